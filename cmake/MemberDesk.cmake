@@ -1,0 +1,27 @@
+# One static library per subsystem folder: every .cpp/.h/.qrc in the folder belongs to it.
+function(md_subsystem_library name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  add_library(${name} STATIC ${_src})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# Every tst_*.cpp in a tests/ folder becomes one Qt Test executable registered in CTest.
+# The tests run headless with their own data and settings folders (see tests/support).
+function(md_tests)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+  file(GLOB _extra CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  foreach(_t ${_tests})
+    get_filename_component(_n ${_t} NAME_WE)
+    add_executable(${_n} ${_t} ${_extra})
+    target_link_libraries(${_n} PRIVATE md_testsupport ${ARG_LIBS} Qt6::Test)
+    add_test(NAME ${_n} COMMAND ${_n})
+    set_tests_properties(${_n} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;MEMBERDESK_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+      TIMEOUT 300)
+  endforeach()
+endfunction()

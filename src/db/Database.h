@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+// The one process-wide database connection and the shared operations every window uses.
+// Statements are SQL text; values typed by users are bound as parameters (the `params`
+// arguments, `?` placeholders) or pass SqlQuote. Engine details stay inside src/db.
+
+// A fully read, client-side result with an exact row count.
+class Recordset {
+public:
+    bool isOpen() const { return m_open; }
+    int recordCount() const { return int(m_rows.size()); }
+    int fieldCount() const { return int(m_columns.size()); }
+    QString fieldName(int i) const { return m_columns.value(i); }
+    int fieldIndex(const QString& name) const; // case-insensitive; -1 when absent
+
+    // Cursor over the rows.
+    bool eof() const { return m_pos >= m_rows.size(); }
+    bool bof() const { return m_pos < 0 || m_rows.isEmpty(); }
+    void moveFirst() { m_pos = 0; }
+    void moveNext() { ++m_pos; }
+    int position() const { return int(m_pos); }
+    void setPosition(int row) { m_pos = row; }
+
+    // Values of the current row. A null or missing value reads as an invalid QVariant,
+    // text() as "" and number()/integer() as 0.
+    QVariant value(int col) const;
+    QVariant value(const QString& name) const;
+    QString text(const QString& name) const;
+    QString text(int col) const;
+    double number(const QString& name) const;
+    int integer(const QString& name) const;
+
+    // Direct access to any row.
+    const QVector<QVariant>& row(int r) const { return m_rows[r]; }
+
+    void close();
+
+    // Filled by the database layer.
+    void setData(QStringList columns, QVector<QVector<QVariant>> rows);
+
+private:
+    bool m_open = false;
+    QStringList m_columns;
+    QVector<QVector<QVariant>> m_rows;
+    qsizetype m_pos = 0;
+};
+
+// ---- connection ----
+
+// Opens the shared connection on `path` (creating nothing: the file must exist and be a
+// database). The password has no meaning for the embedded engine and is ignored. False on
+// any failure, without a message; LastDbError() tells why.
+bool OpenDatabase(const QString& path, const QString& password = {}, bool readOnly = false,
+                  bool logging = false);
+void DBTerminate();
+bool IsDatabaseOpen();
+QString LastDbError();
+QString DatabasePath();
+
+// Creates a new database file at `path` with the whole schema at the current version,
+// the fixed rows and the local user. Fails when the file exists.
+bool CreateNewDatabase(const QString& path, QString* error = nullptr);
+
+// ---- shared operations ----
+
+// Row count, or -1 after showing the error box (the SQL text follows the message).
+int OpenRecordset(Recordset& rs, const QString& sql, const QVariantList& params = {});
+void CloseRecordset(Recordset& rs);
+// Rows affected; 0 when the engine rejects the statement (no message).
+int ExecSQL(const QString& sql, const QVariantList& params = {});
+// First column of the first row; an empty QString when there is no row or it is null.
+QVariant GetScalar(const QString& sql, const QVariantList& params = {});
+int CountRows(const QString& table, const QString& condition = {},
+              const QVariantList& params = {});
+int LastIdentity();
+QString SqlQuote(const QString& text);
+
+QString NextSerialCode(const QString& table, const QString& column, int width,
+                       const QString& prefix = {}, const QString& extraCondition = {});
+bool CheckDuplicate(const QString& table, const QString& column, const QString& value,
+                    const QString& extraCondition, bool ask, const QString& label,
+                    const QString& shownValue = {});
+bool CheckDuplicateAny(const QString& table, const QStringList& columns, const QString& value,
+                       const QString& extraCondition, bool ask, const QString& label,
+                       const QString& shownValue = {});
+bool IsCodeInUse(const QString& table, const QString& column, const QString& value,
+                 bool textFlag, const QString& label, bool show,
+                 const QString& extraCondition = {});
+QString GetOption(const QString& name, const QString& defaultValue);
+bool SetOption(const QString& name, const QString& value);
+void ShowInfo(const QString& message, const QString& title = {});
+
+// A group of writes that only make sense together: begin in the constructor, commit()
+// explicitly, rolled back in the destructor when not committed.
+class Transaction {
+public:
+    Transaction();
+    ~Transaction();
+    bool commit();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    bool m_active = false;
+};
+
+// ---- shared look-ups ----
+
+// Member's balance: sum of his trade lines minus everything received; `exceptTrade` -1
+// counts every trade.
+double FriendBalance(int friendCode, int exceptTrade = -1);
+int FriendPointBalance(int friendCode, int exceptTrade = -1);
+struct TradeLineSum {
+    int count = 0;
+    double total = 0;
+};
+TradeLineSum TradeLines(int tradeCode);
+double GroupMonDetailTotal(int groupMonCode);
+double GroupSettlementMon(const QString& groupName);
+struct GroupRepeat {
+    QString repeatClass;
+    QString settlementDay;
+};
+GroupRepeat GroupRepeatByName(const QString& groupName);
+QString GroupNameByCode(int code);
+int GroupCodeByName(const QString& groupName); // 0 when absent
+QString FriendNameByCode(int code);
+QString AccountNameByCode(int code);
+// accountClass "1" bank account, "2" card; exceptCode -1 counts every row.
+int AccountNameCount(const QString& accountClass, const QString& name, int exceptCode = -1);
+int AccountCodeByName(const QString& name, const QString& accountClass); // 0 when absent
+int AccountParentByName(const QString& cardName);                          // 0 when absent
+
+// ---- SQL log ----
+QString SqlLogFile(); // <data>/log/SQLLog_DD.dat for today
+QString SqlLogHex(const QString& sql);

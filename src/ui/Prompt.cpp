@@ -1,0 +1,206 @@
+#include "ui/Prompt.h"
+#include "app/AppState.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+
+namespace {
+std::unique_ptr<Prompt>& current() {
+    static std::unique_ptr<Prompt> p;
+    return p;
+}
+
+QString titleOr(const QString& title) { return title.isEmpty() ? App().appTitle : title; }
+
+QWidget* dialogParent() { return QApplication::activeWindow(); }
+} // namespace
+
+Prompt& prompt() {
+    if (!current()) current() = std::make_unique<QtPrompt>();
+    return *current();
+}
+
+void setPrompt(std::unique_ptr<Prompt> p) { current() = std::move(p); }
+
+void MsgInfo(const QString& text, const QString& title) {
+    prompt().message(Prompt::Icon::Information, text, titleOr(title));
+}
+void MsgWarning(const QString& text, const QString& title) {
+    prompt().message(Prompt::Icon::Warning, text, titleOr(title));
+}
+void MsgPlain(const QString& text, const QString& title) {
+    prompt().message(Prompt::Icon::None, text, titleOr(title));
+}
+bool AskYesNo(const QString& text, const QString& title, bool defaultYes) {
+    return prompt().question(Prompt::Icon::Question, text, titleOr(title), false,
+                             defaultYes ? Prompt::Answer::Yes : Prompt::Answer::No) ==
+           Prompt::Answer::Yes;
+}
+Prompt::Answer AskYesNoCancel(const QString& text, const QString& title,
+                              Prompt::Answer defaultAnswer) {
+    return prompt().question(Prompt::Icon::Question, text, titleOr(title), true, defaultAnswer);
+}
+std::optional<QString> InputBox(const QString& text, const QString& title,
+                                const QString& defaultText) {
+    return prompt().input(text, titleOr(title), defaultText);
+}
+
+QString TrappedErrorText(int number, const QString& description, const QString& procedure,
+                         const QString& owner, bool ownerIsModule) {
+    return QStringLiteral("Error ") + QString::number(number) + QStringLiteral(" (") +
+           description + QStringLiteral(")") + QStringLiteral(" in procedure ") + procedure +
+           (ownerIsModule ? QStringLiteral(" of Module ") : QStringLiteral(" of Form ")) + owner;
+}
+
+void ReportTrappedError(int number, const QString& description, const QString& procedure,
+                        const QString& owner, bool ownerIsModule) {
+    MsgPlain(TrappedErrorText(number, description, procedure, owner, ownerIsModule));
+}
+
+// ---- QtPrompt ----
+
+void QtPrompt::message(Icon icon, const QString& text, const QString& title) {
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::None: break;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("확인"));
+    box.exec();
+}
+
+Prompt::Answer QtPrompt::question(Icon icon, const QString& text, const QString& title,
+                                  bool withCancel, Answer defaultAnswer) {
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::Question);
+    auto buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel) buttons |= QMessageBox::Cancel;
+    box.setStandardButtons(buttons);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("예(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("아니오(&N)"));
+    if (withCancel) box.button(QMessageBox::Cancel)->setText(QStringLiteral("취소"));
+    box.setDefaultButton(defaultAnswer == Answer::No       ? QMessageBox::No
+                         : defaultAnswer == Answer::Cancel ? QMessageBox::Cancel
+                                                           : QMessageBox::Yes);
+    box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: return Answer::No;
+    }
+}
+
+std::optional<QString> QtPrompt::input(const QString& text, const QString& title,
+                                       const QString& defaultText) {
+    bool ok = false;
+    const QString value =
+        QInputDialog::getText(dialogParent(), title, text, QLineEdit::Normal, defaultText, &ok);
+    if (!ok) return std::nullopt;
+    return value;
+}
+
+QString QtPrompt::openFileName(const QString& title, const QString& dir, const QString& filter) {
+    return QFileDialog::getOpenFileName(dialogParent(), title, dir, filter);
+}
+
+QString QtPrompt::saveFileName(const QString& title, const QString& dir, const QString& filter) {
+    return QFileDialog::getSaveFileName(dialogParent(), title, dir, filter);
+}
+
+QString QtPrompt::existingDirectory(const QString& title, const QString& dir) {
+    return QFileDialog::getExistingDirectory(dialogParent(), title, dir);
+}
+
+std::optional<QColor> QtPrompt::color(const QColor& initial, const QString& title) {
+    const QColor c = QColorDialog::getColor(initial, dialogParent(), title);
+    if (!c.isValid()) return std::nullopt;
+    return c;
+}
+
+// ---- ScriptedPrompt ----
+
+std::optional<ScriptedPrompt::Reply> ScriptedPrompt::next() {
+    if (m_replies.isEmpty()) return std::nullopt;
+    return m_replies.takeFirst();
+}
+
+void ScriptedPrompt::record(Kind kind, Icon icon, const QString& title, const QString& text) {
+    m_shown.append({kind, icon, title, text});
+    if (onShown) onShown(m_shown.last());
+}
+
+void ScriptedPrompt::message(Icon icon, const QString& text, const QString& title) {
+    m_lastDefault = Answer::Ok;
+    record(Kind::Message, icon, title, text);
+}
+
+Prompt::Answer ScriptedPrompt::question(Icon icon, const QString& text, const QString& title,
+                                        bool withCancel, Answer defaultAnswer) {
+    m_lastDefault = defaultAnswer;
+    record(Kind::Question, icon, title, text);
+    if (auto r = next(); r && std::holds_alternative<Answer>(*r)) {
+        const Answer a = std::get<Answer>(*r);
+        if (a == Answer::Cancel && !withCancel) return Answer::No;
+        return a;
+    }
+    return defaultAnswer;
+}
+
+std::optional<QString> ScriptedPrompt::input(const QString& text, const QString& title,
+                                             const QString& defaultText) {
+    record(Kind::Input, Icon::None, title, text);
+    if (auto r = next()) {
+        if (std::holds_alternative<QString>(*r)) return std::get<QString>(*r);
+        if (std::holds_alternative<Answer>(*r) && std::get<Answer>(*r) == Answer::Cancel)
+            return std::nullopt;
+    }
+    return defaultText;
+}
+
+QString ScriptedPrompt::openFileName(const QString& title, const QString&, const QString&) {
+    record(Kind::OpenFile, Icon::None, title, {});
+    if (auto r = next(); r && std::holds_alternative<QString>(*r)) return std::get<QString>(*r);
+    return {};
+}
+
+QString ScriptedPrompt::saveFileName(const QString& title, const QString&, const QString&) {
+    record(Kind::SaveFile, Icon::None, title, {});
+    if (auto r = next(); r && std::holds_alternative<QString>(*r)) return std::get<QString>(*r);
+    return {};
+}
+
+QString ScriptedPrompt::existingDirectory(const QString& title, const QString&) {
+    record(Kind::Directory, Icon::None, title, {});
+    if (auto r = next(); r && std::holds_alternative<QString>(*r)) return std::get<QString>(*r);
+    return {};
+}
+
+std::optional<QColor> ScriptedPrompt::color(const QColor&, const QString& title) {
+    record(Kind::Color, Icon::None, title, {});
+    if (auto r = next(); r && std::holds_alternative<QColor>(*r)) return std::get<QColor>(*r);
+    return std::nullopt;
+}
+
+QStringList ScriptedPrompt::texts() const {
+    QStringList out;
+    for (const auto& s : m_shown) out << s.text;
+    return out;
+}
+
+QString ScriptedPrompt::lastText() const { return m_shown.isEmpty() ? QString() : m_shown.last().text; }
+QString ScriptedPrompt::lastTitle() const {
+    return m_shown.isEmpty() ? QString() : m_shown.last().title;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/Launcher.h"
+#include "ui/Prompt.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A fresh, isolated world for one test: its own data folder (with DBS/dbMain.db created
+// and opened when `withDatabase`), its own settings folder, a scripted prompt, a recording
+// launcher and the clock fixed at 2026-12-06 10:00:00. Create one in init(), destroy it in
+// cleanup(); everything it installed is removed again.
+class TestEnv {
+public:
+    explicit TestEnv(bool withDatabase = true,
+                     const QDateTime& now = QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
+    ~TestEnv();
+
+    ScriptedPrompt& prompt() { return *m_prompt; }
+    RecordingLauncher& launcher() { return *m_launcher; }
+    QString dataDir() const { return m_data.path(); }
+    QString configDir() const { return m_config.path(); }
+    QString path(const QString& relative) const; // inside the data folder
+    bool ok() const { return m_ok; }
+
+private:
+    QTemporaryDir m_data;
+    QTemporaryDir m_config;
+    ScriptedPrompt* m_prompt = nullptr;
+    RecordingLauncher* m_launcher = nullptr;
+    bool m_ok = false;
+};
