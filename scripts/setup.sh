@@ -4,7 +4,7 @@ set -euo pipefail
 PKGS=(
   build-essential cmake pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-  qt6-charts-dev qt6-serialport-dev qt6-l10n-tools
+  qt6-charts-dev libqt6opengl6-dev qt6-serialport-dev qt6-l10n-tools
   libgl-dev libglx-dev libopengl-dev
   libsqlite3-dev sqlite3
   libxlsxwriter-dev libfreexl-dev libzip-dev zlib1g-dev libicu-dev

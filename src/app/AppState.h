@@ -24,6 +24,9 @@ struct AppState {
     QString userName;
     QString userCode = QStringLiteral("00");
     int ownerCode = 1;
+
+    // ShowFloatNotice: 0 notice program not looked for yet, 1 found, 2 missing
+    int floatNoticeState = 0;
 };
 
 AppState& App();

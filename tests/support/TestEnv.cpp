@@ -7,9 +7,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 
 TestEnv::TestEnv(bool withDatabase, const QDateTime& now) {
-    ResetAppState(m_data.path(), QCoreApplication::applicationDirPath());
+    // The program folder holds a stand-in notice program, so notices reach the launcher.
+    ResetAppState(m_data.path(), m_data.path() + QStringLiteral("/bin"));
+    QDir().mkpath(App().programDir);
+    {
+        QFile f(App().programDir + QStringLiteral("/memberdesk-floatmsg"));
+        f.open(QIODevice::WriteOnly);
+    }
     Settings::setConfigDir(m_config.path());
     auto p = std::make_unique<ScriptedPrompt>();
     m_prompt = p.get();
@@ -36,3 +44,16 @@ TestEnv::~TestEnv() {
 }
 
 QString TestEnv::path(const QString& relative) const { return m_data.path() + u'/' + relative; }
+
+QStringList TestEnv::notices() const {
+    static const QRegularExpression tail(QStringLiteral("/T\\d+$"));
+    QStringList out;
+    for (const auto& c : m_launcher->calls) {
+        if (c.kind != RecordingLauncher::Call::Start || !c.program.endsWith(QStringLiteral("memberdesk-floatmsg")))
+            continue;
+        QString text = c.args.value(0);
+        text.remove(tail);
+        out << text.trimmed();
+    }
+    return out;
+}

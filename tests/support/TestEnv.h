@@ -4,6 +4,7 @@
 #include "ui/Prompt.h"
 
 #include <QDateTime>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -24,6 +25,8 @@ public:
     QString configDir() const { return m_config.path(); }
     QString path(const QString& relative) const; // inside the data folder
     bool ok() const { return m_ok; }
+    // Messages of the transient notices started so far, in order ("자료가 저장되었습니다." ...).
+    QStringList notices() const;
 
 private:
     QTemporaryDir m_data;
