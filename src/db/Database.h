@@ -60,6 +60,7 @@ bool OpenDatabase(const QString& path, const QString& password = {}, bool readOn
 void DBTerminate();
 bool IsDatabaseOpen();
 QString LastDbError();
+int LastDbErrorCode(); // the engine's primary result code of that error
 QString DatabasePath();
 
 // Creates a new database file at `path` with the whole schema at the current version,
@@ -71,7 +72,9 @@ bool CreateNewDatabase(const QString& path, QString* error = nullptr);
 // Row count, or -1 after showing the error box (the SQL text follows the message).
 int OpenRecordset(Recordset& rs, const QString& sql, const QVariantList& params = {});
 void CloseRecordset(Recordset& rs);
-// Rows affected; 0 when the engine rejects the statement (no message).
+// Rows affected; 0 when the engine rejects the statement (no message, the error goes to the
+// debug log). CREATE/ALTER/DROP count no rows and so also return 0 when they succeed; use
+// RunSilent where success of such a statement matters. One statement per call.
 int ExecSQL(const QString& sql, const QVariantList& params = {});
 // First column of the first row; an empty QString when there is no row or it is null.
 QVariant GetScalar(const QString& sql, const QVariantList& params = {});
@@ -139,3 +142,34 @@ int AccountParentByName(const QString& cardName);                          // 0 
 // ---- SQL log ----
 QString SqlLogFile(); // <data>/log/SQLLog_DD.dat for today
 QString SqlLogHex(const QString& sql);
+
+// ---- silent access (schema checks, upgrade) ----
+
+// Outcome of a statement run without any message box.
+struct SqlOutcome {
+    bool ok = false;
+    int errorCode = 0;  // the engine's primary result code; 0 when ok
+    QString error;      // the engine's description
+    bool prepareFailed = false; // the text itself was rejected (syntax, unknown name)
+    int changes = 0;    // rows written by the statement (0 for CREATE/ALTER)
+    QVariant value;     // first column of the first row, invalid when none
+};
+SqlOutcome RunSilent(const QString& sql, const QVariantList& params = {});
+
+// Column names of a table in their stored order; empty when the table does not exist.
+QStringList TableColumns(const QString& table);
+bool TableExists(const QString& table);
+
+// Busy timeout of the open connection in milliseconds (5000 unless changed; tests shorten it).
+void SetBusyTimeout(int ms);
+// "wal" or "delete": the journal mode the open connection runs in.
+QString JournalMode();
+
+// ---- schema ----
+
+constexpr int kSchemaVersion = 5;
+
+// Brings an older database up to kSchemaVersion; false makes start-up end.
+bool UpgradeSchema();
+// Mode 1: true when `table` can be read; mode 2: true when `column` of `table` can be read.
+bool DBChkExistence(int mode, const QString& table, const QString& column = {});

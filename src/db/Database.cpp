@@ -1,0 +1,707 @@
+#include "db/Database.h"
+
+#include "app/AppState.h"
+#include "app/Clock.h"
+#include "app/Settings.h"
+#include "db/SqlFunctions.h"
+#include "ui/Prompt.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int kDefaultBusyTimeoutMs = 5000;
+
+// The one process-wide connection and the flags kept beside it.
+struct Connection {
+    sqlite3* db = nullptr;
+    QString path;
+    bool readOnly = false;
+    bool logging = false;
+    QString lastError;
+    int lastErrorCode = 0;
+};
+
+Connection& conn() {
+    static Connection c;
+    return c;
+}
+
+// Leading numeric value of a text, as the windows read typed numbers: "12abc" is 12,
+// "" and "abc" are 0.
+double leadingNumber(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype end = 0;
+    if (end < t.size() && (t[end] == u'+' || t[end] == u'-')) ++end;
+    bool point = false;
+    while (end < t.size() && (t[end].isDigit() || (t[end] == u'.' && !point))) {
+        if (t[end] == u'.') point = true;
+        ++end;
+    }
+    bool ok = false;
+    const double v = t.left(end).toDouble(&ok);
+    return ok ? v : 0.0;
+}
+
+double toNumber(const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return 0.0;
+    if (v.typeId() == QMetaType::QString) return leadingNumber(v.toString());
+    return v.toDouble();
+}
+
+// Result of one statement on the shared connection.
+struct StatementResult {
+    int rc = SQLITE_OK;
+    bool prepareFailed = false;
+    QString error;
+    int changes = 0;
+    QStringList columns;
+    QVector<QVector<QVariant>> rows;
+};
+
+int bindParams(sqlite3_stmt* st, const QVariantList& params) {
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& v = params[i];
+        const int at = i + 1;
+        int rc = SQLITE_OK;
+        if (!v.isValid() || v.isNull()) {
+            rc = sqlite3_bind_null(st, at);
+        } else {
+            switch (v.typeId()) {
+            case QMetaType::Bool:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::Long:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+            case QMetaType::LongLong:
+            case QMetaType::ULong:
+            case QMetaType::ULongLong: rc = sqlite3_bind_int64(st, at, v.toLongLong()); break;
+            case QMetaType::Double:
+            case QMetaType::Float: rc = sqlite3_bind_double(st, at, v.toDouble()); break;
+            case QMetaType::QByteArray: {
+                const QByteArray b = v.toByteArray();
+                rc = sqlite3_bind_blob(st, at, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            case QMetaType::QDate: {
+                const QByteArray t = v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
+                rc = sqlite3_bind_text(st, at, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray t = v.toString().toUtf8();
+                rc = sqlite3_bind_text(st, at, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            }
+        }
+        if (rc != SQLITE_OK) return rc;
+    }
+    return SQLITE_OK;
+}
+
+QVariant columnValue(sqlite3_stmt* st, int col) {
+    switch (sqlite3_column_type(st, col)) {
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(st, col)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(st, col));
+    case SQLITE_TEXT: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+        return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(st, col)));
+    }
+    case SQLITE_BLOB: {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(st, col));
+        return QVariant(QByteArray(p, sqlite3_column_bytes(st, col)));
+    }
+    default: return QVariant();
+    }
+}
+
+// Runs one statement. `maxRows` limits the rows kept (-1 all); the statement still runs
+// to its end so that writes complete.
+StatementResult runStatement(const QString& sql, const QVariantList& params, int maxRows) {
+    StatementResult r;
+    sqlite3* db = conn().db;
+    if (!db) {
+        r.rc = SQLITE_MISUSE;
+        r.prepareFailed = true;
+        r.error = QStringLiteral("no database connection");
+        return r;
+    }
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* st = nullptr;
+    const char* tail = nullptr;
+    r.rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, &tail);
+    if (r.rc != SQLITE_OK) {
+        r.prepareFailed = true;
+        r.error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(st);
+        return r;
+    }
+    // One statement per call: a second statement after the first is refused rather than
+    // silently ignored (it would also be a way for typed text to smuggle in a statement).
+    for (const char* p = tail; p && *p; ++p) {
+        if (*p != ';' && *p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') {
+            sqlite3_finalize(st);
+            r.rc = SQLITE_ERROR;
+            r.prepareFailed = true;
+            r.error = QStringLiteral("only one statement is allowed");
+            return r;
+        }
+    }
+    if (!st) return r; // empty text
+    r.rc = bindParams(st, params);
+    if (r.rc != SQLITE_OK) {
+        r.prepareFailed = true;
+        r.error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(st);
+        return r;
+    }
+    const sqlite3_int64 totalBefore = sqlite3_total_changes64(db);
+    const int ncol = sqlite3_column_count(st);
+    for (int c = 0; c < ncol; ++c) r.columns << QString::fromUtf8(sqlite3_column_name(st, c));
+    for (;;) {
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW) {
+            if (maxRows < 0 || r.rows.size() < maxRows) {
+                QVector<QVariant> row(ncol);
+                for (int c = 0; c < ncol; ++c) row[c] = columnValue(st, c);
+                r.rows.append(std::move(row));
+            }
+            continue;
+        }
+        if (rc == SQLITE_DONE) {
+            r.rc = SQLITE_OK;
+        } else {
+            r.rc = rc;
+            r.error = QString::fromUtf8(sqlite3_errmsg(db));
+            r.rows.clear();
+        }
+        break;
+    }
+    sqlite3_finalize(st);
+    // The difference of the connection's running total: CREATE/ALTER count 0 instead of
+    // repeating the count of the last INSERT/UPDATE/DELETE as sqlite3_changes() would.
+    if (r.rc == SQLITE_OK) r.changes = int(sqlite3_total_changes64(db) - totalBefore);
+    return r;
+}
+
+void appendSqlLog(const QString& sql, int rows) {
+    QFile f(SqlLogFile());
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+    const QString line = Clock::now().toString(QStringLiteral("yyMMddHHmmss")) + u'\t' +
+                         SqlLogHex(sql) + QStringLiteral("; -> ") + QString::number(rows) + u'\n';
+    f.write(line.toUtf8());
+}
+
+// Keeps <data>/log: a log file left from the same day of an earlier month is removed on
+// the first open of the day, so each of the 31 files holds one day.
+void maintainLogFolder() {
+    if (App().appDir.isEmpty()) return;
+    const QString folder = DataPath(QStringLiteral("log"));
+    const QString today = Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
+    if (QFileInfo(folder).isDir()) {
+        if (Settings::get(QStringLiteral("Config"), QStringLiteral("SQLLogLast")) != today) {
+            QFile::remove(SqlLogFile());
+            Settings::set(QStringLiteral("Config"), QStringLiteral("SQLLogLast"), today);
+        }
+    } else {
+        QDir().mkpath(folder);
+        Settings::set(QStringLiteral("Config"), QStringLiteral("SQLLogLast"), today);
+    }
+}
+
+QString scalarText(const QString& sql, const QVariantList& params) {
+    return GetScalar(sql, params).toString();
+}
+
+} // namespace
+
+// ---- Recordset ----
+
+int Recordset::fieldIndex(const QString& name) const {
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+QVariant Recordset::value(int col) const {
+    if (m_pos < 0 || m_pos >= m_rows.size()) return {};
+    const auto& r = m_rows[m_pos];
+    if (col < 0 || col >= r.size()) return {};
+    return r[col];
+}
+
+QVariant Recordset::value(const QString& name) const { return value(fieldIndex(name)); }
+
+QString Recordset::text(int col) const {
+    const QVariant v = value(col);
+    if (!v.isValid() || v.isNull()) return {};
+    if (v.typeId() == QMetaType::Double) {
+        // Whole amounts read as "1500", not "1500.0".
+        const double d = v.toDouble();
+        if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15)
+            return QString::number(qlonglong(d));
+    }
+    return v.toString();
+}
+
+QString Recordset::text(const QString& name) const { return text(fieldIndex(name)); }
+
+double Recordset::number(const QString& name) const { return toNumber(value(name)); }
+
+int Recordset::integer(const QString& name) const {
+    return int(qRound64(toNumber(value(name))));
+}
+
+void Recordset::close() {
+    m_open = false;
+    m_columns.clear();
+    m_rows.clear();
+    m_pos = 0;
+}
+
+void Recordset::setData(QStringList columns, QVector<QVector<QVariant>> rows) {
+    m_columns = std::move(columns);
+    m_rows = std::move(rows);
+    m_pos = 0;
+    m_open = true;
+}
+
+// ---- connection ----
+
+bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnly, bool logging) {
+    DBTerminate();
+    Connection& c = conn();
+    c.lastError.clear();
+    c.lastErrorCode = 0;
+
+    const QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile()) {
+        c.lastError = QStringLiteral("database file not found: ") + path;
+        return false;
+    }
+    // An empty file would open as an empty database; it is not one of ours.
+    if (fi.size() == 0) {
+        c.lastError = QStringLiteral("file is not a database: ") + path;
+        return false;
+    }
+
+    sqlite3* db = nullptr;
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    const QByteArray file = path.toUtf8();
+    int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
+    auto failWith = [&](const QString& why) {
+        c.lastError = why;
+        c.lastErrorCode = db ? sqlite3_errcode(db) & 0xff : SQLITE_NOMEM;
+        sqlite3_close(db);
+        return false;
+    };
+    if (rc != SQLITE_OK)
+        return failWith(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"));
+
+    sqlite3_busy_timeout(db, kDefaultBusyTimeoutMs);
+    // Reading the catalogue proves the file really is a database.
+    rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return failWith(QString::fromUtf8(sqlite3_errmsg(db)));
+
+    if (!readOnly) {
+        // WAL on the local disk; the rollback journal on a shared folder, where WAL's shared
+        // memory does not work across machines.
+        const char* mode = App().clientMode != 0 ? "PRAGMA journal_mode=DELETE"
+                                                 : "PRAGMA journal_mode=WAL";
+        if (sqlite3_exec(db, mode, nullptr, nullptr, nullptr) != SQLITE_OK)
+            qWarning("OpenDatabase: journal mode not set: %s", sqlite3_errmsg(db));
+    }
+    // References are guarded by the program itself (IsCodeInUse before deletes).
+    sqlite3_exec(db, "PRAGMA foreign_keys=OFF", nullptr, nullptr, nullptr);
+    if (!RegisterSqlFunctions(db)) return failWith(QStringLiteral("SQL functions not registered"));
+
+    c.db = db;
+    c.path = path;
+    c.readOnly = readOnly;
+    c.logging = logging;
+    maintainLogFolder();
+    return true;
+}
+
+void DBTerminate() {
+    Connection& c = conn();
+    if (c.db) {
+        if (sqlite3_close(c.db) != SQLITE_OK) {
+            // A statement left open somewhere: close when it is finished.
+            qWarning("DBTerminate: %s", sqlite3_errmsg(c.db));
+            sqlite3_close_v2(c.db);
+        }
+    }
+    c.db = nullptr;
+    c.path.clear();
+    c.readOnly = false;
+    c.logging = false;
+}
+
+bool IsDatabaseOpen() { return conn().db != nullptr; }
+QString LastDbError() { return conn().lastError; }
+int LastDbErrorCode() { return conn().lastErrorCode; }
+QString DatabasePath() { return conn().path; }
+
+void SetBusyTimeout(int ms) {
+    if (conn().db) sqlite3_busy_timeout(conn().db, ms);
+}
+
+QString JournalMode() {
+    return RunSilent(QStringLiteral("PRAGMA journal_mode")).value.toString().toLower();
+}
+
+// ---- shared operations ----
+
+int OpenRecordset(Recordset& rs, const QString& sql, const QVariantList& params) {
+    rs.close();
+    if (!conn().db) {
+        MsgInfo(QStringLiteral("Data Base MDB가 선언되지 않았습니다.") + u'\n' + sql,
+                QStringLiteral("MDB 오류"));
+        return -1;
+    }
+    StatementResult r = runStatement(sql, params, -1);
+    if (r.rc != SQLITE_OK) {
+        conn().lastError = r.error;
+        conn().lastErrorCode = r.rc & 0xff;
+        const int primary = r.rc & 0xff;
+        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+            MsgInfo(r.error + u'\n' + sql, QStringLiteral("MDB 오류"));
+        else if (r.prepareFailed)
+            MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + u'\n' + sql,
+                    QStringLiteral("Query"));
+        else
+            MsgInfo(r.error + u'\n' + sql, QStringLiteral("ERROR"));
+        return -1;
+    }
+    rs.setData(std::move(r.columns), std::move(r.rows));
+    return rs.recordCount();
+}
+
+void CloseRecordset(Recordset& rs) { rs.close(); }
+
+int ExecSQL(const QString& sql, const QVariantList& params) {
+    const StatementResult r = runStatement(sql, params, 0);
+    int rows = 0;
+    if (r.rc != SQLITE_OK) {
+        conn().lastError = r.error;
+        conn().lastErrorCode = r.rc & 0xff;
+        qWarning("ExecSQL rejected (%s): %s", qPrintable(r.error), qPrintable(sql));
+    } else {
+        rows = r.changes;
+    }
+    if (conn().logging && conn().db) appendSqlLog(sql, rows);
+    return rows;
+}
+
+QVariant GetScalar(const QString& sql, const QVariantList& params) {
+    const StatementResult r = runStatement(sql, params, 1);
+    if (r.rc != SQLITE_OK) {
+        conn().lastError = r.error;
+        conn().lastErrorCode = r.rc & 0xff;
+        qWarning("GetScalar failed (%s): %s", qPrintable(r.error), qPrintable(sql));
+        return QString();
+    }
+    if (r.rows.isEmpty() || r.rows[0].isEmpty()) return QString();
+    const QVariant v = r.rows[0][0];
+    if (!v.isValid() || v.isNull()) return QString();
+    return v;
+}
+
+int CountRows(const QString& table, const QString& condition, const QVariantList& params) {
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM ") + table;
+    if (!condition.isEmpty()) sql += QStringLiteral(" WHERE ") + condition;
+    return GetScalar(sql, params).toInt();
+}
+
+int LastIdentity() { return conn().db ? int(sqlite3_last_insert_rowid(conn().db)) : 0; }
+
+QString SqlQuote(const QString& text) {
+    QString out = text;
+    out.replace(u'\'', QStringLiteral("''"));
+    return out;
+}
+
+QString NextSerialCode(const QString& table, const QString& column, int width,
+                       const QString& prefix, const QString& extraCondition) {
+    if (prefix.size() >= width) return prefix;
+    const int d = width - int(prefix.size());
+    const QString zeros(d, u'0');
+    const QString nines(d, u'9');
+    QString sql = QStringLiteral("SELECT MAX(%1) FROM %2 WHERE ").arg(column, table);
+    if (prefix.isEmpty()) {
+        sql += QStringLiteral("%1 BETWEEN '%2' AND '%3' AND LEN(%1) = %4 AND ISNUMERIC(%1) = 1")
+                   .arg(column, zeros, nines)
+                   .arg(d);
+    } else {
+        sql += QStringLiteral("%1 LIKE '%2%' AND \"RIGHT\"(%1, %3) BETWEEN '%4' AND '%5'")
+                   .arg(column, SqlQuote(prefix))
+                   .arg(d)
+                   .arg(zeros, nines);
+    }
+    if (!extraCondition.isEmpty()) sql += QStringLiteral(" AND ") + extraCondition;
+
+    const QString max = scalarText(sql, {});
+    qlonglong next = 1;
+    if (!max.isEmpty()) next = qRound64(leadingNumber(max.right(d))) + 1;
+    const QString candidate = prefix + QStringLiteral("%1").arg(next, d, 10, QChar(u'0'));
+    if (candidate.size() > width) {
+        MsgInfo(QStringLiteral("해당 순번이 최대값을 넘어 자동으로 값을 구할 수가 없습니다.(") + table +
+                u'.' + column + u')');
+        return {};
+    }
+    return candidate;
+}
+
+namespace {
+bool duplicateFound(const QString& table, const QString& condition, const QVariantList& params,
+                    const QString& value, bool ask, const QString& label, const QString& shownValue) {
+    if (CountRows(table, condition, params) == 0) return false;
+    if (!ask) return true;
+    const QString shown = shownValue.isEmpty() ? value : shownValue;
+    const QString text = QStringLiteral("『") + shown + QStringLiteral("』는 이미 등록된 ") + label +
+                         QStringLiteral("입니다.") + QStringLiteral("\n\n") +
+                         QStringLiteral("그래도, 등록하시겠습니까?");
+    const bool yes = AskYesNo(text, QStringLiteral("동일 ") + label + QStringLiteral(" 발견"), false);
+    return !yes;
+}
+} // namespace
+
+bool CheckDuplicate(const QString& table, const QString& column, const QString& value,
+                    const QString& extraCondition, bool ask, const QString& label,
+                    const QString& shownValue) {
+    QString condition = column + QStringLiteral(" = ?");
+    if (!extraCondition.isEmpty()) condition += QStringLiteral(" AND ") + extraCondition;
+    return duplicateFound(table, condition, {value}, value, ask, label, shownValue);
+}
+
+bool CheckDuplicateAny(const QString& table, const QStringList& columns, const QString& value,
+                       const QString& extraCondition, bool ask, const QString& label,
+                       const QString& shownValue) {
+    if (columns.isEmpty()) return false;
+    // The value is bound once per column, so a quote in it cannot break the statement.
+    QStringList parts;
+    QVariantList params;
+    for (const QString& c : columns) {
+        parts << c + QStringLiteral(" = ?");
+        params << value;
+    }
+    QString condition = u'(' + parts.join(QStringLiteral(" OR ")) + u')';
+    if (!extraCondition.isEmpty()) condition += QStringLiteral(" AND ") + extraCondition;
+    return duplicateFound(table, condition, params, value, ask, label, shownValue);
+}
+
+bool IsCodeInUse(const QString& table, const QString& column, const QString& value, bool textFlag,
+                 const QString& label, bool show, const QString& extraCondition) {
+    QVariant bound = value;
+    if (!textFlag) {
+        bool ok = false;
+        const qlonglong n = value.trimmed().toLongLong(&ok);
+        if (ok) bound = n;
+    }
+    QString condition = column + QStringLiteral(" = ?");
+    if (!extraCondition.isEmpty()) condition += QStringLiteral(" AND ") + extraCondition;
+    if (CountRows(table, condition, {bound}) > 0) {
+        if (show)
+            ShowInfo(QStringLiteral("해당 데이터가 「") + label +
+                     QStringLiteral("」에서 사용중이기 때문에 삭제할 수 없습니다."));
+        return true;
+    }
+    return false;
+}
+
+QString GetOption(const QString& name, const QString& defaultValue) {
+    const StatementResult r =
+        runStatement(QStringLiteral("SELECT optvalue FROM options WHERE optname = ?"), {name}, 1);
+    if (r.rc == SQLITE_OK && !r.rows.isEmpty()) return r.rows[0].value(0).toString();
+    if (r.rc != SQLITE_OK) {
+        qWarning("GetOption(%s): %s", qPrintable(name), qPrintable(r.error));
+        return defaultValue;
+    }
+    ExecSQL(QStringLiteral("INSERT INTO options (optname, optvalue) VALUES (?, ?)"), {name, defaultValue});
+    return defaultValue;
+}
+
+bool SetOption(const QString& name, const QString& value) {
+    if (ExecSQL(QStringLiteral("UPDATE options SET optvalue = ? WHERE optname = ?"), {value, name}) > 0)
+        return true;
+    return ExecSQL(QStringLiteral("INSERT INTO options (optname, optvalue) VALUES (?, ?)"),
+                   {name, value}) > 0;
+}
+
+void ShowInfo(const QString& message, const QString& title) { MsgInfo(message, title); }
+
+// ---- Transaction ----
+
+Transaction::Transaction() {
+    // Nested use joins the outer transaction: only the outermost one commits.
+    if (conn().db && sqlite3_get_autocommit(conn().db))
+        m_active = RunSilent(QStringLiteral("BEGIN IMMEDIATE")).ok;
+}
+
+Transaction::~Transaction() {
+    if (m_active && conn().db) RunSilent(QStringLiteral("ROLLBACK"));
+}
+
+bool Transaction::commit() {
+    if (!m_active) return conn().db != nullptr;
+    const SqlOutcome o = RunSilent(QStringLiteral("COMMIT"));
+    if (o.ok) m_active = false;
+    return o.ok;
+}
+
+// ---- shared look-ups ----
+
+double FriendBalance(int friendCode, int exceptTrade) {
+    QString lines = QStringLiteral("SELECT SUM(s.dsum) AS sum1 FROM tbltradesub as s, tbltrade as t "
+                                   "WHERE t.code = s.ctbltrade AND t.ctblfriend = ?");
+    QString paid = QStringLiteral("SELECT SUM(dmoney+dcard+daccount+lpoint+ddc) AS sum1 FROM tbltrade "
+                                  "WHERE ctblfriend = ?");
+    QVariantList params{friendCode};
+    if (exceptTrade != -1) {
+        lines += QStringLiteral(" AND s.ctbltrade <> ?");
+        paid += QStringLiteral(" AND code <> ?");
+        params << exceptTrade;
+    }
+    return toNumber(GetScalar(lines, params)) - toNumber(GetScalar(paid, params));
+}
+
+int FriendPointBalance(int friendCode, int exceptTrade) {
+    QString sql = QStringLiteral("SELECT SUM(lstackpoint) AS sum1, SUM(lpoint) AS sum2 FROM tbltrade "
+                                 "WHERE ctblfriend = ?");
+    QVariantList params{friendCode};
+    if (exceptTrade != -1) {
+        sql += QStringLiteral(" AND code <> ?");
+        params << exceptTrade;
+    }
+    const StatementResult r = runStatement(sql, params, 1);
+    if (r.rc != SQLITE_OK || r.rows.isEmpty()) return 0;
+    return int(qRound64(toNumber(r.rows[0].value(0)) - toNumber(r.rows[0].value(1))));
+}
+
+TradeLineSum TradeLines(int tradeCode) {
+    TradeLineSum out;
+    const StatementResult r = runStatement(
+        QStringLiteral("SELECT COUNT(code) AS sum1, SUM(dsum) AS sum2 FROM tbltradesub WHERE ctbltrade = ?"),
+        {tradeCode}, 1);
+    if (r.rc != SQLITE_OK || r.rows.isEmpty()) return out;
+    out.count = int(toNumber(r.rows[0].value(0)));
+    out.total = toNumber(r.rows[0].value(1));
+    return out;
+}
+
+double GroupMonDetailTotal(int groupMonCode) {
+    return toNumber(GetScalar(
+        QStringLiteral("SELECT SUM(smoney) AS ssum FROM tblsubdata WHERE ctblgroupmon = ?"), {groupMonCode}));
+}
+
+double GroupSettlementMon(const QString& groupName) {
+    return toNumber(
+        GetScalar(QStringLiteral("SELECT settlementmon FROM tblgroup WHERE gname = ?"), {groupName}));
+}
+
+GroupRepeat GroupRepeatByName(const QString& groupName) {
+    GroupRepeat out;
+    const StatementResult r = runStatement(
+        QStringLiteral("SELECT repeatclass, settlementday FROM tblgroup WHERE gname = ?"), {groupName}, 1);
+    if (r.rc != SQLITE_OK || r.rows.isEmpty()) return out;
+    out.repeatClass = r.rows[0].value(0).toString();
+    out.settlementDay = r.rows[0].value(1).toString();
+    return out;
+}
+
+QString GroupNameByCode(int code) {
+    return scalarText(QStringLiteral("SELECT gname FROM tblgroup WHERE code = ?"), {code});
+}
+
+int GroupCodeByName(const QString& groupName) {
+    return GetScalar(QStringLiteral("SELECT code FROM tblgroup WHERE gname = ?"), {groupName}).toInt();
+}
+
+QString FriendNameByCode(int code) {
+    return scalarText(QStringLiteral("SELECT sname FROM tblfriend WHERE code = ? AND code <> 1"), {code});
+}
+
+QString AccountNameByCode(int code) {
+    return scalarText(QStringLiteral("SELECT accountname FROM tblgrouping WHERE code <> 1 AND code = ?"),
+                      {code});
+}
+
+int AccountNameCount(const QString& accountClass, const QString& name, int exceptCode) {
+    QString sql = QStringLiteral("SELECT count(accountname) AS ssum FROM tblgrouping "
+                                 "WHERE accountclass = ? AND accountname = ?");
+    QVariantList params{accountClass, name};
+    if (exceptCode != -1) {
+        sql += QStringLiteral(" AND code <> ?");
+        params << exceptCode;
+    }
+    return GetScalar(sql, params).toInt();
+}
+
+int AccountCodeByName(const QString& name, const QString& accountClass) {
+    return GetScalar(QStringLiteral("SELECT code FROM tblgrouping WHERE accountname = ? AND accountclass = ?"),
+                     {name, accountClass})
+        .toInt();
+}
+
+int AccountParentByName(const QString& cardName) {
+    return GetScalar(QStringLiteral("SELECT ctblgrouping FROM tblgrouping WHERE accountname = ? "
+                                    "AND accountclass = '2'"),
+                     {cardName})
+        .toInt();
+}
+
+// ---- SQL log ----
+
+QString SqlLogFile() {
+    return DataPath(QStringLiteral("log/SQLLog_") + Clock::today().toString(QStringLiteral("dd")) +
+                    QStringLiteral(".dat"));
+}
+
+// Four upper-case hex digits per UTF-16 code unit. Line breaks inside a statement are
+// encoded like any other character ("000A"), so one statement stays on one log line.
+QString SqlLogHex(const QString& sql) {
+    QString out;
+    out.reserve(sql.size() * 4);
+    for (const QChar ch : sql) out += QStringLiteral("%1").arg(ch.unicode(), 4, 16, QChar(u'0')).toUpper();
+    return out;
+}
+
+// ---- silent access ----
+
+SqlOutcome RunSilent(const QString& sql, const QVariantList& params) {
+    const StatementResult r = runStatement(sql, params, 1);
+    SqlOutcome o;
+    o.ok = r.rc == SQLITE_OK;
+    o.errorCode = r.rc & 0xff;
+    o.error = r.error;
+    o.prepareFailed = r.prepareFailed;
+    o.changes = r.changes;
+    if (o.ok && !r.rows.isEmpty() && !r.rows[0].isEmpty()) o.value = r.rows[0][0];
+    return o;
+}
+
+QStringList TableColumns(const QString& table) {
+    const StatementResult r =
+        runStatement(QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"), {table}, -1);
+    QStringList out;
+    if (r.rc != SQLITE_OK) return out;
+    for (const auto& row : r.rows) out << row.value(0).toString();
+    return out;
+}
+
+bool TableExists(const QString& table) {
+    return RunSilent(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
+                                    "lower(name) = lower(?)"),
+                     {table})
+               .value.toInt() > 0;
+}

@@ -1,0 +1,245 @@
+#include "db/Schema.h"
+
+#include "db/Database.h"
+
+#include <QDebug>
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace {
+
+// Column kinds: every text is TEXT NOT NULL DEFAULT '' so that the many "= ''" tests hold for
+// rows that never set it; numbers default to 0; references default to the fixed row 1.
+enum class Kind { Text, Money, Int, Ref };
+
+struct Col {
+    const char* name;
+    Kind kind;
+};
+
+QString columnSql(const Col& c) {
+    const QString n = QString::fromLatin1(c.name);
+    switch (c.kind) {
+    case Kind::Text: return n + QStringLiteral(" TEXT NOT NULL DEFAULT ''");
+    case Kind::Money: return n + QStringLiteral(" REAL NOT NULL DEFAULT 0");
+    case Kind::Int: return n + QStringLiteral(" INTEGER NOT NULL DEFAULT 0");
+    case Kind::Ref: return n + QStringLiteral(" INTEGER NOT NULL DEFAULT 1");
+    }
+    return n;
+}
+
+QString table(const char* name, std::initializer_list<Col> cols, const char* key = "code") {
+    QStringList defs;
+    if (key) defs << QString::fromLatin1(key) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+    for (const Col& c : cols) defs << columnSql(c);
+    return QStringLiteral("CREATE TABLE ") + QString::fromLatin1(name) + QStringLiteral(" (") +
+           defs.join(QStringLiteral(", ")) + u')';
+}
+
+constexpr Kind T = Kind::Text;
+constexpr Kind M = Kind::Money;
+constexpr Kind I = Kind::Int;
+constexpr Kind R = Kind::Ref;
+
+} // namespace
+
+namespace Schema {
+
+QString userFieldListTable() {
+    return QStringLiteral("CREATE TABLE tbluserfieldlist (code INTEGER CONSTRAINT PK_tbluserfieldlist "
+                          "PRIMARY KEY AUTOINCREMENT, branchclass INTEGER NOT NULL DEFAULT 0, "
+                          "bigo TEXT NOT NULL DEFAULT '')");
+}
+
+QStringList tableStatements() {
+    QStringList out;
+    QString friendTable = table(
+        "tblfriend",
+        {{"sname", T},      {"ctblgroup", R},  {"idno", T},       {"male", T},
+         {"hpline", T},     {"hline1", T},     {"hline2", T},     {"hline3", T},
+         {"finalline", T},  {"keyline", T},    {"inline", T},     {"faxline", T},
+         {"relation", T},   {"mail", T},       {"mail2", T},      {"homepi", T},
+         {"homepi2", T},    {"hzipno", T},     {"homeadd", T},    {"homeadd2", T},
+         {"czipno", T},     {"comadd", T},     {"comadd2", T},    {"comname", T},
+         {"spart", T},      {"sgrade", T},     {"sposition", T},  {"picture", T},
+         {"insertday", T},  {"finalday", T},   {"codeno", T},     {"barthday", T},
+         {"lunarbarth", I}, {"marryox", I},    {"marryday", T},   {"lunarmarry", I},
+         {"ectday", T},     {"lunarect", I},   {"abo", T},        {"searchword", T},
+         {"smemo", T},      {"feestart", T},   {"hidden", I}});
+    // The 18 user-defined fields close the member table.
+    friendTable.chop(1);
+    for (int i = 1; i <= 18; ++i)
+        friendTable += QStringLiteral(", userfieldnote%1 TEXT NOT NULL DEFAULT ''").arg(i);
+    friendTable += u')';
+    out << friendTable;
+
+    out << table("tblgroup", {{"gname", T},
+                              {"repeatclass", T},
+                              {"repeatstart", T},
+                              {"settlementday", T},
+                              {"settlementmon", M},
+                              {"delaymon", M},
+                              {"monox", I},
+                              {"smemo", T}});
+    out << table("tblgroupmon", {{"ctblgroup", R},
+                                 {"ctblfriend", R},
+                                 {"inoutclass", T},
+                                 {"sdate", T},
+                                 {"smonth", T},
+                                 {"smoney", M},
+                                 {"ctblaffairsnote", T},
+                                 {"smemo", T}});
+    out << table("tblsubdata", {{"ctblgroupmon", R}, {"bigo", T}, {"smoney", M}, {"smemo", T}});
+    out << table("tblaffairsnote", {{"inoutclass", T}, {"bigo", T}});
+    out << table("tblitem", {{"inoutclass", T}, {"bigo", T}});
+    out << table("tblservice", {{"sname", T}, {"smoney", M}, {"spoint", I}, {"smemo", T}});
+    out << table("tbltrade", {{"sdate", T},
+                              {"ctblfriend", R},
+                              {"sintime", T},
+                              {"souttime", T},
+                              {"lendox", T},
+                              {"lstackpoint", I},
+                              {"dmoney", M},
+                              {"dcard", M},
+                              {"ctblcard", R},
+                              {"daccount", M},
+                              {"lpoint", I},
+                              {"ddc", M},
+                              {"cardchk", T},
+                              {"smemo", T}});
+    out << table("tbltradesub", {{"ctbltrade", R},
+                                 {"ctblservice", R},
+                                 {"servicename", T},
+                                 {"lnumber", I},
+                                 {"dmoney", M},
+                                 {"dsum", M},
+                                 {"smemo", T}});
+    out << table("tblcard", {{"sname", T}, {"dfee", M}, {"smemo", T}});
+    out << table("tblgrouping", {{"accountclass", T},
+                                 {"accountname", T},
+                                 {"bankname", T},
+                                 {"accountno", T},
+                                 {"sbalance", M},
+                                 {"totalox", I},
+                                 {"ctblgrouping", R},
+                                 {"validityday", T},
+                                 {"smemo", T}});
+    out << table("tbljangbu", {{"sdate", T},
+                               {"sectionclass", T},
+                               {"ctblitem", T},
+                               {"cgroupin", R},
+                               {"cgroupout", R},
+                               {"ctblusename", R},
+                               {"smoney", M},
+                               {"smemo", T}});
+    out << table("tblusename", {{"sname", T}});
+    out << userFieldListTable();
+    out << table("options", {{"optname", T}, {"optvalue", T}}, nullptr);
+    out << table("schedules", {{"ocode", I},
+                               {"sdate", T},
+                               {"stime", T},
+                               {"note", T},
+                               {"hidden", I},
+                               {"cyclic", I}},
+                 "seq");
+    out << table("local_user", {{"code", T}, {"loginid", T}, {"name", T}, {"loginpwd", T}}, nullptr);
+    return out;
+}
+
+QStringList indexStatements() {
+    // Every reference column, the dates lists filter by, and the names looked up directly.
+    static const char* const indexed[][2] = {
+        {"tblfriend", "ctblgroup"},        {"tblfriend", "sname"},
+        {"tblfriend", "codeno"},           {"tblfriend", "barthday"},
+        {"tblfriend", "marryday"},         {"tblfriend", "ectday"},
+        {"tblfriend", "insertday"},        {"tblfriend", "hpline"},
+        {"tblgroup", "gname"},             {"tblgroupmon", "ctblgroup"},
+        {"tblgroupmon", "ctblfriend"},     {"tblgroupmon", "sdate"},
+        {"tblgroupmon", "smonth"},         {"tblgroupmon", "ctblaffairsnote"},
+        {"tblsubdata", "ctblgroupmon"},    {"tbltrade", "ctblfriend"},
+        {"tbltrade", "ctblcard"},          {"tbltrade", "sdate"},
+        {"tbltrade", "cardchk"},           {"tbltradesub", "ctbltrade"},
+        {"tbltradesub", "ctblservice"},    {"tblgrouping", "ctblgrouping"},
+        {"tblgrouping", "accountname"},    {"tbljangbu", "sdate"},
+        {"tbljangbu", "ctblitem"},         {"tbljangbu", "cgroupin"},
+        {"tbljangbu", "cgroupout"},        {"tbljangbu", "ctblusename"},
+        {"tbluserfieldlist", "branchclass"}, {"schedules", "sdate"},
+        {"schedules", "ocode"},
+    };
+    QStringList out;
+    for (const auto& ix : indexed) {
+        const QString t = QString::fromLatin1(ix[0]);
+        const QString c = QString::fromLatin1(ix[1]);
+        out << QStringLiteral("CREATE INDEX ix_%1_%2 ON %1 (%2)").arg(t, c);
+    }
+    out << QStringLiteral("CREATE UNIQUE INDEX ix_options_optname ON options (optname)");
+    return out;
+}
+
+QStringList fixedRowStatements() {
+    return {
+        QStringLiteral("INSERT INTO tblgroup (code, gname) VALUES (1, '[기본그룹]')"),
+        QStringLiteral("INSERT INTO tblfriend (code, sname) VALUES (1, '')"),
+        QStringLiteral("INSERT INTO tblservice (code, sname) VALUES (1, '')"),
+        QStringLiteral("INSERT INTO tblcard (code, sname) VALUES (1, '')"),
+        QStringLiteral("INSERT INTO tblitem (code, bigo) VALUES (1, '')"),
+        QStringLiteral("INSERT INTO tblaffairsnote (code, bigo) VALUES (1, '')"),
+        QStringLiteral("INSERT INTO tblusename (code, sname) VALUES (1, '')"),
+        QStringLiteral("INSERT INTO tblgrouping (code, accountclass, accountname) VALUES (1, '', '현금')"),
+        QStringLiteral("INSERT INTO local_user (code, loginid, name, loginpwd) "
+                       "VALUES ('00', 'ADMIN', '관리자', '')"),
+        QStringLiteral("INSERT INTO options (optname, optvalue) VALUES ('DBVer', '%1')")
+            .arg(kSchemaVersion),
+        QStringLiteral("INSERT INTO options (optname, optvalue) VALUES ('friendcode', '0')"),
+        QStringLiteral("INSERT INTO options (optname, optvalue) VALUES ('start', '0')"),
+        QStringLiteral("INSERT INTO options (optname, optvalue) VALUES ('pointindex', '0')"),
+        QStringLiteral("INSERT INTO options (optname, optvalue) VALUES ('point', '10')"),
+    };
+}
+
+} // namespace Schema
+
+bool CreateNewDatabase(const QString& path, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        qWarning("CreateNewDatabase: %s", qPrintable(why));
+        return false;
+    };
+    if (QFile::exists(path)) return fail(QStringLiteral("file exists: ") + path);
+
+    sqlite3* db = nullptr;
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
+        const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        QFile::remove(path);
+        return fail(why);
+    }
+
+    QStringList all;
+    all << Schema::tableStatements() << Schema::indexStatements() << Schema::fixedRowStatements();
+    QString why;
+    bool ok = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    for (const QString& sql : all) {
+        if (!ok) break;
+        char* msg = nullptr;
+        if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
+            why = QString::fromUtf8(msg ? msg : "") + QStringLiteral(" in: ") + sql;
+            ok = false;
+        }
+        sqlite3_free(msg);
+    }
+    if (ok) ok = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (ok) ok = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!ok && why.isEmpty()) why = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_close(db);
+    if (!ok) {
+        // Leave no half-made database behind: the next start would take it for a real one.
+        QFile::remove(path);
+        return fail(why);
+    }
+    if (error) error->clear();
+    return true;
+}

@@ -1,0 +1,172 @@
+#include "db/SchemaUpgrade.h"
+
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "ui/Prompt.h"
+
+#include <QDebug>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QString kModule = QStringLiteral("modMain");
+
+// A statement the engine merely rejects (a column or table that already exists, a syntax
+// it does not know) lets the step go on; anything else (read-only file, full disk, busy
+// past the timeout, lost connection) stops the upgrade.
+bool isFatal(const SqlOutcome& o) { return !o.ok && o.errorCode != SQLITE_ERROR; }
+
+QString defaultSql(const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return QStringLiteral("NULL");
+    if (v.typeId() == QMetaType::QString) return u'\'' + SqlQuote(v.toString()) + u'\'';
+    return v.toString();
+}
+
+// One named step of the upgrade; reports the first trapped failure under its name.
+class UpgradeStep {
+public:
+    explicit UpgradeStep(const QString& name) : m_name(name) {}
+
+    // Runs one statement; false only on a trapped failure (already reported).
+    bool exec(const QString& sql, bool* applied = nullptr) {
+        const SqlOutcome o = RunSilent(sql);
+        if (applied) *applied = o.ok;
+        if (o.ok) return true;
+        if (isFatal(o)) return fail(o.errorCode, o.error);
+        qWarning("upgrade %s: statement rejected (%s): %s", qPrintable(m_name), qPrintable(o.error),
+                 qPrintable(sql));
+        return true;
+    }
+
+    // The member table must be there for any step to make sense.
+    bool requireMemberTable() {
+        if (!IsDatabaseOpen()) return fail(91, QStringLiteral("no database connection"));
+        if (DBChkExistence(1, QStringLiteral("tblfriend"))) return true;
+        const SqlOutcome o = RunSilent(QStringLiteral("SELECT * FROM tblfriend WHERE 1 = 0"));
+        return fail(o.errorCode, o.error);
+    }
+
+    bool fail(int number, const QString& description) {
+        ReportTrappedError(number, description, m_name, kModule, true);
+        return false;
+    }
+
+private:
+    QString m_name;
+};
+
+// Adds userfieldnote<from>..<to>. The blanking UPDATE follows only a column that was just
+// added: on a repeated step the column exists and its values are members' data.
+bool addUserFields(UpgradeStep& step, int from, int to) {
+    for (int i = from; i <= to; ++i) {
+        bool added = false;
+        if (!step.exec(QStringLiteral("ALTER TABLE tblfriend ADD COLUMN userfieldnote%1 TEXT NOT NULL "
+                                      "DEFAULT ''")
+                           .arg(i),
+                       &added))
+            return false;
+        if (added && !step.exec(QStringLiteral("UPDATE tblfriend SET userfieldnote%1 = ''").arg(i)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString ColumnTypeSql(ColumnType type, int /*size*/) {
+    switch (type) {
+    case ColumnType::SmallInt:
+    case ColumnType::Long:
+    case ColumnType::TinyInt: return QStringLiteral("INTEGER");
+    case ColumnType::Double: return QStringLiteral("REAL");
+    case ColumnType::VarChar:
+    case ColumnType::Text:
+    case ColumnType::Date: return QStringLiteral("TEXT");
+    }
+    return QStringLiteral("TEXT");
+}
+
+bool DBChkExistence(int mode, const QString& table, const QString& column) {
+    if (mode == 1) return RunSilent(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE 1 = 0")).ok;
+    if (mode == 2)
+        return RunSilent(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM ") + table +
+                         QStringLiteral(" WHERE 1 = 0"))
+            .ok;
+    return false;
+}
+
+bool AddColumnIfMissing(const QString& table, const QString& column, ColumnType type, int size,
+                        const QVariant& defaultValue, const QString& followUp, int* errorCode,
+                        QString* error) {
+    if (DBChkExistence(2, table, column)) return true;
+    const bool hasDefault = defaultValue.isValid() && !defaultValue.isNull();
+    const QString def = defaultSql(defaultValue);
+    QString sql = QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" ADD COLUMN ") + column + u' ' +
+                  ColumnTypeSql(type, size) + QStringLiteral(" DEFAULT ") + def;
+    if (hasDefault) sql += QStringLiteral(" NOT NULL");
+
+    auto run = [&](const QString& statement, bool* applied) {
+        const SqlOutcome o = RunSilent(statement);
+        if (applied) *applied = o.ok;
+        if (!o.ok) {
+            qWarning("AddColumnIfMissing: %s: %s", qPrintable(o.error), qPrintable(statement));
+            if (isFatal(o)) {
+                if (errorCode) *errorCode = o.errorCode;
+                if (error) *error = o.error;
+                return false;
+            }
+        }
+        return true;
+    };
+    bool added = false;
+    if (!run(sql, &added)) return false;
+    if (!added) return true;
+    if (followUp == QLatin1String("DEF_UPDATE"))
+        return run(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + column + QStringLiteral(" = ") +
+                       def + QStringLiteral(" WHERE ") + column + QStringLiteral(" IS NULL"),
+                   nullptr);
+    if (!followUp.isEmpty()) return run(followUp, nullptr);
+    return true;
+}
+
+bool UpgradeSchema() {
+    if (!IsDatabaseOpen()) return UpgradeStep(QStringLiteral("DBVer_1")).fail(91, QStringLiteral("no database connection"));
+
+    // The leading digits count, as the stored text was always read: "4" and "4.0" are 4,
+    // anything without a leading number is 0 and gets every step.
+    const QString stored = GetOption(QStringLiteral("DBVer"), QStringLiteral("0")).trimmed();
+    int v = 0;
+    for (qsizetype i = 0; i < stored.size() && stored[i].isDigit() && v < 1000; ++i)
+        v = v * 10 + stored[i].digitValue();
+    if (v >= kSchemaVersion) return true;
+
+    MsgInfo(QStringLiteral("데이터베이스가 업그레이드 되었습니다.") + QStringLiteral("\n\n") +
+                QStringLiteral("곧 업그레이드 작업이 진행 됩니다."),
+            QStringLiteral("DB업그레이드"));
+
+    UpgradeStep step1(QStringLiteral("DBVer_1"));
+    if (v < 4 && !step1.requireMemberTable()) return false;
+    if (v < 2) {
+        if (!addUserFields(step1, 1, 15)) return false;
+        if (!step1.exec(Schema::userFieldListTable())) return false;
+    }
+    if (v < 3 && !addUserFields(step1, 16, 18)) return false;
+    // v < 4 widened tblfriend.picture to 200 characters. SQLite keeps no length on TEXT
+    // columns (and has no ALTER COLUMN), so the step has nothing to do here.
+
+    UpgradeStep step5(QStringLiteral("DBVer_5"));
+    if (!step5.requireMemberTable()) return false;
+    int code = 0;
+    QString why;
+    if (!AddColumnIfMissing(QStringLiteral("tblfriend"), QStringLiteral("hidden"), ColumnType::Long, 0, 0,
+                            QStringLiteral("UPDATE tblfriend SET hidden = 0"), &code, &why))
+        return step5.fail(code, why);
+
+    // The version is only raised when it was really stored; otherwise the next start
+    // must try again instead of believing the upgrade is done.
+    if (!SetOption(QStringLiteral("DBVer"), QString::number(kSchemaVersion)))
+        return step5.fail(LastDbErrorCode(), LastDbError());
+    MsgInfo(QStringLiteral("업그레이드가 완료되었습니다."));
+    return true;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "db/Database.h"
+
+#include <QString>
+#include <QVariant>
+
+// Column types of AddColumnIfMissing, by their historical numbers.
+enum class ColumnType { SmallInt = 1, Long = 2, Double = 3, VarChar = 4, Text = 5, Date = 6, TinyInt = 7 };
+
+// Engine type for a historical column type: the integer kinds are INTEGER, DOUBLE is REAL,
+// VARCHAR(n), TEXT and DATE are TEXT (SQLite keeps no text length).
+QString ColumnTypeSql(ColumnType type, int size);
+
+// Adds `column` to `table` unless it can already be read. `defaultValue` invalid means
+// DEFAULT NULL; otherwise the column is NOT NULL with that default (text is quoted).
+// `followUp` "DEF_UPDATE" fills nulls with the default; any other non-empty text is run as
+// a statement after the column was added. False only when the engine failed in a way that
+// is not a mere rejection of the statement (read-only file, disk, lost connection);
+// `errorCode`/`error` then tell why.
+bool AddColumnIfMissing(const QString& table, const QString& column, ColumnType type, int size,
+                        const QVariant& defaultValue, const QString& followUp,
+                        int* errorCode = nullptr, QString* error = nullptr);

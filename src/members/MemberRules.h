@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Korean resident registration number: 13 digits after removing "-" and blanks around,
+// with the published check digit (weights 2..9,2..5 over the first 12 digits).
+// "9999999999999" is accepted as a placeholder.
+bool IsValidResidentNo(const QString& text);
+// "######-#######" for a valid number, the text unchanged otherwise.
+QString FormatResidentNo(const QString& text);
+
+// Length in bytes of the legacy code page: a character up to U+007F counts 1, any other 2.
+int CodePageLength(const QString& text);
+
+// The longest picture path the member record keeps, in code-page bytes.
+constexpr int MaxPicturePathBytes = 100;
+// "" when the path may be stored, else the refusal message.
+QString CheckPicturePath(const QString& path);

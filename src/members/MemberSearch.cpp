@@ -1,0 +1,183 @@
+#include "members/MemberSearch.h"
+
+#include "app/Clock.h"
+#include "calendar/Convlunar.h"
+
+#include <QDate>
+
+using namespace MemberSearchText;
+
+QStringList MemberDateChoices()
+{
+    return {DateNone, DateBirth, DateMarry, DateOther, DateJoined, DateModified};
+}
+
+QStringList MemberMenuChoices()
+{
+    return {MenuAll,  MenuName,  MenuGroup,   MenuPhone, MenuAddress,
+            MenuMemo, MenuBlood, MenuSex, MenuMarried, MenuCodeNo};
+}
+
+QStringList MemberMenuValues(const QString& menu)
+{
+    if (menu == MenuBlood)
+        return {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("AB"), QStringLiteral("O")};
+    if (menu == MenuSex)
+        return {QStringLiteral("남"), QStringLiteral("여")};
+    if (menu == MenuMarried)
+        return {QStringLiteral("미혼"), QStringLiteral("기혼")};
+    return {};
+}
+
+QString UserFieldColumn(int index0)
+{
+    return QStringLiteral("userfieldnote") + QString::number(index0 + 1);
+}
+
+// Month-day comparison "MM-DD" between from and to; a range running over the new year
+// (from > to) becomes from..12-31 or 01-01..to.
+static SqlPart monthDayRange(const QString& dateColumn, const QString& from, const QString& to)
+{
+    const QString md = QStringLiteral("substr(") + dateColumn + QStringLiteral(", 6)");
+    if (from <= to)
+        return {md + QStringLiteral(" BETWEEN ? AND ?"), {from, to}};
+    return {QStringLiteral("(") + md + QStringLiteral(" BETWEEN ? AND '12-31' OR ") + md
+                + QStringLiteral(" BETWEEN '01-01' AND ?)"),
+            {from, to}};
+}
+
+SqlPart MakeAnniversaryWhere(const QString& dateColumn, const QString& lunarColumn,
+                             const QString& start, const QString& end)
+{
+    const QString lunarStart = ConvertAnniversary(start, true);
+    const QString lunarEnd = ConvertAnniversary(end, true);
+    const bool lunarOk = !lunarStart.isEmpty() && !lunarEnd.isEmpty();
+    const QString thisYear = QString::number(Clock::today().year());
+
+    SqlPart part;
+    if (start.left(4) == thisYear) {
+        part.sql = QStringLiteral(" (") + lunarColumn + QStringLiteral(" = 0 AND ");
+        part += monthDayRange(dateColumn, start.right(5), end.right(5));
+        part.sql += QStringLiteral(") OR (") + lunarColumn + QStringLiteral(" = 1 AND ");
+        if (lunarOk)
+            part += monthDayRange(dateColumn, lunarStart.right(5), lunarEnd.right(5));
+        else
+            part.sql += QStringLiteral("1 = 0");
+        part.sql += QStringLiteral(")");
+        return part;
+    }
+    part.sql = QStringLiteral("(") + lunarColumn + QStringLiteral(" = 0 and ") + dateColumn
+               + QStringLiteral(" BETWEEN ? AND ?) OR (") + lunarColumn + QStringLiteral(" = 1 and ");
+    part.params = {start, end};
+    if (lunarOk) {
+        part.sql += dateColumn + QStringLiteral(" BETWEEN ? AND ?)");
+        part.params << lunarStart << lunarEnd;
+    } else {
+        part.sql += QStringLiteral("1 = 0)");
+    }
+    return part;
+}
+
+SqlPart MemberAnniversaryCondition(const MemberSearchInput& in)
+{
+    if (in.dateKind == DateBirth)
+        return MakeAnniversaryWhere(QStringLiteral("barthday"), QStringLiteral("lunarbarth"), in.start, in.end);
+    if (in.dateKind == DateMarry)
+        return MakeAnniversaryWhere(QStringLiteral("marryday"), QStringLiteral("lunarmarry"), in.start, in.end);
+    if (in.dateKind == DateOther)
+        return MakeAnniversaryWhere(QStringLiteral("ectday"), QStringLiteral("lunarect"), in.start, in.end);
+    if (in.dateKind == DateJoined)
+        return {QStringLiteral("insertday BETWEEN ? AND ?"), {in.start, in.end}};
+    if (in.dateKind == DateModified)
+        return {QStringLiteral("finalday BETWEEN ? AND ?"), {in.start, in.end}};
+    return {QStringLiteral("1=1"), {}};
+}
+
+// column LIKE '%T%' for each column, joined by OR; the text matched literally.
+static SqlPart containsAny(const QStringList& columns, const QString& text)
+{
+    SqlPart part;
+    const QString pattern = LikeContains(text);
+    for (const QString& column : columns) {
+        if (!part.sql.isEmpty())
+            part.sql += QStringLiteral(" OR ");
+        part.sql += column + QStringLiteral(" LIKE ?") + LikeEscape();
+        part.params << pattern;
+    }
+    return part;
+}
+
+static const QStringList& phoneColumns()
+{
+    static const QStringList columns = {
+        QStringLiteral("f.hpline"), QStringLiteral("f.finalline"), QStringLiteral("f.keyline"),
+        QStringLiteral("f.faxline"), QStringLiteral("f.hline1"), QStringLiteral("f.hline2"),
+        QStringLiteral("f.hline3")};
+    return columns;
+}
+
+SqlPart MemberFieldCondition(const MemberSearchInput& in)
+{
+    const QString& t = in.text;
+    if (in.menu == MenuAll) {
+        if (t.isEmpty())
+            return {QStringLiteral("1=1"), {}};
+        QStringList columns = {QStringLiteral("f.sname")};
+        columns += phoneColumns();
+        columns += {QStringLiteral("f.homeadd"), QStringLiteral("f.homeadd2"), QStringLiteral("f.comadd"),
+                    QStringLiteral("f.comadd2"), QStringLiteral("f.smemo")};
+        SqlPart part = containsAny(columns, t);
+        part.sql += QStringLiteral(" OR f.abo LIKE ?") + LikeEscape() + QStringLiteral(" OR f.codeno = ?");
+        part.params << LikeLiteral(t) << t;
+        return part;
+    }
+    if (in.menu == MenuName)
+        return containsAny({QStringLiteral("f.sname")}, t);
+    if (in.menu == MenuGroup)
+        return {QStringLiteral("ctblgroup = ?"), {in.groupCode}};
+    if (in.menu == MenuPhone)
+        return containsAny(phoneColumns(), t);
+    if (in.menu == MenuAddress)
+        return containsAny({QStringLiteral("f.homeadd"), QStringLiteral("f.homeadd2"),
+                            QStringLiteral("f.comadd"), QStringLiteral("f.comadd2")},
+                           t);
+    if (in.menu == MenuMemo)
+        return containsAny({QStringLiteral("f.smemo")}, t);
+    if (in.menu == MenuBlood)
+        return {QStringLiteral("f.abo = ?"), {in.choice}};
+    if (in.menu == MenuSex)
+        return {QStringLiteral("f.male = ?"), {in.choice}};
+    if (in.menu == MenuMarried)
+        return {QStringLiteral("f.marryox = ") + (in.choice == QStringLiteral("미혼") ? QStringLiteral("0") : QStringLiteral("1")), {}};
+    if (in.menu == MenuCodeNo) {
+        if (t.isEmpty())
+            return {QStringLiteral("1=1"), {}};
+        return {QStringLiteral("f.codeno = ?"), {t}};
+    }
+    for (int k = 0; k < in.userFieldNames.size() && k < 18; ++k) {
+        if (!in.userFieldNames.at(k).isEmpty() && in.userFieldNames.at(k) == in.menu)
+            return containsAny({QStringLiteral("f.") + UserFieldColumn(k)}, t);
+    }
+    return {QStringLiteral("1=1"), {}};
+}
+
+SqlPart MemberSearchSql(const MemberSearchInput& in)
+{
+    SqlPart part;
+    part.sql = QStringLiteral(
+        "SELECT f.code, f.sname, g.gname, hpline, hline1, barthday, f.smemo, mail , idno ,male "
+        " , f.homeadd, f.homeadd2, f.hzipno ,homepi, faxline ,insertday, marryox, marryday,hline2 "
+        " , ectday,feestart ,relation, abo ");
+    for (int i : in.userColumns) {
+        if (i >= 0 && i < 18)
+            part.sql += QStringLiteral(", f.") + UserFieldColumn(i);
+    }
+    part.sql += QStringLiteral(" FROM tblfriend AS f, tblgroup AS g WHERE f.code <> 1 AND f.ctblgroup = g.code");
+    part.sql += in.hidden ? QStringLiteral(" AND f.hidden = 1") : QStringLiteral(" AND f.hidden = 0 ");
+    part.sql += QStringLiteral(" AND (");
+    part += MemberAnniversaryCondition(in);
+    part.sql += QStringLiteral(") AND (");
+    part += MemberFieldCondition(in);
+    part.sql += QStringLiteral(") ORDER BY ctblgroup, f.code");
+    return part;
+}

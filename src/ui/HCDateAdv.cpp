@@ -1,0 +1,3 @@
+#include "ui/HCDateAdv.h"
+
+HCDateAdv::HCDateAdv(QWidget* parent) : HCDate(parent, true) {}

@@ -1,0 +1,201 @@
+#include "ui/HCDateBox.h"
+
+#include "app/Clock.h"
+#include "calendar/DateText.h"
+#include "ui/FrmCalendar.h"
+#include "ui/Prompt.h"
+
+#include <QDate>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString digitsOf(const QString& s) {
+    QString d;
+    for (QChar c : s)
+        if (c >= u'0' && c <= u'9') d += c;
+    return d;
+}
+
+QString formatDate(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
+
+} // namespace
+
+HCDateBox::HCDateBox(QWidget* parent) : QLineEdit(parent) {
+    setInputMask(QStringLiteral("0000-00-00;_"));
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    setInputMethodHints(Qt::ImhDigitsOnly);
+    setText(QString());
+    connect(this, &QLineEdit::textChanged, this, &HCDateBox::Change);
+}
+
+QString HCDateBox::Text() const {
+    const QString shown = displayText();
+    if (shown == EmptyMask() || digitsOf(shown).isEmpty()) return {};
+    QString t = shown;
+    t.remove(u'_');
+    return t;
+}
+
+void HCDateBox::SetText(const QString& value) {
+    const QString v = value.trimmed();
+    const QDate d = DateFromText(v);
+    if (d.isValid()) setText(formatDate(d));
+    else setText(digitsOf(v).left(8));
+}
+
+bool HCDateBox::HoldsValidDate() const {
+    const QString t = Text();
+    if (t.isEmpty()) return m_allowEmpty;
+    return DateFromText(t).isValid();
+}
+
+bool HCDateBox::Validate() {
+    const QString digits = digitsOf(displayText());
+    QString date;
+    if (!digits.isEmpty()) {
+        // A full box is read as written; fewer digits follow the short date forms
+        // ("1001" is October 1st of this year, "5" the 5th of this month).
+        date = NormalizeDate(digits.size() == 8 ? Text() : digits);
+        if (date.isEmpty()) {
+            emit Refused();
+            MsgInfo(QStringLiteral("날짜의 입력형식이 잘못 되었거나,          ") + u'\n'
+                        + QStringLiteral("존재하지 않는 날짜입니다."),
+                    QStringLiteral("날짜입력 확인"));
+        }
+    }
+    if (!date.isEmpty()) {
+        if (date != displayText()) setText(date);
+        return true;
+    }
+    // Nothing valid: today where a date is required; otherwise empty, so that a date
+    // which does not exist never reaches the caller.
+    if (!m_allowEmpty) setText(formatDate(Clock::today()));
+    else setText(QString());
+    return digits.isEmpty();
+}
+
+void HCDateBox::StepDays(int days) {
+    QDate d = DateFromText(Text());
+    if (!d.isValid()) {
+        if (!digitsOf(displayText()).isEmpty()) {
+            Validate();
+            d = DateFromText(Text());
+        }
+        if (!d.isValid()) {
+            setText(formatDate(Clock::today()));
+            return;
+        }
+    }
+    setText(formatDate(d.addDays(days)));
+}
+
+FrmCalendar* HCDateBox::Calendar() const { return m_calendar.data(); }
+
+void HCDateBox::OpenCalendar(QWidget* anchor) {
+    if (!anchor) anchor = this;
+    if (!digitsOf(displayText()).isEmpty() && !DateFromText(Text()).isValid()) Validate();
+    if (m_calendar) m_calendar->close();
+    auto* cal = new FrmCalendar(this);
+    cal->setAttribute(Qt::WA_DeleteOnClose);
+    cal->SetText(Text());
+    connect(cal, &FrmCalendar::Picked, this, [this](const QString& date) {
+        setText(date);
+        setFocus();
+    });
+    m_calendar = cal;
+    cal->ShowBelow(anchor);
+}
+
+QToolButton* HCDateBox::MakeCalendarButton(QWidget* parent, QWidget* anchor, const QString& name) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(QStringLiteral("▼"));
+    b->setToolTip(QStringLiteral("달력 (F4)"));
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRaise(true);
+    connect(b, &QToolButton::clicked, this, [this, anchor] { OpenCalendar(anchor); });
+    return b;
+}
+
+QWidget* HCDateBox::MakeStepper(QWidget* parent, const QString& suffix) {
+    auto* w = new QWidget(parent);
+    auto* lay = new QVBoxLayout(w);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    const struct {
+        const char* name;
+        Qt::ArrowType arrow;
+        int days;
+        const char* tip;
+    } parts[] = {{"btnUp", Qt::UpArrow, 1, "다음날 (PgUp)"}, {"btnDown", Qt::DownArrow, -1, "전날 (PgDn)"}};
+    for (const auto& p : parts) {
+        auto* b = new QToolButton(w);
+        b->setObjectName(QString::fromLatin1(p.name) + suffix);
+        b->setArrowType(p.arrow);
+        b->setToolTip(QString::fromUtf8(p.tip));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRepeat(true);
+        b->setFixedSize(16, 11);
+        const int days = p.days;
+        connect(b, &QToolButton::clicked, this, [this, days] { StepDays(days); });
+        lay->addWidget(b);
+    }
+    return w;
+}
+
+void HCDateBox::keyPressEvent(QKeyEvent* e) {
+    const auto mods = e->modifiers() & ~Qt::KeypadModifier;
+    const int key = e->key();
+    if (mods == Qt::NoModifier && m_autoTab
+        && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down || key == Qt::Key_Up)) {
+        if (key == Qt::Key_Up) focusPreviousChild();
+        else focusNextChild();
+        e->accept();
+        return;
+    }
+    if ((mods == Qt::NoModifier && key == Qt::Key_F4) || (mods == Qt::AltModifier && key == Qt::Key_Down)) {
+        OpenCalendar(parentWidget() ? parentWidget() : this);
+        e->accept();
+        return;
+    }
+    if (mods == Qt::NoModifier && (key == Qt::Key_PageUp || key == Qt::Key_PageDown)) {
+        StepDays(key == Qt::Key_PageUp ? 1 : -1);
+        e->accept();
+        return;
+    }
+    // Digits only: other characters would move the caret over the mask's separators or
+    // leave blanks behind.
+    const QString typed = e->text();
+    if (!(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) && !typed.isEmpty()
+        && typed[0] >= u' ' && typed[0] != QChar(0x7F) && !(typed[0] >= u'0' && typed[0] <= u'9')) {
+        e->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(e);
+}
+
+void HCDateBox::focusInEvent(QFocusEvent* e) {
+    QLineEdit::focusInEvent(e);
+    selectAll();
+    if (e->reason() == Qt::MouseFocusReason)
+        QTimer::singleShot(0, this, [this] {
+            if (hasFocus()) selectAll();
+        });
+    emit GotFocus();
+}
+
+void HCDateBox::focusOutEvent(QFocusEvent* e) {
+    QLineEdit::focusOutEvent(e);
+    if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
+    // Leaving for the own calendar is not leaving the box.
+    if (m_validating || (m_calendar && m_calendar->isVisible())) return;
+    m_validating = true;
+    Validate();
+    m_validating = false;
+    emit LostFocus();
+}

@@ -1,0 +1,135 @@
+#include "ui/WindowRegistry.h"
+#include "ui/FormIni.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHash>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+namespace {
+
+QPointer<QMdiArea>& explicitArea() {
+    static QPointer<QMdiArea> area;
+    return area;
+}
+
+// Insertion order kept so that "close all" closes in the order windows were opened.
+QList<QPair<QString, QPointer<QWidget>>>& registry() {
+    static QList<QPair<QString, QPointer<QWidget>>> list;
+    return list;
+}
+
+void prune() {
+    auto& r = registry();
+    for (qsizetype i = r.size() - 1; i >= 0; --i)
+        if (r[i].second.isNull()) r.removeAt(i);
+}
+
+// Saves the window's position whenever it is closed (a refused close saves too, which is
+// harmless: the window is still where the user left it).
+class LayoutKeeper : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            if (auto* w = qobject_cast<QWidget*>(watched)) SaveFormIni(w);
+        }
+        return false;
+    }
+};
+
+const char* kShownOnce = "formFocusShownOnce";
+
+} // namespace
+
+void WindowRegistry::setMdiArea(QMdiArea* area) { explicitArea() = area; }
+
+QMdiArea* WindowRegistry::mdiArea() {
+    if (explicitArea()) return explicitArea();
+    const auto tops = QApplication::topLevelWidgets();
+    for (QWidget* w : tops) {
+        if (auto* mw = qobject_cast<QMainWindow*>(w))
+            if (auto* area = qobject_cast<QMdiArea*>(mw->centralWidget())) return area;
+    }
+    return nullptr;
+}
+
+QWidget* WindowRegistry::find(const QString& name) {
+    prune();
+    for (const auto& e : registry())
+        if (e.first == name) return e.second;
+    return nullptr;
+}
+
+void WindowRegistry::add(QWidget* window, const QString& name) {
+    prune();
+    if (window->objectName().isEmpty()) window->setObjectName(name);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    registry().append({name, QPointer<QWidget>(window)});
+    window->installEventFilter(new LayoutKeeper(window));
+    if (QMdiArea* area = mdiArea()) {
+        QMdiSubWindow* sub = area->addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        // A window that closes itself takes its frame along. Queued: when the frame itself
+        // is being deleted, the pending call goes with it.
+        QObject::connect(window, &QObject::destroyed, sub, [sub] { sub->close(); },
+                         Qt::QueuedConnection);
+    }
+}
+
+QList<QWidget*> WindowRegistry::windows() {
+    prune();
+    QList<QWidget*> out;
+    for (const auto& e : registry()) out << e.second.data();
+    return out;
+}
+
+QMdiSubWindow* WindowRegistry::subWindowOf(const QWidget* window) {
+    return window ? qobject_cast<QMdiSubWindow*>(window->parentWidget()) : nullptr;
+}
+
+void FormFocus(QWidget* window) {
+    if (!window) return;
+    QMdiSubWindow* sub = WindowRegistry::subWindowOf(window);
+    QWidget* frame = sub ? static_cast<QWidget*>(sub) : window;
+    const bool first = !window->property(kShownOnce).toBool();
+    if (first) {
+        window->setProperty(kShownOnce, true);
+        if (sub) sub->adjustSize();
+        const bool placed = LoadFormIni(window, window->property("formIniKeepSize").toBool());
+        if (!placed && sub && sub->mdiArea()) {
+            const QSize area = sub->mdiArea()->viewport()->size();
+            sub->move(qMax(0, (area.width() - sub->width()) / 2),
+                      qMax(0, (area.height() - sub->height()) / 2));
+        }
+    }
+    if (frame->isMinimized()) frame->showNormal();
+    else frame->show();
+    window->show();
+    if (sub && sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
+    else {
+        window->raise();
+        window->activateWindow();
+    }
+}
+
+bool CloseWindow(QWidget* window) {
+    if (!window) return true;
+    if (QMdiSubWindow* sub = WindowRegistry::subWindowOf(window)) return sub->close();
+    return window->close();
+}
+
+bool CloseAllChildren() {
+    bool all = true;
+    for (QWidget* w : WindowRegistry::windows())
+        if (w && !CloseWindow(w)) all = false;
+    // Sub-windows opened without the registry are closed too.
+    if (QMdiArea* area = WindowRegistry::mdiArea()) {
+        for (QMdiSubWindow* sub : area->subWindowList())
+            if (!sub->close()) all = false;
+    }
+    return all;
+}

@@ -1,0 +1,93 @@
+#include "TestEnv.h"
+
+#include "app/Schedules.h"
+#include "db/Database.h"
+
+#include <QtTest>
+
+class tst_schedrule : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+
+    static void addSchedule(int ocode, const QString& sdate, const QString& stime, const QString& note,
+                            int hidden, int cyclic) {
+        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO schedules (ocode, sdate, stime, note, hidden, cyclic)"
+                                        " VALUES (?, ?, ?, ?, ?, ?)"),
+                         {ocode, sdate, stime, note, hidden, cyclic}),
+                 1);
+    }
+
+private slots:
+    void init() {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() {
+        delete m_env;
+        m_env = nullptr;
+    }
+
+    void dueOn_data() {
+        QTest::addColumn<QString>("sdate");
+        QTest::addColumn<int>("cyclic");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<bool>("due");
+
+        QTest::newRow("once on its day") << "2026-12-06" << 0 << QDate(2026, 12, 6) << true;
+        QTest::newRow("once a day later") << "2026-12-06" << 0 << QDate(2026, 12, 7) << false;
+        QTest::newRow("monthly same day") << "2024-01-15" << 1 << QDate(2026, 12, 15) << true;
+        QTest::newRow("monthly 31st in a 31-day month") << "2024-01-31" << 1 << QDate(2026, 12, 31) << true;
+        QTest::newRow("monthly 31st not moved to the 30th") << "2024-01-31" << 1 << QDate(2026, 11, 30) << false;
+        QTest::newRow("monthly before its first date") << "2027-01-06" << 1 << QDate(2026, 12, 6) << false;
+        QTest::newRow("monthly on its first date") << "2026-12-06" << 1 << QDate(2026, 12, 6) << true;
+        QTest::newRow("yearly same month and day") << "1990-05-05" << 2 << QDate(2026, 5, 5) << true;
+        QTest::newRow("yearly same day other month") << "1990-05-05" << 2 << QDate(2026, 6, 5) << false;
+        QTest::newRow("yearly 29 Feb in a leap year") << "2024-02-29" << 2 << QDate(2028, 2, 29) << true;
+        QTest::newRow("yearly 29 Feb not on 28 Feb") << "2024-02-29" << 2 << QDate(2026, 2, 28) << false;
+        QTest::newRow("weekly same weekday") << "2026-11-01" << 3 << QDate(2026, 12, 6) << true; // Sundays
+        QTest::newRow("weekly other weekday") << "2026-11-02" << 3 << QDate(2026, 12, 6) << false;
+        QTest::newRow("unknown repetition 4") << "2026-12-06" << 4 << QDate(2026, 12, 6) << false;
+        QTest::newRow("empty date") << "" << 1 << QDate(2026, 12, 6) << false;
+        QTest::newRow("garbage date") << "06-12-2026" << 1 << QDate(2026, 12, 6) << false;
+    }
+    void dueOn() {
+        QFETCH(QString, sdate);
+        QFETCH(int, cyclic);
+        QFETCH(QDate, day);
+        QFETCH(bool, due);
+        QCOMPARE(ScheduleDueOn(sdate, cyclic, day), due);
+    }
+
+    void emptyTableGivesNoText() { QCOMPARE(ScheduleReminderText(QDate(2026, 12, 6), 1), QString()); }
+
+    // Order: one-time first, then monthly, yearly, weekly; by date, time, entry number.
+    // Finished entries and other users' entries never appear.
+    void reminderOrderAndFilter() {
+        addSchedule(1, "2026-12-06", "14:00", "yearly", 0, 2);
+        addSchedule(1, "2020-12-06", "", "yearly old, no time", 0, 2);
+        addSchedule(1, "2026-12-06", "09:30", "once late", 0, 0);
+        addSchedule(1, "2026-12-06", "", "once no time", 0, 0);
+        addSchedule(1, "2026-11-06", "08:00", "monthly", 0, 1);
+        addSchedule(1, "2026-12-06", "07:00", "finished", 1, 0);
+        addSchedule(2, "2026-12-06", "07:00", "other user", 0, 0);
+        addSchedule(1, "2026-12-05", "07:00", "yesterday", 0, 0);
+        addSchedule(1, "2026-11-29", "19:00", "weekly sunday", 0, 3);
+        addSchedule(1, "2026-11-30", "19:00", "weekly monday", 0, 3);
+
+        QCOMPARE(ScheduleReminderText(QDate(2026, 12, 6), 1),
+                 QStringLiteral("\nonce no time\n\n"
+                                "09:30\nonce late\n\n"
+                                "08:00\nmonthly\n\n"
+                                "\nyearly old, no time\n\n"
+                                "14:00\nyearly\n\n"
+                                "19:00\nweekly sunday\n\n"));
+
+        // Finished entries stay visible where they are asked for.
+        QList<int> hidden;
+        for (const ScheduleEntry& e : SchedulesDueOn(QDate(2026, 12, 6), 1, false)) hidden << e.hidden;
+        QCOMPARE(hidden.count(1), 1);
+    }
+};
+
+QTEST_MAIN(tst_schedrule)
+#include "tst_schedrule.moc"

@@ -1,0 +1,342 @@
+#include "TestEnv.h"
+
+#include "app/AppState.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "db/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+const QString Env = QStringLiteral("환경설정");
+const QString Cfg = QStringLiteral("Config");
+
+QString setting(const QString& section, const QString& key) {
+    return Settings::get(App().appTitle, section, key, QStringLiteral("<missing>"));
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// A "server" folder holding DBS/dbMain.db, as a mounted share would.
+QString makeServer(const QString& root) {
+    QDir().mkpath(root + "/DBS");
+    QString error;
+    if (!CreateNewDatabase(root + "/DBS/dbMain.db", &error)) qWarning("%s", qPrintable(error));
+    return root;
+}
+
+const char* const ServerNotFound =
+    "서버 컴퓨터를 찾을 수 없습니다.\n"
+    "다음 사항을 확인바랍니다.\n"
+    "\n"
+    "1. 서버컴퓨터가 켜져 있는지 확인하세요.\n"
+    "\n"
+    "2. 서버컴퓨터를 현 컴퓨터보다 늦게 켰는지 확인하세요.\n"
+    "   서버컴퓨터는 항상 제일 먼저 켜야 하며,\n"
+    "   완전히 부팅후 다른 컴퓨터를 켜야 합니다.\n"
+    "\n"
+    "3. 서버컴퓨터의 이름이 바뀌었는지 확인하세요.\n"
+    "\n"
+    "4. 서버컴퓨터를 다른 컴퓨터로 이전 했는지 확인하세요.\n"
+    "\n"
+    "5. 위 모든 사항이 아니라면 윈도우탐색기에서\n"
+    "   서버컴퓨터에 접근이 가능한지 확인하세요.\n"
+    "   서버컴퓨터를 찾을수 없거나 접근이 불가능하다면\n"
+    "   네트워크 장애이므로 컴퓨터를 구매한 곳이나\n"
+    "   네트워크 공사를 한 업체에 문의하셔서 장애를 복구하시면 됩니다.\n"
+    "\n"
+    "\n"
+    "※ 만약, 현 컴퓨터의 DB로 연결하고자 할 경우\n"
+    "[헬프데스크]프로그램 창에서 [레지스트리 삭제]버튼을 클릭하시면 됩니다.";
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestEnv> env;
+
+    // Client mode pointing at `dbFolder`, with the network values given.
+    void clientSettings(const QString& dbFolder, const QString& netPath, const QString& netDrive) {
+        Settings::set(Env, "CSType", "1");
+        Settings::set(Cfg, "DB경로", dbFolder);
+        Settings::set(Env, "네트웍경로", netPath);
+        Settings::set(Env, "네트웍드라이브", netDrive);
+    }
+
+private slots:
+    void init() { env = std::make_unique<TestEnv>(false); }
+    void cleanup() { env.reset(); }
+
+    void firstStartCreatesDataFolderThenReusesIt() {
+        {
+            Startup s;
+            QVERIFY(s.run());
+            for (const char* sub : {"DBS", "FormIni", "log", "ExpExcel", "Image", "doc"})
+                QVERIFY2(QFileInfo(env->path(sub)).isDir(), sub);
+            QCOMPARE(App().dbFile, env->path("DBS/dbMain.db"));
+            QCOMPARE(App().clientMode, 0);
+            QCOMPARE(setting(Cfg, "DB경로"), env->path("DBS"));
+            QCOMPARE(GetOption("DBVer", "0"), QString::number(kSchemaVersion));
+            ExecSQL("UPDATE local_user SET name = ? WHERE code = '00'", {QString("홍'길동")});
+            DBTerminate();
+        }
+        Startup again;
+        QVERIFY(again.run());
+        QCOMPARE(GetScalar("SELECT name FROM local_user WHERE code = '00'").toString(),
+                 QString("홍'길동"));
+        QVERIFY(env->prompt().texts().isEmpty());
+    }
+
+    void emptyLeftoverIsReplaced() {
+        writeFile(env->path("DBS/dbMain.db"), QByteArray());
+        Startup s;
+        QVERIFY(s.run());
+        QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(),
+                 QString("ADMIN"));
+    }
+
+    void singleCopyLock() {
+        auto first = std::make_unique<Startup>();
+        QVERIFY(first->acquireSingleCopy());
+        Startup second;
+        QVERIFY(!second.acquireSingleCopy());
+        QCOMPARE(env->prompt().texts(), QStringList{"이미 프로그램이 실행 중입니다."});
+        QCOMPARE(env->prompt().lastTitle(), App().appTitle);
+        QLockFile other(env->path("memberdesk.lock"));
+        QVERIFY(!other.tryLock(0));
+        first.reset(); // released when the program ends
+        Startup next;
+        QVERIFY(next.acquireSingleCopy());
+    }
+
+    void unusableDataFolderIsNotASecondCopy() {
+        writeFile(env->path("plainfile"), "x");
+        ResetAppState(env->path("plainfile/data"), App().programDir);
+        Startup s;
+        QVERIFY(!s.run());
+        QCOMPARE(env->prompt().texts().size(), 1);
+        QVERIFY(env->prompt().lastText().startsWith("데이터 폴더를 만들거나 쓸 수 없어"));
+        QVERIFY(env->prompt().lastText().endsWith(env->path("plainfile/data")));
+    }
+
+    void clientModeValue_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("missing") << QString() << 0;
+        QTest::newRow("one") << "1" << 1;
+        QTest::newRow("two with blank") << " 2" << 2;
+        QTest::newRow("garbage") << "abc" << 0;
+        QTest::newRow("number then text") << "1x" << 1;
+    }
+    void clientModeValue() {
+        QFETCH(QString, stored);
+        QFETCH(int, mode);
+        if (!stored.isNull()) Settings::set(Env, "CSType", stored);
+        // Give client mode a database so InitApp gets through.
+        makeServer(env->path("srv"));
+        Settings::set(Cfg, "DB경로", env->path("srv/DBS"));
+        Startup s;
+        QVERIFY(s.prepareDataFolder());
+        QVERIFY(InitApp());
+        QCOMPARE(App().clientMode, mode);
+        QCOMPARE(App().dbFile, mode ? env->path("srv/DBS/dbMain.db") : env->path("DBS/dbMain.db"));
+    }
+
+    void standAloneFolderMissing() {
+        QVERIFY(!InitApp());
+        QCOMPARE(env->prompt().texts(),
+                 QStringList{"데이터베이스 파일을 찾을수 없습니다.\n" + env->path("DBS")});
+        QVERIFY(!IsDatabaseOpen());
+    }
+
+    void clientReachableFolderLeavesSettings() {
+        makeServer(env->path("srv"));
+        clientSettings(env->path("srv/DBS"), "//server/share", "/mnt/old");
+        QVERIFY(InitApp());
+        QCOMPARE(App().dbFile, env->path("srv/DBS/dbMain.db"));
+        QCOMPARE(setting(Env, "네트웍드라이브"), QString("/mnt/old"));
+        QCOMPARE(setting(Cfg, "DB경로"), env->path("srv/DBS"));
+        QVERIFY(env->prompt().texts().isEmpty());
+        // Client mode never creates a local database.
+        QVERIFY(!QFileInfo::exists(env->path("DBS/dbMain.db")));
+    }
+
+    void clientMissingFolderWithoutDrive() {
+        // Network path set, drive empty: nothing is reconnected and opening fails, with
+        // one message naming the file.
+        const QString folder = env->path("gone/DBS");
+        clientSettings(folder, env->path("srv"), "");
+        makeServer(env->path("srv"));
+        QVERIFY(!InitApp());
+        const QStringList texts = env->prompt().texts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(texts[0].contains(folder + "/dbMain.db"));
+        QVERIFY(texts[0].contains("데이터베이스 파일이 없습니다."));
+        QVERIFY(!QFileInfo::exists(folder));
+        QCOMPARE(setting(Cfg, "DB경로"), folder);
+        QCOMPARE(setting(Env, "네트웍드라이브"), QString());
+    }
+
+    void clientShareUnreachable() {
+        const QString drive = env->path("mnt");
+        clientSettings(drive + "/DBS", "//server/share", drive);
+        QVERIFY(!InitApp());
+        QCOMPARE(env->prompt().texts(), (QStringList{drive + "드라이브 연결이 실패되었습니다.",
+                                                     QString::fromUtf8(ServerNotFound)}));
+        QCOMPARE(ServerNotFoundText(), QString::fromUtf8(ServerNotFound));
+        QVERIFY(!IsDatabaseOpen());
+    }
+
+    void clientSameDriveLeavesSettings() {
+        // The stale folder lies on the stored drive, which is reachable: nothing rewritten.
+        const QString drive = makeServer(env->path("mnt"));
+        const QString folder = drive + "/old/DBS";
+        clientSettings(folder, "//server/share", drive);
+        QVERIFY(!InitApp()); // the stale folder holds no database
+        QCOMPARE(setting(Cfg, "DB경로"), folder);
+        QCOMPARE(setting(Env, "네트웍드라이브"), drive);
+        QCOMPARE(env->prompt().texts().size(), 1);
+        QVERIFY(env->prompt().lastText().contains(folder + "/dbMain.db"));
+    }
+
+    void clientNewDriveIsStored() {
+        const QString drive = makeServer(env->path("mnt"));
+        clientSettings(drive + "/dbs", "//server/share", "/mnt/old");
+        QVERIFY(InitApp());
+        QCOMPARE(setting(Cfg, "DB경로"), drive + "/DBS");
+        QCOMPARE(setting(Env, "네트웍드라이브"), drive);
+        QCOMPARE(App().dbFile, drive + "/DBS/dbMain.db");
+        QVERIFY(env->prompt().texts().isEmpty());
+    }
+
+    void remapWithoutDriveUsesLocalPath() {
+        const QString share = makeServer(env->path("share"));
+        QCOMPARE(RemapNetworkDrive(share, QString(), QString(), false), share);
+        QCOMPARE(RemapNetworkDrive(env->path("nothing"), QString(), QString(), true), QString());
+        QCOMPARE(env->prompt().texts(),
+                 QStringList{env->path("nothing") + "드라이브 연결이 실패되었습니다."});
+        // A plain folder without DBS that is no mount point is not the share.
+        QDir().mkpath(env->path("plain"));
+        QVERIFY(!IsShareReachable(env->path("plain")));
+        QVERIFY(!IsShareReachable(QString()));
+        QVERIFY(IsShareReachable("/")); // a mount point of its own
+    }
+
+    void openFailures_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("text file") << "text";
+        QTest::newRow("unreadable") << "unreadable";
+        QTest::newRow("locked by another process") << "locked";
+    }
+    void openFailures() {
+        QFETCH(QString, kind);
+        Startup s;
+        QVERIFY(s.prepareDataFolder());
+        const QString file = env->path("DBS/dbMain.db");
+        QProcess holder;
+        if (kind == "text") {
+            writeFile(file, "이것은 데이터베이스가 아닙니다.\n");
+        } else if (kind == "unreadable") {
+            QFile::setPermissions(file, QFileDevice::Permissions());
+            QFile probe(file);
+            if (probe.open(QIODevice::ReadOnly)) {
+                QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+                QSKIP("running with rights that read any file");
+            }
+        } else {
+            const QString cli = QStandardPaths::findExecutable("sqlite3");
+            if (cli.isEmpty()) QSKIP("sqlite3 command-line tool not installed");
+            holder.start(cli, {file});
+            QVERIFY(holder.waitForStarted());
+            holder.write("PRAGMA locking_mode=EXCLUSIVE;\nBEGIN EXCLUSIVE;\n"
+                         "SELECT count(*) FROM local_user;\n");
+            QVERIFY(holder.waitForReadyRead(5000));
+        }
+        const QByteArray before = readAll(file);
+
+        QVERIFY(!InitApp());
+        const QStringList texts = env->prompt().texts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].contains(file), qPrintable(texts[0]));
+        QVERIFY2(texts[0].contains("원인: ") && !texts[0].endsWith("원인: "), qPrintable(texts[0]));
+        QVERIFY(!IsDatabaseOpen());
+
+        // Nothing damaged; once the cause is gone the next start works.
+        if (kind == "text") {
+            QCOMPARE(readAll(file), before);
+            QFile::remove(file);
+            QVERIFY(s.prepareDataFolder());
+        } else if (kind == "unreadable") {
+            QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        } else {
+            holder.write(".quit\n");
+            holder.closeWriteChannel();
+            QVERIFY(holder.waitForFinished(5000));
+        }
+        QVERIFY(InitApp());
+        if (kind != "text") QCOMPARE(App().friendCode, QString("0"));
+    }
+
+    void readOptions() {
+        Startup s;
+        QVERIFY(s.run());
+        ExecSQL(
+            "DELETE FROM options WHERE optname IN ('friendcode', 'start', 'pointindex', 'point')");
+        SetOption("start", "3");
+        App().duplicateMemberCheck = false;
+        QVERIFY(ReadOptions());
+        QCOMPARE(App().start, QString("3"));
+        QCOMPARE(App().point, QString("10"));
+        QCOMPARE(App().friendCode, QString("0"));
+        QCOMPARE(App().pointIndex, QString("0"));
+        // Missing rows were created with their defaults.
+        QCOMPARE(CountRows("options", "optname IN ('friendcode', 'start', 'pointindex', 'point')"),
+                 4);
+        QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'point'").toString(),
+                 QString("10"));
+        QVERIFY(App().duplicateMemberCheck); // never written: on
+    }
+
+    void duplicateMemberCheck_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("zero") << "0" << false;
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("zero with blank") << " 0" << true;
+    }
+    void duplicateMemberCheck() {
+        QFETCH(QString, stored);
+        QFETCH(bool, on);
+        Startup s;
+        QVERIFY(s.run());
+        Settings::set(Cfg, "MEMBER_REPETITION", stored);
+        QVERIFY(ReadOptions());
+        QCOMPARE(App().duplicateMemberCheck, on);
+    }
+
+    void readOptionsWithoutConnection() {
+        QVERIFY(!ReadOptions());
+        QCOMPARE(env->prompt().texts().size(), 1);
+        QVERIFY(env->prompt().lastText().contains("in procedure ReadOptions of Module"));
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,355 @@
+#include "TestEnv.h"
+
+#include "calendar/Convlunar.h"
+
+#include <QDate>
+#include <QtTest>
+
+#include <unicode/calendar.h>
+#include <unicode/gregocal.h>
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+
+#include <memory>
+
+namespace {
+
+// The Korean lunar calendar as ICU computes it, read at noon in Seoul.
+class DangiReference {
+public:
+    DangiReference() : m_tz(icu::TimeZone::createTimeZone("Asia/Seoul")), m_greg(*m_tz, m_status) {
+        m_dangi.reset(
+            icu::Calendar::createInstance(*m_tz, icu::Locale("ko_KR@calendar=dangi"), m_status));
+    }
+    bool ok() const { return U_SUCCESS(m_status) && m_dangi; }
+
+    struct Day {
+        int year = 0, month = 0, day = 0;
+        bool leap = false;
+    };
+    Day lunarOf(const QDate& d) {
+        m_greg.clear();
+        m_greg.set(d.year(), d.month() - 1, d.day(), 12, 0, 0);
+        m_dangi->setTime(m_greg.getTime(m_status), m_status);
+        Day r;
+        r.year = m_dangi->getRelatedYear(m_status);
+        r.month = m_dangi->get(UCAL_MONTH, m_status) + 1;
+        r.day = m_dangi->get(UCAL_DATE, m_status);
+        r.leap = m_dangi->get(UCAL_IS_LEAP_MONTH, m_status) != 0;
+        return r;
+    }
+
+private:
+    UErrorCode m_status = U_ZERO_ERROR;
+    std::unique_ptr<icu::TimeZone> m_tz;
+    icu::GregorianCalendar m_greg;
+    std::unique_ptr<icu::Calendar> m_dangi;
+};
+
+QString iso(const QDate& d) {
+    return d.toString("yyyy-MM-dd");
+}
+
+} // namespace
+
+class TestConvlunar : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { m_env = new TestEnv(false); }
+    void cleanup() {
+        delete m_env;
+        m_env = nullptr;
+    }
+
+    void knownDates_data();
+    void knownDates();
+    void leapMonthDaysReportTheirMonth();
+    void agreesWithKoreanCalendarEveryDay();
+    void tableShape();
+    void solarBeforeTable();
+    void endOfTable();
+    void badSolarInput_data();
+    void badSolarInput();
+    void badLunarInput_data();
+    void badLunarInput();
+    void formats_data();
+    void formats();
+    void convertAnniversary_data();
+    void convertAnniversary();
+    void solarOfThisYear_data();
+    void solarOfThisYear();
+
+private:
+    TestEnv* m_env = nullptr;
+};
+
+void TestConvlunar::knownDates_data() {
+    QTest::addColumn<bool>("toSolar");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("m");
+    QTest::addColumn<int>("d");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("lunar 2000 new year") << true << 2000 << 1 << 1 << "2000-02-05";
+    QTest::newRow("lunar 2001 new year") << true << 2001 << 1 << 1 << "2001-01-24";
+    QTest::newRow("lunar 2026 new year") << true << 2026 << 1 << 1 << "2026-02-17";
+    QTest::newRow("first day of the table") << true << 1841 << 1 << 1 << "1841-01-23";
+    QTest::newRow("first day of 1900") << true << 1900 << 1 << 1 << "1900-01-31";
+    // Years where the Korean and the Chinese reckoning part.
+    QTest::newRow("lunar 1966 new year") << true << 1966 << 1 << 1 << "1966-01-22";
+    QTest::newRow("lunar 2016 new year") << true << 2016 << 1 << 1 << "2016-02-08";
+    QTest::newRow("lunar 1990 month 9") << true << 1990 << 9 << 1 << "1990-10-19";
+    QTest::newRow("lunar 2004 month 10") << true << 2004 << 10 << 1 << "2004-11-12";
+    QTest::newRow("solar 2001-01-24") << false << 2001 << 1 << 24 << "2001-01-01";
+    QTest::newRow("solar 2016-02-07 ends lunar 2015") << false << 2016 << 2 << 7 << "2015-12-29";
+    QTest::newRow("solar 2033-12-22 in the leap 11th") << false << 2033 << 12 << 22 << "2033-11-01";
+}
+
+void TestConvlunar::knownDates() {
+    QFETCH(bool, toSolar);
+    QFETCH(int, y);
+    QFETCH(int, m);
+    QFETCH(int, d);
+    QFETCH(QString, expected);
+    const Convlunar conv;
+    QCOMPARE(toSolar ? conv.Lun2Sol(y, m, d, 1) : conv.Sol2Lun(y, m, d, 1), expected);
+}
+
+void TestConvlunar::leapMonthDaysReportTheirMonth() {
+    // 2001 has a leap month after the 4th: 4th month from 04-24, its leap month from 05-23.
+    const Convlunar conv;
+    int y = 0, m = 0, d = 0;
+    bool leap = true;
+    QVERIFY(conv.solarToLunar(2001, 5, 22, y, m, d, &leap));
+    QCOMPARE(QList<int>({y, m, d}), QList<int>({2001, 4, 29}));
+    QVERIFY(!leap);
+    QVERIFY(conv.solarToLunar(2001, 5, 23, y, m, d, &leap));
+    QCOMPARE(QList<int>({y, m, d}), QList<int>({2001, 4, 1}));
+    QVERIFY(leap);
+    QCOMPARE(conv.Sol2Lun(2001, 6, 20), QString("2001-04-29"));
+    // A lunar date of that month means the month itself, the earlier date.
+    QCOMPARE(conv.Lun2Sol(2001, 4, 1), QString("2001-04-24"));
+    QCOMPARE(conv.Lun2Sol(2001, 5, 1), QString("2001-06-21"));
+}
+
+void TestConvlunar::agreesWithKoreanCalendarEveryDay() {
+    DangiReference ref;
+    QVERIFY(ref.ok());
+    const Convlunar conv;
+    int days = 0;
+    int differences = 0;
+    int monthStarts = 0;
+    QStringList firstDifferences;
+    auto note = [&](const QString& what) {
+        ++differences;
+        if (firstDifferences.size() < 10) firstDifferences << what;
+    };
+    for (QDate d(1900, 1, 31); d <= QDate(2100, 12, 31); d = d.addDays(1), ++days) {
+        const auto k = ref.lunarOf(d);
+        int y = 0, m = 0, day = 0;
+        bool leap = false;
+        if (!conv.solarToLunar(d.year(), d.month(), d.day(), y, m, day, &leap)) {
+            note(iso(d) + " not converted");
+            continue;
+        }
+        if (y != k.year || m != k.month || day != k.day || leap != k.leap)
+            note(QString("%1: %2-%3-%4 expected %5-%6-%7")
+                     .arg(iso(d))
+                     .arg(y)
+                     .arg(m)
+                     .arg(day)
+                     .arg(k.year)
+                     .arg(k.month)
+                     .arg(k.day));
+        const QString text = conv.Sol2Lun(d.year(), d.month(), d.day(), 1);
+        if (text != QString::asprintf("%04d-%02d-%02d", k.year, k.month, k.day))
+            note(iso(d) + " text " + text);
+        if (k.day == 1 && !k.leap) {
+            ++monthStarts;
+            const QString back = conv.Lun2Sol(k.year, k.month, 1, 1);
+            if (back != iso(d))
+                note(QString("lunar %1-%2-01 gives %3, expected %4")
+                         .arg(k.year)
+                         .arg(k.month)
+                         .arg(back, iso(d)));
+        }
+    }
+    QCOMPARE(firstDifferences, QStringList());
+    QCOMPARE(differences, 0);
+    QCOMPARE(days, int(QDate(1900, 1, 31).daysTo(QDate(2100, 12, 31))) + 1);
+    QCOMPARE(monthStarts, 201 * 12); // every month of lunar 1900..2100
+}
+
+void TestConvlunar::tableShape() {
+    // Every lunar year of the table: codes 1..6 and at most one leap month.
+    const Convlunar conv;
+    for (int y = kLunarFirstYear; y <= kLunarLastYear; ++y) {
+        int leapMonths = 0;
+        for (int m = 1; m <= 12; ++m) {
+            const int code = conv.monthCode(y, m);
+            QVERIFY2(code >= 1 && code <= 6, qPrintable(QString("%1-%2").arg(y).arg(m)));
+            leapMonths += code >= 3 ? 1 : 0;
+        }
+        QVERIFY2(leapMonths <= 1, qPrintable(QString::number(y)));
+    }
+}
+
+void TestConvlunar::solarBeforeTable() {
+    const Convlunar conv;
+    QCOMPARE(conv.Sol2Lun(1841, 1, 23), QString("1841-01-01"));
+    QVERIFY(!conv.Sol2Lun(1841, 6, 15).isEmpty());
+    QCOMPARE(conv.Sol2Lun(1800, 6, 15), conv.Sol2Lun(1841, 6, 15));
+    QCOMPARE(conv.Sol2Lun(-5, 6, 15), conv.Sol2Lun(1841, 6, 15));
+    // January 1841 before lunar new year lies before the table.
+    QCOMPARE(conv.Sol2Lun(1841, 1, 22), QString());
+    QCOMPARE(conv.Sol2Lun(1800, 1, 1), QString());
+    // 1804 had a 29 February, 1841 has none.
+    QCOMPARE(conv.Sol2Lun(1804, 2, 29), QString());
+}
+
+void TestConvlunar::endOfTable() {
+    const Convlunar conv;
+    const QString last = conv.Lun2Sol(kLunarLastYear, 12, conv.lunarMonthDays(kLunarLastYear, 12));
+    QVERIFY(!last.isEmpty());
+    const QDate lastDay = QDate::fromString(last, "yyyy-MM-dd");
+    QCOMPARE(QDate(1841, 1, 23).daysTo(lastDay) + 1, qint64(conv.coveredDays()));
+    QCOMPARE(conv.Sol2Lun(lastDay.year(), lastDay.month(), lastDay.day()),
+             QString("%1-12-%2").arg(kLunarLastYear).arg(conv.lunarMonthDays(kLunarLastYear, 12)));
+    const QDate after = lastDay.addDays(1);
+    QCOMPARE(conv.Sol2Lun(after.year(), after.month(), after.day()), QString());
+    QCOMPARE(conv.Sol2Lun(2200, 1, 1), QString());
+    QCOMPARE(conv.Sol2Lun(9999, 12, 31), QString());
+    QCOMPARE(conv.Lun2Sol(kLunarLastYear + 1, 1, 1), QString());
+}
+
+void TestConvlunar::badSolarInput_data() {
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("m");
+    QTest::addColumn<int>("d");
+    QTest::addColumn<bool>("valid");
+
+    QTest::newRow("29 Feb 1900") << 1900 << 2 << 29 << false;
+    QTest::newRow("29 Feb 2000") << 2000 << 2 << 29 << true;
+    QTest::newRow("29 Feb 2100") << 2100 << 2 << 29 << false;
+    QTest::newRow("30 Feb 2024") << 2024 << 2 << 30 << false;
+    QTest::newRow("month 13") << 2026 << 13 << 1 << false;
+    QTest::newRow("day 0") << 2026 << 1 << 0 << false;
+}
+
+void TestConvlunar::badSolarInput() {
+    QFETCH(int, y);
+    QFETCH(int, m);
+    QFETCH(int, d);
+    QFETCH(bool, valid);
+    const Convlunar conv;
+    QCOMPARE(!conv.Sol2Lun(y, m, d).isEmpty(), valid);
+}
+
+void TestConvlunar::badLunarInput_data() {
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("m");
+    QTest::addColumn<int>("d");
+    QTest::addColumn<QString>("expected");
+
+    // 2026: month 1 has 30 days, month 2 has 29.
+    QTest::newRow("30th of a 30-day month") << 2026 << 1 << 30 << "2026-03-18";
+    QTest::newRow("29th of a 29-day month") << 2026 << 2 << 29 << "2026-04-16";
+    QTest::newRow("30th of a 29-day month") << 2026 << 2 << 30 << "";
+    // 2001 month 4 has 29 days, followed by a 29-day leap month.
+    QTest::newRow("30th of a 29-day month with leap") << 2001 << 4 << 30 << "";
+    QTest::newRow("day 31") << 2026 << 1 << 31 << "";
+    QTest::newRow("day 0") << 2026 << 1 << 0 << "";
+    QTest::newRow("month 13") << 2026 << 13 << 1 << "";
+    QTest::newRow("year before the table") << 1840 << 12 << 1 << "";
+    QTest::newRow("year after the table") << 2101 << 1 << 1 << "";
+}
+
+void TestConvlunar::badLunarInput() {
+    QFETCH(int, y);
+    QFETCH(int, m);
+    QFETCH(int, d);
+    QFETCH(QString, expected);
+    QCOMPARE(Convlunar().Lun2Sol(y, m, d), expected);
+}
+
+void TestConvlunar::formats_data() {
+    QTest::addColumn<long>("outputFormat");
+    QTest::addColumn<long>("format");
+    QTest::addColumn<QString>("expected");
+
+    // Lunar 2026-01-01 is solar 2026-02-17.
+    QTest::newRow("1") << 1L << 1L << "2026-02-17";
+    QTest::newRow("8") << 1L << 8L << "20260217";
+    QTest::newRow("128") << 1L << 128L << "02-17-2026";
+    QTest::newRow("2048") << 1L << 2048L << "17.02.2026";
+    QTest::newRow("4056") << 1L << 4056L << "2026년 2월 17일";
+    QTest::newRow("0 uses OutputFormat") << 8L << 0L << "20260217";
+    QTest::newRow("unknown code") << 1L << 3L << "2026-02-17";
+}
+
+void TestConvlunar::formats() {
+    QFETCH(long, outputFormat);
+    QFETCH(long, format);
+    QFETCH(QString, expected);
+    Convlunar conv;
+    QCOMPARE(conv.OutputFormat(), 1L);
+    conv.SetOutputFormat(outputFormat);
+    QCOMPARE(conv.Lun2Sol(2026, 1, 1, format), expected);
+}
+
+void TestConvlunar::convertAnniversary_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("toLunar");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("to lunar") << "2001-01-24" << true << "2001-01-01";
+    QTest::newRow("to lunar, day of this month") << "6" << true << "2026-10-28";
+    QTest::newRow("to solar") << "2026-01-01" << false << "2026-02-17";
+    QTest::newRow("to solar, a 30th solar February lacks") << "2001-02-30" << false << "2001-03-24";
+    QTest::newRow("to lunar, 30 February") << "2001-02-30" << true << "";
+    QTest::newRow("to solar, 30th of a 29-day month") << "2026-02-30" << false << "";
+    QTest::newRow("not a date") << "it's" << true << "";
+    QTest::newRow("before the table") << "1841-01-01" << true << "";
+    QTest::newRow("after the table") << "2150-01-01" << false << "";
+}
+
+void TestConvlunar::convertAnniversary() {
+    QFETCH(QString, text);
+    QFETCH(bool, toLunar);
+    QFETCH(QString, expected);
+    QCOMPARE(ConvertAnniversary(text, toLunar), expected);
+    QCOMPARE(m_env->prompt().shown().size(), 0);
+}
+
+void TestConvlunar::solarOfThisYear_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    // The clock says 2026.
+    QTest::newRow("birthday in 1990") << "1990-01-01"
+                                      << "2026-02-17";
+    QTest::newRow("month and day only") << "01-01"
+                                        << "2026-02-17";
+    QTest::newRow("30th when this year's month has 29") << "1990-02-30"
+                                                        << "2026-04-16";
+    QTest::newRow("12th month falls in the next solar year") << "1990-12-01"
+                                                             << "2027-01-08";
+    QTest::newRow("day 31") << "1990-01-31"
+                            << "";
+    QTest::newRow("month 13") << "1990-13-01"
+                              << "";
+    QTest::newRow("quote") << "1990'01'01"
+                           << "";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestConvlunar::solarOfThisYear() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(SolarOfThisYear(text), expected);
+}
+
+QTEST_MAIN(TestConvlunar)
+#include "tst_convlunar.moc"

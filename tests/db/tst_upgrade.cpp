@@ -1,0 +1,229 @@
+#include "TestEnv.h"
+
+#include "app/AppState.h"
+#include "db/Database.h"
+#include "db/SchemaUpgrade.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QString kStartBox = QStringLiteral("데이터베이스가 업그레이드 되었습니다.\n\n곧 업그레이드 작업이 진행 됩니다.");
+const QString kDoneBox = QStringLiteral("업그레이드가 완료되었습니다.");
+
+QStringList userFieldColumns(const QStringList& cols) {
+    QStringList out;
+    for (const QString& c : cols)
+        if (c.startsWith("userfieldnote")) out << c;
+    return out;
+}
+
+} // namespace
+
+// Databases made by earlier versions are brought up to the current schema at start.
+class TestUpgrade : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        m_env = new TestEnv(false);
+        QVERIFY(m_env->ok());
+        QDir().mkpath(App().dbFolder);
+    }
+    void cleanup() { delete m_env; m_env = nullptr; }
+
+    void currentDatabaseUntouched() {
+        QVERIFY(CreateNewDatabase(App().dbFile) && OpenDatabase(App().dbFile));
+        const QStringList before = TableColumns("tblfriend");
+        QVERIFY(UpgradeSchema());
+        QVERIFY(m_env->prompt().shown().isEmpty());
+        QCOMPARE(TableColumns("tblfriend"), before);
+    }
+
+    // Versions 0 (with or without the DBVer row) and 1 get every step.
+    void oldDatabaseGetsEverything_data() {
+        QTest::addColumn<QString>("dbVer"); // empty: no row at all
+        QTest::newRow("no DBVer row") << QString();
+        QTest::newRow("version 0") << "0";
+        QTest::newRow("version 1") << "1";
+        QTest::newRow("not a number") << "abc";
+    }
+    void oldDatabaseGetsEverything() {
+        QFETCH(QString, dbVer);
+        makeOldDatabase(dbVer, false);
+        ExecSQL("INSERT INTO tblfriend (sname, picture) VALUES ('O''Hara', 'a.jpg')");
+
+        QVERIFY(UpgradeSchema());
+        QCOMPARE(m_env->prompt().texts(), (QStringList{kStartBox, kDoneBox}));
+        QCOMPARE(m_env->prompt().shown()[0].title, QString("DB업그레이드"));
+        QCOMPARE(m_env->prompt().shown()[1].title, App().appTitle);
+
+        const QStringList cols = TableColumns("tblfriend");
+        QCOMPARE(userFieldColumns(cols).size(), 18);
+        QVERIFY(cols.contains("hidden"));
+        QCOMPARE(TableColumns("tbluserfieldlist"), (QStringList{"code", "branchclass", "bigo"}));
+        QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(), QString("5"));
+        QCOMPARE(CountRows("options", "optname = 'DBVer'"), 1);
+        // Existing members read as before, with empty user fields and active.
+        QCOMPARE(CountRows("tblfriend", "sname = 'O''Hara' AND userfieldnote7 = '' AND userfieldnote18 = '' "
+                                        "AND hidden = 0"),
+                 1);
+        // New rows get the defaults; the pick list numbers its rows itself.
+        QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname) VALUES ('new')"), 1);
+        QCOMPARE(CountRows("tblfriend", "sname = 'new' AND userfieldnote1 = '' AND hidden = 0"), 1);
+        QCOMPARE(ExecSQL("INSERT INTO tbluserfieldlist (bigo) VALUES ('골프')"), 1);
+        QCOMPARE(LastIdentity(), 1);
+
+        // A second start finds version 5 and says nothing.
+        m_env->prompt().clear();
+        QVERIFY(UpgradeSchema());
+        QVERIFY(m_env->prompt().shown().isEmpty());
+    }
+
+    void version2GetsFieldsSixteenToEighteen() {
+        makeOldDatabase("2", false);
+        for (int i = 1; i <= 15; ++i)
+            QVERIFY(RunSilent(QString("ALTER TABLE tblfriend ADD COLUMN userfieldnote%1 TEXT NOT NULL DEFAULT ''")
+                                  .arg(i))
+                        .ok);
+        QVERIFY(RunSilent("CREATE TABLE tbluserfieldlist (code INTEGER PRIMARY KEY AUTOINCREMENT, "
+                          "branchclass INTEGER NOT NULL DEFAULT 0, bigo TEXT NOT NULL DEFAULT '')")
+                    .ok);
+        ExecSQL("INSERT INTO tblfriend (sname, userfieldnote3) VALUES ('a', '값''3')");
+        QVERIFY(UpgradeSchema());
+        QCOMPARE(userFieldColumns(TableColumns("tblfriend")).size(), 18);
+        QCOMPARE(GetScalar("SELECT userfieldnote3 FROM tblfriend WHERE sname = 'a'").toString(), QString("값'3"));
+    }
+
+    void version4WithHiddenOnlyGetsVersion() {
+        makeOldDatabase("4", true);
+        ExecSQL("INSERT INTO tblfriend (sname, hidden, userfieldnote2) VALUES ('쉬는 회원', 1, 'x')");
+        const QStringList before = TableColumns("tblfriend");
+        QVERIFY(UpgradeSchema());
+        QCOMPARE(m_env->prompt().texts(), (QStringList{kStartBox, kDoneBox}));
+        QCOMPARE(TableColumns("tblfriend"), before);
+        // A suspended member stays suspended: the column existed, so nothing is reset.
+        QCOMPARE(CountRows("tblfriend", "hidden = 1 AND userfieldnote2 = 'x'"), 1);
+        QCOMPARE(GetOption("DBVer", ""), QString("5"));
+    }
+
+    void version4WithoutHiddenGetsIt() {
+        makeOldDatabase("4", true, false);
+        ExecSQL("INSERT INTO tblfriend (sname) VALUES ('a')");
+        QVERIFY(UpgradeSchema());
+        QVERIFY(TableColumns("tblfriend").contains("hidden"));
+        QCOMPARE(CountRows("tblfriend", "sname = 'a' AND hidden = 0"), 1);
+    }
+
+    // An upgrade stopped half-way resumes from the stored version; user data already in the
+    // added columns is kept.
+    void interruptedUpgradeCompletes() {
+        makeOldDatabase("0", false);
+        for (int i = 1; i <= 6; ++i)
+            QVERIFY(RunSilent(QString("ALTER TABLE tblfriend ADD COLUMN userfieldnote%1 TEXT NOT NULL DEFAULT ''")
+                                  .arg(i))
+                        .ok);
+        ExecSQL("INSERT INTO tblfriend (sname, userfieldnote1) VALUES ('a', '취미')");
+        QVERIFY(UpgradeSchema());
+        QCOMPARE(userFieldColumns(TableColumns("tblfriend")).size(), 18);
+        QVERIFY(TableExists("tbluserfieldlist"));
+        QCOMPARE(GetScalar("SELECT userfieldnote1 FROM tblfriend WHERE sname = 'a'").toString(), QString("취미"));
+        QCOMPARE(GetOption("DBVer", ""), QString("5"));
+        QCOMPARE(m_env->prompt().texts(), (QStringList{kStartBox, kDoneBox}));
+    }
+
+    void missingMemberTableStops() {
+        makeOldDatabase("1", false);
+        QVERIFY(RunSilent("DROP TABLE tblfriend").ok);
+        QVERIFY(!UpgradeSchema());
+        QCOMPARE(m_env->prompt().texts(),
+                 (QStringList{kStartBox, "Error 1 (no such table: tblfriend) in procedure DBVer_1 of Module modMain"}));
+        QCOMPARE(GetOption("DBVer", ""), QString("1"));
+        QVERIFY(!TableExists("tbluserfieldlist"));
+    }
+
+    void readOnlyDatabaseStops() {
+        makeOldDatabase("3", false);
+        DBTerminate();
+        QVERIFY(OpenDatabase(App().dbFile, {}, true));
+        QVERIFY(!UpgradeSchema());
+        QCOMPARE(m_env->prompt().texts().size(), 2);
+        QCOMPARE(m_env->prompt().texts()[1],
+                 QString("Error 8 (attempt to write a readonly database) in procedure DBVer_5 of Module modMain"));
+        DBTerminate();
+        QVERIFY(OpenDatabase(App().dbFile));
+        QCOMPARE(GetOption("DBVer", ""), QString("3"));
+        QVERIFY(!TableColumns("tblfriend").contains("hidden"));
+    }
+
+    void noConnectionStops() {
+        QVERIFY(!UpgradeSchema());
+        QCOMPARE(m_env->prompt().texts().size(), 1);
+        QVERIFY(m_env->prompt().lastText().startsWith("Error 91 ("));
+        QVERIFY(m_env->prompt().lastText().endsWith(" in procedure DBVer_1 of Module modMain"));
+    }
+
+    void existenceChecks() {
+        makeOldDatabase("4", true);
+        QVERIFY(DBChkExistence(1, "tblfriend"));
+        QVERIFY(!DBChkExistence(1, "tblnothing"));
+        QVERIFY(DBChkExistence(2, "tblfriend", "hidden"));
+        QVERIFY(!DBChkExistence(2, "tblfriend", "nothing"));
+        QVERIFY(!DBChkExistence(2, "tblnothing", "code"));
+        QVERIFY(!DBChkExistence(3, "tblfriend", "code"));
+        QVERIFY(m_env->prompt().shown().isEmpty());
+    }
+
+    void addColumnTypesAndFollowUps() {
+        makeOldDatabase("4", true);
+        ExecSQL("INSERT INTO tblfriend (sname) VALUES ('a')");
+        QVERIFY(AddColumnIfMissing("tblfriend", "score", ColumnType::Double, 0, 1.5, "DEF_UPDATE"));
+        QVERIFY(AddColumnIfMissing("tblfriend", "tag", ColumnType::VarChar, 10, QString("it's"), QString()));
+        QVERIFY(AddColumnIfMissing("tblfriend", "opt", ColumnType::SmallInt, 0, QVariant(), QString()));
+        QVERIFY(AddColumnIfMissing("tblfriend", "flag", ColumnType::TinyInt, 0, 0,
+                                   "UPDATE tblfriend SET flag = 7"));
+        QCOMPARE(CountRows("tblfriend", "sname = 'a' AND score = 1.5 AND tag = 'it''s' AND opt IS NULL AND flag = 7"), 1);
+        // Present already: nothing runs, not even the follow-up.
+        QVERIFY(AddColumnIfMissing("tblfriend", "flag", ColumnType::TinyInt, 0, 0,
+                                   "UPDATE tblfriend SET flag = 9"));
+        QCOMPARE(CountRows("tblfriend", "flag = 7"), 2);
+        QCOMPARE(ColumnTypeSql(ColumnType::Long, 0), QString("INTEGER"));
+        QCOMPARE(ColumnTypeSql(ColumnType::Date, 0), QString("TEXT"));
+    }
+
+private:
+    // Builds the shape an earlier version left: members without the user fields and the
+    // suspension flag (unless `withUserFields`/`withHidden`), no pick-list table before
+    // version 2, and the options table with the given DBVer row (none when empty).
+    void makeOldDatabase(const QString& dbVer, bool withUserFields, bool withHidden = true) {
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open_v2(App().dbFile.toUtf8().constData(), &db,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+                 SQLITE_OK);
+        QString friendTable = "CREATE TABLE tblfriend (code INTEGER PRIMARY KEY AUTOINCREMENT, sname TEXT "
+                              "NOT NULL DEFAULT '', ctblgroup INTEGER NOT NULL DEFAULT 1, picture TEXT NOT NULL "
+                              "DEFAULT '', barthday TEXT NOT NULL DEFAULT ''";
+        if (withUserFields) {
+            for (int i = 1; i <= 18; ++i) friendTable += QString(", userfieldnote%1 TEXT NOT NULL DEFAULT ''").arg(i);
+            if (withHidden) friendTable += ", hidden INTEGER NOT NULL DEFAULT 0";
+        }
+        friendTable += ")";
+        QStringList sql{friendTable, "INSERT INTO tblfriend (code, sname) VALUES (1, '')",
+                        "CREATE TABLE options (optname TEXT NOT NULL DEFAULT '', optvalue TEXT NOT NULL DEFAULT '')",
+                        "CREATE TABLE tblgroup (code INTEGER PRIMARY KEY AUTOINCREMENT, gname TEXT NOT NULL DEFAULT '')"};
+        if (withUserFields)
+            sql << "CREATE TABLE tbluserfieldlist (code INTEGER PRIMARY KEY AUTOINCREMENT, branchclass INTEGER "
+                   "NOT NULL DEFAULT 0, bigo TEXT NOT NULL DEFAULT '')";
+        if (!dbVer.isEmpty()) sql << "INSERT INTO options (optname, optvalue) VALUES ('DBVer', '" + dbVer + "')";
+        for (const QString& s : sql) QCOMPARE(sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        QVERIFY(OpenDatabase(App().dbFile));
+    }
+
+    TestEnv* m_env = nullptr;
+};
+
+QTEST_MAIN(TestUpgrade)
+#include "tst_upgrade.moc"

@@ -1,0 +1,507 @@
+// Member search, member and group storage, deleting with guards, the detail panel's data,
+// user fields and the lookup picker, on a fresh database per test.
+#include "TestEnv.h"
+
+#include "db/Database.h"
+#include "members/GroupStore.h"
+#include "members/MemberSearch.h"
+#include "members/MemberStore.h"
+#include "members/PickOrAdd.h"
+#include "members/UserFields.h"
+
+#include <QtTest>
+
+using namespace MemberSearchText;
+
+namespace {
+int addMember(const QString& name, MemberValues extra = {})
+{
+    extra.insert("sname", name);
+    int code = 0;
+    if (SaveMember(0, extra, &code) != 1)
+        return 0;
+    return code;
+}
+
+int addGroup(const QString& name)
+{
+    GroupRecord g;
+    g.name = name;
+    return SaveGroup(g) == 1 ? g.code : 0;
+}
+
+QStringList names(const MemberSearchInput& in)
+{
+    const SqlPart part = MemberSearchSql(in);
+    Recordset rs;
+    QStringList out;
+    if (OpenRecordset(rs, part.sql, part.params) < 0)
+        return {"<error>"};
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        out << rs.text("sname");
+    out.sort();
+    return out;
+}
+
+MemberSearchInput search(const QString& menu, const QString& text = {}, const QString& choice = {})
+{
+    MemberSearchInput in;
+    in.dateKind = DateNone;
+    in.menu = menu;
+    in.text = text;
+    in.choice = choice;
+    for (int i = 0; i < 18; ++i)
+        in.userFieldNames << QString();
+    return in;
+}
+
+MemberSearchInput birthdays(const QString& start, const QString& end)
+{
+    MemberSearchInput in = search(MenuAll);
+    in.dateKind = DateBirth;
+    in.start = start;
+    in.end = end;
+    return in;
+}
+
+int addTrade(int member, int earned, int spent)
+{
+    return ExecSQL("INSERT INTO tbltrade (sdate, ctblfriend, lstackpoint, lpoint) VALUES ('2026-01-01', ?, ?, ?)",
+                   {member, earned, spent});
+}
+} // namespace
+
+class TestMemberStore : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_env = new TestEnv; QVERIFY(m_env->ok()); }
+    void cleanup() { delete m_env; m_env = nullptr; }
+
+    void saveAndReadBackEveryColumn();
+    void searchByField();
+    void searchTextIsLiteral();
+    void searchNeverListsFixedRowAndHonoursHidden();
+    void searchByUserField();
+    void birthdaysThisYear();
+    void birthdaysWrapOverNewYear();
+    void birthdaysOtherYear();
+    void deleteCheckedKeepsMembersWithTrades();
+    void deleteSingleOrder();
+    void detailPointsAndLunarDates();
+    void groupSaveRulesAndDelete();
+    void renameAndMove();
+    void userFieldsAndPickLists();
+    void pickOneManyNone();
+    void pickUsagePlace();
+
+private:
+    TestEnv* m_env = nullptr;
+};
+
+void TestMemberStore::saveAndReadBackEveryColumn()
+{
+    const int group = addGroup("동호회");
+    MemberValues v;
+    for (const QString& column : MemberColumns()) {
+        if (IsMemberNumberColumn(column))
+            v.insert(column, 1);
+        else
+            v.insert(column, column + "'s \"value\"");
+    }
+    v.insert("ctblgroup", group);
+    int code = 0;
+    QCOMPARE(SaveMember(0, v, &code), 1);
+    QVERIFY(code > 1);
+    MemberValues back = LoadMember(code);
+    for (const QString& column : MemberColumns()) {
+        if (column == "finalday")
+            QCOMPARE(back.value(column).toString(), QString("2026-12-06"));
+        else
+            QCOMPARE(back.value(column).toString(), v.value(column).toString());
+    }
+    // An update writes every column again and stamps the day.
+    v.insert("sname", "O'Brien");
+    v.insert("hidden", 0);
+    QCOMPARE(SaveMember(code, v), 1);
+    back = LoadMember(code);
+    QCOMPARE(back.value("sname").toString(), QString("O'Brien"));
+    QCOMPARE(back.value("hidden").toInt(), 0);
+    // Updating a member that is gone saves nothing.
+    QCOMPARE(SaveMember(9999, v), 0);
+}
+
+void TestMemberStore::searchByField()
+{
+    const int group = addGroup("산악회");
+    addMember("김철수", {{"hpline", "010-1234-5678"}, {"homeadd", "서울시 강남구"}, {"abo", "A"}, {"male", "남"},
+                         {"marryox", 1}, {"codeno", "000012"}, {"smemo", "VIP 고객"}});
+    addMember("이영희", {{"hline3", "02-555-9876"}, {"comadd2", "부산시"}, {"abo", "AB"}, {"male", "여"},
+                         {"ctblgroup", group}});
+    addMember("박민수", {{"keyline", "031-777-1234"}, {"abo", "O"}});
+
+    QCOMPARE(names(search(MenuAll)), QStringList({"김철수", "박민수", "이영희"}));
+    QCOMPARE(names(search(MenuAll, "1234")), QStringList({"김철수", "박민수"}));
+    QCOMPARE(names(search(MenuAll, "000012")), QStringList({"김철수"}));
+    QCOMPARE(names(search(MenuAll, "A")), QStringList({"김철수"})); // blood type matches whole
+    QCOMPARE(names(search(MenuName, "영")), QStringList({"이영희"}));
+    QCOMPARE(names(search(MenuPhone, "5678")), QStringList({"김철수"}));
+    QCOMPARE(names(search(MenuPhone, "9876")), QStringList({"이영희"}));
+    QCOMPARE(names(search(MenuAddress, "부산")), QStringList({"이영희"}));
+    QCOMPARE(names(search(MenuMemo, "VIP")), QStringList({"김철수"}));
+    QCOMPARE(names(search(MenuBlood, {}, "AB")), QStringList({"이영희"}));
+    QCOMPARE(names(search(MenuSex, {}, "여")), QStringList({"이영희"}));
+    QCOMPARE(names(search(MenuMarried, {}, "미혼")), QStringList({"박민수", "이영희"}));
+    QCOMPARE(names(search(MenuMarried, {}, "기혼")), QStringList({"김철수"}));
+    QCOMPARE(names(search(MenuCodeNo, "000012")), QStringList({"김철수"}));
+    QCOMPARE(names(search(MenuCodeNo, "00001")), QStringList());
+    QCOMPARE(names(search(MenuCodeNo)).size(), 3);
+    MemberSearchInput byGroup = search(MenuGroup);
+    byGroup.groupCode = group;
+    QCOMPARE(names(byGroup), QStringList({"이영희"}));
+}
+
+void TestMemberStore::searchTextIsLiteral()
+{
+    addMember("O'Neil");
+    addMember("100% 회원");
+    addMember("1000 회원");
+    addMember("a_b");
+    addMember("axb");
+    QCOMPARE(names(search(MenuName, "O'N")), QStringList({"O'Neil"}));
+    QCOMPARE(names(search(MenuAll, "'")), QStringList({"O'Neil"}));
+    QCOMPARE(names(search(MenuName, "0%")), QStringList({"100% 회원"}));
+    QCOMPARE(names(search(MenuName, "a_b")), QStringList({"a_b"}));
+    QCOMPARE(names(search(MenuName, "\\")), QStringList());
+    QCOMPARE(names(search(MenuCodeNo, "' OR '1'='1")), QStringList());
+}
+
+void TestMemberStore::searchNeverListsFixedRowAndHonoursHidden()
+{
+    QCOMPARE(names(search(MenuAll)), QStringList()); // only the fixed row exists
+    addMember("활동회원");
+    addMember("중지회원", {{"hidden", 1}});
+    QCOMPARE(names(search(MenuAll)), QStringList({"활동회원"}));
+    MemberSearchInput hidden = search(MenuAll);
+    hidden.hidden = true;
+    QCOMPARE(names(hidden), QStringList({"중지회원"}));
+}
+
+void TestMemberStore::searchByUserField()
+{
+    addMember("가", {{"userfieldnote5", "골드"}});
+    addMember("나", {{"userfieldnote5", "실버"}, {"userfieldnote6", "골드"}});
+    MemberSearchInput in = search("등급", "골");
+    in.userFieldNames[4] = "등급";
+    QCOMPARE(names(in), QStringList({"가"}));
+    // A name that is no field searches nothing special.
+    in.userFieldNames[4] = "";
+    QCOMPARE(names(in).size(), 2);
+}
+
+void TestMemberStore::birthdaysThisYear()
+{
+    // Lunar 2026-01-01 is solar 2026-02-17, so March 2026 is lunar 01-13 .. 02-13.
+    addMember("양력3월", {{"barthday", "1970-03-15"}});
+    addMember("양력4월", {{"barthday", "1970-04-01"}});
+    addMember("음력2월", {{"barthday", "1970-02-01"}, {"lunarbarth", 1}});
+    addMember("음력3월", {{"barthday", "1970-03-15"}, {"lunarbarth", 1}});
+    addMember("생일없음");
+    QCOMPARE(names(birthdays("2026-03-01", "2026-03-31")), QStringList({"양력3월", "음력2월"}));
+    // Boundaries are inclusive.
+    QCOMPARE(names(birthdays("2026-03-15", "2026-03-15")), QStringList({"양력3월"}));
+    QCOMPARE(names(birthdays("2026-04-01", "2026-04-01")), QStringList({"양력4월"}));
+}
+
+void TestMemberStore::birthdaysWrapOverNewYear()
+{
+    addMember("성탄", {{"barthday", "1980-12-25"}});
+    addMember("신정", {{"barthday", "1980-01-05"}});
+    addMember("여름", {{"barthday", "1980-06-01"}});
+    addMember("음력섣달", {{"barthday", "1970-12-15"}, {"lunarbarth", 1}});
+    addMember("음력정월", {{"barthday", "1970-01-05"}, {"lunarbarth", 1}});
+    addMember("음력오월", {{"barthday", "1970-05-05"}, {"lunarbarth", 1}});
+    // Solar month-days wrap: Dec 20 .. Jan 10. Lunar ends fall inside the 11th month.
+    QCOMPARE(names(birthdays("2026-12-20", "2027-01-10")), QStringList({"성탄", "신정"}));
+    // Solar range inside the year whose lunar ends lie on both sides of the lunar new
+    // year (lunar 12th month .. 1st month 2026).
+    QCOMPARE(names(birthdays("2026-01-20", "2026-02-28")), QStringList({"음력섣달", "음력정월"}));
+}
+
+void TestMemberStore::birthdaysOtherYear()
+{
+    addMember("2020년생", {{"barthday", "2020-03-15"}});
+    addMember("1970년생", {{"barthday", "1970-03-15"}});
+    QCOMPARE(names(birthdays("2020-03-01", "2020-03-31")), QStringList({"2020년생"}));
+    // Joined-on and last-modified compare whole dates too.
+    MemberSearchInput joined = search(MenuAll);
+    joined.dateKind = DateModified;
+    joined.start = "2026-12-06";
+    joined.end = "2026-12-06";
+    QCOMPARE(names(joined).size(), 2);
+}
+
+void TestMemberStore::deleteCheckedKeepsMembersWithTrades()
+{
+    const int a = addMember("거래있음");
+    const int b = addMember("거래없음");
+    const int c = addMember("또없음");
+    QCOMPARE(addTrade(a, 10, 0), 1);
+
+    m_env->prompt().pushAnswer(Prompt::Answer::No);
+    QCOMPARE(DeleteCheckedMembers({a, b}), QList<int>());
+    QCOMPARE(CountRows("tblfriend", "code > 1"), 3);
+
+    m_env->prompt().clear();
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    QCOMPARE(DeleteCheckedMembers({a, b, c}), QList<int>({b, c}));
+    QCOMPARE(m_env->prompt().texts(),
+             QStringList({"선택된 자료를 정말로 삭제 하시겠습니까?",
+                          "해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다."}));
+    QCOMPARE(m_env->prompt().shown().first().title, QString("삭제"));
+    QCOMPARE(FriendNameByCode(a), QString("거래있음"));
+}
+
+void TestMemberStore::deleteSingleOrder()
+{
+    const int a = addMember("거래있음");
+    const int b = addMember("거래없음");
+    addTrade(a, 0, 0);
+    QVERIFY(!DeleteOneMember(0));
+    QCOMPARE(m_env->prompt().texts(), QStringList({"삭제할 자료를 선택하세요."}));
+    m_env->prompt().clear();
+    // The guard speaks before any question.
+    QVERIFY(!DeleteOneMember(a));
+    QCOMPARE(m_env->prompt().texts(),
+             QStringList({"해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다."}));
+    m_env->prompt().clear();
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    QVERIFY(DeleteOneMember(b));
+    QCOMPARE(CountRows("tblfriend", "code = ?", {b}), 0);
+    // The fixed row can never be deleted.
+    QVERIFY(!DeleteOneMember(1));
+    QCOMPARE(CountRows("tblfriend", "code = 1"), 1);
+}
+
+void TestMemberStore::detailPointsAndLunarDates()
+{
+    const int group = addGroup("가족");
+    const int a = addMember("포인트", {{"ctblgroup", group}, {"finalline", "02-1"}, {"inline", "305"},
+                                       {"barthday", "1970-01-30"}, {"lunarbarth", 1},
+                                       {"marryday", "1999-05-05"}, {"marryox", 1}});
+    addTrade(a, 100, 30);
+    addTrade(a, 50, 0);
+    MemberDetail d = LoadMemberDetail(a);
+    QVERIFY(d.found);
+    QCOMPARE(d.groupName, QString("가족"));
+    QCOMPARE(d.phoneWork, QString("02-1, 305"));
+    QCOMPARE(d.marriedText, QString("기혼"));
+    QCOMPARE(d.marryday, QString("1999-05-05"));
+    QCOMPARE(d.accumulatedPoints, 150);
+    QCOMPARE(d.usedPoints, 30);
+    QCOMPARE(d.availablePoints, 120);
+    QCOMPARE(d.availablePoints, qint64(FriendPointBalance(a)));
+    // Lunar month 1 of 2026 has 29 days: the 30th is kept on the 29th (2026-03-18).
+    QCOMPARE(d.birthday, QString("1970-01-30 올해 양력  :  2026-03-18"));
+
+    const int b = addMember("거래없음");
+    d = LoadMemberDetail(b);
+    QCOMPARE(d.accumulatedPoints, 0);
+    QCOMPARE(d.availablePoints, 0);
+    QCOMPARE(d.phoneWork, QString());
+    QCOMPARE(d.marriedText, QString("미혼"));
+    QVERIFY(!LoadMemberDetail(1).found);
+    QVERIFY(!LoadMemberDetail(424242).found);
+}
+
+void TestMemberStore::groupSaveRulesAndDelete()
+{
+    GroupRecord g;
+    g.name = "O'Hara 모임";
+    g.schedule.kind = GroupSchedule::Quarterly;
+    g.schedule.months = {2, 5, 8, 11};
+    g.schedule.day = 29;
+    g.amount = 10000;
+    g.memo = "it's";
+    QCOMPARE(CheckGroupSave(g), QString());
+    QCOMPARE(SaveGroup(g), 1);
+    GroupRecord back = LoadGroup(g.code);
+    QCOMPARE(back.name, QString("O'Hara 모임"));
+    QCOMPARE(back.repeatClass, QString("3258B"));
+    QCOMPARE(back.settlementDay, QString("29"));
+    QCOMPARE(back.amount, 10000.0);
+    QCOMPARE(back.memo, QString("it's"));
+
+    // Its own name is fine on an edit, another group's name is not.
+    QCOMPARE(CheckGroupSave(g), QString());
+    GroupRecord other;
+    other.name = "O'Hara 모임";
+    QCOMPARE(CheckGroupSave(other), QString("[O'Hara 모임]은 이미 등록된 그룹명입니다."));
+    other.name = "[기본그룹]";
+    QCOMPARE(CheckGroupSave(other), QString("[[기본그룹]]은 이미 등록된 그룹명입니다."));
+
+    // Dropping the schedule empties both codes.
+    g.schedule = {};
+    g.amount = 0;
+    QCOMPARE(SaveGroup(g), 1);
+    QCOMPARE(LoadGroup(g.code).repeatClass, QString());
+    QCOMPARE(LoadGroup(g.code).settlementDay, QString());
+
+    // Guards: members first, then fund records.
+    const int m = addMember("회원", {{"ctblgroup", g.code}});
+    QVERIFY(!GroupDeleteAllowed(g.code));
+    QCOMPARE(m_env->prompt().lastText(), QString("해당 데이터가 「tblfriend」에서 사용중이기 때문에 삭제할 수 없습니다."));
+    QVERIFY(MoveMember(m, 1));
+    ExecSQL("INSERT INTO tblgroupmon (ctblgroup, inoutclass) VALUES (?, '1')", {g.code});
+    QVERIFY(!GroupDeleteAllowed(g.code));
+    QCOMPARE(m_env->prompt().lastText(), QString("해당 데이터가 「tblgroupmon」에서 사용중이기 때문에 삭제할 수 없습니다."));
+    ExecSQL("DELETE FROM tblgroupmon");
+    QVERIFY(GroupDeleteAllowed(g.code));
+    QVERIFY(DeleteGroupRow(g.code));
+    QVERIFY(!DeleteGroupRow(1));
+    QCOMPARE(GroupNameByCode(1), QString("[기본그룹]"));
+}
+
+void TestMemberStore::renameAndMove()
+{
+    const int g1 = addGroup("하나");
+    const int g2 = addGroup("둘");
+    const int a = addMember("갑", {{"ctblgroup", g1}});
+    addMember("을", {{"ctblgroup", g1}});
+    QVERIFY(RenameMember(a, "갑's"));
+    QCOMPARE(FriendNameByCode(a), QString("갑's"));
+
+    QVERIFY(!RenameGroup(1, "새이름"));
+    QCOMPARE(m_env->prompt().lastText(), QString("[기본그룹]은 수정할수 없습니다."));
+    QVERIFY(!RenameGroup(g2, "하나"));
+    QCOMPARE(m_env->prompt().lastText(), QString("[하나]은 이미 등록된 그룹명입니다."));
+    QCOMPARE(GroupNameByCode(g2), QString("둘"));
+    QVERIFY(RenameGroup(g2, "둘's"));
+    QCOMPARE(GroupNameByCode(g2), QString("둘's"));
+
+    QVERIFY(MoveGroupMembers(g1, g2));
+    QCOMPARE(GroupMembers(g2).size(), 2);
+    QCOMPARE(GroupMembers(g1).size(), 0);
+    QVERIFY(MoveGroupMembers(g1, g2)); // an empty group moves nothing and fails nothing
+    addMember("기본", {{"ctblgroup", 1}});
+    QVERIFY(MoveGroupMembers(1, g2)); // the fixed member row stays in the default group
+    QCOMPARE(CountRows("tblfriend", "code = 1 AND ctblgroup = 1"), 1);
+    QCOMPARE(GroupMembers(g2).size(), 3);
+    QVERIFY(MoveMember(a, g1));
+    QCOMPARE(GroupMembers(g1).first().name, QString("갑's"));
+    QVERIFY(!MoveMember(1, g1));
+    QCOMPARE(GroupNames(false).size(), 2);
+    QCOMPARE(GroupNames().first().second, QString("[기본그룹]"));
+}
+
+void TestMemberStore::userFieldsAndPickLists()
+{
+    QCOMPARE(LoadUserFieldNames(), QStringList(18, QString()));
+    QCOMPARE(UserFieldHeading(4), QString("사용자정의"));
+    QCOMPARE(GetOption("userfieldname_4", "x"), QString()); // created empty when read
+
+    QStringList names(18);
+    names[4] = "회원's 등급";
+    QVERIFY(SaveUserFieldNames(names));
+    QCOMPARE(LoadUserFieldNames().at(4), QString("회원's 등급"));
+    QCOMPARE(UserFieldHeading(4), QString("회원's 등급"));
+
+    QCOMPARE(FilledUserFields(), QList<int>());
+    addMember("가", {{"userfieldnote5", "골드"}, {"userfieldnote18", "x"}});
+    QCOMPARE(FilledUserFields(), QList<int>({4, 17}));
+
+    int code = 0;
+    QCOMPARE(SavePickListValue(2, 0, "it's", &code), 1);
+    QVERIFY(code > 0);
+    QCOMPARE(SavePickListValue(2, 0, "둘째"), 1);
+    QCOMPARE(SavePickListValue(3, 0, "다른 목록"), 1);
+    QCOMPARE(PickListValues(2).size(), 2);
+    QCOMPARE(PickListValues(2).first().second, QString("it's"));
+    QCOMPARE(SavePickListValue(2, code, "바뀜"), 1);
+    QCOMPARE(PickListValues(2).first().second, QString("바뀜"));
+    QVERIFY(DeletePickListValue(code));
+    QVERIFY(!DeletePickListValue(code));
+    QCOMPARE(PickListValues(2).size(), 1);
+    QCOMPARE(PickListValues(15).size(), 0);
+}
+
+void TestMemberStore::pickOneManyNone()
+{
+    const int kim = addMember("김's", {{"hpline", "010-2222-4321"}});
+    addMember("김둘", {{"hline2", "02-333-1111"}});
+    addMember("김중지", {{"hidden", 1}});
+
+    // One match by the last four digits of the mobile number: taken without any window.
+    int chooserCalls = 0;
+    SetPickChooser([&](const QString&, const QString&) -> std::optional<PickRow> {
+        ++chooserCalls;
+        return PickRow{kim, "김's"};
+    });
+    QCOMPARE(PickOrAdd("tblfriend", "4321"), QString("김's"));
+    QCOMPARE(LastPickedCode(), kim);
+    QCOMPARE(chooserCalls, 0);
+
+    // Several: the list window decides.
+    QCOMPARE(PickOrAdd("tblfriend", "김"), QString("김's"));
+    QCOMPARE(chooserCalls, 1);
+
+    // A suspended member is never offered; its exact name offers to add a new member.
+    m_env->prompt().pushAnswer(Prompt::Answer::No);
+    QCOMPARE(PickOrAdd("tblfriend", "김중지"), QString());
+    QCOMPARE(LastPickedCode(), 0);
+    QCOMPARE(m_env->prompt().lastText(),
+             QString("[김중지]은(는) 등록된 회원명이 아닙니다.\n입력하신 회원명을 추가하시겠습니까?"));
+
+    // Yes opens the kind's editor with the typed name.
+    QString editorGot;
+    RegisterPickEditor("tblfriend", [&](const QString&, const QString& name) -> std::optional<PickRow> {
+        editorGot = name;
+        return PickRow{77, name};
+    });
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    QCOMPARE(PickOrAdd("tblfriend", "새 회원"), QString("새 회원"));
+    QCOMPARE(editorGot, QString("새 회원"));
+    QCOMPARE(LastPickedCode(), 77);
+    RegisterPickEditor("tblfriend", {});
+    SetPickChooser({});
+
+    // Accounts: nothing registered and nothing typed: the none message, no result.
+    m_env->prompt().clear();
+    QCOMPARE(PickOrAdd("Card", ""), QString());
+    QCOMPARE(m_env->prompt().texts(), QStringList({"등록된 신용카드가 없습니다."}));
+    QCOMPARE(PickTexts("ACOut").caption, QString("출금통장검색"));
+    // A kind served elsewhere and not plugged in answers nothing.
+    QCOMPARE(PickOrAdd("tblservice", "커트"), QString());
+}
+
+void TestMemberStore::pickUsagePlace()
+{
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    QCOMPARE(PickOrAdd("tblusename", "Joe's 마트"), QString("Joe's 마트"));
+    const int code = LastPickedCode();
+    QVERIFY(code > 1);
+    QCOMPARE(CountRows("tblusename", "sname = ?", {"Joe's 마트"}), 1);
+    // Found once, taken again without adding.
+    QCOMPARE(PickOrAdd("tblusename", "s 마"), QString("Joe's 마트"));
+    QCOMPARE(LastPickedCode(), code);
+    QCOMPARE(CountRows("tblusename", "code > 1"), 1);
+    // Nothing typed and nothing there besides: message, empty result.
+    ExecSQL("DELETE FROM tblusename WHERE code > 1");
+    m_env->prompt().clear();
+    QCOMPARE(PickOrAdd("tblusename", ""), QString());
+    QCOMPARE(m_env->prompt().texts(), QStringList({"등록된 사용처가 없습니다."}));
+
+    // Deleting: refused while a ledger line uses it.
+    ExecSQL("INSERT INTO tblusename (sname) VALUES ('가게')");
+    const int shop = LastIdentity();
+    ExecSQL("INSERT INTO tbljangbu (sdate, ctblusename) VALUES ('2026-01-01', ?)", {shop});
+    m_env->prompt().clear();
+    QVERIFY(!DeleteUsagePlace(shop, "가게"));
+    QCOMPARE(m_env->prompt().texts(), QStringList({"[가게] 가 다른곳에 사용되고 있어 삭제할수 없습니다."}));
+    ExecSQL("DELETE FROM tbljangbu");
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    QVERIFY(DeleteUsagePlace(shop, "가게"));
+    QCOMPARE(CountRows("tblusename", "code = ?", {shop}), 0);
+}
+
+QTEST_MAIN(TestMemberStore)
+#include "tst_memberstore.moc"

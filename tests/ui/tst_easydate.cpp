@@ -1,0 +1,284 @@
+#include "TestEnv.h"
+
+#include "app/Clock.h"
+#include "ui/FrmEasyDate.h"
+#include "ui/HCDateBox.h"
+#include "ui/HCTerm.h"
+#include "ui/QuickPeriod.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(QuickPeriod)
+
+namespace {
+QDate D(const char* text) { return QDate::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd")); }
+} // namespace
+
+class TstEasyDate : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_env = new TestEnv(false); }
+    void cleanup() {
+        delete m_term;
+        m_term = nullptr;
+        delete m_env;
+    }
+
+    void quickPeriods_data();
+    void quickPeriods();
+    void quickPeriodEdges_data();
+    void quickPeriodEdges();
+    void movePeriod_data();
+    void movePeriod();
+
+    void buttonsAndCaptions();
+    void quickButtonThenMoveThenOk();
+    void closeLeavesPeriodAlone();
+    void handEditedDatesMoveByLength();
+    void badDateIsRefusedBeforeOk();
+    void render();
+
+private:
+    FrmEasyDate* openFromTerm() {
+        if (!m_term) {
+            m_term = new HCTerm;
+            m_term->setObjectName(QStringLiteral("htTerm"));
+            m_term->show();
+        }
+        QTest::mouseClick(m_term->findChild<QWidget*>(QStringLiteral("btnEasyDate")), Qt::LeftButton);
+        FrmEasyDate* dlg = m_term->EasyDate();
+        if (dlg && !QTest::qWaitForWindowExposed(dlg)) return nullptr;
+        return dlg;
+    }
+    static void click(QWidget* dlg, const QString& name) {
+        auto* b = dlg->findChild<QPushButton*>(name);
+        QVERIFY2(b, qPrintable(name));
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    TestEnv* m_env = nullptr;
+    HCTerm* m_term = nullptr;
+};
+
+void TstEasyDate::quickPeriods_data() {
+    QTest::addColumn<QuickPeriod>("period");
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<QDate>("end");
+    // The clock stands on Sunday 2026-12-06.
+    QTest::newRow("오늘") << QuickPeriod::Today << D("2026-12-06") << D("2026-12-06");
+    QTest::newRow("어제") << QuickPeriod::Yesterday << D("2026-12-05") << D("2026-12-05");
+    QTest::newRow("그제") << QuickPeriod::DayBeforeYesterday << D("2026-12-04") << D("2026-12-04");
+    QTest::newRow("내일") << QuickPeriod::Tomorrow << D("2026-12-07") << D("2026-12-07");
+    QTest::newRow("이번주 starts today, a Sunday") << QuickPeriod::ThisWeek << D("2026-12-06") << D("2026-12-12");
+    QTest::newRow("지난주") << QuickPeriod::LastWeek << D("2026-11-29") << D("2026-12-05");
+    QTest::newRow("지지난주") << QuickPeriod::WeekBeforeLast << D("2026-11-22") << D("2026-11-28");
+    QTest::newRow("다음주") << QuickPeriod::NextWeek << D("2026-12-13") << D("2026-12-19");
+    QTest::newRow("이번달") << QuickPeriod::ThisMonth << D("2026-12-01") << D("2026-12-31");
+    QTest::newRow("지난달") << QuickPeriod::LastMonth << D("2026-11-01") << D("2026-11-30");
+    QTest::newRow("지지난달") << QuickPeriod::MonthBeforeLast << D("2026-10-01") << D("2026-10-31");
+    QTest::newRow("다음달 crosses the year") << QuickPeriod::NextMonth << D("2027-01-01") << D("2027-01-31");
+    QTest::newRow("올해") << QuickPeriod::ThisYear << D("2026-01-01") << D("2026-12-31");
+    QTest::newRow("지난해") << QuickPeriod::LastYear << D("2025-01-01") << D("2025-12-31");
+    QTest::newRow("지지난해") << QuickPeriod::YearBeforeLast << D("2024-01-01") << D("2024-12-31");
+    QTest::newRow("다음해") << QuickPeriod::NextYear << D("2027-01-01") << D("2027-12-31");
+    QTest::newRow("1분기") << QuickPeriod::Quarter1 << D("2026-01-01") << D("2026-03-31");
+    QTest::newRow("2분기") << QuickPeriod::Quarter2 << D("2026-04-01") << D("2026-06-30");
+    QTest::newRow("3분기") << QuickPeriod::Quarter3 << D("2026-07-01") << D("2026-09-30");
+    QTest::newRow("4분기") << QuickPeriod::Quarter4 << D("2026-10-01") << D("2026-12-31");
+    QTest::newRow("전반기") << QuickPeriod::FirstHalf << D("2026-01-01") << D("2026-06-30");
+    QTest::newRow("후반기") << QuickPeriod::SecondHalf << D("2026-07-01") << D("2026-12-31");
+    QTest::newRow("최근1개월") << QuickPeriod::Recent1Month << D("2026-11-06") << D("2026-12-06");
+    QTest::newRow("최근2개월") << QuickPeriod::Recent2Months << D("2026-10-06") << D("2026-12-06");
+    QTest::newRow("최근3개월") << QuickPeriod::Recent3Months << D("2026-09-06") << D("2026-12-06");
+    QTest::newRow("최근6개월") << QuickPeriod::Recent6Months << D("2026-06-06") << D("2026-12-06");
+    QTest::newRow("최근1년") << QuickPeriod::Recent1Year << D("2025-12-06") << D("2026-12-06");
+}
+
+void TstEasyDate::quickPeriods() {
+    QFETCH(QuickPeriod, period);
+    QFETCH(QDate, start);
+    QFETCH(QDate, end);
+    QCOMPARE(QuickPeriodDates(period, Clock::today()), (DatePeriod{start, end}));
+}
+
+void TstEasyDate::quickPeriodEdges_data() {
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QuickPeriod>("period");
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<QDate>("end");
+    QTest::newRow("이번주 on a Saturday") << D("2026-12-12") << QuickPeriod::ThisWeek << D("2026-12-06")
+                                         << D("2026-12-12");
+    QTest::newRow("다음주 across new year") << D("2026-12-31") << QuickPeriod::NextWeek << D("2027-01-03")
+                                           << D("2027-01-09");
+    QTest::newRow("지난주 across new year") << D("2027-01-01") << QuickPeriod::LastWeek << D("2026-12-20")
+                                           << D("2026-12-26");
+    QTest::newRow("지난달 in January") << D("2027-01-15") << QuickPeriod::LastMonth << D("2026-12-01")
+                                      << D("2026-12-31");
+    QTest::newRow("지난달 of a leap March") << D("2024-03-31") << QuickPeriod::LastMonth << D("2024-02-01")
+                                           << D("2024-02-29");
+    QTest::newRow("최근1개월 from March 31st") << D("2026-03-31") << QuickPeriod::Recent1Month << D("2026-02-28")
+                                              << D("2026-03-31");
+    QTest::newRow("최근1년 from February 29th") << D("2024-02-29") << QuickPeriod::Recent1Year << D("2023-02-28")
+                                               << D("2024-02-29");
+}
+
+void TstEasyDate::quickPeriodEdges() {
+    QFETCH(QDate, today);
+    QFETCH(QuickPeriod, period);
+    QFETCH(QDate, start);
+    QFETCH(QDate, end);
+    QCOMPARE(QuickPeriodDates(period, today), (DatePeriod{start, end}));
+}
+
+void TstEasyDate::movePeriod_data() {
+    QTest::addColumn<QuickPeriod>("unit");
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<QDate>("end");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<QDate>("newStart");
+    QTest::addColumn<QDate>("newEnd");
+    QTest::newRow("day back") << QuickPeriod::Today << D("2026-12-01") << D("2026-12-01") << -1 << D("2026-11-30")
+                              << D("2026-11-30");
+    QTest::newRow("week forward") << QuickPeriod::LastWeek << D("2026-12-27") << D("2027-01-02") << 1
+                                  << D("2027-01-03") << D("2027-01-09");
+    QTest::newRow("month keeps month ends") << QuickPeriod::ThisMonth << D("2026-01-01") << D("2026-01-31") << 1
+                                            << D("2026-02-01") << D("2026-02-28");
+    QTest::newRow("month back over the year") << QuickPeriod::NextMonth << D("2027-01-01") << D("2027-01-31") << -1
+                                              << D("2026-12-01") << D("2026-12-31");
+    QTest::newRow("quarter forward") << QuickPeriod::Quarter4 << D("2026-10-01") << D("2026-12-31") << 1
+                                     << D("2027-01-01") << D("2027-03-31");
+    QTest::newRow("half back") << QuickPeriod::FirstHalf << D("2026-01-01") << D("2026-06-30") << -1
+                               << D("2025-07-01") << D("2025-12-31");
+    QTest::newRow("year forward") << QuickPeriod::ThisYear << D("2026-01-01") << D("2026-12-31") << 1
+                                  << D("2027-01-01") << D("2027-12-31");
+    QTest::newRow("recent months shift by their length")
+        << QuickPeriod::Recent3Months << D("2026-09-06") << D("2026-12-06") << -1 << D("2026-06-06")
+        << D("2026-09-06");
+    QTest::newRow("hand-set period by its length") << QuickPeriod::None << D("2026-12-01") << D("2026-12-10") << 1
+                                                   << D("2026-12-11") << D("2026-12-20");
+    QTest::newRow("reversed hand-set period by a day") << QuickPeriod::None << D("2026-12-10") << D("2026-12-01")
+                                                       << 1 << D("2026-12-11") << D("2026-12-02");
+}
+
+void TstEasyDate::movePeriod() {
+    QFETCH(QuickPeriod, unit);
+    QFETCH(QDate, start);
+    QFETCH(QDate, end);
+    QFETCH(int, direction);
+    QFETCH(QDate, newStart);
+    QFETCH(QDate, newEnd);
+    QCOMPARE(MovePeriod(unit, {start, end}, direction), (DatePeriod{newStart, newEnd}));
+}
+
+void TstEasyDate::buttonsAndCaptions() {
+    FrmEasyDate dlg;
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("기간 간편설정"));
+    const QStringList expected = {
+        "오늘   日", "어제", "그제", "내일", "이번주", "지난주", "지지난주", "다음주",
+        "이번달 月", "지난달", "지지난달", "다음달", "올해   年", "지난해", "지지난해", "다음해",
+        "1분기", "2분기", "3분기", "4분기", "전반기", "후반기",
+        "최근1개월", "최근2개월", "최근3개월", "최근6개월", "최근1년"};
+    for (int i = 0; i < expected.size(); ++i) {
+        auto* b = dlg.findChild<QPushButton*>(QStringLiteral("btnQuick(%1)").arg(i));
+        QVERIFY(b);
+        QCOMPARE(b->text(), expected[i]);
+    }
+    QVERIFY(!dlg.findChild<QPushButton*>(QStringLiteral("btnQuick(27)")));
+    QCOMPARE(dlg.findChild<QPushButton*>(QStringLiteral("btnOK"))->text(), QStringLiteral("확인(&O)"));
+    QCOMPARE(dlg.findChild<QPushButton*>(QStringLiteral("btnClose"))->text(), QStringLiteral("닫기(&C)"));
+    // Opened without a period it starts from today.
+    QCOMPARE(dlg.Text1(), QStringLiteral("2026-12-06"));
+    QCOMPARE(dlg.Text2(), QStringLiteral("2026-12-06"));
+}
+
+void TstEasyDate::quickButtonThenMoveThenOk() {
+    FrmEasyDate* dlg = openFromTerm();
+    QVERIFY(dlg);
+    click(dlg, QStringLiteral("btnQuick(19)")); // 4분기
+    QCOMPARE(dlg->Text1(), QStringLiteral("2026-10-01"));
+    QCOMPARE(dlg->Text2(), QStringLiteral("2026-12-31"));
+    click(dlg, QStringLiteral("btnNext"));
+    click(dlg, QStringLiteral("btnNext"));
+    click(dlg, QStringLiteral("btnPrev"));
+    QCOMPARE(dlg->Text1(), QStringLiteral("2027-01-01"));
+    QCOMPARE(dlg->Text2(), QStringLiteral("2027-03-31"));
+    // Day up/down of the end date.
+    QTest::mouseClick(dlg->findChild<QWidget*>(QStringLiteral("btnDown2")), Qt::LeftButton);
+    QCOMPARE(dlg->Text2(), QStringLiteral("2027-03-30"));
+    QCOMPARE(m_term->Text1(), QString());
+    click(dlg, QStringLiteral("btnOK"));
+    QCOMPARE(m_term->Text1(), QStringLiteral("2027-01-01"));
+    QCOMPARE(m_term->Text2(), QStringLiteral("2027-03-30"));
+    QTRY_VERIFY(!m_term->EasyDate());
+    QVERIFY(m_env->prompt().shown().isEmpty());
+}
+
+void TstEasyDate::closeLeavesPeriodAlone() {
+    FrmEasyDate* dlg = openFromTerm();
+    QVERIFY(dlg);
+    m_term->SetText1(QStringLiteral("2026-01-05"));
+    m_term->SetText2(QStringLiteral("2026-01-09"));
+    click(dlg, QStringLiteral("btnQuick(13)")); // 지난해
+    click(dlg, QStringLiteral("btnClose"));
+    QCOMPARE(m_term->Text1(), QStringLiteral("2026-01-05"));
+    QCOMPARE(m_term->Text2(), QStringLiteral("2026-01-09"));
+    QTRY_VERIFY(!m_term->EasyDate());
+    // Esc closes without a change as well; the window starts from the control's period.
+    dlg = openFromTerm();
+    QVERIFY(dlg);
+    QCOMPARE(dlg->Text1(), QStringLiteral("2026-01-05"));
+    click(dlg, QStringLiteral("btnQuick(0)"));
+    QTest::keyClick(dlg, Qt::Key_Escape);
+    QCOMPARE(m_term->Text2(), QStringLiteral("2026-01-09"));
+}
+
+void TstEasyDate::handEditedDatesMoveByLength() {
+    FrmEasyDate dlg;
+    dlg.show();
+    dlg.ChooseQuick(QuickPeriod::ThisMonth);
+    auto* box2 = dlg.findChild<HCDateBox*>(QStringLiteral("txtDate2"));
+    box2->setFocus();
+    box2->selectAll();
+    QTest::keyClicks(box2, QStringLiteral("20261203"));
+    QCOMPARE(dlg.Unit(), QuickPeriod::None);
+    dlg.Move(1);
+    QCOMPARE(dlg.Text1(), QStringLiteral("2026-12-04"));
+    QCOMPARE(dlg.Text2(), QStringLiteral("2026-12-06"));
+}
+
+void TstEasyDate::badDateIsRefusedBeforeOk() {
+    FrmEasyDate* dlg = openFromTerm();
+    QVERIFY(dlg);
+    QVERIFY(dlg->isVisible());
+    auto* box1 = dlg->findChild<HCDateBox*>(QStringLiteral("txtDate1"));
+    box1->SetText(QStringLiteral("2026-02-30"));
+    QVERIFY(dlg->isVisible());
+    click(dlg, QStringLiteral("btnOK"));
+    QCOMPARE(m_env->prompt().shown().size(), 1);
+    QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("날짜입력 확인"));
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(dlg->Text1(), QStringLiteral("2026-12-06"));
+    QCOMPARE(m_term->Text1(), QString());
+    // A move checks the dates first as well.
+    box1->SetText(QStringLiteral("2026-13-01"));
+    click(dlg, QStringLiteral("btnNext"));
+    QCOMPARE(m_env->prompt().shown().size(), 2);
+    QCOMPARE(dlg->Text1(), QStringLiteral("2026-12-07"));
+    click(dlg, QStringLiteral("btnOK"));
+    QCOMPARE(m_term->Text1(), QStringLiteral("2026-12-07"));
+    QCOMPARE(m_term->Text2(), QStringLiteral("2026-12-07"));
+}
+
+void TstEasyDate::render() {
+    FrmEasyDate dlg;
+    dlg.ChooseQuick(QuickPeriod::Quarter4);
+    dlg.adjustSize();
+    QVERIFY(!dlg.grab().isNull());
+    if (qEnvironmentVariableIsSet("MEMBERDESK_SHOTS")) dlg.grab().save(QStringLiteral("/tmp/easydate.png"));
+}
+
+QTEST_MAIN(TstEasyDate)
+#include "tst_easydate.moc"

@@ -1,0 +1,187 @@
+#include "TestEnv.h"
+
+#include "ui/FormIni.h"
+#include "ui/FrmFindInSpread.h"
+#include "ui/FrmSprRPTCol.h"
+#include "ui/Grid.h"
+#include "ui/GridMenu.h"
+#include "ui/IniFile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(GridCell)
+
+namespace {
+// 3 columns x 3 rows:
+//   kim    Lee   park
+//   lee k  kim   x
+//   y      z     KIM
+const QStringList kCells = {"kim", "Lee", "park", "lee k", "kim", "x", "y", "z", "KIM"};
+QString cell(int col, int row) { return kCells.value((row - 1) * 3 + (col - 1)); }
+} // namespace
+
+class TestFindInSpread : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+    QWidget* m_window = nullptr;
+    Grid* m_grid = nullptr;
+
+private slots:
+    void init() {
+        m_env = new TestEnv(false);
+        m_window = new QWidget;
+        m_window->setObjectName(QStringLiteral("frmSample"));
+        m_grid = new Grid(m_window);
+        m_grid->setObjectName(QStringLiteral("spList"));
+        m_grid->setMaxCols(3);
+        m_grid->setMaxRows(3);
+        m_grid->setHeaderTexts({"이름", "메모", "code"});
+        for (int r = 1; r <= 3; ++r)
+            for (int c = 1; c <= 3; ++c) m_grid->setText(c, r, cell(c, r));
+        m_window->resize(400, 300);
+        m_window->show();
+    }
+    void cleanup() {
+        delete m_window;
+        delete m_env;
+    }
+
+    void search_data() {
+        QTest::addColumn<GridCell>("start");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<bool>("byRows");
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<int>("hiddenCol");
+        QTest::addColumn<GridCell>("expected");
+        QTest::newRow("along rows after start") << GridCell{1, 1} << "kim" << true << false << 0
+                                                << GridCell{2, 2};
+        QTest::newRow("down columns after start") << GridCell{1, 1} << "kim" << false << false << 0
+                                                  << GridCell{2, 2};
+        QTest::newRow("columns: whole cell skips 'lee k'")
+            << GridCell{1, 1} << "LEE" << false << true << 0 << GridCell{2, 1};
+        QTest::newRow("rows: contains finds 'Lee' first") << GridCell{1, 1} << "lee" << true
+                                                          << false << 0 << GridCell{2, 1};
+        QTest::newRow("ignores case") << GridCell{2, 2} << "kim" << true << false << 0
+                                      << GridCell{3, 3};
+        QTest::newRow("wraps to the beginning") << GridCell{3, 3} << "kim" << true << false << 0
+                                                << GridCell{1, 1};
+        QTest::newRow("the start cell comes last") << GridCell{3, 1} << "park" << true << false
+                                                   << 0 << GridCell{3, 1};
+        QTest::newRow("no start begins at the first cell")
+            << GridCell{0, 0} << "kim" << true << false << 0 << GridCell{1, 1};
+        QTest::newRow("hidden column skipped") << GridCell{1, 1} << "kim" << true << false << 2
+                                               << GridCell{3, 3};
+        QTest::newRow("no hit") << GridCell{1, 1} << "choi" << true << false << 0 << GridCell{};
+        QTest::newRow("whole cell no hit") << GridCell{1, 1} << "ki" << true << true << 0
+                                           << GridCell{};
+        QTest::newRow("blank finds nothing") << GridCell{1, 1} << "  " << true << false << 0
+                                             << GridCell{};
+    }
+
+    void search() {
+        QFETCH(GridCell, start);
+        QFETCH(QString, what);
+        QFETCH(bool, byRows);
+        QFETCH(bool, whole);
+        QFETCH(int, hiddenCol);
+        QFETCH(GridCell, expected);
+        const GridCell hit = FindNextCell(3, 3, start, what, byRows, whole, cell,
+                                          [&](int c, int) { return c == hiddenCol; });
+        QCOMPARE(hit.col, expected.col);
+        QCOMPARE(hit.row, expected.row);
+    }
+
+    void findWindowMovesActiveCell() {
+        m_grid->setColHidden(3, true);
+        m_grid->setActiveCell(1, 1);
+        FrmFindInSpread* w = FrmFindInSpread::open(m_grid);
+        QCOMPARE(FrmFindInSpread::open(m_grid), w); // one per grid
+        auto* txt = w->findChild<QLineEdit*>(QStringLiteral("txtFindWd"));
+        auto* dir = w->findChild<QComboBox*>(QStringLiteral("cboFindDir"));
+        auto* same = w->findChild<QCheckBox*>(QStringLiteral("chkSameAll"));
+        auto* next = w->findChild<QPushButton*>(QStringLiteral("btnFindNext"));
+        QVERIFY(txt && dir && same && next);
+        QCOMPARE(dir->itemText(0), QStringLiteral("행(가로방향)"));
+        QCOMPARE(dir->itemText(1), QStringLiteral("열(세로방향)"));
+        QTest::keyClicks(txt, QStringLiteral("kim"));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(m_grid->activeCol(), 2);
+        QCOMPARE(m_grid->activeRow(), 2);
+        QTest::keyClick(txt, Qt::Key_Return); // row 3's KIM is in the hidden column
+        QCOMPARE(m_grid->activeRow(), 1);
+        QCOMPARE(m_grid->activeCol(), 1);
+        QVERIFY(m_env->prompt().shown().isEmpty());
+
+        txt->setText(QStringLiteral("홍길동"));
+        QVERIFY(!w->findNext());
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("일치하는 데이터가 없습니다."));
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("검색실패"));
+        QCOMPARE(m_grid->activeRow(), 1);
+    }
+
+    void hitRowScrollsToTop() {
+        auto* layout = new QVBoxLayout(m_window);
+        layout->addWidget(m_grid);
+        m_grid->setMaxRows(100);
+        m_grid->setText(1, 80, QStringLiteral("needle"));
+        QCoreApplication::processEvents();
+        m_grid->setActiveCell(1, 1);
+        FrmFindInSpread* w = FrmFindInSpread::open(m_grid);
+        w->findChild<QLineEdit*>(QStringLiteral("txtFindWd"))->setText(QStringLiteral("needle"));
+        QVERIFY(w->findNext());
+        QCOMPARE(m_grid->activeRow(), 80);
+        QCOMPARE(m_grid->topRow(), 80);
+    }
+
+    void ctrlFOpensFind() {
+        m_grid->setFocus();
+        GridMenu* menu = GridMenu::attach(m_grid, m_window);
+        Q_UNUSED(menu);
+        QTest::keyClick(m_grid, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(m_grid->findChild<FrmFindInSpread*>());
+    }
+
+    void reportColumnsSaveAndCloseQuestion() {
+        m_grid->setColHidden(3, true);
+        FrmSprRPTCol* w = FrmSprRPTCol::open(m_grid, QStringLiteral("frmSample"));
+        auto* list = w->findChild<QListWidget*>(QStringLiteral("lstCol"));
+        auto* all = w->findChild<QCheckBox*>(QStringLiteral("chkAll"));
+        QCOMPARE(list->count(), 2); // hidden code column not offered
+        QCOMPARE(list->item(0)->text(), QStringLiteral("이름"));
+        QVERIFY(all->isChecked());
+
+        list->item(1)->setCheckState(Qt::Unchecked);
+        QVERIFY(w->isDirty());
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        QVERIFY(!w->close());
+        QCOMPARE(m_env->prompt().lastText(),
+                 QStringLiteral("수정된 내용이 저장되지 않았습니다. 그래도, 닫으시겠습니까?"));
+        QVERIFY(w->isVisible());
+
+        QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("btnSave")), Qt::LeftButton);
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("저장을 완료하였습니다."));
+        const IniFile ini(FormIniPath(QStringLiteral("frmSample")));
+        QCOMPARE(ini.value(QStringLiteral("spList_RPTCOL"), QStringLiteral("1")), QStringLiteral("1"));
+        QCOMPARE(ini.value(QStringLiteral("spList_RPTCOL"), QStringLiteral("2")), QStringLiteral("0"));
+        QVERIFY(!ini.contains(QStringLiteral("spList_RPTCOL"), QStringLiteral("3")));
+
+        QTest::mouseClick(all, Qt::LeftButton); // ticks everything again
+        QCOMPARE(list->item(1)->checkState(), Qt::Checked);
+        QTest::mouseClick(all, Qt::LeftButton);
+        QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+        m_env->prompt().clear();
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        QVERIFY(w->close());
+        QCOMPARE(m_env->prompt().shown().size(), 1);
+    }
+};
+
+QTEST_MAIN(TestFindInSpread)
+#include "tst_findinspread.moc"

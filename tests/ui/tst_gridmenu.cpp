@@ -1,0 +1,200 @@
+#include "TestEnv.h"
+
+#include "ui/FormIni.h"
+#include "ui/Grid.h"
+#include "ui/GridMenu.h"
+#include "ui/IniFile.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QWidget>
+#include <QtTest>
+
+namespace {
+const QString kNotNumber = QStringLiteral("입력값이 숫자가 아닙니다. 다시 입력해 주십시요.");
+const QString kOutOfRange = QStringLiteral("입력값이 범위를 벗어났습니다. 다시 입력해 주십시요.");
+} // namespace
+
+class TestGridMenu : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+    QWidget* m_window = nullptr;
+    Grid* m_grid = nullptr;
+    GridMenu* m_menu = nullptr;
+
+    QStringList captions() {
+        std::unique_ptr<QMenu> menu(m_menu->buildMenu());
+        QStringList out;
+        for (QAction* a : menu->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return out;
+    }
+    IniFile layout() { return IniFile(FormIniPath(QStringLiteral("frmSample"))); }
+
+private slots:
+    void init() {
+        m_env = new TestEnv(false);
+        m_window = new QWidget;
+        m_window->setObjectName(QStringLiteral("frmSample"));
+        m_grid = new Grid(m_window);
+        m_grid->setObjectName(QStringLiteral("spList"));
+        m_grid->setMaxCols(2);
+        m_grid->setMaxRows(6);
+        for (int r = 1; r <= 6; ++r) m_grid->setText(1, r, QString::number(r));
+        m_grid->setColWidth(1, 50);
+        m_menu = GridMenu::attach(m_grid, m_window);
+    }
+    void cleanup() {
+        delete m_window;
+        delete m_env;
+    }
+
+    void itemsFollowTheGridsFlags() {
+        QCOMPARE(captions(), QStringList({"08구분선 표시", "-", "01그리드 【줄높이】변경",
+                                          "02【글자크기】       변경",
+                                          "03폼 및 그리드 설정【초기화】", "-",
+                                          "00메    뉴      닫    기"}));
+        QVERIFY(!m_menu->trigger(QStringLiteral("04")));
+        m_grid->setAllowsReports(true);
+        m_grid->setAllowsShortcutList(true);
+        m_grid->setRowMark(3, QStringLiteral("subtot"));
+        QCOMPARE(captions(), QStringList({"08구분선 표시", "-", "01그리드 【줄높이】변경",
+                                          "02【글자크기】       변경",
+                                          "03폼 및 그리드 설정【초기화】", "-",
+                                          "04【보고서】용 칼럼 설정", "05시트내 【단축키】 목록",
+                                          "-", "06【소계】숨김/보기", "07【소계만】보기/해제", "-",
+                                          "00메    뉴      닫    기"}));
+        QCOMPARE(GridMenu::attach(m_grid, m_window), m_menu); // attached once
+    }
+
+    // Each answer in turn; a bad one is followed by its message and the question again.
+    void numberQuestions_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("result"); // -1: unchanged
+        QTest::newRow("divider text then cancel") << "08" << QStringList{"abc", ""}
+                                                  << QStringList{kNotNumber} << -1;
+        QTest::newRow("divider 1") << "08" << QStringList{"1", ""} << QStringList{kOutOfRange} << -1;
+        QTest::newRow("divider 10001 then 2")
+            << "08" << QStringList{"10001", "2"} << QStringList{kOutOfRange} << 2;
+        QTest::newRow("divider 10000") << "08" << QStringList{"10000"} << QStringList{} << 10000;
+        QTest::newRow("divider 0") << "08" << QStringList{"0", ""} << QStringList{kOutOfRange} << -1;
+        QTest::newRow("font 0 is default") << "02" << QStringList{"0"} << QStringList{} << 0;
+        QTest::newRow("font 8") << "02" << QStringList{"8"} << QStringList{} << 8;
+        QTest::newRow("font 60") << "02" << QStringList{" 60 "} << QStringList{} << 60;
+        QTest::newRow("font 7, 61, text, then 9")
+            << "02" << QStringList{"7", "61", "큰글씨", "9"}
+            << QStringList{kOutOfRange, kOutOfRange, kNotNumber} << 9;
+        QTest::newRow("font 1") << "02" << QStringList{"1", ""} << QStringList{kOutOfRange} << -1;
+        QTest::newRow("row height 9") << "01" << QStringList{"9", ""} << QStringList{kOutOfRange} << -1;
+        QTest::newRow("row height 100") << "01" << QStringList{"100"} << QStringList{} << 100;
+    }
+
+    void numberQuestions() {
+        QFETCH(QString, item);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, messages);
+        QFETCH(int, result);
+        m_grid->setFontSize(12);
+        const int rowHeightBefore = m_grid->rowHeight();
+        for (const QString& a : answers) m_env->prompt().pushText(a);
+        QVERIFY(m_menu->trigger(item));
+        QStringList shownMessages;
+        int questions = 0;
+        for (const auto& s : m_env->prompt().shown()) {
+            if (s.kind == ScriptedPrompt::Kind::Input) ++questions;
+            else shownMessages << s.text;
+        }
+        QCOMPARE(shownMessages, messages);
+        QCOMPARE(questions, int(answers.size()));
+        QCOMPARE(m_env->prompt().pendingReplies(), 0);
+        const QString general = QStringLiteral("spList_General");
+        if (item == u"08") {
+            QCOMPARE(m_grid->dividerEvery(), result == -1 ? 0 : result);
+            QVERIFY(!QFile::exists(FormIniPath(QStringLiteral("frmSample"))));
+        } else if (item == u"02") {
+            QCOMPARE(m_grid->fontSize(), result == -1 ? 12 : result);
+            QCOMPARE(layout().value(general, QStringLiteral("FontSize")),
+                     result == -1 ? QString() : QString::number(result));
+        } else {
+            QCOMPARE(m_grid->rowHeight(), result == -1 ? rowHeightBefore : result);
+            QCOMPARE(layout().value(general, QStringLiteral("RowHeight")),
+                     result == -1 ? QString() : QString::number(result));
+        }
+    }
+
+    void questionTexts() {
+        m_env->prompt().pushText(QString());
+        m_menu->trigger(QStringLiteral("08"));
+        QCOMPARE(m_env->prompt().lastText(),
+                 QStringLiteral("몇줄마다 구분선을 표시하시겠습니까?\n\n가능범위: 2 ~ 10000"));
+        m_env->prompt().pushText(QString());
+        m_menu->trigger(QStringLiteral("02"));
+        QCOMPARE(m_env->prompt().lastText(),
+                 QStringLiteral("변경할 글자의 크기를 입력하세요.(입력범위: 8~60, 0:기본값)"));
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("그리드내 글자크기 변경"));
+    }
+
+    void resetDeletesFileAndRestoresDesign() {
+        m_grid->setColWidth(1, 200);
+        m_grid->setFontSize(20);
+        SaveSpreadIni_Gn(QStringLiteral("frmSample"), m_grid);
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        m_menu->trigger(QStringLiteral("03"));
+        QVERIFY(QFile::exists(FormIniPath(QStringLiteral("frmSample"))));
+        QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::No);
+
+        m_env->prompt().clear();
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        m_menu->trigger(QStringLiteral("03"));
+        QVERIFY(!QFile::exists(FormIniPath(QStringLiteral("frmSample"))));
+        QCOMPARE(m_grid->colWidth(1), 50);
+        QCOMPARE(m_grid->fontSize(), 0);
+        QCOMPARE(m_env->prompt().texts(),
+                 QStringList({"해당폼의 폼의 위치 및 크기, 그리드의 각 칸의 넓이\n, 줄높이, "
+                              "글자크기등이 모두 초기화 됩니다.\n\n초기화 하시겠습니까?",
+                              "초기화를 완료하였습니다.\n\n현재창을 닫고 다시 열어 주셔야 "
+                              "초기화된 형태가 제대로 보여집니다."}));
+        SaveFormIni(m_window); // closing after the reset writes nothing back
+        QVERIFY(!QFile::exists(FormIniPath(QStringLiteral("frmSample"))));
+    }
+
+    void userColumnWidthIsSaved() {
+        m_grid->setColWidth(2, 123);
+        emit m_grid->colWidthChangedByUser(2, 123);
+        QCOMPARE(layout().value(QStringLiteral("spList_ColsWidth"), QStringLiteral("2")),
+                 QStringLiteral("123"));
+    }
+
+    void hideAndShowRowsByKeys() {
+        m_grid->setActiveCell(1, 3);
+        QTest::keyClick(m_grid, Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(m_grid->rowHidden(3));
+        QCOMPARE(m_grid->activeRow(), 4);
+        QTest::keyClick(m_grid, Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(m_grid->rowHidden(4));
+        QCOMPARE(m_grid->activeRow(), 5);
+        m_grid->setActiveCell(1, 6);
+        QTest::keyClick(m_grid, Qt::Key_E, Qt::ControlModifier); // last row: moves up
+        QCOMPARE(m_grid->activeRow(), 5);
+        m_grid->setRowHidden(1, true);
+        m_grid->setActiveCell(1, 2);
+        QTest::keyClick(m_grid, Qt::Key_W, Qt::ControlModifier); // 3, 4 below and 1 above
+        QVERIFY(!m_grid->rowHidden(1));
+        QVERIFY(!m_grid->rowHidden(3));
+        QVERIFY(!m_grid->rowHidden(4));
+        QVERIFY(m_grid->rowHidden(6)); // not next to row 2
+    }
+
+    void shortcutList() {
+        QTest::keyClick(m_grid, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("시트내 단축키 목록"));
+        QCOMPARE(m_env->prompt().lastText(),
+                 QStringLiteral(" - Ctrl + H : 단축키 목록보기\n\n - Ctrl + F : 찾기\n\n"
+                                " - Ctrl + E : 행숨김\n\n - Ctrl + W : 행숨김 취소(아래/위행)"));
+    }
+};
+
+QTEST_MAIN(TestGridMenu)
+#include "tst_gridmenu.moc"

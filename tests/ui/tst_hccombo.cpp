@@ -1,0 +1,186 @@
+#include "TestEnv.h"
+
+#include "ui/HCCombo.h"
+#include "ui/HCText.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QWidget>
+#include <QtTest>
+
+class TstHCCombo : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        m_env = new TestEnv(false);
+        m_form = new QWidget;
+        auto* lay = new QHBoxLayout(m_form);
+        m_before = new HCText(m_form);
+        m_combo = new HCCombo(m_form);
+        m_combo->setObjectName(QStringLiteral("cmbGroup"));
+        m_after = new HCText(m_form);
+        lay->addWidget(m_before);
+        lay->addWidget(m_combo);
+        lay->addWidget(m_after);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+    }
+    void cleanup() {
+        delete m_form;
+        delete m_env;
+    }
+
+    void emptyList();
+    void itemsKeepNumberAndCode();
+    void findItemData();
+    void findCode();
+    void clearResets();
+    void textSelectsItem();
+    void autoTabKeys();
+    void noAutoTabKeepsFocus();
+    void autoShowItemOpensList();
+    void render();
+
+private:
+    void fill() {
+        m_combo->AddItem(QStringLiteral("[기본그룹]"), 1, QStringLiteral("1"));
+        m_combo->AddItem(QStringLiteral("O'Brien 모임"), 7, QStringLiteral("C'7"));
+        m_combo->AddItem(QStringLiteral("축구회"), 7, QStringLiteral("9"));
+        m_combo->AddItem(QStringLiteral("코드없음"));
+    }
+
+    TestEnv* m_env = nullptr;
+    QWidget* m_form = nullptr;
+    HCText* m_before = nullptr;
+    HCCombo* m_combo = nullptr;
+    HCText* m_after = nullptr;
+};
+
+void TstHCCombo::emptyList() {
+    QCOMPARE(m_combo->ListCount(), 0);
+    QCOMPARE(m_combo->ListIndex(), -1);
+    QCOMPARE(m_combo->NewIndex(), -1);
+    QCOMPARE(m_combo->Text(), QString());
+    QCOMPARE(m_combo->Text2(), QString());
+    QCOMPARE(m_combo->FindItemData(0), -1);
+    QCOMPARE(m_combo->FindCODE(QString(), true), -1);
+    QCOMPARE(m_combo->ItemData(0), 0);
+    QCOMPARE(m_combo->List2(-1), QString());
+}
+
+void TstHCCombo::itemsKeepNumberAndCode() {
+    fill();
+    QCOMPARE(m_combo->ListCount(), 4);
+    QCOMPARE(m_combo->NewIndex(), 3);
+    QCOMPARE(m_combo->List(1), QStringLiteral("O'Brien 모임"));
+    QCOMPARE(m_combo->ItemData(1), 7);
+    QCOMPARE(m_combo->List2(1), QStringLiteral("C'7"));
+    QCOMPARE(m_combo->ItemData(3), 0);
+    QCOMPARE(m_combo->List2(3), QString());
+    m_combo->SetListIndex(2);
+    QCOMPARE(m_combo->Text(), QStringLiteral("축구회"));
+    QCOMPARE(m_combo->Text2(), QStringLiteral("9"));
+    m_combo->SetListIndex(99);
+    QCOMPARE(m_combo->ListIndex(), -1);
+    QCOMPARE(m_combo->Text2(), QString());
+}
+
+void TstHCCombo::findItemData() {
+    fill();
+    QCOMPARE(m_combo->FindItemData(7), 1); // the first of two items with the number
+    QCOMPARE(m_combo->FindItemData(0), 3);
+    QCOMPARE(m_combo->FindItemData(8), -1);
+}
+
+void TstHCCombo::findCode() {
+    fill();
+    m_combo->SetListIndex(0);
+    QCOMPARE(m_combo->FindCODE(QStringLiteral("9"), false), 2);
+    QCOMPARE(m_combo->ListIndex(), 0);
+    QCOMPARE(m_combo->FindCODE(QStringLiteral("C'7"), true), 1);
+    QCOMPARE(m_combo->ListIndex(), 1);
+    QCOMPARE(m_combo->Text2(), QStringLiteral("C'7"));
+    // Unknown codes (also a prefix of one, or one differing in case) leave the selection.
+    QCOMPARE(m_combo->FindCODE(QStringLiteral("c'7"), true), -1);
+    QCOMPARE(m_combo->FindCODE(QStringLiteral("C"), true), -1);
+    QCOMPARE(m_combo->FindCODE(QStringLiteral("42"), true), -1);
+    QCOMPARE(m_combo->ListIndex(), 1);
+}
+
+void TstHCCombo::clearResets() {
+    fill();
+    m_combo->SetListIndex(1);
+    m_combo->Clear();
+    QCOMPARE(m_combo->ListCount(), 0);
+    QCOMPARE(m_combo->ListIndex(), -1);
+    QCOMPARE(m_combo->NewIndex(), -1);
+    m_combo->AddItem(QStringLiteral("새 항목"), 5, QStringLiteral("5"));
+    QCOMPARE(m_combo->NewIndex(), 0);
+    QCOMPARE(m_combo->FindCODE(QStringLiteral("9")), -1);
+}
+
+void TstHCCombo::textSelectsItem() {
+    fill();
+    m_combo->SetText(QStringLiteral("축구회"));
+    QCOMPARE(m_combo->ListIndex(), 2);
+    m_combo->SetText(QStringLiteral("없는 그룹"));
+    QCOMPARE(m_combo->ListIndex(), -1);
+    // An editable list keeps a typed text that is no item.
+    m_combo->setEditable(true);
+    m_combo->SetText(QStringLiteral("직접 입력'"));
+    QCOMPARE(m_combo->Text(), QStringLiteral("직접 입력'"));
+    QCOMPARE(m_combo->ListCount(), 4);
+}
+
+void TstHCCombo::autoTabKeys() {
+    fill();
+    m_combo->SetAutoTab(true);
+    m_combo->SetListIndex(0);
+    m_combo->setFocus();
+    QTest::keyClick(m_combo, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), m_after);
+    m_combo->setFocus();
+    QTest::keyClick(m_combo, Qt::Key_Right);
+    QCOMPARE(QApplication::focusWidget(), m_after);
+    m_combo->setFocus();
+    QTest::keyClick(m_combo, Qt::Key_Left);
+    QCOMPARE(QApplication::focusWidget(), m_before);
+    // Up and Down still choose items.
+    m_combo->setFocus();
+    QTest::keyClick(m_combo, Qt::Key_Down);
+    QCOMPARE(m_combo->ListIndex(), 1);
+    QCOMPARE(QApplication::focusWidget(), m_combo);
+}
+
+void TstHCCombo::noAutoTabKeepsFocus() {
+    fill();
+    m_combo->setFocus();
+    QTest::keyClick(m_combo, Qt::Key_Right);
+    QTest::keyClick(m_combo, Qt::Key_Left);
+    QCOMPARE(QApplication::focusWidget(), m_combo);
+}
+
+void TstHCCombo::autoShowItemOpensList() {
+    fill();
+    m_combo->SetAutoShowItem(true);
+    m_combo->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(m_combo->view()->isVisible());
+    m_combo->hidePopup();
+    // An empty list is not opened.
+    m_combo->Clear();
+    m_after->setFocus();
+    m_combo->setFocus(Qt::TabFocusReason);
+    QTest::qWait(20);
+    QVERIFY(!m_combo->view()->isVisible());
+}
+
+void TstHCCombo::render() {
+    fill();
+    m_combo->SetListIndex(1);
+    QVERIFY(!m_form->grab().isNull());
+    if (qEnvironmentVariableIsSet("MEMBERDESK_SHOTS")) m_form->grab().save(QStringLiteral("/tmp/hccombo.png"));
+}
+
+QTEST_MAIN(TstHCCombo)
+#include "tst_hccombo.moc"

@@ -1,0 +1,360 @@
+#include "TestEnv.h"
+
+#include "db/Database.h"
+#include "ui/Grid.h"
+#include "ui/RecordWindow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QVBoxLayout>
+#include <QtTest>
+
+namespace {
+
+// A small usage-place editor over tblusename, as a real window is written.
+class SampleEditor : public RecordEditor {
+public:
+    QLineEdit* txtName;
+    QLineEdit* txtNote;
+    QComboBox* cmbKind;
+    QPlainTextEdit* txtMemo;
+    QCheckBox* chkCun;
+
+    SampleEditor() : RecordEditor(QStringLiteral("사용처관리")) {
+        auto* layout = new QVBoxLayout(this);
+        txtName = add<QLineEdit>("txtName", layout);
+        txtNote = add<QLineEdit>("txtNote", layout);
+        cmbKind = add<QComboBox>("cmbKind", layout);
+        cmbKind->addItems({"수입", "지출"});
+        txtMemo = add<QPlainTextEdit>("txtMemo", layout);
+        chkCun = add<QCheckBox>("chkCun", layout);
+        setContinueBox(chkCun);
+        setCloseQuestion(CloseQuestion::Changed);
+        trackChanges();
+    }
+
+protected:
+    template <class W> W* add(const char* name, QVBoxLayout* layout) {
+        auto* w = new W(this);
+        w->setObjectName(QString::fromLatin1(name));
+        layout->addWidget(w);
+        return w;
+    }
+    void DispRec(int code) override {
+        txtName->setText(GetScalar(QStringLiteral("SELECT sname FROM tblusename WHERE code = ?"),
+                                   {code})
+                             .toString());
+    }
+    bool checkInputs() override { return CheckRequired(txtName, QStringLiteral("사용처명")); }
+    SqlStatement saveStatement() override {
+        if (mode() == NewMode)
+            return {QStringLiteral("INSERT INTO tblusename (sname) VALUES (?)"), {txtName->text()}};
+        return {QStringLiteral("UPDATE tblusename SET sname = ? WHERE code = ?"),
+                {txtName->text(), code()}};
+    }
+};
+
+// The matching list: name and hidden code.
+class SampleList : public RecordList {
+public:
+    Grid* spList;
+    int edited = -1;
+    int queries = 0;
+    SampleList() : RecordList(QStringLiteral("사용처관리")) {
+        spList = new Grid(this);
+        spList->setObjectName(QStringLiteral("spList"));
+        spList->setListMode();
+        spList->setMaxCols(2);
+        spList->setColHidden(2, true);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(spList);
+        setListGrid(spList, 2, QStringLiteral("tblusename"));
+    }
+    void load() {
+        Recordset rs;
+        OpenRecordset(rs, QStringLiteral("SELECT code, sname FROM tblusename WHERE code <> 1 ORDER BY code"));
+        spList->beginFill();
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            spList->appendRow({rs.text(QStringLiteral("sname")), rs.text(QStringLiteral("code"))});
+        spList->endFill();
+    }
+    void query() override { ++queries; }
+
+protected:
+    void editRecord(int code) override { edited = code; }
+};
+
+int insertPlace(const QString& name) {
+    ExecSQL(QStringLiteral("INSERT INTO tblusename (sname) VALUES (?)"), {name});
+    return LastIdentity();
+}
+
+} // namespace
+
+class TestRecordWindow : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+
+private slots:
+    void init() {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() {
+        CloseAllChildren();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delete m_env;
+    }
+
+    void captionsFollowTheMode() {
+        QCOMPARE(FormModeCaption(QStringLiteral("통장관리"), 1), QStringLiteral("통장관리 - 『신규등록』"));
+        QCOMPARE(FormModeCaption(QStringLiteral("통장관리"), 2), QStringLiteral("통장관리 - 『수정』"));
+        SampleEditor ed;
+        const int code = insertPlace(QStringLiteral("본점"));
+        ed.SetFormMode(2, code);
+        QCOMPARE(ed.windowTitle(), QStringLiteral("사용처관리 - 『수정』"));
+        QCOMPARE(ed.txtName->text(), QStringLiteral("본점"));
+        ed.setModeCaptions(QStringLiteral("항목등록 -『신규등록』"), QStringLiteral("항목등록 - 『수정』"));
+        ed.SetFormMode(1);
+        QCOMPARE(ed.windowTitle(), QStringLiteral("항목등록 -『신규등록』"));
+        QVERIFY(ed.txtName->text().isEmpty());
+    }
+
+    void newRecordWithQuoteIsSavedAndCloses() {
+        SampleEditor ed;
+        QSignalSpy saved(&ed, &RecordEditor::recordSaved);
+        ed.SetFormMode(1);
+        ed.show();
+        ed.txtName->setText(QStringLiteral("O'Brien's \"가게\""));
+        QVERIFY(ed.RecSave());
+        QCOMPARE(saved.size(), 1);
+        const int code = saved.at(0).at(0).toInt();
+        QVERIFY(code > 1);
+        QCOMPARE(GetScalar(QStringLiteral("SELECT sname FROM tblusename WHERE code = ?"), {code}).toString(),
+                 QStringLiteral("O'Brien's \"가게\""));
+        QCOMPARE(m_env->notices(), QStringList{"자료가 저장되었습니다."});
+        QVERIFY(m_env->prompt().shown().isEmpty());
+        QVERIFY(!ed.isVisible());
+    }
+
+    void requiredInputStopsBeforeSaving() {
+        SampleEditor ed;
+        ed.SetFormMode(1);
+        ed.txtName->setText(QStringLiteral("   "));
+        QVERIFY(!ed.RecSave());
+        QCOMPARE(m_env->prompt().texts(), QStringList{"[사용처명]은(는) 필수 입력 사항입니다."});
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("필수입력"));
+        QVERIFY(m_env->notices().isEmpty());
+        QCOMPARE(CountRows(QStringLiteral("tblusename")), 1);
+        m_env->prompt().clear();
+        QVERIFY(!CheckRequired(ed.txtNote));
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("필수 입력사항을 입력하지 않았습니다."));
+    }
+
+    void saveAffectingNoRowKeepsWindowOpen() {
+        SampleEditor ed;
+        const int code = insertPlace(QStringLiteral("지점"));
+        ed.SetFormMode(2, code);
+        ed.show();
+        ExecSQL(QStringLiteral("DELETE FROM tblusename WHERE code = ?"), {code}); // another PC
+        ed.txtName->setText(QStringLiteral("새 지점"));
+        QSignalSpy saved(&ed, &RecordEditor::recordSaved);
+        QVERIFY(!ed.RecSave());
+        QCOMPARE(m_env->prompt().texts(), QStringList{"수정된 내용이 없거나, 자료저장을 실패하였습니다."});
+        QVERIFY(m_env->notices().isEmpty());
+        QCOMPARE(saved.size(), 0);
+        QVERIFY(ed.isVisible());
+        QCOMPARE(ed.txtName->text(), QStringLiteral("새 지점"));
+        QCOMPARE(ed.mode(), int(RecordEditor::EditMode));
+    }
+
+    void continueClearsForTheNextRecord() {
+        SampleEditor ed;
+        ed.SetFormMode(1);
+        ed.show();
+        ed.chkCun->setChecked(true);
+        ed.txtName->setText(QStringLiteral("하나"));
+        QVERIFY(ed.RecSave());
+        QVERIFY(ed.isVisible());
+        QVERIFY(ed.txtName->text().isEmpty());
+        QCOMPARE(ed.mode(), int(RecordEditor::NewMode));
+        ed.txtName->setText(QStringLiteral("둘"));
+        QVERIFY(ed.RecSave());
+        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code <> 1")), 2);
+        QCOMPARE(m_env->notices().size(), 2);
+    }
+
+    void closeAsksOnlyAfterUserChanges() {
+        SampleEditor ed;
+        ed.SetFormMode(1);
+        ed.show();
+        QVERIFY(ed.close()); // nothing typed: no question
+        QVERIFY(m_env->prompt().shown().isEmpty());
+        ed.show();
+        QTest::keyClicks(ed.txtNote, QStringLiteral("x"));
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        QVERIFY(!ed.close());
+        QCOMPARE(m_env->prompt().lastText(),
+                 QStringLiteral("변경된 내용이 저장되지 않았습니다. 정말 닫으시겠습니까?"));
+        QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::No);
+        QVERIFY(ed.isVisible());
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        QTest::keyClick(&ed, Qt::Key_Escape);
+        QVERIFY(!ed.isVisible());
+    }
+
+    void enterUpDownMoveBetweenInputs() {
+        SampleEditor ed;
+        ed.SetFormMode(1);
+        ed.show();
+        ed.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&ed));
+        ed.txtName->setFocus();
+        ed.txtName->setText(QStringLiteral("abc"));
+        QTest::keyClick(ed.txtName, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), ed.txtNote);
+        ed.txtNote->setText(QStringLiteral("note"));
+        QTest::keyClick(ed.txtNote, Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), ed.txtName);
+        QTRY_COMPARE(ed.txtName->selectedText(), QStringLiteral("abc")); // entering selects all
+        QTest::keyClick(ed.txtName, Qt::Key_Down);
+        QTest::keyClick(ed.txtNote, Qt::Key_Enter);
+        QCOMPARE(QApplication::focusWidget(), ed.cmbKind);
+        QTest::keyClick(ed.cmbKind, Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), ed.txtMemo);
+        QTest::keyClick(ed.txtMemo, Qt::Key_Return); // a memo takes its line breaks
+        QCOMPARE(QApplication::focusWidget(), ed.txtMemo);
+        QCOMPARE(ed.txtMemo->toPlainText(), QStringLiteral("\n"));
+    }
+
+    void deleteFlowAndMessageOrder() {
+        SampleList list;
+        const int a = insertPlace(QStringLiteral("가'게"));
+        const int b = insertPlace(QStringLiteral("나"));
+        list.load();
+        list.show();
+        list.spList->setActiveCell(0, 0);
+        QVERIFY(!list.RecDelete()); // no active row: nothing asked
+        QCOMPARE(m_env->prompt().texts(), QStringList{"삭제할 자료를 선택하세요."});
+
+        m_env->prompt().clear();
+        list.spList->setActiveCell(1, 1);
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        QVERIFY(!list.RecDelete());
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("삭제"));
+        QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::No);
+        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code = ?"), {a}), 1);
+
+        m_env->prompt().clear();
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        list.spList->setFocus();
+        QTest::keyClick(list.spList, Qt::Key_F4);
+        QCOMPARE(m_env->prompt().texts(), QStringList{"선택된 자료를 정말로 삭제 하시겠습니까?"});
+        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code = ?"), {a}), 0);
+        QCOMPARE(list.spList->dataRowCnt(), 1);
+        QCOMPARE(list.spList->text(1, 1), QStringLiteral("나"));
+        QCOMPARE(m_env->notices(), QStringList{"자료를 삭제하였습니다."});
+
+        // Already deleted elsewhere: the warning, and the row stays.
+        ExecSQL(QStringLiteral("DELETE FROM tblusename WHERE code = ?"), {b});
+        m_env->prompt().clear();
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        list.spList->setActiveCell(1, 1);
+        QVERIFY(!list.RecDelete());
+        QCOMPARE(m_env->prompt().texts(),
+                 QStringList({"선택된 자료를 정말로 삭제 하시겠습니까?",
+                              "코드[" + QString::number(b) + "]에 해당하는 자료를 삭제할 수 없습니다."}));
+        QCOMPARE(list.spList->dataRowCnt(), 1);
+        QCOMPARE(m_env->notices().size(), 1);
+    }
+
+    void fixedRowIsNeverDeleted() {
+        SampleList list;
+        list.spList->setRowTexts(1, {"", "1"});
+        list.spList->setActiveCell(1, 1);
+        QVERIFY(!list.RecDelete());
+        QCOMPARE(m_env->prompt().texts(), QStringList{"삭제할 자료를 선택하세요."});
+        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code = 1")), 1);
+    }
+
+    void editNeedsAnActiveRowAndKeysReachTheWindow() {
+        SampleList list;
+        list.show();
+        list.editActive();
+        QCOMPARE(m_env->prompt().texts(), QStringList{"먼저 그리드에서 수정할 자료를 선택하세요."});
+        QCOMPARE(list.edited, -1);
+        const int a = insertPlace(QStringLiteral("가"));
+        list.load();
+        list.spList->setActiveCell(1, 1);
+        list.editActive();
+        QCOMPARE(list.edited, a);
+        QTest::keyClick(list.spList, Qt::Key_F5);
+        QCOMPARE(list.queries, 1);
+    }
+
+    void registryReusesAndCloseAllCloses() {
+        QMainWindow frame;
+        auto* area = new QMdiArea(&frame);
+        frame.setCentralWidget(area);
+        frame.resize(1000, 800);
+        frame.show();
+        WindowRegistry::setMdiArea(area);
+
+        auto* list = OpenChild<SampleList>(QStringLiteral("frmSampleList"));
+        QCOMPARE(OpenChild<SampleList>(QStringLiteral("frmSampleList")), list);
+        QCOMPARE(list->objectName(), QStringLiteral("frmSampleList"));
+        QMdiSubWindow* sub = WindowRegistry::subWindowOf(list);
+        QVERIFY(sub);
+        const QRect vp = area->viewport()->rect();
+        QVERIFY(qAbs(sub->geometry().center().x() - vp.center().x()) <= 1); // centred
+
+        auto* ed = ChildWindow<SampleEditor>(QStringLiteral("frmSampleEdit"));
+        ed->SetFormMode(1);
+        FormFocus(ed);
+        QCOMPARE(area->subWindowList().size(), 2);
+        QTest::keyClicks(ed->txtName, QStringLiteral("x"));
+
+        m_env->prompt().pushAnswer(Prompt::Answer::No); // keep the unsaved editor
+        QVERIFY(!CloseAllChildren());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(area->subWindowList().size(), 1);
+        QCOMPARE(WindowRegistry::find(QStringLiteral("frmSampleEdit")), ed);
+        QVERIFY(!WindowRegistry::find(QStringLiteral("frmSampleList")));
+
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        QVERIFY(CloseAllChildren());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(area->subWindowList().isEmpty());
+        QVERIFY(WindowRegistry::windows().isEmpty());
+        // The list's position was kept in its layout file.
+        QVERIFY(QFile::exists(m_env->path(QStringLiteral("FormIni/frmSampleList.ini"))));
+        WindowRegistry::setMdiArea(nullptr);
+    }
+
+    void windowClosingItselfTakesItsFrame() {
+        QMainWindow frame;
+        auto* area = new QMdiArea(&frame);
+        frame.setCentralWidget(area);
+        frame.show();
+        WindowRegistry::setMdiArea(area);
+        auto* ed = OpenChild<SampleEditor>(QStringLiteral("frmSampleEdit"));
+        ed->SetFormMode(1);
+        ed->txtName->setText(QStringLiteral("x"));
+        QVERIFY(ed->RecSave());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(area->subWindowList().isEmpty());
+        WindowRegistry::setMdiArea(nullptr);
+    }
+};
+
+QTEST_MAIN(TestRecordWindow)
+#include "tst_recordwindow.moc"
