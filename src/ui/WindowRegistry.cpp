@@ -91,6 +91,23 @@ QMdiSubWindow* WindowRegistry::subWindowOf(const QWidget* window) {
     return window ? qobject_cast<QMdiSubWindow*>(window->parentWidget()) : nullptr;
 }
 
+// Gives the keyboard to the input the window last had focused, or else to its first
+// input in tab order, so the user can type at once.
+static void focusFirstInput(QWidget* window) {
+    if (QWidget* last = window->focusWidget(); last && last != window && last->isVisible()) {
+        last->setFocus();
+        return;
+    }
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain()) {
+        if (!window->isAncestorOf(w)) break;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisible()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    window->setFocus();
+}
+
 void FormFocus(QWidget* window) {
     if (!window) return;
     QMdiSubWindow* sub = WindowRegistry::subWindowOf(window);
@@ -101,7 +118,10 @@ void FormFocus(QWidget* window) {
         if (sub) sub->adjustSize();
         const bool placed = LoadFormIni(window, window->property("formIniKeepSize").toBool());
         if (!placed && sub && sub->mdiArea()) {
+            // A window never starts larger than the frame's working area.
             const QSize area = sub->mdiArea()->viewport()->size();
+            if (area.isValid() && (sub->width() > area.width() || sub->height() > area.height()))
+                sub->resize(sub->size().boundedTo(area));
             sub->move(qMax(0, (area.width() - sub->width()) / 2),
                       qMax(0, (area.height() - sub->height()) / 2));
         }
@@ -109,7 +129,13 @@ void FormFocus(QWidget* window) {
     if (frame->isMinimized()) frame->showNormal();
     else frame->show();
     window->show();
-    if (sub && sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
+    if (sub && sub->mdiArea()) {
+        // Raise explicitly: activation alone leaves a new window behind the active one
+        // while the frame itself is not the active application window.
+        sub->raise();
+        sub->mdiArea()->setActiveSubWindow(sub);
+        focusFirstInput(window);
+    }
     else {
         window->raise();
         window->activateWindow();
