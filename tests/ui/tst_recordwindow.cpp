@@ -354,6 +354,33 @@ private slots:
         QVERIFY(area->subWindowList().isEmpty());
         WindowRegistry::setMdiArea(nullptr);
     }
+    // A second window opens in front of the first, inside the frame, with the cursor in
+    // its first input, even when it would like to be larger than the frame.
+    void newWindowComesToFrontFitsAndTakesTheKeyboard() {
+        QMainWindow frame;
+        auto* area = new QMdiArea(&frame);
+        frame.setCentralWidget(area);
+        frame.resize(600, 400);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        WindowRegistry::setMdiArea(area);
+        auto* list = OpenChild<SampleList>(QStringLiteral("frmSampleList"));
+        auto* ed = ChildWindow<SampleEditor>(QStringLiteral("frmSampleEdit"));
+        ed->setMinimumSize(200, 150);
+        ed->txtName->setMinimumWidth(1500); // wants more room than the frame has
+        ed->SetFormMode(1);
+        FormFocus(ed);
+        QMdiSubWindow* sub = WindowRegistry::subWindowOf(ed);
+        QCOMPARE(area->activeSubWindow(), sub);
+        QCOMPARE(area->subWindowList(QMdiArea::StackingOrder).last(), sub);
+        QVERIFY(sub->width() <= area->viewport()->width());
+        QVERIFY(sub->height() <= area->viewport()->height());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ed->txtName));
+        QVERIFY(WindowRegistry::subWindowOf(list));
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        QVERIFY(CloseAllChildren());
+        WindowRegistry::setMdiArea(nullptr);
+    }
 };
 
 QTEST_MAIN(TestRecordWindow)
