@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -159,6 +160,13 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     auto env = std::make_unique<TestEnv>();
     generate();
+    // MEMBERDESK_BENCH_KEEP=<file>: keep a copy of the generated database for looking at
+    // query plans with the sqlite3 shell.
+    const QString keep = qEnvironmentVariable("MEMBERDESK_BENCH_KEEP");
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        ExecSQL("VACUUM INTO ?", {keep});
+    }
     g_window = new frmFriend;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

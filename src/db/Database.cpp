@@ -12,6 +12,9 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include <sqlite3.h>
 
@@ -108,13 +111,38 @@ int bindParams(sqlite3_stmt* st, const QVariantList& params) {
     return SQLITE_OK;
 }
 
-QVariant columnValue(sqlite3_stmt* st, int col) {
-    switch (sqlite3_column_type(st, col)) {
+// The text a column held in the previous row, so a value repeated down a column (the
+// group name of a sorted list, a sex, a date) is shared instead of converted again.
+struct LastText {
+    std::string bytes;
+    QVariant value;
+};
+
+QVariant columnValue(sqlite3_stmt* st, int col, LastText* last = nullptr) {
+    const int type = sqlite3_column_type(st, col);
+    if (last && type == SQLITE_TEXT) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+        const auto bytes = size_t(sqlite3_column_bytes(st, col));
+        if (bytes > 0 && last->value.isValid() && last->bytes.size() == bytes &&
+            std::memcmp(last->bytes.data(), p, bytes) == 0)
+            return last->value;
+        if (bytes > 0) {
+            last->bytes.assign(p, bytes);
+            last->value = QVariant(QString::fromUtf8(p, qsizetype(bytes)));
+            return last->value;
+        }
+    }
+    switch (type) {
     case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(st, col)));
     case SQLITE_FLOAT: return QVariant(sqlite3_column_double(st, col));
     case SQLITE_TEXT: {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-        return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(st, col)));
+        const int bytes = sqlite3_column_bytes(st, col);
+        // Most text columns of a row are '' (their default); those share one empty string
+        // instead of converting and allocating per cell.
+        static const QVariant empty(QStringLiteral(""));
+        if (bytes == 0) return empty;
+        return QVariant(QString::fromUtf8(p, bytes));
     }
     case SQLITE_BLOB: {
         const auto* p = static_cast<const char*>(sqlite3_column_blob(st, col));
@@ -167,12 +195,16 @@ StatementResult runStatement(const QString& sql, const QVariantList& params, int
     const sqlite3_int64 totalBefore = sqlite3_total_changes64(db);
     const int ncol = sqlite3_column_count(st);
     for (int c = 0; c < ncol; ++c) r.columns << QString::fromUtf8(sqlite3_column_name(st, c));
+    // Sharing repeated values starts with the second row, so a single-row read (the most
+    // common kind) pays nothing for it.
+    std::vector<LastText> last;
     for (;;) {
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_ROW) {
             if (maxRows < 0 || r.rows.size() < maxRows) {
                 QVector<QVariant> row(ncol);
-                for (int c = 0; c < ncol; ++c) row[c] = columnValue(st, c);
+                if (!r.rows.isEmpty() && last.empty()) last.resize(size_t(ncol));
+                for (int c = 0; c < ncol; ++c) row[c] = columnValue(st, c, last.empty() ? nullptr : &last[c]);
                 r.rows.append(std::move(row));
             }
             continue;
@@ -295,7 +327,9 @@ bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnl
     }
 
     sqlite3* db = nullptr;
-    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    // The connection is only ever used from the GUI thread, so the engine's per-call
+    // locking is left out (it showed up on every column read of large lists).
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     const QByteArray file = path.toUtf8();
     int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
     auto failWith = [&](const QString& why) {
@@ -322,6 +356,12 @@ bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnl
     }
     // References are guarded by the program itself (IsCodeInUse before deletes).
     sqlite3_exec(db, "PRAGMA foreign_keys=OFF", nullptr, nullptr, nullptr);
+    // A page cache of up to 64 MiB (the default is 2 MiB): lists scan the member table
+    // through its group index, and with the small cache every search re-read the whole
+    // file from the operating system. Memory is only taken as pages are read. Sorts and
+    // temporary indexes stay in memory as well.
+    sqlite3_exec(db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
     if (!RegisterSqlFunctions(db)) return failWith(QStringLiteral("SQL functions not registered"));
 
     c.db = db;

@@ -34,6 +34,12 @@ QString UserFieldColumn(int index0)
     return QStringLiteral("userfieldnote") + QString::number(index0 + 1);
 }
 
+// The condition of a search choice that narrows nothing.
+static SqlPart noCondition()
+{
+    return {QStringLiteral("1=1"), {}};
+}
+
 // Month-day comparison "MM-DD" between from and to; a range running over the new year
 // (from > to) becomes from..12-31 or 01-01..to.
 static SqlPart monthDayRange(const QString& dateColumn, const QString& from, const QString& to)
@@ -90,7 +96,7 @@ SqlPart MemberAnniversaryCondition(const MemberSearchInput& in)
         return {QStringLiteral("insertday BETWEEN ? AND ?"), {in.start, in.end}};
     if (in.dateKind == DateModified)
         return {QStringLiteral("finalday BETWEEN ? AND ?"), {in.start, in.end}};
-    return {QStringLiteral("1=1"), {}};
+    return noCondition();
 }
 
 // column LIKE '%T%' for each column, joined by OR; the text matched literally.
@@ -121,7 +127,7 @@ SqlPart MemberFieldCondition(const MemberSearchInput& in)
     const QString& t = in.text;
     if (in.menu == MenuAll) {
         if (t.isEmpty())
-            return {QStringLiteral("1=1"), {}};
+            return noCondition();
         QStringList columns = {QStringLiteral("f.sname")};
         columns += phoneColumns();
         columns += {QStringLiteral("f.homeadd"), QStringLiteral("f.homeadd2"), QStringLiteral("f.comadd"),
@@ -151,14 +157,14 @@ SqlPart MemberFieldCondition(const MemberSearchInput& in)
         return {QStringLiteral("f.marryox = ") + (in.choice == QStringLiteral("미혼") ? QStringLiteral("0") : QStringLiteral("1")), {}};
     if (in.menu == MenuCodeNo) {
         if (t.isEmpty())
-            return {QStringLiteral("1=1"), {}};
+            return noCondition();
         return {QStringLiteral("f.codeno = ?"), {t}};
     }
     for (int k = 0; k < in.userFieldNames.size() && k < 18; ++k) {
         if (!in.userFieldNames.at(k).isEmpty() && in.userFieldNames.at(k) == in.menu)
             return containsAny({QStringLiteral("f.") + UserFieldColumn(k)}, t);
     }
-    return {QStringLiteral("1=1"), {}};
+    return noCondition();
 }
 
 SqlPart MemberSearchSql(const MemberSearchInput& in)
@@ -172,12 +178,26 @@ SqlPart MemberSearchSql(const MemberSearchInput& in)
         if (i >= 0 && i < 18)
             part.sql += QStringLiteral(", f.") + UserFieldColumn(i);
     }
-    part.sql += QStringLiteral(" FROM tblfriend AS f, tblgroup AS g WHERE f.code <> 1 AND f.ctblgroup = g.code");
+    // Member codes count up from 2 (code 1 is the fixed row), so "> 1" leaves out the same
+    // row as "<> 1" and also gives the engine a code range to read the table by.
+    part.sql += QStringLiteral(" FROM tblfriend AS f, tblgroup AS g WHERE f.code > 1 AND f.ctblgroup = g.code");
     part.sql += in.hidden ? QStringLiteral(" AND f.hidden = 1") : QStringLiteral(" AND f.hidden = 0 ");
     part.sql += QStringLiteral(" AND (");
-    part += MemberAnniversaryCondition(in);
+    const SqlPart anniversary = MemberAnniversaryCondition(in);
+    const SqlPart field = MemberFieldCondition(in);
+    part += anniversary;
     part.sql += QStringLiteral(") AND (");
-    part += MemberFieldCondition(in);
-    part.sql += QStringLiteral(") ORDER BY ctblgroup, f.code");
+    part += field;
+    part.sql += QStringLiteral(")");
+    // Ordering by the plain group column makes the engine walk the members through the
+    // group index, one table look-up each. That suits the whole active list, which needs
+    // nearly every row anyway, and one group, which the index finds directly; any other
+    // search reads the table straight through and sorts the few rows it finds ("+ 0"
+    // keeps the index from serving the order).
+    const SqlPart none = noCondition();
+    const bool wholeList = !in.hidden && anniversary.sql == none.sql && field.sql == none.sql;
+    const bool oneGroup = in.menu == MenuGroup && anniversary.sql == none.sql;
+    part.sql += wholeList || oneGroup ? QStringLiteral(" ORDER BY ctblgroup, f.code")
+                                      : QStringLiteral(" ORDER BY f.ctblgroup + 0, f.code");
     return part;
 }

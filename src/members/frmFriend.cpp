@@ -45,7 +45,7 @@ const QColor kCheckedRow(255, 228, 181);
 const int kKeyRole = Qt::UserRole;       // "G" + code or "F" + code
 const int kNameRole = Qt::UserRole + 1;  // the text before an in-place edit
 
-QIcon sexIcon(const QString& male)
+QIcon paintSexIcon(const QString& male)
 {
     QColor color(150, 150, 150);
     if (male == QStringLiteral("남"))
@@ -61,6 +61,19 @@ QIcon sexIcon(const QString& male)
     p.drawEllipse(QRectF(3, 1, 8, 6));
     p.drawRoundedRect(QRectF(1, 7, 12, 7), 3, 3);
     return QIcon(pix);
+}
+
+// The three member icons are painted once: a group can hold thousands of members. They
+// are kept for the life of the process (never destroyed after the application object).
+QIcon sexIcon(const QString& male)
+{
+    static const QIcon* const icons = new QIcon[3]{paintSexIcon(QStringLiteral("남")),
+                                                   paintSexIcon(QStringLiteral("여")), paintSexIcon(QString())};
+    if (male == QStringLiteral("남"))
+        return icons[0];
+    if (male == QStringLiteral("여"))
+        return icons[1];
+    return icons[2];
 }
 
 QIcon groupIcon()
@@ -360,25 +373,37 @@ void frmFriend::Search()
         if (!tag.isEmpty())
             userCols.append({c, rs.fieldIndex(tag)});
     }
-    QVector<QStringList> rows;
-    rows.reserve(n);
+    const QString single = QStringLiteral("미혼"), married = QStringLiteral("기혼");
+    // Rows go straight into the grid through one reused buffer: a full list is 100,000
+    // rows, and a second copy of them all only cost time and memory.
+    QStringList row(qMax(cols, int(BaseColumns)));
+    m_grid->beginFill(n);
     for (int r = 0; r < n; ++r) {
         const QVector<QVariant>& v = rs.row(r);
-        auto s = [&v](int i) { return i >= 0 ? v.at(i).toString() : QString(); };
-        QStringList row;
-        row.reserve(cols);
-        row << s(iGroup) << s(iName) << s(iMobile) << s(iPhone1) << s(iBirth)
-            << s(iZip) + QLatin1Char(' ') + s(iAdd1) + QLatin1Char(' ') + s(iAdd2) << s(iMemo) << QString()
-            << s(iIdNo) << s(iMail) << s(iHome) << s(iPhone2) << s(iFax) << s(iInsert) << s(iFee)
-            << (v.at(iMarry).toInt() == 0 ? QStringLiteral("미혼") : QStringLiteral("기혼")) << s(iMarryDay)
-            << s(iEct) << s(iRel) << s(iSex) << s(iAbo) << s(iCode) << s(iAdd1) << s(iAdd2) << s(iZip);
-        for (int c = ColCount; c <= cols; ++c)
-            row << QString();
+        auto s = [&v](int i) -> QString {
+            if (i < 0)
+                return {};
+            const QVariant& x = v.at(i);
+            return x.typeId() == QMetaType::QString ? *static_cast<const QString*>(x.constData()) : x.toString();
+        };
+        int k = 0;
+        for (int i : {iGroup, iName, iMobile, iPhone1, iBirth})
+            row[k++] = s(i);
+        row[k++] = s(iZip) + QLatin1Char(' ') + s(iAdd1) + QLatin1Char(' ') + s(iAdd2);
+        row[k++] = s(iMemo);
+        row[k++] = QString();
+        for (int i : {iIdNo, iMail, iHome, iPhone2, iFax, iInsert, iFee})
+            row[k++] = s(i);
+        row[k++] = v.at(iMarry).toInt() == 0 ? single : married;
+        for (int i : {iMarryDay, iEct, iRel, iSex, iAbo, iCode, iAdd1, iAdd2, iZip})
+            row[k++] = s(i);
+        while (k < cols)
+            row[k++] = QString();
         for (const auto& uc : userCols)
             row[uc.first - 1] = s(uc.second);
-        rows.append(row);
+        m_grid->appendRow(row);
     }
-    m_grid->setAllRows(rows);
+    m_grid->endFill();
     if (n == 0)
         ShowFloatNotice(QStringLiteral("검색된 결과가 없습니다."));
 }
