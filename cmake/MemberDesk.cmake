@@ -7,8 +7,6 @@ function(md_subsystem_library name)
   add_library(${name} STATIC ${_src})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
-  # The core libraries call each other; repeat them on the link line often enough.
-  set_property(TARGET ${name} PROPERTY LINK_INTERFACE_MULTIPLICITY 4)
 endfunction()
 
 # Every tst_*.cpp in a tests/ folder becomes one Qt Test executable registered in CTest.

@@ -1,8 +1,9 @@
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "app/FrmLogin.h"
 #include "app/Startup.h"
 #include "db/Database.h"
-#include "members/MemberCommands.h"
+#include "ui/QtPrompt.h"
+#include "app/MemberCommands.h"
 
 #include <QApplication>
 #include <QFont>
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
         QApplication::setFont(f);
     }
 
+    setPrompt(std::make_unique<QtPrompt>());
     ResetAppState(DefaultDataDir());
     // Holds the single-copy lock until the program ends.
     Startup startup;

@@ -2,15 +2,15 @@
 //   memberdesk-screenshots <output folder>
 // Run with QT_QPA_PLATFORM=offscreen, MEMBERDESK_HOME and XDG_CONFIG_HOME pointing at
 // empty temporary folders (scripts/screenshots.sh does this).
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "app/FrmLogin.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
 #include "app/frmOption.h"
 #include "db/Database.h"
-#include "members/MemberCommands.h"
-#include "ui/Launcher.h"
-#include "ui/Prompt.h"
+#include "app/MemberCommands.h"
+#include "core/Launcher.h"
+#include "core/Prompt.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "app/FrmLogin.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "app/LoginUser.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "app/frmMain.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

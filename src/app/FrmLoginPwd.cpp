@@ -1,10 +1,10 @@
 #include "app/FrmLoginPwd.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "app/LoginUser.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "ui/FloatNotice.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "app/LoginUser.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "db/Database.h"
 
 #include <QByteArray>

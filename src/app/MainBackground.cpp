@@ -1,7 +1,7 @@
 #include "app/MainBackground.h"
 
-#include "app/AppState.h"
-#include "app/Settings.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "app/OptionValues.h"
 
-#include "app/AppState.h"
-#include "app/Settings.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
 #include "db/Database.h"
 
 #include <QRegularExpression>

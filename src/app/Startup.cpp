@@ -1,9 +1,9 @@
 #include "app/Startup.h"
 
-#include "app/AppState.h"
-#include "app/Settings.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
 #include "db/Database.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QDir>
 #include <QFile>

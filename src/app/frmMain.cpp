@@ -1,17 +1,17 @@
 #include "app/frmMain.h"
 
-#include "app/AppState.h"
-#include "app/Clock.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
 #include "app/MainBackground.h"
 #include "app/MainCommands.h"
 #include "app/MainMdiArea.h"
 #include "app/Schedules.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "app/FrmLoginPwd.h"
 #include "app/frmOption.h"
 #include "db/Database.h"
-#include "ui/Launcher.h"
-#include "ui/Prompt.h"
+#include "core/Launcher.h"
+#include "core/Prompt.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAction>

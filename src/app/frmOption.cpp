@@ -5,7 +5,7 @@
 #include "ui/EditorNavigation.h"
 #include "ui/FloatNotice.h"
 #include "ui/HCText.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 #include "ui/TextRules.h"
 #include "ui/WindowRegistry.h"
 

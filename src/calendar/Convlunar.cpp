@@ -1,6 +1,6 @@
 #include "calendar/Convlunar.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "calendar/DateText.h"
 
 #include <QDate>

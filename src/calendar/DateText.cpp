@@ -1,6 +1,6 @@
 #include "calendar/DateText.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 // that code using only those does not pull in the prompt service.
 #include "calendar/DateText.h"
 
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 QString CheckDateText(const QString& text, bool showMessage) {
     const QString d = NormalizeDate(text);

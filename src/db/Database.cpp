@@ -1,10 +1,11 @@
 #include "db/Database.h"
+#include "core/Log.h"
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/Settings.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
 #include "db/SqlFunctions.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QDebug>
 #include <QDir>
@@ -352,7 +353,7 @@ bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnl
         const char* mode = App().clientMode != 0 ? "PRAGMA journal_mode=DELETE"
                                                  : "PRAGMA journal_mode=WAL";
         if (sqlite3_exec(db, mode, nullptr, nullptr, nullptr) != SQLITE_OK)
-            qWarning("OpenDatabase: journal mode not set: %s", sqlite3_errmsg(db));
+            qCWarning(lcStartup, "OpenDatabase: journal mode not set: %s", sqlite3_errmsg(db));
     }
     // References are guarded by the program itself (IsCodeInUse before deletes).
     sqlite3_exec(db, "PRAGMA foreign_keys=OFF", nullptr, nullptr, nullptr);
@@ -377,7 +378,7 @@ void DBTerminate() {
     if (c.db) {
         if (sqlite3_close(c.db) != SQLITE_OK) {
             // A statement left open somewhere: close when it is finished.
-            qWarning("DBTerminate: %s", sqlite3_errmsg(c.db));
+            qCWarning(lcSql, "DBTerminate: %s", sqlite3_errmsg(c.db));
             sqlite3_close_v2(c.db);
         }
     }
@@ -435,7 +436,7 @@ int ExecSQL(const QString& sql, const QVariantList& params) {
     if (r.rc != SQLITE_OK) {
         conn().lastError = r.error;
         conn().lastErrorCode = r.rc & 0xff;
-        qWarning("ExecSQL rejected (%s): %s", qPrintable(r.error), qPrintable(sql));
+        qCWarning(lcSql, "ExecSQL rejected (%s): %s", qPrintable(r.error), qPrintable(sql));
     } else {
         rows = r.changes;
     }
@@ -448,7 +449,7 @@ QVariant GetScalar(const QString& sql, const QVariantList& params) {
     if (r.rc != SQLITE_OK) {
         conn().lastError = r.error;
         conn().lastErrorCode = r.rc & 0xff;
-        qWarning("GetScalar failed (%s): %s", qPrintable(r.error), qPrintable(sql));
+        qCWarning(lcSql, "GetScalar failed (%s): %s", qPrintable(r.error), qPrintable(sql));
         return QString();
     }
     if (r.rows.isEmpty() || r.rows[0].isEmpty()) return QString();
@@ -564,7 +565,7 @@ QString GetOption(const QString& name, const QString& defaultValue) {
         runStatement(QStringLiteral("SELECT optvalue FROM options WHERE optname = ?"), {name}, 1);
     if (r.rc == SQLITE_OK && !r.rows.isEmpty()) return r.rows[0].value(0).toString();
     if (r.rc != SQLITE_OK) {
-        qWarning("GetOption(%s): %s", qPrintable(name), qPrintable(r.error));
+        qCWarning(lcSql, "GetOption(%s): %s", qPrintable(name), qPrintable(r.error));
         return defaultValue;
     }
     ExecSQL(QStringLiteral("INSERT INTO options (optname, optvalue) VALUES (?, ?)"), {name, defaultValue});

@@ -1,4 +1,5 @@
 #include "db/Schema.h"
+#include "core/Log.h"
 
 #include "db/Database.h"
 
@@ -149,6 +150,8 @@ QStringList tableStatements() {
 
 QStringList indexStatements() {
     // Every reference column, the dates lists filter by, and the names looked up directly.
+    // Each start creates what is missing (UpgradeSchema), so an index added here reaches
+    // existing databases without a new schema version.
     static const char* const indexed[][2] = {
         {"tblfriend", "ctblgroup"},        {"tblfriend", "sname"},
         {"tblfriend", "codeno"},           {"tblfriend", "barthday"},
@@ -171,9 +174,9 @@ QStringList indexStatements() {
     for (const auto& ix : indexed) {
         const QString t = QString::fromLatin1(ix[0]);
         const QString c = QString::fromLatin1(ix[1]);
-        out << QStringLiteral("CREATE INDEX ix_%1_%2 ON %1 (%2)").arg(t, c);
+        out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_%1_%2 ON %1 (%2)").arg(t, c);
     }
-    out << QStringLiteral("CREATE UNIQUE INDEX ix_options_optname ON options (optname)");
+    out << QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS ix_options_optname ON options (optname)");
     return out;
 }
 
@@ -203,7 +206,7 @@ QStringList fixedRowStatements() {
 bool CreateNewDatabase(const QString& path, QString* error) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;
-        qWarning("CreateNewDatabase: %s", qPrintable(why));
+        qCWarning(lcStartup, "CreateNewDatabase: %s", qPrintable(why));
         return false;
     };
     if (QFile::exists(path)) return fail(QStringLiteral("file exists: ") + path);

@@ -1,8 +1,9 @@
 #include "db/SchemaUpgrade.h"
+#include "core/Log.h"
 
 #include "db/Database.h"
 #include "db/Schema.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QDebug>
 
@@ -34,7 +35,7 @@ public:
         if (applied) *applied = o.ok;
         if (o.ok) return true;
         if (isFatal(o)) return fail(o.errorCode, o.error);
-        qWarning("upgrade %s: statement rejected (%s): %s", qPrintable(m_name), qPrintable(o.error),
+        qCWarning(lcStartup, "upgrade %s: statement rejected (%s): %s", qPrintable(m_name), qPrintable(o.error),
                  qPrintable(sql));
         return true;
     }
@@ -110,7 +111,7 @@ bool AddColumnIfMissing(const QString& table, const QString& column, ColumnType 
         const SqlOutcome o = RunSilent(statement);
         if (applied) *applied = o.ok;
         if (!o.ok) {
-            qWarning("AddColumnIfMissing: %s: %s", qPrintable(o.error), qPrintable(statement));
+            qCWarning(lcStartup, "AddColumnIfMissing: %s: %s", qPrintable(o.error), qPrintable(statement));
             if (isFatal(o)) {
                 if (errorCode) *errorCode = o.errorCode;
                 if (error) *error = o.error;
@@ -130,6 +131,15 @@ bool AddColumnIfMissing(const QString& table, const QString& column, ColumnType 
     return true;
 }
 
+// Creates every index of the schema that the database lacks. The statements say
+// IF NOT EXISTS, so on a current database this costs a few catalogue look-ups.
+bool EnsureIndexes() {
+    UpgradeStep step(QStringLiteral("Indexes"));
+    for (const QString& sql : Schema::indexStatements())
+        if (!step.exec(sql)) return false;
+    return true;
+}
+
 bool UpgradeSchema() {
     if (!IsDatabaseOpen()) return UpgradeStep(QStringLiteral("DBVer_1")).fail(91, QStringLiteral("no database connection"));
 
@@ -139,7 +149,7 @@ bool UpgradeSchema() {
     int v = 0;
     for (qsizetype i = 0; i < stored.size() && stored[i].isDigit() && v < 1000; ++i)
         v = v * 10 + stored[i].digitValue();
-    if (v >= kSchemaVersion) return true;
+    if (v >= kSchemaVersion) return EnsureIndexes();
 
     MsgInfo(QStringLiteral("데이터베이스가 업그레이드 되었습니다.") + QStringLiteral("\n\n") +
                 QStringLiteral("곧 업그레이드 작업이 진행 됩니다."),
@@ -168,5 +178,5 @@ bool UpgradeSchema() {
     if (!SetOption(QStringLiteral("DBVer"), QString::number(kSchemaVersion)))
         return step5.fail(LastDbErrorCode(), LastDbError());
     MsgInfo(QStringLiteral("업그레이드가 완료되었습니다."));
-    return true;
+    return EnsureIndexes();
 }

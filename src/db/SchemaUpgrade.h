@@ -21,3 +21,7 @@ QString ColumnTypeSql(ColumnType type, int size);
 bool AddColumnIfMissing(const QString& table, const QString& column, ColumnType type, int size,
                         const QVariant& defaultValue, const QString& followUp,
                         int* errorCode = nullptr, QString* error = nullptr);
+
+// Creates every index of the schema that the database lacks (run on each start by
+// UpgradeSchema, so a new index reaches existing databases without a new version).
+bool EnsureIndexes();

@@ -1,7 +1,7 @@
 #include "members/GroupStore.h"
 
 #include "db/Database.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 static GroupRecord readGroup(const Recordset& rs)
 {

@@ -1,6 +1,6 @@
 #include "members/MemberSearch.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "calendar/Convlunar.h"
 
 #include <QDate>

@@ -1,9 +1,9 @@
 #include "members/MemberStore.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "calendar/Convlunar.h"
 #include "db/Database.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QDate>
 

@@ -3,7 +3,7 @@
 #include "db/Database.h"
 #include "members/FrmSearch.h"
 #include "members/frmFriendAdd.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
 #include "members/frmFriend.h"
 
-#include "app/AppState.h"
-#include "app/Settings.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
 #include "db/Database.h"
 #include "members/MemberSearch.h"
 #include "members/MemberStore.h"
@@ -14,7 +14,7 @@
 #include "ui/Grid.h"
 #include "ui/GridMenu.h"
 #include "ui/HCTerm.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 #include "ui/RecordWindow.h"
 
 #include <QCheckBox>

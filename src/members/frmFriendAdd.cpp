@@ -1,8 +1,8 @@
 #include "members/frmFriendAdd.h"
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/Settings.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
 #include "db/Database.h"
 #include "members/MemberRules.h"
 #include "members/MemberStore.h"
@@ -13,7 +13,7 @@
 #include "ui/FloatNotice.h"
 #include "ui/HCDate.h"
 #include "ui/HCText.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 #include "ui/RecordWindow.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 
 #include "members/UserFields.h"
 #include "ui/Grid.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

@@ -6,7 +6,7 @@
 #include "ui/Grid.h"
 #include "ui/GridMenu.h"
 #include "ui/HCText.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 #include "ui/RecordWindow.h"
 
 #include <QCloseEvent>

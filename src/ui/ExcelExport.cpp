@@ -1,10 +1,10 @@
 #include "ui/ExcelExport.h"
 
-#include "app/AppState.h"
-#include "app/Clock.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
 #include "ui/Grid.h"
-#include "ui/Prompt.h"
-#include "ui/Launcher.h"
+#include "core/Prompt.h"
+#include "core/Launcher.h"
 
 #include <QApplication>
 #include <QDir>

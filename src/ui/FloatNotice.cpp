@@ -1,8 +1,8 @@
 #include "ui/FloatNotice.h"
 
-#include "app/AppState.h"
-#include "ui/Launcher.h"
-#include "ui/Prompt.h"
+#include "core/AppState.h"
+#include "core/Launcher.h"
+#include "core/Prompt.h"
 
 #include <QFileInfo>
 

@@ -1,5 +1,5 @@
 #include "ui/FormIni.h"
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "ui/Grid.h"
 #include "ui/GridPrint.h"
 #include "ui/IniFile.h"

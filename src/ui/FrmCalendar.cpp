@@ -1,6 +1,6 @@
 #include "ui/FrmCalendar.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "calendar/DateText.h"
 
 #include <QCalendarWidget>

@@ -1,6 +1,6 @@
 #include "ui/FrmEasyDate.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "calendar/DateText.h"
 #include "ui/HCDateBox.h"
 

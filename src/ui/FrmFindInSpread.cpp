@@ -1,6 +1,6 @@
 #include "ui/FrmFindInSpread.h"
 #include "ui/Grid.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QCheckBox>
 #include <QComboBox>

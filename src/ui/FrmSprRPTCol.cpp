@@ -1,7 +1,7 @@
 #include "ui/FrmSprRPTCol.h"
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

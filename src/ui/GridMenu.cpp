@@ -3,7 +3,7 @@
 #include "ui/FrmFindInSpread.h"
 #include "ui/FrmSprRPTCol.h"
 #include "ui/Grid.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "ui/HCDate.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "ui/HCDateBox.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "ui/HCDateBox.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "calendar/DateText.h"
 #include "ui/FrmCalendar.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QDate>
 #include <QFocusEvent>

@@ -1,6 +1,6 @@
 #include "ui/HCTerm.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "ui/FrmEasyDate.h"
 #include "ui/HCDateBox.h"
 

@@ -1,7 +1,7 @@
 #include "ui/HCText.h"
 
 #include "calendar/DateText.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 #include "ui/TextRules.h"
 
 #include <QApplication>

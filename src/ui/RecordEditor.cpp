@@ -2,7 +2,7 @@
 #include "db/Database.h"
 #include "ui/EditorNavigation.h"
 #include "ui/FloatNotice.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 #include "ui/RecordWindow.h"
 #include "ui/WindowRegistry.h"
 

@@ -5,7 +5,7 @@
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
 #include "ui/GridMenu.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
 #include "ui/RecordWindow.h"
 #include "ui/FloatNotice.h"
-#include "ui/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>

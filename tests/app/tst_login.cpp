@@ -1,10 +1,10 @@
 #include "TestEnv.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "app/FrmLogin.h"
 #include "app/FrmLoginPwd.h"
 #include "app/LoginUser.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "db/Database.h"
 
 #include <QCheckBox>

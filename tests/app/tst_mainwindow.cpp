@@ -1,10 +1,10 @@
 #include "TestEnv.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "app/MainBackground.h"
 #include "app/MainCommands.h"
 #include "app/MainMdiArea.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "app/frmMain.h"
 #include "app/frmOption.h"
 #include "db/Database.h"

@@ -1,8 +1,8 @@
 #include "TestEnv.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "app/OptionValues.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "app/frmOption.h"
 #include "db/Database.h"
 

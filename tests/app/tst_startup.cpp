@@ -1,7 +1,7 @@
 #include "TestEnv.h"
 
-#include "app/AppState.h"
-#include "app/Settings.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
 #include "app/Startup.h"
 #include "db/Database.h"
 

@@ -1,6 +1,6 @@
 #include "TestEnv.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "db/Database.h"
 
 #include <QFile>

@@ -2,8 +2,8 @@
 // lookup list and pick-list editor, checked against the database and the prompts shown.
 #include "TestEnv.h"
 
-#include "app/AppState.h"
-#include "app/Settings.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
 #include "db/Database.h"
 #include "members/FrmSearch.h"
 #include "members/GroupStore.h"

@@ -1,8 +1,8 @@
 #include "TestEnv.h"
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/Settings.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
 #include "db/Database.h"
 
 #include <QCoreApplication>

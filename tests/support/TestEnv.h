@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/Launcher.h"
-#include "ui/Prompt.h"
+#include "core/Launcher.h"
+#include "core/Prompt.h"
 
 #include <QDateTime>
 #include <QStringList>

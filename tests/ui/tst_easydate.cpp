@@ -1,6 +1,6 @@
 #include "TestEnv.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "ui/FrmEasyDate.h"
 #include "ui/HCDateBox.h"
 #include "ui/HCTerm.h"

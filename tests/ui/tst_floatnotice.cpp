@@ -1,6 +1,6 @@
 #include "TestEnv.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "ui/FloatNotice.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "TestEnv.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "ui/FrmCalendar.h"
 #include "ui/HCDate.h"
 #include "ui/HCDateAdv.h"

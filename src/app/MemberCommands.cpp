@@ -1,4 +1,4 @@
-#include "members/MemberCommands.h"
+#include "app/MemberCommands.h"
 
 #include "app/MainCommands.h"
 #include "members/frmFriend.h"

@@ -1,4 +1,4 @@
-#include "ui/Launcher.h"
+#include "core/Launcher.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

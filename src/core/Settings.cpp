@@ -1,5 +1,5 @@
-#include "app/Settings.h"
-#include "app/AppState.h"
+#include "core/Settings.h"
+#include "core/AppState.h"
 
 #include <QDir>
 #include <QSettings>

@@ -37,7 +37,8 @@ public:
     virtual std::optional<QColor> color(const QColor& initial, const QString& title) = 0;
 };
 
-// The process-wide prompt service (a QtPrompt until something else is installed).
+// The process-wide prompt service. The program installs QtPrompt (ui/QtPrompt.h) at start;
+// until something is installed, texts go to the log and questions take their default.
 Prompt& prompt();
 void setPrompt(std::unique_ptr<Prompt> p);
 
@@ -57,20 +58,6 @@ void ReportTrappedError(int number, const QString& description, const QString& p
                         const QString& owner, bool ownerIsModule = false);
 QString TrappedErrorText(int number, const QString& description, const QString& procedure,
                          const QString& owner, bool ownerIsModule = false);
-
-// Qt dialogs.
-class QtPrompt : public Prompt {
-public:
-    void message(Icon icon, const QString& text, const QString& title) override;
-    Answer question(Icon icon, const QString& text, const QString& title, bool withCancel,
-                    Answer defaultAnswer) override;
-    std::optional<QString> input(const QString& text, const QString& title,
-                                 const QString& defaultText) override;
-    QString openFileName(const QString& title, const QString& dir, const QString& filter) override;
-    QString saveFileName(const QString& title, const QString& dir, const QString& filter) override;
-    QString existingDirectory(const QString& title, const QString& dir) override;
-    std::optional<QColor> color(const QColor& initial, const QString& title) override;
-};
 
 // Test double: records every prompt and answers from a queue. With nothing queued a
 // question gets its default button, an input box its default text, a chooser "cancel".

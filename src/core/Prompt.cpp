@@ -1,12 +1,7 @@
-#include "ui/Prompt.h"
-#include "app/AppState.h"
+#include "core/Prompt.h"
+#include "core/AppState.h"
 
-#include <QApplication>
-#include <QColorDialog>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QMessageBox>
-#include <QPushButton>
+#include "core/Log.h"
 
 
 namespace {
@@ -17,11 +12,30 @@ std::unique_ptr<Prompt>& current() {
 
 QString titleOr(const QString& title) { return title.isEmpty() ? App().appTitle : title; }
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+// Used when no prompt was installed (a helper program or a tool without windows): the text
+// goes to the log and every question gets its default answer.
+class LogPrompt : public Prompt {
+public:
+    void message(Icon, const QString& text, const QString& title) override {
+        qCWarning(lcPrompt).noquote() << title << text;
+    }
+    Answer question(Icon, const QString& text, const QString& title, bool,
+                    Answer defaultAnswer) override {
+        qCWarning(lcPrompt).noquote() << title << text;
+        return defaultAnswer;
+    }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString existingDirectory(const QString&, const QString&) override { return {}; }
+    std::optional<QColor> color(const QColor&, const QString&) override { return std::nullopt; }
+};
 } // namespace
 
 Prompt& prompt() {
-    if (!current()) current() = std::make_unique<QtPrompt>();
+    if (!current()) current() = std::make_unique<LogPrompt>();
     return *current();
 }
 
@@ -60,74 +74,6 @@ QString TrappedErrorText(int number, const QString& description, const QString& 
 void ReportTrappedError(int number, const QString& description, const QString& procedure,
                         const QString& owner, bool ownerIsModule) {
     MsgPlain(TrappedErrorText(number, description, procedure, owner, ownerIsModule));
-}
-
-// ---- QtPrompt ----
-
-void QtPrompt::message(Icon icon, const QString& text, const QString& title) {
-    QMessageBox box(dialogParent());
-    box.setWindowTitle(title);
-    box.setText(text);
-    switch (icon) {
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case Icon::None: break;
-    }
-    box.setStandardButtons(QMessageBox::Ok);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("확인"));
-    box.exec();
-}
-
-Prompt::Answer QtPrompt::question(Icon icon, const QString& text, const QString& title,
-                                  bool withCancel, Answer defaultAnswer) {
-    QMessageBox box(dialogParent());
-    box.setWindowTitle(title);
-    box.setText(text);
-    box.setIcon(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::Question);
-    auto buttons = QMessageBox::Yes | QMessageBox::No;
-    if (withCancel) buttons |= QMessageBox::Cancel;
-    box.setStandardButtons(buttons);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("예(&Y)"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("아니오(&N)"));
-    if (withCancel) box.button(QMessageBox::Cancel)->setText(QStringLiteral("취소"));
-    box.setDefaultButton(defaultAnswer == Answer::No       ? QMessageBox::No
-                         : defaultAnswer == Answer::Cancel ? QMessageBox::Cancel
-                                                           : QMessageBox::Yes);
-    box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
-    switch (box.exec()) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    default: return Answer::No;
-    }
-}
-
-std::optional<QString> QtPrompt::input(const QString& text, const QString& title,
-                                       const QString& defaultText) {
-    bool ok = false;
-    const QString value =
-        QInputDialog::getText(dialogParent(), title, text, QLineEdit::Normal, defaultText, &ok);
-    if (!ok) return std::nullopt;
-    return value;
-}
-
-QString QtPrompt::openFileName(const QString& title, const QString& dir, const QString& filter) {
-    return QFileDialog::getOpenFileName(dialogParent(), title, dir, filter);
-}
-
-QString QtPrompt::saveFileName(const QString& title, const QString& dir, const QString& filter) {
-    return QFileDialog::getSaveFileName(dialogParent(), title, dir, filter);
-}
-
-QString QtPrompt::existingDirectory(const QString& title, const QString& dir) {
-    return QFileDialog::getExistingDirectory(dialogParent(), title, dir);
-}
-
-std::optional<QColor> QtPrompt::color(const QColor& initial, const QString& title) {
-    const QColor c = QColorDialog::getColor(initial, dialogParent(), title);
-    if (!c.isValid()) return std::nullopt;
-    return c;
 }
 
 // ---- ScriptedPrompt ----
