@@ -1,4 +1,4 @@
-// Lunar/solar conversion over every day of lunar years 1841..2043 (74,151 days from solar
+// Lunar/solar conversion over the first 74,151 days of the table (lunar 1841..2043, from solar
 // 1841-01-23), one direction at a time and both together, as the member search and the
 // anniversary lists do it: one text result per date.
 #include "calendar/Convlunar.h"

@@ -14,6 +14,14 @@
 
 namespace {
 
+// One month of the reference calendar.
+struct RefMonth {
+    int year = 0, month = 0;
+    bool leap = false;
+    QDate start;
+    int days = 0;
+};
+
 // The Korean lunar calendar as ICU computes it, read at noon in Seoul.
 class DangiReference {
 public:
@@ -46,6 +54,36 @@ private:
     std::unique_ptr<icu::Calendar> m_dangi;
 };
 
+// Every month of lunar 1841 .. lastYear: the official (KASI) months from
+// data/kasi_months.tsv, then ICU's months from the day after the file's last month on.
+// Empty when the file is missing or malformed.
+QList<RefMonth> referenceMonths(int lastYear) {
+    QList<RefMonth> months;
+    QFile f(QFINDTESTDATA("data/kasi_months.tsv"));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+    while (!f.atEnd()) {
+        const QString line = QString::fromUtf8(f.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#')) continue;
+        const QStringList c = line.split(u'\t');
+        RefMonth m{c.value(0).toInt(), c.value(1).toInt(), c.value(2) == u"1",
+                   QDate::fromString(c.value(3), "yyyy-MM-dd"), c.value(4).toInt()};
+        // Months follow each other without a gap.
+        if (c.size() != 5 || !m.start.isValid() || (m.days != 29 && m.days != 30) ||
+            (!months.isEmpty() && months.last().start.addDays(months.last().days) != m.start))
+            return {};
+        months << m;
+    }
+    DangiReference icu;
+    if (months.isEmpty() || !icu.ok()) return {};
+    for (QDate d = months.last().start.addDays(months.last().days);; d = d.addDays(1)) {
+        const auto k = icu.lunarOf(d);
+        if (k.year > lastYear) break;
+        if (k.day == 1) months << RefMonth{k.year, k.month, k.leap, d, 0};
+        months.last().days = k.day;
+    }
+    return months;
+}
+
 QString iso(const QDate& d) {
     return d.toString("yyyy-MM-dd");
 }
@@ -56,6 +94,11 @@ class TestConvlunar : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+        m_ref = referenceMonths(kLunarLastYear);
+        QVERIFY(!m_ref.isEmpty());
+        QCOMPARE(m_ref.first().start, QDate(1841, 1, 23));
+    }
     void init() { m_env = new TestEnv(false); }
     void cleanup() {
         delete m_env;
@@ -65,7 +108,8 @@ private slots:
     void knownDates_data();
     void knownDates();
     void leapMonthDaysReportTheirMonth();
-    void agreesWithKoreanCalendarEveryDay();
+    void everySolarDayAgreesWithTheReference();
+    void everyLunarDayAgreesWithTheReference();
     void tableShape();
     void solarBeforeTable();
     void endOfTable();
@@ -82,6 +126,7 @@ private slots:
 
 private:
     TestEnv* m_env = nullptr;
+    QList<RefMonth> m_ref;
 };
 
 void TestConvlunar::knownDates_data() {
@@ -104,6 +149,11 @@ void TestConvlunar::knownDates_data() {
     QTest::newRow("solar 2001-01-24") << false << 2001 << 1 << 24 << "2001-01-01";
     QTest::newRow("solar 2016-02-07 ends lunar 2015") << false << 2016 << 2 << 7 << "2015-12-29";
     QTest::newRow("solar 2033-12-22 in the leap 11th") << false << 2033 << 12 << 22 << "2033-11-01";
+    // Where the official tables differ from ICU's reckoning.
+    QTest::newRow("lunar 2017-02-01") << true << 2017 << 2 << 1 << "2017-02-26";
+    QTest::newRow("solar 1851-09-25 in the leap 8th") << false << 1851 << 9 << 25 << "1851-08-01";
+    QTest::newRow("solar 1862-09-24 in the leap 8th") << false << 1862 << 9 << 24 << "1862-08-01";
+    QTest::newRow("lunar 1890-02-01, a leap 2nd follows") << true << 1890 << 2 << 1 << "1890-02-19";
 }
 
 void TestConvlunar::knownDates() {
@@ -133,52 +183,61 @@ void TestConvlunar::leapMonthDaysReportTheirMonth() {
     QCOMPARE(conv.Lun2Sol(2001, 5, 1), QString("2001-06-21"));
 }
 
-void TestConvlunar::agreesWithKoreanCalendarEveryDay() {
-    DangiReference ref;
-    QVERIFY(ref.ok());
+void TestConvlunar::everySolarDayAgreesWithTheReference() {
     const Convlunar conv;
+    QStringList differences;
+    auto note = [&](const QString& what) { differences << what; };
+    auto ref = m_ref.cbegin();
     int days = 0;
-    int differences = 0;
-    int monthStarts = 0;
-    QStringList firstDifferences;
-    auto note = [&](const QString& what) {
-        ++differences;
-        if (firstDifferences.size() < 10) firstDifferences << what;
-    };
-    for (QDate d(1900, 1, 31); d <= QDate(2100, 12, 31); d = d.addDays(1), ++days) {
-        const auto k = ref.lunarOf(d);
-        int y = 0, m = 0, day = 0;
-        bool leap = false;
-        if (!conv.solarToLunar(d.year(), d.month(), d.day(), y, m, day, &leap)) {
-            note(iso(d) + " not converted");
+    for (QDate d(1841, 1, 1); d <= QDate(2100, 12, 31); d = d.addDays(1), ++days) {
+        while (ref != m_ref.cend() && ref->start.addDays(ref->days) <= d)
+            ++ref;
+        QVERIFY(ref != m_ref.cend());
+        const QString text = conv.Sol2Lun(d.year(), d.month(), d.day(), 1);
+        if (d < ref->start) { // lunar 1840, before the table
+            if (!text.isEmpty()) note(iso(d) + " gives " + text);
             continue;
         }
-        if (y != k.year || m != k.month || day != k.day || leap != k.leap)
-            note(QString("%1: %2-%3-%4 expected %5-%6-%7")
-                     .arg(iso(d))
-                     .arg(y)
-                     .arg(m)
-                     .arg(day)
-                     .arg(k.year)
-                     .arg(k.month)
-                     .arg(k.day));
-        const QString text = conv.Sol2Lun(d.year(), d.month(), d.day(), 1);
-        if (text != QString::asprintf("%04d-%02d-%02d", k.year, k.month, k.day))
-            note(iso(d) + " text " + text);
-        if (k.day == 1 && !k.leap) {
-            ++monthStarts;
-            const QString back = conv.Lun2Sol(k.year, k.month, 1, 1);
-            if (back != iso(d))
-                note(QString("lunar %1-%2-01 gives %3, expected %4")
-                         .arg(k.year)
-                         .arg(k.month)
-                         .arg(back, iso(d)));
+        const int day = int(ref->start.daysTo(d)) + 1;
+        int y = 0, m = 0, dd = 0;
+        bool leap = !ref->leap;
+        conv.solarToLunar(d.year(), d.month(), d.day(), y, m, dd, &leap);
+        const QString expected = QString::asprintf("%04d-%02d-%02d", ref->year, ref->month, day);
+        if (text != expected || leap != ref->leap)
+            note(QString("%1: %2%3 expected %4%5")
+                     .arg(iso(d), text, leap ? " leap" : "", expected, ref->leap ? " leap" : ""));
+    }
+    QVERIFY2(differences.isEmpty(), qPrintable(QString("%1 days differ: ").arg(differences.size()) +
+                                               differences.mid(0, 8).join("; ")));
+    QCOMPARE(days, 94963); // 1841-01-01 .. 2100-12-31
+}
+
+void TestConvlunar::everyLunarDayAgreesWithTheReference() {
+    // A month that a leap month follows is entered by its own number; the leap month's days
+    // have no lunar text of their own and are checked from the solar side.
+    const Convlunar conv;
+    QStringList differences;
+    int months = 0;
+    for (const RefMonth& r : m_ref) {
+        if (r.leap) continue;
+        ++months;
+        for (int day = 1; day <= 30; ++day) {
+            const QString expected = day <= r.days ? iso(r.start.addDays(day - 1)) : QString();
+            const QString text = conv.Lun2Sol(r.year, r.month, day, 1);
+            if (text != expected)
+                differences << QString("%1-%2-%3 gives %4, expected %5")
+                                   .arg(r.year)
+                                   .arg(r.month)
+                                   .arg(day)
+                                   .arg(text, expected);
         }
     }
-    QCOMPARE(firstDifferences, QStringList());
-    QCOMPARE(differences, 0);
-    QCOMPARE(days, int(QDate(1900, 1, 31).daysTo(QDate(2100, 12, 31))) + 1);
-    QCOMPARE(monthStarts, 201 * 12); // every month of lunar 1900..2100
+    QVERIFY2(differences.isEmpty(), qPrintable(QString("%1 days differ: ").arg(differences.size()) +
+                                               differences.mid(0, 8).join("; ")));
+    QCOMPARE(months, (kLunarLastYear - kLunarFirstYear + 1) * 12);
+    // The table ends where the reference does.
+    const RefMonth& last = m_ref.last();
+    QCOMPARE(QDate(1841, 1, 23).daysTo(last.start) + last.days, qint64(conv.coveredDays()));
 }
 
 void TestConvlunar::tableShape() {
