@@ -13,6 +13,10 @@ endfunction()
 # The tests run headless with their own data and settings folders (see tests/support).
 function(md_tests)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  # Qt wants a private runtime folder; without one it warns in every test program.
+  set(_runtime ${PROJECT_BINARY_DIR}/test-runtime)
+  file(MAKE_DIRECTORY ${_runtime})
+  file(CHMOD ${_runtime} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
   file(GLOB _extra CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   foreach(_t ${_tests})
@@ -21,7 +25,7 @@ function(md_tests)
     target_link_libraries(${_n} PRIVATE md_testsupport ${ARG_LIBS} Qt6::Test)
     add_test(NAME ${_n} COMMAND ${_n})
     set_tests_properties(${_n} PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;MEMBERDESK_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;MEMBERDESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};XDG_RUNTIME_DIR=${_runtime}"
       TIMEOUT 300)
   endforeach()
 endfunction()

@@ -47,6 +47,8 @@ private slots:
         QFile::setPermissions(App().dbFile, QFile::ReadOwner | QFile::ReadGroup);
         QVERIFY2(OpenDatabase(App().dbFile, {}, true), qPrintable(LastDbError()));
         QCOMPARE(GetOption("DBVer", "0"), QString("5"));
+        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (attempt to write a readonly database): "
+                                           "UPDATE options SET optvalue = 'x' WHERE optname = 'DBVer'");
         QCOMPARE(ExecSQL("UPDATE options SET optvalue = 'x' WHERE optname = 'DBVer'"), 0);
         QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(), QString("5"));
         DBTerminate();
@@ -97,6 +99,8 @@ private slots:
     // ---- recordsets and statements ----
 
     void recordsetReadsTypedValues() {
+        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (NOT NULL constraint failed: tblservice.smemo): "
+                                           "INSERT INTO tblservice (sname, smoney, spoint, smemo) VALUES (?, ?, ?, ?)");
         QCOMPARE(ExecSQL("INSERT INTO tblservice (sname, smoney, spoint, smemo) VALUES (?, ?, ?, ?)",
                          {"커트 'A'", 15000.0, 3, QVariant()}), 0); // NULL into NOT NULL is rejected
         QCOMPARE(ExecSQL("INSERT INTO tblservice (sname, smoney, spoint) VALUES (?, ?, ?)",
@@ -163,6 +167,8 @@ private slots:
         QCOMPARE(OpenRecordset(rs, "SELECT * FROM tblfriend"), -1);
         QCOMPARE(m_env->prompt().lastTitle(), QString("MDB 오류"));
         QCOMPARE(m_env->prompt().lastText(), QString("Data Base MDB가 선언되지 않았습니다.\nSELECT * FROM tblfriend"));
+        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (no database connection): DELETE FROM tblfriend");
+        QTest::ignoreMessage(QtWarningMsg, "GetScalar failed (no database connection): SELECT 1");
         QCOMPARE(ExecSQL("DELETE FROM tblfriend"), 0);
         QCOMPARE(GetScalar("SELECT 1").toString(), QString());
         QCOMPARE(LastIdentity(), 0);
@@ -183,6 +189,7 @@ private slots:
         QCOMPARE(m_env->prompt().lastTitle(), QString("MDB 오류"));
         QVERIFY(m_env->prompt().lastText().endsWith("\nSELECT * FROM tblgroup"));
         QVERIFY(m_env->prompt().lastText().contains("locked"));
+        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (database is locked): INSERT INTO tblusename (sname) VALUES ('x')");
         QCOMPARE(ExecSQL("INSERT INTO tblusename (sname) VALUES ('x')"), 0);
         sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(other);
@@ -199,7 +206,10 @@ private slots:
         // DDL counts no rows, even right after a write.
         QCOMPARE(ExecSQL("CREATE TABLE scratch (a INTEGER)"), 0);
         QCOMPARE(TableColumns("scratch"), QStringList{"a"});
-        // Rejected statements: no message, 0.
+        // Rejected statements: no message, 0, and a line in the log.
+        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (no such table: tblnothing): INSERT INTO tblnothing VALUES (1)");
+        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (only one statement is allowed): "
+                                           "DELETE FROM tblusename WHERE code = 2; DELETE FROM tblusename");
         QCOMPARE(ExecSQL("INSERT INTO tblnothing VALUES (1)"), 0);
         QCOMPARE(ExecSQL("DELETE FROM tblusename WHERE code = 2; DELETE FROM tblusename"), 0);
         QCOMPARE(CountRows("tblusename"), 3);
@@ -336,6 +346,13 @@ private slots:
     void setOptionFailsOnReadOnlyDatabase() {
         DBTerminate();
         QVERIFY(OpenDatabase(App().dbFile, {}, true));
+        // A missing option is added with its default, which a read-only file refuses.
+        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (attempt to write a readonly database): "
+                                           "UPDATE options SET optvalue = ? WHERE optname = ?");
+        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (attempt to write a readonly database): "
+                                           "INSERT INTO options (optname, optvalue) VALUES (?, ?)");
+        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (attempt to write a readonly database): "
+                                           "INSERT INTO options (optname, optvalue) VALUES (?, ?)");
         QVERIFY(!SetOption("point", "20"));
         QCOMPARE(GetOption("nothing", "d"), QString("d"));
     }

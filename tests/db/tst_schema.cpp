@@ -68,12 +68,15 @@ private slots:
     }
 
     void optionNamesAreUnique() {
+        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (UNIQUE constraint failed: options.optname): "
+                                           "INSERT INTO options (optname, optvalue) VALUES ('DBVer', '9')");
         QCOMPARE(ExecSQL("INSERT INTO options (optname, optvalue) VALUES ('DBVer', '9')"), 0);
         QCOMPARE(CountRows("options", "optname = 'DBVer'"), 1);
     }
 
     void createRefusesExistingFile() {
         QString error;
+        QTest::ignoreMessage(QtWarningMsg, qPrintable("CreateNewDatabase: file exists: " + App().dbFile));
         QVERIFY(!CreateNewDatabase(App().dbFile, &error));
         QVERIFY(!error.isEmpty());
         // The existing database is untouched.
@@ -84,6 +87,7 @@ private slots:
         QVERIFY(OpenDatabase(other));
         QCOMPARE(DatabasePath(), other);
         QCOMPARE(CountRows("tblfriend"), 1);
+        QTest::ignoreMessage(QtWarningMsg, "CreateNewDatabase: unable to open database file");
         QVERIFY(!CreateNewDatabase(m_env->path("no/such/folder/x.db"), &error));
         QVERIFY(!QFile::exists(m_env->path("no/such/folder/x.db")));
     }
