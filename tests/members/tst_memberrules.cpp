@@ -7,9 +7,16 @@
 
 #include <QtTest>
 
+#include <memory>
+
 class TestMemberRules : public QObject {
     Q_OBJECT
+    std::unique_ptr<TestEnv> m_env;
+
 private slots:
+    // A fresh world per case, so a warning nobody expected fails it.
+    void init() { m_env = std::make_unique<TestEnv>(false); }
+    void cleanup() { m_env.reset(); }
     void residentNumber_data();
     void residentNumber();
     void picturePath_data();
