@@ -14,6 +14,7 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 fails=0
 fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
 
