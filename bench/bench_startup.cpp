@@ -31,7 +31,8 @@ bool startOnce(const fs::path& data, double* programMs) {
     char line[256] = {};
     const bool ok = std::fgets(line, sizeof line, p) && std::string(line).rfind("ready ", 0) == 0;
     pclose(p);
-    if (ok) *programMs = std::atof(std::string(line).substr(std::string(line).find("ms=") + 3).c_str());
+    if (ok)
+        *programMs = std::atof(std::string(line).substr(std::string(line).find("ms=") + 3).c_str());
     return ok;
 }
 
@@ -72,13 +73,20 @@ void run(benchmark::State& state, bool fresh) {
     if (n > 0) state.counters["in_program_ms"] = sumMs / n;
 }
 
-void BM_StartupFreshDataFolder(benchmark::State& state) { run(state, true); }
-void BM_StartupExistingDataFolder(benchmark::State& state) { run(state, false); }
+void BM_StartupFreshDataFolder(benchmark::State& state) {
+    run(state, true);
+}
+void BM_StartupExistingDataFolder(benchmark::State& state) {
+    run(state, false);
+}
 
 } // namespace
 
 BENCHMARK(BM_StartupFreshDataFolder)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
-BENCHMARK(BM_StartupExistingDataFolder)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(BM_StartupExistingDataFolder)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(10);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

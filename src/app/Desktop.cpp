@@ -19,7 +19,9 @@
 #include <cstdio>
 
 // Resources of a static library must be registered by hand (outside any namespace).
-static void initAppIconResources() { Q_INIT_RESOURCE(appicon); }
+static void initAppIconResources() {
+    Q_INIT_RESOURCE(appicon);
+}
 
 namespace {
 
@@ -54,9 +56,8 @@ public:
 private:
     void report(qint64 ms) {
         const bool helpers = QFileInfo::exists(ProgramPath(FloatNoticeProgram()));
-        std::printf("ready ms=%lld helpers=%s qt_ko=%s version=%s\n",
-                    static_cast<long long>(ms), helpers ? "ok" : "missing",
-                    m_qtKorean ? "ok" : "missing", kVersionText);
+        std::printf("ready ms=%lld helpers=%s qt_ko=%s version=%s\n", static_cast<long long>(ms),
+                    helpers ? "ok" : "missing", m_qtKorean ? "ok" : "missing", kVersionText);
         std::fflush(stdout);
         QCoreApplication::exit(0);
     }
@@ -70,8 +71,8 @@ QString AboutText() {
     return QStringLiteral("MemberDesk (멤버데스크 회원관리)\n") + QStringLiteral("버전 ") +
            QString::fromLatin1(kVersionText) + QStringLiteral("\n\n") +
            QStringLiteral("회원 및 회원거래 관리, 그룹별 회비 수납, 입출금 장부\n\n") +
-           QStringLiteral("데이터 폴더: ") + App().appDir + u'\n' + QStringLiteral("데이터베이스: ") +
-           App().dbFile;
+           QStringLiteral("데이터 폴더: ") + App().appDir + u'\n' +
+           QStringLiteral("데이터베이스: ") + App().dbFile;
 }
 
 QIcon AppIcon() {

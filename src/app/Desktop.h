@@ -22,6 +22,7 @@ QString QtTranslationsDir();
 // MEMBERDESK_STARTUP_PROBE set: the program runs without a person for a check (start-up
 // benchmark, install checks): messages go to the log instead of dialogs, and once the login
 // window has been painted the program prints one line and ends:
-//   "ready ms=<ms since start> helpers=<ok|missing> qt_ko=<ok|missing> version=<version>"
+//   "ready ms=<ms since the application object was made> helpers=<ok|missing>
+//    qt_ko=<ok|missing> version=<version>"
 bool StartupProbeRequested();
 void WatchStartupProbe(QWidget* login, bool qtKorean);

@@ -39,7 +39,7 @@ QString ProgramPath(const QString& name) {
     // the helper folder relative to it (so a moved or relocated prefix still works).
     const QString beside = App().programDir + u'/' + name;
     if (QFileInfo::exists(beside) || App().programDir.isEmpty()) return beside;
-    const QString installed = QDir::cleanPath(App().programDir + u'/' +
-                                              QString::fromUtf8(kHelperDirFromProgram) + u'/' + name);
+    const QString installed = QDir::cleanPath(
+        App().programDir + u'/' + QString::fromUtf8(kHelperDirFromProgram) + u'/' + name);
     return QFileInfo::exists(installed) ? installed : beside;
 }

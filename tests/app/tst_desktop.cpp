@@ -33,8 +33,8 @@ private slots:
 
     void qtDialogsAreKorean() {
         QCOMPARE(QLocale().language(), QLocale::Korean);
-        QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
-                             QDialogButtonBox::No);
+        QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                             QDialogButtonBox::Yes | QDialogButtonBox::No);
         QCOMPARE(plain(box.button(QDialogButtonBox::Ok)->text()), QString("확인"));
         QCOMPARE(plain(box.button(QDialogButtonBox::Cancel)->text()), QString("취소"));
         QCOMPARE(plain(box.button(QDialogButtonBox::Yes)->text()), QString("예"));
@@ -44,14 +44,16 @@ private slots:
         input.setInputMode(QInputDialog::IntInput);
         input.show();
         QStringList texts;
-        for (auto* b : input.findChildren<QPushButton*>()) texts << plain(b->text());
+        for (auto* b : input.findChildren<QPushButton*>())
+            texts << plain(b->text());
         texts.sort();
         QCOMPARE(texts, (QStringList{"취소", "확인"}));
     }
 
     void iconInEverySize() {
         const QList<QSize> sizes = AppIcon().availableSizes();
-        for (int s : {16, 22, 24, 32, 48, 64, 128, 256}) QVERIFY2(sizes.contains(QSize(s, s)), qPrintable(QString::number(s)));
+        for (int s : {16, 22, 24, 32, 48, 64, 128, 256})
+            QVERIFY2(sizes.contains(QSize(s, s)), qPrintable(QString::number(s)));
         QCOMPARE(QApplication::windowIcon().availableSizes(), sizes);
     }
 
@@ -75,9 +77,12 @@ private slots:
     void helperFound_data() {
         QTest::addColumn<QString>("helperAt");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("beside the executable") << "설치 폴더/bin" << "설치 폴더/bin";
-        QTest::newRow("installed helper folder") << "설치 폴더/libexec/memberdesk" << "설치 폴더/libexec/memberdesk";
-        QTest::newRow("missing: the path beside is reported") << "" << "설치 폴더/bin";
+        QTest::newRow("beside the executable") << "설치 폴더/bin"
+                                               << "설치 폴더/bin";
+        QTest::newRow("installed helper folder") << "설치 폴더/libexec/memberdesk"
+                                                 << "설치 폴더/libexec/memberdesk";
+        QTest::newRow("missing: the path beside is reported") << ""
+                                                              << "설치 폴더/bin";
     }
     void helperFound() {
         QFETCH(QString, helperAt);
@@ -91,7 +96,8 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         ResetAppState(root.filePath("data"), bin);
-        QCOMPARE(ProgramPath("memberdesk-floatmsg"), root.filePath(expected + "/memberdesk-floatmsg"));
+        QCOMPARE(ProgramPath("memberdesk-floatmsg"),
+                 root.filePath(expected + "/memberdesk-floatmsg"));
     }
 };
 
