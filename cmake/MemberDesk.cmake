@@ -29,3 +29,11 @@ function(md_tests)
       TIMEOUT 300)
   endforeach()
 endfunction()
+
+# A helper program the application starts: built next to the memberdesk executable and
+# installed into the helper folder, where ProgramPath finds it.
+function(md_helper_program name)
+  add_executable(${name} ${ARGN})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  install(TARGETS ${name} RUNTIME DESTINATION ${MD_HELPERDIR})
+endfunction()

@@ -9,7 +9,8 @@ PKGS=(
   libsqlite3-dev sqlite3
   libxlsxwriter-dev libfreexl-dev libzip-dev zlib1g-dev libicu-dev
   libbenchmark-dev
-  fonts-nanum xvfb xauth poppler-utils imagemagick
+  fonts-nanum qt6-translations-l10n xvfb xauth poppler-utils imagemagick
+  desktop-file-utils appstream librsvg2-bin dpkg-dev file
   python3 python3-openpyxl
 )
 SUDO=""

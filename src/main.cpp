@@ -1,4 +1,5 @@
 #include "core/AppState.h"
+#include "app/Desktop.h"
 #include "app/FrmLogin.h"
 #include "app/Startup.h"
 #include "db/Database.h"
@@ -13,13 +14,17 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("MemberDesk"));
     QCoreApplication::setOrganizationName(QStringLiteral("MemberDesk"));
+    // Korean texts and Qt dialogs whatever LANG says; the icon; the version.
+    const bool qtKorean = SetUpDesktop();
     if (QFontDatabase::families().contains(QStringLiteral("NanumBarunGothic"))) {
         QFont f(QStringLiteral("NanumBarunGothic"));
         f.setPointSize(QApplication::font().pointSize());
         QApplication::setFont(f);
     }
 
-    setPrompt(std::make_unique<QtPrompt>());
+    // An unattended check run logs its messages instead of waiting on dialogs.
+    const bool probe = StartupProbeRequested();
+    if (!probe) setPrompt(std::make_unique<QtPrompt>());
     ResetAppState(DefaultDataDir());
     // Holds the single-copy lock until the program ends.
     Startup startup;
@@ -31,6 +36,7 @@ int main(int argc, char** argv) {
     auto* login = new FrmLogin;
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();
+    if (probe) WatchStartupProbe(login, qtKorean);
     const int rc = app.exec();
     if (IsDatabaseOpen()) DBTerminate();
     return rc;

@@ -131,6 +131,7 @@ const QList<MainMenuEntry>& MainMenuLayout() {
         {E::TopMenu, "mnuHelpDesk", "헬프데스크 (&H)"},
         {E::Item, "mnuHelpDeskSub", "헬프데스크 실행"},
         {E::Item, "mnuHelpDesk_AS", "A/S센터"},
+        {E::Item, "mnuHelpDesk_About", "프로그램 정보 (&I)"},
 
         {E::TopMenu, "mnuWindow", "창(&W)"},
         {E::Item, "mnuWindow_AllClose", "모든 창 닫기(&C)"},

@@ -1,7 +1,9 @@
 #include "app/frmMain.h"
 
 #include "core/AppState.h"
+#include "core/BuildInfo.h"
 #include "core/Clock.h"
+#include "app/Desktop.h"
 #include "app/MainBackground.h"
 #include "app/MainCommands.h"
 #include "app/MainMdiArea.h"
@@ -34,10 +36,6 @@
 static void initAppResources() { Q_INIT_RESOURCE(app); }
 
 namespace {
-
-constexpr int kVersionMajor = 0;
-constexpr int kVersionMinor = 1;
-constexpr int kVersionRevision = 0;
 
 const char* const kSupportUrl = "https://www.memberdesk.kr/support";
 const char* const kHelpDeskProgram = "헬프데스크.exe";
@@ -170,7 +168,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     // 1. caption
     setWindowTitle(mainCaption());
-    setWindowIcon(resourceIcon("members"));
+    setWindowIcon(AppIcon());
 
     m_mdi = new MainMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiClient"));
@@ -275,6 +273,8 @@ void frmMain::registerBuiltInCommands() {
             launcher().open(QString::fromLatin1(kSupportUrl));
     });
     addIfMissing(QStringLiteral("mnuHelpDeskSub"), [](frmMain*) { startHelpDesk(); });
+    addIfMissing(QStringLiteral("mnuHelpDesk_About"),
+                 [](frmMain*) { MsgInfo(AboutText(), QStringLiteral("프로그램 정보")); });
     addIfMissing(QStringLiteral("mnuETCRoot_Install"), [](frmMain* f) { startUpdate(f); });
 }
 

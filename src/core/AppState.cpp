@@ -1,7 +1,10 @@
 #include "core/AppState.h"
 
+#include "core/BuildInfo.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 AppState& App() {
@@ -32,5 +35,11 @@ QString DataPath(const QString& relative) {
 }
 
 QString ProgramPath(const QString& name) {
-    return App().programDir + u'/' + name;
+    // In the build folder the helpers lie beside the executable; installed, they lie in
+    // the helper folder relative to it (so a moved or relocated prefix still works).
+    const QString beside = App().programDir + u'/' + name;
+    if (QFileInfo::exists(beside) || App().programDir.isEmpty()) return beside;
+    const QString installed = QDir::cleanPath(
+        App().programDir + u'/' + QString::fromUtf8(kHelperDirFromProgram) + u'/' + name);
+    return QFileInfo::exists(installed) ? installed : beside;
 }
