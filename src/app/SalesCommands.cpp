@@ -2,7 +2,9 @@
 
 #include "app/MainCommands.h"
 #include "members/PickOrAdd.h"
+#include "sales/frmCardInfo.h"
 #include "sales/frmService.h"
+#include "sales/frmTrade.h"
 #include "ui/RecordWindow.h"
 
 frmService* OpenServiceList()
@@ -18,4 +20,11 @@ void RegisterSalesCommands()
     RegisterPickKind(QStringLiteral("tblservice"),
                      [](const QString& text, const QString&) { return frmService::pick(text); });
     MainCommands::add(QStringLiteral("mnuTrade_Sub"), [](frmMain*) { OpenServiceList(); });
+    MainCommands::add(QStringLiteral("mnuTrade_List"),
+                      [](frmMain*) { OpenChild<frmTrade>(QStringLiteral("frmTrade")); });
+    MainCommands::add(QStringLiteral("mnuTrade_Card"), [](frmMain*) {
+        auto* w = ChildWindow<frmCardInfo>(QStringLiteral("frmCardInfo"));
+        w->setPickMode(false);
+        FormFocus(w);
+    });
 }

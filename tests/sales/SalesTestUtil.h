@@ -78,6 +78,7 @@ inline void clickCell(QTableView* grid, int col, int row)
 inline void doubleClickCell(QTableView* grid, int col, int row)
 {
     const QRect r = grid->visualRect(grid->model()->index(row - 1, col - 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, r.center());
     QCoreApplication::processEvents();
 }
