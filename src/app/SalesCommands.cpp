@@ -2,7 +2,9 @@
 
 #include "app/MainCommands.h"
 #include "members/PickOrAdd.h"
+#include "members/frmFriend.h"
 #include "sales/frmCardInfo.h"
+#include "sales/frmFriend_Trade.h"
 #include "sales/frmService.h"
 #include "sales/frmTrade.h"
 #include "ui/RecordWindow.h"
@@ -15,8 +17,17 @@ frmService* OpenServiceList()
     return w;
 }
 
+frmFriend_Trade* OpenMemberTrades(int member)
+{
+    auto* w = ChildWindow<frmFriend_Trade>(QStringLiteral("frmFriend_Trade"));
+    w->SetFormMode(member);
+    FormFocus(w);
+    return w;
+}
+
 void RegisterSalesCommands()
 {
+    frmFriend::setTradeViewOpener([](int member) { OpenMemberTrades(member); });
     RegisterPickKind(QStringLiteral("tblservice"),
                      [](const QString& text, const QString&) { return frmService::pick(text); });
     MainCommands::add(QStringLiteral("mnuTrade_Sub"), [](frmMain*) { OpenServiceList(); });

@@ -1,5 +1,6 @@
 #pragma once
 
+class frmFriend_Trade;
 class frmService;
 
 // Openers of the sales windows, their main-menu items and the service picker.
@@ -9,3 +10,5 @@ class frmService;
 void RegisterSalesCommands();
 
 frmService* OpenServiceList();
+// The trades of one member (the member list's trade button).
+frmFriend_Trade* OpenMemberTrades(int member);
