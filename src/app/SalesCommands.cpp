@@ -3,6 +3,7 @@
 #include "app/MainCommands.h"
 #include "members/PickOrAdd.h"
 #include "members/frmFriend.h"
+#include "sales/frmCardCheck.h"
 #include "sales/frmCardInfo.h"
 #include "sales/frmFriend_Trade.h"
 #include "sales/frmService.h"
@@ -38,4 +39,6 @@ void RegisterSalesCommands()
         w->setPickMode(false);
         FormFocus(w);
     });
+    MainCommands::add(QStringLiteral("mnuTrade_Receipt"),
+                      [](frmMain*) { OpenChild<frmCardCheck>(QStringLiteral("frmCardCheck")); });
 }

@@ -99,7 +99,6 @@ private slots:
         QCOMPARE(g->text(frmTrade::CEnd, 1), QStringLiteral("1"));
         // unticking asks; No keeps it, Yes clears the time too
         clickCell(g, frmTrade::CEnd, 1);
-        key(Qt::Key_Space);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("완료를 정말 취소 하시겠습니까?"));
         QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("완료 취소 확인"));
         QCOMPARE(tradeField(code, "lendox"), QStringLiteral("1"));
@@ -109,7 +108,6 @@ private slots:
         QCOMPARE(tradeField(code, "souttime") + "|" + tradeField(code, "lendox"), QStringLiteral("|0"));
         // ticking on the new row has nothing to complete
         clickCell(g, frmTrade::CEnd, 2);
-        key(Qt::Key_Space);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("완료할 내용이 없습니다"));
         // the line editor on the new row asks for a member first
         clickCell(g, frmTrade::CLines, 2);
