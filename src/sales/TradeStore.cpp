@@ -97,3 +97,26 @@ int InsertTrade(const QString& date, int member, const QString& inTime, const QS
         return 0;
     return LastIdentity();
 }
+
+QString MemberTradeLinesSql()
+{
+    return QStringLiteral(
+        "SELECT t.code, t.sdate, t.dmoney, t.dcard, t.daccount, t.lpoint, t.ddc, t.lstackpoint, "
+        "t.sintime, t.souttime, t.lendox, t.smemo, s.code AS lcode, s.servicename, s.lnumber, "
+        "s.dmoney AS lprice, s.dsum, s.ctblservice, tt.tot FROM tbltrade AS t "
+        "LEFT JOIN tbltradesub AS s ON s.ctbltrade = t.code "
+        "LEFT JOIN (SELECT ctbltrade, SUM(dsum) AS tot FROM tbltradesub WHERE ctbltrade IN "
+        "(SELECT code FROM tbltrade WHERE ctblfriend = ?) GROUP BY ctbltrade) AS tt "
+        "ON tt.ctbltrade = t.code WHERE t.ctblfriend = ? ORDER BY t.sdate, t.code, s.code");
+}
+
+QString CardCheckSql(bool onlyUnconfirmed)
+{
+    QString sql = QStringLiteral(
+        "SELECT t.code, t.sdate, t.ctblfriend, t.dcard, t.ctblcard, t.smemo, c.sname, c.dfee, t.cardchk, "
+        "f.sname AS fname FROM tbltrade AS t INNER JOIN tblcard AS c ON t.ctblcard = c.code "
+        "LEFT JOIN tblfriend AS f ON f.code = t.ctblfriend AND f.code <> 1 WHERE t.dcard <> 0");
+    if (onlyUnconfirmed)
+        sql += QStringLiteral(" AND t.cardchk = ''");
+    return sql + QStringLiteral(" AND t.sdate BETWEEN ? AND ? ORDER BY t.sdate, t.code");
+}

@@ -41,3 +41,9 @@ QString CardName(int cardCode);
 
 // Inserts a trade (card company 1); the new code, 0 on failure.
 int InsertTrade(const QString& date, int member, const QString& inTime, const QString& memo);
+
+// The statement of the member trade view: one row per line of member ? (bound twice),
+// trades without lines included, with each trade's total.
+QString MemberTradeLinesSql();
+// The statement of the card deposit check: card payments between two dates (bound).
+QString CardCheckSql(bool onlyUnconfirmed);

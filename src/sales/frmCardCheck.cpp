@@ -4,6 +4,7 @@
 #include "core/Prompt.h"
 #include "db/Database.h"
 #include "sales/SalesRules.h"
+#include "sales/TradeStore.h"
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
 #include "ui/HCTerm.h"
@@ -69,7 +70,7 @@ frmCardCheck::frmCardCheck(QWidget* parent) : RecordList(QStringLiteral("신용�
     m_sum->setMaxCols(3);
     m_sum->setHeaderTexts({QStringLiteral("결제금액"), QStringLiteral("수수료"), QStringLiteral("입금금액")});
     m_sum->setMaxRows(1);
-    m_sum->setFixedHeight(60);
+    m_sum->setFixedHeight(72);
     m_count = new QLabel(QStringLiteral("0"), this);
     m_count->setObjectName(QStringLiteral("lblCountRec"));
     m_selSum = new QLabel(QStringLiteral("0"), this);
@@ -121,13 +122,7 @@ frmCardCheck::frmCardCheck(QWidget* parent) : RecordList(QStringLiteral("신용�
 
 void frmCardCheck::query()
 {
-    QString sql = QStringLiteral(
-        "SELECT t.code, t.sdate, t.ctblfriend, t.dcard, t.ctblcard, t.smemo, c.sname, c.dfee, t.cardchk, "
-        "f.sname AS fname FROM tbltrade AS t INNER JOIN tblcard AS c ON t.ctblcard = c.code "
-        "LEFT JOIN tblfriend AS f ON f.code = t.ctblfriend AND f.code <> 1 WHERE t.dcard <> 0");
-    if (m_onlyOpen->isChecked())
-        sql += QStringLiteral(" AND t.cardchk = ''");
-    sql += QStringLiteral(" AND t.sdate BETWEEN ? AND ? ORDER BY t.sdate, t.code");
+    const QString sql = CardCheckSql(m_onlyOpen->isChecked());
     Recordset rs;
     const int n = OpenRecordset(rs, sql, {m_period->Text1(), m_period->Text2()});
     m_busy = true;

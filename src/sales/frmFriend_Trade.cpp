@@ -67,14 +67,15 @@ frmFriend_Trade::frmFriend_Trade(QWidget* parent) : RecordList(QStringLiteral("�
     m_sum->setHeaderTexts({QStringLiteral("총액합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금합계"),
                            QStringLiteral("포인트합계")});
     m_sum->setMaxRows(1);
-    m_sum->setFixedHeight(60);
+    m_sum->setFixedHeight(72);
     m_info = new QLabel(this);
     m_info->setObjectName(QStringLiteral("pnlInfo"));
     m_info->setTextFormat(Qt::PlainText);
     m_info->setFrameShape(QFrame::Panel);
     m_info->setFrameShadow(QFrame::Sunken);
     m_info->setWordWrap(true);
-    m_info->setMinimumWidth(220);
+    m_info->setMinimumWidth(200);
+    m_info->setMaximumWidth(260);
     m_info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* queryButton = button(this, "btnQuery", QStringLiteral("조회 (F5)"));
@@ -158,16 +159,7 @@ void frmFriend_Trade::load(int keepRow)
 {
     m_busy = true;
     Recordset rs;
-    const int n = OpenRecordset(
-        rs,
-        QStringLiteral("SELECT t.code, t.sdate, t.dmoney, t.dcard, t.daccount, t.lpoint, t.ddc, t.lstackpoint, "
-                       "t.sintime, t.souttime, t.lendox, t.smemo, s.code AS lcode, s.servicename, s.lnumber, "
-                       "s.dmoney AS lprice, s.dsum, s.ctblservice, tt.tot FROM tbltrade AS t "
-                       "LEFT JOIN tbltradesub AS s ON s.ctbltrade = t.code "
-                       "LEFT JOIN (SELECT ctbltrade, SUM(dsum) AS tot FROM tbltradesub WHERE ctbltrade IN "
-                       "(SELECT code FROM tbltrade WHERE ctblfriend = ?) GROUP BY ctbltrade) AS tt "
-                       "ON tt.ctbltrade = t.code WHERE t.ctblfriend = ? ORDER BY t.sdate, t.code, s.code"),
-        {m_member, m_member});
+    const int n = OpenRecordset(rs, MemberTradeLinesSql(), {m_member, m_member});
     m_list->beginFill(qMax(n, 0) + 1);
     double running = 0, sumAmount = 0, sumReceived = 0, sumPoints = 0;
     int lastTrade = 0;

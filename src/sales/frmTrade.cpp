@@ -48,6 +48,8 @@ Grid* makeGrid(QWidget* parent, const QString& name, int index, const QStringLis
     g->setListMode();
     g->setMaxCols(int(headers.size()));
     g->setHeaderTexts(headers);
+    for (int c = 1; c <= int(headers.size()); ++c)
+        g->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     return g;
 }
 } // namespace
@@ -93,6 +95,8 @@ frmTrade::frmTrade(QWidget* parent) : RecordList(QStringLiteral("회원거래관
                        {QStringLiteral("거 래 내 용"), QStringLiteral("수 량"), QStringLiteral("단    가"),
                         QStringLiteral("금    액"), QStringLiteral("Memo"), QStringLiteral("code")});
     m_lines->setColHidden(6, true);
+    m_lines->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    m_lines->setColAlignment(5, Qt::AlignLeft | Qt::AlignVCenter);
     m_lines->setObjectName(QStringLiteral("spList(1)"));
     m_pay = makeGrid(this, QStringLiteral("spList(2)"), 2,
                      {QStringLiteral("현  금"), QStringLiteral("신용카드"), QStringLiteral("통장입금"),
@@ -101,7 +105,7 @@ frmTrade::frmTrade(QWidget* parent) : RecordList(QStringLiteral("회원거래관
                      {QStringLiteral("총액 합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금 합계"),
                       QStringLiteral("포인트 합계")});
     m_sum->setMaxRows(1);
-    m_sum->setFixedHeight(60);
+    m_sum->setFixedHeight(72);
     m_list->setObjectName(QStringLiteral("spList(0)"));
     m_info = new QLabel(this);
     m_info->setObjectName(QStringLiteral("pnlInfo"));
@@ -187,7 +191,7 @@ frmTrade::frmTrade(QWidget* parent) : RecordList(QStringLiteral("회원거래관
     detail->addWidget(m_lines, 3);
     auto* right = new QVBoxLayout;
     m_pay->setMaxRows(1);
-    m_pay->setFixedHeight(60);
+    m_pay->setFixedHeight(72);
     right->addWidget(m_pay);
     right->addWidget(m_info, 1);
     detail->addLayout(right, 2);
