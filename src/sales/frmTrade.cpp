@@ -241,7 +241,7 @@ void frmTrade::load(int keepCode)
     m_busy = false;
     int row = keepCode ? rowOfTrade(keepCode) : 0;
     if (row < 1)
-        row = rows.isEmpty() ? 1 : 1;
+        row = 1;
     m_list->setActiveCell(CDate, row);
     m_oldText = m_list->text(CDate, row);
     showActive(row, true);
