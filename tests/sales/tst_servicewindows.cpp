@@ -36,6 +36,42 @@ private slots:
         m_env = nullptr;
     }
 
+    void menuAndToolbarOpenSalesWindows_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("services") << "mnuTrade_Sub" << "frmService" << "거래내용관리";
+        QTest::newRow("trades") << "mnuTrade_List" << "frmTrade" << "회원거래관리";
+        QTest::newRow("cards") << "mnuTrade_Card" << "frmCardInfo" << "신용카드등록";
+        QTest::newRow("deposits") << "mnuTrade_Receipt" << "frmCardCheck" << "신용카드입금확인";
+        QTest::newRow("toolbar 2") << "Toolbar1(2)" << "frmTrade" << "회원거래관리";
+        QTest::newRow("toolbar 5") << "Toolbar1(5)" << "frmCardCheck" << "신용카드입금확인";
+    }
+    void menuAndToolbarOpenSalesWindows()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, window);
+        QFETCH(QString, title);
+        QAction* a = m_frame->menuAction(action);
+        QVERIFY(a && a->isEnabled());
+        a->trigger();
+        QCoreApplication::processEvents();
+        QWidget* w = WindowRegistry::find(window);
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), title);
+    }
+
+    void startOptionOpensTradeList()
+    {
+        m_frame.reset();
+        App().start = QStringLiteral("3");
+        m_frame = std::make_unique<frmMain>();
+        m_frame->show();
+        QCoreApplication::processEvents();
+        QVERIFY(WindowRegistry::find("frmTrade"));
+    }
+
     void addAndEditThroughEditor()
     {
         frmService* list = openList();
