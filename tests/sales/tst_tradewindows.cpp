@@ -133,6 +133,17 @@ private slots:
         typeCell(g, frmTrade::CName, 1, "nobody");
         QCOMPARE(g->text(frmTrade::CName, 1), QStringLiteral("김철수"));
         QCOMPARE(tradeField(trade, "ctblfriend").toInt(), kim);
+        // a call: the caller's number written into the empty member cell, then CallMe
+        const int row = g->maxRows();
+        clickCell(g, frmTrade::CName, row);
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        g->setText(frmTrade::CName, row, "010-9999-0000"); // the suspended member's phone
+        w->CallMe();
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), QStringLiteral("1"));
+        g->setText(frmTrade::CName, row, "010-1111-2222");
+        w->CallMe();
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE ctblfriend = ?", {kim}), QStringLiteral("2"));
+        QCOMPARE(g->maxRows(), row + 1);
     }
 
     void linesPaymentAndBalances()
