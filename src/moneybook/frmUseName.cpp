@@ -26,12 +26,10 @@ frmUseName::frmUseName(QWidget* parent) : QWidget(parent)
     m_grid->setColHidden(ColCode, true);
     m_grid->setColWidth(ColName, 280);
     GridMenu::attach(m_grid, this);
+    // A name is saved as soon as its edit is committed (Enter, Tab, leaving the cell), so
+    // the last row saves too where there is no next cell to move to.
     connect(m_grid, &Grid::cellChanged, this, [this](int col, int row) {
         if (col == ColName)
-            m_changedRow = row;
-    });
-    connect(m_grid, &Grid::leaveCell, this, [this](int col, int row, int, int, bool*) {
-        if (col == ColName && row == m_changedRow)
             saveRow(row);
     });
 
@@ -54,7 +52,6 @@ frmUseName::frmUseName(QWidget* parent) : QWidget(parent)
 void frmUseName::loadList()
 {
     m_saved.clear();
-    m_changedRow = 0;
     Recordset rs;
     const int n = OpenRecordset(rs, QStringLiteral("SELECT code, sname FROM tblusename WHERE code <> 1 ORDER BY code"));
     m_grid->beginFill(qMax(0, n) + 1);
@@ -71,7 +68,6 @@ void frmUseName::loadList()
 
 bool frmUseName::saveRow(int row)
 {
-    m_changedRow = 0;
     const int code = m_grid->text(ColCode, row).toInt();
     const QString name = m_grid->text(ColName, row).trimmed();
     if (name.isEmpty()) {
@@ -139,7 +135,5 @@ void frmUseName::keyPressEvent(QKeyEvent* event)
 void frmUseName::closeEvent(QCloseEvent* event)
 {
     m_grid->commitEdit();
-    if (m_changedRow > 0)
-        saveRow(m_changedRow);
     QWidget::closeEvent(event);
 }

@@ -27,5 +27,4 @@ protected:
 private:
     Grid* m_grid = nullptr;
     QHash<int, QString> m_saved; // code → stored name
-    int m_changedRow = 0;
 };
