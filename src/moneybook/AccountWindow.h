@@ -19,6 +19,7 @@ class QLabel;
 class AccountWindow : public QWidget {
     Q_OBJECT
 public:
+    QSize sizeHint() const override { return {900, 460}; }
     // Grid columns. Accounts: name, bank, number, current balance, include flag, memo,
     // code. Cards: name, company, number, settlement account, expiry, memo, code.
     enum Col { ColName = 1, ColBank, ColNumber, ColFourth, ColFifth, ColMemo, ColCode, ColCount };

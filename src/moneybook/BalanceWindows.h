@@ -10,6 +10,7 @@ class HCText;
 class frmBalance : public QWidget {
     Q_OBJECT
 public:
+    QSize sizeHint() const override { return {420, 420}; }
     enum Col { ColName = 1, ColBalance, ColCode, ColCount };
     explicit frmBalance(QWidget* parent = nullptr);
     Grid* grid() const { return m_grid; }
@@ -26,6 +27,7 @@ private:
 class frmBalance_Write : public QWidget {
     Q_OBJECT
 public:
+    QSize sizeHint() const override { return {640, 420}; }
     explicit frmBalance_Write(QWidget* parent = nullptr);
     Grid* grid() const { return m_grid; }
     HCTerm* period() const { return m_period; }

@@ -107,6 +107,7 @@ FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent)
     m_pageLabel->setObjectName(QStringLiteral("lblPage"));
     m_view = new QChartView(this);
     m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->setMinimumSize(640, 360);
 
     loadSettings();
 
@@ -316,6 +317,8 @@ void FrmGraph::ReDrawGraph()
     const QString maxText = m_max[MaxYVal]->text().trimmed();
     const double fixedMax = maxText.toDouble();
     axisY->setRange(0, fixedMax >= 1 ? fixedMax : (top > 0 ? top * 1.1 : 1));
+    if (fixedMax < 1)
+        axisY->applyNiceNumbers();
 
     QChart* old = m_view->chart();
     m_view->setChart(chart);

@@ -21,6 +21,7 @@ class QPushButton;
 class FrmGraph : public QWidget {
     Q_OBJECT
 public:
+    QSize sizeHint() const override { return {1000, 640}; }
     enum GraphType { Bar, Line, BarAndLine, GraphTypeCount };
     enum Check { ShowValues, GridLines, FilledBars, RotatedLabels, CheckCount };
     enum Max { MaxCols, MaxYVal, MGBottom, MaxCount };

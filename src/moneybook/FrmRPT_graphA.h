@@ -12,6 +12,7 @@ class QRadioButton;
 class FrmRPT_graphA : public QWidget {
     Q_OBJECT
 public:
+    QSize sizeHint() const override { return {520, 360}; }
     explicit FrmRPT_graphA(QWidget* parent = nullptr);
     HCTerm* period() const { return m_period; }
     // Runs the analysis and shows the graph; the number of points.

@@ -16,6 +16,7 @@ class QPushButton;
 class frmItem : public RecordList {
     Q_OBJECT
 public:
+    QSize sizeHint() const override { return {460, 520}; }
     enum Col { ColText = 1, ColClass, ColCode, ColCount };
 
     explicit frmItem(const QString& table = QStringLiteral("tblitem"), QWidget* parent = nullptr);

@@ -116,11 +116,11 @@ frmRecord::frmRecord(QWidget* parent) : QWidget(parent)
     connect(query, &QPushButton::clicked, this, &frmRecord::loadList);
     connect(del, &QPushButton::clicked, this, &frmRecord::RecDelete);
     connect(print, &QPushButton::clicked, this, [this] {
-        m_grid->commitEdit();
+        savePending();
         PrintGridForReport(objectName(), m_grid, windowTitle());
     });
     connect(excel, &QPushButton::clicked, this, [this] {
-        m_grid->commitEdit();
+        savePending();
         ExportToExcelFile(m_grid, QStringLiteral("Sheet1"));
     });
     connect(help, &QPushButton::clicked, this, &frmRecord::showHelp);
@@ -169,11 +169,15 @@ void frmRecord::buildGrid()
     m_grid->setAllowsReports(true);
     m_grid->setMaxCols(ColCount - 1);
     m_grid->setHeaderRows(2);
-    const QStringList top = {"날  짜", "입출구분", "사용처", "항  목", "수 입", "지  출", "잔  액",
-                             "통 장  /  카 드     상 세 내 역", "통 장  /  카 드     상 세 내 역",
-                             "통 장  /  카 드     상 세 내 역", "통 장  /  카 드     상 세 내 역", "Memo", "Code",
-                             "입금통장 코드", "출금통장코드", "InTotal", "OutTotal", "MoveTotal", "사용처 코드", "삭제선택"};
-    QStringList second = top;
+    // Two header rows: the place columns share the caption of their group above their
+    // own names; the other columns have their caption in the first row.
+    const QString group = QStringLiteral("통장/카드 상세");
+    const QStringList top = {"날  짜", "입출구분", "사용처", "항  목", "수 입", "지  출", "잔  액", group, group, group,
+                             group, "Memo", "Code", "입금통장 코드", "출금통장코드", "InTotal", "OutTotal",
+                             "MoveTotal", "사용처 코드", "삭제선택"};
+    QStringList second;
+    for (int c = 1; c < ColCount; ++c)
+        second << QString();
     second[ColAcIn - 1] = QStringLiteral("입금통장");
     second[ColAcOut - 1] = QStringLiteral("출금통장");
     second[ColCard - 1] = QStringLiteral("신용카드명");
@@ -186,10 +190,12 @@ void frmRecord::buildGrid()
         m_grid->setColType(c, CellType::Number);
     m_grid->setColType(ColDel, CellType::CheckBox);
     m_grid->setColLocked(ColBalance, true);
-    m_grid->setColWidth(ColDate, 90);
-    m_grid->setColWidth(ColSection, 80);
-    m_grid->setColWidth(ColMemo, 160);
-    m_grid->setColWidth(ColDel, 60);
+    const std::pair<int, int> widths[] = {{ColDate, 84}, {ColSection, 78}, {ColUse, 90}, {ColItem, 90},
+                                          {ColIn, 80}, {ColOut, 80}, {ColBalance, 90}, {ColAcIn, 80},
+                                          {ColAcOut, 80}, {ColCard, 80}, {ColOther, 80}, {ColMemo, 140},
+                                          {ColDel, 56}};
+    for (const auto& [col, width] : widths)
+        m_grid->setColWidth(col, width);
     GridMenu::attach(m_grid, this);
     connect(m_grid, &Grid::cellChanged, this, [this](int col, int row) {
         if (col != ColDel) {
@@ -210,7 +216,8 @@ void frmRecord::buildGrid()
     for (int c = 1; c < SumCount; ++c)
         m_sum->setColType(c, CellType::Number);
     m_sum->setMaxRows(1);
-    m_sum->setFixedHeight(64);
+    m_sum->setRowHeadersVisible(false);
+    m_sum->setFixedHeight(58);
 }
 
 void frmRecord::fillAccountCombo()
@@ -254,10 +261,18 @@ int frmRecord::amountColumn(int section) const
     }
 }
 
-void frmRecord::loadList()
+void frmRecord::savePending()
 {
     m_grid->commitEdit();
+    if (m_changedCol > 0 && !m_saving)
+        UpdateRecord(m_changedCol, m_changedRow);
     m_changedCol = m_changedRow = 0;
+}
+
+void frmRecord::loadList()
+{
+    // A cell typed but not yet left is saved before the list is read again.
+    savePending();
     if (!m_use->text().isEmpty() && m_useCode <= 0)
         pickFilterUsePlace();
     LedgerFilter f = currentFilter();
@@ -598,7 +613,7 @@ bool frmRecord::UpdateRecord(int col, int row)
 
 bool frmRecord::RecDelete()
 {
-    m_grid->commitEdit();
+    savePending();
     QList<int> ticked;
     for (int r = 1; r <= m_grid->maxRows(); ++r)
         if (m_grid->text(ColDel, r) == QStringLiteral("1") && m_grid->text(ColCode, r).toInt() > 0)
@@ -661,8 +676,6 @@ void frmRecord::showHelp()
 
 void frmRecord::closeEvent(QCloseEvent* event)
 {
-    m_grid->commitEdit();
-    if (m_changedCol > 0)
-        UpdateRecord(m_changedCol, m_changedRow);
+    savePending();
     QWidget::closeEvent(event);
 }

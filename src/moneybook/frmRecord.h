@@ -19,6 +19,7 @@ class QRadioButton;
 class frmRecord : public QWidget {
     Q_OBJECT
 public:
+    QSize sizeHint() const override { return {1180, 620}; }
     enum Col {
         ColDate = 1, ColSection, ColUse, ColItem, ColIn, ColOut, ColBalance, ColAcIn, ColAcOut, ColCard,
         ColOther, ColMemo, ColCode, ColInCode, ColOutCode, ColInTotal, ColOutTotal, ColMoveTotal, ColUseCode,
@@ -51,6 +52,7 @@ protected:
 
 private:
     void buildGrid();
+    void savePending();
     void showEntry(int row, const MoneyBook::LedgerEntry& e);
     void lockRow(int row);
     void appendEmptyRow();

@@ -10,6 +10,7 @@ class Grid;
 class frmUseName : public QWidget {
     Q_OBJECT
 public:
+    QSize sizeHint() const override { return {380, 480}; }
     enum Col { ColName = 1, ColCode, ColCount };
 
     explicit frmUseName(QWidget* parent = nullptr);
