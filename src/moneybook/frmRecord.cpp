@@ -286,15 +286,14 @@ void frmRecord::loadList()
     const QList<LedgerEntry> entries = LoadLedger(f);
     m_entries.clear();
     m_grid->beginFill(int(entries.size()) + 1);
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        m_grid->appendRow({});
+    for (const LedgerEntry& e : entries) {
+        m_entries.insert(e.code, e);
+        m_grid->appendRow(entryTexts(e));
+    }
     m_grid->appendRow({});
     m_grid->endFill();
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        m_entries.insert(entries[i].code, entries[i]);
-        showEntry(int(i) + 1, entries[i]);
-    }
-    lockRow(int(entries.size()) + 1);
+    for (int r = 1; r <= m_grid->maxRows(); ++r)
+        lockRow(r);
     recomputeFrom(1);
     if (entries.isEmpty())
         ShowNoResultNotice();
@@ -302,6 +301,15 @@ void frmRecord::loadList()
 }
 
 void frmRecord::showEntry(int row, const LedgerEntry& e)
+{
+    QStringList t = entryTexts(e);
+    t[ColBalance - 1] = m_grid->text(ColBalance, row);
+    t[ColDel - 1] = m_grid->text(ColDel, row);
+    m_grid->setRowTexts(row, t);
+    lockRow(row);
+}
+
+QStringList frmRecord::entryTexts(const LedgerEntry& e) const
 {
     QStringList t;
     for (int c = 1; c < ColCount; ++c)
@@ -328,10 +336,7 @@ void frmRecord::showEntry(int row, const LedgerEntry& e)
     t[ColMoveTotal - 1] = amountCol == ColOther ? QString::number(e.money, 'f', 0) : QString();
     t[ColUseCode - 1] = QString::number(e.usePlace);
     t[ColMemo - 1] = e.memo;
-    t[ColBalance - 1] = m_grid->text(ColBalance, row);
-    t[ColDel - 1] = m_grid->text(ColDel, row);
-    m_grid->setRowTexts(row, t);
-    lockRow(row);
+    return t;
 }
 
 // A row takes input only where its section uses it: an empty row only its date and

@@ -54,6 +54,7 @@ private:
     void buildGrid();
     void savePending();
     void showEntry(int row, const MoneyBook::LedgerEntry& e);
+    QStringList entryTexts(const MoneyBook::LedgerEntry& e) const;
     void lockRow(int row);
     void appendEmptyRow();
     void recomputeFrom(int row);
