@@ -5,7 +5,9 @@
 
 #include "db/Database.h"
 #include "moneybook/AccountWindow.h"
-#include "moneybook/BalanceWindows.h"
+#include "moneybook/frmBalance.h"
+#include "moneybook/frmBalance_Write.h"
+#include "moneybook/frmStartMoney.h"
 #include "moneybook/FrmGraph.h"
 #include "moneybook/GraphAnalysis.h"
 #include "moneybook/MoneyBookRules.h"

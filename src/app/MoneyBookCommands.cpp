@@ -2,7 +2,9 @@
 
 #include "app/MainCommands.h"
 #include "moneybook/AccountWindow.h"
-#include "moneybook/BalanceWindows.h"
+#include "moneybook/frmBalance.h"
+#include "moneybook/frmBalance_Write.h"
+#include "moneybook/frmStartMoney.h"
 #include "moneybook/FrmRPT_graphA.h"
 #include "moneybook/MoneyBookPickers.h"
 #include "moneybook/frmItem.h"

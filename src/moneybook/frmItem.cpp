@@ -164,9 +164,17 @@ void frmItem::query()
         ShowNoResultNotice();
 }
 
+// The editor of this list's table: each table has its own, so the group funds' list never
+// reuses an editor left open on the money book's categories.
+frmItemSub* frmItem::editor()
+{
+    const QString name = m_table == QStringLiteral("tblitem") ? QStringLiteral("frmItemSub") : QStringLiteral("frmItemSub_Affairs");
+    return ChildWindow<frmItemSub>(name, m_table);
+}
+
 void frmItem::addRecord()
 {
-    auto* ed = ChildWindow<frmItemSub>(QStringLiteral("frmItemSub"), m_table);
+    auto* ed = editor();
     connect(ed, &RecordEditor::recordSaved, this, &frmItem::UpdateItem, Qt::UniqueConnection);
     ed->SetFormMode(RecordEditor::NewMode);
     FormFocus(ed);
@@ -174,7 +182,7 @@ void frmItem::addRecord()
 
 void frmItem::editRecord(int code)
 {
-    auto* ed = ChildWindow<frmItemSub>(QStringLiteral("frmItemSub"), m_table);
+    auto* ed = editor();
     connect(ed, &RecordEditor::recordSaved, this, &frmItem::UpdateItem, Qt::UniqueConnection);
     ed->SetFormMode(RecordEditor::EditMode, code);
     FormFocus(ed);

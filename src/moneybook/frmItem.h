@@ -9,6 +9,7 @@ class Grid;
 class HCText;
 class QRadioButton;
 class QPushButton;
+class frmItemSub;
 
 // The categories of income and expense of `table` (tblitem: money book, tblaffairsnote:
 // group funds). As a list window it adds, edits and deletes them; in picker mode (title
@@ -54,6 +55,7 @@ protected:
 
 private:
     void pickActive();
+    frmItemSub* editor();
 
     QString m_table;
     Grid* m_grid = nullptr;

@@ -281,7 +281,7 @@ void frmRecord::loadList()
         m_period->SetText1(f.period.from);
         m_period->SetText2(f.period.to);
     }
-    m_carried = CarriesBalance(f) && !f.period.from.isEmpty();
+    m_carried = CarriesBalance(f); // without a period: from the opening balances
     m_start = m_carried ? BalanceBefore(f.cashOnly, f.period.from) : 0;
     const QList<LedgerEntry> entries = LoadLedger(f);
     m_entries.clear();

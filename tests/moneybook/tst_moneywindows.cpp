@@ -9,7 +9,9 @@
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "moneybook/AccountWindow.h"
-#include "moneybook/BalanceWindows.h"
+#include "moneybook/frmBalance.h"
+#include "moneybook/frmBalance_Write.h"
+#include "moneybook/frmStartMoney.h"
 #include "moneybook/FrmGraph.h"
 #include "moneybook/FrmRPT_graphA.h"
 #include "moneybook/frmItem.h"
@@ -503,6 +505,10 @@ void TestMoneyWindows::categories()
     QVERIFY(affairs);
     QCOMPARE(affairs->windowTitle(), QString("항목관리 - 그룹자금"));
     QCOMPARE(affairs->rowCount(), 0);
+    click(affairs, "btnRecAdd");
+    auto* affairsEditor = dynamic_cast<frmItemSub*>(WindowRegistry::find("frmItemSub_Affairs"));
+    QVERIFY(affairsEditor && affairsEditor != ed);
+    QCOMPARE(affairsEditor->table(), QString("tblaffairsnote"));
 
     // From a ledger line: several matches open the picker on the line's class.
     frmRecord* r = ledger();
