@@ -166,6 +166,7 @@ private slots:
     void ledgerSectionPicker();
     void ledgerCellRules();
     void ledgerDeleteAndCarryOver();
+    void ledgerBasis();
     void accountWindow();
     void cardWindow();
     void categories();
@@ -400,6 +401,30 @@ void TestMoneyWindows::ledgerDeleteAndCarryOver()
     click(w, "btnRecDel"); // the question's default is No
     QCOMPARE(m_env->prompt().lastText(), QString("선택된 자료를 정말로 삭제 하시겠습니까?"));
     QCOMPARE(CountRows("tbljangbu"), 2);
+}
+
+void TestMoneyWindows::ledgerBasis()
+{
+    ExecSQL("UPDATE tblgrouping SET sbalance = 1000 WHERE code = 1");
+    const int a = addPlace("1", "국민", 5000);
+    addEntry("2026-11-30", 3, 700, a);
+    addEntry("2026-12-01", 4, 300, 1, a); // a withdrawal moves money into the cash box
+    frmRecord* w = ledger();
+    Grid* g = w->grid();
+    QCOMPARE(g->text(frmRecord::ColOther, 1), QString("300"));
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("6,700"));
+    click(w, "opBalance(1)");
+    QCOMPARE(g->text(frmRecord::ColIn, 1), QString("300"));
+    QCOMPARE(g->text(frmRecord::ColOther, 1), QString());
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("1,300"));
+    // An amount now typed into the income column is that withdrawal's amount.
+    enterCell(g, frmRecord::ColIn, 1, "400");
+    QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE sectionclass = '4'").toDouble(), 400.0);
+    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("1,400"));
+    click(w, "opInOut(2)"); // expenses only: nothing, and no balance carried over
+    QCOMPARE(g->dataRowCnt(), 0);
+    QCOMPARE(w->startBalance(), 0.0);
+    QCOMPARE(m_env->notices().last(), QString("검색된 결과가 없습니다."));
 }
 
 void TestMoneyWindows::accountWindow()
