@@ -168,6 +168,7 @@ private slots:
     void ledgerDeleteAndCarryOver();
     void ledgerBasis();
     void accountWindow();
+    void accountAddedFromPickerList();
     void cardWindow();
     void categories();
     void usagePlaces();
@@ -459,6 +460,38 @@ void TestMoneyWindows::accountWindow()
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
     click(w, "btnRecDel");
     QCOMPARE(CountRows("tblgrouping", "code = ?", {pct}), 0);
+}
+
+void TestMoneyWindows::accountAddedFromPickerList()
+{
+    addPlace("1", "통장A");
+    addPlace("1", "통장B");
+    frmRecord* w = ledger();
+    enterCell(w->grid(), frmRecord::ColSection, 1, "4");
+    QStringList listed;
+    onModal([&listed](QWidget* list) {
+        QCOMPARE(list->windowTitle(), QString("입금통장검색"));
+        // F2 in the list adds an account through the account window.
+        onModal([](QWidget* editor) {
+            QCOMPARE(editor->windowTitle(), QString("통장관리 - 『신규등록』"));
+            auto* name = editor->findChild<QLineEdit*>("htField(0)");
+            name->setFocus();
+            type("통장C", name);
+            QTest::mouseClick(editor->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+        });
+        auto* grid = list->findChild<Grid*>("spList");
+        QTest::keyClick(grid, Qt::Key_F2);
+        for (int r = 1; r <= grid->dataRowCnt(); ++r)
+            listed << grid->text(1, r);
+        grid->setActiveCell(1, grid->searchCol(1, 1, -1, "통장C"));
+        QTest::keyClick(grid, Qt::Key_Return);
+    });
+    enterCell(w->grid(), frmRecord::ColAcIn, 1, "통장");
+    QCOMPARE(listed, QStringList({"통장A", "통장B", "통장C"}));
+    QCOMPARE(cell("SELECT cgroupin FROM tbljangbu").toInt(), AccountCodeByName("통장C", "1"));
+    QCOMPARE(w->grid()->text(frmRecord::ColAcIn, 1), QString("통장C"));
+    // The ledger's account filter lists the new account.
+    QVERIFY(w->findChild<QComboBox*>("cmbAcc")->findText("통장☞ 통장C") > 0);
 }
 
 void TestMoneyWindows::cardWindow()
