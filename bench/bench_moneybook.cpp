@@ -39,20 +39,22 @@ const QString kFrom = "2026-11-01";
 const QString kTo = "2026-11-30";
 frmRecord* g_ledger = nullptr;
 
-void generate()
-{
+void generate() {
     Transaction tx;
     ExecSQL("UPDATE tblgrouping SET sbalance = 1000000 WHERE code = 1");
     for (int a = 0; a < kAccounts; ++a)
-        ExecSQL("INSERT INTO tblgrouping (accountclass, accountname, sbalance, totalox) VALUES ('1', ?, ?, 1)",
+        ExecSQL("INSERT INTO tblgrouping (accountclass, accountname, sbalance, totalox) VALUES "
+                "('1', ?, ?, 1)",
                 {QString("통장%1").arg(a), 5000000 + a * 1000});
     for (int c = 0; c < kCards; ++c)
-        ExecSQL("INSERT INTO tblgrouping (accountclass, accountname, ctblgrouping) VALUES ('2', ?, ?)",
-                {QString("카드%1").arg(c), 2 + c});
+        ExecSQL(
+            "INSERT INTO tblgrouping (accountclass, accountname, ctblgrouping) VALUES ('2', ?, ?)",
+            {QString("카드%1").arg(c), 2 + c});
     for (int p = 0; p < kPlaces; ++p)
         ExecSQL("INSERT INTO tblusename (sname) VALUES (?)", {QString("사용처%1").arg(p)});
     for (int i = 0; i < kItems; ++i)
-        ExecSQL("INSERT INTO tblitem (inoutclass, bigo) VALUES (?, ?)", {i % 2 ? "1" : "2", QString("항목%1").arg(i)});
+        ExecSQL("INSERT INTO tblitem (inoutclass, bigo) VALUES (?, ?)",
+                {i % 2 ? "1" : "2", QString("항목%1").arg(i)});
     const QDate start(2022, 1, 1);
     const int days = start.daysTo(QDate(2026, 12, 31)) + 1;
     for (int i = 0; i < kEntries; ++i) {
@@ -61,31 +63,45 @@ void generate()
         const int card = 2 + kAccounts + i % kCards;
         int in = 1, out = 1;
         switch (section) {
-        case 2: case 4: out = account; break;
-        case 3: case 5: case 9: in = account; break;
-        case 6: case 7: in = card; out = 2 + (card - 2 - kAccounts); break;
-        case 8: in = account; out = 2 + (i + 1) % kAccounts; break;
-        default: break;
+        case 2:
+        case 4:
+            out = account;
+            break;
+        case 3:
+        case 5:
+        case 9:
+            in = account;
+            break;
+        case 6:
+        case 7:
+            in = card;
+            out = 2 + (card - 2 - kAccounts);
+            break;
+        case 8:
+            in = account;
+            out = 2 + (i + 1) % kAccounts;
+            break;
+        default:
+            break;
         }
-        ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, ctblusename, ctblitem, smoney, cgroupin, cgroupout, smemo) "
+        ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, ctblusename, ctblitem, smoney, "
+                "cgroupin, cgroupout, smemo) "
                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                {start.addDays(qint64(i) * days / kEntries).toString("yyyy-MM-dd"), QString::number(section),
-                 2 + i % kPlaces, QString("항목%1").arg(i % kItems), 1000 + (i * 37) % 90000, in, out,
-                 i % 7 ? QString() : QString("메모%1").arg(i)});
+                {start.addDays(qint64(i) * days / kEntries).toString("yyyy-MM-dd"),
+                 QString::number(section), 2 + i % kPlaces, QString("항목%1").arg(i % kItems),
+                 1000 + (i * 37) % 90000, in, out, i % 7 ? QString() : QString("메모%1").arg(i)});
     }
     tx.commit();
 }
 
-LedgerFilter monthFilter()
-{
+LedgerFilter monthFilter() {
     LedgerFilter f;
     f.period = {kFrom, kTo};
     return f;
 }
 } // namespace
 
-static void BM_LedgerMonth_Sql(benchmark::State& s)
-{
+static void BM_LedgerMonth_Sql(benchmark::State& s) {
     const SqlPart part = LedgerSql(monthFilter());
     for (auto _ : s) {
         Recordset rs;
@@ -93,31 +109,27 @@ static void BM_LedgerMonth_Sql(benchmark::State& s)
         benchmark::DoNotOptimize(BalanceBefore(false, kFrom));
     }
 }
-static void BM_LedgerMonth_Window(benchmark::State& s)
-{
+static void BM_LedgerMonth_Window(benchmark::State& s) {
     for (auto _ : s)
         g_ledger->loadList();
     s.counters["rows"] = g_ledger->grid()->dataRowCnt();
 }
-static void BM_BalanceBefore_AllMoney(benchmark::State& s)
-{
+static void BM_BalanceBefore_AllMoney(benchmark::State& s) {
     for (auto _ : s)
         benchmark::DoNotOptimize(BalanceBefore(false, kFrom));
 }
-static void BM_BalanceBefore_Cash(benchmark::State& s)
-{
+static void BM_BalanceBefore_Cash(benchmark::State& s) {
     for (auto _ : s)
         benchmark::DoNotOptimize(BalanceBefore(true, kFrom));
 }
-static void BM_SaveAmount_Sql(benchmark::State& s)
-{
+static void BM_SaveAmount_Sql(benchmark::State& s) {
     const int code = g_ledger->grid()->text(frmRecord::ColCode, 1).toInt();
     int n = 0;
     for (auto _ : s)
-        benchmark::DoNotOptimize(ExecSQL("UPDATE tbljangbu SET smoney = ? WHERE code = ?", {1000 + (++n % 2), code}));
+        benchmark::DoNotOptimize(
+            ExecSQL("UPDATE tbljangbu SET smoney = ? WHERE code = ?", {1000 + (++n % 2), code}));
 }
-static void BM_SaveAmount_Window(benchmark::State& s)
-{
+static void BM_SaveAmount_Window(benchmark::State& s) {
     Grid* g = g_ledger->grid();
     // The first cash expense of the month: its amount shows in the expense column.
     int row = 1;
@@ -129,8 +141,7 @@ static void BM_SaveAmount_Window(benchmark::State& s)
         g_ledger->UpdateRecord(frmRecord::ColOut, row);
     }
 }
-static void BM_AccountBalances_Sql(benchmark::State& s)
-{
+static void BM_AccountBalances_Sql(benchmark::State& s) {
     for (auto _ : s) {
         double total = CashBalance();
         for (int a = 0; a < kAccounts; ++a)
@@ -138,20 +149,17 @@ static void BM_AccountBalances_Sql(benchmark::State& s)
         benchmark::DoNotOptimize(total);
     }
 }
-static void BM_BalanceWindow(benchmark::State& s)
-{
+static void BM_BalanceWindow(benchmark::State& s) {
     frmBalance w;
     for (auto _ : s)
         w.loadList();
 }
-static void BM_AccountWindow(benchmark::State& s)
-{
+static void BM_AccountWindow(benchmark::State& s) {
     frmAccount w;
     for (auto _ : s)
         w.loadList();
 }
-static GraphAnalysis::Filter yearByDay()
-{
+static GraphAnalysis::Filter yearByDay() {
     GraphAnalysis::Filter f;
     f.basis = GraphAnalysis::ByDay;
     f.income = false;
@@ -159,13 +167,11 @@ static GraphAnalysis::Filter yearByDay()
     f.to = "2026-12-31";
     return f;
 }
-static void BM_GraphYearByDay_Sql(benchmark::State& s)
-{
+static void BM_GraphYearByDay_Sql(benchmark::State& s) {
     for (auto _ : s)
         benchmark::DoNotOptimize(GraphAnalysis::Run(yearByDay()).size());
 }
-static void BM_GraphYearByDay_Window(benchmark::State& s)
-{
+static void BM_GraphYearByDay_Window(benchmark::State& s) {
     FrmGraph graph;
     for (auto _ : s) {
         graph.ClearGraph();
@@ -175,8 +181,7 @@ static void BM_GraphYearByDay_Window(benchmark::State& s)
     }
     s.counters["points"] = graph.pointCount();
 }
-static void BM_Graph120PointsDrawn(benchmark::State& s)
-{
+static void BM_Graph120PointsDrawn(benchmark::State& s) {
     // 12 months of 10 series each, as 120 points drawn offscreen.
     FrmGraph graph;
     graph.resize(1000, 640);
@@ -204,8 +209,7 @@ BENCHMARK(BM_GraphYearByDay_Sql)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GraphYearByDay_Window)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Graph120PointsDrawn)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     auto env = std::make_unique<TestEnv>();

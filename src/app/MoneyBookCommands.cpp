@@ -12,13 +12,11 @@
 #include "moneybook/frmUseName.h"
 #include "ui/RecordWindow.h"
 
-frmRecord* OpenRecordWindow()
-{
+frmRecord* OpenRecordWindow() {
     return OpenChild<frmRecord>(QStringLiteral("frmRecord"));
 }
 
-void RegisterMoneyBookCommands()
-{
+void RegisterMoneyBookCommands() {
     RegisterMoneyBookPickers();
     MainCommands::add(QStringLiteral("mnuRecord_Record"), [](frmMain*) { OpenRecordWindow(); });
     MainCommands::add(QStringLiteral("mnuRecord_Section"), [](frmMain*) {
@@ -27,12 +25,16 @@ void RegisterMoneyBookCommands()
     MainCommands::add(QStringLiteral("mnuAffairs_Section"), [](frmMain*) {
         OpenChild<frmItem>(QStringLiteral("frmItem_Affairs"), QStringLiteral("tblaffairsnote"));
     });
-    MainCommands::add(QStringLiteral("mnuRecord_UseName"), [](frmMain*) { OpenChild<frmUseName>(QStringLiteral("frmUseName")); });
-    MainCommands::add(QStringLiteral("mnuRecord_Money"), [](frmMain*) { OpenChild<frmStartMoney>(QStringLiteral("frmStartMoney")); });
-    MainCommands::add(QStringLiteral("mnuRecord_Card"), [](frmMain*) { OpenChild<frmCard>(QStringLiteral("frmCard")); });
-    MainCommands::add(QStringLiteral("mnuRecord_Account"), [](frmMain*) { OpenChild<frmAccount>(QStringLiteral("frmAccount")); });
-    MainCommands::add(QStringLiteral("mnuRecord_Balance"), [](frmMain*) { OpenChild<frmBalance>(QStringLiteral("frmBalance")); });
-    MainCommands::add(QStringLiteral("mnuRecord_Graph"), [](frmMain*) {
-        OpenChild<FrmRPT_graphA>(QStringLiteral("FrmRPT_graphA"));
-    });
+    MainCommands::add(QStringLiteral("mnuRecord_UseName"),
+                      [](frmMain*) { OpenChild<frmUseName>(QStringLiteral("frmUseName")); });
+    MainCommands::add(QStringLiteral("mnuRecord_Money"),
+                      [](frmMain*) { OpenChild<frmStartMoney>(QStringLiteral("frmStartMoney")); });
+    MainCommands::add(QStringLiteral("mnuRecord_Card"),
+                      [](frmMain*) { OpenChild<frmCard>(QStringLiteral("frmCard")); });
+    MainCommands::add(QStringLiteral("mnuRecord_Account"),
+                      [](frmMain*) { OpenChild<frmAccount>(QStringLiteral("frmAccount")); });
+    MainCommands::add(QStringLiteral("mnuRecord_Balance"),
+                      [](frmMain*) { OpenChild<frmBalance>(QStringLiteral("frmBalance")); });
+    MainCommands::add(QStringLiteral("mnuRecord_Graph"),
+                      [](frmMain*) { OpenChild<FrmRPT_graphA>(QStringLiteral("FrmRPT_graphA")); });
 }

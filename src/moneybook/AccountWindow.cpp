@@ -25,16 +25,14 @@
 #include <QVBoxLayout>
 
 namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& caption)
-{
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     return b;
 }
 } // namespace
 
-AccountWindow::AccountWindow(bool card, QWidget* parent) : QWidget(parent), m_card(card)
-{
+AccountWindow::AccountWindow(bool card, QWidget* parent) : QWidget(parent), m_card(card) {
     setObjectName(card ? QStringLiteral("frmCard") : QStringLiteral("frmAccount"));
     setWindowTitle(baseTitle());
     resize(900, 460);
@@ -44,17 +42,18 @@ AccountWindow::AccountWindow(bool card, QWidget* parent) : QWidget(parent), m_ca
     m_grid->setListMode();
     m_grid->setMaxCols(ColCount - 1);
     if (card)
-        m_grid->setHeaderTexts({QStringLiteral("카드명"), QStringLiteral("카드회사"), QStringLiteral("카드번호"),
-                                QStringLiteral("출금통장"), QStringLiteral("유효기간"), QStringLiteral("Memo"),
+        m_grid->setHeaderTexts({QStringLiteral("카드명"), QStringLiteral("카드회사"),
+                                QStringLiteral("카드번호"), QStringLiteral("출금통장"),
+                                QStringLiteral("유효기간"), QStringLiteral("Memo"),
                                 QStringLiteral("Code")});
     else
-        m_grid->setHeaderTexts({QStringLiteral("통장이름"), QStringLiteral("거래은행"), QStringLiteral("계좌번호"),
-                                QStringLiteral("현재잔액"), QStringLiteral("잔액포함"), QStringLiteral("Memo"),
+        m_grid->setHeaderTexts({QStringLiteral("통장이름"), QStringLiteral("거래은행"),
+                                QStringLiteral("계좌번호"), QStringLiteral("현재잔액"),
+                                QStringLiteral("잔액포함"), QStringLiteral("Memo"),
                                 QStringLiteral("code")});
     m_grid->setColHidden(ColCode, true);
     m_grid->setColWidth(ColName, 130);
-    if (!card)
-        m_grid->setColAlignment(ColFourth, Qt::AlignRight | Qt::AlignVCenter);
+    if (!card) m_grid->setColAlignment(ColFourth, Qt::AlignRight | Qt::AlignVCenter);
     GridMenu::attach(m_grid, this);
     connect(m_grid, &Grid::cellClicked, this, [this](int, int row) { selectRow(row); });
     connect(m_grid, &Grid::activeCellChanged, this, [this](int, int row) { selectRow(row); });
@@ -118,88 +117,85 @@ AccountWindow::AccountWindow(bool card, QWidget* parent) : QWidget(parent), m_ca
     SetFormMode(1);
 }
 
-QString AccountWindow::baseTitle() const
-{
+QString AccountWindow::baseTitle() const {
     return m_card ? QStringLiteral("신용카드관리") : QStringLiteral("통장관리");
 }
 
-void AccountWindow::fillAccountCombo()
-{
-    if (!m_account)
-        return;
+void AccountWindow::fillAccountCombo() {
+    if (!m_account) return;
     const QString current = m_account->currentText();
     m_account->clear();
     m_account->addItem(QString());
     Recordset rs;
-    if (OpenRecordset(rs, QStringLiteral("SELECT accountname FROM tblgrouping WHERE accountclass = '1' "
-                                         "ORDER BY accountname"))
-        > 0)
+    if (OpenRecordset(rs,
+                      QStringLiteral("SELECT accountname FROM tblgrouping WHERE accountclass = '1' "
+                                     "ORDER BY accountname")) > 0)
         for (rs.moveFirst(); !rs.eof(); rs.moveNext())
             m_account->addItem(rs.text(0));
     m_account->setCurrentIndex(qMax(0, m_account->findText(current)));
 }
 
-void AccountWindow::loadList()
-{
+void AccountWindow::loadList() {
     fillAccountCombo();
     Recordset rs;
-    const QString sql = m_card
-                            ? QStringLiteral("SELECT c.code, c.accountname, c.bankname, c.accountno, a.accountname AS "
-                                             "settle, c.validityday, c.smemo FROM tblgrouping AS c LEFT OUTER JOIN "
-                                             "tblgrouping AS a ON a.code = c.ctblgrouping AND a.code <> 1 "
-                                             "WHERE c.accountclass = '2' ORDER BY c.accountname, c.code")
-                            : QStringLiteral("SELECT code, accountname, bankname, accountno, sbalance, totalox, smemo "
-                                             "FROM tblgrouping WHERE accountclass = '1' ORDER BY accountname, code");
+    const QString sql =
+        m_card ? QStringLiteral(
+                     "SELECT c.code, c.accountname, c.bankname, c.accountno, a.accountname AS "
+                     "settle, c.validityday, c.smemo FROM tblgrouping AS c LEFT OUTER JOIN "
+                     "tblgrouping AS a ON a.code = c.ctblgrouping AND a.code <> 1 "
+                     "WHERE c.accountclass = '2' ORDER BY c.accountname, c.code")
+               : QStringLiteral(
+                     "SELECT code, accountname, bankname, accountno, sbalance, totalox, smemo "
+                     "FROM tblgrouping WHERE accountclass = '1' ORDER BY accountname, code");
     const int n = OpenRecordset(rs, sql);
     m_grid->beginFill(qMax(0, n));
     for (int r = 0; r < qMax(0, n); ++r) {
         const QVector<QVariant>& v = rs.row(r);
         const int code = v[0].toInt();
         if (m_card)
-            m_grid->appendRow({v[1].toString(), v[2].toString(), v[3].toString(), v[4].toString(), v[5].toString(),
-                               v[6].toString(), QString::number(code)});
+            m_grid->appendRow({v[1].toString(), v[2].toString(), v[3].toString(), v[4].toString(),
+                               v[5].toString(), v[6].toString(), QString::number(code)});
         else
             m_grid->appendRow({v[1].toString(), v[2].toString(), v[3].toString(),
                                MoneyBook::MoneyText(AccountBalance(code)),
-                               v[5].toInt() != 0 ? QStringLiteral("포함") : QString(), v[6].toString(),
-                               QString::number(code)});
+                               v[5].toInt() != 0 ? QStringLiteral("포함") : QString(),
+                               v[6].toString(), QString::number(code)});
     }
     m_grid->endFill();
-    if (n <= 0)
-        ShowFloatNotice(QStringLiteral("검색된 통장이 없습니다."));
+    if (n <= 0) ShowFloatNotice(QStringLiteral("검색된 통장이 없습니다."));
 }
 
-void AccountWindow::clearInputs()
-{
+void AccountWindow::clearInputs() {
     for (HCText* f : m_fields)
         f->clear();
-    if (m_include)
-        m_include->setChecked(false);
-    if (m_account)
-        m_account->setCurrentIndex(0);
+    if (m_include) m_include->setChecked(false);
+    if (m_account) m_account->setCurrentIndex(0);
 }
 
-void AccountWindow::SetFormMode(int mode, int code, const QString& name)
-{
+void AccountWindow::SetFormMode(int mode, int code, const QString& name) {
     m_mode = mode == 2 ? 2 : 1;
     m_code = m_mode == 2 ? code : 0;
     clearInputs();
     if (m_mode == 2) {
         Recordset rs;
-        if (OpenRecordset(rs, QStringLiteral("SELECT code, accountname, bankname, accountno, sbalance, totalox, smemo, "
-                                             "ctblgrouping, validityday FROM tblgrouping WHERE code = ?"),
-                          {code})
-            > 0) {
+        if (OpenRecordset(
+                rs,
+                QStringLiteral(
+                    "SELECT code, accountname, bankname, accountno, sbalance, totalox, smemo, "
+                    "ctblgrouping, validityday FROM tblgrouping WHERE code = ?"),
+                {code}) > 0) {
             m_fields[FName]->setText(rs.text(QStringLiteral("accountname")));
             m_fields[FBank]->setText(rs.text(QStringLiteral("bankname")));
             m_fields[FNumber]->setText(rs.text(QStringLiteral("accountno")));
             m_fields[FMemo]->setText(rs.text(QStringLiteral("smemo")));
             if (m_card) {
                 m_fields[FFourth]->setText(rs.text(QStringLiteral("validityday")));
-                const QString settle = AccountNameByCode(rs.integer(QStringLiteral("ctblgrouping")));
+                const QString settle =
+                    AccountNameByCode(rs.integer(QStringLiteral("ctblgrouping")));
                 m_account->setCurrentIndex(qMax(0, m_account->findText(settle)));
             } else {
-                m_fields[FFourth]->setText(MoneyBook::MoneyText(rs.number(QStringLiteral("sbalance"))));
+                m_fields[FFourth]->setText(
+                    MoneyBook::MoneyText(rs.number(QStringLiteral("sbalance"))));
                 m_include->setChecked(rs.integer(QStringLiteral("totalox")) != 0);
             }
         }
@@ -211,17 +207,13 @@ void AccountWindow::SetFormMode(int mode, int code, const QString& name)
     }
 }
 
-void AccountWindow::selectRow(int row)
-{
-    if (row < 1 || row > m_grid->dataRowCnt())
-        return;
+void AccountWindow::selectRow(int row) {
+    if (row < 1 || row > m_grid->dataRowCnt()) return;
     const int code = m_grid->text(ColCode, row).toInt();
-    if (code > 0 && !(m_mode == 2 && code == m_code))
-        SetFormMode(2, code);
+    if (code > 0 && !(m_mode == 2 && code == m_code)) SetFormMode(2, code);
 }
 
-bool AccountWindow::RecSave()
-{
+bool AccountWindow::RecSave() {
     const QString name = m_fields[FName]->text().trimmed();
     if (name.isEmpty()) {
         MsgInfo(QStringLiteral("통장이름이 입력되지 않았습니다"));
@@ -230,7 +222,9 @@ bool AccountWindow::RecSave()
     }
     int settle = 1;
     if (m_card) {
-        settle = m_account->currentText().isEmpty() ? 0 : AccountCodeByName(m_account->currentText(), QStringLiteral("1"));
+        settle = m_account->currentText().isEmpty()
+                     ? 0
+                     : AccountCodeByName(m_account->currentText(), QStringLiteral("1"));
         if (settle <= 0) {
             MsgInfo(QStringLiteral("출금통장을 선택하지 않았습니다"));
             m_account->setFocus();
@@ -239,8 +233,9 @@ bool AccountWindow::RecSave()
     }
     const QString cls = m_card ? QStringLiteral("2") : QStringLiteral("1");
     if (AccountNameCount(cls, name, m_mode == 2 ? m_code : -1) > 0) {
-        MsgInfo(QStringLiteral("[") + name
-                + (m_card ? QStringLiteral("]은 이미 등록된 신용카드입니다.") : QStringLiteral("]은 이미 등록된 통장입니다.")));
+        MsgInfo(QStringLiteral("[") + name +
+                (m_card ? QStringLiteral("]은 이미 등록된 신용카드입니다.")
+                        : QStringLiteral("]은 이미 등록된 통장입니다.")));
         m_fields[FName]->clear();
         m_fields[FName]->setFocus();
         return false;
@@ -252,24 +247,32 @@ bool AccountWindow::RecSave()
     if (m_card) {
         const QString expiry = m_fields[FFourth]->text().trimmed();
         if (m_mode == 2)
-            rows = ExecSQL(QStringLiteral("UPDATE tblgrouping SET accountname = ?, bankname = ?, accountno = ?, "
-                                          "ctblgrouping = ?, validityday = ?, smemo = ? WHERE code = ?"),
-                           {name, bank, number, settle, expiry, memo, m_code});
+            rows =
+                ExecSQL(QStringLiteral(
+                            "UPDATE tblgrouping SET accountname = ?, bankname = ?, accountno = ?, "
+                            "ctblgrouping = ?, validityday = ?, smemo = ? WHERE code = ?"),
+                        {name, bank, number, settle, expiry, memo, m_code});
         else
-            rows = ExecSQL(QStringLiteral("INSERT INTO tblgrouping (accountname, bankname, accountno, ctblgrouping, "
-                                          "validityday, smemo, accountclass) VALUES (?, ?, ?, ?, ?, ?, '2')"),
-                           {name, bank, number, settle, expiry, memo});
+            rows = ExecSQL(
+                QStringLiteral(
+                    "INSERT INTO tblgrouping (accountname, bankname, accountno, ctblgrouping, "
+                    "validityday, smemo, accountclass) VALUES (?, ?, ?, ?, ?, ?, '2')"),
+                {name, bank, number, settle, expiry, memo});
     } else {
         const double opening = NumericValue(m_fields[FFourth]->text());
         const int flag = m_include->isChecked() ? 1 : 0;
         if (m_mode == 2)
-            rows = ExecSQL(QStringLiteral("UPDATE tblgrouping SET accountname = ?, bankname = ?, accountno = ?, "
-                                          "sbalance = ?, totalox = ?, smemo = ? WHERE code = ?"),
-                           {name, bank, number, opening, flag, memo, m_code});
+            rows =
+                ExecSQL(QStringLiteral(
+                            "UPDATE tblgrouping SET accountname = ?, bankname = ?, accountno = ?, "
+                            "sbalance = ?, totalox = ?, smemo = ? WHERE code = ?"),
+                        {name, bank, number, opening, flag, memo, m_code});
         else
-            rows = ExecSQL(QStringLiteral("INSERT INTO tblgrouping (accountname, bankname, accountno, sbalance, totalox, "
-                                          "smemo, accountclass, ctblgrouping) VALUES (?, ?, ?, ?, ?, ?, '1', 1)"),
-                           {name, bank, number, opening, flag, memo});
+            rows = ExecSQL(
+                QStringLiteral(
+                    "INSERT INTO tblgrouping (accountname, bankname, accountno, sbalance, totalox, "
+                    "smemo, accountclass, ctblgrouping) VALUES (?, ?, ?, ?, ?, ?, '1', 1)"),
+                {name, bank, number, opening, flag, memo});
     }
     if (rows <= 0) {
         MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
@@ -287,15 +290,14 @@ bool AccountWindow::RecSave()
     }
     SetFormMode(2, code);
     const int row = m_grid->searchCol(ColCode, 1, -1, QString::number(code));
-    if (row > 0)
-        m_grid->setActiveCell(ColName, row);
+    if (row > 0) m_grid->setActiveCell(ColName, row);
     return true;
 }
 
-bool AccountWindow::RecDelete()
-{
+bool AccountWindow::RecDelete() {
     const int row = m_grid->activeRow();
-    const int code = (row >= 1 && row <= m_grid->dataRowCnt()) ? m_grid->text(ColCode, row).toInt() : 0;
+    const int code =
+        (row >= 1 && row <= m_grid->dataRowCnt()) ? m_grid->text(ColCode, row).toInt() : 0;
     if (code <= 1) {
         MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
         return false;
@@ -306,19 +308,23 @@ bool AccountWindow::RecDelete()
             return false;
         }
     } else {
-        if (CountRows(QStringLiteral("tbljangbu"), QStringLiteral("cgroupin = ? OR cgroupout = ?"), {code, code}) > 0) {
+        if (CountRows(QStringLiteral("tbljangbu"), QStringLiteral("cgroupin = ? OR cgroupout = ?"),
+                      {code, code}) > 0) {
             MsgInfo(QStringLiteral("입출금관리에 통장에 관한 내용이 존재 합니다."));
             return false;
         }
         // A card still settled by this account would be left paying from nowhere.
-        if (IsCodeInUse(QStringLiteral("tblgrouping"), QStringLiteral("ctblgrouping"), QString::number(code), false,
-                        QStringLiteral("신용카드관리"), true, QStringLiteral("accountclass = '2'")))
+        if (IsCodeInUse(QStringLiteral("tblgrouping"), QStringLiteral("ctblgrouping"),
+                        QString::number(code), false, QStringLiteral("신용카드관리"), true,
+                        QStringLiteral("accountclass = '2'")))
             return false;
     }
-    if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false))
+    if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"),
+                  false))
         return false;
     if (ExecSQL(QStringLiteral("DELETE FROM tblgrouping WHERE code = ?"), {code}) <= 0) {
-        MsgWarning(QStringLiteral("코드[") + QString::number(code) + QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
+        MsgWarning(QStringLiteral("코드[") + QString::number(code) +
+                   QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
         return false;
     }
     ShowFloatNotice(QStringLiteral("자료를 삭제하였습니다."));
@@ -327,34 +333,40 @@ bool AccountWindow::RecDelete()
     return true;
 }
 
-void AccountWindow::keyPressEvent(QKeyEvent* event)
-{
+void AccountWindow::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() == Qt::NoModifier) {
         switch (event->key()) {
-        case Qt::Key_F2: RecSave(); return;
-        case Qt::Key_F4: RecDelete(); return;
-        case Qt::Key_Escape: close(); return;
-        default: break;
+        case Qt::Key_F2:
+            RecSave();
+            return;
+        case Qt::Key_F4:
+            RecDelete();
+            return;
+        case Qt::Key_Escape:
+            close();
+            return;
+        default:
+            break;
         }
     }
     QWidget::keyPressEvent(event);
 }
 
-void AccountWindow::closeEvent(QCloseEvent* event)
-{
+void AccountWindow::closeEvent(QCloseEvent* event) {
     emit closed();
     QWidget::closeEvent(event);
 }
 
-std::optional<PickRow> AccountWindow::addModal(bool card, const QString& name)
-{
+std::optional<PickRow> AccountWindow::addModal(bool card, const QString& name) {
     QPointer<AccountWindow> w = card ? static_cast<AccountWindow*>(new frmCard) : new frmAccount;
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->m_closeAfterSave = true;
     w->SetFormMode(1, 0, name);
     w->setWindowTitle(FormModeCaption(w->baseTitle(), 1));
     std::optional<PickRow> added;
-    connect(w, &AccountWindow::saved, w, [&added](int code, const QString& n) { added = PickRow{code, n}; });
+    connect(w, &AccountWindow::saved, w, [&added](int code, const QString& n) {
+        added = PickRow{code, n};
+    });
     QEventLoop loop;
     connect(w, &AccountWindow::closed, &loop, &QEventLoop::quit);
     connect(w, &QObject::destroyed, &loop, &QEventLoop::quit);

@@ -61,8 +61,8 @@ private:
     bool m_closeAfterSave = false;
     Grid* m_grid = nullptr;
     QList<HCText*> m_fields;
-    QCheckBox* m_include = nullptr;  // accounts
-    QComboBox* m_account = nullptr;  // cards
+    QCheckBox* m_include = nullptr; // accounts
+    QComboBox* m_account = nullptr; // cards
 };
 
 // The business's bank accounts, title "통장관리". UpdateAC reloads the list.

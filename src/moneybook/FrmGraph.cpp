@@ -31,39 +31,38 @@
 namespace {
 const QString kApp = QStringLiteral("GraphControl");
 const QString kSection = QStringLiteral("Config");
-const char* const kCheckKeys[FrmGraph::CheckCount] = {"값보기", "가로선", "막대채움", "세로글자회전"};
+const char* const kCheckKeys[FrmGraph::CheckCount] = {"값보기", "가로선", "막대채움",
+                                                      "세로글자회전"};
 const char* const kCheckDefaults[FrmGraph::CheckCount] = {"0", "1", "1", "0"};
-const char* const kCheckCaptions[FrmGraph::CheckCount] = {"값보기", "가로선", "막대채움", "세로글자 회전"};
+const char* const kCheckCaptions[FrmGraph::CheckCount] = {"값보기", "가로선", "막대채움",
+                                                          "세로글자 회전"};
 const char* const kMaxKeys[FrmGraph::MaxCount] = {"MaxCols", "MaxYVal", "MGBottom"};
 const char* const kMaxDefaults[FrmGraph::MaxCount] = {"50", "", "500"};
 const char* const kColorKeys[2] = {"막대색", "꺾은선색"};
 const char* const kColorDefaults[2] = {"255", "16711680"};
 const double kUnits[] = {1, 1000, 10000, 1000000};
 
-QString setting(const char* key, const char* fallback)
-{
+QString setting(const char* key, const char* fallback) {
     return Settings::get(kApp, kSection, QString::fromUtf8(key), QString::fromUtf8(fallback));
 }
 
-QString titleKey() { return QStringLiteral("GraphA_인쇄제목"); }
+QString titleKey() {
+    return QStringLiteral("GraphA_인쇄제목");
+}
 } // namespace
 
-QColor FrmGraph::colorFromNumber(const QString& text, const QColor& fallback)
-{
+QColor FrmGraph::colorFromNumber(const QString& text, const QColor& fallback) {
     bool ok = false;
     const qlonglong v = text.trimmed().toLongLong(&ok);
-    if (!ok || v < 0 || v > 0xFFFFFF)
-        return fallback;
+    if (!ok || v < 0 || v > 0xFFFFFF) return fallback;
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
 }
 
-QString FrmGraph::colorNumber(const QColor& c)
-{
+QString FrmGraph::colorNumber(const QColor& c) {
     return QString::number(c.red() + 256 * c.green() + 65536 * c.blue());
 }
 
-FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent)
-{
+FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FrmGraph"));
     setWindowTitle(QStringLiteral("그래프"));
     resize(1000, 640);
@@ -72,10 +71,12 @@ FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent)
     m_title->setObjectName(QStringLiteral("txtTitle"));
     m_type = new QComboBox(this);
     m_type->setObjectName(QStringLiteral("cboGraphType"));
-    m_type->addItems({QStringLiteral("막대그래프"), QStringLiteral("꺾은선그래프"), QStringLiteral("막대+꺾은선")});
+    m_type->addItems({QStringLiteral("막대그래프"), QStringLiteral("꺾은선그래프"),
+                      QStringLiteral("막대+꺾은선")});
     m_unit = new QComboBox(this);
     m_unit->setObjectName(QStringLiteral("cboUnit"));
-    m_unit->addItems({QStringLiteral("원"), QStringLiteral("천원"), QStringLiteral("만원"), QStringLiteral("백만원")});
+    m_unit->addItems({QStringLiteral("원"), QStringLiteral("천원"), QStringLiteral("만원"),
+                      QStringLiteral("백만원")});
     for (int i = 0; i < CheckCount; ++i) {
         m_checks[i] = new QCheckBox(QString::fromUtf8(kCheckCaptions[i]), this);
         m_checks[i]->setObjectName(QStringLiteral("chkGrpStat(%1)").arg(i));
@@ -115,12 +116,10 @@ FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent)
         Settings::set(App().appTitle, QStringLiteral("Config_Form"), titleKey(), m_title->text());
         ReDrawGraph();
     });
-    connect(m_type, &QComboBox::currentIndexChanged, this, [this](int i) {
-        store(QStringLiteral("GraphType"), QString::number(i));
-    });
-    connect(m_unit, &QComboBox::currentIndexChanged, this, [this](int i) {
-        store(QStringLiteral("DataUnit"), QString::number(i));
-    });
+    connect(m_type, &QComboBox::currentIndexChanged, this,
+            [this](int i) { store(QStringLiteral("GraphType"), QString::number(i)); });
+    connect(m_unit, &QComboBox::currentIndexChanged, this,
+            [this](int i) { store(QStringLiteral("DataUnit"), QString::number(i)); });
     for (int i = 0; i < CheckCount; ++i)
         connect(m_checks[i], &QCheckBox::toggled, this, [this, i](bool on) {
             store(QString::fromUtf8(kCheckKeys[i]), on ? QStringLiteral("1") : QStringLiteral("0"));
@@ -168,10 +167,10 @@ FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent)
     ReDrawGraph();
 }
 
-void FrmGraph::loadSettings()
-{
+void FrmGraph::loadSettings() {
     m_loading = true;
-    m_title->setText(Settings::get(App().appTitle, QStringLiteral("Config_Form"), titleKey(), QString()));
+    m_title->setText(
+        Settings::get(App().appTitle, QStringLiteral("Config_Form"), titleKey(), QString()));
     m_type->setCurrentIndex(qBound(0, setting("GraphType", "0").toInt(), GraphTypeCount - 1));
     m_unit->setCurrentIndex(qBound(0, setting("DataUnit", "0").toInt(), m_unit->count() - 1));
     for (int i = 0; i < CheckCount; ++i)
@@ -183,16 +182,13 @@ void FrmGraph::loadSettings()
     m_loading = false;
 }
 
-void FrmGraph::store(const QString& key, const QString& value)
-{
-    if (m_loading)
-        return;
+void FrmGraph::store(const QString& key, const QString& value) {
+    if (m_loading) return;
     Settings::set(kApp, kSection, key, value);
     ReDrawGraph();
 }
 
-void FrmGraph::checkMax(int index)
-{
+void FrmGraph::checkMax(int index) {
     const QString text = m_max[index]->text().trimmed();
     if (index == MaxYVal && text.isEmpty()) { // no maximum: the axis scales itself
         store(QString::fromUtf8(kMaxKeys[index]), QString());
@@ -207,48 +203,43 @@ void FrmGraph::checkMax(int index)
     store(QString::fromUtf8(kMaxKeys[index]), m_max[index]->text().trimmed());
 }
 
-void FrmGraph::chooseColor(int index)
-{
+void FrmGraph::chooseColor(int index) {
     const QColor initial = index == 0 ? m_barColor : m_lineColor;
-    const std::optional<QColor> c = prompt().color(initial, QString::fromUtf8(kColorKeys[index]) + QStringLiteral(" 선택"));
-    if (!c || !c->isValid())
-        return;
+    const std::optional<QColor> c =
+        prompt().color(initial, QString::fromUtf8(kColorKeys[index]) + QStringLiteral(" 선택"));
+    if (!c || !c->isValid()) return;
     (index == 0 ? m_barColor : m_lineColor) = *c;
     store(QString::fromUtf8(kColorKeys[index]), colorNumber(*c));
 }
 
-double FrmGraph::unitDivisor() const
-{
+double FrmGraph::unitDivisor() const {
     return kUnits[qBound(0, m_unit->currentIndex(), 3)];
 }
 
-void FrmGraph::ClearGraph()
-{
+void FrmGraph::ClearGraph() {
     m_points.clear();
     m_page = 1;
 }
 
-void FrmGraph::AddData(const QString& label, double value)
-{
+void FrmGraph::AddData(const QString& label, double value) {
     m_points.append({label, value});
 }
 
-int FrmGraph::pageCount() const
-{
+int FrmGraph::pageCount() const {
     const int perPage = qMax(1, m_max[MaxCols]->text().toInt());
     return qMax(1, int((m_points.size() + perPage - 1) / perPage));
 }
 
-void FrmGraph::setPage(int page)
-{
+void FrmGraph::setPage(int page) {
     m_page = qBound(1, page, pageCount());
     ReDrawGraph();
 }
 
-QChart* FrmGraph::chart() const { return m_view->chart(); }
+QChart* FrmGraph::chart() const {
+    return m_view->chart();
+}
 
-void FrmGraph::ReDrawGraph()
-{
+void FrmGraph::ReDrawGraph() {
     const int perPage = qMax(1, m_max[MaxCols]->text().toInt());
     m_page = qBound(1, m_page, pageCount());
     const int first = (m_page - 1) * perPage;
@@ -277,8 +268,7 @@ void FrmGraph::ReDrawGraph()
     }
     auto* axisX = new QBarCategoryAxis;
     axisX->append(categories);
-    if (m_checks[RotatedLabels]->isChecked())
-        axisX->setLabelsAngle(-90);
+    if (m_checks[RotatedLabels]->isChecked()) axisX->setLabelsAngle(-90);
     auto* axisY = new QValueAxis;
     axisY->setGridLineVisible(m_checks[GridLines]->isChecked());
     axisY->setLabelFormat(QStringLiteral("%.0f"));
@@ -288,8 +278,7 @@ void FrmGraph::ReDrawGraph()
     if (type == Bar || type == BarAndLine) {
         bars->setColor(m_barColor);
         bars->setBorderColor(m_barColor);
-        if (!m_checks[FilledBars]->isChecked())
-            bars->setBrush(Qt::NoBrush);
+        if (!m_checks[FilledBars]->isChecked()) bars->setBrush(Qt::NoBrush);
         auto* series = new QBarSeries;
         series->append(bars);
         series->setLabelsVisible(m_checks[ShowValues]->isChecked());
@@ -317,21 +306,21 @@ void FrmGraph::ReDrawGraph()
     const QString maxText = m_max[MaxYVal]->text().trimmed();
     const double fixedMax = maxText.toDouble();
     axisY->setRange(0, fixedMax >= 1 ? fixedMax : (top > 0 ? top * 1.1 : 1));
-    if (fixedMax < 1)
-        axisY->applyNiceNumbers();
+    if (fixedMax < 1) axisY->applyNiceNumbers();
 
     QChart* old = m_view->chart();
     m_view->setChart(chart);
     delete old;
 
-    m_count->setText(QStringLiteral("총 ") + QString::number(m_points.size()) + QStringLiteral("건"));
-    m_pageLabel->setText(QString::number(m_page) + QStringLiteral("/") + QString::number(pageCount()));
+    m_count->setText(QStringLiteral("총 ") + QString::number(m_points.size()) +
+                     QStringLiteral("건"));
+    m_pageLabel->setText(QString::number(m_page) + QStringLiteral("/") +
+                         QString::number(pageCount()));
     m_prev->setEnabled(m_page > 1);
     m_next->setEnabled(m_page < pageCount());
 }
 
-void FrmGraph::printTo(QPagedPaintDevice* device)
-{
+void FrmGraph::printTo(QPagedPaintDevice* device) {
     QPainter painter(device);
     const QRect page = painter.viewport();
     QFont f = painter.font();
@@ -339,20 +328,20 @@ void FrmGraph::printTo(QPagedPaintDevice* device)
     painter.setFont(f);
     const QRect titleRect(page.left(), page.top(), page.width(), page.height() / 12);
     painter.drawText(titleRect, Qt::AlignCenter, m_title->text());
-    m_view->render(&painter, QRectF(page.left(), titleRect.bottom(), page.width(), page.height() - titleRect.height()));
+    m_view->render(&painter, QRectF(page.left(), titleRect.bottom(), page.width(),
+                                    page.height() - titleRect.height()));
 }
 
-void FrmGraph::print()
-{
+void FrmGraph::print() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintPreviewDialog preview(&printer, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { printTo(p); });
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* p) { printTo(p); });
     preview.exec();
 }
 
-void FrmGraph::keyPressEvent(QKeyEvent* event)
-{
+void FrmGraph::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F7 && event->modifiers() == Qt::NoModifier) {
         print();
         return;

@@ -20,8 +20,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-FrmRPT_graphA::FrmRPT_graphA(QWidget* parent) : QWidget(parent)
-{
+FrmRPT_graphA::FrmRPT_graphA(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FrmRPT_graphA"));
     setWindowTitle(QStringLiteral("가계부 분석"));
     m_period = new HCTerm(this);
@@ -35,8 +34,7 @@ FrmRPT_graphA::FrmRPT_graphA(QWidget* parent) : QWidget(parent)
     m_use->setObjectName(QStringLiteral("htField(1)"));
     connect(m_item, &QLineEdit::returnPressed, this, [this] {
         const QString name = PickOrAdd(QStringLiteral("tblitem"), m_item->text());
-        if (!name.isEmpty())
-            m_item->setText(name);
+        if (!name.isEmpty()) m_item->setText(name);
     });
     connect(m_use, &QLineEdit::returnPressed, this, [this] {
         const QString name = PickOrAdd(QStringLiteral("tblusename"), m_use->text());
@@ -48,7 +46,8 @@ FrmRPT_graphA::FrmRPT_graphA(QWidget* parent) : QWidget(parent)
     m_acc->setObjectName(QStringLiteral("cmbAcc"));
     fillAccounts();
 
-    const char* bases[8] = {"일별", "주별", "월별", "년도별", "입출구분별", "사용처별", "항목별", "통장별"};
+    const char* bases[8] = {"일별",       "주별",     "월별",   "년도별",
+                            "입출구분별", "사용처별", "항목별", "통장별"};
     auto* typeGroup = new QButtonGroup(this);
     auto* typeBox = new QGroupBox(QStringLiteral("분석기준"), this);
     auto* typeGrid = new QGridLayout(typeBox);
@@ -62,7 +61,8 @@ FrmRPT_graphA::FrmRPT_graphA(QWidget* parent) : QWidget(parent)
     auto* kindGroup = new QButtonGroup(this);
     auto* kindRow = new QHBoxLayout;
     for (int i = 0; i < 2; ++i) {
-        m_inOut[i] = new QRadioButton(i == 0 ? QStringLiteral("수입") : QStringLiteral("지출"), this);
+        m_inOut[i] =
+            new QRadioButton(i == 0 ? QStringLiteral("수입") : QStringLiteral("지출"), this);
         m_inOut[i]->setObjectName(QStringLiteral("opInOut(%1)").arg(i));
         kindGroup->addButton(m_inOut[i], i);
         kindRow->addWidget(m_inOut[i]);
@@ -94,23 +94,24 @@ FrmRPT_graphA::FrmRPT_graphA(QWidget* parent) : QWidget(parent)
     layout->addLayout(buttons);
 }
 
-void FrmRPT_graphA::fillAccounts()
-{
+void FrmRPT_graphA::fillAccounts() {
     m_acc->clear();
     m_acc->addItem(QStringLiteral("통장/카드 선택"), 0);
     Recordset rs;
-    if (OpenRecordset(rs, QStringLiteral("SELECT code, accountname, accountclass FROM tblgrouping WHERE code <> 1 "
-                                         "ORDER BY accountclass, accountname"))
-        > 0)
+    if (OpenRecordset(rs,
+                      QStringLiteral(
+                          "SELECT code, accountname, accountclass FROM tblgrouping WHERE code <> 1 "
+                          "ORDER BY accountclass, accountname")) > 0)
         for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
             const bool card = rs.text(QStringLiteral("accountclass")) == QStringLiteral("2");
-            m_acc->addItem((card ? QStringLiteral("카드☞ ") : QStringLiteral("통장☞ ")) + rs.text(QStringLiteral("accountname")),
-                           card ? -rs.integer(QStringLiteral("code")) : rs.integer(QStringLiteral("code")));
+            m_acc->addItem((card ? QStringLiteral("카드☞ ") : QStringLiteral("통장☞ ")) +
+                               rs.text(QStringLiteral("accountname")),
+                           card ? -rs.integer(QStringLiteral("code"))
+                                : rs.integer(QStringLiteral("code")));
         }
 }
 
-int FrmRPT_graphA::query()
-{
+int FrmRPT_graphA::query() {
     if (!m_use->text().isEmpty() && m_useCode <= 0) {
         const QString name = PickOrAdd(QStringLiteral("tblusename"), m_use->text());
         m_useCode = name.isEmpty() ? 0 : LastPickedCode();
@@ -118,8 +119,7 @@ int FrmRPT_graphA::query()
     }
     GraphAnalysis::Filter f;
     for (int i = 0; i < 8; ++i)
-        if (m_type[i]->isChecked())
-            f.basis = i;
+        if (m_type[i]->isChecked()) f.basis = i;
     f.income = m_inOut[0]->isChecked();
     f.item = m_item->text();
     f.usePlace = m_useCode;

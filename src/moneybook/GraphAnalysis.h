@@ -12,11 +12,11 @@ enum Basis { ByDay, ByWeek, ByMonth, ByYear, BySection, ByUsePlace, ByItem, ByAc
 struct Filter {
     int basis = ByDay;
     bool income = true;
-    QString item;        // category text (contains), "" none
-    int usePlace = 0;    // tblusename code, 0 none
-    int account = 0;     // tblgrouping code, 0 none
+    QString item;     // category text (contains), "" none
+    int usePlace = 0; // tblusename code, 0 none
+    int account = 0;  // tblgrouping code, 0 none
     bool accountIsCard = false;
-    QString from;        // period; one date alone is that day
+    QString from; // period; one date alone is that day
     QString to;
 };
 

@@ -15,16 +15,14 @@
 using MoneyBook::MoneyText;
 
 namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& caption)
-{
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     return b;
 }
 } // namespace
 
-frmBalance::frmBalance(QWidget* parent) : QWidget(parent)
-{
+frmBalance::frmBalance(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmBalance"));
     setWindowTitle(QStringLiteral("통장별현황"));
     resize(420, 420);
@@ -32,7 +30,8 @@ frmBalance::frmBalance(QWidget* parent) : QWidget(parent)
     m_grid->setObjectName(QStringLiteral("spList"));
     m_grid->setListMode();
     m_grid->setMaxCols(ColCount - 1);
-    m_grid->setHeaderTexts({QStringLiteral("통장이름"), QStringLiteral("잔  액"), QStringLiteral("code")});
+    m_grid->setHeaderTexts(
+        {QStringLiteral("통장이름"), QStringLiteral("잔  액"), QStringLiteral("code")});
     m_grid->setColType(ColBalance, CellType::Number);
     m_grid->setColHidden(ColCode, true);
     m_grid->setColWidth(ColName, 180);
@@ -67,11 +66,11 @@ frmBalance::frmBalance(QWidget* parent) : QWidget(parent)
     loadList();
 }
 
-void frmBalance::loadList()
-{
+void frmBalance::loadList() {
     Recordset rs;
-    const int n = OpenRecordset(rs, QStringLiteral("SELECT code, accountname FROM tblgrouping WHERE code <> 1 AND "
-                                                   "accountclass = '1' ORDER BY accountname, code"));
+    const int n = OpenRecordset(
+        rs, QStringLiteral("SELECT code, accountname FROM tblgrouping WHERE code <> 1 AND "
+                           "accountclass = '1' ORDER BY accountname, code"));
     double total = CashBalance();
     m_grid->beginFill(qMax(0, n) + 1);
     m_grid->appendRow({QStringLiteral("현금"), MoneyText(total), QStringLiteral("1")});
@@ -84,6 +83,5 @@ void frmBalance::loadList()
     m_grid->endFill();
     m_sum->setText(1, 1, QStringLiteral("[합 계]"));
     m_sum->setText(2, 1, MoneyText(total));
-    if (n <= 0)
-        ShowNoResultNotice();
+    if (n <= 0) ShowNoResultNotice();
 }

@@ -18,16 +18,14 @@
 using MoneyBook::MoneyText;
 
 namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& caption)
-{
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     return b;
 }
 } // namespace
 
-frmBalance_Write::frmBalance_Write(QWidget* parent) : QWidget(parent)
-{
+frmBalance_Write::frmBalance_Write(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmBalance_Write"));
     setWindowTitle(QStringLiteral("통장별잔액기록현황"));
     resize(640, 420);
@@ -57,15 +55,16 @@ frmBalance_Write::frmBalance_Write(QWidget* parent) : QWidget(parent)
     query();
 }
 
-void frmBalance_Write::query()
-{
+void frmBalance_Write::query() {
     const MoneyBook::Period p = MoneyBook::NormalizePeriod(m_period->Text1(), m_period->Text2());
     Recordset rs;
-    const int n = OpenRecordset(rs,
-                                QStringLiteral("SELECT j.sdate, g.accountname, j.smoney FROM tbljangbu AS j, tblgrouping AS g "
-                                               "WHERE j.cgroupin = g.code AND j.sectionclass = '9' AND g.code <> 1 "
-                                               "AND j.sdate BETWEEN ? AND ? ORDER BY j.sdate, g.accountname, j.code"),
-                                {p.from, p.to});
+    const int n = OpenRecordset(
+        rs,
+        QStringLiteral(
+            "SELECT j.sdate, g.accountname, j.smoney FROM tbljangbu AS j, tblgrouping AS g "
+            "WHERE j.cgroupin = g.code AND j.sectionclass = '9' AND g.code <> 1 "
+            "AND j.sdate BETWEEN ? AND ? ORDER BY j.sdate, g.accountname, j.code"),
+        {p.from, p.to});
     QStringList columns{QStringLiteral("날  짜")};
     QHash<QString, int> colOf;
     QVector<QStringList> rows;
@@ -76,8 +75,7 @@ void frmBalance_Write::query()
             columns << account;
             colOf.insert(account, int(columns.size()) - 1);
         }
-        if (rows.isEmpty() || rows.last().first() != date)
-            rows.append(QStringList{date});
+        if (rows.isEmpty() || rows.last().first() != date) rows.append(QStringList{date});
         QStringList& row = rows.last();
         const int c = colOf.value(account);
         while (row.size() <= c)
@@ -89,6 +87,5 @@ void frmBalance_Write::query()
     for (int c = 2; c <= columns.size(); ++c)
         m_grid->setColType(c, CellType::Number);
     m_grid->setAllRows(rows);
-    if (n <= 0)
-        ShowNoResultNotice();
+    if (n <= 0) ShowNoResultNotice();
 }

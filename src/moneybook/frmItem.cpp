@@ -19,21 +19,19 @@
 #include <QVBoxLayout>
 
 namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& caption)
-{
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     return b;
 }
 
-QString listTitle(const QString& table)
-{
-    return table == QStringLiteral("tblaffairsnote") ? QStringLiteral("항목관리 - 그룹자금") : QStringLiteral("항목관리");
+QString listTitle(const QString& table) {
+    return table == QStringLiteral("tblaffairsnote") ? QStringLiteral("항목관리 - 그룹자금")
+                                                     : QStringLiteral("항목관리");
 }
 
 // A modal category editor in new mode; the saved text and code, or nullopt.
-std::optional<PickRow> addItemModal(const QString& table, const QString& text, int classIndex)
-{
+std::optional<PickRow> addItemModal(const QString& table, const QString& text, int classIndex) {
     QPointer<frmItemSub> ed = new frmItemSub(table);
     ed->setAttribute(Qt::WA_DeleteOnClose);
     ed->SetFormMode(RecordEditor::NewMode);
@@ -41,7 +39,9 @@ std::optional<PickRow> addItemModal(const QString& table, const QString& text, i
     ed->setClassIndex(classIndex);
     ed->setText(text);
     std::optional<PickRow> added;
-    QObject::connect(ed, &RecordEditor::recordSaved, ed, [&added, ed](int code) { added = PickRow{code, ed->savedText()}; });
+    QObject::connect(ed, &RecordEditor::recordSaved, ed, [&added, ed](int code) {
+        added = PickRow{code, ed->savedText()};
+    });
     QEventLoop loop;
     QObject::connect(ed, &QObject::destroyed, &loop, &QEventLoop::quit);
     ed->setWindowModality(Qt::ApplicationModal);
@@ -51,8 +51,8 @@ std::optional<PickRow> addItemModal(const QString& table, const QString& text, i
 }
 } // namespace
 
-frmItem::frmItem(const QString& table, QWidget* parent) : RecordList(listTitle(table), parent), m_table(table)
-{
+frmItem::frmItem(const QString& table, QWidget* parent)
+    : RecordList(listTitle(table), parent), m_table(table) {
     setObjectName(QStringLiteral("frmItem"));
     setWindowTitle(listTitle(table));
     resize(460, 520);
@@ -77,7 +77,8 @@ frmItem::frmItem(const QString& table, QWidget* parent) : RecordList(listTitle(t
     m_grid->setObjectName(QStringLiteral("spList"));
     m_grid->setListMode();
     m_grid->setMaxCols(ColCount - 1);
-    m_grid->setHeaderTexts({QStringLiteral("항  목"), QStringLiteral("구분"), QStringLiteral("code")});
+    m_grid->setHeaderTexts(
+        {QStringLiteral("항  목"), QStringLiteral("구분"), QStringLiteral("code")});
     m_grid->setColHidden(ColCode, true);
     m_grid->setColWidth(ColText, 240);
     m_grid->installEventFilter(this);
@@ -109,35 +110,35 @@ frmItem::frmItem(const QString& table, QWidget* parent) : RecordList(listTitle(t
     query();
 }
 
-void frmItem::setClassOption(int option)
-{
-    if (option < 0 || option > 2)
-        option = 2;
+void frmItem::setClassOption(int option) {
+    if (option < 0 || option > 2) option = 2;
     m_options[option]->setChecked(true);
 }
 
-int frmItem::classOption() const
-{
+int frmItem::classOption() const {
     for (int i = 0; i < 3; ++i)
-        if (m_options[i]->isChecked())
-            return i;
+        if (m_options[i]->isChecked()) return i;
     return 2;
 }
 
-void frmItem::setSearchText(const QString& text) { m_search->setText(text); }
+void frmItem::setSearchText(const QString& text) {
+    m_search->setText(text);
+}
 
-void frmItem::setPickMode(bool on)
-{
+void frmItem::setPickMode(bool on) {
     m_pickMode = on;
     m_sel->setVisible(on);
     setWindowTitle(on ? QStringLiteral("항목선택") : listTitle(m_table));
 }
 
-int frmItem::rowCount() const { return m_grid->dataRowCnt(); }
+int frmItem::rowCount() const {
+    return m_grid->dataRowCnt();
+}
 
-void frmItem::query()
-{
-    SqlPart part{QStringLiteral("SELECT code, bigo, inoutclass FROM ") + m_table + QStringLiteral(" WHERE code <> 1"), {}};
+void frmItem::query() {
+    SqlPart part{QStringLiteral("SELECT code, bigo, inoutclass FROM ") + m_table +
+                     QStringLiteral(" WHERE code <> 1"),
+                 {}};
     const int option = classOption();
     // Class '0' reads as income too, so the income list shows it.
     if (option == 0)
@@ -155,7 +156,9 @@ void frmItem::query()
         const QVector<QVariant>& v = rs.row(r);
         const QString cls = v[2].toString();
         const bool income = cls == QStringLiteral("0") || cls == QStringLiteral("1");
-        m_grid->appendRow({v[1].toString(), income ? QStringLiteral("수입") : QStringLiteral("지출"), v[0].toString()});
+        m_grid->appendRow({v[1].toString(),
+                           income ? QStringLiteral("수입") : QStringLiteral("지출"),
+                           v[0].toString()});
     }
     m_grid->endFill();
     if (n > 0)
@@ -166,30 +169,28 @@ void frmItem::query()
 
 // The editor of this list's table: each table has its own, so the group funds' list never
 // reuses an editor left open on the money book's categories.
-frmItemSub* frmItem::editor()
-{
-    const QString name = m_table == QStringLiteral("tblitem") ? QStringLiteral("frmItemSub") : QStringLiteral("frmItemSub_Affairs");
+frmItemSub* frmItem::editor() {
+    const QString name = m_table == QStringLiteral("tblitem")
+                             ? QStringLiteral("frmItemSub")
+                             : QStringLiteral("frmItemSub_Affairs");
     return ChildWindow<frmItemSub>(name, m_table);
 }
 
-void frmItem::addRecord()
-{
+void frmItem::addRecord() {
     auto* ed = editor();
     connect(ed, &RecordEditor::recordSaved, this, &frmItem::UpdateItem, Qt::UniqueConnection);
     ed->SetFormMode(RecordEditor::NewMode);
     FormFocus(ed);
 }
 
-void frmItem::editRecord(int code)
-{
+void frmItem::editRecord(int code) {
     auto* ed = editor();
     connect(ed, &RecordEditor::recordSaved, this, &frmItem::UpdateItem, Qt::UniqueConnection);
     ed->SetFormMode(RecordEditor::EditMode, code);
     FormFocus(ed);
 }
 
-void frmItem::rowDoubleClicked(int row)
-{
+void frmItem::rowDoubleClicked(int row) {
     if (m_pickMode) {
         m_grid->setActiveCell(ColText, row);
         pickActive();
@@ -198,8 +199,7 @@ void frmItem::rowDoubleClicked(int row)
     }
 }
 
-void frmItem::pickActive()
-{
+void frmItem::pickActive() {
     const int row = activeDataRow();
     if (row <= 0) {
         MsgInfo(QStringLiteral("그리드에서 항목을 선택하세요"));
@@ -210,8 +210,7 @@ void frmItem::pickActive()
     close();
 }
 
-void frmItem::keyPressEvent(QKeyEvent* event)
-{
+void frmItem::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         close();
         return;
@@ -223,14 +222,12 @@ void frmItem::keyPressEvent(QKeyEvent* event)
     RecordList::keyPressEvent(event);
 }
 
-void frmItem::closeEvent(QCloseEvent* event)
-{
+void frmItem::closeEvent(QCloseEvent* event) {
     emit closed();
     RecordList::closeEvent(event);
 }
 
-std::optional<PickRow> frmItem::pickModal(const QString& table, const QString& text, int option)
-{
+std::optional<PickRow> frmItem::pickModal(const QString& table, const QString& text, int option) {
     QPointer<frmItem> w = new frmItem(table);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->setPickMode(true);
@@ -239,8 +236,7 @@ std::optional<PickRow> frmItem::pickModal(const QString& table, const QString& t
     w->query();
     std::optional<PickRow> chosen;
     connect(w, &frmItem::closed, w, [&chosen, w] {
-        if (w->m_lItemCode > 0)
-            chosen = PickRow{w->m_lItemCode, w->m_sItemBigo};
+        if (w->m_lItemCode > 0) chosen = PickRow{w->m_lItemCode, w->m_sItemBigo};
     });
     QEventLoop loop;
     connect(w, &QObject::destroyed, &loop, &QEventLoop::quit);
@@ -250,10 +246,10 @@ std::optional<PickRow> frmItem::pickModal(const QString& table, const QString& t
     return chosen;
 }
 
-QString PickItem(const QString& table, const QString& text, const QString& itemClass)
-{
+QString PickItem(const QString& table, const QString& text, const QString& itemClass) {
     SetLastPickedCode(0);
-    SqlPart part{QStringLiteral("SELECT code, bigo FROM ") + table + QStringLiteral(" WHERE code <> 1"), {}};
+    SqlPart part{
+        QStringLiteral("SELECT code, bigo FROM ") + table + QStringLiteral(" WHERE code <> 1"), {}};
     int option = 2;
     if (itemClass == QStringLiteral("1")) {
         part += QStringLiteral(" AND (inoutclass = '0' OR inoutclass = '1')");
@@ -275,21 +271,22 @@ QString PickItem(const QString& table, const QString& text, const QString& itemC
     if (n > 1) {
         row = frmItem::pickModal(table, text, option);
     } else if (!text.isEmpty()) {
-        if (!AskYesNo(PickAddQuestion(table, text)))
-            return {};
+        if (!AskYesNo(PickAddQuestion(table, text))) return {};
         if (itemClass.isEmpty()) {
             row = addItemModal(table, text, -1);
-        } else if (ExecSQL(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (inoutclass, bigo) VALUES (?, ?)"),
-                           {itemClass, text})
-                   > 0) {
+        } else if (ExecSQL(QStringLiteral("INSERT INTO ") + table +
+                               QStringLiteral(" (inoutclass, bigo) VALUES (?, ?)"),
+                           {itemClass, text}) > 0) {
             row = PickRow{LastIdentity(), text};
         }
     } else {
         MsgInfo(PickTexts(table).noneRegistered);
-        row = addItemModal(table, QString(), itemClass == QStringLiteral("2") ? 1 : itemClass == QStringLiteral("1") ? 0 : -1);
+        row = addItemModal(table, QString(),
+                           itemClass == QStringLiteral("2")   ? 1
+                           : itemClass == QStringLiteral("1") ? 0
+                                                              : -1);
     }
-    if (!row)
-        return {};
+    if (!row) return {};
     SetLastPickedCode(row->code);
     return row->name;
 }

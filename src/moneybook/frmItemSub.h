@@ -11,7 +11,8 @@ class HCText;
 class frmItemSub : public RecordEditor {
     Q_OBJECT
 public:
-    explicit frmItemSub(const QString& table = QStringLiteral("tblitem"), QWidget* parent = nullptr);
+    explicit frmItemSub(const QString& table = QStringLiteral("tblitem"),
+                        QWidget* parent = nullptr);
 
     QString table() const { return m_table; }
     // Class choice: 0 "수입", 1 "지출", -1 none.

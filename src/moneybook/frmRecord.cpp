@@ -35,29 +35,26 @@ using namespace MoneyBook;
 namespace {
 const QString kOldBalanceKey = QStringLiteral("OLD_BALANCE");
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption)
-{
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     return b;
 }
 
-QRadioButton* radio(QWidget* parent, const QString& name, const QString& caption, QButtonGroup* group, int id)
-{
+QRadioButton* radio(QWidget* parent, const QString& name, const QString& caption,
+                    QButtonGroup* group, int id) {
     auto* r = new QRadioButton(caption, parent);
     r->setObjectName(name);
     group->addButton(r, id);
     return r;
 }
 
-QString placeName(int code)
-{
+QString placeName(int code) {
     return code > 1 ? AccountNameByCode(code) : QString();
 }
 } // namespace
 
-frmRecord::frmRecord(QWidget* parent) : QWidget(parent)
-{
+frmRecord::frmRecord(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmRecord"));
     setWindowTitle(QStringLiteral("입출금관리"));
     resize(1180, 620);
@@ -94,16 +91,20 @@ frmRecord::frmRecord(QWidget* parent) : QWidget(parent)
     m_inOut[2] = radio(this, QStringLiteral("opInOut(2)"), QStringLiteral("지출"), kindGroup, 2);
     m_inOut[0]->setChecked(true);
     auto* basisGroup = new QButtonGroup(this);
-    m_basis[0] = radio(this, QStringLiteral("opBalance(0)"), QStringLiteral("전체기준"), basisGroup, 0);
-    m_basis[1] = radio(this, QStringLiteral("opBalance(1)"), QStringLiteral("현금기준"), basisGroup, 1);
+    m_basis[0] =
+        radio(this, QStringLiteral("opBalance(0)"), QStringLiteral("전체기준"), basisGroup, 0);
+    m_basis[1] =
+        radio(this, QStringLiteral("opBalance(1)"), QStringLiteral("현금기준"), basisGroup, 1);
     m_basis[0]->setChecked(true);
     m_oldBalance = new QCheckBox(QStringLiteral("이월안함"), this);
     m_oldBalance->setObjectName(QStringLiteral("chkOldBalance"));
-    m_oldBalance->setChecked(Settings::get(App().appTitle, QStringLiteral("Config"), kOldBalanceKey, QStringLiteral("0")) == QStringLiteral("1"));
+    m_oldBalance->setChecked(Settings::get(App().appTitle, QStringLiteral("Config"), kOldBalanceKey,
+                                           QStringLiteral("0")) == QStringLiteral("1"));
     connect(kindGroup, &QButtonGroup::idClicked, this, &frmRecord::loadList);
     connect(basisGroup, &QButtonGroup::idClicked, this, &frmRecord::loadList);
     connect(m_oldBalance, &QCheckBox::clicked, this, [this](bool on) {
-        Settings::set(App().appTitle, QStringLiteral("Config"), kOldBalanceKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+        Settings::set(App().appTitle, QStringLiteral("Config"), kOldBalanceKey,
+                      on ? QStringLiteral("1") : QStringLiteral("0"));
         loadList();
     });
 
@@ -128,7 +129,8 @@ frmRecord::frmRecord(QWidget* parent) : QWidget(parent)
     const std::pair<int, QPushButton*> keys[] = {
         {Qt::Key_F4, del}, {Qt::Key_F5, query}, {Qt::Key_F7, print}, {Qt::Key_F8, excel}};
     for (const auto& [key, b] : keys) {
-        auto* sc = new QShortcut(QKeySequence(key), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        auto* sc = new QShortcut(QKeySequence(key), this, nullptr, nullptr,
+                                 Qt::WidgetWithChildrenShortcut);
         connect(sc, &QShortcut::activated, b, &QPushButton::click);
     }
 
@@ -160,8 +162,7 @@ frmRecord::frmRecord(QWidget* parent) : QWidget(parent)
     loadList();
 }
 
-void frmRecord::buildGrid()
-{
+void frmRecord::buildGrid() {
     m_grid = new Grid(this);
     m_grid->setObjectName(QStringLiteral("spList"));
     m_grid->setEntryMode();
@@ -172,9 +173,10 @@ void frmRecord::buildGrid()
     // Two header rows: the place columns share the caption of their group above their
     // own names; the other columns have their caption in the first row.
     const QString group = QStringLiteral("통장/카드 상세");
-    const QStringList top = {"날  짜", "입출구분", "사용처", "항  목", "수 입", "지  출", "잔  액", group, group, group,
-                             group, "Memo", "Code", "입금통장 코드", "출금통장코드", "InTotal", "OutTotal",
-                             "MoveTotal", "사용처 코드", "삭제선택"};
+    const QStringList top = {"날  짜",  "입출구분", "사용처",    "항  목",        "수 입",
+                             "지  출",  "잔  액",   group,       group,           group,
+                             group,     "Memo",     "Code",      "입금통장 코드", "출금통장코드",
+                             "InTotal", "OutTotal", "MoveTotal", "사용처 코드",   "삭제선택"};
     QStringList second;
     for (int c = 1; c < ColCount; ++c)
         second << QString();
@@ -190,10 +192,10 @@ void frmRecord::buildGrid()
         m_grid->setColType(c, CellType::Number);
     m_grid->setColType(ColDel, CellType::CheckBox);
     m_grid->setColLocked(ColBalance, true);
-    const std::pair<int, int> widths[] = {{ColDate, 84}, {ColSection, 78}, {ColUse, 90}, {ColItem, 90},
-                                          {ColIn, 80}, {ColOut, 80}, {ColBalance, 90}, {ColAcIn, 80},
-                                          {ColAcOut, 80}, {ColCard, 80}, {ColOther, 80}, {ColMemo, 140},
-                                          {ColDel, 56}};
+    const std::pair<int, int> widths[] = {
+        {ColDate, 84},  {ColSection, 78}, {ColUse, 90},  {ColItem, 90},  {ColIn, 80},
+        {ColOut, 80},   {ColBalance, 90}, {ColAcIn, 80}, {ColAcOut, 80}, {ColCard, 80},
+        {ColOther, 80}, {ColMemo, 140},   {ColDel, 56}};
     for (const auto& [col, width] : widths)
         m_grid->setColWidth(col, width);
     GridMenu::attach(m_grid, this);
@@ -204,15 +206,15 @@ void frmRecord::buildGrid()
         }
     });
     connect(m_grid, &Grid::leaveCell, this, [this](int col, int row, int, int, bool*) {
-        if (col == m_changedCol && row == m_changedRow && !m_saving)
-            UpdateRecord(col, row);
+        if (col == m_changedCol && row == m_changedRow && !m_saving) UpdateRecord(col, row);
     });
 
     m_sum = new Grid(this);
     m_sum->setObjectName(QStringLiteral("spSum"));
     m_sum->setListMode();
     m_sum->setMaxCols(SumCount - 1);
-    m_sum->setHeaderTexts({QStringLiteral("수 입"), QStringLiteral("지  출"), QStringLiteral("잔  액"), QStringLiteral("금 액")});
+    m_sum->setHeaderTexts({QStringLiteral("수 입"), QStringLiteral("지  출"),
+                           QStringLiteral("잔  액"), QStringLiteral("금 액")});
     for (int c = 1; c < SumCount; ++c)
         m_sum->setColType(c, CellType::Number);
     m_sum->setMaxRows(1);
@@ -220,25 +222,25 @@ void frmRecord::buildGrid()
     m_sum->setFixedHeight(58);
 }
 
-void frmRecord::fillAccountCombo()
-{
+void frmRecord::fillAccountCombo() {
     const int current = m_acc->currentData().toInt();
     m_acc->clear();
     m_acc->addItem(QStringLiteral("통장/카드 선택"), 0);
     Recordset rs;
-    if (OpenRecordset(rs, QStringLiteral("SELECT code, accountname, accountclass FROM tblgrouping WHERE code <> 1 "
-                                         "ORDER BY accountclass, accountname"))
-        > 0)
+    if (OpenRecordset(rs,
+                      QStringLiteral(
+                          "SELECT code, accountname, accountclass FROM tblgrouping WHERE code <> 1 "
+                          "ORDER BY accountclass, accountname")) > 0)
         for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-            m_acc->addItem((rs.text(QStringLiteral("accountclass")) == QStringLiteral("2") ? QStringLiteral("카드☞ ")
-                                                                                           : QStringLiteral("통장☞ "))
-                               + rs.text(QStringLiteral("accountname")),
+            m_acc->addItem((rs.text(QStringLiteral("accountclass")) == QStringLiteral("2")
+                                ? QStringLiteral("카드☞ ")
+                                : QStringLiteral("통장☞ ")) +
+                               rs.text(QStringLiteral("accountname")),
                            rs.integer(QStringLiteral("code")));
     m_acc->setCurrentIndex(qMax(0, m_acc->findData(current)));
 }
 
-LedgerFilter frmRecord::currentFilter() const
-{
+LedgerFilter frmRecord::currentFilter() const {
     LedgerFilter f;
     f.period = NormalizePeriod(m_period->Text1(), m_period->Text2());
     f.kind = m_inOut[1]->isChecked() ? 1 : m_inOut[2]->isChecked() ? 2 : 0;
@@ -252,29 +254,27 @@ LedgerFilter frmRecord::currentFilter() const
     return f;
 }
 
-int frmRecord::amountColumn(int section) const
-{
+int frmRecord::amountColumn(int section) const {
     switch (AmountColumnOf(section, m_basis[1]->isChecked())) {
-    case AmountColumn::Income: return ColIn;
-    case AmountColumn::Expense: return ColOut;
-    default: return ColOther;
+    case AmountColumn::Income:
+        return ColIn;
+    case AmountColumn::Expense:
+        return ColOut;
+    default:
+        return ColOther;
     }
 }
 
-void frmRecord::savePending()
-{
+void frmRecord::savePending() {
     m_grid->commitEdit();
-    if (m_changedCol > 0 && !m_saving)
-        UpdateRecord(m_changedCol, m_changedRow);
+    if (m_changedCol > 0 && !m_saving) UpdateRecord(m_changedCol, m_changedRow);
     m_changedCol = m_changedRow = 0;
 }
 
-void frmRecord::loadList()
-{
+void frmRecord::loadList() {
     // A cell typed but not yet left is saved before the list is read again.
     savePending();
-    if (!m_use->text().isEmpty() && m_useCode <= 0)
-        pickFilterUsePlace();
+    if (!m_use->text().isEmpty() && m_useCode <= 0) pickFilterUsePlace();
     LedgerFilter f = currentFilter();
     // A period typed backwards is read forwards.
     if (!f.period.from.isEmpty()) {
@@ -295,13 +295,11 @@ void frmRecord::loadList()
     for (int r = 1; r <= m_grid->maxRows(); ++r)
         lockRow(r);
     recomputeFrom(1);
-    if (entries.isEmpty())
-        ShowNoResultNotice();
+    if (entries.isEmpty()) ShowNoResultNotice();
     m_grid->setActiveCell(ColDate, int(entries.size()) + 1);
 }
 
-void frmRecord::showEntry(int row, const LedgerEntry& e)
-{
+void frmRecord::showEntry(int row, const LedgerEntry& e) {
     QStringList t = entryTexts(e);
     t[ColBalance - 1] = m_grid->text(ColBalance, row);
     t[ColDel - 1] = m_grid->text(ColDel, row);
@@ -309,8 +307,7 @@ void frmRecord::showEntry(int row, const LedgerEntry& e)
     lockRow(row);
 }
 
-QStringList frmRecord::entryTexts(const LedgerEntry& e) const
-{
+QStringList frmRecord::entryTexts(const LedgerEntry& e) const {
     QStringList t;
     for (int c = 1; c < ColCount; ++c)
         t << QString();
@@ -341,8 +338,7 @@ QStringList frmRecord::entryTexts(const LedgerEntry& e) const
 
 // A row takes input only where its section uses it: an empty row only its date and
 // section; the amount only in the column where it shows; the place cells by section.
-void frmRecord::lockRow(int row)
-{
+void frmRecord::lockRow(int row) {
     const int code = m_grid->text(ColCode, row).toInt();
     const int section = code > 0 ? m_entries.value(code).section : -1;
     const PlaceCells places = PlaceCellsOf(section);
@@ -357,17 +353,14 @@ void frmRecord::lockRow(int row)
     m_grid->setCellLocked(ColDel, row, code <= 0);
 }
 
-void frmRecord::appendEmptyRow()
-{
+void frmRecord::appendEmptyRow() {
     const int row = m_grid->maxRows() + 1;
     m_grid->setMaxRows(row);
     lockRow(row);
 }
 
-void frmRecord::recomputeFrom(int row)
-{
-    if (row < 1)
-        row = 1;
+void frmRecord::recomputeFrom(int row) {
+    if (row < 1) row = 1;
     double balance = m_start;
     for (int r = row - 1; r >= 1; --r)
         if (m_grid->text(ColCode, r).toInt() > 0) {
@@ -385,12 +378,10 @@ void frmRecord::recomputeFrom(int row)
     updateSums();
 }
 
-void frmRecord::updateSums()
-{
+void frmRecord::updateSums() {
     double in = 0, out = 0, other = 0, last = m_start;
     for (int r = 1; r <= m_grid->maxRows(); ++r) {
-        if (m_grid->text(ColCode, r).toInt() <= 0)
-            continue;
+        if (m_grid->text(ColCode, r).toInt() <= 0) continue;
         in += m_grid->number(ColIn, r);
         out += m_grid->number(ColOut, r);
         other += m_grid->number(ColOther, r);
@@ -402,18 +393,18 @@ void frmRecord::updateSums()
     m_sum->setText(SumOther, 1, MoneyText(other));
 }
 
-bool frmRecord::writeEntry(int code, const QString& assignment, const QVariantList& params)
-{
+bool frmRecord::writeEntry(int code, const QString& assignment, const QVariantList& params) {
     QVariantList all = params;
     all << code;
-    if (ExecSQL(QStringLiteral("UPDATE tbljangbu SET ") + assignment + QStringLiteral(" WHERE code = ?"), all) > 0)
+    if (ExecSQL(QStringLiteral("UPDATE tbljangbu SET ") + assignment +
+                    QStringLiteral(" WHERE code = ?"),
+                all) > 0)
         return true;
     MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
     return false;
 }
 
-bool frmRecord::saveNewRow(int col, int row)
-{
+bool frmRecord::saveNewRow(int col, int row) {
     const QString typed = m_grid->text(col, row).trimmed();
     const LedgerFilter f = currentFilter();
     if (col == ColDate) {
@@ -425,22 +416,20 @@ bool frmRecord::saveNewRow(int col, int row)
         m_grid->setText(col, row, QString());
         return false;
     }
-    if (typed.isEmpty())
-        return false;
+    if (typed.isEmpty()) return false;
     int section = SectionByShortcut(typed);
-    if (section < 0)
-        section = SectionByName(typed);
-    if (section < 0)
-        section = frmSection::choose(this);
+    if (section < 0) section = SectionByName(typed);
+    if (section < 0) section = frmSection::choose(this);
     if (section < 0) {
         m_grid->setText(ColSection, row, QString());
         return false;
     }
     QString date = NormalizeDate(m_grid->text(ColDate, row));
     if (date.isEmpty())
-        date = f.period.to.isEmpty() ? Clock::today().toString(QStringLiteral("yyyy-MM-dd")) : f.period.to;
-    if (ExecSQL(QStringLiteral("INSERT INTO tbljangbu (sdate, sectionclass) VALUES (?, ?)"), {date, QString::number(section)})
-        <= 0) {
+        date = f.period.to.isEmpty() ? Clock::today().toString(QStringLiteral("yyyy-MM-dd"))
+                                     : f.period.to;
+    if (ExecSQL(QStringLiteral("INSERT INTO tbljangbu (sdate, sectionclass) VALUES (?, ?)"),
+                {date, QString::number(section)}) <= 0) {
         MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
         m_grid->setText(ColSection, row, QString());
         return false;
@@ -451,14 +440,12 @@ bool frmRecord::saveNewRow(int col, int row)
     e.section = section;
     m_entries.insert(e.code, e);
     showEntry(row, e);
-    if (row == m_grid->maxRows())
-        appendEmptyRow();
+    if (row == m_grid->maxRows()) appendEmptyRow();
     recomputeFrom(row);
     return true;
 }
 
-bool frmRecord::UpdateRecord(int col, int row)
-{
+bool frmRecord::UpdateRecord(int col, int row) {
     m_saving = true;
     m_changedCol = m_changedRow = 0;
     struct Reset {
@@ -467,8 +454,7 @@ bool frmRecord::UpdateRecord(int col, int row)
     } reset{m_saving};
 
     const int code = m_grid->text(ColCode, row).toInt();
-    if (code <= 0)
-        return saveNewRow(col, row);
+    if (code <= 0) return saveNewRow(col, row);
     LedgerEntry e = m_entries.value(code);
     const QString typed = m_grid->text(col, row).trimmed();
     bool ok = false;
@@ -484,16 +470,16 @@ bool frmRecord::UpdateRecord(int col, int row)
     }
     case ColSection: {
         int section = SectionByShortcut(typed);
-        if (section < 0)
-            section = SectionByName(typed);
-        if (section < 0)
-            section = frmSection::choose(this);
-        if (section < 0 || section == e.section)
-            break;
-        // A new section starts the entry afresh: no category, the cash box on both sides, no amount.
-        if (writeEntry(code,
-                       QStringLiteral("sectionclass = ?, ctblitem = '', cgroupin = 1, cgroupout = 1, smoney = 0"),
-                       {QString::number(section)})) {
+        if (section < 0) section = SectionByName(typed);
+        if (section < 0) section = frmSection::choose(this);
+        if (section < 0 || section == e.section) break;
+        // A new section starts the entry afresh: no category, the cash box on both sides, no
+        // amount.
+        if (writeEntry(
+                code,
+                QStringLiteral(
+                    "sectionclass = ?, ctblitem = '', cgroupin = 1, cgroupout = 1, smoney = 0"),
+                {QString::number(section)})) {
             e.section = section;
             e.item.clear();
             e.groupIn = e.groupOut = 1;
@@ -510,8 +496,7 @@ bool frmRecord::UpdateRecord(int col, int row)
         if (!typed.isEmpty()) {
             name = PickOrAdd(QStringLiteral("tblusename"), typed);
             use = LastPickedCode();
-            if (name.isEmpty() || use <= 1)
-                break;
+            if (name.isEmpty() || use <= 1) break;
         }
         if (writeEntry(code, QStringLiteral("ctblusename = ?"), {use})) {
             e.usePlace = use;
@@ -524,8 +509,7 @@ bool frmRecord::UpdateRecord(int col, int row)
         QString item;
         if (!typed.isEmpty()) {
             item = PickOrAdd(QStringLiteral("tblitem"), typed, ItemClassOfSection(e.section));
-            if (item.isEmpty())
-                break;
+            if (item.isEmpty()) break;
         }
         if (writeEntry(code, QStringLiteral("ctblitem = ?"), {item})) {
             e.item = item;
@@ -537,8 +521,7 @@ bool frmRecord::UpdateRecord(int col, int row)
     case ColOut:
     case ColOther: {
         double money = 0;
-        if (col != amountColumn(e.section))
-            break;
+        if (col != amountColumn(e.section)) break;
         if (!ParseAmount(typed, &money)) {
             MsgInfo(QStringLiteral("금액은 0 이상으로 입력하세요."));
             break;
@@ -553,21 +536,20 @@ bool frmRecord::UpdateRecord(int col, int row)
     case ColAcOut: {
         const bool in = col == ColAcIn;
         const PlaceCells places = PlaceCellsOf(e.section);
-        if (in ? !places.accountIn : !places.accountOut)
-            break;
+        if (in ? !places.accountIn : !places.accountOut) break;
         int account = 1;
         QString name;
         if (!typed.isEmpty()) {
             name = PickOrAdd(in ? QStringLiteral("ACIn") : QStringLiteral("ACOut"), typed);
             account = LastPickedCode();
-            if (name.isEmpty() || account <= 1)
-                break;
+            if (name.isEmpty() || account <= 1) break;
             if (e.section == 8 && account == (in ? e.groupOut : e.groupIn)) {
                 MsgInfo(QStringLiteral("입금통장과 출금통장이 같습니다."));
                 break;
             }
         }
-        if (writeEntry(code, in ? QStringLiteral("cgroupin = ?") : QStringLiteral("cgroupout = ?"), {account})) {
+        if (writeEntry(code, in ? QStringLiteral("cgroupin = ?") : QStringLiteral("cgroupout = ?"),
+                       {account})) {
             (in ? e.groupIn : e.groupOut) = account;
             (in ? e.inName : e.outName) = name;
             ok = true;
@@ -575,19 +557,19 @@ bool frmRecord::UpdateRecord(int col, int row)
         break;
     }
     case ColCard: {
-        if (!PlaceCellsOf(e.section).card)
-            break;
+        if (!PlaceCellsOf(e.section).card) break;
         int card = 1;
         int settle = 1;
         QString name;
         if (!typed.isEmpty()) {
             name = PickOrAdd(QStringLiteral("Card"), typed);
             card = LastPickedCode();
-            if (name.isEmpty() || card <= 1)
-                break;
-            settle = GetScalar(QStringLiteral("SELECT ctblgrouping FROM tblgrouping WHERE code = ?"), {card}).toInt();
-            if (settle < 1)
-                settle = 1;
+            if (name.isEmpty() || card <= 1) break;
+            settle =
+                GetScalar(QStringLiteral("SELECT ctblgrouping FROM tblgrouping WHERE code = ?"),
+                          {card})
+                    .toInt();
+            if (settle < 1) settle = 1;
         }
         if (writeEntry(code, QStringLiteral("cgroupin = ?, cgroupout = ?"), {card, settle})) {
             e.groupIn = card;
@@ -607,17 +589,14 @@ bool frmRecord::UpdateRecord(int col, int row)
     default:
         return false;
     }
-    if (ok)
-        m_entries.insert(code, e);
+    if (ok) m_entries.insert(code, e);
     // The row shows what is stored: the saved value, or the old one when nothing was saved.
     showEntry(row, m_entries.value(code));
-    if (amountChanged)
-        recomputeFrom(row);
+    if (amountChanged) recomputeFrom(row);
     return ok;
 }
 
-bool frmRecord::RecDelete()
-{
+bool frmRecord::RecDelete() {
     savePending();
     QList<int> ticked;
     for (int r = 1; r <= m_grid->maxRows(); ++r)
@@ -630,11 +609,12 @@ bool frmRecord::RecDelete()
             MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
             return false;
         }
-        if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false))
+        if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"),
+                      QStringLiteral("삭제"), false))
             return false;
         ticked << code;
-    } else if (!AskYesNo(QStringLiteral("선택된 ") + QString::number(ticked.size())
-                             + QStringLiteral("개의 자료를 모두 삭제 하시겠습니까?"),
+    } else if (!AskYesNo(QStringLiteral("선택된 ") + QString::number(ticked.size()) +
+                             QStringLiteral("개의 자료를 모두 삭제 하시겠습니까?"),
                          QStringLiteral("삭제"), false)) {
         return false;
     }
@@ -645,8 +625,8 @@ bool frmRecord::RecDelete()
             if (ExecSQL(QStringLiteral("DELETE FROM tbljangbu WHERE code = ?"), {code}) > 0)
                 any = true;
             else
-                MsgWarning(QStringLiteral("코드[") + QString::number(code)
-                           + QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
+                MsgWarning(QStringLiteral("코드[") + QString::number(code) +
+                           QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
         }
         tx.commit();
     }
@@ -654,24 +634,20 @@ bool frmRecord::RecDelete()
     return any;
 }
 
-void frmRecord::pickFilterItem()
-{
+void frmRecord::pickFilterItem() {
     const QString text = m_item->text();
     const QString name = PickOrAdd(QStringLiteral("tblitem"), text, QString());
-    if (!name.isEmpty())
-        m_item->setText(name);
+    if (!name.isEmpty()) m_item->setText(name);
 }
 
-void frmRecord::pickFilterUsePlace()
-{
+void frmRecord::pickFilterUsePlace() {
     const QString text = m_use->text();
     const QString name = PickOrAdd(QStringLiteral("tblusename"), text);
     m_useCode = name.isEmpty() ? 0 : LastPickedCode();
     m_use->setText(name);
 }
 
-void frmRecord::showHelp()
-{
+void frmRecord::showHelp() {
     MsgInfo(QStringLiteral("입출구분 칸에 1~10을 입력하면 구분이 선택됩니다.\n"
                            "1 현금지출, 2 현금수입, 3 통장지출, 4 통장수입, 5 통장출금,\n"
                            "6 통장입금, 7 카드지출, 8 현금써비스, 9 통장간이동, 10 통장잔액\n\n"
@@ -679,8 +655,7 @@ void frmRecord::showHelp()
             QStringLiteral("도움말"));
 }
 
-void frmRecord::closeEvent(QCloseEvent* event)
-{
+void frmRecord::closeEvent(QCloseEvent* event) {
     savePending();
     QWidget::closeEvent(event);
 }

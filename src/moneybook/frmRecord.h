@@ -21,9 +21,27 @@ class frmRecord : public QWidget {
 public:
     QSize sizeHint() const override { return {1180, 620}; }
     enum Col {
-        ColDate = 1, ColSection, ColUse, ColItem, ColIn, ColOut, ColBalance, ColAcIn, ColAcOut, ColCard,
-        ColOther, ColMemo, ColCode, ColInCode, ColOutCode, ColInTotal, ColOutTotal, ColMoveTotal, ColUseCode,
-        ColDel, ColCount
+        ColDate = 1,
+        ColSection,
+        ColUse,
+        ColItem,
+        ColIn,
+        ColOut,
+        ColBalance,
+        ColAcIn,
+        ColAcOut,
+        ColCard,
+        ColOther,
+        ColMemo,
+        ColCode,
+        ColInCode,
+        ColOutCode,
+        ColInTotal,
+        ColOutTotal,
+        ColMoveTotal,
+        ColUseCode,
+        ColDel,
+        ColCount
     };
     enum SumCol { SumIn = 1, SumOut, SumBalance, SumOther, SumCount };
 

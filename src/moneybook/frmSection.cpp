@@ -6,8 +6,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-frmSection::frmSection(QWidget* parent) : QDialog(parent)
-{
+frmSection::frmSection(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSection"));
     setWindowTitle(QStringLiteral("구분선택"));
     m_grid = new Grid(this);
@@ -29,20 +28,18 @@ frmSection::frmSection(QWidget* parent) : QDialog(parent)
     resize(240, 340);
 }
 
-void frmSection::take(int row)
-{
-    if (row < 1 || row > MoneyBook::SectionCount)
-        return;
+void frmSection::take(int row) {
+    if (row < 1 || row > MoneyBook::SectionCount) return;
     m_chosen = row - 1;
     accept();
 }
 
-bool frmSection::eventFilter(QObject* watched, QEvent* event)
-{
+bool frmSection::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_grid && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const QString t = key->text();
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space) {
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+            key->key() == Qt::Key_Space) {
             take(m_grid->activeRow());
             return true;
         }
@@ -54,8 +51,7 @@ bool frmSection::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-int frmSection::choose(QWidget* parent)
-{
+int frmSection::choose(QWidget* parent) {
     frmSection dlg(parent);
     dlg.m_grid->setFocus();
     dlg.exec();

@@ -13,8 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmUseName::frmUseName(QWidget* parent) : QWidget(parent)
-{
+frmUseName::frmUseName(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmUseName"));
     setWindowTitle(QStringLiteral("사용자관리"));
     resize(380, 480);
@@ -29,8 +28,7 @@ frmUseName::frmUseName(QWidget* parent) : QWidget(parent)
     // A name is saved as soon as its edit is committed (Enter, Tab, leaving the cell), so
     // the last row saves too where there is no next cell to move to.
     connect(m_grid, &Grid::cellChanged, this, [this](int col, int row) {
-        if (col == ColName)
-            saveRow(row);
+        if (col == ColName) saveRow(row);
     });
 
     auto* del = new QPushButton(QStringLiteral("삭제(&D)"), this);
@@ -49,11 +47,11 @@ frmUseName::frmUseName(QWidget* parent) : QWidget(parent)
     loadList();
 }
 
-void frmUseName::loadList()
-{
+void frmUseName::loadList() {
     m_saved.clear();
     Recordset rs;
-    const int n = OpenRecordset(rs, QStringLiteral("SELECT code, sname FROM tblusename WHERE code <> 1 ORDER BY code"));
+    const int n = OpenRecordset(
+        rs, QStringLiteral("SELECT code, sname FROM tblusename WHERE code <> 1 ORDER BY code"));
     m_grid->beginFill(qMax(0, n) + 1);
     for (int r = 0; r < qMax(0, n); ++r) {
         const int code = rs.row(r)[0].toInt();
@@ -66,26 +64,23 @@ void frmUseName::loadList()
     m_grid->setActiveCell(ColName, 1);
 }
 
-bool frmUseName::saveRow(int row)
-{
+bool frmUseName::saveRow(int row) {
     const int code = m_grid->text(ColCode, row).toInt();
     const QString name = m_grid->text(ColName, row).trimmed();
     if (name.isEmpty()) {
         // An empty name is never stored: the old one comes back.
-        if (code > 0)
-            m_grid->setText(ColName, row, m_saved.value(code));
+        if (code > 0) m_grid->setText(ColName, row, m_saved.value(code));
         return false;
     }
-    if (code > 0 && name == m_saved.value(code))
-        return false;
+    if (code > 0 && name == m_saved.value(code)) return false;
     int rows = 0;
     int saved = code;
     if (code > 0) {
-        rows = ExecSQL(QStringLiteral("UPDATE tblusename SET sname = ? WHERE code = ?"), {name, code});
+        rows =
+            ExecSQL(QStringLiteral("UPDATE tblusename SET sname = ? WHERE code = ?"), {name, code});
     } else {
         rows = ExecSQL(QStringLiteral("INSERT INTO tblusename (sname) VALUES (?)"), {name});
-        if (rows > 0)
-            saved = LastIdentity();
+        if (rows > 0) saved = LastIdentity();
     }
     if (rows <= 0) {
         MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
@@ -94,14 +89,12 @@ bool frmUseName::saveRow(int row)
     m_saved.insert(saved, name);
     m_grid->setText(ColName, row, name);
     m_grid->setText(ColCode, row, QString::number(saved));
-    if (code <= 0 && row == m_grid->maxRows())
-        m_grid->setMaxRows(row + 1);
+    if (code <= 0 && row == m_grid->maxRows()) m_grid->setMaxRows(row + 1);
     SetLastPickedCode(saved);
     return true;
 }
 
-bool frmUseName::RecDelete()
-{
+bool frmUseName::RecDelete() {
     const int row = m_grid->activeRow();
     const int code = row >= 1 ? m_grid->text(ColCode, row).toInt() : 0;
     if (code <= 1) {
@@ -112,10 +105,12 @@ bool frmUseName::RecDelete()
         MsgInfo(QStringLiteral("입출금관리에 사용처명에 관한 내용이 존재 합니다."));
         return false;
     }
-    if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false))
+    if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"),
+                  false))
         return false;
     if (ExecSQL(QStringLiteral("DELETE FROM tblusename WHERE code = ?"), {code}) <= 0) {
-        MsgWarning(QStringLiteral("코드[") + QString::number(code) + QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
+        MsgWarning(QStringLiteral("코드[") + QString::number(code) +
+                   QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
         return false;
     }
     ShowFloatNotice(QStringLiteral("자료를 삭제하였습니다."));
@@ -123,8 +118,7 @@ bool frmUseName::RecDelete()
     return true;
 }
 
-void frmUseName::keyPressEvent(QKeyEvent* event)
-{
+void frmUseName::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_F4) {
         RecDelete();
         return;
@@ -132,8 +126,7 @@ void frmUseName::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void frmUseName::closeEvent(QCloseEvent* event)
-{
+void frmUseName::closeEvent(QCloseEvent* event) {
     m_grid->commitEdit();
     QWidget::closeEvent(event);
 }

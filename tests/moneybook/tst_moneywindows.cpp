@@ -43,8 +43,7 @@
 #include <memory>
 
 namespace {
-void type(const QString& text, QWidget* into = nullptr)
-{
+void type(const QString& text, QWidget* into = nullptr) {
     for (QChar ch : text) {
         QWidget* target = into ? into : QApplication::focusWidget();
         if (ch.unicode() < 128)
@@ -54,35 +53,32 @@ void type(const QString& text, QWidget* into = nullptr)
     }
 }
 
-void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
+void key(int k) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(k));
+}
 
-void click(QWidget* w, const QString& name)
-{
+void click(QWidget* w, const QString& name) {
     auto* b = w->findChild<QAbstractButton*>(name);
     QVERIFY2(b, qPrintable(name));
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
-void clickCell(Grid* g, int col, int row)
-{
+void clickCell(Grid* g, int col, int row) {
     const QModelIndex ix = g->gridModel()->index(row - 1, col - 1);
-    if (QApplication::activeWindow() != g->window())
-        QApplication::setActiveWindow(g->window());
+    if (QApplication::activeWindow() != g->window()) QApplication::setActiveWindow(g->window());
     g->scrollTo(ix);
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(ix).center());
 }
 
 // Clicks a cell, types into it and leaves it with Tab, as a person types a ledger line.
-void enterCell(Grid* g, int col, int row, const QString& text)
-{
+void enterCell(Grid* g, int col, int row, const QString& text) {
     clickCell(g, col, row);
     type(text);
     key(Qt::Key_Tab);
 }
 
 // Runs `action` on the next modal window once it is shown.
-void onModal(std::function<void(QWidget*)> action)
-{
+void onModal(std::function<void(QWidget*)> action) {
     QTimer::singleShot(0, [action] {
         QWidget* w = QApplication::activeModalWidget();
         QVERIFY(w);
@@ -90,8 +86,7 @@ void onModal(std::function<void(QWidget*)> action)
     });
 }
 
-void fillField(QWidget* w, const QString& name, const QString& text)
-{
+void fillField(QWidget* w, const QString& name, const QString& text) {
     auto* f = w->findChild<QLineEdit*>(name);
     QVERIFY2(f, qPrintable(name));
     QApplication::setActiveWindow(f->window());
@@ -100,18 +95,20 @@ void fillField(QWidget* w, const QString& name, const QString& text)
     type(text, f);
 }
 
-QVariant cell(const QString& sql, const QVariantList& params = {}) { return GetScalar(sql, params); }
+QVariant cell(const QString& sql, const QVariantList& params = {}) {
+    return GetScalar(sql, params);
+}
 
-int addPlace(const QString& cls, const QString& name, double opening = 0, int settle = 1)
-{
-    ExecSQL("INSERT INTO tblgrouping (accountclass, accountname, sbalance, ctblgrouping) VALUES (?, ?, ?, ?)",
+int addPlace(const QString& cls, const QString& name, double opening = 0, int settle = 1) {
+    ExecSQL("INSERT INTO tblgrouping (accountclass, accountname, sbalance, ctblgrouping) VALUES "
+            "(?, ?, ?, ?)",
             {cls, name, opening, settle});
     return LastIdentity();
 }
 
-int addEntry(const QString& date, int section, double money, int in = 1, int out = 1)
-{
-    ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) VALUES (?, ?, ?, ?, ?)",
+int addEntry(const QString& date, int section, double money, int in = 1, int out = 1) {
+    ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) VALUES (?, "
+            "?, ?, ?, ?)",
             {date, QString::number(section), money, in, out});
     return LastIdentity();
 }
@@ -122,17 +119,13 @@ class TestMoneyWindows : public QObject {
     TestEnv* m_env = nullptr;
     std::unique_ptr<frmMain> m_frame;
 
-    template <class T>
-    T* open(const char* menu, const char* window)
-    {
+    template <class T> T* open(const char* menu, const char* window) {
         QAction* a = m_frame->menuAction(QString::fromLatin1(menu));
-        if (!a || !a->isEnabled())
-            return nullptr;
+        if (!a || !a->isEnabled()) return nullptr;
         a->trigger();
         QCoreApplication::processEvents();
         auto* w = dynamic_cast<T*>(WindowRegistry::find(QString::fromLatin1(window)));
-        if (w && WindowRegistry::subWindowOf(w))
-            WindowRegistry::subWindowOf(w)->showMaximized();
+        if (w && WindowRegistry::subWindowOf(w)) WindowRegistry::subWindowOf(w)->showMaximized();
         QCoreApplication::processEvents();
         return w;
     }
@@ -141,8 +134,7 @@ class TestMoneyWindows : public QObject {
 
 private slots:
     void initTestCase() { RegisterMoneyBookCommands(); }
-    void init()
-    {
+    void init() {
         m_env = new TestEnv;
         QVERIFY(m_env->ok());
         App().loginId = QStringLiteral("ADMIN");
@@ -153,8 +145,7 @@ private slots:
         QApplication::setActiveWindow(m_frame.get());
         QCoreApplication::processEvents();
     }
-    void cleanup()
-    {
+    void cleanup() {
         m_frame.reset();
         delete m_env;
     }
@@ -176,8 +167,7 @@ private slots:
     void graphs();
 };
 
-void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances()
-{
+void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
     auto* start = open<frmStartMoney>("mnuRecord_Money", "frmStartMoney");
     QVERIFY(start);
     fillField(start, "htField", "10,000");
@@ -186,7 +176,8 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances()
 
     auto* accounts = open<frmAccount>("mnuRecord_Account", "frmAccount");
     QVERIFY(accounts);
-    for (const auto& [name, opening] : {std::pair{"국민", "100000"}, std::pair{"O'Neil 통장", "0"}}) {
+    for (const auto& [name, opening] :
+         {std::pair{"국민", "100000"}, std::pair{"O'Neil 통장", "0"}}) {
         click(accounts, "btnRecAddAc");
         fillField(accounts, "htField(0)", QString::fromUtf8(name));
         fillField(accounts, "htField(3)", QString::fromLatin1(opening));
@@ -217,8 +208,11 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances()
     enterCell(g, frmRecord::ColUse, 1, "mart");
     enterCell(g, frmRecord::ColItem, 1, "tip");
     enterCell(g, frmRecord::ColIn, 1, "1,500");
-    QCOMPARE(prompts(), QStringList({"[mart]은(는) 등록된 사용처가 아닙니다.\n입력하신 사용처를 추가하시겠습니까?",
-                                     "[tip]은(는) 등록된 항목이 아닙니다.\n입력하신 항목을 검색목록에 추가하시겠습니까?"}));
+    QCOMPARE(
+        prompts(),
+        QStringList(
+            {"[mart]은(는) 등록된 사용처가 아닙니다.\n입력하신 사용처를 추가하시겠습니까?",
+             "[tip]은(는) 등록된 항목이 아닙니다.\n입력하신 항목을 검색목록에 추가하시겠습니까?"}));
     QCOMPARE(cell("SELECT inoutclass FROM tblitem WHERE bigo = 'tip'").toString(), QString("1"));
     // A card expense on the empty row (date left empty: the period's end).
     enterCell(g, frmRecord::ColSection, 2, "7");
@@ -233,7 +227,8 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances()
     enterCell(g, frmRecord::ColMemo, 3, "it's");
 
     Recordset rs;
-    QCOMPARE(OpenRecordset(rs, "SELECT sdate, sectionclass, smoney, cgroupin, cgroupout, ctblitem, smemo FROM tbljangbu "
+    QCOMPARE(OpenRecordset(rs, "SELECT sdate, sectionclass, smoney, cgroupin, cgroupout, ctblitem, "
+                               "smemo FROM tbljangbu "
                                "ORDER BY code"),
              3);
     auto row = [&rs](int r) {
@@ -263,24 +258,38 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances()
     QCOMPARE(AccountBalance(oneil), 20000.0);
 }
 
-void TestMoneyWindows::ledgerBadInput_data()
-{
+void TestMoneyWindows::ledgerBadInput_data() {
     QTest::addColumn<int>("col");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("message");
-    QTest::newRow("negative amount refused") << int(frmRecord::ColOut) << "-5000" << "700" << "금액은 0 이상으로 입력하세요.";
-    QTest::newRow("amount with unit") << int(frmRecord::ColOut) << "1,500원" << "1500" << "";
-    QTest::newRow("letters are 0") << int(frmRecord::ColOut) << "abc" << "0" << "";
-    QTest::newRow("amount in the wrong column ignored") << int(frmRecord::ColIn) << "900" << "700" << "";
-    QTest::newRow("30 February keeps the date") << int(frmRecord::ColDate) << "2026-02-30" << "2026-12-02" << "";
-    QTest::newRow("month 13 keeps the date") << int(frmRecord::ColDate) << "20261301" << "2026-12-02" << "";
-    QTest::newRow("empty date is the period's end") << int(frmRecord::ColDate) << "" << "2026-12-31" << "";
-    QTest::newRow("short date") << int(frmRecord::ColDate) << "1207" << "2026-12-07" << "";
+    QTest::newRow("negative amount refused") << int(frmRecord::ColOut) << "-5000"
+                                             << "700"
+                                             << "금액은 0 이상으로 입력하세요.";
+    QTest::newRow("amount with unit") << int(frmRecord::ColOut) << "1,500원"
+                                      << "1500"
+                                      << "";
+    QTest::newRow("letters are 0") << int(frmRecord::ColOut) << "abc"
+                                   << "0"
+                                   << "";
+    QTest::newRow("amount in the wrong column ignored") << int(frmRecord::ColIn) << "900"
+                                                        << "700"
+                                                        << "";
+    QTest::newRow("30 February keeps the date") << int(frmRecord::ColDate) << "2026-02-30"
+                                                << "2026-12-02"
+                                                << "";
+    QTest::newRow("month 13 keeps the date") << int(frmRecord::ColDate) << "20261301"
+                                             << "2026-12-02"
+                                             << "";
+    QTest::newRow("empty date is the period's end") << int(frmRecord::ColDate) << ""
+                                                    << "2026-12-31"
+                                                    << "";
+    QTest::newRow("short date") << int(frmRecord::ColDate) << "1207"
+                                << "2026-12-07"
+                                << "";
 }
 
-void TestMoneyWindows::ledgerBadInput()
-{
+void TestMoneyWindows::ledgerBadInput() {
     QFETCH(int, col);
     QFETCH(QString, typed);
     QFETCH(QString, stored);
@@ -297,27 +306,35 @@ void TestMoneyWindows::ledgerBadInput()
     }
     key(Qt::Key_Tab);
     const QString column = col == frmRecord::ColDate ? "sdate" : "smoney";
-    QCOMPARE(cell("SELECT " + column + " FROM tbljangbu WHERE code = ?", {code}).toString(), stored);
+    QCOMPARE(cell("SELECT " + column + " FROM tbljangbu WHERE code = ?", {code}).toString(),
+             stored);
     QCOMPARE(prompts(), message.isEmpty() ? QStringList() : QStringList{message});
     // The cell shows what is stored.
-    if (col == frmRecord::ColDate)
-        QCOMPARE(g->text(col, 1), stored);
+    if (col == frmRecord::ColDate) QCOMPARE(g->text(col, 1), stored);
 }
 
-void TestMoneyWindows::ledgerSectionPicker_data()
-{
+void TestMoneyWindows::ledgerSectionPicker_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("pickerKeys"); // "" no picker, "esc", or a digit
     QTest::addColumn<QString>("section");
-    QTest::newRow("8 is a cash advance") << "8" << "" << "7";
-    QTest::newRow("11 opens the picker, Esc keeps") << "11" << "esc" << "";
-    QTest::newRow("0 opens the picker") << "0" << "3" << "3";
-    QTest::newRow("a part of a name opens the picker") << "현금" << "9" << "9";
-    QTest::newRow("name with blanks") << "통 장 입 금" << "" << "5";
+    QTest::newRow("8 is a cash advance") << "8"
+                                         << ""
+                                         << "7";
+    QTest::newRow("11 opens the picker, Esc keeps") << "11"
+                                                    << "esc"
+                                                    << "";
+    QTest::newRow("0 opens the picker") << "0"
+                                        << "3"
+                                        << "3";
+    QTest::newRow("a part of a name opens the picker") << "현금"
+                                                       << "9"
+                                                       << "9";
+    QTest::newRow("name with blanks") << "통 장 입 금"
+                                      << ""
+                                      << "5";
 }
 
-void TestMoneyWindows::ledgerSectionPicker()
-{
+void TestMoneyWindows::ledgerSectionPicker() {
     QFETCH(QString, typed);
     QFETCH(QString, pickerKeys);
     QFETCH(QString, section);
@@ -340,8 +357,7 @@ void TestMoneyWindows::ledgerSectionPicker()
     QCOMPARE(CountRows("tbljangbu"), section.isEmpty() ? 0 : 1);
 }
 
-void TestMoneyWindows::ledgerCellRules()
-{
+void TestMoneyWindows::ledgerCellRules() {
     const int a = addPlace("1", "국민", 0);
     const int b = addPlace("1", "신한", 0);
     const int card = addPlace("2", "비씨", 0, b);
@@ -361,7 +377,9 @@ void TestMoneyWindows::ledgerCellRules()
     QCOMPARE(g->text(frmRecord::ColAcIn, 2), QString("국민"));
     // A new section starts afresh.
     enterCell(g, frmRecord::ColSection, 1, "1");
-    QCOMPARE(CountRows("tbljangbu", "code = ? AND cgroupin = 1 AND cgroupout = 1 AND smoney = 0", {expense}), 1);
+    QCOMPARE(CountRows("tbljangbu", "code = ? AND cgroupin = 1 AND cgroupout = 1 AND smoney = 0",
+                       {expense}),
+             1);
     QCOMPARE(g->text(frmRecord::ColCard, 1), QString());
     // Before its section, the empty row takes no amount.
     enterCell(g, frmRecord::ColOut, 4, "5000");
@@ -369,8 +387,7 @@ void TestMoneyWindows::ledgerCellRules()
     QCOMPARE(g->text(frmRecord::ColOut, 4), QString());
 }
 
-void TestMoneyWindows::ledgerDeleteAndCarryOver()
-{
+void TestMoneyWindows::ledgerDeleteAndCarryOver() {
     ExecSQL("UPDATE tblgrouping SET sbalance = 1000 WHERE code = 1");
     addEntry("2026-11-30", 1, 500);
     const int one = addEntry("2026-12-01", 0, 100);
@@ -404,8 +421,7 @@ void TestMoneyWindows::ledgerDeleteAndCarryOver()
     QCOMPARE(CountRows("tbljangbu"), 2);
 }
 
-void TestMoneyWindows::ledgerBasis()
-{
+void TestMoneyWindows::ledgerBasis() {
     ExecSQL("UPDATE tblgrouping SET sbalance = 1000 WHERE code = 1");
     const int a = addPlace("1", "국민", 5000);
     addEntry("2026-11-30", 3, 700, a);
@@ -428,8 +444,7 @@ void TestMoneyWindows::ledgerBasis()
     QCOMPARE(m_env->notices().last(), QString("검색된 결과가 없습니다."));
 }
 
-void TestMoneyWindows::accountWindow()
-{
+void TestMoneyWindows::accountWindow() {
     auto* w = open<frmAccount>("mnuRecord_Account", "frmAccount");
     QVERIFY(w);
     click(w, "btnSave");
@@ -439,7 +454,8 @@ void TestMoneyWindows::accountWindow()
     click(w, "btnRecAddAc");
     fillField(w, "htField(0)", "50%");
     click(w, "btnSave");
-    QCOMPARE(prompts(), QStringList({"통장이름이 입력되지 않았습니다", "[50%]은 이미 등록된 통장입니다."}));
+    QCOMPARE(prompts(),
+             QStringList({"통장이름이 입력되지 않았습니다", "[50%]은 이미 등록된 통장입니다."}));
     QCOMPARE(w->findChild<QLineEdit*>("htField(0)")->text(), QString());
     const int pct = AccountCodeByName("50%", "1");
     QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = ?", {pct}).toDouble(), 1234.0);
@@ -451,19 +467,21 @@ void TestMoneyWindows::accountWindow()
     QCOMPARE(w->grid()->dataRowCnt(), 2);
     m_env->prompt().clear();
     for (int code : {payer, pct}) {
-        clickCell(w->grid(), AccountWindow::ColName, w->grid()->searchCol(AccountWindow::ColCode, 1, -1, QString::number(code)));
+        clickCell(w->grid(), AccountWindow::ColName,
+                  w->grid()->searchCol(AccountWindow::ColCode, 1, -1, QString::number(code)));
         click(w, "btnRecDel");
     }
-    QCOMPARE(prompts(), QStringList({"입출금관리에 통장에 관한 내용이 존재 합니다.",
-                                     "해당 데이터가 「신용카드관리」에서 사용중이기 때문에 삭제할 수 없습니다."}));
+    QCOMPARE(
+        prompts(),
+        QStringList({"입출금관리에 통장에 관한 내용이 존재 합니다.",
+                     "해당 데이터가 「신용카드관리」에서 사용중이기 때문에 삭제할 수 없습니다."}));
     ExecSQL("DELETE FROM tblgrouping WHERE code = ?", {card});
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
     click(w, "btnRecDel");
     QCOMPARE(CountRows("tblgrouping", "code = ?", {pct}), 0);
 }
 
-void TestMoneyWindows::accountAddedFromPickerList()
-{
+void TestMoneyWindows::accountAddedFromPickerList() {
     addPlace("1", "통장A");
     addPlace("1", "통장B");
     frmRecord* w = ledger();
@@ -494,8 +512,7 @@ void TestMoneyWindows::accountAddedFromPickerList()
     QVERIFY(w->findChild<QComboBox*>("cmbAcc")->findText("통장☞ 통장C") > 0);
 }
 
-void TestMoneyWindows::cardWindow()
-{
+void TestMoneyWindows::cardWindow() {
     addPlace("1", "국민");
     auto* w = open<frmCard>("mnuRecord_Card", "frmCard");
     QVERIFY(w);
@@ -507,7 +524,8 @@ void TestMoneyWindows::cardWindow()
     fillField(w, "htField(0)", "O'Neil 카드");
     w->findChild<QComboBox*>("cmbAccount")->setCurrentText("국민");
     click(w, "btnSave");
-    QCOMPARE(prompts(), QStringList({"출금통장을 선택하지 않았습니다", "[O'Neil 카드]은 이미 등록된 신용카드입니다."}));
+    QCOMPARE(prompts(), QStringList({"출금통장을 선택하지 않았습니다",
+                                     "[O'Neil 카드]은 이미 등록된 신용카드입니다."}));
     QCOMPARE(CountRows("tblgrouping", "accountclass = '2'"), 1);
     QCOMPARE(w->grid()->text(AccountWindow::ColFourth, 1), QString("국민"));
     const int card = AccountCodeByName("O'Neil 카드", "2");
@@ -529,12 +547,14 @@ void TestMoneyWindows::cardWindow()
     const int added = AccountCodeByName("new", "2");
     QVERIFY(added > 1);
     QCOMPARE(r->grid()->text(frmRecord::ColCard, 2), QString("new"));
-    QCOMPARE(cell("SELECT cgroupin FROM tbljangbu WHERE sectionclass = '6' ORDER BY code DESC").toInt(), added);
+    QCOMPARE(
+        cell("SELECT cgroupin FROM tbljangbu WHERE sectionclass = '6' ORDER BY code DESC").toInt(),
+        added);
 }
 
-void TestMoneyWindows::categories()
-{
-    ExecSQL("INSERT INTO tblitem (inoutclass, bigo) VALUES ('0', 'old income'), ('1', 'salary'), ('2', 'food'), "
+void TestMoneyWindows::categories() {
+    ExecSQL("INSERT INTO tblitem (inoutclass, bigo) VALUES ('0', 'old income'), ('1', 'salary'), "
+            "('2', 'food'), "
             "('2', 'fuel')");
     auto* w = open<frmItem>("mnuRecord_Section", "frmItem");
     QVERIFY(w);
@@ -552,8 +572,7 @@ void TestMoneyWindows::categories()
     click(ed, "btnSave");
     ed->findChild<QComboBox*>("cmbInOut")->setCurrentIndex(1);
     click(ed, "btnSave");
-    QCOMPARE(prompts(), QStringList({"내용이 입력되지 않았습니다",
-                                     "구분을 선택하지 않았습니다"}));
+    QCOMPARE(prompts(), QStringList({"내용이 입력되지 않았습니다", "구분을 선택하지 않았습니다"}));
     QCOMPARE(cell("SELECT inoutclass FROM tblitem WHERE bigo = 'it''s'").toString(), QString("2"));
     QVERIFY(WindowRegistry::find("frmItemSub")); // continue is ticked by default
     QCOMPARE(w->rowCount(), 5);
@@ -596,8 +615,7 @@ void TestMoneyWindows::categories()
     QCOMPARE(r->grid()->text(frmRecord::ColItem, 2), QString("moving"));
 }
 
-void TestMoneyWindows::usagePlaces()
-{
+void TestMoneyWindows::usagePlaces() {
     ExecSQL("INSERT INTO tblusename (sname) VALUES ('used')");
     const int used = LastIdentity();
     ExecSQL("UPDATE tbljangbu SET ctblusename = 1");
@@ -613,7 +631,8 @@ void TestMoneyWindows::usagePlaces()
     clickCell(g, frmUseName::ColName, 2);
     key(Qt::Key_Delete);
     key(Qt::Key_Tab);
-    QCOMPARE(cell("SELECT sname FROM tblusename WHERE code = ?", {used}).toString(), QString("renamed"));
+    QCOMPARE(cell("SELECT sname FROM tblusename WHERE code = ?", {used}).toString(),
+             QString("renamed"));
     QCOMPARE(CountRows("tblusename", "sname = 'O''Neil'"), 1);
     QCOMPARE(g->text(frmUseName::ColName, 2), QString("O'Neil"));
     clickCell(g, frmUseName::ColName, 1);
@@ -625,8 +644,7 @@ void TestMoneyWindows::usagePlaces()
     QCOMPARE(CountRows("tblusename", "sname = 'O''Neil'"), 0);
 }
 
-void TestMoneyWindows::balanceRecords()
-{
+void TestMoneyWindows::balanceRecords() {
     const int a = addPlace("1", "국민");
     const int b = addPlace("1", "신한");
     addEntry("2026-03-01", 9, 100, b);
@@ -646,8 +664,7 @@ void TestMoneyWindows::balanceRecords()
     QCOMPARE(g->rowTexts(2), QStringList({"2026-04-01", "", "300"}));
 }
 
-void TestMoneyWindows::graphs()
-{
+void TestMoneyWindows::graphs() {
     const int a = addPlace("1", "국민");
     addEntry("2025-12-10", 0, 100);
     addEntry("2026-01-10", 2, 200, 1, a);
