@@ -64,6 +64,7 @@ FrmSPPrint_HeaderFooter::FrmSPPrint_HeaderFooter(PrintContext* context, QWidget*
                                        QStringLiteral("Right Justify")});
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
 
     m_code = new QLineEdit(this);
     m_code->setObjectName(QStringLiteral("txtCode"));

@@ -9,6 +9,7 @@
 #include "members/frmFriend.h"
 #include "reports/FrmSPPrint_HeaderFooter.h"
 #include "reports/FrmSPPrint_Preview.h"
+#include "reports/PrintContext.h"
 #include "reports/PrintService.h"
 #include "reports/PrintSetup.h"
 #include "ui/FormIni.h"
@@ -38,9 +39,15 @@ class tst_printwindows : public QObject {
 
     static QWidget* window(const char* name)
     {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == QLatin1String(name) && w->isVisible())
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String(name) && w->isVisible()) {
+                // A newly opened window is the one the person works in.
+                w->activateWindow();
+                if (!QTest::qWaitForWindowActive(w))
+                    qWarning("%s is not active", name);
                 return w;
+            }
+        }
         return nullptr;
     }
     template <class T = QAbstractButton>
@@ -80,6 +87,12 @@ class tst_printwindows : public QObject {
         click(dlg, "btnPdf");
         click(dlg, "btnClose");
         return QFile::exists(file) ? file : QString();
+    }
+    // Keys go to the widget that has the focus in the window, as they do for a person.
+    static void typeIn(QWidget* window, const QString& text)
+    {
+        for (QChar ch : text)
+            QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, ch.toLatin1());
     }
     static QString pageLabel(QWidget* preview) { return child<QLabel>(preview, "lblPage")->text(); }
 
@@ -141,7 +154,7 @@ private slots:
 
         const QString file = savePdf(preview);
         QVERIFY(!file.isEmpty());
-        QVERIFY(pdf::info(file, "Page size").startsWith("841.89 x 595.2")); // wide list: landscape
+        QVERIFY(pdf::info(file, "Page size").startsWith("842 x 595")); // wide list: landscape
         QCOMPARE(pdf::info(file, "Pages").toInt(), pages);
         const QString text = pdf::text(file);
         QVERIFY(text.contains("회원 리스트"));
@@ -192,7 +205,7 @@ private slots:
         QCOMPARE(preview->context()->job().setup().marginTop, 1440);
 
         const QString file = savePdf(preview);
-        QVERIFY(pdf::info(file, "Page size").startsWith("595.2"));
+        QVERIFY(pdf::info(file, "Page size").startsWith("595 x 842"));
         // Another list still prints with what it passes itself.
         QCOMPARE(ReadPrintSettings("frmOther", PrintSettings{}).marginTop, PrintSettings{}.marginTop);
     }
@@ -282,8 +295,9 @@ private slots:
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(row, col)).center());
         };
         clickCell(0, 1);
-        QTest::keyClicks(grid, "A/S team");
-        QTest::keyClick(grid->focusWidget(), Qt::Key_Return);
+        typeIn(editor, "A/S team");
+        QTest::keyClick(editor->focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents(); // the cell editor commits on the next turn
         QCOMPARE(grid->item(0, 1)->text(), QString("A/S team"));
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         click(editor, "btnPageNumber"); // the cell holds text: asked first
@@ -302,7 +316,7 @@ private slots:
         // Code typed in: the two parse errors leave the lines as they were.
         for (const auto& [bad, message] : {std::pair{"/fn\"x", "Error parsing FONT NAME"},
                                            std::pair{"/fz\"0\"x", "Error parsing FONT SIZE"}}) {
-            const QString before = code->text();
+            const QString before = editor->code();
             type(code, bad);
             QTest::keyClick(code, Qt::Key_Return);
             QCOMPARE(m_env->prompt().lastText(), QString(message));
@@ -333,6 +347,7 @@ private slots:
         auto* list = child<QListWidget>(choice, "lstPrinter");
         const auto pdfItems = list->findItems(PdfPrinterName, Qt::MatchExactly);
         QCOMPARE(pdfItems.size(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(pdfItems.first()).center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(pdfItems.first()).center());
         QVERIFY(!window("FrmPrn_selPRT"));
         QCOMPARE(PrinterForDocument("A4일반"), PdfPrinterName);
