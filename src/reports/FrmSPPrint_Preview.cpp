@@ -255,7 +255,7 @@ void FrmSPPrint_Preview::keyPressEvent(QKeyEvent* event)
 
 void FrmSPPrint_Preview::openPrintDialog()
 {
-    auto* dlg = new FrmSPPrint_PrintDlg(m_context, m_page, this);
+    auto* dlg = new FrmSPPrint_PrintDlg(m_context, this);
     dlg->show();
 }
 

@@ -19,10 +19,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-FrmSPPrint_PrintDlg::FrmSPPrint_PrintDlg(PrintContext* context, int currentPage, QWidget* parent)
+FrmSPPrint_PrintDlg::FrmSPPrint_PrintDlg(PrintContext* context, QWidget* parent)
     : QDialog(parent), m_context(context)
 {
-    Q_UNUSED(currentPage);
     setObjectName(QStringLiteral("FrmSPPrint_PrintDlg"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
@@ -100,7 +99,9 @@ FrmSPPrint_PrintDlg::FrmSPPrint_PrintDlg(PrintContext* context, int currentPage,
         }
         QPrinter printer(info);
         QPrintDialog dlg(&printer, this);
-        dlg.exec();
+        // The printer chosen there is the one lists print on from now on.
+        if (dlg.exec() == QDialog::Accepted && printer.printerName() != info.printerName())
+            StorePrinterForDocument(QStringLiteral("A4일반"), printer.printerName());
     });
     connect(printerChoice, &QPushButton::clicked, this, [this] {
         (new FrmPrn_selPRT(QStringLiteral("A4일반"), this))->show();

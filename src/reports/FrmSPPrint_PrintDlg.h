@@ -14,7 +14,7 @@ class QRadioButton;
 class FrmSPPrint_PrintDlg : public QDialog {
     Q_OBJECT
 public:
-    FrmSPPrint_PrintDlg(PrintContext* context, int currentPage, QWidget* parent = nullptr);
+    explicit FrmSPPrint_PrintDlg(PrintContext* context, QWidget* parent = nullptr);
 
     // The pages of the chosen range; false after a message when the page is not valid.
     bool pageRange(int* from, int* to);

@@ -7,6 +7,7 @@
 #include "ui/Grid.h"
 #include "ui/cFpPreview.h"
 
+#include <QItemSelectionModel>
 #include <QtTest>
 
 #include <memory>
@@ -167,6 +168,18 @@ private slots:
         GridPrintJob allRows(m_grid.get(), setup(), "t");
         text = pdf::text(print(allRows));
         QVERIFY(text.contains(QRegularExpression("^\\s*9\\s*$", QRegularExpression::MultilineOption)));
+    }
+
+    void selectedCellsOnly()
+    {
+        fill(10);
+        m_grid->selectionModel()->select(QItemSelection(m_grid->model()->index(3, 1), m_grid->model()->index(4, 2)),
+                                         QItemSelectionModel::Select);
+        GridPrintJob job(m_grid.get(), setup(), "t");
+        job.setSelectionOnly(true);
+        const QString text = pdf::text(print(job));
+        QVERIFY(text.contains("r004c2") && text.contains("r005c3"));
+        QVERIFY(!text.contains("r003") && !text.contains("r006") && !text.contains("c1") && !text.contains("c4"));
     }
 
     void fitToPageOnlyWhereAllowed()
