@@ -25,23 +25,19 @@ namespace {
 
 constexpr int Cols = 25;
 
-double PeakMemoryMb()
-{
+double PeakMemoryMb() {
     QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
+    if (!status.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return 0;
 }
 
-Grid* MemberGrid(int rows)
-{
+Grid* MemberGrid(int rows) {
     static std::map<int, std::unique_ptr<Grid>> grids;
     auto& g = grids[rows];
-    if (g)
-        return g.get();
+    if (g) return g.get();
     g = std::make_unique<Grid>();
     g->setObjectName(QStringLiteral("spList"));
     g->setListMode();
@@ -58,7 +54,8 @@ Grid* MemberGrid(int rows)
         cells << QStringLiteral("[기본그룹]") << family[r % 6] + given[r % 5]
               << QStringLiteral("010-%1-%2").arg(1000 + r % 9000).arg(2000 + (r * 7) % 8000)
               << QStringLiteral("02-%1-%2").arg(300 + r % 600).arg(1000 + r % 9000)
-              << QStringLiteral("1970-03-15") << QStringLiteral("서울시 강남구 테헤란로 %1").arg(r % 500);
+              << QStringLiteral("1970-03-15")
+              << QStringLiteral("서울시 강남구 테헤란로 %1").arg(r % 500);
         while (cells.size() < Cols)
             cells << (cells.size() % 4 == 0 ? QString() : QStringLiteral("값%1").arg(r % 1000));
         g->appendRow(cells);
@@ -70,16 +67,14 @@ Grid* MemberGrid(int rows)
     return g.get();
 }
 
-PrintRequest Request()
-{
+PrintRequest Request() {
     PrintRequest r;
     r.section = QStringLiteral("bench");
     r.title = QStringLiteral("회원 리스트");
     return r;
 }
 
-void BM_ReadEveryCell(benchmark::State& state)
-{
+void BM_ReadEveryCell(benchmark::State& state) {
     Grid* g = MemberGrid(int(state.range(0)));
     for (auto _ : state) {
         qsizetype n = 0;
@@ -92,8 +87,7 @@ void BM_ReadEveryCell(benchmark::State& state)
 }
 BENCHMARK(BM_ReadEveryCell)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-void BM_Paginate(benchmark::State& state)
-{
+void BM_Paginate(benchmark::State& state) {
     Grid* g = MemberGrid(int(state.range(0)));
     for (auto _ : state) {
         PrintContext context(g, Request());
@@ -105,8 +99,7 @@ void BM_Paginate(benchmark::State& state)
 BENCHMARK(BM_Paginate)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // From the request to the preview showing page 1 drawn with its page label.
-void BM_PreviewReady(benchmark::State& state)
-{
+void BM_PreviewReady(benchmark::State& state) {
     Grid* g = MemberGrid(int(state.range(0)));
     for (auto _ : state) {
         auto* preview = new FrmSPPrint_Preview(new PrintContext(g, Request()));
@@ -122,8 +115,7 @@ void BM_PreviewReady(benchmark::State& state)
 }
 BENCHMARK(BM_PreviewReady)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-void BM_PreviewNextAndLast(benchmark::State& state)
-{
+void BM_PreviewNextAndLast(benchmark::State& state) {
     Grid* g = MemberGrid(10000);
     auto preview = std::make_unique<FrmSPPrint_Preview>(new PrintContext(g, Request()));
     preview->show();
@@ -141,8 +133,7 @@ void BM_PreviewNextAndLast(benchmark::State& state)
 }
 BENCHMARK(BM_PreviewNextAndLast)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-void BM_WholeDocumentToPdf(benchmark::State& state)
-{
+void BM_WholeDocumentToPdf(benchmark::State& state) {
     Grid* g = MemberGrid(10000);
     QTemporaryDir dir;
     PrintContext context(g, Request());
@@ -158,17 +149,14 @@ BENCHMARK(BM_WholeDocumentToPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir config;
     Settings::setConfigDir(config.path());
     SetPrintAppTitle(QStringLiteral("MemberDeskBench"));
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -11,14 +11,14 @@
 #include <QVBoxLayout>
 
 FrmPrn_selPRT::FrmPrn_selPRT(const QString& documentType, QWidget* parent)
-    : QDialog(parent), m_type(documentType)
-{
+    : QDialog(parent), m_type(documentType) {
     setObjectName(QStringLiteral("FrmPrn_selPRT"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QStringLiteral("프린터 선택 - ") + documentType);
 
-    auto* label = new QLabel(QStringLiteral("[") + documentType + QStringLiteral("] 출력에 사용할 프린터"), this);
+    auto* label = new QLabel(
+        QStringLiteral("[") + documentType + QStringLiteral("] 출력에 사용할 프린터"), this);
     label->setTextFormat(Qt::PlainText);
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("lstPrinter"));
@@ -28,8 +28,7 @@ FrmPrn_selPRT::FrmPrn_selPRT(const QString& documentType, QWidget* parent)
     const QString stored = PrinterForDocument(documentType);
     const QString selected = stored.isEmpty() ? QPrinterInfo::defaultPrinterName() : stored;
     for (int i = 0; i < m_list->count(); ++i)
-        if (m_list->item(i)->text() == selected)
-            m_list->setCurrentRow(i);
+        if (m_list->item(i)->text() == selected) m_list->setCurrentRow(i);
 
     auto* ok = new QPushButton(QStringLiteral("확인"), this);
     ok->setObjectName(QStringLiteral("btnOK"));
@@ -63,8 +62,7 @@ FrmPrn_selPRT::FrmPrn_selPRT(const QString& documentType, QWidget* parent)
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FrmPrn_selPRT::store(const QString& printer)
-{
+void FrmPrn_selPRT::store(const QString& printer) {
     StorePrinterForDocument(m_type, printer);
     accept();
 }

@@ -17,14 +17,16 @@
 namespace {
 constexpr int FontRole = Qt::UserRole + 1;
 
-QVariant fontData(const HfFont& f)
-{
-    return QStringList{f.family, QString::number(f.size), QString::number(f.bold), QString::number(f.italic),
-                       QString::number(f.underline), QString::number(f.strike)};
+QVariant fontData(const HfFont& f) {
+    return QStringList{f.family,
+                       QString::number(f.size),
+                       QString::number(f.bold),
+                       QString::number(f.italic),
+                       QString::number(f.underline),
+                       QString::number(f.strike)};
 }
 
-HfFont fontOf(const QVariant& v)
-{
+HfFont fontOf(const QVariant& v) {
     const QStringList l = v.toStringList();
     HfFont f;
     if (l.size() == 6) {
@@ -38,15 +40,13 @@ HfFont fontOf(const QVariant& v)
     return f;
 }
 
-QString keyOf(int kind)
-{
+QString keyOf(int kind) {
     return kind == FrmSPPrint_HeaderFooter::Header ? PrintKey::Header : PrintKey::Footer;
 }
 } // namespace
 
 FrmSPPrint_HeaderFooter::FrmSPPrint_HeaderFooter(PrintContext* context, QWidget* parent)
-    : QDialog(parent), m_context(context)
-{
+    : QDialog(parent), m_context(context) {
     setObjectName(QStringLiteral("FrmSPPrint_HeaderFooter"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
@@ -104,13 +104,15 @@ FrmSPPrint_HeaderFooter::FrmSPPrint_HeaderFooter(PrintContext* context, QWidget*
 
     for (int k = 0; k < 2; ++k) {
         HfError error = HfError::None;
-        m_buffers[k] = HfCodeToCells(Settings::get(PrintAppName(), context->section(), keyOf(k), QString()), &error);
+        m_buffers[k] = HfCodeToCells(
+            Settings::get(PrintAppName(), context->section(), keyOf(k), QString()), &error);
     }
     m_filling = true;
     setLines(m_buffers[Header]);
     m_filling = false;
 
-    connect(m_header, &QRadioButton::toggled, this, [this](bool on) { setKind(on ? Header : Footer); });
+    connect(m_header, &QRadioButton::toggled, this,
+            [this](bool on) { setKind(on ? Header : Footer); });
     connect(m_grid, &QTableWidget::itemChanged, this, [this] { cellEdited(); });
     connect(m_code, &QLineEdit::editingFinished, this, [this] {
         if (m_code->isModified()) {
@@ -126,21 +128,19 @@ FrmSPPrint_HeaderFooter::FrmSPPrint_HeaderFooter(PrintContext* context, QWidget*
     m_grid->setCurrentCell(0, 0);
 }
 
-void FrmSPPrint_HeaderFooter::setKind(Kind kind)
-{
-    if (kind == m_kind)
-        return;
+void FrmSPPrint_HeaderFooter::setKind(Kind kind) {
+    if (kind == m_kind) return;
     m_buffers[m_kind] = lines();
     m_kind = kind;
     m_filling = true;
     setLines(m_buffers[kind]);
     m_filling = false;
     (kind == Header ? m_header : m_footer)->setChecked(true);
-    m_save->setText(kind == Header ? QStringLiteral("Save Header Text") : QStringLiteral("Save Footer Text"));
+    m_save->setText(kind == Header ? QStringLiteral("Save Header Text")
+                                   : QStringLiteral("Save Footer Text"));
 }
 
-QList<HfCellLine> FrmSPPrint_HeaderFooter::lines() const
-{
+QList<HfCellLine> FrmSPPrint_HeaderFooter::lines() const {
     QList<HfCellLine> out;
     for (int r = 0; r < m_grid->rowCount(); ++r) {
         HfCellLine line;
@@ -155,8 +155,7 @@ QList<HfCellLine> FrmSPPrint_HeaderFooter::lines() const
     return out;
 }
 
-void FrmSPPrint_HeaderFooter::setLines(const QList<HfCellLine>& lines)
-{
+void FrmSPPrint_HeaderFooter::setLines(const QList<HfCellLine>& lines) {
     const bool was = m_filling;
     m_filling = true;
     m_grid->clearContents();
@@ -180,8 +179,7 @@ void FrmSPPrint_HeaderFooter::setLines(const QList<HfCellLine>& lines)
     showCode();
 }
 
-bool FrmSPPrint_HeaderFooter::setCode(const QString& code)
-{
+bool FrmSPPrint_HeaderFooter::setCode(const QString& code) {
     HfError error = HfError::None;
     const QList<HfCellLine> cells = HfCodeToCells(code, &error);
     if (error == HfError::FontName) {
@@ -197,25 +195,20 @@ bool FrmSPPrint_HeaderFooter::setCode(const QString& code)
     return true;
 }
 
-void FrmSPPrint_HeaderFooter::cellEdited()
-{
-    if (m_filling)
-        return;
+void FrmSPPrint_HeaderFooter::cellEdited() {
+    if (m_filling) return;
     m_dirty[m_kind] = true;
     showCode();
 }
 
-void FrmSPPrint_HeaderFooter::showCode()
-{
+void FrmSPPrint_HeaderFooter::showCode() {
     m_code->setText(code());
     m_code->setModified(false);
 }
 
-void FrmSPPrint_HeaderFooter::chooseFont()
-{
+void FrmSPPrint_HeaderFooter::chooseFont() {
     QTableWidgetItem* item = m_grid->currentItem();
-    if (!item)
-        return;
+    if (!item) return;
     const HfFont current = fontOf(item->data(FontRole));
     QFont initial(current.family);
     initial.setPointSize(current.size);
@@ -224,8 +217,7 @@ void FrmSPPrint_HeaderFooter::chooseFont()
     initial.setUnderline(current.underline);
     initial.setStrikeOut(current.strike);
     const auto chosen = prompt().font(initial, QStringLiteral("글꼴"));
-    if (!chosen)
-        return;
+    if (!chosen) return;
     HfFont f;
     f.family = chosen->family();
     f.size = std::clamp(chosen->pointSize() > 0 ? chosen->pointSize() : 10, 1, 400);
@@ -241,30 +233,29 @@ void FrmSPPrint_HeaderFooter::chooseFont()
     m_dirty[m_kind] = true;
 }
 
-void FrmSPPrint_HeaderFooter::insertPageNumber()
-{
+void FrmSPPrint_HeaderFooter::insertPageNumber() {
     QTableWidgetItem* item = m_grid->currentItem();
-    if (!item)
-        return;
-    if (!item->text().isEmpty() && item->text() != kHfPageNumber
-        && !AskYesNo(QStringLiteral("Inserting page numbering in this cell will overwrite your exiting text.  "
-                                    "Do you want to replace the existing text with page numbers?"),
-                     QStringLiteral("Replace Existing Text"), false))
+    if (!item) return;
+    if (!item->text().isEmpty() && item->text() != kHfPageNumber &&
+        !AskYesNo(QStringLiteral(
+                      "Inserting page numbering in this cell will overwrite your exiting text.  "
+                      "Do you want to replace the existing text with page numbers?"),
+                  QStringLiteral("Replace Existing Text"), false))
         return;
     item->setText(kHfPageNumber);
 }
 
-void FrmSPPrint_HeaderFooter::clearText()
-{
-    if (!AskYesNo(QStringLiteral("Are you sure you want to clear the text and formatting for the selected header?"),
-                  QStringLiteral("Clear Text"), false))
+void FrmSPPrint_HeaderFooter::clearText() {
+    if (!AskYesNo(
+            QStringLiteral(
+                "Are you sure you want to clear the text and formatting for the selected header?"),
+            QStringLiteral("Clear Text"), false))
         return;
     setLines({});
     m_dirty[m_kind] = true;
 }
 
-bool FrmSPPrint_HeaderFooter::save()
-{
+bool FrmSPPrint_HeaderFooter::save() {
     Settings::set(PrintAppName(), m_context->section(), keyOf(m_kind), code());
     m_buffers[m_kind] = lines();
     m_dirty[m_kind] = false;
@@ -272,10 +263,10 @@ bool FrmSPPrint_HeaderFooter::save()
     return true;
 }
 
-void FrmSPPrint_HeaderFooter::reject()
-{
-    if ((m_dirty[0] || m_dirty[1])
-        && !AskYesNo(QStringLiteral("수정된 내용이 저장되지 않았습니다. 그래도, 닫으시겠습니까?"), {}, false))
+void FrmSPPrint_HeaderFooter::reject() {
+    if ((m_dirty[0] || m_dirty[1]) &&
+        !AskYesNo(QStringLiteral("수정된 내용이 저장되지 않았습니다. 그래도, 닫으시겠습니까?"), {},
+                  false))
         return;
     QDialog::reject();
 }

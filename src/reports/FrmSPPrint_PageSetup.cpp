@@ -13,8 +13,7 @@
 #include <QVBoxLayout>
 
 FrmSPPrint_PageSetup::FrmSPPrint_PageSetup(PrintContext* context, QWidget* parent)
-    : QDialog(parent), m_context(context)
-{
+    : QDialog(parent), m_context(context) {
     setObjectName(QStringLiteral("FrmSPPrint_PageSetup"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
@@ -74,22 +73,22 @@ FrmSPPrint_PageSetup::FrmSPPrint_PageSetup(PrintContext* context, QWidget* paren
     layout->addLayout(buttons);
 
     connect(ok, &QPushButton::clicked, this, [this] {
-        if (save())
-            accept();
+        if (save()) accept();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool FrmSPPrint_PageSetup::save()
-{
+bool FrmSPPrint_PageSetup::save() {
     PrintSettings s;
-    const std::pair<QLineEdit*, double*> inputs[] = {
-        {m_top, &s.marginTop}, {m_bottom, &s.marginBottom}, {m_left, &s.marginLeft}, {m_right, &s.marginRight}};
+    const std::pair<QLineEdit*, double*> inputs[] = {{m_top, &s.marginTop},
+                                                     {m_bottom, &s.marginBottom},
+                                                     {m_left, &s.marginLeft},
+                                                     {m_right, &s.marginRight}};
     for (const auto& [edit, target] : inputs) {
         const auto v = ParseMargin(edit->text());
         if (!v) {
-            MsgInfo(QStringLiteral("여백은 0.00 ~ ") + MarginText(MaxMargin)
-                    + QStringLiteral(" 인치 사이의 숫자로 입력하세요."));
+            MsgInfo(QStringLiteral("여백은 0.00 ~ ") + MarginText(MaxMargin) +
+                    QStringLiteral(" 인치 사이의 숫자로 입력하세요."));
             edit->setFocus();
             edit->selectAll();
             return false;

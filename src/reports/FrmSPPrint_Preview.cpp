@@ -22,8 +22,7 @@
 // Paints the pages the preview shows, side by side (in two rows for four and six).
 class PreviewCanvas : public QWidget {
 public:
-    explicit PreviewCanvas(FrmSPPrint_Preview* owner) : QWidget(nullptr), m_owner(owner)
-    {
+    explicit PreviewCanvas(FrmSPPrint_Preview* owner) : QWidget(nullptr), m_owner(owner) {
         setObjectName(QStringLiteral("pvwPages"));
         setAutoFillBackground(true);
         QPalette pal = palette();
@@ -32,8 +31,7 @@ public:
     }
     static constexpr int Gap = 12;
     int columnsFor(int shown) const { return shown == 4 ? 2 : shown == 6 ? 3 : shown; }
-    QSize contentSize() const
-    {
+    QSize contentSize() const {
         const QSizeF page = m_owner->context()->job().pageSize() * m_owner->pageScale();
         const int shown = m_owner->pagesShown();
         const int cols = columnsFor(shown);
@@ -43,8 +41,7 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
+    void paintEvent(QPaintEvent*) override {
         const GridPrintJob& job = m_owner->context()->job();
         const double s = m_owner->pageScale();
         const QSizeF page = job.pageSize() * s;
@@ -59,8 +56,7 @@ protected:
         p.setRenderHint(QPainter::TextAntialiasing);
         for (int i = 0; i < shown; ++i) {
             const int n = m_owner->currentPage() + i;
-            if (n > job.pageCount())
-                break;
+            if (n > job.pageCount()) break;
             const double x = ox + Gap + (i % cols) * (page.width() + Gap);
             const double y = oy + Gap + (i / cols) * (page.height() + Gap);
             p.save();
@@ -78,13 +74,13 @@ private:
 };
 
 FrmSPPrint_Preview::FrmSPPrint_Preview(PrintContext* context, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_context(context)
-{
+    : QWidget(parent, Qt::Window), m_context(context) {
     setObjectName(QStringLiteral("FrmSPPrint_Preview"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
-    setWindowTitle(context->request().title.isEmpty() ? QStringLiteral("미리보기")
-                                                      : context->request().title + QStringLiteral(" - 미리보기"));
+    setWindowTitle(context->request().title.isEmpty()
+                       ? QStringLiteral("미리보기")
+                       : context->request().title + QStringLiteral(" - 미리보기"));
     context->setParent(this);
 
     const auto button = [this](const char* name, const QString& text) {
@@ -156,29 +152,36 @@ FrmSPPrint_Preview::FrmSPPrint_Preview(PrintContext* context, QWidget* parent)
 
 FrmSPPrint_Preview::~FrmSPPrint_Preview() = default;
 
-int FrmSPPrint_Preview::pagesShown() const
-{
+int FrmSPPrint_Preview::pagesShown() const {
     switch (m_zoom) {
-    case ZoomTwoPages: return 2;
-    case ZoomThreePages: return 3;
-    case ZoomFourPages: return 4;
-    case ZoomSixPages: return 6;
-    default: return 1;
+    case ZoomTwoPages:
+        return 2;
+    case ZoomThreePages:
+        return 3;
+    case ZoomFourPages:
+        return 4;
+    case ZoomSixPages:
+        return 6;
+    default:
+        return 1;
     }
 }
 
-double FrmSPPrint_Preview::pageScale() const
-{
+double FrmSPPrint_Preview::pageScale() const {
     const QSizeF page = m_context->job().pageSize();
     const double screen = logicalDpiX() / 72.0;
-    const QSize view = m_scroll->viewport()->size() - QSize(2 * PreviewCanvas::Gap + 4, 2 * PreviewCanvas::Gap + 4);
+    const QSize view = m_scroll->viewport()->size() -
+                       QSize(2 * PreviewCanvas::Gap + 4, 2 * PreviewCanvas::Gap + 4);
     const double byWidth = std::max(1, view.width()) / page.width();
     const double byHeight = std::max(1, view.height()) / page.height();
     static const double percent[] = {2.0, 1.5, 1.0, 0.75, 0.5, 0.25, 0.1};
     switch (m_zoom) {
-    case ZoomPageWidth: return byWidth;
-    case ZoomPageHeight: return byHeight;
-    case ZoomWholePage: return std::min(byWidth, byHeight);
+    case ZoomPageWidth:
+        return byWidth;
+    case ZoomPageHeight:
+        return byHeight;
+    case ZoomWholePage:
+        return std::min(byWidth, byHeight);
     case ZoomTwoPages:
     case ZoomThreePages:
     case ZoomFourPages:
@@ -190,51 +193,50 @@ double FrmSPPrint_Preview::pageScale() const
         const double h = (view.height() - (rows - 1) * PreviewCanvas::Gap) / (rows * page.height());
         return std::max(0.01, std::min(w, h));
     }
-    default: return percent[std::clamp(m_zoom, 0, 6)] * screen;
+    default:
+        return percent[std::clamp(m_zoom, 0, 6)] * screen;
     }
 }
 
-void FrmSPPrint_Preview::setPage(int page)
-{
+void FrmSPPrint_Preview::setPage(int page) {
     m_page = std::clamp(page, 1, m_context->job().pageCount());
     refresh();
 }
 
-void FrmSPPrint_Preview::setZoom(int zoomChoice)
-{
+void FrmSPPrint_Preview::setZoom(int zoomChoice) {
     m_zoom = std::clamp(zoomChoice, 0, ZoomChoiceCount - 1);
     refresh();
 }
 
-void FrmSPPrint_Preview::refresh()
-{
+void FrmSPPrint_Preview::refresh() {
     const int count = m_context->job().pageCount();
     m_page = std::clamp(m_page, 1, count);
-    m_pageLabel->setText(QStringLiteral("Page ") + QString::number(m_page) + QStringLiteral(" of ")
-                         + QString::number(count));
+    m_pageLabel->setText(QStringLiteral("Page ") + QString::number(m_page) +
+                         QStringLiteral(" of ") + QString::number(count));
     m_next->setEnabled(m_page < count);
     m_previous->setEnabled(m_page > 1);
     m_zoomBox->setCurrentIndex(m_zoom);
     updateCanvas();
 }
 
-void FrmSPPrint_Preview::updateCanvas()
-{
+void FrmSPPrint_Preview::updateCanvas() {
     m_canvas->resize(m_canvas->contentSize().expandedTo(m_scroll->viewport()->size()));
     m_canvas->update();
 }
 
-void FrmSPPrint_Preview::resizeEvent(QResizeEvent* event)
-{
+void FrmSPPrint_Preview::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     updateCanvas();
 }
 
-void FrmSPPrint_Preview::keyPressEvent(QKeyEvent* event)
-{
+void FrmSPPrint_Preview::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-    case Qt::Key_PageDown: setPage(m_page + 1); return;
-    case Qt::Key_PageUp: setPage(m_page - 1); return;
+    case Qt::Key_PageDown:
+        setPage(m_page + 1);
+        return;
+    case Qt::Key_PageUp:
+        setPage(m_page - 1);
+        return;
     case Qt::Key_Home:
         if (event->modifiers() & Qt::ControlModifier) {
             setPage(1);
@@ -247,26 +249,26 @@ void FrmSPPrint_Preview::keyPressEvent(QKeyEvent* event)
             return;
         }
         break;
-    case Qt::Key_Escape: close(); return;
-    default: break;
+    case Qt::Key_Escape:
+        close();
+        return;
+    default:
+        break;
     }
     QWidget::keyPressEvent(event);
 }
 
-void FrmSPPrint_Preview::openPrintDialog()
-{
+void FrmSPPrint_Preview::openPrintDialog() {
     auto* dlg = new FrmSPPrint_PrintDlg(m_context, this);
     dlg->show();
 }
 
-void FrmSPPrint_Preview::openPageSetup()
-{
+void FrmSPPrint_Preview::openPageSetup() {
     auto* dlg = new FrmSPPrint_PageSetup(m_context, this);
     dlg->show();
 }
 
-void FrmSPPrint_Preview::openHeaderFooter()
-{
+void FrmSPPrint_Preview::openHeaderFooter() {
     auto* dlg = new FrmSPPrint_HeaderFooter(m_context, this);
     dlg->show();
 }

@@ -20,8 +20,7 @@
 #include <QVBoxLayout>
 
 FrmSPPrint_PrintDlg::FrmSPPrint_PrintDlg(PrintContext* context, QWidget* parent)
-    : QDialog(parent), m_context(context)
-{
+    : QDialog(parent), m_context(context) {
     setObjectName(QStringLiteral("FrmSPPrint_PrintDlg"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
@@ -91,10 +90,10 @@ FrmSPPrint_PrintDlg::FrmSPPrint_PrintDlg(PrintContext* context, QWidget* parent)
     connect(printerSetup, &QPushButton::clicked, this, [this] {
         const QString name = PrinterForDocument(QStringLiteral("A4일반"));
         QPrinterInfo info = QPrinterInfo::printerInfo(name);
-        if (info.isNull())
-            info = QPrinterInfo::defaultPrinter();
+        if (info.isNull()) info = QPrinterInfo::defaultPrinter();
         if (info.isNull()) {
-            MsgInfo(QStringLiteral("설치된 프린터가 없습니다. [PDF 저장]으로 파일에 인쇄할 수 있습니다."));
+            MsgInfo(QStringLiteral(
+                "설치된 프린터가 없습니다. [PDF 저장]으로 파일에 인쇄할 수 있습니다."));
             return;
         }
         QPrinter printer(info);
@@ -103,9 +102,8 @@ FrmSPPrint_PrintDlg::FrmSPPrint_PrintDlg(PrintContext* context, QWidget* parent)
         if (dlg.exec() == QDialog::Accepted && printer.printerName() != info.printerName())
             StorePrinterForDocument(QStringLiteral("A4일반"), printer.printerName());
     });
-    connect(printerChoice, &QPushButton::clicked, this, [this] {
-        (new FrmPrn_selPRT(QStringLiteral("A4일반"), this))->show();
-    });
+    connect(printerChoice, &QPushButton::clicked, this,
+            [this] { (new FrmPrn_selPRT(QStringLiteral("A4일반"), this))->show(); });
     connect(detail, &QPushButton::clicked, this,
             [this] { (new FrmSPPrint_PageSetup(m_context, this))->show(); });
     connect(headerFooter, &QPushButton::clicked, this,
@@ -117,23 +115,20 @@ FrmSPPrint_PrintDlg::FrmSPPrint_PrintDlg(PrintContext* context, QWidget* parent)
     showOptions();
 }
 
-void FrmSPPrint_PrintDlg::showOptions()
-{
+void FrmSPPrint_PrintDlg::showOptions() {
     const PrintSettings s = ReadPrintSettings(m_context->section(), PrintSettings{});
     const PrintOptions& used = m_context->job().setup().options;
     for (int i = 0; i < PrintOptionCount; ++i)
-        m_checks[i]->setChecked(i == OptFitToPage && !m_context->job().setup().fitAllowed ? s.options[i]
-                                                                                         : used[i]);
+        m_checks[i]->setChecked(
+            i == OptFitToPage && !m_context->job().setup().fitAllowed ? s.options[i] : used[i]);
 }
 
-void FrmSPPrint_PrintDlg::optionClicked(int index, bool on)
-{
+void FrmSPPrint_PrintDlg::optionClicked(int index, bool on) {
     StorePrintOption(m_context->section(), index, on);
     m_context->reload();
 }
 
-bool FrmSPPrint_PrintDlg::pageRange(int* from, int* to)
-{
+bool FrmSPPrint_PrintDlg::pageRange(int* from, int* to) {
     GridPrintJob& job = m_context->job();
     job.setSelectionOnly(m_selection->isChecked());
     const int count = job.pageCount();
@@ -143,8 +138,8 @@ bool FrmSPPrint_PrintDlg::pageRange(int* from, int* to)
         bool ok = false;
         const int page = m_pageText->text().trimmed().toInt(&ok);
         if (!ok || page < 1 || page > count) {
-            MsgInfo(QStringLiteral("인쇄할 페이지를 바르게 입력하세요. (1 ~ ") + QString::number(count)
-                    + QStringLiteral(")"));
+            MsgInfo(QStringLiteral("인쇄할 페이지를 바르게 입력하세요. (1 ~ ") +
+                    QString::number(count) + QStringLiteral(")"));
             m_pageText->setFocus();
             m_pageText->selectAll();
             return false;
@@ -154,8 +149,7 @@ bool FrmSPPrint_PrintDlg::pageRange(int* from, int* to)
     return true;
 }
 
-void FrmSPPrint_PrintDlg::printClicked(bool toPdf)
-{
+void FrmSPPrint_PrintDlg::printClicked(bool toPdf) {
     int from = 1, to = 1;
     if (pageRange(&from, &to)) {
         if (toPdf)
@@ -164,6 +158,5 @@ void FrmSPPrint_PrintDlg::printClicked(bool toPdf)
             m_context->printPages(from, to);
     }
     // The preview keeps showing the whole list.
-    if (m_context->job().selectionOnly())
-        m_context->job().setSelectionOnly(false);
+    if (m_context->job().selectionOnly()) m_context->job().setSelectionOnly(false);
 }

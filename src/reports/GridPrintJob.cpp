@@ -23,8 +23,7 @@ constexpr double kCellPad = 2.0;
 const QColor kShadow(224, 224, 224);
 const QColor kLine(128, 128, 128);
 
-QFont cellFont(int size, bool bold)
-{
+QFont cellFont(int size, bool bold) {
     QFont f(PrintFamily(QStringLiteral("굴림체")));
     f.setPixelSize(std::max(1, size));
     f.setBold(bold);
@@ -33,14 +32,12 @@ QFont cellFont(int size, bool bold)
 } // namespace
 
 GridPrintJob::GridPrintJob(Grid* grid, const PrintSetup& setup, const QString& title)
-    : m_gridPtr(grid), m_guard(grid), m_setup(setup), m_title(title)
-{
+    : m_gridPtr(grid), m_guard(grid), m_setup(setup), m_title(title) {
     if (grid) {
         const QHeaderView* header = grid->horizontalHeader();
         for (int v = 0; v < grid->maxCols(); ++v) {
             const int col = header->logicalIndex(v) + 1;
-            if (col < 1 || grid->colHidden(col) || grid->colWidth(col) <= 0)
-                continue;
+            if (col < 1 || grid->colHidden(col) || grid->colWidth(col) <= 0) continue;
             Column c;
             c.col = col;
             c.width = grid->colWidth(col) * kPxToPt;
@@ -50,26 +47,22 @@ GridPrintJob::GridPrintJob(Grid* grid, const PrintSetup& setup, const QString& t
                 c.headers << grid->headerText(col, h);
             m_columns << c;
         }
-        if (grid->fontSize() > 0)
-            m_fontSize = grid->fontSize();
+        if (grid->fontSize() > 0) m_fontSize = grid->fontSize();
     }
     paginate();
 }
 
-void GridPrintJob::setSetup(const PrintSetup& setup)
-{
+void GridPrintJob::setSetup(const PrintSetup& setup) {
     m_setup = setup;
     paginate();
 }
 
-void GridPrintJob::setSelectionOnly(bool on)
-{
+void GridPrintJob::setSelectionOnly(bool on) {
     m_selectionOnly = on;
     paginate();
 }
 
-void GridPrintJob::paginate()
-{
+void GridPrintJob::paginate() {
     const bool landscape = m_setup.orientation == OrientLandscape;
     const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Point);
     m_pageSize = landscape ? a4.transposed() : a4;
@@ -78,7 +71,8 @@ void GridPrintJob::paginate()
     // Margins too wide for the page leave at least an inch to print on.
     const double w = std::max(72.0, m_pageSize.width() - ml - mr);
     const double h = std::max(72.0, m_pageSize.height() - mt - mb);
-    m_printable = QRectF(std::min(ml, m_pageSize.width() - w), std::min(mt, m_pageSize.height() - h), w, h);
+    m_printable =
+        QRectF(std::min(ml, m_pageSize.width() - w), std::min(mt, m_pageSize.height() - h), w, h);
 
     m_header = ParseHfCode(m_setup.header);
     m_footer = ParseHfCode(m_setup.footer, m_header.fonts);
@@ -102,31 +96,28 @@ void GridPrintJob::paginate()
         const int last = o[OptDataOnly] ? grid()->dataRowCnt() : grid()->maxRows();
         m_rows.reserve(last);
         for (int r = 1; r <= last; ++r) {
-            if (grid()->rowHidden(r))
-                continue;
-            if (m_selectionOnly && !selRows.contains(r))
-                continue;
+            if (grid()->rowHidden(r)) continue;
+            if (m_selectionOnly && !selRows.contains(r)) continue;
             m_rows << r;
         }
     }
     m_printCols.clear();
     for (const Column& c : m_columns)
-        if (!m_selectionOnly || selCols.contains(c.col))
-            m_printCols << c;
+        if (!m_selectionOnly || selCols.contains(c.col)) m_printCols << c;
 
     m_rowHeight = std::max(rowHeightPx * kPxToPt, m_fontSize * 1.6);
     m_rowHeaderWidth = 0;
     if (o[OptRowHeaders]) {
         const int lastRow = m_rows.isEmpty() ? 1 : m_rows.last();
-        m_rowHeaderWidth = QFontMetricsF(cellFont(m_fontSize, false))
-                               .horizontalAdvance(QString::number(lastRow)) + 4 * kCellPad;
+        m_rowHeaderWidth =
+            QFontMetricsF(cellFont(m_fontSize, false)).horizontalAdvance(QString::number(lastRow)) +
+            4 * kCellPad;
     }
     double total = m_rowHeaderWidth;
     for (const Column& c : m_printCols)
         total += c.width;
     m_scale = 1;
-    if (o[OptFitToPage] && m_setup.fitAllowed && total > w)
-        m_scale = w / total;
+    if (o[OptFitToPage] && m_setup.fitAllowed && total > w) m_scale = w / total;
 
     // In grid units (before scaling)
     const double availW = w / m_scale;
@@ -145,8 +136,7 @@ void GridPrintJob::paginate()
         band << int(i);
         used += m_printCols[i].width;
     }
-    if (!band.isEmpty() || m_bands.isEmpty())
-        m_bands << band;
+    if (!band.isEmpty() || m_bands.isEmpty()) m_bands << band;
 
     const double headH = o[OptColHeaders] ? headerRows * m_rowHeight : 0;
     m_rowsPerPage = std::max(1, int(std::floor((availH - headH) / m_rowHeight + 1e-6)));
@@ -154,13 +144,13 @@ void GridPrintJob::paginate()
     m_pageCount = int(m_bands.size()) * m_chunks;
 }
 
-void GridPrintJob::paintPage(QPainter& p, int page) const
-{
+void GridPrintJob::paintPage(QPainter& p, int page) const {
     p.save();
     p.fillRect(QRectF(QPointF(0, 0), m_pageSize), Qt::white);
     const int index = std::clamp(page, 1, m_pageCount) - 1;
     const QRectF& a = m_printable;
-    PaintHf(p, m_header, QRectF(a.left(), a.top(), a.width(), m_headerHeight), index + 1, m_pageCount);
+    PaintHf(p, m_header, QRectF(a.left(), a.top(), a.width(), m_headerHeight), index + 1,
+            m_pageCount);
     PaintHf(p, m_footer, QRectF(a.left(), a.bottom() - m_footerHeight, a.width(), m_footerHeight),
             index + 1, m_pageCount);
     p.translate(a.left(), a.top() + m_headerHeight);
@@ -169,8 +159,7 @@ void GridPrintJob::paintPage(QPainter& p, int page) const
     p.restore();
 }
 
-void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const
-{
+void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const {
     const PrintOptions& o = m_setup.options;
     const QList<int>& cols = m_bands.value(band);
     const int headerRows = grid() ? grid()->headerRows() : 1;
@@ -184,15 +173,16 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const
 
     const auto drawText = [&](const QRectF& cell, const QString& text, Qt::Alignment align,
                               bool isBold) {
-        if (text.isEmpty())
-            return;
+        if (text.isEmpty()) return;
         const QFontMetricsF& fm = isBold ? fmBold : fmPlain;
         p.setFont(isBold ? bold : plain);
         const QRectF inner = cell.adjusted(kCellPad, 0, -kCellPad, 0);
         QString t = text;
         t.replace(u'\n', u' ');
         t = fm.elidedText(t, Qt::ElideRight, inner.width());
-        p.drawText(inner, int((align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter) | Qt::TextSingleLine, t);
+        p.drawText(inner,
+                   int((align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter) | Qt::TextSingleLine,
+                   t);
     };
 
     double y = 0;
@@ -200,15 +190,13 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const
         for (int hr = 0; hr < headerRows; ++hr) {
             double x = 0;
             if (m_rowHeaderWidth > 0) {
-                if (o[OptShadows])
-                    p.fillRect(QRectF(x, y, m_rowHeaderWidth, rh), kShadow);
+                if (o[OptShadows]) p.fillRect(QRectF(x, y, m_rowHeaderWidth, rh), kShadow);
                 x += m_rowHeaderWidth;
             }
             for (int i : cols) {
                 const Column& c = m_printCols[i];
                 const QRectF cell(x, y, c.width, rh);
-                if (o[OptShadows])
-                    p.fillRect(cell, kShadow);
+                if (o[OptShadows]) p.fillRect(cell, kShadow);
                 p.setPen(Qt::black);
                 drawText(cell, c.headers.value(hr), Qt::AlignHCenter, true);
                 x += c.width;
@@ -226,8 +214,7 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const
         double x = 0;
         if (m_rowHeaderWidth > 0) {
             const QRectF cell(x, y, m_rowHeaderWidth, rh);
-            if (o[OptShadows])
-                p.fillRect(cell, kShadow);
+            if (o[OptShadows]) p.fillRect(cell, kShadow);
             p.setPen(Qt::black);
             drawText(cell, QString::number(r), Qt::AlignHCenter, false);
             x += m_rowHeaderWidth;
@@ -249,8 +236,7 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const
                         fore = f.value<QColor>();
                 }
                 const QVariant font = model->data(mi, Qt::FontRole);
-                if (font.canConvert<QFont>() && font.value<QFont>().bold())
-                    isBold = true;
+                if (font.canConvert<QFont>() && font.value<QFont>().bold()) isBold = true;
             }
             const QString text = grid()->text(c.col, r);
             p.setPen(fore);
@@ -281,8 +267,7 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const
         double x = 0;
         p.drawLine(QPointF(x, 0), QPointF(x, bottom));
         x += m_rowHeaderWidth;
-        if (m_rowHeaderWidth > 0)
-            p.drawLine(QPointF(x, 0), QPointF(x, bottom));
+        if (m_rowHeaderWidth > 0) p.drawLine(QPointF(x, 0), QPointF(x, bottom));
         for (int i : cols) {
             x += m_printCols[i].width;
             p.drawLine(QPointF(x, 0), QPointF(x, bottom));
@@ -295,24 +280,20 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const
     }
 }
 
-bool GridPrintJob::print(QPrinter& printer, int from, int to) const
-{
+bool GridPrintJob::print(QPrinter& printer, int from, int to) const {
     from = std::clamp(from, 1, m_pageCount);
     to = std::clamp(to, from, m_pageCount);
     printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                      m_setup.orientation == OrientLandscape ? QPageLayout::Landscape
-                                                                             : QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0)));
-    if (printer.docName().isEmpty())
-        printer.setDocName(m_title);
+    printer.setPageLayout(QPageLayout(
+        QPageSize(QPageSize::A4),
+        m_setup.orientation == OrientLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QMarginsF(0, 0, 0, 0)));
+    if (printer.docName().isEmpty()) printer.setDocName(m_title);
     QPainter p;
-    if (!p.begin(&printer))
-        return false;
+    if (!p.begin(&printer)) return false;
     const double s = printer.resolution() / 72.0;
     for (int page = from; page <= to; ++page) {
-        if (page > from && !printer.newPage())
-            return false;
+        if (page > from && !printer.newPage()) return false;
         p.save();
         p.scale(s, s);
         paintPage(p, page);
@@ -321,8 +302,7 @@ bool GridPrintJob::print(QPrinter& printer, int from, int to) const
     return p.end();
 }
 
-bool GridPrintJob::printToPdf(const QString& file, int from, int to) const
-{
+bool GridPrintJob::printToPdf(const QString& file, int from, int to) const {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);

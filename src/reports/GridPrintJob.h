@@ -85,9 +85,9 @@ private:
     double m_rowHeight = 0;
     double m_rowHeaderWidth = 0;
     int m_fontSize = 9;
-    QList<int> m_rows;                 // printed grid rows, in order
-    QList<QList<int>> m_bands;         // indexes into m_printCols per band
-    QList<Column> m_printCols;         // the columns printed (all, or the selected ones)
+    QList<int> m_rows;         // printed grid rows, in order
+    QList<QList<int>> m_bands; // indexes into m_printCols per band
+    QList<Column> m_printCols; // the columns printed (all, or the selected ones)
     int m_rowsPerPage = 1;
     int m_chunks = 1;
     int m_pageCount = 1;

@@ -3,8 +3,7 @@
 namespace {
 
 // Unpaired surrogates cannot be drawn or written to a PDF: they print as U+FFFD.
-QString cleanText(const QString& s)
-{
+QString cleanText(const QString& s) {
     QString out;
     out.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
@@ -24,13 +23,11 @@ QString cleanText(const QString& s)
 class Parser {
 public:
     Parser(const QString& code, const HfFontTable& fonts, const HfFont& start)
-        : m_code(code), m_cur(start)
-    {
+        : m_code(code), m_cur(start) {
         m_doc.fonts = fonts;
     }
 
-    HfDocument run()
-    {
+    HfDocument run() {
         const qsizetype n = m_code.size();
         qsizetype i = 0;
         while (i < n) {
@@ -46,11 +43,29 @@ public:
                 continue;
             }
             switch (m_code[i + 1].unicode()) {
-            case u'/': m_text += u'/'; i += 2; break;
-            case u'n': newLine(); i += 2; break;
-            case u'l': flush(); m_part = 0; i += 2; break;
-            case u'c': flush(); m_part = 1; i += 2; break;
-            case u'r': flush(); m_part = 2; i += 2; break;
+            case u'/':
+                m_text += u'/';
+                i += 2;
+                break;
+            case u'n':
+                newLine();
+                i += 2;
+                break;
+            case u'l':
+                flush();
+                m_part = 0;
+                i += 2;
+                break;
+            case u'c':
+                flush();
+                m_part = 1;
+                i += 2;
+                break;
+            case u'r':
+                flush();
+                m_part = 2;
+                i += 2;
+                break;
             case u'p':
                 flush();
                 if (i + 2 < n && m_code[i + 2] == u'c') {
@@ -61,8 +76,13 @@ public:
                     i += 2;
                 }
                 break;
-            case u'f': i = fontCode(i); break;
-            default: m_text += u'/'; ++i; break; // not a code: the slash is text
+            case u'f':
+                i = fontCode(i);
+                break;
+            default:
+                m_text += u'/';
+                ++i;
+                break; // not a code: the slash is text
             }
         }
         flush();
@@ -74,41 +94,32 @@ public:
     }
 
 private:
-    void flush()
-    {
-        if (m_text.isEmpty())
-            return;
+    void flush() {
+        if (m_text.isEmpty()) return;
         m_line.parts[m_part].append({HfRun::Kind::Text, cleanText(m_text), m_cur});
         m_text.clear();
     }
     void addToken(HfRun::Kind kind) { m_line.parts[m_part].append({kind, {}, m_cur}); }
-    void newLine()
-    {
+    void newLine() {
         flush();
         m_line.font = m_cur;
         m_doc.lines.append(m_line);
         m_line = HfLine{};
     }
-    void fail(HfError e)
-    {
-        if (m_doc.error == HfError::None)
-            m_doc.error = e;
+    void fail(HfError e) {
+        if (m_doc.error == HfError::None) m_doc.error = e;
     }
     // A quoted value after /fn or /fz starting at `quote`; nullopt when it is not there.
-    std::optional<QString> quoted(qsizetype quote, qsizetype* end) const
-    {
-        if (quote >= m_code.size() || m_code[quote] != u'"')
-            return std::nullopt;
+    std::optional<QString> quoted(qsizetype quote, qsizetype* end) const {
+        if (quote >= m_code.size() || m_code[quote] != u'"') return std::nullopt;
         const qsizetype close = m_code.indexOf(u'"', quote + 1);
-        if (close < 0)
-            return std::nullopt;
+        if (close < 0) return std::nullopt;
         *end = close + 1;
         return m_code.mid(quote + 1, close - quote - 1);
     }
     // Reads the font code at i ("/f..."), returns the index after it. What cannot be
     // read is kept as text.
-    qsizetype fontCode(qsizetype i)
-    {
+    qsizetype fontCode(qsizetype i) {
         const qsizetype n = m_code.size();
         const qsizetype j = i + 2;
         if (j >= n) {
@@ -154,10 +165,14 @@ private:
             m_cur.size = int(v + 0.5);
             return end;
         }
-        case u'b': return flag(&HfFont::bold);
-        case u'i': return flag(&HfFont::italic);
-        case u'u': return flag(&HfFont::underline);
-        case u'k': return flag(&HfFont::strike);
+        case u'b':
+            return flag(&HfFont::bold);
+        case u'i':
+            return flag(&HfFont::italic);
+        case u'u':
+            return flag(&HfFont::underline);
+        case u'k':
+            return flag(&HfFont::strike);
         case u's':
             if (j + 1 < n && m_code[j + 1].isDigit() && m_code[j + 1].unicode() < 128) {
                 m_doc.fonts[m_code[j + 1].unicode() - u'0'] = m_cur;
@@ -188,32 +203,29 @@ private:
 
 } // namespace
 
-HfDocument ParseHfCode(const QString& code, const HfFontTable& fonts, const HfFont& start)
-{
+HfDocument ParseHfCode(const QString& code, const HfFontTable& fonts, const HfFont& start) {
     return Parser(code, fonts, start).run();
 }
 
-QString EscapeHfText(const QString& text)
-{
+QString EscapeHfText(const QString& text) {
     QString out = text;
     out.replace(u'/', QStringLiteral("//"));
     return out;
 }
 
-QString HfFontCode(const HfFont& f)
-{
+QString HfFontCode(const HfFont& f) {
     const auto on = [](bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); };
-    return QStringLiteral("/fn\"") + f.family + QStringLiteral("\"/fz\"") + QString::number(f.size)
-           + QStringLiteral("\"/fb") + on(f.bold) + QStringLiteral("/fi") + on(f.italic)
-           + QStringLiteral("/fu") + on(f.underline) + QStringLiteral("/fk") + on(f.strike);
+    return QStringLiteral("/fn\"") + f.family + QStringLiteral("\"/fz\"") +
+           QString::number(f.size) + QStringLiteral("\"/fb") + on(f.bold) + QStringLiteral("/fi") +
+           on(f.italic) + QStringLiteral("/fu") + on(f.underline) + QStringLiteral("/fk") +
+           on(f.strike);
 }
 
 namespace {
 
 // A cell's text with its page tokens turned into codes. After "/p" a text starting
 // with "c" would read as "/pc": a bold code that changes nothing separates them.
-QString cellCode(const HfCell& cell)
-{
+QString cellCode(const HfCell& cell) {
     QString out;
     QString rest = cell.text;
     const QString sep = cell.font.bold ? QStringLiteral("/fb1") : QStringLiteral("/fb0");
@@ -231,12 +243,10 @@ QString cellCode(const HfCell& cell)
         }
         const QString plain = at < 0 ? rest : rest.left(at);
         if (!plain.isEmpty()) {
-            if (afterPage && plain.startsWith(u'c'))
-                out += sep;
+            if (afterPage && plain.startsWith(u'c')) out += sep;
             out += EscapeHfText(plain);
         }
-        if (at < 0)
-            break;
+        if (at < 0) break;
         out += isNumber ? QStringLiteral("/p") : QStringLiteral("/pc");
         afterPage = isNumber;
         rest = rest.mid(at + (isNumber ? kHfPageNumber.size() : kHfPageCount.size()));
@@ -246,48 +256,47 @@ QString cellCode(const HfCell& cell)
 
 } // namespace
 
-QString HfCellsToCode(const QList<HfCellLine>& lines)
-{
+QString HfCellsToCode(const QList<HfCellLine>& lines) {
     qsizetype last = lines.size();
     while (last > 0) {
         const HfCellLine& l = lines[last - 1];
-        if (!l[0].text.isEmpty() || !l[1].text.isEmpty() || !l[2].text.isEmpty())
-            break;
+        if (!l[0].text.isEmpty() || !l[1].text.isEmpty() || !l[2].text.isEmpty()) break;
         --last;
     }
     static const char* const align[3] = {"/l", "/c", "/r"};
     QString out;
     for (qsizetype i = 0; i < last; ++i) {
-        if (i > 0)
-            out += QStringLiteral("/n");
+        if (i > 0) out += QStringLiteral("/n");
         for (int p = 0; p < 3; ++p) {
             const HfCell& cell = lines[i][p];
-            if (cell.text.isEmpty())
-                continue;
+            if (cell.text.isEmpty()) continue;
             out += QLatin1String(align[p]) + HfFontCode(cell.font) + cellCode(cell);
         }
     }
     return out;
 }
 
-QList<HfCellLine> HfCodeToCells(const QString& code, HfError* error)
-{
+QList<HfCellLine> HfCodeToCells(const QString& code, HfError* error) {
     const HfDocument doc = ParseHfCode(code);
-    if (error)
-        *error = doc.error;
+    if (error) *error = doc.error;
     QList<HfCellLine> out;
     for (const HfLine& line : doc.lines) {
         HfCellLine cells;
         for (int p = 0; p < 3; ++p) {
             const QList<HfRun>& runs = line.parts[p];
-            if (runs.isEmpty())
-                continue;
+            if (runs.isEmpty()) continue;
             cells[p].font = runs.first().font;
             for (const HfRun& r : runs) {
                 switch (r.kind) {
-                case HfRun::Kind::Text: cells[p].text += r.text; break;
-                case HfRun::Kind::PageNumber: cells[p].text += kHfPageNumber; break;
-                case HfRun::Kind::PageCount: cells[p].text += kHfPageCount; break;
+                case HfRun::Kind::Text:
+                    cells[p].text += r.text;
+                    break;
+                case HfRun::Kind::PageNumber:
+                    cells[p].text += kHfPageNumber;
+                    break;
+                case HfRun::Kind::PageCount:
+                    cells[p].text += kHfPageCount;
+                    break;
                 }
             }
         }

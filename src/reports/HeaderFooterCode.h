@@ -47,14 +47,15 @@ struct HfLine {
 using HfFontTable = std::array<std::optional<HfFont>, 10>;
 
 struct HfDocument {
-    QList<HfLine> lines;   // none for an empty code text
+    QList<HfLine> lines;           // none for an empty code text
     HfError error = HfError::None; // the first error met
-    HfFontTable fonts;     // the stored fonts after the text
+    HfFontTable fonts;             // the stored fonts after the text
 };
 
 // Reads a code text. `fonts` are the fonts stored before it (a footer uses the fonts its
 // header stored); `start` is the font in effect at the start.
-HfDocument ParseHfCode(const QString& code, const HfFontTable& fonts = {}, const HfFont& start = {});
+HfDocument ParseHfCode(const QString& code, const HfFontTable& fonts = {},
+                       const HfFont& start = {});
 
 // Text that prints exactly as given: every "/" doubled.
 QString EscapeHfText(const QString& text);

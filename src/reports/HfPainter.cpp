@@ -4,15 +4,13 @@
 #include <QHash>
 #include <QPainter>
 
-QString PrintFamily(const QString& family)
-{
+QString PrintFamily(const QString& family) {
     if (family == QStringLiteral("굴림체") || family == QStringLiteral("굴림"))
         return QStringLiteral("NanumBarunGothic");
     return family;
 }
 
-QFont HfQFont(const HfFont& f)
-{
+QFont HfQFont(const HfFont& f) {
     QFont q(PrintFamily(f.family));
     q.setPixelSize(std::max(1, f.size));
     q.setBold(f.bold);
@@ -30,24 +28,20 @@ struct Metrics {
 };
 
 // A header of 10,000 lines uses a handful of fonts: measure each once.
-Metrics metricsOf(const HfFont& f)
-{
+Metrics metricsOf(const HfFont& f) {
     static QHash<QString, Metrics> cache;
-    const QString key = f.family + u'|' + QString::number(f.size) + (f.bold ? u'b' : u'-')
-                        + (f.italic ? u'i' : u'-');
+    const QString key = f.family + u'|' + QString::number(f.size) + (f.bold ? u'b' : u'-') +
+                        (f.italic ? u'i' : u'-');
     auto it = cache.constFind(key);
-    if (it != cache.constEnd())
-        return *it;
+    if (it != cache.constEnd()) return *it;
     const QFontMetricsF fm(HfQFont(f));
     Metrics m{fm.ascent(), fm.lineSpacing()};
-    if (cache.size() > 256)
-        cache.clear();
+    if (cache.size() > 256) cache.clear();
     cache.insert(key, m);
     return m;
 }
 
-Metrics lineMetrics(const HfLine& line)
-{
+Metrics lineMetrics(const HfLine& line) {
     Metrics m = metricsOf(line.font);
     bool any = false;
     for (const auto& part : line.parts) {
@@ -65,50 +59,46 @@ Metrics lineMetrics(const HfLine& line)
     return m;
 }
 
-QString runText(const HfRun& r, int page, int count)
-{
+QString runText(const HfRun& r, int page, int count) {
     switch (r.kind) {
-    case HfRun::Kind::PageNumber: return QString::number(page);
-    case HfRun::Kind::PageCount: return QString::number(count);
-    case HfRun::Kind::Text: break;
+    case HfRun::Kind::PageNumber:
+        return QString::number(page);
+    case HfRun::Kind::PageCount:
+        return QString::number(count);
+    case HfRun::Kind::Text:
+        break;
     }
     return r.text;
 }
 
 } // namespace
 
-double HfLineHeight(const HfLine& line)
-{
+double HfLineHeight(const HfLine& line) {
     return lineMetrics(line).spacing;
 }
 
-double HfHeight(const HfDocument& doc, double maxHeight)
-{
+double HfHeight(const HfDocument& doc, double maxHeight) {
     double h = 0;
     for (const HfLine& line : doc.lines) {
         const double lh = HfLineHeight(line);
-        if (h + lh > maxHeight)
-            break;
+        if (h + lh > maxHeight) break;
         h += lh;
     }
     return h;
 }
 
-void PaintHf(QPainter& p, const HfDocument& doc, const QRectF& area, int page, int count)
-{
+void PaintHf(QPainter& p, const HfDocument& doc, const QRectF& area, int page, int count) {
     p.save();
     p.setClipRect(area, Qt::IntersectClip);
     p.setPen(Qt::black);
     double y = area.top();
     for (const HfLine& line : doc.lines) {
         const Metrics m = lineMetrics(line);
-        if (y + m.spacing > area.bottom() + 0.01)
-            break;
+        if (y + m.spacing > area.bottom() + 0.01) break;
         const double baseline = y + m.ascent;
         for (int part = 0; part < 3; ++part) {
             const QList<HfRun>& runs = line.parts[part];
-            if (runs.isEmpty())
-                continue;
+            if (runs.isEmpty()) continue;
             QList<QString> texts;
             double width = 0;
             for (const HfRun& r : runs) {

@@ -12,8 +12,7 @@
 namespace {
 class PrintService : public cFpPreview {
 public:
-    void SetUp(const QString& appTitle) override
-    {
+    void SetUp(const QString& appTitle) override {
         m_title = appTitle;
         SetPrintAppTitle(appTitle);
     }
@@ -25,17 +24,14 @@ private:
 };
 } // namespace
 
-void InstallPrintService(const QString& appTitle)
-{
+void InstallPrintService(const QString& appTitle) {
     auto s = std::make_unique<PrintService>();
     s->SetUp(appTitle);
     cFpPreview::install(std::move(s));
 }
 
-FrmSPPrint_Preview* OpenPrintPreview(Grid* grid, const PrintRequest& request)
-{
-    if (!grid)
-        return nullptr;
+FrmSPPrint_Preview* OpenPrintPreview(Grid* grid, const PrintRequest& request) {
+    if (!grid) return nullptr;
     auto* context = new PrintContext(grid, request);
     auto* preview = new FrmSPPrint_Preview(context, grid->window());
     preview->show();
@@ -44,7 +40,6 @@ FrmSPPrint_Preview* OpenPrintPreview(Grid* grid, const PrintRequest& request)
     return preview;
 }
 
-void OpenPrinterChoice(const QString& documentType)
-{
+void OpenPrinterChoice(const QString& documentType) {
     (new FrmPrn_selPRT(documentType, QApplication::activeWindow()))->show();
 }

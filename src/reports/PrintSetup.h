@@ -25,8 +25,16 @@ QString CheckBox(int index); // "CheckBox_" + index
 
 // The print options, by their stored index.
 enum PrintOption {
-    OptColHeaders = 0, OptRowHeaders, OptGridLines, OptBorder, OptDataOnly, OptColour,
-    OptShadows, OptFitToPage, OptFooter, PrintOptionCount
+    OptColHeaders = 0,
+    OptRowHeaders,
+    OptGridLines,
+    OptBorder,
+    OptDataOnly,
+    OptColour,
+    OptShadows,
+    OptFitToPage,
+    OptFooter,
+    PrintOptionCount
 };
 using PrintOptions = std::array<bool, PrintOptionCount>;
 const QStringList& PrintOptionCaptions(); // "열 헤더" ... "꼬릿말"
@@ -37,8 +45,20 @@ enum PrintOrientation { OrientPortrait = 1, OrientLandscape = 2 };
 
 // Zoom choices of the page setup and the preview, by index.
 enum ZoomChoice {
-    Zoom200 = 0, Zoom150, Zoom100, Zoom75, Zoom50, Zoom25, Zoom10, ZoomPageWidth,
-    ZoomPageHeight, ZoomWholePage, ZoomTwoPages, ZoomThreePages, ZoomFourPages, ZoomSixPages,
+    Zoom200 = 0,
+    Zoom150,
+    Zoom100,
+    Zoom75,
+    Zoom50,
+    Zoom25,
+    Zoom10,
+    ZoomPageWidth,
+    ZoomPageHeight,
+    ZoomWholePage,
+    ZoomTwoPages,
+    ZoomThreePages,
+    ZoomFourPages,
+    ZoomSixPages,
     ZoomChoiceCount
 };
 const QStringList& ZoomChoices();

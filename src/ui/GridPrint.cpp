@@ -2,8 +2,7 @@
 
 #include "ui/cFpPreview.h"
 
-void PrintGrid(Grid* grid, const QString& title, const QString& windowName)
-{
+void PrintGrid(Grid* grid, const QString& title, const QString& windowName) {
     PrintRequest request;
     request.section = PrintSection(grid, windowName);
     request.title = title;

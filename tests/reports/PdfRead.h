@@ -10,27 +10,22 @@
 
 namespace pdf {
 
-inline QString run(const QString& program, const QStringList& args)
-{
+inline QString run(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
-    if (!p.waitForFinished(60000))
-        return {};
+    if (!p.waitForFinished(60000)) return {};
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // The text, laid out as on the page; pages separated by form feeds.
-inline QString text(const QString& file)
-{
+inline QString text(const QString& file) {
     return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
 }
 
-inline QString info(const QString& file, const QString& field)
-{
+inline QString info(const QString& file, const QString& field) {
     const QString out = run(QStringLiteral("pdfinfo"), {file});
     for (const QString& line : out.split(u'\n'))
-        if (line.startsWith(field + u':'))
-            return line.mid(field.size() + 1).trimmed();
+        if (line.startsWith(field + u':')) return line.mid(field.size() + 1).trimmed();
     return {};
 }
 
@@ -40,13 +35,14 @@ struct Word {
 };
 
 // Words of one page (1-based) with their boxes in points from the top-left corner.
-inline QList<Word> words(const QString& file, int page = 1)
-{
-    const QString html = run(QStringLiteral("pdftotext"),
-                             {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
-                              QStringLiteral("-l"), QString::number(page), file, QStringLiteral("-")});
-    static const QRegularExpression re(QStringLiteral(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+inline QList<Word> words(const QString& file, int page = 1) {
+    const QString html =
+        run(QStringLiteral("pdftotext"),
+            {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+             QStringLiteral("-l"), QString::number(page), file, QStringLiteral("-")});
+    static const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                       "yMax=\"([\\d.]+)\">([^<]*)</word>"));
     QList<Word> out;
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const auto m = it.next();

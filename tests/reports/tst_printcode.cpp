@@ -12,14 +12,13 @@
 
 namespace {
 // The printed text of a code: parts in order, lines joined by "\n", page 3 of 7.
-QString printed(const HfDocument& doc)
-{
+QString printed(const HfDocument& doc) {
     QStringList lines;
     for (const HfLine& l : doc.lines) {
         QString t;
         for (const auto& part : l.parts)
             for (const HfRun& r : part)
-                t += r.kind == HfRun::Kind::PageNumber ? QStringLiteral("3")
+                t += r.kind == HfRun::Kind::PageNumber  ? QStringLiteral("3")
                      : r.kind == HfRun::Kind::PageCount ? QStringLiteral("7")
                                                         : r.text;
         lines << t;
@@ -27,8 +26,7 @@ QString printed(const HfDocument& doc)
     return lines.join(u'\n');
 }
 
-void paintAll(const HfDocument& doc)
-{
+void paintAll(const HfDocument& doc) {
     QImage img(200, 120, QImage::Format_RGB32);
     QPainter p(&img);
     PaintHf(p, doc, QRectF(5, 5, 190, 110), 3, 7);
@@ -40,46 +38,62 @@ class tst_printcode : public QObject {
     TestEnv* m_env = nullptr;
 
 private slots:
-    void init()
-    {
+    void init() {
         m_env = new TestEnv(false);
         SetPrintAppTitle(QStringLiteral("MemberDesk"));
     }
-    void cleanup()
-    {
+    void cleanup() {
         delete m_env;
         m_env = nullptr;
     }
 
-    void parse_data()
-    {
+    void parse_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("error");
-        const int none = int(HfError::None), name = int(HfError::FontName), size = int(HfError::FontSize);
-        QTest::newRow("codes and parts") << "/lL/cC/rR" << "LCR" << none;
-        QTest::newRow("double slash") << "A//S" << "A/S" << none;
-        QTest::newRow("slash before page count") << "///pc" << "/7" << none;
-        QTest::newRow("page, count, page") << "/p/pc/p" << "373" << none;
-        QTest::newRow("new line") << "a/nb" << "a\nb" << none;
-        QTest::newRow("name without closing quote") << "/fn\"Arial" << "/fn\"Arial" << name;
-        QTest::newRow("empty font name") << "/fn\"\"x" << "/fn\"\"x" << name;
-        QTest::newRow("name without quotes") << "/fnArial" << "/fnArial" << name;
-        QTest::newRow("size not a number") << "/fz\"abc\"x" << "/fz\"abc\"x" << size;
-        QTest::newRow("size 0") << "/fz\"0\"" << "/fz\"0\"" << size;
-        QTest::newRow("size 9999") << "/fz\"9999\"" << "/fz\"9999\"" << size;
-        QTest::newRow("good size") << "/fz\"12\"x" << "x" << none;
-        QTest::newRow("font never stored") << "/f9a" << "a" << none;
-        QTest::newRow("font without number") << "/f" << "/f" << none;
-        QTest::newRow("font store without number") << "/fsx" << "/fsx" << none;
-        QTest::newRow("bold without flag") << "/fb2" << "/fb2" << none;
-        QTest::newRow("unknown code") << "/x" << "/x" << none;
-        QTest::newRow("trailing slash") << "ab/" << "ab/" << none;
-        QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + "a" << QString(QChar(0xFFFD)) + "a" << none;
+        const int none = int(HfError::None), name = int(HfError::FontName),
+                  size = int(HfError::FontSize);
+        QTest::newRow("codes and parts") << "/lL/cC/rR"
+                                         << "LCR" << none;
+        QTest::newRow("double slash") << "A//S"
+                                      << "A/S" << none;
+        QTest::newRow("slash before page count") << "///pc"
+                                                 << "/7" << none;
+        QTest::newRow("page, count, page") << "/p/pc/p"
+                                           << "373" << none;
+        QTest::newRow("new line") << "a/nb"
+                                  << "a\nb" << none;
+        QTest::newRow("name without closing quote") << "/fn\"Arial"
+                                                    << "/fn\"Arial" << name;
+        QTest::newRow("empty font name") << "/fn\"\"x"
+                                         << "/fn\"\"x" << name;
+        QTest::newRow("name without quotes") << "/fnArial"
+                                             << "/fnArial" << name;
+        QTest::newRow("size not a number") << "/fz\"abc\"x"
+                                           << "/fz\"abc\"x" << size;
+        QTest::newRow("size 0") << "/fz\"0\""
+                                << "/fz\"0\"" << size;
+        QTest::newRow("size 9999") << "/fz\"9999\""
+                                   << "/fz\"9999\"" << size;
+        QTest::newRow("good size") << "/fz\"12\"x"
+                                   << "x" << none;
+        QTest::newRow("font never stored") << "/f9a"
+                                           << "a" << none;
+        QTest::newRow("font without number") << "/f"
+                                             << "/f" << none;
+        QTest::newRow("font store without number") << "/fsx"
+                                                   << "/fsx" << none;
+        QTest::newRow("bold without flag") << "/fb2"
+                                           << "/fb2" << none;
+        QTest::newRow("unknown code") << "/x"
+                                      << "/x" << none;
+        QTest::newRow("trailing slash") << "ab/"
+                                        << "ab/" << none;
+        QTest::newRow("lone surrogate")
+            << QString(QChar(0xD800)) + "a" << QString(QChar(0xFFFD)) + "a" << none;
         QTest::newRow("emoji kept") << QString::fromUtf8("😀") << QString::fromUtf8("😀") << none;
     }
-    void parse()
-    {
+    void parse() {
         QFETCH(QString, code);
         QFETCH(QString, text);
         QFETCH(int, error);
@@ -89,9 +103,9 @@ private slots:
         paintAll(doc);
     }
 
-    void fontsAndParts()
-    {
-        const HfDocument doc = ParseHfCode("/fn\"Serif\"/fz\"20\"/fb1/fs3/fn\"Mono\"/fb0/lA/f3/rB/n/cC");
+    void fontsAndParts() {
+        const HfDocument doc =
+            ParseHfCode("/fn\"Serif\"/fz\"20\"/fb1/fs3/fn\"Mono\"/fb0/lA/f3/rB/n/cC");
         QCOMPARE(doc.lines.size(), 2);
         const HfRun& a = doc.lines[0].parts[0].first();
         QCOMPARE(a.font.family, QString("Mono"));
@@ -104,8 +118,7 @@ private slots:
         QVERIFY(doc.fonts[3].has_value());
     }
 
-    void tenThousandLines()
-    {
+    void tenThousandLines() {
         const HfDocument doc = ParseHfCode(QString("/n").repeated(10000));
         QCOMPARE(doc.lines.size(), 10001);
         const double h = HfHeight(doc, 100);
@@ -115,30 +128,27 @@ private slots:
 
     // Random code texts never crash the parser or the painter, and any text escaped
     // prints exactly as given.
-    void fuzz()
-    {
+    void fuzz() {
         QRandomGenerator rng(20261207);
-        const QString alphabet = QStringLiteral("/////fnzbiuksplcr\"0123456789a 한\n") + QChar(0xD800) + QChar(0xDC00);
+        const QString alphabet =
+            QStringLiteral("/////fnzbiuksplcr\"0123456789a 한\n") + QChar(0xD800) + QChar(0xDC00);
         for (int i = 0; i < 3000; ++i) {
             QString s;
             const int len = rng.bounded(40);
             for (int k = 0; k < len; ++k)
                 s += alphabet[rng.bounded(int(alphabet.size()))];
             const HfDocument doc = ParseHfCode(s);
-            if (i % 10 == 0)
-                paintAll(doc);
+            if (i % 10 == 0) paintAll(doc);
             QString plain = s;
             plain.remove(u'\n');
             const QString shown = printed(ParseHfCode(EscapeHfText(plain)));
             QCOMPARE(shown.size(), plain.size());
             for (qsizetype k = 0; k < plain.size(); ++k)
-                if (!plain[k].isSurrogate())
-                    QCOMPARE(shown[k], plain[k]);
+                if (!plain[k].isSurrogate()) QCOMPARE(shown[k], plain[k]);
         }
     }
 
-    void editorCellsRoundTrip()
-    {
+    void editorCellsRoundTrip() {
         HfFont big;
         big.family = "Serif";
         big.size = 14;
@@ -158,10 +168,10 @@ private slots:
         QCOMPARE(printed(ParseHfCode(code)).split(u'\n').first(), QString("A/S센터 3cm3/7"));
     }
 
-    void standardHeaderAndFooter()
-    {
-        const PrintSetup s = ApplyPrintSetup(nullptr, "lst", "A/S센터", "1/2", "/n/p/f1", OrientLandscape,
-                                             0.3, 0.3, 0.5, 0.5, true, "첫 줄\r\n둘째/줄", 18);
+    void standardHeaderAndFooter() {
+        const PrintSetup s =
+            ApplyPrintSetup(nullptr, "lst", "A/S센터", "1/2", "/n/p/f1", OrientLandscape, 0.3, 0.3,
+                            0.5, 0.5, true, "첫 줄\r\n둘째/줄", 18);
         const QString fonts = "/fn\"굴림체\"/fz\"18\"/fb1/fu0/fs1/fn\"굴림체\"/fz\"10\"/fb1/fu0/fs2"
                               "/fn\"굴림체\"/fz\"10\"/fb0/fu0/fs3/fn\"굴림체\"/fz\"10\"/fb1/fu0/fs4"
                               "/fn\"굴림체\"/fz\"9\"/fb0/fu0/fs5";
@@ -179,23 +189,22 @@ private slots:
         QCOMPARE(footer.lines[2].parts[1].first().font.size, 9);
     }
 
-    void storedSettingsReplaceDefaults()
-    {
+    void storedSettingsReplaceDefaults() {
         const QString app = PrintAppName();
         QCOMPARE(app, QString("MemberDesk_PritSetUp"));
         Settings::set(app, "lst", "PrintMarginTop", "1.25");
         Settings::set(app, "lst", "PrintOrientation", "1");
         Settings::set(app, "lst", "CheckBox_8", "0");
         Settings::set(app, "lst", "PrintHeader", "/cOwn");
-        const PrintSetup s = ApplyPrintSetup(nullptr, "lst", "T", {}, {}, OrientLandscape, 0.3, 0.3, 0.5, 0.5,
-                                             true, "remark", 16);
+        const PrintSetup s = ApplyPrintSetup(nullptr, "lst", "T", {}, {}, OrientLandscape, 0.3, 0.3,
+                                             0.5, 0.5, true, "remark", 16);
         QCOMPARE(s.marginTop, 1800);
         QCOMPARE(s.orientation, int(OrientPortrait));
         QVERIFY(s.footer.isEmpty()); // option 8 off: nothing below the grid
         QCOMPARE(printed(ParseHfCode(s.header)), QString("Own"));
         // Another list keeps its defaults.
-        const PrintSetup other = ApplyPrintSetup(nullptr, "other", "T", {}, {}, OrientLandscape, 0.3, 0.3,
-                                                 0.5, 0.5, true, {}, 16);
+        const PrintSetup other = ApplyPrintSetup(nullptr, "other", "T", {}, {}, OrientLandscape,
+                                                 0.3, 0.3, 0.5, 0.5, true, {}, 16);
         QCOMPARE(other.marginTop, 720);
         QCOMPARE(other.orientation, int(OrientLandscape));
         QVERIFY(other.footer.startsWith("/n/f3/lPage: "));
@@ -203,21 +212,27 @@ private slots:
         QVERIFY(!other.options[OptFitToPage]);
     }
 
-    void badStoredValuesFallBack_data()
-    {
+    void badStoredValuesFallBack_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("margin abc") << "PrintMarginTop" << "abc";
-        QTest::newRow("margin -1") << "PrintMarginLeft" << "-1";
-        QTest::newRow("margin wider than the page") << "PrintMarginRight" << "99";
-        QTest::newRow("margin nan") << "PrintMarginBottom" << "nan";
-        QTest::newRow("zoom 14") << "PrintZoomType" << "14";
-        QTest::newRow("zoom x") << "PrintZoomType" << "x";
-        QTest::newRow("orientation 3") << "PrintOrientation" << "3";
-        QTest::newRow("option 7 as a value") << "CheckBox_3" << "7";
+        QTest::newRow("margin abc") << "PrintMarginTop"
+                                    << "abc";
+        QTest::newRow("margin -1") << "PrintMarginLeft"
+                                   << "-1";
+        QTest::newRow("margin wider than the page") << "PrintMarginRight"
+                                                    << "99";
+        QTest::newRow("margin nan") << "PrintMarginBottom"
+                                    << "nan";
+        QTest::newRow("zoom 14") << "PrintZoomType"
+                                 << "14";
+        QTest::newRow("zoom x") << "PrintZoomType"
+                                << "x";
+        QTest::newRow("orientation 3") << "PrintOrientation"
+                                       << "3";
+        QTest::newRow("option 7 as a value") << "CheckBox_3"
+                                             << "7";
     }
-    void badStoredValuesFallBack()
-    {
+    void badStoredValuesFallBack() {
         QFETCH(QString, key);
         QFETCH(QString, value);
         PrintSettings d;

@@ -18,8 +18,7 @@ class tst_printengine : public QObject {
     TestEnv* m_env = nullptr;
     std::unique_ptr<Grid> m_grid;
 
-    void fill(int rows, int cols = 4)
-    {
+    void fill(int rows, int cols = 4) {
         m_grid = std::make_unique<Grid>();
         m_grid->setObjectName("spList");
         m_grid->setListMode();
@@ -39,39 +38,32 @@ class tst_printengine : public QObject {
         for (int c = 1; c <= cols; ++c)
             m_grid->setColWidth(c, 90);
     }
-    PrintSetup setup(const QString& remark = {})
-    {
-        return ApplyPrintSetup(m_grid.get(), "lst", "목록 제목", "왼쪽", "가운데", OrientPortrait, 0.4, 0.4,
-                               0.5, 0.5, true, remark, 16);
+    PrintSetup setup(const QString& remark = {}) {
+        return ApplyPrintSetup(m_grid.get(), "lst", "목록 제목", "왼쪽", "가운데", OrientPortrait,
+                               0.4, 0.4, 0.5, 0.5, true, remark, 16);
     }
-    QString print(const GridPrintJob& job)
-    {
+    QString print(const GridPrintJob& job) {
         const QString file = m_env->path("out.pdf");
         QFile::remove(file);
-        if (!job.printToPdf(file, 1, job.pageCount()))
-            return {};
+        if (!job.printToPdf(file, 1, job.pageCount())) return {};
         return file;
     }
-    static void store(const QString& key, const QString& value)
-    {
+    static void store(const QString& key, const QString& value) {
         Settings::set(PrintAppName(), "lst", key, value);
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         m_env = new TestEnv(false);
         SetPrintAppTitle("MemberDesk");
     }
-    void cleanup()
-    {
+    void cleanup() {
         m_grid.reset();
         delete m_env;
         m_env = nullptr;
     }
 
-    void everyRowOnceInOrderWithHeadersOnEveryPage()
-    {
+    void everyRowOnceInOrderWithHeadersOnEveryPage() {
         fill(150);
         m_grid->setColHidden(2, true);
         m_grid->setRowHidden(7, true);
@@ -88,8 +80,7 @@ private slots:
             seen << it.next().captured(1);
         QStringList expected;
         for (int r = 1; r <= 150; ++r)
-            if (r != 7)
-                expected << QString("%1").arg(r, 3, 10, QChar('0'));
+            if (r != 7) expected << QString("%1").arg(r, 3, 10, QChar('0'));
         QCOMPARE(seen, expected);
         QVERIFY(!text.contains("c2"));
         QVERIFY(!text.contains("머리2"));
@@ -101,14 +92,12 @@ private slots:
         }
     }
 
-    void twoLineRemarkAboveThePageLine()
-    {
+    void twoLineRemarkAboveThePageLine() {
         fill(3);
         GridPrintJob job(m_grid.get(), setup("첫째 줄\n둘째 줄"), "t");
         QStringList lines;
         for (const QString& l : pdf::text(print(job)).split(u'\n'))
-            if (!l.trimmed().isEmpty())
-                lines << l.trimmed();
+            if (!l.trimmed().isEmpty()) lines << l.trimmed();
         const qsizetype page = lines.indexOf(QRegularExpression("^Page: 1/1.*"));
         QVERIFY(page >= 2);
         QCOMPARE(lines[page - 2], QString("첫째 줄"));
@@ -116,35 +105,33 @@ private slots:
         QCOMPARE(lines.last(), lines[page]); // the page line is the last
     }
 
-    void footerOffLeavesNothingBelowTheGrid()
-    {
+    void footerOffLeavesNothingBelowTheGrid() {
         fill(3);
         store("CheckBox_8", "0");
         GridPrintJob job(m_grid.get(), setup("비고"), "t");
         const QList<pdf::Word> words = pdf::words(print(job));
         QVERIFY(!words.isEmpty());
-        const auto lowest = std::max_element(words.begin(), words.end(),
-                                             [](const auto& a, const auto& b) { return a.yMax < b.yMax; });
+        const auto lowest =
+            std::max_element(words.begin(), words.end(),
+                             [](const auto& a, const auto& b) { return a.yMax < b.yMax; });
         QVERIFY2(lowest->text.startsWith("r003"), qPrintable(lowest->text));
         for (const auto& w : words)
-            QVERIFY(!w.text.contains("Page") && !w.text.contains("출력일") && !w.text.contains("비고"));
+            QVERIFY(!w.text.contains("Page") && !w.text.contains("출력일") &&
+                    !w.text.contains("비고"));
     }
 
-    void topMarginPlacesTheFirstLine_data()
-    {
+    void topMarginPlacesTheFirstLine_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<double>("top");
         QTest::newRow("0.5 inch") << "0.5" << 36.0;
         QTest::newRow("1.00 inch") << "1.00" << 72.0;
         QTest::newRow("nothing stored: the list's 0.5") << "" << 36.0;
     }
-    void topMarginPlacesTheFirstLine()
-    {
+    void topMarginPlacesTheFirstLine() {
         QFETCH(QString, stored);
         QFETCH(double, top);
         fill(3);
-        if (!stored.isEmpty())
-            store("PrintMarginTop", stored);
+        if (!stored.isEmpty()) store("PrintMarginTop", stored);
         GridPrintJob job(m_grid.get(), setup(), "t");
         const QList<pdf::Word> words = pdf::words(print(job));
         double first = 1e9;
@@ -153,8 +140,7 @@ private slots:
         QVERIFY2(first >= top - 0.01 && first < top + 20, qPrintable(QString::number(first)));
     }
 
-    void optionsChangeTheOutput()
-    {
+    void optionsChangeTheOutput() {
         fill(3);
         m_grid->setMaxRows(9); // six empty rows below the data
         store("CheckBox_0", "0");
@@ -163,27 +149,29 @@ private slots:
         QString text = pdf::text(print(dataOnly));
         QVERIFY(!text.contains("머리1"));
         QVERIFY(text.contains(QRegularExpression("\\b3\\s+r003c1")));
-        QVERIFY(!text.contains(QRegularExpression("^\\s*9\\s*$", QRegularExpression::MultilineOption)));
+        QVERIFY(
+            !text.contains(QRegularExpression("^\\s*9\\s*$", QRegularExpression::MultilineOption)));
         store("CheckBox_4", "0");
         GridPrintJob allRows(m_grid.get(), setup(), "t");
         text = pdf::text(print(allRows));
-        QVERIFY(text.contains(QRegularExpression("^\\s*9\\s*$", QRegularExpression::MultilineOption)));
+        QVERIFY(
+            text.contains(QRegularExpression("^\\s*9\\s*$", QRegularExpression::MultilineOption)));
     }
 
-    void selectedCellsOnly()
-    {
+    void selectedCellsOnly() {
         fill(10);
-        m_grid->selectionModel()->select(QItemSelection(m_grid->model()->index(3, 1), m_grid->model()->index(4, 2)),
-                                         QItemSelectionModel::Select);
+        m_grid->selectionModel()->select(
+            QItemSelection(m_grid->model()->index(3, 1), m_grid->model()->index(4, 2)),
+            QItemSelectionModel::Select);
         GridPrintJob job(m_grid.get(), setup(), "t");
         job.setSelectionOnly(true);
         const QString text = pdf::text(print(job));
         QVERIFY(text.contains("r004c2") && text.contains("r005c3"));
-        QVERIFY(!text.contains("r003") && !text.contains("r006") && !text.contains("c1") && !text.contains("c4"));
+        QVERIFY(!text.contains("r003") && !text.contains("r006") && !text.contains("c1") &&
+                !text.contains("c4"));
     }
 
-    void fitToPageOnlyWhereAllowed()
-    {
+    void fitToPageOnlyWhereAllowed() {
         fill(5, 20); // 20 columns of 90 px: wider than a portrait page
         store("CheckBox_7", "1");
         GridPrintJob plain(m_grid.get(), setup(), "t");
@@ -196,8 +184,7 @@ private slots:
         QVERIFY(text.contains("r005c20"));
     }
 
-    void unusualGrids_data()
-    {
+    void unusualGrids_data() {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("kind");
         QTest::newRow("empty grid") << 0 << 0;
@@ -205,26 +192,22 @@ private slots:
         QTest::newRow("cell of 5,000 characters") << 2 << 2;
         QTest::newRow("column wider than the page") << 2 << 3;
     }
-    void unusualGrids()
-    {
+    void unusualGrids() {
         QFETCH(int, rows);
         QFETCH(int, kind);
         fill(rows);
         if (kind == 1)
             for (int c = 1; c <= 4; ++c)
                 m_grid->setColHidden(c, true);
-        if (kind == 2)
-            m_grid->setText(2, 1, QString("가").repeated(5000));
-        if (kind == 3)
-            m_grid->setColWidth(2, 5000);
+        if (kind == 2) m_grid->setText(2, 1, QString("가").repeated(5000));
+        if (kind == 3) m_grid->setColWidth(2, 5000);
         GridPrintJob job(m_grid.get(), setup(), "t");
         const QString file = print(job);
         QVERIFY(!file.isEmpty());
         const QString text = pdf::text(file);
         QVERIFY(text.contains("목록 제목"));
         QVERIFY(text.contains("Page: 1/"));
-        if (kind == 0)
-            QCOMPARE(job.pageCount(), 1);
+        if (kind == 0) QCOMPARE(job.pageCount(), 1);
         if (kind == 2) {
             QCOMPARE(job.pageCount(), 1);
             QVERIFY(text.contains("r001c3"));

@@ -37,49 +37,42 @@ class tst_printwindows : public QObject {
     TestEnv* m_env = nullptr;
     std::unique_ptr<frmMain> m_frame;
 
-    static QWidget* window(const char* name)
-    {
+    static QWidget* window(const char* name) {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->objectName() == QLatin1String(name) && w->isVisible()) {
                 // A newly opened window is the one the person works in.
                 w->activateWindow();
-                if (!QTest::qWaitForWindowActive(w))
-                    qWarning("%s is not active", name);
+                if (!QTest::qWaitForWindowActive(w)) qWarning("%s is not active", name);
                 return w;
             }
         }
         return nullptr;
     }
-    template <class T = QAbstractButton>
-    static T* child(QWidget* w, const QString& name)
-    {
+    template <class T = QAbstractButton> static T* child(QWidget* w, const QString& name) {
         T* c = w ? w->findChild<T*>(name) : nullptr;
-        if (!c)
-            qWarning("missing %s", qPrintable(name));
+        if (!c) qWarning("missing %s", qPrintable(name));
         return c;
     }
-    static void click(QWidget* w, const QString& name) { QTest::mouseClick(child(w, name), Qt::LeftButton); }
-    static void type(QLineEdit* e, const QString& text)
-    {
+    static void click(QWidget* w, const QString& name) {
+        QTest::mouseClick(child(w, name), Qt::LeftButton);
+    }
+    static void type(QLineEdit* e, const QString& text) {
         QTest::mouseClick(e, Qt::LeftButton);
         e->selectAll();
         QTest::keyClick(e, Qt::Key_Backspace);
         QTest::keyClicks(e, text);
     }
-    Grid* openList()
-    {
+    Grid* openList() {
         m_frame->menuAction("mnuFriend_Friend")->trigger();
         auto* list = qobject_cast<frmFriend*>(WindowRegistry::find("frmFriend"));
         return list ? list->grid() : nullptr;
     }
-    FrmSPPrint_Preview* pressF7(Grid* grid)
-    {
+    FrmSPPrint_Preview* pressF7(Grid* grid) {
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_F7);
         return qobject_cast<FrmSPPrint_Preview*>(window("FrmSPPrint_Preview"));
     }
-    QString savePdf(QWidget* preview, const QString& name = "list.pdf")
-    {
+    QString savePdf(QWidget* preview, const QString& name = "list.pdf") {
         click(preview, "btnPrint");
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
         const QString file = m_env->path(name);
@@ -89,16 +82,14 @@ class tst_printwindows : public QObject {
         return QFile::exists(file) ? file : QString();
     }
     // Keys go to the widget that has the focus in the window, as they do for a person.
-    static void typeIn(QWidget* window, const QString& text)
-    {
+    static void typeIn(QWidget* window, const QString& text) {
         for (QChar ch : text)
             QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, ch.toLatin1());
     }
     static QString pageLabel(QWidget* preview) { return child<QLabel>(preview, "lblPage")->text(); }
 
 private slots:
-    void init()
-    {
+    void init() {
         m_env = new TestEnv;
         QVERIFY(m_env->ok());
         App().loginId = "ADMIN";
@@ -115,8 +106,7 @@ private slots:
         m_frame->show();
         QCoreApplication::processEvents();
     }
-    void cleanup()
-    {
+    void cleanup() {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName().startsWith("FrmSP") || w->objectName() == "FrmPrn_selPRT")
                 w->close();
@@ -126,16 +116,14 @@ private slots:
         m_env = nullptr;
     }
 
-    void withoutSetUpSaysSo()
-    {
+    void withoutSetUpSaysSo() {
         cFpPreview::install(nullptr);
         Grid* grid = openList();
         QVERIFY(!pressF7(grid));
         QCOMPARE(m_env->prompt().lastText(), QString("사용 프로그램이 설정되지 않았습니다."));
     }
 
-    void firstPrintUsesTheListDefaults()
-    {
+    void firstPrintUsesTheListDefaults() {
         Grid* grid = openList();
         QCOMPARE(grid->dataRowCnt(), 80);
         const int excluded = frmFriend::ColPhone1;
@@ -171,8 +159,7 @@ private slots:
             QCOMPARE(seen[i], QString("%1").arg(i + 1, 3, 10, QChar('0')));
     }
 
-    void pageSetupStoresItsKeysForThisListOnly()
-    {
+    void pageSetupStoresItsKeysForThisListOnly() {
         FrmSPPrint_Preview* preview = pressF7(openList());
         click(preview, "btnSetup");
         QWidget* setup = window("FrmSPPrint_PageSetup");
@@ -194,7 +181,9 @@ private slots:
         zoom->setCurrentIndex(ZoomTwoPages);
         click(setup, "btnOK");
         QVERIFY(!window("FrmSPPrint_PageSetup"));
-        const auto stored = [](const char* key) { return Settings::get(PrintAppName(), "frmFriend", key, "?"); };
+        const auto stored = [](const char* key) {
+            return Settings::get(PrintAppName(), "frmFriend", key, "?");
+        };
         QCOMPARE(stored("PrintMarginLeft"), QString("0.75"));
         QCOMPARE(stored("PrintMarginTop"), QString("1.00"));
         QCOMPARE(stored("PrintMarginBottom"), QString("0.50"));
@@ -207,11 +196,11 @@ private slots:
         const QString file = savePdf(preview);
         QVERIFY(pdf::info(file, "Page size").startsWith("595 x 842"));
         // Another list still prints with what it passes itself.
-        QCOMPARE(ReadPrintSettings("frmOther", PrintSettings{}).marginTop, PrintSettings{}.marginTop);
+        QCOMPARE(ReadPrintSettings("frmOther", PrintSettings{}).marginTop,
+                 PrintSettings{}.marginTop);
     }
 
-    void zoomChoicesDoWhatTheyName()
-    {
+    void zoomChoicesDoWhatTheyName() {
         FrmSPPrint_Preview* preview = pressF7(openList());
         preview->resize(1000, 800);
         auto* zoom = child<QComboBox>(preview, "cmbZoom");
@@ -228,17 +217,20 @@ private slots:
         const double width = preview->pageScale() * page.width();
         chooseZoom(ZoomWholePage);
         QVERIFY(preview->pageScale() * page.width() <= width + 0.5);
-        for (int z : {int(ZoomTwoPages), int(ZoomThreePages), int(ZoomFourPages), int(ZoomSixPages)}) {
+        for (int z :
+             {int(ZoomTwoPages), int(ZoomThreePages), int(ZoomFourPages), int(ZoomSixPages)}) {
             chooseZoom(z);
-            QCOMPARE(preview->pagesShown(), z == ZoomTwoPages ? 2 : z == ZoomThreePages ? 3 : z == ZoomFourPages ? 4 : 6);
+            QCOMPARE(preview->pagesShown(), z == ZoomTwoPages     ? 2
+                                            : z == ZoomThreePages ? 3
+                                            : z == ZoomFourPages  ? 4
+                                                                  : 6);
         }
         click(preview, "btnZoom"); // steps to the next choice, round to the first
         QCOMPARE(preview->zoom(), int(Zoom200));
         QCOMPARE(child<QAbstractButton>(preview, "btnNext")->font(), QApplication::font());
     }
 
-    void optionsAreStoredWhenClicked()
-    {
+    void optionsAreStoredWhenClicked() {
         FrmSPPrint_Preview* preview = pressF7(openList());
         click(preview, "btnPrint");
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
@@ -258,8 +250,7 @@ private slots:
         QVERIFY(!text.contains("출력일"));
     }
 
-    void pageRangeIsChecked()
-    {
+    void pageRangeIsChecked() {
         FrmSPPrint_Preview* preview = pressF7(openList());
         const int pages = preview->context()->job().pageCount();
         QVERIFY(pages >= 2);
@@ -269,7 +260,8 @@ private slots:
         for (const QString& bad : {QString("0"), QString("abc"), QString::number(pages + 1)}) {
             type(child<QLineEdit>(dlg, "txtPage"), bad);
             click(dlg, "btnPdf");
-            QCOMPARE(m_env->prompt().lastText(), QString("인쇄할 페이지를 바르게 입력하세요. (1 ~ %1)").arg(pages));
+            QCOMPARE(m_env->prompt().lastText(),
+                     QString("인쇄할 페이지를 바르게 입력하세요. (1 ~ %1)").arg(pages));
         }
         type(child<QLineEdit>(dlg, "txtPage"), "2");
         const QString file = m_env->path("page2.pdf");
@@ -279,8 +271,7 @@ private slots:
         QVERIFY(pdf::text(file).contains(QString("Page: 2/%1").arg(pages)));
     }
 
-    void headerFooterEditor()
-    {
+    void headerFooterEditor() {
         FrmSPPrint_Preview* preview = pressF7(openList());
         click(preview, "btnHeaderFooter");
         auto* editor = qobject_cast<FrmSPPrint_HeaderFooter*>(window("FrmSPPrint_HeaderFooter"));
@@ -292,7 +283,8 @@ private slots:
         QCOMPARE(child(editor, "btnSave")->text(), QString("Save Footer Text"));
 
         const auto clickCell = [&](int row, int col) {
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(row, col)).center());
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->visualItemRect(grid->item(row, col)).center());
         };
         clickCell(0, 1);
         typeIn(editor, "A/S team");
@@ -326,7 +318,7 @@ private slots:
         QCOMPARE(Settings::get(PrintAppName(), "frmFriend", "PrintFooter", "?"), editor->code());
         const QString text = pdf::text(savePdf(preview, "footer.pdf"));
         QVERIFY(text.contains("A/S team"));
-        QVERIFY(!text.contains("출력일")); // the saved footer replaces the standard one
+        QVERIFY(!text.contains("출력일"));     // the saved footer replaces the standard one
         QVERIFY(text.contains("회원 리스트")); // the header stays standard
 
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
@@ -337,8 +329,7 @@ private slots:
         QVERIFY(pdf::text(savePdf(preview, "standard.pdf")).contains("출력일:2026.12.06"));
     }
 
-    void printerPerDocumentType()
-    {
+    void printerPerDocumentType() {
         FrmSPPrint_Preview* preview = pressF7(openList());
         click(preview, "btnPrint");
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
@@ -347,8 +338,10 @@ private slots:
         auto* list = child<QListWidget>(choice, "lstPrinter");
         const auto pdfItems = list->findItems(PdfPrinterName, Qt::MatchExactly);
         QCOMPARE(pdfItems.size(), 1);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(pdfItems.first()).center());
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(pdfItems.first()).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(pdfItems.first()).center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                           list->visualItemRect(pdfItems.first()).center());
         QVERIFY(!window("FrmPrn_selPRT"));
         QCOMPARE(PrinterForDocument("A4일반"), PdfPrinterName);
         QCOMPARE(Settings::get(App().appTitle, "Config", "A4일반_Printer", "?"), PdfPrinterName);
