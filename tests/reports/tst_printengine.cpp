@@ -191,6 +191,7 @@ private slots:
         QTest::newRow("every column hidden") << 5 << 1;
         QTest::newRow("cell of 5,000 characters") << 2 << 2;
         QTest::newRow("column wider than the page") << 2 << 3;
+        QTest::newRow("saved header of 10,000 lines") << 2 << 4;
     }
     void unusualGrids() {
         QFETCH(int, rows);
@@ -201,6 +202,7 @@ private slots:
                 m_grid->setColHidden(c, true);
         if (kind == 2) m_grid->setText(2, 1, QString("가").repeated(5000));
         if (kind == 3) m_grid->setColWidth(2, 5000);
+        if (kind == 4) store("PrintHeader", "/c목록 제목" + QString("/n").repeated(10000));
         GridPrintJob job(m_grid.get(), setup(), "t");
         const QString file = print(job);
         QVERIFY(!file.isEmpty());
@@ -211,6 +213,10 @@ private slots:
         if (kind == 2) {
             QCOMPARE(job.pageCount(), 1);
             QVERIFY(text.contains("r001c3"));
+        }
+        if (kind == 4) {
+            QCOMPARE(job.pageCount(), 1); // the header keeps to a third of the page
+            QVERIFY(text.contains("r002c4"));
         }
         if (kind == 3) {
             QCOMPARE(job.pageCount(), 3); // column 1, the cut wide column, columns 3-4
