@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "core/Prompt.h"
+#include "reports/PrintService.h"
 
 #include <QDir>
 #include <QFile>
@@ -140,8 +141,8 @@ bool ReadOptions() {
 }
 
 bool InitApp() {
-    // There is no print-preview component to prepare: each list builds its preview when
-    // it prints.
+    // The print service every list prints through, under the application title.
+    InstallPrintService(App().appTitle);
     App().clientMode =
         leadingInt(Settings::get(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0")));
 

@@ -76,6 +76,10 @@ void ReportTrappedError(int number, const QString& description, const QString& p
     MsgPlain(TrappedErrorText(number, description, procedure, owner, ownerIsModule));
 }
 
+std::optional<QFont> Prompt::font(const QFont&, const QString&) {
+    return std::nullopt;
+}
+
 // ---- ScriptedPrompt ----
 
 std::optional<ScriptedPrompt::Reply> ScriptedPrompt::next() {
@@ -137,6 +141,12 @@ QString ScriptedPrompt::existingDirectory(const QString& title, const QString&) 
 std::optional<QColor> ScriptedPrompt::color(const QColor&, const QString& title) {
     record(Kind::Color, Icon::None, title, {});
     if (auto r = next(); r && std::holds_alternative<QColor>(*r)) return std::get<QColor>(*r);
+    return std::nullopt;
+}
+
+std::optional<QFont> ScriptedPrompt::font(const QFont&, const QString& title) {
+    record(Kind::Font, Icon::None, title, {});
+    if (auto r = next(); r && std::holds_alternative<QFont>(*r)) return std::get<QFont>(*r);
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,8 @@ public:
                                  const QString& filter) = 0;
     virtual QString existingDirectory(const QString& title, const QString& dir) = 0;
     virtual std::optional<QColor> color(const QColor& initial, const QString& title) = 0;
+    // Font chooser; nullopt when cancelled (and where no chooser is available).
+    virtual std::optional<QFont> font(const QFont& initial, const QString& title);
 };
 
 // The process-wide prompt service. The program installs QtPrompt (ui/QtPrompt.h) at start;
@@ -63,14 +66,14 @@ QString TrappedErrorText(int number, const QString& description, const QString& 
 // question gets its default button, an input box its default text, a chooser "cancel".
 class ScriptedPrompt : public Prompt {
 public:
-    enum class Kind { Message, Question, Input, OpenFile, SaveFile, Directory, Color };
+    enum class Kind { Message, Question, Input, OpenFile, SaveFile, Directory, Color, Font };
     struct Shown {
         Kind kind;
         Icon icon;
         QString title;
         QString text;
     };
-    using Reply = std::variant<Answer, QString, QColor>;
+    using Reply = std::variant<Answer, QString, QColor, QFont>;
 
     void message(Icon icon, const QString& text, const QString& title) override;
     Answer question(Icon icon, const QString& text, const QString& title, bool withCancel,
@@ -81,9 +84,11 @@ public:
     QString saveFileName(const QString& title, const QString& dir, const QString& filter) override;
     QString existingDirectory(const QString& title, const QString& dir) override;
     std::optional<QColor> color(const QColor& initial, const QString& title) override;
+    std::optional<QFont> font(const QFont& initial, const QString& title) override;
 
     // Queue answers: Answer for questions, QString for inputs and file choosers
-    // (an empty QString cancels an input), QColor for the colour chooser.
+    // (an empty QString cancels an input), QColor for the colour chooser, QFont for the
+    // font chooser.
     void push(Reply reply) { m_replies.append(reply); }
     void pushAnswer(Answer a) { push(a); }
     void pushText(const QString& t) { push(t); }

@@ -16,6 +16,7 @@
 #include "ui/HCTerm.h"
 #include "core/Prompt.h"
 #include "ui/RecordWindow.h"
+#include "ui/cFpPreview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -178,6 +179,7 @@ void frmFriend::buildUi()
     m_grid->setListMode();
     m_grid->setAllowsReports(true);
     m_grid->setAllowsShortcutList(true);
+    SetFitToPageAllowed(m_grid, true); // the wide member list may be scaled to the page
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
     GridMenu::attach(m_grid, this);

@@ -226,6 +226,6 @@ void RestoreSpreadRPTCol(Grid* grid, const QList<int>& hidden) {
 void PrintGridForReport(const QString& windowName, Grid* grid, const QString& title) {
     if (!grid) return;
     const QList<int> hidden = SetSpreadRPTCol(windowName, grid);
-    PrintGrid(grid, title);
+    PrintGrid(grid, title, windowName);
     RestoreSpreadRPTCol(grid, hidden);
 }

@@ -3,11 +3,7 @@
 #include <QString>
 
 class Grid;
-class QTextDocument;
 
-// Shows a print preview of the grid's visible rows and columns under a title.
-void PrintGrid(Grid* grid, const QString& title);
-
-// The document PrintGrid prints: the title, then a table of the visible header and data
-// rows. The caller owns the result.
-QTextDocument* BuildGridDocument(const Grid* grid, const QString& title);
+// Opens the print preview of the grid's visible rows and columns under a title, with the
+// print settings of the list (the window `windowName`, or the grid's own window).
+void PrintGrid(Grid* grid, const QString& title, const QString& windowName = {});

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QFontDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -77,3 +78,10 @@ std::optional<QColor> QtPrompt::color(const QColor& initial, const QString& titl
     return c;
 }
 
+
+std::optional<QFont> QtPrompt::font(const QFont& initial, const QString& title) {
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, initial, dialogParent(), title);
+    if (!ok) return std::nullopt;
+    return f;
+}

@@ -14,5 +14,6 @@ public:
     QString saveFileName(const QString& title, const QString& dir, const QString& filter) override;
     QString existingDirectory(const QString& title, const QString& dir) override;
     std::optional<QColor> color(const QColor& initial, const QString& title) override;
+    std::optional<QFont> font(const QFont& initial, const QString& title) override;
 };
 

@@ -2,7 +2,6 @@
 
 #include "ui/ExcelExport.h"
 #include "ui/Grid.h"
-#include "ui/GridPrint.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +11,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
-#include <QTextDocument>
 
 // Spreadsheet export re-read cell by cell, its refusals and failures, and the printed
 // document of a grid.
@@ -28,7 +26,6 @@ private slots:
     void secondExportInSameSecondGetsOwnName();
     void unwritableFolderWarnsAndLeavesNothing_data();
     void unwritableFolderWarnsAndLeavesNothing();
-    void printDocument();
 
 private:
     void fillSample();
@@ -228,23 +225,6 @@ void TestExcelExport::unwritableFolderWarnsAndLeavesNothing()
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.readAll().endsWith("\tFAILED\n"));
     }
-}
-
-void TestExcelExport::printDocument()
-{
-    fillSample();
-    m_grid->setRowHidden(2, true);
-    m_grid->setColType(5, CellType::CheckBox);
-    m_grid->setText(6, 1, QStringLiteral("<b>굵게</b> & \"따옴표\""));
-    std::unique_ptr<QTextDocument> doc(BuildGridDocument(m_grid, QStringLiteral("회원 목록")));
-    const QString text = doc->toPlainText();
-    QVERIFY(text.startsWith(QStringLiteral("회원 목록")));
-    QVERIFY(text.contains(QStringLiteral("이름")));
-    QVERIFY(text.contains(QStringLiteral("홍길동")));
-    QVERIFY(text.contains(QStringLiteral("<b>굵게</b> & \"따옴표\""))); // shown, not markup
-    QVERIFY(!text.contains(QStringLiteral("코드")));   // hidden column
-    QVERIFY(!text.contains(QStringLiteral("김 영희"))); // hidden row
-    QVERIFY(!text.contains(QStringLiteral("010-1234"))); // check-box column shows no text
 }
 
 QTEST_MAIN(TestExcelExport)

@@ -1,0 +1,63 @@
+#include "reports/PrintContext.h"
+
+#include "core/AppState.h"
+#include "core/Prompt.h"
+#include "ui/Grid.h"
+
+#include <QDir>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+PrintContext::PrintContext(Grid* grid, const PrintRequest& request, QObject* parent)
+    : QObject(parent), m_grid(grid), m_guard(grid), m_request(request) {
+    PrintSetup probe;
+    m_job = std::make_unique<GridPrintJob>(grid, probe, request.title);
+    double total = 0;
+    for (const auto& c : m_job->columns())
+        total += c.width;
+    const double portraitWidth = QPageSize(QPageSize::A4).size(QPageSize::Point).width() -
+                                 (DefaultMarginLeft + DefaultMarginRight) * 72;
+    m_defaultOrientation = total > portraitWidth ? OrientLandscape : OrientPortrait;
+    reload();
+}
+
+PrintContext::~PrintContext() = default;
+
+void PrintContext::reload() {
+    m_job->setSetup(ApplyPrintSetup(grid(), m_request.section, m_request.title, m_request.leftText,
+                                    m_request.centreText, m_defaultOrientation, DefaultMarginLeft,
+                                    DefaultMarginRight, DefaultMarginTop, DefaultMarginBottom, true,
+                                    m_request.remark, DefaultTitleSize));
+    emit changed();
+}
+
+bool PrintContext::saveAsPdf(int from, int to) {
+    QString file =
+        prompt().saveFileName(QStringLiteral("PDF 파일로 저장"), DataPath(QStringLiteral("doc")),
+                              QStringLiteral("PDF (*.pdf)"));
+    if (file.isEmpty()) return false;
+    if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
+    if (!m_job->printToPdf(file, from, to)) {
+        MsgWarning(QStringLiteral("PDF 파일을 만들지 못했습니다.") + u'\n' +
+                   QDir::toNativeSeparators(file));
+        return false;
+    }
+    return true;
+}
+
+bool PrintContext::printPages(int from, int to) {
+    const QString stored = PrinterForDocument(QStringLiteral("A4일반"));
+    const QStringList installed = QPrinterInfo::availablePrinterNames();
+    if (stored == PdfPrinterName || installed.isEmpty()) return saveAsPdf(from, to);
+    QPrinterInfo info = QPrinterInfo::printerInfo(stored);
+    if (stored.isEmpty() || info.isNull()) info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return saveAsPdf(from, to);
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(m_request.title);
+    if (!m_job->print(printer, from, to)) {
+        MsgWarning(QStringLiteral("인쇄를 시작하지 못했습니다.") + u'\n' + info.printerName());
+        return false;
+    }
+    return true;
+}

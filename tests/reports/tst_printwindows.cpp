@@ -1,0 +1,364 @@
+#include "PdfRead.h"
+#include "TestEnv.h"
+
+#include "app/MemberCommands.h"
+#include "app/frmMain.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "members/MemberStore.h"
+#include "members/frmFriend.h"
+#include "reports/FrmSPPrint_HeaderFooter.h"
+#include "reports/FrmSPPrint_Preview.h"
+#include "reports/PrintContext.h"
+#include "reports/PrintService.h"
+#include "reports/PrintSetup.h"
+#include "ui/FormIni.h"
+#include "ui/Grid.h"
+#include "ui/WindowRegistry.h"
+#include "ui/cFpPreview.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QtTest>
+
+#include <memory>
+
+// Printing the member list as a person does: F7 in the list opened from the menu, then
+// the preview's and the dialogs' buttons.
+class tst_printwindows : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+    std::unique_ptr<frmMain> m_frame;
+
+    static QWidget* window(const char* name) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String(name) && w->isVisible()) {
+                // A newly opened window is the one the person works in.
+                w->activateWindow();
+                if (!QTest::qWaitForWindowActive(w)) qWarning("%s is not active", name);
+                return w;
+            }
+        }
+        return nullptr;
+    }
+    template <class T = QAbstractButton> static T* child(QWidget* w, const QString& name) {
+        T* c = w ? w->findChild<T*>(name) : nullptr;
+        if (!c) qWarning("missing %s", qPrintable(name));
+        return c;
+    }
+    static void click(QWidget* w, const QString& name) {
+        QTest::mouseClick(child(w, name), Qt::LeftButton);
+    }
+    static void type(QLineEdit* e, const QString& text) {
+        QTest::mouseClick(e, Qt::LeftButton);
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClicks(e, text);
+    }
+    Grid* openList() {
+        m_frame->menuAction("mnuFriend_Friend")->trigger();
+        auto* list = qobject_cast<frmFriend*>(WindowRegistry::find("frmFriend"));
+        return list ? list->grid() : nullptr;
+    }
+    FrmSPPrint_Preview* pressF7(Grid* grid) {
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F7);
+        return qobject_cast<FrmSPPrint_Preview*>(window("FrmSPPrint_Preview"));
+    }
+    QString savePdf(QWidget* preview, const QString& name = "list.pdf") {
+        click(preview, "btnPrint");
+        QWidget* dlg = window("FrmSPPrint_PrintDlg");
+        const QString file = m_env->path(name);
+        m_env->prompt().pushText(file);
+        click(dlg, "btnPdf");
+        click(dlg, "btnClose");
+        return QFile::exists(file) ? file : QString();
+    }
+    // Keys go to the widget that has the focus in the window, as they do for a person.
+    static void typeIn(QWidget* window, const QString& text) {
+        for (QChar ch : text)
+            QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, ch.toLatin1());
+    }
+    static QString pageLabel(QWidget* preview) { return child<QLabel>(preview, "lblPage")->text(); }
+
+private slots:
+    void init() {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+        App().loginId = "ADMIN";
+        App().start = "9";
+        InstallPrintService(App().appTitle);
+        RegisterMemberCommands();
+        for (int i = 1; i <= 80; ++i) {
+            MemberValues v;
+            v.insert("sname", QString("회원%1").arg(i, 3, 10, QChar('0')));
+            v.insert("hpline", QString("010-0000-%1").arg(i, 4, 10, QChar('0')));
+            SaveMember(0, v);
+        }
+        m_frame = std::make_unique<frmMain>();
+        m_frame->show();
+        QCoreApplication::processEvents();
+    }
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName().startsWith("FrmSP") || w->objectName() == "FrmPrn_selPRT")
+                w->close();
+        m_frame.reset();
+        cFpPreview::install(nullptr);
+        delete m_env;
+        m_env = nullptr;
+    }
+
+    void withoutSetUpSaysSo() {
+        cFpPreview::install(nullptr);
+        Grid* grid = openList();
+        QVERIFY(!pressF7(grid));
+        QCOMPARE(m_env->prompt().lastText(), QString("사용 프로그램이 설정되지 않았습니다."));
+    }
+
+    void firstPrintUsesTheListDefaults() {
+        Grid* grid = openList();
+        QCOMPARE(grid->dataRowCnt(), 80);
+        const int excluded = frmFriend::ColPhone1;
+        const QString excludedHeader = grid->headerText(excluded);
+        SaveSpreadRPTCol("frmFriend", grid, {{excluded, false}});
+        FrmSPPrint_Preview* preview = pressF7(grid);
+        QVERIFY(preview);
+        const int pages = preview->context()->job().pageCount();
+        QCOMPARE(pageLabel(preview), QString("Page 1 of %1").arg(pages));
+        QCOMPARE(preview->zoom(), int(DefaultZoom));
+        click(preview, "btnNext");
+        QCOMPARE(pageLabel(preview), QString("Page 2 of %1").arg(pages));
+        click(preview, "btnPrevious");
+        QCOMPARE(preview->currentPage(), 1);
+        QVERIFY(!grid->colHidden(excluded)); // the list itself shows the column again
+
+        const QString file = savePdf(preview);
+        QVERIFY(!file.isEmpty());
+        QVERIFY(pdf::info(file, "Page size").startsWith("842 x 595")); // wide list: landscape
+        QCOMPARE(pdf::info(file, "Pages").toInt(), pages);
+        const QString text = pdf::text(file);
+        QVERIFY(text.contains("회원 리스트"));
+        QVERIFY(text.contains(QString("Page: 1/%1").arg(pages)));
+        QVERIFY(text.contains("출력일:2026.12.06"));
+        QVERIFY(!text.contains(excludedHeader));
+        QVERIFY(!text.contains(grid->headerText(frmFriend::ColCode)));
+        static const QRegularExpression name("회원(\\d{3})");
+        QStringList seen;
+        for (auto it = name.globalMatch(text); it.hasNext();)
+            seen << it.next().captured(1);
+        QCOMPARE(seen.size(), 80);
+        for (int i = 0; i < 80; ++i)
+            QCOMPARE(seen[i], QString("%1").arg(i + 1, 3, 10, QChar('0')));
+    }
+
+    void pageSetupStoresItsKeysForThisListOnly() {
+        FrmSPPrint_Preview* preview = pressF7(openList());
+        click(preview, "btnSetup");
+        QWidget* setup = window("FrmSPPrint_PageSetup");
+        QVERIFY(setup);
+        QCOMPARE(child<QLineEdit>(setup, "txtMarginTop")->text(), QString("0.50"));
+        for (const char* bad : {"abc", "-1", "99"}) {
+            type(child<QLineEdit>(setup, "txtMarginLeft"), bad);
+            click(setup, "btnOK");
+            QVERIFY(m_env->prompt().lastText().startsWith("여백은 0.00 ~ 3.00"));
+            QVERIFY(setup->isVisible());
+            QVERIFY(!Settings::contains(PrintAppName(), "frmFriend", "PrintMarginLeft"));
+        }
+        type(child<QLineEdit>(setup, "txtMarginLeft"), "0.75");
+        type(child<QLineEdit>(setup, "txtMarginTop"), "1");
+        click(setup, "optPortrait");
+        auto* zoom = child<QComboBox>(setup, "cmbZoom");
+        QCOMPARE(zoom->count(), 14);
+        QCOMPARE(zoom->itemText(13), QString("Six Pages"));
+        zoom->setCurrentIndex(ZoomTwoPages);
+        click(setup, "btnOK");
+        QVERIFY(!window("FrmSPPrint_PageSetup"));
+        const auto stored = [](const char* key) {
+            return Settings::get(PrintAppName(), "frmFriend", key, "?");
+        };
+        QCOMPARE(stored("PrintMarginLeft"), QString("0.75"));
+        QCOMPARE(stored("PrintMarginTop"), QString("1.00"));
+        QCOMPARE(stored("PrintMarginBottom"), QString("0.50"));
+        QCOMPARE(stored("PrintMarginRight"), QString("0.40"));
+        QCOMPARE(stored("PrintOrientation"), QString("1"));
+        QCOMPARE(stored("PrintZoomType"), QString::number(ZoomTwoPages));
+        QCOMPARE(preview->pagesShown(), 2);
+        QCOMPARE(preview->context()->job().setup().marginTop, 1440);
+
+        const QString file = savePdf(preview);
+        QVERIFY(pdf::info(file, "Page size").startsWith("595 x 842"));
+        // Another list still prints with what it passes itself.
+        QCOMPARE(ReadPrintSettings("frmOther", PrintSettings{}).marginTop,
+                 PrintSettings{}.marginTop);
+    }
+
+    void zoomChoicesDoWhatTheyName() {
+        FrmSPPrint_Preview* preview = pressF7(openList());
+        preview->resize(1000, 800);
+        auto* zoom = child<QComboBox>(preview, "cmbZoom");
+        const QSizeF page = preview->context()->job().pageSize();
+        const auto chooseZoom = [&](int i) {
+            zoom->setCurrentIndex(i);
+            emit zoom->activated(i);
+        };
+        chooseZoom(Zoom100);
+        const double hundred = preview->pageScale();
+        chooseZoom(Zoom50);
+        QCOMPARE(preview->pageScale(), hundred / 2);
+        chooseZoom(ZoomPageWidth);
+        const double width = preview->pageScale() * page.width();
+        chooseZoom(ZoomWholePage);
+        QVERIFY(preview->pageScale() * page.width() <= width + 0.5);
+        for (int z :
+             {int(ZoomTwoPages), int(ZoomThreePages), int(ZoomFourPages), int(ZoomSixPages)}) {
+            chooseZoom(z);
+            QCOMPARE(preview->pagesShown(), z == ZoomTwoPages     ? 2
+                                            : z == ZoomThreePages ? 3
+                                            : z == ZoomFourPages  ? 4
+                                                                  : 6);
+        }
+        click(preview, "btnZoom"); // steps to the next choice, round to the first
+        QCOMPARE(preview->zoom(), int(Zoom200));
+        QCOMPARE(child<QAbstractButton>(preview, "btnNext")->font(), QApplication::font());
+    }
+
+    void optionsAreStoredWhenClicked() {
+        FrmSPPrint_Preview* preview = pressF7(openList());
+        click(preview, "btnPrint");
+        QWidget* dlg = window("FrmSPPrint_PrintDlg");
+        QVERIFY(child<QCheckBox>(dlg, "Check1(7)")->isEnabled()); // the member list may fit
+        QCOMPARE(child<QLineEdit>(dlg, "txtPage")->text(), QString("1"));
+        QVERIFY(child<QCheckBox>(dlg, "Check1(8)")->isChecked());
+        click(dlg, "Check1(8)");
+        QCOMPARE(Settings::get(PrintAppName(), "frmFriend", "CheckBox_8", "?"), QString("0"));
+        click(dlg, "Check1(7)");
+        QCOMPARE(Settings::get(PrintAppName(), "frmFriend", "CheckBox_7", "?"), QString("0"));
+        QCOMPARE(preview->context()->job().scale(), 1.0);
+        click(dlg, "Check1(7)");
+        QVERIFY(preview->context()->job().scale() < 1); // the wide list is scaled to the page
+        click(dlg, "btnClose");
+        const QString text = pdf::text(savePdf(preview));
+        QVERIFY(!text.contains("Page:"));
+        QVERIFY(!text.contains("출력일"));
+    }
+
+    void pageRangeIsChecked() {
+        FrmSPPrint_Preview* preview = pressF7(openList());
+        const int pages = preview->context()->job().pageCount();
+        QVERIFY(pages >= 2);
+        click(preview, "btnPrint");
+        QWidget* dlg = window("FrmSPPrint_PrintDlg");
+        click(dlg, "optPage");
+        for (const QString& bad : {QString("0"), QString("abc"), QString::number(pages + 1)}) {
+            type(child<QLineEdit>(dlg, "txtPage"), bad);
+            click(dlg, "btnPdf");
+            QCOMPARE(m_env->prompt().lastText(),
+                     QString("인쇄할 페이지를 바르게 입력하세요. (1 ~ %1)").arg(pages));
+        }
+        type(child<QLineEdit>(dlg, "txtPage"), "2");
+        const QString file = m_env->path("page2.pdf");
+        m_env->prompt().pushText(file);
+        click(dlg, "btnPdf");
+        QCOMPARE(pdf::info(file, "Pages"), QString("1"));
+        QVERIFY(pdf::text(file).contains(QString("Page: 2/%1").arg(pages)));
+    }
+
+    void headerFooterEditor() {
+        FrmSPPrint_Preview* preview = pressF7(openList());
+        click(preview, "btnHeaderFooter");
+        auto* editor = qobject_cast<FrmSPPrint_HeaderFooter*>(window("FrmSPPrint_HeaderFooter"));
+        QVERIFY(editor);
+        auto* grid = child<QTableWidget>(editor, "grdLines");
+        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("Right Justify"));
+        QCOMPARE(grid->verticalHeaderItem(0)->text(), QString("Line 1"));
+        click(editor, "optFooter");
+        QCOMPARE(child(editor, "btnSave")->text(), QString("Save Footer Text"));
+
+        const auto clickCell = [&](int row, int col) {
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->visualItemRect(grid->item(row, col)).center());
+        };
+        clickCell(0, 1);
+        typeIn(editor, "A/S team");
+        QTest::keyClick(editor->focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents(); // the cell editor commits on the next turn
+        QCOMPARE(grid->item(0, 1)->text(), QString("A/S team"));
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        click(editor, "btnPageNumber"); // the cell holds text: asked first
+        QCOMPARE(m_env->prompt().lastTitle(), QString("Replace Existing Text"));
+        QCOMPARE(grid->item(0, 1)->text(), QString("A/S team"));
+        clickCell(0, 2);
+        click(editor, "btnPageNumber");
+        QCOMPARE(grid->item(0, 2)->text(), QString("<Page Number>"));
+        m_env->prompt().push(QFont("DejaVu Serif", 14));
+        clickCell(0, 1);
+        click(editor, "btnFont");
+        auto* code = child<QLineEdit>(editor, "txtCode");
+        QCOMPARE(code->text(), QString("/c/fn\"DejaVu Serif\"/fz\"14\"/fb0/fi0/fu0/fk0A//S team"
+                                       "/r/fn\"굴림체\"/fz\"10\"/fb0/fi0/fu0/fk0/p"));
+
+        // Code typed in: the two parse errors leave the lines as they were.
+        for (const auto& [bad, message] : {std::pair{"/fn\"x", "Error parsing FONT NAME"},
+                                           std::pair{"/fz\"0\"x", "Error parsing FONT SIZE"}}) {
+            const QString before = editor->code();
+            type(code, bad);
+            QTest::keyClick(code, Qt::Key_Return);
+            QCOMPARE(m_env->prompt().lastText(), QString(message));
+            QCOMPARE(editor->code(), before);
+        }
+        click(editor, "btnSave");
+        QCOMPARE(Settings::get(PrintAppName(), "frmFriend", "PrintFooter", "?"), editor->code());
+        const QString text = pdf::text(savePdf(preview, "footer.pdf"));
+        QVERIFY(text.contains("A/S team"));
+        QVERIFY(!text.contains("출력일"));     // the saved footer replaces the standard one
+        QVERIFY(text.contains("회원 리스트")); // the header stays standard
+
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        click(editor, "btnClear");
+        QCOMPARE(m_env->prompt().lastTitle(), QString("Clear Text"));
+        QCOMPARE(editor->code(), QString());
+        click(editor, "btnSave");
+        QVERIFY(pdf::text(savePdf(preview, "standard.pdf")).contains("출력일:2026.12.06"));
+    }
+
+    void printerPerDocumentType() {
+        FrmSPPrint_Preview* preview = pressF7(openList());
+        click(preview, "btnPrint");
+        QWidget* dlg = window("FrmSPPrint_PrintDlg");
+        click(dlg, "btnPrinterChoice");
+        QWidget* choice = window("FrmPrn_selPRT");
+        auto* list = child<QListWidget>(choice, "lstPrinter");
+        const auto pdfItems = list->findItems(PdfPrinterName, Qt::MatchExactly);
+        QCOMPARE(pdfItems.size(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(pdfItems.first()).center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                           list->visualItemRect(pdfItems.first()).center());
+        QVERIFY(!window("FrmPrn_selPRT"));
+        QCOMPARE(PrinterForDocument("A4일반"), PdfPrinterName);
+        QCOMPARE(Settings::get(App().appTitle, "Config", "A4일반_Printer", "?"), PdfPrinterName);
+
+        // Printing goes to the stored printer: here a PDF file.
+        const QString file = m_env->path("printed.pdf");
+        m_env->prompt().pushText(file);
+        click(dlg, "btnPrint");
+        QVERIFY(pdf::text(file).contains("회원 리스트"));
+
+        click(dlg, "btnPrinterChoice");
+        choice = window("FrmPrn_selPRT");
+        QCOMPARE(child<QListWidget>(choice, "lstPrinter")->currentItem()->text(), PdfPrinterName);
+        click(choice, "btnDefault");
+        QCOMPARE(Settings::get(App().appTitle, "Config", "A4일반_Printer", "?"), QString());
+    }
+};
+
+QTEST_MAIN(tst_printwindows)
+#include "tst_printwindows.moc"
