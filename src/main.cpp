@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "ui/QtPrompt.h"
 #include "app/MemberCommands.h"
+#include "app/ToolCommands.h"
 
 #include <QApplication>
 #include <QFont>
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
 
     // Each subsystem enables the main-menu commands whose windows it provides.
     RegisterMemberCommands();
+    RegisterToolCommands();
 
     auto* login = new FrmLogin;
     login->setAttribute(Qt::WA_DeleteOnClose);
