@@ -8,6 +8,8 @@
 #include "tools/FrmTool_ClearAll.h"
 #include "tools/FrmTool_NTSetup.h"
 #include "tools/FrmTool_SCED.h"
+#include "tools/frmZipcode.h"
+#include "members/ZipLookup.h"
 #include "ui/WindowRegistry.h"
 
 namespace {
@@ -33,6 +35,7 @@ void RegisterToolCommands() {
     FrmTool_NTSetup::setReachCheck([](const QString& share, const QString& folder) {
         return RemapNetworkDrive(share, QString(), folder, true);
     });
+    SetZipLookup(&frmZipcode::Lookup);
     frmMain::setAutoBackupHook([] { return ExecBackUpAuto(App().dbFolder); });
     frmMain::setUnloadHook([] { WriteSettingsCopy(App().dbFolder, SettingsCopyNames()); });
 }

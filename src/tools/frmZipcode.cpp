@@ -112,12 +112,14 @@ int frmZipcode::RefreshSheet() {
     return int(rows.size());
 }
 
-void frmZipcode::InitForm(const QString& searchText) {
+int frmZipcode::InitForm(const QString& searchText) {
     m_post.clear();
     m_addr.clear();
     m_input->setText(searchText.trimmed());
-    if (searchText.trimmed().isEmpty() || !m_db->isOpen()) return;
-    if (RefreshSheet() == 1) takeRow(1);
+    if (searchText.trimmed().isEmpty() || !m_db->isOpen()) return -1;
+    const int n = RefreshSheet();
+    if (n == 1) takeRow(1);
+    return n;
 }
 
 void frmZipcode::btnSel() {
@@ -173,11 +175,12 @@ bool frmZipcode::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-bool frmZipcode::Lookup(QWidget* parent, const QString& searchText, QString* post, QString* addr) {
+bool frmZipcode::Lookup(QWidget* parent, const QString& searchText, bool openWhenNone, QString* post, QString* addr) {
     frmZipcode dlg(parent);
     if (!dlg.isReady()) return false;
-    dlg.InitForm(searchText);
-    if (dlg.result() != QDialog::Accepted && dlg.Post().isEmpty()) dlg.exec();
+    const int found = dlg.InitForm(searchText);
+    if (found == 0 && !openWhenNone) return false;
+    if (dlg.Post().isEmpty()) dlg.exec();
     if (dlg.Post().isEmpty()) return false;
     if (post) *post = dlg.Post();
     if (addr) *addr = dlg.Addr();

@@ -21,8 +21,9 @@ public:
 
     // False when the zip-code database is missing (reported; the window is not usable).
     bool isReady() const;
-    // A non-empty text is searched at once; a single row is taken at once.
-    void InitForm(const QString& searchText);
+    // A non-empty text is searched at once; a single row is taken at once. The number of
+    // rows found, -1 when nothing was searched.
+    int InitForm(const QString& searchText);
     // Searches the current input; the number of rows found, -1 on an error or empty input.
     int RefreshSheet();
     void btnSel();
@@ -31,8 +32,10 @@ public:
     QString Post() const { return m_post; }
     QString Addr() const { return m_addr; }
 
-    // Opens the window modally on `searchText`; true with `post`/`addr` when one was chosen.
-    static bool Lookup(QWidget* parent, const QString& searchText, QString* post, QString* addr);
+    // Opens the window modally on `searchText` (a single match is taken without showing
+    // it; with no match the window opens only when `openWhenNone`); true with `post`/`addr`
+    // when a row was chosen.
+    static bool Lookup(QWidget* parent, const QString& searchText, bool openWhenNone, QString* post, QString* addr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
