@@ -119,7 +119,8 @@ bool SnapshotDatabase(const QString& source, const QString& target, const std::f
     return ok;
 }
 
-DatabaseFileCheck CheckDatabaseFile(const QString& path, const QStringList& requiredTables) {
+DatabaseFileCheck CheckDatabaseFile(const QString& path, const QStringList& requiredTables,
+                                    const std::function<void()>& tick) {
     DatabaseFileCheck out;
     if (!QFile::exists(path)) {
         out.error = QStringLiteral("file not found");
@@ -127,8 +128,18 @@ DatabaseFileCheck CheckDatabaseFile(const QString& path, const QStringList& requ
     }
     sqlite3* db = openFile(path, SQLITE_OPEN_READONLY, &out.error);
     if (!db) return out;
+    if (tick)
+        sqlite3_progress_handler(
+            db, 50000,
+            [](void* fn) {
+                (*static_cast<const std::function<void()>*>(fn))();
+                return 0;
+            },
+            const_cast<std::function<void()>*>(&tick));
     QVector<QVector<QVariant>> rows;
-    if (!selectRows(db, QStringLiteral("PRAGMA integrity_check"), {}, rows, &out.error)) {
+    const bool checked = selectRows(db, QStringLiteral("PRAGMA integrity_check"), {}, rows, &out.error);
+    sqlite3_progress_handler(db, 0, nullptr, nullptr);
+    if (!checked) {
         sqlite3_close(db);
         return out;
     }

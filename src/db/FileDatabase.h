@@ -27,7 +27,9 @@ struct DatabaseFileCheck {
 
 // Opens `path` read-only and runs PRAGMA integrity_check; tells whether every table of
 // `requiredTables` exists and, when there is an `options` table, the schema version.
-DatabaseFileCheck CheckDatabaseFile(const QString& path, const QStringList& requiredTables);
+// `tick` is called every so often while the check runs (progress of long checks).
+DatabaseFileCheck CheckDatabaseFile(const QString& path, const QStringList& requiredTables,
+                                    const std::function<void()>& tick = {});
 
 // Makes the file `path` self-contained: opens it (the engine folds a leftover -wal into
 // it or rolls back a hot journal), checkpoints and closes it, so no -wal or -journal

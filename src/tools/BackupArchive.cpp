@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -32,6 +33,19 @@ struct ZipProgress {
     int from, to;
     bool cancelled = false;
 };
+
+// Copies a file in pieces, calling `tick` after each.
+bool copyFile(const QString& from, const QString& to, const std::function<void()>& tick) {
+    QFile in(from), out(to);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    QByteArray buf(4 << 20, Qt::Uninitialized);
+    qint64 n;
+    while ((n = in.read(buf.data(), buf.size())) > 0) {
+        if (out.write(buf.constData(), n) != n) return false;
+        tick();
+    }
+    return n == 0 && out.flush();
+}
 
 bool renameOver(const QString& from, const QString& to, QString* error) {
     std::error_code ec;
@@ -74,7 +88,8 @@ bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& 
     return true;
 }
 
-bool ExtractZipEntry(const QString& archivePath, const QString& name, const QString& target, QString* error) {
+bool ExtractZipEntry(const QString& archivePath, const QString& name, const QString& target, QString* error,
+                     const std::function<void(qint64, qint64)>& bytes) {
     if (!flatName(name)) {
         if (error) *error = QStringLiteral("entry name with a folder: ") + name;
         return false;
@@ -91,13 +106,19 @@ bool ExtractZipEntry(const QString& archivePath, const QString& name, const QStr
         zip_discard(z);
         return false;
     }
+    zip_stat_t st;
+    const qint64 total = zip_stat(z, name.toUtf8().constData(), 0, &st) == 0 ? qint64(st.size) : 0;
+    qint64 done = 0;
     QFile out(target);
     bool ok = out.open(QIODevice::WriteOnly | QIODevice::Truncate);
     if (!ok && error) *error = out.errorString();
     QByteArray buf(1 << 20, Qt::Uninitialized);
     zip_int64_t n = 0;
-    while (ok && (n = zip_fread(f, buf.data(), zip_uint64_t(buf.size()))) > 0)
+    while (ok && (n = zip_fread(f, buf.data(), zip_uint64_t(buf.size()))) > 0) {
         ok = out.write(buf.constData(), n) == n;
+        done += n;
+        if (bytes) bytes(done, total);
+    }
     if (ok && n < 0) {
         ok = false;
         if (error) *error = QString::fromUtf8(zip_error_strerror(zip_file_get_error(f)));
@@ -109,7 +130,11 @@ bool ExtractZipEntry(const QString& archivePath, const QString& name, const QStr
     return ok;
 }
 
-bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* dbVer) {
+bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* dbVer, const BackupProgress& progress,
+                         int from, int to) {
+    // Reading the entries takes the first half of the range, the database check the rest.
+    const int mid = (from + to) / 2;
+    qint64 totalBytes = 0, readBytes = 0;
     int err = 0;
     zip_t* z = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
     if (!z) {
@@ -120,6 +145,10 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
     bool ok = true, hasMain = false;
     QByteArray buf(1 << 20, Qt::Uninitialized);
     const zip_int64_t count = zip_get_num_entries(z, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(z, zip_uint64_t(i), 0, &st) == 0) totalBytes += qint64(st.size);
+    }
     for (zip_int64_t i = 0; ok && i < count; ++i) {
         const QString name = QString::fromUtf8(zip_get_name(z, zip_uint64_t(i), ZIP_FL_ENC_GUESS));
         if (!flatName(name)) {
@@ -136,6 +165,8 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
         }
         zip_int64_t n;
         while ((n = zip_fread(f, buf.data(), zip_uint64_t(buf.size()))) > 0) {
+            readBytes += n;
+            if (totalBytes > 0) report(progress, from + int((mid - from) * readBytes / totalBytes), QStringLiteral("verify"));
         }
         if (n < 0) {
             ok = false;
@@ -154,8 +185,16 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
     QTemporaryDir fallback;
     const QString dir = tmp.isValid() ? tmp.path() : fallback.path();
     const QString db = dir + u'/' + kMainDb;
-    if (!ExtractZipEntry(archivePath, kMainDb, db, error)) return false;
-    const DatabaseFileCheck c = CheckDatabaseFile(db, kMemberTables);
+    if (!ExtractZipEntry(archivePath, kMainDb, db, error, [&](qint64 done, qint64 total) {
+            if (total > 0) report(progress, mid + int((to - mid) / 3 * done / total), QStringLiteral("verify"));
+        }))
+        return false;
+    int ticks = 0;
+    const DatabaseFileCheck c = CheckDatabaseFile(db, kMemberTables, [&] {
+        // The length of the check is not known: creep towards the end of the range.
+        ++ticks;
+        report(progress, std::min(to - 1, mid + (to - mid) / 3 + ticks / 16), QStringLiteral("verify"));
+    });
     if (!c.ok || !c.hasTables) {
         if (error) *error = c.ok ? QStringLiteral("not a MemberDesk database") : c.error;
         return false;
@@ -230,7 +269,8 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath, con
     }
     if (zp.cancelled) return fail(QStringLiteral("cancelled"));
     if (!report(progress, 85, QStringLiteral("verify"))) return fail(QStringLiteral("cancelled"));
-    if (!VerifyBackupArchive(part, &why)) return fail(QStringLiteral("the written archive failed its check: ") + why);
+    if (!VerifyBackupArchive(part, &why, nullptr, progress, 85, 100))
+        return fail(QStringLiteral("the written archive failed its check: ") + why);
     if (!renameOver(part, archivePath, &why)) return fail(why);
     report(progress, 100, QStringLiteral("done"));
     return true;
@@ -244,7 +284,7 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder, c
         return false;
     };
     report(progress, 0, QStringLiteral("verify"));
-    if (!VerifyBackupArchive(archivePath, &why)) return fail(why);
+    if (!VerifyBackupArchive(archivePath, &why, nullptr, progress, 0, 30)) return fail(why);
     report(progress, 30, QStringLiteral("unpack"));
 
     // Unpacked beside the old files (same file system, so the swap is a rename).
@@ -254,11 +294,17 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder, c
         QFile::remove(mainNew);
         QFile::remove(postNew);
     };
-    if (!ExtractZipEntry(archivePath, kMainDb, mainNew, &why)) {
+    if (!ExtractZipEntry(archivePath, kMainDb, mainNew, &why, [&](qint64 done, qint64 total) {
+            if (total > 0) report(progress, 30 + int(20 * done / total), QStringLiteral("unpack"));
+        })) {
         cleanup();
         return fail(why);
     }
-    const DatabaseFileCheck c = CheckDatabaseFile(mainNew, kMemberTables);
+    int ticks = 0;
+    const DatabaseFileCheck c = CheckDatabaseFile(mainNew, kMemberTables, [&] {
+        ++ticks;
+        report(progress, std::min(59, 50 + ticks / 16), QStringLiteral("check"));
+    });
     if (!c.ok || !c.hasTables || c.dbVer.toInt() > kSchemaVersion || c.dbVer.toInt() < 1) {
         cleanup();
         return fail(c.ok ? QStringLiteral("not a MemberDesk database of a supported version") : c.error);
@@ -280,7 +326,11 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder, c
     for (const QString& name : {kMainDb, kMainDb + QStringLiteral("-wal"), kMainDb + QStringLiteral("-journal"),
                                 kMainDb + QStringLiteral("-shm"), kPostDb}) {
         const QString from = dbFolder + u'/' + name;
-        if (QFile::exists(from) && !QFile::copy(from, keep + u'/' + name)) {
+        int pieces = 0;
+        if (QFile::exists(from) && !copyFile(from, keep + u'/' + name, [&] {
+                ++pieces;
+                report(progress, std::min(79, 60 + pieces / 4), QStringLiteral("keep"));
+            })) {
             cleanup();
             return fail(QStringLiteral("cannot keep the old ") + name + QStringLiteral(" in ") + keep);
         }

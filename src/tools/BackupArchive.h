@@ -24,7 +24,9 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath, con
 
 // Reads every entry against its checksum and checks the database inside (integrity,
 // MemberDesk's tables, a schema version this program reads). `dbVer` gets its version.
-bool VerifyBackupArchive(const QString& archivePath, QString* error = nullptr, QString* dbVer = nullptr);
+// `progress` runs from `from` to `to` percent.
+bool VerifyBackupArchive(const QString& archivePath, QString* error = nullptr, QString* dbVer = nullptr,
+                         const BackupProgress& progress = {}, int from = 0, int to = 100);
 
 // Restores `archivePath` into `dbFolder`. Nothing is touched unless the archive passed
 // VerifyBackupArchive and its database was unpacked and checked beside the old one. The
@@ -43,4 +45,6 @@ void PruneBackupArchives(const QString& dir, const QString& prefix, int keep);
 bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& entries, QString* error = nullptr);
 // Unpacks the entry `name` of `archivePath` to `target`, checking its checksum. Entry
 // names with a folder part are never written. False with `error` when it fails.
-bool ExtractZipEntry(const QString& archivePath, const QString& name, const QString& target, QString* error = nullptr);
+// `bytes(done, total)` reports the unpacking.
+bool ExtractZipEntry(const QString& archivePath, const QString& name, const QString& target, QString* error = nullptr,
+                     const std::function<void(qint64, qint64)>& bytes = {});
