@@ -95,7 +95,7 @@ int frmZipcode::RefreshSheet() {
     const bool ok = m_db->search(input, rows, &why);
     QApplication::restoreOverrideCursor();
     m_grid->beginFill(int(rows.size()));
-    for (const ZipRow& r : rows) m_grid->appendRow({r.zipcode, r.sido, r.gugun, r.dong, r.bunji});
+    for (const ZipRow& r : rows) m_grid->appendRow({FormatZipCode(r.zipcode), r.sido, r.gugun, r.dong, r.bunji});
     m_grid->endFill();
     if (!ok) {
         prompt().message(Prompt::Icon::Critical, why, QStringLiteral("MDB 오류"));

@@ -101,11 +101,11 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QStringList>("codes");
         QTest::addColumn<QString>("message");
-        QTest::newRow("dong prefix, by code") << "역삼" << QStringList{"135080", "135081"} << "";
-        QTest::newRow("code as shown with a dash") << "135-080" << QStringList{"135080"} << "";
-        QTest::newRow("code without dash") << "135080" << QStringList{"135080"} << "";
+        QTest::newRow("dong prefix, by code") << "역삼" << QStringList{"135-080", "135-081"} << "";
+        QTest::newRow("code as shown with a dash") << "135-080" << QStringList{"135-080"} << "";
+        QTest::newRow("code without dash") << "135080" << QStringList{"135-080"} << "";
         QTest::newRow("five-digit code") << "07260" << QStringList{"07260"} << "";
-        QTest::newRow("underscore is literal") << "가_" << QStringList{"999001"} << "";
+        QTest::newRow("underscore is literal") << "가_" << QStringList{"999-001"} << "";
         QTest::newRow("percent is literal") << "%" << QStringList{} << "'%' 를 찾을 수 없습니다.";
         QTest::newRow("quote") << "역삼'" << QStringList{} << "'역삼'' 를 찾을 수 없습니다.";
         QTest::newRow("empty") << "" << QStringList{} << "검색어를 입력하세요.";
