@@ -91,6 +91,13 @@ private slots:
         QVERIFY(m_frame->isVisible());
         g_choice = frmMsgBackUp::BackupAndClose;
         QVERIFY(!m_frame->close()); // the exit backup could not start: stay open
+        // Present but failing to start: reported, and the program stays open too.
+        fakeHelper();
+        m_env->launcher().result = false;
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        QVERIFY(runMenu(*m_frame, "mnuETCRoot_Backup"));
+        QVERIFY(m_env->prompt().lastText().endsWith(QStringLiteral("\n데이터백업 프로그램을 실행할 수 없습니다.")));
+        QVERIFY(m_frame->isVisible());
     }
 
     void commandsHandOver_data() {
