@@ -167,7 +167,11 @@ bool SettleDatabaseFile(const QString& path, QString* error) {
     if (!db) return false;
     QVector<QVector<QVariant>> rows;
     // Reading makes the engine recover a hot journal; the checkpoint empties a log.
-    bool ok = selectRows(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master"), {}, rows, error) &&
+    // An exclusive lock fails while another program (another PC) still uses the file.
+    bool ok = sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!ok && error) *error = QStringLiteral("the database is in use: ") + errorOf(db);
+    ok = ok && selectRows(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master"), {}, rows, error) &&
               selectRows(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {}, rows, error) &&
               selectRows(db, QStringLiteral("PRAGMA journal_mode=DELETE"), {}, rows, error);
     if (ok && (rows.isEmpty() || rows[0].value(0).toString() != QStringLiteral("delete"))) {

@@ -33,7 +33,8 @@ DatabaseFileCheck CheckDatabaseFile(const QString& path, const QStringList& requ
 
 // Makes the file `path` self-contained: opens it (the engine folds a leftover -wal into
 // it or rolls back a hot journal), checkpoints and closes it, so no -wal or -journal
-// belongs to it any more. False when it cannot be opened or checkpointed.
+// belongs to it any more. False when it cannot be opened or checkpointed, or while another
+// connection holds it.
 bool SettleDatabaseFile(const QString& path, QString* error = nullptr);
 
 // A read-only connection to one database file, separate from the shared one.

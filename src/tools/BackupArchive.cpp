@@ -339,6 +339,8 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder, c
     // No log may outlive the file it belongs to: fold it into the old file first.
     if (QFile::exists(dbFolder + u'/' + kMainDb) && !SettleDatabaseFile(dbFolder + u'/' + kMainDb, &why)) {
         cleanup();
+        QDir(keep).removeRecursively(); // nothing was changed: the copies are not needed
+        if (keptIn) keptIn->clear();
         return fail(why);
     }
     report(progress, 80, QStringLiteral("swap"));

@@ -176,6 +176,15 @@ private slots:
         QVERIFY2(VerifyBackupArchive(archives.first()), qPrintable(m_helperOutput));
 
         QCOMPARE(ExecSQL(QStringLiteral("DELETE FROM tblfriend WHERE code <> 1")), 1);
+        // Another program in the middle of a write: the restore waits, then refuses.
+        SetBusyTimeout(100);
+        {
+            Transaction busy;
+            QVERIFY(RunSilent(QStringLiteral("INSERT INTO tblgroup (gname) VALUES ('x')")).ok);
+            QCOMPARE(runHelper({QStringLiteral("UNZIP"), archives.first()}), 1);
+            QVERIFY(m_helperOutput.contains(QStringLiteral("in use")));
+        }
+        QCOMPARE(CountRows(QStringLiteral("tblfriend"), QStringLiteral("code <> 1")), 0);
         DBTerminate();
         QCOMPARE(runHelper({QStringLiteral("UNZIP"), QStringLiteral("HDDAUTO"), archives.first()}), 0);
         QVERIFY(OpenDatabase(App().dbFile));
