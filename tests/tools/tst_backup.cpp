@@ -127,6 +127,12 @@ private slots:
         QCOMPARE(m_env->launcher().calls.size(), m_env->notices().size() + 1);
     }
 
+    // Every restore mode starts the program in restore mode, never in a backup mode.
+    void restoreModesUnzipFirst() {
+        for (int mode = 0; mode <= 3; ++mode) QCOMPARE(RestoreArguments(mode).value(0), QStringLiteral("UNZIP"));
+        QCOMPARE(RestoreArguments(3), (QStringList{"UNZIP", "HDDAUTO"}));
+    }
+
     void exitQuestion_data() {
         QTest::addColumn<int>("choice");
         QTest::addColumn<bool>("closes");
