@@ -7,6 +7,7 @@
 #include "app/MemberCommands.h"
 #include "app/SalesCommands.h"
 #include "app/MoneyBookCommands.h"
+#include "app/ToolCommands.h"
 
 #include <QApplication>
 #include <QFont>
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     RegisterMemberCommands();
     RegisterSalesCommands();
     RegisterMoneyBookCommands();
+    RegisterToolCommands();
 
     auto* login = new FrmLogin;
     login->setAttribute(Qt::WA_DeleteOnClose);

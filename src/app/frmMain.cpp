@@ -7,7 +7,7 @@
 #include "app/MainBackground.h"
 #include "app/MainCommands.h"
 #include "app/MainMdiArea.h"
-#include "app/Schedules.h"
+#include "tools/Schedules.h"
 #include "core/Settings.h"
 #include "app/FrmLoginPwd.h"
 #include "app/frmOption.h"

@@ -1,4 +1,5 @@
 #include "members/frmFriendAdd.h"
+#include "members/ZipLookup.h"
 
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -28,6 +29,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPointer>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
@@ -81,6 +83,9 @@ frmFriendAdd::frmFriendAdd(QWidget* parent) : RecordEditor(QStringLiteral("회�
     loadUserPanel();
     applyFriendCodeOption();
     trackChanges();
+    // After the key navigation, so Enter in a zip input reaches the lookup first.
+    m_fields[FHomeZip]->installEventFilter(this);
+    m_fields[FComZip]->installEventFilter(this);
 }
 
 frmFriendAdd::~frmFriendAdd() = default;
@@ -188,9 +193,10 @@ void frmFriendAdd::buildUi()
     QPushButton* userSet = button(QStringLiteral("btnUserSet"), QStringLiteral("항목명 설정"));
     QPushButton* zipHome = button(QStringLiteral("btnCharge(0)"), QStringLiteral("우편번호"));
     QPushButton* zipWork = button(QStringLiteral("btnCharge(1)"), QStringLiteral("우편번호"));
-    // The zip-code lookup is not part of this program yet.
-    zipHome->setEnabled(false);
-    zipWork->setEnabled(false);
+    zipHome->setEnabled(bool(ZipLookup()));
+    zipWork->setEnabled(bool(ZipLookup()));
+    connect(zipHome, &QPushButton::clicked, this, [this] { lookupZip(FHomeZip, true); });
+    connect(zipWork, &QPushButton::clicked, this, [this] { lookupZip(FComZip, true); });
     connect(save, &QPushButton::clicked, this, [this] { RecSave(); });
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(groups, &QPushButton::clicked, this, &frmFriendAdd::openGroupWindow);
@@ -718,8 +724,37 @@ void frmFriendAdd::focusFirstInput()
     first->setFocus();
 }
 
+bool frmFriendAdd::lookupZip(int zipField, bool openWhenNone)
+{
+    if (!ZipLookup())
+        return false;
+    const int addr = zipField == FHomeZip ? FHomeAdd : FComAdd;
+    const int addr2 = zipField == FHomeZip ? FHomeAdd2 : FComAdd2;
+    QString post, address;
+    if (!ZipLookup()(this, m_fields[zipField]->text().trimmed(), openWhenNone, &post, &address)) {
+        m_fields[zipField]->setFocus();
+        return false;
+    }
+    m_fields[zipField]->setText(post);
+    m_fields[addr]->setText(address);
+    m_fields[addr2]->setFocus();
+    return true;
+}
+
 bool frmFriendAdd::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter in a zip input with text and no address yet looks the address up.
+    if (event->type() == QEvent::KeyPress
+        && (watched == m_fields[FHomeZip] || watched == m_fields[FComZip])) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int zip = watched == m_fields[FHomeZip] ? FHomeZip : FComZip;
+        const int addr = zip == FHomeZip ? FHomeAdd : FComAdd;
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && ZipLookup()
+            && !m_fields[zip]->text().trimmed().isEmpty() && m_fields[addr]->text().trimmed().isEmpty()) {
+            lookupZip(zip, false);
+            return true;
+        }
+    }
     if (watched == m_pic && event->type() == QEvent::MouseButtonRelease) {
         showPicture();
         return true;

@@ -75,6 +75,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The zip-code lookup for the home (FHomeZip) or work (FComZip) address.
+    bool lookupZip(int zipField, bool openWhenNone);
     void buildUi();
     void loadGroups(const QString& keep);
     void loadUserPanel();

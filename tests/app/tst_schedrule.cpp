@@ -1,6 +1,6 @@
 #include "TestEnv.h"
 
-#include "app/Schedules.h"
+#include "tools/Schedules.h"
 #include "db/Database.h"
 
 #include <QtTest>

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QMap>
 #include <QString>
 
 // Schedule entries (table `schedules`) and the rule that decides on which days an entry
@@ -36,3 +37,25 @@ QList<ScheduleEntry> SchedulesDueOn(const QDate& day, int ownerCode, bool openOn
 // Text of today's reminder: for each due, open entry its time, a line break, its note and
 // two line breaks. Empty when nothing is due.
 QString ScheduleReminderText(const QDate& day, int ownerCode);
+
+// The entries of `ownerCode` shown in month `month` of `year`, by day of month (1..31),
+// each day in the order of SchedulesDueOn. `hideFinished` leaves out finished entries.
+QMap<int, QList<ScheduleEntry>> SchedulesOfMonth(int year, int month, int ownerCode, bool hideFinished);
+
+// Repetition caption: "없음", "매월", "매년", "매주"; "" for any other value.
+QString ScheduleCycleText(int cyclic);
+
+// One part of a typed time: a number from 0 to `max` as two digits, anything else "00".
+QString ScheduleTimePart(const QString& typed, int max);
+
+// Writes of the day window. Each returns false when the engine rejected the statement or
+// no row was touched. InsertSchedule gives the new entry's seq (0 on failure).
+int InsertSchedule(const ScheduleEntry& e);
+bool UpdateSchedule(const ScheduleEntry& e);
+bool DeleteSchedule(int seq);
+bool SetScheduleHidden(int seq, bool hidden);
+// Entries stored with first date `day` of `ownerCode`; repeating entries of other first
+// dates stay. The number of rows removed, -1 when the engine refused.
+int DeleteSchedulesOfDay(const QDate& day, int ownerCode);
+// Entries stored with first date `day` (any repetition) of `ownerCode`.
+int CountSchedulesOfDay(const QDate& day, int ownerCode);

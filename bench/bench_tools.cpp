@@ -1,0 +1,206 @@
+// Tools on generated data, each window step next to the bare query it runs: month and day
+// schedule views over 10,000 entries of one user (a tenth repeating), zip search in
+// 50,000 rows, backup/verify/restore of a database of about 200 MB, clearing 200,000
+// ledger entries.
+#include "TestEnv.h"
+
+#include "core/AppState.h"
+#include "db/Database.h"
+#include "db/FileDatabase.h"
+#include "tools/BackupArchive.h"
+#include "tools/ClearData.h"
+#include "tools/FrmTool_SCED.h"
+#include "tools/FrmTool_SCED_sub.h"
+#include "tools/Schedules.h"
+#include "tools/ZipCode.h"
+#include "tools/frmZipcode.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+TestEnv* g_env = nullptr;
+QTemporaryDir* g_work = nullptr;
+
+void generateSchedules() {
+    Transaction tx;
+    for (int i = 0; i < 10000; ++i) {
+        const QDate d = QDate(2020, 1, 1).addDays(i % 2500);
+        ExecSQL("INSERT INTO schedules (ocode, sdate, stime, note, hidden, cyclic) VALUES (1, ?, ?, ?, 0, ?)",
+                {d.toString("yyyy-MM-dd"), QString("%1:00").arg(i % 24, 2, 10, QChar('0')), QString("일정 %1").arg(i),
+                 i % 10 == 0 ? 1 + (i / 10) % 3 : 0});
+    }
+    tx.commit();
+}
+
+void generatePost() {
+    static const char* const dongs[] = {"역삼", "삼성", "대치", "도곡", "개포", "논현", "신사", "압구정", "청담", "세곡"};
+    QVector<QVariantList> rows;
+    for (int i = 0; i < 50000; ++i)
+        rows.push_back({QString("%1").arg(100000 + i * 13 % 900000, 6, 10, QChar('0')), "서울", QString("%1구").arg(i % 25),
+                        QString::fromUtf8(dongs[i % 10]) + QString::number(i % 500) + "동", QString("%1~%2").arg(i).arg(i + 9)});
+    BuildDatabaseFile(PostDatabasePath(), PostSchemaStatements(),
+                      "INSERT INTO Post (ZIPCODE, SIDO, GUGUN, DONG, BUNJI) VALUES (?,?,?,?,?)", rows);
+}
+
+void BM_MonthBare(benchmark::State& s) {
+    for (auto _ : s) {
+        Recordset rs;
+        OpenRecordset(rs, "SELECT * FROM schedules WHERE (sdate >= ? AND sdate <= ? OR cyclic > 0) AND ocode = ? "
+                          "ORDER BY cyclic, sdate, stime, seq", {"2024-05-01", "2024-05-31", 1});
+        benchmark::DoNotOptimize(rs.recordCount());
+    }
+}
+void BM_MonthEntries(benchmark::State& s) {
+    for (auto _ : s) benchmark::DoNotOptimize(SchedulesOfMonth(2024, 5, 1, false).size());
+}
+void BM_MonthWindow(benchmark::State& s) {
+    FrmTool_SCED w;
+    for (auto _ : s) w.showMonth(2024, 5);
+}
+void BM_DayBare(benchmark::State& s) {
+    for (auto _ : s) {
+        Recordset rs;
+        OpenRecordset(rs, "SELECT * FROM schedules WHERE (sdate = ? OR cyclic > 0) AND ocode = ? ORDER BY cyclic, sdate, stime, seq",
+                      {"2024-05-15", 1});
+        benchmark::DoNotOptimize(rs.recordCount());
+    }
+}
+void BM_DayWindow(benchmark::State& s) {
+    FrmTool_SCED_sub w;
+    for (auto _ : s) w.SetDate(QDate(2024, 5, 15));
+}
+
+void BM_ZipBare(benchmark::State& s) {
+    FileConnection c;
+    c.open(PostDatabasePath());
+    QVector<QVector<QVariant>> rows;
+    const bool byCode = s.range(0);
+    for (auto _ : s)
+        c.select(byCode ? "SELECT ZIPCODE, SIDO, GUGUN, DONG, BUNJI FROM Post WHERE ZIPCODE = ? ORDER BY ZIPCODE"
+                        : "SELECT ZIPCODE, SIDO, GUGUN, DONG, BUNJI FROM Post WHERE DONG >= ? AND DONG < ? ORDER BY ZIPCODE",
+                 byCode ? QVariantList{"100013"} : QVariantList{"역삼", QString("역삼") + QString::fromUcs4(U"\U0010FFFF")}, rows);
+    s.counters["rows"] = rows.size();
+}
+void BM_ZipSearch(benchmark::State& s) {
+    PostDatabase db;
+    db.open(PostDatabasePath());
+    QVector<ZipRow> rows;
+    for (auto _ : s) db.search(s.range(0) ? "100-013" : "역삼", rows);
+    s.counters["rows"] = rows.size();
+    s.SetLabel(db.searchPlan(s.range(0) ? "100-013" : "역삼").join("; ").toStdString());
+}
+void BM_ZipWindow(benchmark::State& s) {
+    frmZipcode w;
+    auto* input = w.findChild<QLineEdit*>("txtInput");
+    input->setText(s.range(0) ? "100-013" : "역삼");
+    for (auto _ : s) w.RefreshSheet();
+}
+
+// ---- backup ----
+QString g_bigFolder;
+void makeBigDatabase() {
+    g_bigFolder = g_work->filePath("big");
+    QDir().mkpath(g_bigFolder);
+    QFile::copy(App().dbFile, g_bigFolder + "/dbMain.db");
+    BuildDatabaseFile(g_bigFolder + "/dbMain.db",
+                      {"CREATE TABLE filler (x TEXT)",
+                       "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 190000) "
+                       "INSERT INTO filler SELECT hex(randomblob(200)) || printf('%0600d', i) FROM c"});
+}
+double g_maxGapMs = 0;
+BackupProgress gapMeter() {
+    auto t = std::make_shared<QElapsedTimer>();
+    t->start();
+    g_maxGapMs = 0;
+    return [t](int, const QString&) {
+        g_maxGapMs = std::max(g_maxGapMs, double(t->restart()));
+        return true;
+    };
+}
+void BM_BackupSnapshot(benchmark::State& s) {
+    for (auto _ : s) SnapshotDatabase(g_bigFolder + "/dbMain.db", g_work->filePath("snap.db"));
+    s.counters["MB"] = QFileInfo(g_bigFolder + "/dbMain.db").size() / 1e6;
+}
+void BM_BackupCompress(benchmark::State& s) {
+    for (auto _ : s) WriteZip(g_work->filePath("plain.zip"), {{"dbMain.db", g_work->filePath("snap.db")}});
+}
+void BM_BackupVerify(benchmark::State& s) {
+    for (auto _ : s) VerifyBackupArchive(g_work->filePath("full.zip"));
+}
+void BM_BackupWhole(benchmark::State& s) {
+    for (auto _ : s) {
+        QFile::remove(g_work->filePath("full.zip"));
+        WriteBackupArchive(g_bigFolder, g_work->filePath("full.zip"), gapMeter());
+    }
+    s.counters["max_progress_gap_ms"] = g_maxGapMs;
+}
+void BM_Restore(benchmark::State& s) {
+    for (auto _ : s) RestoreBackupArchive(g_work->filePath("full.zip"), g_bigFolder, g_work->filePath("kept"), gapMeter());
+    s.counters["max_progress_gap_ms"] = g_maxGapMs;
+}
+
+// ---- clearing ----
+void fillLedger() {
+    RunSilent("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 200000) "
+              "INSERT INTO tbljangbu (sdate) SELECT '2024-01-01' FROM c");
+}
+void BM_ClearBare(benchmark::State& s) {
+    for (auto _ : s) {
+        s.PauseTiming();
+        fillLedger();
+        s.ResumeTiming();
+        Transaction tx;
+        RunSilent("DELETE FROM tbljangbu");
+        tx.commit();
+    }
+}
+void BM_ClearData(benchmark::State& s) {
+    for (auto _ : s) {
+        s.PauseTiming();
+        fillLedger();
+        s.ResumeTiming();
+        ClearAccountingData();
+    }
+}
+} // namespace
+
+BENCHMARK(BM_MonthBare)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthEntries)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DayBare)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DayWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZipBare)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZipSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZipWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BackupSnapshot)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BackupCompress)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BackupWhole)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BackupVerify)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Restore)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClearBare)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClearData)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    g_env = new TestEnv;
+    g_work = new QTemporaryDir;
+    generateSchedules();
+    generatePost();
+    makeBigDatabase();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    delete g_work;
+    delete g_env;
+    return 0;
+}

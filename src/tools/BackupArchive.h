@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Backup archives of the database folder: a zip holding a consistent copy of dbMain.db
+// (the engine's online backup), dbPost.db when present, and the settings copies
+// ("환경설정_*.mdb"). Every archive is checked after writing and before a restore.
+
+// Progress from 0 to 100 with a short stage text; returning false cancels.
+using BackupProgress = std::function<bool(int percent, const QString& stage)>;
+
+// "<prefix>_YYYYMMDD_HHMMSS.zip".
+QString BackupArchiveName(const QString& prefix, const QDateTime& when);
+
+// Writes the archive `archivePath` from the database folder `dbFolder`. The archive is
+// written under a temporary name, checked, and renamed only when it passed; on any
+// failure nothing is left behind and `error` says why.
+bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath, const BackupProgress& progress = {},
+                        QString* error = nullptr);
+
+// Reads every entry against its checksum and checks the database inside (integrity,
+// MemberDesk's tables, a schema version this program reads). `dbVer` gets its version.
+// `progress` runs from `from` to `to` percent.
+bool VerifyBackupArchive(const QString& archivePath, QString* error = nullptr, QString* dbVer = nullptr,
+                         const BackupProgress& progress = {}, int from = 0, int to = 100);
+
+// Restores `archivePath` into `dbFolder`. Nothing is touched unless the archive passed
+// VerifyBackupArchive and its database was unpacked and checked beside the old one. The
+// old database (with any -wal or -journal) is first copied to a new folder under
+// `keepRoot` ("before-restore_YYYYMMDD_HHMMSS", returned in `keptIn`); then the new file
+// replaces the old by rename, so dbMain.db is always either the old or the new file.
+bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder, const QString& keepRoot,
+                          const BackupProgress& progress = {}, QString* error = nullptr, QString* keptIn = nullptr);
+
+// Archives in `dir` whose names start with `prefix` and end in ".zip", newest first.
+QStringList BackupArchives(const QString& dir, const QString& prefix = {});
+// Deletes all but the newest `keep` archives of `prefix` in `dir`.
+void PruneBackupArchives(const QString& dir, const QString& prefix, int keep);
+
+// Writes `entries` (name → file path) into a new zip `archivePath` (tests, fixtures).
+bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& entries, QString* error = nullptr);
+// Unpacks the entry `name` of `archivePath` to `target`, checking its checksum. Entry
+// names with a folder part are never written. False with `error` when it fails.
+// `bytes(done, total)` reports the unpacking.
+bool ExtractZipEntry(const QString& archivePath, const QString& name, const QString& target, QString* error = nullptr,
+                     const std::function<void(qint64, qint64)>& bytes = {});

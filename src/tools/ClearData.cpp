@@ -1,0 +1,34 @@
+#include "tools/ClearData.h"
+
+#include "db/Database.h"
+
+#include <QStringList>
+
+bool AdminPasswordMatches(const QString& password) {
+    return CountRows(QStringLiteral("local_user"), QStringLiteral("loginid = 'ADMIN' AND loginpwd = ?"), {password}) > 0;
+}
+
+bool ClearAccountingData(const std::function<void(int)>& step, QString* error) {
+    static const QStringList statements = {
+        QStringLiteral("DELETE FROM tblgroupmon"),
+        QStringLiteral("DELETE FROM tblitem WHERE code <> 1"),
+        QStringLiteral("DELETE FROM tblsubdata"),
+        QStringLiteral("DELETE FROM tblaffairsnote WHERE code <> 1"),
+        QStringLiteral("DELETE FROM tbljangbu"),
+    };
+    Transaction tx;
+    int done = 0;
+    for (const QString& sql : statements) {
+        const SqlOutcome o = RunSilent(sql);
+        if (!o.ok) {
+            if (error) *error = o.error;
+            return false; // the transaction rolls back
+        }
+        if (step) step(++done);
+    }
+    if (!tx.commit()) {
+        if (error) *error = LastDbError();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,284 @@
+// Backup and restore: the menu commands and the exit question hand over to the backup
+// program; the program's archives are checked and restored as a whole or not at all.
+#include "TestEnv.h"
+#include "ToolsDriver.h"
+
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "db/Database.h"
+#include "db/FileDatabase.h"
+#include "tools/Backup.h"
+#include "tools/BackupArchive.h"
+#include "tools/frmMsgBackUp.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QProcess>
+
+using namespace tools_test;
+
+namespace {
+int g_choice = frmMsgBackUp::CloseOnly;
+int scriptedChoice() { return g_choice; }
+
+QByteArray hashOf(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+} // namespace
+
+class tst_backup : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+    std::unique_ptr<frmMain> m_frame;
+
+    void fakeHelper() {
+        QFile f(App().programDir + QStringLiteral("/memberdesk-backup"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n");
+        f.close();
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    }
+    QStringList startedArgs() const {
+        for (const auto& c : m_env->launcher().calls)
+            if (c.program.endsWith(QStringLiteral("memberdesk-backup"))) return c.args;
+        return {QStringLiteral("<not started>")};
+    }
+    static QString builtHelper() {
+        return QCoreApplication::applicationDirPath() + QStringLiteral("/../../bin/memberdesk-backup");
+    }
+    int runHelper(const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("MEMBERDESK_HOME"), m_env->dataDir());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_env->configDir() + QStringLiteral("/xdg"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(builtHelper(), args + QStringList{QStringLiteral("--quiet")});
+        if (!p.waitForFinished(120000)) return -99;
+        m_helperOutput = QString::fromLocal8Bit(p.readAllStandardError());
+        return p.exitCode();
+    }
+    QString m_helperOutput;
+
+private slots:
+    void init() {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+        // The same settings folder as the started helper reads.
+        Settings::setConfigDir(m_env->configDir() + QStringLiteral("/xdg/MemberDesk"));
+        App().start = QStringLiteral("9");
+        Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("0"));
+        frmMsgBackUp::setAskOverride(&scriptedChoice);
+        g_choice = frmMsgBackUp::CloseOnly;
+        m_frame = openFrame();
+    }
+    void cleanup() {
+        m_frame.reset();
+        frmMain::setAutoBackupHook({});
+        frmMain::setUnloadHook({});
+        frmMsgBackUp::setAskOverride(nullptr);
+        delete m_env;
+        m_env = nullptr;
+    }
+
+    void missingHelperKeepsProgramOpen() {
+        QVERIFY(runMenu(*m_frame, "mnuETCRoot_Backup"));
+        QVERIFY(m_env->prompt().lastText().endsWith(QStringLiteral("\n데이터백업 프로그램을 찾을 수 없습니다.")));
+        QVERIFY(m_frame->isVisible());
+        g_choice = frmMsgBackUp::BackupAndClose;
+        QVERIFY(!m_frame->close()); // the exit backup could not start: stay open
+        // Present but failing to start: reported, and the program stays open too.
+        fakeHelper();
+        m_env->launcher().result = false;
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        QVERIFY(runMenu(*m_frame, "mnuETCRoot_Backup"));
+        QVERIFY(m_env->prompt().lastText().endsWith(QStringLiteral("\n데이터백업 프로그램을 실행할 수 없습니다.")));
+        QVERIFY(m_frame->isVisible());
+    }
+
+    void commandsHandOver_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("backup") << "mnuETCRoot_Backup" << "데이터 백업(하드)" << QStringList{};
+        QTest::newRow("support copy") << "mnuETCRoot_AS" << "데이터 백업(AS)" << QStringList{"AS"};
+        QTest::newRow("restore passes UNZIP") << "mnuETCRoot_Reback" << "데이터 내려받기" << QStringList{"UNZIP"};
+    }
+    void commandsHandOver() {
+        QFETCH(QString, menu);
+        QFETCH(QString, title);
+        QFETCH(QStringList, args);
+        fakeHelper();
+        QPointer<frmMain> frame = m_frame.get();
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        QVERIFY(runMenu(*m_frame, menu.toLatin1().constData()));
+        QCOMPARE(m_env->prompt().lastTitle(), title);
+        QVERIFY(m_frame->isVisible());
+        QCOMPARE(startedArgs(), QStringList{"<not started>"});
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        QVERIFY(runMenu(*m_frame, menu.toLatin1().constData()));
+        QCOMPARE(startedArgs(), args);
+        QCOMPARE(Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"), QString()), App().dbFolder);
+        QVERIFY(!m_frame->isVisible()); // closed without the exit question
+        QCOMPARE(m_env->launcher().calls.size(), m_env->notices().size() + 1);
+    }
+
+    // Every restore mode starts the program in restore mode, never in a backup mode.
+    void restoreModesUnzipFirst() {
+        for (int mode = 0; mode <= 3; ++mode) QCOMPARE(RestoreArguments(mode).value(0), QStringLiteral("UNZIP"));
+        QCOMPARE(RestoreArguments(3), (QStringList{"UNZIP", "HDDAUTO"}));
+    }
+
+    void exitQuestion_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("backup and close") << int(frmMsgBackUp::BackupAndClose) << true << QStringList{"HDDAUTO"};
+        QTest::newRow("close only") << int(frmMsgBackUp::CloseOnly) << true << QStringList{"<not started>"};
+        QTest::newRow("stay") << int(frmMsgBackUp::Stay) << false << QStringList{"<not started>"};
+    }
+    void exitQuestion() {
+        QFETCH(int, choice);
+        QFETCH(bool, closes);
+        QFETCH(QStringList, args);
+        fakeHelper();
+        g_choice = choice;
+        QCOMPARE(m_frame->close(), closes);
+        QCOMPARE(startedArgs(), args);
+        // The settings copy is written when the frame unloads, the newest five kept.
+        QCOMPARE(!QDir(App().dbFolder).entryList({QStringLiteral("환경설정_*.mdb")}).isEmpty(), closes);
+    }
+
+    void settingsCopyKeepsFive() {
+        for (int i = 0; i < 7; ++i) {
+            Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("n"), QString::number(i));
+            QFile(App().dbFolder + QStringLiteral("/환경설정_2026010%1_0000.mdb").arg(i)).open(QIODevice::WriteOnly);
+        }
+        const QString written = WriteSettingsCopy(App().dbFolder, SettingsCopyNames());
+        QVERIFY(!written.isEmpty());
+        const QStringList left = QDir(App().dbFolder).entryList({QStringLiteral("환경설정_*.mdb")}, QDir::Files, QDir::Name);
+        QCOMPARE(left.size(), 5);
+        QCOMPARE(left.first(), QStringLiteral("환경설정_20260103_0000.mdb"));
+        QFile f(written);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(f.readAll()).contains(QStringLiteral("MemberDesk\\Config/n=6")));
+        QVERIFY(WriteSettingsCopy(App().dbFolder, SettingsCopyNames()).isEmpty()); // unchanged: not again
+    }
+
+    // The built program backs up in HDDAUTO mode, then restores that archive.
+    void helperBacksUpAndRestores() {
+        if (!QFile::exists(builtHelper())) QSKIP("memberdesk-backup not built");
+        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname, relation) VALUES (?, ?)"),
+                         {QStringLiteral("김철수"), QStringLiteral("it's")}),
+                 1);
+        Settings::set(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"), App().dbFolder);
+        QCOMPARE(runHelper({QStringLiteral("HDDAUTO")}), 0);
+        const QStringList archives = BackupArchives(m_env->path(QStringLiteral("Backup")), QStringLiteral("MemberDesk_auto"));
+        QCOMPARE(archives.size(), 1);
+        QVERIFY2(VerifyBackupArchive(archives.first()), qPrintable(m_helperOutput));
+
+        QCOMPARE(ExecSQL(QStringLiteral("DELETE FROM tblfriend WHERE code <> 1")), 1);
+        // Another program in the middle of a write: the restore waits, then refuses.
+        SetBusyTimeout(100);
+        {
+            Transaction busy;
+            QVERIFY(RunSilent(QStringLiteral("INSERT INTO tblgroup (gname) VALUES ('x')")).ok);
+            QCOMPARE(runHelper({QStringLiteral("UNZIP"), archives.first()}), 1);
+            QVERIFY(m_helperOutput.contains(QStringLiteral("in use")));
+        }
+        QCOMPARE(CountRows(QStringLiteral("tblfriend"), QStringLiteral("code <> 1")), 0);
+        DBTerminate();
+        QCOMPARE(runHelper({QStringLiteral("UNZIP"), QStringLiteral("HDDAUTO"), archives.first()}), 0);
+        QVERIFY(OpenDatabase(App().dbFile));
+        QCOMPARE(GetScalar(QStringLiteral("SELECT sname || relation FROM tblfriend WHERE code <> 1")).toString(), QStringLiteral("김철수it's"));
+        const QStringList kept = QDir(m_env->path(QStringLiteral("Backup"))).entryList({QStringLiteral("before-restore_*")}, QDir::Dirs);
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(QFile::exists(m_env->path(QStringLiteral("Backup/")) + kept.first() + QStringLiteral("/dbMain.db")));
+    }
+
+    void badArchivesLeaveDatabase_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("truncated") << "truncated";
+        QTest::newRow("one byte flipped") << "flipped";
+        QTest::newRow("not a zip") << "text";
+        QTest::newRow("newer schema") << "newer";
+        QTest::newRow("another program's database") << "foreign";
+        QTest::newRow("entry with a folder") << "traversal";
+        QTest::newRow("no database entry") << "empty";
+    }
+    void badArchivesLeaveDatabase() {
+        QFETCH(QString, kind);
+        QTemporaryDir work;
+        const QString good = work.filePath(QStringLiteral("good.zip"));
+        QVERIFY(WriteBackupArchive(App().dbFolder, good));
+        const QString bad = work.filePath(QStringLiteral("bad.zip"));
+        QFile::copy(good, bad);
+        QFile f(bad);
+        if (kind == QStringLiteral("truncated")) {
+            f.resize(f.size() / 2);
+        } else if (kind == QStringLiteral("flipped")) {
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QByteArray all = f.readAll();
+            all[all.size() / 3] = char(all[all.size() / 3] ^ 0x5a);
+            f.seek(0);
+            f.write(all);
+            f.close();
+        } else if (kind == QStringLiteral("text")) {
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("<html>not found</html>");
+            f.close();
+        } else {
+            const QString db = work.filePath(QStringLiteral("dbMain.db"));
+            if (kind == QStringLiteral("foreign")) {
+                QVERIFY(BuildDatabaseFile(db, {QStringLiteral("CREATE TABLE notes (x TEXT)")}));
+            } else {
+                QVERIFY(SnapshotDatabase(App().dbFile, db));
+                if (kind == QStringLiteral("newer"))
+                    QVERIFY(BuildDatabaseFile(db, {QStringLiteral("UPDATE options SET optvalue = '%1' WHERE optname = 'DBVer'")
+                                                       .arg(kSchemaVersion + 1)}));
+            }
+            const QString name = kind == QStringLiteral("traversal") ? QStringLiteral("../dbMain.db")
+                                 : kind == QStringLiteral("empty")   ? QStringLiteral("readme.txt")
+                                                                     : QStringLiteral("dbMain.db");
+            QVERIFY(WriteZip(bad, {{name, db}}));
+        }
+        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('keep')")), 1);
+        DBTerminate();
+        const QByteArray before = hashOf(App().dbFile);
+        QString error;
+        QVERIFY(!VerifyBackupArchive(bad, &error));
+        QVERIFY(!RestoreBackupArchive(bad, App().dbFolder, m_env->path(QStringLiteral("Backup")), {}, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(hashOf(App().dbFile), before);
+        QVERIFY(!QFile::exists(m_env->path(QStringLiteral("Backup"))));
+        QVERIFY(!QFile::exists(work.filePath(QStringLiteral("../dbMain.db"))) || kind != QStringLiteral("traversal"));
+        QCOMPARE(QDir(App().dbFolder).entryList({QStringLiteral("*.restoring")}).size(), 0);
+    }
+
+    // A log left beside the old database is kept with it and never applied to the new one.
+    void leftoverLogIsKept() {
+        QTemporaryDir work;
+        const QString archive = work.filePath(QStringLiteral("a.zip"));
+        QVERIFY(WriteBackupArchive(App().dbFolder, archive));
+        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('after backup')")), 1);
+        // Copy the live files as a crash would leave them: the row lives only in the log.
+        const QString crashed = work.filePath(QStringLiteral("DBS"));
+        QDir().mkpath(crashed);
+        for (const QString& n : {QStringLiteral("dbMain.db"), QStringLiteral("dbMain.db-wal")})
+            QVERIFY(QFile::copy(App().dbFolder + u'/' + n, crashed + u'/' + n));
+        QString error, kept;
+        QVERIFY2(RestoreBackupArchive(archive, crashed, work.filePath(QStringLiteral("keep")), {}, &error, &kept), qPrintable(error));
+        QVERIFY(QFile::exists(kept + QStringLiteral("/dbMain.db-wal")));
+        QVERIFY(!QFile::exists(crashed + QStringLiteral("/dbMain.db-wal")));
+        DBTerminate();
+        QVERIFY(OpenDatabase(crashed + QStringLiteral("/dbMain.db")));
+        QCOMPARE(CountRows(QStringLiteral("tblfriend"), QStringLiteral("sname = 'after backup'")), 0);
+    }
+};
+
+QTEST_MAIN(tst_backup)
+#include "tst_backup.moc"
