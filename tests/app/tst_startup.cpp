@@ -151,6 +151,7 @@ private slots:
         if (!stored.isNull()) Settings::set(Env, "CSType", stored);
         // Give client mode a database so InitApp gets through.
         makeServer(env->path("srv"));
+        if (mode == 0) makeServer(env->dataDir()); // a stand-alone PC with its own database
         Settings::set(Cfg, "DB경로", env->path("srv/DBS"));
         Startup s;
         QVERIFY(s.prepareDataFolder());
@@ -376,7 +377,11 @@ private slots:
         const QStringList texts = env->prompt().texts();
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts[0].contains(file), qPrintable(texts[0]));
-        QVERIFY2(texts[0].contains("원인: ") && !texts[0].endsWith("원인: "), qPrintable(texts[0]));
+        // A file that is no database reads as a damaged one, with the way out.
+        if (kind == "text")
+            QVERIFY2(texts[0].contains("손상되었습니다.") && texts[0].contains("백업"), qPrintable(texts[0]));
+        else
+            QVERIFY2(texts[0].contains("원인: ") && !texts[0].endsWith("원인: "), qPrintable(texts[0]));
         QVERIFY(!IsDatabaseOpen());
 
         // Nothing damaged; once the cause is gone the next start works.
