@@ -820,11 +820,19 @@ Transaction::Transaction() {
 }
 
 Transaction::~Transaction() {
-    if (m_active && conn().db) {
-        // The rollback must not hide why the writes failed.
-        const bool failed = conn().lastFailed;
+    // The engine may have rolled back already (a full disk does); and the rollback must
+    // not hide why the writes failed.
+    if (m_active && conn().db && !sqlite3_get_autocommit(conn().db)) {
+        Connection& c = conn();
+        const bool failed = c.lastFailed;
+        const QString error = c.lastError;
+        const int code = c.lastErrorCode;
         RunSilent(QStringLiteral("ROLLBACK"));
-        conn().lastFailed = failed || conn().lastFailed;
+        if (failed) {
+            c.lastFailed = true;
+            c.lastError = error;
+            c.lastErrorCode = code;
+        }
     }
 }
 

@@ -81,7 +81,8 @@ void RecordEditor::takeLoadedValues() {
     if (m_mode != EditMode || recordTable().isEmpty()) return;
     m_shown = inputValues();
     QStringList columns = m_shown.keys();
-    for (auto it = stampValues().cbegin(); it != stampValues().cend(); ++it)
+    const QVariantHash stamp = stampValues();
+    for (auto it = stamp.cbegin(); it != stamp.cend(); ++it)
         if (!columns.contains(it.key())) columns << it.key();
     columns.sort();
     if (const auto row = ReadRecord(recordTable(), m_code, columns)) m_loaded = *row;

@@ -11,6 +11,7 @@
 #include "ui/HCText.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -20,20 +21,27 @@
 
 namespace {
 
-// Starts the program on `dir`, then tries to save a new member; prints what was shown.
-int child(const QString& kind, const QString& dir, const QString& config) {
+// Starts the program as a client of the database folder `share`, then tries to save a new
+// member; prints what was shown.
+int child(const QString& kind, const QString& share, const QString& config, const QString& data) {
     Settings::setConfigDir(config);
-    ResetAppState(dir);
+    ResetAppState(data);
     auto* shown = new ScriptedPrompt;
     setPrompt(std::unique_ptr<Prompt>(shown));
-    // Set up as a server: the shared file runs in rollback-journal mode.
-    Settings::set(App().appTitle, "환경설정", "CSType", "0");
+    const QString folder = share + "/DBS";
+    if (kind == "full" && (!QDir().mkpath(folder) || !CreateNewDatabase(folder + "/dbMain.db"))) return 4;
+    Settings::set(App().appTitle, "환경설정", "CSType", "1");
+    Settings::set(App().appTitle, "Config", "DB경로", folder);
     Startup s;
     s.run();
-    if (!IsDatabaseOpen()) return 3;
+    if (!IsDatabaseOpen()) {
+        std::printf("%s not open: %s\n", qPrintable(kind), qPrintable(shown->texts().join('|')));
+        return 3;
+    }
     if (kind == "full") {
-        // Fill the disk.
-        while (ExecSQL("INSERT INTO tblusename (sname) VALUES (?)", {QString(30000, u'가')}) == 1) {}
+        // Fill the disk to the last page.
+        for (int size : {30000, 3000, 300, 30, 1})
+            while (ExecSQL("INSERT INTO tblusename (sname) VALUES (?)", {QString(size, u'가')}) == 1) {}
     }
     for (const QString& t : shown->texts()) std::printf("%s start: %s\n", qPrintable(kind), qPrintable(QString(t).replace('\n', '|')));
     shown->clear();
@@ -60,17 +68,17 @@ private slots:
         QTemporaryDir mnt;
         const QString script =
             "mount -t tmpfs -o size=1m tmpfs \"$1\" || exit 77; "
-            "\"$0\" --child full \"$1\" \"$2\" || exit $?; "
+            "\"$0\" --child full \"$1\" \"$2\" \"$3\" || exit $?; "
             "mount -o remount,ro \"$1\" || exit 77; "
-            "\"$0\" --child readonly \"$1\" \"$2\"";
+            "\"$0\" --child readonly \"$1\" \"$2\" \"$3\"";
         QProcess p;
         p.start(unshare, {"-rm", "sh", "-c", script, QCoreApplication::applicationFilePath(), mnt.path(),
-                          env.configDir()});
+                          env.configDir(), env.dataDir()});
         QVERIFY(p.waitForFinished(120000));
         const QString out = QString::fromUtf8(p.readAllStandardOutput());
         if (!out.contains("full save:"))
             QSKIP(qPrintable("no small file system can be mounted here: " + QString::fromUtf8(p.readAllStandardError())));
-        QCOMPARE(p.exitCode(), 0);
+        QVERIFY2(p.exitCode() == 0, qPrintable(out));
         const QString failed = "수정된 내용이 없거나, 자료저장을 실패하였습니다.|";
         QVERIFY2(out.contains("full save: " + failed + "디스크 공간이 부족합니다."), qPrintable(out));
         QVERIFY2(out.contains("readonly start: 데이터베이스 파일이 읽기 전용이라 자료를 저장할 수 없습니다."), qPrintable(out));
@@ -81,7 +89,7 @@ private slots:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() == 5 && args[1] == "--child") return child(args[2], args[3], args[4]);
+    if (args.size() == 6 && args[1] == "--child") return child(args[2], args[3], args[4], args[5]);
     TestFullAndReadOnly t;
     return QTest::qExec(&t, argc, argv);
 }

@@ -9,6 +9,7 @@
 #include "members/frmFriendAdd.h"
 #include "ui/HCText.h"
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QtTest>
