@@ -166,7 +166,8 @@ void FrmLogin::login() {
         if (!IsDamageCode(LastDbErrorCode())) {
             const QString cause = DbFailureCause(LastDbErrorCode());
             MsgInfo(QStringLiteral("사용자 정보를 읽을 수 없습니다.") +
-                    (cause.isEmpty() ? QStringLiteral("\n") + LastDbError() : QStringLiteral("\n") + cause));
+                    (cause.isEmpty() ? QStringLiteral("\n") + LastDbError()
+                                     : QStringLiteral("\n") + cause));
         }
         m_txtPass->setFocus();
         return;

@@ -126,8 +126,8 @@ QString RemapNetworkDrive(const QString& networkPath, const QString& password, c
     }
     QString text = target + QStringLiteral(" ") + QStringLiteral("드라이브 연결이 실패되었습니다.");
     if (alsoNetPath)
-        text += QStringLiteral("\n\n") + QStringLiteral("확인한 경로:") + QStringLiteral("\n") + drive +
-                QStringLiteral("\n") + networkPath;
+        text += QStringLiteral("\n\n") + QStringLiteral("확인한 경로:") + QStringLiteral("\n") +
+                drive + QStringLiteral("\n") + networkPath;
     MsgInfo(text);
     return {};
 }
@@ -244,8 +244,8 @@ namespace {
 // nothing, or the creation's own files.
 bool onlyCreationLeftovers(const QString& folder) {
     if (!folderExists(folder)) return true;
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot |
-                                                     QDir::Hidden | QDir::System);
+    const QStringList names = QDir(folder).entryList(
+        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     const QString temp = QFileInfo(CreationTempPath(DbFileName)).fileName();
     for (const QString& n : names)
         if (!n.startsWith(temp) && n != DbFileName + QStringLiteral("-journal")) return false;
@@ -260,30 +260,33 @@ bool resolveMissingDatabase(const QString& file) {
     const Prompt::Answer a = AskYesNoCancel(
         QStringLiteral("데이터베이스 파일이 없습니다.") + QStringLiteral("\n") + file +
             QStringLiteral("\n\n") +
-            QStringLiteral("파일을 옮겼거나 이름을 바꾸었거나, 디스크가 연결되지 않았을 수 있습니다.") +
+            QStringLiteral(
+                "파일을 옮겼거나 이름을 바꾸었거나, 디스크가 연결되지 않았을 수 있습니다.") +
             QStringLiteral("\n\n") + QStringLiteral("예: 데이터베이스 파일을 직접 선택합니다.") +
             QStringLiteral("\n") + QStringLiteral("아니오: 새 빈 데이터베이스를 만듭니다.") +
             QStringLiteral("\n") + QStringLiteral("취소: 프로그램을 종료합니다."),
         QStringLiteral("데이터베이스 없음"), Prompt::Answer::Cancel);
     if (a == Prompt::Answer::Yes) {
-        const QString chosen = prompt().openFileName(QStringLiteral("데이터베이스 파일 선택"),
-                                                     QFileInfo(file).path(),
-                                                     QStringLiteral("데이터베이스 (*.db);;모든 파일 (*)"));
+        const QString chosen =
+            prompt().openFileName(QStringLiteral("데이터베이스 파일 선택"), QFileInfo(file).path(),
+                                  QStringLiteral("데이터베이스 (*.db);;모든 파일 (*)"));
         if (chosen.isEmpty()) return false;
         QString error;
         if (!CopyDatabaseFile(chosen, file, &error)) {
-            MsgInfo(QStringLiteral("선택한 파일을 데이터베이스로 쓸 수 없어 프로그램을 종료합니다.") +
-                    QStringLiteral("\n\n") + QStringLiteral("파일: ") + chosen + QStringLiteral("\n") +
-                    QStringLiteral("원인: ") + error);
+            MsgInfo(
+                QStringLiteral("선택한 파일을 데이터베이스로 쓸 수 없어 프로그램을 종료합니다.") +
+                QStringLiteral("\n\n") + QStringLiteral("파일: ") + chosen + QStringLiteral("\n") +
+                QStringLiteral("원인: ") + error);
             return false;
         }
         return true;
     }
     if (a != Prompt::Answer::No) return false;
-    if (!AskYesNo(QStringLiteral("새 빈 데이터베이스를 만들면 지금까지의 자료는 이 프로그램에서 보이지 "
-                                 "않습니다.") +
-                      QStringLiteral("\n\n") + QStringLiteral("정말 새 데이터베이스를 만드시겠습니까?"),
-                  QStringLiteral("데이터베이스 없음"), false))
+    if (!AskYesNo(
+            QStringLiteral("새 빈 데이터베이스를 만들면 지금까지의 자료는 이 프로그램에서 보이지 "
+                           "않습니다.") +
+                QStringLiteral("\n\n") + QStringLiteral("정말 새 데이터베이스를 만드시겠습니까?"),
+            QStringLiteral("데이터베이스 없음"), false))
         return false;
     QString error;
     if (!QDir().mkpath(QFileInfo(file).path()) || !CreateNewDatabase(file, &error)) {
@@ -317,8 +320,9 @@ bool Startup::prepareDataFolder() {
 
     // Only a true first start creates a database silently: no folder was ever stored, and
     // the database folder holds nothing but what an interrupted creation left.
-    const bool firstStart = Settings::get(App().appTitle, SecConfig, KeyDbPath, QString()).isEmpty() &&
-                            onlyCreationLeftovers(localDbFolder());
+    const bool firstStart =
+        Settings::get(App().appTitle, SecConfig, KeyDbPath, QString()).isEmpty() &&
+        onlyCreationLeftovers(localDbFolder());
     if (!firstStart) return resolveMissingDatabase(file);
     QString error;
     if (!data.mkpath(QStringLiteral("DBS")) || !CreateNewDatabase(file, &error)) {

@@ -32,9 +32,9 @@ struct Connection {
     bool logging = false;
     QString lastError;
     int lastErrorCode = 0;
-    bool lastFailed = false;    // the most recent statement failed
-    bool damageShown = false;   // the damage message was shown for this connection
-    bool waiting = false;       // the busy handler is waiting on another writer's lock
+    bool lastFailed = false;  // the most recent statement failed
+    bool damageShown = false; // the damage message was shown for this connection
+    bool waiting = false;     // the busy handler is waiting on another writer's lock
     int busyTimeoutMs = 5000;
 };
 
@@ -488,22 +488,23 @@ bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnl
     if (shared && mode != QStringLiteral("delete")) {
         qCWarning(lcStartup, "OpenDatabase: shared file stays in journal mode '%s' (%s)",
                   qPrintable(mode), sqlite3_errmsg(db));
-        return failWith(QStringLiteral("여러 컴퓨터가 함께 쓰는 데이터베이스를 안전한 저널 모드로 열 수 "
-                                       "없습니다. 다른 컴퓨터가 이 파일을 단독(WAL) 모드로 열고 있습니다. "
-                                       "서버 컴퓨터의 네트워크 설정을 '서버'로 저장한 뒤 모든 컴퓨터에서 "
-                                       "프로그램을 다시 시작하세요."),
-                        SQLITE_BUSY);
+        return failWith(
+            QStringLiteral("여러 컴퓨터가 함께 쓰는 데이터베이스를 안전한 저널 모드로 열 수 "
+                           "없습니다. 다른 컴퓨터가 이 파일을 단독(WAL) 모드로 열고 있습니다. "
+                           "서버 컴퓨터의 네트워크 설정을 '서버'로 저장한 뒤 모든 컴퓨터에서 "
+                           "프로그램을 다시 시작하세요."),
+            SQLITE_BUSY);
     }
     if (!shared && mode != QStringLiteral("wal") && !fileReadOnly)
         qCInfo(lcStartup, "OpenDatabase: journal mode stays '%s'", qPrintable(mode));
     // The first shared open marks the file, so that a later stand-alone open of the same
     // file keeps the rollback journal as well.
     if (shared && !fileReadOnly && !markedShared(db)) {
-        sqlite3_exec(db, "UPDATE options SET optvalue = '1' WHERE optname = 'shareddb'", nullptr, nullptr,
-                     nullptr);
+        sqlite3_exec(db, "UPDATE options SET optvalue = '1' WHERE optname = 'shareddb'", nullptr,
+                     nullptr, nullptr);
         if (sqlite3_changes(db) == 0)
-            sqlite3_exec(db, "INSERT INTO options (optname, optvalue) VALUES ('shareddb', '1')", nullptr,
-                         nullptr, nullptr);
+            sqlite3_exec(db, "INSERT INTO options (optname, optvalue) VALUES ('shareddb', '1')",
+                         nullptr, nullptr, nullptr);
     }
     endBusyWait();
     // References are guarded by the program itself (IsCodeInUse before deletes).
@@ -524,31 +525,43 @@ bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnl
     return true;
 }
 
-bool DatabaseReadOnly() { return conn().db && conn().readOnly; }
+bool DatabaseReadOnly() {
+    return conn().db && conn().readOnly;
+}
 
 bool MarkDatabase() {
     if (!conn().db) return false;
     if (rawScalar(conn().db, "PRAGMA application_id").toInt() == kApplicationId) return true;
-    return sqlite3_exec(conn().db, ("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str(),
+    return sqlite3_exec(conn().db,
+                        ("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str(),
                         nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 QString DbFailureCause(int code) {
     switch (code & 0xff) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return QStringLiteral("다른 컴퓨터에서 자료를 저장하고 있습니다. 잠시 후 다시 시도하세요.");
+    case SQLITE_LOCKED:
+        return QStringLiteral("다른 컴퓨터에서 자료를 저장하고 있습니다. 잠시 후 다시 시도하세요.");
     case SQLITE_READONLY:
-    case SQLITE_PERM: return QStringLiteral("데이터베이스 파일이 읽기 전용입니다.");
-    case SQLITE_FULL: return QStringLiteral("디스크 공간이 부족합니다.");
-    case SQLITE_IOERR: return QStringLiteral("디스크를 읽거나 쓸 수 없습니다.");
+    case SQLITE_PERM:
+        return QStringLiteral("데이터베이스 파일이 읽기 전용입니다.");
+    case SQLITE_FULL:
+        return QStringLiteral("디스크 공간이 부족합니다.");
+    case SQLITE_IOERR:
+        return QStringLiteral("디스크를 읽거나 쓸 수 없습니다.");
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: return QStringLiteral("데이터베이스 파일이 손상되었습니다. 백업해 둔 자료로 복원하세요.");
-    case SQLITE_CANTOPEN: return QStringLiteral("데이터베이스 파일을 열 수 없습니다.");
-    default: return {};
+    case SQLITE_NOTADB:
+        return QStringLiteral("데이터베이스 파일이 손상되었습니다. 백업해 둔 자료로 복원하세요.");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("데이터베이스 파일을 열 수 없습니다.");
+    default:
+        return {};
     }
 }
 
-bool LastStatementFailed() { return conn().lastFailed; }
+bool LastStatementFailed() {
+    return conn().lastFailed;
+}
 
 void SetBusyWaitHooks(std::function<void()> begin, std::function<void()> end) {
     busyBegin() = std::move(begin);
@@ -575,7 +588,9 @@ QString LastDbError() { return conn().lastError; }
 int LastDbErrorCode() { return conn().lastErrorCode; }
 QString DatabasePath() { return conn().path; }
 
-void SetBusyTimeout(int ms) { conn().busyTimeoutMs = ms; }
+void SetBusyTimeout(int ms) {
+    conn().busyTimeoutMs = ms;
+}
 
 QString JournalMode() {
     return RunSilent(QStringLiteral("PRAGMA journal_mode")).value.toString().toLower();
@@ -594,8 +609,8 @@ void showStatementError(const StatementResult& r, const QString& sql) {
     if (IsDamageCode(primary)) return; // the damage message was shown already
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
         qCWarning(lcSql, "read refused by a lock (%s): %s", qPrintable(r.error), qPrintable(sql));
-        MsgInfo(QStringLiteral("다른 컴퓨터에서 자료를 저장하고 있어 자료를 읽지 못했습니다.") + u'\n' +
-                    QStringLiteral("잠시 후 다시 시도하세요."),
+        MsgInfo(QStringLiteral("다른 컴퓨터에서 자료를 저장하고 있어 자료를 읽지 못했습니다.") +
+                    u'\n' + QStringLiteral("잠시 후 다시 시도하세요."),
                 QStringLiteral("MDB 오류"));
     } else if (r.prepareFailed) {
         MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + u'\n' + sql,
@@ -716,7 +731,10 @@ QString NextSerialCode(const QString& table, const QString& column, int width,
         const QStringView digits = QStringView(v).right(d);
         bool all = true;
         for (const QChar ch : digits)
-            if (ch < u'0' || ch > u'9') { all = false; break; }
+            if (ch < u'0' || ch > u'9') {
+                all = false;
+                break;
+            }
         if (all) max = qMax(max, digits.toLongLong());
     }
     const qlonglong next = max + 1;
@@ -999,8 +1017,8 @@ bool TableExists(const QString& table) {
 
 std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QStringList& columns) {
     if (columns.isEmpty()) return QVariantHash{};
-    const QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
-                        table + QStringLiteral(" WHERE code = ?");
+    const QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+                        QStringLiteral(" FROM ") + table + QStringLiteral(" WHERE code = ?");
     const StatementResult r = runStatement(sql, {code}, 1);
     if (r.rc != SQLITE_OK) {
         showStatementError(r, sql);
@@ -1008,7 +1026,8 @@ std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QSt
     }
     QVariantHash out;
     if (r.rows.isEmpty()) return out;
-    for (int i = 0; i < columns.size(); ++i) out.insert(columns[i], r.rows[0].value(i));
+    for (int i = 0; i < columns.size(); ++i)
+        out.insert(columns[i], r.rows[0].value(i));
     return out;
 }
 
@@ -1023,7 +1042,7 @@ int UpdateRecord(const QString& table, int code, const QVariantHash& values) {
         params << values.value(c);
     }
     params << code;
-    return ExecSQL(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets.join(QStringLiteral(", ")) +
-                       QStringLiteral(" WHERE code = ?"),
+    return ExecSQL(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
+                       sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE code = ?"),
                    params);
 }

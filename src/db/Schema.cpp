@@ -259,10 +259,13 @@ bool CreateNewDatabase(const QString& path, QString* error) {
     return true;
 }
 
-QString CreationTempPath(const QString& path) { return path + QStringLiteral(".new"); }
+QString CreationTempPath(const QString& path) {
+    return path + QStringLiteral(".new");
+}
 
 void RemoveDatabaseFiles(const QString& path) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) QFile::remove(path + QLatin1String(suffix));
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
 }
 
 bool IsUnfinishedCreation(const QString& path) {
@@ -283,8 +286,10 @@ bool CopyDatabaseFile(const QString& from, const QString& to, QString* error) {
     };
     if (QFile::exists(to)) return fail(QStringLiteral("file exists: ") + to);
     sqlite3* src = nullptr;
-    if (sqlite3_open_v2(from.toUtf8().constData(), &src, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        const QString why = src ? QString::fromUtf8(sqlite3_errmsg(src)) : QStringLiteral("out of memory");
+    if (sqlite3_open_v2(from.toUtf8().constData(), &src, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
+        const QString why =
+            src ? QString::fromUtf8(sqlite3_errmsg(src)) : QStringLiteral("out of memory");
         sqlite3_close(src);
         return fail(why);
     }
@@ -304,8 +309,9 @@ bool CopyDatabaseFile(const QString& from, const QString& to, QString* error) {
     }
     sqlite3_finalize(st);
     if (rc != SQLITE_OK || !ours) {
-        const QString why = rc != SQLITE_OK ? QString::fromUtf8(sqlite3_errmsg(src))
-                                            : QStringLiteral("MemberDesk의 데이터베이스 파일이 아닙니다.");
+        const QString why = rc != SQLITE_OK
+                                ? QString::fromUtf8(sqlite3_errmsg(src))
+                                : QStringLiteral("MemberDesk의 데이터베이스 파일이 아닙니다.");
         sqlite3_close(src);
         return fail(why);
     }
@@ -318,7 +324,8 @@ bool CopyDatabaseFile(const QString& from, const QString& to, QString* error) {
     if (sqlite3_open_v2(temp.toUtf8().constData(), &dst, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) == SQLITE_OK) {
         sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
-        if (!b || sqlite3_backup_step(b, -1) != SQLITE_DONE) why = QString::fromUtf8(sqlite3_errmsg(dst));
+        if (!b || sqlite3_backup_step(b, -1) != SQLITE_DONE)
+            why = QString::fromUtf8(sqlite3_errmsg(dst));
         if (b && sqlite3_backup_finish(b) != SQLITE_OK && why.isEmpty())
             why = QString::fromUtf8(sqlite3_errmsg(dst));
     } else {
@@ -326,7 +333,8 @@ bool CopyDatabaseFile(const QString& from, const QString& to, QString* error) {
     }
     sqlite3_close(dst);
     sqlite3_close(src);
-    if (why.isEmpty() && !QFile::rename(temp, to)) why = QStringLiteral("cannot rename into place: ") + to;
+    if (why.isEmpty() && !QFile::rename(temp, to))
+        why = QStringLiteral("cannot rename into place: ") + to;
     if (!why.isEmpty()) {
         RemoveDatabaseFiles(temp);
         return fail(why);

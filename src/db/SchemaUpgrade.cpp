@@ -151,7 +151,8 @@ bool UpgradeSchema() {
         v = v * 10 + stored[i].digitValue();
     // Files made before the mark existed get it here; opening checks it before writing.
     if (!DatabaseReadOnly() && !MarkDatabase())
-        qCWarning(lcStartup, "UpgradeSchema: the database mark was not written: %s", qPrintable(LastDbError()));
+        qCWarning(lcStartup, "UpgradeSchema: the database mark was not written: %s",
+                  qPrintable(LastDbError()));
     if (v >= kSchemaVersion) return EnsureIndexes();
 
     MsgInfo(QStringLiteral("데이터베이스가 업그레이드 되었습니다.") + QStringLiteral("\n\n") +

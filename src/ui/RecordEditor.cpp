@@ -109,7 +109,8 @@ int RecordEditor::updateChangedColumns() {
             const Prompt::Answer a = AskYesNoCancel(
                 QStringLiteral("이 자료를 불러온 뒤 다른 컴퓨터에서 자료가 수정되었습니다.") +
                     QStringLiteral("\n\n") + QStringLiteral("예: 내가 고친 항목만 덮어씁니다.") +
-                    QStringLiteral("\n") + QStringLiteral("아니오: 저장하지 않고 수정된 자료를 다시 불러옵니다.") +
+                    QStringLiteral("\n") +
+                    QStringLiteral("아니오: 저장하지 않고 수정된 자료를 다시 불러옵니다.") +
                     QStringLiteral("\n") + QStringLiteral("취소: 저장하지 않고 계속 편집합니다."),
                 QStringLiteral("다른 곳에서 수정됨"), Prompt::Answer::Cancel);
             if (a == Prompt::Answer::Yes) {
@@ -128,7 +129,8 @@ int RecordEditor::updateChangedColumns() {
         if (*locked != m_loaded) continue;
         QVariantHash write = changed;
         const QVariantHash stamp = stampValues();
-        for (auto it = stamp.cbegin(); it != stamp.cend(); ++it) write.insert(it.key(), it.value());
+        for (auto it = stamp.cbegin(); it != stamp.cend(); ++it)
+            write.insert(it.key(), it.value());
         const int rows = UpdateRecord(recordTable(), m_code, write);
         if (rows <= 0 || !t.commit()) return 0;
         if (const auto saved = ReadRecord(recordTable(), m_code, columns)) m_loaded = *saved;

@@ -29,7 +29,8 @@ int child(const QString& kind, const QString& share, const QString& config, cons
     auto* shown = new ScriptedPrompt;
     setPrompt(std::unique_ptr<Prompt>(shown));
     const QString folder = share + "/DBS";
-    if (kind == "full" && (!QDir().mkpath(folder) || !CreateNewDatabase(folder + "/dbMain.db"))) return 4;
+    if (kind == "full" && (!QDir().mkpath(folder) || !CreateNewDatabase(folder + "/dbMain.db")))
+        return 4;
     Settings::set(App().appTitle, "환경설정", "CSType", "1");
     Settings::set(App().appTitle, "Config", "DB경로", folder);
     Startup s;
@@ -41,15 +42,19 @@ int child(const QString& kind, const QString& share, const QString& config, cons
     if (kind == "full") {
         // Fill the disk to the last page.
         for (int size : {30000, 3000, 300, 30, 1})
-            while (ExecSQL("INSERT INTO tblusename (sname) VALUES (?)", {QString(size, u'가')}) == 1) {}
+            while (ExecSQL("INSERT INTO tblusename (sname) VALUES (?)", {QString(size, u'가')}) ==
+                   1) {
+            }
     }
-    for (const QString& t : shown->texts()) std::printf("%s start: %s\n", qPrintable(kind), qPrintable(QString(t).replace('\n', '|')));
+    for (const QString& t : shown->texts())
+        std::printf("%s start: %s\n", qPrintable(kind), qPrintable(QString(t).replace('\n', '|')));
     shown->clear();
     frmFriendAdd w;
     w.SetFormMode(RecordEditor::NewMode);
     w.findChild<HCText*>("htField(1)")->setText(QString(2000, u'나'));
     w.RecSave();
-    std::printf("%s save: %s\n", qPrintable(kind), qPrintable(shown->lastText().replace('\n', '|')));
+    std::printf("%s save: %s\n", qPrintable(kind),
+                qPrintable(shown->lastText().replace('\n', '|')));
     std::fflush(stdout);
     DBTerminate();
     return 0;
@@ -66,23 +71,28 @@ private slots:
         if (unshare.isEmpty()) QSKIP("unshare is not installed");
         TestEnv env(false);
         QTemporaryDir mnt;
-        const QString script =
-            "mount -t tmpfs -o size=1m tmpfs \"$1\" || exit 77; "
-            "\"$0\" --child full \"$1\" \"$2\" \"$3\" || exit $?; "
-            "mount -o remount,ro \"$1\" || exit 77; "
-            "\"$0\" --child readonly \"$1\" \"$2\" \"$3\"";
+        const QString script = "mount -t tmpfs -o size=1m tmpfs \"$1\" || exit 77; "
+                               "\"$0\" --child full \"$1\" \"$2\" \"$3\" || exit $?; "
+                               "mount -o remount,ro \"$1\" || exit 77; "
+                               "\"$0\" --child readonly \"$1\" \"$2\" \"$3\"";
         QProcess p;
-        p.start(unshare, {"-rm", "sh", "-c", script, QCoreApplication::applicationFilePath(), mnt.path(),
-                          env.configDir(), env.dataDir()});
+        p.start(unshare, {"-rm", "sh", "-c", script, QCoreApplication::applicationFilePath(),
+                          mnt.path(), env.configDir(), env.dataDir()});
         QVERIFY(p.waitForFinished(120000));
         const QString out = QString::fromUtf8(p.readAllStandardOutput());
         if (!out.contains("full save:"))
-            QSKIP(qPrintable("no small file system can be mounted here: " + QString::fromUtf8(p.readAllStandardError())));
+            QSKIP(qPrintable("no small file system can be mounted here: " +
+                             QString::fromUtf8(p.readAllStandardError())));
         QVERIFY2(p.exitCode() == 0, qPrintable(out));
         const QString failed = "수정된 내용이 없거나, 자료저장을 실패하였습니다.|";
-        QVERIFY2(out.contains("full save: " + failed + "디스크 공간이 부족합니다."), qPrintable(out));
-        QVERIFY2(out.contains("readonly start: 데이터베이스 파일이 읽기 전용이라 자료를 저장할 수 없습니다."), qPrintable(out));
-        QVERIFY2(out.contains("readonly save: " + failed + "데이터베이스 파일이 읽기 전용입니다."), qPrintable(out));
+        QVERIFY2(out.contains("full save: " + failed + "디스크 공간이 부족합니다."),
+                 qPrintable(out));
+        QVERIFY2(
+            out.contains(
+                "readonly start: 데이터베이스 파일이 읽기 전용이라 자료를 저장할 수 없습니다."),
+            qPrintable(out));
+        QVERIFY2(out.contains("readonly save: " + failed + "데이터베이스 파일이 읽기 전용입니다."),
+                 qPrintable(out));
     }
 };
 

@@ -39,7 +39,8 @@ int childSaver(const QString& file) {
                     {QString::number(i)}) != 1)
             return 2;
         const int trade = LastIdentity();
-        if (ExecSQL("INSERT INTO tbltradesub (ctbltrade, dsum) VALUES (?, ?)", {trade, i}) != 1) return 3;
+        if (ExecSQL("INSERT INTO tbltradesub (ctbltrade, dsum) VALUES (?, ?)", {trade, i}) != 1)
+            return 3;
         if (!t.commit()) return 4;
         std::printf("ack %d\n", i);
         std::fflush(stdout);
@@ -55,7 +56,9 @@ int childCodes(const QString& file, int count) {
     return 0;
 }
 
-QString self() { return QCoreApplication::applicationFilePath(); }
+QString self() {
+    return QCoreApplication::applicationFilePath();
+}
 
 void clearFolder(const QString& path) {
     QDir(path).removeRecursively();
@@ -104,14 +107,20 @@ private slots:
             ResetAppState(data);
             {
                 Startup s;
-                QVERIFY2(s.run(), qPrintable(QString("round %1: %2").arg(round).arg(env->prompt().texts().join(" | "))));
-                QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(), QString("ADMIN"));
+                QVERIFY2(
+                    s.run(),
+                    qPrintable(
+                        QString("round %1: %2").arg(round).arg(env->prompt().texts().join(" | "))));
+                QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(),
+                         QString("ADMIN"));
                 QCOMPARE(RunSilent("PRAGMA integrity_check").value.toString(), QString("ok"));
                 DBTerminate();
             }
-            QVERIFY2(env->prompt().texts().isEmpty(), qPrintable(env->prompt().texts().join(" | ")));
+            QVERIFY2(env->prompt().texts().isEmpty(),
+                     qPrintable(env->prompt().texts().join(" | ")));
         }
-        QVERIFY2(cutShort >= 50, qPrintable(QString("only %1 starts were cut short").arg(cutShort)));
+        QVERIFY2(cutShort >= 50,
+                 qPrintable(QString("only %1 starts were cut short").arg(cutShort)));
     }
 
     void killedSavesLoseNothing() {
@@ -150,18 +159,22 @@ private slots:
             QVERIFY(OpenDatabase(file));
             QCOMPARE(RunSilent("PRAGMA integrity_check").value.toString(), QString("ok"));
             Recordset rs;
-            QVERIFY(OpenRecordset(rs, "SELECT t.smemo, COUNT(s.code) FROM tbltrade AS t "
-                                      "LEFT JOIN tbltradesub AS s ON s.ctbltrade = t.code "
-                                      "WHERE t.sdate = '2026-12-07' GROUP BY t.code, t.smemo") >= 0);
+            QVERIFY(OpenRecordset(rs,
+                                  "SELECT t.smemo, COUNT(s.code) FROM tbltrade AS t "
+                                  "LEFT JOIN tbltradesub AS s ON s.ctbltrade = t.code "
+                                  "WHERE t.sdate = '2026-12-07' GROUP BY t.code, t.smemo") >= 0);
             QSet<int> stored;
             for (int r = 0; r < rs.recordCount(); ++r) {
                 QCOMPARE(rs.row(r).value(1).toInt(), 1); // never a trade without its line
                 stored.insert(rs.row(r).value(0).toInt());
             }
             for (int a : acked)
-                if (a / 100000 == round) QVERIFY2(stored.contains(a % 100000), qPrintable(QString::number(a)));
+                if (a / 100000 == round)
+                    QVERIFY2(stored.contains(a % 100000), qPrintable(QString::number(a)));
             // The next round counts its own rows.
-            QVERIFY(ExecSQL("UPDATE tbltrade SET sdate = '2026-12-06' WHERE sdate = '2026-12-07'") >= 0);
+            QVERIFY(
+                ExecSQL("UPDATE tbltrade SET sdate = '2026-12-06' WHERE sdate = '2026-12-07'") >=
+                0);
             DBTerminate();
         }
     }
@@ -173,11 +186,14 @@ private slots:
         QProcess child;
         child.start(self(), {"--child-codes", App().dbFile, "40"});
         QVERIFY(child.waitForReadyRead(10000));
-        for (int i = 0; i < 40; ++i) QCOMPARE(SaveNewMember({{"sname", QString("부모%1").arg(i)}}, true), 1);
+        for (int i = 0; i < 40; ++i)
+            QCOMPARE(SaveNewMember({{"sname", QString("부모%1").arg(i)}}, true), 1);
         QVERIFY(child.waitForFinished(60000));
         QCOMPARE(child.exitCode(), 0);
         QCOMPARE(CountRows("tblfriend", "codeno <> ''"), 80);
-        QCOMPARE(GetScalar("SELECT COUNT(DISTINCT codeno) FROM tblfriend WHERE codeno <> ''").toInt(), 80);
+        QCOMPARE(
+            GetScalar("SELECT COUNT(DISTINCT codeno) FROM tblfriend WHERE codeno <> ''").toInt(),
+            80);
         QCOMPARE(GetScalar("SELECT MAX(codeno) FROM tblfriend").toString(), QString("000080"));
     }
 };
@@ -185,14 +201,17 @@ private slots:
 int main(int argc, char** argv) {
     const QStringList args = [&] {
         QStringList a;
-        for (int i = 0; i < argc; ++i) a << QString::fromLocal8Bit(argv[i]);
+        for (int i = 0; i < argc; ++i)
+            a << QString::fromLocal8Bit(argv[i]);
         return a;
     }();
     if (args.size() > 1 && args[1].startsWith("--child-")) {
         QApplication app(argc, argv);
-        if (args[1] == "--child-first-start" && args.size() == 4) return childFirstStart(args[2], args[3]);
+        if (args[1] == "--child-first-start" && args.size() == 4)
+            return childFirstStart(args[2], args[3]);
         if (args[1] == "--child-saver" && args.size() == 3) return childSaver(args[2]);
-        if (args[1] == "--child-codes" && args.size() == 4) return childCodes(args[2], args[3].toInt());
+        if (args[1] == "--child-codes" && args.size() == 4)
+            return childCodes(args[2], args[3].toInt());
         return 9;
     }
     QApplication app(argc, argv);

@@ -22,7 +22,8 @@ QByteArray fileHash(const QString& path) {
 
 sqlite3* openOther(const QString& path) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close(db);
         return nullptr;
     }
@@ -33,7 +34,8 @@ QString otherJournalMode(sqlite3* db) {
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &st, nullptr);
     QString mode;
-    if (sqlite3_step(st) == SQLITE_ROW) mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    if (sqlite3_step(st) == SQLITE_ROW)
+        mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
     sqlite3_finalize(st);
     return mode;
 }
@@ -44,8 +46,14 @@ class TestDataSafety : public QObject {
     TestEnv* m_env = nullptr;
 
 private slots:
-    void init() { m_env = new TestEnv; QVERIFY(m_env->ok()); }
-    void cleanup() { delete m_env; m_env = nullptr; }
+    void init() {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() {
+        delete m_env;
+        m_env = nullptr;
+    }
 
     void sharedFileKeepsRollbackJournal() {
         const QString file = App().dbFile;
@@ -53,12 +61,15 @@ private slots:
         // The server PC, still set up stand-alone, has the file open in WAL mode.
         sqlite3* server = openOther(file);
         QVERIFY(server);
-        QCOMPARE(sqlite3_exec(server, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(server, "SELECT count(*) FROM tblfriend", nullptr, nullptr, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(server, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(server, "SELECT count(*) FROM tblfriend", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
 
         // A client refuses to run rather than run in WAL across machines.
         App().clientMode = 1;
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("shared file stays in journal mode 'wal'"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("shared file stays in journal mode 'wal'"));
         QVERIFY(!OpenDatabase(file));
         QVERIFY(!IsDatabaseOpen());
         QVERIFY2(LastDbError().contains("서버 컴퓨터의 네트워크 설정"), qPrintable(LastDbError()));
@@ -94,13 +105,15 @@ private slots:
         const QString file = m_env->path("foreign.db");
         sqlite3* db = nullptr;
         QCOMPARE(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
-        for (const QByteArray& s : statements) QCOMPARE(sqlite3_exec(db, s.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        for (const QByteArray& s : statements)
+            QCOMPARE(sqlite3_exec(db, s.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
         const QByteArray before = fileHash(file);
         for (int client : {0, 1}) {
             App().clientMode = client;
             QVERIFY(!OpenDatabase(file));
-            QVERIFY2(LastDbError().contains("MemberDesk의 데이터베이스 파일이 아닙니다"), qPrintable(LastDbError()));
+            QVERIFY2(LastDbError().contains("MemberDesk의 데이터베이스 파일이 아닙니다"),
+                     qPrintable(LastDbError()));
         }
         QCOMPARE(fileHash(file), before);
         QVERIFY(!QFile::exists(file + "-wal"));
@@ -125,15 +138,19 @@ private slots:
     void damagedFileIsReportedAsDamage() {
         QFETCH(bool, everyPage);
         for (int i = 0; i < 50; ++i)
-            ExecSQL("INSERT INTO tblfriend (sname, smemo) VALUES (?, ?)", {QString("회원%1").arg(i), QString(400, u'메')});
+            ExecSQL("INSERT INTO tblfriend (sname, smemo) VALUES (?, ?)",
+                    {QString("회원%1").arg(i), QString(400, u'메')});
         QList<qint64> pages; // 1-based page numbers to overwrite
         const qint64 pageSize = RunSilent("PRAGMA page_size").value.toLongLong();
         const qint64 pageCount = RunSilent("PRAGMA page_count").value.toLongLong();
         if (everyPage) {
-            for (qint64 p = 2; p <= pageCount; ++p) pages << p;
+            for (qint64 p = 2; p <= pageCount; ++p)
+                pages << p;
         } else {
-            pages << RunSilent("SELECT rootpage FROM sqlite_master WHERE name = 'local_user'").value.toLongLong()
-                  << RunSilent("SELECT rootpage FROM sqlite_master WHERE name = 'tblfriend'").value.toLongLong();
+            pages << RunSilent("SELECT rootpage FROM sqlite_master WHERE name = 'local_user'")
+                         .value.toLongLong()
+                  << RunSilent("SELECT rootpage FROM sqlite_master WHERE name = 'tblfriend'")
+                         .value.toLongLong();
         }
         DBTerminate();
         const QString file = App().dbFile;
@@ -143,12 +160,14 @@ private slots:
         QRandomGenerator rng(7);
         for (qint64 p : pages) {
             QByteArray junk(pageSize, '\0');
-            for (char& c : junk) c = char(rng.bounded(256));
+            for (char& c : junk)
+                c = char(rng.bounded(256));
             f.seek((p - 1) * pageSize);
             f.write(junk);
         }
         f.close();
-        const QString damage = "데이터베이스 파일이 손상되었습니다.\n파일: " + file + "\n백업해 둔 자료로 복원하세요.";
+        const QString damage =
+            "데이터베이스 파일이 손상되었습니다.\n파일: " + file + "\n백업해 둔 자료로 복원하세요.";
         if (everyPage) {
             QVERIFY(!OpenDatabase(file));
             QVERIFY(IsDamageCode(LastDbErrorCode()));

@@ -27,13 +27,16 @@ int addMember(const QString& name, MemberValues extra = {}) {
 // Another PC writing to the same file through its own connection.
 void otherPcWrites(const QString& sql) {
     sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open_v2(App().dbFile.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    QCOMPARE(
+        sqlite3_open_v2(App().dbFile.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
+        SQLITE_OK);
     QCOMPARE(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
 }
 
 void typeText(QWidget* w, const QString& text) {
-    for (const QChar ch : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
 } // namespace
 
@@ -42,8 +45,14 @@ class TestMemberSafety : public QObject {
     TestEnv* m_env = nullptr;
 
 private slots:
-    void init() { m_env = new TestEnv; QVERIFY(m_env->ok()); }
-    void cleanup() { delete m_env; m_env = nullptr; }
+    void init() {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() {
+        delete m_env;
+        m_env = nullptr;
+    }
 
     // A and B open one member; B (elsewhere) changes the mobile number and saves; A adds
     // a memo and saves. A is asked, and each answer keeps or shows B's change.
@@ -51,9 +60,12 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("memo");
         QTest::addColumn<bool>("closed");
-        QTest::newRow("overwrite writes only the memo") << int(Prompt::Answer::Yes) << "첫 메모 추가" << true;
-        QTest::newRow("reload shows the other change") << int(Prompt::Answer::No) << "첫 메모" << false;
-        QTest::newRow("cancel goes on editing") << int(Prompt::Answer::Cancel) << "첫 메모" << false;
+        QTest::newRow("overwrite writes only the memo")
+            << int(Prompt::Answer::Yes) << "첫 메모 추가" << true;
+        QTest::newRow("reload shows the other change")
+            << int(Prompt::Answer::No) << "첫 메모" << false;
+        QTest::newRow("cancel goes on editing")
+            << int(Prompt::Answer::Cancel) << "첫 메모" << false;
     }
     void concurrentEditIsNeverSilent() {
         QFETCH(int, answer);
@@ -65,7 +77,8 @@ private slots:
         a->SetFormMode(RecordEditor::EditMode, code);
         a->show();
         QVERIFY(QTest::qWaitForWindowExposed(a));
-        otherPcWrites(QString("UPDATE tblfriend SET hpline = '010-9999-0000' WHERE code = %1").arg(code));
+        otherPcWrites(
+            QString("UPDATE tblfriend SET hpline = '010-9999-0000' WHERE code = %1").arg(code));
 
         auto* memoBox = a->findChild<QTextEdit*>("MemoBox");
         QTest::mouseClick(memoBox->viewport(), Qt::LeftButton);
@@ -75,7 +88,8 @@ private slots:
         QTest::mouseClick(a->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
 
         QCOMPARE(m_env->prompt().shown().size(), 1);
-        QVERIFY(m_env->prompt().lastText().startsWith("이 자료를 불러온 뒤 다른 컴퓨터에서 자료가 수정되었습니다."));
+        QVERIFY(m_env->prompt().lastText().startsWith(
+            "이 자료를 불러온 뒤 다른 컴퓨터에서 자료가 수정되었습니다."));
         const MemberValues v = LoadMember(code);
         QCOMPARE(v.value("hpline").toString(), QString("010-9999-0000")); // never lost
         QCOMPARE(v.value("smemo").toString(), memo);
@@ -88,9 +102,10 @@ private slots:
     // Values the inputs cannot show survive opening and saving, with and without a change
     // of another field.
     void unshownStoredValuesAreKept() {
-        const MemberValues odd = {{"barthday", "1990-1-5"}, {"marryday", "봄"}, {"male", "M"},
-                                  {"abo", "AB-"}, {"hidden", 2}, {"smemo", "줄1\r\n줄2"},
-                                  {"ctblgroup", 77}};
+        const MemberValues odd = {
+            {"barthday", "1990-1-5"}, {"marryday", "봄"}, {"male", "M"},
+            {"abo", "AB-"},           {"hidden", 2},      {"smemo", "줄1\r\n줄2"},
+            {"ctblgroup", 77}};
         const int code = addMember("이상한", odd);
         const MemberValues before = LoadMember(code);
         for (bool change : {false, true}) {
@@ -109,8 +124,10 @@ private slots:
             for (const QString& c : odd.keys())
                 QCOMPARE(after.value(c).toString(), before.value(c).toString());
             // Saving without a change writes nothing at all.
-            if (!change) QCOMPARE(after, before);
-            else QVERIFY(after.value("hpline").toString() != before.value("hpline").toString());
+            if (!change)
+                QCOMPARE(after, before);
+            else
+                QVERIFY(after.value("hpline").toString() != before.value("hpline").toString());
         }
         QVERIFY(m_env->prompt().shown().isEmpty());
     }
@@ -135,7 +152,8 @@ private slots:
         addMember("박영희");
         MemberSearchInput in;
         in.menu = MemberSearchText::MenuName;
-        for (const QString& text : {QString("철") + QChar(0), QChar(0) + QString("철"), QString("철\t\n")}) {
+        for (const QString& text :
+             {QString("철") + QChar(0), QChar(0) + QString("철"), QString("철\t\n")}) {
             in.text = text;
             const SqlPart sql = MemberSearchSql(in);
             Recordset rs;
