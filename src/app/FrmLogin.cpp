@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "app/LoginUser.h"
+#include "db/Database.h"
 #include "core/Settings.h"
 #include "app/frmMain.h"
 #include "core/Prompt.h"
@@ -157,7 +158,21 @@ void FrmLogin::login() {
         return;
     }
     const QString password = typedPassword();
-    if (!LoginMatches(id, password)) {
+    bool failed = false;
+    const bool matches = LoginMatches(id, password, &failed);
+    if (failed) {
+        // The user table could not be read: not a wrong password, so no try is counted. A
+        // damaged file was reported as such by the database layer already.
+        if (!IsDamageCode(LastDbErrorCode())) {
+            const QString cause = DbFailureCause(LastDbErrorCode());
+            MsgInfo(QStringLiteral("사용자 정보를 읽을 수 없습니다.") +
+                    (cause.isEmpty() ? QStringLiteral("\n") + LastDbError()
+                                     : QStringLiteral("\n") + cause));
+        }
+        m_txtPass->setFocus();
+        return;
+    }
+    if (!matches) {
         if (++m_failures >= MaxFailures) {
             MsgInfo(QStringLiteral("암호입력 제한 횟수를 초과하여, 프로그램이 종료됩니다."));
             close();

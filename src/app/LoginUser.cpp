@@ -43,10 +43,11 @@ QString LoginPassword(const QString& loginId) {
         .toString();
 }
 
-bool LoginMatches(const QString& loginId, const QString& password) {
+bool LoginMatches(const QString& loginId, const QString& password, bool* failed) {
     const QVariant n = GetScalar(QStringLiteral("SELECT COUNT(*) FROM local_user"
                                                 " WHERE UCASE(loginid) = ? AND loginpwd = ?"),
                                  {loginId.toUpper(), password});
+    if (failed) *failed = LastStatementFailed();
     return n.toInt() >= 1;
 }
 

@@ -13,9 +13,9 @@ QString DecodeStr(const QString& encoded);
 // The stored password of a login ID (letter case ignored); "" when none or no such ID.
 QString LoginPassword(const QString& loginId);
 
-// True when the ID (any letter case) and the password match the local user.
-// A failing look-up counts as a mismatch.
-bool LoginMatches(const QString& loginId, const QString& password);
+// True when the ID (any letter case) and the password match the local user. A failing
+// look-up is no match either, but sets `*failed`: it is no wrong password.
+bool LoginMatches(const QString& loginId, const QString& password, bool* failed = nullptr);
 
 // Fills the login ID, user's name, user code and owner code of the process-wide state.
 // False when the ID is not the local user (the state keeps the ID, the name stays empty).

@@ -1,8 +1,10 @@
 #include "app/Startup.h"
 
 #include "core/AppState.h"
+#include "core/Log.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "ui/LockWaitCursor.h"
 #include "core/Prompt.h"
 #include "reports/PrintService.h"
 
@@ -55,6 +57,12 @@ QString driveOf(const QString& dbFolder, const QString& storedDrive) {
 }
 
 void showConnectionFailure(const QString& file) {
+    if (IsDamageCode(LastDbErrorCode())) {
+        // The cause already names the file and what to do about it.
+        MsgInfo(QStringLiteral("데이터베이스에 연결할 수 없어 프로그램을 종료합니다.") +
+                QStringLiteral("\n\n") + LastDbError());
+        return;
+    }
     QString cause = LastDbError().trimmed();
     if (!QFileInfo::exists(file)) cause = QStringLiteral("데이터베이스 파일이 없습니다.");
     MsgInfo(QStringLiteral("데이터베이스에 연결할 수 없어 프로그램을 종료합니다.") +
@@ -109,12 +117,19 @@ QString RemapNetworkDrive(const QString& networkPath, const QString& password, c
     Q_UNUSED(password);
     // Without a drive the share may be named by its local path directly.
     const QString target = drive.isEmpty() ? networkPath : drive;
-    if (IsShareReachable(target)) return target;
-    if (retry) {
-        QThread::msleep(300);
+    // The stored drive first; when it is gone but the network path itself is reachable
+    // (the share mounted somewhere else), that path is the share.
+    const bool alsoNetPath = !drive.isEmpty() && !networkPath.isEmpty() && networkPath != drive;
+    for (int attempt = 0; attempt < (retry ? 2 : 1); ++attempt) {
+        if (attempt > 0) QThread::msleep(300);
         if (IsShareReachable(target)) return target;
+        if (alsoNetPath && IsShareReachable(networkPath)) return networkPath;
     }
-    MsgInfo(target + QStringLiteral("드라이브 연결이 실패되었습니다."));
+    QString text = target + QStringLiteral(" ") + QStringLiteral("드라이브 연결이 실패되었습니다.");
+    if (alsoNetPath)
+        text += QStringLiteral("\n\n") + QStringLiteral("확인한 경로:") + QStringLiteral("\n") +
+                drive + QStringLiteral("\n") + networkPath;
+    MsgInfo(text);
     return {};
 }
 
@@ -145,6 +160,10 @@ bool InitApp() {
     InstallPrintService(App().appTitle);
     App().clientMode =
         leadingInt(Settings::get(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0")));
+    // A stored CSType means the network setup chose server or client: either way the
+    // file is shared by several PCs.
+    App().sharedDatabase =
+        App().clientMode != 0 || Settings::contains(App().appTitle, SecEnv, KeyCSType);
 
     if (App().clientMode != 0) {
         QString folder = Settings::get(App().appTitle, SecConfig, KeyDbPath, localDbFolder());
@@ -191,6 +210,10 @@ bool InitApp() {
         return false;
     }
     App().dbFile = file;
+    if (DatabaseReadOnly())
+        MsgInfo(QStringLiteral("데이터베이스 파일이 읽기 전용이라 자료를 저장할 수 없습니다.") +
+                QStringLiteral("\n") + QStringLiteral("파일: ") + file + QStringLiteral("\n") +
+                QStringLiteral("파일의 읽기 전용 속성과 폴더의 쓰기 권한을 확인하세요."));
     return ReadOptions();
 }
 
@@ -216,6 +239,68 @@ bool Startup::acquireSingleCopy() {
     return true;
 }
 
+namespace {
+
+// What a first start leaves when it is interrupted before the new database is in place:
+// nothing, or the creation's own files.
+bool onlyCreationLeftovers(const QString& folder) {
+    if (!folderExists(folder)) return true;
+    const QStringList names = QDir(folder).entryList(
+        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    const QString temp = QFileInfo(CreationTempPath(DbFileName)).fileName();
+    for (const QString& n : names)
+        if (!n.startsWith(temp) && n != DbFileName + QStringLiteral("-journal")) return false;
+    return true;
+}
+
+// The database file is missing although this is not a first start (the file was moved or
+// renamed, a disk is not mounted). Never replaced without the user's word: choose the
+// file, create an empty one after a second question, or quit. True when a database is in
+// place afterwards.
+bool resolveMissingDatabase(const QString& file) {
+    const Prompt::Answer a = AskYesNoCancel(
+        QStringLiteral("데이터베이스 파일이 없습니다.") + QStringLiteral("\n") + file +
+            QStringLiteral("\n\n") +
+            QStringLiteral(
+                "파일을 옮겼거나 이름을 바꾸었거나, 디스크가 연결되지 않았을 수 있습니다.") +
+            QStringLiteral("\n\n") + QStringLiteral("예: 데이터베이스 파일을 직접 선택합니다.") +
+            QStringLiteral("\n") + QStringLiteral("아니오: 새 빈 데이터베이스를 만듭니다.") +
+            QStringLiteral("\n") + QStringLiteral("취소: 프로그램을 종료합니다."),
+        QStringLiteral("데이터베이스 없음"), Prompt::Answer::Cancel);
+    if (a == Prompt::Answer::Yes) {
+        const QString chosen =
+            prompt().openFileName(QStringLiteral("데이터베이스 파일 선택"), QFileInfo(file).path(),
+                                  QStringLiteral("데이터베이스 (*.db);;모든 파일 (*)"));
+        if (chosen.isEmpty()) return false;
+        QString error;
+        if (!CopyDatabaseFile(chosen, file, &error)) {
+            MsgInfo(
+                QStringLiteral("선택한 파일을 데이터베이스로 쓸 수 없어 프로그램을 종료합니다.") +
+                QStringLiteral("\n\n") + QStringLiteral("파일: ") + chosen + QStringLiteral("\n") +
+                QStringLiteral("원인: ") + error);
+            return false;
+        }
+        return true;
+    }
+    if (a != Prompt::Answer::No) return false;
+    if (!AskYesNo(
+            QStringLiteral("새 빈 데이터베이스를 만들면 지금까지의 자료는 이 프로그램에서 보이지 "
+                           "않습니다.") +
+                QStringLiteral("\n\n") + QStringLiteral("정말 새 데이터베이스를 만드시겠습니까?"),
+            QStringLiteral("데이터베이스 없음"), false))
+        return false;
+    QString error;
+    if (!QDir().mkpath(QFileInfo(file).path()) || !CreateNewDatabase(file, &error)) {
+        MsgInfo(QStringLiteral("새 데이터베이스를 만들 수 없어 프로그램을 종료합니다.") +
+                QStringLiteral("\n\n") + QStringLiteral("파일: ") + file + QStringLiteral("\n") +
+                QStringLiteral("원인: ") + error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool Startup::prepareDataFolder() {
     const QDir data(App().appDir);
     for (const char* sub : {"FormIni", "log", "ExpExcel", "Image", "doc"})
@@ -226,15 +311,20 @@ bool Startup::prepareDataFolder() {
     if (leadingInt(Settings::get(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0"))) != 0)
         return true;
     const QString file = localDbFolder() + u'/' + DbFileName;
-    const QFileInfo fi(file);
-    if (fi.exists()) {
-        // An empty file with no journal beside it is what an interrupted first start
-        // leaves behind: it holds nothing, so it is replaced by a new database.
-        const bool emptyLeftover = fi.isFile() && fi.size() == 0 &&
-                                   !QFileInfo::exists(file + QStringLiteral("-journal")) &&
-                                   !QFileInfo::exists(file + QStringLiteral("-wal"));
-        if (!emptyLeftover || !QFile::remove(file)) return true;
+    // An empty file (with or without a journal) is what a start interrupted while creating
+    // the database left behind under the real name: it holds nothing and is made again.
+    if (IsUnfinishedCreation(file)) {
+        qCInfo(lcStartup, "removing an unfinished database creation: %s", qPrintable(file));
+        RemoveDatabaseFiles(file);
     }
+    if (QFileInfo::exists(file)) return true;
+
+    // Only a true first start creates a database silently: no folder was ever stored, and
+    // the database folder holds nothing but what an interrupted creation left.
+    const bool firstStart =
+        Settings::get(App().appTitle, SecConfig, KeyDbPath, QString()).isEmpty() &&
+        onlyCreationLeftovers(localDbFolder());
+    if (!firstStart) return resolveMissingDatabase(file);
     QString error;
     if (!data.mkpath(QStringLiteral("DBS")) || !CreateNewDatabase(file, &error)) {
         MsgInfo(QStringLiteral("새 데이터베이스를 만들 수 없어 프로그램을 종료합니다.") +
@@ -248,6 +338,7 @@ bool Startup::prepareDataFolder() {
 
 bool Startup::run() {
     if (!acquireSingleCopy()) return false;
+    InstallLockWaitCursor();
     // The data-access check of other platforms is not needed: the database engine is
     // linked into the program, so there is nothing to check before opening.
     if (!prepareDataFolder()) return false;

@@ -11,6 +11,9 @@ struct AppState {
     QString dbFolder;   // folder holding dbMain.db
     QString dbFile;     // full path of dbMain.db
     int clientMode = 0; // CSType: 0 stand-alone, non-zero client of a server's shared folder
+    // The database file is shared by several PCs (this PC is the server or a client): it
+    // runs in rollback-journal mode, never WAL.
+    bool sharedDatabase = false;
     bool duplicateMemberCheck = true; // MEMBER_REPETITION != "0"
 
     // options read at start (ReadOptions)

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <functional>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ struct Connection {
     bool logging = false;
     QString lastError;
     int lastErrorCode = 0;
+    bool lastFailed = false;  // the most recent statement failed
+    bool damageShown = false; // the damage message was shown for this connection
+    bool waiting = false;     // the busy handler is waiting on another writer's lock
+    int busyTimeoutMs = 5000;
 };
 
 Connection& conn() {
@@ -58,6 +63,37 @@ double toNumber(const QVariant& v) {
     if (!v.isValid() || v.isNull()) return 0.0;
     if (v.typeId() == QMetaType::QString) return leadingNumber(v.toString());
     return v.toDouble();
+}
+
+// Hooks for the wait cursor while a statement waits on another writer's lock.
+std::function<void()>& busyBegin() {
+    static std::function<void()> f;
+    return f;
+}
+std::function<void()>& busyEnd() {
+    static std::function<void()> f;
+    return f;
+}
+
+void endBusyWait() {
+    if (!conn().waiting) return;
+    conn().waiting = false;
+    if (busyEnd()) busyEnd()();
+}
+
+// Waits for another connection's lock up to the busy timeout, in short sleeps. The first
+// wait shows the wait cursor; the statement's end takes it away again.
+int busyHandler(void*, int count) {
+    Connection& c = conn();
+    if (count == 0 && !c.waiting) {
+        c.waiting = true;
+        if (busyBegin()) busyBegin()();
+    }
+    const int step = count < 5 ? 5 : 25;
+    const int waited = count < 5 ? count * 5 : 25 + (count - 5) * 25;
+    if (waited >= c.busyTimeoutMs) return 0;
+    sqlite3_sleep(step);
+    return 1;
 }
 
 // Result of one statement on the shared connection.
@@ -155,7 +191,28 @@ QVariant columnValue(sqlite3_stmt* st, int col, LastText* last = nullptr) {
 
 // Runs one statement. `maxRows` limits the rows kept (-1 all); the statement still runs
 // to its end so that writes complete.
+StatementResult runStatementRaw(const QString& sql, const QVariantList& params, int maxRows);
+
+void reportDamage();
+
+// Every statement of the program goes through here: it remembers whether the statement
+// failed, ends the wait cursor of a lock wait, and reports a damaged file as such (once).
 StatementResult runStatement(const QString& sql, const QVariantList& params, int maxRows) {
+    StatementResult r = runStatementRaw(sql, params, maxRows);
+    conn().lastFailed = r.rc != SQLITE_OK;
+    if (r.rc != SQLITE_OK) {
+        conn().lastError = r.error;
+        conn().lastErrorCode = r.rc & 0xff;
+    }
+    endBusyWait();
+    if (IsDamageCode(r.rc)) {
+        qCWarning(lcSql, "damaged database (%s): %s", qPrintable(r.error), qPrintable(sql));
+        reportDamage();
+    }
+    return r;
+}
+
+StatementResult runStatementRaw(const QString& sql, const QVariantList& params, int maxRows) {
     StatementResult r;
     sqlite3* db = conn().db;
     if (!db) {
@@ -310,20 +367,84 @@ void Recordset::setData(QStringList columns, QVector<QVector<QVariant>> rows) {
 
 // ---- connection ----
 
+namespace {
+
+constexpr int kApplicationId = kMemberDeskApplicationId;
+
+QString damageText(const QString& path) {
+    return QStringLiteral("데이터베이스 파일이 손상되었습니다.") + QStringLiteral("\n") +
+           QStringLiteral("파일: ") + path + QStringLiteral("\n") +
+           QStringLiteral("백업해 둔 자료로 복원하세요.");
+}
+
+void reportDamage() {
+    Connection& c = conn();
+    if (c.damageShown || !c.db) return;
+    c.damageShown = true;
+    MsgWarning(damageText(c.path), QStringLiteral("데이터베이스 손상"));
+}
+
+// First column of the first row of a statement run straight on `db`; invalid on failure.
+QVariant rawScalar(sqlite3* db, const char* sql, int* rc = nullptr) {
+    sqlite3_stmt* st = nullptr;
+    int r = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    QVariant out;
+    if (r == SQLITE_OK) {
+        r = sqlite3_step(st);
+        if (r == SQLITE_ROW) {
+            out = columnValue(st, 0);
+            r = SQLITE_OK;
+        } else if (r == SQLITE_DONE) {
+            r = SQLITE_OK;
+        }
+    }
+    sqlite3_finalize(st);
+    if (rc) *rc = r;
+    return out;
+}
+
+// A file is ours when it carries the mark, or (made before the mark existed) holds the
+// member and option tables. Nothing is written to any other file.
+bool isMemberDeskFile(sqlite3* db) {
+    const int id = rawScalar(db, "PRAGMA application_id").toInt();
+    if (id == kApplicationId) return true;
+    if (id != 0) return false;
+    return rawScalar(db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
+                         "lower(name) IN ('tblfriend', 'options')")
+               .toInt() == 2;
+}
+
+bool markedShared(sqlite3* db) {
+    return rawScalar(db, "SELECT optvalue FROM options WHERE optname = 'shareddb'").toString() ==
+           QStringLiteral("1");
+}
+
+} // namespace
+
+bool IsDamageCode(int rc) {
+    const int primary = rc & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
 bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnly, bool logging) {
     DBTerminate();
     Connection& c = conn();
     c.lastError.clear();
     c.lastErrorCode = 0;
+    c.lastFailed = false;
+    c.damageShown = false;
+    c.busyTimeoutMs = kDefaultBusyTimeoutMs;
 
     const QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile()) {
         c.lastError = QStringLiteral("database file not found: ") + path;
+        c.lastErrorCode = SQLITE_CANTOPEN;
         return false;
     }
     // An empty file would open as an empty database; it is not one of ours.
     if (fi.size() == 0) {
         c.lastError = QStringLiteral("file is not a database: ") + path;
+        c.lastErrorCode = SQLITE_NOTADB;
         return false;
     }
 
@@ -333,28 +454,59 @@ bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnl
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     const QByteArray file = path.toUtf8();
     int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
-    auto failWith = [&](const QString& why) {
+    auto failWith = [&](const QString& why, int code = -1) {
         c.lastError = why;
-        c.lastErrorCode = db ? sqlite3_errcode(db) & 0xff : SQLITE_NOMEM;
+        c.lastErrorCode = code >= 0 ? code : db ? sqlite3_errcode(db) & 0xff : SQLITE_NOMEM;
+        endBusyWait();
         sqlite3_close(db);
         return false;
     };
     if (rc != SQLITE_OK)
         return failWith(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"));
 
-    sqlite3_busy_timeout(db, kDefaultBusyTimeoutMs);
+    sqlite3_busy_handler(db, busyHandler, nullptr);
     // Reading the catalogue proves the file really is a database.
     rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (IsDamageCode(rc)) return failWith(damageText(path), rc & 0xff);
     if (rc != SQLITE_OK) return failWith(QString::fromUtf8(sqlite3_errmsg(db)));
+    if (!isMemberDeskFile(db))
+        return failWith(QStringLiteral("MemberDesk의 데이터베이스 파일이 아닙니다. "
+                                       "다른 프로그램의 파일은 바꾸지 않고 그대로 둡니다."),
+                        SQLITE_NOTADB);
+    const bool fileReadOnly = readOnly || sqlite3_db_readonly(db, "main") == 1;
 
-    if (!readOnly) {
-        // WAL on the local disk; the rollback journal on a shared folder, where WAL's shared
-        // memory does not work across machines.
-        const char* mode = App().clientMode != 0 ? "PRAGMA journal_mode=DELETE"
-                                                 : "PRAGMA journal_mode=WAL";
-        if (sqlite3_exec(db, mode, nullptr, nullptr, nullptr) != SQLITE_OK)
-            qCWarning(lcStartup, "OpenDatabase: journal mode not set: %s", sqlite3_errmsg(db));
+    // WAL on a disk only this PC uses; the rollback journal for a file several PCs share,
+    // since WAL's shared memory does not work across machines. The mode of a shared file is
+    // read back: a PC that cannot get it (another one holds the file in WAL) must not run.
+    const bool shared = App().sharedDatabase || App().clientMode != 0 || markedShared(db);
+    if (!fileReadOnly) {
+        sqlite3_exec(db, shared ? "PRAGMA journal_mode=DELETE" : "PRAGMA journal_mode=WAL", nullptr,
+                     nullptr, nullptr);
     }
+    int modeRc = SQLITE_OK;
+    const QString mode = rawScalar(db, "PRAGMA journal_mode", &modeRc).toString().toLower();
+    if (shared && mode != QStringLiteral("delete")) {
+        qCWarning(lcStartup, "OpenDatabase: shared file stays in journal mode '%s' (%s)",
+                  qPrintable(mode), sqlite3_errmsg(db));
+        return failWith(
+            QStringLiteral("여러 컴퓨터가 함께 쓰는 데이터베이스를 안전한 저널 모드로 열 수 "
+                           "없습니다. 다른 컴퓨터가 이 파일을 단독(WAL) 모드로 열고 있습니다. "
+                           "서버 컴퓨터의 네트워크 설정을 '서버'로 저장한 뒤 모든 컴퓨터에서 "
+                           "프로그램을 다시 시작하세요."),
+            SQLITE_BUSY);
+    }
+    if (!shared && mode != QStringLiteral("wal") && !fileReadOnly)
+        qCInfo(lcStartup, "OpenDatabase: journal mode stays '%s'", qPrintable(mode));
+    // The first shared open marks the file, so that a later stand-alone open of the same
+    // file keeps the rollback journal as well.
+    if (shared && !fileReadOnly && !markedShared(db)) {
+        sqlite3_exec(db, "UPDATE options SET optvalue = '1' WHERE optname = 'shareddb'", nullptr,
+                     nullptr, nullptr);
+        if (sqlite3_changes(db) == 0)
+            sqlite3_exec(db, "INSERT INTO options (optname, optvalue) VALUES ('shareddb', '1')",
+                         nullptr, nullptr, nullptr);
+    }
+    endBusyWait();
     // References are guarded by the program itself (IsCodeInUse before deletes).
     sqlite3_exec(db, "PRAGMA foreign_keys=OFF", nullptr, nullptr, nullptr);
     // A page cache of up to 64 MiB (the default is 2 MiB): lists scan the member table
@@ -367,10 +519,53 @@ bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnl
 
     c.db = db;
     c.path = path;
-    c.readOnly = readOnly;
+    c.readOnly = fileReadOnly;
     c.logging = logging;
     maintainLogFolder();
     return true;
+}
+
+bool DatabaseReadOnly() {
+    return conn().db && conn().readOnly;
+}
+
+bool MarkDatabase() {
+    if (!conn().db) return false;
+    if (rawScalar(conn().db, "PRAGMA application_id").toInt() == kApplicationId) return true;
+    return sqlite3_exec(conn().db,
+                        ("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str(),
+                        nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+QString DbFailureCause(int code) {
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("다른 컴퓨터에서 자료를 저장하고 있습니다. 잠시 후 다시 시도하세요.");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return QStringLiteral("데이터베이스 파일이 읽기 전용입니다.");
+    case SQLITE_FULL:
+        return QStringLiteral("디스크 공간이 부족합니다.");
+    case SQLITE_IOERR:
+        return QStringLiteral("디스크를 읽거나 쓸 수 없습니다.");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("데이터베이스 파일이 손상되었습니다. 백업해 둔 자료로 복원하세요.");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("데이터베이스 파일을 열 수 없습니다.");
+    default:
+        return {};
+    }
+}
+
+bool LastStatementFailed() {
+    return conn().lastFailed;
+}
+
+void SetBusyWaitHooks(std::function<void()> begin, std::function<void()> end) {
+    busyBegin() = std::move(begin);
+    busyEnd() = std::move(end);
 }
 
 void DBTerminate() {
@@ -394,7 +589,7 @@ int LastDbErrorCode() { return conn().lastErrorCode; }
 QString DatabasePath() { return conn().path; }
 
 void SetBusyTimeout(int ms) {
-    if (conn().db) sqlite3_busy_timeout(conn().db, ms);
+    conn().busyTimeoutMs = ms;
 }
 
 QString JournalMode() {
@@ -402,6 +597,32 @@ QString JournalMode() {
 }
 
 // ---- shared operations ----
+
+namespace {
+
+// The error box of a failed read: the body is followed by the SQL text, except for a read
+// kept out by another PC's lock, which gets a Korean text (the statement goes to the log).
+void showStatementError(const StatementResult& r, const QString& sql) {
+    conn().lastError = r.error;
+    conn().lastErrorCode = r.rc & 0xff;
+    const int primary = r.rc & 0xff;
+    if (IsDamageCode(primary)) return; // the damage message was shown already
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+        qCWarning(lcSql, "read refused by a lock (%s): %s", qPrintable(r.error), qPrintable(sql));
+        MsgInfo(QStringLiteral("다른 컴퓨터에서 자료를 저장하고 있어 자료를 읽지 못했습니다.") +
+                    u'\n' + QStringLiteral("잠시 후 다시 시도하세요."),
+                QStringLiteral("MDB 오류"));
+    } else if (r.prepareFailed) {
+        MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + u'\n' + sql,
+                QStringLiteral("Query"));
+    } else {
+        const QString cause = DbFailureCause(primary);
+        MsgInfo(r.error + (cause.isEmpty() ? QString() : u'\n' + cause) + u'\n' + sql,
+                QStringLiteral("ERROR"));
+    }
+}
+
+} // namespace
 
 int OpenRecordset(Recordset& rs, const QString& sql, const QVariantList& params) {
     rs.close();
@@ -412,16 +633,7 @@ int OpenRecordset(Recordset& rs, const QString& sql, const QVariantList& params)
     }
     StatementResult r = runStatement(sql, params, -1);
     if (r.rc != SQLITE_OK) {
-        conn().lastError = r.error;
-        conn().lastErrorCode = r.rc & 0xff;
-        const int primary = r.rc & 0xff;
-        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
-            MsgInfo(r.error + u'\n' + sql, QStringLiteral("MDB 오류"));
-        else if (r.prepareFailed)
-            MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + u'\n' + sql,
-                    QStringLiteral("Query"));
-        else
-            MsgInfo(r.error + u'\n' + sql, QStringLiteral("ERROR"));
+        showStatementError(r, sql);
         return -1;
     }
     rs.setData(std::move(r.columns), std::move(r.rows));
@@ -431,6 +643,7 @@ int OpenRecordset(Recordset& rs, const QString& sql, const QVariantList& params)
 void CloseRecordset(Recordset& rs) { rs.close(); }
 
 int ExecSQL(const QString& sql, const QVariantList& params) {
+    conn().lastErrorCode = 0;
     const StatementResult r = runStatement(sql, params, 0);
     int rows = 0;
     if (r.rc != SQLITE_OK) {
@@ -461,7 +674,19 @@ QVariant GetScalar(const QString& sql, const QVariantList& params) {
 int CountRows(const QString& table, const QString& condition, const QVariantList& params) {
     QString sql = QStringLiteral("SELECT COUNT(*) FROM ") + table;
     if (!condition.isEmpty()) sql += QStringLiteral(" WHERE ") + condition;
-    return GetScalar(sql, params).toInt();
+    // A failed count is not "no rows": a delete guard or a duplicate check reading 0 here
+    // would let the action through.
+    const StatementResult r = runStatement(sql, params, 1);
+    if (r.rc != SQLITE_OK) {
+        if (!conn().db)
+            MsgInfo(QStringLiteral("Data Base MDB가 선언되지 않았습니다.") + u'\n' + sql,
+                    QStringLiteral("MDB 오류"));
+        else
+            showStatementError(r, sql);
+        return -1;
+    }
+    if (r.rows.isEmpty()) return 0;
+    return int(toNumber(r.rows[0].value(0)));
 }
 
 int LastIdentity() { return conn().db ? int(sqlite3_last_insert_rowid(conn().db)) : 0; }
@@ -478,22 +703,41 @@ QString NextSerialCode(const QString& table, const QString& column, int width,
     const int d = width - int(prefix.size());
     const QString zeros(d, u'0');
     const QString nines(d, u'9');
-    QString sql = QStringLiteral("SELECT MAX(%1) FROM %2 WHERE ").arg(column, table);
+    // The engine narrows the candidates; whether a code is made of digits only is decided
+    // here, so that "1.23" or "12e4" (numeric to the engine) never counts.
+    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE ").arg(column, table);
+    QVariantList params;
     if (prefix.isEmpty()) {
-        sql += QStringLiteral("%1 BETWEEN '%2' AND '%3' AND LEN(%1) = %4 AND ISNUMERIC(%1) = 1")
-                   .arg(column, zeros, nines)
-                   .arg(d);
+        sql += QStringLiteral("%1 BETWEEN ? AND ? AND LEN(%1) = %2").arg(column).arg(d);
+        params << zeros << nines;
     } else {
-        sql += QStringLiteral("%1 LIKE '%2%' AND \"RIGHT\"(%1, %3) BETWEEN '%4' AND '%5'")
-                   .arg(column, SqlQuote(prefix))
-                   .arg(d)
-                   .arg(zeros, nines);
+        sql += QStringLiteral("%1 LIKE ? AND LEN(%1) = %2 AND \"RIGHT\"(%1, %3) BETWEEN ? AND ?")
+                   .arg(column)
+                   .arg(width)
+                   .arg(d);
+        params << prefix + u'%' << zeros << nines;
     }
     if (!extraCondition.isEmpty()) sql += QStringLiteral(" AND ") + extraCondition;
 
-    const QString max = scalarText(sql, {});
-    qlonglong next = 1;
-    if (!max.isEmpty()) next = qRound64(leadingNumber(max.right(d))) + 1;
+    const StatementResult r = runStatement(sql, params, -1);
+    if (r.rc != SQLITE_OK) {
+        showStatementError(r, sql);
+        return {};
+    }
+    qlonglong max = 0;
+    for (const auto& row : r.rows) {
+        const QString v = row.value(0).toString();
+        if (v.size() != width || !v.startsWith(prefix)) continue;
+        const QStringView digits = QStringView(v).right(d);
+        bool all = true;
+        for (const QChar ch : digits)
+            if (ch < u'0' || ch > u'9') {
+                all = false;
+                break;
+            }
+        if (all) max = qMax(max, digits.toLongLong());
+    }
+    const qlonglong next = max + 1;
     const QString candidate = prefix + QStringLiteral("%1").arg(next, d, 10, QChar(u'0'));
     if (candidate.size() > width) {
         MsgInfo(QStringLiteral("해당 순번이 최대값을 넘어 자동으로 값을 구할 수가 없습니다.(") + table +
@@ -506,8 +750,9 @@ QString NextSerialCode(const QString& table, const QString& column, int width,
 namespace {
 bool duplicateFound(const QString& table, const QString& condition, const QVariantList& params,
                     const QString& value, bool ask, const QString& label, const QString& shownValue) {
-    if (CountRows(table, condition, params) == 0) return false;
-    if (!ask) return true;
+    const int count = CountRows(table, condition, params);
+    if (count == 0) return false;
+    if (count < 0 || !ask) return true; // a failed check never lets the registration through
     const QString shown = shownValue.isEmpty() ? value : shownValue;
     const QString text = QStringLiteral("『") + shown + QStringLiteral("』는 이미 등록된 ") + label +
                          QStringLiteral("입니다.") + QStringLiteral("\n\n") +
@@ -551,7 +796,9 @@ bool IsCodeInUse(const QString& table, const QString& column, const QString& val
     }
     QString condition = column + QStringLiteral(" = ?");
     if (!extraCondition.isEmpty()) condition += QStringLiteral(" AND ") + extraCondition;
-    if (CountRows(table, condition, {bound}) > 0) {
+    const int count = CountRows(table, condition, {bound});
+    if (count < 0) return true; // the error was shown; the delete must not go ahead
+    if (count > 0) {
         if (show)
             ShowInfo(QStringLiteral("해당 데이터가 「") + label +
                      QStringLiteral("」에서 사용중이기 때문에 삭제할 수 없습니다."));
@@ -587,10 +834,24 @@ Transaction::Transaction() {
     // Nested use joins the outer transaction: only the outermost one commits.
     if (conn().db && sqlite3_get_autocommit(conn().db))
         m_active = RunSilent(QStringLiteral("BEGIN IMMEDIATE")).ok;
+    m_ok = conn().db && (m_active || !sqlite3_get_autocommit(conn().db));
 }
 
 Transaction::~Transaction() {
-    if (m_active && conn().db) RunSilent(QStringLiteral("ROLLBACK"));
+    // The engine may have rolled back already (a full disk does); and the rollback must
+    // not hide why the writes failed.
+    if (m_active && conn().db && !sqlite3_get_autocommit(conn().db)) {
+        Connection& c = conn();
+        const bool failed = c.lastFailed;
+        const QString error = c.lastError;
+        const int code = c.lastErrorCode;
+        RunSilent(QStringLiteral("ROLLBACK"));
+        if (failed) {
+            c.lastFailed = true;
+            c.lastError = error;
+            c.lastErrorCode = code;
+        }
+    }
 }
 
 bool Transaction::commit() {
@@ -685,7 +946,12 @@ int AccountNameCount(const QString& accountClass, const QString& name, int excep
         sql += QStringLiteral(" AND code <> ?");
         params << exceptCode;
     }
-    return GetScalar(sql, params).toInt();
+    const StatementResult r = runStatement(sql, params, 1);
+    if (r.rc != SQLITE_OK) {
+        showStatementError(r, sql);
+        return -1;
+    }
+    return r.rows.isEmpty() ? 0 : int(toNumber(r.rows[0].value(0)));
 }
 
 int AccountCodeByName(const QString& name, const QString& accountClass) {
@@ -745,4 +1011,38 @@ bool TableExists(const QString& table) {
                                     "lower(name) = lower(?)"),
                      {table})
                .value.toInt() > 0;
+}
+
+// ---- single records ----
+
+std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QStringList& columns) {
+    if (columns.isEmpty()) return QVariantHash{};
+    const QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+                        QStringLiteral(" FROM ") + table + QStringLiteral(" WHERE code = ?");
+    const StatementResult r = runStatement(sql, {code}, 1);
+    if (r.rc != SQLITE_OK) {
+        showStatementError(r, sql);
+        return std::nullopt;
+    }
+    QVariantHash out;
+    if (r.rows.isEmpty()) return out;
+    for (int i = 0; i < columns.size(); ++i)
+        out.insert(columns[i], r.rows[0].value(i));
+    return out;
+}
+
+int UpdateRecord(const QString& table, int code, const QVariantHash& values) {
+    if (values.isEmpty()) return 0;
+    QStringList sets;
+    QVariantList params;
+    QStringList columns = values.keys();
+    columns.sort();
+    for (const QString& c : columns) {
+        sets << c + QStringLiteral(" = ?");
+        params << values.value(c);
+    }
+    params << code;
+    return ExecSQL(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
+                       sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE code = ?"),
+                   params);
 }

@@ -5,6 +5,9 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
+#include <optional>
+
 // The one process-wide database connection and the shared operations every window uses.
 // Statements are SQL text; values typed by users are bound as parameters (the `params`
 // arguments, `?` placeholders) or pass SqlQuote. Engine details stay inside src/db.
@@ -53,8 +56,12 @@ private:
 // ---- connection ----
 
 // Opens the shared connection on `path` (creating nothing: the file must exist and be a
-// database). The password has no meaning for the embedded engine and is ignored. False on
-// any failure, without a message; LastDbError() tells why.
+// MemberDesk database; any other file is refused before anything is written to it). A file
+// shared by several PCs (App().sharedDatabase, client mode, or a file marked shared) runs
+// in rollback-journal mode and is refused when that mode cannot be set; a file of this PC
+// alone runs in WAL mode. The password has no meaning for the embedded engine and is
+// ignored. False on any failure, without a message; LastDbError() tells why (in Korean
+// for a damaged or foreign file and a refused journal mode).
 bool OpenDatabase(const QString& path, const QString& password = {}, bool readOnly = false,
                   bool logging = false);
 void DBTerminate();
@@ -62,14 +69,42 @@ bool IsDatabaseOpen();
 QString LastDbError();
 int LastDbErrorCode(); // the engine's primary result code of that error
 QString DatabasePath();
+// True when the open file can only be read (opened read-only, or a write-protected file).
+bool DatabaseReadOnly();
+// True when the most recent statement failed (as opposed to finding nothing).
+bool LastStatementFailed();
+// One Korean line naming the cause of a failed write or read with engine code `code`
+// (another PC is writing, read-only file, full disk, damaged file); "" for other codes.
+QString DbFailureCause(int code);
+// True for the engine's codes of a damaged file or one that is not a database. Any
+// statement failing so shows the damage message (file path, restore a backup) once.
+bool IsDamageCode(int code);
+// Called when a statement starts waiting on another PC's lock and when it stops (the
+// wait cursor).
+void SetBusyWaitHooks(std::function<void()> begin, std::function<void()> end);
+// Writes the MemberDesk mark into the open file; true when it carries the mark.
+bool MarkDatabase();
 
 // Creates a new database file at `path` with the whole schema at the current version,
 // the fixed rows and the local user. Fails when the file exists.
+// The database is built in CreationTempPath(path) and renamed into place when complete.
 bool CreateNewDatabase(const QString& path, QString* error = nullptr);
+QString CreationTempPath(const QString& path);
+// Removes a database file with its journal, WAL and shared-memory files.
+void RemoveDatabaseFiles(const QString& path);
+// True for what an interrupted creation leaves under the real name: an empty file, with or
+// without a rollback journal beside it (never one with a non-empty WAL file).
+bool IsUnfinishedCreation(const QString& path);
+// Copies the MemberDesk database `from` (any other file is refused) to the new file `to`.
+bool CopyDatabaseFile(const QString& from, const QString& to, QString* error = nullptr);
+// The mark of a MemberDesk database file (SQLite's application_id): "MDSK".
+constexpr int kMemberDeskApplicationId = 0x4D44534B;
 
 // ---- shared operations ----
 
-// Row count, or -1 after showing the error box (the SQL text follows the message).
+// Row count, or -1 after showing the error box (the SQL text follows the message; a list
+// that another PC's lock keeps from being read gets a Korean message instead, the SQL
+// goes to the log).
 int OpenRecordset(Recordset& rs, const QString& sql, const QVariantList& params = {});
 void CloseRecordset(Recordset& rs);
 // Rows affected; 0 when the engine rejects the statement (no message, the error goes to the
@@ -78,13 +113,18 @@ void CloseRecordset(Recordset& rs);
 int ExecSQL(const QString& sql, const QVariantList& params = {});
 // First column of the first row; an empty QString when there is no row or it is null.
 QVariant GetScalar(const QString& sql, const QVariantList& params = {});
+// The count, or -1 when the query failed (the error was shown).
 int CountRows(const QString& table, const QString& condition = {},
               const QVariantList& params = {});
 int LastIdentity();
 QString SqlQuote(const QString& text);
 
+// Only stored codes made of digits count. Two PCs can get the same code unless the caller
+// reads it and inserts its row inside one Transaction (whose write lock serialises them).
 QString NextSerialCode(const QString& table, const QString& column, int width,
                        const QString& prefix = {}, const QString& extraCondition = {});
+// CheckDuplicate, CheckDuplicateAny and IsCodeInUse show the error and answer "do not go
+// ahead" (true) when their query fails.
 bool CheckDuplicate(const QString& table, const QString& column, const QString& value,
                     const QString& extraCondition, bool ask, const QString& label,
                     const QString& shownValue = {});
@@ -105,12 +145,25 @@ public:
     Transaction();
     ~Transaction();
     bool commit();
+    // False when the transaction could not begin (another PC held the write lock past
+    // the busy timeout): the writes must not go ahead without it.
+    bool ok() const { return m_ok; }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
 private:
     bool m_active = false;
+    bool m_ok = false;
 };
+
+// ---- single records ----
+
+// The named columns of row `code` of `table` (column names are the program's own, never
+// typed text). An empty hash when the row does not exist; nullopt when the read failed
+// (the error was shown).
+std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QStringList& columns);
+// Writes only the given columns of row `code`; rows affected (0 when none or failed).
+int UpdateRecord(const QString& table, int code, const QVariantHash& values);
 
 // ---- shared look-ups ----
 
@@ -134,7 +187,8 @@ QString GroupNameByCode(int code);
 int GroupCodeByName(const QString& groupName); // 0 when absent
 QString FriendNameByCode(int code);
 QString AccountNameByCode(int code);
-// accountClass "1" bank account, "2" card; exceptCode -1 counts every row.
+// accountClass "1" bank account, "2" card; exceptCode -1 counts every row. -1 when the
+// query failed (the error was shown): a name check must then not go ahead.
 int AccountNameCount(const QString& accountClass, const QString& name, int exceptCode = -1);
 int AccountCodeByName(const QString& name, const QString& accountClass); // 0 when absent
 int AccountParentByName(const QString& cardName);                          // 0 when absent

@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -215,17 +216,23 @@ bool CreateNewDatabase(const QString& path, QString* error) {
     };
     if (QFile::exists(path)) return fail(QStringLiteral("file exists: ") + path);
 
+    // The database is made complete in a file of its own beside the target and only then
+    // renamed into place, so a start interrupted at any point never leaves a half-made
+    // file under the real name.
+    const QString temp = CreationTempPath(path);
+    RemoveDatabaseFiles(temp);
     sqlite3* db = nullptr;
-    const QByteArray file = path.toUtf8();
+    const QByteArray file = temp.toUtf8();
     if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
         SQLITE_OK) {
         const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
         sqlite3_close(db);
-        QFile::remove(path);
+        RemoveDatabaseFiles(temp);
         return fail(why);
     }
 
     QStringList all;
+    all << QStringLiteral("PRAGMA application_id=%1").arg(kMemberDeskApplicationId);
     all << Schema::tableStatements() << Schema::indexStatements() << Schema::fixedRowStatements();
     QString why;
     bool ok = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -239,12 +246,101 @@ bool CreateNewDatabase(const QString& path, QString* error) {
         sqlite3_free(msg);
     }
     if (ok) ok = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
-    if (ok) ok = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!ok && why.isEmpty()) why = QString::fromUtf8(sqlite3_errmsg(db));
-    sqlite3_close(db);
+    if (sqlite3_close(db) != SQLITE_OK && ok) {
+        ok = false;
+        why = QStringLiteral("database not closed");
+    }
+    if (ok && !QFile::rename(temp, path)) {
+        ok = false;
+        why = QStringLiteral("cannot rename the new database into place: ") + path;
+    }
     if (!ok) {
-        // Leave no half-made database behind: the next start would take it for a real one.
-        QFile::remove(path);
+        RemoveDatabaseFiles(temp);
+        return fail(why);
+    }
+    if (error) error->clear();
+    return true;
+}
+
+QString CreationTempPath(const QString& path) {
+    return path + QStringLiteral(".new");
+}
+
+void RemoveDatabaseFiles(const QString& path) {
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+bool IsUnfinishedCreation(const QString& path) {
+    const QFileInfo fi(path);
+    if (!fi.exists()) return false;
+    if (!fi.isFile() || fi.size() != 0) return false;
+    // A 0-byte file holds nothing: a rollback journal beside it only holds the nothing it
+    // had before. A non-empty WAL file could hold committed pages, so that one is kept.
+    const QFileInfo wal(path + QStringLiteral("-wal"));
+    return !(wal.exists() && wal.size() > 0);
+}
+
+bool CopyDatabaseFile(const QString& from, const QString& to, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        qCWarning(lcStartup, "CopyDatabaseFile: %s", qPrintable(why));
+        return false;
+    };
+    if (QFile::exists(to)) return fail(QStringLiteral("file exists: ") + to);
+    sqlite3* src = nullptr;
+    if (sqlite3_open_v2(from.toUtf8().constData(), &src, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
+        const QString why =
+            src ? QString::fromUtf8(sqlite3_errmsg(src)) : QStringLiteral("out of memory");
+        sqlite3_close(src);
+        return fail(why);
+    }
+    // Only a MemberDesk database is taken: the mark, or the member and option tables.
+    sqlite3_stmt* st = nullptr;
+    bool ours = false;
+    int rc = sqlite3_prepare_v2(src,
+                                "SELECT (SELECT application_id FROM pragma_application_id) = ?1 OR "
+                                "(SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
+                                "lower(name) IN ('tblfriend', 'options')) = 2",
+                                -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_int(st, 1, kMemberDeskApplicationId);
+        rc = sqlite3_step(st);
+        ours = rc == SQLITE_ROW && sqlite3_column_int(st, 0) == 1;
+        if (rc == SQLITE_ROW) rc = SQLITE_OK;
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_OK || !ours) {
+        const QString why = rc != SQLITE_OK
+                                ? QString::fromUtf8(sqlite3_errmsg(src))
+                                : QStringLiteral("MemberDesk의 데이터베이스 파일이 아닙니다.");
+        sqlite3_close(src);
+        return fail(why);
+    }
+    // The engine's own copy takes committed pages from a WAL file as well; it is written
+    // beside the target and renamed into place when complete.
+    const QString temp = CreationTempPath(to);
+    RemoveDatabaseFiles(temp);
+    sqlite3* dst = nullptr;
+    QString why;
+    if (sqlite3_open_v2(temp.toUtf8().constData(), &dst, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) == SQLITE_OK) {
+        sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
+        if (!b || sqlite3_backup_step(b, -1) != SQLITE_DONE)
+            why = QString::fromUtf8(sqlite3_errmsg(dst));
+        if (b && sqlite3_backup_finish(b) != SQLITE_OK && why.isEmpty())
+            why = QString::fromUtf8(sqlite3_errmsg(dst));
+    } else {
+        why = dst ? QString::fromUtf8(sqlite3_errmsg(dst)) : QStringLiteral("out of memory");
+    }
+    sqlite3_close(dst);
+    sqlite3_close(src);
+    if (why.isEmpty() && !QFile::rename(temp, to))
+        why = QStringLiteral("cannot rename into place: ") + to;
+    if (!why.isEmpty()) {
+        RemoveDatabaseFiles(temp);
         return fail(why);
     }
     if (error) error->clear();

@@ -149,6 +149,10 @@ bool UpgradeSchema() {
     int v = 0;
     for (qsizetype i = 0; i < stored.size() && stored[i].isDigit() && v < 1000; ++i)
         v = v * 10 + stored[i].digitValue();
+    // Files made before the mark existed get it here; opening checks it before writing.
+    if (!DatabaseReadOnly() && !MarkDatabase())
+        qCWarning(lcStartup, "UpgradeSchema: the database mark was not written: %s",
+                  qPrintable(LastDbError()));
     if (v >= kSchemaVersion) return EnsureIndexes();
 
     MsgInfo(QStringLiteral("데이터베이스가 업그레이드 되었습니다.") + QStringLiteral("\n\n") +

@@ -41,7 +41,11 @@ void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (start < 1 || (argc > 2 && len < 0)) return invalidCall(ctx);
     const QList<uint> chars = argChars(argv[0]);
     if (start > chars.size()) return sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
-    resultChars(ctx, chars, qsizetype(start - 1), argc > 2 ? qsizetype(len) : -1);
+    // A length past the end takes the rest; clamped here so that start + length cannot
+    // overflow for a huge length.
+    const sqlite3_int64 rest = chars.size() - (start - 1);
+    const sqlite3_int64 take = argc > 2 ? qMin(len, rest) : rest;
+    resultChars(ctx, chars, qsizetype(start - 1), qsizetype(take));
 }
 
 void fnLeft(sqlite3_context* ctx, int argc, sqlite3_value** argv) {

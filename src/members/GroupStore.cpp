@@ -44,7 +44,10 @@ QString CheckGroupSave(const GroupRecord& g)
     if (!problem.isEmpty())
         return problem;
     const QString name = g.name.trimmed();
-    if (CountRows(QStringLiteral("tblgroup"), QStringLiteral("gname = ? AND code <> ?"), {name, g.code}) > 0)
+    const int same = CountRows(QStringLiteral("tblgroup"), QStringLiteral("gname = ? AND code <> ?"), {name, g.code});
+    if (same < 0) // the failed check was reported; the save does not go ahead
+        return QStringLiteral("그룹명을 확인하지 못해 저장하지 않았습니다.");
+    if (same > 0)
         return QStringLiteral("[") + name + QStringLiteral("]은 이미 등록된 그룹명입니다.");
     return {};
 }

@@ -122,9 +122,21 @@ static const QStringList& phoneColumns()
     return columns;
 }
 
+// A search text without control characters: a NUL or line break typed or pasted into the
+// search box would otherwise cut or change the pattern (a NUL matched every row).
+static QString searchText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar ch : text)
+        if (ch.category() != QChar::Other_Control)
+            out += ch;
+    return out;
+}
+
 SqlPart MemberFieldCondition(const MemberSearchInput& in)
 {
-    const QString& t = in.text;
+    const QString t = searchText(in.text);
     if (in.menu == MenuAll) {
         if (t.isEmpty())
             return noCondition();
@@ -180,7 +192,9 @@ SqlPart MemberSearchSql(const MemberSearchInput& in)
     }
     // Member codes count up from 2 (code 1 is the fixed row), so "> 1" leaves out the same
     // row as "<> 1" and also gives the engine a code range to read the table by.
-    part.sql += QStringLiteral(" FROM tblfriend AS f, tblgroup AS g WHERE f.code > 1 AND f.ctblgroup = g.code");
+    // A member whose group row is missing is still listed, with an empty group.
+    part.sql += QStringLiteral(" FROM tblfriend AS f LEFT JOIN tblgroup AS g ON f.ctblgroup = g.code"
+                               " WHERE f.code > 1");
     part.sql += in.hidden ? QStringLiteral(" AND f.hidden = 1") : QStringLiteral(" AND f.hidden = 0 ");
     part.sql += QStringLiteral(" AND (");
     const SqlPart anniversary = MemberAnniversaryCondition(in);

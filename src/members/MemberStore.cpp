@@ -42,6 +42,14 @@ static QVariant boundValue(const QString& column, const MemberValues& values)
     return v.toString();
 }
 
+MemberValues StoredMemberValues(const MemberValues& values)
+{
+    MemberValues out;
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        out.insert(it.key(), boundValue(it.key(), values));
+    return out;
+}
+
 int SaveMember(int code, const MemberValues& values, int* newCode)
 {
     MemberValues v = values;
@@ -73,6 +81,27 @@ int SaveMember(int code, const MemberValues& values, int* newCode)
     if (n > 0 && newCode)
         *newCode = LastIdentity();
     return n;
+}
+
+int SaveNewMember(const MemberValues& values, bool autoCodeNo, int* newCode, QString* codeNo)
+{
+    Transaction t;
+    if (!t.ok())
+        return 0;
+    MemberValues v = values;
+    if (autoCodeNo) {
+        const QString next = NextSerialCode(QStringLiteral("tblfriend"), QStringLiteral("codeno"), 6);
+        v.insert(QStringLiteral("codeno"), next);
+        if (codeNo)
+            *codeNo = next;
+    }
+    int code = 0;
+    const int rows = SaveMember(0, v, &code);
+    if (rows <= 0 || !t.commit())
+        return 0;
+    if (newCode)
+        *newCode = code;
+    return rows;
 }
 
 MemberValues LoadMember(int code)
@@ -158,9 +187,14 @@ QList<MemberNode> GroupMembers(int groupCode)
 {
     QList<MemberNode> members;
     Recordset rs;
-    if (OpenRecordset(rs, QStringLiteral("SELECT ctblgroup, sname, code, male FROM tblfriend"
-                                         " WHERE code <> 1 AND ctblgroup = ? ORDER BY code"),
-                      {groupCode}) <= 0)
+    // The default group also holds the members whose group row is missing, so that no
+    // member vanishes from the tree.
+    const QString sql = groupCode == 1
+        ? QStringLiteral("SELECT ctblgroup, sname, code, male FROM tblfriend WHERE code <> 1 AND"
+                         " (ctblgroup = 1 OR ctblgroup NOT IN (SELECT code FROM tblgroup)) ORDER BY code")
+        : QStringLiteral("SELECT ctblgroup, sname, code, male FROM tblfriend"
+                         " WHERE code <> 1 AND ctblgroup = ? ORDER BY code");
+    if (OpenRecordset(rs, sql, groupCode == 1 ? QVariantList{} : QVariantList{groupCode}) <= 0)
         return members;
     members.reserve(rs.recordCount());
     for (int r = 0; r < rs.recordCount(); ++r) {
@@ -176,7 +210,10 @@ bool MoveGroupMembers(int fromGroup, int toGroup)
         return false;
     // A group without members moves nothing and is no failure. The fixed member row stays
     // where it is.
-    if (CountRows(QStringLiteral("tblfriend"), QStringLiteral("ctblgroup = ? AND code <> 1"), {fromGroup}) == 0)
+    const int members = CountRows(QStringLiteral("tblfriend"), QStringLiteral("ctblgroup = ? AND code <> 1"), {fromGroup});
+    if (members < 0)
+        return false;
+    if (members == 0)
         return true;
     return ExecSQL(QStringLiteral("UPDATE tblfriend SET ctblgroup = ? WHERE ctblgroup = ? AND code <> 1"),
                    {toGroup, fromGroup}) > 0;
@@ -206,7 +243,10 @@ bool RenameGroup(int groupCode, const QString& name)
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty())
         return false;
-    if (CountRows(QStringLiteral("tblgroup"), QStringLiteral("gname = ? AND code <> ?"), {trimmed, groupCode}) > 0) {
+    const int same = CountRows(QStringLiteral("tblgroup"), QStringLiteral("gname = ? AND code <> ?"), {trimmed, groupCode});
+    if (same < 0) // the failed check was reported
+        return false;
+    if (same > 0) {
         MsgInfo(QStringLiteral("[") + trimmed + QStringLiteral("]은 이미 등록된 그룹명입니다."));
         return false;
     }

@@ -16,10 +16,17 @@ const QStringList& MemberColumns();
 // Columns stored as numbers (group code, calendar flags, marital flag, status).
 bool IsMemberNumberColumn(const QString& column);
 
+// The values as they are stored: numbers for the number columns, text for the others.
+MemberValues StoredMemberValues(const MemberValues& values);
 // Saves one member: `code` 0 inserts and sets `*newCode` to the new key, otherwise the row
 // is updated. finalday is always today. Values are bound, never spliced into the text.
 // Returns the rows affected (0: nothing saved).
 int SaveMember(int code, const MemberValues& values, int* newCode = nullptr);
+// Inserts a new member. With `autoCodeNo` the next free six-digit management number is
+// read and the row inserted under one write lock, so two PCs never get the same number;
+// `*codeNo` receives it. Rows inserted (0: nothing saved).
+int SaveNewMember(const MemberValues& values, bool autoCodeNo, int* newCode = nullptr,
+                  QString* codeNo = nullptr);
 // Every column of one member; empty when the code does not exist.
 MemberValues LoadMember(int code);
 // True when no work field of the member is filled (the editor then hides that panel).

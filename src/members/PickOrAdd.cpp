@@ -171,7 +171,10 @@ bool DeleteUsagePlace(int code, const QString& name)
         MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
         return false;
     }
-    if (CountRows(QStringLiteral("tbljangbu"), QStringLiteral("ctblusename = ?"), {code}) > 0) {
+    const int uses = CountRows(QStringLiteral("tbljangbu"), QStringLiteral("ctblusename = ?"), {code});
+    if (uses < 0) // the failed check was reported; nothing is deleted
+        return false;
+    if (uses > 0) {
         MsgInfo(QStringLiteral("[") + name + QStringLiteral("] 가 다른곳에 사용되고 있어 삭제할수 없습니다."));
         return false;
     }

@@ -453,10 +453,16 @@ void frmFriendAdd::DispRec(int code)
         m_fields[fc.first]->setText(text(fc.second));
     m_fields[FCode]->setText(QString::number(code));
     loadGroups(GroupNameByCode(v.value(QStringLiteral("ctblgroup")).toInt()));
-    const QString male = text("male").trimmed();
-    m_sex->setCurrentIndex(qMax(0, male.isEmpty() ? 0 : m_sex->findText(male)));
-    const QString abo = text("abo").trimmed();
-    m_abo->setCurrentIndex(qMax(0, abo.isEmpty() ? 0 : m_abo->findText(abo)));
+    // A stored value the list has no entry for (sex "M", blood type "AB-") is shown as
+    // an extra entry, so that it is seen and saved back unchanged.
+    auto showStored = [](QComboBox* box, const QString& stored) {
+        const QString t = stored.trimmed();
+        if (t.isEmpty()) return box->setCurrentIndex(0);
+        if (box->findText(t) < 0) box->addItem(t);
+        box->setCurrentIndex(box->findText(t));
+    };
+    showStored(m_sex, text("male"));
+    showStored(m_abo, text("abo"));
     m_insert->SetText(text("insertday"));
     m_fee->SetText(text("feestart"));
     m_barth->SetText(text("barthday"));
@@ -469,7 +475,13 @@ void frmFriendAdd::DispRec(int code)
     m_memo->setPlainText(text("smemo"));
     m_date->setText(text("finalday"));
     setPicture(text("picture"));
-    m_state->setCurrentIndex(v.value(QStringLiteral("hidden")).toInt() == 1 ? 1 : 0);
+    const int hidden = v.value(QStringLiteral("hidden")).toInt();
+    if (hidden == 0 || hidden == 1) {
+        m_state->setCurrentIndex(hidden);
+    } else {
+        m_state->addItem(QString::number(hidden), hidden);
+        m_state->setCurrentIndex(m_state->count() - 1);
+    }
     for (int i = 0; i < 2; ++i)
         m_userDates[i]->SetText(v.value(QStringLiteral("userfieldnote%1").arg(i + 1)).toString());
     for (int k = 0; k < UserPickListCount; ++k)
@@ -677,12 +689,18 @@ bool frmFriendAdd::checkInputs()
     return true;
 }
 
-int frmFriendAdd::writeRecord()
+QString frmFriendAdd::recordTable() const
 {
-    const bool isNew = mode() != EditMode;
-    if (isNew && !m_auto->isHidden() && m_auto->isChecked())
-        m_fields[FCodeNo]->setText(NextSerialCode(QStringLiteral("tblfriend"), QStringLiteral("codeno"), 6));
+    return QStringLiteral("tblfriend");
+}
 
+QVariantHash frmFriendAdd::stampValues() const
+{
+    return {{QStringLiteral("finalday"), today()}};
+}
+
+QVariantHash frmFriendAdd::inputValues() const
+{
     MemberValues v;
     for (const auto& fc : fieldColumns())
         v.insert(QString::fromLatin1(fc.second), m_fields[fc.first]->text());
@@ -702,16 +720,37 @@ int frmFriendAdd::writeRecord()
     v.insert(QStringLiteral("lunarect"), calendarFlag(2));
     v.insert(QStringLiteral("marryox"), m_marryOx[1]->isChecked() ? 1 : 0);
     v.insert(QStringLiteral("smemo"), m_memo->toPlainText());
-    v.insert(QStringLiteral("hidden"), m_state->currentIndex() == 1 ? 1 : 0);
+    // A stored status the box has no entry for is shown as an extra entry holding it.
+    const QVariant extraState = m_state->currentData();
+    v.insert(QStringLiteral("hidden"), extraState.isValid() ? extraState.toInt() : m_state->currentIndex() == 1 ? 1 : 0);
     for (int i = 0; i < 2; ++i)
         v.insert(QStringLiteral("userfieldnote%1").arg(i + 1), m_userDates[i]->Text());
     for (int k = 0; k < UserPickListCount; ++k)
         v.insert(QStringLiteral("userfieldnote%1").arg(k + 3), m_userCombos[k]->currentText());
+    return StoredMemberValues(v);
+}
 
-    int newCode = 0;
-    const int rows = SaveMember(isNew ? 0 : code(), v, &newCode);
+int frmFriendAdd::writeRecord()
+{
+    const bool isNew = mode() != EditMode;
+    int rows = 0;
+    if (isNew) {
+        // The automatic code is read and its row inserted under one write lock, so two PCs
+        // never hand out the same code.
+        const bool autoCode = !m_auto->isHidden() && m_auto->isChecked();
+        int newCode = 0;
+        QString codeNo;
+        rows = SaveNewMember(inputValues(), autoCode, &newCode, &codeNo);
+        if (autoCode)
+            m_fields[FCodeNo]->setText(codeNo);
+        if (rows > 0)
+            m_savedCode = newCode;
+    } else {
+        rows = updateChangedColumns();
+        if (rows > 0)
+            m_savedCode = code();
+    }
     if (rows > 0) {
-        m_savedCode = isNew ? newCode : code();
         m_fields[FCode]->setText(QString::number(m_savedCode));
         m_date->setText(today());
     }

@@ -70,6 +70,9 @@ protected:
     bool checkInputs() override;
     SqlStatement saveStatement() override { return {}; }
     int writeRecord() override;
+    QString recordTable() const override;
+    QVariantHash inputValues() const override;
+    QVariantHash stampValues() const override;
     void focusFirstInput() override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

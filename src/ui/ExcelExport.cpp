@@ -73,8 +73,28 @@ double ExcelWidth(int pixels)
     return std::max(1.0, (pixels - 5) / 7.0);
 }
 
+// A spreadsheet cell holds at most 32,767 characters; a longer text would fail the whole
+// file. It is cut, with a mark at its end, and counted so the user is told.
+constexpr qsizetype CellMax = 32767;
+const QString& CutMark()
+{
+    static const QString mark = QStringLiteral("…[이하 생략]");
+    return mark;
+}
+
+QByteArray CellText(const QString& text, int* cut)
+{
+    if (text.size() <= CellMax)
+        return text.toUtf8();
+    ++*cut;
+    qsizetype keep = CellMax - CutMark().size();
+    if (text.at(keep - 1).isHighSurrogate())
+        --keep; // never half a character
+    return (text.left(keep) + CutMark()).toUtf8();
+}
+
 bool WriteWorkbook(const Grid* grid, const QString& path, const QString& sheetName,
-                   const QList<int>& cols, const QList<int>& rows)
+                   const QList<int>& cols, const QList<int>& rows, int* cutCells)
 {
     const QByteArray file = QFile::encodeName(path);
     lxw_workbook* book = workbook_new(file.constData());
@@ -93,7 +113,7 @@ bool WriteWorkbook(const Grid* grid, const QString& path, const QString& sheetNa
     lxw_row_t out = 0;
     for (int h = 1; ok && h <= grid->headerRows(); ++h, ++out) {
         for (int i = 0; i < cols.size(); ++i) {
-            const QByteArray t = grid->headerText(cols.at(i), h).toUtf8();
+            const QByteArray t = CellText(grid->headerText(cols.at(i), h), cutCells);
             if (worksheet_write_string(sheet, out, lxw_col_t(i), t.constData(), head) != LXW_NO_ERROR)
                 ok = false;
         }
@@ -112,7 +132,7 @@ bool WriteWorkbook(const Grid* grid, const QString& path, const QString& sheetNa
             if (ExportNumber(text, grid->colType(cols.at(i)) == CellType::Number, &value)) {
                 err = worksheet_write_number(sheet, out, lxw_col_t(i), value, nullptr);
             } else {
-                const QByteArray t = text.toUtf8();
+                const QByteArray t = CellText(text, cutCells);
                 err = worksheet_write_string(sheet, out, lxw_col_t(i), t.constData(), nullptr);
             }
             if (err != LXW_NO_ERROR)
@@ -156,6 +176,7 @@ bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool open
     QString fileName = stem + QStringLiteral(".xlsx");
     bool ok = false;
     QString path;
+    int cutCells = 0;
     {
         BusyCursor busy;
         if (QDir().mkpath(folder) && QFileInfo(folder).isDir()) {
@@ -165,7 +186,7 @@ bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool open
             path = folder + QLatin1Char('/') + fileName;
             const QString temp = folder + QStringLiteral("/.") + fileName + QStringLiteral(".part");
             QFile::remove(temp);
-            ok = WriteWorkbook(grid, temp, sheetName, cols, rows) && QFile::rename(temp, path);
+            ok = WriteWorkbook(grid, temp, sheetName, cols, rows, &cutCells) && QFile::rename(temp, path);
             if (!ok)
                 QFile::remove(temp);
             AppendLog(folder, fileName, int(rows.size()), ok);
@@ -175,6 +196,11 @@ bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool open
         MsgWarning(QStringLiteral("엑셀로 내보내기에 실패했습니다."));
         return false;
     }
+    if (cutCells > 0)
+        MsgInfo(QStringLiteral("엑셀 칸 하나에 넣을 수 있는 32,767자를 넘은 칸 %1개는 잘라서 내보냈습니다.")
+                    .arg(cutCells)
+                + QLatin1Char('\n') + QStringLiteral("잘린 칸의 끝에는 『") + CutMark()
+                + QStringLiteral("』가 붙어 있습니다."));
     if (openAfterwards)
         launcher().open(path);
     return true;

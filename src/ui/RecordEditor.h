@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QVariantHash>
 #include <QVariantList>
 #include <QWidget>
 
@@ -74,12 +75,30 @@ protected:
     // Where the focus goes for a new record. Default: the first input in tab order.
     virtual void focusFirstInput();
 
+    // Edit-mode saves of changed columns only. An editor that names its table and gives
+    // the values its inputs stand for (column → value, as stored) gets the common update:
+    // the values are taken when the record is shown; a save writes only the columns whose
+    // input changed since (plus stampValues()), so a stored value an input cannot show is
+    // never rewritten. When another PC changed the row since it was loaded, the user is
+    // asked to overwrite (only his own changes are written), reload, or go on editing.
+    virtual QString recordTable() const { return {}; }
+    virtual QVariantHash inputValues() const { return {}; }
+    virtual QVariantHash stampValues() const { return {}; }
+    // The edit-mode update above; rows written. With no changed column nothing is written
+    // and 1 is returned (the save succeeds without touching the row). 0 after a failure,
+    // or when the user chose reload or to go on editing (then no further message).
+    int updateChangedColumns();
+
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void markDirty();
+    void takeLoadedValues();
     QString m_title;
+    QVariantHash m_shown;  // inputValues() as the record was shown
+    QVariantHash m_loaded; // the stored columns as the record was read
+    bool m_saveHandled = false;
     QString m_newCaption;
     QString m_editCaption;
     int m_mode = NoMode;

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
@@ -160,6 +161,34 @@ private slots:
         QCOMPARE(App().loginId, QString("ADMIN"));
         // Same ID as before: RecentID is not rewritten.
         QVERIFY(!Settings::contains(App().appTitle, Cfg, "RecentID"));
+    }
+
+    void damagedUserTableIsNoWrongPassword() {
+        // The user table's page overwritten: reported as damage, and no try is counted.
+        const qint64 page = RunSilent("SELECT rootpage FROM sqlite_master WHERE name = 'local_user'").value.toLongLong();
+        const qint64 size = RunSilent("PRAGMA page_size").value.toLongLong();
+        const QString file = App().dbFile;
+        DBTerminate();
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek((page - 1) * size);
+        f.write(QByteArray(size, '\x5a'));
+        f.close();
+        QVERIFY(OpenDatabase(file));
+        auto w = openLogin();
+        auto* pass = child(*w, "txtPass");
+        for (int i = 0; i < 4; ++i) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("damaged database"));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("GetScalar failed"));
+            pass->clear();
+            QTest::keyClicks(pass, "x");
+            QTest::keyClick(pass, Qt::Key_Return);
+        }
+        const QStringList texts = env->prompt().texts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(texts[0].startsWith("데이터베이스 파일이 손상되었습니다.\n파일: " + file));
+        QCOMPARE(quits, 0);
+        QVERIFY(w->isVisible());
     }
 
     void failures_data() {

@@ -151,6 +151,7 @@ private slots:
         if (!stored.isNull()) Settings::set(Env, "CSType", stored);
         // Give client mode a database so InitApp gets through.
         makeServer(env->path("srv"));
+        if (mode == 0) makeServer(env->dataDir()); // a stand-alone PC with its own database
         Settings::set(Cfg, "DB경로", env->path("srv/DBS"));
         Startup s;
         QVERIFY(s.prepareDataFolder());
@@ -198,8 +199,10 @@ private slots:
         const QString drive = env->path("mnt");
         clientSettings(drive + "/DBS", "//server/share", drive);
         QVERIFY(!InitApp());
-        QCOMPARE(env->prompt().texts(), (QStringList{drive + "드라이브 연결이 실패되었습니다.",
-                                                     QString::fromUtf8(ServerNotFound)}));
+        // Both paths tried are named.
+        QCOMPARE(env->prompt().texts(),
+                 (QStringList{drive + " 드라이브 연결이 실패되었습니다.\n\n확인한 경로:\n" + drive + "\n//server/share",
+                              QString::fromUtf8(ServerNotFound)}));
         QCOMPARE(ServerNotFoundText(), QString::fromUtf8(ServerNotFound));
         QVERIFY(!IsDatabaseOpen());
     }
@@ -226,12 +229,111 @@ private slots:
         QVERIFY(env->prompt().texts().isEmpty());
     }
 
+    void clientFallsBackToReachableNetworkPath() {
+        // The stored drive is gone, the network path itself is reachable: it is used and
+        // stored, so the next start goes there at once.
+        const QString share = makeServer(env->path("share"));
+        clientSettings(env->path("mnt/DBS"), share, env->path("mnt"));
+        QVERIFY2(InitApp(), qPrintable(env->prompt().texts().join(" | ")));
+        QCOMPARE(App().dbFile, share + "/DBS/dbMain.db");
+        QCOMPARE(setting(Cfg, "DB경로"), share + "/DBS");
+        QCOMPARE(setting(Env, "네트웍드라이브"), share);
+        QVERIFY(env->prompt().texts().isEmpty());
+        // A client always runs the shared file in rollback-journal mode.
+        QCOMPARE(JournalMode(), QString("delete"));
+    }
+
+    void serverSetupConvertsTheFileOnce() {
+        {
+            Startup s;
+            QVERIFY(s.run());
+            QCOMPARE(JournalMode(), QString("wal"));
+            DBTerminate();
+        }
+        Settings::set(Env, "CSType", "0"); // the network setup chose "server"
+        Startup s;
+        QVERIFY(s.run());
+        QVERIFY(App().sharedDatabase);
+        QCOMPARE(JournalMode(), QString("delete"));
+    }
+
+    void leftoverOfAnInterruptedCreation_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("empty file with its journal") << QStringList{"dbMain.db", "dbMain.db-journal"};
+        QTest::newRow("half-made new file") << QStringList{"dbMain.db.new", "dbMain.db.new-journal"};
+        QTest::newRow("folder only") << QStringList{};
+    }
+    void leftoverOfAnInterruptedCreation() {
+        QFETCH(QStringList, files);
+        QDir().mkpath(env->path("DBS"));
+        for (const QString& f : files) writeFile(env->path("DBS/" + f), f.endsWith("journal") ? "junk" : "");
+        Startup s;
+        QVERIFY2(s.run(), qPrintable(env->prompt().texts().join(" | ")));
+        QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(), QString("ADMIN"));
+        QVERIFY(env->prompt().texts().isEmpty());
+        QCOMPARE(QDir(env->path("DBS")).entryList(QDir::Files), QStringList{"dbMain.db"} << "dbMain.db-shm" << "dbMain.db-wal");
+    }
+
+    // After the first start the database is never replaced without a word.
+    void missingDatabaseIsNotReplacedSilently_data() {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("started");
+        QTest::addColumn<bool>("choosesFile");
+        QTest::newRow("quit") << QList<int>{int(Prompt::Answer::Cancel)} << false << false;
+        QTest::newRow("new database, then thought better")
+            << QList<int>{int(Prompt::Answer::No), int(Prompt::Answer::No)} << false << false;
+        QTest::newRow("new empty database") << QList<int>{int(Prompt::Answer::No), int(Prompt::Answer::Yes)} << true << false;
+        QTest::newRow("choose the moved file") << QList<int>{int(Prompt::Answer::Yes)} << true << true;
+    }
+    void missingDatabaseIsNotReplacedSilently() {
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, started);
+        QFETCH(bool, choosesFile);
+        {
+            Startup s;
+            QVERIFY(s.run());
+            ExecSQL("INSERT INTO tblfriend (sname) VALUES ('옮겨진 회원')");
+            DBTerminate();
+        }
+        const QString file = env->path("DBS/dbMain.db");
+        const QString moved = env->path("elsewhere/moved.db");
+        QDir().mkpath(env->path("elsewhere"));
+        QVERIFY(QFile::rename(file, moved));
+        QFile::remove(file + "-wal");
+        QFile::remove(file + "-shm");
+        for (int a : answers) env->prompt().pushAnswer(Prompt::Answer(a));
+        if (choosesFile) env->prompt().pushText(moved);
+        Startup s;
+        QCOMPARE(s.run(), started);
+        QVERIFY(env->prompt().texts().first().startsWith("데이터베이스 파일이 없습니다.\n" + file));
+        QCOMPARE(QFileInfo::exists(file), started);
+        if (started)
+            QCOMPARE(CountRows("tblfriend", "sname = '옮겨진 회원'"), choosesFile ? 1 : 0);
+    }
+
+    void readOnlyDatabaseIsReportedAtStart() {
+        {
+            Startup s;
+            QVERIFY(s.run());
+            DBTerminate();
+        }
+        QFile::setPermissions(env->path("DBS/dbMain.db"), QFile::ReadOwner);
+        QFile probe(env->path("DBS/dbMain.db"));
+        if (probe.open(QIODevice::ReadWrite)) {
+            QFile::setPermissions(env->path("DBS/dbMain.db"), QFile::ReadOwner | QFile::WriteOwner);
+            QSKIP("running with rights that write any file; the read-only case runs in tst_fullandreadonly");
+        }
+        QVERIFY(InitApp());
+        QVERIFY(env->prompt().texts().first().startsWith("데이터베이스 파일이 읽기 전용이라 자료를 저장할 수 없습니다."));
+        QFile::setPermissions(env->path("DBS/dbMain.db"), QFile::ReadOwner | QFile::WriteOwner);
+    }
+
     void remapWithoutDriveUsesLocalPath() {
         const QString share = makeServer(env->path("share"));
         QCOMPARE(RemapNetworkDrive(share, QString(), QString(), false), share);
         QCOMPARE(RemapNetworkDrive(env->path("nothing"), QString(), QString(), true), QString());
         QCOMPARE(env->prompt().texts(),
-                 QStringList{env->path("nothing") + "드라이브 연결이 실패되었습니다."});
+                 QStringList{env->path("nothing") + " 드라이브 연결이 실패되었습니다."});
         // A plain folder without DBS that is no mount point is not the share.
         QDir().mkpath(env->path("plain"));
         QVERIFY(!IsShareReachable(env->path("plain")));
@@ -275,13 +377,20 @@ private slots:
         const QStringList texts = env->prompt().texts();
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts[0].contains(file), qPrintable(texts[0]));
-        QVERIFY2(texts[0].contains("원인: ") && !texts[0].endsWith("원인: "), qPrintable(texts[0]));
+        // A file that is no database reads as a damaged one, with the way out.
+        if (kind == "text")
+            QVERIFY2(texts[0].contains("손상되었습니다.") && texts[0].contains("백업"), qPrintable(texts[0]));
+        else
+            QVERIFY2(texts[0].contains("원인: ") && !texts[0].endsWith("원인: "), qPrintable(texts[0]));
         QVERIFY(!IsDatabaseOpen());
 
         // Nothing damaged; once the cause is gone the next start works.
         if (kind == "text") {
             QCOMPARE(readAll(file), before);
             QFile::remove(file);
+            // Not a first start any more: a new database only on the user's word.
+            env->prompt().pushAnswer(Prompt::Answer::No);
+            env->prompt().pushAnswer(Prompt::Answer::Yes);
             QVERIFY(s.prepareDataFolder());
         } else if (kind == "unreadable") {
             QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);

@@ -5,6 +5,7 @@
 #include "db/Database.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <sqlite3.h>
@@ -180,17 +181,42 @@ private slots:
         App().clientMode = 1;
         QVERIFY(OpenDatabase(App().dbFile));
         SetBusyTimeout(50);
+        int waits = 0, waitEnds = 0;
+        SetBusyWaitHooks([&] { ++waits; }, [&] { ++waitEnds; });
         sqlite3* other = nullptr;
         QCOMPARE(sqlite3_open_v2(App().dbFile.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
                  SQLITE_OK);
         QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
         Recordset rs;
+        // The list shows Korean text; the engine's words and the statement go to the log.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("read refused by a lock.*tblgroup"));
         QCOMPARE(OpenRecordset(rs, "SELECT * FROM tblgroup"), -1);
         QCOMPARE(m_env->prompt().lastTitle(), QString("MDB 오류"));
-        QVERIFY(m_env->prompt().lastText().endsWith("\nSELECT * FROM tblgroup"));
-        QVERIFY(m_env->prompt().lastText().contains("locked"));
-        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (database is locked): INSERT INTO tblusename (sname) VALUES ('x')");
+        QCOMPARE(m_env->prompt().lastText(),
+                 QString("다른 컴퓨터에서 자료를 저장하고 있어 자료를 읽지 못했습니다.\n잠시 후 다시 시도하세요."));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ExecSQL rejected"));
         QCOMPARE(ExecSQL("INSERT INTO tblusename (sname) VALUES ('x')"), 0);
+        QCOMPARE(DbFailureCause(LastDbErrorCode()),
+                 QString("다른 컴퓨터에서 자료를 저장하고 있습니다. 잠시 후 다시 시도하세요."));
+        // The wait cursor came on for each wait and went off again.
+        QCOMPARE(waits, 2);
+        QCOMPARE(waitEnds, 2);
+
+        // A check that cannot read is no "nothing found": each guard refuses, with a message.
+        m_env->prompt().clear();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("read refused by a lock"));
+        QCOMPARE(CountRows("tbltrade", "ctblfriend = ?", {7}), -1);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("read refused by a lock"));
+        QVERIFY(IsCodeInUse("tbltrade", "ctblfriend", "7", false, "회원거래", true));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("read refused by a lock"));
+        QVERIFY(CheckDuplicate("tblfriend", "sname", "홍", {}, true, "회원명"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("read refused by a lock"));
+        QVERIFY(CheckDuplicateAny("tblfriend", {"hpline"}, "010", {}, false, "전화번호"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("read refused by a lock"));
+        QCOMPARE(NextSerialCode("tblfriend", "codeno", 4), QString());
+        QCOMPARE(m_env->prompt().shown().size(), 5); // the error each time, no question asked
+        for (const auto& s : m_env->prompt().shown()) QCOMPARE(s.kind, ScriptedPrompt::Kind::Message);
+        SetBusyWaitHooks({}, {});
         sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(other);
         QCOMPARE(OpenRecordset(rs, "SELECT * FROM tblgroup"), 1);
@@ -243,6 +269,8 @@ private slots:
         QTest::newRow("next after max") << QStringList{"0001", "0042", "0007"} << 4 << "" << "0043" << false;
         QTest::newRow("others ignored") << QStringList{"0005", "12345", "abcd", "12a4", "9", "-001", " 999"} << 4
                                         << "" << "0006" << false;
+        QTest::newRow("decimal and exponent texts are no codes")
+            << QStringList{"0002", "1.23", "9e99", "0x1F"} << 4 << "" << "0003" << false;
         QTest::newRow("range exhausted") << QStringList{"9999"} << 4 << "" << "" << true;
         QTest::newRow("six digits") << QStringList{"000099"} << 6 << "" << "000100" << false;
         QTest::newRow("prefix") << QStringList{"A001", "A017", "B099"} << 4 << "A" << "A018" << false;

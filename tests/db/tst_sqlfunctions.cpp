@@ -19,6 +19,8 @@ private slots:
         QTest::newRow("mid korean") << "MID('홍길동전', 2, 2)" << QVariant("길동");
         QTest::newRow("mid to end") << "MID('홍길동전', 3)" << QVariant("동전");
         QTest::newRow("mid past end") << "MID('abc', 5, 2)" << QVariant("");
+        QTest::newRow("mid huge length takes the rest") << "MID('abc', 2, 9223372036854775807)" << QVariant("bc");
+        QTest::newRow("mid huge start") << "MID('abc', 9223372036854775807, 2)" << QVariant("");
         QTest::newRow("mid null") << "MID(NULL, 1, 1)" << QVariant();
         QTest::newRow("left korean") << "\"LEFT\"('서울특별시', 2)" << QVariant("서울");
         QTest::newRow("left over") << "\"LEFT\"('ab', 5)" << QVariant("ab");

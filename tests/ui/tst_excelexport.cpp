@@ -24,6 +24,7 @@ private slots:
     void answerNoMakesNoFile();
     void exportedCellsReadBack();
     void secondExportInSameSecondGetsOwnName();
+    void overlongCellIsCutAndReported();
     void unwritableFolderWarnsAndLeavesNothing_data();
     void unwritableFolderWarnsAndLeavesNothing();
 
@@ -92,6 +93,28 @@ QJsonObject TestExcelExport::readBack(const QString& path, QString* sheetName)
     const QJsonObject all = QJsonDocument::fromJson(py.readAllStandardOutput()).object();
     *sheetName = all.value(QStringLiteral("sheet")).toString();
     return all.value(QStringLiteral("cells")).toObject();
+}
+
+void TestExcelExport::overlongCellIsCutAndReported()
+{
+    fillSample();
+    const QString longMemo = QString(40000, u'메');
+    m_grid->setRowTexts(2, {"2", "김 영희", "-5.5", "12", "", longMemo});
+    m_grid->setRowTexts(3, {"3", "정확히", "0", "0", "", QString(32767, u'x')});
+    QVERIFY(ExportToExcelFile(m_grid, QStringLiteral("Sheet1"), false, false, true));
+    // The file is written; the user is told that one cell was cut.
+    QCOMPARE(m_env->prompt().texts().size(), 1);
+    QVERIFY(m_env->prompt().lastText().startsWith(
+        QStringLiteral("엑셀 칸 하나에 넣을 수 있는 32,767자를 넘은 칸 1개는 잘라서 내보냈습니다.")));
+    QString sheet;
+    const QJsonObject cells = readBack(folder() + QStringLiteral("/Exp261206_100000.xlsx"), &sheet);
+    const QString cut = cells.value(QStringLiteral("E3")).toObject().value(QStringLiteral("v")).toString();
+    QCOMPARE(cut.size(), 32767);
+    QVERIFY(cut.endsWith(QStringLiteral("…[이하 생략]")));
+    QVERIFY(longMemo.startsWith(cut.left(32700)));
+    // A cell at the limit goes out whole.
+    QCOMPARE(cells.value(QStringLiteral("E4")).toObject().value(QStringLiteral("v")).toString().size(), 32767);
+    QCOMPARE(cells.value(QStringLiteral("A3")).toObject().value(QStringLiteral("v")).toString(), QStringLiteral("김 영희"));
 }
 
 void TestExcelExport::emptyGridMakesNoFile()

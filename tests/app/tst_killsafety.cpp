@@ -1,0 +1,222 @@
+// Processes killed at random points: a first start, saves in progress, and two processes
+// handing out management numbers at once. The test program is its own child process.
+#include "TestEnv.h"
+
+#include "app/Startup.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "db/Database.h"
+#include "members/MemberStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <QtTest>
+
+#include <cstdio>
+
+namespace {
+
+// ---- child side ----
+
+int childFirstStart(const QString& data, const QString& config) {
+    Settings::setConfigDir(config);
+    ResetAppState(data);
+    Startup s;
+    if (!s.run()) return 1;
+    DBTerminate();
+    return 0;
+}
+
+// Saves trades with one line each in a loop, acknowledging each after its commit.
+int childSaver(const QString& file) {
+    if (!OpenDatabase(file)) return 1;
+    for (int i = 1;; ++i) {
+        Transaction t;
+        if (ExecSQL("INSERT INTO tbltrade (sdate, ctblfriend, smemo) VALUES ('2026-12-07', 1, ?)",
+                    {QString::number(i)}) != 1)
+            return 2;
+        const int trade = LastIdentity();
+        if (ExecSQL("INSERT INTO tbltradesub (ctbltrade, dsum) VALUES (?, ?)", {trade, i}) != 1)
+            return 3;
+        if (!t.commit()) return 4;
+        std::printf("ack %d\n", i);
+        std::fflush(stdout);
+    }
+}
+
+int childCodes(const QString& file, int count) {
+    if (!OpenDatabase(file)) return 1;
+    std::printf("go\n");
+    std::fflush(stdout);
+    for (int i = 0; i < count; ++i)
+        if (SaveNewMember({{"sname", QString("자식%1").arg(i)}}, true) != 1) return 2;
+    return 0;
+}
+
+QString self() {
+    return QCoreApplication::applicationFilePath();
+}
+
+void clearFolder(const QString& path) {
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+}
+
+} // namespace
+
+class TestKillSafety : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestEnv> env;
+
+private slots:
+    void init() { env = std::make_unique<TestEnv>(false); }
+    void cleanup() {
+        DBTerminate();
+        env.reset();
+    }
+
+    void interruptedFirstStartRecovers() {
+        const QString data = env->dataDir();
+        const QString config = env->configDir();
+        // How long a whole first start takes here, to spread the kills over it.
+        QProcess p;
+        QElapsedTimer timer;
+        timer.start();
+        p.start(self(), {"--child-first-start", data, config});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const int full = int(timer.elapsed());
+        QRandomGenerator rng(42);
+        int cutShort = 0;
+        // Kills that land after the child finished do not count: go on until 50 were cut short.
+        for (int round = 0; cutShort < 50 && round < 200; ++round) {
+            clearFolder(data);
+            clearFolder(config);
+            QProcess child;
+            child.start(self(), {"--child-first-start", data, config});
+            QVERIFY(child.waitForStarted());
+            QThread::usleep(rng.bounded(full * 900));
+            child.kill();
+            QVERIFY(child.waitForFinished(10000));
+            if (child.exitStatus() == QProcess::CrashExit) ++cutShort;
+
+            // The next start recovers, silently, whatever point the kill hit.
+            ResetAppState(data);
+            {
+                Startup s;
+                QVERIFY2(
+                    s.run(),
+                    qPrintable(
+                        QString("round %1: %2").arg(round).arg(env->prompt().texts().join(" | "))));
+                QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(),
+                         QString("ADMIN"));
+                QCOMPARE(RunSilent("PRAGMA integrity_check").value.toString(), QString("ok"));
+                DBTerminate();
+            }
+            QVERIFY2(env->prompt().texts().isEmpty(),
+                     qPrintable(env->prompt().texts().join(" | ")));
+        }
+        QVERIFY2(cutShort >= 50,
+                 qPrintable(QString("only %1 starts were cut short").arg(cutShort)));
+    }
+
+    void killedSavesLoseNothing() {
+        ResetAppState(env->dataDir());
+        Startup s;
+        QVERIFY(s.run());
+        const QString file = App().dbFile;
+        DBTerminate();
+        QRandomGenerator rng(7);
+        QSet<int> acked;
+        for (int round = 0; round < 10; ++round) {
+            QProcess child;
+            child.start(self(), {"--child-saver", file});
+            QVERIFY(child.waitForStarted());
+            const int stopAfter = 5 + rng.bounded(60);
+            int seen = 0;
+            while (seen < stopAfter && child.state() == QProcess::Running) {
+                child.waitForReadyRead(2000);
+                while (child.canReadLine()) {
+                    const QByteArray line = child.readLine().trimmed();
+                    if (line.startsWith("ack ")) {
+                        ++seen;
+                        acked.insert(round * 100000 + line.mid(4).toInt());
+                    }
+                }
+            }
+            QThread::usleep(rng.bounded(3000));
+            child.kill();
+            child.waitForFinished(10000);
+            while (child.canReadLine()) {
+                const QByteArray line = child.readLine().trimmed();
+                if (line.startsWith("ack ")) acked.insert(round * 100000 + line.mid(4).toInt());
+            }
+            QVERIFY(seen > 0);
+            // The file is sound, and every acknowledged trade is there with its line.
+            QVERIFY(OpenDatabase(file));
+            QCOMPARE(RunSilent("PRAGMA integrity_check").value.toString(), QString("ok"));
+            Recordset rs;
+            QVERIFY(OpenRecordset(rs,
+                                  "SELECT t.smemo, COUNT(s.code) FROM tbltrade AS t "
+                                  "LEFT JOIN tbltradesub AS s ON s.ctbltrade = t.code "
+                                  "WHERE t.sdate = '2026-12-07' GROUP BY t.code, t.smemo") >= 0);
+            QSet<int> stored;
+            for (int r = 0; r < rs.recordCount(); ++r) {
+                QCOMPARE(rs.row(r).value(1).toInt(), 1); // never a trade without its line
+                stored.insert(rs.row(r).value(0).toInt());
+            }
+            for (int a : acked)
+                if (a / 100000 == round)
+                    QVERIFY2(stored.contains(a % 100000), qPrintable(QString::number(a)));
+            // The next round counts its own rows.
+            QVERIFY(
+                ExecSQL("UPDATE tbltrade SET sdate = '2026-12-06' WHERE sdate = '2026-12-07'") >=
+                0);
+            DBTerminate();
+        }
+    }
+
+    void twoProcessesNeverShareACode() {
+        ResetAppState(env->dataDir());
+        Startup s;
+        QVERIFY(s.run());
+        QProcess child;
+        child.start(self(), {"--child-codes", App().dbFile, "40"});
+        QVERIFY(child.waitForReadyRead(10000));
+        for (int i = 0; i < 40; ++i)
+            QCOMPARE(SaveNewMember({{"sname", QString("부모%1").arg(i)}}, true), 1);
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(CountRows("tblfriend", "codeno <> ''"), 80);
+        QCOMPARE(
+            GetScalar("SELECT COUNT(DISTINCT codeno) FROM tblfriend WHERE codeno <> ''").toInt(),
+            80);
+        QCOMPARE(GetScalar("SELECT MAX(codeno) FROM tblfriend").toString(), QString("000080"));
+    }
+};
+
+int main(int argc, char** argv) {
+    const QStringList args = [&] {
+        QStringList a;
+        for (int i = 0; i < argc; ++i)
+            a << QString::fromLocal8Bit(argv[i]);
+        return a;
+    }();
+    if (args.size() > 1 && args[1].startsWith("--child-")) {
+        QApplication app(argc, argv);
+        if (args[1] == "--child-first-start" && args.size() == 4)
+            return childFirstStart(args[2], args[3]);
+        if (args[1] == "--child-saver" && args.size() == 3) return childSaver(args[2]);
+        if (args[1] == "--child-codes" && args.size() == 4)
+            return childCodes(args[2], args[3].toInt());
+        return 9;
+    }
+    QApplication app(argc, argv);
+    TestKillSafety t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_killsafety.moc"

@@ -1,0 +1,192 @@
+// Files shared by several PCs, foreign and damaged files: what opening them does.
+#include "TestEnv.h"
+
+#include "core/AppState.h"
+#include "db/Database.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+namespace {
+QByteArray fileHash(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+sqlite3* openOther(const QString& path) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return db;
+}
+
+QString otherJournalMode(sqlite3* db) {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &st, nullptr);
+    QString mode;
+    if (sqlite3_step(st) == SQLITE_ROW)
+        mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return mode;
+}
+} // namespace
+
+class TestDataSafety : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+
+private slots:
+    void init() {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() {
+        delete m_env;
+        m_env = nullptr;
+    }
+
+    void sharedFileKeepsRollbackJournal() {
+        const QString file = App().dbFile;
+        DBTerminate();
+        // The server PC, still set up stand-alone, has the file open in WAL mode.
+        sqlite3* server = openOther(file);
+        QVERIFY(server);
+        QCOMPARE(sqlite3_exec(server, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(server, "SELECT count(*) FROM tblfriend", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+
+        // A client refuses to run rather than run in WAL across machines.
+        App().clientMode = 1;
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("shared file stays in journal mode 'wal'"));
+        QVERIFY(!OpenDatabase(file));
+        QVERIFY(!IsDatabaseOpen());
+        QVERIFY2(LastDbError().contains("서버 컴퓨터의 네트워크 설정"), qPrintable(LastDbError()));
+        sqlite3_close(server);
+
+        // Whoever opens it first as shared sets the rollback journal; everyone checks it.
+        QVERIFY2(OpenDatabase(file), qPrintable(LastDbError()));
+        QCOMPARE(JournalMode(), QString("delete"));
+        sqlite3* second = openOther(file);
+        QCOMPARE(otherJournalMode(second), QString("delete"));
+        sqlite3_close(second);
+        // The file is marked shared: the server's stand-alone start keeps the journal too.
+        DBTerminate();
+        App().clientMode = 0;
+        App().sharedDatabase = false;
+        QVERIFY(OpenDatabase(file));
+        QCOMPARE(JournalMode(), QString("delete"));
+    }
+
+    void foreignFileIsLeftUntouched_data() {
+        QTest::addColumn<QByteArrayList>("statements");
+        QTest::newRow("another program's tables")
+            << QByteArrayList{"CREATE TABLE invoices (id INTEGER PRIMARY KEY, total REAL)",
+                              "INSERT INTO invoices (total) VALUES (12.5)"};
+        QTest::newRow("our table names under another mark")
+            << QByteArrayList{"PRAGMA application_id=1234", "CREATE TABLE tblfriend (code INTEGER)",
+                              "CREATE TABLE options (optname TEXT, optvalue TEXT)"};
+        QTest::newRow("an empty database") << QByteArrayList{"PRAGMA user_version=3"};
+    }
+    void foreignFileIsLeftUntouched() {
+        QFETCH(QByteArrayList, statements);
+        DBTerminate();
+        const QString file = m_env->path("foreign.db");
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+        for (const QByteArray& s : statements)
+            QCOMPARE(sqlite3_exec(db, s.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        const QByteArray before = fileHash(file);
+        for (int client : {0, 1}) {
+            App().clientMode = client;
+            QVERIFY(!OpenDatabase(file));
+            QVERIFY2(LastDbError().contains("MemberDesk의 데이터베이스 파일이 아닙니다"),
+                     qPrintable(LastDbError()));
+        }
+        QCOMPARE(fileHash(file), before);
+        QVERIFY(!QFile::exists(file + "-wal"));
+        QVERIFY(!QFile::exists(file + "-journal"));
+    }
+
+    void newAndUpgradedFilesCarryTheMark() {
+        QCOMPARE(RunSilent("PRAGMA application_id").value.toInt(), kMemberDeskApplicationId);
+        // A file made before the mark existed is recognised by its tables and marked.
+        QVERIFY(RunSilent("PRAGMA application_id=0").ok);
+        DBTerminate();
+        QVERIFY(OpenDatabase(App().dbFile));
+        QVERIFY(UpgradeSchema());
+        QCOMPARE(RunSilent("PRAGMA application_id").value.toInt(), kMemberDeskApplicationId);
+    }
+
+    void damagedFileIsReportedAsDamage_data() {
+        QTest::addColumn<bool>("everyPage");
+        QTest::newRow("every page after the first: refused at open") << true;
+        QTest::newRow("the user and member tables: reported when read") << false;
+    }
+    void damagedFileIsReportedAsDamage() {
+        QFETCH(bool, everyPage);
+        for (int i = 0; i < 50; ++i)
+            ExecSQL("INSERT INTO tblfriend (sname, smemo) VALUES (?, ?)",
+                    {QString("회원%1").arg(i), QString(400, u'메')});
+        QList<qint64> pages; // 1-based page numbers to overwrite
+        const qint64 pageSize = RunSilent("PRAGMA page_size").value.toLongLong();
+        const qint64 pageCount = RunSilent("PRAGMA page_count").value.toLongLong();
+        if (everyPage) {
+            for (qint64 p = 2; p <= pageCount; ++p)
+                pages << p;
+        } else {
+            pages << RunSilent("SELECT rootpage FROM sqlite_master WHERE name = 'local_user'")
+                         .value.toLongLong()
+                  << RunSilent("SELECT rootpage FROM sqlite_master WHERE name = 'tblfriend'")
+                         .value.toLongLong();
+        }
+        DBTerminate();
+        const QString file = App().dbFile;
+        QVERIFY(!QFile::exists(file + "-wal") || QFileInfo(file + "-wal").size() == 0);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QRandomGenerator rng(7);
+        for (qint64 p : pages) {
+            QByteArray junk(pageSize, '\0');
+            for (char& c : junk)
+                c = char(rng.bounded(256));
+            f.seek((p - 1) * pageSize);
+            f.write(junk);
+        }
+        f.close();
+        const QString damage =
+            "데이터베이스 파일이 손상되었습니다.\n파일: " + file + "\n백업해 둔 자료로 복원하세요.";
+        if (everyPage) {
+            QVERIFY(!OpenDatabase(file));
+            QVERIFY(IsDamageCode(LastDbErrorCode()));
+            QCOMPARE(LastDbError(), damage);
+            return;
+        }
+        QVERIFY2(OpenDatabase(file), qPrintable(LastDbError()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("damaged database"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("GetScalar failed"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("damaged database"));
+        GetScalar("SELECT COUNT(*) FROM local_user WHERE loginid = 'ADMIN'");
+        QVERIFY(LastStatementFailed());
+        QVERIFY(IsDamageCode(LastDbErrorCode()));
+        Recordset rs;
+        QCOMPARE(OpenRecordset(rs, "SELECT * FROM tblfriend"), -1);
+        // One message, naming the file and the way out; no English error box after it.
+        QCOMPARE(m_env->prompt().texts(), QStringList{damage});
+    }
+};
+
+QTEST_MAIN(TestDataSafety)
+#include "tst_datasafety.moc"
