@@ -185,6 +185,14 @@ QStringList indexStatements() {
     return out;
 }
 
+bool hasFixedRow(const QString& table) {
+    static const QStringList tables = {
+        QStringLiteral("tblgroup"),   QStringLiteral("tblfriend"), QStringLiteral("tblservice"),
+        QStringLiteral("tblcard"),    QStringLiteral("tblitem"),   QStringLiteral("tblaffairsnote"),
+        QStringLiteral("tblusename"), QStringLiteral("tblgrouping")};
+    return tables.contains(table.trimmed().toLower());
+}
+
 QStringList fixedRowStatements() {
     return {
         QStringLiteral("INSERT INTO tblgroup (code, gname) VALUES (1, '[기본그룹]')"),

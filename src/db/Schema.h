@@ -9,6 +9,9 @@ namespace Schema {
 QStringList tableStatements();
 QStringList indexStatements();
 QStringList fixedRowStatements();
+// True for the tables whose row with code 1 is a fixed "none" row (default group, cash
+// box, ...), which no list may delete. Trades, lines and ledger entries have none.
+bool hasFixedRow(const QString& table);
 
 // The pick-list table of the user-defined member fields (also made by the upgrade).
 QString userFieldListTable();

@@ -134,9 +134,18 @@ bool AddColumnIfMissing(const QString& table, const QString& column, ColumnType 
 // Creates every index of the schema that the database lacks. The statements say
 // IF NOT EXISTS, so on a current database this costs a few catalogue look-ups.
 bool EnsureIndexes() {
+    // An index only speeds things up: a unique one that old rows do not satisfy (duplicate
+    // option rows) is logged and left out instead of stopping every start.
     UpgradeStep step(QStringLiteral("Indexes"));
-    for (const QString& sql : Schema::indexStatements())
+    for (const QString& sql : Schema::indexStatements()) {
+        const SqlOutcome o = RunSilent(sql);
+        if (o.ok) continue;
+        if (o.errorCode == SQLITE_CONSTRAINT) {
+            qCWarning(lcStartup, "index left out (%s): %s", qPrintable(o.error), qPrintable(sql));
+            continue;
+        }
         if (!step.exec(sql)) return false;
+    }
     return true;
 }
 

@@ -1,4 +1,6 @@
 #include "ui/RecordList.h"
+
+#include "db/Schema.h"
 #include "db/Database.h"
 #include "ui/ExcelExport.h"
 #include "ui/FloatNotice.h"
@@ -50,8 +52,10 @@ int RecordList::activeCode() const {
 bool RecordList::RecDelete() {
     const int row = activeDataRow();
     const int code = activeCode();
-    // Code 1 is the fixed "none" row of its table; it is never deleted.
-    if (!row || code <= 1) {
+    // Code 1 is the fixed "none" row of most tables; it is never deleted. A list whose
+    // table has no such row (trades) may delete its first record.
+    const bool fixedRow = code == 1 && (m_table.isEmpty() || Schema::hasFixedRow(m_table));
+    if (!row || code < 1 || fixedRow) {
         MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
         return false;
     }

@@ -42,6 +42,19 @@ private slots:
         QCOMPARE(TableColumns("tblfriend"), before);
     }
 
+    // Duplicate option rows (hand-made or from an old copy) leave the unique index out but
+    // never stop the start; the other indexes are still made.
+    void duplicateOptionsDoNotStopTheStart() {
+        QVERIFY(CreateNewDatabase(App().dbFile) && OpenDatabase(App().dbFile));
+        QVERIFY(RunSilent("DROP INDEX ix_options_optname").ok);
+        QVERIFY(RunSilent("DROP INDEX ix_tbltrade_sdate").ok);
+        QCOMPARE(ExecSQL("INSERT INTO options (optname, optvalue) VALUES ('start', '1')"), 1);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("index left out.*ix_options_optname"));
+        QVERIFY(UpgradeSchema());
+        QVERIFY(m_env->prompt().shown().isEmpty());
+        QCOMPARE(CountRows("sqlite_master", "name = 'ix_tbltrade_sdate'"), 1);
+    }
+
     // Versions 0 (with or without the DBVer row) and 1 get every step.
     void oldDatabaseGetsEverything_data() {
         QTest::addColumn<QString>("dbVer"); // empty: no row at all

@@ -282,6 +282,14 @@ private slots:
         QVERIFY(!list.RecDelete());
         QCOMPARE(m_env->prompt().texts(), QStringList{"삭제할 자료를 선택하세요."});
         QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code = 1")), 1);
+
+        // Trades have no fixed row: the first trade ever saved can be deleted.
+        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tbltrade (code, sdate) VALUES (1, '2026-12-01')")), 1);
+        list.setListGrid(list.spList, 2, QStringLiteral("tbltrade"));
+        m_env->prompt().clear();
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        QVERIFY(list.RecDelete());
+        QCOMPARE(CountRows(QStringLiteral("tbltrade")), 0);
     }
 
     void editNeedsAnActiveRowAndKeysReachTheWindow() {
