@@ -139,15 +139,16 @@ void TstHCText::telephone_data() {
     QTest::newRow("seoul 10 digits") << QStringLiteral("0212345678") << QStringLiteral("02-1234-5678");
     QTest::newRow("seoul 9 digits") << QStringLiteral("021234567") << QStringLiteral("02-123-4567");
     QTest::newRow("seoul already dashed") << QStringLiteral("02-1234-5678") << QStringLiteral("02-1234-5678");
-    QTest::newRow("seoul too short for area") << QStringLiteral("02-123") << QStringLiteral("0-2123");
+    QTest::newRow("seoul too short for area") << QStringLiteral("02-123") << QStringLiteral("02-123");
     QTest::newRow("0505 number") << QStringLiteral("05051234567") << QStringLiteral("0505-123-4567");
-    QTest::newRow("0505 too short") << QStringLiteral("0505123") << QStringLiteral("050-5123");
+    QTest::newRow("0505 too short") << QStringLiteral("0505123") << QStringLiteral("0505123");
+    QTest::newRow("bracketed area") << QStringLiteral("(02)1234-5678") << QStringLiteral("02-1234-5678");
     QTest::newRow("mobile") << QStringLiteral("01012345678") << QStringLiteral("010-1234-5678");
     QTest::newRow("local area 031") << QStringLiteral("0311234567") << QStringLiteral("031-123-4567");
     QTest::newRow("leading zero 8 digits has no area")
         << QStringLiteral("03112345") << QStringLiteral("0311-2345");
-    QTest::newRow("letters among digits") << QStringLiteral("tel 02)1234-5678") << QStringLiteral("02-1234-5678");
-    QTest::newRow("four digits and letters") << QStringLiteral("ext.1234") << QStringLiteral("1234");
+    QTest::newRow("words stay") << QStringLiteral("(02)1234-5678 내선 12") << QStringLiteral("(02)1234-5678 내선 12");
+    QTest::newRow("four digits and letters") << QStringLiteral("ext.1234") << QStringLiteral("ext.1234");
     QTest::newRow("no digits kept") << QStringLiteral("없음 미등록") << QStringLiteral("없음 미등록");
 }
 
