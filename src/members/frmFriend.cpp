@@ -203,6 +203,7 @@ void frmFriend::buildUi()
         auto* l = new QLabel(m_panel);
         l->setObjectName(QStringLiteral("lblData(%1)").arg(i));
         l->setTextFormat(Qt::PlainText); // stored text is shown as written, never as markup
+        l->setWordWrap(true);            // a long line (a lunar date with its solar day) wraps, not cut
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         detail->addWidget(c, i, 0);
         detail->addWidget(l, i, 1);

@@ -72,6 +72,9 @@ frmGroupSub::frmGroupSub(QWidget* parent) : QWidget(parent)
     for (int i = 0; i < 4; ++i) {
         auto* c = new QComboBox(this);
         c->setObjectName(QStringLiteral("cmbMon(%1)").arg(i));
+        // Wide enough for "12" whatever the style's arrow takes.
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(2);
         c->hide();
         m_months << c;
         monthRow->addWidget(c);

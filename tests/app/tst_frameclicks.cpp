@@ -9,6 +9,7 @@
 #include "ui/HCText.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
@@ -109,6 +110,22 @@ private slots:
         QVERIFY(find && find->isVisible());
         const QRect owner(list->mapToGlobal(QPoint(0, 0)), list->size());
         QVERIFY(owner.contains(find->frameGeometry().center()));
+    }
+
+    // The saved notice is told to appear over the window it belongs to.
+    void savedNoticeOverItsWindow() {
+        QWidget* groups = m_d->open("mnuFriend_Group");
+        m_d->click("htField(1)", groups);
+        m_d->type("Club");
+        m_d->find<QComboBox>("cmbYear", groups)->setCurrentIndex(1);
+        m_d->find<QComboBox>("cmbDay", groups)->setCurrentIndex(5);
+        m_d->click("btnSave", groups);
+        QCOMPARE(m_d->env().notices(), QStringList({"자료가 저장되었습니다."}));
+        const QStringList args = m_d->env().launcher().calls.last().args;
+        const QStringList at = args.value(1).mid(5).split(',');
+        QVERIFY2(args.value(1).startsWith("--at=") && at.size() == 2, qPrintable(args.join('|')));
+        const QRect frame(m_d->frame()->mapToGlobal(QPoint(0, 0)), m_d->frame()->size());
+        QVERIFY(frame.contains(QPoint(at[0].toInt(), at[1].toInt())));
     }
 };
 

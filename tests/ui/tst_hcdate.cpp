@@ -125,6 +125,8 @@ void TstHCDate::emptyMaskAndText() {
     QCOMPARE(m_date->Text(), QString());
     m_date->SetText(QStringLiteral("2026-01-02"));
     QCOMPARE(m_date->Text(), QStringLiteral("2026-01-02"));
+    m_date->SetText(QStringLiteral("2026-2-3")); // written without padding
+    QCOMPARE(m_date->Text(), QStringLiteral("2026-02-03"));
     m_date->SetText(QString());
     QCOMPARE(m_date->Box()->displayText(), QStringLiteral("____-__-__"));
     QCOMPARE(m_date->Text(), QString());

@@ -211,7 +211,7 @@ void TstHCText::keyFilter_data() {
     QTest::newRow("letters drop digits") << 2 << 0 << QStringLiteral("a1b-C") << QStringLiteral("abC");
     QTest::newRow("letters upper case") << 2 << 1 << QStringLiteral("ab") << QStringLiteral("AB");
     QTest::newRow("phone digits only") << 3 << 0 << QStringLiteral("02-12x34") << QStringLiteral("021234");
-    QTest::newRow("time digits only") << 4 << 0 << QStringLiteral("14:25") << QStringLiteral("1425");
+    QTest::newRow("time takes the colon") << 4 << 0 << QStringLiteral("14:2a5") << QStringLiteral("14:25");
     QTest::newRow("dashed digits only") << 5 << 1 << QStringLiteral("12-3a") << QStringLiteral("123");
 }
 
