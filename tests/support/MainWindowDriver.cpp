@@ -16,23 +16,7 @@
 #include <QPointer>
 #include <QtTest>
 
-namespace {
-QtMessageHandler g_previousHandler = nullptr;
-// The offscreen platform cannot pass a window's size limits on or raise a window, and says
-// so each time; that says nothing about the program.
-void dropPlatformNotes(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type == QtWarningMsg && text.startsWith(QLatin1String("This plugin does not support ")))
-        return;
-    if (g_previousHandler) g_previousHandler(type, context, text);
-}
-} // namespace
-
 MainWindowDriver::MainWindowDriver(bool startWindow) : m_env(std::make_unique<TestEnv>()) {
-    static const bool installed = [] {
-        g_previousHandler = qInstallMessageHandler(dropPlatformNotes);
-        return true;
-    }();
-    Q_UNUSED(installed);
     if (!m_env->ok()) return;
     // What the login window does after a correct password.
     if (!ReadOptions() || !GetLoginUserInfo(QStringLiteral("ADMIN"))) return;
