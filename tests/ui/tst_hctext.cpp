@@ -1,3 +1,4 @@
+#include "ControlForm.h"
 #include "TestEnv.h"
 
 #include "ui/HCText.h"
@@ -34,19 +35,11 @@ class TstHCText : public QObject {
 private slots:
     void init() {
         m_env = new TestEnv(false);
-        m_form = new QWidget;
-        auto* lay = new QVBoxLayout(m_form);
-        m_first = new HCText(m_form);
-        m_first->setObjectName(QStringLiteral("htField(0)"));
-        m_ht = new HCText(m_form);
-        m_ht->setObjectName(QStringLiteral("htField(1)"));
-        m_next = new HCText(m_form);
-        m_next->setObjectName(QStringLiteral("htField(2)"));
-        lay->addWidget(m_first);
-        lay->addWidget(m_ht);
-        lay->addWidget(m_next);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        m_form = new ControlForm;
+        m_first = m_form->add<HCText>("htField(0)");
+        m_ht = m_form->add<HCText>("htField(1)");
+        m_next = m_form->add<HCText>("htField(2)");
+        QVERIFY(m_form->showActive());
         m_ht->setFocus();
     }
     void cleanup() {
@@ -86,7 +79,7 @@ private:
     void leave() { m_next->setFocus(); QCoreApplication::processEvents(); }
 
     TestEnv* m_env = nullptr;
-    QWidget* m_form = nullptr;
+    ControlForm* m_form = nullptr;
     HCText* m_first = nullptr;
     HCText* m_ht = nullptr;
     HCText* m_next = nullptr;
