@@ -6,6 +6,7 @@
 #include "members/MemberStore.h"
 #include "members/frmFriend.h"
 #include "ui/Grid.h"
+#include "ui/GridMenu.h"
 #include "ui/HCText.h"
 
 #include <QAction>
@@ -101,15 +102,24 @@ private slots:
         QVERIFY2(m_d->prompt().lastText().contains(m_d->env().path("ExpExcel")), qPrintable(m_d->prompt().texts().join('|')));
     }
 
-    // The find window opens over the window it searches, not in a screen corner.
-    void findWindowOpensOverItsWindow() {
+    // The grid's pop-ups open over the window they belong to, not in a screen corner.
+    void gridPopupsOpenOverTheirWindow_data() {
+        QTest::addColumn<QString>("popup");
+        QTest::newRow("find") << "FrmFindInSpread";
+        QTest::newRow("report columns") << "FrmSprRPTCol";
+    }
+    void gridPopupsOpenOverTheirWindow() {
+        QFETCH(QString, popup);
         auto* list = m_d->open<frmFriend>("mnuFriend_Friend");
         m_d->click(list->grid()->viewport(), QPoint(5, 5));
-        m_d->key(Qt::Key_F, Qt::ControlModifier);
-        QWidget* find = m_d->find("FrmFindInSpread");
-        QVERIFY(find && find->isVisible());
+        if (popup == "FrmFindInSpread")
+            m_d->key(Qt::Key_F, Qt::ControlModifier);
+        else
+            GridMenu::of(list->grid())->trigger("04"); // the menu's own item, as chosen
+        QWidget* w = m_d->find(popup);
+        QVERIFY(w && w->isVisible());
         const QRect owner(list->mapToGlobal(QPoint(0, 0)), list->size());
-        QVERIFY(owner.contains(find->frameGeometry().center()));
+        QVERIFY(owner.contains(w->frameGeometry().center()));
     }
 
     // The saved notice is told to appear over the window it belongs to.
