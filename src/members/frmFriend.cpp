@@ -203,7 +203,6 @@ void frmFriend::buildUi()
         auto* l = new QLabel(m_panel);
         l->setObjectName(QStringLiteral("lblData(%1)").arg(i));
         l->setTextFormat(Qt::PlainText); // stored text is shown as written, never as markup
-        l->setWordWrap(true);            // a long line (a lunar date with its solar day) wraps, not cut
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         detail->addWidget(c, i, 0);
         detail->addWidget(l, i, 1);
@@ -681,6 +680,22 @@ void frmFriend::ShowMemberDetail(int code)
                                join(t("mail2"), t("homepi2")), t("smemo")};
     for (int i = 0; i < m_detail.size(); ++i)
         m_detail[i]->setText(texts.value(i));
+    // The panel widens to its longest line (a lunar date with this year's solar day), so
+    // nothing is cut; the splitter takes the width from the grid.
+    const int wanted = qMax(240, m_panel->layout()->minimumSize().width());
+    m_panel->setMinimumWidth(wanted);
+    if (auto* split = qobject_cast<QSplitter*>(m_panel->parentWidget()); split && m_panel->width() < wanted) {
+        QList<int> sizes = split->sizes();
+        const int at = split->indexOf(m_panel);
+        const int more = wanted - sizes.value(at);
+        for (int i = at - 1; i >= 0; --i) // the grid beside it gives first
+            if (sizes[i] - more >= 100) {
+                sizes[i] -= more;
+                sizes[at] += more;
+                split->setSizes(sizes);
+                break;
+            }
+    }
     const QLocale locale(QLocale::English);
     m_points[0]->setText(locale.toString(d.accumulatedPoints));
     m_points[1]->setText(locale.toString(d.availablePoints));

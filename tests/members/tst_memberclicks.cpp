@@ -232,6 +232,17 @@ private slots:
         QCOMPARE(m_d->find<QLabel>("lblData(0)", list)->text(), QString("<i>Kim</i>"));
     }
 
+    // A lunar birthday's line (with this year's solar day) is shown whole, not cut.
+    void detailLunarLineFits() {
+        addMember("Lee", {{"barthday", "1971-02-30"}, {"lunarbarth", 1}});
+        frmFriend* list = openList();
+        m_d->click(list->grid()->viewport(), cellPoint(list->grid(), frmFriend::ColName, 1));
+        auto* birthday = m_d->find<QLabel>("lblData(15)", list);
+        QVERIFY(birthday->text().contains("올해 양력"));
+        QVERIFY2(birthday->width() >= birthday->sizeHint().width(),
+                 qPrintable(QString("%1 < %2").arg(birthday->width()).arg(birthday->sizeHint().width())));
+    }
+
     // Text that is not a phone number stays as typed; pasted text goes through the filter.
     void phoneInputsKeepWordsAndFilterPaste() {
         QWidget* editor = m_d->open("mnuFriend_FriendSub");
