@@ -1,6 +1,6 @@
 // The main window and its child windows used as a person does: placement, the window
 // menu, options, export, pop-ups and typed input through the real controls.
-#include "MainWindowDriver.h"
+#include "WindowTest.h"
 
 #include "app/frmMain.h"
 #include "members/MemberStore.h"
@@ -20,9 +20,8 @@
 #include <QScreen>
 #include <QtTest>
 
-class tst_frameclicks : public QObject {
+class tst_frameclicks : public WindowTest {
     Q_OBJECT
-    MainWindowDriver* m_d = nullptr;
 
     void writeLayout(const QString& window, int left, int top) {
         QDir().mkpath(m_d->env().path("FormIni"));
@@ -34,14 +33,6 @@ class tst_frameclicks : public QObject {
     static bool inside(QWidget* w, const QRect& area) { return area.contains(w->geometry()); }
 
 private slots:
-    void init() {
-        m_d = new MainWindowDriver;
-        QVERIFY(m_d->ok());
-    }
-    void cleanup() {
-        delete m_d;
-        m_d = nullptr;
-    }
 
     // A remembered position outside the frame never hides a window.
     void rememberedPositionKeptInside_data() {

@@ -1,6 +1,6 @@
 // The member windows opened from the main window's menu and used with the mouse and the
 // keyboard, as a person does; checked against the database and the prompts shown.
-#include "MainWindowDriver.h"
+#include "WindowTest.h"
 
 #include "core/AppState.h"
 #include "core/Settings.h"
@@ -36,24 +36,14 @@ QPoint cellPoint(Grid* g, int col, int row) {
 }
 } // namespace
 
-class tst_memberclicks : public QObject {
+class tst_memberclicks : public WindowTest {
     Q_OBJECT
-    MainWindowDriver* m_d = nullptr;
 
     ScriptedPrompt& prompt() { return m_d->prompt(); }
     frmFriend* openList() { return m_d->open<frmFriend>("mnuFriend_Friend"); }
     QString memberName(int code) { return m_d->query("SELECT sname FROM tblfriend WHERE code = ?", {code}).toString(); }
 
 private slots:
-    void init() {
-        m_d = new MainWindowDriver;
-        QVERIFY(m_d->ok());
-        App().duplicateMemberCheck = true;
-    }
-    void cleanup() {
-        delete m_d;
-        m_d = nullptr;
-    }
 
     // A click into a date input takes the focus and the caret, so digits land there.
     void clickedDateTakesTyping_data() {
