@@ -1,7 +1,8 @@
 // The transient notice program. It is started with the parameter text
 // "<message>/T<duration>" (arguments joined by blanks, then trimmed), shows the message in
-// a small frameless window at the bottom right of the screen without taking the focus,
-// and ends by itself.
+// a small frameless window without taking the focus, and ends by itself. An argument
+// "--at=x,y" centres the notice on that screen point (the window it belongs to); without
+// it the notice sits at the bottom right of the screen.
 //
 // The duration counts milliseconds. The program itself always passes 500, which is too
 // short to read a sentence, so the notice stays at least 1500 ms; a missing or unreadable
@@ -18,6 +19,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <optional>
+
 namespace {
 
 constexpr int MinimumShowMs = 1500;
@@ -26,10 +29,18 @@ constexpr int MaximumShowMs = 60000;
 struct Notice {
     QString message;
     int durationMs = MinimumShowMs;
+    std::optional<QPoint> at;
 };
 
-Notice parseParameter(const QStringList& args) {
+Notice parseParameter(QStringList args) {
     Notice n;
+    static const QRegularExpression atArg(QStringLiteral("^--at=(-?\\d{1,6}),(-?\\d{1,6})$"));
+    for (qsizetype i = args.size() - 1; i >= 0; --i) {
+        const QRegularExpressionMatch m = atArg.match(args[i]);
+        if (!m.hasMatch()) continue;
+        n.at = QPoint(m.captured(1).toInt(), m.captured(2).toInt());
+        args.removeAt(i);
+    }
     QString text = args.join(u' ').trimmed();
     static const QRegularExpression tail(QStringLiteral("/T(\\d{1,9})\\s*$"));
     const QRegularExpressionMatch m = tail.match(text);
@@ -69,9 +80,17 @@ int main(int argc, char** argv) {
     layout->addWidget(label);
     w.adjustSize();
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QScreen* screen = notice.at ? QGuiApplication::screenAt(*notice.at) : nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen) {
         const QRect area = screen->availableGeometry();
-        w.move(area.right() - w.width() - 24, area.bottom() - w.height() - 24);
+        QPoint to(area.right() - w.width() - 24, area.bottom() - w.height() - 24);
+        if (notice.at) {
+            to = *notice.at - QPoint(w.width() / 2, w.height() / 2);
+            to.setX(qBound(area.left(), to.x(), area.right() - w.width()));
+            to.setY(qBound(area.top(), to.y(), area.bottom() - w.height()));
+        }
+        w.move(to);
     }
     w.show();
     QTimer::singleShot(notice.durationMs, &app, &QCoreApplication::quit);

@@ -135,6 +135,9 @@ const QList<MainMenuEntry>& MainMenuLayout() {
 
         {E::TopMenu, "mnuWindow", "창(&W)"},
         {E::Item, "mnuWindow_AllClose", "모든 창 닫기(&C)"},
+        {E::Separator, "", ""},
+        {E::Item, "mnuWindow_Cascade", "계단식 배열(&S)"},
+        {E::Item, "mnuWindow_Tile", "바둑판식 배열(&T)"},
 
         {E::TopItem, "mnuExit", "종료(&X)"},
     };

@@ -242,6 +242,8 @@ void frmMain::registerBuiltInCommands() {
     addIfMissing(QStringLiteral("mnuBasic_Exit"), [](frmMain* f) { f->close(); });
     addIfMissing(QStringLiteral("mnuExit"), [](frmMain* f) { f->close(); });
     addIfMissing(QStringLiteral("mnuWindow_AllClose"), [](frmMain* f) { f->closeAllChildren(); });
+    addIfMissing(QStringLiteral("mnuWindow_Cascade"), [](frmMain* f) { f->mdiArea()->cascadeSubWindows(); });
+    addIfMissing(QStringLiteral("mnuWindow_Tile"), [](frmMain* f) { f->mdiArea()->tileSubWindows(); });
     addIfMissing(QStringLiteral("mnuETCRoot_Calc"), [](frmMain*) { startCalculator(); });
 
     addIfMissing(QStringLiteral("mnuTool_bgsetup1"), [](frmMain* f) {
@@ -318,6 +320,34 @@ void frmMain::buildMenus() {
         }
     }
     if (QAction* seeId = menuAction(QStringLiteral("mnu_SeeIDEnabled"))) seeId->setCheckable(true);
+
+    // The window menu lists the open windows, so a window lost behind others (or placed
+    // out of sight) can always be brought back.
+    if (auto* windowMenu = findChild<QMenu*>(QStringLiteral("mnuWindow"))) {
+        connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu] {
+            for (QAction* a : windowMenu->actions())
+                if (a->property("openWindowEntry").toBool()) delete a;
+            const QList<QMdiSubWindow*> subs = m_mdi->subWindowList();
+            if (!subs.isEmpty()) windowMenu->addSeparator()->setProperty("openWindowEntry", true);
+            int n = 0;
+            for (QMdiSubWindow* sub : subs) {
+                ++n;
+                const QString caption = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
+                QAction* a = windowMenu->addAction(
+                    (n < 10 ? QStringLiteral("&%1 ").arg(n) : QStringLiteral("%1 ").arg(n)) + caption);
+                a->setObjectName(QStringLiteral("mnuWindow_List(%1)").arg(n));
+                a->setProperty("openWindowEntry", true);
+                a->setCheckable(true);
+                a->setChecked(sub == m_mdi->activeSubWindow());
+                connect(a, &QAction::triggered, this, [this, sub = QPointer<QMdiSubWindow>(sub)] {
+                    if (!sub) return;
+                    if (sub->isMinimized()) sub->showNormal();
+                    KeepInsideArea(sub);
+                    m_mdi->setActiveSubWindow(sub);
+                });
+            }
+        });
+    }
 }
 
 void frmMain::buildToolbar() {

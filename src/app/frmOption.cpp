@@ -184,7 +184,8 @@ bool frmOption::RecSave() {
         return false;
     }
     ReadOptions();
-    setChanged(false);
+    // Show what is stored now (the percentage is empty while points go per item).
+    display(OptionValues::load());
     ShowFloatNotice(QStringLiteral("자료가 저장되었습니다."));
     return true;
 }

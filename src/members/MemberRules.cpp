@@ -54,3 +54,20 @@ QString CheckPicturePath(const QString& path)
     return QStringLiteral("이미지 경로가 너무 깁니다. 최대 100자까지 허용됩니다. 현재길이:")
            + QString::number(length) + QStringLiteral("\n\n") + path;
 }
+
+QString PhoneDigits(const QString& phone)
+{
+    QString d;
+    for (QChar c : phone)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            d += c;
+    return d;
+}
+
+QString PhoneDigitsSql(const QString& column)
+{
+    QString e = column;
+    for (const char* c : {"-", " ", "(", ")", "."})
+        e = QStringLiteral("REPLACE(") + e + QStringLiteral(", '") + QLatin1String(c) + QStringLiteral("', '')");
+    return e;
+}

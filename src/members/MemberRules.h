@@ -16,3 +16,10 @@ int CodePageLength(const QString& text);
 constexpr int MaxPicturePathBytes = 100;
 // "" when the path may be stored, else the refusal message.
 QString CheckPicturePath(const QString& path);
+
+// The digits of a telephone number as typed or stored ("010-1234-5678" -> "01012345678");
+// "" when it has none.
+QString PhoneDigits(const QString& phone);
+// SQL expression giving the digits of a stored telephone column (dashes, blanks, brackets
+// and dots removed), for comparing numbers by their digits.
+QString PhoneDigitsSql(const QString& column);

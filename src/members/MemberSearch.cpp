@@ -62,6 +62,15 @@ SqlPart MakeAnniversaryWhere(const QString& dateColumn, const QString& lunarColu
 
     SqlPart part;
     if (start.left(4) == thisYear) {
+        // Twelve months or more hold every month-day, solar and lunar; comparing the ends'
+        // month-days would collapse the range (lunar 11-13 .. 11-23 for a whole year).
+        const QDate from = QDate::fromString(start, QStringLiteral("yyyy-MM-dd"));
+        const QDate to = QDate::fromString(end, QStringLiteral("yyyy-MM-dd"));
+        if (from.isValid() && to.isValid() && from.addYears(1).addDays(-1) <= to) {
+            part.sql = QStringLiteral(" (") + lunarColumn + QStringLiteral(" IN (0, 1) AND ") + dateColumn
+                       + QStringLiteral(" <> '')");
+            return part;
+        }
         part.sql = QStringLiteral(" (") + lunarColumn + QStringLiteral(" = 0 AND ");
         part += monthDayRange(dateColumn, start.right(5), end.right(5));
         part.sql += QStringLiteral(") OR (") + lunarColumn + QStringLiteral(" = 1 AND ");

@@ -183,10 +183,10 @@ void frmFriend::buildUi()
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
     GridMenu::attach(m_grid, this);
-    connect(m_grid, &Grid::cellClicked, this, [this](int, int row) {
-        if (row >= 1 && row <= m_grid->dataRowCnt())
-            ShowMemberDetail(m_grid->text(ColCode, row).toInt());
-    });
+    // The panel shows the member of the active row, wherever it moved from (click, keys,
+    // find, a refill or a deletion).
+    connect(m_grid, &Grid::cellClicked, this, [this](int, int) { showActiveDetail(); });
+    connect(m_grid, &Grid::activeCellChanged, this, [this](int, int) { showActiveDetail(); });
     connect(m_grid, &Grid::cellDoubleClicked, this, [this](int col, int row) {
         if (col != ColCheck)
             rowDoubleClicked(row);
@@ -204,6 +204,7 @@ void frmFriend::buildUi()
         auto* c = new QLabel(detailCaption(i), m_panel);
         auto* l = new QLabel(m_panel);
         l->setObjectName(QStringLiteral("lblData(%1)").arg(i));
+        l->setTextFormat(Qt::PlainText); // stored text is shown as written, never as markup
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         detail->addWidget(c, i, 0);
         detail->addWidget(l, i, 1);
@@ -214,6 +215,7 @@ void frmFriend::buildUi()
         auto* c = new QLabel(QString::fromUtf8(pointCaptions[i]), m_panel);
         auto* l = new QLabel(m_panel);
         l->setObjectName(QStringLiteral("lblPoint(%1)").arg(i));
+        l->setTextFormat(Qt::PlainText);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         detail->addWidget(c, 24 + i, 0);
         detail->addWidget(l, 24 + i, 1);
@@ -406,8 +408,18 @@ void frmFriend::Search()
         m_grid->appendRow(row);
     }
     m_grid->endFill();
+    showActiveDetail();
     if (n == 0)
         ShowFloatNotice(QStringLiteral("검색된 결과가 없습니다."));
+}
+
+void frmFriend::showActiveDetail()
+{
+    const int row = m_grid->activeRow();
+    if (row >= 1 && row <= m_grid->dataRowCnt())
+        ShowMemberDetail(m_grid->text(ColCode, row).toInt());
+    else
+        clearDetail();
 }
 
 void frmFriend::SetGridColumns()
@@ -534,7 +546,12 @@ void frmFriend::nodeRenamed(QTreeWidgetItem* item)
     if (after == before)
         return;
     const int code = key.mid(1).toInt();
-    const bool ok = key.startsWith(QLatin1Char('G')) ? RenameGroup(code, after) : RenameMember(code, after);
+    const bool isGroup = key.startsWith(QLatin1Char('G'));
+    // A member keeps a name, as in the editor.
+    if (!isGroup && after.trimmed().isEmpty())
+        MsgInfo(QStringLiteral("이름이 입력되지 않았습니다"));
+    const bool ok = isGroup ? RenameGroup(code, after)
+                            : !after.trimmed().isEmpty() && RenameMember(code, after);
     m_loadingTree = true;
     if (ok) {
         const QString stored = key.startsWith(QLatin1Char('G')) ? after.trimmed() : after;
@@ -665,6 +682,22 @@ void frmFriend::ShowMemberDetail(int code)
                                join(t("mail2"), t("homepi2")), t("smemo")};
     for (int i = 0; i < m_detail.size(); ++i)
         m_detail[i]->setText(texts.value(i));
+    // The panel widens to its longest line (a lunar date with this year's solar day), so
+    // nothing is cut; the splitter takes the width from the grid.
+    const int wanted = qMax(240, m_panel->layout()->minimumSize().width());
+    m_panel->setMinimumWidth(wanted);
+    if (auto* split = qobject_cast<QSplitter*>(m_panel->parentWidget()); split && m_panel->width() < wanted) {
+        QList<int> sizes = split->sizes();
+        const int at = split->indexOf(m_panel);
+        const int more = wanted - sizes.value(at);
+        for (int i = at - 1; i >= 0; --i) // the grid beside it gives first
+            if (sizes[i] - more >= 100) {
+                sizes[i] -= more;
+                sizes[at] += more;
+                split->setSizes(sizes);
+                break;
+            }
+    }
     const QLocale locale(QLocale::English);
     m_points[0]->setText(locale.toString(d.accumulatedPoints));
     m_points[1]->setText(locale.toString(d.availablePoints));
@@ -698,12 +731,14 @@ void frmFriend::DeleteMembers()
         }
         m_bulk = false;
         m_count->setText(QString::number(m_checked));
+        showActiveDetail();
         return;
     }
     const int code = GetSelectedCode();
     const int row = m_grid->activeRow();
     if (DeleteOneMember(code))
         m_grid->deleteRows(row);
+    showActiveDetail();
 }
 
 void frmFriend::paintRow(int row)

@@ -87,6 +87,8 @@ private:
     void paintRow(int row);
     void selectAllChanged(bool on);
     void clearDetail();
+    // The detail panel shows the active row's member, or nothing.
+    void showActiveDetail();
     int pickGroup();
 
     QTreeWidget* m_tree = nullptr;

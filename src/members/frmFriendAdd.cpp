@@ -16,6 +16,7 @@
 #include "ui/HCText.h"
 #include "core/Prompt.h"
 #include "ui/RecordWindow.h"
+#include "ui/TextRules.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -144,6 +145,7 @@ void frmFriendAdd::buildUi()
     m_memo->setMaximumHeight(70);
 
     m_pic = new QLabel(this);
+    m_pic->setTextFormat(Qt::PlainText);
     m_pic->setObjectName(QStringLiteral("imgPic"));
     m_pic->setFixedSize(110, 130);
     m_pic->setFrameShape(QFrame::Box);
@@ -161,6 +163,7 @@ void frmFriendAdd::buildUi()
     connect(btnPicDel, &QPushButton::clicked, this, &frmFriendAdd::removePicture);
 
     m_date = new QLabel(this);
+    m_date->setTextFormat(Qt::PlainText);
     m_date->setObjectName(QStringLiteral("lblDate"));
     m_cun = new QCheckBox(QStringLiteral("계속 등록하기"), this);
     m_cun->setObjectName(QStringLiteral("chkCun"));
@@ -170,10 +173,11 @@ void frmFriendAdd::buildUi()
     m_ex->setObjectName(QStringLiteral("chkEx"));
     m_cun->setChecked(Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKCUNTINUE"), QStringLiteral("1")) != QStringLiteral("0"));
     m_auto->setChecked(Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKAUTO"), QStringLiteral("1")) != QStringLiteral("0"));
-    connect(m_cun, &QCheckBox::toggled, this, [](bool on) {
+    // Settings follow the user's clicks only; setting a box from code writes nothing.
+    connect(m_cun, &QCheckBox::clicked, this, [](bool on) {
         Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKCUNTINUE"), on ? QStringLiteral("1") : QStringLiteral("0"));
     });
-    connect(m_auto, &QCheckBox::toggled, this, [this](bool on) {
+    connect(m_auto, &QCheckBox::clicked, this, [this](bool on) {
         Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKAUTO"), on ? QStringLiteral("1") : QStringLiteral("0"));
         if (on)
             m_fields[FCodeNo]->clear();
@@ -269,6 +273,8 @@ void frmFriendAdd::buildUi()
         name->SetLocked(true);
         name->setFocusPolicy(Qt::ClickFocus);
         name->setMaximumWidth(110);
+        // Greyed until the user names the field.
+        name->setPlaceholderText(QStringLiteral("사용자정의 %1").arg(i + 1));
         m_userNames << name;
         const int row = i / 2, col = (i % 2) * 3;
         ul->addWidget(name, row, col);
@@ -336,8 +342,9 @@ void frmFriendAdd::applyFriendCodeOption()
     const bool on = GetOption(QStringLiteral("friendcode"), QStringLiteral("0")) == QStringLiteral("1");
     m_fields[FCodeNo]->setVisible(on);
     m_auto->setVisible(on);
-    if (!on)
-        m_auto->setChecked(false);
+    // Without management numbers nothing is numbered; the stored choice returns with them.
+    m_auto->setChecked(on && Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKAUTO"),
+                                           QStringLiteral("1")) != QStringLiteral("0"));
     m_fields[FCodeNo]->SetLocked(m_auto->isChecked());
 }
 
@@ -358,6 +365,9 @@ void frmFriendAdd::setCalendarFlag(int i, int flag)
     flag = qAbs(flag) ? 1 : 0;
     m_ox[i]->setProperty("flag", flag);
     m_ox[i]->setText(flag ? QStringLiteral("음 ") : QStringLiteral("양 "));
+    // The date beside the toggle is checked in the calendar it names.
+    const QList<HCDate*> dates = {m_barth, m_marry, m_ect};
+    dates[i]->SetLunar(flag == 1);
 }
 
 void frmFriendAdd::loadGroups(const QString& keep)
@@ -541,11 +551,13 @@ bool frmFriendAdd::checkField(int index)
     case FPhone2:
         // The mobile column is compared as well: two members sharing a mobile number
         // are as likely a duplicate as a shared landline.
-        if (!value.isEmpty() && App().duplicateMemberCheck
+        // Numbers are compared by their digits: the check runs before the input formats
+        // what was typed, and "01012345678" is the stored "010-1234-5678".
+        if (const QString digits = PhoneDigits(value); !digits.isEmpty() && App().duplicateMemberCheck
             && CheckDuplicateAny(QStringLiteral("tblfriend"),
-                                 {QStringLiteral("hpline"), QStringLiteral("hline1"), QStringLiteral("hline2"),
-                                  QStringLiteral("hline3")},
-                                 value, ownCode, true, QStringLiteral("전화번호"))) {
+                                 {PhoneDigitsSql(QStringLiteral("hpline")), PhoneDigitsSql(QStringLiteral("hline1")),
+                                  PhoneDigitsSql(QStringLiteral("hline2")), PhoneDigitsSql(QStringLiteral("hline3"))},
+                                 digits, ownCode, true, QStringLiteral("전화번호"), FormatTelephone(value))) {
             f->clear();
             refocus();
             ok = false;
@@ -648,6 +660,7 @@ void frmFriendAdd::openListEditor(int k)
     editor->SetFormMode(k);
     connect(editor, &frmFriendUserSet::closed, this, [this, k] { reloadPickList(k); });
     editor->setWindowModality(Qt::ApplicationModal);
+    PlaceOver(editor, this);
     editor->show();
 }
 

@@ -1,6 +1,8 @@
 #include "members/frmGroupSub.h"
 
 #include "members/GroupStore.h"
+#include "members/frmFriend.h"
+#include "ui/EditorNavigation.h"
 #include "ui/FloatNotice.h"
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
@@ -19,6 +21,13 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
+
+// The member list shows group names in its tree and rows: it follows every change here.
+static void refreshMemberList()
+{
+    if (auto* list = qobject_cast<frmFriend*>(WindowRegistry::find(QStringLiteral("frmFriend"))))
+        list->UpdateFriend();
+}
 
 static QString moneyText(double amount)
 {
@@ -63,6 +72,9 @@ frmGroupSub::frmGroupSub(QWidget* parent) : QWidget(parent)
     for (int i = 0; i < 4; ++i) {
         auto* c = new QComboBox(this);
         c->setObjectName(QStringLiteral("cmbMon(%1)").arg(i));
+        // Wide enough for "12" whatever the style's arrow takes.
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(2);
         c->hide();
         m_months << c;
         monthRow->addWidget(c);
@@ -136,6 +148,7 @@ frmGroupSub::frmGroupSub(QWidget* parent) : QWidget(parent)
 
     setTabOrder(m_fields[1], m_fields[2]);
     setTabOrder(m_fields[2], m_year);
+    EditorNavigation::install(this);
     loadGroups();
     clearInputs();
 }
@@ -148,6 +161,9 @@ void frmGroupSub::SetFormMode(int mode, bool openedByOther)
     m_openedByOther = openedByOther;
     setWindowTitle(QStringLiteral("그룹관리"));
     clearInputs();
+    // The window opens on an empty new group with the cursor in its name; the grid would
+    // otherwise load its first row (the default group) as it takes the focus.
+    m_fields[1]->setFocus();
 }
 
 void frmGroupSub::fillRow(int row, const GroupRecord& g)
@@ -272,6 +288,10 @@ bool frmGroupSub::RecSave()
         return false;
     }
     const bool isNew = g.code == 0;
+    if (g.code == 1 && g.name.trimmed() != LoadGroup(1).name.trimmed()) {
+        MsgInfo(QStringLiteral("[기본그룹]은 수정할수 없습니다."));
+        return false;
+    }
     if (SaveGroup(g) <= 0) {
         MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
         return false;
@@ -281,6 +301,7 @@ bool frmGroupSub::RecSave()
     m_savedWasNew = isNew;
     ShowFloatNotice(QStringLiteral("자료가 저장되었습니다."));
     UpdateGroup();
+    refreshMemberList();
     emit groupSaved(g.code);
     if (m_openedByOther)
         close();
@@ -326,6 +347,7 @@ bool frmGroupSub::RecDelete()
     if (!DeleteGroupRow(code))
         return false;
     m_grid->deleteRows(row);
+    refreshMemberList();
     if (m_fields[0]->text().toInt() == code)
         clearInputs();
     return true;

@@ -201,7 +201,9 @@ bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool open
                     .arg(cutCells)
                 + QLatin1Char('\n') + QStringLiteral("잘린 칸의 끝에는 『") + CutMark()
                 + QStringLiteral("』가 붙어 있습니다."));
-    if (openAfterwards)
-        launcher().open(path);
+    // Without a spreadsheet program the file is still there: say where.
+    if (openAfterwards && !launcher().open(path))
+        MsgInfo(QStringLiteral("엑셀 파일을 열 수 있는 프로그램이 없습니다.") + QLatin1Char('\n')
+                + QStringLiteral("파일은 다음 위치에 저장되었습니다.") + QLatin1Char('\n') + QDir::toNativeSeparators(path));
     return true;
 }

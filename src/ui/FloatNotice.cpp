@@ -4,7 +4,9 @@
 #include "core/Launcher.h"
 #include "core/Prompt.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QWidget>
 
 QString FloatNoticeProgram() {
     return QStringLiteral("memberdesk-floatmsg");
@@ -28,9 +30,13 @@ void ShowFloatNotice(const QString& message, int duration, int kind, unsigned in
         }
         state = 1;
     }
-    // One argument, exactly " " + message + "/T" + duration. The working directory is
-    // left to the launcher (the program's own folder makes no difference to it).
-    launcher().start(
-        program, {QStringLiteral(" ") + message + QStringLiteral("/T") + QString::number(duration)},
-        QString());
+    // First argument exactly " " + message + "/T" + duration. While a window of the program
+    // is active, a second one "--at=x,y" names its centre on the screen, so the notice
+    // appears over the window it belongs to. The working directory is left to the launcher.
+    QStringList args{QStringLiteral(" ") + message + QStringLiteral("/T") + QString::number(duration)};
+    if (const QWidget* active = QApplication::activeWindow(); active && active->isVisible()) {
+        const QPoint c = active->mapToGlobal(active->rect().center());
+        args << QStringLiteral("--at=%1,%2").arg(c.x()).arg(c.y());
+    }
+    launcher().start(program, args, QString());
 }

@@ -1,6 +1,7 @@
 #include "ui/FrmFindInSpread.h"
 #include "ui/Grid.h"
 #include "core/Prompt.h"
+#include "ui/WindowRegistry.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -92,6 +93,7 @@ FrmFindInSpread* FrmFindInSpread::open(Grid* grid) {
     auto* w = grid->findChild<FrmFindInSpread*>(QStringLiteral("FrmFindInSpread"),
                                                 Qt::FindDirectChildrenOnly);
     if (!w) w = new FrmFindInSpread(grid);
+    if (!w->isVisible()) PlaceOver(w, grid);
     w->show();
     w->raise();
     w->activateWindow();

@@ -2,6 +2,7 @@
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
 #include "core/Prompt.h"
+#include "ui/WindowRegistry.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -60,6 +61,7 @@ FrmSprRPTCol* FrmSprRPTCol::open(Grid* grid, const QString& windowName) {
     auto* w = grid->findChild<FrmSprRPTCol*>(QStringLiteral("FrmSprRPTCol"),
                                              Qt::FindDirectChildrenOnly);
     if (!w) w = new FrmSprRPTCol(grid, windowName);
+    if (!w->isVisible()) PlaceOver(w, grid);
     w->show();
     w->raise();
     w->activateWindow();

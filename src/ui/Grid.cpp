@@ -506,7 +506,8 @@ void Grid::setListMode()
     setEditTriggers(NoEditTriggers);
     setTabKeyNavigation(false); // Tab leaves a list for the next control
     setSelectionBehavior(SelectRows);
-    setSelectionMode(SingleSelection);
+    // A block of rows can be selected with the mouse (windows act on it, e.g. ticking).
+    setSelectionMode(ContiguousSelection);
 }
 
 void Grid::setEntryMode()

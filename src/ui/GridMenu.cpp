@@ -224,7 +224,20 @@ void GridMenu::openFind() {
 }
 
 bool GridMenu::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_grid || event->type() != QEvent::KeyPress) return false;
+    if (watched != m_grid) return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The grid's keys win over shortcuts of the window around it (Ctrl+W closes an
+        // MDI child window otherwise).
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::ControlModifier
+            && (key->key() == Qt::Key_E || key->key() == Qt::Key_W || key->key() == Qt::Key_F
+                || key->key() == Qt::Key_H)) {
+            event->accept();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->modifiers() != Qt::ControlModifier) return false;
     switch (key->key()) {

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QLocale>
+#include <QTextDocument>
 
 #include <cmath>
 
@@ -97,6 +98,9 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::ToolTipRole:
         if (m_listMode && col.type != CellType::CheckBox) {
             QString t = PackedCell(row.packed, c);
+            // A tool tip that looks like markup would be rendered: show it escaped.
+            if (Qt::mightBeRichText(t))
+                return QStringLiteral("<span style=\"white-space:pre\">") + t.toHtmlEscaped() + QStringLiteral("</span>");
             if (!t.isEmpty())
                 return t;
         }
@@ -687,7 +691,10 @@ void GridModel::setListMode(bool on)
 
 bool GridModel::cellEditable(int row, int col) const
 {
-    if (m_listMode || row == m_totalsRow)
+    if (row == m_totalsRow)
+        return false;
+    // A list is read-only, except for its tick boxes: ticking rows is how a list is used.
+    if (m_listMode && m_cols.at(col).type != CellType::CheckBox)
         return false;
     return !(m_protect && cellLocked(row, col));
 }

@@ -26,7 +26,9 @@ void HCDate::build(bool withStepper) {
     lay->addWidget(m_calendarButton);
     setFocusProxy(m_box);
     // Tab reaches the box through the proxy; a click on a button must not focus it.
+    // Qt hands a proxied widget's policy on to the proxy, so the box gets its own after.
     setFocusPolicy(Qt::TabFocus);
+    m_box->setFocusPolicy(Qt::StrongFocus);
     connect(m_box, &HCDateBox::Change, this, &HCDate::Change);
     connect(m_box, &HCDateBox::GotFocus, this, [this] {
         applyFocusLook(true);
@@ -43,6 +45,8 @@ void HCDate::SetText(const QString& value) { m_box->SetText(value); }
 bool HCDate::AllowEmpty() const { return m_box->AllowEmpty(); }
 void HCDate::SetAllowEmpty(bool on) { m_box->SetAllowEmpty(on); }
 bool HCDate::AutoTab() const { return m_box->AutoTab(); }
+bool HCDate::Lunar() const { return m_box->Lunar(); }
+void HCDate::SetLunar(bool on) { m_box->SetLunar(on); }
 void HCDate::SetAutoTab(bool on) { m_box->SetAutoTab(on); }
 
 QColor HCDate::ForeColor() const { return m_box->palette().color(QPalette::Text); }

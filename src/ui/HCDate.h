@@ -19,6 +19,9 @@ public:
     void SetAllowEmpty(bool on);
     bool AutoTab() const;
     void SetAutoTab(bool on);
+    // Lunar mode: the date is checked against the lunar month lengths.
+    bool Lunar() const;
+    void SetLunar(bool on);
     bool Enabled() const { return isEnabled(); }
     void SetEnabled(bool on) { setEnabled(on); }
     QColor ForeColor() const;

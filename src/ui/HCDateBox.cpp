@@ -1,6 +1,7 @@
 #include "ui/HCDateBox.h"
 
 #include "core/Clock.h"
+#include "calendar/Convlunar.h"
 #include "calendar/DateText.h"
 #include "ui/FrmCalendar.h"
 #include "core/Prompt.h"
@@ -23,6 +24,24 @@ QString digitsOf(const QString& s) {
 
 QString formatDate(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
 
+QString formatYmd(int y, int m, int d) {
+    return QStringLiteral("%1-%2-%3").arg(y, 4, 10, QChar(u'0')).arg(m, 2, 10, QChar(u'0')).arg(d, 2, 10, QChar(u'0'));
+}
+
+// A lunar date exists when its month is in the table and long enough.
+bool lunarDayExists(int y, int m, int d) {
+    static const Convlunar table;
+    return m >= 1 && m <= 12 && d >= 1 && d <= table.lunarMonthDays(y, m);
+}
+
+// The date a full "YYYY-MM-DD" text names when it exists in the chosen calendar, else "".
+QString existingDate(const QString& text, bool lunar) {
+    int y = 0, m = 0, d = 0;
+    if (!SplitDateText(text, y, m, d)) return {};
+    if (lunar ? !lunarDayExists(y, m, d) : !QDate(y, m, d).isValid()) return {};
+    return formatYmd(y, m, d);
+}
+
 } // namespace
 
 HCDateBox::HCDateBox(QWidget* parent) : QLineEdit(parent) {
@@ -43,15 +62,26 @@ QString HCDateBox::Text() const {
 
 void HCDateBox::SetText(const QString& value) {
     const QString v = value.trimmed();
-    const QDate d = DateFromText(v);
-    if (d.isValid()) setText(formatDate(d));
+    int y = 0, m = 0, d = 0;
+    // A written date ("2026-2-3", "2026/02/03") is shown padded, even a day that does not
+    // exist: that one is refused when the box is left. Other text fills the mask as far as
+    // its digits go.
+    const bool written = v.contains(u'-') || v.contains(u'/') || v.contains(u'.');
+    if (written && SplitDateText(v, y, m, d)) setText(formatYmd(y, m, d));
     else setText(digitsOf(v).left(8));
+}
+
+void HCDateBox::SetLunar(bool on) {
+    if (m_lunar == on) return;
+    m_lunar = on;
+    // A day that exists only in the other calendar is refused at once, not kept.
+    if (!digitsOf(displayText()).isEmpty() && !HoldsValidDate()) Validate();
 }
 
 bool HCDateBox::HoldsValidDate() const {
     const QString t = Text();
     if (t.isEmpty()) return m_allowEmpty;
-    return DateFromText(t).isValid();
+    return !existingDate(t, m_lunar).isEmpty();
 }
 
 bool HCDateBox::Validate() {
@@ -60,7 +90,8 @@ bool HCDateBox::Validate() {
     if (!digits.isEmpty()) {
         // A full box is read as written; fewer digits follow the short date forms
         // ("1001" is October 1st of this year, "5" the 5th of this month).
-        date = NormalizeDate(digits.size() == 8 ? Text() : digits);
+        if (digits.size() == 8) date = existingDate(Text(), m_lunar);
+        else date = NormalizeDate(digits);
         if (date.isEmpty()) {
             emit Refused();
             MsgInfo(QStringLiteral("날짜의 입력형식이 잘못 되었거나,          ") + u'\n'

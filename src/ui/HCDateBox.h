@@ -26,6 +26,10 @@ public:
     void SetAllowEmpty(bool on) { m_allowEmpty = on; }
     bool AutoTab() const { return m_autoTab; }
     void SetAutoTab(bool on) { m_autoTab = on; }
+    // Lunar mode: dates are checked against the lunar month lengths (lunar 02-30 exists in
+    // a long month), otherwise against the solar calendar.
+    bool Lunar() const { return m_lunar; }
+    void SetLunar(bool on);
 
     // True when the box holds a valid date, or is empty and may be.
     bool HoldsValidDate() const;
@@ -60,6 +64,7 @@ protected:
 private:
     bool m_allowEmpty = false;
     bool m_autoTab = false;
+    bool m_lunar = false;
     bool m_validating = false;
     QPointer<FrmCalendar> m_calendar;
 };

@@ -51,7 +51,10 @@ HCTerm::HCTerm(QWidget* parent) : QWidget(parent) {
     lay->addWidget(m_easyButton);
     setFocusProxy(m_box1);
     // Tab reaches the box through the proxy; a click on a button must not focus it.
+    // Qt hands a proxied widget's policy on to the proxy, so the boxes get theirs after.
     setFocusPolicy(Qt::TabFocus);
+    m_box1->setFocusPolicy(Qt::StrongFocus);
+    m_box2->setFocusPolicy(Qt::StrongFocus);
 }
 
 QString HCTerm::Text1() const { return m_box1->Text(); }

@@ -4,8 +4,15 @@
 #include "core/Prompt.h"
 #include "ui/TextRules.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QList>
@@ -125,8 +132,11 @@ int HCText::filterChar(int keyAscii, bool& beep) {
         // Decimals can only be typed where the input shows them.
         if (k == '.' && m_decPlace > 0) return k;
         [[fallthrough]];
-    case Telephone:
     case Time:
+        // "14:25", as the time message asks for.
+        if (k == ':' && m_acceptType == Time) return k;
+        [[fallthrough]];
+    case Telephone:
     case Dashed10:
         if (!isDigit(k)) {
             beep = true;
@@ -150,10 +160,64 @@ int HCText::filterChar(int keyAscii, bool& beep) {
     return k;
 }
 
+void HCText::insertFiltered(const QString& text) {
+    if (isReadOnly()) return;
+    QString filtered;
+    bool anyBeep = false;
+    for (char32_t c : text.toUcs4()) {
+        if (c < 0x20 || c == 0x7F) continue; // line breaks and tabs do not belong in one line
+        bool beep = false;
+        const int k = filterChar(int(c), beep);
+        anyBeep = anyBeep || beep;
+        if (k != 0 && k != kEnter && k != kBackspace) filtered += charText(k);
+    }
+    if (anyBeep) QApplication::beep();
+    if (filtered.isEmpty()) return;
+    insert(filtered);
+    m_changed = 1;
+}
+
+void HCText::contextMenuEvent(QContextMenuEvent* e) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // "Paste" goes through the key filter like typing.
+    for (QAction* a : menu->actions()) {
+        if (a->objectName() != QLatin1String("edit-paste")) continue;
+        disconnect(a, &QAction::triggered, nullptr, nullptr);
+        connect(a, &QAction::triggered, this, [this] { insertFiltered(QGuiApplication::clipboard()->text()); });
+    }
+    menu->popup(e->globalPos());
+}
+
+void HCText::mouseReleaseEvent(QMouseEvent* e) {
+    // The middle button pastes the selection on X11: filtered as well.
+    if (e->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+        insertFiltered(QGuiApplication::clipboard()->text(QClipboard::Selection));
+        e->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(e);
+}
+
+void HCText::dropEvent(QDropEvent* e) {
+    if (e->mimeData() && e->mimeData()->hasText()) {
+        setCursorPosition(cursorPositionAt(e->position().toPoint()));
+        insertFiltered(e->mimeData()->text());
+        e->acceptProposedAction();
+        return;
+    }
+    e->ignore();
+}
+
 void HCText::keyPressEvent(QKeyEvent* e) {
     int code = e->key();
     emit KeyDown(code, e->modifiers());
     if (code == 0) {
+        e->accept();
+        return;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        insertFiltered(QGuiApplication::clipboard()->text());
         e->accept();
         return;
     }

@@ -69,6 +69,9 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
@@ -76,6 +79,8 @@ protected:
 private:
     // The filtered character, or 0 when dropped. Raises KeyPress first.
     int filterChar(int keyAscii, bool& beep);
+    // Inserts text from outside (paste, drop, selection) through the same filter as keys.
+    void insertFiltered(const QString& text);
     void onTextChanged();
     void onTextEdited();
     void applyLook(bool focused);

@@ -15,6 +15,7 @@ QWidget* dialogParent() { return QApplication::activeWindow(); }
 void QtPrompt::message(Icon icon, const QString& text, const QString& title) {
     QMessageBox box(dialogParent());
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText); // messages quote typed and stored text
     box.setText(text);
     switch (icon) {
     case Icon::Information: box.setIcon(QMessageBox::Information); break;
@@ -32,6 +33,7 @@ Prompt::Answer QtPrompt::question(Icon icon, const QString& text, const QString&
                                   bool withCancel, Answer defaultAnswer) {
     QMessageBox box(dialogParent());
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::Question);
     auto buttons = QMessageBox::Yes | QMessageBox::No;

@@ -98,6 +98,9 @@ QString FormatTypedNumber(const QString& text, int decPlace) {
 
 QString FormatTelephone(const QString& text) {
     if (text.size() < 6) return text;
+    // Only a phone number is formatted: a text with words in it ("내선 12") stays as typed.
+    for (QChar c : text)
+        if (!isAsciiDigit(c) && c != u'-' && c != u' ' && c != u'(' && c != u')' && c != u'.') return text;
     const QString d = digitsOf(text);
     // A text without any digit is not a number; removing everything would lose it.
     if (d.isEmpty()) return text;
@@ -109,8 +112,9 @@ QString FormatTelephone(const QString& text) {
         area = 4;
     else if (d.startsWith(u'0') && d.size() >= 9)
         area = 3;
-    // Too short for area + exchange + last four: no area code split off.
-    if (d.size() <= area + 4) area = 0;
+    // Too short for area + exchange + last four: not a whole number yet, left as typed
+    // ("02-123" must not become "0-2123").
+    if (area > 0 && d.size() <= area + 4) return text;
     const QString last = d.right(4);
     const QString middle = d.mid(area, d.size() - 4 - area);
     if (area == 0) return middle + u'-' + last;

@@ -27,7 +27,9 @@ QString FormatNumber(double value, int decPlace);
 QString FormatTypedNumber(const QString& text, int decPlace);
 
 // Telephone number formatting:
-//  - fewer than 6 characters, or no digit at all: unchanged;
+//  - fewer than 6 characters, no digit at all, or any character besides digits, blanks,
+//    "-", "(", ")" and ".": unchanged (a text with words is not a number);
+//  - an area code with too few digits after it for exchange and last four: unchanged;
 //  - otherwise the digits only; with more than 4 digits they are split into
 //    area code - exchange - last four. The area code is "02" (2 digits), "0505"
 //    (4 digits), or 3 digits for other numbers beginning with "0" that have 9 or more

@@ -2,6 +2,8 @@
 #include "ui/FormIni.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QEvent>
 #include <QHash>
 #include <QMainWindow>
@@ -108,6 +110,51 @@ static void focusFirstInput(QWidget* window) {
     window->setFocus();
 }
 
+void KeepInsideArea(QWidget* frame) {
+    if (!frame) return;
+    QRect area;
+    auto* sub = qobject_cast<QMdiSubWindow*>(frame);
+    if (sub && sub->mdiArea()) {
+        area = QRect(QPoint(0, 0), sub->mdiArea()->viewport()->size());
+    } else {
+        const QScreen* screen = frame->screen() ? frame->screen() : QGuiApplication::primaryScreen();
+        if (screen) area = screen->availableGeometry();
+    }
+    if (!area.isValid() || (frame->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) return;
+    QRect r = frame->isWindow() ? frame->frameGeometry() : frame->geometry();
+    const QSize margin = r.size() - frame->size(); // window-manager frame of a top-level window
+    if (r.width() > area.width() || r.height() > area.height()) {
+        frame->resize(frame->size().boundedTo(area.size() - margin));
+        r.setSize(r.size().boundedTo(area.size()));
+    }
+    QPoint to = r.topLeft();
+    to.setX(qBound(area.left(), to.x(), area.right() - r.width() + 1));
+    to.setY(qBound(area.top(), to.y(), area.bottom() - r.height() + 1));
+    if (to != r.topLeft()) frame->move(to);
+}
+
+void PlaceOver(QWidget* popup, QWidget* owner) {
+    if (!popup) return;
+    QWidget* ownerWindow = owner ? owner->window() : nullptr;
+    QRect target;
+    if (ownerWindow && ownerWindow->isVisible()) {
+        target = QRect(ownerWindow->mapToGlobal(QPoint(0, 0)), ownerWindow->size());
+        // Inside the frame, centre on the child window the owner sits in.
+        if (owner)
+            for (QWidget* w = owner; w; w = w->parentWidget())
+                if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
+                    target = QRect(sub->mapToGlobal(QPoint(0, 0)), sub->size());
+                    break;
+                }
+    } else if (const QScreen* s = QGuiApplication::primaryScreen()) {
+        target = s->availableGeometry();
+    }
+    if (!target.isValid()) return;
+    const QSize size = popup->isVisible() ? popup->frameGeometry().size() : popup->size();
+    popup->move(target.center() - QPoint(size.width() / 2, size.height() / 2));
+    KeepInsideArea(popup);
+}
+
 void FormFocus(QWidget* window) {
     if (!window) return;
     QMdiSubWindow* sub = WindowRegistry::subWindowOf(window);
@@ -126,6 +173,8 @@ void FormFocus(QWidget* window) {
                       qMax(0, (area.height() - sub->height()) / 2));
         }
     }
+    // Every opening, not only the first: the frame may have shrunk since.
+    KeepInsideArea(frame);
     if (frame->isMinimized()) frame->showNormal();
     else frame->show();
     window->show();

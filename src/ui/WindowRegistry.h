@@ -37,6 +37,15 @@ public:
 // applies its layout file and otherwise centres it in the MDI area.
 void FormFocus(QWidget* window);
 
+// Moves a window into sight: an MDI sub-window into its area, any other window onto the
+// screen it is on (or the primary one); one larger than that space is shrunk to fit.
+// A remembered position from a larger screen or a damaged layout file never hides it.
+void KeepInsideArea(QWidget* frame);
+
+// Places a pop-up (find window, column chooser, notice ...) centred on the window of
+// `owner`, kept on the screen.
+void PlaceOver(QWidget* popup, QWidget* owner);
+
 // Closes a window the way the user's close box does (its MDI frame when it has one).
 // False when the window refused (e.g. the user kept unsaved changes).
 bool CloseWindow(QWidget* window);

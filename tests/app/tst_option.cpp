@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "core/AppState.h"
 #include "app/OptionValues.h"
@@ -23,9 +23,8 @@ QString option(const QString& name) {
 }
 } // namespace
 
-class tst_option : public QObject {
+class tst_option : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
 
     template <class T>
     static T* find(QWidget* w, const QString& name) {
@@ -37,14 +36,6 @@ class tst_option : public QObject {
     static QLineEdit* field(QWidget* w) { return find<QLineEdit>(w, QStringLiteral("htField")); }
 
 private slots:
-    void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
-    }
 
     void freshDatabaseShowsDefaults() {
         frmOption w;

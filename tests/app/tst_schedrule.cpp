@@ -1,13 +1,12 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "tools/Schedules.h"
 #include "db/Database.h"
 
 #include <QtTest>
 
-class tst_schedrule : public QObject {
+class tst_schedrule : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
 
     static void addSchedule(int ocode, const QString& sdate, const QString& stime, const QString& note,
                             int hidden, int cyclic) {
@@ -18,14 +17,6 @@ class tst_schedrule : public QObject {
     }
 
 private slots:
-    void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
-    }
 
     void dueOn_data() {
         QTest::addColumn<QString>("sdate");

@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "calendar/DateText.h"
 
@@ -6,15 +6,12 @@
 #include <QtTest>
 
 // Typed dates and times with the clock fixed at 2026-12-06 (a Sunday).
-class TestDateText : public QObject {
+class TestDateText : public EnvTest {
     Q_OBJECT
+public:
+    TestDateText() : EnvTest(false) {}
 
 private slots:
-    void init() { m_env = new TestEnv(false); }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
-    }
 
     void normalizeDate_data();
     void normalizeDate();
@@ -27,7 +24,6 @@ private slots:
     void weekOfMonthText();
 
 private:
-    TestEnv* m_env = nullptr;
 };
 
 void TestDateText::normalizeDate_data() {

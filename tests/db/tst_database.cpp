@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "core/AppState.h"
 #include "core/Settings.h"
@@ -11,11 +11,9 @@
 #include <sqlite3.h>
 
 // The connection and the shared operations every window builds on.
-class TestDatabase : public QObject {
+class TestDatabase : public EnvTest {
     Q_OBJECT
 private slots:
-    void init() { m_env = new TestEnv; QVERIFY(m_env->ok()); }
-    void cleanup() { delete m_env; m_env = nullptr; }
 
     // ---- connection ----
 
@@ -407,7 +405,6 @@ private slots:
     }
 
 private:
-    TestEnv* m_env = nullptr;
 };
 
 QTEST_MAIN(TestDatabase)

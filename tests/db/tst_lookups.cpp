@@ -1,15 +1,13 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "db/Database.h"
 
 #include <QtTest>
 
 // The shared look-ups on empty tables and on data, names with quotes included.
-class TestLookups : public QObject {
+class TestLookups : public EnvTest {
     Q_OBJECT
 private slots:
-    void init() { m_env = new TestEnv; QVERIFY(m_env->ok()); }
-    void cleanup() { delete m_env; m_env = nullptr; }
 
     void emptyTables() {
         QCOMPARE(FriendBalance(2), 0.0);
@@ -118,7 +116,6 @@ private:
         ExecSQL("INSERT INTO tbltradesub (ctbltrade, lnumber, dmoney, dsum) VALUES (?, 1, ?, ?)", {trade, sum, sum});
     }
 
-    TestEnv* m_env = nullptr;
 };
 
 QTEST_MAIN(TestLookups)

@@ -1,22 +1,19 @@
 // Reading result rows: values repeated down a column are shared between rows, which must
 // never change what a cell reads as (its type, its text, null against '').
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "db/Database.h"
 
 #include <QtTest>
 
-class TestRowReading : public QObject {
+class TestRowReading : public EnvTest {
     Q_OBJECT
 private slots:
-    void init() { m_env = new TestEnv; QVERIFY(m_env->ok()); }
-    void cleanup() { delete m_env; m_env = nullptr; }
 
     void repeatedValuesReadLikeFreshOnes();
     void largeResultKeepsEveryRow();
 
 private:
-    TestEnv* m_env = nullptr;
 };
 
 // Each row is read right after the one above it, so every pair exercises the comparison

@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "core/AppState.h"
 #include "db/Database.h"
@@ -7,11 +7,9 @@
 #include <QtTest>
 
 // A fresh database: every table, the fixed rows, the defaults the windows rely on.
-class TestSchema : public QObject {
+class TestSchema : public EnvTest {
     Q_OBJECT
 private slots:
-    void init() { m_env = new TestEnv; QVERIFY(m_env->ok()); }
-    void cleanup() { delete m_env; m_env = nullptr; }
 
     void everyTableReadable() {
         for (const char* t : {"tblfriend", "tblgroup", "tblgroupmon", "tblsubdata", "tblaffairsnote", "tblitem",
@@ -93,7 +91,6 @@ private slots:
     }
 
 private:
-    TestEnv* m_env = nullptr;
 };
 
 QTEST_MAIN(TestSchema)

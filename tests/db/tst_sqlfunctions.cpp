@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "core/AppState.h"
 #include "db/Database.h"
@@ -6,11 +6,9 @@
 #include <QtTest>
 
 // The Jet functions as statements see them: counted in characters, null-transparent.
-class TestSqlFunctions : public QObject {
+class TestSqlFunctions : public EnvTest {
     Q_OBJECT
 private slots:
-    void init() { m_env = new TestEnv; QVERIFY(m_env->ok()); }
-    void cleanup() { delete m_env; m_env = nullptr; }
 
     void textFunctions_data() {
         QTest::addColumn<QString>("expr");
@@ -90,7 +88,6 @@ private slots:
     }
 
 private:
-    TestEnv* m_env = nullptr;
 };
 
 QTEST_MAIN(TestSqlFunctions)

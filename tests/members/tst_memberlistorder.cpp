@@ -1,6 +1,6 @@
 // The member list's order and its grid rows: every kind of search lists members by group
 // and then by code, and each grid row holds only its own member's values.
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "db/Database.h"
 #include "members/GroupStore.h"
@@ -55,18 +55,15 @@ QList<int> codes(const MemberSearchInput& in)
 }
 } // namespace
 
-class TestMemberListOrder : public QObject {
+class TestMemberListOrder : public EnvTest {
     Q_OBJECT
 private slots:
-    void init() { m_env = new TestEnv; QVERIFY(m_env->ok()); }
-    void cleanup() { delete m_env; m_env = nullptr; }
 
     void groupThenCode_data();
     void groupThenCode();
     void gridRowsHoldOnlyTheirOwnValues();
 
 private:
-    TestEnv* m_env = nullptr;
 };
 
 // Members are added alternating between two groups, starting with the higher group code,

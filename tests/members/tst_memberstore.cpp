@@ -1,6 +1,6 @@
 // Member search, member and group storage, deleting with guards, the detail panel's data,
 // user fields and the lookup picker, on a fresh database per test.
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "db/Database.h"
 #include "members/GroupStore.h"
@@ -71,11 +71,9 @@ int addTrade(int member, int earned, int spent)
 }
 } // namespace
 
-class TestMemberStore : public QObject {
+class TestMemberStore : public EnvTest {
     Q_OBJECT
 private slots:
-    void init() { m_env = new TestEnv; QVERIFY(m_env->ok()); }
-    void cleanup() { delete m_env; m_env = nullptr; }
 
     void saveAndReadBackEveryColumn();
     void searchByField();
@@ -95,7 +93,6 @@ private slots:
     void pickUsagePlace();
 
 private:
-    TestEnv* m_env = nullptr;
 };
 
 void TestMemberStore::saveAndReadBackEveryColumn()

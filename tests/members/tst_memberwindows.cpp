@@ -1,6 +1,6 @@
 // The member windows driven as a user would: group window, member editor, member list,
 // lookup list and pick-list editor, checked against the database and the prompts shown.
-#include "TestEnv.h"
+#include "MainWindowDriver.h"
 
 #include "core/AppState.h"
 #include "core/Settings.h"
@@ -32,6 +32,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 template <class T>
@@ -72,21 +74,15 @@ class TestMemberWindows : public QObject {
 private slots:
     void init()
     {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
+        m_driver = std::make_unique<MainWindowDriver>();
+        QVERIFY(m_driver->ok());
+        m_env = &m_driver->env();
         App().duplicateMemberCheck = true;
     }
     void cleanup()
     {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            windows << w;
-        for (const QPointer<QWidget>& w : windows) {
-            if (w && !w->parentWidget())
-                delete w.data();
-        }
-        delete m_env;
         m_env = nullptr;
+        m_driver.reset();
     }
 
     void groupWindowSavesSchedules();
@@ -106,6 +102,7 @@ private slots:
     void pickListEditor();
 
 private:
+    std::unique_ptr<MainWindowDriver> m_driver;
     TestEnv* m_env = nullptr;
 };
 
@@ -417,7 +414,7 @@ void TestMemberWindows::editorManagementNumber()
     QCOMPARE(codeNo->text(), QString("AB"));
 
     // Ticking "자동" numbers the new member on save and remembers the choice.
-    child<QCheckBox>(&w, "chkAuto")->setChecked(true);
+    QTest::mouseClick(child<QCheckBox>(&w, "chkAuto"), Qt::LeftButton);
     QCOMPARE(Settings::get(App().appTitle, "Config", "FRIEND_CHKAUTO", "x"), QString("1"));
     QCOMPARE(codeNo->text(), QString());
     child<HCText>(&w, "htField(1)")->setText("자동번호");

@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "core/AppState.h"
 #include "ui/FormIni.h"
@@ -42,13 +42,12 @@ QByteArray readFile(const QString& path) {
 
 } // namespace
 
-class TestFormIni : public QObject {
+class TestFormIni : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
+public:
+    TestFormIni() : EnvTest(false) {}
 
 private slots:
-    void init() { m_env = new TestEnv(false); }
-    void cleanup() { delete m_env; }
 
     void iniFileKeepsOrderAndReadsDamagedText() {
         IniFile ini;

@@ -1,3 +1,4 @@
+#include "ControlForm.h"
 #include "TestEnv.h"
 
 #include "ui/HCCombo.h"
@@ -14,17 +15,11 @@ class TstHCCombo : public QObject {
 private slots:
     void init() {
         m_env = new TestEnv(false);
-        m_form = new QWidget;
-        auto* lay = new QHBoxLayout(m_form);
-        m_before = new HCText(m_form);
-        m_combo = new HCCombo(m_form);
-        m_combo->setObjectName(QStringLiteral("cmbGroup"));
-        m_after = new HCText(m_form);
-        lay->addWidget(m_before);
-        lay->addWidget(m_combo);
-        lay->addWidget(m_after);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        m_form = new ControlForm;
+        m_before = m_form->add<HCText>();
+        m_combo = m_form->add<HCCombo>("cmbGroup");
+        m_after = m_form->add<HCText>();
+        QVERIFY(m_form->showActive());
     }
     void cleanup() {
         delete m_form;
@@ -51,7 +46,7 @@ private:
     }
 
     TestEnv* m_env = nullptr;
-    QWidget* m_form = nullptr;
+    ControlForm* m_form = nullptr;
     HCText* m_before = nullptr;
     HCCombo* m_combo = nullptr;
     HCText* m_after = nullptr;

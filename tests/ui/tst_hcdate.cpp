@@ -1,3 +1,4 @@
+#include "ControlForm.h"
 #include "TestEnv.h"
 
 #include "core/Clock.h"
@@ -26,24 +27,13 @@ class TstHCDate : public QObject {
 private slots:
     void init() {
         m_env = new TestEnv(false);
-        m_form = new QWidget;
-        auto* lay = new QVBoxLayout(m_form);
-        m_before = new HCText(m_form);
-        m_before->setObjectName(QStringLiteral("htBefore"));
-        m_date = new HCDate(m_form);
-        m_date->setObjectName(QStringLiteral("hdInsert"));
-        m_adv = new HCDateAdv(m_form);
-        m_adv->setObjectName(QStringLiteral("hdFee"));
-        m_term = new HCTerm(m_form);
-        m_term->setObjectName(QStringLiteral("htTerm"));
-        m_after = new HCText(m_form);
-        m_after->setObjectName(QStringLiteral("htAfter"));
-        for (QWidget* w : {static_cast<QWidget*>(m_before), static_cast<QWidget*>(m_date),
-                           static_cast<QWidget*>(m_adv), static_cast<QWidget*>(m_term),
-                           static_cast<QWidget*>(m_after)})
-            lay->addWidget(w);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        m_form = new ControlForm;
+        m_before = m_form->add<HCText>("htBefore");
+        m_date = m_form->add<HCDate>("hdInsert");
+        m_adv = m_form->add<HCDateAdv>("hdFee");
+        m_term = m_form->add<HCTerm>("htTerm");
+        m_after = m_form->add<HCText>("htAfter");
+        QVERIFY(m_form->showActive());
     }
     void cleanup() {
         delete m_form;
@@ -70,7 +60,7 @@ private:
     }
 
     TestEnv* m_env = nullptr;
-    QWidget* m_form = nullptr;
+    ControlForm* m_form = nullptr;
     HCText* m_before = nullptr;
     HCDate* m_date = nullptr;
     HCDateAdv* m_adv = nullptr;
@@ -125,6 +115,8 @@ void TstHCDate::emptyMaskAndText() {
     QCOMPARE(m_date->Text(), QString());
     m_date->SetText(QStringLiteral("2026-01-02"));
     QCOMPARE(m_date->Text(), QStringLiteral("2026-01-02"));
+    m_date->SetText(QStringLiteral("2026-2-3")); // written without padding
+    QCOMPARE(m_date->Text(), QStringLiteral("2026-02-03"));
     m_date->SetText(QString());
     QCOMPARE(m_date->Box()->displayText(), QStringLiteral("____-__-__"));
     QCOMPARE(m_date->Text(), QString());

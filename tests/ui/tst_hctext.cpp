@@ -1,3 +1,4 @@
+#include "ControlForm.h"
 #include "TestEnv.h"
 
 #include "ui/HCText.h"
@@ -34,19 +35,11 @@ class TstHCText : public QObject {
 private slots:
     void init() {
         m_env = new TestEnv(false);
-        m_form = new QWidget;
-        auto* lay = new QVBoxLayout(m_form);
-        m_first = new HCText(m_form);
-        m_first->setObjectName(QStringLiteral("htField(0)"));
-        m_ht = new HCText(m_form);
-        m_ht->setObjectName(QStringLiteral("htField(1)"));
-        m_next = new HCText(m_form);
-        m_next->setObjectName(QStringLiteral("htField(2)"));
-        lay->addWidget(m_first);
-        lay->addWidget(m_ht);
-        lay->addWidget(m_next);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        m_form = new ControlForm;
+        m_first = m_form->add<HCText>("htField(0)");
+        m_ht = m_form->add<HCText>("htField(1)");
+        m_next = m_form->add<HCText>("htField(2)");
+        QVERIFY(m_form->showActive());
         m_ht->setFocus();
     }
     void cleanup() {
@@ -86,7 +79,7 @@ private:
     void leave() { m_next->setFocus(); QCoreApplication::processEvents(); }
 
     TestEnv* m_env = nullptr;
-    QWidget* m_form = nullptr;
+    ControlForm* m_form = nullptr;
     HCText* m_first = nullptr;
     HCText* m_ht = nullptr;
     HCText* m_next = nullptr;
@@ -139,15 +132,16 @@ void TstHCText::telephone_data() {
     QTest::newRow("seoul 10 digits") << QStringLiteral("0212345678") << QStringLiteral("02-1234-5678");
     QTest::newRow("seoul 9 digits") << QStringLiteral("021234567") << QStringLiteral("02-123-4567");
     QTest::newRow("seoul already dashed") << QStringLiteral("02-1234-5678") << QStringLiteral("02-1234-5678");
-    QTest::newRow("seoul too short for area") << QStringLiteral("02-123") << QStringLiteral("0-2123");
+    QTest::newRow("seoul too short for area") << QStringLiteral("02-123") << QStringLiteral("02-123");
     QTest::newRow("0505 number") << QStringLiteral("05051234567") << QStringLiteral("0505-123-4567");
-    QTest::newRow("0505 too short") << QStringLiteral("0505123") << QStringLiteral("050-5123");
+    QTest::newRow("0505 too short") << QStringLiteral("0505123") << QStringLiteral("0505123");
+    QTest::newRow("bracketed area") << QStringLiteral("(02)1234-5678") << QStringLiteral("02-1234-5678");
     QTest::newRow("mobile") << QStringLiteral("01012345678") << QStringLiteral("010-1234-5678");
     QTest::newRow("local area 031") << QStringLiteral("0311234567") << QStringLiteral("031-123-4567");
     QTest::newRow("leading zero 8 digits has no area")
         << QStringLiteral("03112345") << QStringLiteral("0311-2345");
-    QTest::newRow("letters among digits") << QStringLiteral("tel 02)1234-5678") << QStringLiteral("02-1234-5678");
-    QTest::newRow("four digits and letters") << QStringLiteral("ext.1234") << QStringLiteral("1234");
+    QTest::newRow("words stay") << QStringLiteral("(02)1234-5678 내선 12") << QStringLiteral("(02)1234-5678 내선 12");
+    QTest::newRow("four digits and letters") << QStringLiteral("ext.1234") << QStringLiteral("ext.1234");
     QTest::newRow("no digits kept") << QStringLiteral("없음 미등록") << QStringLiteral("없음 미등록");
 }
 
@@ -210,7 +204,7 @@ void TstHCText::keyFilter_data() {
     QTest::newRow("letters drop digits") << 2 << 0 << QStringLiteral("a1b-C") << QStringLiteral("abC");
     QTest::newRow("letters upper case") << 2 << 1 << QStringLiteral("ab") << QStringLiteral("AB");
     QTest::newRow("phone digits only") << 3 << 0 << QStringLiteral("02-12x34") << QStringLiteral("021234");
-    QTest::newRow("time digits only") << 4 << 0 << QStringLiteral("14:25") << QStringLiteral("1425");
+    QTest::newRow("time takes the colon") << 4 << 0 << QStringLiteral("14:2a5") << QStringLiteral("14:25");
     QTest::newRow("dashed digits only") << 5 << 1 << QStringLiteral("12-3a") << QStringLiteral("123");
 }
 

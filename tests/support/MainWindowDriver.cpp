@@ -1,0 +1,151 @@
+#include "MainWindowDriver.h"
+
+#include "app/LoginUser.h"
+#include "app/MemberCommands.h"
+#include "app/MainCommands.h"
+#include "app/Startup.h"
+#include "app/frmMain.h"
+#include "core/AppState.h"
+#include "db/Database.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QtTest>
+
+MainWindowDriver::MainWindowDriver(bool startWindow) : m_env(std::make_unique<TestEnv>()) {
+    if (!m_env->ok()) return;
+    // What the login window does after a correct password.
+    if (!ReadOptions() || !GetLoginUserInfo(QStringLiteral("ADMIN"))) return;
+    if (!startWindow) App().start.clear();
+    RegisterMemberCommands();
+    m_frame = new frmMain;
+    m_frame->show();
+    QApplication::setActiveWindow(m_frame);
+    if (!QTest::qWaitForWindowActive(m_frame)) qWarning("MainWindowDriver: frame not active");
+    QCoreApplication::processEvents(); // reminder and start window
+}
+
+MainWindowDriver::~MainWindowDriver() {
+    frmMain::setAutoBackupHook({});
+    frmMain::setUnloadHook({});
+    delete m_frame;
+    // Anything left open on its own (a dialog, a notice) goes with the frame.
+    QList<QPointer<QWidget>> tops;
+    for (QWidget* w : QApplication::topLevelWidgets()) tops << w;
+    for (const QPointer<QWidget>& w : tops)
+        if (w && !w->parentWidget()) delete w.data();
+    m_env.reset();
+}
+
+bool MainWindowDriver::ok() const { return m_env->ok() && m_frame; }
+
+frmMain* MainWindowDriver::frame() const { return m_frame; }
+
+QWidget* MainWindowDriver::open(const QString& command) {
+    QAction* item = m_frame ? m_frame->menuAction(command) : nullptr;
+    if (item && item->isEnabled())
+        item->trigger();
+    else if (!MainCommands::run(command, m_frame))
+        qWarning() << "MainWindowDriver: no command" << command;
+    QCoreApplication::processEvents();
+    return activeWindow();
+}
+
+QWidget* MainWindowDriver::activeWindow() const {
+    if (!m_frame) return nullptr;
+    QMdiSubWindow* sub = m_frame->mdiArea()->activeSubWindow();
+    if (!sub) sub = m_frame->mdiArea()->currentSubWindow();
+    return sub ? sub->widget() : nullptr;
+}
+
+QWidget* MainWindowDriver::find(const QString& name, QWidget* in) const {
+    QWidget* root = in ? in : m_frame;
+    QWidget* w = root ? root->findChild<QWidget*>(name) : nullptr;
+    if (!w && !in)
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if ((w = top->objectName() == name ? top : top->findChild<QWidget*>(name))) break;
+    if (!w) qWarning() << "MainWindowDriver: no control" << name;
+    return w;
+}
+
+namespace {
+// The widget a person's pointer meets at `pos` of `w`, and the point in its coordinates.
+QWidget* under(QWidget* w, QPoint& pos) {
+    if (pos == QPoint(-1, -1)) pos = w->rect().center();
+    QWidget* top = w->window();
+    const QPoint inTop = w->mapTo(top, pos);
+    QWidget* hit = top->childAt(inTop);
+    if (!hit) hit = top;
+    pos = hit->mapFrom(top, inTop);
+    return hit;
+}
+} // namespace
+
+QWidget* MainWindowDriver::click(QWidget* w, QPoint pos, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
+    if (!w) return nullptr;
+    QWidget* hit = under(w, pos);
+    QTest::mouseClick(hit, button, mods, pos);
+    QCoreApplication::processEvents();
+    return hit;
+}
+
+QWidget* MainWindowDriver::doubleClick(QWidget* w, QPoint pos) {
+    if (!w) return nullptr;
+    QWidget* hit = under(w, pos);
+    QTest::mouseClick(hit, Qt::LeftButton, Qt::NoModifier, pos);
+    QTest::mouseDClick(hit, Qt::LeftButton, Qt::NoModifier, pos);
+    QCoreApplication::processEvents();
+    return hit;
+}
+
+void MainWindowDriver::drag(QWidget* w, QPoint from, QPoint to) {
+    QPoint p = from;
+    QWidget* hit = under(w, p);
+    const QPoint end = hit->mapFrom(w, to);
+    QTest::mousePress(hit, Qt::LeftButton, Qt::NoModifier, p);
+    // QTest::mouseMove sends no button state; a real drag does.
+    for (int i = 1; i <= 4; ++i) {
+        const QPoint at = p + (end - p) * i / 4;
+        QMouseEvent move(QEvent::MouseMove, at, hit->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(hit, &move);
+    }
+    QTest::mouseRelease(hit, Qt::LeftButton, Qt::NoModifier, end);
+    QCoreApplication::processEvents();
+}
+
+QWidget* MainWindowDriver::focus() const { return QApplication::focusWidget(); }
+
+void MainWindowDriver::type(const QString& text) {
+    for (const QChar ch : text) {
+        QWidget* w = focus();
+        if (!w) {
+            qWarning("MainWindowDriver: nothing has the focus");
+            return;
+        }
+        if (ch.unicode() < 0x80) {
+            QTest::keyClicks(w, QString(ch));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(ch));
+            QApplication::sendEvent(w, &commit);
+        }
+    }
+    QCoreApplication::processEvents();
+}
+
+void MainWindowDriver::key(Qt::Key k, Qt::KeyboardModifiers mods) {
+    if (QWidget* w = focus())
+        QTest::keyClick(w, k, mods);
+    else
+        qWarning("MainWindowDriver: nothing has the focus");
+    QCoreApplication::processEvents();
+}
+
+QVariant MainWindowDriver::query(const QString& sql, const QVariantList& params) const {
+    return GetScalar(sql, params);
+}

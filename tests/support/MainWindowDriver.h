@@ -1,0 +1,69 @@
+#pragma once
+
+#include "TestEnv.h"
+
+#include <QPoint>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class frmMain;
+class QWidget;
+
+// Drives the program as a person does: a fresh data folder with a new database (TestEnv),
+// logged in as ADMIN, the real main window shown offscreen. Windows are opened through the
+// main window's menu commands, controls are found by objectName, the mouse clicks whatever
+// control lies under the point and keys go to whatever has the focus, so focus, shortcut
+// and placement faults show as they would to a user. Create one in init(), delete it in
+// cleanup().
+class MainWindowDriver {
+public:
+    // `startWindow` false skips the start window chosen in the options.
+    explicit MainWindowDriver(bool startWindow = false);
+    ~MainWindowDriver();
+    MainWindowDriver(const MainWindowDriver&) = delete;
+    MainWindowDriver& operator=(const MainWindowDriver&) = delete;
+
+    bool ok() const;
+    TestEnv& env() { return *m_env; }
+    ScriptedPrompt& prompt() { return m_env->prompt(); }
+    frmMain* frame() const;
+
+    // Runs the menu command `name` ("mnuFriend_Friend") as the menu item does and returns
+    // the child window in front afterwards (null when none).
+    QWidget* open(const QString& command);
+    template <class T>
+    T* open(const QString& command) { return dynamic_cast<T*>(open(command)); }
+    // The child window in front.
+    QWidget* activeWindow() const;
+
+    // The control `name` inside `in` (default: the whole frame and its windows); null with
+    // a warning when missing.
+    QWidget* find(const QString& name, QWidget* in = nullptr) const;
+    template <class T>
+    T* find(const QString& name, QWidget* in = nullptr) const { return qobject_cast<T*>(find(name, in)); }
+
+    // Clicks at `pos` of `w` (default: its centre), delivered to the widget really lying
+    // there (a covering window or label takes it). Returns that widget.
+    QWidget* click(QWidget* w, QPoint pos = QPoint(-1, -1), Qt::MouseButton button = Qt::LeftButton,
+                   Qt::KeyboardModifiers mods = Qt::NoModifier);
+    QWidget* click(const QString& name, QWidget* in = nullptr) { return click(find(name, in)); }
+    QWidget* doubleClick(QWidget* w, QPoint pos = QPoint(-1, -1));
+    // Presses the left button at `from` and releases it at `to` (both in `w`), moving over it.
+    void drag(QWidget* w, QPoint from, QPoint to);
+
+    // Types into the focus widget: ASCII as key presses, other text as input-method commits
+    // (as a Korean input method delivers syllables).
+    void type(const QString& text);
+    // A key (with modifiers) to the focus widget.
+    void key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);
+    QWidget* focus() const;
+
+    // First column of the first row of `sql` (values bound), null when none.
+    QVariant query(const QString& sql, const QVariantList& params = {}) const;
+
+private:
+    std::unique_ptr<TestEnv> m_env;
+    frmMain* m_frame = nullptr;
+};
