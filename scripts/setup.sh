@@ -10,7 +10,7 @@ PKGS=(
   libxlsxwriter-dev libfreexl-dev libzip-dev zlib1g-dev libicu-dev
   libbenchmark-dev
   fonts-nanum xvfb xauth poppler-utils imagemagick
-  python3 python3-openpyxl
+  python3 python3-openpyxl python3-xlwt
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
