@@ -182,6 +182,7 @@ void FrmTool_ImpData::chooseFile()
     if (path.isEmpty())
         return;
     m_path->setText(path);
+    m_openPath.clear(); // chosen again: read it again, it may have changed
     openFile(path);
 }
 

@@ -105,8 +105,9 @@ QString WorkbookReader::columnName(int col0)
 
 namespace {
 
-// Trailing empty rows and the padding of every row to the widest one.
-void finishSheet(SheetData& s)
+// Trailing empty rows and the padding of every row to the widest one. False when the
+// padded sheet would hold more than SheetMaxCells cells.
+bool finishSheet(SheetData& s)
 {
     while (!s.rows.isEmpty()) {
         const QStringList& last = s.rows.constLast();
@@ -128,12 +129,15 @@ void finishSheet(SheetData& s)
         cols = qMax(cols, w);
     }
     s.cols = cols;
+    if (qint64(cols) * s.rows.size() > SheetMaxCells)
+        return false;
     for (QStringList& r : s.rows) {
         while (r.size() > cols)
             r.removeLast();
         while (r.size() < cols)
             r.append(QString());
     }
+    return true;
 }
 
 // ---------------------------------------------------------------- xlsx parts
@@ -432,6 +436,9 @@ public:
             return false;
         if (text.isEmpty())
             return true;
+        m_chars += text.size();
+        if (m_chars > SheetMaxChars)
+            return false;
         if (m_s.rows.size() < row)
             m_s.rows.resize(row);
         QStringList& r = m_s.rows[row - 1];
@@ -443,6 +450,7 @@ public:
 
 private:
     SheetData& m_s;
+    qint64 m_chars = 0;
 };
 
 } // namespace
@@ -488,7 +496,10 @@ bool WorkbookReader::loadSheet(int index, SheetData& out, const SheetProgress& p
                     case FREEXL_CELL_DATETIME: t = QString::fromUtf8(v.value.text_value).left(10); break;
                     default: break;
                     }
-                    b.put(int(r) + 1, c, t);
+                    if (!b.put(int(r) + 1, c, t)) {
+                        ok = fail(SheetError::TooLarge, tooLargeDetail());
+                        break;
+                    }
                 }
                 if (progress && (r & 1023) == 0)
                     progress(int(r));
@@ -503,7 +514,10 @@ bool WorkbookReader::loadSheet(int index, SheetData& out, const SheetProgress& p
         out = SheetData();
         return false;
     }
-    finishSheet(out);
+    if (!finishSheet(out)) {
+        out = SheetData();
+        return fail(SheetError::TooLarge, tooLargeDetail());
+    }
     if (progress)
         progress(int(out.rows.size()));
     SheetLog(QStringLiteral("불러오기: ") + m_path + QStringLiteral(" [") + out.name
@@ -571,6 +585,7 @@ bool WorkbookReader::loadXlsxSheet(int index, SheetData& out, const SheetProgres
         return fail(SheetError::LoadFailed, QStringLiteral("시트 파일이 없습니다: ") + part);
     ZipEntryDevice dev(z, si);
     QXmlStreamReader x(&dev);
+    SheetBuilder builder(out);
     int row = 0;
     int col0 = -1;
     while (!x.atEnd()) {
@@ -641,7 +656,7 @@ bool WorkbookReader::loadXlsxSheet(int index, SheetData& out, const SheetProgres
                         text = SheetNumberText(d);
                 }
             }
-            if (!SheetBuilder(out).put(r, c0, text))
+            if (!builder.put(r, c0, text))
                 return fail(SheetError::TooLarge, tooLargeDetail());
         }
     }
@@ -663,6 +678,9 @@ public:
 
     State feed(QStringView text)
     {
+        m_total += text.size();
+        if (m_total > SheetMaxChars)
+            return State::TooLarge;
         for (const QChar c : text) {
             if (m_skipLf) {
                 m_skipLf = false;
@@ -741,6 +759,7 @@ private:
     bool m_afterQuote = false;
     bool m_started = false;
     bool m_skipLf = false;
+    qint64 m_total = 0;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -20,6 +21,10 @@
 
 constexpr int SheetMaxRows = 200000;
 constexpr int SheetMaxCols = 256;
+// Whatever the shape, a sheet keeps at most this many cells (padding included) and this
+// many characters of cell text.
+constexpr qint64 SheetMaxCells = qint64(SheetMaxRows) * 64;
+constexpr qint64 SheetMaxChars = 128 * 1024 * 1024;
 
 enum class SheetFormat { Unknown, Xls, Xlsx, Csv };
 

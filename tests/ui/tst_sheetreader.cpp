@@ -184,6 +184,9 @@ void tst_sheetreader::refusals_data()
     QTest::newRow("csv unclosed quote") << "q.csv" << QByteArray("a,\"b\nc,d\n") << SheetError::LoadFailed << "닫히지 않은 따옴표 (1행)";
     QTest::newRow("csv NUL bytes") << "n.csv" << QByteArray("a,b\0c\n", 6) << SheetError::LoadFailed << "NUL";
     QTest::newRow("csv 257 columns") << "w.csv" << QByteArray(256, ',') << SheetError::TooLarge << "256열";
+    QTest::newRow("csv within the row and column limits but too many cells")
+        << "cells.csv" << QByteArray("x,").repeated(64).append("x\n").append(QByteArray("a\n").repeated(199999))
+        << SheetError::TooLarge << "시트가 너무 큽니다.";
     QTest::newRow("text not named csv") << "plain.txt" << QByteArray("a,b\n") << SheetError::NotWorksheet << "";
     QTest::newRow("empty xls") << "empty.xls" << QByteArray() << SheetError::NotWorksheet << "";
 }
