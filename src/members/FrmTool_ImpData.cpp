@@ -33,26 +33,23 @@ namespace {
 const QString kSection = QStringLiteral("DataImp");
 constexpr int kMaxSheets = 21;
 
-QString setting(const QString& key, const QString& fallback = {})
-{
+QString setting(const QString& key, const QString& fallback = {}) {
     return Settings::get(App().appTitle, kSection, key, fallback);
 }
 
-QString timeText()
-{
+QString timeText() {
     return Clock::now().toString(QStringLiteral("HH:mm:ss"));
 }
 
 // Keeps the window responsive to painting (not to input) while it works.
-void paintNow()
-{
+void paintNow() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 } // namespace
 
 FrmTool_ImpData::FrmTool_ImpData(QWidget* parent)
-    : QWidget(parent), m_reader(std::make_unique<WorkbookReader>()), m_data(std::make_unique<SheetData>())
-{
+    : QWidget(parent), m_reader(std::make_unique<WorkbookReader>()),
+      m_data(std::make_unique<SheetData>()) {
     setWindowTitle(QStringLiteral("고객 엑셀가져오기"));
 
     m_path = new QLineEdit(this);
@@ -78,7 +75,8 @@ FrmTool_ImpData::FrmTool_ImpData(QWidget* parent)
     }
     m_mode = new QComboBox(this);
     m_mode->setObjectName(QStringLiteral("cmbEditMode"));
-    m_mode->addItems({QStringLiteral("신규회원으로 추가"), QStringLiteral("관리번호가 같은 회원 수정")});
+    m_mode->addItems(
+        {QStringLiteral("신규회원으로 추가"), QStringLiteral("관리번호가 같은 회원 수정")});
     m_type = new QRadioButton(QStringLiteral("회원자료"), this);
     m_type->setObjectName(QStringLiteral("optDataType(0)"));
     m_type->setChecked(true);
@@ -113,7 +111,8 @@ FrmTool_ImpData::FrmTool_ImpData(QWidget* parent)
     for (int i = 0; i < ImportUserFieldCount; ++i) {
         m_users << chooser(QStringLiteral("cmbUser(%1)").arg(i));
         const QString own = userNames.value(i);
-        auto* l = new QLabel(own.isEmpty() ? QStringLiteral("사용자정의%1").arg(i + 1) : own, m_fields);
+        auto* l =
+            new QLabel(own.isEmpty() ? QStringLiteral("사용자정의%1").arg(i + 1) : own, m_fields);
         l->setTextFormat(Qt::PlainText);
         l->setBuddy(m_users[i]);
         fg->addWidget(l, i, 2);
@@ -154,40 +153,37 @@ FrmTool_ImpData::FrmTool_ImpData(QWidget* parent)
     root->addLayout(body, 1);
     resize(1180, 720);
 
-    m_mode->setCurrentIndex(qBound(0, setting(QStringLiteral("EditMode"), QStringLiteral("0")).toInt(), 1));
+    m_mode->setCurrentIndex(
+        qBound(0, setting(QStringLiteral("EditMode"), QStringLiteral("0")).toInt(), 1));
     connect(m_mode, &QComboBox::currentIndexChanged, this,
             [](int i) { Settings::set(kSection, QStringLiteral("EditMode"), QString::number(i)); });
     Settings::set(kSection, QStringLiteral("DataType"), QStringLiteral("0"));
     connect(m_browse, &QPushButton::clicked, this, &FrmTool_ImpData::chooseFile);
-    connect(m_path, &QLineEdit::editingFinished, this, [this] { openFile(m_path->text().trimmed()); });
+    connect(m_path, &QLineEdit::editingFinished, this,
+            [this] { openFile(m_path->text().trimmed()); });
     connect(m_sheet, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (!m_loading && i >= 0)
-            loadSheet(i);
+        if (!m_loading && i >= 0) loadSheet(i);
     });
     connect(m_import, &QPushButton::clicked, this, [this] { runImport(); });
 
     const QString saved = setting(QStringLiteral("ExcelFilePath"));
     m_path->setText(saved);
-    if (!saved.isEmpty())
-        openFile(saved);
+    if (!saved.isEmpty()) openFile(saved);
 }
 
 FrmTool_ImpData::~FrmTool_ImpData() = default;
 
-void FrmTool_ImpData::chooseFile()
-{
+void FrmTool_ImpData::chooseFile() {
     const QString dir = QFileInfo(m_path->text()).absolutePath();
     const QString path = prompt().openFileName(QStringLiteral("엑셀파일 선택"), dir,
                                                QStringLiteral("ExcelFiles (*.xls *.xlsx *.csv)"));
-    if (path.isEmpty())
-        return;
+    if (path.isEmpty()) return;
     m_path->setText(path);
     m_openPath.clear(); // chosen again: read it again, it may have changed
     openFile(path);
 }
 
-void FrmTool_ImpData::clearSheet()
-{
+void FrmTool_ImpData::clearSheet() {
     *m_data = SheetData();
     m_list->beginFill(0);
     m_list->endFill();
@@ -198,10 +194,8 @@ void FrmTool_ImpData::clearSheet()
     refillChoosers();
 }
 
-void FrmTool_ImpData::openFile(const QString& path)
-{
-    if (path.isEmpty() || !QFileInfo(path).isFile() || path == m_openPath)
-        return;
+void FrmTool_ImpData::openFile(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).isFile() || path == m_openPath) return;
     m_openPath = path;
     m_loading = true;
     m_sheet->clear();
@@ -210,8 +204,9 @@ void FrmTool_ImpData::openFile(const QString& path)
     if (!m_reader->open(path)) {
         switch (m_reader->error()) {
         case SheetError::NotWorksheet:
-            MsgInfo(QStringLiteral("엑셀파일이 아니거나, 지원되지 않는 버전입니다.\n"
-                                   "지원 형식: Excel 97-2003(.xls), Excel 2007 이상(.xlsx), CSV(.csv)"));
+            MsgInfo(QStringLiteral(
+                "엑셀파일이 아니거나, 지원되지 않는 버전입니다.\n"
+                "지원 형식: Excel 97-2003(.xls), Excel 2007 이상(.xlsx), CSV(.csv)"));
             break;
         case SheetError::CannotOpen:
             MsgInfo(QStringLiteral("파일을 열수 없습니다. 열려있는 엑셀파일을 닫아 주세요."));
@@ -229,16 +224,14 @@ void FrmTool_ImpData::openFile(const QString& path)
     m_sheet->addItems(names);
     m_loading = false;
     int idx = setting(QStringLiteral("SheetIdx"), QStringLiteral("0")).toInt();
-    if (idx < 0 || idx >= names.size())
-        idx = 0;
+    if (idx < 0 || idx >= names.size()) idx = 0;
     m_loading = true;
     m_sheet->setCurrentIndex(idx);
     m_loading = false;
     loadSheet(idx);
 }
 
-void FrmTool_ImpData::loadSheet(int index)
-{
+void FrmTool_ImpData::loadSheet(int index) {
     clearSheet();
     Settings::set(kSection, QStringLiteral("SheetIdx"), QString::number(index));
     QElapsedTimer tick;
@@ -277,8 +270,7 @@ void FrmTool_ImpData::loadSheet(int index)
     refillChoosers();
 }
 
-void FrmTool_ImpData::refillChoosers()
-{
+void FrmTool_ImpData::refillChoosers() {
     const QStringList heads = m_data->rows.isEmpty() ? QStringList() : m_data->rows.first();
     auto fill = [&](QComboBox* c, const QString& label) {
         const int keep = c->currentData().isValid() ? c->currentData().toInt() : -1;
@@ -288,10 +280,10 @@ void FrmTool_ImpData::refillChoosers()
         for (int col = 0; col < m_data->cols; ++col) {
             const QString head = heads.value(col).simplified();
             c->addItem(head.isEmpty() ? WorkbookReader::columnName(col)
-                                      : WorkbookReader::columnName(col) + QStringLiteral(" (") + head.left(20) + QStringLiteral(")"),
+                                      : WorkbookReader::columnName(col) + QStringLiteral(" (") +
+                                            head.left(20) + QStringLiteral(")"),
                        col);
-            if (col == keep || (keep < 0 && !label.isEmpty() && head == label))
-                pick = col + 1;
+            if (col == keep || (keep < 0 && !label.isEmpty() && head == label)) pick = col + 1;
         }
         c->setCurrentIndex(pick);
     };
@@ -301,35 +293,31 @@ void FrmTool_ImpData::refillChoosers()
         fill(c, {});
 }
 
-void FrmTool_ImpData::appendLog(const QString& line)
-{
+void FrmTool_ImpData::appendLog(const QString& line) {
     m_pendingLog << line;
 }
 
-void FrmTool_ImpData::flushLog()
-{
-    if (m_pendingLog.isEmpty())
-        return;
+void FrmTool_ImpData::flushLog() {
+    if (m_pendingLog.isEmpty()) return;
     m_log->appendPlainText(m_pendingLog.join(QLatin1Char('\n')));
     m_pendingLog.clear();
 }
 
-bool FrmTool_ImpData::readRange(int& from, int& to)
-{
+bool FrmTool_ImpData::readRange(int& from, int& to) {
     const int rows = int(m_data->rows.size());
     bool okFrom = false, okTo = false;
     from = m_start->text().trimmed().toInt(&okFrom);
     to = m_end->text().trimmed().toInt(&okTo);
     if (!okFrom || !okTo || from < 1 || to > rows || from > to) {
-        MsgInfo(QStringLiteral("가져올 행의 범위가 올바르지 않습니다. (1 ~ %1행)").arg(FormatNumber(rows, 0)));
+        MsgInfo(QStringLiteral("가져올 행의 범위가 올바르지 않습니다. (1 ~ %1행)")
+                    .arg(FormatNumber(rows, 0)));
         (okFrom && from >= 1 && from <= rows ? m_end : m_start)->setFocus();
         return false;
     }
     return true;
 }
 
-bool FrmTool_ImpData::runImport()
-{
+bool FrmTool_ImpData::runImport() {
     if (m_data->rows.isEmpty()) {
         MsgInfo(QStringLiteral("가져올 자료가 없습니다. 엑셀파일과 시트를 선택하세요."));
         m_path->setFocus();
@@ -342,16 +330,17 @@ bool FrmTool_ImpData::runImport()
         return false;
     }
     int from = 0, to = 0;
-    if (!readRange(from, to))
-        return false;
+    if (!readRange(from, to)) return false;
     // 2
-    if (!AskYesNo(QStringLiteral("백업필수!!\n\n"
-                                 "사용자가 필드를 잘못 지정하는 경우 또는 잘못된 데이터의 입력으로\n\n"
-                                 "처리도중 문제가 발생하는 경우가 있을수 있습니다.\n\n"
-                                 "잘못처리된 자료는 복원 기능이 없으며 A/S 또한 어렵습니다.\n\n"
-                                 "항상 백업후 [가져오기]를 하시고, 문제발생시 백업DB로 복원하시기 바랍니다.\n\n"
-                                 "지금 가져오기를 시작하시겠습니까?"),
-                  {}, false))
+    if (!AskYesNo(
+            QStringLiteral(
+                "백업필수!!\n\n"
+                "사용자가 필드를 잘못 지정하는 경우 또는 잘못된 데이터의 입력으로\n\n"
+                "처리도중 문제가 발생하는 경우가 있을수 있습니다.\n\n"
+                "잘못처리된 자료는 복원 기능이 없으며 A/S 또한 어렵습니다.\n\n"
+                "항상 백업후 [가져오기]를 하시고, 문제발생시 백업DB로 복원하시기 바랍니다.\n\n"
+                "지금 가져오기를 시작하시겠습니까?"),
+            {}, false))
         return false;
 
     ImportMapping map;
@@ -367,7 +356,10 @@ bool FrmTool_ImpData::runImport()
     appendLog(QStringLiteral("자료검사중..."));
     const int bad = CheckImportRows(m_data->rows, map, from, to, log);
     flushLog();
-    if (bad > 0 && !AskYesNo(QStringLiteral("자료검사도중 문제가 발견되었습니다.\n그래도 가져오기를 하시겠습니까?"), {}, false)) {
+    if (bad > 0 &&
+        !AskYesNo(
+            QStringLiteral("자료검사도중 문제가 발견되었습니다.\n그래도 가져오기를 하시겠습니까?"),
+            {}, false)) {
         appendLog(QStringLiteral("작업중단!"));
         flushLog();
         return false;
@@ -375,10 +367,11 @@ bool FrmTool_ImpData::runImport()
     // 4
     appendLog(QStringLiteral("가져오기작업 시작 ") + timeText());
     flushLog();
-    if (CountRows(QStringLiteral("tblfriend"), QStringLiteral("code <> 1")) > 0
-        && !AskYesNo(QStringLiteral("이미 회원이 입력되어 있습니다.\n동일한 회원이 중복생성 될 수 있습니다.\n"
-                                    "그래도, 가져오기 하시겠습니까?"),
-                     {}, false))
+    if (CountRows(QStringLiteral("tblfriend"), QStringLiteral("code <> 1")) > 0 &&
+        !AskYesNo(QStringLiteral(
+                      "이미 회원이 입력되어 있습니다.\n동일한 회원이 중복생성 될 수 있습니다.\n"
+                      "그래도, 가져오기 하시겠습니까?"),
+                  {}, false))
         return false;
 
     // 5-7: no other input while the rows are written.
@@ -387,14 +380,15 @@ bool FrmTool_ImpData::runImport()
     m_progress->setValue(0);
     QElapsedTimer tick;
     tick.start();
-    const ImportResult result = WriteImportRows(m_data->rows, map, from, to, updateMode, log, [&](int done) {
-        if (tick.elapsed() >= 50) {
-            m_progress->setValue(done);
-            flushLog();
-            paintNow();
-            tick.restart();
-        }
-    });
+    const ImportResult result =
+        WriteImportRows(m_data->rows, map, from, to, updateMode, log, [&](int done) {
+            if (tick.elapsed() >= 50) {
+                m_progress->setValue(done);
+                flushLog();
+                paintNow();
+                tick.restart();
+            }
+        });
     m_progress->setValue(to - from + 1);
     setEnabled(true);
     if (!result.ok) {

@@ -22,8 +22,25 @@
 // Any failed statement rolls back everything, groups included.
 
 enum ImportField {
-    FName, FIdNo, FCodeNo, FMale, FAbo, FHp, FTel1, FTel2, FTel3, FFax, FGroup, FMail, FZip,
-    FAddr, FAddr2, FMemo, FCompany, FBirthday, ImportFieldCount
+    FName,
+    FIdNo,
+    FCodeNo,
+    FMale,
+    FAbo,
+    FHp,
+    FTel1,
+    FTel2,
+    FTel3,
+    FFax,
+    FGroup,
+    FMail,
+    FZip,
+    FAddr,
+    FAddr2,
+    FMemo,
+    FCompany,
+    FBirthday,
+    ImportFieldCount
 };
 
 struct ImportFieldInfo {
@@ -62,5 +79,6 @@ struct ImportResult {
     bool ok = false; // false: a statement failed and everything was rolled back
     int written = 0;
 };
-ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMapping& map, int from, int to,
-                             bool updateMode, const ImportLog& log, const ImportProgress& progress = {});
+ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMapping& map, int from,
+                             int to, bool updateMode, const ImportLog& log,
+                             const ImportProgress& progress = {});

@@ -3,8 +3,8 @@
 #include "ui/Grid.h"
 #include "ui/SheetReader.h"
 
-void FillGridWithSheet(Grid* grid, const SheetData& sheet, const std::function<void(int, int)>& progress)
-{
+void FillGridWithSheet(Grid* grid, const SheetData& sheet,
+                       const std::function<void(int, int)>& progress) {
     const int total = int(sheet.rows.size());
     grid->setMaxCols(sheet.cols);
     QStringList headers;
@@ -15,10 +15,8 @@ void FillGridWithSheet(Grid* grid, const SheetData& sheet, const std::function<v
     grid->beginFill(total);
     for (int r = 0; r < total; ++r) {
         grid->appendRow(sheet.rows.at(r));
-        if (progress && (r + 1) % 1000 == 0)
-            progress(r + 1, total);
+        if (progress && (r + 1) % 1000 == 0) progress(r + 1, total);
     }
     grid->endFill();
-    if (progress)
-        progress(total, total);
+    if (progress) progress(total, total);
 }

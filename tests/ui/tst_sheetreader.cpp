@@ -13,43 +13,36 @@
 Q_DECLARE_METATYPE(SheetError)
 
 namespace {
-QString fixture(const QString& name)
-{
+QString fixture(const QString& name) {
     return qEnvironmentVariable("MEMBERDESK_SOURCE_DIR") + QStringLiteral("/tests/ui/data/") + name;
 }
 
-QByteArray readAll(const QString& path)
-{
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
+void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
 }
 
 // Opens and loads every sheet; the error of the first step that failed, None when all read.
-SheetError readEverything(const QString& path, QString* detail = nullptr)
-{
+SheetError readEverything(const QString& path, QString* detail = nullptr) {
     WorkbookReader r;
     if (!r.open(path)) {
-        if (detail)
-            *detail = r.errorDetail();
+        if (detail) *detail = r.errorDetail();
         return r.error();
     }
     for (int i = 0; i < r.sheetNames().size(); ++i) {
         SheetData s;
         if (!r.loadSheet(i, s)) {
-            if (detail)
-                *detail = r.errorDetail();
+            if (detail) *detail = r.errorDetail();
             return r.error();
         }
         for (const QStringList& row : s.rows)
-            if (row.size() != s.cols)
-                return SheetError::LoadFailed; // a ragged row slipped through
+            if (row.size() != s.cols) return SheetError::LoadFailed; // a ragged row slipped through
     }
     return SheetError::None;
 }
@@ -60,13 +53,11 @@ class tst_sheetreader : public QObject {
     TestEnv* m_env = nullptr;
 
 private slots:
-    void init()
-    {
+    void init() {
         m_env = new TestEnv(false);
         QVERIFY(m_env->ok());
     }
-    void cleanup()
-    {
+    void cleanup() {
         delete m_env;
         m_env = nullptr;
     }
@@ -81,8 +72,7 @@ private slots:
     void fuzz();
 };
 
-void tst_sheetreader::cellTexts_data()
-{
+void tst_sheetreader::cellTexts_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QStringList>("sheets");
     QTest::addColumn<int>("sheet");
@@ -90,32 +80,39 @@ void tst_sheetreader::cellTexts_data()
     QTest::addColumn<int>("cols");
     QTest::addColumn<QStringList>("cells"); // "row,col=text", 1-based
 
-    const QStringList memberCells = {"1,1=이름", "2,1=홍길동", "3,1=김'철수", "3,6=O'Brien 모임",
-                                     "4,1=박똠이", "4,8=메모, 쉼표", "4,2="};
-    QTest::newRow("xlsx") << "members.xlsx" << QStringList{"회원", "둘째"} << 0 << 4 << 8 << memberCells;
+    const QStringList memberCells = {
+        "1,1=이름",   "2,1=홍길동",     "3,1=김'철수", "3,6=O'Brien 모임",
+        "4,1=박똠이", "4,8=메모, 쉼표", "4,2="};
+    QTest::newRow("xlsx") << "members.xlsx" << QStringList{"회원", "둘째"} << 0 << 4 << 8
+                          << memberCells;
     QTest::newRow("xlsx whole and fractional numbers")
-        << "members.xlsx" << QStringList{"회원", "둘째"} << 1 << 1 << 2 << QStringList{"1,1=3", "1,2=1.5"};
-    QTest::newRow("xls") << "members.xls" << QStringList{"회원", "숫자"} << 0 << 4 << 8 << memberCells;
+        << "members.xlsx" << QStringList{"회원", "둘째"} << 1 << 1 << 2
+        << QStringList{"1,1=3", "1,2=1.5"};
+    QTest::newRow("xls") << "members.xls" << QStringList{"회원", "숫자"} << 0 << 4 << 8
+                         << memberCells;
     QTest::newRow("xls numbers and a date")
-        << "members.xls" << QStringList{"회원", "숫자"} << 1 << 1 << 3 << QStringList{"1,1=42", "1,2=2.5", "1,3=2023-03-15"};
+        << "members.xls" << QStringList{"회원", "숫자"} << 1 << 1 << 3
+        << QStringList{"1,1=42", "1,2=2.5", "1,3=2023-03-15"};
     QTest::newRow("csv utf-8 with BOM")
         << "members_utf8.csv" << QStringList{"members_utf8"} << 0 << 4 << 8 << memberCells;
     QTest::newRow("csv cp949 (똠 is not in IBM's table)")
         << "members_cp949.csv" << QStringList{"members_cp949"} << 0 << 4 << 8 << memberCells;
     QTest::newRow("csv quotes, line breaks, ragged rows")
         << "quoted.csv" << QStringList{"quoted"} << 0 << 5 << 4
-        << QStringList{"1,2=b,c", "1,3=say \"hi\"", "1,4=", "2,1=two\nlines", "3,4=4", "4,1=", "5,1=last"};
+        << QStringList{"1,2=b,c", "1,3=say \"hi\"", "1,4=",    "2,1=two\nlines",
+                       "3,4=4",   "4,1=",           "5,1=last"};
     QTest::newRow("xlsx order, runs, phonetics, inline, formulas, 1904 dates")
-        << "crafted.xlsx" << QStringList{"첫시트", "Second"} << 0 << 4 << 6
-        << QStringList{"1,1=plain", "1,2=", "1,3=굵은 글씨", "1,4=漢字", "2,1=", "3,2=인라인", "3,3=TRUE",
-                       "3,4=plainx", "3,5=3", "4,1=1904-01-02", "4,2=2024-06", "4,3=0.5", "4,4=1000",
-                       "4,5=-2.25", "4,6=12345678901"};
+        << "crafted.xlsx" << QStringList{"첫시트", "Second"} << 0 << 4
+        << 6 << QStringList{"1,1=plain", "1,2=",           "1,3=굵은 글씨",  "1,4=漢字",
+                            "2,1=",      "3,2=인라인",     "3,3=TRUE",       "3,4=plainx",
+                            "3,5=3",     "4,1=1904-01-02", "4,2=2024-06",    "4,3=0.5",
+                            "4,4=1000",  "4,5=-2.25",      "4,6=12345678901"};
     QTest::newRow("xlsx cells without references")
-        << "crafted.xlsx" << QStringList{"첫시트", "Second"} << 1 << 1 << 2 << QStringList{"1,1=7", "1,2=FALSE"};
+        << "crafted.xlsx" << QStringList{"첫시트", "Second"} << 1 << 1 << 2
+        << QStringList{"1,1=7", "1,2=FALSE"};
 }
 
-void tst_sheetreader::cellTexts()
-{
+void tst_sheetreader::cellTexts() {
     QFETCH(QString, file);
     QFETCH(QStringList, sheets);
     QFETCH(int, sheet);
@@ -147,8 +144,7 @@ void tst_sheetreader::cellTexts()
     QVERIFY(log.contains(QStringLiteral("불러오기: ")));
 }
 
-void tst_sheetreader::helpers()
-{
+void tst_sheetreader::helpers() {
     QCOMPARE(SheetNumberText(3.0), QStringLiteral("3"));
     QCOMPARE(SheetNumberText(-0.0), QStringLiteral("0"));
     QCOMPARE(SheetNumberText(1e20), QStringLiteral("1e+20"));
@@ -167,32 +163,42 @@ void tst_sheetreader::helpers()
     QCOMPARE(WorkbookReader::columnName(16383), QStringLiteral("XFD"));
 }
 
-void tst_sheetreader::refusals_data()
-{
+void tst_sheetreader::refusals_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes"); // empty: the fixture `name` itself
     QTest::addColumn<SheetError>("error");
     QTest::addColumn<QString>("logged");
 
     const QByteArray xlsx = readAll(fixture("members.xlsx"));
-    QTest::newRow("html table named .xls") << "html_table.xls" << QByteArray() << SheetError::NotWorksheet << "지원되지 않는";
-    QTest::newRow("xls without sheets") << "nosheet.xls" << QByteArray() << SheetError::BadSheetList << "시트가 없습니다";
-    QTest::newRow("password-protected xls") << "password.xls" << QByteArray() << SheetError::BadSheetList << "";
-    QTest::newRow("xlsx missing a sheet part") << "missing_part.xlsx" << QByteArray() << SheetError::LoadFailed << "시트 파일이 없습니다";
-    QTest::newRow("xlsx value at XFD1048576") << "far_cell.xlsx" << QByteArray() << SheetError::TooLarge << "시트가 너무 큽니다. (최대 200,000행, 256열)";
-    QTest::newRow("truncated xlsx") << "cut.xlsx" << xlsx.left(xlsx.size() / 2) << SheetError::BadSheetList << "libzip";
-    QTest::newRow("csv unclosed quote") << "q.csv" << QByteArray("a,\"b\nc,d\n") << SheetError::LoadFailed << "닫히지 않은 따옴표 (1행)";
-    QTest::newRow("csv NUL bytes") << "n.csv" << QByteArray("a,b\0c\n", 6) << SheetError::LoadFailed << "NUL";
-    QTest::newRow("csv 257 columns") << "w.csv" << QByteArray(256, ',') << SheetError::TooLarge << "256열";
+    QTest::newRow("html table named .xls")
+        << "html_table.xls" << QByteArray() << SheetError::NotWorksheet << "지원되지 않는";
+    QTest::newRow("xls without sheets")
+        << "nosheet.xls" << QByteArray() << SheetError::BadSheetList << "시트가 없습니다";
+    QTest::newRow("password-protected xls")
+        << "password.xls" << QByteArray() << SheetError::BadSheetList << "";
+    QTest::newRow("xlsx missing a sheet part")
+        << "missing_part.xlsx" << QByteArray() << SheetError::LoadFailed << "시트 파일이 없습니다";
+    QTest::newRow("xlsx value at XFD1048576")
+        << "far_cell.xlsx" << QByteArray() << SheetError::TooLarge
+        << "시트가 너무 큽니다. (최대 200,000행, 256열)";
+    QTest::newRow("truncated xlsx")
+        << "cut.xlsx" << xlsx.left(xlsx.size() / 2) << SheetError::BadSheetList << "libzip";
+    QTest::newRow("csv unclosed quote") << "q.csv" << QByteArray("a,\"b\nc,d\n")
+                                        << SheetError::LoadFailed << "닫히지 않은 따옴표 (1행)";
+    QTest::newRow("csv NUL bytes")
+        << "n.csv" << QByteArray("a,b\0c\n", 6) << SheetError::LoadFailed << "NUL";
+    QTest::newRow("csv 257 columns")
+        << "w.csv" << QByteArray(256, ',') << SheetError::TooLarge << "256열";
     QTest::newRow("csv within the row and column limits but too many cells")
-        << "cells.csv" << QByteArray("x,").repeated(64).append("x\n").append(QByteArray("a\n").repeated(199999))
+        << "cells.csv"
+        << QByteArray("x,").repeated(64).append("x\n").append(QByteArray("a\n").repeated(199999))
         << SheetError::TooLarge << "시트가 너무 큽니다.";
-    QTest::newRow("text not named csv") << "plain.txt" << QByteArray("a,b\n") << SheetError::NotWorksheet << "";
+    QTest::newRow("text not named csv")
+        << "plain.txt" << QByteArray("a,b\n") << SheetError::NotWorksheet << "";
     QTest::newRow("empty xls") << "empty.xls" << QByteArray() << SheetError::NotWorksheet << "";
 }
 
-void tst_sheetreader::refusals()
-{
+void tst_sheetreader::refusals() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(SheetError, error);
@@ -205,15 +211,15 @@ void tst_sheetreader::refusals()
     QString detail;
     QCOMPARE(readEverything(path, &detail), error);
     QVERIFY2(detail.contains(logged), qPrintable(detail));
-    QVERIFY(QString::fromUtf8(readAll(m_env->path("ILOGFILE.TXT"))).contains(QStringLiteral("실패: ") + path));
+    QVERIFY(QString::fromUtf8(readAll(m_env->path("ILOGFILE.TXT")))
+                .contains(QStringLiteral("실패: ") + path));
 
     // A folder named like a worksheet cannot be opened.
     QDir(m_env->dataDir()).mkdir(QStringLiteral("folder.xls"));
     QCOMPARE(readEverything(m_env->path("folder.xls")), SheetError::CannotOpen);
 }
 
-void tst_sheetreader::hugeCsvStopsAtTheRowLimit()
-{
+void tst_sheetreader::hugeCsvStopsAtTheRowLimit() {
     // About 50 MB: 210,000 rows of 250 bytes. Reading stops at the limit.
     const QString path = m_env->path("huge.csv");
     {
@@ -236,15 +242,14 @@ void tst_sheetreader::hugeCsvStopsAtTheRowLimit()
     QVERIFY(lastProgress > 150000 && lastProgress <= SheetMaxRows);
 }
 
-void tst_sheetreader::fuzz_data()
-{
+void tst_sheetreader::fuzz_data() {
     QTest::addColumn<QString>("file");
-    for (const char* f : {"members.xls", "members.xlsx", "crafted.xlsx", "members_cp949.csv", "quoted.csv"})
+    for (const char* f :
+         {"members.xls", "members.xlsx", "crafted.xlsx", "members_cp949.csv", "quoted.csv"})
         QTest::newRow(f) << QString::fromLatin1(f);
 }
 
-void tst_sheetreader::fuzz()
-{
+void tst_sheetreader::fuzz() {
     // Cut at 64 lengths and 500 copies with a few flipped bytes each: every one ends in a
     // sheet or an error, never a crash or a hang.
     QFETCH(QString, file);
