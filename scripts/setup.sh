@@ -11,7 +11,7 @@ PKGS=(
   libbenchmark-dev
   fonts-nanum qt6-translations-l10n xvfb xauth poppler-utils imagemagick
   desktop-file-utils appstream librsvg2-bin dpkg-dev file
-  python3 python3-openpyxl
+  python3 python3-openpyxl python3-xlwt
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

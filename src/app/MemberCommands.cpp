@@ -3,6 +3,7 @@
 #include "app/MainCommands.h"
 #include "members/frmFriend.h"
 #include "members/frmFriendAdd.h"
+#include "members/FrmTool_ImpData.h"
 #include "members/frmGroupSub.h"
 #include "ui/RecordWindow.h"
 
@@ -34,4 +35,6 @@ void RegisterMemberCommands()
     MainCommands::add(QStringLiteral("mnuFriend_FriendSub"), [](frmMain*) { OpenFriendEditor(0); });
     MainCommands::add(QStringLiteral("mnuFriend_Group"), [](frmMain*) { OpenGroupWindow(); });
     MainCommands::add(QStringLiteral("mnuFriend_Friend"), [](frmMain*) { OpenFriendList(); });
+    MainCommands::add(QStringLiteral("mnuETCRoot_Exel"),
+                      [](frmMain*) { OpenChild<FrmTool_ImpData>(QStringLiteral("FrmTool_ImpData")); });
 }

@@ -1,0 +1,227 @@
+#include "members/MemberImport.h"
+
+#include "calendar/DateText.h"
+#include "core/Clock.h"
+#include "db/Database.h"
+#include "members/MemberStore.h"
+#include "members/MemberRules.h"
+#include "ui/TextRules.h"
+
+#include <QDate>
+
+namespace {
+const ImportFieldInfo kFields[ImportFieldCount] = {
+    {"회원명", "sname", 50},     {"주민번호", "idno", 14},     {"관리번호", "codeno", 20},
+    {"성별", "male", 255},       {"혈액형", "abo", 255},       {"핸드폰번호", "hpline", 255},
+    {"전화1", "hline1", 255},    {"전화2", "hline2", 255},     {"전화3", "hline3", 255},
+    {"팩스", "faxline", 255},    {"그룹명", "ctblgroup", 255}, {"메일주소", "mail", 255},
+    {"우편번호", "hzipno", 255}, {"주소일반", "homeadd", 255}, {"주소상세", "homeadd2", 255},
+    {"메모", "smemo", 255},      {"회사명", "comname", 255},   {"생일", "barthday", 255},
+};
+constexpr int kUserMaxBytes = 255;
+
+QString today() {
+    return Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString cell(const QStringList& cells, int col) {
+    return col >= 0 && col < cells.size() ? cells.at(col).trimmed() : QString();
+}
+} // namespace
+
+const ImportFieldInfo& ImportFieldAt(int field) {
+    return kFields[qBound(0, field, ImportFieldCount - 1)];
+}
+
+ImportRow ReadImportRow(const QStringList& cells, const ImportMapping& map, int rowNo) {
+    ImportRow row;
+    const QString prefix = QString::number(rowNo) + QStringLiteral("행의 ");
+    auto problem = [&](const QString& text) {
+        row.log << prefix + text;
+        row.rejected = true;
+    };
+    auto fit = [&](const QString& label, QString value, int maxBytes) {
+        if (CodePageLength(value) > maxBytes) {
+            row.log << prefix + label + QStringLiteral(" 길이가 너무 깁니다.(최대 ") +
+                           QString::number(maxBytes) +
+                           QStringLiteral("자) 길이만큼 자동으로 짤립니다.") +
+                           QStringLiteral(" -> ") + value;
+            value = CutToBytes(value, maxBytes);
+        }
+        return value;
+    };
+
+    for (int f = 0; f < ImportFieldCount; ++f) {
+        const int col = map.fields.value(f, -1);
+        if (col < 0) continue;
+        QString v = cell(cells, col);
+        switch (f) {
+        case FName:
+            if (v.isEmpty())
+                problem(QStringLiteral("회원명이 없습니다. -> 회원명은 필수 입력 사항입니다. 자료 "
+                                       "수정 후 다시 시도 하세요."));
+            break;
+        case FMale:
+            if (!v.isEmpty() && v != QStringLiteral("남") && v != QStringLiteral("여"))
+                problem(QStringLiteral("성별 형식이 일치하지 않습니다. -> 성별 형식은 남 or 여 "
+                                       "입니다. 자료 수정 후 다시 시도 하세요."));
+            if (v.isEmpty()) v = QStringLiteral(" ");
+            break;
+        case FAbo:
+            v = v.toUpper();
+            if (!v.isEmpty() && v != QLatin1String("A") && v != QLatin1String("B") &&
+                v != QLatin1String("O") && v != QLatin1String("AB"))
+                problem(QStringLiteral("형액형 형식이 일치하지 않습니다. -> 혈액형 형식은 A, B, O, "
+                                       "AB 입니다. 자료 수정 후 다시 시도 하세요."));
+            if (v.isEmpty()) v = QStringLiteral(" ");
+            break;
+        case FBirthday:
+            if (!v.isEmpty()) {
+                const QString d = NormalizeDate(v);
+                if (d.isEmpty()) problem(QStringLiteral("생일의 데이터가 날짜형이 아닙니다. "));
+                v = d;
+            }
+            break;
+        case FGroup:
+            row.groupMapped = true;
+            row.groupName = fit(QString::fromUtf8(kFields[f].label), v, kFields[f].maxBytes);
+            continue;
+        default:
+            break;
+        }
+        row.values.insert(QString::fromLatin1(kFields[f].column),
+                          fit(QString::fromUtf8(kFields[f].label), v, kFields[f].maxBytes));
+    }
+    for (int u = 0; u < ImportUserFieldCount; ++u) {
+        const int col = map.users.value(u, -1);
+        if (col < 0) continue;
+        const QString label = QStringLiteral("사용자정의") + QString::number(u + 1);
+        QString v = cell(cells, col);
+        if (u < 2 && !v.isEmpty()) {
+            const QString d = NormalizeDate(v);
+            if (d.isEmpty()) problem(label + QStringLiteral("의 데이터가 날짜형이 아닙니다. "));
+            v = d;
+        }
+        row.values.insert(QStringLiteral("userfieldnote") + QString::number(u + 1),
+                          fit(label, v, kUserMaxBytes));
+    }
+    return row;
+}
+
+int CheckImportRows(const QVector<QStringList>& rows, const ImportMapping& map, int from, int to,
+                    const ImportLog& log) {
+    int bad = 0;
+    for (int r = from; r <= to && r <= rows.size(); ++r) {
+        const ImportRow row = ReadImportRow(rows.at(r - 1), map, r);
+        for (const QString& line : row.log)
+            log(line);
+        bad += !row.log.isEmpty();
+    }
+    return bad;
+}
+
+namespace {
+// Group codes by name, the groups this import created included.
+class GroupCodes {
+public:
+    // 0 when a statement failed.
+    int codeOf(const QString& name) {
+        if (name.isEmpty()) return 1;
+        if (const auto it = m_codes.constFind(name); it != m_codes.cend()) return *it;
+        int code =
+            GetScalar(QStringLiteral("SELECT code FROM tblgroup WHERE gname = ?"), {name}).toInt();
+        if (code <= 0) {
+            // Monthly dues on the 1st with amount 0.
+            if (ExecSQL(QStringLiteral(
+                            "INSERT INTO tblgroup (gname, monox, settlementday, settlementmon,"
+                            " repeatclass, delaymon) VALUES (?, 0, '01', 0, '00000', 0)"),
+                        {name}) <= 0)
+                return 0;
+            code = LastIdentity();
+        }
+        m_codes.insert(name, code);
+        return code;
+    }
+
+private:
+    QHash<QString, int> m_codes;
+};
+} // namespace
+
+ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMapping& map, int from,
+                             int to, bool updateMode, const ImportLog& log,
+                             const ImportProgress& progress) {
+    ImportResult result;
+    Transaction tx;
+    GroupCodes groups;
+    // How many members hold each management number (the fixed row aside), kept current
+    // as rows are added.
+    QHash<QString, int> holders;
+    {
+        Recordset rs;
+        if (OpenRecordset(
+                rs, QStringLiteral("SELECT codeno, COUNT(*) AS n FROM tblfriend WHERE code <> 1"
+                                   " AND codeno <> '' GROUP BY codeno")) < 0)
+            return result;
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            holders.insert(rs.text(0), rs.integer(QStringLiteral("n")));
+    }
+    const QString day = today();
+    int written = 0;
+    for (int r = from; r <= to && r <= rows.size(); ++r) {
+        if (progress) progress(r - from + 1);
+        ImportRow row = ReadImportRow(rows.at(r - 1), map, r);
+        for (const QString& line : row.log)
+            log(line);
+        if (row.rejected) continue;
+        const QString prefix = QString::number(r) + QStringLiteral("행의 ");
+        const QString number = row.values.value(QStringLiteral("codeno"));
+        const int held = number.isEmpty() ? 0 : holders.value(number);
+        if (held > 0 && !updateMode) {
+            log(prefix + QStringLiteral("존재하는 관리번호 입니다. 번호:") + number);
+            continue;
+        }
+        if (held > 1) {
+            log(prefix +
+                QStringLiteral("관리번호가 여러 회원에게 있어 수정하지 않았습니다. 번호:") +
+                number);
+            continue;
+        }
+        int group = 1;
+        if (row.groupMapped) {
+            group = groups.codeOf(row.groupName);
+            if (group <= 0) return result;
+        }
+        if (held == 1) {
+            QString sql = QStringLiteral("UPDATE tblfriend SET finalday = ?");
+            QVariantList params{day};
+            for (auto it = row.values.cbegin(); it != row.values.cend(); ++it) {
+                sql += QStringLiteral(", ") + it.key() + QStringLiteral(" = ?");
+                params << it.value();
+            }
+            if (row.groupMapped) {
+                sql += QStringLiteral(", ctblgroup = ?");
+                params << group;
+            }
+            sql += QStringLiteral(" WHERE codeno = ? AND code <> 1");
+            params << number;
+            if (ExecSQL(sql, params) <= 0) return result;
+        } else {
+            MemberValues v;
+            v.insert(QStringLiteral("male"), QStringLiteral(" "));
+            v.insert(QStringLiteral("abo"), QStringLiteral(" "));
+            v.insert(QStringLiteral("insertday"), day);
+            v.insert(QStringLiteral("feestart"), day);
+            for (auto it = row.values.cbegin(); it != row.values.cend(); ++it)
+                v.insert(it.key(), it.value());
+            v.insert(QStringLiteral("ctblgroup"), group);
+            if (SaveMember(0, v) <= 0) return result;
+            if (!number.isEmpty()) holders[number] += 1;
+        }
+        ++written;
+    }
+    if (!tx.commit()) return result;
+    result.ok = true;
+    result.written = written;
+    return result;
+}

@@ -1,0 +1,364 @@
+// The member import window opened from the main window's menu and driven by mouse and
+// keys: each file format, bad rows, update mode, the file messages and a failure halfway.
+#include "TestEnv.h"
+
+#include "app/MemberCommands.h"
+#include "app/frmMain.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "db/Database.h"
+#include "members/FrmTool_ImpData.h"
+#include "members/MemberStore.h"
+#include "ui/Grid.h"
+#include "ui/WindowRegistry.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+QString fixture(const QString& name) {
+    return qEnvironmentVariable("MEMBERDESK_SOURCE_DIR") + QStringLiteral("/tests/ui/data/") + name;
+}
+
+using Answer = ScriptedPrompt::Answer;
+
+QString scalar(const QString& sql, const QVariantList& params = {}) {
+    return GetScalar(sql, params).toString();
+}
+} // namespace
+
+class tst_memberimport : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+    std::unique_ptr<frmMain> m_main;
+
+    FrmTool_ImpData* openWindow() {
+        m_main->menuAction(QStringLiteral("mnuETCRoot_Exel"))->trigger();
+        auto* w =
+            dynamic_cast<FrmTool_ImpData*>(WindowRegistry::find(QStringLiteral("FrmTool_ImpData")));
+        if (w) (void)QTest::qWaitForWindowExposed(w);
+        return w;
+    }
+    template <class T> T* child(QWidget* w, const QString& name) {
+        T* c = w->findChild<T*>(name);
+        if (!c) qWarning() << "missing control" << name;
+        return c;
+    }
+    // Chooses a file through the file button, as a user picks it in the dialog.
+    void pickFile(QWidget* w, const QString& path) {
+        m_env->prompt().pushText(path);
+        QTest::mouseClick(child<QPushButton>(w, "btnGetXLSFile"), Qt::LeftButton);
+    }
+    // Points a field's chooser at a sheet column ("" none) with the keyboard.
+    void map(QWidget* w, const QString& chooser, const QString& letter) {
+        auto* c = child<QComboBox>(w, chooser);
+        c->setFocus();
+        QTest::keyClick(c, Qt::Key_Home);
+        const int target = letter.isEmpty() ? 0 : letter.at(0).unicode() - u'A' + 1;
+        for (int i = 0; i < target; ++i)
+            QTest::keyClick(c, Qt::Key_Down);
+        QCOMPARE(c->currentIndex(), target);
+    }
+    void typeInto(QWidget* w, const QString& name, const QString& text) {
+        auto* e = child<QLineEdit>(w, name);
+        QTest::mouseClick(e, Qt::LeftButton);
+        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(e, text);
+    }
+    void clickImport(QWidget* w) {
+        QTest::mouseClick(child<QPushButton>(w, "btnImport"), Qt::LeftButton);
+    }
+    QString log(QWidget* w) { return child<QPlainTextEdit>(w, "txtLog")->toPlainText(); }
+    void writeCsv(const QString& name, const QString& text) {
+        QFile f(m_env->path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text.toUtf8());
+    }
+
+private slots:
+    void init() {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+        App().loginId = QStringLiteral("ADMIN");
+        App().start = QStringLiteral("9");
+        RegisterMemberCommands();
+        m_main = std::make_unique<frmMain>();
+        m_main->show();
+        QCoreApplication::processEvents();
+    }
+    void cleanup() {
+        m_main.reset();
+        delete m_env;
+        m_env = nullptr;
+    }
+
+    void importsEachFormat_data();
+    void importsEachFormat();
+    void rowChecksAndCuts();
+    void updateModeWritesOnlyMappedFields();
+    void failureHalfwayLeavesNothing();
+    void fileMessagesAndRanges();
+};
+
+void tst_memberimport::importsEachFormat_data() {
+    QTest::addColumn<QString>("file");
+    QTest::newRow("xlsx") << "members.xlsx";
+    QTest::newRow("xls") << "members.xls";
+    QTest::newRow("cp949 csv") << "members_cp949.csv";
+}
+
+void tst_memberimport::importsEachFormat() {
+    QFETCH(QString, file);
+    FrmTool_ImpData* w = openWindow();
+    QVERIFY(w);
+    pickFile(w, fixture(file));
+    QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("4"));
+    QCOMPARE(child<Grid>(w, "spList")->text(1, 4), QStringLiteral("박똠이"));
+    QCOMPARE(child<QLineEdit>(w, "txtStartRow")->text(), QStringLiteral("2"));
+    QCOMPARE(child<QLineEdit>(w, "txtEndRow")->text(), QStringLiteral("4"));
+    // Headings equal to a field label are chosen already.
+    QCOMPARE(child<QComboBox>(w, "cmbColumn(2)")->currentIndex(), 2);
+    map(w, "cmbColumn(0)", "A");
+    map(w, "cmbColumn(3)", "C");
+    map(w, "cmbColumn(4)", "D");
+    map(w, "cmbColumn(5)", "E");
+    map(w, "cmbColumn(10)", "F");
+    map(w, "cmbColumn(15)", "H");
+    m_env->prompt().clear();
+    m_env->prompt().pushAnswer(Answer::Yes); // the backup warning
+    clickImport(w);
+    QCOMPARE(m_env->prompt().texts().size(), 2);
+    QVERIFY(m_env->prompt().texts().at(0).startsWith(QStringLiteral("백업필수!!\n\n")));
+    QCOMPARE(m_env->prompt().lastText(), QStringLiteral("가져오기가 완료되었습니다."));
+    QCOMPARE(log(w),
+             QStringLiteral(
+                 "자료검사중...\n가져오기작업 시작 10:00:00\n3건의 자료를 가져오기 하였습니다.\n"
+                 "가져오기작업 종료 10:00:00"));
+
+    QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroup WHERE gname = '등산회'"), QStringLiteral("1"));
+    const int obrien = GroupCodeByName(QStringLiteral("O'Brien 모임"));
+    QVERIFY(obrien > 1);
+    QCOMPARE(scalar("SELECT settlementday || repeatclass FROM tblgroup WHERE code = ?", {obrien}),
+             QStringLiteral("0100000"));
+    QCOMPARE(scalar("SELECT sname || '|' || abo || '|' || male || '|' || barthday || '|' || "
+                    "ctblgroup || '|' || insertday"
+                    " || '|' || feestart || '|' || hpline FROM tblfriend WHERE codeno = 'A002'"),
+             QStringLiteral("김'철수|AB|여|1985-03-15|%1|2026-12-06|2026-12-06|010-3333-4444")
+                 .arg(obrien));
+    QCOMPARE(scalar("SELECT abo || '|' || male || '|' || smemo || '|' || codeno FROM tblfriend "
+                    "WHERE sname = '박똠이'"),
+             QStringLiteral("O| |메모, 쉼표|"));
+    QCOMPARE(scalar("SELECT barthday FROM tblfriend WHERE codeno = 'A001'"),
+             QStringLiteral("1980-01-02"));
+
+    // Again in add mode: the members are there, numbered ones are skipped.
+    m_env->prompt().clear();
+    m_env->prompt().pushAnswer(Answer::Yes);
+    m_env->prompt().pushAnswer(Answer::Yes); // "이미 회원이 입력되어 있습니다."
+    clickImport(w);
+    QVERIFY(m_env->prompt().texts().at(1).startsWith(
+        QStringLiteral("이미 회원이 입력되어 있습니다.\n")));
+    QVERIFY(log(w).contains(QStringLiteral(
+        "2행의 존재하는 관리번호 입니다. 번호:A001\n3행의 존재하는 관리번호 입니다. 번호:A002\n"
+        "1건의 자료를 가져오기 하였습니다.")));
+    QCOMPARE(CountRows("tblfriend", "code <> 1"), 4);
+    QCOMPARE(CountRows("tblgroup", "code <> 1"), 2);
+}
+
+void tst_memberimport::rowChecksAndCuts() {
+    const QString hangul25 = QString(25, QChar(u'가'));
+    writeCsv("rows.csv", QStringLiteral("이름,성별,혈액형,관리번호,그룹,생일,u1,u2\n"
+                                        "성별틀림,M,,,,,,\n"
+                                        "혈액소문자,,ab,N1,O'Neil,,,260228\n"
+                                        "a%1,,,N1,O'Neil,,,\n"
+                                        "날짜틀림,,,,,,250229,\n"
+                                        "생일틀림,,,,,abc,,\n"
+                                        ",,,,,,,\n"
+                                        "%2b,,,,,,,\n")
+                             .arg(hangul25, hangul25));
+    FrmTool_ImpData* w = openWindow();
+    pickFile(w, m_env->path("rows.csv"));
+    map(w, "cmbColumn(0)", "A");
+    map(w, "cmbColumn(3)", "B");
+    map(w, "cmbColumn(4)", "C");
+    map(w, "cmbColumn(10)", "E");
+    map(w, "cmbUser(0)", "G");
+    map(w, "cmbUser(1)", "H");
+    m_env->prompt().clear();
+    m_env->prompt().pushAnswer(Answer::Yes);
+    m_env->prompt().pushAnswer(Answer::Yes); // go on after the check found problems
+    clickImport(w);
+    const QString cut =
+        QStringLiteral(" 길이가 너무 깁니다.(최대 50자) 길이만큼 자동으로 짤립니다. -> ");
+    const QStringList problems = {
+        QStringLiteral("2행의 성별 형식이 일치하지 않습니다. -> 성별 형식은 남 or 여 입니다. 자료 "
+                       "수정 후 다시 시도 하세요."),
+        QStringLiteral("4행의 회원명") + cut + QStringLiteral("a") + hangul25,
+        QStringLiteral("5행의 사용자정의1의 데이터가 날짜형이 아닙니다. "),
+        QStringLiteral("6행의 생일의 데이터가 날짜형이 아닙니다. "),
+        QStringLiteral("7행의 회원명이 없습니다. -> 회원명은 필수 입력 사항입니다. 자료 수정 후 "
+                       "다시 시도 하세요."),
+        QStringLiteral("8행의 회원명") + cut + hangul25 + QStringLiteral("b")};
+    const QString expected =
+        QStringLiteral("자료검사중...\n") + problems.join('\n') +
+        QStringLiteral("\n가져오기작업 시작 10:00:00\n") + problems.mid(0, 2).join('\n') +
+        QStringLiteral("\n4행의 존재하는 관리번호 입니다. 번호:N1\n") + problems.mid(2).join('\n') +
+        QStringLiteral("\n2건의 자료를 가져오기 하였습니다.\n가져오기작업 종료 10:00:00");
+    QCOMPARE(log(w), expected);
+    QCOMPARE(
+        m_env->prompt().texts().at(1),
+        QStringLiteral("자료검사도중 문제가 발견되었습니다.\n그래도 가져오기를 하시겠습니까?"));
+    QCOMPARE(scalar("SELECT abo || '|' || userfieldnote2 FROM tblfriend WHERE codeno = 'N1'"),
+             QStringLiteral("AB|2026-02-28"));
+    QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroup WHERE gname = 'O''Neil'"), QStringLiteral("1"));
+    QCOMPARE(scalar("SELECT sname FROM tblfriend WHERE sname LIKE '가%'"),
+             hangul25); // cut before the 'b'
+    QCOMPARE(CountRows("tblfriend", "code <> 1"), 2);
+
+    // Answering No to the check question stops there.
+    m_env->prompt().clear();
+    m_env->prompt().pushAnswer(Answer::Yes);
+    clickImport(w);
+    QVERIFY(log(w).endsWith(QStringLiteral("\n작업중단!")));
+    QCOMPARE(CountRows("tblfriend", "code <> 1"), 2);
+}
+
+void tst_memberimport::updateModeWritesOnlyMappedFields() {
+    const int group = GroupCodeByName(QStringLiteral("[기본그룹]"));
+    QVERIFY(group == 1);
+    ExecSQL("INSERT INTO tblgroup (gname) VALUES ('기존')");
+    const int old = GroupCodeByName(QStringLiteral("기존"));
+    int code = 0;
+    SaveMember(0,
+               {{"sname", "예전"},
+                {"codeno", "U1"},
+                {"ctblgroup", old},
+                {"mail", "a@b.c"},
+                {"insertday", "2020-01-01"}},
+               &code);
+    SaveMember(0, {{"sname", "둘1"}, {"codeno", "D1"}});
+    SaveMember(0, {{"sname", "둘2"}, {"codeno", "D1"}});
+    ExecSQL("UPDATE tblfriend SET finalday = '2020-01-01'");
+    writeCsv(
+        "upd.csv",
+        QStringLiteral("이름,관리번호,핸드폰\n새이름,U1,010-9\n누구,D1,010-8\n신규,U9,010-7\n"));
+
+    FrmTool_ImpData* w = openWindow();
+    pickFile(w, m_env->path("upd.csv"));
+    map(w, "cmbColumn(0)", "A");
+    map(w, "cmbColumn(5)", "C");
+    auto* mode = child<QComboBox>(w, "cmbEditMode");
+    mode->setFocus();
+    QTest::keyClick(mode, Qt::Key_Down);
+    m_env->prompt().pushAnswer(Answer::Yes);
+    m_env->prompt().pushAnswer(Answer::Yes);
+    clickImport(w);
+    QVERIFY2(log(w).contains(QStringLiteral(
+                 "3행의 관리번호가 여러 회원에게 있어 수정하지 않았습니다. 번호:D1\n2건의")),
+             qPrintable(log(w)));
+    const MemberValues v = LoadMember(code);
+    QCOMPARE(v.value("sname").toString(), QStringLiteral("새이름"));
+    QCOMPARE(v.value("hpline").toString(), QStringLiteral("010-9"));
+    QCOMPARE(v.value("ctblgroup").toInt(), old);
+    QCOMPARE(v.value("mail").toString(), QStringLiteral("a@b.c"));
+    QCOMPARE(v.value("insertday").toString(), QStringLiteral("2020-01-01"));
+    QCOMPARE(v.value("finalday").toString(), QStringLiteral("2026-12-06"));
+    QCOMPARE(scalar("SELECT COUNT(*) FROM tblfriend WHERE codeno = 'D1' AND hpline = ''"),
+             QStringLiteral("2"));
+    QCOMPARE(scalar("SELECT hpline FROM tblfriend WHERE codeno = 'U9'"), QStringLiteral("010-7"));
+    QCOMPARE(Settings::get("DataImp", "EditMode"), QStringLiteral("1"));
+}
+
+void tst_memberimport::failureHalfwayLeavesNothing() {
+    ExecSQL("CREATE TRIGGER boom BEFORE INSERT ON tblfriend WHEN NEW.sname = '폭탄'"
+            " BEGIN SELECT RAISE(ABORT, 'boom'); END");
+    writeCsv("fail.csv", QStringLiteral("이름,그룹\n하나,새그룹\n폭탄,다른그룹\n셋,새그룹\n"));
+    FrmTool_ImpData* w = openWindow();
+    pickFile(w, m_env->path("fail.csv"));
+    map(w, "cmbColumn(0)", "A");
+    map(w, "cmbColumn(10)", "B");
+    m_env->prompt().pushAnswer(Answer::Yes);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("boom"));
+    clickImport(w);
+    QCOMPARE(m_env->prompt().lastText(),
+             QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+    QVERIFY(log(w).endsWith(QStringLiteral("\n작업중단!")));
+    QCOMPARE(CountRows("tblfriend", "code <> 1"), 0);
+    QCOMPARE(CountRows("tblgroup", "code <> 1"), 0);
+    QVERIFY(w->isEnabled());
+}
+
+void tst_memberimport::fileMessagesAndRanges() {
+    const QString notSheet =
+        QStringLiteral("엑셀파일이 아니거나, 지원되지 않는 버전입니다.\n"
+                       "지원 형식: Excel 97-2003(.xls), Excel 2007 이상(.xlsx), CSV(.csv)");
+    FrmTool_ImpData* w = openWindow();
+    auto* count = child<QLabel>(w, "lblDataCnt");
+    struct Case {
+        const char* file;
+        QString message;
+    } cases[] = {
+        {"html_table.xls", notSheet},
+        {"nosheet.xls", QStringLiteral("엑셀파일의 정보를 알수 없습니다.")},
+        {"password.xls", QStringLiteral("엑셀파일의 정보를 알수 없습니다.")},
+        {"missing_part.xlsx", QStringLiteral("엑셀파일 불러오기를 실패했습니다.")},
+        {"far_cell.xlsx",
+         QStringLiteral(
+             "엑셀파일 불러오기를 실패했습니다.\n시트가 너무 큽니다. (최대 200,000행, 256열)")},
+    };
+    for (const Case& c : cases) {
+        m_env->prompt().clear();
+        pickFile(w, fixture(QString::fromLatin1(c.file)));
+        QCOMPARE(m_env->prompt().lastText(), c.message);
+        QCOMPARE(count->text(), QStringLiteral("0"));
+        QCOMPARE(child<Grid>(w, "spList")->dataRowCnt(), 0);
+    }
+
+    // A saved sheet index beyond the sheets falls back to the first sheet.
+    Settings::set("DataImp", "SheetIdx", "7");
+    pickFile(w, fixture("members.xlsx"));
+    QCOMPARE(child<QComboBox>(w, "cmbSheet")->currentIndex(), 0);
+    QCOMPARE(count->text(), QStringLiteral("4"));
+
+    // No name column: the chooser gets the focus.
+    m_env->prompt().clear();
+    clickImport(w);
+    QCOMPARE(m_env->prompt().lastText(), QStringLiteral("회원명은 필수입니다. 필드를 지정하세요."));
+    QCOMPARE(QApplication::focusWidget(), child<QComboBox>(w, "cmbColumn(0)"));
+    map(w, "cmbColumn(0)", "A");
+    for (const auto& range :
+         {std::pair<QString, QString>{"4", "3"}, {"x", "3"}, {"2", "9"}, {"0", "2"}}) {
+        m_env->prompt().clear();
+        typeInto(w, "txtStartRow", range.first);
+        typeInto(w, "txtEndRow", range.second);
+        clickImport(w);
+        QCOMPARE(m_env->prompt().texts(),
+                 QStringList{QStringLiteral("가져올 행의 범위가 올바르지 않습니다. (1 ~ 4행)")});
+    }
+    // The backup warning defaults to No: a plain Enter imports nothing.
+    m_env->prompt().clear();
+    typeInto(w, "txtStartRow", "1");
+    typeInto(w, "txtEndRow", "4");
+    clickImport(w);
+    QCOMPARE(m_env->prompt().texts().size(), 1);
+    QCOMPARE(m_env->prompt().lastDefault(), Answer::No);
+    QCOMPARE(CountRows("tblfriend", "code <> 1"), 0);
+
+    // The window opens again on the last file and sheet.
+    QVERIFY(CloseWindow(w));
+    QCoreApplication::processEvents();
+    w = openWindow();
+    QCOMPARE(child<QLineEdit>(w, "txtPathExcel")->text(), fixture("members.xlsx"));
+    QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("4"));
+}
+
+QTEST_MAIN(tst_memberimport)
+#include "tst_memberimport.moc"
