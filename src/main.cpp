@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "ui/QtPrompt.h"
 #include "app/MemberCommands.h"
+#include "app/SalesCommands.h"
 
 #include <QApplication>
 #include <QFont>
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
 
     // Each subsystem enables the main-menu commands whose windows it provides.
     RegisterMemberCommands();
+    RegisterSalesCommands();
 
     auto* login = new FrmLogin;
     login->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,0 +1,122 @@
+#include "sales/TradeStore.h"
+
+#include "db/Database.h"
+
+namespace {
+const QString kTradeSelect = QStringLiteral(
+    "SELECT t.code, t.sdate, t.ctblfriend, t.dmoney, t.dcard, t.ctblcard, t.daccount, t.lpoint, t.lstackpoint, "
+    "t.ddc, t.sintime, t.souttime, t.lendox, t.smemo, f.sname AS fname, s.cnt, s.tot "
+    "FROM tbltrade AS t LEFT JOIN tblfriend AS f ON f.code = t.ctblfriend AND f.code <> 1 "
+    "LEFT JOIN (SELECT ctbltrade, COUNT(code) AS cnt, SUM(dsum) AS tot FROM tbltradesub WHERE ctbltrade IN "
+    "(SELECT code FROM tbltrade AS x WHERE %1) GROUP BY ctbltrade) AS s ON s.ctbltrade = t.code WHERE %2 "
+    "ORDER BY t.sdate, t.code");
+
+TradeRow readTrade(const Recordset& rs)
+{
+    TradeRow t;
+    t.code = rs.integer(QStringLiteral("code"));
+    t.date = rs.text(QStringLiteral("sdate"));
+    t.friendCode = rs.integer(QStringLiteral("ctblfriend"));
+    t.friendName = rs.text(QStringLiteral("fname"));
+    t.cash = rs.number(QStringLiteral("dmoney"));
+    t.card = rs.number(QStringLiteral("dcard"));
+    t.cardCode = rs.integer(QStringLiteral("ctblcard"));
+    t.account = rs.number(QStringLiteral("daccount"));
+    t.points = rs.number(QStringLiteral("lpoint"));
+    t.stackPoint = rs.number(QStringLiteral("lstackpoint"));
+    t.discount = rs.number(QStringLiteral("ddc"));
+    t.inTime = rs.text(QStringLiteral("sintime"));
+    t.outTime = rs.text(QStringLiteral("souttime"));
+    t.endOx = rs.text(QStringLiteral("lendox"));
+    t.memo = rs.text(QStringLiteral("smemo"));
+    t.lineCount = rs.integer(QStringLiteral("cnt"));
+    t.total = rs.number(QStringLiteral("tot"));
+    return t;
+}
+
+QVector<TradeRow> query(const QString& inner, const QString& outer, const QVariantList& params)
+{
+    QVector<TradeRow> out;
+    Recordset rs;
+    if (OpenRecordset(rs, kTradeSelect.arg(inner, outer), params + params) <= 0)
+        return out;
+    out.reserve(rs.recordCount());
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        out.append(readTrade(rs));
+    return out;
+}
+} // namespace
+
+QVector<TradeRow> LoadTrades(const QString& from, const QString& to, int member)
+{
+    if (member > 0)
+        return query(QStringLiteral("x.ctblfriend = ?"), QStringLiteral("t.ctblfriend = ?"), {member});
+    return query(QStringLiteral("x.sdate BETWEEN ? AND ?"), QStringLiteral("t.sdate BETWEEN ? AND ?"), {from, to});
+}
+
+TradeRow LoadTrade(int code)
+{
+    const QVector<TradeRow> rows = query(QStringLiteral("x.code = ?"), QStringLiteral("t.code = ?"), {code});
+    return rows.isEmpty() ? TradeRow{} : rows.first();
+}
+
+QVector<TradeLineRow> LoadTradeLines(int tradeCode)
+{
+    QVector<TradeLineRow> out;
+    Recordset rs;
+    if (OpenRecordset(rs,
+                      QStringLiteral("SELECT code, ctblservice, servicename, lnumber, dmoney, dsum, smemo FROM "
+                                     "tbltradesub WHERE ctbltrade = ? ORDER BY code"),
+                      {tradeCode}) <= 0)
+        return out;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        TradeLineRow l;
+        l.code = rs.integer(QStringLiteral("code"));
+        l.tradeCode = tradeCode;
+        l.serviceCode = rs.integer(QStringLiteral("ctblservice"));
+        l.name = rs.text(QStringLiteral("servicename"));
+        l.quantity = rs.number(QStringLiteral("lnumber"));
+        l.price = rs.number(QStringLiteral("dmoney"));
+        l.amount = rs.number(QStringLiteral("dsum"));
+        l.memo = rs.text(QStringLiteral("smemo"));
+        out.append(l);
+    }
+    return out;
+}
+
+QString CardName(int cardCode)
+{
+    return GetScalar(QStringLiteral("SELECT sname FROM tblcard WHERE code <> 1 AND code = ?"), {cardCode}).toString();
+}
+
+int InsertTrade(const QString& date, int member, const QString& inTime, const QString& memo)
+{
+    if (ExecSQL(QStringLiteral("INSERT INTO tbltrade (sdate, ctblfriend, sintime, ctblcard, smemo) VALUES (?, ?, ?, 1, ?)"),
+                {date, member, inTime, memo})
+        <= 0)
+        return 0;
+    return LastIdentity();
+}
+
+QString MemberTradeLinesSql()
+{
+    return QStringLiteral(
+        "SELECT t.code, t.sdate, t.dmoney, t.dcard, t.daccount, t.lpoint, t.ddc, t.lstackpoint, "
+        "t.sintime, t.souttime, t.lendox, t.smemo, s.code AS lcode, s.servicename, s.lnumber, "
+        "s.dmoney AS lprice, s.dsum, s.ctblservice, tt.tot FROM tbltrade AS t "
+        "LEFT JOIN tbltradesub AS s ON s.ctbltrade = t.code "
+        "LEFT JOIN (SELECT ctbltrade, SUM(dsum) AS tot FROM tbltradesub WHERE ctbltrade IN "
+        "(SELECT code FROM tbltrade WHERE ctblfriend = ?) GROUP BY ctbltrade) AS tt "
+        "ON tt.ctbltrade = t.code WHERE t.ctblfriend = ? ORDER BY t.sdate, t.code, s.code");
+}
+
+QString CardCheckSql(bool onlyUnconfirmed)
+{
+    QString sql = QStringLiteral(
+        "SELECT t.code, t.sdate, t.ctblfriend, t.dcard, t.ctblcard, t.smemo, c.sname, c.dfee, t.cardchk, "
+        "f.sname AS fname FROM tbltrade AS t INNER JOIN tblcard AS c ON t.ctblcard = c.code "
+        "LEFT JOIN tblfriend AS f ON f.code = t.ctblfriend AND f.code <> 1 WHERE t.dcard <> 0");
+    if (onlyUnconfirmed)
+        sql += QStringLiteral(" AND t.cardchk = ''");
+    return sql + QStringLiteral(" AND t.sdate BETWEEN ? AND ? ORDER BY t.sdate, t.code");
+}

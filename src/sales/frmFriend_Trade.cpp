@@ -1,0 +1,496 @@
+#include "sales/frmFriend_Trade.h"
+
+#include "calendar/DateText.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Prompt.h"
+#include "core/Settings.h"
+#include "db/Database.h"
+#include "members/PickOrAdd.h"
+#include "members/UserFields.h"
+#include "sales/SalesRules.h"
+#include "sales/TradeStore.h"
+#include "sales/frmTradeMoney.h"
+#include "ui/FormIni.h"
+#include "ui/Grid.h"
+#include "ui/RecordWindow.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString kSaveFailed = QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.");
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+} // namespace
+
+frmFriend_Trade::frmFriend_Trade(QWidget* parent) : RecordList(QStringLiteral("회원별 거래 내역"), parent)
+{
+    setObjectName(QStringLiteral("frmFriend_Trade"));
+    m_list = new Grid(this);
+    m_list->setObjectName(QStringLiteral("spList"));
+    m_list->setEntryMode();
+    m_list->setEnterMove(EnterMove::Right);
+    m_list->setMaxCols(ColCount);
+    m_list->setHeaderTexts({QStringLiteral("거래일자"), QStringLiteral("거래내용"), QStringLiteral("수량"),
+                            QStringLiteral("단   가"), QStringLiteral("총    액"), QStringLiteral("수 금 액"),
+                            QStringLiteral("미 수 금"), QStringLiteral("적립 P"), QStringLiteral("접수T"),
+                            QStringLiteral("완료T"), QStringLiteral("완 료"), QStringLiteral("Memo"),
+                            QStringLiteral("code"), QStringLiteral("현금"), QStringLiteral("카드"),
+                            QStringLiteral("통장"), QStringLiteral("포인트"), QStringLiteral("거래디테일코드"),
+                            QStringLiteral("상품코드")});
+    for (int c : {int(CAmount), int(CReceived), int(COutstanding)})
+        m_list->setColLocked(c, true);
+    for (int c = CTrade; c <= ColCount; ++c) {
+        m_list->setColLocked(c, true);
+        m_list->setColHidden(c, true);
+    }
+    for (int c : {int(CQty), int(CPrice), int(CAmount), int(CReceived), int(COutstanding), int(CPoint)})
+        m_list->setColType(c, CellType::Number);
+    m_list->setColType(CEnd, CellType::CheckBox);
+    m_list->setColWidth(CService, 140);
+    m_list->setColWidth(CMemo, 180);
+    m_sum = new Grid(this);
+    m_sum->setObjectName(QStringLiteral("spSum"));
+    m_sum->setListMode();
+    m_sum->setMaxCols(4);
+    m_sum->setHeaderTexts({QStringLiteral("총액합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금합계"),
+                           QStringLiteral("포인트합계")});
+    m_sum->setMaxRows(1);
+    m_sum->setFixedHeight(72);
+    m_info = new QLabel(this);
+    m_info->setObjectName(QStringLiteral("pnlInfo"));
+    m_info->setTextFormat(Qt::PlainText);
+    m_info->setFrameShape(QFrame::Panel);
+    m_info->setFrameShadow(QFrame::Sunken);
+    m_info->setWordWrap(true);
+    m_info->setMinimumWidth(200);
+    m_info->setMaximumWidth(260);
+    m_info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* queryButton = button(this, "btnQuery", QStringLiteral("조회 (F5)"));
+    auto* del = button(this, "btnRecDel", QStringLiteral("삭제 (F4)"));
+    auto* money = button(this, "btnInMoney", QStringLiteral("입금"));
+    auto* call = button(this, "btnCall", QStringLiteral("전화걸기"));
+    call->setEnabled(false);
+    auto* print = button(this, "btnPrint", QStringLiteral("인쇄 (F7)"));
+    auto* close = button(this, "btnClose", QStringLiteral("닫기"));
+    connect(queryButton, &QPushButton::clicked, this, &frmFriend_Trade::query);
+    connect(del, &QPushButton::clicked, this, &frmFriend_Trade::deleteActive);
+    connect(money, &QPushButton::clicked, this, &frmFriend_Trade::openPayment);
+    connect(print, &QPushButton::clicked, this, &frmFriend_Trade::printList);
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    connect(m_list, &Grid::cellChanged, this, [this](int col, int row) {
+        if (col == CEnd) {
+            onCheck(row);
+            return;
+        }
+        m_changedCol = col;
+        m_changedRow = row;
+    });
+    connect(m_list, &Grid::activeCellChanged, this, [this](int col, int row) { m_oldText = m_list->text(col, row); });
+    connect(m_list, &Grid::leaveCell, this,
+            [this](int col, int row, int, int, bool* cancel) { onLeaveCell(col, row, cancel); });
+    connect(m_list, &Grid::cellDoubleClicked, this, [this](int col, int) {
+        if (col == CReceived)
+            openPayment();
+    });
+
+    auto* body = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_list, 1);
+    left->addWidget(m_sum);
+    body->addLayout(left, 1);
+    body->addWidget(m_info);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {queryButton, del, money, call, print})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(buttons);
+    setListGrid(m_list, CTrade, QStringLiteral("tbltrade"));
+    resize(1000, 560);
+}
+
+int frmFriend_Trade::newRow() const
+{
+    return m_list->maxRows();
+}
+
+void frmFriend_Trade::SetFormMode(int member)
+{
+    m_member = member;
+    setWindowTitle(QStringLiteral("회원별 거래 내역 - 관리번호 : [")
+                   + GetScalar(QStringLiteral("SELECT codeno FROM tblfriend WHERE code = ?"), {member}).toString()
+                   + QStringLiteral("]"));
+    showMember();
+    load();
+}
+
+void frmFriend_Trade::query()
+{
+    load(m_list->activeRow());
+}
+
+void frmFriend_Trade::UpDateMoney(int tradeCode)
+{
+    if (m_list->searchCol(CTrade, 1, -1, QString::number(tradeCode)) >= 1)
+        load(m_list->activeRow());
+}
+
+void frmFriend_Trade::UpdateFriend()
+{
+    SetFormMode(m_member);
+}
+
+void frmFriend_Trade::load(int keepRow)
+{
+    m_busy = true;
+    Recordset rs;
+    const int n = OpenRecordset(rs, MemberTradeLinesSql(), {m_member, m_member});
+    m_list->beginFill(qMax(n, 0) + 1);
+    double running = 0, sumAmount = 0, sumReceived = 0, sumPoints = 0;
+    int lastTrade = 0;
+    for (rs.moveFirst(); n > 0 && !rs.eof(); rs.moveNext()) {
+        const int trade = rs.integer(QStringLiteral("code"));
+        const double received = rs.number(QStringLiteral("dmoney")) + rs.number(QStringLiteral("dcard"))
+                                + rs.number(QStringLiteral("daccount")) + rs.number(QStringLiteral("lpoint"))
+                                + rs.number(QStringLiteral("ddc"));
+        const bool first = trade != lastTrade;
+        lastTrade = trade;
+        // A trade's received amount, outstanding and points count once, on its first row.
+        if (first) {
+            running += rs.number(QStringLiteral("tot")) - received;
+            sumReceived += received;
+            sumPoints += rs.number(QStringLiteral("lstackpoint"));
+        }
+        sumAmount += rs.number(QStringLiteral("dsum"));
+        const bool hasLine = rs.integer(QStringLiteral("lcode")) > 0;
+        m_list->appendRow(
+            {rs.text(QStringLiteral("sdate")), rs.text(QStringLiteral("servicename")),
+             hasLine ? MoneyText(rs.number(QStringLiteral("lnumber"))) : QString(),
+             hasLine ? MoneyText(rs.number(QStringLiteral("lprice"))) : QString(),
+             hasLine ? MoneyText(rs.number(QStringLiteral("dsum"))) : QString(),
+             first ? MoneyText(qRound64(received)) : QString(), MoneyText(running),
+             MoneyText(rs.number(QStringLiteral("lstackpoint"))), rs.text(QStringLiteral("sintime")),
+             rs.text(QStringLiteral("souttime")),
+             rs.text(QStringLiteral("lendox")) == QStringLiteral("1") ? QStringLiteral("1") : QString(),
+             rs.text(QStringLiteral("smemo")), QString::number(trade), PlainNumber(rs.number(QStringLiteral("dmoney"))),
+             PlainNumber(rs.number(QStringLiteral("dcard"))), PlainNumber(rs.number(QStringLiteral("daccount"))),
+             PlainNumber(rs.number(QStringLiteral("lpoint"))), hasLine ? rs.text(QStringLiteral("lcode")) : QString(),
+             hasLine ? rs.text(QStringLiteral("ctblservice")) : QString()});
+    }
+    m_list->appendRow({});
+    m_list->endFill();
+    m_list->setHeaderText(COutstanding, QStringLiteral("미 수 금"));
+    m_sum->setRowTexts(1, {MoneyText(sumAmount), MoneyText(sumReceived), MoneyText(running), MoneyText(sumPoints)});
+    m_changedCol = m_changedRow = 0;
+    m_busy = false;
+    const int row = keepRow >= 1 && keepRow <= newRow() ? keepRow : 1;
+    m_list->setActiveCell(m_list->activeCol() >= 1 ? m_list->activeCol() : CDate, row);
+    m_oldText = m_list->text(m_list->activeCol(), row);
+}
+
+void frmFriend_Trade::showMember()
+{
+    Recordset rs;
+    if (m_member <= 1 || OpenRecordset(rs, QStringLiteral("SELECT * FROM tblfriend WHERE code = ?"), {m_member}) <= 0) {
+        m_info->clear();
+        return;
+    }
+    rs.moveFirst();
+    auto t = [&rs](const char* c) { return rs.text(QString::fromLatin1(c)); };
+    auto day = [&rs, &t](const char* c, const char* lunar) {
+        const QString d = t(c);
+        if (d.isEmpty())
+            return QString();
+        return d + (rs.integer(QString::fromLatin1(lunar)) == 1 ? QStringLiteral(" 음력") : QStringLiteral(" 양력"));
+    };
+    QStringList lines{
+        QStringLiteral("회원명 : ") + t("sname"),
+        QStringLiteral("그룹 : ") + GroupNameByCode(rs.integer(QStringLiteral("ctblgroup"))),
+        QStringLiteral("주민번호 : ") + t("idno"),
+        QStringLiteral("성별 : ") + t("male"),
+        QStringLiteral("휴대폰 : ") + t("hpline"),
+        QStringLiteral("전화1 : ") + t("hline1"),
+        QStringLiteral("전화2 : ") + t("hline2"),
+        QStringLiteral("E-Mail : ") + t("mail"),
+        QStringLiteral("홈페이지 : ") + t("homepi"),
+        QStringLiteral("주소 : ") + t("hzipno") + QLatin1Char(' ') + t("homeadd") + QLatin1Char(' ') + t("homeadd2"),
+        QStringLiteral("생일 : ") + day("barthday", "lunarbarth"),
+        QStringLiteral("결혼기념일 : ") + day("marryday", "lunarmarry"),
+        QStringLiteral("기타기념일 : ") + day("ectday", "lunarect"),
+        QStringLiteral("혈액형 : ") + t("abo"),
+        QStringLiteral("메모 : ") + t("smemo"),
+        QStringLiteral("포인트 : ") + MoneyText(FriendPointBalance(m_member)),
+        QStringLiteral("미수금 : ") + MoneyText(FriendBalance(m_member)),
+    };
+    const QStringList names = LoadUserFieldNames();
+    for (int i = 0; i < names.size(); ++i)
+        if (!names[i].isEmpty())
+            lines << names[i] + QStringLiteral(" : ") + rs.text(QStringLiteral("userfieldnote%1").arg(i + 1));
+    m_info->setText(lines.join(QLatin1Char('\n')));
+    const bool centred = Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("CLIENT_SORT"),
+                                       QStringLiteral("0"))
+                         == QStringLiteral("1");
+    m_info->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+}
+
+// ---- editing ----
+
+void frmFriend_Trade::onLeaveCell(int col, int row, bool* cancel)
+{
+    if (m_busy || col != m_changedCol || row != m_changedRow)
+        return;
+    m_changedCol = m_changedRow = 0;
+    if (!commitCell(col, row))
+        *cancel = true;
+}
+
+bool frmFriend_Trade::saveTrade(int row, const QString& assignment, const QVariantList& values)
+{
+    const int trade = m_list->text(CTrade, row).toInt();
+    if (trade > 0
+        && ExecSQL(QStringLiteral("UPDATE tbltrade SET ") + assignment + QStringLiteral(" WHERE code = ?"),
+                   values + QVariantList{trade})
+               > 0)
+        return true;
+    MsgInfo(kSaveFailed);
+    return false;
+}
+
+bool frmFriend_Trade::chooseService(int row)
+{
+    const QString typed = m_list->text(CService, row).trimmed();
+    if (typed.isEmpty()) {
+        m_list->setText(CService, row, m_oldText);
+        return false;
+    }
+    const QString name = PickOrAdd(QStringLiteral("tblservice"), typed);
+    // A name typed without choosing a catalog entry is a free line (service 1).
+    const int service = name.isEmpty() ? 1 : LastPickedServiceCode();
+    m_list->setText(CService, row, name.isEmpty() ? typed : name);
+    m_list->setText(CServiceCode, row, QString::number(qMax(1, service)));
+    if (SalesNumber(m_list->text(CQty, row)) == 0)
+        m_list->setText(CQty, row, QStringLiteral("1"));
+    if (service > 1 && SalesNumber(m_list->text(CPrice, row)) == 0)
+        m_list->setText(CPrice, row,
+                        MoneyText(GetScalar(QStringLiteral("SELECT smoney FROM tblservice WHERE code = ?"), {service})
+                                      .toDouble()));
+    return true;
+}
+
+bool frmFriend_Trade::saveLine(int row)
+{
+    const double qty = SalesNumber(m_list->text(CQty, row));
+    const double price = SalesNumber(m_list->text(CPrice, row));
+    if (!CountFits(qty) || !AmountFits(price) || !AmountFits(qty * price)) {
+        ShowNumberTooLarge();
+        return false;
+    }
+    const QString name = m_list->text(CService, row).trimmed();
+    const int service = qMax(1, m_list->text(CServiceCode, row).toInt());
+    const int line = m_list->text(CLine, row).toInt();
+    int trade = m_list->text(CTrade, row).toInt();
+    if (line > 0)
+        return ExecSQL(QStringLiteral("UPDATE tbltradesub SET ctblservice = ?, servicename = ?, lnumber = ?, dmoney = ?, "
+                                      "dsum = ? WHERE code = ?"),
+                       {service, name, qty, price, qty * price, line})
+               > 0;
+    // A new row makes the trade and its first line together; a trade row without lines
+    // gets its first line.
+    Transaction tx;
+    if (trade <= 0) {
+        QString date = NormalizeDate(m_list->text(CDate, row));
+        if (date.isEmpty())
+            date = Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
+        QString time = NormalizeTime(m_list->text(CInTime, row));
+        if (time.isEmpty())
+            time = Clock::now().toString(QStringLiteral("HH:mm"));
+        trade = InsertTrade(date, m_member, time, m_list->text(CMemo, row));
+        if (trade <= 0)
+            return false;
+    }
+    if (ExecSQL(QStringLiteral("INSERT INTO tbltradesub (ctbltrade, lnumber, dmoney, dsum, servicename, ctblservice, smemo) "
+                               "VALUES (?, ?, ?, ?, ?, ?, '')"),
+                {trade, qty, price, qty * price, name, service})
+        <= 0)
+        return false;
+    return tx.commit();
+}
+
+bool frmFriend_Trade::commitCell(int col, int row)
+{
+    const QString text = m_list->text(col, row).trimmed();
+    const bool hasTrade = m_list->text(CTrade, row).toInt() > 0;
+    const bool hasLine = m_list->text(CLine, row).toInt() > 0;
+    bool reload = false;
+    switch (col) {
+    case CDate: {
+        const QString date = text.isEmpty() ? QString() : CheckDateText(text, true);
+        m_list->setText(col, row, date);
+        if (date.isEmpty())
+            return text.isEmpty();
+        reload = hasTrade && saveTrade(row, QStringLiteral("sdate = ?"), {date});
+        break;
+    }
+    case CService:
+        if (!chooseService(row))
+            return true;
+        if (!saveLine(row)) {
+            MsgInfo(kSaveFailed);
+            m_list->setText(col, row, m_oldText);
+            return true;
+        }
+        reload = true;
+        break;
+    case CQty:
+    case CPrice: {
+        const double v = SalesNumber(text);
+        m_list->setText(col, row, MoneyText(v));
+        if (!hasLine)
+            return true;
+        if (!saveLine(row)) {
+            m_list->setText(col, row, m_oldText);
+            return false;
+        }
+        reload = true;
+        break;
+    }
+    case CPoint: {
+        const double v = SalesNumber(text);
+        if (!CountFits(v)) {
+            ShowNumberTooLarge();
+            m_list->setText(col, row, m_oldText);
+            return false;
+        }
+        reload = hasTrade && saveTrade(row, QStringLiteral("lstackpoint = ?"), {qint64(v)});
+        break;
+    }
+    case CInTime:
+    case COutTime: {
+        const QString time = text.isEmpty() ? QString() : CheckTimeText(text, true);
+        m_list->setText(col, row, time);
+        if (time.isEmpty() && !text.isEmpty())
+            return false;
+        if (!hasTrade)
+            return true;
+        if (col == CInTime)
+            reload = saveTrade(row, QStringLiteral("sintime = ?"), {time});
+        else
+            reload = saveTrade(row, time.isEmpty() ? QStringLiteral("souttime = ?") : QStringLiteral("souttime = ?, lendox = '1'"),
+                               {time});
+        break;
+    }
+    case CMemo:
+        reload = hasTrade && saveTrade(row, QStringLiteral("smemo = ?"), {m_list->text(col, row)});
+        break;
+    default:
+        return true;
+    }
+    if (reload) {
+        QMetaObject::invokeMethod(this, [this, row] { load(row); }, Qt::QueuedConnection);
+    } else if (hasTrade) {
+        m_list->setText(col, row, m_oldText);
+    }
+    return true;
+}
+
+void frmFriend_Trade::onCheck(int row)
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    const bool ticked = m_list->text(CEnd, row) == QStringLiteral("1");
+    if (m_list->text(CTrade, row).toInt() <= 0) {
+        m_list->setText(CEnd, row, QString());
+        MsgInfo(QStringLiteral("완료할 내용이 없습니다"));
+    } else if (ticked) {
+        const QString time = Clock::now().toString(QStringLiteral("HH:mm"));
+        if (saveTrade(row, QStringLiteral("souttime = ?, lendox = '1'"), {time}))
+            m_list->setText(COutTime, row, time);
+        else
+            m_list->setText(CEnd, row, QString());
+    } else if (AskYesNo(QStringLiteral("완료를 정말 취소 하시겠습니까?"), QStringLiteral("완료 취소 확인"), false)) {
+        if (saveTrade(row, QStringLiteral("souttime = '', lendox = '0'"), {}))
+            m_list->setText(COutTime, row, QString());
+        else
+            m_list->setText(CEnd, row, QStringLiteral("1"));
+    } else {
+        m_list->setText(CEnd, row, QStringLiteral("1"));
+    }
+    m_busy = false;
+}
+
+// ---- payment, delete, print ----
+
+void frmFriend_Trade::openPayment()
+{
+    const int row = m_list->activeRow();
+    if (row < 1) {
+        MsgInfo(QStringLiteral("먼저 그리드를 선택하세요"));
+        return;
+    }
+    const int trade = m_list->text(CTrade, row).toInt();
+    if (trade <= 0) {
+        MsgInfo(QStringLiteral("우선 거래내용을 선택하셔야 합니다."));
+        return;
+    }
+    auto* ed = ChildWindow<frmTradeMoney>(QStringLiteral("frmTradeMoney"));
+    if (!ed->property("memberTradeLinked").toBool()) {
+        ed->setProperty("memberTradeLinked", true);
+        connect(ed, &frmTradeMoney::paymentSaved, this, &frmFriend_Trade::UpDateMoney);
+    }
+    ed->open(trade, m_member);
+    FormFocus(ed);
+}
+
+void frmFriend_Trade::deleteActive()
+{
+    const int row = m_list->activeRow();
+    const int trade = row >= 1 ? m_list->text(CTrade, row).toInt() : 0;
+    if (trade <= 0) {
+        MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
+    } else if (AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false)) {
+        if (DeleteTradeWithLines(trade) <= 0)
+            MsgWarning(QStringLiteral("코드[") + QString::number(trade)
+                       + QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
+        else
+            load(row);
+    }
+    m_list->setFocus();
+}
+
+void frmFriend_Trade::printList()
+{
+    PrintGridForReport(objectName(), m_list, QStringLiteral("회원 거래 내용"));
+}
+
+bool frmFriend_Trade::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_F4) {
+            deleteActive();
+            return true;
+        }
+        if (watched == m_list && key->modifiers() == Qt::NoModifier && !m_list->isEditing()
+            && m_list->activeCol() == CReceived && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            openPayment();
+            return true;
+        }
+    }
+    return RecordList::eventFilter(watched, event);
+}

@@ -1,0 +1,671 @@
+#include "sales/frmTrade.h"
+
+#include "calendar/DateText.h"
+#include "core/Clock.h"
+#include "core/Prompt.h"
+#include "db/Database.h"
+#include "members/PickOrAdd.h"
+#include "members/frmFriendAdd.h"
+#include "sales/SalesRules.h"
+#include "sales/TradeStore.h"
+#include "sales/frmTradeMoney.h"
+#include "sales/frmTradeSub.h"
+#include "ui/FormIni.h"
+#include "ui/Grid.h"
+#include "ui/HCTerm.h"
+#include "ui/RecordWindow.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace {
+const QString kSaveFailed = QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.");
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+QString nowTime()
+{
+    return Clock::now().toString(QStringLiteral("HH:mm"));
+}
+
+Grid* makeGrid(QWidget* parent, const QString& name, int index, const QStringList& headers)
+{
+    auto* g = new Grid(parent);
+    g->setObjectName(name);
+    g->setGridIndex(index);
+    g->setListMode();
+    g->setMaxCols(int(headers.size()));
+    g->setHeaderTexts(headers);
+    for (int c = 1; c <= int(headers.size()); ++c)
+        g->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    return g;
+}
+} // namespace
+
+frmTrade::frmTrade(QWidget* parent) : RecordList(QStringLiteral("회원거래관리"), parent)
+{
+    setObjectName(QStringLiteral("frmTrade"));
+    m_period = new HCTerm(this);
+    m_period->setObjectName(QStringLiteral("htDate"));
+    m_period->ThisMonth();
+    auto* queryButton = button(this, "btnQuery", QStringLiteral("조회 (F5)"));
+    m_chkFriend = new QCheckBox(QStringLiteral("검색 고객만 보기"), this);
+    m_chkFriend->setObjectName(QStringLiteral("chkFriend"));
+    m_chkFriend->setFocusPolicy(Qt::NoFocus);
+
+    m_list = new Grid(this);
+    m_list->setObjectName(QStringLiteral("spList"));
+    m_list->setGridIndex(0);
+    m_list->setEntryMode();
+    m_list->setEnterMove(EnterMove::Right);
+    m_list->setMaxCols(ColCount);
+    m_list->setHeaderTexts({QStringLiteral("거래일자"), QStringLiteral("회 원 명"), QStringLiteral("거래내용"),
+                            QStringLiteral("총    액"), QStringLiteral("수 금 액"), QStringLiteral("미 수 금"),
+                            QStringLiteral("적립 P"), QStringLiteral("접수T"), QStringLiteral("완료T"),
+                            QStringLiteral("완 료"), QStringLiteral("Memo"), QStringLiteral("code"),
+                            QStringLiteral("f.Code"), QStringLiteral("현금"), QStringLiteral("카드금액"),
+                            QStringLiteral("카드코드"), QStringLiteral("포인트"), QStringLiteral("할인금액"),
+                            QStringLiteral("통장입금")});
+    for (int c : {int(CLines), int(CTotal), int(CReceived), int(COutstanding)})
+        m_list->setColLocked(c, true);
+    for (int c = CCode; c <= ColCount; ++c) {
+        m_list->setColLocked(c, true);
+        m_list->setColHidden(c, true);
+    }
+    for (int c : {int(CTotal), int(CReceived), int(COutstanding), int(CPoint)})
+        m_list->setColType(c, CellType::Number);
+    m_list->setColType(CEnd, CellType::CheckBox);
+    m_list->setColWidth(CDate, 90);
+    m_list->setColWidth(CName, 100);
+    m_list->setColWidth(CMemo, 200);
+
+    m_lines = makeGrid(this, QStringLiteral("spList"), 1,
+                       {QStringLiteral("거 래 내 용"), QStringLiteral("수 량"), QStringLiteral("단    가"),
+                        QStringLiteral("금    액"), QStringLiteral("Memo"), QStringLiteral("code")});
+    m_lines->setColHidden(6, true);
+    m_lines->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    m_lines->setColAlignment(5, Qt::AlignLeft | Qt::AlignVCenter);
+    m_lines->setObjectName(QStringLiteral("spList(1)"));
+    m_pay = makeGrid(this, QStringLiteral("spList(2)"), 2,
+                     {QStringLiteral("현  금"), QStringLiteral("신용카드"), QStringLiteral("통장입금"),
+                      QStringLiteral("포 인 트"), QStringLiteral("D  .  C"), QStringLiteral("합  계")});
+    m_sum = makeGrid(this, QStringLiteral("spSum"), -1,
+                     {QStringLiteral("총액 합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금 합계"),
+                      QStringLiteral("포인트 합계")});
+    m_sum->setMaxRows(1);
+    m_sum->setFixedHeight(72);
+    m_list->setObjectName(QStringLiteral("spList(0)"));
+    m_info = new QLabel(this);
+    m_info->setObjectName(QStringLiteral("pnlInfo"));
+    m_info->setTextFormat(Qt::PlainText);
+    m_info->setFrameShape(QFrame::Panel);
+    m_info->setFrameShadow(QFrame::Sunken);
+    m_info->setWordWrap(true);
+
+    auto* add = button(this, "btnRecAdd", QStringLiteral("내역추가"));
+    auto* edit = button(this, "btnRecEdit", QStringLiteral("내역수정"));
+    auto* del = button(this, "btnRecDel", QStringLiteral("삭제 (F4)"));
+    auto* money = button(this, "btnInMoney", QStringLiteral("입금 (F6)"));
+    auto* friendEdit = button(this, "btnFriendEdit", QStringLiteral("회원정보"));
+    auto* cid = button(this, "btnCIDList", QStringLiteral("수신목록 (F11)"));
+    cid->setEnabled(false);
+    auto* print = button(this, "btnPrint", QStringLiteral("인쇄 (F7)"));
+    auto* excel = button(this, "btnExcel", QStringLiteral("엑셀 (F8)"));
+    auto* close = button(this, "btnClose", QStringLiteral("닫기"));
+    connect(queryButton, &QPushButton::clicked, this, &frmTrade::query);
+    connect(add, &QPushButton::clicked, this, [this] { openLineEditor(0); });
+    connect(edit, &QPushButton::clicked, this, [this] {
+        const int r = m_lines->activeRow();
+        const int line = r >= 1 && r <= m_lines->dataRowCnt() ? m_lines->text(6, r).toInt() : 0;
+        if (line <= 0) {
+            MsgInfo(QStringLiteral("먼저 그리드에서 수정할 자료를 선택하세요."));
+            return;
+        }
+        openLineEditor(line);
+    });
+    connect(del, &QPushButton::clicked, this, &frmTrade::deleteActive);
+    connect(money, &QPushButton::clicked, this, &frmTrade::openPayment);
+    connect(friendEdit, &QPushButton::clicked, this, [this] {
+        const int row = m_list->activeRow();
+        const int member = row >= 1 && row < newRow() ? m_list->text(CFriend, row).toInt() : 0;
+        if (member <= 1) {
+            MsgInfo(QStringLiteral("먼저 그리드에서 수정할 자료를 선택하세요."));
+            return;
+        }
+        auto* ed = ChildWindow<frmFriendAdd>(QStringLiteral("frmFriendAdd"));
+        if (!ed->property("tradeListLinked").toBool()) {
+            ed->setProperty("tradeListLinked", true);
+            connect(ed, &RecordEditor::recordSaved, this, &frmTrade::UpdateFriend);
+        }
+        ed->SetFormMode(RecordEditor::EditMode, member);
+        FormFocus(ed);
+    });
+    connect(print, &QPushButton::clicked, this, &frmTrade::printList);
+    connect(excel, &QPushButton::clicked, this, &frmTrade::exportList);
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    connect(m_chkFriend, &QCheckBox::toggled, this, [this](bool on) {
+        const int row = m_list->activeRow();
+        m_filterMember = on && row >= 1 && row < newRow() ? m_list->text(CFriend, row).toInt() : 0;
+        m_list->setHeaderText(COutstanding, m_filterMember ? QStringLiteral("누적미수금") : QStringLiteral("미 수 금"));
+        load(row >= 1 && row < newRow() ? tradeAt(row) : 0);
+    });
+
+    connect(m_list, &Grid::cellChanged, this, [this](int col, int row) {
+        if (col == CEnd) {
+            onCheck(row);
+            return;
+        }
+        m_changedCol = col;
+        m_changedRow = row;
+    });
+    connect(m_list, &Grid::activeCellChanged, this, [this](int col, int row) {
+        m_oldText = m_list->text(col, row);
+        if (row != m_shownRow)
+            showActive(row);
+    });
+    connect(m_list, &Grid::leaveCell, this,
+            [this](int col, int row, int, int, bool* cancel) { onLeaveCell(col, row, cancel); });
+    connect(m_list, &Grid::cellDoubleClicked, this, [this](int col, int) {
+        if (col == CLines || col == CReceived)
+            openActiveCell();
+    });
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_period);
+    top->addWidget(queryButton);
+    top->addWidget(m_chkFriend);
+    top->addStretch();
+    auto* detail = new QHBoxLayout;
+    detail->addWidget(m_lines, 3);
+    auto* right = new QVBoxLayout;
+    m_pay->setMaxRows(1);
+    m_pay->setFixedHeight(72);
+    right->addWidget(m_pay);
+    right->addWidget(m_info, 1);
+    detail->addLayout(right, 2);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {add, edit, del, money, friendEdit, cid, print, excel})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_list, 3);
+    layout->addWidget(m_sum);
+    layout->addLayout(detail, 1);
+    layout->addLayout(buttons);
+    setListGrid(m_list, CCode, QStringLiteral("tbltrade"));
+    setDeleteNotice(false);
+    resize(980, 640);
+    load();
+}
+
+// ---- loading ----
+
+void frmTrade::query()
+{
+    load();
+}
+
+void frmTrade::load(int keepCode)
+{
+    m_busy = true;
+    const QVector<TradeRow> rows = m_filterMember > 0 ? LoadTrades({}, {}, m_filterMember)
+                                                      : LoadTrades(m_period->Text1(), m_period->Text2());
+    m_list->beginFill(int(rows.size()) + 1);
+    for (const TradeRow& t : rows) {
+        const QString lines = QString::number(t.lineCount) + QStringLiteral(" 건");
+        m_list->appendRow({t.date, t.friendName, lines, MoneyText(t.total), MoneyText(t.received()), QString(),
+                           MoneyText(t.stackPoint), t.inTime, t.outTime,
+                           t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString(), t.memo,
+                           QString::number(t.code), QString::number(t.friendCode), PlainNumber(t.cash),
+                           PlainNumber(t.card), QString::number(t.cardCode), PlainNumber(t.points),
+                           PlainNumber(t.discount), PlainNumber(t.account)});
+    }
+    m_list->appendRow({});
+    m_list->endFill();
+    recomputeOutstanding();
+    m_changedCol = m_changedRow = 0;
+    m_busy = false;
+    int row = keepCode ? rowOfTrade(keepCode) : 0;
+    if (row < 1)
+        row = rows.isEmpty() ? 1 : 1;
+    m_list->setActiveCell(CDate, row);
+    m_oldText = m_list->text(CDate, row);
+    showActive(row, true);
+}
+
+void frmTrade::fillRow(int row, const TradeRow& t)
+{
+    m_list->setRowTexts(row, {t.date, t.friendName, QString::number(t.lineCount) + QStringLiteral(" 건"),
+                              MoneyText(t.total), MoneyText(t.received()), QString(), MoneyText(t.stackPoint),
+                              t.inTime, t.outTime, t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString(),
+                              t.memo, QString::number(t.code), QString::number(t.friendCode), PlainNumber(t.cash),
+                              PlainNumber(t.card), QString::number(t.cardCode), PlainNumber(t.points),
+                              PlainNumber(t.discount), PlainNumber(t.account)});
+}
+
+void frmTrade::appendNewRow()
+{
+    m_list->setMaxRows(m_list->maxRows() + 1);
+}
+
+int frmTrade::newRow() const
+{
+    return m_list->maxRows();
+}
+
+int frmTrade::rowOfTrade(int code) const
+{
+    if (code <= 0)
+        return -1;
+    return m_list->searchCol(CCode, 1, newRow() - 1, QString::number(code));
+}
+
+int frmTrade::tradeAt(int row) const
+{
+    return row >= 1 && row < newRow() ? m_list->text(CCode, row).toInt() : 0;
+}
+
+void frmTrade::refreshRow(int row)
+{
+    const int code = tradeAt(row);
+    if (code <= 0)
+        return;
+    const TradeRow t = LoadTrade(code);
+    if (t.code == 0)
+        return;
+    fillRow(row, t);
+    recomputeOutstanding();
+    if (row == m_list->activeRow())
+        showActive(row, true);
+}
+
+void frmTrade::recomputeOutstanding()
+{
+    double running = 0;
+    for (int r = 1; r < newRow(); ++r) {
+        const double own = m_list->number(CTotal, r) - m_list->number(CReceived, r);
+        running = m_filterMember > 0 ? running + own : own;
+        m_list->setText(COutstanding, r, MoneyText(running));
+    }
+    recomputeSums();
+}
+
+void frmTrade::recomputeSums()
+{
+    double total = 0, received = 0, points = 0;
+    for (int r = 1; r < newRow(); ++r) {
+        total += m_list->number(CTotal, r);
+        received += m_list->number(CReceived, r);
+        points += m_list->number(CPoint, r);
+    }
+    // The outstanding total is that of the trades themselves, also when the column runs.
+    m_sum->setRowTexts(1, {MoneyText(total), MoneyText(received), MoneyText(total - received), MoneyText(points)});
+}
+
+// ---- the active trade ----
+
+void frmTrade::showActive(int row, bool force)
+{
+    if (row == m_shownRow && !force)
+        return;
+    m_shownRow = row;
+    m_lines->clear();
+    m_lines->setMaxRows(0);
+    m_pay->clear();
+    const int code = tradeAt(row);
+    if (code <= 0) {
+        m_info->clear();
+        return;
+    }
+    const QVector<TradeLineRow> lines = LoadTradeLines(code);
+    m_lines->beginFill(int(lines.size()));
+    for (const TradeLineRow& l : lines)
+        m_lines->appendRow({l.name, MoneyText(l.quantity), MoneyText(l.price), MoneyText(l.amount), l.memo,
+                            QString::number(l.code)});
+    m_lines->endFill();
+    const double cash = m_list->number(CCash, row), card = m_list->number(CCard, row),
+                 account = m_list->number(CAccount, row), points = m_list->number(CPoints, row),
+                 dc = m_list->number(CDiscount, row);
+    const QString cardName = CardName(m_list->text(CCardCode, row).toInt());
+    m_pay->setRowTexts(1, {MoneyText(cash), MoneyText(card) + (cardName.isEmpty() ? QString() : QStringLiteral("  ") + cardName),
+                           MoneyText(account), MoneyText(points), MoneyText(dc),
+                           MoneyText(cash + card + account + points + dc)});
+    showMemberPanel(m_list->text(CFriend, row).toInt());
+}
+
+void frmTrade::showMemberPanel(int member)
+{
+    Recordset rs;
+    if (member <= 1
+        || OpenRecordset(rs, QStringLiteral("SELECT sname, hpline, hline1, smemo FROM tblfriend WHERE code = ?"), {member})
+               <= 0) {
+        m_info->clear();
+        return;
+    }
+    rs.moveFirst();
+    m_info->setText(QStringLiteral("회원명 : %1\n휴대폰 : %2\n전화1 : %3\n포인트 : %4\n미수금 : %5\n메모 : %6")
+                        .arg(rs.text(QStringLiteral("sname")), rs.text(QStringLiteral("hpline")),
+                             rs.text(QStringLiteral("hline1")), MoneyText(FriendPointBalance(member)),
+                             MoneyText(FriendBalance(member)), rs.text(QStringLiteral("smemo"))));
+}
+
+// ---- cell editing ----
+
+void frmTrade::onLeaveCell(int col, int row, bool* cancel)
+{
+    if (m_busy || col != m_changedCol || row != m_changedRow)
+        return;
+    m_changedCol = m_changedRow = 0;
+    if (!commitCell(col, row))
+        *cancel = true;
+}
+
+bool frmTrade::saveColumn(int row, const QString& assignment, const QVariantList& values)
+{
+    if (ExecSQL(QStringLiteral("UPDATE tbltrade SET ") + assignment + QStringLiteral(" WHERE code = ?"),
+                values + QVariantList{tradeAt(row)})
+        > 0)
+        return true;
+    MsgInfo(kSaveFailed);
+    m_list->setFocus();
+    return false;
+}
+
+bool frmTrade::commitCell(int col, int row)
+{
+    const QString text = m_list->text(col, row).trimmed();
+    const bool isNew = row == newRow();
+    switch (col) {
+    case CDate: {
+        const QString date = CheckDateText(text.isEmpty() ? m_period->Text2() : text, true);
+        m_list->setText(CDate, row, date);
+        if (date.isEmpty())
+            return false;
+        if (!isNew && !saveColumn(row, QStringLiteral("sdate = ?"), {date})) {
+            m_list->setText(col, row, m_oldText);
+            return true;
+        }
+        return true;
+    }
+    case CName:
+        pickMember(row);
+        return true;
+    case CPoint: {
+        const double v = SalesNumber(text);
+        if (!CountFits(v)) {
+            ShowNumberTooLarge();
+            m_list->setText(col, row, m_oldText);
+            return false;
+        }
+        m_list->setText(col, row, MoneyText(v));
+        if (isNew)
+            return true;
+        if (saveColumn(row, QStringLiteral("lstackpoint = ?"), {qint64(v)})) {
+            recomputeSums();
+            showMemberPanel(m_list->text(CFriend, row).toInt());
+        } else {
+            m_list->setText(col, row, m_oldText);
+        }
+        return true;
+    }
+    case CInTime:
+    case COutTime: {
+        const QString time = text.isEmpty() ? QString() : CheckTimeText(text, true);
+        m_list->setText(col, row, time);
+        if (time.isEmpty() && !text.isEmpty())
+            return false; // invalid: cleared, nothing stored, the focus stays
+        if (isNew)
+            return true;
+        if (col == CInTime) {
+            if (!saveColumn(row, QStringLiteral("sintime = ?"), {time}))
+                m_list->setText(col, row, m_oldText);
+            return true;
+        }
+        const bool done = !time.isEmpty();
+        if (saveColumn(row, done ? QStringLiteral("souttime = ?, lendox = '1'") : QStringLiteral("souttime = ?"), {time})) {
+            if (done)
+                m_list->setText(CEnd, row, QStringLiteral("1"));
+        } else {
+            m_list->setText(col, row, m_oldText);
+        }
+        return true;
+    }
+    case CMemo:
+        if (!isNew && !saveColumn(row, QStringLiteral("smemo = ?"), {m_list->text(col, row)}))
+            m_list->setText(col, row, m_oldText);
+        return true;
+    default:
+        return true;
+    }
+}
+
+void frmTrade::pickMember(int row)
+{
+    const QString typed = m_list->text(CName, row).trimmed();
+    const bool isNew = row == newRow();
+    const QString previous = isNew ? QString() : m_oldText;
+    const QString name = typed.isEmpty() ? QString() : PickOrAdd(QStringLiteral("tblfriend"), typed);
+    const int member = name.isEmpty() ? 0 : LastPickedCode();
+    if (member <= 1) {
+        // Nothing chosen: a trade keeps its member.
+        m_list->setText(CName, row, previous);
+        return;
+    }
+    if (isNew) {
+        QString date = NormalizeDate(m_list->text(CDate, row));
+        if (date.isEmpty())
+            date = m_period->Text2();
+        QString time = NormalizeTime(m_list->text(CInTime, row));
+        if (time.isEmpty())
+            time = nowTime();
+        const int code = InsertTrade(date, member, time, m_list->text(CMemo, row));
+        if (code <= 0) {
+            MsgInfo(kSaveFailed);
+            m_list->setText(CName, row, QString());
+            return;
+        }
+        fillRow(row, LoadTrade(code));
+        appendNewRow();
+        recomputeOutstanding();
+        showActive(row, true);
+        return;
+    }
+    m_list->setText(CName, row, name);
+    if (saveColumn(row, QStringLiteral("ctblfriend = ?, sintime = ?"), {member, m_list->text(CInTime, row)})) {
+        m_list->setText(CFriend, row, QString::number(member));
+        showActive(row, true);
+    } else {
+        m_list->setText(CName, row, previous);
+    }
+}
+
+void frmTrade::onCheck(int row)
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    const bool ticked = m_list->text(CEnd, row) == QStringLiteral("1");
+    if (row == newRow() || tradeAt(row) <= 0) {
+        m_list->setText(CEnd, row, QString());
+        MsgInfo(QStringLiteral("완료할 내용이 없습니다"));
+    } else if (ticked) {
+        const QString time = nowTime();
+        if (saveColumn(row, QStringLiteral("souttime = ?, lendox = '1'"), {time}))
+            m_list->setText(COutTime, row, time);
+        else
+            m_list->setText(CEnd, row, QString());
+    } else if (AskYesNo(QStringLiteral("완료를 정말 취소 하시겠습니까?"), QStringLiteral("완료 취소 확인"), false)) {
+        if (saveColumn(row, QStringLiteral("souttime = '', lendox = '0'"), {}))
+            m_list->setText(COutTime, row, QString());
+        else
+            m_list->setText(CEnd, row, QStringLiteral("1"));
+    } else {
+        m_list->setText(CEnd, row, QStringLiteral("1"));
+    }
+    m_busy = false;
+}
+
+void frmTrade::CallMe()
+{
+    const int col = m_list->activeCol(), row = m_list->activeRow();
+    if (row >= 1)
+        commitCell(col, row);
+}
+
+// ---- editors ----
+
+void frmTrade::openActiveCell()
+{
+    const int col = m_list->activeCol();
+    if (col == CLines)
+        openLineEditor(0);
+    else if (col == CReceived)
+        openPayment();
+}
+
+void frmTrade::openLineEditor(int lineCode)
+{
+    const int row = m_list->activeRow();
+    const int code = tradeAt(row);
+    if (code <= 0) {
+        if (row == newRow() && m_list->activeCol() == CLines) {
+            MsgInfo(QStringLiteral("우선 회원선택을 하셔야 합니다."));
+            m_list->setActiveCell(CName, row);
+        } else {
+            MsgInfo(QStringLiteral("먼저 그리드를 선택하세요"));
+        }
+        return;
+    }
+    auto* ed = ChildWindow<frmTradeSub>(QStringLiteral("frmTradeSub"));
+    if (!ed->property("tradeListLinked").toBool()) {
+        ed->setProperty("tradeListLinked", true);
+        connect(ed, &RecordEditor::recordSaved, this, [this, ed](int) { UpdateTrade(ed->tradeCode()); });
+    }
+    ed->setTrade(code);
+    ed->SetFormMode(lineCode > 0 ? RecordEditor::EditMode : RecordEditor::NewMode, lineCode);
+    FormFocus(ed);
+}
+
+void frmTrade::openPayment()
+{
+    const int row = m_list->activeRow();
+    const int code = tradeAt(row);
+    if (code <= 0) {
+        MsgInfo(QStringLiteral("먼저 그리드를 선택하세요"));
+        return;
+    }
+    auto* ed = ChildWindow<frmTradeMoney>(QStringLiteral("frmTradeMoney"));
+    if (!ed->property("tradeListLinked").toBool()) {
+        ed->setProperty("tradeListLinked", true);
+        connect(ed, &frmTradeMoney::paymentSaved, this, &frmTrade::UpDateMoney);
+    }
+    ed->open(code, m_list->text(CFriend, row).toInt());
+    FormFocus(ed);
+}
+
+void frmTrade::UpdateTrade(int tradeCode)
+{
+    const int row = rowOfTrade(tradeCode);
+    if (row >= 1)
+        refreshRow(row);
+}
+
+void frmTrade::UpDateMoney(int tradeCode)
+{
+    UpdateTrade(tradeCode);
+}
+
+void frmTrade::UpdateFriend()
+{
+    load(tradeAt(m_list->activeRow()));
+}
+
+// ---- delete, print ----
+
+void frmTrade::deleteActive()
+{
+    if (m_lines->hasFocus()) {
+        const int r = m_lines->activeRow();
+        const int line = r >= 1 && r <= m_lines->dataRowCnt() ? m_lines->text(6, r).toInt() : 0;
+        if (line <= 0) {
+            MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
+            return;
+        }
+        if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false))
+            return;
+        if (ExecSQL(QStringLiteral("DELETE FROM tbltradesub WHERE code = ?"), {line}) <= 0) {
+            MsgWarning(QStringLiteral("코드[") + QString::number(line)
+                       + QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
+            return;
+        }
+        // The trade's count, total and outstanding all follow the removed line.
+        refreshRow(m_list->activeRow());
+        m_lines->setFocus();
+        return;
+    }
+    // Trades have no reserved row: code 1 is a real trade, so the shared list delete
+    // (which skips code 1) is not used here.
+    const int row = m_list->activeRow();
+    const int code = tradeAt(row);
+    if (code <= 0) {
+        MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
+    } else if (AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false)) {
+        if (DeleteTradeWithLines(code) <= 0) {
+            MsgWarning(QStringLiteral("코드[") + QString::number(code)
+                       + QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
+        } else {
+            m_list->deleteRows(row, 1);
+            recomputeOutstanding();
+            showActive(m_list->activeRow(), true);
+        }
+    }
+    m_list->setFocus();
+}
+
+void frmTrade::printList()
+{
+    PrintGridForReport(objectName(), m_list, QStringLiteral("회원 거래 내용"));
+}
+
+bool frmTrade::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier) {
+            switch (key->key()) {
+            case Qt::Key_F4:
+                deleteActive();
+                return true;
+            case Qt::Key_F6:
+                openPayment();
+                return true;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Space:
+                if (watched == m_list && !m_list->isEditing()
+                    && (m_list->activeCol() == CLines || m_list->activeCol() == CReceived)) {
+                    openActiveCell();
+                    return true;
+                }
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    return RecordList::eventFilter(watched, event);
+}

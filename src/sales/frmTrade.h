@@ -1,0 +1,80 @@
+#pragma once
+
+#include "ui/RecordList.h"
+
+class Grid;
+class HCTerm;
+class QCheckBox;
+class QLabel;
+struct TradeRow;
+
+// The trade list ("회원거래관리"): trades of a period typed straight into the grid, each
+// cell saved as it is left, with the lines, payment split and member of the active trade.
+class frmTrade : public RecordList {
+    Q_OBJECT
+public:
+    enum Col {
+        CDate = 1, CName, CLines, CTotal, CReceived, COutstanding, CPoint, CInTime, COutTime, CEnd, CMemo, CCode,
+        CFriend, CCash, CCard, CCardCode, CPoints, CDiscount, CAccount, ColCount = CAccount
+    };
+
+    explicit frmTrade(QWidget* parent = nullptr);
+
+    Grid* list() const { return m_list; }
+    Grid* lines() const { return m_lines; }
+    Grid* payment() const { return m_pay; }
+    Grid* sums() const { return m_sum; }
+    HCTerm* period() const { return m_period; }
+    QCheckBox* memberFilter() const { return m_chkFriend; }
+    QLabel* memberPanel() const { return m_info; }
+
+    // ---- operations other windows call ----
+    void UpdateTrade(int tradeCode);
+    void UpDateMoney(int tradeCode);
+    void UpdateFriend();
+    void CallMe();
+
+    // ---- the window's operations ----
+    void openLineEditor(int lineCode = 0);
+    void openPayment();
+    void deleteActive();
+
+public slots:
+    void query() override;
+    void printList() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void load(int keepCode = 0);
+    void fillRow(int row, const TradeRow& t);
+    void appendNewRow();
+    int newRow() const; // the empty row for a new trade
+    int rowOfTrade(int code) const;
+    int tradeAt(int row) const;
+    void refreshRow(int row);
+    void recomputeOutstanding();
+    void recomputeSums();
+    void showActive(int row, bool force = false);
+    void showMemberPanel(int member);
+    void onLeaveCell(int col, int row, bool* cancel);
+    void onCheck(int row);
+    bool commitCell(int col, int row);
+    bool saveColumn(int row, const QString& assignment, const QVariantList& values);
+    void pickMember(int row);
+    void openActiveCell();
+
+    Grid* m_list = nullptr;
+    Grid* m_lines = nullptr;
+    Grid* m_pay = nullptr;
+    Grid* m_sum = nullptr;
+    HCTerm* m_period = nullptr;
+    QCheckBox* m_chkFriend = nullptr;
+    QLabel* m_info = nullptr;
+    int m_filterMember = 0;
+    int m_shownRow = 0;
+    int m_changedCol = 0, m_changedRow = 0;
+    QString m_oldText;
+    bool m_busy = false;
+};

@@ -1,0 +1,133 @@
+// Card companies and card deposit checks driven through the main window.
+#include "TestEnv.h"
+#include "SalesTestUtil.h"
+
+#include "members/PickOrAdd.h"
+#include "sales/frmCardCheck.h"
+#include "sales/frmCardInfo.h"
+#include "ui/Grid.h"
+#include "ui/HCTerm.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTimer>
+
+using namespace salestest;
+
+class TestCardWindows : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+    std::unique_ptr<frmMain> m_frame;
+
+    static void typeCell(Grid* g, int col, int row, const QString& text)
+    {
+        clickCell(g, col, row);
+        type(text);
+        key(Qt::Key_Return);
+    }
+
+private slots:
+    void init()
+    {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+        m_frame = openFrame();
+    }
+    void cleanup()
+    {
+        m_frame.reset();
+        closeAll();
+        delete m_env;
+        m_env = nullptr;
+    }
+
+    void companiesEditPickAndGuard()
+    {
+        auto* w = runCommand<frmCardInfo>(m_frame.get(), "mnuTrade_Card", "frmCardInfo");
+        QVERIFY(w);
+        Grid* g = w->grid();
+        QCOMPARE(g->maxRows(), 1); // the reserved company 1 is not listed
+        typeCell(g, frmCardInfo::ColFee, 1, "3");
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("카드명을 먼저 입력하셔야 합니다"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tblcard"), QStringLiteral("1"));
+        typeCell(g, frmCardInfo::ColName, 1, "BC'card");
+        const int code = g->text(frmCardInfo::ColCode, 1).toInt();
+        QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), QStringLiteral("BC'card"));
+        QCOMPARE(g->maxRows(), 2);
+        typeCell(g, frmCardInfo::ColFee, 1, "3.5%");
+        QCOMPARE(GetScalar("SELECT dfee FROM tblcard WHERE code = ?", {code}).toDouble(), 3.5);
+        for (const char* bad : {"150", "-1"}) {
+            typeCell(g, frmCardInfo::ColFee, 1, bad);
+            QCOMPARE(m_env->prompt().lastText(), QStringLiteral("수수료는 0에서 100 사이로 입력하세요."));
+            QCOMPARE(GetScalar("SELECT dfee FROM tblcard WHERE code = ?", {code}).toDouble(), 3.5);
+            key(Qt::Key_Escape);
+        }
+        // in use by a trade: refused, row kept
+        addTrade(addMember("홍길동"), "2026-12-01", 0, 1000, code);
+        clickCell(g, frmCardInfo::ColMemo, 1);
+        key(Qt::Key_F4);
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다."));
+        QCOMPARE(g->text(frmCardInfo::ColCode, 1).toInt(), code);
+
+        // pick mode: read-only grid, Enter hands the row back
+        QTimer::singleShot(0, [] {
+            auto* p = qobject_cast<frmCardInfo*>(QApplication::activeModalWidget());
+            QVERIFY(p);
+            QVERIFY(p->pickMode());
+            p->grid()->setActiveCell(1, 1);
+            QTest::keyClick(p->grid(), Qt::Key_Return);
+        });
+        const std::optional<PickRow> picked = frmCardInfo::pick();
+        QVERIFY(picked);
+        QCOMPARE(picked->code, code);
+        QCOMPARE(picked->name, QStringLiteral("BC'card"));
+    }
+
+    void depositChecks()
+    {
+        ExecSQL("INSERT INTO tblcard (sname, dfee) VALUES ('BC', 3.5)");
+        const int bc = LastIdentity();
+        const int member = addMember("홍길동");
+        const int paid = addTrade(member, "2026-12-02", 0, 10000, bc);
+        addTrade(member, "2026-12-03", 5000, 0, bc); // no card amount: never listed
+        const int second = addTrade(member, "2026-12-04", 0, 333, bc);
+        auto* w = runCommand<frmCardCheck>(m_frame.get(), "mnuTrade_Receipt", "frmCardCheck");
+        QVERIFY(w);
+        Grid* g = w->list();
+        QCOMPARE(g->maxRows(), 2);
+        QCOMPARE(g->rowTexts(1).mid(frmCardCheck::CName - 1, 4), (QStringList{"홍길동", "BC", "10,000", "350"}));
+        QCOMPARE(g->text(frmCardCheck::CDeposit, 1), QStringLiteral("9,650"));
+        QCOMPARE(g->text(frmCardCheck::CFee, 2), QStringLiteral("11.66")); // 333 × 3.5 % = 11.655
+        QCOMPARE(w->sums()->text(1, 1), QStringLiteral("10,333"));
+        // select one row and confirm it
+        clickCell(g, frmCardCheck::CSelect, 1);
+        QCOMPARE(w->countLabel()->text(), QStringLiteral("1"));
+        QCOMPARE(w->sumLabel()->text(), QStringLiteral("9,650"));
+        click(w, "btnOK");
+        QCOMPARE(scalar("SELECT cardchk FROM tbltrade WHERE code = ?", {paid}), QStringLiteral("2026-12-06"));
+        QCOMPARE(g->text(frmCardCheck::CChecked, 1), QStringLiteral("1"));
+        // unticking "확인" asks; No restores the tick
+        clickCell(g, frmCardCheck::CChecked, 1);
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("확인를 정말 취소 하시겠습니까?"));
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("취소 확인"));
+        QCOMPARE(g->text(frmCardCheck::CChecked, 1), QStringLiteral("1"));
+        // only unconfirmed: the row stays until the next query
+        QTest::mouseClick(child<QCheckBox>(w, "chkEnd"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(g->maxRows(), 2);
+        key(Qt::Key_F5);
+        QCOMPARE(g->maxRows(), 1);
+        QCOMPARE(g->text(frmCardCheck::CCode, 1).toInt(), second);
+        // undo through btnCancel stores an empty date again
+        QTest::mouseClick(child<QCheckBox>(w, "chkEnd"), Qt::LeftButton, {}, QPoint(5, 5));
+        click(w, "btnQuery");
+        QTest::mouseClick(child<QCheckBox>(w, "chkSelectAll"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(w->countLabel()->text(), QStringLiteral("2"));
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        click(w, "btnCancel");
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE cardchk <> ''"), QStringLiteral("0"));
+    }
+};
+
+QTEST_MAIN(TestCardWindows)
+#include "tst_cardwindows.moc"

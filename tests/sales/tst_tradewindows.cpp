@@ -1,0 +1,240 @@
+// The trade list, line editor and payment editor driven through the main window.
+#include "TestEnv.h"
+#include "SalesTestUtil.h"
+
+#include "members/PickOrAdd.h"
+#include "sales/frmTrade.h"
+#include "sales/frmTradeMoney.h"
+#include "sales/frmTradeSub.h"
+#include "ui/Grid.h"
+#include "ui/HCTerm.h"
+#include "ui/HCText.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+using namespace salestest;
+
+class TestTradeWindows : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+    std::unique_ptr<frmMain> m_frame;
+
+    frmTrade* openTrades() { return runCommand<frmTrade>(m_frame.get(), "mnuTrade_List", "frmTrade"); }
+    static QString tradeField(int code, const char* column)
+    {
+        return scalar(QStringLiteral("SELECT ") + QString::fromLatin1(column) + QStringLiteral(" FROM tbltrade WHERE code = ?"),
+                      {code});
+    }
+    // Types into a cell of the trade list and leaves it with Enter.
+    static void typeCell(Grid* g, int col, int row, const QString& text)
+    {
+        clickCell(g, col, row);
+        type(text);
+        key(Qt::Key_Return);
+    }
+
+private slots:
+    void init()
+    {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+        m_frame = openFrame();
+    }
+    void cleanup()
+    {
+        frmTradeMoney::setCardPicker({});
+        m_frame.reset();
+        closeAll();
+        delete m_env;
+        m_env = nullptr;
+    }
+
+    void newRowCreatesTradeAndCellsSave()
+    {
+        const int member = addMember("홍길동", "010-1234-5678");
+        frmTrade* w = openTrades();
+        QVERIFY(w);
+        Grid* g = w->list();
+        QCOMPARE(g->maxRows(), 1); // only the row for a new trade
+        typeCell(g, frmTrade::CName, 1, "5678");
+        const int code = GetScalar("SELECT MAX(code) FROM tbltrade").toInt();
+        QVERIFY(code > 0);
+        QCOMPARE(tradeField(code, "ctblfriend").toInt(), member);
+        QCOMPARE(tradeField(code, "ctblcard"), QStringLiteral("1"));
+        QCOMPARE(tradeField(code, "sintime"), QStringLiteral("10:00"));
+        QCOMPARE(tradeField(code, "sdate"), w->period()->Text2());
+        QCOMPARE(g->text(frmTrade::CName, 1), QStringLiteral("홍길동"));
+        QCOMPARE(g->text(frmTrade::CLines, 1), QStringLiteral("0 건"));
+        QCOMPARE(g->maxRows(), 2);
+        QVERIFY(w->memberPanel()->text().contains("홍길동"));
+
+        // bad input is cleared with a message and never stored
+        const QString date = tradeField(code, "sdate");
+        typeCell(g, frmTrade::CDate, 1, "20260230");
+        QVERIFY(m_env->prompt().lastText().contains("날짜형식이 아닙니다"));
+        QCOMPARE(tradeField(code, "sdate"), date);
+        QCOMPARE(g->text(frmTrade::CDate, 1), QString());
+        typeCell(g, frmTrade::CDate, 1, "20261203");
+        QCOMPARE(tradeField(code, "sdate"), QStringLiteral("2026-12-03"));
+        for (const char* bad : {"2460", "24:00"}) {
+            m_env->prompt().clear();
+            typeCell(g, frmTrade::CInTime, 1, bad);
+            QVERIFY(m_env->prompt().lastText().contains("시간형식이 아닙니다"));
+            QCOMPARE(tradeField(code, "sintime"), QStringLiteral("10:00"));
+        }
+        typeCell(g, frmTrade::CInTime, 1, "925");
+        QCOMPARE(tradeField(code, "sintime"), QStringLiteral("09:25"));
+        typeCell(g, frmTrade::CPoint, 1, "1,500");
+        QCOMPARE(tradeField(code, "lstackpoint"), QStringLiteral("1500"));
+        m_env->prompt().clear();
+        typeCell(g, frmTrade::CPoint, 1, "99999999999");
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("입력하신 숫자가 너무 큽니다."));
+        QCOMPARE(tradeField(code, "lstackpoint"), QStringLiteral("1500"));
+        typeCell(g, frmTrade::CMemo, 1, "it's");
+        QCOMPARE(tradeField(code, "smemo"), QStringLiteral("it's"));
+        // a completion time also completes the trade
+        typeCell(g, frmTrade::COutTime, 1, "1130");
+        QCOMPARE(tradeField(code, "souttime") + tradeField(code, "lendox"), QStringLiteral("11:301"));
+        QCOMPARE(g->text(frmTrade::CEnd, 1), QStringLiteral("1"));
+        // unticking asks; No keeps it, Yes clears the time too
+        clickCell(g, frmTrade::CEnd, 1);
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("완료를 정말 취소 하시겠습니까?"));
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("완료 취소 확인"));
+        QCOMPARE(tradeField(code, "lendox"), QStringLiteral("1"));
+        QCOMPARE(g->text(frmTrade::CEnd, 1), QStringLiteral("1"));
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        key(Qt::Key_Space);
+        QCOMPARE(tradeField(code, "souttime") + "|" + tradeField(code, "lendox"), QStringLiteral("|0"));
+        // ticking on the new row has nothing to complete
+        clickCell(g, frmTrade::CEnd, 2);
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("완료할 내용이 없습니다"));
+        // the line editor on the new row asks for a member first
+        clickCell(g, frmTrade::CLines, 2);
+        key(Qt::Key_Return);
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("우선 회원선택을 하셔야 합니다."));
+    }
+
+    void memberCellRules()
+    {
+        const int kim = addMember("김철수", "010-1111-2222");
+        addMember("박숨김", "010-9999-0000", 1); // suspended
+        const int trade = addTrade(kim, "2026-12-01");
+        frmTrade* w = openTrades();
+        Grid* g = w->list();
+        // a suspended member is not offered: the add question comes, No creates nothing
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        typeCell(g, frmTrade::CName, 2, "0000");
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("[0000]은(는) 등록된 회원명이 아닙니다.\n입력하신 회원명을 추가하시겠습니까?"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), QStringLiteral("1"));
+        QCOMPARE(g->text(frmTrade::CName, 2), QString());
+        // an existing trade keeps its member when nothing is chosen
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        typeCell(g, frmTrade::CName, 1, "nobody");
+        QCOMPARE(g->text(frmTrade::CName, 1), QStringLiteral("김철수"));
+        QCOMPARE(tradeField(trade, "ctblfriend").toInt(), kim);
+    }
+
+    void linesPaymentAndBalances()
+    {
+        const int member = addMember("홍길동");
+        ExecSQL("INSERT INTO tblcard (sname, dfee) VALUES ('BC''카드', 3.5)");
+        const int bc = LastIdentity();
+        addService("커트", 20000);
+        const int old = addTrade(member, "2026-12-01", 5000);
+        addLine(old, "염색", 1, 15000);
+        const int trade = addTrade(member, "2026-12-02");
+        frmTrade* w = openTrades();
+        Grid* g = w->list();
+        QCOMPARE(g->text(frmTrade::COutstanding, 1), QStringLiteral("10,000"));
+        // a line through the editor: the picker fills quantity 1 and the catalog price
+        doubleClickCell(g, frmTrade::CLines, 2);
+        auto* ed = dynamic_cast<frmTradeSub*>(WindowRegistry::find("frmTradeSub"));
+        QVERIFY(ed);
+        QCOMPARE(focused(), ed->field(frmTradeSub::FName));
+        type("커");
+        key(Qt::Key_Return);
+        QCOMPARE(ed->field(frmTradeSub::FQty)->text(), QStringLiteral("1"));
+        QCOMPARE(ed->field(frmTradeSub::FPrice)->text(), QStringLiteral("20,000"));
+        QCOMPARE(ed->field(frmTradeSub::FAmount)->text(), QStringLiteral("20,000"));
+        key(Qt::Key_F2);
+        QCOMPARE(scalar("SELECT servicename || '|' || lnumber || '|' || dsum FROM tbltradesub WHERE ctbltrade = ?", {trade}),
+                 QStringLiteral("커트|1|20000.0"));
+        QCOMPARE(g->text(frmTrade::CLines, 2), QStringLiteral("1 건"));
+        QCOMPARE(g->text(frmTrade::CTotal, 2), QStringLiteral("20,000"));
+        QCOMPARE(w->lines()->dataRowCnt(), 1);
+
+        // payment: cash proposed = old debt + sale; card taken from the cash
+        frmTradeMoney::setCardPicker([bc] { return std::optional<PickRow>(PickRow{bc, "BC'카드"}); });
+        clickCell(g, frmTrade::CDate, 2);
+        key(Qt::Key_F6);
+        auto* pay = dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
+        QVERIFY(pay);
+        QCOMPARE(pay->value(frmTradeMoney::FOldDebt), 10000.0);
+        QCOMPARE(pay->value(frmTradeMoney::FSale), 20000.0);
+        QCOMPARE(pay->value(frmTradeMoney::FCash), 30000.0);
+        pay->field(frmTradeMoney::FCard)->setFocus();
+        pay->field(frmTradeMoney::FCard)->selectAll();
+        type("70000");
+        key(Qt::Key_Return);
+        QCOMPARE(pay->value(frmTradeMoney::FCash), 0.0); // never below 0
+        pay->field(frmTradeMoney::FCard)->setFocus();
+        pay->field(frmTradeMoney::FCard)->selectAll();
+        type("10000");
+        key(Qt::Key_Return);
+        QCOMPARE(pay->value(frmTradeMoney::FCash), 0.0); // cash was 0: stays 0
+        pay->field(frmTradeMoney::FCash)->setFocus();
+        pay->field(frmTradeMoney::FCash)->selectAll();
+        type("20000");
+        pay->field(frmTradeMoney::FPoint)->setFocus();
+        type("500");
+        key(Qt::Key_F2); // more points than the member has: asked, default No
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("사용 포인트가 현포인트보다 많습니다. 그래도 저장하시겠습니까?"));
+        QVERIFY(WindowRegistry::find("frmTradeMoney"));
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        key(Qt::Key_F2);
+        QVERIFY(!WindowRegistry::find("frmTradeMoney"));
+        QCOMPARE(tradeField(trade, "dmoney").toDouble() + tradeField(trade, "dcard").toDouble(), 29500.0);
+        QCOMPARE(tradeField(trade, "ctblcard").toInt(), bc);
+        QCOMPARE(g->text(frmTrade::CReceived, 2), QStringLiteral("30,000"));
+        QVERIFY(w->payment()->text(2, 1).endsWith("  BC'카드"));
+
+        // the running balance with the member filter ends at the member's balance
+        clickCell(g, frmTrade::CDate, 2);
+        QTest::mouseClick(w->memberFilter(), Qt::LeftButton, {}, QPoint(5, w->memberFilter()->height() / 2));
+        QCOMPARE(g->headerText(frmTrade::COutstanding), QStringLiteral("누적미수금"));
+        QCOMPARE(g->number(frmTrade::COutstanding, 2), FriendBalance(member));
+        QCOMPARE(w->sums()->number(3, 1), FriendBalance(member));
+
+        // a card amount back at 0 resets the company and forgets the deposit check
+        ExecSQL("UPDATE tbltrade SET cardchk = '2026-12-05' WHERE code = ?", {trade});
+        clickCell(g, frmTrade::CReceived, 2);
+        key(Qt::Key_Return);
+        pay = dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
+        QVERIFY(pay);
+        pay->field(frmTradeMoney::FCard)->setFocus();
+        pay->field(frmTradeMoney::FCard)->selectAll();
+        type("0");
+        key(Qt::Key_Return);
+        QCOMPARE(pay->field(frmTradeMoney::FCardCode)->text(), QStringLiteral("1"));
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        key(Qt::Key_F2);
+        QCOMPARE(tradeField(trade, "ctblcard") + "|" + tradeField(trade, "cardchk"), QStringLiteral("1|"));
+
+        // deleting a line recomputes the row; deleting the trade takes its lines along
+        clickCell(w->lines(), 1, 1);
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        key(Qt::Key_F4);
+        QCOMPARE(g->text(frmTrade::CLines, 2), QStringLiteral("0 건"));
+        QCOMPARE(g->text(frmTrade::CTotal, 2), QStringLiteral("0"));
+        clickCell(g, frmTrade::CDate, 1);
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        key(Qt::Key_F4);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {old}), QStringLiteral("0"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub"), QStringLiteral("0"));
+        QCOMPARE(g->maxRows(), 2);
+    }
+};
+
+QTEST_MAIN(TestTradeWindows)
+#include "tst_tradewindows.moc"
