@@ -59,6 +59,7 @@ void RegisterCommCommands()
     hooked = true;
     frmMain::addOpenedHook([](frmMain* frame) {
         auto& intake = CallerIntake::instance();
+        InstallCallerHelp();
         QPointer<frmMain> f(frame);
         QObject::connect(&intake, &CallerIntake::linkStateChanged, frame, [f](bool open) {
             if (f)

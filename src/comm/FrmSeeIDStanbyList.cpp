@@ -8,6 +8,8 @@
 #include "ui/WindowRegistry.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QListWidget>
@@ -16,6 +18,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+
+// Resources of a static library are registered by hand (outside any namespace).
+static void initCommResources() { Q_INIT_RESOURCE(comm); }
 
 namespace {
 const QString kSection = QStringLiteral("환경설정");
@@ -67,6 +72,17 @@ FrmSeeIDStanbyList::FrmSeeIDStanbyList(QWidget* parent) : QWidget(parent)
 QString FrmSeeIDStanbyList::helpFile()
 {
     return DataPath(QStringLiteral("doc/발신번호안내.txt"));
+}
+
+void InstallCallerHelp()
+{
+    const QString path = FrmSeeIDStanbyList::helpFile();
+    if (QFileInfo::exists(path))
+        return;
+    initCommResources();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile::copy(QStringLiteral(":/comm/cid_help.txt"), path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 }
 
 void FrmSeeIDStanbyList::reload()

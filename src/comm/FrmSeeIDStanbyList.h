@@ -46,6 +46,9 @@ private:
     QPlainTextEdit* m_text = nullptr;
 };
 
+// Puts the caller-ID help text into the data folder's doc/ when it is not there.
+void InstallCallerHelp();
+
 // Opens (or brings forward) the stand-by list / the caller list.
 FrmSeeIDStanbyList* ShowStandbyList();
 FrmSeeidList* ShowCallerList();

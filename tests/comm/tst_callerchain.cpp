@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QNetworkDatagram>
 #include <QUdpSocket>
 
 #include <pty.h>
@@ -237,6 +238,13 @@ private slots:
         w->list()->item(1)->setSelected(true);
         click(w, QStringLiteral("btnDel"));
         QCOMPARE(w->list()->count(), 2);
+        click(w, QStringLiteral("cmdHelp")); // the help text is put in place at start
+        QCOMPARE(m_env->launcher().calls.last().program, FrmSeeIDStanbyList::helpFile());
+        QVERIFY(CloseAllChildren());
+        QCoreApplication::processEvents();
+        w = runCommand<FrmSeeIDStanbyList>(m_frame.get(), "mnu_SeeIDStanbyList", "FrmSeeIDStanbyList");
+        QVERIFY(w);
+        QCOMPARE(w->list()->count(), 2);
         QVERIFY(CloseAllChildren());
         QCOMPARE(PopStandby(), QStringLiteral("0211110000"));
         QCOMPARE(PopStandby(), QStringLiteral("0233330000"));
@@ -291,6 +299,40 @@ private slots:
         QCOMPARE(viewerArgs().size(), 3); // the server's own broadcast was ignored
         QCOMPARE(otherGot.size(), 1);
         QCOMPARE(logTags().filter(QStringLiteral("A1:")).last(), QStringLiteral("A1:01011112222"));
+    }
+
+    // Port 16580 held by another program: no reception, sending still works; a burst of
+    // datagrams is handled one call after the other.
+    void relayPortTakenAndBurst()
+    {
+        QUdpSocket holder;
+        QVERIFY(holder.bind(QHostAddress::AnyIPv4, FrmRemoteCID::ReceivePort, QAbstractSocket::DontShareAddress));
+        Settings::set(QStringLiteral("Config"), QStringLiteral("RemoteCIDMyIP"), QStringLiteral("127.0.0.3"));
+        FrmRemoteCID blocked;
+        blocked.SockInit();
+        QVERIFY(!blocked.receiving());
+        blocked.SendSock(QStringLiteral("0212345678"));
+        QTRY_VERIFY(holder.hasPendingDatagrams());
+        QCOMPARE(holder.receiveDatagram().data(), QByteArray("0212345678"));
+        holder.close();
+
+        Settings::set(QStringLiteral("Config"), QStringLiteral("RemoteCIDMyIP"), QStringLiteral("127.0.0.2"));
+        Settings::set(QStringLiteral("Config"), QStringLiteral("RemoteCIDCli"), QStringLiteral("1"));
+        openMain();
+        QVERIFY(CallerIntake::instance().relayWindow()->receiving());
+        for (int i = 0; i < 1000; ++i) {
+            blocked.SendSock(QStringLiteral("0101234%1").arg(i, 4, 10, QLatin1Char('0')));
+            if (i % 50 == 0)
+                QCoreApplication::processEvents();
+        }
+        blocked.SendSock(QStringLiteral("x; rm -rf ~"));
+        QTRY_VERIFY(logTags().filter(QStringLiteral("X0:")).size() == 1);
+        const QStringList tags = logTags();
+        // Every call that arrived ran to its end before the next began.
+        const QStringList a1 = tags.filter(QStringLiteral("A1:"));
+        QVERIFY(a1.size() > 0 && a1.size() <= 1000);
+        QCOMPARE(viewerArgs().size(), a1.size());
+        QCOMPARE(CallerLists::instance().standby().size(), a1.size());
     }
 };
 
