@@ -3,6 +3,7 @@
 #include "app/MainCommands.h"
 #include "app/frmMain.h"
 #include "comm/CallerIntake.h"
+#include "comm/CallerRules.h"
 #include "comm/FrmSeeIDOptions.h"
 #include "comm/FrmSeeIDStanbyList.h"
 #include "core/Prompt.h"
@@ -60,6 +61,7 @@ void RegisterCommCommands()
     frmMain::addOpenedHook([](frmMain* frame) {
         auto& intake = CallerIntake::instance();
         InstallCallerHelp();
+        EnsureCallerIndexes(); // once per database, so the first call is not the slow one
         QPointer<frmMain> f(frame);
         QObject::connect(&intake, &CallerIntake::linkStateChanged, frame, [f](bool open) {
             if (f)

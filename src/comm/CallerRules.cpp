@@ -21,7 +21,26 @@ QString digitsOf(const QString& s)
 
 const char* const kPhoneColumns[] = {"hpline", "hline1", "hline2", "hline3", "finalline", "keyline"};
 
+// The last four characters of a column, in SQL both engines index.
+QString lastFour(const QString& column)
+{
+    return QStringLiteral("substr(") + column + QStringLiteral(", length(") + column + QStringLiteral(") - 3)");
+}
+
 } // namespace
+
+void EnsureCallerIndexes()
+{
+    static QString done;
+    if (done == DatabasePath())
+        return;
+    done = DatabasePath();
+    for (const char* col : kPhoneColumns) {
+        const QString c = QLatin1String(col);
+        RunSilent(QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tblfriend_") + c + QStringLiteral("_last4 ON tblfriend (")
+                  + lastFour(c) + u')');
+    }
+}
 
 std::optional<QString> CallerNumber(const QString& raw)
 {
@@ -75,16 +94,19 @@ CallerMatch FindCaller(const QString& localPart)
     const QString key = digitsOf(localPart);
     if (key.size() < 4)
         return m;
-    // The last four digits narrow the rows in SQL; the whole key is compared on the
-    // digits of each column, so numbers stored with or without dashes are found alike.
+    // The last four characters narrow the rows through an index on each column; the
+    // whole key is then compared on the digits of each column, so numbers stored with or
+    // without dashes are found alike.
+    EnsureCallerIndexes();
     QString sql = QStringLiteral("SELECT code, sname, smemo");
     QString where;
     QVariantList params;
-    const QString pattern = QStringLiteral("%") + key.right(4);
+    const QString last4 = key.right(4);
     for (const char* col : kPhoneColumns) {
-        sql += QStringLiteral(", ") + QLatin1String(col);
-        where += (where.isEmpty() ? QString() : QStringLiteral(" OR ")) + QLatin1String(col) + QStringLiteral(" LIKE ?");
-        params << pattern;
+        const QString c = QLatin1String(col);
+        sql += QStringLiteral(", ") + c;
+        where += (where.isEmpty() ? QString() : QStringLiteral(" OR ")) + lastFour(c) + QStringLiteral(" = ?");
+        params << last4;
     }
     sql += QStringLiteral(" FROM tblfriend WHERE code <> 1 AND (") + where + QStringLiteral(") ORDER BY code");
     Recordset rs;
