@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -238,6 +240,11 @@ private slots:
         w->list()->item(1)->setSelected(true);
         click(w, QStringLiteral("btnDel"));
         QCOMPARE(w->list()->count(), 2);
+        click(w, QStringLiteral("btnAllList"));
+        auto* all = WindowRegistry::find(QStringLiteral("FrmSeeidList"));
+        QVERIFY(all);
+        QCOMPARE(child<QPlainTextEdit>(all, QStringLiteral("txtMsg"))->toPlainText(), QString());
+        WindowRegistry::subWindowOf(w)->move(30, 40);
         click(w, QStringLiteral("cmdHelp")); // the help text is put in place at start
         QCOMPARE(m_env->launcher().calls.last().program, FrmSeeIDStanbyList::helpFile());
         QVERIFY(CloseAllChildren());
@@ -245,6 +252,7 @@ private slots:
         w = runCommand<FrmSeeIDStanbyList>(m_frame.get(), "mnu_SeeIDStanbyList", "FrmSeeIDStanbyList");
         QVERIFY(w);
         QCOMPARE(w->list()->count(), 2);
+        QCOMPARE(WindowRegistry::subWindowOf(w)->pos(), QPoint(30, 40)); // where it was closed
         QVERIFY(CloseAllChildren());
         QCOMPARE(PopStandby(), QStringLiteral("0211110000"));
         QCOMPARE(PopStandby(), QStringLiteral("0233330000"));
