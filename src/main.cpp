@@ -8,6 +8,7 @@
 #include "app/SalesCommands.h"
 #include "app/MoneyBookCommands.h"
 #include "app/ToolCommands.h"
+#include "app/CommCommands.h"
 
 #include <QApplication>
 #include <QFont>
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     RegisterSalesCommands();
     RegisterMoneyBookCommands();
     RegisterToolCommands();
+    RegisterCommCommands();
 
     auto* login = new FrmLogin;
     login->setAttribute(Qt::WA_DeleteOnClose);

@@ -29,6 +29,8 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QStatusBar>
+
+#include <vector>
 #include <QTimer>
 #include <QToolBar>
 
@@ -49,6 +51,11 @@ QPointer<frmMain>& liveFrame() {
 std::function<bool()>& autoBackupHook() {
     static std::function<bool()> hook;
     return hook;
+}
+
+std::vector<std::function<void(frmMain*)>>& openedHooks() {
+    static std::vector<std::function<void(frmMain*)>> hooks;
+    return hooks;
 }
 
 std::function<void()>& unloadHook() {
@@ -195,6 +202,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     // start window appear over it. (7., the caller-ID link, is opened by its own module.)
     QTimer::singleShot(0, this, [this] {
         CheckSched();
+        for (const auto& hook : openedHooks()) hook(this);
         openStartWindow();
     });
 }
@@ -220,6 +228,7 @@ void frmMain::registerCommand(const QString& name, std::function<void(frmMain*)>
 
 void frmMain::setAutoBackupHook(std::function<bool()> hook) { autoBackupHook() = std::move(hook); }
 
+void frmMain::addOpenedHook(std::function<void(frmMain*)> hook) { openedHooks().push_back(std::move(hook)); }
 void frmMain::setUnloadHook(std::function<void()> hook) { unloadHook() = std::move(hook); }
 
 QMdiArea* frmMain::mdiArea() const { return m_mdi; }

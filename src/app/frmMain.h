@@ -33,6 +33,9 @@ public:
     // Runs after the child windows are closed, while the frame unloads (copy of the
     // per-user settings).
     static void setUnloadHook(std::function<void()> hook);
+    // Runs once the frame is on screen (after the schedule reminder, before the start
+    // window): the caller-ID link opens here.
+    static void addOpenedHook(std::function<void(frmMain*)> hook);
 
     // The client area; child windows are opened into it with OpenChild (ui/WindowRegistry.h).
     QMdiArea* mdiArea() const;

@@ -1,4 +1,5 @@
 #include "members/PickOrAdd.h"
+#include "ui/TextRules.h"
 
 #include "db/Database.h"
 #include "members/FrmSearch.h"
@@ -79,6 +80,25 @@ QString PickAddQuestion(const QString& kind, const QString& text)
     return QStringLiteral("[") + text + t.notRegistered + QLatin1Char('\n') + t.addQuestion;
 }
 
+// The digits after the area code of a text made of digits and dashes with more than four
+// digits; empty for anything else.
+static QString PhoneLocalDigits(const QString& text)
+{
+    QString digits;
+    for (QChar c : text) {
+        if (c >= u'0' && c <= u'9')
+            digits += c;
+        else if (c != u'-')
+            return {};
+    }
+    if (digits.size() <= 4 || text.size() < 6)
+        return {};
+    const QString formatted = FormatTelephone(digits);
+    const qsizetype dash = formatted.indexOf(u'-');
+    QString local = formatted.count(u'-') == 2 ? formatted.mid(dash + 1) : formatted;
+    return local.remove(u'-');
+}
+
 SqlPart PickListSql(const QString& kind, const QString& text)
 {
     const QString pattern = LikeContains(text);
@@ -89,6 +109,14 @@ SqlPart PickListSql(const QString& kind, const QString& text)
             part.sql += QStringLiteral(" OR ") + QString::fromLatin1(column) + like;
             part.params << pattern;
         }
+        // A telephone number (a caller's raw digits, too) finds members by the digits of its
+        // local part at the end of any telephone column, stored with or without dashes.
+        const QString local = PhoneLocalDigits(text);
+        if (!local.isEmpty())
+            for (const char* column : {"hpline", "hline1", "hline2", "hline3", "finalline", "keyline"}) {
+                part.sql += QStringLiteral(" OR REPLACE(") + QString::fromLatin1(column) + QStringLiteral(", '-', '') LIKE ?");
+                part.params << QStringLiteral("%") + local;
+            }
         part.sql += QStringLiteral(") AND code <> 1 ORDER BY code");
         return part;
     }

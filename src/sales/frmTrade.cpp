@@ -54,6 +54,12 @@ Grid* makeGrid(QWidget* parent, const QString& name, int index, const QStringLis
 }
 } // namespace
 
+static std::function<void()>& callerListOpener()
+{
+    static std::function<void()> opener;
+    return opener;
+}
+
 frmTrade::frmTrade(QWidget* parent) : RecordList(QStringLiteral("회원거래관리"), parent)
 {
     setObjectName(QStringLiteral("frmTrade"));
@@ -120,7 +126,11 @@ frmTrade::frmTrade(QWidget* parent) : RecordList(QStringLiteral("회원거래관
     auto* money = button(this, "btnInMoney", QStringLiteral("입금 (F6)"));
     auto* friendEdit = button(this, "btnFriendEdit", QStringLiteral("회원정보"));
     auto* cid = button(this, "btnCIDList", QStringLiteral("수신목록 (F11)"));
-    cid->setEnabled(false);
+    cid->setEnabled(bool(callerListOpener()));
+    connect(cid, &QPushButton::clicked, this, [] {
+        if (callerListOpener())
+            callerListOpener()();
+    });
     auto* print = button(this, "btnPrint", QStringLiteral("인쇄 (F7)"));
     auto* excel = button(this, "btnExcel", QStringLiteral("엑셀 (F8)"));
     auto* close = button(this, "btnClose", QStringLiteral("닫기"));
@@ -519,6 +529,11 @@ void frmTrade::onCheck(int row)
     m_busy = false;
 }
 
+void frmTrade::setCallerListOpener(std::function<void()> opener)
+{
+    callerListOpener() = std::move(opener);
+}
+
 void frmTrade::CallMe()
 {
     const int col = m_list->activeCol(), row = m_list->activeRow();
@@ -652,6 +667,10 @@ bool frmTrade::eventFilter(QObject* watched, QEvent* event)
                 return true;
             case Qt::Key_F6:
                 openPayment();
+                return true;
+            case Qt::Key_F11:
+                if (callerListOpener())
+                    callerListOpener()();
                 return true;
             case Qt::Key_Return:
             case Qt::Key_Enter:

@@ -2,6 +2,8 @@
 
 #include "ui/RecordList.h"
 
+#include <functional>
+
 class Grid;
 class HCTerm;
 class QCheckBox;
@@ -33,6 +35,9 @@ public:
     void UpDateMoney(int tradeCode);
     void UpdateFriend();
     void CallMe();
+    // What btnCIDList and F11 open (the caller-ID stand-by list); the button stays
+    // disabled while none is set.
+    static void setCallerListOpener(std::function<void()> opener);
 
     // ---- the window's operations ----
     void openLineEditor(int lineCode = 0);

@@ -1,0 +1,82 @@
+#include "app/CommCommands.h"
+
+#include "app/MainCommands.h"
+#include "app/frmMain.h"
+#include "comm/CallerIntake.h"
+#include "comm/CallerRules.h"
+#include "comm/FrmSeeIDOptions.h"
+#include "comm/FrmSeeIDStanbyList.h"
+#include "core/Prompt.h"
+#include "sales/frmTrade.h"
+#include "ui/WindowRegistry.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPointer>
+#include <QStatusBar>
+
+namespace {
+
+void TestInput()
+{
+    const auto answer = InputBox(QStringLiteral("발신번호 테스트! 테스트할 전화번호 입력( '-' 없이 숫자만 입력)"),
+                                 QStringLiteral("발신번호 테스트"), QString());
+    if (answer && !answer->isEmpty())
+        CallerIntake::instance().InputFromSeeID(*answer, QString(), false);
+}
+
+void ShowLinkState(frmMain* frame, bool open)
+{
+    auto* label = frame->statusBar()->findChild<QLabel*>(QStringLiteral("lblSeeID"));
+    if (!label) {
+        label = new QLabel(frame->statusBar());
+        label->setObjectName(QStringLiteral("lblSeeID"));
+        frame->statusBar()->addPermanentWidget(label);
+    }
+    label->setText(open ? QStringLiteral("☎ 발신번호") : QString());
+    label->setVisible(open);
+}
+
+} // namespace
+
+void RegisterCommCommands()
+{
+    auto standby = [](frmMain*) { ShowStandbyList(); };
+    MainCommands::add(QStringLiteral("mnuTrade_Call"), standby);
+    MainCommands::add(QStringLiteral("mnu_SeeIDStanbyList"), standby);
+    MainCommands::add(QStringLiteral("mnu_SeeIDComPort"),
+                      [](frmMain*) { OpenChild<FrmSeeIDOptions>(QStringLiteral("FrmSeeIDOptions")); });
+    MainCommands::add(QStringLiteral("mnu_SeeIDTest"), [](frmMain*) { TestInput(); });
+    MainCommands::add(QStringLiteral("pnlUserName"), [](frmMain*) { TestInput(); });
+    MainCommands::add(QStringLiteral("mnu_SeeIDEnabled"), [](frmMain* frame) {
+        QAction* a = frame ? frame->menuAction(QStringLiteral("mnu_SeeIDEnabled")) : nullptr;
+        CallerIntake::instance().setLinkWanted(a && a->isChecked());
+    });
+    frmTrade::setCallerListOpener([] { ShowStandbyList(); });
+
+    static bool hooked = false; // registering again (tests) must not open the link twice
+    if (hooked)
+        return;
+    hooked = true;
+    frmMain::addOpenedHook([](frmMain* frame) {
+        auto& intake = CallerIntake::instance();
+        InstallCallerHelp();
+        EnsureCallerIndexes(); // once per database, so the first call is not the slow one
+        QPointer<frmMain> f(frame);
+        QObject::connect(&intake, &CallerIntake::linkStateChanged, frame, [f](bool open) {
+            if (f)
+                ShowLinkState(f, open);
+        });
+        if (QAction* a = frame->menuAction(QStringLiteral("mnu_SeeIDEnabled")))
+            a->setChecked(true);
+        intake.setLinkWanted(true);
+        ShowLinkState(frame, intake.isLinkOpen());
+        // The relay starts with the link, so a relay server passes on its device's calls.
+        intake.OpenFarSeeID();
+        QObject::connect(frame, &QObject::destroyed, &intake, [frame] {
+            // The frame is half gone: no more status-bar updates, then close the link.
+            QObject::disconnect(&CallerIntake::instance(), nullptr, frame, nullptr);
+            CallerIntake::instance().shutDown();
+        });
+    });
+}

@@ -1,0 +1,156 @@
+#include "comm/CallerRules.h"
+
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "db/Database.h"
+#include "ui/TextRules.h"
+
+#include <QFile>
+
+namespace {
+
+QString digitsOf(const QString& s)
+{
+    QString d;
+    d.reserve(s.size());
+    for (QChar c : s)
+        if (c >= u'0' && c <= u'9')
+            d += c;
+    return d;
+}
+
+const char* const kPhoneColumns[] = {"hpline", "hline1", "hline2", "hline3", "finalline", "keyline"};
+
+// The last four characters of a column, in SQL both engines index.
+QString lastFour(const QString& column)
+{
+    return QStringLiteral("substr(") + column + QStringLiteral(", length(") + column + QStringLiteral(") - 3)");
+}
+
+} // namespace
+
+void EnsureCallerIndexes()
+{
+    static QString done;
+    if (done == DatabasePath())
+        return;
+    done = DatabasePath();
+    for (const char* col : kPhoneColumns) {
+        const QString c = QLatin1String(col);
+        RunSilent(QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tblfriend_") + c + QStringLiteral("_last4 ON tblfriend (")
+                  + lastFour(c) + u')');
+    }
+}
+
+std::optional<QString> CallerNumber(const QString& raw)
+{
+    QString s = raw;
+    s.remove(QChar(0));
+    if (s.isEmpty() || s.size() > 20)
+        return std::nullopt;
+    for (QChar c : s)
+        if (!((c >= u'0' && c <= u'9') || c == u'-'))
+            return std::nullopt;
+    return s;
+}
+
+QString TraceSafe(const QString& raw)
+{
+    QString out;
+    const qsizetype shown = qMin<qsizetype>(raw.size(), 40);
+    for (qsizetype i = 0; i < shown; ++i) {
+        const QChar c = raw.at(i);
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F && c != u'\\')
+            out += c;
+        else if (c.unicode() < 0x100)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    if (raw.size() > shown)
+        out += QStringLiteral("...(%1)").arg(raw.size());
+    return out;
+}
+
+QString FormatTelNo(const QString& number, QString* localPart)
+{
+    if (number.size() < 6)
+        return number;
+    const QString d = digitsOf(number);
+    if (d.size() <= 4)
+        return d;
+    const QString formatted = FormatTelephone(d);
+    if (localPart) {
+        // Two dashes: an area code was split off; the local part follows its dash.
+        const qsizetype first = formatted.indexOf(u'-');
+        *localPart = formatted.count(u'-') == 2 ? formatted.mid(first + 1) : formatted;
+    }
+    return formatted;
+}
+
+CallerMatch FindCaller(const QString& localPart)
+{
+    CallerMatch m;
+    const QString key = digitsOf(localPart);
+    if (key.size() < 4)
+        return m;
+    // The last four characters narrow the rows through an index on each column; the
+    // whole key is then compared on the digits of each column, so numbers stored with or
+    // without dashes are found alike.
+    EnsureCallerIndexes();
+    QString sql = QStringLiteral("SELECT code, sname, smemo");
+    QString where;
+    QVariantList params;
+    const QString last4 = key.right(4);
+    for (const char* col : kPhoneColumns) {
+        const QString c = QLatin1String(col);
+        sql += QStringLiteral(", ") + c;
+        where += (where.isEmpty() ? QString() : QStringLiteral(" OR ")) + lastFour(c) + QStringLiteral(" = ?");
+        params << last4;
+    }
+    sql += QStringLiteral(" FROM tblfriend WHERE code <> 1 AND (") + where + QStringLiteral(") ORDER BY code");
+    Recordset rs;
+    if (OpenRecordset(rs, sql, params) < 0) {
+        m.count = -1;
+        return m;
+    }
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        const auto& row = rs.row(r);
+        bool hit = false;
+        for (int c = 3; c < 9 && !hit; ++c) {
+            const QString digits = digitsOf(row.value(c).toString());
+            hit = digits.size() >= key.size() && digits.endsWith(key);
+        }
+        if (!hit)
+            continue;
+        if (m.count++ == 0) {
+            m.code = row.value(0).toInt();
+            m.name = row.value(1).toString();
+            m.memo = row.value(2).toString();
+        }
+    }
+    return m;
+}
+
+QString CidLogTime(const QDateTime& t)
+{
+    const int h = t.time().hour();
+    const int h12 = h % 12 == 0 ? 12 : h % 12;
+    return t.date().toString(QStringLiteral("yyyy-MM-dd")) + (h < 12 ? QStringLiteral(" 오전 ") : QStringLiteral(" 오후 "))
+        + QStringLiteral("%1").arg(h12, 2, 10, QLatin1Char('0')) + t.time().toString(QStringLiteral(":mm:ss"));
+}
+
+void CidLog(const QString& tag, const QString& value)
+{
+    QFile f(DataPath(QStringLiteral("CID_LOG.txt")));
+    if (!f.open(QIODevice::Append | QIODevice::Text))
+        return;
+    f.write((CidLogTime(Clock::now()) + u' ' + tag + value + u'\n').toUtf8());
+}
+
+QString ViewerText(const QString& formatted, const CallerMatch& m)
+{
+    if (m.count < 1)
+        return formatted + QStringLiteral(";등록되지 않은 번호입니다.");
+    return formatted + u';' + m.name + u';' + m.memo;
+}

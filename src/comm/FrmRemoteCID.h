@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QWidget>
+
+class QLineEdit;
+class QUdpSocket;
+
+// The LAN relay ("원격CID"), a window that stays hidden during normal work. Receives caller
+// numbers broadcast to UDP port 16580 by other stations and sends this station's calls
+// from port 16581 to the broadcast address of its network. Datagrams coming back from the
+// own address are ignored. A text box and "Action!" send a typed number for testing.
+class FrmRemoteCID : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr quint16 ReceivePort = 16580;
+    static constexpr quint16 SendPort = 16581;
+
+    explicit FrmRemoteCID(QWidget* parent = nullptr);
+    ~FrmRemoteCID() override;
+
+    // Binds both sockets and works out the own and broadcast address. A receive port held
+    // by another program leaves reception off; sending still works.
+    void SockInit();
+    void SendSock(const QString& number);
+
+    QString ownAddress() const { return m_own.toString(); }
+    QString broadcastAddress() const { return m_broadcast.toString(); }
+    bool receiving() const;
+
+    // Own address: setting "RemoteCIDMyIP" (section "Config") when set, otherwise the first
+    // IPv4 address of an up, non-loopback interface.
+    static QString GetLocalIP();
+    // The broadcast address of the interface network holding `own` (its /24 when unknown).
+    static QHostAddress BroadcastFor(const QHostAddress& own);
+
+signals:
+    void received(const QString& text);
+
+private:
+    void readPending();
+
+    QUdpSocket* m_server = nullptr;
+    QUdpSocket* m_client = nullptr;
+    QHostAddress m_own;
+    QHostAddress m_broadcast;
+    QLineEdit* m_text = nullptr;
+};

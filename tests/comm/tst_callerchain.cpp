@@ -1,0 +1,348 @@
+// The caller-ID chain driven through the real main window: a device on a pseudo-terminal,
+// the test input, the pop-up start, the trade window, the stand-by list, the options
+// window and the LAN relay on loopback.
+#include "TestEnv.h"
+#include "../sales/SalesTestUtil.h"
+
+#include "app/CommCommands.h"
+#include "comm/CallerIntake.h"
+#include "comm/CallerLists.h"
+#include "comm/FrmRemoteCID.h"
+#include "comm/FrmSeeIDStanbyList.h"
+#include "comm/SeeIdDevice.h"
+#include "core/Settings.h"
+#include "sales/frmTrade.h"
+#include "ui/Grid.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+#include <pty.h>
+#include <unistd.h>
+
+using namespace salestest;
+
+namespace {
+
+struct Pty {
+    int master = -1, slave = -1;
+    QString path;
+    Pty()
+    {
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
+            path = QString::fromLocal8Bit(name);
+    }
+    ~Pty()
+    {
+        if (master >= 0) ::close(master);
+        if (slave >= 0) ::close(slave);
+    }
+    void send(const QByteArray& b) const { QVERIFY(::write(master, b.constData(), size_t(b.size())) == b.size()); }
+};
+
+const QString kEnv = QStringLiteral("환경설정");
+
+} // namespace
+
+class TestCallerChain : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+    std::unique_ptr<frmMain> m_frame;
+
+    void openMain()
+    {
+        RegisterCommCommands();
+        m_frame = openFrame();
+        QCoreApplication::processEvents(); // the frame's start-up step opens the link
+    }
+    QStringList viewerArgs() const
+    {
+        QStringList out;
+        for (const auto& c : m_env->launcher().calls)
+            if (c.program.endsWith(QStringLiteral("memberdesk-cidview")))
+                out << c.args.join(u'|');
+        return out;
+    }
+    QStringList logTags() const
+    {
+        QFile f(m_env->path(QStringLiteral("CID_LOG.txt")));
+        QStringList tags;
+        if (!f.open(QIODevice::ReadOnly))
+            return tags;
+        for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts))
+            tags << line.section(u' ', 3); // after date, 오전/오후 and time
+        return tags;
+    }
+    void useDevice(int type, const QString& path1, const QString& path2 = {})
+    {
+        Settings::set(kEnv, QStringLiteral("SeeIDType"), QString::number(type));
+        Settings::set(kEnv, QStringLiteral("OpenSeeIDPort1"), QStringLiteral("3"));
+        Settings::set(kEnv, QStringLiteral("OpenSeeIDPort2"), path2.isEmpty() ? QStringLiteral("0") : QStringLiteral("4"));
+        SeeIdDevice::setPortPath(3, path1);
+        if (!path2.isEmpty())
+            SeeIdDevice::setPortPath(4, path2);
+    }
+
+private slots:
+    void init()
+    {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+        CallerLists::instance().clearAll();
+        Settings::set(kEnv, QStringLiteral("OpenSeeIDPort1"), QStringLiteral("0"));
+        Settings::set(kEnv, QStringLiteral("OpenSeeIDPort2"), QStringLiteral("0"));
+    }
+    void cleanup()
+    {
+        m_frame.reset();
+        CallerIntake::instance().shutDown();
+        closeAll();
+        delete m_env;
+        m_env = nullptr;
+    }
+
+    // Each device type on a pty: a call pops up the member and waits in the stand-by list.
+    void deviceCallPopsUp_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray rec(15, ' ');
+        rec[0] = 0x02;
+        rec[1] = '1';
+        rec[2] = 'C';
+        rec[14] = 10;
+        QTest::newRow("modem") << 0 << QByteArray("RING\r\nNMBR = 0212345678\r\n");
+        QTest::newRow("record") << 1 << QByteArray("noise") + rec + "0212345678";
+        QTest::newRow("status") << 2 << QByteArray("STATUS CONNECT\r\nCID 1,0212345678\r\n");
+    }
+    void deviceCallPopsUp()
+    {
+        QFETCH(int, type);
+        QFETCH(QByteArray, bytes);
+        addMember(QStringLiteral("홍길동"), QStringLiteral("02-1234-5678"));
+        ExecSQL(QStringLiteral("UPDATE tblfriend SET smemo = ? WHERE sname = ?"), {QStringLiteral("단골; <b>VIP</b>"), QStringLiteral("홍길동")});
+        Pty pty;
+        QVERIFY(!pty.path.isEmpty());
+        useDevice(type, pty.path);
+        openMain();
+        QVERIFY(CallerIntake::instance().isLinkOpen());
+        QVERIFY(m_frame->menuAction(QStringLiteral("mnu_SeeIDEnabled"))->isChecked());
+        pty.send(bytes);
+        QTRY_COMPARE(viewerArgs(), QStringList{QStringLiteral("02-1234-5678;홍길동;단골; <b>VIP</b>")});
+        QCOMPARE(CallerLists::instance().standby().size(), 1);
+        QVERIFY(CallerLists::instance().standby().first().startsWith(QStringLiteral("0212345678 [")));
+        QStringList tags = logTags();
+        QCOMPARE(tags.filter(QStringLiteral("X0:")).size(), type == 1 ? 1 : 0); // the noise before STX
+        tags.removeIf([](const QString& t) { return t.startsWith(QStringLiteral("X0:")); });
+        QCOMPARE(tags, (QStringList{"A1:0212345678", "A2:0212345678", "B1:0212345678", "B2:02-1234-5678",
+                                    "B3:1234-5678", "B4:02-1234-5678", "B5:1",
+                                    "B6:02-1234-5678;홍길동;단골; <b>VIP</b>", "A3:0212345678", "A4:0212345678"}));
+        // Unticking the menu item closes the link whatever the type: nothing more arrives.
+        m_frame->menuAction(QStringLiteral("mnu_SeeIDEnabled"))->trigger();
+        QVERIFY(!CallerIntake::instance().isLinkOpen());
+    }
+
+    // Bad device text is dropped with one trace line before any look-up or list entry.
+    void badDeviceText()
+    {
+        Pty pty;
+        useDevice(0, pty.path);
+        openMain();
+        pty.send("NMBR = 0212345678; rm -rf ~\r\nNMBR = \r\nNMBR = 02\xff\xfe" "12\r\n");
+        QTRY_COMPARE(logTags().size(), 3);
+        for (const QString& t : logTags())
+            QVERIFY2(t.startsWith(QStringLiteral("X0:")), qPrintable(t));
+        QVERIFY(viewerArgs().isEmpty());
+        QVERIFY(CallerLists::instance().standby().isEmpty());
+    }
+
+    // A missing device path fails its line with the message; the other line still works.
+    void missingDevicePath()
+    {
+        Pty pty;
+        useDevice(0, QStringLiteral("/nonexistent/tty"), pty.path);
+        openMain();
+        QCOMPARE(m_env->prompt().texts().join(u'|'), QStringLiteral("포트 [COM3] 으로 SEE ID OPEN에 실패했습니다."));
+        pty.send("NMBR = 0311234567\r\n");
+        QTRY_COMPARE(viewerArgs().size(), 1);
+        QCOMPARE(viewerArgs().first(), QStringLiteral("031-123-4567;등록되지 않은 번호입니다."));
+    }
+
+    // The test input of the user-name panel; a call on the trade window's empty member
+    // cell becomes that member's trade instead of waiting.
+    void testInputAndTradeWindow()
+    {
+        const int member = addMember(QStringLiteral("김철수"), QStringLiteral("010-2222-3333"));
+        openMain();
+        auto* panel = m_frame->findChild<QLabel*>(QStringLiteral("pnlUserName"));
+        QVERIFY(panel);
+        m_env->prompt().pushText(QStringLiteral("01022223333"));
+        QTest::mouseClick(panel, Qt::LeftButton);
+        QCOMPARE(m_env->prompt().shown().first().title, QStringLiteral("발신번호 테스트"));
+        QCOMPARE(CallerLists::instance().standby().size(), 1);
+
+        auto* trade = runCommand<frmTrade>(m_frame.get(), "mnuTrade_List", "frmTrade");
+        QVERIFY(trade);
+        clickCell(trade->list(), frmTrade::CName, trade->list()->maxRows());
+        CallerIntake::instance().InputFromSeeID(QStringLiteral("01022223333"), {}, true);
+        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM tbltrade WHERE ctblfriend = ?"), {member}), QStringLiteral("1"));
+        QCOMPARE(CallerLists::instance().standby().size(), 1); // the second call did not wait
+        QCOMPARE(CallerLists::instance().messages().count(u'\n'), 2);
+        // F11 on the trade window shows the waiting call.
+        key(Qt::Key_F11);
+        auto* list = dynamic_cast<FrmSeeIDStanbyList*>(WindowRegistry::find(QStringLiteral("FrmSeeIDStanbyList")));
+        QVERIFY(list);
+        QCOMPARE(list->list()->count(), 1);
+    }
+
+    // A call arriving while a message box of an earlier call is open waits its turn.
+    void callsQueueWhileBoxOpen()
+    {
+        openMain();
+        m_env->launcher().result = false; // the pop-up cannot start: an error box per call
+        bool injected = false;
+        m_env->prompt().onShown = [&](const ScriptedPrompt::Shown&) {
+            if (!injected) {
+                injected = true;
+                CallerIntake::instance().InputFromSeeID(QStringLiteral("0299998888"), {}, false);
+            }
+        };
+        CallerIntake::instance().InputFromSeeID(QStringLiteral("0211112222"), {}, false);
+        m_env->prompt().onShown = {};
+        const QStringList tags = logTags();
+        QCOMPARE(tags.filter(QStringLiteral("A1:")), (QStringList{"A1:0211112222", "A1:0299998888"}));
+        QVERIFY(tags.indexOf(QStringLiteral("A4:0211112222")) < tags.indexOf(QStringLiteral("A1:0299998888")));
+        QCOMPARE(m_env->prompt().texts().size(), 2);
+        QVERIFY(m_env->prompt().texts().first().contains(QStringLiteral("in procedure OpenCIDViewer of Form frmMain")));
+        QCOMPARE(CallerLists::instance().standby().size(), 2);
+    }
+
+    // The stand-by list window: delete with nothing selected, delete a selection, close and
+    // reopen with the calls kept, "모든 창 닫기" not blocked; PopStandby order.
+    void standbyWindow()
+    {
+        openMain();
+        for (const char* n : {"0211110000", "0222220000", "0233330000"})
+            AddStandby(QString::fromLatin1(n));
+        auto* w = runCommand<FrmSeeIDStanbyList>(m_frame.get(), "mnuTrade_Call", "FrmSeeIDStanbyList");
+        QVERIFY(w);
+        click(w, QStringLiteral("btnDel"));
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("삭제할 항목을 선택해 주세요."));
+        QCOMPARE(w->list()->count(), 3);
+        w->list()->item(1)->setSelected(true);
+        click(w, QStringLiteral("btnDel"));
+        QCOMPARE(w->list()->count(), 2);
+        click(w, QStringLiteral("btnAllList"));
+        auto* all = WindowRegistry::find(QStringLiteral("FrmSeeidList"));
+        QVERIFY(all);
+        QCOMPARE(child<QPlainTextEdit>(all, QStringLiteral("txtMsg"))->toPlainText(), QString());
+        WindowRegistry::subWindowOf(w)->move(30, 40);
+        click(w, QStringLiteral("cmdHelp")); // the help text is put in place at start
+        QCOMPARE(m_env->launcher().calls.last().program, FrmSeeIDStanbyList::helpFile());
+        QVERIFY(CloseAllChildren());
+        QCoreApplication::processEvents();
+        w = runCommand<FrmSeeIDStanbyList>(m_frame.get(), "mnu_SeeIDStanbyList", "FrmSeeIDStanbyList");
+        QVERIFY(w);
+        QCOMPARE(w->list()->count(), 2);
+        QCOMPARE(WindowRegistry::subWindowOf(w)->pos(), QPoint(30, 40)); // where it was closed
+        QVERIFY(CloseAllChildren());
+        QCOMPARE(PopStandby(), QStringLiteral("0211110000"));
+        QCOMPARE(PopStandby(), QStringLiteral("0233330000"));
+        QCOMPARE(PopStandby(), QString());
+    }
+
+    // The options window: unstored ports show what the link uses and OK keeps them; the
+    // link is reopened after OK.
+    void optionsWindow()
+    {
+        Settings::remove(QStringLiteral("MemberDesk"), kEnv, QStringLiteral("OpenSeeIDPort1"));
+        Pty pty;
+        SeeIdDevice::setPortPath(2, pty.path);
+        Settings::set(kEnv, QStringLiteral("OpenSeeIDPort2"), QStringLiteral("2"));
+        SeeIdDevice::setPortPath(1, QStringLiteral("/nonexistent/tty"));
+        openMain();
+        m_env->prompt().clear();
+        QVERIFY(CallerIntake::instance().isLinkOpen());
+        auto* w = runCommand<QWidget>(m_frame.get(), "mnu_SeeIDComPort", "FrmSeeIDOptions");
+        QVERIFY(w);
+        QCOMPARE(child<QComboBox>(w, QStringLiteral("cmbCIDPortNo(0)"))->currentText(), QStringLiteral("1"));
+        child<QComboBox>(w, QStringLiteral("cmbCIDPortNo(0)"))->setCurrentIndex(0); // 사용안함
+        click(w, QStringLiteral("cmdOK"));
+        QCOMPARE(Settings::get(kEnv, QStringLiteral("OpenSeeIDPort1")), QStringLiteral("0"));
+        QCOMPARE(Settings::get(kEnv, QStringLiteral("OpenSeeIDPort2")), QStringLiteral("2"));
+        QCOMPARE(m_env->prompt().texts(), QStringList{QStringLiteral("발신기TYPE을 바꾸셨다면 프로그램을 다시 시작해 주십시요")});
+        QVERIFY(CallerIntake::instance().isLinkOpen());
+    }
+
+    // The relay on loopback: a server relays its device's calls, a client processes them
+    // without relaying, the server ignores its own broadcast.
+    void relayOnLoopback()
+    {
+        Settings::set(QStringLiteral("Config"), QStringLiteral("RemoteCIDMyIP"), QStringLiteral("127.0.0.3"));
+        FrmRemoteCID other; // a second station
+        other.SockInit();
+        QSignalSpy otherGot(&other, &FrmRemoteCID::received);
+        Settings::set(QStringLiteral("Config"), QStringLiteral("RemoteCIDMyIP"), QStringLiteral("127.0.0.2"));
+        Settings::set(QStringLiteral("Config"), QStringLiteral("RemoteCIDSvr"), QStringLiteral("1"));
+        openMain();
+        auto& intake = CallerIntake::instance();
+        QVERIFY(intake.isRelayServer());
+        QVERIFY(intake.relayWindow());
+        QCOMPARE(intake.relayWindow()->broadcastAddress(), QStringLiteral("127.255.255.255"));
+        intake.InputFromSeeID(QStringLiteral("0212345678"), {}, true);
+        QTRY_COMPARE(otherGot.size(), 1);
+        QCOMPARE(otherGot.first().first().toString(), QStringLiteral("0212345678"));
+        intake.InputFromSeeID(QStringLiteral("0211112222"), {}, false); // test input: not relayed
+        other.SendSock(QStringLiteral("01011112222"));
+        QTRY_COMPARE(viewerArgs().size(), 3);
+        QTest::qWait(100);
+        QCOMPARE(viewerArgs().size(), 3); // the server's own broadcast was ignored
+        QCOMPARE(otherGot.size(), 1);
+        QCOMPARE(logTags().filter(QStringLiteral("A1:")).last(), QStringLiteral("A1:01011112222"));
+    }
+
+    // Port 16580 held by another program: no reception, sending still works; a burst of
+    // datagrams is handled one call after the other.
+    void relayPortTakenAndBurst()
+    {
+        QUdpSocket holder;
+        QVERIFY(holder.bind(QHostAddress::AnyIPv4, FrmRemoteCID::ReceivePort, QAbstractSocket::DontShareAddress));
+        Settings::set(QStringLiteral("Config"), QStringLiteral("RemoteCIDMyIP"), QStringLiteral("127.0.0.3"));
+        FrmRemoteCID blocked;
+        blocked.SockInit();
+        QVERIFY(!blocked.receiving());
+        blocked.SendSock(QStringLiteral("0212345678"));
+        QTRY_VERIFY(holder.hasPendingDatagrams());
+        QCOMPARE(holder.receiveDatagram().data(), QByteArray("0212345678"));
+        holder.close();
+
+        Settings::set(QStringLiteral("Config"), QStringLiteral("RemoteCIDMyIP"), QStringLiteral("127.0.0.2"));
+        Settings::set(QStringLiteral("Config"), QStringLiteral("RemoteCIDCli"), QStringLiteral("1"));
+        openMain();
+        QVERIFY(CallerIntake::instance().relayWindow()->receiving());
+        for (int i = 0; i < 1000; ++i) {
+            blocked.SendSock(QStringLiteral("0101234%1").arg(i, 4, 10, QLatin1Char('0')));
+            if (i % 50 == 0)
+                QCoreApplication::processEvents();
+        }
+        blocked.SendSock(QStringLiteral("x; rm -rf ~"));
+        QTRY_VERIFY(logTags().filter(QStringLiteral("X0:")).size() == 1);
+        const QStringList tags = logTags();
+        // Every call that arrived ran to its end before the next began.
+        const QStringList a1 = tags.filter(QStringLiteral("A1:"));
+        QVERIFY(a1.size() > 0 && a1.size() <= 1000);
+        QCOMPARE(viewerArgs().size(), a1.size());
+        QCOMPARE(CallerLists::instance().standby().size(), a1.size());
+    }
+};
+
+QTEST_MAIN(TestCallerChain)
+#include "tst_callerchain.moc"
