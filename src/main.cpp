@@ -6,6 +6,7 @@
 #include "ui/QtPrompt.h"
 #include "app/MemberCommands.h"
 #include "app/SalesCommands.h"
+#include "app/MoneyBookCommands.h"
 
 #include <QApplication>
 #include <QFont>
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     // Each subsystem enables the main-menu commands whose windows it provides.
     RegisterMemberCommands();
     RegisterSalesCommands();
+    RegisterMoneyBookCommands();
 
     auto* login = new FrmLogin;
     login->setAttribute(Qt::WA_DeleteOnClose);

@@ -177,6 +177,10 @@ QStringList indexStatements() {
         out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_%1_%2 ON %1 (%2)").arg(t, c);
     }
     out << QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS ix_options_optname ON options (optname)");
+    // Money-book balances sum amounts by section and date, or by place and section.
+    out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_section_date ON tbljangbu (sectionclass, sdate, smoney)")
+        << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_in_section ON tbljangbu (cgroupin, sectionclass, smoney)")
+        << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_out_section ON tbljangbu (cgroupout, sectionclass, smoney)");
     return out;
 }
 

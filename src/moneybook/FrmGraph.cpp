@@ -1,0 +1,365 @@
+#include "moneybook/FrmGraph.h"
+
+#include "core/Prompt.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "ui/HCText.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPagedPaintDevice>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+const QString kApp = QStringLiteral("GraphControl");
+const QString kSection = QStringLiteral("Config");
+const char* const kCheckKeys[FrmGraph::CheckCount] = {"값보기", "가로선", "막대채움", "세로글자회전"};
+const char* const kCheckDefaults[FrmGraph::CheckCount] = {"0", "1", "1", "0"};
+const char* const kCheckCaptions[FrmGraph::CheckCount] = {"값보기", "가로선", "막대채움", "세로글자 회전"};
+const char* const kMaxKeys[FrmGraph::MaxCount] = {"MaxCols", "MaxYVal", "MGBottom"};
+const char* const kMaxDefaults[FrmGraph::MaxCount] = {"50", "", "500"};
+const char* const kColorKeys[2] = {"막대색", "꺾은선색"};
+const char* const kColorDefaults[2] = {"255", "16711680"};
+const double kUnits[] = {1, 1000, 10000, 1000000};
+
+QString setting(const char* key, const char* fallback)
+{
+    return Settings::get(kApp, kSection, QString::fromUtf8(key), QString::fromUtf8(fallback));
+}
+
+QString titleKey() { return QStringLiteral("GraphA_인쇄제목"); }
+} // namespace
+
+QColor FrmGraph::colorFromNumber(const QString& text, const QColor& fallback)
+{
+    bool ok = false;
+    const qlonglong v = text.trimmed().toLongLong(&ok);
+    if (!ok || v < 0 || v > 0xFFFFFF)
+        return fallback;
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+QString FrmGraph::colorNumber(const QColor& c)
+{
+    return QString::number(c.red() + 256 * c.green() + 65536 * c.blue());
+}
+
+FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FrmGraph"));
+    setWindowTitle(QStringLiteral("그래프"));
+    resize(1000, 640);
+
+    m_title = new QLineEdit(this);
+    m_title->setObjectName(QStringLiteral("txtTitle"));
+    m_type = new QComboBox(this);
+    m_type->setObjectName(QStringLiteral("cboGraphType"));
+    m_type->addItems({QStringLiteral("막대그래프"), QStringLiteral("꺾은선그래프"), QStringLiteral("막대+꺾은선")});
+    m_unit = new QComboBox(this);
+    m_unit->setObjectName(QStringLiteral("cboUnit"));
+    m_unit->addItems({QStringLiteral("원"), QStringLiteral("천원"), QStringLiteral("만원"), QStringLiteral("백만원")});
+    for (int i = 0; i < CheckCount; ++i) {
+        m_checks[i] = new QCheckBox(QString::fromUtf8(kCheckCaptions[i]), this);
+        m_checks[i]->setObjectName(QStringLiteral("chkGrpStat(%1)").arg(i));
+    }
+    for (int i = 0; i < 2; ++i) {
+        m_colors[i] = new QPushButton(QString::fromUtf8(kColorKeys[i]), this);
+        m_colors[i]->setObjectName(QStringLiteral("btnColor(%1)").arg(i));
+        connect(m_colors[i], &QPushButton::clicked, this, [this, i] { chooseColor(i); });
+    }
+    for (int i = 0; i < MaxCount; ++i) {
+        m_max[i] = new HCText(this);
+        m_max[i]->setObjectName(QStringLiteral("htMax(%1)").arg(i));
+        m_max[i]->setMaximumWidth(70);
+        connect(m_max[i], &QLineEdit::editingFinished, this, [this, i] { checkMax(i); });
+    }
+    auto* refresh = new QPushButton(QStringLiteral("다시그리기"), this);
+    refresh->setObjectName(QStringLiteral("cmdRefresh"));
+    m_prev = new QPushButton(QStringLiteral("◀ 이전"), this);
+    m_prev->setObjectName(QStringLiteral("cmdMovePage(0)"));
+    m_next = new QPushButton(QStringLiteral("다음 ▶"), this);
+    m_next->setObjectName(QStringLiteral("cmdMovePage(1)"));
+    auto* print = new QPushButton(QStringLiteral("인쇄(F7)"), this);
+    print->setObjectName(QStringLiteral("btnPrint"));
+    auto* close = new QPushButton(QStringLiteral("닫기"), this);
+    close->setObjectName(QStringLiteral("btnClose"));
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("lblDataCnt"));
+    m_pageLabel = new QLabel(this);
+    m_pageLabel->setObjectName(QStringLiteral("lblPage"));
+    m_view = new QChartView(this);
+    m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->setMinimumSize(640, 360);
+
+    loadSettings();
+
+    connect(m_title, &QLineEdit::editingFinished, this, [this] {
+        Settings::set(App().appTitle, QStringLiteral("Config_Form"), titleKey(), m_title->text());
+        ReDrawGraph();
+    });
+    connect(m_type, &QComboBox::currentIndexChanged, this, [this](int i) {
+        store(QStringLiteral("GraphType"), QString::number(i));
+    });
+    connect(m_unit, &QComboBox::currentIndexChanged, this, [this](int i) {
+        store(QStringLiteral("DataUnit"), QString::number(i));
+    });
+    for (int i = 0; i < CheckCount; ++i)
+        connect(m_checks[i], &QCheckBox::toggled, this, [this, i](bool on) {
+            store(QString::fromUtf8(kCheckKeys[i]), on ? QStringLiteral("1") : QStringLiteral("0"));
+        });
+    connect(refresh, &QPushButton::clicked, this, &FrmGraph::ReDrawGraph);
+    connect(m_prev, &QPushButton::clicked, this, [this] { setPage(m_page - 1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { setPage(m_page + 1); });
+    connect(print, &QPushButton::clicked, this, &FrmGraph::print);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* row1 = new QHBoxLayout;
+    row1->addWidget(new QLabel(QStringLiteral("제목:"), this));
+    row1->addWidget(m_title, 1);
+    row1->addWidget(new QLabel(QStringLiteral("그래프형:"), this));
+    row1->addWidget(m_type);
+    row1->addWidget(new QLabel(QStringLiteral("자료단위:"), this));
+    row1->addWidget(m_unit);
+    for (auto* c : m_colors)
+        row1->addWidget(c);
+    auto* row2 = new QHBoxLayout;
+    for (auto* c : m_checks)
+        row2->addWidget(c);
+    row2->addWidget(new QLabel(QStringLiteral("칼럼수:"), this));
+    row2->addWidget(m_max[MaxCols]);
+    row2->addWidget(new QLabel(QStringLiteral("최대값:"), this));
+    row2->addWidget(m_max[MaxYVal]);
+    row2->addWidget(new QLabel(QStringLiteral("하단여백:"), this));
+    row2->addWidget(m_max[MGBottom]);
+    row2->addWidget(refresh);
+    row2->addStretch();
+    auto* row3 = new QHBoxLayout;
+    row3->addWidget(m_count);
+    row3->addStretch();
+    row3->addWidget(m_prev);
+    row3->addWidget(m_pageLabel);
+    row3->addWidget(m_next);
+    row3->addStretch();
+    row3->addWidget(print);
+    row3->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row1);
+    layout->addLayout(row2);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(row3);
+    ReDrawGraph();
+}
+
+void FrmGraph::loadSettings()
+{
+    m_loading = true;
+    m_title->setText(Settings::get(App().appTitle, QStringLiteral("Config_Form"), titleKey(), QString()));
+    m_type->setCurrentIndex(qBound(0, setting("GraphType", "0").toInt(), GraphTypeCount - 1));
+    m_unit->setCurrentIndex(qBound(0, setting("DataUnit", "0").toInt(), m_unit->count() - 1));
+    for (int i = 0; i < CheckCount; ++i)
+        m_checks[i]->setChecked(setting(kCheckKeys[i], kCheckDefaults[i]) == QStringLiteral("1"));
+    for (int i = 0; i < MaxCount; ++i)
+        m_max[i]->setText(setting(kMaxKeys[i], kMaxDefaults[i]));
+    m_barColor = colorFromNumber(setting(kColorKeys[0], kColorDefaults[0]), Qt::red);
+    m_lineColor = colorFromNumber(setting(kColorKeys[1], kColorDefaults[1]), Qt::blue);
+    m_loading = false;
+}
+
+void FrmGraph::store(const QString& key, const QString& value)
+{
+    if (m_loading)
+        return;
+    Settings::set(kApp, kSection, key, value);
+    ReDrawGraph();
+}
+
+void FrmGraph::checkMax(int index)
+{
+    const QString text = m_max[index]->text().trimmed();
+    if (index == MaxYVal && text.isEmpty()) { // no maximum: the axis scales itself
+        store(QString::fromUtf8(kMaxKeys[index]), QString());
+        return;
+    }
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < 1) {
+        MsgInfo(QStringLiteral("1이상의 수치만 입력가능합니다."));
+        m_max[index]->setText(QStringLiteral("1"));
+    }
+    store(QString::fromUtf8(kMaxKeys[index]), m_max[index]->text().trimmed());
+}
+
+void FrmGraph::chooseColor(int index)
+{
+    const QColor initial = index == 0 ? m_barColor : m_lineColor;
+    const std::optional<QColor> c = prompt().color(initial, QString::fromUtf8(kColorKeys[index]) + QStringLiteral(" 선택"));
+    if (!c || !c->isValid())
+        return;
+    (index == 0 ? m_barColor : m_lineColor) = *c;
+    store(QString::fromUtf8(kColorKeys[index]), colorNumber(*c));
+}
+
+double FrmGraph::unitDivisor() const
+{
+    return kUnits[qBound(0, m_unit->currentIndex(), 3)];
+}
+
+void FrmGraph::ClearGraph()
+{
+    m_points.clear();
+    m_page = 1;
+}
+
+void FrmGraph::AddData(const QString& label, double value)
+{
+    m_points.append({label, value});
+}
+
+int FrmGraph::pageCount() const
+{
+    const int perPage = qMax(1, m_max[MaxCols]->text().toInt());
+    return qMax(1, int((m_points.size() + perPage - 1) / perPage));
+}
+
+void FrmGraph::setPage(int page)
+{
+    m_page = qBound(1, page, pageCount());
+    ReDrawGraph();
+}
+
+QChart* FrmGraph::chart() const { return m_view->chart(); }
+
+void FrmGraph::ReDrawGraph()
+{
+    const int perPage = qMax(1, m_max[MaxCols]->text().toInt());
+    m_page = qBound(1, m_page, pageCount());
+    const int first = (m_page - 1) * perPage;
+    const int last = qMin(int(m_points.size()), first + perPage);
+    const double divisor = unitDivisor();
+
+    auto* chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setTitle(m_title->text());
+    chart->legend()->hide();
+    const int bottom = qMax(0, m_max[MGBottom]->text().toInt()) / 15; // stored in twips
+    chart->setMargins(QMargins(4, 4, 4, bottom));
+
+    QStringList categories;
+    auto* bars = new QBarSet(QString());
+    auto* line = new QLineSeries;
+    for (int i = first; i < last; ++i) {
+        // Equal or empty labels stay separate points: the axis needs distinct names.
+        QString label = m_points[i].first;
+        while (categories.contains(label))
+            label += QChar(0x200B);
+        categories << label;
+        const double v = m_points[i].second / divisor;
+        bars->append(v);
+        line->append(i - first, v);
+    }
+    auto* axisX = new QBarCategoryAxis;
+    axisX->append(categories);
+    if (m_checks[RotatedLabels]->isChecked())
+        axisX->setLabelsAngle(-90);
+    auto* axisY = new QValueAxis;
+    axisY->setGridLineVisible(m_checks[GridLines]->isChecked());
+    axisY->setLabelFormat(QStringLiteral("%.0f"));
+    chart->addAxis(axisX, Qt::AlignBottom);
+    chart->addAxis(axisY, Qt::AlignLeft);
+    const int type = m_type->currentIndex();
+    if (type == Bar || type == BarAndLine) {
+        bars->setColor(m_barColor);
+        bars->setBorderColor(m_barColor);
+        if (!m_checks[FilledBars]->isChecked())
+            bars->setBrush(Qt::NoBrush);
+        auto* series = new QBarSeries;
+        series->append(bars);
+        series->setLabelsVisible(m_checks[ShowValues]->isChecked());
+        series->setLabelsFormat(QStringLiteral("@value"));
+        chart->addSeries(series);
+        series->attachAxis(axisX);
+        series->attachAxis(axisY);
+    } else {
+        delete bars;
+    }
+    if (type == Line || type == BarAndLine) {
+        line->setColor(m_lineColor);
+        line->setPointsVisible(true);
+        line->setPointLabelsVisible(m_checks[ShowValues]->isChecked());
+        line->setPointLabelsFormat(QStringLiteral("@yPoint"));
+        chart->addSeries(line);
+        line->attachAxis(axisX);
+        line->attachAxis(axisY);
+    } else {
+        delete line;
+    }
+    double top = 0;
+    for (int i = first; i < last; ++i)
+        top = qMax(top, m_points[i].second / divisor);
+    const QString maxText = m_max[MaxYVal]->text().trimmed();
+    const double fixedMax = maxText.toDouble();
+    axisY->setRange(0, fixedMax >= 1 ? fixedMax : (top > 0 ? top * 1.1 : 1));
+    if (fixedMax < 1)
+        axisY->applyNiceNumbers();
+
+    QChart* old = m_view->chart();
+    m_view->setChart(chart);
+    delete old;
+
+    m_count->setText(QStringLiteral("총 ") + QString::number(m_points.size()) + QStringLiteral("건"));
+    m_pageLabel->setText(QString::number(m_page) + QStringLiteral("/") + QString::number(pageCount()));
+    m_prev->setEnabled(m_page > 1);
+    m_next->setEnabled(m_page < pageCount());
+}
+
+void FrmGraph::printTo(QPagedPaintDevice* device)
+{
+    QPainter painter(device);
+    const QRect page = painter.viewport();
+    QFont f = painter.font();
+    f.setPointSize(14);
+    painter.setFont(f);
+    const QRect titleRect(page.left(), page.top(), page.width(), page.height() / 12);
+    painter.drawText(titleRect, Qt::AlignCenter, m_title->text());
+    m_view->render(&painter, QRectF(page.left(), titleRect.bottom(), page.width(), page.height() - titleRect.height()));
+}
+
+void FrmGraph::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { printTo(p); });
+    preview.exec();
+}
+
+void FrmGraph::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F7 && event->modifiers() == Qt::NoModifier) {
+        print();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,206 @@
+#include "moneybook/MoneyBookRules.h"
+
+#include "calendar/DateText.h"
+#include "db/Database.h"
+#include "ui/TextRules.h"
+
+namespace MoneyBook {
+
+namespace {
+const char* const kNames[SectionCount] = {"현금지출", "현금수입", "통장지출", "통장수입", "통장출금",
+                                          "통장입금", "카드지출", "현금써비스", "통장간이동", "통장잔액"};
+const char* const kPickTexts[SectionCount] = {
+    "현  금  지  출", "현  금  수  입", "통  장  지  출", "통  장  수  입", "통  장  출  금",
+    "통  장  입  금", "카  드  지  출", "현 금 써 비 스", "통 장 간 이 동", "통장잔액기록"};
+
+QString stripBlanks(const QString& text)
+{
+    QString out;
+    for (QChar c : text)
+        if (!c.isSpace())
+            out += c;
+    return out;
+}
+} // namespace
+
+QString SectionName(int section)
+{
+    return section >= 0 && section < SectionCount ? QString::fromUtf8(kNames[section]) : QString();
+}
+
+QString SectionPickText(int section)
+{
+    return section >= 0 && section < SectionCount ? QString::fromUtf8(kPickTexts[section]) : QString();
+}
+
+int SectionByName(const QString& text)
+{
+    QString t = stripBlanks(text);
+    if (t == QStringLiteral("통장잔액기록"))
+        t = QStringLiteral("통장잔액");
+    for (int i = 0; i < SectionCount; ++i)
+        if (t == QString::fromUtf8(kNames[i]))
+            return i;
+    return -1;
+}
+
+int SectionByShortcut(const QString& text)
+{
+    const QString t = text.trimmed();
+    bool ok = false;
+    const int n = t.toInt(&ok);
+    if (!ok || t.startsWith(u'+') || t.startsWith(u'0') || n < 1 || n > SectionCount)
+        return -1;
+    return n - 1;
+}
+
+AmountColumn AmountColumnOf(int section, bool cashOnly)
+{
+    if (cashOnly) {
+        if (section == 1 || section == 4 || section == 7)
+            return AmountColumn::Income;
+        if (section == 0 || section == 5)
+            return AmountColumn::Expense;
+        return AmountColumn::Other;
+    }
+    if (section == 1 || section == 3)
+        return AmountColumn::Income;
+    if (section == 0 || section == 2 || section == 6)
+        return AmountColumn::Expense;
+    return AmountColumn::Other;
+}
+
+PlaceCells PlaceCellsOf(int section)
+{
+    PlaceCells p;
+    switch (section) {
+    case 2: case 4: p.accountOut = true; break;
+    case 3: case 5: case 9: p.accountIn = true; break;
+    case 8: p.accountIn = p.accountOut = true; break;
+    case 6: case 7: p.card = true; break;
+    default: break;
+    }
+    return p;
+}
+
+QString ItemClassOfSection(int section)
+{
+    if (section == 0 || section == 2 || section == 6)
+        return QStringLiteral("2");
+    if (section == 1 || section == 3)
+        return QStringLiteral("1");
+    return {};
+}
+
+int ItemOptionOfSection(int section)
+{
+    if (section == 0 || section == 2 || section == 6)
+        return 1;
+    if (section == 1 || section == 3)
+        return 0;
+    return 2;
+}
+
+Period NormalizePeriod(const QString& from, const QString& to)
+{
+    QString a = NormalizeDate(from);
+    QString b = NormalizeDate(to);
+    if (a.isEmpty())
+        a = b;
+    if (b.isEmpty())
+        b = a;
+    if (b < a)
+        std::swap(a, b);
+    return {a, b};
+}
+
+bool CarriesBalance(const LedgerFilter& f)
+{
+    return f.kind == 0 && !f.noCarry && f.section < 0 && f.account <= 0 && f.item.isEmpty() && f.usePlace <= 0
+           && f.memo.isEmpty();
+}
+
+SqlPart LedgerSql(const LedgerFilter& f)
+{
+    SqlPart part{QStringLiteral(
+        "SELECT j.code, j.sdate, j.sectionclass, u.sname, g.accountname AS inname, g1.accountname AS outname, "
+        "j.smoney, j.ctblitem, j.cgroupin, j.cgroupout, j.ctblusename, j.smemo FROM tbljangbu AS j "
+        "LEFT OUTER JOIN tblgrouping AS g ON g.code = j.cgroupin "
+        "LEFT OUTER JOIN tblgrouping AS g1 ON g1.code = j.cgroupout "
+        "LEFT OUTER JOIN tblusename AS u ON u.code = j.ctblusename WHERE ("), {}};
+    if (f.kind == 1)
+        part += f.cashOnly ? QStringLiteral("j.sectionclass = '1' OR j.sectionclass = '4' OR j.sectionclass = '7'")
+                           : QStringLiteral("j.sectionclass = '1' OR j.sectionclass = '3'");
+    else if (f.kind == 2)
+        part += f.cashOnly ? QStringLiteral("j.sectionclass = '0' OR j.sectionclass = '5'")
+                           : QStringLiteral("j.sectionclass = '0' OR j.sectionclass = '2' OR j.sectionclass = '6'");
+    else
+        part += QStringLiteral("1 = 1");
+    part += QStringLiteral(") AND (1 = 1");
+    if (!f.item.isEmpty())
+        part += SqlPart{QStringLiteral(" AND j.ctblitem LIKE ?") + LikeEscape(), {LikeContains(f.item)}};
+    if (f.usePlace > 0)
+        part += SqlPart{QStringLiteral(" AND j.ctblusename = ?"), {f.usePlace}};
+    if (f.section >= 0)
+        part += SqlPart{QStringLiteral(" AND j.sectionclass = ?"), {QString::number(f.section)}};
+    if (f.account > 0)
+        part += SqlPart{QStringLiteral(" AND (j.cgroupin = ? OR j.cgroupout = ?)"), {f.account, f.account}};
+    if (!f.memo.isEmpty())
+        part += SqlPart{QStringLiteral(" AND j.smemo LIKE ?") + LikeEscape(), {LikeContains(f.memo)}};
+    if (!f.period.from.isEmpty()) {
+        if (f.period.from == f.period.to)
+            part += SqlPart{QStringLiteral(" AND j.sdate = ?"), {f.period.from}};
+        else
+            part += SqlPart{QStringLiteral(" AND j.sdate BETWEEN ? AND ?"), {f.period.from, f.period.to}};
+    }
+    part += QStringLiteral(") ORDER BY j.sdate, j.code");
+    return part;
+}
+
+QList<LedgerEntry> LoadLedger(const LedgerFilter& filter)
+{
+    QList<LedgerEntry> out;
+    const SqlPart part = LedgerSql(filter);
+    Recordset rs;
+    if (OpenRecordset(rs, part.sql, part.params) <= 0)
+        return out;
+    out.reserve(rs.recordCount());
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        const QVector<QVariant>& v = rs.row(r);
+        LedgerEntry e;
+        e.code = v[0].toInt();
+        e.date = v[1].toString();
+        bool ok = false;
+        e.section = v[2].toString().toInt(&ok);
+        if (!ok)
+            e.section = -1;
+        e.useName = v[3].toString();
+        e.inName = v[4].toString();
+        e.outName = v[5].toString();
+        e.money = v[6].toDouble();
+        e.item = v[7].toString();
+        e.groupIn = v[8].toInt();
+        e.groupOut = v[9].toInt();
+        e.usePlace = v[10].toInt();
+        e.memo = v[11].toString();
+        out.append(e);
+    }
+    return out;
+}
+
+bool ParseAmount(const QString& text, double* value)
+{
+    const double v = NumericValue(text);
+    if (v < 0)
+        return false;
+    if (value)
+        *value = v;
+    return true;
+}
+
+QString MoneyText(double value)
+{
+    return FormatNumber(value, 0);
+}
+
+} // namespace MoneyBook

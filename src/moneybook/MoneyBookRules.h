@@ -1,0 +1,100 @@
+#pragma once
+
+#include "members/SqlPart.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Rules of the money book that need no window: the ten sections of an entry, where each
+// section's amount shows on the two bases, which place cells a section uses, the ledger
+// query and the running balance.
+//
+// Sections (tbljangbu.sectionclass):
+//   0 현금지출  1 현금수입  2 통장지출  3 통장수입  4 통장출금
+//   5 통장입금  6 카드지출  7 현금써비스 8 통장간이동 9 통장잔액
+// On the all-money basis 1, 3 are income and 0, 2, 6 expense; on the cash basis 1, 4, 7
+// are income and 0, 5 expense. Every other section's amount shows in the "other" column.
+
+namespace MoneyBook {
+
+constexpr int SectionCount = 10;
+
+QString SectionName(int section);     // cell text, "" outside 0..9
+QString SectionPickText(int section); // text in the section picker ("현  금  지  출")
+// The section of a cell text; blanks are ignored and "통장잔액기록" counts as "통장잔액".
+// -1 when the text names no section.
+int SectionByName(const QString& text);
+// A section typed as a shortcut: "1".."10" in order (1 = 현금지출 ... 10 = 통장잔액);
+// -1 for any other text.
+int SectionByShortcut(const QString& text);
+
+enum class AmountColumn { Income, Expense, Other };
+AmountColumn AmountColumnOf(int section, bool cashOnly);
+
+// The place cells a section uses: received account (cgroupin), paying account
+// (cgroupout), card (cgroupin = card, cgroupout = its settlement account).
+struct PlaceCells {
+    bool accountIn = false;
+    bool accountOut = false;
+    bool card = false;
+};
+PlaceCells PlaceCellsOf(int section);
+
+// Category class a ledger line asks for: "2" (expense) for sections 0, 2, 6, "1"
+// (income) for 1, 3, "" for the others (the user chooses).
+QString ItemClassOfSection(int section);
+// The class option of the category list for a section: 0 income, 1 expense, 2 all.
+int ItemOptionOfSection(int section);
+
+// Period of a query: dates normalised, swapped when the end is before the start; one date
+// alone is that single day. Both empty: no date condition.
+struct Period {
+    QString from;
+    QString to;
+};
+Period NormalizePeriod(const QString& from, const QString& to);
+
+struct LedgerFilter {
+    Period period;
+    int kind = 0; // 0 all, 1 income, 2 expense
+    bool cashOnly = false;
+    bool noCarry = false; // "이월안함"
+    int section = -1;     // -1 none
+    int account = 0;      // tblgrouping code, 0 none
+    QString item;         // category text (contains)
+    int usePlace = 0;     // tblusename code, 0 none
+    QString memo;         // memo text (contains)
+};
+// The balance is carried over from before the period only when no filter narrows the
+// list: all kinds, no section, account, category, usage place or memo, and "이월안함"
+// not ticked.
+bool CarriesBalance(const LedgerFilter& filter);
+// The list query: entries with their place and usage-place names (outer joins, so an
+// entry whose referenced row is missing still shows), ordered by date and code.
+SqlPart LedgerSql(const LedgerFilter& filter);
+
+struct LedgerEntry {
+    int code = 0;
+    QString date;
+    int section = -1;
+    QString useName;
+    QString inName;
+    QString outName;
+    double money = 0;
+    QString item;
+    int groupIn = 1;
+    int groupOut = 1;
+    int usePlace = 1;
+    QString memo;
+};
+QList<LedgerEntry> LoadLedger(const LedgerFilter& filter);
+
+// Amount typed into a money cell: its leading numeric value ("1,500원" → 1500, "abc" → 0);
+// false for a negative amount, which is never stored.
+bool ParseAmount(const QString& text, double* value);
+
+// Display of money: "#,##0".
+QString MoneyText(double value);
+
+} // namespace MoneyBook

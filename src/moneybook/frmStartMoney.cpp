@@ -1,0 +1,58 @@
+#include "moneybook/frmStartMoney.h"
+
+#include "core/Prompt.h"
+#include "db/Database.h"
+#include "moneybook/MoneyBookRules.h"
+#include "ui/FloatNotice.h"
+#include "ui/HCText.h"
+#include "ui/RecordWindow.h"
+#include "ui/TextRules.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+using MoneyBook::MoneyText;
+
+namespace {
+QPushButton* button(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+} // namespace
+
+frmStartMoney::frmStartMoney(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmStartMoney"));
+    setWindowTitle(QStringLiteral("기초 현금 잔액을 입력하세요"));
+    m_field = new HCText(this);
+    m_field->setObjectName(QStringLiteral("htField"));
+    m_field->SetAcceptType(HCText::Number);
+    m_field->SetShowSeparate(true);
+    m_field->setText(MoneyText(GetScalar(QStringLiteral("SELECT sbalance FROM tblgrouping WHERE code = 1")).toDouble()));
+    auto* save = button(this, "btnSave", QStringLiteral("저장(&S)"));
+    auto* close = button(this, "btnClose", QStringLiteral("닫기(&X)"));
+    connect(save, &QPushButton::clicked, this, &frmStartMoney::RecSave);
+    connect(m_field, &QLineEdit::returnPressed, this, &frmStartMoney::RecSave);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("기초현금"), this));
+    layout->addWidget(m_field, 1);
+    layout->addWidget(save);
+    layout->addWidget(close);
+    resize(420, 60);
+}
+
+bool frmStartMoney::RecSave()
+{
+    const double value = NumericValue(m_field->text());
+    if (ExecSQL(QStringLiteral("UPDATE tblgrouping SET sbalance = ? WHERE code = 1"), {value}) <= 0) {
+        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+        return false;
+    }
+    ShowFloatNotice(QStringLiteral("자료가 저장되었습니다."));
+    CloseWindow(this);
+    return true;
+}

@@ -1,0 +1,643 @@
+// The money-book windows opened from the main window's menu and driven by mouse and keys:
+// ledger cells, accounts, cards, categories, usage places, balance windows and graphs,
+// checked against tbljangbu/tblgrouping, the balances and the prompts shown.
+#include "TestEnv.h"
+
+#include "app/MoneyBookCommands.h"
+#include "app/frmMain.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "db/Database.h"
+#include "moneybook/AccountWindow.h"
+#include "moneybook/frmBalance.h"
+#include "moneybook/frmBalance_Write.h"
+#include "moneybook/frmStartMoney.h"
+#include "moneybook/FrmGraph.h"
+#include "moneybook/FrmRPT_graphA.h"
+#include "moneybook/frmItem.h"
+#include "moneybook/frmItemSub.h"
+#include "moneybook/frmRecord.h"
+#include "moneybook/frmUseName.h"
+#include "sales/MoneyBalance.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
+#include "ui/HCTerm.h"
+#include "ui/HCText.h"
+#include "ui/WindowRegistry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+void type(const QString& text, QWidget* into = nullptr)
+{
+    for (QChar ch : text) {
+        QWidget* target = into ? into : QApplication::focusWidget();
+        if (ch.unicode() < 128)
+            QTest::keyClick(target, ch.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+}
+
+void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
+
+void click(QWidget* w, const QString& name)
+{
+    auto* b = w->findChild<QAbstractButton*>(name);
+    QVERIFY2(b, qPrintable(name));
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void clickCell(Grid* g, int col, int row)
+{
+    const QModelIndex ix = g->gridModel()->index(row - 1, col - 1);
+    if (QApplication::activeWindow() != g->window())
+        QApplication::setActiveWindow(g->window());
+    g->scrollTo(ix);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(ix).center());
+}
+
+// Clicks a cell, types into it and leaves it with Tab, as a person types a ledger line.
+void enterCell(Grid* g, int col, int row, const QString& text)
+{
+    clickCell(g, col, row);
+    type(text);
+    key(Qt::Key_Tab);
+}
+
+// Runs `action` on the next modal window once it is shown.
+void onModal(std::function<void(QWidget*)> action)
+{
+    QTimer::singleShot(0, [action] {
+        QWidget* w = QApplication::activeModalWidget();
+        QVERIFY(w);
+        action(w);
+    });
+}
+
+void fillField(QWidget* w, const QString& name, const QString& text)
+{
+    auto* f = w->findChild<QLineEdit*>(name);
+    QVERIFY2(f, qPrintable(name));
+    QApplication::setActiveWindow(f->window());
+    f->setFocus();
+    f->selectAll();
+    type(text, f);
+}
+
+QVariant cell(const QString& sql, const QVariantList& params = {}) { return GetScalar(sql, params); }
+
+int addPlace(const QString& cls, const QString& name, double opening = 0, int settle = 1)
+{
+    ExecSQL("INSERT INTO tblgrouping (accountclass, accountname, sbalance, ctblgrouping) VALUES (?, ?, ?, ?)",
+            {cls, name, opening, settle});
+    return LastIdentity();
+}
+
+int addEntry(const QString& date, int section, double money, int in = 1, int out = 1)
+{
+    ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) VALUES (?, ?, ?, ?, ?)",
+            {date, QString::number(section), money, in, out});
+    return LastIdentity();
+}
+} // namespace
+
+class TestMoneyWindows : public QObject {
+    Q_OBJECT
+    TestEnv* m_env = nullptr;
+    std::unique_ptr<frmMain> m_frame;
+
+    template <class T>
+    T* open(const char* menu, const char* window)
+    {
+        QAction* a = m_frame->menuAction(QString::fromLatin1(menu));
+        if (!a || !a->isEnabled())
+            return nullptr;
+        a->trigger();
+        QCoreApplication::processEvents();
+        auto* w = dynamic_cast<T*>(WindowRegistry::find(QString::fromLatin1(window)));
+        if (w && WindowRegistry::subWindowOf(w))
+            WindowRegistry::subWindowOf(w)->showMaximized();
+        QCoreApplication::processEvents();
+        return w;
+    }
+    frmRecord* ledger() { return open<frmRecord>("mnuRecord_Record", "frmRecord"); }
+    QStringList prompts() const { return m_env->prompt().texts(); }
+
+private slots:
+    void initTestCase() { RegisterMoneyBookCommands(); }
+    void init()
+    {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+        App().loginId = QStringLiteral("ADMIN");
+        App().start = QStringLiteral("9");
+        m_frame = std::make_unique<frmMain>();
+        m_frame->resize(1400, 900);
+        m_frame->show();
+        QApplication::setActiveWindow(m_frame.get());
+        QCoreApplication::processEvents();
+    }
+    void cleanup()
+    {
+        m_frame.reset();
+        delete m_env;
+    }
+
+    void monthTypedByKeyboardAgreesWithBalances();
+    void ledgerBadInput_data();
+    void ledgerBadInput();
+    void ledgerSectionPicker_data();
+    void ledgerSectionPicker();
+    void ledgerCellRules();
+    void ledgerDeleteAndCarryOver();
+    void accountWindow();
+    void cardWindow();
+    void categories();
+    void usagePlaces();
+    void balanceRecords();
+    void graphs();
+};
+
+void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances()
+{
+    auto* start = open<frmStartMoney>("mnuRecord_Money", "frmStartMoney");
+    QVERIFY(start);
+    fillField(start, "htField", "10,000");
+    click(start, "btnSave");
+    QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 10000.0);
+
+    auto* accounts = open<frmAccount>("mnuRecord_Account", "frmAccount");
+    QVERIFY(accounts);
+    for (const auto& [name, opening] : {std::pair{"국민", "100000"}, std::pair{"O'Neil 통장", "0"}}) {
+        click(accounts, "btnRecAddAc");
+        fillField(accounts, "htField(0)", QString::fromUtf8(name));
+        fillField(accounts, "htField(3)", QString::fromLatin1(opening));
+        click(accounts, "btnSave");
+    }
+    const int kb = AccountCodeByName("국민", "1");
+    const int oneil = AccountCodeByName("O'Neil 통장", "1");
+    QVERIFY(kb > 1 && oneil > 1);
+    QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = ?", {kb}).toDouble(), 100000.0);
+
+    auto* cards = open<frmCard>("mnuRecord_Card", "frmCard");
+    QVERIFY(cards);
+    fillField(cards, "htField(0)", "비씨");
+    cards->findChild<QComboBox*>("cmbAccount")->setCurrentText("국민");
+    click(cards, "btnSave");
+    const int bc = AccountCodeByName("비씨", "2");
+    QCOMPARE(cell("SELECT ctblgrouping FROM tblgrouping WHERE code = ?", {bc}).toInt(), kb);
+
+    frmRecord* w = ledger();
+    QVERIFY(w);
+    Grid* g = w->grid();
+    m_env->prompt().clear();
+    // Cash income on the 3rd with a new usage place and a new category.
+    enterCell(g, frmRecord::ColDate, 1, "3");
+    enterCell(g, frmRecord::ColSection, 1, "2");
+    const int first = g->text(frmRecord::ColCode, 1).toInt();
+    QVERIFY(first > 0);
+    enterCell(g, frmRecord::ColUse, 1, "mart");
+    enterCell(g, frmRecord::ColItem, 1, "tip");
+    enterCell(g, frmRecord::ColIn, 1, "1,500");
+    QCOMPARE(prompts(), QStringList({"[mart]은(는) 등록된 사용처가 아닙니다.\n입력하신 사용처를 추가하시겠습니까?",
+                                     "[tip]은(는) 등록된 항목이 아닙니다.\n입력하신 항목을 검색목록에 추가하시겠습니까?"}));
+    QCOMPARE(cell("SELECT inoutclass FROM tblitem WHERE bigo = 'tip'").toString(), QString("1"));
+    // A card expense on the empty row (date left empty: the period's end).
+    enterCell(g, frmRecord::ColSection, 2, "7");
+    enterCell(g, frmRecord::ColCard, 2, "비씨");
+    enterCell(g, frmRecord::ColOut, 2, "3000");
+    // A transfer between the two accounts.
+    enterCell(g, frmRecord::ColDate, 3, "5");
+    enterCell(g, frmRecord::ColSection, 3, "9");
+    enterCell(g, frmRecord::ColAcIn, 3, "O'N");
+    enterCell(g, frmRecord::ColAcOut, 3, "국민");
+    enterCell(g, frmRecord::ColOther, 3, "20000");
+    enterCell(g, frmRecord::ColMemo, 3, "it's");
+
+    Recordset rs;
+    QCOMPARE(OpenRecordset(rs, "SELECT sdate, sectionclass, smoney, cgroupin, cgroupout, ctblitem, smemo FROM tbljangbu "
+                               "ORDER BY code"),
+             3);
+    auto row = [&rs](int r) {
+        QStringList out;
+        for (const QVariant& v : rs.row(r))
+            out << v.toString();
+        return out.join('|');
+    };
+    QCOMPARE(row(0), QString("2026-12-03|1|1500|1|1|tip|"));
+    QCOMPARE(row(1), QString("2026-12-31|6|3000|%1|%2||").arg(bc).arg(kb));
+    QCOMPARE(row(2), QString("2026-12-05|8|20000|%1|%2||it's").arg(oneil).arg(kb));
+    // Rows in date order after a reload; balances carried from the opening balances.
+    click(w, "btnQuery");
+    QCOMPARE(g->text(frmRecord::ColSection, 3), QString("카드지출"));
+    QCOMPARE(g->text(frmRecord::ColCard, 3), QString("비씨"));
+    QCOMPARE(g->text(frmRecord::ColAcOut, 2), QString("국민"));
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("111,500"));
+    QCOMPARE(g->text(frmRecord::ColBalance, 3), QString("108,500"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("108,500"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::SumOther, 1), QString("20,000"));
+
+    auto* balance = open<frmBalance>("mnuRecord_Balance", "frmBalance");
+    QVERIFY(balance);
+    QCOMPARE(balance->grid()->text(frmBalance::ColBalance, 1), QString("11,500"));
+    QCOMPARE(balance->sumGrid()->text(2, 1), QString("108,500"));
+    QCOMPARE(AccountBalance(kb), 77000.0);
+    QCOMPARE(AccountBalance(oneil), 20000.0);
+}
+
+void TestMoneyWindows::ledgerBadInput_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("negative amount refused") << int(frmRecord::ColOut) << "-5000" << "700" << "금액은 0 이상으로 입력하세요.";
+    QTest::newRow("amount with unit") << int(frmRecord::ColOut) << "1,500원" << "1500" << "";
+    QTest::newRow("letters are 0") << int(frmRecord::ColOut) << "abc" << "0" << "";
+    QTest::newRow("amount in the wrong column ignored") << int(frmRecord::ColIn) << "900" << "700" << "";
+    QTest::newRow("30 February keeps the date") << int(frmRecord::ColDate) << "2026-02-30" << "2026-12-02" << "";
+    QTest::newRow("month 13 keeps the date") << int(frmRecord::ColDate) << "20261301" << "2026-12-02" << "";
+    QTest::newRow("empty date is the period's end") << int(frmRecord::ColDate) << "" << "2026-12-31" << "";
+    QTest::newRow("short date") << int(frmRecord::ColDate) << "1207" << "2026-12-07" << "";
+}
+
+void TestMoneyWindows::ledgerBadInput()
+{
+    QFETCH(int, col);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(QString, message);
+    const int code = addEntry("2026-12-02", 0, 700);
+    frmRecord* w = ledger();
+    Grid* g = w->grid();
+    clickCell(g, col, 1);
+    key(Qt::Key_Delete); // an empty cell for the empty-date case
+    type(typed);
+    if (typed.isEmpty()) {
+        key(Qt::Key_F2);
+        key(Qt::Key_Backspace);
+    }
+    key(Qt::Key_Tab);
+    const QString column = col == frmRecord::ColDate ? "sdate" : "smoney";
+    QCOMPARE(cell("SELECT " + column + " FROM tbljangbu WHERE code = ?", {code}).toString(), stored);
+    QCOMPARE(prompts(), message.isEmpty() ? QStringList() : QStringList{message});
+    // The cell shows what is stored.
+    if (col == frmRecord::ColDate)
+        QCOMPARE(g->text(col, 1), stored);
+}
+
+void TestMoneyWindows::ledgerSectionPicker_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pickerKeys"); // "" no picker, "esc", or a digit
+    QTest::addColumn<QString>("section");
+    QTest::newRow("8 is a cash advance") << "8" << "" << "7";
+    QTest::newRow("11 opens the picker, Esc keeps") << "11" << "esc" << "";
+    QTest::newRow("0 opens the picker") << "0" << "3" << "3";
+    QTest::newRow("a part of a name opens the picker") << "현금" << "9" << "9";
+    QTest::newRow("name with blanks") << "통 장 입 금" << "" << "5";
+}
+
+void TestMoneyWindows::ledgerSectionPicker()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, pickerKeys);
+    QFETCH(QString, section);
+    frmRecord* w = ledger();
+    bool pickerShown = false;
+    if (!pickerKeys.isEmpty())
+        onModal([&pickerShown, pickerKeys](QWidget* dlg) {
+            pickerShown = dlg->objectName() == "frmSection" && dlg->windowTitle() == "구분선택";
+            auto* grid = dlg->findChild<Grid*>("spList");
+            if (pickerKeys == "esc") {
+                QTest::keyClick(grid, Qt::Key_Escape);
+                return;
+            }
+            QTest::keyClick(grid, pickerKeys[0].toLatin1());
+            QTest::keyClick(grid, Qt::Key_Return);
+        });
+    enterCell(w->grid(), frmRecord::ColSection, 1, typed);
+    QCOMPARE(pickerShown, !pickerKeys.isEmpty());
+    QCOMPARE(cell("SELECT sectionclass FROM tbljangbu").toString(), section);
+    QCOMPARE(CountRows("tbljangbu"), section.isEmpty() ? 0 : 1);
+}
+
+void TestMoneyWindows::ledgerCellRules()
+{
+    const int a = addPlace("1", "국민", 0);
+    const int b = addPlace("1", "신한", 0);
+    const int card = addPlace("2", "비씨", 0, b);
+    const int expense = addEntry("2026-12-01", 6, 5000, card, b);
+    const int transfer = addEntry("2026-12-02", 8, 1000, a, b);
+    addEntry("2026-12-03", 2, 300, 1, 999); // its account row is gone
+    frmRecord* w = ledger();
+    Grid* g = w->grid();
+    QCOMPARE(g->dataRowCnt(), 3);
+    // A card row takes no account: the card stays.
+    enterCell(g, frmRecord::ColAcIn, 1, "국민");
+    QCOMPARE(cell("SELECT cgroupin FROM tbljangbu WHERE code = ?", {expense}).toInt(), card);
+    // One account on both sides of a transfer is refused.
+    enterCell(g, frmRecord::ColAcIn, 2, "신한");
+    QCOMPARE(prompts(), QStringList({"입금통장과 출금통장이 같습니다."}));
+    QCOMPARE(cell("SELECT cgroupin FROM tbljangbu WHERE code = ?", {transfer}).toInt(), a);
+    QCOMPARE(g->text(frmRecord::ColAcIn, 2), QString("국민"));
+    // A new section starts afresh.
+    enterCell(g, frmRecord::ColSection, 1, "1");
+    QCOMPARE(CountRows("tbljangbu", "code = ? AND cgroupin = 1 AND cgroupout = 1 AND smoney = 0", {expense}), 1);
+    QCOMPARE(g->text(frmRecord::ColCard, 1), QString());
+    // Before its section, the empty row takes no amount.
+    enterCell(g, frmRecord::ColOut, 4, "5000");
+    QCOMPARE(CountRows("tbljangbu"), 3);
+    QCOMPARE(g->text(frmRecord::ColOut, 4), QString());
+}
+
+void TestMoneyWindows::ledgerDeleteAndCarryOver()
+{
+    ExecSQL("UPDATE tblgrouping SET sbalance = 1000 WHERE code = 1");
+    addEntry("2026-11-30", 1, 500);
+    const int one = addEntry("2026-12-01", 0, 100);
+    const int two = addEntry("2026-12-02", 0, 200);
+    addEntry("2026-12-03", 1, 300);
+    frmRecord* w = ledger();
+    Grid* g = w->grid();
+    QCOMPARE(w->startBalance(), 1500.0);
+    QCOMPARE(g->text(frmRecord::ColBalance, 3), QString("1,500"));
+    // Not carried over: the balance starts at 0 and the choice is remembered.
+    click(w, "chkOldBalance");
+    QCOMPARE(w->startBalance(), 0.0);
+    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("0"));
+    QCOMPARE(Settings::get(App().appTitle, "Config", "OLD_BALANCE", QString()), QString("1"));
+    click(w, "chkOldBalance");
+
+    clickCell(g, frmRecord::ColDate, 4); // the empty row
+    click(w, "btnRecDel");
+    QCOMPARE(prompts(), QStringList({"삭제할 자료를 선택하세요."}));
+    clickCell(g, frmRecord::ColDel, 1);
+    clickCell(g, frmRecord::ColDel, 2);
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    click(w, "btnRecDel");
+    QCOMPARE(m_env->prompt().lastText(), QString("선택된 2개의 자료를 모두 삭제 하시겠습니까?"));
+    QCOMPARE(CountRows("tbljangbu", "code = ? OR code = ?", {one, two}), 0);
+    QCOMPARE(g->dataRowCnt(), 1);
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("1,800"));
+    clickCell(g, frmRecord::ColMemo, 1);
+    click(w, "btnRecDel"); // the question's default is No
+    QCOMPARE(m_env->prompt().lastText(), QString("선택된 자료를 정말로 삭제 하시겠습니까?"));
+    QCOMPARE(CountRows("tbljangbu"), 2);
+}
+
+void TestMoneyWindows::accountWindow()
+{
+    auto* w = open<frmAccount>("mnuRecord_Account", "frmAccount");
+    QVERIFY(w);
+    click(w, "btnSave");
+    fillField(w, "htField(0)", "50%");
+    fillField(w, "htField(3)", "1,234");
+    click(w, "btnSave");
+    click(w, "btnRecAddAc");
+    fillField(w, "htField(0)", "50%");
+    click(w, "btnSave");
+    QCOMPARE(prompts(), QStringList({"통장이름이 입력되지 않았습니다", "[50%]은 이미 등록된 통장입니다."}));
+    QCOMPARE(w->findChild<QLineEdit*>("htField(0)")->text(), QString());
+    const int pct = AccountCodeByName("50%", "1");
+    QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = ?", {pct}).toDouble(), 1234.0);
+    // A card may carry an account's name.
+    const int card = addPlace("2", "a_b", 0, pct);
+    const int payer = addPlace("1", "a_b", 0);
+    addEntry("2026-12-01", 2, 10, 1, payer);
+    w->UpdateAC();
+    QCOMPARE(w->grid()->dataRowCnt(), 2);
+    m_env->prompt().clear();
+    for (int code : {payer, pct}) {
+        clickCell(w->grid(), AccountWindow::ColName, w->grid()->searchCol(AccountWindow::ColCode, 1, -1, QString::number(code)));
+        click(w, "btnRecDel");
+    }
+    QCOMPARE(prompts(), QStringList({"입출금관리에 통장에 관한 내용이 존재 합니다.",
+                                     "해당 데이터가 「신용카드관리」에서 사용중이기 때문에 삭제할 수 없습니다."}));
+    ExecSQL("DELETE FROM tblgrouping WHERE code = ?", {card});
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    click(w, "btnRecDel");
+    QCOMPARE(CountRows("tblgrouping", "code = ?", {pct}), 0);
+}
+
+void TestMoneyWindows::cardWindow()
+{
+    addPlace("1", "국민");
+    auto* w = open<frmCard>("mnuRecord_Card", "frmCard");
+    QVERIFY(w);
+    fillField(w, "htField(0)", "O'Neil 카드");
+    click(w, "btnSave");
+    w->findChild<QComboBox*>("cmbAccount")->setCurrentText("국민");
+    click(w, "btnSave");
+    click(w, "btnRecAdd");
+    fillField(w, "htField(0)", "O'Neil 카드");
+    w->findChild<QComboBox*>("cmbAccount")->setCurrentText("국민");
+    click(w, "btnSave");
+    QCOMPARE(prompts(), QStringList({"출금통장을 선택하지 않았습니다", "[O'Neil 카드]은 이미 등록된 신용카드입니다."}));
+    QCOMPARE(CountRows("tblgrouping", "accountclass = '2'"), 1);
+    QCOMPARE(w->grid()->text(AccountWindow::ColFourth, 1), QString("국민"));
+    const int card = AccountCodeByName("O'Neil 카드", "2");
+    addEntry("2026-12-01", 6, 10, card, 1);
+    m_env->prompt().clear();
+    clickCell(w->grid(), AccountWindow::ColName, 1);
+    click(w, "btnRecDel");
+    QCOMPARE(prompts(), QStringList({"입출금관리에 카드에 관한 내용이 존재 합니다."}));
+
+    // A card typed into a ledger line that does not exist yet is added as a card.
+    frmRecord* r = ledger();
+    enterCell(r->grid(), frmRecord::ColSection, 2, "7");
+    onModal([](QWidget* modal) {
+        QCOMPARE(modal->windowTitle(), QString("신용카드관리 - 『신규등록』"));
+        modal->findChild<QComboBox*>("cmbAccount")->setCurrentText("국민");
+        QTest::mouseClick(modal->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+    });
+    enterCell(r->grid(), frmRecord::ColCard, 2, "new");
+    const int added = AccountCodeByName("new", "2");
+    QVERIFY(added > 1);
+    QCOMPARE(r->grid()->text(frmRecord::ColCard, 2), QString("new"));
+    QCOMPARE(cell("SELECT cgroupin FROM tbljangbu WHERE sectionclass = '6' ORDER BY code DESC").toInt(), added);
+}
+
+void TestMoneyWindows::categories()
+{
+    ExecSQL("INSERT INTO tblitem (inoutclass, bigo) VALUES ('0', 'old income'), ('1', 'salary'), ('2', 'food'), "
+            "('2', 'fuel')");
+    auto* w = open<frmItem>("mnuRecord_Section", "frmItem");
+    QVERIFY(w);
+    click(w, "opInOut(0)");
+    QCOMPARE(w->rowCount(), 2);
+    QCOMPARE(w->grid()->text(frmItem::ColClass, 1), QString("수입"));
+    click(w, "opInOut(2)");
+    click(w, "btnRecAdd");
+    auto* ed = dynamic_cast<frmItemSub*>(WindowRegistry::find("frmItemSub"));
+    QVERIFY(ed);
+    QCOMPARE(ed->windowTitle(), QString("항목등록 -『신규등록』"));
+    click(ed, "btnSave");
+    fillField(ed, "txtBigo", "it's");
+    ed->findChild<QComboBox*>("cmbInOut")->setCurrentIndex(-1);
+    click(ed, "btnSave");
+    ed->findChild<QComboBox*>("cmbInOut")->setCurrentIndex(1);
+    click(ed, "btnSave");
+    QCOMPARE(prompts(), QStringList({"내용이 입력되지 않았습니다",
+                                     "구분을 선택하지 않았습니다"}));
+    QCOMPARE(cell("SELECT inoutclass FROM tblitem WHERE bigo = 'it''s'").toString(), QString("2"));
+    QVERIFY(WindowRegistry::find("frmItemSub")); // continue is ticked by default
+    QCOMPARE(w->rowCount(), 5);
+
+    // The group funds' list has its own title and table.
+    auto* affairs = open<frmItem>("mnuAffairs_Section", "frmItem_Affairs");
+    QVERIFY(affairs);
+    QCOMPARE(affairs->windowTitle(), QString("항목관리 - 그룹자금"));
+    QCOMPARE(affairs->rowCount(), 0);
+    click(affairs, "btnRecAdd");
+    auto* affairsEditor = dynamic_cast<frmItemSub*>(WindowRegistry::find("frmItemSub_Affairs"));
+    QVERIFY(affairsEditor && affairsEditor != ed);
+    QCOMPARE(affairsEditor->table(), QString("tblaffairsnote"));
+
+    // From a ledger line: several matches open the picker on the line's class.
+    frmRecord* r = ledger();
+    enterCell(r->grid(), frmRecord::ColSection, 1, "1");
+    int shownRows = -1;
+    onModal([&shownRows](QWidget* modal) {
+        auto* picker = dynamic_cast<frmItem*>(modal);
+        QVERIFY(picker);
+        QCOMPARE(picker->windowTitle(), QString("항목선택"));
+        shownRows = picker->rowCount();
+        picker->grid()->setFocus();
+        picker->grid()->setActiveCell(frmItem::ColText, 2);
+        QTest::keyClick(picker->grid(), Qt::Key_Return);
+    });
+    enterCell(r->grid(), frmRecord::ColItem, 1, "f");
+    QCOMPARE(shownRows, 2);
+    QCOMPARE(cell("SELECT ctblitem FROM tbljangbu").toString(), QString("fuel"));
+    // A transfer's category may be of either class: a new one asks for its class.
+    enterCell(r->grid(), frmRecord::ColSection, 2, "9");
+    onModal([](QWidget* modal) {
+        QCOMPARE(modal->windowTitle(), QString("항목등록 -『신규등록』"));
+        modal->findChild<QComboBox*>("cmbInOut")->setCurrentIndex(0);
+        QTest::mouseClick(modal->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+    });
+    enterCell(r->grid(), frmRecord::ColItem, 2, "moving");
+    QCOMPARE(cell("SELECT inoutclass FROM tblitem WHERE bigo = 'moving'").toString(), QString("1"));
+    QCOMPARE(r->grid()->text(frmRecord::ColItem, 2), QString("moving"));
+}
+
+void TestMoneyWindows::usagePlaces()
+{
+    ExecSQL("INSERT INTO tblusename (sname) VALUES ('used')");
+    const int used = LastIdentity();
+    ExecSQL("UPDATE tbljangbu SET ctblusename = 1");
+    addEntry("2026-12-01", 0, 10);
+    ExecSQL("UPDATE tbljangbu SET ctblusename = ?", {used});
+    auto* w = open<frmUseName>("mnuRecord_UseName", "frmUseName");
+    QVERIFY(w);
+    Grid* g = w->grid();
+    QCOMPARE(g->maxRows(), 2);
+    enterCell(g, frmUseName::ColName, 2, "O'Neil");
+    QCOMPARE(g->maxRows(), 3);
+    enterCell(g, frmUseName::ColName, 1, "renamed");
+    clickCell(g, frmUseName::ColName, 2);
+    key(Qt::Key_Delete);
+    key(Qt::Key_Tab);
+    QCOMPARE(cell("SELECT sname FROM tblusename WHERE code = ?", {used}).toString(), QString("renamed"));
+    QCOMPARE(CountRows("tblusename", "sname = 'O''Neil'"), 1);
+    QCOMPARE(g->text(frmUseName::ColName, 2), QString("O'Neil"));
+    clickCell(g, frmUseName::ColName, 1);
+    click(w, "btnRecDel");
+    QCOMPARE(prompts(), QStringList({"입출금관리에 사용처명에 관한 내용이 존재 합니다."}));
+    clickCell(g, frmUseName::ColName, 2);
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    click(w, "btnRecDel");
+    QCOMPARE(CountRows("tblusename", "sname = 'O''Neil'"), 0);
+}
+
+void TestMoneyWindows::balanceRecords()
+{
+    const int a = addPlace("1", "국민");
+    const int b = addPlace("1", "신한");
+    addEntry("2026-03-01", 9, 100, b);
+    addEntry("2026-03-01", 9, 200, a);
+    addEntry("2026-03-01", 9, 250, a); // a later record of the day wins
+    addEntry("2026-04-01", 9, 300, b);
+    addEntry("2026-04-01", 3, 999, a);
+    auto* balance = open<frmBalance>("mnuRecord_Balance", "frmBalance");
+    QVERIFY(balance);
+    click(balance, "btnBalanceWrite");
+    auto* w = dynamic_cast<frmBalance_Write*>(WindowRegistry::find("frmBalance_Write"));
+    QVERIFY(w);
+    Grid* g = w->grid();
+    QCOMPARE(g->maxCols(), 3);
+    QCOMPARE(g->headerText(2), QString("국민"));
+    QCOMPARE(g->rowTexts(1), QStringList({"2026-03-01", "250", "100"}));
+    QCOMPARE(g->rowTexts(2), QStringList({"2026-04-01", "", "300"}));
+}
+
+void TestMoneyWindows::graphs()
+{
+    const int a = addPlace("1", "국민");
+    addEntry("2025-12-10", 0, 100);
+    addEntry("2026-01-10", 2, 200, 1, a);
+    addEntry("2026-01-11", 5, 999, a);
+    auto* w = open<FrmRPT_graphA>("mnuRecord_Graph", "FrmRPT_graphA");
+    QVERIFY(w);
+    w->period()->SetText1("2025-01-01");
+    click(w, "optType(7)");
+    click(w, "btnQuery");
+    auto* graph = dynamic_cast<FrmGraph*>(WindowRegistry::find("FrmGraph"));
+    QVERIFY(graph);
+    QCOMPARE(graph->pointCount(), 2);
+    QCOMPARE(graph->findChild<QLabel*>("lblDataCnt")->text(), QString("총 2건"));
+    QCOMPARE(graph->barColor(), QColor(255, 0, 0));
+
+    // Columns per page: bad values are refused and reset to 1, which gives two pages.
+    for (const char* bad : {"0", "1.5", "abc"}) {
+        fillField(graph, "htMax(0)", bad);
+        key(Qt::Key_Return);
+        QCOMPARE(graph->findChild<QLineEdit*>("htMax(0)")->text(), QString("1"));
+    }
+    QCOMPARE(prompts(), QStringList(3, "1이상의 수치만 입력가능합니다."));
+    QCOMPARE(graph->findChild<QLabel*>("lblPage")->text(), QString("1/2"));
+    QVERIFY(!graph->findChild<QPushButton*>("cmdMovePage(0)")->isEnabled());
+    click(graph, "cmdMovePage(1)");
+    QCOMPARE(graph->findChild<QLabel*>("lblPage")->text(), QString("2/2"));
+    QVERIFY(!graph->findChild<QPushButton*>("cmdMovePage(1)")->isEnabled());
+
+    m_env->prompt().push(QColor(0, 128, 0));
+    click(graph, "btnColor(0)");
+    click(graph, "chkGrpStat(0)");
+    graph->findChild<QComboBox*>("cboGraphType")->setCurrentIndex(FrmGraph::BarAndLine);
+    QSettings ini(Settings::configDir() + "/GraphControl.ini", QSettings::IniFormat);
+    ini.beginGroup("Config");
+    QCOMPARE(ini.value("MaxCols").toString(), QString("1"));
+    QCOMPARE(ini.value(QString("막대색")).toString(), QString::number(128 * 256));
+    QCOMPARE(ini.value(QString("값보기")).toString(), QString("1"));
+    QCOMPARE(ini.value("GraphType").toString(), QString("2"));
+    QCOMPARE(m_env->prompt().shown().last().title, QString("막대색 선택"));
+
+    // Printing renders the title and the page into a PDF.
+    const QString pdf = m_env->path("graph.pdf");
+    {
+        QPdfWriter writer(pdf);
+        graph->printTo(&writer);
+    }
+    QVERIFY(QFileInfo(pdf).size() > 1000);
+}
+
+QTEST_MAIN(TestMoneyWindows)
+#include "tst_moneywindows.moc"
