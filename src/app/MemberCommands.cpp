@@ -3,6 +3,7 @@
 #include "app/MainCommands.h"
 #include "members/frmFriend.h"
 #include "members/frmFriendAdd.h"
+#include "members/frmAffairs.h"
 #include "members/frmGroupSub.h"
 #include "ui/RecordWindow.h"
 
@@ -34,4 +35,5 @@ void RegisterMemberCommands()
     MainCommands::add(QStringLiteral("mnuFriend_FriendSub"), [](frmMain*) { OpenFriendEditor(0); });
     MainCommands::add(QStringLiteral("mnuFriend_Group"), [](frmMain*) { OpenGroupWindow(); });
     MainCommands::add(QStringLiteral("mnuFriend_Friend"), [](frmMain*) { OpenFriendList(); });
+    MainCommands::add(QStringLiteral("mnuAffairs_Money"), [](frmMain*) { OpenChild<frmAffairs>(QStringLiteral("frmAffairs")); });
 }
