@@ -11,13 +11,17 @@
 #include "db/Database.h"
 #include "members/FundStore.h"
 #include "members/frmAffairs.h"
+#include "members/GroupSchedule.h"
+#include "members/frmFriendAdd.h"
 #include "members/frmGroupBalance.h"
+#include "members/frmGroupSub.h"
 #include "ui/Grid.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QTabBar>
 #include <QTabWidget>
@@ -124,6 +128,8 @@ private slots:
         m_env.reset();
     }
     void groupWithoutDues();
+    void settingDuesFromTheQuestion();
+    void yearsSpanRecords();
     void duesSheet();
     void incomeExpenseAndBalance();
 };
@@ -137,6 +143,47 @@ void TestFundWindows::groupWithoutDues()
              QStringList{"회비설정이 되어 있지 않습니다.\n자금관리는 그룹관리에서 회비및 납부일을 지정한 경우에만 사용 가능합니다.\n지금 지정 하시겠습니까?"});
     QCOMPARE(w->sheet(frmAffairs::SheetDues)->maxRows(), 0);
     QCOMPARE(w->groupCode(), 0);
+}
+
+// Yes opens the group window on the group; its save reloads the funds window, and F2 on
+// the dues sheet opens the member editor for a new member of that group.
+void TestFundWindows::settingDuesFromTheQuestion()
+{
+    ExecSQL(QStringLiteral("INSERT INTO tblgroup (gname) VALUES ('친목회')"));
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    frmAffairs* w = open();
+    QVERIFY(w);
+    auto* groups = dynamic_cast<frmGroupSub*>(WindowRegistry::find(QStringLiteral("frmGroupSub")));
+    QVERIFY(groups);
+    auto* kind = groups->findChild<QComboBox*>(QStringLiteral("cmbYear"));
+    kind->setCurrentIndex(kind->findText(GroupKindNames().at(GroupSchedule::Monthly)));
+    auto* day = groups->findChild<QComboBox*>(QStringLiteral("cmbDay"));
+    day->setCurrentIndex(day->findText(QStringLiteral("10")));
+    clickButton(groups, "btnSave");
+    QCOMPARE(scalar("SELECT repeatclass || settlementday FROM tblgroup WHERE code = 1").toString(), QStringLiteral("0000010"));
+    QCOMPARE(w->groupCode(), 1);
+
+    Grid* dues = w->sheet(frmAffairs::SheetDues);
+    dues->setFocus();
+    QTest::keyClick(dues, Qt::Key_F2);
+    auto* editor = dynamic_cast<frmFriendAdd*>(WindowRegistry::find(QStringLiteral("frmFriendAdd")));
+    QVERIFY(editor);
+    QCOMPARE(editor->findChild<QComboBox*>(QStringLiteral("cmbGroup"))->currentText(), GroupNameByCode(1));
+}
+
+// The year list spans the records' years (payment dates and months paid for) and this year.
+void TestFundWindows::yearsSpanRecords()
+{
+    const int group = addGroup(QStringLiteral("옛모임"), QStringLiteral("00000"), QStringLiteral("29"), 0);
+    QCOMPARE(FundYears(group), QList<int>{2026});
+    ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblgroup, inoutclass, sdate, smonth) VALUES (?, '0', '', '2023-04'),"
+                           " (?, '1', '2024-02-01', ''), (?, '1', 'abc', '')"),
+            {group, group, group});
+    QCOMPARE(FundYears(group), (QList<int>{2023, 2024, 2026}));
+    frmAffairs* w = open();
+    auto* years = w->findChild<QComboBox*>(QStringLiteral("cmbYear"));
+    QCOMPARE(years->count(), 3);
+    QCOMPARE(years->currentText(), QStringLiteral("2026"));
 }
 
 void TestFundWindows::duesSheet()
