@@ -315,29 +315,38 @@ void frmAffairs::loadDues()
     OpenRecordset(rs, QStringLiteral("SELECT sname, code, feestart FROM tblfriend WHERE code <> 1 AND ctblgroup = ? AND hidden = 0 ORDER BY code"),
                   {m_group});
     QHash<int, int> rowOf;
-    g->beginFill(rs.recordCount());
-    for (int r = 0; r < rs.recordCount(); ++r) {
-        QStringList cells(DuesCode);
-        cells[DuesName - 1] = rs.row(r)[0].toString();
-        cells[DuesCode - 1] = rs.row(r)[1].toString();
+    for (int r = 0; r < rs.recordCount(); ++r)
         rowOf.insert(rs.row(r)[1].toInt(), r + 1);
-        m_feeStart << rs.row(r)[2].toString();
-        g->appendRow(cells);
-    }
-    g->endFill();
     for (const DuesPayment& p : DuesPayments(m_group, m_year)) {
         const int row = rowOf.value(p.member);
         const int month = p.smonth.mid(5, 2).toInt();
         if (row > 0 && month >= 1 && month <= 12)
             m_paid.insert(qint64(row) * 100 + month, {p.code, p.sdate, p.money});
     }
+    // Rows are filled with their payments at once; only the colours and locks follow.
+    g->beginFill(rs.recordCount());
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        QStringList cells(DuesCode);
+        cells[DuesName - 1] = rs.row(r)[0].toString();
+        cells[DuesCode - 1] = rs.row(r)[1].toString();
+        m_feeStart << rs.row(r)[2].toString();
+        for (int m = 1; m <= 12; ++m) {
+            const auto it = m_paid.constFind(qint64(r + 1) * 100 + m);
+            if (it != m_paid.constEnd()) {
+                cells[dateCol(m) - 1] = shortDate(it->sdate);
+                cells[moneyCol(m) - 1] = moneyText(it->money);
+            }
+        }
+        g->appendRow(cells);
+    }
+    g->endFill();
     for (int row = 1; row <= g->maxRows(); ++row)
         for (int m = 1; m <= 12; ++m)
-            paintDuesCell(row, m);
+            paintDuesCell(row, m, false);
     m_loading = false;
 }
 
-void frmAffairs::paintDuesCell(int row, int month)
+void frmAffairs::paintDuesCell(int row, int month, bool withText)
 {
     Grid* g = m_sheets[SheetDues];
     const auto it = m_paid.constFind(qint64(row) * 100 + month);
@@ -347,15 +356,20 @@ void frmAffairs::paintDuesCell(int row, int month)
                          : state == DuesState::Overdue ? kOverdue
                          : state == DuesState::Unpaid  ? kUnpaid
                                                        : kNotDue;
-    const bool wasLoading = m_loading;
-    m_loading = true;
     for (int c : {dateCol(month), moneyCol(month)}) {
-        g->setCellBackColor(c, row, color);
-        g->setCellLocked(c, row, state == DuesState::NotDue);
+        // A freshly filled sheet is white and unlocked already.
+        if (withText || state != DuesState::Unpaid)
+            g->setCellBackColor(c, row, color);
+        if (withText || state == DuesState::NotDue)
+            g->setCellLocked(c, row, state == DuesState::NotDue);
     }
-    g->setText(dateCol(month), row, paid ? shortDate(it->sdate) : QString());
-    g->setText(moneyCol(month), row, paid ? moneyText(it->money) : QString());
-    m_loading = wasLoading;
+    if (withText) {
+        const bool wasLoading = m_loading;
+        m_loading = true;
+        g->setText(dateCol(month), row, paid ? shortDate(it->sdate) : QString());
+        g->setText(moneyCol(month), row, paid ? moneyText(it->money) : QString());
+        m_loading = wasLoading;
+    }
 }
 
 bool frmAffairs::markPaid(int row, int month, const QString& sdate, double money)

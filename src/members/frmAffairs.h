@@ -59,7 +59,7 @@ private:
     void loadDues();
     void loadLines(int sheet);
     void loadDetail();
-    void paintDuesCell(int row, int month);
+    void paintDuesCell(int row, int month, bool withText = true);
     void duesDoubleClicked(int col, int row);
     void duesChanged(int col, int row);
     bool markPaid(int row, int month, const QString& sdate, double money);
