@@ -170,9 +170,6 @@ frmAffairs::frmAffairs(QWidget* parent) : QWidget(parent)
     layout->addWidget(m_split, 1);
     layout->addLayout(buttons);
 
-    const int topHeight = IniFile(FormIniPath(objectName())).value(QStringLiteral("FormPosition"), QStringLiteral("top")).toInt();
-    if (topHeight > 0)
-        m_split->setSizes({topHeight, height() - topHeight});
 
     connect(m_cmbGroup, &QComboBox::activated, this, &frmAffairs::groupChosen);
     connect(m_cmbYear, &QComboBox::activated, this, [this] {
@@ -673,6 +670,19 @@ bool frmAffairs::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+// The stored height of the upper panel is applied once the splitter has its real size.
+void frmAffairs::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_topRestored)
+        return;
+    m_topRestored = true;
+    const int top = IniFile(FormIniPath(objectName())).value(QStringLiteral("pnlMove"), QStringLiteral("top")).toInt();
+    const int total = m_split->sizes().value(0) + m_split->sizes().value(1);
+    if (top > 0 && top < total)
+        m_split->setSizes({top, total - top});
+}
+
 void frmAffairs::keyPressEvent(QKeyEvent* event)
 {
     if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_F4) {
@@ -692,7 +702,7 @@ void frmAffairs::closeEvent(QCloseEvent* event)
         g->commitEdit();
     if (m_pnlMove->isVisible()) {
         IniFile ini(FormIniPath(objectName()));
-        ini.setValue(QStringLiteral("FormPosition"), QStringLiteral("top"), QString::number(m_pnlMove->height()));
+        ini.setValue(QStringLiteral("pnlMove"), QStringLiteral("top"), QString::number(m_pnlMove->height()));
         ini.save(FormIniPath(objectName()));
     }
     QWidget::closeEvent(event);

@@ -42,6 +42,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -88,4 +89,5 @@ private:
     QList<FundLine> m_lines[SheetCount];          // saved lines of sheets 1..3, row r at r - 1
     int m_detailExpense = 0;
     bool m_loading = false;
+    bool m_topRestored = false;
 };

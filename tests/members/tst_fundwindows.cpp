@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -131,6 +132,7 @@ private slots:
     void settingDuesFromTheQuestion();
     void yearsSpanRecords();
     void duesSheet();
+    void upperPanelHeightRemembered();
     void incomeExpenseAndBalance();
 };
 
@@ -336,6 +338,23 @@ void TestFundWindows::incomeExpenseAndBalance()
     QCOMPARE(CountRows(QStringLiteral("tblgroupmon"), QStringLiteral("code = ?"), {expense}), 0);
     QCOMPARE(CountRows(QStringLiteral("tblsubdata")), 0);
     QCOMPARE(exp->dataRowCnt(), 2); // one line left and the new line's date
+}
+
+// The upper panel's height comes back with the window; the window's own place stays apart.
+void TestFundWindows::upperPanelHeightRemembered()
+{
+    addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 0);
+    frmAffairs* w = open();
+    auto* split = w->findChild<QSplitter*>();
+    split->setSizes({120, split->height() - 120});
+    const int height = w->findChild<QWidget*>(QStringLiteral("pnlMove"))->height();
+    clickButton(w, "btnClose");
+    QTRY_VERIFY(!WindowRegistry::find(QStringLiteral("frmAffairs")));
+    w = open();
+    QCOMPARE(w->findChild<QWidget*>(QStringLiteral("pnlMove"))->height(), height);
+    clickButton(w, "btnEx");
+    QVERIFY(!w->findChild<QWidget*>(QStringLiteral("pnlMove"))->isVisible());
+    QCOMPARE(w->findChild<QAbstractButton*>(QStringLiteral("btnEx"))->text(), QStringLiteral("↓ "));
 }
 
 QTEST_MAIN(TestFundWindows)
