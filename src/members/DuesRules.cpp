@@ -1,38 +1,38 @@
 #include "members/DuesRules.h"
 
 namespace {
-int hexMonth(QChar c)
-{
+int hexMonth(QChar c) {
     bool ok = false;
     const int m = QString(c).toInt(&ok, 16);
     return ok && m >= 1 && m <= 12 ? m : 0;
 }
 } // namespace
 
-bool IsDueMonth(const QString& repeatClass, int month)
-{
-    if (repeatClass.size() < 5 || month < 1 || month > 12)
-        return false;
+bool IsDueMonth(const QString& repeatClass, int month) {
+    if (repeatClass.size() < 5 || month < 1 || month > 12) return false;
     switch (repeatClass.at(0).unicode()) {
-    case '0': return true;
-    case '1': return month % 2 == 1;
-    case '2': return month % 2 == 0;
+    case '0':
+        return true;
+    case '1':
+        return month % 2 == 1;
+    case '2':
+        return month % 2 == 0;
     case '3':
         for (int i = 1; i <= 4; ++i)
-            if (hexMonth(repeatClass.at(i)) == month)
-                return true;
+            if (hexMonth(repeatClass.at(i)) == month) return true;
         return false;
-    case '4': return hexMonth(repeatClass.at(3)) == month || hexMonth(repeatClass.at(4)) == month;
-    case '5': return hexMonth(repeatClass.at(4)) == month;
-    default: return false;
+    case '4':
+        return hexMonth(repeatClass.at(3)) == month || hexMonth(repeatClass.at(4)) == month;
+    case '5':
+        return hexMonth(repeatClass.at(4)) == month;
+    default:
+        return false;
     }
 }
 
-QDate DueDate(const QString& settlementDay, int year, int month)
-{
+QDate DueDate(const QString& settlementDay, int year, int month) {
     const QDate first(year, month, 1);
-    if (!first.isValid())
-        return {};
+    if (!first.isValid()) return {};
     const int last = first.daysInMonth();
     bool ok = false;
     const QString code = settlementDay.trimmed();
@@ -47,25 +47,21 @@ QDate DueDate(const QString& settlementDay, int year, int month)
             day = value;
         }
     }
-    if (day < 1 || day > last)
-        day = last;
+    if (day < 1 || day > last) day = last;
     return QDate(year, month, day);
 }
 
-bool OwesFromFeeStart(const QString& feeStart, int year, int month)
-{
-    const QDate start = QDate::fromString(feeStart.trimmed().left(10), QStringLiteral("yyyy-MM-dd"));
-    if (!start.isValid())
-        return true;
+bool OwesFromFeeStart(const QString& feeStart, int year, int month) {
+    const QDate start =
+        QDate::fromString(feeStart.trimmed().left(10), QStringLiteral("yyyy-MM-dd"));
+    if (!start.isValid()) return true;
     return year * 12 + month >= start.year() * 12 + start.month();
 }
 
 DuesState DuesMonthState(const QString& repeatClass, const QString& settlementDay,
                          const QString& feeStart, int year, int month, bool paid,
-                         const QDate& today)
-{
-    if (paid)
-        return DuesState::Paid;
+                         const QDate& today) {
+    if (paid) return DuesState::Paid;
     if (!IsDueMonth(repeatClass, month) || !OwesFromFeeStart(feeStart, year, month))
         return DuesState::NotDue;
     return DueDate(settlementDay, year, month) < today ? DuesState::Overdue : DuesState::Unpaid;

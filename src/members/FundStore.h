@@ -9,7 +9,7 @@
 struct FundLine {
     int code = 0;
     QString sdate;
-    QString item;   // ctblaffairsnote
+    QString item;     // ctblaffairsnote
     double money = 0; // shown amount: for an expense with detail lines, their total
     QString memo;
     int lineCount = 0; // detail lines of an expense

@@ -32,16 +32,15 @@
 
 namespace {
 const QString kSaveFailed = QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.");
-const QColor kPaid(204, 236, 204), kUnpaid(Qt::white), kOverdue(255, 204, 204), kNotDue(228, 228, 228);
+const QColor kPaid(204, 236, 204), kUnpaid(Qt::white), kOverdue(255, 204, 204),
+    kNotDue(228, 228, 228);
 
-QString moneyText(double v)
-{
+QString moneyText(double v) {
     return QLocale(QLocale::English).toString(qRound64(v));
 }
 
 // An amount typed into a cell: thousands separators and blanks do not count; empty is 0.
-bool parseMoney(const QString& text, double* out)
-{
+bool parseMoney(const QString& text, double* out) {
     QString t = text;
     t.remove(QLatin1Char(',')).remove(QLatin1Char(' '));
     if (t.isEmpty()) {
@@ -53,15 +52,13 @@ bool parseMoney(const QString& text, double* out)
     return ok;
 }
 
-QString shortDate(const QString& sdate)
-{
+QString shortDate(const QString& sdate) {
     const QDate d = DateFromText(sdate);
     return d.isValid() ? d.toString(QStringLiteral("yyMMdd")) : sdate;
 }
 } // namespace
 
-frmAffairs::frmAffairs(QWidget* parent) : QWidget(parent)
-{
+frmAffairs::frmAffairs(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmAffairs"));
     setWindowTitle(QStringLiteral("그룹자금관리"));
     resize(1000, 600);
@@ -129,11 +126,13 @@ frmAffairs::frmAffairs(QWidget* parent) : QWidget(parent)
         g->setColWidth(LineMoney, 100);
         g->setColWidth(LineMemo, 300);
         g->setColAlignment(LineMoney, Qt::AlignRight | Qt::AlignVCenter);
-        connect(g, &Grid::cellChanged, this, [this, s](int col, int row) { lineChanged(s, col, row); });
+        connect(g, &Grid::cellChanged, this,
+                [this, s](int col, int row) { lineChanged(s, col, row); });
     }
     Grid* detail = m_sheets[SheetDetail];
     detail->setMaxCols(DetailCode);
-    detail->setHeaderTexts({QStringLiteral("내역"), QStringLiteral("금액"), QStringLiteral("메모"), QStringLiteral("code")});
+    detail->setHeaderTexts({QStringLiteral("내역"), QStringLiteral("금액"), QStringLiteral("메모"),
+                            QStringLiteral("code")});
     detail->setColHidden(DetailCode, true);
     detail->setColWidth(DetailBigo, 200);
     detail->setColWidth(DetailMoney, 100);
@@ -150,16 +149,20 @@ frmAffairs::frmAffairs(QWidget* parent) : QWidget(parent)
     };
     m_btnEx = button("btnEx", QStringLiteral("↑ "));
     buttons->addStretch();
-    connect(button("btnQuery", QStringLiteral("조회(&Q)")), &QPushButton::clicked, this, &frmAffairs::UpdateAffairs);
-    connect(button("btnRecDel", QStringLiteral("삭제(&D)")), &QPushButton::clicked, this, &frmAffairs::RecDelete);
+    connect(button("btnQuery", QStringLiteral("조회(&Q)")), &QPushButton::clicked, this,
+            &frmAffairs::UpdateAffairs);
+    connect(button("btnRecDel", QStringLiteral("삭제(&D)")), &QPushButton::clicked, this,
+            &frmAffairs::RecDelete);
     connect(button("btnExcel", QStringLiteral("엑셀(&E)")), &QPushButton::clicked, this, [this] {
         ExportToExcelFile(m_sheets[m_tabs->currentIndex()], QStringLiteral("Sheet1"));
     });
     connect(button("btnPrint", QStringLiteral("인쇄(&P)")), &QPushButton::clicked, this, [this] {
         PrintGrid(m_sheets[m_tabs->currentIndex()], sheetName(m_tabs->currentIndex()));
     });
-    connect(button("btnBalance", QStringLiteral("자금현황(&B)")), &QPushButton::clicked, this, &frmAffairs::openBalance);
-    connect(button("btnClose", QStringLiteral("닫기(&X)")), &QPushButton::clicked, this, &QWidget::close);
+    connect(button("btnBalance", QStringLiteral("자금현황(&B)")), &QPushButton::clicked, this,
+            &frmAffairs::openBalance);
+    connect(button("btnClose", QStringLiteral("닫기(&X)")), &QPushButton::clicked, this,
+            &QWidget::close);
     connect(m_btnEx, &QPushButton::clicked, this, &frmAffairs::toggleUpper);
 
     m_split = new QSplitter(Qt::Vertical, this);
@@ -169,7 +172,6 @@ frmAffairs::frmAffairs(QWidget* parent) : QWidget(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_split, 1);
     layout->addLayout(buttons);
-
 
     connect(m_cmbGroup, &QComboBox::activated, this, &frmAffairs::groupChosen);
     connect(m_cmbYear, &QComboBox::activated, this, [this] {
@@ -199,53 +201,54 @@ frmAffairs::frmAffairs(QWidget* parent) : QWidget(parent)
 
 frmAffairs::~frmAffairs() = default;
 
-QString frmAffairs::sheetName(int index) const
-{
-    return m_tabs->tabText(index) + QStringLiteral(" [") + m_cmbGroup->currentText() + QStringLiteral("]");
+QString frmAffairs::sheetName(int index) const {
+    return m_tabs->tabText(index) + QStringLiteral(" [") + m_cmbGroup->currentText() +
+           QStringLiteral("]");
 }
 
-void frmAffairs::fillGroups()
-{
+void frmAffairs::fillGroups() {
     Recordset rs;
     OpenRecordset(rs, QStringLiteral("SELECT gname, repeatclass FROM tblgroup ORDER BY code"));
     m_cmbGroup->clear();
     int first = -1;
     for (int r = 0; r < rs.recordCount(); ++r) {
         m_cmbGroup->addItem(rs.row(r)[0].toString());
-        if (first < 0 && !rs.row(r)[1].toString().trimmed().isEmpty())
-            first = r;
+        if (first < 0 && !rs.row(r)[1].toString().trimmed().isEmpty()) first = r;
     }
     m_cmbGroup->setCurrentIndex(qMax(0, first));
     groupChosen();
 }
 
-void frmAffairs::clearSheets()
-{
+void frmAffairs::clearSheets() {
     m_group = 0;
     for (int i = 0; i < SheetCount; ++i) {
         m_sheets[i]->clear();
         m_sheets[i]->setMaxRows(0);
-        if (i > 0)
-            m_lines[i].clear();
+        if (i > 0) m_lines[i].clear();
     }
     m_paid.clear();
 }
 
 // A group can be managed only with a dues schedule; the question offers to set one.
-void frmAffairs::groupChosen()
-{
+void frmAffairs::groupChosen() {
     const QString name = m_cmbGroup->currentText();
     Recordset rs;
-    OpenRecordset(rs, QStringLiteral("SELECT repeatclass, settlementday, settlementmon, code FROM tblgroup WHERE gname = ?"), {name});
+    OpenRecordset(
+        rs,
+        QStringLiteral(
+            "SELECT repeatclass, settlementday, settlementmon, code FROM tblgroup WHERE gname = ?"),
+        {name});
     if (rs.recordCount() == 0 || rs.row(0)[0].toString().trimmed().isEmpty()) {
         clearSheets();
-        if (AskYesNo(QStringLiteral("회비설정이 되어 있지 않습니다.\n자금관리는 그룹관리에서 회비및 납부일을 지정한 경우에만 사용 가능합니다.\n지금 지정 하시겠습니까?"))) {
+        if (AskYesNo(QStringLiteral(
+                "회비설정이 되어 있지 않습니다.\n자금관리는 그룹관리에서 회비및 납부일을 지정한 "
+                "경우에만 사용 가능합니다.\n지금 지정 하시겠습니까?"))) {
             auto* w = ChildWindow<frmGroupSub>(QStringLiteral("frmGroupSub"));
             w->SetFormMode(1, true);
-            connect(w, &frmGroupSub::groupSaved, this, &frmAffairs::UpdateAffairs, Qt::UniqueConnection);
+            connect(w, &frmGroupSub::groupSaved, this, &frmAffairs::UpdateAffairs,
+                    Qt::UniqueConnection);
             const int row = w->grid()->searchCol(frmGroupSub::ColName, 1, -1, name);
-            if (row > 0)
-                w->selectRow(row);
+            if (row > 0) w->selectRow(row);
             FormFocus(w);
         }
         return;
@@ -262,8 +265,7 @@ void frmAffairs::groupChosen()
     loadDetail();
 }
 
-void frmAffairs::UpdateAffairs()
-{
+void frmAffairs::UpdateAffairs() {
     const QString name = m_cmbGroup->currentText();
     const int year = m_year;
     m_cmbGroup->clear();
@@ -276,8 +278,7 @@ void frmAffairs::UpdateAffairs()
     groupChosen();
 }
 
-void frmAffairs::fillYears()
-{
+void frmAffairs::fillYears() {
     const QList<int> years = FundYears(m_group);
     if (m_year == 0 || !years.contains(m_year)) {
         m_year = Clock::today().year();
@@ -290,8 +291,7 @@ void frmAffairs::fillYears()
 }
 
 // The income and expense sheets show the chosen year until the period is changed.
-void frmAffairs::setPeriodToYear()
-{
+void frmAffairs::setPeriodToYear() {
     const bool was = m_loading;
     m_loading = true;
     m_htDate->SetText1(QStringLiteral("%1-01-01").arg(m_year));
@@ -299,17 +299,17 @@ void frmAffairs::setPeriodToYear()
     m_loading = was;
 }
 
-void frmAffairs::loadDues()
-{
+void frmAffairs::loadDues() {
     // Payments of members who have left the group become other income first.
-    if (ConvertLeftMemberPayments(m_group, m_year) < 0)
-        MsgInfo(kSaveFailed);
+    if (ConvertLeftMemberPayments(m_group, m_year) < 0) MsgInfo(kSaveFailed);
     Grid* g = m_sheets[SheetDues];
     m_loading = true;
     m_paid.clear();
     m_feeStart.clear();
     Recordset rs;
-    OpenRecordset(rs, QStringLiteral("SELECT sname, code, feestart FROM tblfriend WHERE code <> 1 AND ctblgroup = ? AND hidden = 0 ORDER BY code"),
+    OpenRecordset(rs,
+                  QStringLiteral("SELECT sname, code, feestart FROM tblfriend WHERE code <> 1 AND "
+                                 "ctblgroup = ? AND hidden = 0 ORDER BY code"),
                   {m_group});
     QHash<int, int> rowOf;
     for (int r = 0; r < rs.recordCount(); ++r)
@@ -343,20 +343,19 @@ void frmAffairs::loadDues()
     m_loading = false;
 }
 
-void frmAffairs::paintDuesCell(int row, int month, bool withText)
-{
+void frmAffairs::paintDuesCell(int row, int month, bool withText) {
     Grid* g = m_sheets[SheetDues];
     const auto it = m_paid.constFind(qint64(row) * 100 + month);
     const bool paid = it != m_paid.constEnd();
-    const DuesState state = DuesMonthState(m_repeat, m_day, m_feeStart.value(row - 1), m_year, month, paid, Clock::today());
+    const DuesState state = DuesMonthState(m_repeat, m_day, m_feeStart.value(row - 1), m_year,
+                                           month, paid, Clock::today());
     const QColor color = state == DuesState::Paid      ? kPaid
                          : state == DuesState::Overdue ? kOverdue
                          : state == DuesState::Unpaid  ? kUnpaid
                                                        : kNotDue;
     for (int c : {dateCol(month), moneyCol(month)}) {
         // A freshly filled sheet is white and unlocked already.
-        if (withText || state != DuesState::Unpaid)
-            g->setCellBackColor(c, row, color);
+        if (withText || state != DuesState::Unpaid) g->setCellBackColor(c, row, color);
         if (withText || state == DuesState::NotDue)
             g->setCellLocked(c, row, state == DuesState::NotDue);
     }
@@ -369,8 +368,7 @@ void frmAffairs::paintDuesCell(int row, int month, bool withText)
     }
 }
 
-bool frmAffairs::markPaid(int row, int month, const QString& sdate, double money)
-{
+bool frmAffairs::markPaid(int row, int month, const QString& sdate, double money) {
     const qint64 key = qint64(row) * 100 + month;
     const Paid old = m_paid.value(key);
     const int member = m_sheets[SheetDues]->text(DuesCode, row).toInt();
@@ -386,16 +384,16 @@ bool frmAffairs::markPaid(int row, int month, const QString& sdate, double money
     return true;
 }
 
-bool frmAffairs::unmark(int row, int month)
-{
+bool frmAffairs::unmark(int row, int month) {
     const qint64 key = qint64(row) * 100 + month;
-    if (!m_paid.contains(key))
-        return false;
-    if (!AskYesNo(QStringLiteral("회비 납부 내역을 삭제하시겠습니까?"), QStringLiteral("삭제 확인"), false)) {
+    if (!m_paid.contains(key)) return false;
+    if (!AskYesNo(QStringLiteral("회비 납부 내역을 삭제하시겠습니까?"), QStringLiteral("삭제 확인"),
+                  false)) {
         paintDuesCell(row, month);
         return false;
     }
-    if (ExecSQL(QStringLiteral("DELETE FROM tblgroupmon WHERE code = ?"), {m_paid.value(key).code}) <= 0) {
+    if (ExecSQL(QStringLiteral("DELETE FROM tblgroupmon WHERE code = ?"),
+                {m_paid.value(key).code}) <= 0) {
         MsgInfo(QStringLiteral("자료를 삭제할 수 없습니다."));
         paintDuesCell(row, month);
         return false;
@@ -406,10 +404,10 @@ bool frmAffairs::unmark(int row, int month)
     return true;
 }
 
-void frmAffairs::duesDoubleClicked(int col, int row)
-{
+void frmAffairs::duesDoubleClicked(int col, int row) {
     const int month = col / 2;
-    if (m_group <= 0 || row < 1 || row > m_sheets[SheetDues]->maxRows() || col < dateCol(1) || col > moneyCol(12))
+    if (m_group <= 0 || row < 1 || row > m_sheets[SheetDues]->maxRows() || col < dateCol(1) ||
+        col > moneyCol(12))
         return;
     if (m_paid.contains(qint64(row) * 100 + month))
         unmark(row, month);
@@ -419,18 +417,15 @@ void frmAffairs::duesDoubleClicked(int col, int row)
 
 // A typed date marks the month (with the group's amount when none is shown); a typed
 // amount marks it with today; an emptied date unmarks it.
-void frmAffairs::duesChanged(int col, int row)
-{
-    if (m_loading || col < dateCol(1) || col > moneyCol(12))
-        return;
+void frmAffairs::duesChanged(int col, int row) {
+    if (m_loading || col < dateCol(1) || col > moneyCol(12)) return;
     const int month = col / 2;
     const qint64 key = qint64(row) * 100 + month;
     const bool paid = m_paid.contains(key);
     const QString text = m_sheets[SheetDues]->text(col, row).trimmed();
     if (col == dateCol(month)) {
         if (text.isEmpty()) {
-            if (paid)
-                unmark(row, month);
+            if (paid) unmark(row, month);
             return;
         }
         const QString sdate = CheckDateText(text, true);
@@ -447,16 +442,19 @@ void frmAffairs::duesChanged(int col, int row)
         paintDuesCell(row, month);
         return;
     }
-    markPaid(row, month, paid ? m_paid.value(key).sdate : Clock::today().toString(Qt::ISODate), money);
+    markPaid(row, month, paid ? m_paid.value(key).sdate : Clock::today().toString(Qt::ISODate),
+             money);
 }
 
-void frmAffairs::loadLines(int sheet)
-{
+void frmAffairs::loadLines(int sheet) {
     Grid* g = m_sheets[sheet];
     m_loading = true;
-    const QString from = m_htDate->Text1().isEmpty() ? QStringLiteral("0000-00-00") : m_htDate->Text1();
-    const QString to = m_htDate->Text2().isEmpty() ? QStringLiteral("9999-99-99") : m_htDate->Text2();
-    m_lines[sheet] = m_group > 0 ? FundLines(m_group, QString::number(sheet), from, to) : QList<FundLine>();
+    const QString from =
+        m_htDate->Text1().isEmpty() ? QStringLiteral("0000-00-00") : m_htDate->Text1();
+    const QString to =
+        m_htDate->Text2().isEmpty() ? QStringLiteral("9999-99-99") : m_htDate->Text2();
+    m_lines[sheet] =
+        m_group > 0 ? FundLines(m_group, QString::number(sheet), from, to) : QList<FundLine>();
     const QList<FundLine>& lines = m_lines[sheet];
     g->beginFill(lines.size() + 1);
     for (const FundLine& l : lines)
@@ -470,14 +468,12 @@ void frmAffairs::loadLines(int sheet)
     m_loading = false;
 }
 
-int frmAffairs::selectedExpense() const
-{
+int frmAffairs::selectedExpense() const {
     const Grid* g = m_sheets[SheetExpense];
     return g->activeRow() >= 1 ? g->text(LineCode, g->activeRow()).toInt() : 0;
 }
 
-void frmAffairs::loadDetail()
-{
+void frmAffairs::loadDetail() {
     Grid* g = m_sheets[SheetDetail];
     m_loading = true;
     m_lines[SheetDetail] = m_detailExpense > 0 ? DetailLines(m_detailExpense) : QList<FundLine>();
@@ -489,16 +485,13 @@ void frmAffairs::loadDetail()
     m_loading = false;
 }
 
-void frmAffairs::lineChanged(int sheet, int col, int row)
-{
-    if (m_loading || m_group <= 0)
-        return;
+void frmAffairs::lineChanged(int sheet, int col, int row) {
+    if (m_loading || m_group <= 0) return;
     Grid* g = m_sheets[sheet];
     QList<FundLine>& lines = m_lines[sheet];
     const bool isNew = row > lines.size();
     FundLine l = isNew ? FundLine{} : lines[row - 1];
-    if (isNew)
-        l.sdate = NormalizeDate(g->text(LineDate, row));
+    if (isNew) l.sdate = NormalizeDate(g->text(LineDate, row));
     const auto restore = [&] {
         m_loading = true;
         const FundLine& o = isNew ? FundLine{} : lines[row - 1];
@@ -514,15 +507,12 @@ void frmAffairs::lineChanged(int sheet, int col, int row)
     switch (col) {
     case LineDate:
         l.sdate = CheckDateText(text, true);
-        if (l.sdate.isEmpty())
-            return restore();
+        if (l.sdate.isEmpty()) return restore();
         break;
     case LineItem:
-        if (text.isEmpty())
-            return restore();
+        if (text.isEmpty()) return restore();
         l.item = PickOrAdd(QStringLiteral("tblaffairsnote"), text, QString::number(sheet));
-        if (l.item.isEmpty())
-            return restore();
+        if (l.item.isEmpty()) return restore();
         break;
     case LineMoney:
         if (!parseMoney(text, &l.money)) {
@@ -530,14 +520,15 @@ void frmAffairs::lineChanged(int sheet, int col, int row)
             return restore();
         }
         break;
-    case LineMemo: l.memo = g->text(col, row); break;
-    default: return;
+    case LineMemo:
+        l.memo = g->text(col, row);
+        break;
+    default:
+        return;
     }
     if (isNew) {
-        if (l.sdate.isEmpty())
-            l.sdate = Clock::today().toString(Qt::ISODate);
-        if (col == LineDate)
-            return; // a date alone makes no line yet
+        if (l.sdate.isEmpty()) l.sdate = Clock::today().toString(Qt::ISODate);
+        if (col == LineDate) return; // a date alone makes no line yet
     }
     const int code = SaveFundLine(l.code, m_group, QString::number(sheet), l);
     if (code <= 0) {
@@ -557,10 +548,8 @@ void frmAffairs::lineChanged(int sheet, int col, int row)
     m_loading = false;
 }
 
-void frmAffairs::detailChanged(int col, int row)
-{
-    if (m_loading)
-        return;
+void frmAffairs::detailChanged(int col, int row) {
+    if (m_loading) return;
     Grid* g = m_sheets[SheetDetail];
     QList<FundLine>& lines = m_lines[SheetDetail];
     const bool isNew = row > lines.size();
@@ -568,7 +557,8 @@ void frmAffairs::detailChanged(int col, int row)
     const auto restore = [&] {
         m_loading = true;
         const FundLine o = isNew ? FundLine{} : lines[row - 1];
-        g->setRowTexts(row, {o.item, isNew ? QString() : moneyText(o.money), o.memo, isNew ? QString() : QString::number(o.code)});
+        g->setRowTexts(row, {o.item, isNew ? QString() : moneyText(o.money), o.memo,
+                             isNew ? QString() : QString::number(o.code)});
         m_loading = false;
     };
     if (m_detailExpense <= 0) {
@@ -577,15 +567,20 @@ void frmAffairs::detailChanged(int col, int row)
     }
     const QString text = g->text(col, row);
     switch (col) {
-    case DetailBigo: l.item = text.trimmed(); break;
+    case DetailBigo:
+        l.item = text.trimmed();
+        break;
     case DetailMoney:
         if (!parseMoney(text.trimmed(), &l.money)) {
             MsgInfo(QStringLiteral("금액은 숫자로 입력하세요."));
             return restore();
         }
         break;
-    case DetailMemo: l.memo = text; break;
-    default: return;
+    case DetailMemo:
+        l.memo = text;
+        break;
+    default:
+        return;
     }
     const int code = SaveDetailLine(l.code, m_detailExpense, l);
     if (code <= 0) {
@@ -604,8 +599,7 @@ void frmAffairs::detailChanged(int col, int row)
     m_loading = false;
 }
 
-bool frmAffairs::RecDelete()
-{
+bool frmAffairs::RecDelete() {
     const int sheet = m_tabs->currentIndex();
     Grid* g = m_sheets[sheet];
     g->commitEdit();
@@ -623,11 +617,13 @@ bool frmAffairs::RecDelete()
         MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
         return false;
     }
-    if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false))
+    if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"),
+                  false))
         return false;
     const bool ok = sheet == SheetDetail ? DeleteDetailLine(code) : DeleteFundRecord(code);
     if (!ok) {
-        MsgWarning(QStringLiteral("코드[") + QString::number(code) + QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
+        MsgWarning(QStringLiteral("코드[") + QString::number(code) +
+                   QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
         return false;
     }
     if (sheet == SheetDetail)
@@ -638,29 +634,26 @@ bool frmAffairs::RecDelete()
     return true;
 }
 
-void frmAffairs::openBalance()
-{
-    if (m_group <= 0)
-        return;
+void frmAffairs::openBalance() {
+    if (m_group <= 0) return;
     auto* w = ChildWindow<frmGroupBalance>(QStringLiteral("frmGroupBalance"));
     w->showGroup(m_group, m_cmbGroup->currentText());
     FormFocus(w);
 }
 
-void frmAffairs::toggleUpper()
-{
+void frmAffairs::toggleUpper() {
     const bool show = !m_pnlMove->isVisible();
     m_pnlMove->setVisible(show);
     m_btnEx->setText(show ? QStringLiteral("↑ ") : QStringLiteral("↓ "));
 }
 
-bool frmAffairs::eventFilter(QObject* watched, QEvent* event)
-{
+bool frmAffairs::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_sheets.value(SheetDues) && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier && m_group > 0) {
             auto* editor = ChildWindow<frmFriendAdd>(QStringLiteral("frmFriendAdd"));
-            connect(editor, &RecordEditor::recordSaved, this, &frmAffairs::UpdateAffairs, Qt::UniqueConnection);
+            connect(editor, &RecordEditor::recordSaved, this, &frmAffairs::UpdateAffairs,
+                    Qt::UniqueConnection);
             editor->SetFormMode(1);
             editor->setGroupName(m_cmbGroup->currentText());
             FormFocus(editor);
@@ -671,20 +664,18 @@ bool frmAffairs::eventFilter(QObject* watched, QEvent* event)
 }
 
 // The stored height of the upper panel is applied once the splitter has its real size.
-void frmAffairs::showEvent(QShowEvent* event)
-{
+void frmAffairs::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (m_topRestored)
-        return;
+    if (m_topRestored) return;
     m_topRestored = true;
-    const int top = IniFile(FormIniPath(objectName())).value(QStringLiteral("pnlMove"), QStringLiteral("top")).toInt();
+    const int top = IniFile(FormIniPath(objectName()))
+                        .value(QStringLiteral("pnlMove"), QStringLiteral("top"))
+                        .toInt();
     const int total = m_split->sizes().value(0) + m_split->sizes().value(1);
-    if (top > 0 && top < total)
-        m_split->setSizes({top, total - top});
+    if (top > 0 && top < total) m_split->setSizes({top, total - top});
 }
 
-void frmAffairs::keyPressEvent(QKeyEvent* event)
-{
+void frmAffairs::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_F4) {
         RecDelete();
         return;
@@ -696,13 +687,13 @@ void frmAffairs::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void frmAffairs::closeEvent(QCloseEvent* event)
-{
+void frmAffairs::closeEvent(QCloseEvent* event) {
     for (Grid* g : m_sheets)
         g->commitEdit();
     if (m_pnlMove->isVisible()) {
         IniFile ini(FormIniPath(objectName()));
-        ini.setValue(QStringLiteral("pnlMove"), QStringLiteral("top"), QString::number(m_pnlMove->height()));
+        ini.setValue(QStringLiteral("pnlMove"), QStringLiteral("top"),
+                     QString::number(m_pnlMove->height()));
         ini.save(FormIniPath(objectName()));
     }
     QWidget::closeEvent(event);

@@ -84,9 +84,9 @@ private:
     int m_year = 0;
     QString m_repeat, m_day;
     double m_fee = 0;
-    QStringList m_feeStart;                       // per dues row
-    QHash<qint64, Paid> m_paid;                   // row * 100 + month
-    QList<FundLine> m_lines[SheetCount];          // saved lines of sheets 1..3, row r at r - 1
+    QStringList m_feeStart;              // per dues row
+    QHash<qint64, Paid> m_paid;          // row * 100 + month
+    QList<FundLine> m_lines[SheetCount]; // saved lines of sheets 1..3, row r at r - 1
     int m_detailExpense = 0;
     bool m_loading = false;
     bool m_topRestored = false;

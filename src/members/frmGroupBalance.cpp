@@ -7,8 +7,7 @@
 #include <QLocale>
 #include <QPushButton>
 
-frmGroupBalance::frmGroupBalance(QWidget* parent) : QWidget(parent)
-{
+frmGroupBalance::frmGroupBalance(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmGroupBalance"));
     setWindowTitle(QStringLiteral("그룹자금현황"));
     auto* grid = new QGridLayout(this);
@@ -16,8 +15,10 @@ frmGroupBalance::frmGroupBalance(QWidget* parent) : QWidget(parent)
     m_title->setTextFormat(Qt::PlainText);
     m_title->setObjectName(QStringLiteral("lblGroup"));
     grid->addWidget(m_title, 0, 0, 1, 2);
-    static const char* const captions[] = {"회비 수입", "기타 수입", "지출", "지출 세부 내역 합계", "잔액"};
-    static const char* const names[] = {"lblDues", "lblIncome", "lblExpense", "lblDetail", "lblBalance"};
+    static const char* const captions[] = {"회비 수입", "기타 수입", "지출", "지출 세부 내역 합계",
+                                           "잔액"};
+    static const char* const names[] = {"lblDues", "lblIncome", "lblExpense", "lblDetail",
+                                        "lblBalance"};
     for (int i = 0; i < 5; ++i) {
         grid->addWidget(new QLabel(QString::fromUtf8(captions[i]), this), i + 1, 0);
         m_values[i] = new QLabel(this);
@@ -35,8 +36,7 @@ frmGroupBalance::frmGroupBalance(QWidget* parent) : QWidget(parent)
     grid->addWidget(close, 6, 1);
 }
 
-void frmGroupBalance::showGroup(int group, const QString& name)
-{
+void frmGroupBalance::showGroup(int group, const QString& name) {
     m_title->setText(QStringLiteral("[") + name + QStringLiteral("]"));
     const FundTotals t = GroupFundTotals(group);
     const double values[] = {t.dues, t.income, t.expense, t.detail, t.balance()};
