@@ -4,6 +4,7 @@
 #include "members/frmFriend.h"
 #include "members/frmFriendAdd.h"
 #include "members/FrmTool_ImpData.h"
+#include "members/frmAffairs.h"
 #include "members/frmGroupSub.h"
 #include "ui/RecordWindow.h"
 
@@ -37,4 +38,5 @@ void RegisterMemberCommands()
     MainCommands::add(QStringLiteral("mnuFriend_Friend"), [](frmMain*) { OpenFriendList(); });
     MainCommands::add(QStringLiteral("mnuETCRoot_Exel"),
                       [](frmMain*) { OpenChild<FrmTool_ImpData>(QStringLiteral("FrmTool_ImpData")); });
+    MainCommands::add(QStringLiteral("mnuAffairs_Money"), [](frmMain*) { OpenChild<frmAffairs>(QStringLiteral("frmAffairs")); });
 }

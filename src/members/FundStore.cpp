@@ -1,0 +1,202 @@
+#include "members/FundStore.h"
+
+#include "core/Clock.h"
+#include "db/Database.h"
+
+#include <QDate>
+
+#include <algorithm>
+
+namespace {
+// Expenses with their detail lines' count and total, in one grouped join.
+const QString kExpenseJoin = QStringLiteral(" FROM tblgroupmon AS g LEFT JOIN"
+                                            " (SELECT ctblgroupmon, COUNT(*) AS n, SUM(smoney) AS "
+                                            "ssum FROM tblsubdata GROUP BY ctblgroupmon) AS s"
+                                            " ON s.ctblgroupmon = g.code");
+} // namespace
+
+QList<int> FundYears(int group) {
+    QList<int> years{Clock::today().year()};
+    Recordset rs;
+    OpenRecordset(
+        rs,
+        QStringLiteral(
+            "SELECT DISTINCT substr(sdate, 1, 4) FROM tblgroupmon WHERE ctblgroup = ?"
+            " UNION SELECT DISTINCT substr(smonth, 1, 4) FROM tblgroupmon WHERE ctblgroup = ?"),
+        {group, group});
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        bool ok = false;
+        const QString text = rs.row(r)[0].toString();
+        const int y = text.toInt(&ok);
+        if (ok && text.size() == 4 && y >= 1900 && y <= 9999 && !years.contains(y)) years << y;
+    }
+    std::sort(years.begin(), years.end());
+    return years;
+}
+
+int ConvertLeftMemberPayments(int group, int year) {
+    Recordset rs;
+    const int n = OpenRecordset(
+        rs,
+        QStringLiteral("SELECT g.code, g.smonth, f.sname FROM tblgroupmon AS g LEFT JOIN tblfriend "
+                       "AS f ON f.code = g.ctblfriend"
+                       " WHERE g.ctblgroup = ? AND g.inoutclass = '0' AND g.smonth LIKE ?"
+                       " AND (f.code IS NULL OR f.ctblgroup <> g.ctblgroup)"),
+        {group, QString::number(year) + QLatin1Char('%')});
+    if (n <= 0) return n < 0 ? -1 : 0;
+    Transaction tx;
+    for (int r = 0; r < n; ++r) {
+        const int month = rs.row(r)[1].toString().mid(5, 2).toInt();
+        const QString memo = rs.row(r)[2].toString() + QLatin1Char(' ') + QString::number(month) +
+                             QStringLiteral("월분 납부 회비");
+        if (ExecSQL(QStringLiteral("UPDATE tblgroupmon SET inoutclass = '1', ctblfriend = 1, smemo "
+                                   "= ? WHERE code = ?"),
+                    {memo, rs.row(r)[0].toInt()}) <= 0)
+            return -1;
+    }
+    return tx.commit() ? n : -1;
+}
+
+QList<DuesPayment> DuesPayments(int group, int year) {
+    QList<DuesPayment> out;
+    Recordset rs;
+    OpenRecordset(rs,
+                  QStringLiteral("SELECT sdate, ctblfriend, smoney, smonth, code FROM tblgroupmon"
+                                 " WHERE ctblgroup = ? AND inoutclass = '0' AND smonth LIKE ? "
+                                 "ORDER BY ctblfriend, smonth"),
+                  {group, QString::number(year) + QLatin1Char('%')});
+    out.reserve(rs.recordCount());
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        const auto& v = rs.row(r);
+        out.append({v[4].toInt(), v[1].toInt(), v[2].toDouble(), v[0].toString(), v[3].toString()});
+    }
+    return out;
+}
+
+int SaveDuesPayment(int code, int member, int group, double money, const QString& sdate,
+                    const QString& smonth) {
+    if (code > 0)
+        return ExecSQL(
+                   QStringLiteral("UPDATE tblgroupmon SET smoney = ?, sdate = ? WHERE code = ?"),
+                   {money, sdate, code}) > 0
+                   ? code
+                   : 0;
+    if (ExecSQL(
+            QStringLiteral(
+                "INSERT INTO tblgroupmon (ctblfriend, ctblgroup, smoney, inoutclass, sdate, smonth)"
+                " VALUES (?, ?, ?, '0', ?, ?)"),
+            {member, group, money, sdate, smonth}) <= 0)
+        return 0;
+    return LastIdentity();
+}
+
+QList<FundLine> FundLines(int group, const QString& kind, const QString& from, const QString& to) {
+    QList<FundLine> out;
+    Recordset rs;
+    const bool expense = kind == QStringLiteral("2");
+    const QString sql =
+        expense ? QStringLiteral(
+                      "SELECT g.sdate, g.ctblaffairsnote, g.smoney, g.smemo, g.code, s.n, s.ssum") +
+                      kExpenseJoin
+                : QStringLiteral("SELECT g.sdate, g.ctblaffairsnote, g.smoney, g.smemo, g.code, 0, "
+                                 "0 FROM tblgroupmon AS g");
+    OpenRecordset(
+        rs,
+        sql +
+            QStringLiteral(" WHERE g.inoutclass = ? AND g.ctblgroup = ? AND g.sdate BETWEEN ? AND ?"
+                           " ORDER BY g.sdate, g.code"),
+        {kind, group, from, to});
+    out.reserve(rs.recordCount());
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        const auto& v = rs.row(r);
+        FundLine l{v[4].toInt(),    v[0].toString(), v[1].toString(),
+                   v[2].toDouble(), v[3].toString(), v[5].toInt()};
+        if (l.lineCount > 0) l.money = v[6].toDouble();
+        out.append(l);
+    }
+    return out;
+}
+
+QList<FundLine> DetailLines(int expense) {
+    QList<FundLine> out;
+    Recordset rs;
+    OpenRecordset(rs,
+                  QStringLiteral("SELECT bigo, smoney, smemo, code FROM tblsubdata WHERE "
+                                 "ctblgroupmon = ? ORDER BY code"),
+                  {expense});
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        const auto& v = rs.row(r);
+        out.append({v[3].toInt(), QString(), v[0].toString(), v[1].toDouble(), v[2].toString(), 0});
+    }
+    return out;
+}
+
+int SaveFundLine(int code, int group, const QString& kind, const FundLine& l) {
+    if (code > 0)
+        return ExecSQL(QStringLiteral("UPDATE tblgroupmon SET sdate = ?, ctblaffairsnote = ?, "
+                                      "smoney = ?, smemo = ? WHERE code = ?"),
+                       {l.sdate, l.item, l.money, l.memo, code}) > 0
+                   ? code
+                   : 0;
+    if (ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblgroup, sdate, ctblaffairsnote, "
+                               "smoney, smemo, inoutclass)"
+                               " VALUES (?, ?, ?, ?, ?, ?)"),
+                {group, l.sdate, l.item, l.money, l.memo, kind}) <= 0)
+        return 0;
+    return LastIdentity();
+}
+
+int SaveDetailLine(int code, int expense, const FundLine& l) {
+    if (code > 0)
+        return ExecSQL(QStringLiteral(
+                           "UPDATE tblsubdata SET smemo = ?, smoney = ?, bigo = ? WHERE code = ?"),
+                       {l.memo, l.money, l.item, code}) > 0
+                   ? code
+                   : 0;
+    if (ExecSQL(
+            QStringLiteral(
+                "INSERT INTO tblsubdata (ctblgroupmon, bigo, smoney, smemo) VALUES (?, ?, ?, ?)"),
+            {expense, l.item, l.money, l.memo}) <= 0)
+        return 0;
+    return LastIdentity();
+}
+
+bool DeleteFundRecord(int code) {
+    Transaction tx;
+    ExecSQL(QStringLiteral("DELETE FROM tblsubdata WHERE ctblgroupmon = ?"), {code});
+    if (ExecSQL(QStringLiteral("DELETE FROM tblgroupmon WHERE code = ?"), {code}) <= 0)
+        return false;
+    return tx.commit();
+}
+
+bool DeleteDetailLine(int code) {
+    return ExecSQL(QStringLiteral("DELETE FROM tblsubdata WHERE code = ?"), {code}) > 0;
+}
+
+FundTotals GroupFundTotals(int group) {
+    FundTotals t;
+    Recordset rs;
+    OpenRecordset(rs,
+                  QStringLiteral("SELECT inoutclass, SUM(smoney) AS ssum FROM tblgroupmon WHERE "
+                                 "ctblgroup = ? GROUP BY inoutclass"),
+                  {group});
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        const QString kind = rs.row(r)[0].toString();
+        if (kind == QStringLiteral("0"))
+            t.dues = rs.row(r)[1].toDouble();
+        else if (kind == QStringLiteral("1"))
+            t.income = rs.row(r)[1].toDouble();
+    }
+    t.expense =
+        GetScalar(QStringLiteral("SELECT SUM(CASE WHEN s.n > 0 THEN s.ssum ELSE g.smoney END)") +
+                      kExpenseJoin +
+                      QStringLiteral(" WHERE g.ctblgroup = ? AND g.inoutclass = '2'"),
+                  {group})
+            .toDouble();
+    t.detail = GetScalar(QStringLiteral(
+                             "SELECT SUM(s.smoney) AS ssum FROM tblgroupmon AS g, tblsubdata AS s"
+                             " WHERE g.code = s.ctblgroupmon AND g.ctblgroup = ?"),
+                         {group})
+                   .toDouble();
+    return t;
+}

@@ -1,0 +1,427 @@
+// The group funds window driven through the main window: the dues-settings question, the
+// dues sheet (marking by double click and typing, colours, feestart, members who left),
+// income and expense lines with detail lines, deleting and the balance window.
+#include "TestEnv.h"
+
+#include "app/MainCommands.h"
+#include "app/MemberCommands.h"
+#include "app/MoneyBookCommands.h"
+#include "app/frmMain.h"
+#include "core/AppState.h"
+#include "db/Database.h"
+#include "members/FundStore.h"
+#include "members/frmAffairs.h"
+#include "members/GroupSchedule.h"
+#include "members/frmFriendAdd.h"
+#include "members/frmGroupBalance.h"
+#include "members/frmGroupSub.h"
+#include "ui/Grid.h"
+#include "ui/WindowRegistry.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+const QColor kOverdue(255, 204, 204), kPaid(204, 236, 204);
+
+int addGroup(const QString& name, const QString& repeat, const QString& day, double fee) {
+    ExecSQL(QStringLiteral("INSERT INTO tblgroup (gname, repeatclass, settlementday, "
+                           "settlementmon) VALUES (?, ?, ?, ?)"),
+            {name, repeat, day, fee});
+    return LastIdentity();
+}
+
+int addMember(const QString& name, int group, const QString& feeStart, int hidden = 0) {
+    ExecSQL(QStringLiteral(
+                "INSERT INTO tblfriend (sname, ctblgroup, feestart, hidden) VALUES (?, ?, ?, ?)"),
+            {name, group, feeStart, hidden});
+    return LastIdentity();
+}
+
+QVariant scalar(const QString& sql, const QVariantList& params = {}) {
+    return GetScalar(sql, params);
+}
+
+void pressOn(Grid* g, int col, int row, bool twice) {
+    const QRect r = g->visualRect(g->model()->index(row - 1, col - 1));
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
+    if (twice) QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, r.center());
+    QCoreApplication::processEvents();
+}
+
+// Types into the focused widget (Hangul and quotes as key events with text), then Enter.
+void typeEnter(const QString& text) {
+    for (const QChar ch : text) {
+        QWidget* w = QApplication::focusWidget();
+        QVERIFY(w);
+        if (ch.unicode() < 0x80 && ch.isLetterOrNumber())
+            QTest::keyClicks(w, QString(ch));
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+}
+
+void clickButton(QWidget* w, const char* name) {
+    auto* b = w->findChild<QAbstractButton*>(QString::fromLatin1(name));
+    QVERIFY(b);
+    QTest::mouseClick(b, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+void showSheet(frmAffairs* w, int index) {
+    auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("spList"));
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    QCoreApplication::processEvents();
+}
+} // namespace
+
+class TestFundWindows : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<frmMain> m_frame;
+
+    frmAffairs* open() {
+        QAction* a = m_frame->menuAction(QStringLiteral("mnuAffairs_Money"));
+        if (!a) return nullptr;
+        a->trigger();
+        QCoreApplication::processEvents();
+        return dynamic_cast<frmAffairs*>(WindowRegistry::find(QStringLiteral("frmAffairs")));
+    }
+
+private slots:
+    void init() {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+        App().loginId = QStringLiteral("ADMIN");
+        App().ownerCode = 1;
+        App().start = QStringLiteral("9");
+        RegisterMemberCommands();
+        RegisterMoneyBookCommands();
+        m_frame = std::make_unique<frmMain>();
+        m_frame->show();
+        QCoreApplication::processEvents();
+    }
+    void cleanup() {
+        CloseAllChildren();
+        m_frame.reset();
+        m_env.reset();
+    }
+    void openers_data();
+    void openers();
+    void groupWithoutDues();
+    void settingDuesFromTheQuestion();
+    void yearsSpanRecords();
+    void duesSheet();
+    void upperPanelHeightRemembered();
+    void incomeExpenseAndBalance();
+};
+
+void TestFundWindows::openers_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("menu") << "mnuAffairs_Money"
+                          << "frmAffairs"
+                          << "그룹자금관리";
+    QTest::newRow("toolbar 3") << "Toolbar1(3)"
+                               << "frmAffairs"
+                               << "그룹자금관리";
+    QTest::newRow("items") << "mnuAffairs_Section"
+                           << "frmItem_Affairs"
+                           << "항목관리 - 그룹자금";
+    QTest::newRow("start window 2") << ""
+                                    << "frmAffairs"
+                                    << "그룹자금관리";
+}
+
+void TestFundWindows::openers() {
+    QFETCH(QString, action);
+    QFETCH(QString, window);
+    QFETCH(QString, title);
+    addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 0);
+    if (action.isEmpty()) {
+        m_frame.reset();
+        App().start = QStringLiteral("2");
+        m_frame = std::make_unique<frmMain>();
+        m_frame->show();
+    } else {
+        QAction* a = m_frame->menuAction(action);
+        QVERIFY(a && a->isEnabled());
+        a->trigger();
+    }
+    QCoreApplication::processEvents();
+    QWidget* w = WindowRegistry::find(window);
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), title);
+}
+
+void TestFundWindows::groupWithoutDues() {
+    m_env->prompt().pushAnswer(Prompt::Answer::No);
+    frmAffairs* w = open();
+    QVERIFY(w);
+    QCOMPARE(m_env->prompt().texts(),
+             QStringList{"회비설정이 되어 있지 않습니다.\n자금관리는 그룹관리에서 회비및 납부일을 "
+                         "지정한 경우에만 사용 가능합니다.\n지금 지정 하시겠습니까?"});
+    QCOMPARE(w->sheet(frmAffairs::SheetDues)->maxRows(), 0);
+    QCOMPARE(w->groupCode(), 0);
+}
+
+// Yes opens the group window on the group; its save reloads the funds window, and F2 on
+// the dues sheet opens the member editor for a new member of that group.
+void TestFundWindows::settingDuesFromTheQuestion() {
+    ExecSQL(QStringLiteral("INSERT INTO tblgroup (gname) VALUES ('친목회')"));
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    frmAffairs* w = open();
+    QVERIFY(w);
+    auto* groups = dynamic_cast<frmGroupSub*>(WindowRegistry::find(QStringLiteral("frmGroupSub")));
+    QVERIFY(groups);
+    auto* kind = groups->findChild<QComboBox*>(QStringLiteral("cmbYear"));
+    kind->setCurrentIndex(kind->findText(GroupKindNames().at(GroupSchedule::Monthly)));
+    auto* day = groups->findChild<QComboBox*>(QStringLiteral("cmbDay"));
+    day->setCurrentIndex(day->findText(QStringLiteral("10")));
+    clickButton(groups, "btnSave");
+    QCOMPARE(scalar("SELECT repeatclass || settlementday FROM tblgroup WHERE code = 1").toString(),
+             QStringLiteral("0000010"));
+    QCOMPARE(w->groupCode(), 1);
+
+    Grid* dues = w->sheet(frmAffairs::SheetDues);
+    dues->setFocus();
+    QTest::keyClick(dues, Qt::Key_F2);
+    auto* editor =
+        dynamic_cast<frmFriendAdd*>(WindowRegistry::find(QStringLiteral("frmFriendAdd")));
+    QVERIFY(editor);
+    QCOMPARE(editor->findChild<QComboBox*>(QStringLiteral("cmbGroup"))->currentText(),
+             GroupNameByCode(1));
+}
+
+// The year list spans the records' years (payment dates and months paid for) and this year.
+void TestFundWindows::yearsSpanRecords() {
+    const int group =
+        addGroup(QStringLiteral("옛모임"), QStringLiteral("00000"), QStringLiteral("29"), 0);
+    QCOMPARE(FundYears(group), QList<int>{2026});
+    ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblgroup, inoutclass, sdate, smonth) VALUES "
+                           "(?, '0', '', '2023-04'),"
+                           " (?, '1', '2024-02-01', ''), (?, '1', 'abc', '')"),
+            {group, group, group});
+    QCOMPARE(FundYears(group), (QList<int>{2023, 2024, 2026}));
+    frmAffairs* w = open();
+    auto* years = w->findChild<QComboBox*>(QStringLiteral("cmbYear"));
+    QCOMPARE(years->count(), 3);
+    QCOMPARE(years->currentText(), QStringLiteral("2026"));
+}
+
+void TestFundWindows::duesSheet() {
+    // Quarterly in 2, 5, 8, 11 on the last day; today is 2026-12-06.
+    const int group =
+        addGroup(QStringLiteral("산악회's"), QStringLiteral("3258B"), QStringLiteral("29"), 10000);
+    const int other =
+        addGroup(QStringLiteral("다른모임"), QStringLiteral("00000"), QStringLiteral("10"), 5000);
+    const int a = addMember(QStringLiteral("가나"), group, QStringLiteral("2026-01-01"));
+    addMember(QStringLiteral("다라"), group, QStringLiteral("2026-06-15"));
+    const int hidden =
+        addMember(QStringLiteral("쉬는회원"), group, QStringLiteral("2026-01-01"), 1);
+    const int left = addMember(QStringLiteral("떠난회원"), other, QStringLiteral("2026-01-01"));
+    QVERIFY(SaveDuesPayment(0, left, group, 10000, QStringLiteral("2026-05-03"),
+                            QStringLiteral("2026-05")) > 0);
+    QVERIFY(SaveDuesPayment(0, hidden, group, 10000, QStringLiteral("2026-05-04"),
+                            QStringLiteral("2026-05")) > 0);
+
+    frmAffairs* w = open();
+    QVERIFY(w);
+    QCOMPARE(m_env->prompt().texts(), QStringList());
+    QCOMPARE(w->groupCode(), group);
+    // The payment of the member who left became other income; the suspended member's stays.
+    QCOMPARE(scalar("SELECT smemo FROM tblgroupmon WHERE inoutclass = '1'").toString(),
+             QStringLiteral("떠난회원 5월분 납부 회비"));
+    QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE inoutclass = '0' AND ctblfriend = ?",
+                    {hidden})
+                 .toInt(),
+             1);
+
+    Grid* g = w->sheet(frmAffairs::SheetDues);
+    QCOMPARE(g->maxRows(), 2);
+    const auto back = [g](int col, int row) {
+        return g->model()->index(row - 1, col - 1).data(Qt::BackgroundRole).value<QColor>();
+    };
+    QCOMPARE(back(frmAffairs::dateCol(2), 1), kOverdue);
+    QVERIFY(g->cellLocked(frmAffairs::dateCol(3), 1)); // not a due month
+    QVERIFY(g->cellLocked(frmAffairs::dateCol(5), 2)); // before feestart's month
+    QCOMPARE(back(frmAffairs::dateCol(8), 2), kOverdue);
+
+    // A double click marks February paid with today and the group's amount.
+    pressOn(g, frmAffairs::dateCol(2), 1, true);
+    QCOMPARE(scalar("SELECT sdate || '|' || smonth || '|' || CAST(smoney AS INTEGER) FROM "
+                    "tblgroupmon WHERE ctblfriend = ?",
+                    {a})
+                 .toString(),
+             QStringLiteral("2026-12-06|2026-02|10000"));
+    QCOMPARE(back(frmAffairs::dateCol(2), 1), kPaid);
+    // A double click on a locked month does nothing.
+    pressOn(g, frmAffairs::dateCol(3), 1, true);
+    QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE ctblfriend = ?", {a}).toInt(), 1);
+
+    // A typed impossible date saves nothing; a real one marks May.
+    pressOn(g, frmAffairs::dateCol(5), 1, false);
+    typeEnter(QStringLiteral("250229"));
+    QCOMPARE(m_env->prompt().texts().size(), 1);
+    QVERIFY(m_env->prompt().texts().first().startsWith(
+        QStringLiteral("[250229]는 날짜형식이 아닙니다.")));
+    QCOMPARE(g->text(frmAffairs::dateCol(5), 1), QString());
+    pressOn(g, frmAffairs::dateCol(5), 1, false);
+    typeEnter(QStringLiteral("260510"));
+    QCOMPARE(
+        scalar("SELECT sdate FROM tblgroupmon WHERE ctblfriend = ? AND smonth = '2026-05'", {a})
+            .toString(),
+        QStringLiteral("2026-05-10"));
+    // Its amount typed over.
+    pressOn(g, frmAffairs::moneyCol(5), 1, false);
+    typeEnter(QStringLiteral("12000"));
+    QCOMPARE(
+        scalar("SELECT smoney FROM tblgroupmon WHERE ctblfriend = ? AND smonth = '2026-05'", {a})
+            .toInt(),
+        12000);
+
+    // Unmarking asks; No keeps it, Yes deletes it with a notice.
+    m_env->prompt().clear();
+    m_env->prompt().pushAnswer(Prompt::Answer::No);
+    pressOn(g, frmAffairs::dateCol(2), 1, true);
+    QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE ctblfriend = ?", {a}).toInt(), 2);
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    pressOn(g, frmAffairs::dateCol(2), 1, true);
+    QCOMPARE(m_env->prompt().texts(),
+             QStringList(2, QStringLiteral("회비 납부 내역을 삭제하시겠습니까?")));
+    QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE ctblfriend = ?", {a}).toInt(), 1);
+    QCOMPARE(m_env->notices().last(), QStringLiteral("삭제되었습니다."));
+    QCOMPARE(back(frmAffairs::dateCol(2), 1), kOverdue);
+}
+
+void TestFundWindows::incomeExpenseAndBalance() {
+    const int group =
+        addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 1000);
+    ExecSQL(QStringLiteral(
+        "INSERT INTO tblaffairsnote (inoutclass, bigo) VALUES ('1', '찬조금'), ('2', '식대')"));
+    frmAffairs* w = open();
+    QVERIFY(w);
+
+    // Income: the item through the picker, a quote in the memo; the line starts with today.
+    showSheet(w, frmAffairs::SheetIncome);
+    Grid* inc = w->sheet(frmAffairs::SheetIncome);
+    QCOMPARE(inc->text(frmAffairs::LineDate, 1), QStringLiteral("2026-12-06"));
+    pressOn(inc, frmAffairs::LineItem, 1, false);
+    typeEnter(QStringLiteral("찬조"));
+    pressOn(inc, frmAffairs::LineMoney, 1, false);
+    typeEnter(QStringLiteral("30,000"));
+    pressOn(inc, frmAffairs::LineMemo, 1, false);
+    typeEnter(QStringLiteral("김's 찬조"));
+    QCOMPARE(scalar("SELECT sdate || '|' || ctblaffairsnote || '|' || CAST(smoney AS INTEGER) || "
+                    "'|' || smemo FROM tblgroupmon"
+                    " WHERE inoutclass = '1' AND ctblgroup = ?",
+                    {group})
+                 .toString(),
+             QStringLiteral("2026-12-06|찬조금|30000|김's 찬조"));
+    // A bad date and letters in the amount change nothing.
+    pressOn(inc, frmAffairs::LineDate, 1, false);
+    typeEnter(QStringLiteral("261332"));
+    pressOn(inc, frmAffairs::LineMoney, 1, false);
+    typeEnter(QStringLiteral("abc"));
+    QCOMPARE(m_env->prompt().texts().size(), 2);
+    QCOMPARE(m_env->prompt().texts().last(), QStringLiteral("금액은 숫자로 입력하세요."));
+    QCOMPARE(
+        scalar("SELECT sdate || CAST(smoney AS INTEGER) FROM tblgroupmon WHERE inoutclass = '1'")
+            .toString(),
+        QStringLiteral("2026-12-0630000"));
+
+    // Detail lines without a saved expense selected are refused.
+    showSheet(w, frmAffairs::SheetDetail);
+    Grid* det = w->sheet(frmAffairs::SheetDetail);
+    pressOn(det, frmAffairs::DetailBigo, 1, false);
+    typeEnter(QStringLiteral("물"));
+    QCOMPARE(m_env->prompt().texts().last(),
+             QStringLiteral("지출 내역에서 저장된 지출을 먼저 선택하세요."));
+    QCOMPARE(CountRows(QStringLiteral("tblsubdata")), 0);
+
+    // An expense without lines keeps its amount; with lines it shows their total.
+    showSheet(w, frmAffairs::SheetExpense);
+    Grid* exp = w->sheet(frmAffairs::SheetExpense);
+    pressOn(exp, frmAffairs::LineItem, 1, false);
+    typeEnter(QStringLiteral("식대"));
+    pressOn(exp, frmAffairs::LineMoney, 1, false);
+    typeEnter(QStringLiteral("50000"));
+    pressOn(exp, frmAffairs::LineItem, 2, false);
+    typeEnter(QStringLiteral("식대"));
+    pressOn(exp, frmAffairs::LineMoney, 2, false);
+    typeEnter(QStringLiteral("9000"));
+    const int expense = exp->text(frmAffairs::LineCode, 2).toInt();
+    QVERIFY(expense > 0);
+    pressOn(exp, frmAffairs::LineItem, 2, false);
+    showSheet(w, frmAffairs::SheetDetail);
+    for (const auto& [bigo, money] : {std::pair{QStringLiteral("김밥"), QStringLiteral("3000")},
+                                      {QStringLiteral("물"), QStringLiteral("2500")}}) {
+        const int row = det->dataRowCnt() + 1;
+        pressOn(det, frmAffairs::DetailBigo, row, false);
+        typeEnter(bigo);
+        pressOn(det, frmAffairs::DetailMoney, row, false);
+        typeEnter(money);
+    }
+    QCOMPARE(CountRows(QStringLiteral("tblsubdata"), QStringLiteral("ctblgroupmon = ?"), {expense}),
+             2);
+    showSheet(w, frmAffairs::SheetExpense);
+    QCOMPARE(exp->text(frmAffairs::LineMoney, 1), QStringLiteral("50,000"));
+    QCOMPARE(exp->text(frmAffairs::LineMoney, 2), QStringLiteral("5,500"));
+    QVERIFY(exp->cellLocked(frmAffairs::LineMoney, 2));
+
+    // Balance: no dues kind at all counts 0; each expense once.
+    clickButton(w, "btnBalance");
+    auto* bal =
+        dynamic_cast<frmGroupBalance*>(WindowRegistry::find(QStringLiteral("frmGroupBalance")));
+    QVERIFY(bal);
+    const auto label = [bal](const char* n) {
+        return bal->findChild<QLabel*>(QString::fromLatin1(n))->text();
+    };
+    QCOMPARE(label("lblDues"), QStringLiteral("0"));
+    QCOMPARE(label("lblIncome"), QStringLiteral("30,000"));
+    QCOMPARE(label("lblExpense"), QStringLiteral("55,500"));
+    QCOMPARE(label("lblDetail"), QStringLiteral("5,500"));
+    QCOMPARE(label("lblBalance"), QStringLiteral("-25,500"));
+
+    // Deleting the expense takes its lines along.
+    m_env->prompt().clear();
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    pressOn(exp, frmAffairs::LineItem, 2, false);
+    clickButton(w, "btnRecDel");
+    QCOMPARE(m_env->prompt().texts(), QStringList{"선택된 자료를 정말로 삭제 하시겠습니까?"});
+    QCOMPARE(CountRows(QStringLiteral("tblgroupmon"), QStringLiteral("code = ?"), {expense}), 0);
+    QCOMPARE(CountRows(QStringLiteral("tblsubdata")), 0);
+    QCOMPARE(exp->dataRowCnt(), 2); // one line left and the new line's date
+}
+
+// The upper panel's height comes back with the window; the window's own place stays apart.
+void TestFundWindows::upperPanelHeightRemembered() {
+    addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 0);
+    frmAffairs* w = open();
+    auto* split = w->findChild<QSplitter*>();
+    split->setSizes({120, split->height() - 120});
+    const int height = w->findChild<QWidget*>(QStringLiteral("pnlMove"))->height();
+    clickButton(w, "btnClose");
+    QTRY_VERIFY(!WindowRegistry::find(QStringLiteral("frmAffairs")));
+    w = open();
+    QCOMPARE(w->findChild<QWidget*>(QStringLiteral("pnlMove"))->height(), height);
+    clickButton(w, "btnEx");
+    QVERIFY(!w->findChild<QWidget*>(QStringLiteral("pnlMove"))->isVisible());
+    QCOMPARE(w->findChild<QAbstractButton*>(QStringLiteral("btnEx"))->text(), QStringLiteral("↓ "));
+}
+
+QTEST_MAIN(TestFundWindows)
+#include "tst_fundwindows.moc"
