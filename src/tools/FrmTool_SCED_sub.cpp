@@ -35,6 +35,9 @@ FrmTool_SCED_sub::FrmTool_SCED_sub(QWidget* parent) : QWidget(parent) {
     m_grid->setHeaderTexts({QStringLiteral("종결"), QStringLiteral("반복"), QStringLiteral("시간"),
                             QStringLiteral("내용"), QStringLiteral("seq")});
     m_grid->setColType(ColDone, CellType::CheckBox);
+    // The mark is written by toggleDone (it must reach the database first), so the grid
+    // itself does not tick the box.
+    m_grid->setColLocked(ColDone, true);
     m_grid->setColLocked(ColCycle, true);
     m_grid->setColLocked(ColTime, true);
     m_grid->setColLocked(ColNote, true);

@@ -56,7 +56,7 @@ bool DownloadFile(const QString& url, const QString& path, int stallMs, const st
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     stall.start();
     if (!reply->isFinished()) loop.exec();
-    out.write(reply->readAll());
+    if (reply->isOpen()) out.write(reply->readAll()); // an aborted reply is closed
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     bool ok = reply->error() == QNetworkReply::NoError && !stalled && !cancelled && !writeFailed;
