@@ -225,7 +225,22 @@ bool Startup::acquireSingleCopy() {
     QDir().mkpath(App().appDir);
     m_lock = std::make_unique<QLockFile>(App().appDir + QStringLiteral("/memberdesk.lock"));
     // A lock left by a copy that crashed is stale (its process is gone) and is taken over.
-    if (!m_lock->tryLock(0)) {
+    bool locked = m_lock->tryLock(0);
+    if (!locked && m_lock->error() == QLockFile::LockFailedError) {
+        // A copy killed between creating the lock file and writing its owner leaves a file
+        // that names no process. Give a copy starting right now time to write it; a file
+        // that still names nobody is abandoned.
+        qint64 pid = 0;
+        QString host, app;
+        if (!m_lock->getLockInfo(&pid, &host, &app)) {
+            locked = m_lock->tryLock(300);
+            if (!locked && !m_lock->getLockInfo(&pid, &host, &app)) {
+                m_lock->removeStaleLockFile();
+                locked = m_lock->tryLock(0);
+            }
+        }
+    }
+    if (!locked) {
         const bool heldByOther = m_lock->error() == QLockFile::LockFailedError;
         m_lock.reset();
         if (heldByOther)

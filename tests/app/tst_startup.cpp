@@ -126,6 +126,15 @@ private slots:
         QVERIFY(next.acquireSingleCopy());
     }
 
+    // A copy killed right after creating its lock file leaves one that names no owner:
+    // the next start takes it over instead of saying "already running" for good.
+    void ownerlessLockIsTakenOver() {
+        writeFile(env->path("memberdesk.lock"), QByteArray());
+        Startup s;
+        QVERIFY(s.acquireSingleCopy());
+        QVERIFY(env->prompt().texts().isEmpty());
+    }
+
     void unusableDataFolderIsNotASecondCopy() {
         writeFile(env->path("plainfile"), "x");
         ResetAppState(env->path("plainfile/data"), App().programDir);
