@@ -1,4 +1,5 @@
 #include "moneybook/AccountWindow.h"
+#include "moneybook/MoneyBookWidgets.h"
 
 #include "core/Prompt.h"
 #include "db/Database.h"
@@ -24,13 +25,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-} // namespace
+using MoneyBook::button;
 
 AccountWindow::AccountWindow(bool card, QWidget* parent) : QWidget(parent), m_card(card) {
     setObjectName(card ? QStringLiteral("frmCard") : QStringLiteral("frmAccount"));

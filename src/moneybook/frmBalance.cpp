@@ -1,4 +1,5 @@
 #include "moneybook/frmBalance.h"
+#include "moneybook/MoneyBookWidgets.h"
 
 #include "moneybook/MoneyBookRules.h"
 #include "moneybook/frmBalance_Write.h"
@@ -12,15 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using MoneyBook::button;
 using MoneyBook::MoneyText;
-
-namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-} // namespace
 
 frmBalance::frmBalance(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmBalance"));

@@ -1,4 +1,5 @@
 #include "moneybook/frmBalance_Write.h"
+#include "moneybook/MoneyBookWidgets.h"
 
 #include "core/Clock.h"
 #include "db/Database.h"
@@ -15,15 +16,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using MoneyBook::button;
 using MoneyBook::MoneyText;
-
-namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-} // namespace
 
 frmBalance_Write::frmBalance_Write(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmBalance_Write"));

@@ -1,4 +1,5 @@
 #include "moneybook/frmItem.h"
+#include "moneybook/MoneyBookWidgets.h"
 
 #include "core/Prompt.h"
 #include "db/Database.h"
@@ -18,12 +19,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+using MoneyBook::button;
+
 namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
 
 QString listTitle(const QString& table) {
     return table == QStringLiteral("tblaffairsnote") ? QStringLiteral("항목관리 - 그룹자금")

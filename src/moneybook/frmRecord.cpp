@@ -1,4 +1,5 @@
 #include "moneybook/frmRecord.h"
+#include "moneybook/MoneyBookWidgets.h"
 
 #include "calendar/DateText.h"
 #include "core/Clock.h"
@@ -30,16 +31,12 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+using MoneyBook::button;
+
 using namespace MoneyBook;
 
 namespace {
 const QString kOldBalanceKey = QStringLiteral("OLD_BALANCE");
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
 
 QRadioButton* radio(QWidget* parent, const QString& name, const QString& caption,
                     QButtonGroup* group, int id) {

@@ -1,4 +1,5 @@
 #include "moneybook/frmStartMoney.h"
+#include "moneybook/MoneyBookWidgets.h"
 
 #include "core/Prompt.h"
 #include "db/Database.h"
@@ -12,15 +13,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+using MoneyBook::button;
 using MoneyBook::MoneyText;
-
-namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-} // namespace
 
 frmStartMoney::frmStartMoney(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmStartMoney"));
