@@ -91,7 +91,6 @@ int main(int argc, char** argv)
     auto env = std::make_unique<TestEnv>();
     g_env = env.get();
     generate();
-    EnsureCallerIndexes(); // made once at the first start, not part of a call
     int slave = -1;
     char name[256] = {};
     if (openpty(&g_master, &slave, name, nullptr, nullptr) != 0)

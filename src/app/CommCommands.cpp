@@ -1,6 +1,7 @@
 #include "app/CommCommands.h"
 
 #include "app/MainCommands.h"
+#include "app/SmsCommands.h"
 #include "app/frmMain.h"
 #include "comm/CallerIntake.h"
 #include "comm/CallerRules.h"
@@ -41,6 +42,7 @@ void ShowLinkState(frmMain* frame, bool open)
 
 void RegisterCommCommands()
 {
+    RegisterSmsCommands();
     auto standby = [](frmMain*) { ShowStandbyList(); };
     MainCommands::add(QStringLiteral("mnuTrade_Call"), standby);
     MainCommands::add(QStringLiteral("mnu_SeeIDStanbyList"), standby);
@@ -61,7 +63,6 @@ void RegisterCommCommands()
     frmMain::addOpenedHook([](frmMain* frame) {
         auto& intake = CallerIntake::instance();
         InstallCallerHelp();
-        EnsureCallerIndexes(); // once per database, so the first call is not the slow one
         QPointer<frmMain> f(frame);
         QObject::connect(&intake, &CallerIntake::linkStateChanged, frame, [f](bool open) {
             if (f)

@@ -21,26 +21,13 @@ QString digitsOf(const QString& s)
 
 const char* const kPhoneColumns[] = {"hpline", "hline1", "hline2", "hline3", "finalline", "keyline"};
 
-// The last four characters of a column, in SQL both engines index.
+// The last four characters of a column, as the schema's caller indexes spell it.
 QString lastFour(const QString& column)
 {
     return QStringLiteral("substr(") + column + QStringLiteral(", length(") + column + QStringLiteral(") - 3)");
 }
 
 } // namespace
-
-void EnsureCallerIndexes()
-{
-    static QString done;
-    if (done == DatabasePath())
-        return;
-    done = DatabasePath();
-    for (const char* col : kPhoneColumns) {
-        const QString c = QLatin1String(col);
-        RunSilent(QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tblfriend_") + c + QStringLiteral("_last4 ON tblfriend (")
-                  + lastFour(c) + u')');
-    }
-}
 
 std::optional<QString> CallerNumber(const QString& raw)
 {
@@ -97,7 +84,6 @@ CallerMatch FindCaller(const QString& localPart)
     // The last four characters narrow the rows through an index on each column; the
     // whole key is then compared on the digits of each column, so numbers stored with or
     // without dashes are found alike.
-    EnsureCallerIndexes();
     QString sql = QStringLiteral("SELECT code, sname, smemo");
     QString where;
     QVariantList params;

@@ -34,10 +34,6 @@ struct CallerMatch {
 // (a short or withheld number) finds nobody. count -1 when the query failed.
 CallerMatch FindCaller(const QString& localPart);
 
-// Indexes on the last four characters of each telephone column, created once per
-// database when missing (they make a caller's look-up independent of the register's size).
-void EnsureCallerIndexes();
-
 // "yyyy-MM-dd 오전|오후 hh:mm:ss" with a 12-hour clock.
 QString CidLogTime(const QDateTime& t);
 

@@ -182,6 +182,11 @@ QStringList indexStatements() {
     out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_section_date ON tbljangbu (sectionclass, sdate, smoney)")
         << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_in_section ON tbljangbu (cgroupin, sectionclass, smoney)")
         << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_out_section ON tbljangbu (cgroupout, sectionclass, smoney)");
+    // A caller is looked up by the last four characters of each telephone column; the
+    // look-up repeats this expression exactly, so the engine reads these indexes.
+    for (const char* c : {"hpline", "hline1", "hline2", "hline3", "finalline", "keyline"})
+        out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tblfriend_%1_last4 ON tblfriend (substr(%1, length(%1) - 3))")
+                   .arg(QLatin1String(c));
     return out;
 }
 

@@ -1,0 +1,197 @@
+#include "comm/SmsSearch.h"
+
+#include "members/DuesRules.h"
+#include "members/MemberSearch.h"
+
+#include <QDate>
+
+using namespace MemberSearchText;
+
+namespace {
+
+// A typed search text without control characters (a pasted line break or NUL would
+// change the pattern).
+QString searchText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text)
+        if (c.category() != QChar::Other_Control) out += c;
+    return out;
+}
+
+SqlPart containsAny(const QStringList& columns, const QString& text) {
+    SqlPart part;
+    const QString pattern = LikeContains(text);
+    for (const QString& column : columns) {
+        if (!part.sql.isEmpty()) part.sql += QStringLiteral(" OR ");
+        part.sql += QStringLiteral("f.") + column + QStringLiteral(" LIKE ?") + LikeEscape();
+        part.params << pattern;
+    }
+    return part;
+}
+
+const QStringList kPhones = {QStringLiteral("hpline"),  QStringLiteral("finalline"),
+                             QStringLiteral("keyline"), QStringLiteral("faxline"),
+                             QStringLiteral("hline1"),  QStringLiteral("hline2"),
+                             QStringLiteral("hline3")};
+const QStringList kAddresses = {QStringLiteral("homeadd"), QStringLiteral("homeadd2"),
+                                QStringLiteral("comadd"), QStringLiteral("comadd2")};
+
+// The condition of the text search, empty when it narrows nothing.
+SqlPart textCondition(const SmsSearchInput& in) {
+    if (in.menu == MenuGroup) return {QStringLiteral("f.ctblgroup = ?"), {in.groupCode}};
+    const QString t = searchText(in.text);
+    if (t.isEmpty()) return {};
+    if (in.menu == MenuAll) {
+        QStringList columns = {QStringLiteral("sname")};
+        columns += kPhones;
+        columns += kAddresses;
+        columns << QStringLiteral("smemo");
+        SqlPart part = containsAny(columns, t);
+        part.sql += QStringLiteral(" OR f.abo LIKE ?") + LikeEscape();
+        part.params << LikeLiteral(t);
+        return part;
+    }
+    if (in.menu == MenuName) return containsAny({QStringLiteral("sname")}, t);
+    if (in.menu == MenuPhone) return containsAny(kPhones, t);
+    if (in.menu == MenuAddress) return containsAny(kAddresses, t);
+    if (in.menu == MenuMemo) return containsAny({QStringLiteral("smemo")}, t);
+    return {};
+}
+
+SqlPart dateCondition(const SmsSearchInput& in, SmsQuery& q) {
+    auto remark = [&q](const QString& header) {
+        q.remark = SmsRemark::Date;
+        q.header = header;
+    };
+    if (in.dateKind == DateBirth) {
+        remark(QStringLiteral("생  일"));
+        return MakeAnniversaryWhere(QStringLiteral("f.barthday"), QStringLiteral("f.lunarbarth"),
+                                    in.start, in.end);
+    }
+    if (in.dateKind == DateMarry) {
+        remark(QStringLiteral("결혼기념일"));
+        return MakeAnniversaryWhere(QStringLiteral("f.marryday"), QStringLiteral("f.lunarmarry"),
+                                    in.start, in.end);
+    }
+    if (in.dateKind == DateOther) {
+        remark(QStringLiteral("기타기념일"));
+        return MakeAnniversaryWhere(QStringLiteral("f.ectday"), QStringLiteral("f.lunarect"),
+                                    in.start, in.end);
+    }
+    if (in.dateKind == DateJoined) {
+        remark(QStringLiteral("회원가입일"));
+        return {QStringLiteral("f.insertday BETWEEN ? AND ?"), {in.start, in.end}};
+    }
+    if (in.dateKind == DateModified) {
+        remark(QStringLiteral("최종수정일"));
+        return {QStringLiteral("f.finalday BETWEEN ? AND ?"), {in.start, in.end}};
+    }
+    return {};
+}
+
+QString remarkColumn(const SmsSearchInput& in, SmsRemark remark) {
+    switch (remark) {
+    case SmsRemark::Date:
+        if (in.dateKind == DateBirth) return QStringLiteral("f.barthday");
+        if (in.dateKind == DateMarry) return QStringLiteral("f.marryday");
+        if (in.dateKind == DateOther) return QStringLiteral("f.ectday");
+        if (in.dateKind == DateJoined) return QStringLiteral("f.insertday");
+        return QStringLiteral("f.finalday");
+    case SmsRemark::Group:
+        return QStringLiteral("g.gname");
+    case SmsRemark::Address:
+        return QStringLiteral("f.homeadd || ' ' || f.homeadd2");
+    case SmsRemark::TradeSum:
+        return QStringLiteral("x.total");
+    case SmsRemark::UnpaidMonth:
+    case SmsRemark::Memo:
+        break;
+    }
+    return QStringLiteral("f.smemo");
+}
+
+} // namespace
+
+QStringList SmsMenuChoices() {
+    return {MenuAll, MenuName, MenuGroup, MenuPhone, MenuAddress, MenuMemo};
+}
+
+QString SmsSearchMonth(const SmsSearchInput& in) {
+    return QStringLiteral("%1-%2")
+        .arg(in.year, 4, 10, QLatin1Char('0'))
+        .arg(in.month, 2, 10, QLatin1Char('0'));
+}
+
+SmsQuery SmsSearchSql(const SmsSearchInput& in) {
+    SmsQuery q;
+    q.header = QStringLiteral("비 고");
+    SqlPart where;
+    if (in.marry == 1 || in.marry == 2)
+        where.sql += in.marry == 1 ? QStringLiteral(" AND f.marryox = 0")
+                                   : QStringLiteral(" AND f.marryox = 1");
+    // The member editor stores the sex as "남" / "여".
+    if (in.sex == 1 || in.sex == 2) {
+        where.sql += QStringLiteral(" AND f.male = ?");
+        where.params << (in.sex == 1 ? QStringLiteral("남") : QStringLiteral("여"));
+    }
+    const SqlPart date = dateCondition(in, q);
+    if (!date.sql.isEmpty()) {
+        where.sql += QStringLiteral(" AND (");
+        where += date;
+        where.sql += u')';
+    }
+    const SqlPart text = textCondition(in);
+    if (!text.sql.isEmpty()) {
+        where.sql += QStringLiteral(" AND (");
+        where += text;
+        where.sql += u')';
+        if (q.remark == SmsRemark::Memo && in.menu == MenuGroup) {
+            q.remark = SmsRemark::Group;
+            q.header = QStringLiteral("그  룹");
+        } else if (q.remark == SmsRemark::Memo && in.menu == MenuAddress) {
+            q.remark = SmsRemark::Address;
+            q.header = QStringLiteral("주  소");
+        }
+    }
+
+    SqlPart from;
+    from.sql =
+        QStringLiteral(" FROM tblfriend AS f LEFT JOIN tblgroup AS g ON g.code = f.ctblgroup");
+    const QString month = SmsSearchMonth(in);
+    if (in.section == SmsSearchInput::UnpaidDues) {
+        q.remark = SmsRemark::UnpaidMonth;
+        q.header = QStringLiteral("미 납 월");
+        where.sql +=
+            QStringLiteral(" AND f.ctblgroup = ? AND NOT EXISTS (SELECT 1 FROM tblgroupmon AS m"
+                           " WHERE m.ctblfriend = f.code AND m.ctblgroup = f.ctblgroup"
+                           " AND m.inoutclass = '0' AND m.smonth = ?)");
+        where.params << in.groupCode << month;
+    } else if (in.section == SmsSearchInput::TradeSums) {
+        q.remark = SmsRemark::TradeSum;
+        q.header = QStringLiteral("거래금액");
+        from.sql +=
+            QStringLiteral(" JOIN (SELECT t.ctblfriend, SUM(s.dsum) AS total"
+                           " FROM tbltrade AS t JOIN tbltradesub AS s ON s.ctbltrade = t.code"
+                           " WHERE t.sdate BETWEEN ? AND ? GROUP BY t.ctblfriend) AS x"
+                           " ON x.ctblfriend = f.code");
+        from.params << month + QStringLiteral("-01") << month + QStringLiteral("-31");
+    }
+
+    q.part.sql = QStringLiteral("SELECT f.sname, f.hpline, ") + remarkColumn(in, q.remark) +
+                 QStringLiteral(
+                     " AS remark, f.homeadd || ' ' || f.homeadd2 AS address, f.smemo, f.feestart");
+    q.part += from;
+    q.part.sql += QStringLiteral(" WHERE f.code <> 1 AND f.hidden = 0");
+    q.part += where;
+    q.part.sql += QStringLiteral(" ORDER BY f.ctblgroup, f.code");
+    return q;
+}
+
+DuesMonthCheck CheckDuesMonth(const QString& repeatClass, const QString& settlementDay, int year,
+                              int month, const QDate& today) {
+    if (repeatClass.trimmed().isEmpty()) return DuesMonthCheck::NoSchedule;
+    if (!IsDueMonth(repeatClass, month)) return DuesMonthCheck::NotDueMonth;
+    const QDate due = DueDate(settlementDay, year, month);
+    return !due.isValid() || today < due ? DuesMonthCheck::BeforeDueDay : DuesMonthCheck::Due;
+}
