@@ -156,8 +156,9 @@ SmsQuery SmsSearchSql(const SmsSearchInput& in) {
     }
 
     SqlPart from;
-    from.sql =
-        QStringLiteral(" FROM tblfriend AS f LEFT JOIN tblgroup AS g ON g.code = f.ctblgroup");
+    from.sql = QStringLiteral(" FROM tblfriend AS f");
+    if (q.remark == SmsRemark::Group) // the group name is read only where it is shown
+        from.sql += QStringLiteral(" LEFT JOIN tblgroup AS g ON g.code = f.ctblgroup");
     const QString month = SmsSearchMonth(in);
     if (in.section == SmsSearchInput::UnpaidDues) {
         q.remark = SmsRemark::UnpaidMonth;
@@ -179,8 +180,8 @@ SmsQuery SmsSearchSql(const SmsSearchInput& in) {
     }
 
     q.part.sql = QStringLiteral("SELECT f.sname, f.hpline, ") + remarkColumn(in, q.remark) +
-                 QStringLiteral(
-                     " AS remark, f.homeadd || ' ' || f.homeadd2 AS address, f.smemo, f.feestart");
+                 QStringLiteral(" AS remark, f.homeadd || ' ' || f.homeadd2 AS address, f.smemo");
+    if (in.section == SmsSearchInput::UnpaidDues) q.part.sql += QStringLiteral(", f.feestart");
     q.part += from;
     q.part.sql += QStringLiteral(" WHERE f.code <> 1 AND f.hidden = 0");
     q.part += where;

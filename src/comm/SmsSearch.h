@@ -10,7 +10,8 @@
 // Three kinds (opSection): members by the filters; members of one group who have not
 // paid that group's dues for a month; members with trades in a month and the sum of their
 // trade lines. The filters (marriage, sex, date period, text or group) narrow all three.
-// Every statement returns, in order: sname, hpline, remark, address, smemo, feestart.
+// Every statement returns, in order: sname, hpline, remark, address, smemo, and for the
+// unpaid-dues search feestart.
 
 struct SmsSearchInput {
     enum Section { Members = 0, UnpaidDues = 1, TradeSums = 2 };
