@@ -4,9 +4,11 @@
 #include "app/frmMain.h"
 #include "comm/CallerIntake.h"
 #include "comm/CallerRules.h"
+#include "comm/FrmCust_DM.h"
 #include "comm/FrmSeeIDOptions.h"
 #include "comm/FrmSeeIDStanbyList.h"
 #include "core/Prompt.h"
+#include "members/frmFriend.h"
 #include "sales/frmTrade.h"
 #include "ui/WindowRegistry.h"
 
@@ -39,6 +41,11 @@ void ShowLinkState(frmMain* frame, bool open)
 
 } // namespace
 
+void RegisterLabelCommands()
+{
+    frmFriend::setDmOpener([](Grid* members) { OpenDmWindow(members); });
+}
+
 void RegisterCommCommands()
 {
     auto standby = [](frmMain*) { ShowStandbyList(); };
@@ -53,6 +60,7 @@ void RegisterCommCommands()
         CallerIntake::instance().setLinkWanted(a && a->isChecked());
     });
     frmTrade::setCallerListOpener([] { ShowStandbyList(); });
+    RegisterLabelCommands();
 
     static bool hooked = false; // registering again (tests) must not open the link twice
     if (hooked)
