@@ -39,6 +39,8 @@ const QString kKeyLeft = QStringLiteral("DM_여백L");
 // Margins of a sheet that was never set up: the 2 × 8 labels centred on A4.
 const QString kDefaultTop = QStringLiteral("13");
 const QString kDefaultLeft = QStringLiteral("3");
+constexpr double kMarginMin = -20;
+constexpr double kMarginMax = 50;
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
 {
@@ -52,13 +54,18 @@ QLineEdit* makeMargin(QWidget* parent, const char* name)
 {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
-    auto* v = new QDoubleValidator(-20, 50, 2, e);
+    auto* v = new QDoubleValidator(kMarginMin, kMarginMax, 2, e);
     v->setNotation(QDoubleValidator::StandardNotation);
     v->setLocale(QLocale::c());
     e->setValidator(v);
     e->setMaximumWidth(60);
     e->setAlignment(Qt::AlignRight);
     return e;
+}
+// A margin the labels can be placed by: empty (0) or a number in the input's range.
+bool marginOk(const QLineEdit* margin)
+{
+    return margin->text().trimmed().isEmpty() || margin->hasAcceptableInput();
 }
 } // namespace
 
@@ -142,11 +149,15 @@ FrmCust_DM::FrmCust_DM(QWidget* parent) : QWidget(parent)
     connect(excel, &QPushButton::clicked, this, &FrmCust_DM::btnExcel);
     connect(print, &QPushButton::clicked, this, &FrmCust_DM::btnPrint);
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
-    // The sheet set-up is kept as soon as it changes.
-    connect(m_top, &QLineEdit::textChanged, this,
-            [](const QString& t) { Settings::set(kConfig, kKeyTop, t); });
-    connect(m_left, &QLineEdit::textChanged, this,
-            [](const QString& t) { Settings::set(kConfig, kKeyLeft, t); });
+    // The sheet set-up is kept as soon as it changes (a margin once it is a usable number).
+    connect(m_top, &QLineEdit::textChanged, this, [this](const QString& t) {
+        if (marginOk(m_top))
+            Settings::set(kConfig, kKeyTop, t);
+    });
+    connect(m_left, &QLineEdit::textChanged, this, [this](const QString& t) {
+        if (marginOk(m_left))
+            Settings::set(kConfig, kKeyLeft, t);
+    });
     connect(m_paper, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (i >= 0)
             Settings::set(kConfig, kKeyPaper, m_paper->itemData(i).toString());
@@ -160,11 +171,9 @@ void FrmCust_DM::loadSettings()
     m_paper->setCurrentIndex(std::max(paper, 0));
     // A stored text the input would not take (edited by hand) falls back to the default.
     auto load = [&](QLineEdit* edit, const QString& key, const QString& fallback) {
-        QString text = Settings::get(app, kConfig, key, fallback);
-        int pos = 0;
-        if (edit->validator()->validate(text, pos) != QValidator::Acceptable)
-            text = fallback;
-        edit->setText(text);
+        edit->setText(Settings::get(app, kConfig, key, fallback));
+        if (!marginOk(edit))
+            edit->setText(fallback);
     };
     load(m_top, kKeyTop, kDefaultTop);
     load(m_left, kKeyLeft, kDefaultLeft);
@@ -196,6 +205,14 @@ void FrmCust_DM::btnPrint()
     if (rows == 0) {
         MsgInfo(QStringLiteral("인쇄할 자료가 없습니다."));
         return;
+    }
+    for (QLineEdit* margin : {m_top, m_left}) {
+        if (!marginOk(margin)) {
+            MsgInfo(QStringLiteral("여백은 %1 ~ %2 mm 사이의 숫자로 입력하세요.").arg(kMarginMin).arg(kMarginMax));
+            margin->setFocus();
+            margin->selectAll();
+            return;
+        }
     }
     if (!AskYesNo(QStringLiteral("정말 인쇄하시겠습니까?")))
         return;

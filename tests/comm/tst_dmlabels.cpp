@@ -181,6 +181,13 @@ private slots:
         for (const pdf::Word& w : words)
             if (qAbs(w.yMin - o->yMin) < 1 && w.xMin < honorifics.first()->xMin)
                 QVERIFY2(w.xMax < honorifics.first()->xMin, qPrintable(w.text));
+        // A file that cannot be written is reported, never taken for printed.
+        prompt().clear();
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        prompt().pushText("/nonexistent-folder/labels.pdf");
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        m_d->click("btnPrint", dm);
+        QVERIFY(prompt().lastText().startsWith("인쇄를 시작하지 못했습니다."));
         const QString text = pdf::text(file);
         QCOMPARE(text.count("Tel."), 1);
         QVERIFY(text.contains("Tel.010-1234-1002"));
@@ -213,11 +220,18 @@ private slots:
         m_d->key(Qt::Key_A, Qt::ControlModifier);
         m_d->type("10.5");
         QCOMPARE(Settings::get("Config", "DM_여백T"), QString("10.5"));
+        m_d->click("txtLeftMG", dm);
+        m_d->key(Qt::Key_A, Qt::ControlModifier);
+        m_d->type("60"); // out of range: the last usable text stays stored
+        QCOMPARE(Settings::get("Config", "DM_여백L"), QString("6"));
 
         dm = sendToDm();
         Grid* g = dm->grid();
         QCOMPARE(g->dataRowCnt(), 3);
         prompt().clear();
+        m_d->click("btnPrint", dm);
+        QCOMPARE(prompt().texts(), QStringList{"여백은 -20 ~ 50 mm 사이의 숫자로 입력하세요."});
+        QCOMPARE(m_d->focus(), m_d->find("txtLeftMG", dm));
         const QModelIndex second = g->model()->index(1, 0);
         m_d->click(g->viewport(), g->visualRect(second).center());
         prompt().pushAnswer(Prompt::Answer::Yes);
@@ -239,6 +253,7 @@ private slots:
         QVERIFY(CloseWindow(dm));
         dm = sendToDm(false);
         QCOMPARE(m_d->find<QLineEdit>("txtTopMG", dm)->text(), QString("10.5"));
+        QCOMPARE(m_d->find<QLineEdit>("txtLeftMG", dm)->text(), QString("6"));
     }
 };
 
