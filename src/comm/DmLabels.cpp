@@ -31,12 +31,10 @@ constexpr Field kTel{3, 26, 12, 60 - 2 - 3};
 constexpr Field kZip{60, 26, 14, kRight - 60};
 
 // Line breaks and tabs of stored text would print as nothing useful: one line each.
-QString OneLine(const QString& text)
-{
+QString OneLine(const QString& text) {
     QString out = text;
     for (QChar& c : out)
-        if (c.category() == QChar::Other_Control)
-            c = u' ';
+        if (c.category() == QChar::Other_Control) c = u' ';
     return out.trimmed();
 }
 
@@ -44,14 +42,10 @@ class LabelPainter {
 public:
     LabelPainter(QPainter& painter, QPaintDevice* device)
         : m_p(painter), m_device(device), m_dotsX(device->logicalDpiX() / 25.4),
-          m_dotsY(device->logicalDpiY() / 25.4)
-    {
-    }
+          m_dotsY(device->logicalDpiY() / 25.4) {}
 
-    void draw(const Field& f, double x, double y, const QString& text)
-    {
-        if (text.isEmpty())
-            return;
+    void draw(const Field& f, double x, double y, const QString& text) {
+        if (text.isEmpty()) return;
         QFont font(kFamily);
         font.setPointSizeF(f.points);
         font.setStyleStrategy(QFont::PreferOutline);
@@ -72,10 +66,8 @@ private:
 
 } // namespace
 
-DmPlace DmLabelPlace(int startPos, int index, double topMargin, double leftMargin)
-{
-    if (startPos < 1 || startPos > DmLabel::PerSheet)
-        startPos = 1;
+DmPlace DmLabelPlace(int startPos, int index, double topMargin, double leftMargin) {
+    if (startPos < 1 || startPos > DmLabel::PerSheet) startPos = 1;
     const int p = startPos - 1 + index;
     const int onSheet = p % DmLabel::PerSheet;
     DmPlace place;
@@ -85,33 +77,22 @@ DmPlace DmLabelPlace(int startPos, int index, double topMargin, double leftMargi
     return place;
 }
 
-int DmSheetCount(int startPos, int count)
-{
-    if (count <= 0)
-        return 0;
-    return DmLabelPlace(startPos, count - 1, 0, 0).page + 1;
-}
-
-QString SpacedOut(const QString& text)
-{
+QString SpacedOut(const QString& text) {
     QString out;
     const QList<uint> codes = text.toUcs4();
     for (uint c : codes) {
-        if (!out.isEmpty())
-            out += u' ';
+        if (!out.isEmpty()) out += u' ';
         out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
     }
     return out;
 }
 
 bool PaintDmLabels(QPagedPaintDevice* device, const QList<DmAddress>& labels, int startPos,
-                   double topMargin, double leftMargin)
-{
+                   double topMargin, double leftMargin) {
     device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QPainter painter;
-    if (!painter.begin(device))
-        return false;
+    if (!painter.begin(device)) return false;
     painter.setPen(Qt::black);
     LabelPainter label(painter, device);
     int page = 0;
@@ -127,8 +108,7 @@ bool PaintDmLabels(QPagedPaintDevice* device, const QList<DmAddress>& labels, in
         label.draw(kName, at.x, at.y, SpacedOut(OneLine(a.name)));
         label.draw(kHonorific, at.x, at.y, QStringLiteral("귀하"));
         const QString tel = OneLine(a.tel);
-        if (!tel.isEmpty())
-            label.draw(kTel, at.x, at.y, QStringLiteral("Tel.") + tel);
+        if (!tel.isEmpty()) label.draw(kTel, at.x, at.y, QStringLiteral("Tel.") + tel);
         label.draw(kZip, at.x, at.y, SpacedOut(OneLine(a.zip)));
     }
     return painter.end();

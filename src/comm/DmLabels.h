@@ -35,17 +35,14 @@ struct DmAddress {
 };
 
 struct DmPlace {
-    int page = 0;  // 0-based sheet
-    double x = 0;  // text left, mm
-    double y = 0;  // label top, mm
+    int page = 0; // 0-based sheet
+    double x = 0; // text left, mm
+    double y = 0; // label top, mm
 };
 
 // Where the label `index` (0-based, in print order) goes when printing starts at
 // `startPos` (1..16; anything else counts as 1).
 DmPlace DmLabelPlace(int startPos, int index, double topMargin, double leftMargin);
-
-// Sheets used by `count` labels from `startPos` (0 when count is 0).
-int DmSheetCount(int startPos, int count);
 
 // "홍길동" → "홍 길 동" (the name and the zip code are printed spaced out).
 QString SpacedOut(const QString& text);

@@ -42,16 +42,14 @@ const QString kDefaultLeft = QStringLiteral("3");
 constexpr double kMarginMin = -20;
 constexpr double kMarginMax = 50;
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
-{
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
     return b;
 }
 
-QLineEdit* makeMargin(QWidget* parent, const char* name)
-{
+QLineEdit* makeMargin(QWidget* parent, const char* name) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
     auto* v = new QDoubleValidator(kMarginMin, kMarginMax, 2, e);
@@ -62,15 +60,14 @@ QLineEdit* makeMargin(QWidget* parent, const char* name)
     e->setAlignment(Qt::AlignRight);
     return e;
 }
+
 // A margin the labels can be placed by: empty (0) or a number in the input's range.
-bool marginOk(const QLineEdit* margin)
-{
+bool marginOk(const QLineEdit* margin) {
     return margin->text().trimmed().isEmpty() || margin->hasAcceptableInput();
 }
 } // namespace
 
-FrmCust_DM::FrmCust_DM(QWidget* parent) : QWidget(parent)
-{
+FrmCust_DM::FrmCust_DM(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FrmCust_DM"));
     setWindowTitle(QStringLiteral("DM발송"));
     resize(820, 520);
@@ -113,8 +110,9 @@ FrmCust_DM::FrmCust_DM(QWidget* parent) : QWidget(parent)
     m_grid = new Grid(this);
     m_grid->setObjectName(QStringLiteral("spList"));
     m_grid->setMaxCols(ColCount - 1);
-    m_grid->setHeaderTexts({QStringLiteral("이  름"), QStringLiteral("주  소"), QStringLiteral("상세주소"),
-                            QStringLiteral("우편번호"), QStringLiteral("전화번호")});
+    m_grid->setHeaderTexts({QStringLiteral("이  름"), QStringLiteral("주  소"),
+                            QStringLiteral("상세주소"), QStringLiteral("우편번호"),
+                            QStringLiteral("전화번호")});
     m_grid->setListMode();
     m_grid->setColWidth(ColName, 110);
     m_grid->setColWidth(ColAddr1, 250);
@@ -151,56 +149,45 @@ FrmCust_DM::FrmCust_DM(QWidget* parent) : QWidget(parent)
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     // The sheet set-up is kept as soon as it changes (a margin once it is a usable number).
     connect(m_top, &QLineEdit::textChanged, this, [this](const QString& t) {
-        if (marginOk(m_top))
-            Settings::set(kConfig, kKeyTop, t);
+        if (marginOk(m_top)) Settings::set(kConfig, kKeyTop, t);
     });
     connect(m_left, &QLineEdit::textChanged, this, [this](const QString& t) {
-        if (marginOk(m_left))
-            Settings::set(kConfig, kKeyLeft, t);
+        if (marginOk(m_left)) Settings::set(kConfig, kKeyLeft, t);
     });
     connect(m_paper, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (i >= 0)
-            Settings::set(kConfig, kKeyPaper, m_paper->itemData(i).toString());
+        if (i >= 0) Settings::set(kConfig, kKeyPaper, m_paper->itemData(i).toString());
     });
 }
 
-void FrmCust_DM::loadSettings()
-{
+void FrmCust_DM::loadSettings() {
     const QString app = App().appTitle;
     const int paper = m_paper->findData(Settings::get(app, kConfig, kKeyPaper, QString()));
     m_paper->setCurrentIndex(std::max(paper, 0));
     // A stored text the input would not take (edited by hand) falls back to the default.
     auto load = [&](QLineEdit* edit, const QString& key, const QString& fallback) {
         edit->setText(Settings::get(app, kConfig, key, fallback));
-        if (!marginOk(edit))
-            edit->setText(fallback);
+        if (!marginOk(edit)) edit->setText(fallback);
     };
     load(m_top, kKeyTop, kDefaultTop);
     load(m_left, kKeyLeft, kDefaultLeft);
     showPrinter();
 }
 
-void FrmCust_DM::showPrinter()
-{
+void FrmCust_DM::showPrinter() {
     QString name = PrinterForDocument(kDocType);
-    if (name.isEmpty())
-        name = QPrinterInfo::defaultPrinterName();
-    if (name.isEmpty())
-        name = QStringLiteral("기본 프린터");
+    if (name.isEmpty()) name = QPrinterInfo::defaultPrinterName();
+    if (name.isEmpty()) name = QStringLiteral("기본 프린터");
     m_printer->setText(QStringLiteral("프린터: ") + name);
 }
 
 void FrmCust_DM::AddOneLine(const QString& name, const QString& address1, const QString& address2,
-                            const QString& zipCode, const QString& telephone)
-{
+                            const QString& zipCode, const QString& telephone) {
     const int row = m_grid->dataRowCnt() + 1;
-    if (m_grid->maxRows() < row)
-        m_grid->setMaxRows(row);
+    if (m_grid->maxRows() < row) m_grid->setMaxRows(row);
     m_grid->setRowTexts(row, {name, address1, address2, zipCode, telephone});
 }
 
-void FrmCust_DM::btnPrint()
-{
+void FrmCust_DM::btnPrint() {
     const int rows = m_grid->dataRowCnt();
     if (rows == 0) {
         MsgInfo(QStringLiteral("인쇄할 자료가 없습니다."));
@@ -208,20 +195,22 @@ void FrmCust_DM::btnPrint()
     }
     for (QLineEdit* margin : {m_top, m_left}) {
         if (!marginOk(margin)) {
-            MsgInfo(QStringLiteral("여백은 %1 ~ %2 mm 사이의 숫자로 입력하세요.").arg(kMarginMin).arg(kMarginMax));
+            MsgInfo(QStringLiteral("여백은 %1 ~ %2 mm 사이의 숫자로 입력하세요.")
+                        .arg(kMarginMin)
+                        .arg(kMarginMax));
             margin->setFocus();
             margin->selectAll();
             return;
         }
     }
-    if (!AskYesNo(QStringLiteral("정말 인쇄하시겠습니까?")))
-        return;
+    if (!AskYesNo(QStringLiteral("정말 인쇄하시겠습니까?"))) return;
 
     QList<DmAddress> labels;
     labels.reserve(rows);
     for (int r = 1; r <= rows; ++r)
-        labels.append({m_grid->text(ColName, r), m_grid->text(ColAddr1, r), m_grid->text(ColAddr2, r),
-                       m_grid->text(ColZip, r), m_grid->text(ColTel, r)});
+        labels.append({m_grid->text(ColName, r), m_grid->text(ColAddr1, r),
+                       m_grid->text(ColAddr2, r), m_grid->text(ColZip, r),
+                       m_grid->text(ColTel, r)});
 
     // The printer chosen for labels, else the default one; a PDF file when that is the
     // choice or no printer is installed.
@@ -229,16 +218,15 @@ void FrmCust_DM::btnPrint()
     QPrinterInfo info;
     if (stored != PdfPrinterName && !QPrinterInfo::availablePrinterNames().isEmpty()) {
         info = QPrinterInfo::printerInfo(stored);
-        if (stored.isEmpty() || info.isNull())
-            info = QPrinterInfo::defaultPrinter();
+        if (stored.isEmpty() || info.isNull()) info = QPrinterInfo::defaultPrinter();
     }
     std::unique_ptr<QPrinter> printer;
     QString target;
     if (info.isNull()) {
-        QString file = prompt().saveFileName(QStringLiteral("PDF 파일로 저장"), DataPath(QStringLiteral("doc")),
-                                             QStringLiteral("PDF (*.pdf)"));
-        if (file.isEmpty())
-            return;
+        QString file =
+            prompt().saveFileName(QStringLiteral("PDF 파일로 저장"),
+                                  DataPath(QStringLiteral("doc")), QStringLiteral("PDF (*.pdf)"));
+        if (file.isEmpty()) return;
         if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
             file += QStringLiteral(".pdf");
         printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -254,34 +242,33 @@ void FrmCust_DM::btnPrint()
     printer->setColorMode(QPrinter::GrayScale);
     const double topMargin = NumericValue(m_top->text());
     const double leftMargin = NumericValue(m_left->text());
-    if (!PaintDmLabels(printer.get(), labels, m_start->currentText().toInt(), topMargin, leftMargin))
+    if (!PaintDmLabels(printer.get(), labels, m_start->currentText().toInt(), topMargin,
+                       leftMargin))
         MsgWarning(QStringLiteral("인쇄를 시작하지 못했습니다.") + u'\n' + target);
 }
 
-void FrmCust_DM::btnDelTel()
-{
-    const QString text = QStringLiteral("DM발송시 전화번호를 삭제 하시겠습니까?") + u'\n' + u'\n' +
-                         QStringLiteral("※ DM발송시 전화번호를 출력하지 않기 위한 기능입니다.") + u'\n' +
-                         QStringLiteral("전화번호를 삭제하시더라도 회원데이터는 삭제되지 않습니다.      ");
-    if (!AskYesNo(text, QStringLiteral("전화번호 삭제"), false))
-        return;
+void FrmCust_DM::btnDelTel() {
+    const QString text =
+        QStringLiteral("DM발송시 전화번호를 삭제 하시겠습니까?") + u'\n' + u'\n' +
+        QStringLiteral("※ DM발송시 전화번호를 출력하지 않기 위한 기능입니다.") + u'\n' +
+        QStringLiteral("전화번호를 삭제하시더라도 회원데이터는 삭제되지 않습니다.      ");
+    if (!AskYesNo(text, QStringLiteral("전화번호 삭제"), false)) return;
     for (int r = 1; r <= m_grid->maxRows(); ++r)
         m_grid->setText(ColTel, r, QString());
     ShowFloatNotice(QStringLiteral("전화번호가 일괄삭제되었습니다"));
 }
 
-void FrmCust_DM::btnRecDel()
-{
+void FrmCust_DM::btnRecDel() {
     QList<int> rows;
     const int last = m_grid->dataRowCnt();
     for (const QModelIndex& i : m_grid->selectionModel()->selectedRows())
-        if (i.row() + 1 <= last)
-            rows << i.row() + 1;
+        if (i.row() + 1 <= last) rows << i.row() + 1;
     if (rows.isEmpty()) {
         MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
         return;
     }
-    if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false))
+    if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"),
+                  false))
         return;
     // Bottom up, so the row numbers still to go stay valid.
     std::sort(rows.begin(), rows.end(), std::greater<int>());
@@ -290,52 +277,50 @@ void FrmCust_DM::btnRecDel()
     m_grid->clearSelection();
 }
 
-void FrmCust_DM::btnExcel()
-{
+void FrmCust_DM::btnExcel() {
     ExportToExcelFile(m_grid, QStringLiteral("Sheet1"));
 }
 
-void FrmCust_DM::btnPrnterSetup()
-{
+void FrmCust_DM::btnPrnterSetup() {
     auto* dialog = new FrmPrn_selPRT(kDocType, this);
     connect(dialog, &QDialog::accepted, this, &FrmCust_DM::showPrinter);
     dialog->show();
 }
 
-bool FrmCust_DM::handleKey(int key)
-{
+bool FrmCust_DM::handleKey(int key) {
     switch (key) {
-    case Qt::Key_F4: btnRecDel(); return true;
-    case Qt::Key_F7: btnPrint(); return true;
-    case Qt::Key_F8: btnExcel(); return true;
-    default: return false;
+    case Qt::Key_F4:
+        btnRecDel();
+        return true;
+    case Qt::Key_F7:
+        btnPrint();
+        return true;
+    case Qt::Key_F8:
+        btnExcel();
+        return true;
+    default:
+        return false;
     }
 }
 
-bool FrmCust_DM::eventFilter(QObject* watched, QEvent* event)
-{
+bool FrmCust_DM::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_grid && event->type() == QEvent::KeyPress &&
         handleKey(static_cast<QKeyEvent*>(event)->key()))
         return true;
     return QWidget::eventFilter(watched, event);
 }
 
-void FrmCust_DM::keyPressEvent(QKeyEvent* event)
-{
-    if (!handleKey(event->key()))
-        QWidget::keyPressEvent(event);
+void FrmCust_DM::keyPressEvent(QKeyEvent* event) {
+    if (!handleKey(event->key())) QWidget::keyPressEvent(event);
 }
 
-FrmCust_DM* OpenDmWindow(Grid* memberGrid)
-{
+FrmCust_DM* OpenDmWindow(Grid* memberGrid) {
     auto* w = OpenChild<FrmCust_DM>(QStringLiteral("FrmCust_DM"));
-    if (!memberGrid)
-        return w;
+    if (!memberGrid) return w;
     using F = frmFriend;
     const int rows = memberGrid->dataRowCnt();
     for (int r = 1; r <= rows; ++r) {
-        if (memberGrid->text(F::ColCheck, r) != QStringLiteral("1"))
-            continue;
+        if (memberGrid->text(F::ColCheck, r) != QStringLiteral("1")) continue;
         w->AddOneLine(memberGrid->text(F::ColName, r), memberGrid->text(F::ColAddr1, r),
                       memberGrid->text(F::ColAddr2, r), memberGrid->text(F::ColZip, r),
                       memberGrid->text(F::ColMobile, r));

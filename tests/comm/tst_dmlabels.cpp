@@ -23,8 +23,7 @@
 namespace {
 constexpr double kMm = 72.0 / 25.4; // PDF points per millimetre
 
-void addMembers(int count, const MemberValues& first = {})
-{
+void addMembers(int count, const MemberValues& first = {}) {
     for (int i = 1; i <= count; ++i) {
         MemberValues v{{"sname", QString("홍길동%1").arg(i)},
                        {"homeadd", QString("Addr%1").arg(i, 2, 10, QChar('0'))},
@@ -39,19 +38,16 @@ void addMembers(int count, const MemberValues& first = {})
 }
 
 // Left (text origin) and top of label `index` printed from `start`, with the default margins.
-QPointF labelAt(int start, int index)
-{
+QPointF labelAt(int start, int index) {
     const int p = (start - 1 + index) % 16;
     return {(p % 2) * 102.06 + 3 + 3, (p / 2) * 33.86 + 13};
 }
 
-const pdf::Word* findWord(const QList<pdf::Word>& words, const QString& text)
-{
+const pdf::Word* findWord(const QList<pdf::Word>& words, const QString& text) {
     for (const pdf::Word& w : words) {
         QString t = w.text;
         t.replace("&apos;", "'").replace("&quot;", "\"").replace("&lt;", "<").replace("&gt;", ">");
-        if (t.replace("&amp;", "&") == text)
-            return &w;
+        if (t.replace("&amp;", "&") == text) return &w;
     }
     return nullptr;
 }
@@ -63,23 +59,19 @@ class tst_dmlabels : public WindowTest {
     ScriptedPrompt& prompt() { return m_d->prompt(); }
 
     // The member list with every member ticked (or none), then its DM button.
-    FrmCust_DM* sendToDm(bool tickAll = true)
-    {
+    FrmCust_DM* sendToDm(bool tickAll = true) {
         auto* list = m_d->open<frmFriend>("mnuFriend_Friend");
-        if (tickAll)
-            m_d->click("chkSelectAll", list);
+        if (tickAll) m_d->click("chkSelectAll", list);
         m_d->click("btnDM", list);
         return dynamic_cast<FrmCust_DM*>(m_d->activeWindow());
     }
 
     // Chooses the PDF entry in the label printer choice, as a person does.
-    void choosePdfPrinter(FrmCust_DM* dm)
-    {
+    void choosePdfPrinter(FrmCust_DM* dm) {
         m_d->click("btnPrnterSetup", dm);
         QWidget* dialog = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == "FrmPrn_selPRT" && w->isVisible())
-                dialog = w;
+            if (w->objectName() == "FrmPrn_selPRT" && w->isVisible()) dialog = w;
         QVERIFY(dialog);
         auto* printers = dialog->findChild<QListWidget*>("lstPrinter");
         const auto items = printers->findItems("PDF 파일", Qt::MatchExactly);
@@ -89,8 +81,7 @@ class tst_dmlabels : public WindowTest {
     }
 
     // Prints to a PDF file and returns its path (empty when nothing was written).
-    QString print(FrmCust_DM* dm)
-    {
+    QString print(FrmCust_DM* dm) {
         const QString file = QDir(m_d->env().dataDir()).filePath("labels.pdf");
         prompt().pushAnswer(Prompt::Answer::Yes);
         prompt().pushText(file);
@@ -103,8 +94,7 @@ private slots:
 
     // Sheets fill across then down from the start position; a sheet starts only for a
     // label that goes on it.
-    void labelsFillSheets_data()
-    {
+    void labelsFillSheets_data() {
         QTest::addColumn<int>("members");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("pages");
@@ -114,8 +104,7 @@ private slots:
         QTest::newRow("13 from 5 need a second") << 13 << 5 << 2;
         QTest::newRow("1 at the last place") << 1 << 16 << 1;
     }
-    void labelsFillSheets()
-    {
+    void labelsFillSheets() {
         QFETCH(int, members);
         QFETCH(int, start);
         QFETCH(int, pages);
@@ -136,7 +125,8 @@ private slots:
         for (int i = 0; i < members; ++i) {
             const int page = (start - 1 + i) / 16 + 1;
             const auto words = pdf::words(file, page);
-            const pdf::Word* addr = findWord(words, QString("Addr%1").arg(i + 1, 2, 10, QChar('0')));
+            const pdf::Word* addr =
+                findWord(words, QString("Addr%1").arg(i + 1, 2, 10, QChar('0')));
             QVERIFY2(addr, qPrintable(QString("label %1").arg(i + 1)));
             const QPointF at = labelAt(start, i);
             QVERIFY(qAbs(addr->xMin / kMm - (at.x() + 3)) < 1.0);
@@ -151,11 +141,12 @@ private slots:
 
     // The texts of one label at their places; text too long for its room is cut inside
     // the label, quotes print as typed, an empty phone prints no "Tel.".
-    void labelTextsStayInside()
-    {
+    void labelTextsStayInside() {
         const QString longName = QString("O'Brien \"Jr\" ") + QString("가").repeated(40);
-        addMembers(2, {{"sname", longName}, {"homeadd", "Addr01 " + QString("W").repeated(200)},
-                       {"hpline", ""}, {"hzipno", "12345"}});
+        addMembers(2, {{"sname", longName},
+                       {"homeadd", "Addr01 " + QString("W").repeated(200)},
+                       {"hpline", ""},
+                       {"hzipno", "12345"}});
         FrmCust_DM* dm = sendToDm();
         choosePdfPrinter(dm);
         const QString file = print(dm);
@@ -167,8 +158,7 @@ private slots:
         for (const pdf::Word& w : words) {
             if (w.xMin / kMm < 102.06) // the left label
                 QVERIFY2(w.xMax / kMm <= right + 0.1, qPrintable(w.text));
-            if (w.text == "귀하")
-                honorifics << &w;
+            if (w.text == "귀하") honorifics << &w;
         }
         QCOMPARE(honorifics.size(), 2);
         const pdf::Word* o = findWord(words, "O");
@@ -201,19 +191,20 @@ private slots:
     }
 
     // The window's other buttons, their questions and what they leave in the grid.
-    void buttonsAndSettings()
-    {
+    void buttonsAndSettings() {
         // No member ticked: the hint, then the window opens empty.
         addMembers(3);
         FrmCust_DM* dm = sendToDm(false);
         QVERIFY(dm);
-        QCOMPARE(prompt().texts(),
-                 QStringList{"거래처들을 선택후 [DB발송]버튼 클릭시 DM발송창으로 자동으로 넘어갑니다."});
+        QCOMPARE(
+            prompt().texts(),
+            QStringList{"거래처들을 선택후 [DB발송]버튼 클릭시 DM발송창으로 자동으로 넘어갑니다."});
         QCOMPARE(dm->grid()->dataRowCnt(), 0);
         prompt().clear();
         m_d->click("btnPrint", dm);
         m_d->click("btnRecDel", dm);
-        QCOMPARE(prompt().texts(), (QStringList{"인쇄할 자료가 없습니다.", "삭제할 자료를 선택하세요."}));
+        QCOMPARE(prompt().texts(),
+                 (QStringList{"인쇄할 자료가 없습니다.", "삭제할 자료를 선택하세요."}));
 
         // Margins are kept as typed.
         m_d->click("txtTopMG", dm);
