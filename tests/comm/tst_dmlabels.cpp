@@ -240,6 +240,13 @@ private slots:
         QCOMPARE(m_d->query("SELECT hpline FROM tblfriend WHERE homeadd = 'Addr01'").toString(),
                  QString("010-1234-1001"));
 
+        // F8 in the grid exports it to a spreadsheet file.
+        m_d->click(g->viewport(), g->visualRect(g->model()->index(0, 0)).center());
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->key(Qt::Key_F8);
+        QCOMPARE(prompt().lastText(), QString("엑셀로 자료를 내보내기 하시겠습니까?"));
+        QCOMPARE(QDir(m_d->env().path("ExpExcel")).entryList({"*.xlsx"}).size(), 1);
+
         // A new window reads the kept set-up back.
         QVERIFY(CloseWindow(dm));
         dm = sendToDm(false);
