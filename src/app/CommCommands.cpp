@@ -5,9 +5,11 @@
 #include "app/frmMain.h"
 #include "comm/CallerIntake.h"
 #include "comm/CallerRules.h"
+#include "comm/FrmCust_DM.h"
 #include "comm/FrmSeeIDOptions.h"
 #include "comm/FrmSeeIDStanbyList.h"
 #include "core/Prompt.h"
+#include "members/frmFriend.h"
 #include "sales/frmTrade.h"
 #include "ui/WindowRegistry.h"
 
@@ -40,6 +42,11 @@ void ShowLinkState(frmMain* frame, bool open)
 
 } // namespace
 
+void RegisterLabelCommands()
+{
+    frmFriend::setDmOpener([](Grid* members) { OpenDmWindow(members); });
+}
+
 void RegisterCommCommands()
 {
     RegisterSmsCommands();
@@ -55,6 +62,7 @@ void RegisterCommCommands()
         CallerIntake::instance().setLinkWanted(a && a->isChecked());
     });
     frmTrade::setCallerListOpener([] { ShowStandbyList(); });
+    RegisterLabelCommands();
 
     static bool hooked = false; // registering again (tests) must not open the link twice
     if (hooked)
