@@ -290,6 +290,34 @@ private slots:
         QCOMPARE(QDir(App().dbFolder).entryList({QStringLiteral("*.restoring")}).size(), 0);
     }
 
+    // A write by another program while the copy is taken neither restarts the copy nor
+    // reaches it: the copy is the database as it was when the copy began.
+    void copyIsOneMomentWhileAnotherWrites() {
+        QVERIFY(RunSilent(QStringLiteral("CREATE TABLE filler (x BLOB)")).ok);
+        QVERIFY(RunSilent(QStringLiteral("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                         "FROM c WHERE i < 3000) "
+                                         "INSERT INTO filler SELECT randomblob(4000) FROM c"))
+                    .ok);
+        QTemporaryDir work;
+        const QString copy = work.filePath(QStringLiteral("copy.db"));
+        int batches = 0;
+        QVERIFY(SnapshotDatabase(App().dbFile, copy, [&](int, int) {
+            if (++batches == 1)
+                ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('during')"));
+            return true;
+        }));
+        QVERIFY(batches >= 2);
+        QCOMPARE(CountRows(QStringLiteral("tblfriend"), QStringLiteral("sname = 'during'")), 1);
+        const DatabaseFileCheck c = CheckDatabaseFile(copy, {QStringLiteral("tblfriend")});
+        QVERIFY2(c.ok && c.hasTables, qPrintable(c.error));
+        FileConnection conn;
+        QVERIFY(conn.open(copy));
+        QVector<QVector<QVariant>> rows;
+        QVERIFY(conn.select(QStringLiteral("SELECT COUNT(*) FROM tblfriend WHERE sname = ?"),
+                            {QStringLiteral("during")}, rows));
+        QCOMPARE(rows.value(0).value(0).toInt(), 0);
+    }
+
     // A log left beside the old database is kept with it and never applied to the new one.
     void leftoverLogIsKept() {
         QTemporaryDir work;
