@@ -14,6 +14,8 @@
 #include "tools/BackupArchive.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QDir>
@@ -75,16 +77,27 @@ void say(const QString& text, bool failure) {
     box.exec();
 }
 
+// A progress window that stays until the work is done: the work cannot be stopped half
+// way, so neither Escape nor the window's close button may hide it.
+class WorkProgress : public QProgressDialog {
+public:
+    using QProgressDialog::QProgressDialog;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() != Qt::Key_Escape) QProgressDialog::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override { e->ignore(); }
+};
+
 // Runs `work` on a worker thread while a progress window (or stderr) shows its progress.
 bool runWithProgress(const QString& label, const std::function<bool(const BackupProgress&)>& work) {
-    QProgressDialog dlg(label, QString(), 0, 100);
+    WorkProgress dlg(label, QString(), 0, 100);
     dlg.setWindowTitle(kTitle);
     dlg.setMinimumDuration(0);
     dlg.setAutoClose(false);
     dlg.setAutoReset(false);
     dlg.setMinimumWidth(460);
-    // Closing the window would not stop the work: the window stays until it is done.
-    dlg.setWindowFlag(Qt::WindowCloseButtonHint, false);
     if (!g_quiet) dlg.show();
     bool result = false;
     const BackupProgress progress = [&dlg, label](int percent, const QString& stage) {
