@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders the login, main and options windows offscreen into docs/screenshots/*.png,
+# Renders the login, main and options windows and every window a menu command opens,
+# offscreen, into docs/screenshots/*.png,
 # on a throw-away demo data folder. Builds what is needed first (BUILD_DIR, default build).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -14,16 +14,25 @@
 #include "tools/BackupArchive.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+#include <QHash>
 #include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QThread>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -31,24 +40,76 @@ namespace {
 bool g_quiet = false;
 const QString kTitle = QStringLiteral("MemberDesk 데이터백업");
 
+// Korean buttons in Qt's own dialogs and the font MemberDesk uses, whatever LANG says.
+void setUpLook() {
+    QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
+    auto* t = new QTranslator(qApp);
+    if (t->load(QLocale(QLocale::Korean, QLocale::SouthKorea), QStringLiteral("qtbase"),
+                QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(t);
+    if (QFontDatabase::families().contains(QStringLiteral("NanumBarunGothic"))) {
+        QFont f(QStringLiteral("NanumBarunGothic"));
+        f.setPointSize(QApplication::font().pointSize());
+        QApplication::setFont(f);
+    }
+}
+
+// What the person reads for each step the archive code reports.
+QString stageText(const QString& stage) {
+    static const QHash<QString, QString> texts = {
+        {QStringLiteral("snapshot"), QStringLiteral("데이터베이스를 복사하고 있습니다")},
+        {QStringLiteral("compress"), QStringLiteral("백업 파일로 압축하고 있습니다")},
+        {QStringLiteral("verify"), QStringLiteral("백업 파일을 검사하고 있습니다")},
+        {QStringLiteral("unpack"), QStringLiteral("백업 파일을 풀고 있습니다")},
+        {QStringLiteral("check"), QStringLiteral("복구할 데이터베이스를 검사하고 있습니다")},
+        {QStringLiteral("keep"), QStringLiteral("기존 자료를 보관하고 있습니다")},
+        {QStringLiteral("swap"), QStringLiteral("자료를 바꾸고 있습니다")},
+        {QStringLiteral("done"), QStringLiteral("마무리하고 있습니다")}};
+    return texts.value(stage, stage);
+}
+
 void say(const QString& text, bool failure) {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     if (g_quiet) return;
-    if (failure) QMessageBox::warning(nullptr, kTitle, text);
-    else QMessageBox::information(nullptr, kTitle, text);
+    QMessageBox box(failure ? QMessageBox::Warning : QMessageBox::Information, kTitle, text,
+                    QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
+
+// A progress window that stays until the work is done: the work cannot be stopped half
+// way, so neither Escape nor the window's close button may hide it.
+class WorkProgress : public QProgressDialog {
+public:
+    using QProgressDialog::QProgressDialog;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() != Qt::Key_Escape) QProgressDialog::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override { e->ignore(); }
+};
 
 // Runs `work` on a worker thread while a progress window (or stderr) shows its progress.
 bool runWithProgress(const QString& label, const std::function<bool(const BackupProgress&)>& work) {
-    QProgressDialog dlg(label, QString(), 0, 100);
+    WorkProgress dlg(label, QString(), 0, 100);
     dlg.setWindowTitle(kTitle);
     dlg.setMinimumDuration(0);
     dlg.setAutoClose(false);
+    dlg.setAutoReset(false);
+    dlg.setMinimumWidth(460);
     if (!g_quiet) dlg.show();
     bool result = false;
-    const BackupProgress progress = [&dlg](int percent, const QString& stage) {
-        QMetaObject::invokeMethod(&dlg, [&dlg, percent, stage] { dlg.setValue(percent); dlg.setLabelText(stage); },
-                                  Qt::QueuedConnection);
+    const BackupProgress progress = [&dlg, label](int percent, const QString& stage) {
+        const QString text =
+            label + QStringLiteral("\n\n") + stageText(stage) + QStringLiteral("...");
+        QMetaObject::invokeMethod(
+            &dlg,
+            [&dlg, percent, text] {
+                if (dlg.labelText() != text) dlg.setLabelText(text);
+                dlg.setValue(percent);
+            },
+            Qt::QueuedConnection);
         if (g_quiet) std::fprintf(stderr, "%3d%% %s\n", percent, stage.toLocal8Bit().constData());
         return true;
     };
@@ -59,48 +120,129 @@ bool runWithProgress(const QString& label, const std::function<bool(const Backup
     loop.exec();
     t->wait();
     delete t;
+    QCoreApplication::processEvents(); // the last queued updates, so 100% is seen
     return result;
 }
 
 bool backupTo(const QString& dbFolder, const QString& dir, const QString& prefix, int keep) {
-    const QString archive = QDir(dir).filePath(BackupArchiveName(prefix, QDateTime::currentDateTime()));
+    const QString archive =
+        QDir(dir).filePath(BackupArchiveName(prefix, QDateTime::currentDateTime()));
     QString error;
-    const bool ok = runWithProgress(QStringLiteral("데이터를 백업하고 있습니다..."),
-                                    [&](const BackupProgress& p) { return WriteBackupArchive(dbFolder, archive, p, &error); });
+    const bool ok = runWithProgress(
+        QStringLiteral("데이터를 백업하고 있습니다. 잠시 기다려 주십시오."),
+        [&](const BackupProgress& p) { return WriteBackupArchive(dbFolder, archive, p, &error); });
     if (!ok) {
         say(QStringLiteral("데이터백업을 실패하였습니다.\n\n") + error, true);
         return false;
     }
     if (keep > 0) PruneBackupArchives(dir, prefix, keep);
-    say(QStringLiteral("데이터백업이 완료되었습니다.\n\n") + archive, false);
+    say(QStringLiteral("데이터백업이 완료되었습니다.\n\n백업 파일: ") +
+            QDir::toNativeSeparators(archive),
+        false);
     return true;
 }
 
 bool restoreFrom(const QString& dbFolder, const QString& archive, const QString& keepRoot) {
     QString error, kept;
-    const bool ok = runWithProgress(QStringLiteral("데이터를 복구하고 있습니다..."), [&](const BackupProgress& p) {
-        return RestoreBackupArchive(archive, dbFolder, keepRoot, p, &error, &kept);
-    });
+    const bool ok = runWithProgress(
+        QStringLiteral("데이터를 복구하고 있습니다. 잠시 기다려 주십시오."),
+        [&](const BackupProgress& p) {
+            return RestoreBackupArchive(archive, dbFolder, keepRoot, p, &error, &kept);
+        });
     if (!ok) {
-        say(QStringLiteral("데이터 복구를 실패하였습니다. 기존 자료는 그대로 남아 있습니다.\n\n") + error, true);
+        say(QStringLiteral("데이터 복구를 실패하였습니다. 기존 자료는 그대로 남아 있습니다.\n\n") +
+                error,
+            true);
         return false;
     }
-    say(QStringLiteral("데이터 복구가 완료되었습니다.\n\n이전 자료 보관 위치: ") + kept, false);
+    say(QStringLiteral("데이터 복구가 완료되었습니다.\n\n이전 자료 보관 위치: ") +
+            QDir::toNativeSeparators(kept),
+        false);
     return true;
 }
 
+// One line per archive: when it was made, what kind, its size and its file name.
+QString archiveLine(const QString& path) {
+    const QFileInfo fi(path);
+    const QString kind = fi.fileName().startsWith(QStringLiteral("MemberDesk_auto"))
+                             ? QStringLiteral("자동 백업")
+                         : fi.fileName().startsWith(QStringLiteral("MemberDesk_server"))
+                             ? QStringLiteral("서버 백업")
+                             : QStringLiteral("백업");
+    return fi.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QStringLiteral("  ") +
+           kind + QStringLiteral("  (") +
+           QLocale().formattedDataSize(fi.size(), 1, QLocale::DataSizeTraditionalFormat) +
+           QStringLiteral(")  ") + fi.fileName();
+}
+
+QString chooseFile(const QString& dir) {
+    return QFileDialog::getOpenFileName(nullptr, kTitle + QStringLiteral(" - 복구할 백업 파일"),
+                                        dir, QStringLiteral("백업 파일 (*.zip)"));
+}
+
+// Automatic backups first, newest first; any other archive of the folder after them.
 QString chooseArchive(const QString& backupDir) {
     if (g_quiet) return {};
-    QStringList items = BackupArchives(backupDir, QStringLiteral("MemberDesk_auto"));
+    QStringList paths = BackupArchives(backupDir, QStringLiteral("MemberDesk_auto"));
     for (const QString& a : BackupArchives(backupDir))
-        if (!items.contains(a)) items << a;
+        if (!paths.contains(a)) paths << a;
+    if (paths.isEmpty()) return chooseFile(backupDir);
+    QStringList items;
+    for (const QString& p : paths)
+        items << archiveLine(p);
     const QString other = QStringLiteral("다른 파일 선택...");
     items << other;
-    bool ok = false;
-    const QString pick = QInputDialog::getItem(nullptr, kTitle, QStringLiteral("복구할 백업을 선택하세요."), items, 0, false, &ok);
-    if (!ok) return {};
-    if (pick != other) return pick;
-    return QFileDialog::getOpenFileName(nullptr, kTitle, backupDir, QStringLiteral("백업 파일 (*.zip)"));
+    QInputDialog dlg;
+    dlg.setWindowTitle(kTitle);
+    dlg.setLabelText(QStringLiteral("복구할 백업을 선택하세요."));
+    dlg.setComboBoxItems(items);
+    dlg.setComboBoxEditable(false);
+    dlg.setOption(QInputDialog::UseListViewForComboBoxItems);
+    dlg.setOkButtonText(QStringLiteral("복구"));
+    dlg.setCancelButtonText(QStringLiteral("취소"));
+    dlg.resize(620, 360);
+    if (dlg.exec() != QDialog::Accepted) return {};
+    const int i = items.indexOf(dlg.textValue());
+    if (i >= 0 && i < paths.size()) return paths[i];
+    return chooseFile(backupDir);
+}
+// MemberDesk ends right after starting this program: waits up to a minute for its lock,
+// showing that it waits (the person may give up). True when the lock is held.
+bool waitForLock(QLockFile& lock) {
+    if (lock.tryLock(0)) return true;
+    QProgressDialog dlg(QStringLiteral("MemberDesk 프로그램이 끝나기를 기다리고 있습니다..."),
+                        QStringLiteral("취소"), 0, 0);
+    dlg.setWindowTitle(kTitle);
+    dlg.setMinimumDuration(0);
+    dlg.setMinimumWidth(460);
+    if (!g_quiet) dlg.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 60000 && !dlg.wasCanceled()) {
+        QCoreApplication::processEvents();
+        if (lock.tryLock(200)) return true;
+    }
+    if (!dlg.wasCanceled())
+        say(QStringLiteral(
+                "MemberDesk 프로그램이 아직 실행 중입니다.\n프로그램을 종료한 후 다시 시도하세요."),
+            true);
+    return false;
+}
+
+// Asks before anything is replaced (No is the default), then restores.
+int restoreChosen(const QString& dbFolder, const QString& archive, const QString& keepRoot) {
+    if (archive.isEmpty()) return 2;
+    if (!g_quiet) {
+        QMessageBox box(QMessageBox::Question, kTitle,
+                        QStringLiteral("선택한 백업으로 현재 자료를 바꾸시겠습니까?\n\n") +
+                            QDir::toNativeSeparators(archive) +
+                            QStringLiteral("\n\n현재 자료는 복구 전에 따로 보관됩니다."),
+                        QMessageBox::Yes | QMessageBox::No);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::No);
+        if (box.exec() != QMessageBox::Yes) return 2;
+    }
+    return restoreFrom(dbFolder, archive, keepRoot) ? 0 : 1;
 }
 } // namespace
 
@@ -110,55 +252,61 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("MemberDesk"));
     QStringList args = app.arguments().mid(1);
     g_quiet = args.removeAll(QStringLiteral("--quiet")) > 0;
+    if (!g_quiet) setUpLook();
     const QString mode = args.value(0).toUpper();
 
     const QString dataDir = DefaultDataDir();
     ResetAppState(dataDir);
-    QString dbFolder = Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"), QString());
+    QString dbFolder = Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"),
+                                     QStringLiteral("경로"), QString());
     if (dbFolder.isEmpty()) dbFolder = dataDir + QStringLiteral("/DBS");
     const QString backupDir = dataDir + QStringLiteral("/Backup");
 
-    // MemberDesk ends after starting this program: wait for its lock, then keep it.
     QLockFile lock(dataDir + QStringLiteral("/memberdesk.lock"));
-    if (!lock.tryLock(60000)) {
-        say(QStringLiteral("MemberDesk 프로그램이 아직 실행 중입니다.\n프로그램을 종료한 후 다시 시도하세요."), true);
-        return 3;
-    }
-    if (!QFile::exists(dbFolder + QStringLiteral("/dbMain.db")) && mode != QStringLiteral("UNZIP")) {
-        say(dbFolder + QStringLiteral("/dbMain.db\n데이터베이스를 찾을 수 없습니다."), true);
+    if (!waitForLock(lock)) return 3;
+    if (!QFile::exists(dbFolder + QStringLiteral("/dbMain.db")) &&
+        mode != QStringLiteral("UNZIP")) {
+        say(QDir::toNativeSeparators(dbFolder + QStringLiteral("/dbMain.db")) +
+                QStringLiteral("\n데이터베이스를 찾을 수 없습니다."),
+            true);
         return 1;
     }
 
-    if (mode == QStringLiteral("HDDAUTO")) return backupTo(dbFolder, backupDir, QStringLiteral("MemberDesk_auto"), 10) ? 0 : 1;
+    if (mode == QStringLiteral("HDDAUTO"))
+        return backupTo(dbFolder, backupDir, QStringLiteral("MemberDesk_auto"), 10) ? 0 : 1;
     if (mode == QStringLiteral("SERVERUP"))
-        return backupTo(dbFolder, QFileInfo(dbFolder).absolutePath() + QStringLiteral("/Backup"), QStringLiteral("MemberDesk_server"), 0) ? 0 : 1;
+        return backupTo(dbFolder, QFileInfo(dbFolder).absolutePath() + QStringLiteral("/Backup"),
+                        QStringLiteral("MemberDesk_server"), 0)
+                   ? 0
+                   : 1;
     if (mode == QStringLiteral("UNZIP")) {
         QString archive;
         for (const QString& a : args.mid(1))
             if (a.toUpper() != QStringLiteral("HDDAUTO")) archive = a;
         if (archive.isEmpty()) archive = chooseArchive(backupDir);
-        if (archive.isEmpty()) return 2;
-        if (!g_quiet && QMessageBox::question(nullptr, kTitle,
-                                              archive + QStringLiteral("\n\n이 백업으로 현재 자료를 바꾸시겠습니까?"),
-                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
-            return 2;
-        return restoreFrom(dbFolder, archive, backupDir) ? 0 : 1;
+        return restoreChosen(dbFolder, archive, backupDir);
     }
     if (g_quiet) return 2; // every other mode needs a person to choose a folder
     if (mode.isEmpty()) {
-        QMessageBox box(QMessageBox::Question, kTitle, QStringLiteral("무엇을 하시겠습니까?"));
+        QMessageBox box(
+            QMessageBox::Question, kTitle,
+            QStringLiteral("무엇을 하시겠습니까?\n\n데이터 백업: 자료를 백업 파일로 저장합니다.\n"
+                           "데이터 복구: 백업 파일의 자료로 되돌립니다."));
         QPushButton* backup = box.addButton(QStringLiteral("데이터 백업"), QMessageBox::AcceptRole);
-        QPushButton* restore = box.addButton(QStringLiteral("데이터 복구"), QMessageBox::ActionRole);
-        box.addButton(QStringLiteral("취소"), QMessageBox::RejectRole);
+        QPushButton* restore =
+            box.addButton(QStringLiteral("데이터 복구"), QMessageBox::ActionRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("취소"), QMessageBox::RejectRole);
+        box.setDefaultButton(backup);
+        box.setEscapeButton(cancel);
         box.exec();
-        if (box.clickedButton() == restore) {
-            const QString archive = chooseArchive(backupDir);
-            return !archive.isEmpty() && restoreFrom(dbFolder, archive, backupDir) ? 0 : 1;
-        }
+        if (box.clickedButton() == restore)
+            return restoreChosen(dbFolder, chooseArchive(backupDir), backupDir);
         if (box.clickedButton() != backup) return 2;
     }
-    const QString dir = QFileDialog::getExistingDirectory(nullptr, kTitle + QStringLiteral(" - 저장할 폴더"), QDir::homePath());
+    const QString dir = QFileDialog::getExistingDirectory(
+        nullptr, kTitle + QStringLiteral(" - 백업 파일을 저장할 폴더"), QDir::homePath());
     if (dir.isEmpty()) return 2;
-    const QString prefix = mode == QStringLiteral("AS") ? QStringLiteral("MemberDesk_AS") : QStringLiteral("MemberDesk");
+    const QString prefix = mode == QStringLiteral("AS") ? QStringLiteral("MemberDesk_AS")
+                                                        : QStringLiteral("MemberDesk");
     return backupTo(dbFolder, dir, prefix, 0) ? 0 : 1;
 }

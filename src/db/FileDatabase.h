@@ -14,7 +14,8 @@
 // Copies the database `source` into a new file `target` through the engine's online
 // backup, page batch by page batch, so the copy is consistent even while another program
 // writes to the source. `progress(done, total)` after each batch (pages); returning false
-// cancels. False with the reason in `error`; a partial target is removed.
+// cancels. False with the reason in `error`; a partial target is removed. The target is a
+// working copy: it is not synced to disk (whoever keeps it does that).
 bool SnapshotDatabase(const QString& source, const QString& target,
                       const std::function<bool(int, int)>& progress = {}, QString* error = nullptr);
 

@@ -9,23 +9,33 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
+#include <thread>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <zip.h>
 
 namespace {
 const QString kMainDb = QStringLiteral("dbMain.db");
 const QString kPostDb = QStringLiteral("dbPost.db");
-const QStringList kMemberTables = {QStringLiteral("tblfriend"), QStringLiteral("options"), QStringLiteral("schedules")};
+const QStringList kMemberTables = {QStringLiteral("tblfriend"), QStringLiteral("options"),
+                                   QStringLiteral("schedules")};
 
-bool report(const BackupProgress& p, int percent, const QString& stage) { return !p || p(percent, stage); }
+bool report(const BackupProgress& p, int percent, const QString& stage) {
+    return !p || p(percent, stage);
+}
 
-QString zipError(zip_t* z) { return QString::fromUtf8(zip_strerror(z)); }
+QString zipError(zip_t* z) {
+    return QString::fromUtf8(zip_strerror(z));
+}
 
 bool flatName(const QString& name) {
-    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') && name != QStringLiteral(".") &&
-           name != QStringLiteral("..");
+    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') &&
+           name != QStringLiteral(".") && name != QStringLiteral("..");
 }
 
 struct ZipProgress {
@@ -34,34 +44,39 @@ struct ZipProgress {
     bool cancelled = false;
 };
 
-// Copies a file in pieces, calling `tick` after each.
-bool copyFile(const QString& from, const QString& to, const std::function<void()>& tick) {
+// Copies a file in pieces, calling `tick` with the size of each.
+bool copyFile(const QString& from, const QString& to, const std::function<void(qint64)>& tick) {
     QFile in(from), out(to);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
     QByteArray buf(4 << 20, Qt::Uninitialized);
     qint64 n;
     while ((n = in.read(buf.data(), buf.size())) > 0) {
         if (out.write(buf.constData(), n) != n) return false;
-        tick();
+        tick(n);
     }
     return n == 0 && out.flush();
 }
 
 bool renameOver(const QString& from, const QString& to, QString* error) {
     std::error_code ec;
-    std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), ec);
+    std::filesystem::rename(QFile::encodeName(from).toStdString(),
+                            QFile::encodeName(to).toStdString(), ec);
     if (ec && error) *error = QString::fromStdString(ec.message());
     return !ec;
 }
 } // namespace
 
 QString BackupArchiveName(const QString& prefix, const QDateTime& when) {
-    return prefix + u'_' + when.toString(QStringLiteral("yyyyMMdd_HHmmss")) + QStringLiteral(".zip");
+    return prefix + u'_' + when.toString(QStringLiteral("yyyyMMdd_HHmmss")) +
+           QStringLiteral(".zip");
 }
 
-bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& entries, QString* error) {
+bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& entries,
+              QString* error) {
     int err = 0;
-    zip_t* z = zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    zip_t* z =
+        zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
     if (!z) {
         zip_error_t ze;
         zip_error_init_with_code(&ze, err);
@@ -71,7 +86,9 @@ bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& 
     }
     for (const auto& [name, path] : entries) {
         zip_source_t* src = zip_source_file(z, QFile::encodeName(path).constData(), 0, -1);
-        zip_int64_t idx = src ? zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
+        zip_int64_t idx = src ? zip_file_add(z, name.toUtf8().constData(), src,
+                                             ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
+                              : -1;
         if (idx < 0) {
             if (src) zip_source_free(src);
             if (error) *error = zipError(z);
@@ -88,14 +105,15 @@ bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& 
     return true;
 }
 
-bool ExtractZipEntry(const QString& archivePath, const QString& name, const QString& target, QString* error,
-                     const std::function<void(qint64, qint64)>& bytes) {
+bool ExtractZipEntry(const QString& archivePath, const QString& name, const QString& target,
+                     QString* error, const std::function<void(qint64, qint64)>& bytes) {
     if (!flatName(name)) {
         if (error) *error = QStringLiteral("entry name with a folder: ") + name;
         return false;
     }
     int err = 0;
-    zip_t* z = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+    zip_t* z =
+        zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
     if (!z) {
         if (error) *error = QStringLiteral("not a readable zip archive");
         return false;
@@ -130,25 +148,27 @@ bool ExtractZipEntry(const QString& archivePath, const QString& name, const QStr
     return ok;
 }
 
-bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* dbVer, const BackupProgress& progress,
-                         int from, int to) {
-    // Reading the entries takes the first half of the range, the database check the rest.
-    const int mid = (from + to) / 2;
-    qint64 totalBytes = 0, readBytes = 0;
+namespace {
+// Reads every entry of the archive to its end, so the library compares each with its
+// checksum; the database entry is written to `dbOut` on the way when one is given (a
+// restore and a check unpack it in the same pass). `bytes(done, total)` over all entries.
+bool readEntries(const QString& archivePath, const QString& dbOut, QString* error,
+                 const std::function<void(qint64, qint64)>& bytes) {
     int err = 0;
-    zip_t* z = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+    zip_t* z =
+        zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
     if (!z) {
         if (error) *error = QStringLiteral("not a readable zip archive");
         return false;
     }
-    // Every entry read to its end: the library compares each with its checksum.
-    bool ok = true, hasMain = false;
-    QByteArray buf(1 << 20, Qt::Uninitialized);
+    qint64 totalBytes = 0, readBytes = 0;
     const zip_int64_t count = zip_get_num_entries(z, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
         if (zip_stat_index(z, zip_uint64_t(i), 0, &st) == 0) totalBytes += qint64(st.size);
     }
+    bool ok = true, hasMain = false;
+    QByteArray buf(1 << 20, Qt::Uninitialized);
     for (zip_int64_t i = 0; ok && i < count; ++i) {
         const QString name = QString::fromUtf8(zip_get_name(z, zip_uint64_t(i), ZIP_FL_ENC_GUESS));
         if (!flatName(name)) {
@@ -156,7 +176,20 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
             if (error) *error = QStringLiteral("entry name with a folder: ") + name;
             break;
         }
-        hasMain = hasMain || name == kMainDb;
+        const bool isMain = name == kMainDb;
+        if (isMain && hasMain) {
+            ok = false;
+            if (error) *error = QStringLiteral("two entries named ") + kMainDb;
+            break;
+        }
+        hasMain = hasMain || isMain;
+        QFile out(dbOut);
+        const bool writing = isMain && !dbOut.isEmpty();
+        if (writing && !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            ok = false;
+            if (error) *error = out.errorString();
+            break;
+        }
         zip_file_t* f = zip_fopen_index(z, zip_uint64_t(i), 0);
         if (!f) {
             ok = false;
@@ -165,35 +198,48 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
         }
         zip_int64_t n;
         while ((n = zip_fread(f, buf.data(), zip_uint64_t(buf.size()))) > 0) {
+            if (writing && out.write(buf.constData(), n) != n) {
+                ok = false;
+                if (error) *error = out.errorString();
+                break;
+            }
             readBytes += n;
-            if (totalBytes > 0) report(progress, from + int((mid - from) * readBytes / totalBytes), QStringLiteral("verify"));
+            if (bytes) bytes(readBytes, totalBytes);
         }
-        if (n < 0) {
+        if (ok && n < 0) {
             ok = false;
-            if (error) *error = name + QStringLiteral(": ") + QString::fromUtf8(zip_error_strerror(zip_file_get_error(f)));
+            if (error)
+                *error = name + QStringLiteral(": ") +
+                         QString::fromUtf8(zip_error_strerror(zip_file_get_error(f)));
         }
         zip_fclose(f);
+        if (writing && ok && !out.flush()) {
+            ok = false;
+            if (error) *error = out.errorString();
+        }
     }
     zip_discard(z);
     if (ok && !hasMain) {
         ok = false;
         if (error) *error = QStringLiteral("no ") + kMainDb + QStringLiteral(" in the archive");
     }
-    if (!ok) return false;
-    QTemporaryDir tmp(QFileInfo(archivePath).absolutePath() + QStringLiteral("/.verify-XXXXXX"));
-    if (!tmp.isValid()) tmp.setAutoRemove(true);
-    QTemporaryDir fallback;
-    const QString dir = tmp.isValid() ? tmp.path() : fallback.path();
-    const QString db = dir + u'/' + kMainDb;
-    if (!ExtractZipEntry(archivePath, kMainDb, db, error, [&](qint64 done, qint64 total) {
-            if (total > 0) report(progress, mid + int((to - mid) / 3 * done / total), QStringLiteral("verify"));
-        }))
-        return false;
+    if (!ok && !dbOut.isEmpty()) QFile::remove(dbOut);
+    return ok;
+}
+
+// The integrity check's length is not known beforehand; it calls back about this many
+// times per megabyte of database (measured on member, trade and ledger data).
+constexpr double kCheckTicksPerMB = 6.0;
+
+// Integrity, MemberDesk's tables and a schema version this program reads. `fraction`
+// gets the estimated share of the check done (0..1, never reaching 1 before the end).
+bool checkMemberDatabase(const QString& db, QString* error, QString* dbVer,
+                         const std::function<void(double)>& fraction) {
+    const double expected = std::max(1.0, QFileInfo(db).size() / 1e6 * kCheckTicksPerMB);
     int ticks = 0;
     const DatabaseFileCheck c = CheckDatabaseFile(db, kMemberTables, [&] {
-        // The length of the check is not known: creep towards the end of the range.
         ++ticks;
-        report(progress, std::min(to - 1, mid + (to - mid) / 3 + ticks / 16), QStringLiteral("verify"));
+        if (fraction) fraction(std::min(0.99, ticks / expected));
     });
     if (!c.ok || !c.hasTables) {
         if (error) *error = c.ok ? QStringLiteral("not a MemberDesk database") : c.error;
@@ -202,15 +248,68 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
     bool verOk = false;
     const int ver = c.dbVer.toInt(&verOk);
     if (!verOk || ver < 1 || ver > kSchemaVersion) {
-        if (error) *error = QStringLiteral("database version %1 is not supported (this program: %2)").arg(c.dbVer).arg(kSchemaVersion);
+        if (error)
+            *error = QStringLiteral("database version %1 is not supported (this program: %2)")
+                         .arg(c.dbVer)
+                         .arg(kSchemaVersion);
         return false;
     }
     if (dbVer) *dbVer = c.dbVer;
+    if (fraction) fraction(1.0);
     return true;
 }
 
-bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath, const BackupProgress& progress,
-                        QString* error) {
+// Forces a written file (or a folder's entries) to the disk.
+bool syncToDisk(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// Progress reported from more than one thread: one call at a time, never going back.
+class SharedProgress {
+public:
+    SharedProgress(const BackupProgress& p) : m_progress(p) {}
+    bool operator()(int percent, const QString& stage) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_last = std::max(m_last, percent);
+        if (!report(m_progress, m_last, stage)) m_cancelled = true;
+        return !m_cancelled;
+    }
+    bool cancelled() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_cancelled;
+    }
+
+private:
+    const BackupProgress& m_progress;
+    std::mutex m_mutex;
+    int m_last = 0;
+    bool m_cancelled = false;
+};
+} // namespace
+
+bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* dbVer,
+                         const BackupProgress& progress, int from, int to) {
+    // Reading (and unpacking) the entries takes the first third of the range, the check the rest.
+    const int mid = from + (to - from) / 3;
+    QTemporaryDir tmp(QFileInfo(archivePath).absolutePath() + QStringLiteral("/.verify-XXXXXX"));
+    QTemporaryDir fallback;
+    const QString db = (tmp.isValid() ? tmp.path() : fallback.path()) + u'/' + kMainDb;
+    if (!readEntries(archivePath, db, error, [&](qint64 done, qint64 total) {
+            if (total > 0)
+                report(progress, from + int((mid - from) * done / total), QStringLiteral("verify"));
+        }))
+        return false;
+    return checkMemberDatabase(db, error, dbVer, [&](double f) {
+        report(progress, mid + int((to - mid) * f), QStringLiteral("verify"));
+    });
+}
+
+bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
+                        const BackupProgress& progress, QString* error) {
     QString why;
     const QString part = archivePath + QStringLiteral(".part");
     QDir().mkpath(QFileInfo(archivePath).absolutePath());
@@ -220,14 +319,19 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath, con
         if (error) *error = reason;
         return false;
     };
-    if (!tmp.isValid()) return fail(QStringLiteral("cannot write into ") + QFileInfo(archivePath).absolutePath());
+    if (!tmp.isValid())
+        return fail(QStringLiteral("cannot write into ") + QFileInfo(archivePath).absolutePath());
     if (!report(progress, 0, QStringLiteral("snapshot"))) return fail(QStringLiteral("cancelled"));
 
+    // 0..20: the consistent copy of the database.
     QList<QPair<QString, QString>> entries;
     const QString mainCopy = tmp.path() + u'/' + kMainDb;
-    if (!SnapshotDatabase(dbFolder + u'/' + kMainDb, mainCopy,
-                          [&](int done, int total) { return report(progress, total ? done * 50 / total : 50, QStringLiteral("snapshot")); },
-                          &why))
+    if (!SnapshotDatabase(
+            dbFolder + u'/' + kMainDb, mainCopy,
+            [&](int done, int total) {
+                return report(progress, total ? done * 20 / total : 20, QStringLiteral("snapshot"));
+            },
+            &why))
         return fail(why);
     entries << qMakePair(kMainDb, mainCopy);
     if (QFile::exists(dbFolder + u'/' + kPostDb)) {
@@ -235,115 +339,194 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath, con
         if (!SnapshotDatabase(dbFolder + u'/' + kPostDb, postCopy, {}, &why)) return fail(why);
         entries << qMakePair(kPostDb, postCopy);
     }
-    for (const QFileInfo& fi : QDir(dbFolder).entryInfoList({QStringLiteral("환경설정_*.mdb")}, QDir::Files))
+    for (const QFileInfo& fi :
+         QDir(dbFolder).entryInfoList({QStringLiteral("환경설정_*.mdb")}, QDir::Files))
         entries << qMakePair(fi.fileName(), fi.absoluteFilePath());
-    if (!report(progress, 55, QStringLiteral("compress"))) return fail(QStringLiteral("cancelled"));
+    if (!report(progress, 20, QStringLiteral("compress"))) return fail(QStringLiteral("cancelled"));
 
-    // The archive itself, with the library's progress mapped to 55..85.
+    // 20..99: the copy is checked on one core while the other compresses it and then reads
+    // the written archive back against its checksums. The checksums are taken from the same
+    // copy, so an archive whose entries match them holds exactly the database that passed
+    // the check.
+    SharedProgress shared(progress);
+    std::atomic<double> compressed{0}, reread{0}, checked{0};
+    auto parallelStep = [&] {
+        // Shares of the work as measured: compressing 2, reading back 1, the check 5.
+        const double done = (2 * compressed.load() + reread.load() + 5 * checked.load()) / 8;
+        return shared(20 + int(79 * done), compressed.load() < 1 ? QStringLiteral("compress")
+                                                                 : QStringLiteral("verify"));
+    };
+    QString checkError;
+    bool checkOk = false;
+    std::thread checker([&] {
+        checkOk = checkMemberDatabase(mainCopy, &checkError, nullptr, [&](double f) {
+            checked = f;
+            parallelStep();
+        });
+    });
     int err = 0;
+    bool zipOk = false;
     zip_t* z = zip_open(QFile::encodeName(part).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!z) return fail(QStringLiteral("cannot create ") + part);
+    if (!z) why = QStringLiteral("cannot create ") + part;
     for (const auto& [name, path] : entries) {
+        if (!z) break;
         zip_source_t* src = zip_source_file(z, QFile::encodeName(path).constData(), 0, -1);
-        const zip_int64_t idx = src ? zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8) : -1;
+        const zip_int64_t idx =
+            src ? zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8) : -1;
         if (idx < 0) {
             if (src) zip_source_free(src);
             why = zipError(z);
             zip_discard(z);
-            return fail(why);
+            z = nullptr;
+            break;
         }
         zip_set_file_compression(z, zip_uint64_t(idx), ZIP_CM_DEFLATE, 1);
     }
-    ZipProgress zp{&progress, 55, 85};
-    zip_register_progress_callback_with_state(
-        z, 0.02,
-        [](zip_t*, double done, void* state) {
-            auto* s = static_cast<ZipProgress*>(state);
-            if (!report(*s->progress, s->from + int(done * (s->to - s->from)), QStringLiteral("compress"))) s->cancelled = true;
-        },
-        nullptr, &zp);
-    if (zip_close(z) != 0) {
-        why = zipError(z);
-        zip_discard(z);
-        return fail(why);
+    if (z) {
+        struct State {
+            std::atomic<double>* compressed;
+            std::function<bool()> step;
+        } state{&compressed, parallelStep};
+        zip_register_progress_callback_with_state(
+            z, 0.01,
+            [](zip_t*, double done, void* s) {
+                auto* st = static_cast<State*>(s);
+                *st->compressed = done;
+                st->step();
+            },
+            nullptr, &state);
+        zip_register_cancel_callback_with_state(
+            z, [](zip_t*, void* s) { return static_cast<SharedProgress*>(s)->cancelled() ? 1 : 0; },
+            nullptr, &shared);
+        zipOk = zip_close(z) == 0;
+        if (!zipOk) {
+            why = zipError(z);
+            zip_discard(z);
+        }
     }
-    if (zp.cancelled) return fail(QStringLiteral("cancelled"));
-    if (!report(progress, 85, QStringLiteral("verify"))) return fail(QStringLiteral("cancelled"));
-    if (!VerifyBackupArchive(part, &why, nullptr, progress, 85, 100))
-        return fail(QStringLiteral("the written archive failed its check: ") + why);
+    compressed = 1.0;
+    bool readOk = false;
+    if (zipOk && !shared.cancelled())
+        readOk = readEntries(part, {}, &why, [&](qint64 done, qint64 total) {
+            if (total > 0) reread = double(done) / total;
+            parallelStep();
+        });
+    checker.join();
+    if (shared.cancelled()) return fail(QStringLiteral("cancelled"));
+    if (!zipOk) return fail(why);
+    if (!readOk) return fail(QStringLiteral("the written archive failed its check: ") + why);
+    if (!checkOk)
+        return fail(QStringLiteral("the copy of the database failed its check: ") + checkError);
+    if (!syncToDisk(part))
+        return fail(QStringLiteral("cannot write ") + part + QStringLiteral(" to the disk"));
     if (!renameOver(part, archivePath, &why)) return fail(why);
+    syncToDisk(QFileInfo(archivePath).absolutePath());
     report(progress, 100, QStringLiteral("done"));
     return true;
 }
 
-bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder, const QString& keepRoot,
-                          const BackupProgress& progress, QString* error, QString* keptIn) {
+bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
+                          const QString& keepRoot, const BackupProgress& progress, QString* error,
+                          QString* keptIn) {
     QString why;
     auto fail = [&](const QString& reason) {
         if (error) *error = reason;
         return false;
     };
-    report(progress, 0, QStringLiteral("verify"));
-    if (!VerifyBackupArchive(archivePath, &why, nullptr, progress, 0, 30)) return fail(why);
-    report(progress, 30, QStringLiteral("unpack"));
-
-    // Unpacked beside the old files (same file system, so the swap is a rename).
+    // Unpacked beside the old files (same file system, so the swap is a rename), in the
+    // same pass that checks every entry; then the unpacked database itself is checked.
     const QString mainNew = dbFolder + u'/' + kMainDb + QStringLiteral(".restoring");
     const QString postNew = dbFolder + u'/' + kPostDb + QStringLiteral(".restoring");
     auto cleanup = [&] {
         QFile::remove(mainNew);
         QFile::remove(postNew);
     };
-    if (!ExtractZipEntry(archivePath, kMainDb, mainNew, &why, [&](qint64 done, qint64 total) {
-            if (total > 0) report(progress, 30 + int(20 * done / total), QStringLiteral("unpack"));
+    report(progress, 0, QStringLiteral("unpack"));
+    QDir().mkpath(dbFolder); // a computer that has no data yet
+    if (!readEntries(archivePath, mainNew, &why, [&](qint64 done, qint64 total) {
+            if (total > 0) report(progress, int(25 * done / total), QStringLiteral("unpack"));
         })) {
         cleanup();
         return fail(why);
     }
-    int ticks = 0;
-    const DatabaseFileCheck c = CheckDatabaseFile(mainNew, kMemberTables, [&] {
-        ++ticks;
-        report(progress, std::min(59, 50 + ticks / 16), QStringLiteral("check"));
-    });
-    if (!c.ok || !c.hasTables || c.dbVer.toInt() > kSchemaVersion || c.dbVer.toInt() < 1) {
+    // 25..80: the unpacked database is checked on one core while the other keeps the old
+    // database as it is, log files included. Both must succeed before anything changes.
+    const QString keep = keepRoot + QStringLiteral("/before-restore_") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    const bool keepRootExisted = QFileInfo::exists(keepRoot);
+    auto dropKeep = [&] {
+        QDir(keep).removeRecursively(); // nothing was changed: the copies are not needed
+        if (!keepRootExisted) QDir().rmdir(keepRoot);
+    };
+    if (!QDir().mkpath(keep)) {
         cleanup();
-        return fail(c.ok ? QStringLiteral("not a MemberDesk database of a supported version") : c.error);
+        dropKeep();
+        return fail(QStringLiteral("cannot create ") + keep);
+    }
+    SharedProgress shared(progress);
+    std::atomic<double> checked{0}, copied{0};
+    auto step = [&] {
+        // Shares of the work as measured: the check 3, the copy 1.
+        return shared(25 + int(55 * (3 * checked.load() + copied.load()) / 4),
+                      checked.load() < 1 ? QStringLiteral("check") : QStringLiteral("keep"));
+    };
+    QString checkError;
+    bool checkOk = false;
+    std::thread checker([&] {
+        checkOk = checkMemberDatabase(mainNew, &checkError, nullptr, [&](double f) {
+            checked = f;
+            step();
+        });
+    });
+    const QStringList oldFiles = {kMainDb, kMainDb + QStringLiteral("-wal"),
+                                  kMainDb + QStringLiteral("-journal"),
+                                  kMainDb + QStringLiteral("-shm"), kPostDb};
+    qint64 oldBytes = 0, copiedBytes = 0;
+    for (const QString& name : oldFiles)
+        oldBytes += QFileInfo(dbFolder + u'/' + name).size();
+    QString copyError;
+    for (const QString& name : oldFiles) {
+        const QString from = dbFolder + u'/' + name;
+        if (QFile::exists(from) && !copyFile(from, keep + u'/' + name, [&](qint64 n) {
+                copiedBytes += n;
+                copied = oldBytes > 0 ? double(copiedBytes) / oldBytes : 1.0;
+                step();
+            })) {
+            copyError =
+                QStringLiteral("cannot keep the old ") + name + QStringLiteral(" in ") + keep;
+            break;
+        }
+    }
+    copied = 1.0;
+    // The new file goes to the disk while the check still runs (it is only read from now on).
+    if (copyError.isEmpty() && !syncToDisk(mainNew))
+        copyError = QStringLiteral("cannot write the restored database to the disk");
+    checker.join();
+    if (!checkOk || !copyError.isEmpty()) {
+        cleanup();
+        dropKeep();
+        return fail(checkOk ? copyError : checkError);
     }
     bool hasPost = ExtractZipEntry(archivePath, kPostDb, postNew, nullptr);
     if (hasPost && !CheckDatabaseFile(postNew, {QStringLiteral("Post")}).hasTables) {
         QFile::remove(postNew);
         hasPost = false;
     }
-    report(progress, 60, QStringLiteral("keep"));
-
-    // The old database as it is, log files included.
-    const QString keep = keepRoot + QStringLiteral("/before-restore_") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
-    if (!QDir().mkpath(keep)) {
-        cleanup();
-        return fail(QStringLiteral("cannot create ") + keep);
-    }
-    for (const QString& name : {kMainDb, kMainDb + QStringLiteral("-wal"), kMainDb + QStringLiteral("-journal"),
-                                kMainDb + QStringLiteral("-shm"), kPostDb}) {
-        const QString from = dbFolder + u'/' + name;
-        int pieces = 0;
-        if (QFile::exists(from) && !copyFile(from, keep + u'/' + name, [&] {
-                ++pieces;
-                report(progress, std::min(79, 60 + pieces / 4), QStringLiteral("keep"));
-            })) {
-            cleanup();
-            return fail(QStringLiteral("cannot keep the old ") + name + QStringLiteral(" in ") + keep);
-        }
-    }
     if (keptIn) *keptIn = keep;
     // No log may outlive the file it belongs to: fold it into the old file first.
-    if (QFile::exists(dbFolder + u'/' + kMainDb) && !SettleDatabaseFile(dbFolder + u'/' + kMainDb, &why)) {
+    if (QFile::exists(dbFolder + u'/' + kMainDb) &&
+        !SettleDatabaseFile(dbFolder + u'/' + kMainDb, &why)) {
         cleanup();
-        QDir(keep).removeRecursively(); // nothing was changed: the copies are not needed
+        dropKeep();
         if (keptIn) keptIn->clear();
         return fail(why);
     }
     report(progress, 80, QStringLiteral("swap"));
+    // The new file is on the disk before it takes the old one's name.
+    if (hasPost && !syncToDisk(postNew)) {
+        cleanup();
+        return fail(QStringLiteral("cannot write the restored database to the disk"));
+    }
     if (!renameOver(mainNew, dbFolder + u'/' + kMainDb, &why)) {
         cleanup();
         return fail(why);
@@ -351,6 +534,7 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder, c
     QFile::remove(dbFolder + u'/' + kMainDb + QStringLiteral("-shm"));
     if (hasPost) renameOver(postNew, dbFolder + u'/' + kPostDb, nullptr);
     cleanup();
+    syncToDisk(dbFolder);
     // Settings copies come back only where none of that name exists.
     int err = 0;
     if (zip_t* z = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &err)) {
@@ -368,12 +552,15 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder, c
 
 QStringList BackupArchives(const QString& dir, const QString& prefix) {
     QStringList out;
-    const auto infos = QDir(dir).entryInfoList({prefix + QStringLiteral("*.zip")}, QDir::Files, QDir::Name | QDir::Reversed);
-    for (const QFileInfo& fi : infos) out << fi.absoluteFilePath();
+    const auto infos = QDir(dir).entryInfoList({prefix + QStringLiteral("*.zip")}, QDir::Files,
+                                               QDir::Name | QDir::Reversed);
+    for (const QFileInfo& fi : infos)
+        out << fi.absoluteFilePath();
     return out;
 }
 
 void PruneBackupArchives(const QString& dir, const QString& prefix, int keep) {
     const QStringList all = BackupArchives(dir, prefix);
-    for (int i = keep; i < all.size(); ++i) QFile::remove(all[i]);
+    for (int i = keep; i < all.size(); ++i)
+        QFile::remove(all[i]);
 }

@@ -1,19 +1,13 @@
 #pragma once
 
-#include <QDialog>
-
-// Asked when the program closes: back up and close, close without a backup, or stay.
-class frmMsgBackUp : public QDialog {
-    Q_OBJECT
+// The question asked when the program closes: back up and close, close without a backup,
+// or stay. It goes through the prompt service as a Yes/No/Cancel question titled
+// "데이터 백업" (Yes backs up, No closes without a backup, Cancel or the window's close
+// button keeps the program open), so tests answer it like every other question.
+class frmMsgBackUp {
 public:
     enum Choice { BackupAndClose = 0, CloseOnly = 1, Stay = 2, Closed = 3 };
-    explicit frmMsgBackUp(QWidget* parent = nullptr);
-    int choice() const { return m_choice; }
 
-    // Shows the window modally and returns the choice. Tests replace the asking.
+    // Asks and returns the choice.
     static int ask();
-    static void setAskOverride(int (*fn)());
-
-private:
-    int m_choice = Closed;
 };

@@ -9,7 +9,6 @@
 #include "db/FileDatabase.h"
 #include "tools/Backup.h"
 #include "tools/BackupArchive.h"
-#include "tools/frmMsgBackUp.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -20,9 +19,6 @@
 using namespace tools_test;
 
 namespace {
-int g_choice = frmMsgBackUp::CloseOnly;
-int scriptedChoice() { return g_choice; }
-
 QByteArray hashOf(const QString& path) {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
@@ -48,7 +44,8 @@ class tst_backup : public QObject {
         return {QStringLiteral("<not started>")};
     }
     static QString builtHelper() {
-        return QCoreApplication::applicationDirPath() + QStringLiteral("/../../bin/memberdesk-backup");
+        return QCoreApplication::applicationDirPath() +
+               QStringLiteral("/../../bin/memberdesk-backup");
     }
     int runHelper(const QStringList& args) {
         QProcess p;
@@ -71,32 +68,32 @@ private slots:
         // The same settings folder as the started helper reads.
         Settings::setConfigDir(m_env->configDir() + QStringLiteral("/xdg/MemberDesk"));
         App().start = QStringLiteral("9");
-        Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("0"));
-        frmMsgBackUp::setAskOverride(&scriptedChoice);
-        g_choice = frmMsgBackUp::CloseOnly;
+        Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"),
+                      QStringLiteral("0"));
         m_frame = openFrame();
     }
     void cleanup() {
         m_frame.reset();
         frmMain::setAutoBackupHook({});
         frmMain::setUnloadHook({});
-        frmMsgBackUp::setAskOverride(nullptr);
         delete m_env;
         m_env = nullptr;
     }
 
     void missingHelperKeepsProgramOpen() {
         QVERIFY(runMenu(*m_frame, "mnuETCRoot_Backup"));
-        QVERIFY(m_env->prompt().lastText().endsWith(QStringLiteral("\n데이터백업 프로그램을 찾을 수 없습니다.")));
+        QVERIFY(m_env->prompt().lastText().endsWith(
+            QStringLiteral("\n데이터백업 프로그램을 찾을 수 없습니다.")));
         QVERIFY(m_frame->isVisible());
-        g_choice = frmMsgBackUp::BackupAndClose;
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes); // back up and close
         QVERIFY(!m_frame->close()); // the exit backup could not start: stay open
         // Present but failing to start: reported, and the program stays open too.
         fakeHelper();
         m_env->launcher().result = false;
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         QVERIFY(runMenu(*m_frame, "mnuETCRoot_Backup"));
-        QVERIFY(m_env->prompt().lastText().endsWith(QStringLiteral("\n데이터백업 프로그램을 실행할 수 없습니다.")));
+        QVERIFY(m_env->prompt().lastText().endsWith(
+            QStringLiteral("\n데이터백업 프로그램을 실행할 수 없습니다.")));
         QVERIFY(m_frame->isVisible());
     }
 
@@ -104,9 +101,12 @@ private slots:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("backup") << "mnuETCRoot_Backup" << "데이터 백업(하드)" << QStringList{};
-        QTest::newRow("support copy") << "mnuETCRoot_AS" << "데이터 백업(AS)" << QStringList{"AS"};
-        QTest::newRow("restore passes UNZIP") << "mnuETCRoot_Reback" << "데이터 내려받기" << QStringList{"UNZIP"};
+        QTest::newRow("backup") << "mnuETCRoot_Backup"
+                                << "데이터 백업(하드)" << QStringList{};
+        QTest::newRow("support copy") << "mnuETCRoot_AS"
+                                      << "데이터 백업(AS)" << QStringList{"AS"};
+        QTest::newRow("restore passes UNZIP") << "mnuETCRoot_Reback"
+                                              << "데이터 내려받기" << QStringList{"UNZIP"};
     }
     void commandsHandOver() {
         QFETCH(QString, menu);
@@ -122,51 +122,69 @@ private slots:
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         QVERIFY(runMenu(*m_frame, menu.toLatin1().constData()));
         QCOMPARE(startedArgs(), args);
-        QCOMPARE(Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"), QString()), App().dbFolder);
+        QCOMPARE(Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"),
+                               QStringLiteral("경로"), QString()),
+                 App().dbFolder);
         QVERIFY(!m_frame->isVisible()); // closed without the exit question
+        for (const auto& shown : m_env->prompt().shown())
+            QVERIFY(shown.title != QStringLiteral("데이터 백업"));
         QCOMPARE(m_env->launcher().calls.size(), m_env->notices().size() + 1);
     }
 
     // Every restore mode starts the program in restore mode, never in a backup mode.
     void restoreModesUnzipFirst() {
-        for (int mode = 0; mode <= 3; ++mode) QCOMPARE(RestoreArguments(mode).value(0), QStringLiteral("UNZIP"));
+        for (int mode = 0; mode <= 3; ++mode)
+            QCOMPARE(RestoreArguments(mode).value(0), QStringLiteral("UNZIP"));
         QCOMPARE(RestoreArguments(3), (QStringList{"UNZIP", "HDDAUTO"}));
     }
 
     void exitQuestion_data() {
-        QTest::addColumn<int>("choice");
+        QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("closes");
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("backup and close") << int(frmMsgBackUp::BackupAndClose) << true << QStringList{"HDDAUTO"};
-        QTest::newRow("close only") << int(frmMsgBackUp::CloseOnly) << true << QStringList{"<not started>"};
-        QTest::newRow("stay") << int(frmMsgBackUp::Stay) << false << QStringList{"<not started>"};
+        QTest::newRow("yes backs up and closes")
+            << int(Prompt::Answer::Yes) << true << QStringList{"HDDAUTO"};
+        QTest::newRow("no closes without backup")
+            << int(Prompt::Answer::No) << true << QStringList{"<not started>"};
+        QTest::newRow("cancel stays")
+            << int(Prompt::Answer::Cancel) << false << QStringList{"<not started>"};
     }
     void exitQuestion() {
-        QFETCH(int, choice);
+        QFETCH(int, answer);
         QFETCH(bool, closes);
         QFETCH(QStringList, args);
         fakeHelper();
-        g_choice = choice;
+        m_env->prompt().pushAnswer(Prompt::Answer(answer));
         QCOMPARE(m_frame->close(), closes);
+        const auto& shown = m_env->prompt().shown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().title, QStringLiteral("데이터 백업"));
+        QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::Yes); // Enter backs up
         QCOMPARE(startedArgs(), args);
         // The settings copy is written when the frame unloads, the newest five kept.
-        QCOMPARE(!QDir(App().dbFolder).entryList({QStringLiteral("환경설정_*.mdb")}).isEmpty(), closes);
+        QCOMPARE(!QDir(App().dbFolder).entryList({QStringLiteral("환경설정_*.mdb")}).isEmpty(),
+                 closes);
     }
 
     void settingsCopyKeepsFive() {
         for (int i = 0; i < 7; ++i) {
-            Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("n"), QString::number(i));
-            QFile(App().dbFolder + QStringLiteral("/환경설정_2026010%1_0000.mdb").arg(i)).open(QIODevice::WriteOnly);
+            Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("n"),
+                          QString::number(i));
+            QFile(App().dbFolder + QStringLiteral("/환경설정_2026010%1_0000.mdb").arg(i))
+                .open(QIODevice::WriteOnly);
         }
         const QString written = WriteSettingsCopy(App().dbFolder, SettingsCopyNames());
         QVERIFY(!written.isEmpty());
-        const QStringList left = QDir(App().dbFolder).entryList({QStringLiteral("환경설정_*.mdb")}, QDir::Files, QDir::Name);
+        const QStringList left =
+            QDir(App().dbFolder)
+                .entryList({QStringLiteral("환경설정_*.mdb")}, QDir::Files, QDir::Name);
         QCOMPARE(left.size(), 5);
         QCOMPARE(left.first(), QStringLiteral("환경설정_20260103_0000.mdb"));
         QFile f(written);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromUtf8(f.readAll()).contains(QStringLiteral("MemberDesk\\Config/n=6")));
-        QVERIFY(WriteSettingsCopy(App().dbFolder, SettingsCopyNames()).isEmpty()); // unchanged: not again
+        QVERIFY(WriteSettingsCopy(App().dbFolder, SettingsCopyNames())
+                    .isEmpty()); // unchanged: not again
     }
 
     // The built program backs up in HDDAUTO mode, then restores that archive.
@@ -175,9 +193,11 @@ private slots:
         QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname, relation) VALUES (?, ?)"),
                          {QStringLiteral("김철수"), QStringLiteral("it's")}),
                  1);
-        Settings::set(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"), App().dbFolder);
+        Settings::set(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"),
+                      App().dbFolder);
         QCOMPARE(runHelper({QStringLiteral("HDDAUTO")}), 0);
-        const QStringList archives = BackupArchives(m_env->path(QStringLiteral("Backup")), QStringLiteral("MemberDesk_auto"));
+        const QStringList archives = BackupArchives(m_env->path(QStringLiteral("Backup")),
+                                                    QStringLiteral("MemberDesk_auto"));
         QCOMPARE(archives.size(), 1);
         QVERIFY2(VerifyBackupArchive(archives.first()), qPrintable(m_helperOutput));
 
@@ -192,12 +212,18 @@ private slots:
         }
         QCOMPARE(CountRows(QStringLiteral("tblfriend"), QStringLiteral("code <> 1")), 0);
         DBTerminate();
-        QCOMPARE(runHelper({QStringLiteral("UNZIP"), QStringLiteral("HDDAUTO"), archives.first()}), 0);
+        QCOMPARE(runHelper({QStringLiteral("UNZIP"), QStringLiteral("HDDAUTO"), archives.first()}),
+                 0);
         QVERIFY(OpenDatabase(App().dbFile));
-        QCOMPARE(GetScalar(QStringLiteral("SELECT sname || relation FROM tblfriend WHERE code <> 1")).toString(), QStringLiteral("김철수it's"));
-        const QStringList kept = QDir(m_env->path(QStringLiteral("Backup"))).entryList({QStringLiteral("before-restore_*")}, QDir::Dirs);
+        QCOMPARE(
+            GetScalar(QStringLiteral("SELECT sname || relation FROM tblfriend WHERE code <> 1"))
+                .toString(),
+            QStringLiteral("김철수it's"));
+        const QStringList kept = QDir(m_env->path(QStringLiteral("Backup")))
+                                     .entryList({QStringLiteral("before-restore_*")}, QDir::Dirs);
         QCOMPARE(kept.size(), 1);
-        QVERIFY(QFile::exists(m_env->path(QStringLiteral("Backup/")) + kept.first() + QStringLiteral("/dbMain.db")));
+        QVERIFY(QFile::exists(m_env->path(QStringLiteral("Backup/")) + kept.first() +
+                              QStringLiteral("/dbMain.db")));
     }
 
     void badArchivesLeaveDatabase_data() {
@@ -238,12 +264,15 @@ private slots:
             } else {
                 QVERIFY(SnapshotDatabase(App().dbFile, db));
                 if (kind == QStringLiteral("newer"))
-                    QVERIFY(BuildDatabaseFile(db, {QStringLiteral("UPDATE options SET optvalue = '%1' WHERE optname = 'DBVer'")
-                                                       .arg(kSchemaVersion + 1)}));
+                    QVERIFY(BuildDatabaseFile(
+                        db, {QStringLiteral(
+                                 "UPDATE options SET optvalue = '%1' WHERE optname = 'DBVer'")
+                                 .arg(kSchemaVersion + 1)}));
             }
-            const QString name = kind == QStringLiteral("traversal") ? QStringLiteral("../dbMain.db")
-                                 : kind == QStringLiteral("empty")   ? QStringLiteral("readme.txt")
-                                                                     : QStringLiteral("dbMain.db");
+            const QString name = kind == QStringLiteral("traversal")
+                                     ? QStringLiteral("../dbMain.db")
+                                 : kind == QStringLiteral("empty") ? QStringLiteral("readme.txt")
+                                                                   : QStringLiteral("dbMain.db");
             QVERIFY(WriteZip(bad, {{name, db}}));
         }
         QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('keep')")), 1);
@@ -251,12 +280,42 @@ private slots:
         const QByteArray before = hashOf(App().dbFile);
         QString error;
         QVERIFY(!VerifyBackupArchive(bad, &error));
-        QVERIFY(!RestoreBackupArchive(bad, App().dbFolder, m_env->path(QStringLiteral("Backup")), {}, &error));
+        QVERIFY(!RestoreBackupArchive(bad, App().dbFolder, m_env->path(QStringLiteral("Backup")),
+                                      {}, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(hashOf(App().dbFile), before);
         QVERIFY(!QFile::exists(m_env->path(QStringLiteral("Backup"))));
-        QVERIFY(!QFile::exists(work.filePath(QStringLiteral("../dbMain.db"))) || kind != QStringLiteral("traversal"));
+        QVERIFY(!QFile::exists(work.filePath(QStringLiteral("../dbMain.db"))) ||
+                kind != QStringLiteral("traversal"));
         QCOMPARE(QDir(App().dbFolder).entryList({QStringLiteral("*.restoring")}).size(), 0);
+    }
+
+    // A write by another program while the copy is taken neither restarts the copy nor
+    // reaches it: the copy is the database as it was when the copy began.
+    void copyIsOneMomentWhileAnotherWrites() {
+        QVERIFY(RunSilent(QStringLiteral("CREATE TABLE filler (x BLOB)")).ok);
+        QVERIFY(RunSilent(QStringLiteral("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                         "FROM c WHERE i < 3000) "
+                                         "INSERT INTO filler SELECT randomblob(4000) FROM c"))
+                    .ok);
+        QTemporaryDir work;
+        const QString copy = work.filePath(QStringLiteral("copy.db"));
+        int batches = 0;
+        QVERIFY(SnapshotDatabase(App().dbFile, copy, [&](int, int) {
+            if (++batches == 1)
+                ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('during')"));
+            return true;
+        }));
+        QVERIFY(batches >= 2);
+        QCOMPARE(CountRows(QStringLiteral("tblfriend"), QStringLiteral("sname = 'during'")), 1);
+        const DatabaseFileCheck c = CheckDatabaseFile(copy, {QStringLiteral("tblfriend")});
+        QVERIFY2(c.ok && c.hasTables, qPrintable(c.error));
+        FileConnection conn;
+        QVERIFY(conn.open(copy));
+        QVector<QVector<QVariant>> rows;
+        QVERIFY(conn.select(QStringLiteral("SELECT COUNT(*) FROM tblfriend WHERE sname = ?"),
+                            {QStringLiteral("during")}, rows));
+        QCOMPARE(rows.value(0).value(0).toInt(), 0);
     }
 
     // A log left beside the old database is kept with it and never applied to the new one.
@@ -264,19 +323,23 @@ private slots:
         QTemporaryDir work;
         const QString archive = work.filePath(QStringLiteral("a.zip"));
         QVERIFY(WriteBackupArchive(App().dbFolder, archive));
-        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('after backup')")), 1);
+        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('after backup')")),
+                 1);
         // Copy the live files as a crash would leave them: the row lives only in the log.
         const QString crashed = work.filePath(QStringLiteral("DBS"));
         QDir().mkpath(crashed);
         for (const QString& n : {QStringLiteral("dbMain.db"), QStringLiteral("dbMain.db-wal")})
             QVERIFY(QFile::copy(App().dbFolder + u'/' + n, crashed + u'/' + n));
         QString error, kept;
-        QVERIFY2(RestoreBackupArchive(archive, crashed, work.filePath(QStringLiteral("keep")), {}, &error, &kept), qPrintable(error));
+        QVERIFY2(RestoreBackupArchive(archive, crashed, work.filePath(QStringLiteral("keep")), {},
+                                      &error, &kept),
+                 qPrintable(error));
         QVERIFY(QFile::exists(kept + QStringLiteral("/dbMain.db-wal")));
         QVERIFY(!QFile::exists(crashed + QStringLiteral("/dbMain.db-wal")));
         DBTerminate();
         QVERIFY(OpenDatabase(crashed + QStringLiteral("/dbMain.db")));
-        QCOMPARE(CountRows(QStringLiteral("tblfriend"), QStringLiteral("sname = 'after backup'")), 0);
+        QCOMPARE(CountRows(QStringLiteral("tblfriend"), QStringLiteral("sname = 'after backup'")),
+                 0);
     }
 };
 

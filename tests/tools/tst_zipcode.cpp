@@ -164,6 +164,9 @@ private slots:
         QVERIFY(w.isReady());
         QCOMPARE(w.InitForm(QStringLiteral("당산")), 1);
         QCOMPARE(w.Post(), QStringLiteral("07260"));
+        frmZipcode old; // a former six-digit code, typed as it is shown
+        QCOMPARE(old.InitForm(QStringLiteral("100-759")), 1);
+        QCOMPARE(old.Post(), QStringLiteral("100-759"));
     }
 
     void updateRefusesBadDownloads_data() {
