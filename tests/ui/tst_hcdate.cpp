@@ -115,8 +115,22 @@ void TstHCDate::emptyMaskAndText() {
     QCOMPARE(m_date->Text(), QString());
     m_date->SetText(QStringLiteral("2026-01-02"));
     QCOMPARE(m_date->Text(), QStringLiteral("2026-01-02"));
-    m_date->SetText(QStringLiteral("2026-2-3")); // written without padding
-    QCOMPARE(m_date->Text(), QStringLiteral("2026-02-03"));
+    // Texts the mask would change are shown and kept as given until the user edits.
+    for (const QString& stored : {QStringLiteral("2026-2-3"), QStringLiteral("봄")}) {
+        m_date->SetText(stored);
+        m_date->setFocus();
+        leave();
+        QCOMPARE(m_date->Box()->displayText(), stored);
+        QCOMPARE(m_date->Text(), stored);
+        m_date->setFocus();
+        QTest::keyClicks(m_date->Box(), QStringLiteral("20260105"));
+        QCOMPARE(m_date->Text(), QStringLiteral("2026-01-05"));
+    }
+    m_date->SetText(QStringLiteral("1990-1-5"));
+    m_date->setFocus();
+    QTest::keyClick(m_date->Box(), Qt::Key_Backspace);
+    QCOMPARE(m_date->Box()->displayText(), QStringLiteral("____-__-__"));
+    QVERIFY(m_env->prompt().shown().isEmpty());
     m_date->SetText(QString());
     QCOMPARE(m_date->Box()->displayText(), QStringLiteral("____-__-__"));
     QCOMPARE(m_date->Text(), QString());
