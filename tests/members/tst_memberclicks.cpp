@@ -39,7 +39,6 @@ QPoint cellPoint(Grid* g, int col, int row) {
 class tst_memberclicks : public WindowTest {
     Q_OBJECT
 
-    ScriptedPrompt& prompt() { return m_d->prompt(); }
     frmFriend* openList() { return m_d->open<frmFriend>("mnuFriend_Friend"); }
     QString memberName(int code) { return m_d->query("SELECT sname FROM tblfriend WHERE code = ?", {code}).toString(); }
 
