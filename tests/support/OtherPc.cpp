@@ -4,9 +4,10 @@
 
 #include <sqlite3.h>
 
-OtherPc::OtherPc(const QString& file) {
+OtherPc::OtherPc(const QString& file, bool create) {
     const QByteArray path = (file.isEmpty() ? App().dbFile : file).toUtf8();
-    if (sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(path.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         sqlite3_close(m_db);
         m_db = nullptr;
     }

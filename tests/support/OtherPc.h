@@ -6,10 +6,10 @@
 struct sqlite3;
 
 // Another PC (or program) on the same database file: its own connection, opened read-write
-// without creating the file, closed again on destruction.
+// (creating the file only when asked), closed again on destruction.
 class OtherPc {
 public:
-    explicit OtherPc(const QString& file = {}); // default: the open database's file
+    explicit OtherPc(const QString& file = {}, bool create = false); // default: the open database's file
     ~OtherPc();
     OtherPc(const OtherPc&) = delete;
     OtherPc& operator=(const OtherPc&) = delete;
