@@ -51,7 +51,6 @@ private slots:
     void calendarEnterPicks();
     void calendarClickPicks();
     void calendarEscKeepsDate();
-    void render();
 
 private:
     void leave() {
@@ -286,20 +285,6 @@ void TstHCDate::calendarEscKeepsDate() {
     QCOMPARE(m_term->Text2(), QStringLiteral("2026-05-05"));
     QCOMPARE(m_term->Text1(), QString());
     QVERIFY(m_env->prompt().shown().isEmpty());
-}
-
-void TstHCDate::render() {
-    m_date->SetText(QStringLiteral("2026-12-06"));
-    m_adv->SetText(QStringLiteral("2026-12-07"));
-    m_term->ThisMonth();
-    m_form->resize(360, 170);
-    QVERIFY(!m_form->grab().isNull());
-    QTest::mouseClick(m_date->CalendarButton(), Qt::LeftButton);
-    QVERIFY(m_date->Box()->Calendar());
-    if (qEnvironmentVariableIsSet("MEMBERDESK_SHOTS")) {
-        m_form->grab().save(QStringLiteral("/tmp/hcdate.png"));
-        m_date->Box()->Calendar()->grab().save(QStringLiteral("/tmp/calendar.png"));
-    }
 }
 
 QTEST_MAIN(TstHCDate)
