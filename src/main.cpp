@@ -11,20 +11,13 @@
 #include "app/CommCommands.h"
 
 #include <QApplication>
-#include <QFont>
-#include <QFontDatabase>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("MemberDesk"));
     QCoreApplication::setOrganizationName(QStringLiteral("MemberDesk"));
-    // Korean texts and Qt dialogs whatever LANG says; the icon; the version.
+    // Korean texts and Qt dialogs whatever LANG says; the font, the icon, the version.
     const bool qtKorean = SetUpDesktop();
-    if (QFontDatabase::families().contains(QStringLiteral("NanumBarunGothic"))) {
-        QFont f(QStringLiteral("NanumBarunGothic"));
-        f.setPointSize(QApplication::font().pointSize());
-        QApplication::setFont(f);
-    }
 
     // An unattended check run logs its messages instead of waiting on dialogs.
     const bool probe = StartupProbeRequested();

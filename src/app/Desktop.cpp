@@ -3,10 +3,13 @@
 #include "core/AppState.h"
 #include "core/BuildInfo.h"
 #include "ui/FloatNotice.h"
+#include "ui/MenuTextStyle.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -93,6 +96,13 @@ bool SetUpDesktop() {
     QGuiApplication::setDesktopFileName(QStringLiteral("memberdesk"));
     QApplication::setWindowIcon(AppIcon());
     QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
+    if (!qobject_cast<MenuTextStyle*>(QApplication::style()))
+        QApplication::setStyle(new MenuTextStyle);
+    if (QFontDatabase::families().contains(QStringLiteral("NanumBarunGothic"))) {
+        QFont f(QStringLiteral("NanumBarunGothic"));
+        f.setPointSize(QApplication::font().pointSize());
+        QApplication::setFont(f);
+    }
     const bool base = loadTranslation(QStringLiteral("qtbase"));
     loadTranslation(QStringLiteral("qtserialport")); // optional: only the port errors
     return base;

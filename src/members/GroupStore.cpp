@@ -52,12 +52,22 @@ QString CheckGroupSave(const GroupRecord& g)
     return {};
 }
 
-int SaveGroup(GroupRecord& g)
+QVariantHash GroupColumnValues(const GroupRecord& g)
 {
     const bool hasKind = g.schedule.kind >= GroupSchedule::Monthly;
-    const QString repeat = hasKind ? EncodeRepeatClass(g.schedule) : QString();
-    const QString day = hasKind ? EncodeSettlementDay(g.schedule) : QString();
-    const QString name = g.name.trimmed();
+    return {{QStringLiteral("gname"), g.name.trimmed()},
+            {QStringLiteral("repeatclass"), hasKind ? EncodeRepeatClass(g.schedule) : QString()},
+            {QStringLiteral("settlementday"), hasKind ? EncodeSettlementDay(g.schedule) : QString()},
+            {QStringLiteral("settlementmon"), g.amount},
+            {QStringLiteral("smemo"), g.memo}};
+}
+
+int SaveGroup(GroupRecord& g)
+{
+    const QVariantHash v = GroupColumnValues(g);
+    const QString name = v.value(QStringLiteral("gname")).toString();
+    const QString repeat = v.value(QStringLiteral("repeatclass")).toString();
+    const QString day = v.value(QStringLiteral("settlementday")).toString();
     int n = 0;
     if (g.code > 0) {
         n = ExecSQL(QStringLiteral("UPDATE tblgroup SET gname = ?, repeatclass = ?, settlementday = ?,"

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariantHash>
 
 // Reading and writing groups (tblgroup) outside any window.
 struct GroupRecord {
@@ -23,8 +24,12 @@ GroupRecord LoadGroup(int code); // code 0 when absent
 // The whole save check in order: inputs (CheckGroupInput), then the name's uniqueness
 // among the other groups. "" when the group may be saved.
 QString CheckGroupSave(const GroupRecord& g);
-// Inserts (code 0, then sets g.code) or updates; rows affected. The codes are derived from
-// the schedule; a group without a kind keeps both codes empty.
+// The stored columns a group's inputs stand for (gname trimmed, the schedule codes,
+// settlementmon, smemo). The codes are derived from the schedule; a group without a kind
+// keeps both codes empty.
+QVariantHash GroupColumnValues(const GroupRecord& g);
+// Inserts (code 0, then sets g.code) or updates; rows affected (every column of
+// GroupColumnValues).
 int SaveGroup(GroupRecord& g);
 
 // The delete guards of the group window (members, then fund records); true when the

@@ -1,6 +1,7 @@
 #include "members/frmGroupSub.h"
 
 #include "members/GroupStore.h"
+#include "db/Database.h"
 #include "members/frmFriend.h"
 #include "ui/EditorNavigation.h"
 #include "ui/FloatNotice.h"
@@ -194,6 +195,7 @@ void frmGroupSub::clearInputs()
     m_memo->clear();
     kindChanged();
     dayChanged();
+    m_changes.clear();
 }
 
 void frmGroupSub::kindChanged()
@@ -271,8 +273,10 @@ void frmGroupSub::selectRow(int row)
         return;
     }
     const GroupRecord g = LoadGroup(code);
-    if (g.code > 0)
+    if (g.code > 0) {
         showRecord(g);
+        m_changes.take(QStringLiteral("tblgroup"), g.code, GroupColumnValues(inputRecord()));
+    }
 }
 
 bool frmGroupSub::RecSave()
@@ -292,7 +296,27 @@ bool frmGroupSub::RecSave()
         MsgInfo(QStringLiteral("[기본그룹]은 수정할수 없습니다."));
         return false;
     }
-    if (SaveGroup(g) <= 0) {
+    if (!isNew && m_changes.active() && m_changes.code() == g.code) {
+        // Only the columns changed here are written; another PC's change is never
+        // overwritten unasked.
+        switch (m_changes.save(GroupColumnValues(g))) {
+        case RecordChanges::Outcome::Unchanged:
+        case RecordChanges::Outcome::Written: break;
+        case RecordChanges::Outcome::Failed: {
+            const QString cause = LastStatementFailed() ? DbFailureCause(LastDbErrorCode()) : QString();
+            MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.") +
+                    (cause.isEmpty() ? QString() : u'\n' + cause));
+            return false;
+        }
+        case RecordChanges::Outcome::Reload:
+            m_savedCode = g.code;
+            UpdateGroup();
+            selectRow(m_grid->activeRow());
+            return false;
+        case RecordChanges::Outcome::KeepEditing:
+        case RecordChanges::Outcome::Gone: return false;
+        }
+    } else if (SaveGroup(g) <= 0) {
         MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/RecordChanges.h"
+
 #include <QList>
 #include <QWidget>
 
@@ -57,6 +59,7 @@ private:
     QComboBox* m_day = nullptr;
     QComboBox* m_week = nullptr;
     QTextEdit* m_memo = nullptr;
+    RecordChanges m_changes; // the group shown for editing
     bool m_openedByOther = false;
     int m_savedCode = 0;
     bool m_savedWasNew = false;

@@ -608,13 +608,31 @@ void Grid::moveByEnter()
     if (m_enterMove == EnterMove::Down) {
         if (int r = nextVisibleRow(row, +1))
             moveToCell(col, r);
+        else
+            leaveAtEnd();
     } else if (m_enterMove == EnterMove::Right) {
         if (int c = nextVisibleCol(col, +1)) {
             moveToCell(c, row);
         } else if (int r = nextVisibleRow(row, +1)) {
             moveToCell(nextVisibleCol(0, +1), r);
+        } else {
+            leaveAtEnd();
         }
     }
+}
+
+// At the last cell the active cell cannot move, but what was typed there is left all the
+// same: leaveCell names the cell as its own target, so handlers take the value as from
+// any other cell.
+void Grid::leaveAtEnd()
+{
+    const QModelIndex at = currentIndex();
+    if (!at.isValid() || m_inLeave)
+        return;
+    bool cancel = false;
+    m_inLeave = true;
+    emit leaveCell(at.column() + 1, at.row() + 1, at.column() + 1, at.row() + 1, &cancel);
+    m_inLeave = false;
 }
 
 void Grid::moveByTab(bool back)
@@ -628,6 +646,8 @@ void Grid::moveByTab(bool back)
         moveToCell(c, row);
     } else if (int r = nextVisibleRow(row, step)) {
         moveToCell(nextVisibleCol(back ? maxCols() + 1 : 0, step), r);
+    } else if (!back) {
+        leaveAtEnd();
     }
 }
 

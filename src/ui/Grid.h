@@ -30,8 +30,9 @@ class GridDelegate;
 //
 // leaveCell is emitted before the active cell changes by keyboard or mouse, after a cell
 // being edited has been committed (so the handler reads the new text). Setting *cancel
-// keeps the old cell active; the committed text stays. setActiveCell() from code does
-// not emit leaveCell.
+// keeps the old cell active; the committed text stays. Tab or Enter on the last cell,
+// where the active cell cannot move, emits it with that cell as the new one.
+// setActiveCell() from code does not emit leaveCell.
 class Grid : public QTableView {
     Q_OBJECT
 public:
@@ -208,6 +209,7 @@ private:
     int nextVisibleCol(int col, int step) const; // 0 when none
     void moveByEnter();
     void moveByTab(bool back);
+    void leaveAtEnd();
 
     GridModel* m_model = nullptr;
     GridDelegate* m_delegate = nullptr;

@@ -24,6 +24,18 @@ QString digitsOf(const QString& s) {
 
 QString formatDate(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
 
+const QString kMask = QStringLiteral("0000-00-00;_");
+
+// Texts the mask shows as they are: "YYYY-MM-DD" with every digit written.
+bool fitsMask(const QString& s) {
+    if (s.size() != 10) return false;
+    for (int i = 0; i < 10; ++i) {
+        const bool dash = i == 4 || i == 7;
+        if (dash ? s[i] != u'-' : !(s[i] >= u'0' && s[i] <= u'9')) return false;
+    }
+    return true;
+}
+
 QString formatYmd(int y, int m, int d) {
     return QStringLiteral("%1-%2-%3").arg(y, 4, 10, QChar(u'0')).arg(m, 2, 10, QChar(u'0')).arg(d, 2, 10, QChar(u'0'));
 }
@@ -45,14 +57,39 @@ QString existingDate(const QString& text, bool lunar) {
 } // namespace
 
 HCDateBox::HCDateBox(QWidget* parent) : QLineEdit(parent) {
-    setInputMask(QStringLiteral("0000-00-00;_"));
+    setInputMask(kMask);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setInputMethodHints(Qt::ImhDigitsOnly);
     setText(QString());
     connect(this, &QLineEdit::textChanged, this, &HCDateBox::Change);
+    // A stored text changed by a way the keys below do not see (a paste or drop from the
+    // context menu): the mask comes back with the digits of what now stands there.
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& now) {
+        if (m_stored) setMasked(digitsOf(now).left(8));
+    });
+}
+
+void HCDateBox::showStored(const QString& text) {
+    m_stored = true;
+    m_storedText = text;
+    setInputMask(QString());
+    setText(text);
+    setToolTip(QStringLiteral("저장된 그대로의 값입니다. 날짜를 입력하면 바뀝니다."));
+    setCursorPosition(0);
+}
+
+void HCDateBox::setMasked(const QString& text) {
+    if (m_stored) {
+        m_stored = false;
+        m_storedText.clear();
+        setToolTip(QString());
+        setInputMask(kMask);
+    }
+    setText(text);
 }
 
 QString HCDateBox::Text() const {
+    if (m_stored) return m_storedText;
     const QString shown = displayText();
     if (shown == EmptyMask() || digitsOf(shown).isEmpty()) return {};
     QString t = shown;
@@ -62,29 +99,28 @@ QString HCDateBox::Text() const {
 
 void HCDateBox::SetText(const QString& value) {
     const QString v = value.trimmed();
-    int y = 0, m = 0, d = 0;
-    // A written date ("2026-2-3", "2026/02/03") is shown padded, even a day that does not
-    // exist: that one is refused when the box is left. Other text fills the mask as far as
-    // its digits go.
-    const bool written = v.contains(u'-') || v.contains(u'/') || v.contains(u'.');
-    if (written && SplitDateText(v, y, m, d)) setText(formatYmd(y, m, d));
-    else setText(digitsOf(v).left(8));
+    // A full date, even a day that does not exist (refused when the box is left), stands
+    // in the mask; anything else would be changed by it, so it is shown as it is.
+    if (v.isEmpty() || fitsMask(v)) setMasked(v);
+    else showStored(value);
 }
 
 void HCDateBox::SetLunar(bool on) {
     if (m_lunar == on) return;
     m_lunar = on;
     // A day that exists only in the other calendar is refused at once, not kept.
-    if (!digitsOf(displayText()).isEmpty() && !HoldsValidDate()) Validate();
+    if (!m_stored && !digitsOf(displayText()).isEmpty() && !HoldsValidDate()) Validate();
 }
 
 bool HCDateBox::HoldsValidDate() const {
+    if (m_stored) return false;
     const QString t = Text();
     if (t.isEmpty()) return m_allowEmpty;
     return !existingDate(t, m_lunar).isEmpty();
 }
 
 bool HCDateBox::Validate() {
+    if (m_stored) return true; // not typed by the user: kept as stored
     const QString digits = digitsOf(displayText());
     QString date;
     if (!digits.isEmpty()) {
@@ -111,6 +147,7 @@ bool HCDateBox::Validate() {
 }
 
 void HCDateBox::StepDays(int days) {
+    if (m_stored) setMasked(fitsMask(m_storedText) ? m_storedText : QString());
     QDate d = DateFromText(Text());
     if (!d.isValid()) {
         if (!digitsOf(displayText()).isEmpty()) {
@@ -129,13 +166,13 @@ FrmCalendar* HCDateBox::Calendar() const { return m_calendar.data(); }
 
 void HCDateBox::OpenCalendar(QWidget* anchor) {
     if (!anchor) anchor = this;
-    if (!digitsOf(displayText()).isEmpty() && !DateFromText(Text()).isValid()) Validate();
+    if (!m_stored && !digitsOf(displayText()).isEmpty() && !DateFromText(Text()).isValid()) Validate();
     if (m_calendar) m_calendar->close();
     auto* cal = new FrmCalendar(this);
     cal->setAttribute(Qt::WA_DeleteOnClose);
     cal->SetText(Text());
     connect(cal, &FrmCalendar::Picked, this, [this](const QString& date) {
-        setText(date);
+        setMasked(date);
         setFocus();
     });
     m_calendar = cal;
@@ -202,10 +239,22 @@ void HCDateBox::keyPressEvent(QKeyEvent* e) {
     // Digits only: other characters would move the caret over the mask's separators or
     // leave blanks behind.
     const QString typed = e->text();
-    if (!(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) && !typed.isEmpty()
-        && typed[0] >= u' ' && typed[0] != QChar(0x7F) && !(typed[0] >= u'0' && typed[0] <= u'9')) {
+    const bool plain = !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    const bool digit = !typed.isEmpty() && typed[0] >= u'0' && typed[0] <= u'9';
+    if (plain && !typed.isEmpty() && typed[0] >= u' ' && typed[0] != QChar(0x7F) && !digit) {
         e->accept();
         return;
+    }
+    // A stored text gives way to the first edit: a digit starts a new date in the empty
+    // mask, a delete empties it, a paste fills it.
+    if (m_stored && ((plain && digit) || key == Qt::Key_Backspace || key == Qt::Key_Delete
+                     || e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut))) {
+        setMasked(QString());
+        setCursorPosition(0);
+        if (key == Qt::Key_Backspace || key == Qt::Key_Delete || e->matches(QKeySequence::Cut)) {
+            e->accept();
+            return;
+        }
     }
     QLineEdit::keyPressEvent(e);
 }

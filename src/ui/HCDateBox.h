@@ -16,11 +16,15 @@ public:
 
     static QString EmptyMask() { return QStringLiteral("____-__-__"); }
 
-    // "" when the box shows the empty mask, else its text ("YYYY-MM-DD" once checked).
+    // "" when the box shows the empty mask, else its text ("YYYY-MM-DD" once checked), or
+    // the stored text shown as it is (below).
     QString Text() const;
-    // A date is shown as "YYYY-MM-DD"; "" shows the empty mask. Other text is shown as far
-    // as its digits fill the mask, and is checked when the box is left.
+    // "YYYY-MM-DD" and "" are shown in the mask. Any other text (a stored "1990-1-5" or
+    // "봄") is shown and kept exactly as given until the user types, deletes, pastes,
+    // steps or picks a date; leaving the box without doing so keeps it untouched.
     void SetText(const QString& value);
+    // True while the box shows such a stored text.
+    bool ShowsStoredText() const { return m_stored; }
 
     bool AllowEmpty() const { return m_allowEmpty; }
     void SetAllowEmpty(bool on) { m_allowEmpty = on; }
@@ -62,6 +66,11 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
+    // Puts the mask back (after a stored text) and shows `text` in it.
+    void setMasked(const QString& text);
+    void showStored(const QString& text);
+    bool m_stored = false;
+    QString m_storedText;
     bool m_allowEmpty = false;
     bool m_autoTab = false;
     bool m_lunar = false;

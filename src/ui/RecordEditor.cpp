@@ -76,67 +76,24 @@ bool RecordEditor::RecSave() {
 }
 
 void RecordEditor::takeLoadedValues() {
-    m_shown.clear();
-    m_loaded.clear();
-    if (m_mode != EditMode || recordTable().isEmpty()) return;
-    m_shown = inputValues();
-    QStringList columns = m_shown.keys();
-    const QVariantHash stamp = stampValues();
-    for (auto it = stamp.cbegin(); it != stamp.cend(); ++it)
-        if (!columns.contains(it.key())) columns << it.key();
-    columns.sort();
-    if (const auto row = ReadRecord(recordTable(), m_code, columns)) m_loaded = *row;
+    if (m_mode != EditMode || recordTable().isEmpty()) return m_changes.clear();
+    m_changes.take(recordTable(), m_code, inputValues(), stampValues().keys());
 }
 
 int RecordEditor::updateChangedColumns() {
-    const QVariantHash now = inputValues();
-    QVariantHash changed;
-    for (auto it = now.cbegin(); it != now.cend(); ++it)
-        if (!m_shown.contains(it.key()) || m_shown.value(it.key()) != it.value())
-            changed.insert(it.key(), it.value());
-    if (changed.isEmpty()) return 1;
-    const QStringList columns = m_loaded.keys();
-    for (;;) {
-        // Compared outside any transaction, so that no lock is held while the user thinks.
-        const auto stored = ReadRecord(recordTable(), m_code, columns);
-        if (!stored) return 0;
-        if (stored->isEmpty()) {
-            m_saveHandled = true;
-            MsgInfo(QStringLiteral("다른 컴퓨터에서 이 자료를 삭제하여 저장할 수 없습니다."));
-            return 0;
-        }
-        if (*stored != m_loaded) {
-            const Prompt::Answer a = AskYesNoCancel(
-                QStringLiteral("이 자료를 불러온 뒤 다른 컴퓨터에서 자료가 수정되었습니다.") +
-                    QStringLiteral("\n\n") + QStringLiteral("예: 내가 고친 항목만 덮어씁니다.") +
-                    QStringLiteral("\n") +
-                    QStringLiteral("아니오: 저장하지 않고 수정된 자료를 다시 불러옵니다.") +
-                    QStringLiteral("\n") + QStringLiteral("취소: 저장하지 않고 계속 편집합니다."),
-                QStringLiteral("다른 곳에서 수정됨"), Prompt::Answer::Cancel);
-            if (a == Prompt::Answer::Yes) {
-                m_loaded = *stored; // the other change is seen; only ours is written over it
-                continue;
-            }
-            m_saveHandled = true;
-            if (a == Prompt::Answer::No) SetFormMode(EditMode, m_code);
-            return 0;
-        }
-        // Checked again under the write lock, so no change slips in between.
-        Transaction t;
-        if (!t.ok()) return 0; // another PC kept the write lock; the cause is named
-        const auto locked = ReadRecord(recordTable(), m_code, columns);
-        if (!locked) return 0;
-        if (*locked != m_loaded) continue;
-        QVariantHash write = changed;
-        const QVariantHash stamp = stampValues();
-        for (auto it = stamp.cbegin(); it != stamp.cend(); ++it)
-            write.insert(it.key(), it.value());
-        const int rows = UpdateRecord(recordTable(), m_code, write);
-        if (rows <= 0 || !t.commit()) return 0;
-        if (const auto saved = ReadRecord(recordTable(), m_code, columns)) m_loaded = *saved;
-        m_shown = now;
-        return rows;
+    int rows = 0;
+    switch (m_changes.save(inputValues(), stampValues(), &rows)) {
+    case RecordChanges::Outcome::Unchanged: return 1;
+    case RecordChanges::Outcome::Written: return rows;
+    case RecordChanges::Outcome::Failed: return 0;
+    case RecordChanges::Outcome::Reload:
+        m_saveHandled = true;
+        SetFormMode(EditMode, m_code);
+        return 0;
+    case RecordChanges::Outcome::KeepEditing:
+    case RecordChanges::Outcome::Gone: m_saveHandled = true; return 0;
     }
+    return 0;
 }
 
 int RecordEditor::writeRecord() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/RecordChanges.h"
+
 #include <QPointer>
 #include <QString>
 #include <QVariantHash>
@@ -96,8 +98,7 @@ private:
     void markDirty();
     void takeLoadedValues();
     QString m_title;
-    QVariantHash m_shown;  // inputValues() as the record was shown
-    QVariantHash m_loaded; // the stored columns as the record was read
+    RecordChanges m_changes;
     bool m_saveHandled = false;
     QString m_newCaption;
     QString m_editCaption;

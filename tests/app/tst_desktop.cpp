@@ -12,10 +12,43 @@
 #include <QIcon>
 #include <QInputDialog>
 #include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPaintEngine>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+// A paint device that keeps the texts drawn on it, as they were drawn (elided or not).
+class TextRecorder : public QPaintDevice {
+    struct Engine : QPaintEngine {
+        QStringList texts;
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override { texts << item.text(); }
+        Type type() const override { return User; }
+    };
+    mutable Engine m_engine;
+
+public:
+    QStringList texts() const { return m_engine.texts; }
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+        case PdmWidth: case PdmHeight: return 1000;
+        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+        case PdmDepth: return 32;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        default: return 1;
+        }
+    }
+};
+} // namespace
 
 // The desktop side of the program: Korean Qt dialogs on any LANG, the icon, the version in
 // the about text, helper programs found both in the build folder and when installed.
@@ -71,6 +104,23 @@ private slots:
                                              .arg(kVersionMajor)
                                              .arg(kVersionMinor, 2, 10, QChar('0'))
                                              .arg(kVersionRevision, 3, 10, QChar('0'))));
+    }
+
+    // Every caption of the main menus is drawn whole, never elided to "사용자 등 ··· (U)".
+    void menuCaptionsAreNotCut() {
+        TestEnv env;
+        frmMain f;
+        for (QAction* top : f.menuBar()->actions()) {
+            QMenu* menu = top->menu();
+            if (!menu) continue;
+            menu->ensurePolished();
+            menu->resize(menu->sizeHint());
+            TextRecorder shown;
+            menu->render(&shown);
+            QVERIFY(!shown.texts().isEmpty());
+            for (const QString& t : shown.texts())
+                QVERIFY2(!t.contains(QChar(0x2026)), qPrintable(menu->objectName() + ": " + t));
+        }
     }
 
     // Build folder: helpers beside the executable. Installed: bin/ and libexec/memberdesk/.

@@ -9,8 +9,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -51,26 +49,6 @@ private slots:
         QVERIFY(button(&w, "chkRepetition")->isChecked());
         QVERIFY(!button(&w, "btnSel")->isEnabled());
         QVERIFY(m_env->prompt().shown().isEmpty());
-    }
-
-    void captionsAsWritten() {
-        frmOption w;
-        const QList<QPair<QString, QString>> expected = {
-            {"opStart(0)", "  회     원   관 리(&1)"}, {"opStart(1)", "  가 계 부   관 리(&3)"},
-            {"opStart(2)", "단 체 자 금 관 리(&4)"},   {"opStart(3)", "회 원 거 래 관 리(&2)"},
-            {"opStart(4)", "  스 케 쥴   관 리(&5)"}, {"opPoint(0)", "수금액의 "},
-            {"opPoint(1)", "제품별로 설정된 포인트 적립"}, {"opFriend(0)", "회원수정"},
-            {"opFriend(1)", "회원거래"},             {"opClientSort(0)", "기본값"},
-            {"opClientSort(1)", "가운데 정렬"},      {"chkRepetition", "고객 등록시 고객명, 전화번호 중복체크"},
-        };
-        for (const auto& [name, caption] : expected) QCOMPARE(button(&w, name)->text(), caption);
-        QStringList frames;
-        for (QGroupBox* g : w.findChildren<QGroupBox*>()) frames << g->title();
-        for (const char* f : {" 회원 관리번호 사용여부 ", " 포인트 설정 ", " 회원관리 화면 ", " 회원거래화면 고객정보 "})
-            QVERIFY2(frames.contains(QString::fromUtf8(f)), f);
-        QVERIFY(!w.findChildren<QLabel*>().isEmpty());
-        button(&w, "chkFriendcode")->click();
-        QCOMPARE(button(&w, "chkFriendcode")->text(), QStringLiteral("사용함"));
     }
 
     // Every value written and read back, then the other way round.

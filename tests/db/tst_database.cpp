@@ -1,4 +1,5 @@
 #include "EnvTest.h"
+#include "OtherPc.h"
 
 #include "core/AppState.h"
 #include "core/Settings.h"
@@ -7,8 +8,6 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QtTest>
-
-#include <sqlite3.h>
 
 // The connection and the shared operations every window builds on.
 class TestDatabase : public EnvTest {
@@ -181,10 +180,8 @@ private slots:
         SetBusyTimeout(50);
         int waits = 0, waitEnds = 0;
         SetBusyWaitHooks([&] { ++waits; }, [&] { ++waitEnds; });
-        sqlite3* other = nullptr;
-        QCOMPARE(sqlite3_open_v2(App().dbFile.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
-                 SQLITE_OK);
-        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        OtherPc other;
+        QVERIFY(other.exec("BEGIN EXCLUSIVE"));
         Recordset rs;
         // The list shows Korean text; the engine's words and the statement go to the log.
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("read refused by a lock.*tblgroup"));
@@ -215,8 +212,7 @@ private slots:
         QCOMPARE(m_env->prompt().shown().size(), 5); // the error each time, no question asked
         for (const auto& s : m_env->prompt().shown()) QCOMPARE(s.kind, ScriptedPrompt::Kind::Message);
         SetBusyWaitHooks({}, {});
-        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(other);
+        other.exec("ROLLBACK");
         QCOMPARE(OpenRecordset(rs, "SELECT * FROM tblgroup"), 1);
     }
 

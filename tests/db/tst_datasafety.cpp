@@ -1,5 +1,6 @@
 // Files shared by several PCs, foreign and damaged files: what opening them does.
-#include "TestEnv.h"
+#include "EnvTest.h"
+#include "OtherPc.h"
 
 #include "core/AppState.h"
 #include "db/Database.h"
@@ -11,7 +12,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#include <sqlite3.h>
+#include <memory>
 
 namespace {
 QByteArray fileHash(const QString& path) {
@@ -19,52 +20,21 @@ QByteArray fileHash(const QString& path) {
     if (!f.open(QIODevice::ReadOnly)) return {};
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
-
-sqlite3* openOther(const QString& path) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_close(db);
-        return nullptr;
-    }
-    return db;
-}
-
-QString otherJournalMode(sqlite3* db) {
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &st, nullptr);
-    QString mode;
-    if (sqlite3_step(st) == SQLITE_ROW)
-        mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
-    return mode;
-}
 } // namespace
 
-class TestDataSafety : public QObject {
+class TestDataSafety : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
 
 private slots:
-    void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
-    }
 
     void sharedFileKeepsRollbackJournal() {
         const QString file = App().dbFile;
         DBTerminate();
         // The server PC, still set up stand-alone, has the file open in WAL mode.
-        sqlite3* server = openOther(file);
-        QVERIFY(server);
-        QCOMPARE(sqlite3_exec(server, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        QCOMPARE(sqlite3_exec(server, "SELECT count(*) FROM tblfriend", nullptr, nullptr, nullptr),
-                 SQLITE_OK);
+        auto server = std::make_unique<OtherPc>(file);
+        QVERIFY(server->ok());
+        QVERIFY(server->exec("PRAGMA journal_mode=WAL"));
+        QVERIFY(server->exec("SELECT count(*) FROM tblfriend"));
 
         // A client refuses to run rather than run in WAL across machines.
         App().clientMode = 1;
@@ -73,14 +43,12 @@ private slots:
         QVERIFY(!OpenDatabase(file));
         QVERIFY(!IsDatabaseOpen());
         QVERIFY2(LastDbError().contains("서버 컴퓨터의 네트워크 설정"), qPrintable(LastDbError()));
-        sqlite3_close(server);
+        server.reset();
 
         // Whoever opens it first as shared sets the rollback journal; everyone checks it.
         QVERIFY2(OpenDatabase(file), qPrintable(LastDbError()));
         QCOMPARE(JournalMode(), QString("delete"));
-        sqlite3* second = openOther(file);
-        QCOMPARE(otherJournalMode(second), QString("delete"));
-        sqlite3_close(second);
+        QCOMPARE(OtherPc(file).value("PRAGMA journal_mode").toString(), QString("delete"));
         // The file is marked shared: the server's stand-alone start keeps the journal too.
         DBTerminate();
         App().clientMode = 0;
@@ -103,11 +71,11 @@ private slots:
         QFETCH(QByteArrayList, statements);
         DBTerminate();
         const QString file = m_env->path("foreign.db");
-        sqlite3* db = nullptr;
-        QCOMPARE(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
-        for (const QByteArray& s : statements)
-            QCOMPARE(sqlite3_exec(db, s.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
+        {
+            OtherPc other(file, true);
+            for (const QByteArray& s : statements)
+                QVERIFY(other.exec(QString::fromUtf8(s)));
+        }
         const QByteArray before = fileHash(file);
         for (int client : {0, 1}) {
             App().clientMode = client;

@@ -28,18 +28,11 @@ int addMember(const QString& name, MemberValues v = {}) {
     SaveMember(0, v, &code);
     return code;
 }
-// The centre of a cell, scrolled into sight first as a person would.
-QPoint cellPoint(Grid* g, int col, int row) {
-    const QModelIndex i = g->model()->index(row - 1, col - 1);
-    g->scrollTo(i);
-    return g->visualRect(i).center();
-}
 } // namespace
 
 class tst_memberclicks : public WindowTest {
     Q_OBJECT
 
-    ScriptedPrompt& prompt() { return m_d->prompt(); }
     frmFriend* openList() { return m_d->open<frmFriend>("mnuFriend_Friend"); }
     QString memberName(int code) { return m_d->query("SELECT sname FROM tblfriend WHERE code = ?", {code}).toString(); }
 
@@ -102,10 +95,10 @@ private slots:
         Grid* g = list->grid();
         QVERIFY(g->dataRowCnt() >= 4);
         auto* count = m_d->find<QLabel>("lblCountRec", list);
-        m_d->click(g->viewport(), cellPoint(g, frmFriend::ColCheck, 2));
+        m_d->clickCell(g, frmFriend::ColCheck, 2);
         QCOMPARE(g->text(frmFriend::ColCheck, 2), QString("1"));
         QCOMPARE(count->text(), QString("1"));
-        m_d->drag(g->viewport(), cellPoint(g, frmFriend::ColName, 1), cellPoint(g, frmFriend::ColName, 3));
+        m_d->drag(g->viewport(), CellPoint(g, frmFriend::ColName, 1), CellPoint(g, frmFriend::ColName, 3));
         QCOMPARE(g->text(frmFriend::ColCheck, 1), QString("1"));
         QCOMPARE(g->text(frmFriend::ColCheck, 2), QString());
         QCOMPARE(g->text(frmFriend::ColCheck, 3), QString("1"));
@@ -117,7 +110,7 @@ private slots:
         for (const char* n : {"가", "나", "다"}) addMember(QString::fromUtf8(n));
         frmFriend* list = openList();
         Grid* g = list->grid();
-        m_d->click(g->viewport(), cellPoint(g, frmFriend::ColName, 2));
+        m_d->clickCell(g, frmFriend::ColName, 2);
         m_d->key(Qt::Key_E, Qt::ControlModifier);
         QVERIFY(g->rowHidden(2));
         m_d->key(Qt::Key_W, Qt::ControlModifier);
@@ -150,7 +143,7 @@ private slots:
         auto* groups = m_d->open<frmGroupSub>("mnuFriend_Group");
         Grid* g = groups->grid();
         const int row = g->searchCol(frmGroupSub::ColCode, 1, -1, "1");
-        m_d->click(g->viewport(), cellPoint(g, frmGroupSub::ColName, row));
+        m_d->clickCell(g, frmGroupSub::ColName, row);
         m_d->click("htField(1)", groups);
         m_d->key(Qt::Key_A, Qt::ControlModifier);
         m_d->type("Other");
@@ -214,7 +207,7 @@ private slots:
         addMember("<i>Kim</i>", {{"comname", "<b>5</b>"}});
         frmFriend* list = openList();
         Grid* g = list->grid();
-        m_d->click(g->viewport(), cellPoint(g, frmFriend::ColName, 1));
+        m_d->clickCell(g, frmFriend::ColName, 1);
         for (QLabel* l : list->findChildren<QLabel*>())
             if (l->text().contains("<b>") || l->text().contains("<i>"))
                 QCOMPARE(l->textFormat(), Qt::PlainText);
@@ -226,7 +219,7 @@ private slots:
     void detailLunarLineFits() {
         addMember("Lee", {{"barthday", "1971-02-30"}, {"lunarbarth", 1}});
         frmFriend* list = openList();
-        m_d->click(list->grid()->viewport(), cellPoint(list->grid(), frmFriend::ColName, 1));
+        m_d->clickCell(list->grid(), frmFriend::ColName, 1);
         auto* birthday = m_d->find<QLabel>("lblData(15)", list);
         QVERIFY(birthday->text().contains("올해 양력"));
         QVERIFY2(birthday->width() >= birthday->sizeHint().width(),
@@ -253,7 +246,7 @@ private slots:
         frmFriend* list = openList();
         Grid* g = list->grid();
         const int row = g->searchCol(frmFriend::ColName, 1, -1, "Gone");
-        m_d->click(g->viewport(), cellPoint(g, frmFriend::ColName, row));
+        m_d->clickCell(g, frmFriend::ColName, row);
         QCOMPARE(m_d->find<QLabel>("lblData(0)", list)->text(), QString("Gone"));
         prompt().pushAnswer(Prompt::Answer::Yes);
         m_d->key(Qt::Key_F4);

@@ -1,20 +1,21 @@
 // Members edited from two PCs at once, stored values the editor cannot show, members whose
 // group is gone, and search texts with control characters.
-#include "TestEnv.h"
+#include "OtherPc.h"
+#include "WindowTest.h"
 
-#include "core/AppState.h"
 #include "db/Database.h"
 #include "members/MemberSearch.h"
 #include "members/MemberStore.h"
-#include "members/frmFriendAdd.h"
+#include "members/frmFriend.h"
+#include "members/frmGroupSub.h"
+#include "ui/Grid.h"
+#include "ui/HCDate.h"
+#include "ui/HCDateBox.h"
 #include "ui/HCText.h"
 
 #include <QComboBox>
-#include <QPushButton>
 #include <QTextEdit>
 #include <QtTest>
-
-#include <sqlite3.h>
 
 namespace {
 int addMember(const QString& name, MemberValues extra = {}) {
@@ -23,84 +24,85 @@ int addMember(const QString& name, MemberValues extra = {}) {
     SaveMember(0, extra, &code);
     return code;
 }
-
-// Another PC writing to the same file through its own connection.
-void otherPcWrites(const QString& sql) {
-    sqlite3* db = nullptr;
-    QCOMPARE(
-        sqlite3_open_v2(App().dbFile.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
-        SQLITE_OK);
-    QCOMPARE(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
-
-void typeText(QWidget* w, const QString& text) {
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
 } // namespace
 
-class TestMemberSafety : public QObject {
+class TestMemberSafety : public WindowTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
+
+    // The member editor on `code`, opened by a double click in the member list (or as the
+    // list opens it, for a member no list filter shows).
+    QWidget* openMember(int code) {
+        auto* list = m_d->open<frmFriend>("mnuFriend_Friend");
+        const int row = list->grid()->searchCol(frmFriend::ColCode, 1, -1, QString::number(code));
+        if (row > 0)
+            m_d->doubleClickCell(list->grid(), frmFriend::ColName, row);
+        else
+            list->openEditor(code);
+        return m_d->activeWindow();
+    }
+    QVariant member(int code, const char* column) {
+        return m_d->query(QString("SELECT %1 FROM tblfriend WHERE code = ?").arg(column), {code});
+    }
 
 private slots:
-    void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
-    }
-
-    // A and B open one member; B (elsewhere) changes the mobile number and saves; A adds
-    // a memo and saves. A is asked, and each answer keeps or shows B's change.
+    // A and B open one record; B (elsewhere) changes it and saves; A changes another field
+    // and saves. A is asked, and each answer keeps or shows B's change: in the member
+    // editor and in the group window alike.
     void concurrentEditIsNeverSilent_data() {
+        QTest::addColumn<bool>("group");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("memo");
-        QTest::addColumn<bool>("closed");
-        QTest::newRow("overwrite writes only the memo")
-            << int(Prompt::Answer::Yes) << "첫 메모 추가" << true;
-        QTest::newRow("reload shows the other change")
-            << int(Prompt::Answer::No) << "첫 메모" << false;
-        QTest::newRow("cancel goes on editing")
-            << int(Prompt::Answer::Cancel) << "첫 메모" << false;
+        QTest::addColumn<bool>("mineWritten");
+        for (bool group : {false, true}) {
+            const char* w = group ? "group: " : "member: ";
+            QTest::addRow("%soverwrite writes only mine", w) << group << int(Prompt::Answer::Yes) << true;
+            QTest::addRow("%sreload shows the other change", w) << group << int(Prompt::Answer::No) << false;
+            QTest::addRow("%scancel goes on editing", w) << group << int(Prompt::Answer::Cancel) << false;
+        }
     }
     void concurrentEditIsNeverSilent() {
+        QFETCH(bool, group);
         QFETCH(int, answer);
-        QFETCH(QString, memo);
-        QFETCH(bool, closed);
-        const int code = addMember("홍길동", {{"hpline", "010-1111-2222"}, {"smemo", "첫 메모"}});
-        auto* a = new frmFriendAdd;
-        QPointer<frmFriendAdd> guard(a);
-        a->SetFormMode(RecordEditor::EditMode, code);
-        a->show();
-        QVERIFY(QTest::qWaitForWindowExposed(a));
-        otherPcWrites(
-            QString("UPDATE tblfriend SET hpline = '010-9999-0000' WHERE code = %1").arg(code));
+        QFETCH(bool, mineWritten);
+        QWidget* w = nullptr;
+        QString table = "tblfriend", theirs = "hpline", mine = "smemo";
+        int code = 0;
+        if (group) {
+            ExecSQL("INSERT INTO tblgroup (gname, smemo) VALUES ('Club', '첫 메모')");
+            code = LastIdentity();
+            table = "tblgroup";
+            theirs = "gname";
+            auto* groups = m_d->open<frmGroupSub>("mnuFriend_Group");
+            m_d->clickCell(groups->grid(), frmGroupSub::ColName,
+                           groups->grid()->searchCol(frmGroupSub::ColCode, 1, -1, QString::number(code)));
+            w = groups;
+        } else {
+            code = addMember("홍길동", {{"hpline", "010-1111-2222"}, {"smemo", "첫 메모"}});
+            w = openMember(code);
+        }
+        QVERIFY(w);
+        QVERIFY(OtherPc().exec(QString("UPDATE %1 SET %2 = '010-9999-0000' WHERE code = %3").arg(table, theirs).arg(code)));
 
-        auto* memoBox = a->findChild<QTextEdit*>("MemoBox");
-        QTest::mouseClick(memoBox->viewport(), Qt::LeftButton);
+        auto* memoBox = m_d->find<QTextEdit>("MemoBox", w);
+        m_d->click(memoBox->viewport());
         memoBox->moveCursor(QTextCursor::End);
-        typeText(memoBox, " 추가");
-        m_env->prompt().pushAnswer(Prompt::Answer(answer));
-        QTest::mouseClick(a->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+        m_d->type(" 추가");
+        prompt().pushAnswer(Prompt::Answer(answer));
+        m_d->click("btnSave", w);
 
-        QCOMPARE(m_env->prompt().shown().size(), 1);
-        QVERIFY(m_env->prompt().lastText().startsWith(
-            "이 자료를 불러온 뒤 다른 컴퓨터에서 자료가 수정되었습니다."));
-        const MemberValues v = LoadMember(code);
-        QCOMPARE(v.value("hpline").toString(), QString("010-9999-0000")); // never lost
-        QCOMPARE(v.value("smemo").toString(), memo);
-        QCOMPARE(guard.isNull() || !guard->isVisible(), closed);
+        QCOMPARE(prompt().texts().size(), 1);
+        QVERIFY(prompt().lastText().startsWith("이 자료를 불러온 뒤 다른 컴퓨터에서 자료가 수정되었습니다."));
+        const auto stored = [&](const QString& c) {
+            return m_d->query(QString("SELECT %1 FROM %2 WHERE code = ?").arg(c, table), {code}).toString();
+        };
+        QCOMPARE(stored(theirs), QString("010-9999-0000")); // never lost
+        QCOMPARE(stored(mine), mineWritten ? QString("첫 메모 추가") : QString("첫 메모"));
+        // Reload shows their change in the inputs.
         if (answer == int(Prompt::Answer::No))
-            QCOMPARE(a->findChild<HCText*>("htField(3)")->text(), QString("010-9999-0000"));
-        delete guard.data();
+            QCOMPARE(m_d->find<HCText>(group ? "htField(1)" : "htField(3)", w)->text(), QString("010-9999-0000"));
     }
 
-    // Values the inputs cannot show survive opening and saving, with and without a change
-    // of another field.
+    // Values the inputs cannot show are shown as stored and survive opening and saving,
+    // with and without a change of another field; a real change replaces them.
     void unshownStoredValuesAreKept() {
         const MemberValues odd = {
             {"barthday", "1990-1-5"}, {"marryday", "봄"}, {"male", "M"},
@@ -109,27 +111,33 @@ private slots:
         const int code = addMember("이상한", odd);
         const MemberValues before = LoadMember(code);
         for (bool change : {false, true}) {
-            frmFriendAdd w;
-            w.SetFormMode(RecordEditor::EditMode, code);
-            w.show();
-            QCOMPARE(w.findChild<QComboBox*>("cmbSex")->currentText(), QString("M"));
-            QCOMPARE(w.findChild<QComboBox*>("cmbABO")->currentText(), QString("AB-"));
+            QWidget* w = openMember(code);
+            QVERIFY(w);
+            QCOMPARE(m_d->find<QComboBox>("cmbSex", w)->currentText(), QString("M"));
+            QCOMPARE(m_d->find<QComboBox>("cmbABO", w)->currentText(), QString("AB-"));
+            QCOMPARE(m_d->find<HCDate>("hdBarth", w)->Box()->displayText(), QString("1990-1-5"));
+            QCOMPARE(m_d->find<HCDate>("hdMarry", w)->Box()->displayText(), QString("봄"));
             if (change) {
-                auto* mobile = w.findChild<HCText*>("htField(3)");
-                QTest::mouseClick(mobile, Qt::LeftButton);
-                QTest::keyClicks(mobile, "0105");
+                m_d->click("htField(3)", w);
+                m_d->type("0105");
+                m_d->click(m_d->find<HCDate>("hdBarth", w)->Box()); // passed through, not edited
             }
-            QVERIFY(w.RecSave());
-            MemberValues after = LoadMember(code);
+            m_d->click("btnSave", w);
+            const MemberValues after = LoadMember(code);
             for (const QString& c : odd.keys())
                 QCOMPARE(after.value(c).toString(), before.value(c).toString());
-            // Saving without a change writes nothing at all.
             if (!change)
-                QCOMPARE(after, before);
+                QCOMPARE(after, before); // saving without a change writes nothing at all
             else
-                QVERIFY(after.value("hpline").toString() != before.value("hpline").toString());
+                QVERIFY(after.value("hpline") != before.value("hpline"));
         }
-        QVERIFY(m_env->prompt().shown().isEmpty());
+        QWidget* w = openMember(code);
+        m_d->click(m_d->find<HCDate>("hdBarth", w)->Box());
+        m_d->type("19900105");
+        m_d->click("btnSave", w);
+        QCOMPARE(member(code, "barthday").toString(), QString("1990-01-05"));
+        QCOMPARE(member(code, "marryday").toString(), QString("봄"));
+        QVERIFY(prompt().texts().isEmpty());
     }
 
     void memberWithoutGroupStaysVisible() {

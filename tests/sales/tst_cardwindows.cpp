@@ -48,6 +48,12 @@ private slots:
         QVERIFY(w);
         Grid* g = w->grid();
         QCOMPARE(g->maxRows(), 1); // the reserved company 1 is not listed
+        // Tab on the very last cell leaves it like any other cell.
+        clickCell(g, frmCardInfo::ColMemo, 1);
+        type("memo");
+        key(Qt::Key_Tab);
+        QCOMPARE(m_env->prompt().texts(), QStringList{QStringLiteral("카드명을 먼저 입력하셔야 합니다")});
+        QCOMPARE(g->text(frmCardInfo::ColMemo, 1), QString());
         typeCell(g, frmCardInfo::ColFee, 1, "3");
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("카드명을 먼저 입력하셔야 합니다"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM tblcard"), QStringLiteral("1"));

@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 #include "core/AppState.h"
 #include "db/Database.h"
+#include "ui/Grid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -100,6 +101,20 @@ QWidget* MainWindowDriver::doubleClick(QWidget* w, QPoint pos) {
     QTest::mouseDClick(hit, Qt::LeftButton, Qt::NoModifier, pos);
     QCoreApplication::processEvents();
     return hit;
+}
+
+QPoint CellPoint(Grid* g, int col, int row) {
+    const QModelIndex i = g->model()->index(row - 1, col - 1);
+    g->scrollTo(i);
+    return g->visualRect(i).center();
+}
+
+QWidget* MainWindowDriver::clickCell(Grid* g, int col, int row) {
+    return click(g->viewport(), CellPoint(g, col, row));
+}
+
+QWidget* MainWindowDriver::doubleClickCell(Grid* g, int col, int row) {
+    return doubleClick(g->viewport(), CellPoint(g, col, row));
 }
 
 void MainWindowDriver::drag(QWidget* w, QPoint from, QPoint to) {

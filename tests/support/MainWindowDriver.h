@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class Grid;
 class frmMain;
 class QWidget;
 
@@ -50,6 +51,9 @@ public:
                    Qt::KeyboardModifiers mods = Qt::NoModifier);
     QWidget* click(const QString& name, QWidget* in = nullptr) { return click(find(name, in)); }
     QWidget* doubleClick(QWidget* w, QPoint pos = QPoint(-1, -1));
+    // The same on the cell (col, row) of a grid (1-based), scrolled into sight first.
+    QWidget* clickCell(Grid* g, int col, int row);
+    QWidget* doubleClickCell(Grid* g, int col, int row);
     // Presses the left button at `from` and releases it at `to` (both in `w`), moving over it.
     void drag(QWidget* w, QPoint from, QPoint to);
 
@@ -67,3 +71,6 @@ private:
     std::unique_ptr<TestEnv> m_env;
     frmMain* m_frame = nullptr;
 };
+
+// The centre of the cell (col, row) of `g` (1-based), scrolled into sight first.
+QPoint CellPoint(Grid* g, int col, int row);

@@ -12,6 +12,7 @@ class WindowTest : public QObject {
     Q_OBJECT
 protected:
     MainWindowDriver* m_d = nullptr;
+    ScriptedPrompt& prompt() { return m_d->prompt(); }
 
 protected slots:
     void init();

@@ -34,12 +34,11 @@ private slots:
     void movePeriod_data();
     void movePeriod();
 
-    void buttonsAndCaptions();
+    void startsFromToday();
     void quickButtonThenMoveThenOk();
     void closeLeavesPeriodAlone();
     void handEditedDatesMoveByLength();
     void badDateIsRefusedBeforeOk();
-    void render();
 
 private:
     FrmEasyDate* openFromTerm() {
@@ -173,23 +172,9 @@ void TstEasyDate::movePeriod() {
     QCOMPARE(MovePeriod(unit, {start, end}, direction), (DatePeriod{newStart, newEnd}));
 }
 
-void TstEasyDate::buttonsAndCaptions() {
+// Opened without a period it starts from today.
+void TstEasyDate::startsFromToday() {
     FrmEasyDate dlg;
-    QCOMPARE(dlg.windowTitle(), QStringLiteral("기간 간편설정"));
-    const QStringList expected = {
-        "오늘   日", "어제", "그제", "내일", "이번주", "지난주", "지지난주", "다음주",
-        "이번달 月", "지난달", "지지난달", "다음달", "올해   年", "지난해", "지지난해", "다음해",
-        "1분기", "2분기", "3분기", "4분기", "전반기", "후반기",
-        "최근1개월", "최근2개월", "최근3개월", "최근6개월", "최근1년"};
-    for (int i = 0; i < expected.size(); ++i) {
-        auto* b = dlg.findChild<QPushButton*>(QStringLiteral("btnQuick(%1)").arg(i));
-        QVERIFY(b);
-        QCOMPARE(b->text(), expected[i]);
-    }
-    QVERIFY(!dlg.findChild<QPushButton*>(QStringLiteral("btnQuick(27)")));
-    QCOMPARE(dlg.findChild<QPushButton*>(QStringLiteral("btnOK"))->text(), QStringLiteral("확인(&O)"));
-    QCOMPARE(dlg.findChild<QPushButton*>(QStringLiteral("btnClose"))->text(), QStringLiteral("닫기(&C)"));
-    // Opened without a period it starts from today.
     QCOMPARE(dlg.Text1(), QStringLiteral("2026-12-06"));
     QCOMPARE(dlg.Text2(), QStringLiteral("2026-12-06"));
 }
@@ -270,14 +255,6 @@ void TstEasyDate::badDateIsRefusedBeforeOk() {
     click(dlg, QStringLiteral("btnOK"));
     QCOMPARE(m_term->Text1(), QStringLiteral("2026-12-07"));
     QCOMPARE(m_term->Text2(), QStringLiteral("2026-12-07"));
-}
-
-void TstEasyDate::render() {
-    FrmEasyDate dlg;
-    dlg.ChooseQuick(QuickPeriod::Quarter4);
-    dlg.adjustSize();
-    QVERIFY(!dlg.grab().isNull());
-    if (qEnvironmentVariableIsSet("MEMBERDESK_SHOTS")) dlg.grab().save(QStringLiteral("/tmp/easydate.png"));
 }
 
 QTEST_MAIN(TstEasyDate)

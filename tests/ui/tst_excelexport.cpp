@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "GridTest.h"
 
 #include "ui/ExcelExport.h"
 #include "ui/Grid.h"
@@ -14,12 +14,9 @@
 
 // Spreadsheet export re-read cell by cell, its refusals and failures, and the printed
 // document of a grid.
-class TestExcelExport : public QObject {
+class TestExcelExport : public GridTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-
     void emptyGridMakesNoFile();
     void answerNoMakesNoFile();
     void exportedCellsReadBack();
@@ -34,25 +31,7 @@ private:
     QStringList xlsxFiles() const;
     // Cells of the first sheet as "A1" -> {"v": value, "t": "s"|"n", "b": bold}.
     QJsonObject readBack(const QString& path, QString* sheetName);
-
-    TestEnv* m_env = nullptr;
-    Grid* m_grid = nullptr;
 };
-
-void TestExcelExport::init()
-{
-    m_env = new TestEnv(false);
-    m_grid = new Grid;
-    m_grid->setObjectName(QStringLiteral("spList"));
-}
-
-void TestExcelExport::cleanup()
-{
-    delete m_grid;
-    m_grid = nullptr;
-    delete m_env;
-    m_env = nullptr;
-}
 
 void TestExcelExport::fillSample()
 {

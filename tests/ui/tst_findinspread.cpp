@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "GridTest.h"
 
 #include "ui/FormIni.h"
 #include "ui/FrmFindInSpread.h"
@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <QWidget>
 #include <QtTest>
 
@@ -27,30 +26,16 @@ const QStringList kCells = {"kim", "Lee", "park", "lee k", "kim", "x", "y", "z",
 QString cell(int col, int row) { return kCells.value((row - 1) * 3 + (col - 1)); }
 } // namespace
 
-class TestFindInSpread : public QObject {
+class TestFindInSpread : public GridTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-    QWidget* m_window = nullptr;
-    Grid* m_grid = nullptr;
 
 private slots:
     void init() {
-        m_env = new TestEnv(false);
-        m_window = new QWidget;
-        m_window->setObjectName(QStringLiteral("frmSample"));
-        m_grid = new Grid(m_window);
-        m_grid->setObjectName(QStringLiteral("spList"));
-        m_grid->setMaxCols(3);
-        m_grid->setMaxRows(3);
+        GridTest::init();
+        fill(3, 3, cell);
         m_grid->setHeaderTexts({"이름", "메모", "code"});
-        for (int r = 1; r <= 3; ++r)
-            for (int c = 1; c <= 3; ++c) m_grid->setText(c, r, cell(c, r));
         m_window->resize(400, 300);
         m_window->show();
-    }
-    void cleanup() {
-        delete m_window;
-        delete m_env;
     }
 
     void search_data() {
@@ -127,8 +112,6 @@ private slots:
     }
 
     void hitRowScrollsToTop() {
-        auto* layout = new QVBoxLayout(m_window);
-        layout->addWidget(m_grid);
         m_grid->setMaxRows(100);
         m_grid->setText(1, 80, QStringLiteral("needle"));
         QCoreApplication::processEvents();

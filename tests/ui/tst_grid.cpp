@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "GridTest.h"
 
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
@@ -13,12 +13,9 @@
 
 // The grid as the windows use it: content and size rules without a window, then the
 // keyboard and mouse behaviour of a shown grid.
-class TestGrid : public QObject {
+class TestGrid : public GridTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-
     void dataRowCnt_data();
     void dataRowCnt();
     void cellStorage();
@@ -50,45 +47,10 @@ private slots:
     void renderedLook();
 
 private:
-    Grid* shownGrid(int cols, int rows);
     void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier);
     void type(const QString& ascii);
     QPoint cellCentre(int col, int row) const;
-
-    TestEnv* m_env = nullptr;
-    Grid* m_grid = nullptr;
 };
-
-void TestGrid::init()
-{
-    m_env = new TestEnv(false);
-    m_grid = new Grid;
-    m_grid->setObjectName(QStringLiteral("spList"));
-}
-
-void TestGrid::cleanup()
-{
-    delete m_grid;
-    m_grid = nullptr;
-    delete m_env;
-    m_env = nullptr;
-}
-
-Grid* TestGrid::shownGrid(int cols, int rows)
-{
-    m_grid->setMaxCols(cols);
-    m_grid->setMaxRows(rows);
-    for (int c = 1; c <= cols; ++c)
-        m_grid->setColWidth(c, 60);
-    m_grid->resize(500, 300);
-    m_grid->show();
-    QApplication::setActiveWindow(m_grid);
-    if (!QTest::qWaitForWindowActive(m_grid))
-        qWarning("grid window not active");
-    m_grid->setFocus();
-    m_grid->setActiveCell(1, 1);
-    return m_grid;
-}
 
 void TestGrid::key(int k, Qt::KeyboardModifiers mods)
 {

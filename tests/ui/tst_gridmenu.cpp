@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "GridTest.h"
 
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
@@ -16,11 +16,8 @@ const QString kNotNumber = QStringLiteral("입력값이 숫자가 아닙니다. 
 const QString kOutOfRange = QStringLiteral("입력값이 범위를 벗어났습니다. 다시 입력해 주십시요.");
 } // namespace
 
-class TestGridMenu : public QObject {
+class TestGridMenu : public GridTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-    QWidget* m_window = nullptr;
-    Grid* m_grid = nullptr;
     GridMenu* m_menu = nullptr;
 
     QStringList captions() {
@@ -33,20 +30,10 @@ class TestGridMenu : public QObject {
 
 private slots:
     void init() {
-        m_env = new TestEnv(false);
-        m_window = new QWidget;
-        m_window->setObjectName(QStringLiteral("frmSample"));
-        m_grid = new Grid(m_window);
-        m_grid->setObjectName(QStringLiteral("spList"));
-        m_grid->setMaxCols(2);
-        m_grid->setMaxRows(6);
-        for (int r = 1; r <= 6; ++r) m_grid->setText(1, r, QString::number(r));
+        GridTest::init();
+        fill(2, 6, [](int c, int r) { return c == 1 ? QString::number(r) : QString(); });
         m_grid->setColWidth(1, 50);
         m_menu = GridMenu::attach(m_grid, m_window);
-    }
-    void cleanup() {
-        delete m_window;
-        delete m_env;
     }
 
     void itemsFollowTheGridsFlags() {
