@@ -5,6 +5,7 @@
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "members/MemberEvents.h"
 #include "members/MemberRules.h"
 #include "members/MemberStore.h"
 #include "members/UserFields.h"
@@ -80,6 +81,7 @@ frmFriendAdd::frmFriendAdd(QWidget* parent) : RecordEditor(QStringLiteral("회�
     setWindowTitle(QStringLiteral("회원등록"));
     buildUi();
     setContinueBox(m_cun);
+    connect(this, &RecordEditor::recordSaved, MemberEvents::instance(), &MemberEvents::memberSaved);
     clearInputs();
     loadUserPanel();
     applyFriendCodeOption();

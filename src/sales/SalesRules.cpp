@@ -71,3 +71,13 @@ int DeleteTradeWithLines(int tradeCode)
         return 0;
     return rows;
 }
+
+bool TakesCatalogPrice(int previousService, int chosen, double price)
+{
+    return chosen > 1 && (price == 0 || chosen != previousService);
+}
+
+double CatalogPrice(int code)
+{
+    return GetScalar(QStringLiteral("SELECT smoney FROM tblservice WHERE code = ?"), {code}).toDouble();
+}

@@ -37,6 +37,14 @@ double ProposedCash(double owed, const PaymentSplit& split);
 // becomes 0.
 double CashAfterComponent(double cash, double before, double component);
 
+// Whether a trade line whose service was `previousService` takes the catalog price of
+// `chosen` when that service is picked for it: a catalog service (not 1) takes its price
+// onto a line without a price or with another service's; a price set for the same
+// service stays.
+bool TakesCatalogPrice(int previousService, int chosen, double price);
+// The unit price of service `code` in the catalog (0 when absent).
+double CatalogPrice(int code);
+
 // Card fee and deposit of a card payment (fee rate in percent), not rounded.
 double CardFee(double amount, double feeRate);
 double CardDeposit(double amount, double feeRate);

@@ -4,6 +4,7 @@
 #include "core/Prompt.h"
 #include "db/Database.h"
 #include "sales/SalesRules.h"
+#include "sales/SalesWidgets.h"
 #include "sales/TradeStore.h"
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
@@ -20,15 +21,6 @@
 #include <cmath>
 
 namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
-
 // Fee and deposit keep their fractions.
 QString exactMoney(double v)
 {
@@ -42,7 +34,7 @@ frmCardCheck::frmCardCheck(QWidget* parent) : RecordList(QStringLiteral("신용�
     m_period = new HCTerm(this);
     m_period->setObjectName(QStringLiteral("htDate"));
     m_period->ThisMonth();
-    auto* queryButton = button(this, "btnQuery", QStringLiteral("조회 (F5)"));
+    auto* queryButton = SalesButton(this, "btnQuery", QStringLiteral("조회 (F5)"));
     m_onlyOpen = new QCheckBox(QStringLiteral("미확인만 보기(&N)"), this);
     m_onlyOpen->setObjectName(QStringLiteral("chkEnd"));
     m_all = new QCheckBox(QStringLiteral("전체선택(&A)"), this);
@@ -64,22 +56,16 @@ frmCardCheck::frmCardCheck(QWidget* parent) : RecordList(QStringLiteral("신용�
         m_list->setColType(c, CellType::Number);
     m_list->setColHidden(CCode, true);
     m_list->setColWidth(CMemo, 180);
-    m_sum = new Grid(this);
-    m_sum->setObjectName(QStringLiteral("spSum"));
-    m_sum->setListMode();
-    m_sum->setMaxCols(3);
-    m_sum->setHeaderTexts({QStringLiteral("결제금액"), QStringLiteral("수수료"), QStringLiteral("입금금액")});
-    m_sum->setMaxRows(1);
-    m_sum->setFixedHeight(72);
+    m_sum = MakeSumGrid(this, {QStringLiteral("결제금액"), QStringLiteral("수수료"), QStringLiteral("입금금액")});
     m_count = new QLabel(QStringLiteral("0"), this);
     m_count->setObjectName(QStringLiteral("lblCountRec"));
     m_selSum = new QLabel(QStringLiteral("0"), this);
     m_selSum->setObjectName(QStringLiteral("lblSum"));
-    auto* ok = button(this, "btnOK", QStringLiteral("입금확인"));
-    auto* cancel = button(this, "btnCancel", QStringLiteral("확인취소"));
-    auto* print = button(this, "btnPrint", QStringLiteral("인쇄 (F7)"));
-    auto* excel = button(this, "btnExcel", QStringLiteral("엑셀 (F8)"));
-    auto* close = button(this, "btnClose", QStringLiteral("닫기"));
+    auto* ok = SalesButton(this, "btnOK", QStringLiteral("입금확인"));
+    auto* cancel = SalesButton(this, "btnCancel", QStringLiteral("확인취소"));
+    auto* print = SalesButton(this, "btnPrint", QStringLiteral("인쇄 (F7)"));
+    auto* excel = SalesButton(this, "btnExcel", QStringLiteral("엑셀 (F8)"));
+    auto* close = SalesButton(this, "btnClose", QStringLiteral("닫기"));
     connect(queryButton, &QPushButton::clicked, this, &frmCardCheck::query);
     connect(ok, &QPushButton::clicked, this, &frmCardCheck::confirmSelected);
     connect(cancel, &QPushButton::clicked, this, &frmCardCheck::cancelSelected);

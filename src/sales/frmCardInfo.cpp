@@ -4,14 +4,13 @@
 #include "db/Database.h"
 #include "members/PickOrAdd.h"
 #include "sales/SalesRules.h"
+#include "sales/SalesWidgets.h"
 #include "ui/Grid.h"
 #include "ui/RecordWindow.h"
 
 #include <QButtonGroup>
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -40,14 +39,8 @@ frmCardInfo::frmCardInfo(QWidget* parent) : RecordList(QStringLiteral("신용카
     group->addButton(m_edit);
     m_edit->setChecked(true);
     connect(m_pick, &QRadioButton::toggled, this, [this](bool on) { setPickMode(on); });
-    auto* del = new QPushButton(QStringLiteral("삭제 (F4)"), this);
-    del->setObjectName(QStringLiteral("btnRecDel"));
-    auto* close = new QPushButton(QStringLiteral("닫기"), this);
-    close->setObjectName(QStringLiteral("btnClose"));
-    for (QPushButton* b : {del, close}) {
-        b->setAutoDefault(false);
-        b->setFocusPolicy(Qt::NoFocus);
-    }
+    auto* del = SalesButton(this, "btnRecDel", QStringLiteral("삭제 (F4)"));
+    auto* close = SalesButton(this, "btnClose", QStringLiteral("닫기"));
     connect(del, &QPushButton::clicked, this, [this] {
         RecDelete();
         m_grid->setFocus();
@@ -198,17 +191,10 @@ bool frmCardInfo::eventFilter(QObject* watched, QEvent* event)
 
 std::optional<PickRow> frmCardInfo::pick()
 {
-    QPointer<frmCardInfo> w = new frmCardInfo;
-    w->setAttribute(Qt::WA_DeleteOnClose);
+    auto* w = new frmCardInfo;
     w->setPickMode(true);
     std::optional<PickRow> row;
-    QEventLoop loop;
-    connect(w, &frmCardInfo::picked, &loop, [&row, w] { row = w->chosen(); });
-    connect(w, &QObject::destroyed, &loop, &QEventLoop::quit);
-    w->setWindowModality(Qt::ApplicationModal);
-    w->show();
-    w->activateWindow();
-    w->m_grid->setFocus();
-    loop.exec();
+    connect(w, &frmCardInfo::picked, w, [&row, w] { row = w->chosen(); });
+    ExecModalWindow(w, w->m_grid);
     return row;
 }

@@ -10,8 +10,7 @@
 #include "members/UserFields.h"
 #include "sales/SalesRules.h"
 #include "sales/TradeStore.h"
-#include "sales/frmTradeMoney.h"
-#include "ui/FormIni.h"
+#include "sales/SalesWidgets.h"
 #include "ui/Grid.h"
 #include "ui/RecordWindow.h"
 
@@ -23,84 +22,40 @@
 
 namespace {
 const QString kSaveFailed = QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.");
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
 } // namespace
 
-frmFriend_Trade::frmFriend_Trade(QWidget* parent) : RecordList(QStringLiteral("회원별 거래 내역"), parent)
+frmFriend_Trade::frmFriend_Trade(QWidget* parent)
+    : TradeEntryList(QStringLiteral("회원별 거래 내역"), {CTrade, COutTime, CEnd}, parent)
 {
     setObjectName(QStringLiteral("frmFriend_Trade"));
-    m_list = new Grid(this);
-    m_list->setObjectName(QStringLiteral("spList"));
-    m_list->setEntryMode();
-    m_list->setEnterMove(EnterMove::Right);
-    m_list->setMaxCols(ColCount);
-    m_list->setHeaderTexts({QStringLiteral("거래일자"), QStringLiteral("거래내용"), QStringLiteral("수량"),
-                            QStringLiteral("단   가"), QStringLiteral("총    액"), QStringLiteral("수 금 액"),
-                            QStringLiteral("미 수 금"), QStringLiteral("적립 P"), QStringLiteral("접수T"),
-                            QStringLiteral("완료T"), QStringLiteral("완 료"), QStringLiteral("Memo"),
-                            QStringLiteral("code"), QStringLiteral("현금"), QStringLiteral("카드"),
-                            QStringLiteral("통장"), QStringLiteral("포인트"), QStringLiteral("거래디테일코드"),
-                            QStringLiteral("상품코드")});
-    for (int c : {int(CAmount), int(CReceived), int(COutstanding)})
-        m_list->setColLocked(c, true);
-    for (int c = CTrade; c <= ColCount; ++c) {
-        m_list->setColLocked(c, true);
-        m_list->setColHidden(c, true);
-    }
-    for (int c : {int(CQty), int(CPrice), int(CAmount), int(CReceived), int(COutstanding), int(CPoint)})
-        m_list->setColType(c, CellType::Number);
-    m_list->setColType(CEnd, CellType::CheckBox);
+    makeEntryGrid({QStringLiteral("거래일자"), QStringLiteral("거래내용"), QStringLiteral("수량"),
+                   QStringLiteral("단   가"), QStringLiteral("총    액"), QStringLiteral("수 금 액"),
+                   QStringLiteral("미 수 금"), QStringLiteral("적립 P"), QStringLiteral("접수T"), QStringLiteral("완료T"),
+                   QStringLiteral("완 료"), QStringLiteral("Memo"), QStringLiteral("code"), QStringLiteral("현금"),
+                   QStringLiteral("카드"), QStringLiteral("통장"), QStringLiteral("포인트"),
+                   QStringLiteral("거래디테일코드"), QStringLiteral("상품코드")},
+                  {CAmount, CReceived, COutstanding}, CTrade, {CQty, CPrice, CAmount, CReceived, COutstanding, CPoint});
     m_list->setColWidth(CService, 140);
     m_list->setColWidth(CMemo, 180);
-    m_sum = new Grid(this);
-    m_sum->setObjectName(QStringLiteral("spSum"));
-    m_sum->setListMode();
-    m_sum->setMaxCols(4);
-    m_sum->setHeaderTexts({QStringLiteral("총액합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금합계"),
-                           QStringLiteral("포인트합계")});
-    m_sum->setMaxRows(1);
-    m_sum->setFixedHeight(72);
-    m_info = new QLabel(this);
-    m_info->setObjectName(QStringLiteral("pnlInfo"));
-    m_info->setTextFormat(Qt::PlainText);
-    m_info->setFrameShape(QFrame::Panel);
-    m_info->setFrameShadow(QFrame::Sunken);
-    m_info->setWordWrap(true);
+    m_sum = MakeSumGrid(this, {QStringLiteral("총액합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금합계"),
+                               QStringLiteral("포인트합계")});
+    m_info = MakeInfoPanel(this);
     m_info->setMinimumWidth(200);
     m_info->setMaximumWidth(260);
     m_info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto* queryButton = button(this, "btnQuery", QStringLiteral("조회 (F5)"));
-    auto* del = button(this, "btnRecDel", QStringLiteral("삭제 (F4)"));
-    auto* money = button(this, "btnInMoney", QStringLiteral("입금"));
-    auto* call = button(this, "btnCall", QStringLiteral("전화걸기"));
+    auto* queryButton = SalesButton(this, "btnQuery", QStringLiteral("조회 (F5)"));
+    auto* del = SalesButton(this, "btnRecDel", QStringLiteral("삭제 (F4)"));
+    auto* money = SalesButton(this, "btnInMoney", QStringLiteral("입금"));
+    auto* call = SalesButton(this, "btnCall", QStringLiteral("전화걸기"));
     call->setEnabled(false);
-    auto* print = button(this, "btnPrint", QStringLiteral("인쇄 (F7)"));
-    auto* close = button(this, "btnClose", QStringLiteral("닫기"));
+    auto* print = SalesButton(this, "btnPrint", QStringLiteral("인쇄 (F7)"));
+    auto* close = SalesButton(this, "btnClose", QStringLiteral("닫기"));
     connect(queryButton, &QPushButton::clicked, this, &frmFriend_Trade::query);
     connect(del, &QPushButton::clicked, this, &frmFriend_Trade::deleteActive);
     connect(money, &QPushButton::clicked, this, &frmFriend_Trade::openPayment);
     connect(print, &QPushButton::clicked, this, &frmFriend_Trade::printList);
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
-    connect(m_list, &Grid::cellChanged, this, [this](int col, int row) {
-        if (col == CEnd) {
-            onCheck(row);
-            return;
-        }
-        m_changedCol = col;
-        m_changedRow = row;
-    });
-    connect(m_list, &Grid::activeCellChanged, this, [this](int col, int row) { m_oldText = m_list->text(col, row); });
-    connect(m_list, &Grid::leaveCell, this,
-            [this](int col, int row, int, int, bool* cancel) { onLeaveCell(col, row, cancel); });
     connect(m_list, &Grid::cellDoubleClicked, this, [this](int col, int) {
         if (col == CReceived)
             openPayment();
@@ -250,27 +205,6 @@ void frmFriend_Trade::showMember()
 
 // ---- editing ----
 
-void frmFriend_Trade::onLeaveCell(int col, int row, bool* cancel)
-{
-    if (m_busy || col != m_changedCol || row != m_changedRow)
-        return;
-    m_changedCol = m_changedRow = 0;
-    if (!commitCell(col, row))
-        *cancel = true;
-}
-
-bool frmFriend_Trade::saveTrade(int row, const QString& assignment, const QVariantList& values)
-{
-    const int trade = m_list->text(CTrade, row).toInt();
-    if (trade > 0
-        && ExecSQL(QStringLiteral("UPDATE tbltrade SET ") + assignment + QStringLiteral(" WHERE code = ?"),
-                   values + QVariantList{trade})
-               > 0)
-        return true;
-    MsgInfo(kSaveFailed);
-    return false;
-}
-
 bool frmFriend_Trade::chooseService(int row)
 {
     const QString typed = m_list->text(CService, row).trimmed();
@@ -281,14 +215,13 @@ bool frmFriend_Trade::chooseService(int row)
     const QString name = PickOrAdd(QStringLiteral("tblservice"), typed);
     // A name typed without choosing a catalog entry is a free line (service 1).
     const int service = name.isEmpty() ? 1 : LastPickedServiceCode();
+    const int previous = qMax(1, m_list->text(CServiceCode, row).toInt());
     m_list->setText(CService, row, name.isEmpty() ? typed : name);
     m_list->setText(CServiceCode, row, QString::number(qMax(1, service)));
     if (SalesNumber(m_list->text(CQty, row)) == 0)
         m_list->setText(CQty, row, QStringLiteral("1"));
-    if (service > 1 && SalesNumber(m_list->text(CPrice, row)) == 0)
-        m_list->setText(CPrice, row,
-                        MoneyText(GetScalar(QStringLiteral("SELECT smoney FROM tblservice WHERE code = ?"), {service})
-                                      .toDouble()));
+    if (TakesCatalogPrice(previous, service, SalesNumber(m_list->text(CPrice, row))))
+        m_list->setText(CPrice, row, MoneyText(CatalogPrice(service)));
     return true;
 }
 
@@ -370,12 +303,9 @@ bool frmFriend_Trade::commitCell(int col, int row)
         break;
     }
     case CPoint: {
-        const double v = SalesNumber(text);
-        if (!CountFits(v)) {
-            ShowNumberTooLarge();
-            m_list->setText(col, row, m_oldText);
+        double v = 0;
+        if (!readPoints(col, row, &v))
             return false;
-        }
         reload = hasTrade && saveTrade(row, QStringLiteral("lstackpoint = ?"), {qint64(v)});
         break;
     }
@@ -408,32 +338,6 @@ bool frmFriend_Trade::commitCell(int col, int row)
     return true;
 }
 
-void frmFriend_Trade::onCheck(int row)
-{
-    if (m_busy)
-        return;
-    m_busy = true;
-    const bool ticked = m_list->text(CEnd, row) == QStringLiteral("1");
-    if (m_list->text(CTrade, row).toInt() <= 0) {
-        m_list->setText(CEnd, row, QString());
-        MsgInfo(QStringLiteral("완료할 내용이 없습니다"));
-    } else if (ticked) {
-        const QString time = Clock::now().toString(QStringLiteral("HH:mm"));
-        if (saveTrade(row, QStringLiteral("souttime = ?, lendox = '1'"), {time}))
-            m_list->setText(COutTime, row, time);
-        else
-            m_list->setText(CEnd, row, QString());
-    } else if (AskYesNo(QStringLiteral("완료를 정말 취소 하시겠습니까?"), QStringLiteral("완료 취소 확인"), false)) {
-        if (saveTrade(row, QStringLiteral("souttime = '', lendox = '0'"), {}))
-            m_list->setText(COutTime, row, QString());
-        else
-            m_list->setText(CEnd, row, QStringLiteral("1"));
-    } else {
-        m_list->setText(CEnd, row, QStringLiteral("1"));
-    }
-    m_busy = false;
-}
-
 // ---- payment, delete, print ----
 
 void frmFriend_Trade::openPayment()
@@ -448,13 +352,7 @@ void frmFriend_Trade::openPayment()
         MsgInfo(QStringLiteral("우선 거래내용을 선택하셔야 합니다."));
         return;
     }
-    auto* ed = ChildWindow<frmTradeMoney>(QStringLiteral("frmTradeMoney"));
-    if (!ed->property("memberTradeLinked").toBool()) {
-        ed->setProperty("memberTradeLinked", true);
-        connect(ed, &frmTradeMoney::paymentSaved, this, &frmFriend_Trade::UpDateMoney);
-    }
-    ed->open(trade, m_member);
-    FormFocus(ed);
+    openPaymentEditor(trade, m_member, "memberTradeLinked");
 }
 
 void frmFriend_Trade::deleteActive()
@@ -463,19 +361,10 @@ void frmFriend_Trade::deleteActive()
     const int trade = row >= 1 ? m_list->text(CTrade, row).toInt() : 0;
     if (trade <= 0) {
         MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
-    } else if (AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false)) {
-        if (DeleteTradeWithLines(trade) <= 0)
-            MsgWarning(QStringLiteral("코드[") + QString::number(trade)
-                       + QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
-        else
-            load(row);
+    } else if (deleteTrade(trade)) {
+        load(row);
     }
     m_list->setFocus();
-}
-
-void frmFriend_Trade::printList()
-{
-    PrintGridForReport(objectName(), m_list, QStringLiteral("회원 거래 내용"));
 }
 
 bool frmFriend_Trade::eventFilter(QObject* watched, QEvent* event)

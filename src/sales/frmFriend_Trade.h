@@ -1,13 +1,12 @@
 #pragma once
 
-#include "ui/RecordList.h"
+#include "sales/TradeEntryList.h"
 
 class Grid;
-class QLabel;
 
 // One member's trades, one row per trade line ("회원별 거래 내역"), typed into like the
 // trade list; a trade without lines has one row of its own.
-class frmFriend_Trade : public RecordList {
+class frmFriend_Trade : public TradeEntryList {
     Q_OBJECT
 public:
     enum Col {
@@ -20,38 +19,25 @@ public:
     // Shows member `member`.
     void SetFormMode(int member);
     int member() const { return m_member; }
-    Grid* list() const { return m_list; }
-    Grid* sums() const { return m_sum; }
-    QLabel* memberPanel() const { return m_info; }
 
-    void UpDateMoney(int tradeCode);
-    void UpdateFriend();
+    void UpDateMoney(int tradeCode) override;
+    void UpdateFriend() override;
     void openPayment();
     void deleteActive();
 
 public slots:
     void query() override;
-    void printList() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool commitCell(int col, int row) override;
 
 private:
     void load(int keepRow = 0);
     void showMember();
     int newRow() const;
-    void onLeaveCell(int col, int row, bool* cancel);
-    void onCheck(int row);
-    bool commitCell(int col, int row);
-    bool saveTrade(int row, const QString& assignment, const QVariantList& values);
     bool saveLine(int row);
     bool chooseService(int row);
 
-    Grid* m_list = nullptr;
-    Grid* m_sum = nullptr;
-    QLabel* m_info = nullptr;
     int m_member = 0;
-    int m_changedCol = 0, m_changedRow = 0;
-    QString m_oldText;
-    bool m_busy = false;
 };

@@ -4,35 +4,24 @@
 #include "db/Database.h"
 #include "members/PickOrAdd.h"
 #include "sales/SalesRules.h"
+#include "sales/SalesWidgets.h"
 #include "sales/frmServiceSub.h"
 #include "ui/Grid.h"
 #include "ui/HCText.h"
 #include "ui/RecordWindow.h"
 
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-} // namespace
 
 frmService::frmService(QWidget* parent) : RecordList(QStringLiteral("거래내용관리"), parent)
 {
     setObjectName(QStringLiteral("frmService"));
     m_search = new HCText(this);
     m_search->setObjectName(QStringLiteral("htField"));
-    auto* queryButton = button(this, "btnQuery", QStringLiteral("검색 (F5)"));
+    auto* queryButton = SalesButton(this, "btnQuery", QStringLiteral("검색 (F5)"), true);
     m_grid = new Grid(this);
     m_grid->setObjectName(QStringLiteral("spList"));
     m_grid->setListMode();
@@ -44,10 +33,10 @@ frmService::frmService(QWidget* parent) : RecordList(QStringLiteral("거래내�
     for (int c : {int(ColPrice), int(ColPoint)})
         m_grid->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     m_grid->setColHidden(ColCode, true);
-    auto* add = button(this, "btnRecAdd", QStringLiteral("신규 (F2)"));
-    auto* edit = button(this, "btnRecEdit", QStringLiteral("수정"));
-    auto* del = button(this, "btnRecDel", QStringLiteral("삭제 (F4)"));
-    auto* close = button(this, "btnClose", QStringLiteral("닫기"));
+    auto* add = SalesButton(this, "btnRecAdd", QStringLiteral("신규 (F2)"), true);
+    auto* edit = SalesButton(this, "btnRecEdit", QStringLiteral("수정"), true);
+    auto* del = SalesButton(this, "btnRecDel", QStringLiteral("삭제 (F4)"), true);
+    auto* close = SalesButton(this, "btnClose", QStringLiteral("닫기"), true);
     connect(queryButton, &QPushButton::clicked, this, &frmService::query);
     connect(m_search, &QLineEdit::returnPressed, this, &frmService::query);
     connect(add, &QPushButton::clicked, this, &frmService::addRecord);
@@ -212,20 +201,13 @@ QString frmService::pick(const QString& text)
         return rs.text(QStringLiteral("sname"));
     }
     if (n > 1) {
-        QPointer<frmService> w = new frmService;
-        w->setAttribute(Qt::WA_DeleteOnClose);
+        auto* w = new frmService;
         w->setPickerMode(true);
         w->m_search->setText(text);
         w->Refresh_Sheet();
-        QEventLoop loop;
         std::optional<PickRow> row;
-        connect(w, &frmService::picked, &loop, [&row, w] { row = w->chosen(); });
-        connect(w, &QObject::destroyed, &loop, &QEventLoop::quit);
-        w->setWindowModality(Qt::ApplicationModal);
-        w->show();
-        w->activateWindow();
-        w->m_grid->setFocus();
-        loop.exec();
+        connect(w, &frmService::picked, w, [&row, w] { row = w->chosen(); });
+        ExecModalWindow(w, w->m_grid);
         if (!row)
             return {};
         SetLastPickedServiceCode(row->code);

@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "sales/SalesRules.h"
+#include "sales/SalesWidgets.h"
 #include "ui/HCText.h"
 #include "ui/WindowRegistry.h"
 
@@ -12,11 +13,9 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 const QString kConfig = QStringLiteral("Config");
@@ -54,22 +53,7 @@ frmServiceSub::frmServiceSub(QWidget* parent) : RecordEditor(QStringLiteral("거
     connect(m_cun, &QCheckBox::clicked, this, [this](bool on) {
         Settings::set(App().appTitle, kConfig, kContinueKey, on ? QStringLiteral("1") : QStringLiteral("0"));
     });
-    auto* save = new QPushButton(QStringLiteral("저장 (F2)"), this);
-    save->setObjectName(QStringLiteral("btnSave"));
-    auto* close = new QPushButton(QStringLiteral("닫기"), this);
-    close->setObjectName(QStringLiteral("btnClose"));
-    save->setAutoDefault(false);
-    close->setAutoDefault(false);
-    connect(save, &QPushButton::clicked, this, [this] { RecSave(); });
-    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_cun);
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(close);
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(grid);
-    top->addLayout(buttons);
+    connect(LayOutEditor(this, grid, m_cun, true), &QPushButton::clicked, this, [this] { RecSave(); });
     setContinueBox(m_cun);
     trackChanges();
     resize(380, 200);

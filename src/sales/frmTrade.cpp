@@ -8,9 +8,8 @@
 #include "members/frmFriendAdd.h"
 #include "sales/SalesRules.h"
 #include "sales/TradeStore.h"
-#include "sales/frmTradeMoney.h"
+#include "sales/SalesWidgets.h"
 #include "sales/frmTradeSub.h"
-#include "ui/FormIni.h"
 #include "ui/Grid.h"
 #include "ui/HCTerm.h"
 #include "ui/RecordWindow.h"
@@ -25,15 +24,6 @@
 
 namespace {
 const QString kSaveFailed = QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.");
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
 
 QString nowTime()
 {
@@ -60,39 +50,26 @@ static std::function<void()>& callerListOpener()
     return opener;
 }
 
-frmTrade::frmTrade(QWidget* parent) : RecordList(QStringLiteral("회원거래관리"), parent)
+frmTrade::frmTrade(QWidget* parent)
+    : TradeEntryList(QStringLiteral("회원거래관리"), {CCode, COutTime, CEnd}, parent)
 {
     setObjectName(QStringLiteral("frmTrade"));
     m_period = new HCTerm(this);
     m_period->setObjectName(QStringLiteral("htDate"));
     m_period->ThisMonth();
-    auto* queryButton = button(this, "btnQuery", QStringLiteral("조회 (F5)"));
+    auto* queryButton = SalesButton(this, "btnQuery", QStringLiteral("조회 (F5)"));
     m_chkFriend = new QCheckBox(QStringLiteral("검색 고객만 보기"), this);
     m_chkFriend->setObjectName(QStringLiteral("chkFriend"));
     m_chkFriend->setFocusPolicy(Qt::NoFocus);
 
-    m_list = new Grid(this);
-    m_list->setObjectName(QStringLiteral("spList"));
+    makeEntryGrid({QStringLiteral("거래일자"), QStringLiteral("회 원 명"), QStringLiteral("거래내용"),
+                   QStringLiteral("총    액"), QStringLiteral("수 금 액"), QStringLiteral("미 수 금"),
+                   QStringLiteral("적립 P"), QStringLiteral("접수T"), QStringLiteral("완료T"), QStringLiteral("완 료"),
+                   QStringLiteral("Memo"), QStringLiteral("code"), QStringLiteral("f.Code"), QStringLiteral("현금"),
+                   QStringLiteral("카드금액"), QStringLiteral("카드코드"), QStringLiteral("포인트"),
+                   QStringLiteral("할인금액"), QStringLiteral("통장입금")},
+                  {CLines, CTotal, CReceived, COutstanding}, CCode, {CTotal, CReceived, COutstanding, CPoint});
     m_list->setGridIndex(0);
-    m_list->setEntryMode();
-    m_list->setEnterMove(EnterMove::Right);
-    m_list->setMaxCols(ColCount);
-    m_list->setHeaderTexts({QStringLiteral("거래일자"), QStringLiteral("회 원 명"), QStringLiteral("거래내용"),
-                            QStringLiteral("총    액"), QStringLiteral("수 금 액"), QStringLiteral("미 수 금"),
-                            QStringLiteral("적립 P"), QStringLiteral("접수T"), QStringLiteral("완료T"),
-                            QStringLiteral("완 료"), QStringLiteral("Memo"), QStringLiteral("code"),
-                            QStringLiteral("f.Code"), QStringLiteral("현금"), QStringLiteral("카드금액"),
-                            QStringLiteral("카드코드"), QStringLiteral("포인트"), QStringLiteral("할인금액"),
-                            QStringLiteral("통장입금")});
-    for (int c : {int(CLines), int(CTotal), int(CReceived), int(COutstanding)})
-        m_list->setColLocked(c, true);
-    for (int c = CCode; c <= ColCount; ++c) {
-        m_list->setColLocked(c, true);
-        m_list->setColHidden(c, true);
-    }
-    for (int c : {int(CTotal), int(CReceived), int(COutstanding), int(CPoint)})
-        m_list->setColType(c, CellType::Number);
-    m_list->setColType(CEnd, CellType::CheckBox);
     m_list->setColWidth(CDate, 90);
     m_list->setColWidth(CName, 100);
     m_list->setColWidth(CMemo, 200);
@@ -107,33 +84,27 @@ frmTrade::frmTrade(QWidget* parent) : RecordList(QStringLiteral("회원거래관
     m_pay = makeGrid(this, QStringLiteral("spList(2)"), 2,
                      {QStringLiteral("현  금"), QStringLiteral("신용카드"), QStringLiteral("통장입금"),
                       QStringLiteral("포 인 트"), QStringLiteral("D  .  C"), QStringLiteral("합  계")});
-    m_sum = makeGrid(this, QStringLiteral("spSum"), -1,
-                     {QStringLiteral("총액 합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금 합계"),
-                      QStringLiteral("포인트 합계")});
-    m_sum->setMaxRows(1);
-    m_sum->setFixedHeight(72);
+    m_sum = MakeSumGrid(this, {QStringLiteral("총액 합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금 합계"),
+                               QStringLiteral("포인트 합계")});
+    for (int c = 1; c <= 4; ++c)
+        m_sum->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     m_list->setObjectName(QStringLiteral("spList(0)"));
-    m_info = new QLabel(this);
-    m_info->setObjectName(QStringLiteral("pnlInfo"));
-    m_info->setTextFormat(Qt::PlainText);
-    m_info->setFrameShape(QFrame::Panel);
-    m_info->setFrameShadow(QFrame::Sunken);
-    m_info->setWordWrap(true);
+    m_info = MakeInfoPanel(this);
 
-    auto* add = button(this, "btnRecAdd", QStringLiteral("내역추가"));
-    auto* edit = button(this, "btnRecEdit", QStringLiteral("내역수정"));
-    auto* del = button(this, "btnRecDel", QStringLiteral("삭제 (F4)"));
-    auto* money = button(this, "btnInMoney", QStringLiteral("입금 (F6)"));
-    auto* friendEdit = button(this, "btnFriendEdit", QStringLiteral("회원정보"));
-    auto* cid = button(this, "btnCIDList", QStringLiteral("수신목록 (F11)"));
+    auto* add = SalesButton(this, "btnRecAdd", QStringLiteral("내역추가"));
+    auto* edit = SalesButton(this, "btnRecEdit", QStringLiteral("내역수정"));
+    auto* del = SalesButton(this, "btnRecDel", QStringLiteral("삭제 (F4)"));
+    auto* money = SalesButton(this, "btnInMoney", QStringLiteral("입금 (F6)"));
+    auto* friendEdit = SalesButton(this, "btnFriendEdit", QStringLiteral("회원정보"));
+    auto* cid = SalesButton(this, "btnCIDList", QStringLiteral("수신목록 (F11)"));
     cid->setEnabled(bool(callerListOpener()));
     connect(cid, &QPushButton::clicked, this, [] {
         if (callerListOpener())
             callerListOpener()();
     });
-    auto* print = button(this, "btnPrint", QStringLiteral("인쇄 (F7)"));
-    auto* excel = button(this, "btnExcel", QStringLiteral("엑셀 (F8)"));
-    auto* close = button(this, "btnClose", QStringLiteral("닫기"));
+    auto* print = SalesButton(this, "btnPrint", QStringLiteral("인쇄 (F7)"));
+    auto* excel = SalesButton(this, "btnExcel", QStringLiteral("엑셀 (F8)"));
+    auto* close = SalesButton(this, "btnClose", QStringLiteral("닫기"));
     connect(queryButton, &QPushButton::clicked, this, &frmTrade::query);
     connect(add, &QPushButton::clicked, this, [this] { openLineEditor(0); });
     connect(edit, &QPushButton::clicked, this, [this] {
@@ -154,11 +125,8 @@ frmTrade::frmTrade(QWidget* parent) : RecordList(QStringLiteral("회원거래관
             MsgInfo(QStringLiteral("먼저 그리드에서 수정할 자료를 선택하세요."));
             return;
         }
+        // Its save reaches this window as any member save does (UpdateFriend).
         auto* ed = ChildWindow<frmFriendAdd>(QStringLiteral("frmFriendAdd"));
-        if (!ed->property("tradeListLinked").toBool()) {
-            ed->setProperty("tradeListLinked", true);
-            connect(ed, &RecordEditor::recordSaved, this, &frmTrade::UpdateFriend);
-        }
         ed->SetFormMode(RecordEditor::EditMode, member);
         FormFocus(ed);
     });
@@ -172,21 +140,10 @@ frmTrade::frmTrade(QWidget* parent) : RecordList(QStringLiteral("회원거래관
         load(row >= 1 && row < newRow() ? tradeAt(row) : 0);
     });
 
-    connect(m_list, &Grid::cellChanged, this, [this](int col, int row) {
-        if (col == CEnd) {
-            onCheck(row);
-            return;
-        }
-        m_changedCol = col;
-        m_changedRow = row;
-    });
-    connect(m_list, &Grid::activeCellChanged, this, [this](int col, int row) {
-        m_oldText = m_list->text(col, row);
+    connect(m_list, &Grid::activeCellChanged, this, [this](int, int row) {
         if (row != m_shownRow)
             showActive(row);
     });
-    connect(m_list, &Grid::leaveCell, this,
-            [this](int col, int row, int, int, bool* cancel) { onLeaveCell(col, row, cancel); });
     connect(m_list, &Grid::cellDoubleClicked, this, [this](int col, int) {
         if (col == CLines || col == CReceived)
             openActiveCell();
@@ -375,26 +332,6 @@ void frmTrade::showMemberPanel(int member)
 
 // ---- cell editing ----
 
-void frmTrade::onLeaveCell(int col, int row, bool* cancel)
-{
-    if (m_busy || col != m_changedCol || row != m_changedRow)
-        return;
-    m_changedCol = m_changedRow = 0;
-    if (!commitCell(col, row))
-        *cancel = true;
-}
-
-bool frmTrade::saveColumn(int row, const QString& assignment, const QVariantList& values)
-{
-    if (ExecSQL(QStringLiteral("UPDATE tbltrade SET ") + assignment + QStringLiteral(" WHERE code = ?"),
-                values + QVariantList{tradeAt(row)})
-        > 0)
-        return true;
-    MsgInfo(kSaveFailed);
-    m_list->setFocus();
-    return false;
-}
-
 bool frmTrade::commitCell(int col, int row)
 {
     const QString text = m_list->text(col, row).trimmed();
@@ -405,7 +342,7 @@ bool frmTrade::commitCell(int col, int row)
         m_list->setText(CDate, row, date);
         if (date.isEmpty())
             return false;
-        if (!isNew && !saveColumn(row, QStringLiteral("sdate = ?"), {date})) {
+        if (!isNew && !saveTrade(row, QStringLiteral("sdate = ?"), {date})) {
             m_list->setText(col, row, m_oldText);
             return true;
         }
@@ -415,16 +352,13 @@ bool frmTrade::commitCell(int col, int row)
         pickMember(row);
         return true;
     case CPoint: {
-        const double v = SalesNumber(text);
-        if (!CountFits(v)) {
-            ShowNumberTooLarge();
-            m_list->setText(col, row, m_oldText);
+        double v = 0;
+        if (!readPoints(col, row, &v))
             return false;
-        }
         m_list->setText(col, row, MoneyText(v));
         if (isNew)
             return true;
-        if (saveColumn(row, QStringLiteral("lstackpoint = ?"), {qint64(v)})) {
+        if (saveTrade(row, QStringLiteral("lstackpoint = ?"), {qint64(v)})) {
             recomputeSums();
             showMemberPanel(m_list->text(CFriend, row).toInt());
         } else {
@@ -441,12 +375,12 @@ bool frmTrade::commitCell(int col, int row)
         if (isNew)
             return true;
         if (col == CInTime) {
-            if (!saveColumn(row, QStringLiteral("sintime = ?"), {time}))
+            if (!saveTrade(row, QStringLiteral("sintime = ?"), {time}))
                 m_list->setText(col, row, m_oldText);
             return true;
         }
         const bool done = !time.isEmpty();
-        if (saveColumn(row, done ? QStringLiteral("souttime = ?, lendox = '1'") : QStringLiteral("souttime = ?"), {time})) {
+        if (saveTrade(row, done ? QStringLiteral("souttime = ?, lendox = '1'") : QStringLiteral("souttime = ?"), {time})) {
             if (done)
                 m_list->setText(CEnd, row, QStringLiteral("1"));
         } else {
@@ -455,7 +389,7 @@ bool frmTrade::commitCell(int col, int row)
         return true;
     }
     case CMemo:
-        if (!isNew && !saveColumn(row, QStringLiteral("smemo = ?"), {m_list->text(col, row)}))
+        if (!isNew && !saveTrade(row, QStringLiteral("smemo = ?"), {m_list->text(col, row)}))
             m_list->setText(col, row, m_oldText);
         return true;
     default:
@@ -495,38 +429,12 @@ void frmTrade::pickMember(int row)
         return;
     }
     m_list->setText(CName, row, name);
-    if (saveColumn(row, QStringLiteral("ctblfriend = ?, sintime = ?"), {member, m_list->text(CInTime, row)})) {
+    if (saveTrade(row, QStringLiteral("ctblfriend = ?, sintime = ?"), {member, m_list->text(CInTime, row)})) {
         m_list->setText(CFriend, row, QString::number(member));
         showActive(row, true);
     } else {
         m_list->setText(CName, row, previous);
     }
-}
-
-void frmTrade::onCheck(int row)
-{
-    if (m_busy)
-        return;
-    m_busy = true;
-    const bool ticked = m_list->text(CEnd, row) == QStringLiteral("1");
-    if (row == newRow() || tradeAt(row) <= 0) {
-        m_list->setText(CEnd, row, QString());
-        MsgInfo(QStringLiteral("완료할 내용이 없습니다"));
-    } else if (ticked) {
-        const QString time = nowTime();
-        if (saveColumn(row, QStringLiteral("souttime = ?, lendox = '1'"), {time}))
-            m_list->setText(COutTime, row, time);
-        else
-            m_list->setText(CEnd, row, QString());
-    } else if (AskYesNo(QStringLiteral("완료를 정말 취소 하시겠습니까?"), QStringLiteral("완료 취소 확인"), false)) {
-        if (saveColumn(row, QStringLiteral("souttime = '', lendox = '0'"), {}))
-            m_list->setText(COutTime, row, QString());
-        else
-            m_list->setText(CEnd, row, QStringLiteral("1"));
-    } else {
-        m_list->setText(CEnd, row, QStringLiteral("1"));
-    }
-    m_busy = false;
 }
 
 void frmTrade::setCallerListOpener(std::function<void()> opener)
@@ -538,7 +446,7 @@ void frmTrade::CallMe()
 {
     const int col = m_list->activeCol(), row = m_list->activeRow();
     if (row >= 1)
-        commitCell(col, row);
+        commit(col, row);
 }
 
 // ---- editors ----
@@ -583,13 +491,7 @@ void frmTrade::openPayment()
         MsgInfo(QStringLiteral("먼저 그리드를 선택하세요"));
         return;
     }
-    auto* ed = ChildWindow<frmTradeMoney>(QStringLiteral("frmTradeMoney"));
-    if (!ed->property("tradeListLinked").toBool()) {
-        ed->setProperty("tradeListLinked", true);
-        connect(ed, &frmTradeMoney::paymentSaved, this, &frmTrade::UpDateMoney);
-    }
-    ed->open(code, m_list->text(CFriend, row).toInt());
-    FormFocus(ed);
+    openPaymentEditor(code, m_list->text(CFriend, row).toInt(), "tradeListLinked");
 }
 
 void frmTrade::UpdateTrade(int tradeCode)
@@ -638,22 +540,12 @@ void frmTrade::deleteActive()
     const int code = tradeAt(row);
     if (code <= 0) {
         MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
-    } else if (AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false)) {
-        if (DeleteTradeWithLines(code) <= 0) {
-            MsgWarning(QStringLiteral("코드[") + QString::number(code)
-                       + QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
-        } else {
-            m_list->deleteRows(row, 1);
-            recomputeOutstanding();
-            showActive(m_list->activeRow(), true);
-        }
+    } else if (deleteTrade(code)) {
+        m_list->deleteRows(row, 1);
+        recomputeOutstanding();
+        showActive(m_list->activeRow(), true);
     }
     m_list->setFocus();
-}
-
-void frmTrade::printList()
-{
-    PrintGridForReport(objectName(), m_list, QStringLiteral("회원 거래 내용"));
 }
 
 bool frmTrade::eventFilter(QObject* watched, QEvent* event)

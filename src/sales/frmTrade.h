@@ -1,18 +1,17 @@
 #pragma once
 
-#include "ui/RecordList.h"
+#include "sales/TradeEntryList.h"
 
 #include <functional>
 
 class Grid;
 class HCTerm;
 class QCheckBox;
-class QLabel;
 struct TradeRow;
 
 // The trade list ("회원거래관리"): trades of a period typed straight into the grid, each
 // cell saved as it is left, with the lines, payment split and member of the active trade.
-class frmTrade : public RecordList {
+class frmTrade : public TradeEntryList {
     Q_OBJECT
 public:
     enum Col {
@@ -22,18 +21,15 @@ public:
 
     explicit frmTrade(QWidget* parent = nullptr);
 
-    Grid* list() const { return m_list; }
     Grid* lines() const { return m_lines; }
     Grid* payment() const { return m_pay; }
-    Grid* sums() const { return m_sum; }
     HCTerm* period() const { return m_period; }
     QCheckBox* memberFilter() const { return m_chkFriend; }
-    QLabel* memberPanel() const { return m_info; }
 
     // ---- operations other windows call ----
     void UpdateTrade(int tradeCode);
-    void UpDateMoney(int tradeCode);
-    void UpdateFriend();
+    void UpDateMoney(int tradeCode) override;
+    void UpdateFriend() override;
     void CallMe();
     // What btnCIDList and F11 open (the caller-ID stand-by list); the button stays
     // disabled while none is set.
@@ -46,10 +42,11 @@ public:
 
 public slots:
     void query() override;
-    void printList() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool commitCell(int col, int row) override;
+    int tradeAt(int row) const override;
 
 private:
     void load(int keepCode = 0);
@@ -57,29 +54,18 @@ private:
     void appendNewRow();
     int newRow() const; // the empty row for a new trade
     int rowOfTrade(int code) const;
-    int tradeAt(int row) const;
     void refreshRow(int row);
     void recomputeOutstanding();
     void recomputeSums();
     void showActive(int row, bool force = false);
     void showMemberPanel(int member);
-    void onLeaveCell(int col, int row, bool* cancel);
-    void onCheck(int row);
-    bool commitCell(int col, int row);
-    bool saveColumn(int row, const QString& assignment, const QVariantList& values);
     void pickMember(int row);
     void openActiveCell();
 
-    Grid* m_list = nullptr;
     Grid* m_lines = nullptr;
     Grid* m_pay = nullptr;
-    Grid* m_sum = nullptr;
     HCTerm* m_period = nullptr;
     QCheckBox* m_chkFriend = nullptr;
-    QLabel* m_info = nullptr;
     int m_filterMember = 0;
     int m_shownRow = 0;
-    int m_changedCol = 0, m_changedRow = 0;
-    QString m_oldText;
-    bool m_busy = false;
 };

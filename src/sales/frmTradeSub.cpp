@@ -4,16 +4,15 @@
 #include "db/Database.h"
 #include "members/PickOrAdd.h"
 #include "sales/SalesRules.h"
+#include "sales/SalesWidgets.h"
 #include "ui/HCText.h"
 #include "ui/WindowRegistry.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 frmTradeSub::frmTradeSub(QWidget* parent) : RecordEditor(QStringLiteral("거래내용등록"), parent)
 {
@@ -39,10 +38,7 @@ frmTradeSub::frmTradeSub(QWidget* parent) : RecordEditor(QStringLiteral("거래�
     }
     m_fields[FAmount]->SetLocked(true);
     m_fields[FAmount]->setFocusPolicy(Qt::NoFocus);
-    auto* find = new QPushButton(QStringLiteral("..."), this);
-    find->setObjectName(QStringLiteral("btnShowFindFld"));
-    find->setFocusPolicy(Qt::NoFocus);
-    find->setAutoDefault(false);
+    auto* find = SalesButton(this, "btnShowFindFld", QStringLiteral("..."));
     connect(find, &QPushButton::clicked, this, &frmTradeSub::findService);
     grid->addWidget(find, 0, 2);
     connect(m_fields[FName], &QLineEdit::textEdited, this, [this] {
@@ -52,27 +48,10 @@ frmTradeSub::frmTradeSub(QWidget* parent) : RecordEditor(QStringLiteral("거래�
     });
     m_cun = new QCheckBox(QStringLiteral("계속 등록하기 (&N)"), this);
     m_cun->setObjectName(QStringLiteral("chkCun"));
-    auto* save = new QPushButton(QStringLiteral("저장 (F2)"), this);
-    save->setObjectName(QStringLiteral("btnSave"));
-    auto* close = new QPushButton(QStringLiteral("닫기"), this);
-    close->setObjectName(QStringLiteral("btnClose"));
-    for (QPushButton* b : {save, close}) {
-        b->setAutoDefault(false);
-        b->setFocusPolicy(Qt::NoFocus);
-    }
-    connect(save, &QPushButton::clicked, this, [this] {
+    connect(LayOutEditor(this, grid, m_cun, false), &QPushButton::clicked, this, [this] {
         computeAmount();
         RecSave();
     });
-    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_cun);
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(close);
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(grid);
-    top->addLayout(buttons);
     setContinueBox(m_cun);
     trackChanges();
     resize(400, 230);
@@ -82,6 +61,7 @@ void frmTradeSub::clearInputs()
 {
     RecordEditor::clearInputs();
     m_fields[FService]->setText(QStringLiteral("1"));
+    m_lineService = 1;
     m_nameEdited = false;
 }
 
@@ -101,7 +81,8 @@ void frmTradeSub::DispRec(int code)
     m_fields[FPrice]->setText(MoneyText(rs.number(QStringLiteral("dmoney"))));
     m_fields[FAmount]->setText(MoneyText(rs.number(QStringLiteral("dsum"))));
     m_fields[FMemo]->setText(rs.text(QStringLiteral("smemo")));
-    m_fields[FService]->setText(QString::number(qMax(1, rs.integer(QStringLiteral("ctblservice")))));
+    m_lineService = qMax(1, rs.integer(QStringLiteral("ctblservice")));
+    m_fields[FService]->setText(QString::number(m_lineService));
     m_nameEdited = false;
 }
 
@@ -118,9 +99,9 @@ void frmTradeSub::findService()
     m_fields[FService]->setText(QString::number(service));
     if (SalesNumber(m_fields[FQty]->text()) == 0)
         m_fields[FQty]->setText(QStringLiteral("1"));
-    if (SalesNumber(m_fields[FPrice]->text()) == 0)
-        m_fields[FPrice]->setText(
-            MoneyText(GetScalar(QStringLiteral("SELECT smoney FROM tblservice WHERE code = ?"), {service}).toDouble()));
+    if (TakesCatalogPrice(m_lineService, service, SalesNumber(m_fields[FPrice]->text())))
+        m_fields[FPrice]->setText(MoneyText(CatalogPrice(service)));
+    m_lineService = service;
     computeAmount();
     setDirty(true);
 }

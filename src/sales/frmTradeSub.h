@@ -36,5 +36,7 @@ private:
     HCText* m_fields[FieldCount] = {};
     QCheckBox* m_cun = nullptr;
     int m_trade = 0;
+    // The catalog service the line has (1: none), kept while a new name is typed.
+    int m_lineService = 1;
     bool m_nameEdited = false;
 };

@@ -3,12 +3,15 @@
 // Driving the sales windows as a person does: the real main window, its menu commands,
 // clicks on controls and keys typed into whatever has the focus.
 
+#include "TestEnv.h"
+
 #include "app/MainCommands.h"
 #include "app/MemberCommands.h"
 #include "app/SalesCommands.h"
 #include "app/frmMain.h"
 #include "core/AppState.h"
 #include "db/Database.h"
+#include "ui/Grid.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAbstractButton>
@@ -151,5 +154,35 @@ inline void closeAll()
         if (w && !w->parentWidget())
             delete w.data();
 }
+
+// Types into a cell of a grid and leaves it with Enter.
+inline void typeCell(Grid* g, int col, int row, const QString& text)
+{
+    clickCell(g, col, row);
+    type(text);
+    key(Qt::Key_Return);
+}
+
+// Base of a sales window test: each test gets a fresh database and the main window
+// (setUp in init, tearDown in cleanup).
+class SalesWindowTest : public QObject {
+protected:
+    TestEnv* m_env = nullptr;
+    std::unique_ptr<frmMain> m_frame;
+
+    void setUp()
+    {
+        m_env = new TestEnv;
+        QVERIFY(m_env->ok());
+        m_frame = openFrame();
+    }
+    void tearDown()
+    {
+        m_frame.reset();
+        closeAll();
+        delete m_env;
+        m_env = nullptr;
+    }
+};
 
 } // namespace salestest

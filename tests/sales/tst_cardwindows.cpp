@@ -15,32 +15,13 @@
 
 using namespace salestest;
 
-class TestCardWindows : public QObject {
+class TestCardWindows : public SalesWindowTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_frame;
 
-    static void typeCell(Grid* g, int col, int row, const QString& text)
-    {
-        clickCell(g, col, row);
-        type(text);
-        key(Qt::Key_Return);
-    }
 
 private slots:
-    void init()
-    {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-        m_frame = openFrame();
-    }
-    void cleanup()
-    {
-        m_frame.reset();
-        closeAll();
-        delete m_env;
-        m_env = nullptr;
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void companiesEditPickAndGuard()
     {

@@ -10,10 +10,8 @@
 
 using namespace salestest;
 
-class TestMemberTrades : public QObject {
+class TestMemberTrades : public SalesWindowTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_frame;
     int m_member = 0;
 
     frmFriend_Trade* openFromMemberList()
@@ -40,19 +38,11 @@ class TestMemberTrades : public QObject {
 private slots:
     void init()
     {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-        m_frame = openFrame();
+        setUp();
         m_member = addMember("홍길동");
         ExecSQL("UPDATE tblfriend SET codeno = 'A-7', barthday = '1990-01-02', lunarbarth = 1 WHERE code = ?", {m_member});
     }
-    void cleanup()
-    {
-        m_frame.reset();
-        closeAll();
-        delete m_env;
-        m_env = nullptr;
-    }
+    void cleanup() { tearDown(); }
 
     void rowsAndRunningBalance()
     {

@@ -14,27 +14,14 @@
 
 using namespace salestest;
 
-class TestServiceWindows : public QObject {
+class TestServiceWindows : public SalesWindowTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_frame;
 
     frmService* openList() { return runCommand<frmService>(m_frame.get(), "mnuTrade_Sub", "frmService"); }
 
 private slots:
-    void init()
-    {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-        m_frame = openFrame();
-    }
-    void cleanup()
-    {
-        m_frame.reset();
-        closeAll();
-        delete m_env;
-        m_env = nullptr;
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void menuAndToolbarOpenSalesWindows_data()
     {

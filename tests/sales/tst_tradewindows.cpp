@@ -15,10 +15,8 @@
 
 using namespace salestest;
 
-class TestTradeWindows : public QObject {
+class TestTradeWindows : public SalesWindowTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_frame;
 
     frmTrade* openTrades() { return runCommand<frmTrade>(m_frame.get(), "mnuTrade_List", "frmTrade"); }
     static QString tradeField(int code, const char* column)
@@ -26,28 +24,13 @@ class TestTradeWindows : public QObject {
         return scalar(QStringLiteral("SELECT ") + QString::fromLatin1(column) + QStringLiteral(" FROM tbltrade WHERE code = ?"),
                       {code});
     }
-    // Types into a cell of the trade list and leaves it with Enter.
-    static void typeCell(Grid* g, int col, int row, const QString& text)
-    {
-        clickCell(g, col, row);
-        type(text);
-        key(Qt::Key_Return);
-    }
 
 private slots:
-    void init()
-    {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-        m_frame = openFrame();
-    }
+    void init() { setUp(); }
     void cleanup()
     {
         frmTradeMoney::setCardPicker({});
-        m_frame.reset();
-        closeAll();
-        delete m_env;
-        m_env = nullptr;
+        tearDown();
     }
 
     void newRowCreatesTradeAndCellsSave()

@@ -1,0 +1,7 @@
+#include "members/MemberEvents.h"
+
+MemberEvents* MemberEvents::instance()
+{
+    static MemberEvents* events = new MemberEvents;
+    return events;
+}

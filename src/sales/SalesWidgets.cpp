@@ -1,0 +1,73 @@
+#include "sales/SalesWidgets.h"
+
+#include "ui/Grid.h"
+#include "ui/WindowRegistry.h"
+
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+QPushButton* SalesButton(QWidget* parent, const char* name, const QString& text, bool takesFocus)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    if (!takesFocus)
+        b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+QLabel* MakeInfoPanel(QWidget* parent)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QStringLiteral("pnlInfo"));
+    l->setTextFormat(Qt::PlainText);
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setWordWrap(true);
+    return l;
+}
+
+Grid* MakeSumGrid(QWidget* parent, const QStringList& headers)
+{
+    auto* g = new Grid(parent);
+    g->setObjectName(QStringLiteral("spSum"));
+    g->setListMode();
+    g->setMaxCols(int(headers.size()));
+    g->setHeaderTexts(headers);
+    g->setMaxRows(1);
+    g->setFixedHeight(72);
+    return g;
+}
+
+void ExecModalWindow(QWidget* window, QWidget* focus)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QEventLoop loop;
+    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->activateWindow();
+    if (focus)
+        focus->setFocus();
+    loop.exec();
+}
+
+QPushButton* LayOutEditor(QWidget* editor, QLayout* fields, QCheckBox* continueBox, bool buttonsTakeFocus)
+{
+    auto* save = SalesButton(editor, "btnSave", QStringLiteral("저장 (F2)"), buttonsTakeFocus);
+    auto* close = SalesButton(editor, "btnClose", QStringLiteral("닫기"), buttonsTakeFocus);
+    QObject::connect(close, &QPushButton::clicked, editor, [editor] { CloseWindow(editor); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(continueBox);
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(close);
+    auto* top = new QVBoxLayout(editor);
+    top->addLayout(fields);
+    top->addLayout(buttons);
+    return save;
+}

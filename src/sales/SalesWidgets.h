@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Grid;
+class QCheckBox;
+class QLabel;
+class QLayout;
+class QPushButton;
+class QWidget;
+
+// Controls built alike by several sales windows.
+
+// A button named `name` that never becomes the default button; without `takesFocus` a
+// click leaves the focus where it was (in the grid being typed into).
+QPushButton* SalesButton(QWidget* parent, const char* name, const QString& text, bool takesFocus = false);
+// The sunken panel "pnlInfo" showing stored text (never read as rich text).
+QLabel* MakeInfoPanel(QWidget* parent);
+// The one-row totals grid "spSum" under a list.
+Grid* MakeSumGrid(QWidget* parent, const QStringList& headers);
+// Shows `window` application-modal, puts the focus on `focus` and returns once the window
+// is gone; the window deletes itself when it closes.
+void ExecModalWindow(QWidget* window, QWidget* focus);
+// Lays out an editor: `fields` above a row of the "continue" box, btnSave "저장 (F2)" and
+// btnClose "닫기" (which closes the editor). Returns btnSave for the editor to connect.
+QPushButton* LayOutEditor(QWidget* editor, QLayout* fields, QCheckBox* continueBox, bool buttonsTakeFocus);
