@@ -48,7 +48,17 @@ TestEnv::TestEnv(bool withDatabase, const QDateTime& now) {
     setLauncher(std::move(l));
     Clock::setFixed(now);
     m_ok = m_data.isValid() && m_config.isValid();
-    if (withDatabase && m_ok) {
+    if (withDatabase && m_ok && onServer()) {
+        QDir().mkpath(App().dbFolder);
+        App().dbFile = newServerDatabase();
+        QString error;
+        m_ok = !App().dbFile.isEmpty() && CreateNewDatabase(App().dbFile, &error) && OpenDatabase(App().dbFile);
+        if (!m_ok) qWarning("TestEnv: server database not ready: %s", qPrintable(error + LastDbError()));
+    } else if (m_ok && onServer()) {
+        // No database yet: the test makes one at App().dbFile, an empty server database.
+        App().dbFile = newServerDatabase();
+        m_ok = !App().dbFile.isEmpty();
+    } else if (withDatabase && m_ok) {
         QDir().mkpath(App().dbFolder);
         QString error;
         m_ok = CreateNewDatabase(App().dbFile, &error) && OpenDatabase(App().dbFile);
@@ -58,6 +68,11 @@ TestEnv::TestEnv(bool withDatabase, const QDateTime& now) {
 
 TestEnv::~TestEnv() {
     DBTerminate();
+    for (const QString& name : m_serverDatabases) {
+        QString error;
+        if (!DropServerDatabase(serverAdmin(), name, &error))
+            qWarning("TestEnv: server database %s not dropped: %s", qPrintable(name), qPrintable(error));
+    }
     setPrompt(nullptr);
     setLauncher(nullptr);
     Clock::setFixed(QDateTime());
@@ -77,4 +92,25 @@ QStringList TestEnv::notices() const {
         out << text.trimmed();
     }
     return out;
+}
+
+bool TestEnv::onServer() {
+    return qEnvironmentVariable("MEMBERDESK_TEST_ENGINE") == QLatin1String("postgresql") &&
+           !serverAdmin().isEmpty();
+}
+
+QString TestEnv::serverAdmin() { return qEnvironmentVariable("MEMBERDESK_TEST_PG").trimmed(); }
+
+QString TestEnv::newServerDatabase(const QString& name) {
+    static int counter = 0;
+    const QString db = name.isEmpty() ? QStringLiteral("md_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter)
+                                      : name;
+    QString error;
+    DropServerDatabase(serverAdmin(), db, nullptr);
+    if (!CreateServerDatabase(serverAdmin(), db, &error)) {
+        qWarning("TestEnv: server database %s not created: %s", qPrintable(db), qPrintable(error));
+        return {};
+    }
+    m_serverDatabases << db;
+    return ServerLocationWithDatabase(serverAdmin(), db);
 }
