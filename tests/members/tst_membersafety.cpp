@@ -14,7 +14,6 @@
 #include <QTextEdit>
 #include <QtTest>
 
-#include <sqlite3.h>
 
 namespace {
 int addMember(const QString& name, MemberValues extra = {}) {
@@ -24,14 +23,9 @@ int addMember(const QString& name, MemberValues extra = {}) {
     return code;
 }
 
-// Another PC writing to the same file through its own connection.
+// Another PC writing to the same database through its own connection.
 void otherPcWrites(const QString& sql) {
-    sqlite3* db = nullptr;
-    QCOMPARE(
-        sqlite3_open_v2(App().dbFile.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
-        SQLITE_OK);
-    QCOMPARE(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    QVERIFY(TestEnv::runOnOtherConnection(sql));
 }
 
 void typeText(QWidget* w, const QString& text) {

@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "db/PgEngine.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -11,6 +12,8 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -113,4 +116,18 @@ QString TestEnv::newServerDatabase(const QString& name) {
     }
     m_serverDatabases << db;
     return ServerLocationWithDatabase(serverAdmin(), db);
+}
+
+bool TestEnv::runOnOtherConnection(const QString& sql) {
+    if (IsServerLocation(App().dbFile)) {
+        pg::Connection c;
+        QString error;
+        int code = 0;
+        return c.open(App().dbFile, {}, false, &error, &code) && c.exec(sql, {}, 0).rc == pg::Ok;
+    }
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open_v2(App().dbFile.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
 }

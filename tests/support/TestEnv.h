@@ -32,6 +32,9 @@ public:
     static bool onServer();
     // The server connection text of MEMBERDESK_TEST_PG ("" when not on a server).
     static QString serverAdmin();
+    // Runs one statement on App().dbFile through a connection of its own, as another PC
+    // would; false when it fails.
+    static bool runOnOtherConnection(const QString& sql);
     // Location of a new, empty database on the test server (dropped with this TestEnv).
     QString newServerDatabase(const QString& name = {});
     // Messages of the transient notices started so far, in order ("자료가 저장되었습니다." ...).
