@@ -4,6 +4,7 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
+#include "db/DatabaseStats.h"
 #include "db/PgEngine.h"
 #include "db/SqlFunctions.h"
 #include "core/Prompt.h"
@@ -202,7 +203,13 @@ void reportDamage();
 
 // Every statement of the program goes through here: it remembers whether the statement
 // failed, ends the wait cursor of a lock wait, and reports a damaged file as such (once).
+qint64& statementCounter() {
+    static qint64 n = 0;
+    return n;
+}
+
 StatementResult runStatement(const QString& sql, const QVariantList& params, int maxRows) {
+    ++statementCounter();
     StatementResult r = runStatementRaw(sql, params, maxRows);
     conn().lastFailed = r.rc != SQLITE_OK;
     if (r.rc != SQLITE_OK) {
@@ -665,6 +672,7 @@ void DBTerminate() {
 }
 
 bool IsDatabaseOpen() { return conn().open(); }
+qint64 StatementsRun() { return statementCounter(); }
 QString LastDbError() { return conn().lastError; }
 int LastDbErrorCode() { return conn().lastErrorCode; }
 QString DatabasePath() { return conn().path; }
@@ -804,12 +812,6 @@ QString NextSerialCode(const QString& table, const QString& column, int width,
         params << prefix + u'%' << zeros << nines;
     }
     if (!extraCondition.isEmpty()) sql += QStringLiteral(" AND ") + extraCondition;
-
-    // On a server, transactions do not lock the whole database: the code is handed out
-    // under a lock held to the end of the caller's transaction, so a second PC reads the
-    // first one's row before choosing.
-    if (conn().server && conn().server->inTransaction())
-        RunSilent(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?))"), {table + u'.' + column});
 
     const StatementResult r = runStatement(sql, params, -1);
     if (r.rc != SQLITE_OK) {

@@ -91,6 +91,40 @@ struct Prepared {
     qint64 used = 0;
 };
 
+// In an index on expressions the server wants each expression in parentheses of its own:
+// "ON t (substr(a, 2), b)" becomes "ON t ((substr(a, 2)), b)".
+QString wrapIndexExpressions(const QString& sql) {
+    static const QRegularExpression on(QStringLiteral("\\sON\\s+\\w+\\s*\\("), QRegularExpression::CaseInsensitiveOption);
+    const auto m = on.match(sql);
+    if (!m.hasMatch()) return sql;
+    const qsizetype open = m.capturedEnd() - 1;
+    QStringList parts;
+    QString part;
+    int depth = 0;
+    qsizetype close = -1;
+    for (qsizetype i = open + 1; i < sql.size(); ++i) {
+        const QChar c = sql[i];
+        if (c == u'(') ++depth;
+        if (c == u')' && depth-- == 0) {
+            close = i;
+            break;
+        }
+        if (c == u',' && depth == 0) {
+            parts << part;
+            part.clear();
+            continue;
+        }
+        part += c;
+    }
+    if (close < 0) return sql;
+    parts << part;
+    for (QString& p : parts) {
+        const QString t = p.trimmed();
+        if (t.contains(u'(') && !t.startsWith(u'(')) p = u'(' + t + u')';
+    }
+    return sql.left(open + 1) + parts.join(u',') + sql.mid(close);
+}
+
 } // namespace
 
 bool IsServerLocation(const QString& location) {
@@ -170,6 +204,8 @@ QString AdaptSql(const QString& sql, std::vector<bool>* inCondition) {
             ++i;
         }
     }
+    if (head.startsWith(QLatin1String("CREATE INDEX")) || head.startsWith(QLatin1String("CREATE UNIQU")))
+        return wrapIndexExpressions(out);
     return out;
 }
 
@@ -425,9 +461,25 @@ Result Connection::exec(const QString& sql, const QVariantList& params, int maxR
         PQsendQuery(d->conn, text);
         PGresult* res = awaitResult(d->conn, onWait);
         const ExecStatusType st = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
-        if (st == PGRES_COMMAND_OK) {
-            if (begin) m_inTransaction = true;
-            else m_inTransaction = false;
+        if (st == PGRES_COMMAND_OK && begin) {
+            // One writing transaction at a time, as on the embedded engine (whose
+            // transactions take the write lock when they begin): what a transaction reads
+            // before it writes cannot change under it. Waits up to the lock limit.
+            PQclear(res);
+            PQsendQuery(d->conn, "SELECT pg_advisory_xact_lock(1296323403)");
+            res = awaitResult(d->conn, onWait);
+            if (!res || PQresultStatus(res) != PGRES_TUPLES_OK) {
+                r.sqlState = QString::fromLatin1(res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : "08006");
+                r.rc = codeForState(r.sqlState, &r.prepareFailed);
+                r.error = res ? QString::fromUtf8(PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY))
+                              : QString::fromUtf8(PQerrorMessage(d->conn)).trimmed();
+                PQclear(res);
+                d->simple("ROLLBACK");
+                return r;
+            }
+            m_inTransaction = true;
+        } else if (st == PGRES_COMMAND_OK) {
+            m_inTransaction = false;
             // COMMIT of a transaction that failed is answered with ROLLBACK.
             if (commit && std::strcmp(PQcmdStatus(res), "ROLLBACK") == 0) {
                 r.rc = Error;
