@@ -1,8 +1,12 @@
 // Member searches on a generated register of 100,000 members in 50 groups (2,000 each):
-// every window step next to the bare query it runs.
+// every window step next to the bare query it runs, with the statements (round trips) each
+// window step sends. Run on the embedded database, then again on the PostgreSQL server
+// named by MEMBERDESK_TEST_PG (key=value text of a database the user may create databases
+// from), when one is named.
 #include "TestEnv.h"
 
 #include "db/Database.h"
+#include "db/DatabaseStats.h"
 #include "members/MemberSearch.h"
 #include "members/MemberStore.h"
 #include "members/frmFriend.h"
@@ -13,10 +17,12 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <memory>
 
 using namespace MemberSearchText;
@@ -92,9 +98,11 @@ static void BM_FullList_Sql(benchmark::State& s)
 static void BM_FullList_Window(benchmark::State& s)
 {
     setSearch(MenuAll, {});
+    const qint64 before = StatementsRun();
     for (auto _ : s)
         g_window->Search();
     s.counters["rows"] = g_window->grid()->dataRowCnt();
+    s.counters["statements"] = double(StatementsRun() - before) / double(s.iterations());
 }
 static void BM_PhoneLast4_Sql(benchmark::State& s)
 {
@@ -104,9 +112,11 @@ static void BM_PhoneLast4_Sql(benchmark::State& s)
 static void BM_PhoneLast4_Window(benchmark::State& s)
 {
     setSearch(MenuPhone, "4321");
+    const qint64 before = StatementsRun();
     for (auto _ : s)
         g_window->Search();
     s.counters["rows"] = g_window->grid()->dataRowCnt();
+    s.counters["statements"] = double(StatementsRun() - before) / double(s.iterations());
 }
 static void BM_BirthdayMonth_Sql(benchmark::State& s)
 {
@@ -116,9 +126,11 @@ static void BM_BirthdayMonth_Sql(benchmark::State& s)
 static void BM_BirthdayMonth_Window(benchmark::State& s)
 {
     setSearch(MenuAll, {}, DateBirth);
+    const qint64 before = StatementsRun();
     for (auto _ : s)
         g_window->Search();
     s.counters["rows"] = g_window->grid()->dataRowCnt();
+    s.counters["statements"] = double(StatementsRun() - before) / double(s.iterations());
 }
 static void BM_ExpandGroup_Sql(benchmark::State& s)
 {
@@ -128,9 +140,11 @@ static void BM_ExpandGroup_Sql(benchmark::State& s)
 static void BM_ExpandGroup_Window(benchmark::State& s)
 {
     QTreeWidgetItem* item = g_window->tree()->topLevelItem(1);
+    const qint64 before = StatementsRun();
     for (auto _ : s)
         emit g_window->tree()->itemClicked(item, 0);
     s.counters["rows"] = item->childCount();
+    s.counters["statements"] = double(StatementsRun() - before) / double(s.iterations());
 }
 static void BM_MemberDetail_Sql(benchmark::State& s)
 {
@@ -139,8 +153,10 @@ static void BM_MemberDetail_Sql(benchmark::State& s)
 }
 static void BM_MemberDetail_Window(benchmark::State& s)
 {
+    const qint64 before = StatementsRun();
     for (auto _ : s)
         g_window->ShowMemberDetail(50000);
+    s.counters["statements"] = double(StatementsRun() - before) / double(s.iterations());
 }
 
 BENCHMARK(BM_FullList_Sql)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -163,14 +179,31 @@ int main(int argc, char** argv)
     // MEMBERDESK_BENCH_KEEP=<file>: keep a copy of the generated database for looking at
     // query plans with the sqlite3 shell.
     const QString keep = qEnvironmentVariable("MEMBERDESK_BENCH_KEEP");
-    if (!keep.isEmpty()) {
+    if (!keep.isEmpty() && !TestEnv::onServer()) {
         QFile::remove(keep);
         ExecSQL("VACUUM INTO ?", {keep});
     }
     g_window = new frmFriend;
+    const bool onServer = TestEnv::onServer();
+    std::printf("engine: %s\n", onServer ? "postgresql" : "sqlite");
+    std::fflush(stdout);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     delete g_window;
-    return 0;
+    env.reset();
+    if (onServer) return 0;
+    if (TestEnv::serverAdmin().isEmpty()) {
+        std::printf("engine: postgresql skipped (MEMBERDESK_TEST_PG names no server)\n");
+        return 0;
+    }
+    // The same steps on the server, printed after the embedded engine's figures.
+    QProcess again;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert("MEMBERDESK_TEST_ENGINE", "postgresql");
+    again.setProcessEnvironment(e);
+    again.setProcessChannelMode(QProcess::ForwardedChannels);
+    again.start(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
+    again.waitForFinished(-1);
+    return again.exitCode();
 }

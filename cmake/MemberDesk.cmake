@@ -11,8 +11,10 @@ endfunction()
 
 # Every tst_*.cpp in a tests/ folder becomes one Qt Test executable registered in CTest.
 # The tests run headless with their own data and settings folders (see tests/support).
+# Tests named in SERVER also run a second time as <name>_pg with their databases on a
+# PostgreSQL server (tests/support/on_server.sh; skipped when none is given).
 function(md_tests)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;SERVER" ${ARGN})
   # Qt wants a private runtime folder; without one it warns in every test program.
   set(_runtime ${PROJECT_BINARY_DIR}/test-runtime)
   file(MAKE_DIRECTORY ${_runtime})
@@ -27,6 +29,12 @@ function(md_tests)
     set_tests_properties(${_n} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;MEMBERDESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};XDG_RUNTIME_DIR=${_runtime}"
       TIMEOUT 300)
+    if(_n IN_LIST ARG_SERVER)
+      add_test(NAME ${_n}_pg COMMAND ${PROJECT_SOURCE_DIR}/tests/support/on_server.sh $<TARGET_FILE:${_n}>)
+      set_tests_properties(${_n}_pg PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;MEMBERDESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};XDG_RUNTIME_DIR=${_runtime}"
+        SKIP_RETURN_CODE 77 TIMEOUT 300)
+    endif()
   endforeach()
 endfunction()
 

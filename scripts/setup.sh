@@ -6,7 +6,7 @@ PKGS=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   qt6-charts-dev libqt6opengl6-dev qt6-serialport-dev qt6-l10n-tools
   libgl-dev libglx-dev libopengl-dev
-  libsqlite3-dev sqlite3
+  libsqlite3-dev sqlite3 libpq-dev postgresql
   libxlsxwriter-dev libfreexl-dev libzip-dev zlib1g-dev libicu-dev
   libbenchmark-dev
   fonts-nanum qt6-translations-l10n xvfb xauth poppler-utils imagemagick

@@ -12,7 +12,32 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// memberdesk --copy-database FROM TO: copies a whole database (a file path or a server's
+// postgresql://... / key=value location) into a new or empty one and checks the copy.
+int copyDatabaseCommand(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: memberdesk --copy-database FROM TO\n");
+        return 2;
+    }
+    QStringList report;
+    QString error;
+    const bool ok = CopyDatabase(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), &report, &error);
+    for (const QString& line : report) std::printf("%s\n", line.toUtf8().constData());
+    if (!ok) std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+    else std::printf("%s\n", QStringLiteral("복사가 끝났습니다. 건수와 금액 합계가 원본과 같습니다.").toUtf8().constData());
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--copy-database") == 0) return copyDatabaseCommand(argc, argv);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("MemberDesk"));
     QCoreApplication::setOrganizationName(QStringLiteral("MemberDesk"));

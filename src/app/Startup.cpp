@@ -1,5 +1,7 @@
 #include "app/Startup.h"
 
+#include "app/ServerConnect.h"
+
 #include "core/AppState.h"
 #include "core/Log.h"
 #include "core/Settings.h"
@@ -158,6 +160,12 @@ bool ReadOptions() {
 bool InitApp() {
     // The print service every list prints through, under the application title.
     InstallPrintService(App().appTitle);
+    if (ServerEngineChosen()) {
+        // Several PCs on one database server: no file, no share to mount.
+        App().sharedDatabase = true;
+        App().dbFolder = localDbFolder();
+        return OpenServerDatabase() && ReadOptions();
+    }
     App().clientMode =
         leadingInt(Settings::get(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0")));
     // A stored CSType means the network setup chose server or client: either way the
@@ -203,7 +211,8 @@ bool InitApp() {
 
     // OpenDatabase never creates a file: a missing, unreadable, foreign or locked file
     // fails here and is reported once, with the file and the cause, before the end.
-    const QString file = App().dbFolder + u'/' + DbFileName;
+    // A file named with --database is used for this run instead of the usual one.
+    const QString file = DatabaseSwitch().isEmpty() ? App().dbFolder + u'/' + DbFileName : DatabaseSwitch();
     // The embedded engine has no database password.
     if (!OpenDatabase(file, QString(), false, false)) {
         showConnectionFailure(file);
@@ -322,7 +331,8 @@ bool Startup::prepareDataFolder() {
         data.mkpath(QString::fromLatin1(sub));
 
     // The first stand-alone start creates the database; client mode never creates one
-    // (the database lives on the server).
+    // (the database lives on the server), and neither does a start on a database server.
+    if (ServerEngineChosen()) return true;
     if (leadingInt(Settings::get(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0"))) != 0)
         return true;
     const QString file = localDbFolder() + u'/' + DbFileName;

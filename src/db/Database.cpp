@@ -4,6 +4,8 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
+#include "db/DatabaseStats.h"
+#include "db/PgEngine.h"
 #include "db/SqlFunctions.h"
 #include "core/Prompt.h"
 
@@ -14,6 +16,7 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -27,6 +30,9 @@ constexpr int kDefaultBusyTimeoutMs = 5000;
 // The one process-wide connection and the flags kept beside it.
 struct Connection {
     sqlite3* db = nullptr;
+    // The database server instead of the file (then db is null).
+    std::unique_ptr<pg::Connection> server;
+    bool open() const { return db || server; }
     QString path;
     bool readOnly = false;
     bool logging = false;
@@ -197,7 +203,13 @@ void reportDamage();
 
 // Every statement of the program goes through here: it remembers whether the statement
 // failed, ends the wait cursor of a lock wait, and reports a damaged file as such (once).
+qint64& statementCounter() {
+    static qint64 n = 0;
+    return n;
+}
+
 StatementResult runStatement(const QString& sql, const QVariantList& params, int maxRows) {
+    ++statementCounter();
     StatementResult r = runStatementRaw(sql, params, maxRows);
     conn().lastFailed = r.rc != SQLITE_OK;
     if (r.rc != SQLITE_OK) {
@@ -214,6 +226,16 @@ StatementResult runStatement(const QString& sql, const QVariantList& params, int
 
 StatementResult runStatementRaw(const QString& sql, const QVariantList& params, int maxRows) {
     StatementResult r;
+    if (conn().server) {
+        pg::Result s = conn().server->exec(sql, params, maxRows);
+        r.rc = s.rc;
+        r.prepareFailed = s.prepareFailed;
+        r.error = std::move(s.error);
+        r.changes = s.changes;
+        r.columns = std::move(s.columns);
+        r.rows = std::move(s.rows);
+        return r;
+    }
     sqlite3* db = conn().db;
     if (!db) {
         r.rc = SQLITE_MISUSE;
@@ -379,9 +401,15 @@ QString damageText(const QString& path) {
 
 void reportDamage() {
     Connection& c = conn();
-    if (c.damageShown || !c.db) return;
+    if (c.damageShown || !c.open()) return;
     c.damageShown = true;
-    MsgWarning(damageText(c.path), QStringLiteral("데이터베이스 손상"));
+    if (c.server)
+        MsgWarning(QStringLiteral("데이터베이스 서버의 자료가 손상되었습니다.") + QStringLiteral("\n") +
+                       QStringLiteral("서버: ") + c.path + QStringLiteral("\n") +
+                       QStringLiteral("서버 관리자에게 문의하거나 백업해 둔 자료로 복원하세요."),
+                   QStringLiteral("데이터베이스 손상"));
+    else
+        MsgWarning(damageText(c.path), QStringLiteral("데이터베이스 손상"));
 }
 
 // First column of the first row of a statement run straight on `db`; invalid on failure.
@@ -426,7 +454,58 @@ bool IsDamageCode(int rc) {
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
-bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnly, bool logging) {
+namespace {
+
+// Opens the shared connection on a database server. Only a MemberDesk database (its
+// member and option tables) is taken; nothing is written to any other.
+bool openServer(const QString& location, const QString& password, bool readOnly, bool logging) {
+    Connection& c = conn();
+    auto server = std::make_unique<pg::Connection>();
+    QString why;
+    int code = 0;
+    if (!server->open(location, password, readOnly, &why, &code)) {
+        c.lastError = why;
+        c.lastErrorCode = code;
+        return false;
+    }
+    server->onWait = [] {
+        Connection& cc = conn();
+        if (cc.waiting) return;
+        cc.waiting = true;
+        if (busyBegin()) busyBegin()();
+    };
+    const pg::Result r = server->exec(
+        QStringLiteral("SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = current_schema() "
+                       "AND lower(table_name) IN ('tblfriend', 'options')"),
+        {}, 1);
+    endBusyWait();
+    if (r.rc != pg::Ok) {
+        c.lastError = r.error;
+        c.lastErrorCode = r.rc;
+        return false;
+    }
+    if (r.rows.value(0).value(0).toInt() != 2) {
+        c.lastError = QStringLiteral("서버의 데이터베이스가 MemberDesk의 데이터베이스가 아닙니다. "
+                                     "다른 프로그램의 자료는 바꾸지 않고 그대로 둡니다.");
+        c.lastErrorCode = SQLITE_NOTADB;
+        return false;
+    }
+    server->setLockTimeout(c.busyTimeoutMs);
+    c.path = server->location();
+    c.server = std::move(server);
+    c.readOnly = readOnly;
+    c.logging = logging;
+    maintainLogFolder();
+    return true;
+}
+
+} // namespace
+
+bool IsServerLocation(const QString& location) { return pg::IsServerLocation(location); }
+
+bool ServerDatabase() { return conn().server != nullptr; }
+
+bool OpenDatabase(const QString& path, const QString& password, bool readOnly, bool logging) {
     DBTerminate();
     Connection& c = conn();
     c.lastError.clear();
@@ -434,6 +513,7 @@ bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnl
     c.lastFailed = false;
     c.damageShown = false;
     c.busyTimeoutMs = kDefaultBusyTimeoutMs;
+    if (pg::IsServerLocation(path)) return openServer(path, password, readOnly, logging);
 
     const QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile()) {
@@ -526,10 +606,12 @@ bool OpenDatabase(const QString& path, const QString& /*password*/, bool readOnl
 }
 
 bool DatabaseReadOnly() {
-    return conn().db && conn().readOnly;
+    return conn().open() && conn().readOnly;
 }
 
 bool MarkDatabase() {
+    // A server database is recognised by its tables.
+    if (conn().server) return true;
     if (!conn().db) return false;
     if (rawScalar(conn().db, "PRAGMA application_id").toInt() == kApplicationId) return true;
     return sqlite3_exec(conn().db,
@@ -553,7 +635,12 @@ QString DbFailureCause(int code) {
     case SQLITE_NOTADB:
         return QStringLiteral("데이터베이스 파일이 손상되었습니다. 백업해 둔 자료로 복원하세요.");
     case SQLITE_CANTOPEN:
+        if (conn().server)
+            return QStringLiteral("데이터베이스 서버와의 연결이 끊어졌습니다. 저장하지 못한 자료는 "
+                                  "연결이 돌아온 뒤 다시 저장하세요.");
         return QStringLiteral("데이터베이스 파일을 열 수 없습니다.");
+    case SQLITE_AUTH:
+        return QStringLiteral("데이터베이스 서버가 로그인을 거부했습니다.");
     default:
         return {};
     }
@@ -578,21 +665,25 @@ void DBTerminate() {
         }
     }
     c.db = nullptr;
+    c.server.reset();
     c.path.clear();
     c.readOnly = false;
     c.logging = false;
 }
 
-bool IsDatabaseOpen() { return conn().db != nullptr; }
+bool IsDatabaseOpen() { return conn().open(); }
+qint64 StatementsRun() { return statementCounter(); }
 QString LastDbError() { return conn().lastError; }
 int LastDbErrorCode() { return conn().lastErrorCode; }
 QString DatabasePath() { return conn().path; }
 
 void SetBusyTimeout(int ms) {
     conn().busyTimeoutMs = ms;
+    if (conn().server) conn().server->setLockTimeout(ms);
 }
 
 QString JournalMode() {
+    if (conn().server) return {};
     return RunSilent(QStringLiteral("PRAGMA journal_mode")).value.toString().toLower();
 }
 
@@ -626,7 +717,7 @@ void showStatementError(const StatementResult& r, const QString& sql) {
 
 int OpenRecordset(Recordset& rs, const QString& sql, const QVariantList& params) {
     rs.close();
-    if (!conn().db) {
+    if (!conn().open()) {
         MsgInfo(QStringLiteral("Data Base MDB가 선언되지 않았습니다.") + u'\n' + sql,
                 QStringLiteral("MDB 오류"));
         return -1;
@@ -653,7 +744,7 @@ int ExecSQL(const QString& sql, const QVariantList& params) {
     } else {
         rows = r.changes;
     }
-    if (conn().logging && conn().db) appendSqlLog(sql, rows);
+    if (conn().logging && conn().open()) appendSqlLog(sql, rows);
     return rows;
 }
 
@@ -678,7 +769,7 @@ int CountRows(const QString& table, const QString& condition, const QVariantList
     // would let the action through.
     const StatementResult r = runStatement(sql, params, 1);
     if (r.rc != SQLITE_OK) {
-        if (!conn().db)
+        if (!conn().open())
             MsgInfo(QStringLiteral("Data Base MDB가 선언되지 않았습니다.") + u'\n' + sql,
                     QStringLiteral("MDB 오류"));
         else
@@ -689,7 +780,10 @@ int CountRows(const QString& table, const QString& condition, const QVariantList
     return int(toNumber(r.rows[0].value(0)));
 }
 
-int LastIdentity() { return conn().db ? int(sqlite3_last_insert_rowid(conn().db)) : 0; }
+int LastIdentity() {
+    if (conn().server) return int(conn().server->lastIdentity());
+    return conn().db ? int(sqlite3_last_insert_rowid(conn().db)) : 0;
+}
 
 QString SqlQuote(const QString& text) {
     QString out = text;
@@ -830,17 +924,24 @@ void ShowInfo(const QString& message, const QString& title) { MsgInfo(message, t
 
 // ---- Transaction ----
 
+namespace {
+bool inTransaction() {
+    if (conn().server) return conn().server->inTransaction();
+    return conn().db && !sqlite3_get_autocommit(conn().db);
+}
+} // namespace
+
 Transaction::Transaction() {
     // Nested use joins the outer transaction: only the outermost one commits.
-    if (conn().db && sqlite3_get_autocommit(conn().db))
+    if (conn().open() && !inTransaction())
         m_active = RunSilent(QStringLiteral("BEGIN IMMEDIATE")).ok;
-    m_ok = conn().db && (m_active || !sqlite3_get_autocommit(conn().db));
+    m_ok = conn().open() && (m_active || inTransaction());
 }
 
 Transaction::~Transaction() {
     // The engine may have rolled back already (a full disk does); and the rollback must
     // not hide why the writes failed.
-    if (m_active && conn().db && !sqlite3_get_autocommit(conn().db)) {
+    if (m_active && conn().open() && inTransaction()) {
         Connection& c = conn();
         const bool failed = c.lastFailed;
         const QString error = c.lastError;
@@ -855,7 +956,7 @@ Transaction::~Transaction() {
 }
 
 bool Transaction::commit() {
-    if (!m_active) return conn().db != nullptr;
+    if (!m_active) return conn().open();
     const SqlOutcome o = RunSilent(QStringLiteral("COMMIT"));
     if (o.ok) m_active = false;
     return o.ok;
@@ -999,7 +1100,11 @@ SqlOutcome RunSilent(const QString& sql, const QVariantList& params) {
 
 QStringList TableColumns(const QString& table) {
     const StatementResult r =
-        runStatement(QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"), {table}, -1);
+        conn().server ? runStatement(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE "
+                                                    "table_schema = current_schema() AND table_name = lower(?) "
+                                                    "ORDER BY ordinal_position"),
+                                     {table}, -1)
+                      : runStatement(QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"), {table}, -1);
     QStringList out;
     if (r.rc != SQLITE_OK) return out;
     for (const auto& row : r.rows) out << row.value(0).toString();
@@ -1007,6 +1112,11 @@ QStringList TableColumns(const QString& table) {
 }
 
 bool TableExists(const QString& table) {
+    if (conn().server)
+        return RunSilent(QStringLiteral("SELECT COUNT(*) FROM information_schema.tables WHERE "
+                                        "table_schema = current_schema() AND table_name = lower(?)"),
+                         {table})
+                   .value.toInt() > 0;
     return RunSilent(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
                                     "lower(name) = lower(?)"),
                      {table})
@@ -1045,4 +1155,23 @@ int UpdateRecord(const QString& table, int code, const QVariantHash& values) {
     return ExecSQL(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
                        sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE code = ?"),
                    params);
+}
+
+// ---- server administration ----
+
+bool ResetKeyCounters(QString* error) {
+    if (!conn().server) return conn().db != nullptr;
+    return conn().server->resetIdentities(error);
+}
+
+bool CreateServerDatabase(const QString& adminLocation, const QString& name, QString* error) {
+    return pg::CreateDatabase(adminLocation, name, error);
+}
+
+bool DropServerDatabase(const QString& adminLocation, const QString& name, QString* error) {
+    return pg::DropDatabase(adminLocation, name, error);
+}
+
+QString ServerLocationWithDatabase(const QString& location, const QString& name) {
+    return pg::WithDatabase(location, name);
 }

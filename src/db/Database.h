@@ -62,8 +62,20 @@ private:
 // alone runs in WAL mode. The password has no meaning for the embedded engine and is
 // ignored. False on any failure, without a message; LastDbError() tells why (in Korean
 // for a damaged or foreign file and a refused journal mode).
+//
+// A `path` that names a database server instead (a postgresql:// address or key=value
+// connection text such as "host=pc1 port=5432 dbname=memberdesk user=office", see
+// IsServerLocation) opens a connection to that server: `password` is its login password
+// (empty: taken from the text or the password file it names). A server that does not
+// answer fails after the connection timeout (5 s unless the text sets connect_timeout);
+// LastDbError() then says in Korean whether the server did not answer, refused the login
+// or lacks the database.
 bool OpenDatabase(const QString& path, const QString& password = {}, bool readOnly = false,
                   bool logging = false);
+// True when `location` names a database server rather than a database file.
+bool IsServerLocation(const QString& location);
+// True when the open connection is to a database server.
+bool ServerDatabase();
 void DBTerminate();
 bool IsDatabaseOpen();
 QString LastDbError();
@@ -88,6 +100,8 @@ bool MarkDatabase();
 // Creates a new database file at `path` with the whole schema at the current version,
 // the fixed rows and the local user. Fails when the file exists.
 // The database is built in CreationTempPath(path) and renamed into place when complete.
+// On a server location the schema is made in one transaction in the (existing, empty)
+// database; it fails when the database already holds tables.
 bool CreateNewDatabase(const QString& path, QString* error = nullptr);
 QString CreationTempPath(const QString& path);
 // Removes a database file with its journal, WAL and shared-memory files.
@@ -99,6 +113,23 @@ bool IsUnfinishedCreation(const QString& path);
 bool CopyDatabaseFile(const QString& from, const QString& to, QString* error = nullptr);
 // The mark of a MemberDesk database file (SQLite's application_id): "MDSK".
 constexpr int kMemberDeskApplicationId = 0x4D44534B;
+
+// Creates or drops a whole database on the server reached through `adminLocation` (set-up
+// and tests).
+bool CreateServerDatabase(const QString& adminLocation, const QString& name, QString* error = nullptr);
+bool DropServerDatabase(const QString& adminLocation, const QString& name, QString* error = nullptr);
+// After rows were written with their own keys: moves each key counter of the server
+// database past the highest key stored (a file keeps its counters itself).
+bool ResetKeyCounters(QString* error = nullptr);
+// `location` naming the database `name` instead.
+QString ServerLocationWithDatabase(const QString& location, const QString& name);
+
+// Copies every table of the MemberDesk database `from` into the empty database `to` (each
+// a file path or a server location), one transaction per table, then compares the row
+// counts and the sums of the money columns of both. Refuses a target that already holds
+// rows or is not a new MemberDesk database. `report` gets one line per table.
+bool CopyDatabase(const QString& from, const QString& to, QStringList* report = nullptr,
+                  QString* error = nullptr);
 
 // ---- shared operations ----
 

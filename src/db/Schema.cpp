@@ -2,6 +2,7 @@
 #include "core/Log.h"
 
 #include "db/Database.h"
+#include "db/PgEngine.h"
 
 #include <QDebug>
 #include <QFile>
@@ -221,12 +222,58 @@ QStringList fixedRowStatements() {
 
 } // namespace Schema
 
+namespace {
+
+// The schema in an existing, empty server database, all in one transaction.
+bool createOnServer(const QString& location, QString* why) {
+    pg::Connection c;
+    int code = 0;
+    if (!c.open(location, {}, false, why, &code)) return false;
+    const pg::Result tables = c.exec(QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
+                                                    "WHERE table_schema = current_schema()"),
+                                     {}, 1);
+    if (tables.rc != pg::Ok) {
+        *why = tables.error;
+        return false;
+    }
+    if (tables.rows.value(0).value(0).toInt() > 0) {
+        *why = QStringLiteral("the database on the server is not empty: ") + c.location();
+        return false;
+    }
+    QStringList all = pg::FunctionStatements();
+    all << Schema::tableStatements() << Schema::indexStatements() << Schema::fixedRowStatements();
+    if (c.exec(QStringLiteral("BEGIN"), {}, 0).rc != pg::Ok) return false;
+    for (const QString& sql : all) {
+        const pg::Result r = c.exec(sql, {}, 0);
+        if (r.rc != pg::Ok) {
+            *why = r.error + QStringLiteral(" in: ") + sql;
+            c.exec(QStringLiteral("ROLLBACK"), {}, 0);
+            return false;
+        }
+    }
+    if (!c.resetIdentities(why)) {
+        c.exec(QStringLiteral("ROLLBACK"), {}, 0);
+        return false;
+    }
+    const pg::Result done = c.exec(QStringLiteral("COMMIT"), {}, 0);
+    if (done.rc != pg::Ok) *why = done.error;
+    return done.rc == pg::Ok;
+}
+
+} // namespace
+
 bool CreateNewDatabase(const QString& path, QString* error) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;
         qCWarning(lcStartup, "CreateNewDatabase: %s", qPrintable(why));
         return false;
     };
+    if (pg::IsServerLocation(path)) {
+        QString why;
+        if (!createOnServer(path, &why)) return fail(why);
+        if (error) error->clear();
+        return true;
+    }
     if (QFile::exists(path)) return fail(QStringLiteral("file exists: ") + path);
 
     // The database is made complete in a file of its own beside the target and only then

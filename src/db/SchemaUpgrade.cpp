@@ -6,6 +6,7 @@
 #include "core/Prompt.h"
 
 #include <QDebug>
+#include <QRegularExpression>
 
 #include <sqlite3.h>
 
@@ -137,7 +138,17 @@ bool EnsureIndexes() {
     // An index only speeds things up: a unique one that old rows do not satisfy (duplicate
     // option rows) is logged and left out instead of stopping every start.
     UpgradeStep step(QStringLiteral("Indexes"));
+    // On a server only the owner of a table may even ask for one of its indexes: the ones
+    // that exist are left out beforehand, so another login starts as well.
+    QStringList existing;
+    if (ServerDatabase()) {
+        Recordset rs;
+        if (OpenRecordset(rs, QStringLiteral("SELECT indexname FROM pg_indexes WHERE schemaname = current_schema()")) > 0)
+            for (rs.moveFirst(); !rs.eof(); rs.moveNext()) existing << rs.text(0).toLower();
+    }
+    static const QRegularExpression name(QStringLiteral("IF NOT EXISTS (\\w+)"));
     for (const QString& sql : Schema::indexStatements()) {
+        if (!existing.isEmpty() && existing.contains(name.match(sql).captured(1).toLower())) continue;
         const SqlOutcome o = RunSilent(sql);
         if (o.ok) continue;
         if (o.errorCode == SQLITE_CONSTRAINT) {

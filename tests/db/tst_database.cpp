@@ -10,6 +10,13 @@
 #include <QtTest>
 
 // The connection and the shared operations every window builds on.
+namespace {
+// A rejected statement's log line: the engine's own words differ, the statement is the same.
+QRegularExpression rejected(const QString& sql) {
+    return QRegularExpression("^ExecSQL rejected \\(.*\\): " + QRegularExpression::escape(sql) + "$");
+}
+} // namespace
+
 class TestDatabase : public EnvTest {
     Q_OBJECT
 private slots:
@@ -17,6 +24,7 @@ private slots:
     // ---- connection ----
 
     void openRefusesMissingAndNonDatabaseFiles() {
+        if (TestEnv::onServer()) QSKIP("a file of the embedded engine");
         DBTerminate();
         const QString missing = m_env->path("DBS/none.db");
         QVERIFY(!OpenDatabase(missing));
@@ -41,12 +49,12 @@ private slots:
     }
 
     void openReadOnlyFile() {
+        if (TestEnv::onServer()) QSKIP("a file of the embedded engine");
         DBTerminate();
         QFile::setPermissions(App().dbFile, QFile::ReadOwner | QFile::ReadGroup);
         QVERIFY2(OpenDatabase(App().dbFile, {}, true), qPrintable(LastDbError()));
         QCOMPARE(GetOption("DBVer", "0"), QString("5"));
-        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (attempt to write a readonly database): "
-                                           "UPDATE options SET optvalue = 'x' WHERE optname = 'DBVer'");
+        QTest::ignoreMessage(QtWarningMsg, rejected("UPDATE options SET optvalue = 'x' WHERE optname = 'DBVer'"));
         QCOMPARE(ExecSQL("UPDATE options SET optvalue = 'x' WHERE optname = 'DBVer'"), 0);
         QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(), QString("5"));
         DBTerminate();
@@ -54,6 +62,7 @@ private slots:
     }
 
     void journalModeFollowsClientMode() {
+        if (TestEnv::onServer()) QSKIP("a file of the embedded engine");
         QCOMPARE(JournalMode(), QString("wal"));
         DBTerminate();
         App().clientMode = 1;
@@ -97,8 +106,7 @@ private slots:
     // ---- recordsets and statements ----
 
     void recordsetReadsTypedValues() {
-        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (NOT NULL constraint failed: tblservice.smemo): "
-                                           "INSERT INTO tblservice (sname, smoney, spoint, smemo) VALUES (?, ?, ?, ?)");
+        QTest::ignoreMessage(QtWarningMsg, rejected("INSERT INTO tblservice (sname, smoney, spoint, smemo) VALUES (?, ?, ?, ?)"));
         QCOMPARE(ExecSQL("INSERT INTO tblservice (sname, smoney, spoint, smemo) VALUES (?, ?, ?, ?)",
                          {"커트 'A'", 15000.0, 3, QVariant()}), 0); // NULL into NOT NULL is rejected
         QCOMPARE(ExecSQL("INSERT INTO tblservice (sname, smoney, spoint) VALUES (?, ?, ?)",
@@ -173,6 +181,7 @@ private slots:
     }
 
     void recordsetOnBusyDatabase() {
+        if (TestEnv::onServer()) QSKIP("a file of the embedded engine");
         // Another PC holds the file: rollback journal as on a shared folder, exclusive lock.
         DBTerminate();
         App().clientMode = 1;
@@ -227,9 +236,8 @@ private slots:
         QCOMPARE(ExecSQL("CREATE TABLE scratch (a INTEGER)"), 0);
         QCOMPARE(TableColumns("scratch"), QStringList{"a"});
         // Rejected statements: no message, 0, and a line in the log.
-        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (no such table: tblnothing): INSERT INTO tblnothing VALUES (1)");
-        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (only one statement is allowed): "
-                                           "DELETE FROM tblusename WHERE code = 2; DELETE FROM tblusename");
+        QTest::ignoreMessage(QtWarningMsg, rejected("INSERT INTO tblnothing VALUES (1)"));
+        QTest::ignoreMessage(QtWarningMsg, rejected("DELETE FROM tblusename WHERE code = 2; DELETE FROM tblusename"));
         QCOMPARE(ExecSQL("INSERT INTO tblnothing VALUES (1)"), 0);
         QCOMPARE(ExecSQL("DELETE FROM tblusename WHERE code = 2; DELETE FROM tblusename"), 0);
         QCOMPARE(CountRows("tblusename"), 3);
@@ -369,12 +377,9 @@ private slots:
         DBTerminate();
         QVERIFY(OpenDatabase(App().dbFile, {}, true));
         // A missing option is added with its default, which a read-only file refuses.
-        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (attempt to write a readonly database): "
-                                           "UPDATE options SET optvalue = ? WHERE optname = ?");
-        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (attempt to write a readonly database): "
-                                           "INSERT INTO options (optname, optvalue) VALUES (?, ?)");
-        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (attempt to write a readonly database): "
-                                           "INSERT INTO options (optname, optvalue) VALUES (?, ?)");
+        QTest::ignoreMessage(QtWarningMsg, rejected("UPDATE options SET optvalue = ? WHERE optname = ?"));
+        QTest::ignoreMessage(QtWarningMsg, rejected("INSERT INTO options (optname, optvalue) VALUES (?, ?)"));
+        QTest::ignoreMessage(QtWarningMsg, rejected("INSERT INTO options (optname, optvalue) VALUES (?, ?)"));
         QVERIFY(!SetOption("point", "20"));
         QCOMPARE(GetOption("nothing", "d"), QString("d"));
     }

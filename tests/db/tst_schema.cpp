@@ -4,6 +4,7 @@
 #include "db/Database.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QtTest>
 
 // A fresh database: every table, the fixed rows, the defaults the windows rely on.
@@ -66,13 +67,14 @@ private slots:
     }
 
     void optionNamesAreUnique() {
-        QTest::ignoreMessage(QtWarningMsg, "ExecSQL rejected (UNIQUE constraint failed: options.optname): "
-                                           "INSERT INTO options (optname, optvalue) VALUES ('DBVer', '9')");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^ExecSQL rejected \\(.*\\): INSERT INTO options "
+                                                              "\\(optname, optvalue\\) VALUES \\('DBVer', '9'\\)$"));
         QCOMPARE(ExecSQL("INSERT INTO options (optname, optvalue) VALUES ('DBVer', '9')"), 0);
         QCOMPARE(CountRows("options", "optname = 'DBVer'"), 1);
     }
 
     void createRefusesExistingFile() {
+        if (TestEnv::onServer()) QSKIP("files of the embedded engine");
         QString error;
         QTest::ignoreMessage(QtWarningMsg, qPrintable("CreateNewDatabase: file exists: " + App().dbFile));
         QVERIFY(!CreateNewDatabase(App().dbFile, &error));

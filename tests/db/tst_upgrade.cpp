@@ -5,14 +5,19 @@
 #include "db/SchemaUpgrade.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QtTest>
 
-#include <sqlite3.h>
 
 namespace {
 
 const QString kStartBox = QStringLiteral("데이터베이스가 업그레이드 되었습니다.\n\n곧 업그레이드 작업이 진행 됩니다.");
 const QString kDoneBox = QStringLiteral("업그레이드가 완료되었습니다.");
+
+int indexCount(const QString& name) {
+    return TestEnv::onServer() ? CountRows("pg_indexes", "schemaname = current_schema() AND indexname = ?", {name})
+                               : CountRows("sqlite_master", "type = 'index' AND name = ?", {name});
+}
 
 QStringList userFieldColumns(const QStringList& cols) {
     QStringList out;
@@ -52,7 +57,7 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("index left out.*ix_options_optname"));
         QVERIFY(UpgradeSchema());
         QVERIFY(m_env->prompt().shown().isEmpty());
-        QCOMPARE(CountRows("sqlite_master", "name = 'ix_tbltrade_sdate'"), 1);
+        QCOMPARE(indexCount("ix_tbltrade_sdate"), 1);
     }
 
     // Versions 0 (with or without the DBVer row) and 1 get every step.
@@ -79,7 +84,7 @@ private slots:
         QCOMPARE(TableColumns("tbluserfieldlist"), (QStringList{"code", "branchclass", "bigo"}));
         QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(), QString("5"));
         QCOMPARE(CountRows("options", "optname = 'DBVer'"), 1);
-        QCOMPARE(CountRows("sqlite_master", "name = 'ix_tbltrade_ctblfriend'"), 1);
+        QCOMPARE(indexCount("ix_tbltrade_ctblfriend"), 1);
         // Existing members read as before, with empty user fields and active.
         QCOMPARE(CountRows("tblfriend", "sname = 'O''Hara' AND userfieldnote7 = '' AND userfieldnote18 = '' "
                                         "AND hidden = 0"),
@@ -141,10 +146,10 @@ private slots:
                         .ok);
         ExecSQL("INSERT INTO tblfriend (sname, userfieldnote1) VALUES ('a', '취미')");
         for (int i = 1; i <= 6; ++i)
-            QTest::ignoreMessage(QtWarningMsg, qPrintable(QString("upgrade DBVer_1: statement rejected (duplicate column "
-                                                                  "name: userfieldnote%1): ALTER TABLE tblfriend ADD "
-                                                                  "COLUMN userfieldnote%1 TEXT NOT NULL DEFAULT ''")
-                                                              .arg(i)));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QString("^upgrade DBVer_1: statement rejected \\(.*"
+                                                                          "userfieldnote%1.*\\): ALTER TABLE tblfriend ADD "
+                                                                          "COLUMN userfieldnote%1 TEXT NOT NULL DEFAULT ''$")
+                                                                      .arg(i)));
         QVERIFY(UpgradeSchema());
         QCOMPARE(userFieldColumns(TableColumns("tblfriend")).size(), 18);
         QVERIFY(TableExists("tbluserfieldlist"));
@@ -157,8 +162,11 @@ private slots:
         makeOldDatabase("1", false);
         QVERIFY(RunSilent("DROP TABLE tblfriend").ok);
         QVERIFY(!UpgradeSchema());
-        QCOMPARE(m_env->prompt().texts(),
-                 (QStringList{kStartBox, "Error 1 (no such table: tblfriend) in procedure DBVer_1 of Module modMain"}));
+        QCOMPARE(m_env->prompt().texts().size(), 2);
+        QCOMPARE(m_env->prompt().texts()[0], kStartBox);
+        QVERIFY(QRegularExpression("^Error 1 \\(.*tblfriend.*\\) in procedure DBVer_1 of Module modMain$")
+                    .match(m_env->prompt().texts()[1])
+                    .hasMatch());
         QCOMPARE(GetOption("DBVer", ""), QString("1"));
         QVERIFY(!TableExists("tbluserfieldlist"));
     }
@@ -167,12 +175,13 @@ private slots:
         makeOldDatabase("3", false);
         DBTerminate();
         QVERIFY(OpenDatabase(App().dbFile, {}, true));
-        QTest::ignoreMessage(QtWarningMsg, "AddColumnIfMissing: attempt to write a readonly database: "
-                                           "ALTER TABLE tblfriend ADD COLUMN hidden INTEGER DEFAULT 0 NOT NULL");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^AddColumnIfMissing: .*: ALTER TABLE tblfriend ADD COLUMN "
+                                                              "hidden INTEGER DEFAULT 0 NOT NULL$"));
         QVERIFY(!UpgradeSchema());
         QCOMPARE(m_env->prompt().texts().size(), 2);
-        QCOMPARE(m_env->prompt().texts()[1],
-                 QString("Error 8 (attempt to write a readonly database) in procedure DBVer_5 of Module modMain"));
+        QVERIFY(QRegularExpression("^Error 8 \\(.*\\) in procedure DBVer_5 of Module modMain$")
+                    .match(m_env->prompt().texts()[1])
+                    .hasMatch());
         DBTerminate();
         QVERIFY(OpenDatabase(App().dbFile));
         QCOMPARE(GetOption("DBVer", ""), QString("3"));
@@ -220,17 +229,15 @@ private:
     // `withUserFields`/`withHidden`), no pick-list table before version 2, and the given DBVer
     // row (none when empty).
     void makeOldDatabase(const QString& dbVer, bool withUserFields, bool withHidden = true) {
-        QVERIFY(CreateNewDatabase(App().dbFile));
-        sqlite3* db = nullptr;
-        QCOMPARE(sqlite3_open_v2(App().dbFile.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
-                 SQLITE_OK);
+        QVERIFY(CreateNewDatabase(App().dbFile) && OpenDatabase(App().dbFile));
         QStringList sql;
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'index' AND substr(name, 1, 3) = 'ix_'",
-                           -1, &st, nullptr);
-        while (sqlite3_step(st) == SQLITE_ROW)
-            sql << "DROP INDEX " + QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
+        Recordset rs;
+        const QString indexes = TestEnv::onServer()
+                                    ? "SELECT indexname FROM pg_indexes WHERE schemaname = current_schema() AND "
+                                      "substr(indexname, 1, 3) = 'ix_'"
+                                    : "SELECT name FROM sqlite_master WHERE type = 'index' AND substr(name, 1, 3) = 'ix_'";
+        QVERIFY(OpenRecordset(rs, indexes) > 0);
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) sql << "DROP INDEX " + rs.text(0);
         if (!withUserFields) {
             for (int i = 1; i <= 18; ++i) sql << QString("ALTER TABLE tblfriend DROP COLUMN userfieldnote%1").arg(i);
             sql << "DROP TABLE tbluserfieldlist";
@@ -238,8 +245,9 @@ private:
         if (!withUserFields || !withHidden) sql << "ALTER TABLE tblfriend DROP COLUMN hidden";
         sql << "DELETE FROM options WHERE optname = 'DBVer'";
         if (!dbVer.isEmpty()) sql << "INSERT INTO options (optname, optvalue) VALUES ('DBVer', '" + dbVer + "')";
-        for (const QString& s : sql) QCOMPARE(sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
+        for (const QString& s : sql) QVERIFY2(RunSilent(s).ok, qPrintable(s));
+        // Reopened, as the program finds it at start.
+        DBTerminate();
         QVERIFY(OpenDatabase(App().dbFile));
     }
 

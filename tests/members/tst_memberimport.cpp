@@ -278,8 +278,14 @@ void tst_memberimport::updateModeWritesOnlyMappedFields() {
 }
 
 void tst_memberimport::failureHalfwayLeavesNothing() {
-    ExecSQL("CREATE TRIGGER boom BEFORE INSERT ON tblfriend WHEN NEW.sname = '폭탄'"
-            " BEGIN SELECT RAISE(ABORT, 'boom'); END");
+    if (TestEnv::onServer()) {
+        QVERIFY(RunSilent("CREATE FUNCTION boom() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN IF NEW.sname = '폭탄' "
+                          "THEN RAISE EXCEPTION 'boom'; END IF; RETURN NEW; END$$").ok);
+        QVERIFY(RunSilent("CREATE TRIGGER boom BEFORE INSERT ON tblfriend FOR EACH ROW EXECUTE FUNCTION boom()").ok);
+    } else {
+        ExecSQL("CREATE TRIGGER boom BEFORE INSERT ON tblfriend WHEN NEW.sname = '폭탄'"
+                " BEGIN SELECT RAISE(ABORT, 'boom'); END");
+    }
     writeCsv("fail.csv", QStringLiteral("이름,그룹\n하나,새그룹\n폭탄,다른그룹\n셋,새그룹\n"));
     FrmTool_ImpData* w = openWindow();
     pickFile(w, m_env->path("fail.csv"));

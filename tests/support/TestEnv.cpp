@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "db/PgEngine.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -11,6 +12,8 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -48,7 +51,17 @@ TestEnv::TestEnv(bool withDatabase, const QDateTime& now) {
     setLauncher(std::move(l));
     Clock::setFixed(now);
     m_ok = m_data.isValid() && m_config.isValid();
-    if (withDatabase && m_ok) {
+    if (withDatabase && m_ok && onServer()) {
+        QDir().mkpath(App().dbFolder);
+        App().dbFile = newServerDatabase();
+        QString error;
+        m_ok = !App().dbFile.isEmpty() && CreateNewDatabase(App().dbFile, &error) && OpenDatabase(App().dbFile);
+        if (!m_ok) qWarning("TestEnv: server database not ready: %s", qPrintable(error + LastDbError()));
+    } else if (m_ok && onServer()) {
+        // No database yet: the test makes one at App().dbFile, an empty server database.
+        App().dbFile = newServerDatabase();
+        m_ok = !App().dbFile.isEmpty();
+    } else if (withDatabase && m_ok) {
         QDir().mkpath(App().dbFolder);
         QString error;
         m_ok = CreateNewDatabase(App().dbFile, &error) && OpenDatabase(App().dbFile);
@@ -58,6 +71,11 @@ TestEnv::TestEnv(bool withDatabase, const QDateTime& now) {
 
 TestEnv::~TestEnv() {
     DBTerminate();
+    for (const QString& name : m_serverDatabases) {
+        QString error;
+        if (!DropServerDatabase(serverAdmin(), name, &error))
+            qWarning("TestEnv: server database %s not dropped: %s", qPrintable(name), qPrintable(error));
+    }
     setPrompt(nullptr);
     setLauncher(nullptr);
     Clock::setFixed(QDateTime());
@@ -77,4 +95,39 @@ QStringList TestEnv::notices() const {
         out << text.trimmed();
     }
     return out;
+}
+
+bool TestEnv::onServer() {
+    return qEnvironmentVariable("MEMBERDESK_TEST_ENGINE") == QLatin1String("postgresql") &&
+           !serverAdmin().isEmpty();
+}
+
+QString TestEnv::serverAdmin() { return qEnvironmentVariable("MEMBERDESK_TEST_PG").trimmed(); }
+
+QString TestEnv::newServerDatabase(const QString& name) {
+    static int counter = 0;
+    const QString db = name.isEmpty() ? QStringLiteral("md_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter)
+                                      : name;
+    QString error;
+    DropServerDatabase(serverAdmin(), db, nullptr);
+    if (!CreateServerDatabase(serverAdmin(), db, &error)) {
+        qWarning("TestEnv: server database %s not created: %s", qPrintable(db), qPrintable(error));
+        return {};
+    }
+    m_serverDatabases << db;
+    return ServerLocationWithDatabase(serverAdmin(), db);
+}
+
+bool TestEnv::runOnOtherConnection(const QString& sql) {
+    if (IsServerLocation(App().dbFile)) {
+        pg::Connection c;
+        QString error;
+        int code = 0;
+        return c.open(App().dbFile, {}, false, &error, &code) && c.exec(sql, {}, 0).rc == pg::Ok;
+    }
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open_v2(App().dbFile.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
 }

@@ -25,6 +25,18 @@ public:
     QString configDir() const { return m_config.path(); }
     QString path(const QString& relative) const; // inside the data folder
     bool ok() const { return m_ok; }
+    // True when this run puts the test databases on a database server: the test is run
+    // with MEMBERDESK_TEST_ENGINE=postgresql and MEMBERDESK_TEST_PG naming the server
+    // (key=value connection text of a database the test user may create databases from).
+    // Each TestEnv then gets a database of its own there, dropped again at its end.
+    static bool onServer();
+    // The server connection text of MEMBERDESK_TEST_PG ("" when not on a server).
+    static QString serverAdmin();
+    // Runs one statement on App().dbFile through a connection of its own, as another PC
+    // would; false when it fails.
+    static bool runOnOtherConnection(const QString& sql);
+    // Location of a new, empty database on the test server (dropped with this TestEnv).
+    QString newServerDatabase(const QString& name = {});
     // Messages of the transient notices started so far, in order ("자료가 저장되었습니다." ...).
     QStringList notices() const;
 
@@ -34,4 +46,5 @@ private:
     ScriptedPrompt* m_prompt = nullptr;
     RecordingLauncher* m_launcher = nullptr;
     bool m_ok = false;
+    QStringList m_serverDatabases;
 };
