@@ -1,6 +1,5 @@
 // Members edited from two PCs at once, stored values the editor cannot show, members whose
 // group is gone, and search texts with control characters.
-#include "OtherPc.h"
 #include "WindowTest.h"
 
 #include "db/Database.h"
@@ -80,7 +79,7 @@ private slots:
             w = openMember(code);
         }
         QVERIFY(w);
-        QVERIFY(OtherPc().exec(QString("UPDATE %1 SET %2 = '010-9999-0000' WHERE code = %3").arg(table, theirs).arg(code)));
+        QVERIFY(TestEnv::runOnOtherConnection(QString("UPDATE %1 SET %2 = '010-9999-0000' WHERE code = %3").arg(table, theirs).arg(code)));
 
         auto* memoBox = m_d->find<QTextEdit>("MemoBox", w);
         m_d->click(memoBox->viewport());
