@@ -3,38 +3,13 @@
 #include "core/AppState.h"
 #include "core/Log.h"
 #include "core/Prompt.h"
-#include "core/Settings.h"
 #include "db/Database.h"
+#include "db/ServerSettings.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 namespace {
-
-const QString SecDb = QStringLiteral("Database");
-const QString KeyEngine = QStringLiteral("Engine");
-const QString KeyHost = QStringLiteral("Host");
-const QString KeyPort = QStringLiteral("Port");
-const QString KeyName = QStringLiteral("Name");
-const QString KeyUser = QStringLiteral("User");
-
-// A value of key=value connection text, quoted so blanks, quotes and backslashes stay.
-QString quoted(const QString& v) {
-    QString out = v;
-    out.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
-    return u'\'' + out + u'\'';
-}
-
-// One field of a password-file line: ':' and '\' are escaped.
-QString passField(const QString& v) {
-    QString out = v;
-    out.replace(u'\\', QStringLiteral("\\\\")).replace(u':', QStringLiteral("\\:"));
-    return out;
-}
-
 const int kNotOurs = 26; // the engine's code for "not a MemberDesk database"
-
 } // namespace
 
 QString DatabaseSwitch() {
@@ -49,68 +24,40 @@ QString DatabaseSwitch() {
 bool ServerEngineChosen() {
     const QString sw = DatabaseSwitch();
     if (!sw.isEmpty()) return IsServerLocation(sw);
-    return Settings::get(SecDb, KeyEngine).trimmed().compare(QLatin1String("postgresql"), Qt::CaseInsensitive) == 0;
-}
-
-QString ServerPasswordFile() {
-    return Settings::configDir() + u'/' + App().appTitle + QStringLiteral(".pgpass");
+    return ServerEngineInSettings();
 }
 
 QString ServerLocation() {
     const QString sw = DatabaseSwitch();
     if (IsServerLocation(sw)) return sw;
-    QStringList parts;
-    parts << QStringLiteral("host=") + quoted(Settings::get(App().appTitle, SecDb, KeyHost, QStringLiteral("localhost")));
-    parts << QStringLiteral("port=") + quoted(Settings::get(App().appTitle, SecDb, KeyPort, QStringLiteral("5432")));
-    parts << QStringLiteral("dbname=") + quoted(Settings::get(App().appTitle, SecDb, KeyName, QStringLiteral("memberdesk")));
-    const QString user = Settings::get(SecDb, KeyUser);
-    if (!user.isEmpty()) parts << QStringLiteral("user=") + quoted(user);
-    const QString pass = ServerPasswordFile();
-    if (QFileInfo::exists(pass)) {
-        // libpq ignores a password file others can read; it is made private again.
-        QFile::setPermissions(pass, QFile::ReadOwner | QFile::WriteOwner);
-        parts << QStringLiteral("passfile=") + quoted(pass);
-    }
-    return parts.join(u' ');
-}
-
-bool SaveServerPassword(const QString& name, const QString& user, const QString& password) {
-    const QString path = ServerPasswordFile();
-    QFile f(path);
-    // Created empty and private first, then filled, so the password is never readable by others.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    if (!f.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) return false;
-    const QString line = QStringLiteral("*:*:") + passField(name) + u':' + passField(user) + u':' +
-                         passField(password) + u'\n';
-    return f.write(line.toUtf8()) > 0 && f.flush();
+    return ServerLocationFor(LoadServerSettings());
 }
 
 namespace {
 
 // Asks for each connection setting in turn; false when the user cancels.
 bool changeSettings() {
+    ServerSettings s = LoadServerSettings();
     struct Field {
-        QString key;
+        QString* value;
         QString label;
-        QString fallback;
     };
     const Field fields[] = {
-        {KeyHost, QStringLiteral("서버 주소 (컴퓨터 이름 또는 IP):"), QStringLiteral("localhost")},
-        {KeyPort, QStringLiteral("포트:"), QStringLiteral("5432")},
-        {KeyName, QStringLiteral("데이터베이스 이름:"), QStringLiteral("memberdesk")},
-        {KeyUser, QStringLiteral("사용자 이름:"), QString()},
+        {&s.host, QStringLiteral("서버 주소 (컴퓨터 이름 또는 IP):")},
+        {&s.port, QStringLiteral("포트:")},
+        {&s.name, QStringLiteral("데이터베이스 이름:")},
+        {&s.user, QStringLiteral("사용자 이름:")},
     };
     const QString title = QStringLiteral("데이터베이스 서버 설정");
     for (const Field& f : fields) {
-        const auto v = InputBox(f.label, title, Settings::get(App().appTitle, SecDb, f.key, f.fallback));
+        const auto v = InputBox(f.label, title, *f.value);
         if (!v) return false;
-        Settings::set(SecDb, f.key, v->trimmed());
+        *f.value = v->trimmed();
     }
-    Settings::set(SecDb, KeyEngine, QStringLiteral("postgresql"));
+    SaveServerSettings(s);
     // Left empty (or cancelled), the stored password stays.
     const auto password = InputBox(QStringLiteral("비밀번호 (바꾸지 않으려면 비워 두세요):"), title);
-    if (password && !password->isEmpty() &&
-        !SaveServerPassword(Settings::get(SecDb, KeyName), Settings::get(SecDb, KeyUser), *password)) {
+    if (password && !password->isEmpty() && !SaveServerPassword(s.name, s.user, *password)) {
         MsgInfo(QStringLiteral("비밀번호 파일을 쓸 수 없습니다.") + u'\n' + ServerPasswordFile());
         return false;
     }

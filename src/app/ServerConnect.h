@@ -1,11 +1,11 @@
 #pragma once
 
+#include "db/ServerSettings.h"
+
 #include <QString>
 
-// Choosing a database server instead of the embedded file. The choice lives in the
-// settings section [Database]: Engine=postgresql with Host, Port, Name and User; the
-// password is kept apart in a file only the user can read (ServerPasswordFile, libpq's
-// password-file format), never in the settings. A start with
+// Choosing a database server instead of the embedded file (the settings: ServerSettings.h,
+// chosen in the network setup window or when a start cannot reach the server). A start with
 // `--database LOCATION` (a file path, a postgresql:// address or key=value connection
 // text) uses that location for this run instead.
 
@@ -16,10 +16,6 @@ QString DatabaseSwitch();
 bool ServerEngineChosen();
 // The server location from the settings (with the password file), or the switch's.
 QString ServerLocation();
-// <settings folder>/<application>.pgpass
-QString ServerPasswordFile();
-// Writes the password for `name`/`user` into the password file, readable by the user only.
-bool SaveServerPassword(const QString& name, const QString& user, const QString& password);
 
 // Opens the chosen server database. When it cannot be reached, the user is asked to try
 // again, change the connection settings or quit; an empty database there is offered the

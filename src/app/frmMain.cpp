@@ -418,7 +418,7 @@ void frmMain::buildStatusBar() {
     m_networkTag->setToolTip(QStringLiteral("네트워크 버전(클라이언트)"));
     m_networkTag->installEventFilter(this);
     sb->addPermanentWidget(m_networkTag);
-    m_networkTag->setVisible(App().clientMode == 1);
+    m_networkTag->setVisible(App().clientMode == 1 || ServerDatabase());
 
     // Plain text: an "&" (or anything looking like markup) in the name is shown as typed.
     m_userName = new QLabel(App().userName, sb);

@@ -458,6 +458,24 @@ namespace {
 
 // Opens the shared connection on a database server. Only a MemberDesk database (its
 // member and option tables) is taken; nothing is written to any other.
+// What the connected server database holds: MemberDesk's tables, none, or another's.
+ServerProbe probeTables(pg::Connection& server, QString* why, int* code) {
+    const pg::Result r = server.exec(
+        QStringLiteral("SELECT COUNT(*), SUM(CASE WHEN lower(table_name) IN ('tblfriend', 'options') THEN 1 ELSE 0 END) "
+                       "FROM information_schema.tables WHERE table_schema = current_schema()"),
+        {}, 1);
+    if (r.rc != pg::Ok) {
+        *why = r.error;
+        *code = r.rc;
+        return ServerProbe::Failed;
+    }
+    if (r.rows.value(0).value(1).toInt() == 2) return ServerProbe::Ready;
+    *why = QStringLiteral("서버의 데이터베이스가 MemberDesk의 데이터베이스가 아닙니다. "
+                          "다른 프로그램의 자료는 바꾸지 않고 그대로 둡니다.");
+    *code = SQLITE_NOTADB;
+    return r.rows.value(0).value(0).toInt() == 0 ? ServerProbe::Empty : ServerProbe::Foreign;
+}
+
 bool openServer(const QString& location, const QString& password, bool readOnly, bool logging) {
     Connection& c = conn();
     auto server = std::make_unique<pg::Connection>();
@@ -474,20 +492,11 @@ bool openServer(const QString& location, const QString& password, bool readOnly,
         cc.waiting = true;
         if (busyBegin()) busyBegin()();
     };
-    const pg::Result r = server->exec(
-        QStringLiteral("SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = current_schema() "
-                       "AND lower(table_name) IN ('tblfriend', 'options')"),
-        {}, 1);
+    const ServerProbe kind = probeTables(*server, &why, &code);
     endBusyWait();
-    if (r.rc != pg::Ok) {
-        c.lastError = r.error;
-        c.lastErrorCode = r.rc;
-        return false;
-    }
-    if (r.rows.value(0).value(0).toInt() != 2) {
-        c.lastError = QStringLiteral("서버의 데이터베이스가 MemberDesk의 데이터베이스가 아닙니다. "
-                                     "다른 프로그램의 자료는 바꾸지 않고 그대로 둡니다.");
-        c.lastErrorCode = SQLITE_NOTADB;
+    if (kind != ServerProbe::Ready) {
+        c.lastError = why;
+        c.lastErrorCode = code;
         return false;
     }
     server->setLockTimeout(c.busyTimeoutMs);
@@ -504,6 +513,19 @@ bool openServer(const QString& location, const QString& password, bool readOnly,
 bool IsServerLocation(const QString& location) { return pg::IsServerLocation(location); }
 
 bool ServerDatabase() { return conn().server != nullptr; }
+
+ServerProbe ProbeServerDatabase(const QString& location, const QString& password, QString* error) {
+    QString why;
+    int code = 0;
+    pg::Connection server;
+    ServerProbe kind = ServerProbe::Failed;
+    if (!pg::IsServerLocation(location))
+        why = QStringLiteral("데이터베이스 서버의 주소가 아닙니다.");
+    else if (server.open(location, password, true, &why, &code))
+        kind = probeTables(server, &why, &code);
+    if (error) *error = kind == ServerProbe::Ready ? QString() : why;
+    return kind;
+}
 
 bool OpenDatabase(const QString& path, const QString& password, bool readOnly, bool logging) {
     DBTerminate();

@@ -76,6 +76,11 @@ bool OpenDatabase(const QString& path, const QString& password = {}, bool readOn
 bool IsServerLocation(const QString& location);
 // True when the open connection is to a database server.
 bool ServerDatabase();
+// What a server location holds, tried through a connection of its own (the open database
+// stays as it is): MemberDesk's database, an empty database, another program's tables, or
+// nothing reached (`error` then says why in Korean, as LastDbError() would).
+enum class ServerProbe { Ready, Empty, Foreign, Failed };
+ServerProbe ProbeServerDatabase(const QString& location, const QString& password = {}, QString* error = nullptr);
 void DBTerminate();
 bool IsDatabaseOpen();
 QString LastDbError();

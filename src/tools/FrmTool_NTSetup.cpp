@@ -3,11 +3,14 @@
 #include "core/AppState.h"
 #include "core/Prompt.h"
 #include "core/Settings.h"
+#include "db/Database.h"
+#include "db/ServerSettings.h"
 #include "tools/NetworkShares.h"
 #include "ui/FloatNotice.h"
 #include "ui/RecordWindow.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -35,7 +38,7 @@ void FrmTool_NTSetup::setReachCheck(ReachCheck check) { reachCheck() = std::move
 FrmTool_NTSetup::FrmTool_NTSetup(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FrmTool_NTSetup"));
     setWindowTitle(QStringLiteral("네트워크 설정"));
-    resize(560, 520);
+    resize(560, 700);
     m_server = new QRadioButton(QStringLiteral("&1. 서 버 - 자료가 저장되는 메인 컴퓨터"), this);
     m_server->setObjectName(QStringLiteral("optCSType(0)"));
     m_client = new QRadioButton(QStringLiteral("&2.클라이언트 - 서버에 접속하는 컴퓨터"), this);
@@ -69,9 +72,48 @@ FrmTool_NTSetup::FrmTool_NTSetup(QWidget* parent) : QWidget(parent) {
     grid->addWidget(new QLabel(QStringLiteral("네트웍 Drive"), m_frame), 1, 0);
     grid->addWidget(m_folder, 1, 1);
     grid->addWidget(connectNow, 1, 2);
-    grid->addWidget(m_autoFind, 2, 0, 1, 3);
+    grid->addWidget(m_autoFind, 2, 0, 1, 3, Qt::AlignLeft);
     grid->addWidget(m_tree, 3, 0, 1, 3);
     grid->addWidget(m_status, 4, 0, 1, 3);
+
+    m_dbServer = new QRadioButton(QStringLiteral("&3. 데이터베이스 서버 - 여러 PC가 PostgreSQL 서버의 자료를 함께 사용"), this);
+    m_dbServer->setObjectName(QStringLiteral("optCSType(2)"));
+    m_dbFrame = new QGroupBox(QStringLiteral("데이터베이스 서버 설정"), this);
+    m_dbFrame->setObjectName(QStringLiteral("FraDbServer"));
+    auto dbInput = [this](const char* name) {
+        auto* e = new QLineEdit(m_dbFrame);
+        e->setObjectName(QString::fromLatin1(name));
+        return e;
+    };
+    m_dbHost = dbInput("txtDbHost");
+    m_dbHost->setPlaceholderText(QStringLiteral("컴퓨터 이름 또는 IP"));
+    m_dbPort = dbInput("txtDbPort");
+    m_dbPort->setMaxLength(5);
+    m_dbName = dbInput("txtDbName");
+    m_dbUser = dbInput("txtDbUser");
+    m_dbPassword = dbInput("txtDbPassword");
+    m_dbPassword->setEchoMode(QLineEdit::Password);
+    m_dbPassword->setPlaceholderText(QStringLiteral("바꾸지 않으려면 비워 두세요"));
+    auto* testDb = new QPushButton(QStringLiteral("연결 시험"), m_dbFrame);
+    testDb->setObjectName(QStringLiteral("btnTestDb"));
+    m_dbStatus = new QLabel(m_dbFrame);
+    m_dbStatus->setObjectName(QStringLiteral("lblDbStatus"));
+    m_dbStatus->setTextFormat(Qt::PlainText);
+    m_dbStatus->setWordWrap(true);
+    auto* dbGrid = new QGridLayout(m_dbFrame);
+    dbGrid->addWidget(new QLabel(QStringLiteral("서버 주소"), m_dbFrame), 0, 0);
+    dbGrid->addWidget(m_dbHost, 0, 1);
+    dbGrid->addWidget(new QLabel(QStringLiteral("포트"), m_dbFrame), 0, 2);
+    dbGrid->addWidget(m_dbPort, 0, 3);
+    dbGrid->addWidget(new QLabel(QStringLiteral("데이터베이스"), m_dbFrame), 1, 0);
+    dbGrid->addWidget(m_dbName, 1, 1, 1, 3);
+    dbGrid->addWidget(new QLabel(QStringLiteral("사용자"), m_dbFrame), 2, 0);
+    dbGrid->addWidget(m_dbUser, 2, 1, 1, 3);
+    dbGrid->addWidget(new QLabel(QStringLiteral("비밀번호"), m_dbFrame), 3, 0);
+    dbGrid->addWidget(m_dbPassword, 3, 1, 1, 2);
+    dbGrid->addWidget(testDb, 3, 3);
+    dbGrid->addWidget(m_dbStatus, 4, 0, 1, 4);
+    dbGrid->setColumnStretch(1, 1);
 
     auto* save = new QPushButton(QStringLiteral("저장"), this);
     save->setObjectName(QStringLiteral("btnSave"));
@@ -79,6 +121,8 @@ FrmTool_NTSetup::FrmTool_NTSetup(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_server);
     layout->addWidget(m_client);
     layout->addWidget(m_frame, 1);
+    layout->addWidget(m_dbServer);
+    layout->addWidget(m_dbFrame);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(save);
@@ -86,11 +130,20 @@ FrmTool_NTSetup::FrmTool_NTSetup(QWidget* parent) : QWidget(parent) {
 
     m_share->setText(Settings::get(kEnv, QStringLiteral("네트웍경로")));
     m_folder->setText(Settings::get(kEnv, QStringLiteral("네트웍드라이브")));
-    (Settings::get(App().appTitle, kEnv, QStringLiteral("CSType"), QStringLiteral("0")).trimmed().toInt() != 0 ? m_client : m_server)
-        ->setChecked(true);
+    const ServerSettings server = LoadServerSettings();
+    m_dbHost->setText(server.host);
+    m_dbPort->setText(server.port);
+    m_dbName->setText(server.name);
+    m_dbUser->setText(server.user);
+    if (ServerEngineInSettings()) m_dbServer->setChecked(true);
+    else
+        (Settings::get(App().appTitle, kEnv, QStringLiteral("CSType"), QStringLiteral("0")).trimmed().toInt() != 0 ? m_client : m_server)
+            ->setChecked(true);
     syncEnabled();
 
-    connect(m_server, &QRadioButton::toggled, this, [this] { syncEnabled(); });
+    for (QRadioButton* r : {m_server, m_client, m_dbServer})
+        connect(r, &QRadioButton::toggled, this, [this] { syncEnabled(); });
+    connect(testDb, &QPushButton::clicked, this, [this] { btnTestDb(); });
     connect(path, &QPushButton::clicked, this, [this] { btnPath(); });
     connect(connectNow, &QPushButton::clicked, this, [this] { btnAutoNTDrv(); });
     connect(m_autoFind, &QCheckBox::toggled, this, [this](bool on) {
@@ -101,7 +154,71 @@ FrmTool_NTSetup::FrmTool_NTSetup(QWidget* parent) : QWidget(parent) {
 
 QString FrmTool_NTSetup::soughtName() const { return QFileInfo(App().appDir).fileName(); }
 
-void FrmTool_NTSetup::syncEnabled() { m_frame->setEnabled(m_client->isChecked()); }
+void FrmTool_NTSetup::syncEnabled() {
+    m_frame->setEnabled(m_client->isChecked());
+    m_dbFrame->setEnabled(m_dbServer->isChecked());
+}
+
+ServerSettings FrmTool_NTSetup::typedServer() const {
+    return {m_dbHost->text().trimmed(), m_dbPort->text().trimmed(), m_dbName->text().trimmed(), m_dbUser->text().trimmed()};
+}
+
+bool FrmTool_NTSetup::serverInputValid() {
+    if (!CheckRequired(m_dbHost, QStringLiteral("서버 주소")) || !CheckRequired(m_dbPort, QStringLiteral("포트")) ||
+        !CheckRequired(m_dbName, QStringLiteral("데이터베이스")))
+        return false;
+    bool number = false;
+    const int port = m_dbPort->text().trimmed().toInt(&number);
+    if (!number || port < 1 || port > 65535) {
+        MsgInfo(QStringLiteral("포트는 1에서 65535 사이의 숫자로 입력하세요."));
+        m_dbPort->setFocus();
+        m_dbPort->selectAll();
+        return false;
+    }
+    return true;
+}
+
+bool FrmTool_NTSetup::btnTestDb() {
+    if (!serverInputValid()) return false;
+    m_dbStatus->setText(QStringLiteral("서버에 연결하는 중입니다..."));
+    m_dbStatus->repaint();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    const ServerProbe found = ProbeServerDatabase(ServerLocationFor(typedServer()), m_dbPassword->text(), &error);
+    QApplication::restoreOverrideCursor();
+    QString text;
+    switch (found) {
+    case ServerProbe::Ready:
+        text = QStringLiteral("서버에 연결되었습니다. MemberDesk 데이터베이스가 있습니다.");
+        break;
+    case ServerProbe::Empty:
+        text = QStringLiteral("서버에 연결되었습니다. 데이터베이스가 비어 있어 다음 시작 때 새 MemberDesk "
+                              "데이터베이스를 만들 수 있습니다.");
+        break;
+    case ServerProbe::Foreign:
+    case ServerProbe::Failed:
+        text = QStringLiteral("서버의 데이터베이스를 사용할 수 없습니다.") + u'\n' + error;
+        break;
+    }
+    m_dbStatus->setText(text);
+    MsgInfo(text);
+    return found == ServerProbe::Ready || found == ServerProbe::Empty;
+}
+
+bool FrmTool_NTSetup::saveServerChoice() {
+    if (!serverInputValid()) return false;
+    // A server that cannot be used now is stored only when the user insists (it may be
+    // switched off at the moment); the next start asks again if it still cannot connect.
+    if (!btnTestDb() && !AskYesNo(QStringLiteral("그래도 이 설정을 저장하시겠습니까?"), {}, false)) return false;
+    const ServerSettings s = typedServer();
+    if (!m_dbPassword->text().isEmpty() && !SaveServerPassword(s.name, s.user, m_dbPassword->text())) {
+        MsgInfo(QStringLiteral("비밀번호 파일을 쓸 수 없습니다.") + u'\n' + ServerPasswordFile());
+        return false;
+    }
+    m_dbPassword->clear();
+    SaveServerSettings(s);
+    return true;
+}
 
 void FrmTool_NTSetup::btnPath() {
     const QString dir = prompt().existingDirectory(
@@ -194,7 +311,9 @@ bool FrmTool_NTSetup::autoFindServer() {
 }
 
 bool FrmTool_NTSetup::btnSave() {
-    if (m_client->isChecked()) {
+    if (m_dbServer->isChecked()) {
+        if (!saveServerChoice()) return false;
+    } else if (m_client->isChecked()) {
         if (m_autoFind->isChecked() && !autoFindServer()) return false;
         if (!CheckRequired(m_share, QStringLiteral("서버경로")) || !CheckRequired(m_folder, QStringLiteral("네트웍 Drive")))
             return false;
@@ -210,10 +329,12 @@ bool FrmTool_NTSetup::btnSave() {
         Settings::set(kEnv, QStringLiteral("네트웍드라이브"), folder);
         Settings::set(QStringLiteral("Config"), QStringLiteral("DB경로"), folder + QStringLiteral("/DBS"));
         Settings::set(kEnv, QStringLiteral("CSType"), QStringLiteral("1"));
+        ChooseFileEngine();
         App().clientMode = 1;
     } else {
         Settings::set(QStringLiteral("Config"), QStringLiteral("DB경로"), App().appDir + QStringLiteral("/DBS"));
         Settings::set(kEnv, QStringLiteral("CSType"), QStringLiteral("0"));
+        ChooseFileEngine();
         App().clientMode = 0;
     }
     ShowFloatNotice(QStringLiteral("설정이 저장되었습니다."));

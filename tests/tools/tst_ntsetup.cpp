@@ -6,6 +6,8 @@
 #include "core/Settings.h"
 #include "tools/FrmTool_NTSetup.h"
 #include "tools/NetworkShares.h"
+#include "db/Database.h"
+#include "db/ServerSettings.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -14,7 +16,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QTcpServer>
 #include <QTreeWidget>
+#include <QApplication>
+#include <QLabel>
 
 using namespace tools_test;
 
@@ -26,6 +32,15 @@ public:
 };
 
 QString env(const char* key) { return Settings::get(App().appTitle, QStringLiteral("환경설정"), QString::fromUtf8(key), QStringLiteral("<none>")); }
+QString dbSetting(const char* key) { return Settings::get(App().appTitle, QStringLiteral("Database"), QString::fromUtf8(key), QStringLiteral("<none>")); }
+QString adminValue(const QString& key) {
+    return QRegularExpression(QStringLiteral("\\b") + key + QStringLiteral("=(\\S+)")).match(TestEnv::serverAdmin()).captured(1);
+}
+QString closedPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return QString::number(probe.serverPort());
+}
 QString dbPath() { return Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("DB경로"), QStringLiteral("<none>")); }
 } // namespace
 
@@ -145,6 +160,103 @@ private slots:
                                                                 : QStringLiteral("찾을 공유명:") + name()));
             QVERIFY(find<QLineEdit>(w, QStringLiteral("txtInput(0)"))->text().isEmpty());
         }
+    }
+
+    // Typed server settings are checked before anything is tried or stored.
+    void databaseServerRefusesBadInput_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no host") << "txtDbHost" << "" << "[서버 주소]은(는) 필수 입력 사항입니다.";
+        QTest::newRow("port letters") << "txtDbPort" << "54a2" << "포트는 1에서 65535 사이의 숫자로 입력하세요.";
+        QTest::newRow("port too big") << "txtDbPort" << "65536" << "포트는 1에서 65535 사이의 숫자로 입력하세요.";
+        QTest::newRow("port zero") << "txtDbPort" << "0" << "포트는 1에서 65535 사이의 숫자로 입력하세요.";
+        QTest::newRow("no database") << "txtDbName" << " " << "[데이터베이스]은(는) 필수 입력 사항입니다.";
+    }
+    void databaseServerRefusesBadInput() {
+        QFETCH(QString, input);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        FrmTool_NTSetup* w = open();
+        QVERIFY(!find<QGroupBox>(w, QStringLiteral("FraDbServer"))->isEnabled());
+        click(find<QRadioButton>(w, QStringLiteral("optCSType(2)")));
+        QVERIFY(find<QGroupBox>(w, QStringLiteral("FraDbServer"))->isEnabled());
+        QVERIFY(!find<QGroupBox>(w, QStringLiteral("FraSvrSetup"))->isEnabled());
+        auto* box = find<QLineEdit>(w, input);
+        box->clear();
+        focusAndType(box, text);
+        click(find<QPushButton>(w, QStringLiteral("btnSave")));
+        QCOMPARE(m_env->prompt().lastText(), message);
+        QCOMPARE(m_env->prompt().shown().size(), 1);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(dbSetting("Engine"), QStringLiteral("<none>"));
+    }
+
+    // A server that does not answer is stored only when the user insists, with the
+    // password (quotes and blanks in it) in a file only the user can read.
+    void unreachableDatabaseServer() {
+        FrmTool_NTSetup* w = open();
+        click(find<QRadioButton>(w, QStringLiteral("optCSType(2)")));
+        find<QLineEdit>(w, QStringLiteral("txtDbHost"))->setText(QStringLiteral("127.0.0.1"));
+        find<QLineEdit>(w, QStringLiteral("txtDbPort"))->setText(closedPort());
+        focusAndType(find<QLineEdit>(w, QStringLiteral("txtDbPassword")), QStringLiteral("it's a \"pass\""));
+        click(find<QPushButton>(w, QStringLiteral("btnTestDb")));
+        QVERIFY2(m_env->prompt().lastText().startsWith(QStringLiteral("서버의 데이터베이스를 사용할 수 없습니다.\n데이터베이스 서버에 연결할 수 없습니다.")),
+                 qPrintable(m_env->prompt().lastText()));
+        QCOMPARE(find<QLabel>(w, QStringLiteral("lblDbStatus"))->text(), m_env->prompt().lastText());
+
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        click(find<QPushButton>(w, QStringLiteral("btnSave")));
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("그래도 이 설정을 저장하시겠습니까?"));
+        QCOMPARE(dbSetting("Engine"), QStringLiteral("<none>"));
+        QVERIFY(!QFile::exists(ServerPasswordFile()));
+
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        click(find<QPushButton>(w, QStringLiteral("btnSave")));
+        QCOMPARE(dbSetting("Engine"), QStringLiteral("postgresql"));
+        QCOMPARE(dbSetting("Host"), QStringLiteral("127.0.0.1"));
+        QCOMPARE(dbSetting("Name"), QStringLiteral("memberdesk"));
+        QFile pass(ServerPasswordFile());
+        QVERIFY(pass.open(QIODevice::ReadOnly));
+        QCOMPARE(pass.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        QCOMPARE(pass.readAll(), QByteArray("*:*:memberdesk::it's a \"pass\"\n"));
+        QVERIFY(find<QLineEdit>(w, QStringLiteral("txtDbPassword"))->text().isEmpty());
+        QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("설정이 저장되었습니다.")));
+
+        // Opened again, the window shows the stored choice; the first option chooses the file.
+        w->close();
+        w = open();
+        QVERIFY(find<QRadioButton>(w, QStringLiteral("optCSType(2)"))->isChecked());
+        QCOMPARE(find<QLineEdit>(w, QStringLiteral("txtDbHost"))->text(), QStringLiteral("127.0.0.1"));
+        click(find<QRadioButton>(w, QStringLiteral("optCSType(0)")));
+        click(find<QPushButton>(w, QStringLiteral("btnSave")));
+        QCOMPARE(dbSetting("Engine"), QStringLiteral("sqlite"));
+        QVERIFY(!ServerEngineInSettings());
+    }
+
+    // A real server: an empty database is accepted (the next start fills it), then one
+    // holding MemberDesk's tables; the running program's own database stays open.
+    void reachableDatabaseServer() {
+        if (TestEnv::serverAdmin().isEmpty()) QSKIP("no database server for this run");
+        const QString name = QStringLiteral("md_ntsetup_%1").arg(QCoreApplication::applicationPid());
+        const QString location = m_env->newServerDatabase(name);
+        QVERIFY(!location.isEmpty());
+        const QString before = DatabasePath();
+        FrmTool_NTSetup* w = open();
+        click(find<QRadioButton>(w, QStringLiteral("optCSType(2)")));
+        find<QLineEdit>(w, QStringLiteral("txtDbHost"))->setText(adminValue(QStringLiteral("host")));
+        find<QLineEdit>(w, QStringLiteral("txtDbPort"))->setText(adminValue(QStringLiteral("port")));
+        find<QLineEdit>(w, QStringLiteral("txtDbName"))->setText(name);
+        find<QLineEdit>(w, QStringLiteral("txtDbUser"))->setText(adminValue(QStringLiteral("user")));
+        click(find<QPushButton>(w, QStringLiteral("btnTestDb")));
+        QVERIFY2(m_env->prompt().lastText().contains(QStringLiteral("데이터베이스가 비어 있어")), qPrintable(m_env->prompt().lastText()));
+        QVERIFY(CreateNewDatabase(location));
+        click(find<QPushButton>(w, QStringLiteral("btnSave")));
+        QCOMPARE(m_env->prompt().texts().value(1), QStringLiteral("서버에 연결되었습니다. MemberDesk 데이터베이스가 있습니다."));
+        QCOMPARE(dbSetting("Engine"), QStringLiteral("postgresql"));
+        QCOMPARE(dbSetting("Name"), name);
+        QCOMPARE(DatabasePath(), before);
+        QVERIFY(IsDatabaseOpen());
     }
 
     void mountTableParsing() {
