@@ -355,8 +355,9 @@ private slots:
         QCOMPARE(calls.at(0).args, QStringList{bin() + "/ExternTelNo.txt"});
         QCOMPARE(readAll(bin() + "/ExternTelNo.txt"), QByteArray("Lee,010-9999-0000\r\n"));
         // The caller look-up's indexes are part of every database.
-        QCOMPARE(m_d->query("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name LIKE "
-                            "'ix_tblfriend_%_last4'")
+        QCOMPARE(m_d->query(ServerDatabase() ? "SELECT COUNT(*) FROM pg_indexes WHERE indexname LIKE 'ix_tblfriend_%_last4'"
+                                             : "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name LIKE "
+                                               "'ix_tblfriend_%_last4'")
                      .toInt(),
                  6);
     }

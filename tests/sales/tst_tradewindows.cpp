@@ -152,8 +152,10 @@ private slots:
         QCOMPARE(ed->field(frmTradeSub::FPrice)->text(), QStringLiteral("20,000"));
         QCOMPARE(ed->field(frmTradeSub::FAmount)->text(), QStringLiteral("20,000"));
         key(Qt::Key_F2);
-        QCOMPARE(scalar("SELECT servicename || '|' || lnumber || '|' || dsum FROM tbltradesub WHERE ctbltrade = ?", {trade}),
-                 QStringLiteral("커트|1|20000.0"));
+        QCOMPARE(scalar("SELECT servicename || '|' || lnumber || '|' || CAST(dsum AS INTEGER) FROM tbltradesub "
+                        "WHERE ctbltrade = ?",
+                        {trade}),
+                 QStringLiteral("커트|1|20000"));
         QCOMPARE(g->text(frmTrade::CLines, 2), QStringLiteral("1 건"));
         QCOMPARE(g->text(frmTrade::CTotal, 2), QStringLiteral("20,000"));
         QCOMPARE(w->lines()->dataRowCnt(), 1);

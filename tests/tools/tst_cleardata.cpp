@@ -106,8 +106,14 @@ private slots:
 
     // The last statement fails: nothing is deleted and no success is claimed.
     void failingStatementUndoesAll() {
-        QVERIFY(RunSilent(QStringLiteral("CREATE TRIGGER keep_ledger BEFORE DELETE ON tbljangbu "
-                                         "BEGIN SELECT RAISE(ABORT, 'ledger locked'); END")).ok);
+        if (ServerDatabase())
+            QVERIFY(RunSilent(QStringLiteral("CREATE FUNCTION keep_ledger() RETURNS trigger LANGUAGE plpgsql AS "
+                                             "'BEGIN RAISE EXCEPTION ''ledger locked''; END'")).ok &&
+                    RunSilent(QStringLiteral("CREATE TRIGGER keep_ledger BEFORE DELETE ON tbljangbu "
+                                             "FOR EACH ROW EXECUTE FUNCTION keep_ledger()")).ok);
+        else
+            QVERIFY(RunSilent(QStringLiteral("CREATE TRIGGER keep_ledger BEFORE DELETE ON tbljangbu "
+                                             "BEGIN SELECT RAISE(ABORT, 'ledger locked'); END")).ok);
         const auto before = counts();
         FrmTool_ClearAll* w = open();
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
