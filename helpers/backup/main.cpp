@@ -1,6 +1,9 @@
 // memberdesk-backup [SERVERUP | AS | HDDAUTO | UNZIP [HDDAUTO] [archive]] [--quiet]
 //
-// Reads the database folder from the hand-over setting (Backup / DB경로 / 경로), waits until
+// Reads the database folder from the hand-over setting (Backup / DB경로 / 경로) and, when
+// MemberDesk works on a database server, the server's location (Backup / DB경로 / 서버): the
+// backup then holds a copy of the server database as one moment, taken while other PCs go
+// on working; a server database is never restored from here. Waits until
 // MemberDesk has ended (its lock in the data folder is free), holds that lock while it
 // works, and backs up or restores:
 //   (none)    backup into a folder the user chooses; restore offered too
@@ -11,6 +14,7 @@
 // --quiet shows no window (progress and result on stderr); the exit code is 0 on success.
 #include "core/AppState.h"
 #include "core/Settings.h"
+#include "db/Database.h"
 #include "tools/BackupArchive.h"
 
 #include <QApplication>
@@ -31,6 +35,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTranslator>
 
@@ -57,6 +62,7 @@ void setUpLook() {
 // What the person reads for each step the archive code reports.
 QString stageText(const QString& stage) {
     static const QHash<QString, QString> texts = {
+        {QStringLiteral("server"), QStringLiteral("서버의 데이터베이스를 복사하고 있습니다")},
         {QStringLiteral("snapshot"), QStringLiteral("데이터베이스를 복사하고 있습니다")},
         {QStringLiteral("compress"), QStringLiteral("백업 파일로 압축하고 있습니다")},
         {QStringLiteral("verify"), QStringLiteral("백업 파일을 검사하고 있습니다")},
@@ -124,13 +130,48 @@ bool runWithProgress(const QString& label, const std::function<bool(const Backup
     return result;
 }
 
-bool backupTo(const QString& dbFolder, const QString& dir, const QString& prefix, int keep) {
+// The server database copied into a database file in `folder`, with the zip-code file and
+// the settings copies of the local database folder beside it.
+bool copyServerDatabase(const QString& location, const QString& dbFolder, const QString& folder,
+                        const BackupProgress& progress, QString* error) {
+    const bool copied = CopyDatabase(location, folder + QStringLiteral("/dbMain.db"), nullptr, error,
+                                     [&](int done, int total) {
+                                         progress(total ? done * 40 / total : 0, QStringLiteral("server"));
+                                     });
+    DBTerminate();
+    if (!copied) return false;
+    const QDir from(dbFolder);
+    for (const QString& name :
+         from.entryList({QStringLiteral("dbPost.db"), QStringLiteral("환경설정_*.mdb")}, QDir::Files)) {
+        if (!QFile::copy(from.filePath(name), folder + u'/' + name)) {
+            *error = QDir::toNativeSeparators(from.filePath(name)) + QStringLiteral("\n파일을 복사할 수 없습니다.");
+            return false;
+        }
+    }
+    return true;
+}
+
+// `server` names the database server to back up, "" for the database file of `dbFolder`.
+bool backupTo(const QString& dbFolder, const QString& server, const QString& dir, const QString& prefix, int keep) {
     const QString archive =
         QDir(dir).filePath(BackupArchiveName(prefix, QDateTime::currentDateTime()));
     QString error;
     const bool ok = runWithProgress(
-        QStringLiteral("데이터를 백업하고 있습니다. 잠시 기다려 주십시오."),
-        [&](const BackupProgress& p) { return WriteBackupArchive(dbFolder, archive, p, &error); });
+        QStringLiteral("데이터를 백업하고 있습니다. 잠시 기다려 주십시오."), [&](const BackupProgress& p) {
+            if (server.isEmpty()) return WriteBackupArchive(dbFolder, archive, p, &error);
+            QDir().mkpath(dir);
+            QTemporaryDir copy(QDir(dir).filePath(QStringLiteral("server-copy-XXXXXX")));
+            if (!copy.isValid()) {
+                error = copy.errorString();
+                return false;
+            }
+            return copyServerDatabase(server, dbFolder, copy.path(), p, &error) &&
+                   WriteBackupArchive(copy.path(), archive,
+                                      [&p](int percent, const QString& stage) {
+                                          return p(40 + percent * 60 / 100, stage);
+                                      },
+                                      &error);
+        });
     if (!ok) {
         say(QStringLiteral("데이터백업을 실패하였습니다.\n\n") + error, true);
         return false;
@@ -261,10 +302,16 @@ int main(int argc, char** argv) {
                                      QStringLiteral("경로"), QString());
     if (dbFolder.isEmpty()) dbFolder = dataDir + QStringLiteral("/DBS");
     const QString backupDir = dataDir + QStringLiteral("/Backup");
+    const QString server = Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"),
+                                         QStringLiteral("서버"), QString());
 
     QLockFile lock(dataDir + QStringLiteral("/memberdesk.lock"));
     if (!waitForLock(lock)) return 3;
-    if (!QFile::exists(dbFolder + QStringLiteral("/dbMain.db")) &&
+    if (!server.isEmpty() && mode == QStringLiteral("UNZIP")) {
+        say(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다."), true);
+        return 1;
+    }
+    if (server.isEmpty() && !QFile::exists(dbFolder + QStringLiteral("/dbMain.db")) &&
         mode != QStringLiteral("UNZIP")) {
         say(QDir::toNativeSeparators(dbFolder + QStringLiteral("/dbMain.db")) +
                 QStringLiteral("\n데이터베이스를 찾을 수 없습니다."),
@@ -273,9 +320,9 @@ int main(int argc, char** argv) {
     }
 
     if (mode == QStringLiteral("HDDAUTO"))
-        return backupTo(dbFolder, backupDir, QStringLiteral("MemberDesk_auto"), 10) ? 0 : 1;
+        return backupTo(dbFolder, server, backupDir, QStringLiteral("MemberDesk_auto"), 10) ? 0 : 1;
     if (mode == QStringLiteral("SERVERUP"))
-        return backupTo(dbFolder, QFileInfo(dbFolder).absolutePath() + QStringLiteral("/Backup"),
+        return backupTo(dbFolder, server, QFileInfo(dbFolder).absolutePath() + QStringLiteral("/Backup"),
                         QStringLiteral("MemberDesk_server"), 0)
                    ? 0
                    : 1;
@@ -299,6 +346,10 @@ int main(int argc, char** argv) {
         box.setDefaultButton(backup);
         box.setEscapeButton(cancel);
         box.exec();
+        if (box.clickedButton() == restore && !server.isEmpty()) {
+            say(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다."), true);
+            return 1;
+        }
         if (box.clickedButton() == restore)
             return restoreChosen(dbFolder, chooseArchive(backupDir), backupDir);
         if (box.clickedButton() != backup) return 2;
@@ -308,5 +359,5 @@ int main(int argc, char** argv) {
     if (dir.isEmpty()) return 2;
     const QString prefix = mode == QStringLiteral("AS") ? QStringLiteral("MemberDesk_AS")
                                                         : QStringLiteral("MemberDesk");
-    return backupTo(dbFolder, dir, prefix, 0) ? 0 : 1;
+    return backupTo(dbFolder, server, dir, prefix, 0) ? 0 : 1;
 }

@@ -132,9 +132,11 @@ QString ServerLocationWithDatabase(const QString& location, const QString& name)
 // Copies every table of the MemberDesk database `from` into the empty database `to` (each
 // a file path or a server location), one transaction per table, then compares the row
 // counts and the sums of the money columns of both. Refuses a target that already holds
-// rows or is not a new MemberDesk database. `report` gets one line per table.
+// rows or is not a new MemberDesk database. `report` gets one line per table;
+// `tables(done, total)` is called after each table copied. A server source is read as one
+// moment, so other PCs may go on writing meanwhile.
 bool CopyDatabase(const QString& from, const QString& to, QStringList* report = nullptr,
-                  QString* error = nullptr);
+                  QString* error = nullptr, const std::function<void(int done, int total)>& tables = {});
 
 // ---- shared operations ----
 

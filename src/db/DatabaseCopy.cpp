@@ -25,7 +25,9 @@ public:
         if (pg::IsServerLocation(location)) {
             m_server = std::make_unique<pg::Connection>();
             int code = 0;
-            return m_server->open(location, {}, true, error, &code);
+            // Every table and the closing comparison read one moment of the database, so
+            // other PCs may go on working during the copy.
+            return m_server->open(location, {}, true, error, &code) && m_server->beginSnapshot(error);
         }
         if (!QFile::exists(location)) {
             if (error) *error = QStringLiteral("file not found: ") + location;
@@ -106,7 +108,8 @@ bool sameSummary(const QVector<QVariant>& a, const QVector<QVariant>& b) {
 
 } // namespace
 
-bool CopyDatabase(const QString& from, const QString& to, QStringList* report, QString* error) {
+bool CopyDatabase(const QString& from, const QString& to, QStringList* report, QString* error,
+                  const std::function<void(int done, int total)>& tables) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;
         DBTerminate();
@@ -129,7 +132,10 @@ bool CopyDatabase(const QString& from, const QString& to, QStringList* report, Q
     }
     if (!OpenDatabase(to)) return fail(QStringLiteral("대상 데이터베이스를 열 수 없습니다.\n") + LastDbError());
 
-    for (const TableInfo& t : schemaTables()) {
+    const QVector<TableInfo> all = schemaTables();
+    int done = 0;
+    for (const TableInfo& t : all) {
+        if (tables) tables(done++, int(all.size()));
         const QStringList sourceCols = source.columns(t.name);
         if (sourceCols.isEmpty()) {
             if (report) *report << t.name + QStringLiteral(": 원본에 없음");

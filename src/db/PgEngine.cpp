@@ -288,6 +288,13 @@ void Connection::setLockTimeout(int ms) {
     }
 }
 
+bool Connection::beginSnapshot(QString* error) {
+    if (!isOpen() || m_inTransaction) return false;
+    if (!d->simple("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", error)) return false;
+    m_inTransaction = true;
+    return true;
+}
+
 bool Connection::open(const QString& location, const QString& password, bool readOnly, QString* error,
                       int* code) {
     close();

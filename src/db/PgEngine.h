@@ -76,6 +76,9 @@ public:
 
     Result exec(const QString& sql, const QVariantList& params, int maxRows);
     bool inTransaction() const { return m_inTransaction; }
+    // Starts a read-only transaction in which every later statement sees the database as
+    // it was at its first read, while other PCs go on writing (a consistent copy).
+    bool beginSnapshot(QString* error);
     qlonglong lastIdentity();
     void setLockTimeout(int ms);
     // Moves every identity column's counter past the highest key stored (after rows were

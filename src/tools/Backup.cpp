@@ -5,12 +5,14 @@
 #include "core/Launcher.h"
 #include "core/Prompt.h"
 #include "core/Settings.h"
+#include "db/Database.h"
 #include "tools/frmMsgBackUp.h"
 #include "ui/WindowRegistry.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace {
@@ -20,9 +22,22 @@ QString modeLabel(int mode) {
     return QStringLiteral("하드");
 }
 
+// The open server database's location without any password in it: the hand-over is a
+// settings file (the helper finds the password where this program does, in the password file).
+QString serverHandOver() {
+    if (!ServerDatabase()) return {};
+    QString location = App().dbFile;
+    static const QRegularExpression keyword(QStringLiteral("\\bpassword\\s*=\\s*('(?:[^'\\\\]|\\\\.)*'|\\S*)"));
+    static const QRegularExpression inAddress(QStringLiteral("^(postgres(?:ql)?://[^:@/]*):[^@/]*@"));
+    location.remove(keyword);
+    location.replace(inAddress, QStringLiteral("\\1@"));
+    return location.simplified();
+}
+
 bool handOver(bool closeWindows, const QString& dbFolder, const QStringList& args) {
     if (closeWindows && !CloseAllChildren()) return false;
     Settings::set(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"), dbFolder);
+    Settings::set(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("서버"), serverHandOver());
     if (!launcher().start(BackupProgram(), args, App().programDir)) {
         MsgWarning(BackupProgram() + QStringLiteral("\n데이터백업 프로그램을 실행할 수 없습니다."));
         return false;
@@ -63,6 +78,13 @@ bool ExecBackUp(int mode, bool ask, bool closeWindows, const QString& dbFolder) 
 }
 
 bool ExecRestore(int mode, bool closeWindows, const QString& dbFolder) {
+    if (ServerDatabase()) {
+        // Other PCs work on the server database: it is never replaced under them.
+        MsgInfo(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다.\n"
+                               "백업 파일의 dbMain.db를 빈 서버 데이터베이스로 옮기려면 "
+                               "memberdesk --copy-database 명령을 사용하세요."));
+        return false;
+    }
     if (!programPresent()) return false;
     if (!AskYesNo(QStringLiteral("안전한 복구를 위하여 현재 사용중인 ") + App().appTitle +
                       QStringLiteral(" 프로그램을 종료합니다.\n계속하시겠습니까?"),

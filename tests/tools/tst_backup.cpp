@@ -319,6 +319,40 @@ private slots:
     }
 
     // A log left beside the old database is kept with it and never applied to the new one.
+    // On a database server the backup holds the server's data (no password handed over);
+    // nothing restores over a database other PCs work on.
+    void serverDatabaseBackedUpNeverRestored() {
+        if (TestEnv::serverAdmin().isEmpty()) QSKIP("no database server for this run");
+        if (!QFile::exists(builtHelper())) QSKIP("memberdesk-backup not built");
+        const QString location = m_env->newServerDatabase();
+        QVERIFY(CreateNewDatabase(location) && OpenDatabase(location));
+        App().dbFile = location + QStringLiteral(" password='it\\'s x'");
+        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname, relation) VALUES (?, ?)"),
+                         {QStringLiteral("김철수"), QStringLiteral("it's")}),
+                 1);
+        fakeHelper();
+        QVERIFY(runMenu(*m_frame, "mnuETCRoot_Reback"));
+        QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다.")));
+        QCOMPARE(startedArgs(), QStringList{"<not started>"});
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        QVERIFY(runMenu(*m_frame, "mnuETCRoot_Backup"));
+        QCOMPARE(Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("서버"), QString()),
+                 location);
+
+        QCOMPARE(runHelper({QStringLiteral("HDDAUTO")}), 0);
+        const QStringList archives = BackupArchives(m_env->path(QStringLiteral("Backup")), QStringLiteral("MemberDesk_auto"));
+        QCOMPARE(archives.size(), 1);
+        QVERIFY2(VerifyBackupArchive(archives.first()), qPrintable(m_helperOutput));
+        QCOMPARE(QDir(m_env->path(QStringLiteral("Backup"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+        const QString unpacked = m_env->path(QStringLiteral("unpacked.db"));
+        QVERIFY(ExtractZipEntry(archives.first(), QStringLiteral("dbMain.db"), unpacked));
+        QVERIFY(OpenDatabase(unpacked));
+        QCOMPARE(GetScalar(QStringLiteral("SELECT sname || relation FROM tblfriend WHERE code <> 1")).toString(),
+                 QStringLiteral("김철수it's"));
+        QCOMPARE(runHelper({QStringLiteral("UNZIP"), archives.first()}), 1);
+        QVERIFY(m_helperOutput.contains(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다.")));
+    }
+
     void leftoverLogIsKept() {
         QTemporaryDir work;
         const QString archive = work.filePath(QStringLiteral("a.zip"));
