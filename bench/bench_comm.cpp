@@ -271,10 +271,18 @@ BENCHMARK_CAPTURE(BM_Sms_BareQueryFill, trade_sums, 7)->Unit(benchmark::kMillise
 BENCHMARK(BM_Sms_WriteExternTelNo)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     auto env = std::make_unique<TestEnv>();
     g_env = env.get();
     generate();
+    // MEMBERDESK_BENCH_KEEP=<file>: keep a copy of the generated database for looking at
+    // query plans with the sqlite3 shell.
+    const QString keep = qEnvironmentVariable("MEMBERDESK_BENCH_KEEP");
+    if (!keep.isEmpty() && !TestEnv::onServer()) {
+        QFile::remove(keep);
+        ExecSQL("VACUUM INTO ?", {keep});
+    }
     auto sms = std::make_unique<frmSMS>();
     g_sms = sms.get();
     int slave = -1;

@@ -19,12 +19,20 @@ QString searchText(const QString& text) {
     return out;
 }
 
+// The ESCAPE clause only where the text holds a character that needed escaping: without
+// one the pattern reads the same either way, and the engine's LIKE is about an eighth
+// slower per call with an escape character (13 columns x every member in the text search).
+QString escapeFor(const QString& text) {
+    return LikeLiteral(text) == text ? QString() : LikeEscape();
+}
+
 SqlPart containsAny(const QStringList& columns, const QString& text) {
     SqlPart part;
     const QString pattern = LikeContains(text);
+    const QString escape = escapeFor(text);
     for (const QString& column : columns) {
         if (!part.sql.isEmpty()) part.sql += QStringLiteral(" OR ");
-        part.sql += QStringLiteral("f.") + column + QStringLiteral(" LIKE ?") + LikeEscape();
+        part.sql += QStringLiteral("f.") + column + QStringLiteral(" LIKE ?") + escape;
         part.params << pattern;
     }
     return part;
@@ -48,7 +56,7 @@ SqlPart textCondition(const SmsSearchInput& in) {
         columns += kAddresses;
         columns << QStringLiteral("smemo");
         SqlPart part = containsAny(columns, t);
-        part.sql += QStringLiteral(" OR f.abo LIKE ?") + LikeEscape();
+        part.sql += QStringLiteral(" OR f.abo LIKE ?") + escapeFor(t);
         part.params << LikeLiteral(t);
         return part;
     }
@@ -171,10 +179,14 @@ SmsQuery SmsSearchSql(const SmsSearchInput& in) {
     } else if (in.section == SmsSearchInput::TradeSums) {
         q.remark = SmsRemark::TradeSum;
         q.header = QStringLiteral("거래금액");
+        // The month's trades are read through the date index and their lines through the
+        // (ctbltrade, dsum) index, neither touching a table. Grouping by the plain member
+        // column would make the engine walk every trade of every year through the member
+        // index instead, to save sorting the month's few groups ("+ 0" prevents that).
         from.sql +=
-            QStringLiteral(" JOIN (SELECT t.ctblfriend, SUM(s.dsum) AS total"
+            QStringLiteral(" JOIN (SELECT t.ctblfriend + 0 AS ctblfriend, SUM(s.dsum) AS total"
                            " FROM tbltrade AS t JOIN tbltradesub AS s ON s.ctbltrade = t.code"
-                           " WHERE t.sdate BETWEEN ? AND ? GROUP BY t.ctblfriend) AS x"
+                           " WHERE t.sdate BETWEEN ? AND ? GROUP BY t.ctblfriend + 0) AS x"
                            " ON x.ctblfriend = f.code");
         from.params << month + QStringLiteral("-01") << month + QStringLiteral("-31");
     }
@@ -185,7 +197,16 @@ SmsQuery SmsSearchSql(const SmsSearchInput& in) {
     q.part += from;
     q.part.sql += QStringLiteral(" WHERE f.code <> 1 AND f.hidden = 0");
     q.part += where;
-    q.part.sql += QStringLiteral(" ORDER BY f.ctblgroup, f.code");
+    // Ordering by the plain group column lets the engine walk the members through the
+    // group index, one table look-up per member, and skip the sort. That is the cheapest
+    // way to the whole list and to one group (which the index finds directly). Any other
+    // search reads the table straight through and sorts what it keeps: the look-ups cost
+    // more than the sort once a filter leaves out part of the list ("+ 0" keeps the index
+    // from serving the order).
+    const bool byGroupIndex =
+        in.menu == MenuGroup || in.section == SmsSearchInput::UnpaidDues || where.sql.isEmpty();
+    q.part.sql += byGroupIndex ? QStringLiteral(" ORDER BY f.ctblgroup, f.code")
+                               : QStringLiteral(" ORDER BY f.ctblgroup + 0, f.code");
     return q;
 }
 

@@ -5,6 +5,7 @@
 #include "core/Clock.h"
 #include "core/Prompt.h"
 #include "db/Database.h"
+#include "db/DbRow.h"
 #include "members/DuesRules.h"
 #include "members/MemberSearch.h"
 #include "members/MemberStore.h"
@@ -32,6 +33,11 @@
 namespace {
 
 const QColor kAltRow(245, 245, 245);
+
+// Trims a row buffer in place, so that it keeps its allocation for the next row.
+void trimInPlace(QString& s) {
+    if (!s.isEmpty() && (s.front().isSpace() || s.back().isSpace())) s = std::move(s).trimmed();
+}
 
 // A row of option buttons named name(0), name(1) ... in a framed box; the first is on.
 QButtonGroup* options(QWidget* parent, QHBoxLayout* into, const QString& title, const char* name,
@@ -262,47 +268,64 @@ void frmSMS::Search() {
     const SmsSearchInput in = searchInput();
     if (in.section == SmsSearchInput::UnpaidDues && !duesSearchAllowed(in)) return;
     const SmsQuery q = SmsSearchSql(in);
-    Recordset rs;
-    const int n = OpenRecordset(rs, q.part.sql, q.part.params);
-    if (n < 0) return; // reported by the database layer; the grid stays as it was
-    m_grid->setHeaderText(ColRemark, q.header);
     const QString month = SmsSearchMonth(in);
     const QLocale locale;
-    m_filling = true;
-    m_grid->beginFill(n);
+    // The rows go from the statement straight into the grid; the cell texts are decoded
+    // into the same few buffers row after row, so the grid's one copy per row is the only
+    // allocation. The grid is emptied at the first row: a statement refused at once
+    // leaves the list as it was.
     QStringList row(ColCount - 1);
+    QString feeStart;
+    bool began = false;
     int shown = 0;
-    for (int r = 0; r < n; ++r) {
-        const QVector<QVariant>& v = rs.row(r);
+    const int n = ReadRows(q.part.sql, q.part.params, [&](const DbRow& v) {
+        if (!began) {
+            m_filling = true;
+            m_grid->beginFill();
+            began = true;
+        }
         // Dues are owed from the month of feestart on.
-        if (q.remark == SmsRemark::UnpaidMonth &&
-            !OwesFromFeeStart(v.at(5).toString(), in.year, in.month))
-            continue;
-        row[0] = QString();
-        row[1] = v.at(0).toString();
-        row[2] = v.at(1).toString();
+        if (q.remark == SmsRemark::UnpaidMonth) {
+            v.text(5, feeStart);
+            if (!OwesFromFeeStart(feeStart, in.year, in.month)) return;
+        }
+        v.text(0, row[1]);
+        v.text(1, row[2]);
         switch (q.remark) {
         case SmsRemark::UnpaidMonth:
             row[3] = month;
             break;
         case SmsRemark::TradeSum:
-            row[3] = locale.toString(v.at(2).toDouble(), 'f', 0);
+            row[3] = locale.toString(v.number(2), 'f', 0);
             break;
         default:
-            row[3] = v.at(2).toString().trimmed();
+            v.text(2, row[3]);
+            trimInPlace(row[3]);
             break;
         }
-        row[4] = v.at(3).toString().trimmed();
-        row[5] = v.at(4).toString();
+        v.text(3, row[4]);
+        trimInPlace(row[4]);
+        v.text(4, row[5]);
         m_grid->appendRow(row);
         ++shown;
+    });
+    if (n < 0 && !began) return; // reported by the database layer; the grid stays as it was
+    if (!began) {
+        m_filling = true;
+        m_grid->beginFill();
     }
     m_grid->endFill();
+    if (n < 0) { // failed part-way (reported): a partial list would pass for the whole one
+        shown = 0;
+        m_grid->beginFill();
+        m_grid->endFill();
+    }
     m_filling = false;
+    m_grid->setHeaderText(ColRemark, q.header);
     m_all->setChecked(false);
     m_checked = 0;
     updateCount();
-    if (shown == 0) ShowFloatNotice(QStringLiteral("검색된 결과가 없습니다."));
+    if (shown == 0 && n >= 0) ShowFloatNotice(QStringLiteral("검색된 결과가 없습니다."));
 }
 
 void frmSMS::selectAll(bool on) {

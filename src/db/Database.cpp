@@ -5,6 +5,7 @@
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "db/DatabaseStats.h"
+#include "db/DbRow.h"
 #include "db/PgEngine.h"
 #include "db/SqlFunctions.h"
 #include "core/Prompt.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <cmath>
 #include <functional>
@@ -110,7 +112,10 @@ struct StatementResult {
     int changes = 0;
     QStringList columns;
     QVector<QVector<QVariant>> rows;
+    int rowsHandedOut = 0; // rows given to a RowSink instead of kept
 };
+
+using RowSink = std::function<void(const DbRow&)>;
 
 int bindParams(sqlite3_stmt* st, const QVariantList& params) {
     for (int i = 0; i < params.size(); ++i) {
@@ -195,9 +200,57 @@ QVariant columnValue(sqlite3_stmt* st, int col, LastText* last = nullptr) {
     }
 }
 
+// The current row of a stepped statement, read straight from the engine.
+class StatementRow final : public DbRow {
+public:
+    explicit StatementRow(sqlite3_stmt* st) : m_st(st), m_count(sqlite3_column_count(st)) {}
+    int columnCount() const override { return m_count; }
+    void text(int col, QString& into) const override {
+        if (col < 0 || col >= m_count) {
+            into.resize(0);
+            return;
+        }
+        if (sqlite3_column_type(m_st, col) == SQLITE_TEXT) {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_st, col));
+            const int bytes = sqlite3_column_bytes(m_st, col);
+            // UTF-16 takes at most as many units as UTF-8 takes bytes; the decoder reads as
+            // QString::fromUtf8 does.
+            into.resize(bytes);
+            QStringDecoder utf8(QStringDecoder::Utf8);
+            const QChar* end = utf8.appendToBuffer(into.data(), QByteArrayView(p, bytes));
+            into.resize(end - into.constData());
+            return;
+        }
+        into = columnValue(m_st, col).toString();
+    }
+    double number(int col) const override {
+        if (col < 0 || col >= m_count) return 0.0;
+        const int type = sqlite3_column_type(m_st, col);
+        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) return sqlite3_column_double(m_st, col);
+        return toNumber(columnValue(m_st, col));
+    }
+
+private:
+    sqlite3_stmt* m_st;
+    int m_count;
+};
+
+// A row the server sent, as values.
+class ValueRow final : public DbRow {
+public:
+    explicit ValueRow(const QVector<QVariant>& values) : m_values(values) {}
+    int columnCount() const override { return int(m_values.size()); }
+    void text(int col, QString& into) const override { into = m_values.value(col).toString(); }
+    double number(int col) const override { return toNumber(m_values.value(col)); }
+
+private:
+    const QVector<QVariant>& m_values;
+};
+
 // Runs one statement. `maxRows` limits the rows kept (-1 all); the statement still runs
-// to its end so that writes complete.
-StatementResult runStatementRaw(const QString& sql, const QVariantList& params, int maxRows);
+// to its end so that writes complete. With a `sink` every row goes to it instead.
+StatementResult runStatementRaw(const QString& sql, const QVariantList& params, int maxRows,
+                                const RowSink* sink = nullptr);
 
 void reportDamage();
 
@@ -208,9 +261,10 @@ qint64& statementCounter() {
     return n;
 }
 
-StatementResult runStatement(const QString& sql, const QVariantList& params, int maxRows) {
+StatementResult runStatement(const QString& sql, const QVariantList& params, int maxRows,
+                             const RowSink* sink = nullptr) {
     ++statementCounter();
-    StatementResult r = runStatementRaw(sql, params, maxRows);
+    StatementResult r = runStatementRaw(sql, params, maxRows, sink);
     conn().lastFailed = r.rc != SQLITE_OK;
     if (r.rc != SQLITE_OK) {
         conn().lastError = r.error;
@@ -224,7 +278,8 @@ StatementResult runStatement(const QString& sql, const QVariantList& params, int
     return r;
 }
 
-StatementResult runStatementRaw(const QString& sql, const QVariantList& params, int maxRows) {
+StatementResult runStatementRaw(const QString& sql, const QVariantList& params, int maxRows,
+                                const RowSink* sink) {
     StatementResult r;
     if (conn().server) {
         pg::Result s = conn().server->exec(sql, params, maxRows);
@@ -233,7 +288,13 @@ StatementResult runStatementRaw(const QString& sql, const QVariantList& params, 
         r.error = std::move(s.error);
         r.changes = s.changes;
         r.columns = std::move(s.columns);
-        r.rows = std::move(s.rows);
+        if (sink && r.rc == SQLITE_OK) {
+            for (const QVector<QVariant>& row : std::as_const(s.rows))
+                (*sink)(ValueRow(row));
+            r.rowsHandedOut = int(s.rows.size());
+        } else {
+            r.rows = std::move(s.rows);
+        }
         return r;
     }
     sqlite3* db = conn().db;
@@ -281,7 +342,10 @@ StatementResult runStatementRaw(const QString& sql, const QVariantList& params, 
     for (;;) {
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_ROW) {
-            if (maxRows < 0 || r.rows.size() < maxRows) {
+            if (sink) {
+                (*sink)(StatementRow(st));
+                ++r.rowsHandedOut;
+            } else if (maxRows < 0 || r.rows.size() < maxRows) {
                 QVector<QVariant> row(ncol);
                 if (!r.rows.isEmpty() && last.empty()) last.resize(size_t(ncol));
                 for (int c = 0; c < ncol; ++c) row[c] = columnValue(st, c, last.empty() ? nullptr : &last[c]);
@@ -754,6 +818,21 @@ int OpenRecordset(Recordset& rs, const QString& sql, const QVariantList& params)
 }
 
 void CloseRecordset(Recordset& rs) { rs.close(); }
+
+int ReadRows(const QString& sql, const QVariantList& params,
+             const std::function<void(const DbRow&)>& onRow) {
+    if (!conn().open()) {
+        MsgInfo(QStringLiteral("Data Base MDB가 선언되지 않았습니다.") + u'\n' + sql,
+                QStringLiteral("MDB 오류"));
+        return -1;
+    }
+    const StatementResult r = runStatement(sql, params, -1, &onRow);
+    if (r.rc != SQLITE_OK) {
+        showStatementError(r, sql);
+        return -1;
+    }
+    return r.rowsHandedOut;
+}
 
 int ExecSQL(const QString& sql, const QVariantList& params) {
     conn().lastErrorCode = 0;

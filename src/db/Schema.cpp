@@ -183,6 +183,13 @@ QStringList indexStatements() {
     out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_section_date ON tbljangbu (sectionclass, sdate, smoney)")
         << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_in_section ON tbljangbu (cgroupin, sectionclass, smoney)")
         << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_out_section ON tbljangbu (cgroupout, sectionclass, smoney)");
+    // Trade sums of a month (the text-message recipients): the month's trades with their
+    // members from the date index, and each trade's line amounts from the trade index,
+    // without reading either table.
+    out << QStringLiteral(
+               "CREATE INDEX IF NOT EXISTS ix_tbltrade_date_friend ON tbltrade (sdate, ctblfriend)")
+        << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbltradesub_trade_sum ON tbltradesub "
+                          "(ctbltrade, dsum)");
     // A caller is looked up by the last four characters of each telephone column; the
     // look-up repeats this expression exactly, so the engine reads these indexes.
     for (const char* c : {"hpline", "hline1", "hline2", "hline3", "finalline", "keyline"})

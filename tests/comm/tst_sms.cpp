@@ -149,8 +149,11 @@ private slots:
                                << "G1";
         QTest::newRow("address text") << "address" << QStringList{"Kim"} << "주  소"
                                       << "서울 중구";
-        QTest::newRow("quote in any field") << "all" << QStringList{"O'Neil"} << "비 고"
+        QTest::newRow("quote in any field") << "all:it's" << QStringList{"O'Neil"} << "비 고"
                                             << "it's";
+        // With % and _ as wildcards "0%_" would also find "5000 off".
+        QTest::newRow("% and _ taken literally") << "all:0%_" << QStringList{"Pct"} << "비 고"
+                                                 << "50%_off";
     }
     void filters() {
         QFETCH(QString, action);
@@ -171,6 +174,8 @@ private slots:
             "O'Neil", "010-3",
             {{"male", "여"}, {"barthday", "1990-06-01"}, {"smemo", "it's"}, {"ctblgroup", g1}});
         addMember("Hidden", "010-4", {{"male", "여"}, {"hidden", 1}, {"homeadd", "서울"}});
+        addMember("Pct", "010-5", {{"smemo", "50%_off"}});
+        addMember("Wild", "010-6", {{"smemo", "5000 off"}});
         frmSMS* w = openSms();
         QVERIFY(w);
         auto* menu = m_d->find<QComboBox>("cmbMenu", w);
@@ -188,7 +193,7 @@ private slots:
         } else {
             menu->setCurrentText(action == "address" ? "주      소" : "전      체");
             m_d->click("htField", w);
-            m_d->type(action == "address" ? "서울" : "it's");
+            m_d->type(action == "address" ? "서울" : action.mid(4));
             m_d->key(Qt::Key_Return);
         }
         QCOMPARE(column(w->grid(), frmSMS::ColName), names);

@@ -3,6 +3,7 @@
 #include "EnvTest.h"
 
 #include "db/Database.h"
+#include "db/DbRow.h"
 
 #include <QtTest>
 
@@ -11,20 +12,24 @@ class TestRowReading : public EnvTest {
 private slots:
 
     void repeatedValuesReadLikeFreshOnes();
+    void handedOutRowsReadLikeKeptOnes();
     void largeResultKeepsEveryRow();
 
 private:
 };
 
+namespace {
+
+struct Cell {
+    QVariant a; // as written into the statement
+    QVariant b;
+};
+
 // Each row is read right after the one above it, so every pair exercises the comparison
-// with the previous value of the same column.
-void TestRowReading::repeatedValuesReadLikeFreshOnes()
+// with the previous value of the same column (and the reuse of a row's text buffers).
+const QList<Cell>& cellRows()
 {
-    struct Cell {
-        QVariant a; // as written into the statement
-        QVariant b;
-    };
-    const QList<Cell> rows = {
+    static const QList<Cell> rows = {
         {1, "x"},
         {"1", "x"},          // same bytes as the integer above, but text
         {1, "x"},            // back to an integer after text
@@ -37,15 +42,30 @@ void TestRowReading::repeatedValuesReadLikeFreshOnes()
         {"it's", "it's"},
         {"it's", "it''s"},
         {2.5, "2.5"},
+        {"  12,5원", 1500000},
     };
+    return rows;
+}
+
+// The statement that reads cellRows() back; `params` gets its values.
+QString cellStatement(QVariantList& params)
+{
     QStringList selects;
-    QVariantList params;
-    for (int i = 0; i < rows.size(); ++i) {
+    for (int i = 0; i < cellRows().size(); ++i) {
         selects << QStringLiteral("SELECT %1 AS n, ? AS a, ? AS b").arg(i);
-        params << rows[i].a << rows[i].b;
+        params << cellRows()[i].a << cellRows()[i].b;
     }
+    return "SELECT a, b FROM (" + selects.join(" UNION ALL ") + ") AS t ORDER BY n";
+}
+
+} // namespace
+
+void TestRowReading::repeatedValuesReadLikeFreshOnes()
+{
+    const QList<Cell>& rows = cellRows();
+    QVariantList params;
+    const QString sql = cellStatement(params);
     Recordset rs;
-    const QString sql = "SELECT a, b FROM (" + selects.join(" UNION ALL ") + ") AS t ORDER BY n";
     QCOMPARE(OpenRecordset(rs, sql, params), int(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
         rs.setPosition(i);
@@ -68,6 +88,35 @@ void TestRowReading::repeatedValuesReadLikeFreshOnes()
     rs.setPosition(3);
     QCOMPARE(rs.value(0).typeId(), int(QMetaType::QString));
     QCOMPARE(rs.text(1), QString());
+}
+
+// Rows handed out one at a time read as the kept rows of the same statement do, through
+// buffers reused from row to row (longer, shorter, multibyte, null after text); a
+// statement the engine rejects reads no row and reports -1 with the error shown.
+void TestRowReading::handedOutRowsReadLikeKeptOnes()
+{
+    QVariantList params;
+    const QString sql = cellStatement(params);
+    Recordset rs;
+    QCOMPARE(OpenRecordset(rs, sql, params), int(cellRows().size()));
+    QString texts[2];
+    int r = 0;
+    const int n = ReadRows(sql, params, [&](const DbRow& row) {
+        QCOMPARE(row.columnCount(), 2);
+        rs.setPosition(r);
+        for (int c = 0; c < 2; ++c) {
+            row.text(c, texts[c]);
+            const QByteArray where = QStringLiteral("row %1 column %2").arg(r).arg(c).toUtf8();
+            QVERIFY2(texts[c] == rs.value(c).toString(), where.constData());
+            QVERIFY2(row.number(c) == rs.number(rs.fieldName(c)), where.constData());
+        }
+        ++r;
+    });
+    QCOMPARE(n, int(cellRows().size()));
+    QCOMPARE(r, n);
+    QCOMPARE(ReadRows("SELECT nosuchcolumn FROM tblgroup", {}, [&](const DbRow&) { ++r; }), -1);
+    QCOMPARE(r, n);
+    QCOMPARE(m_env->prompt().shown().size(), 1);
 }
 
 // A long result of mostly repeated and empty values: the count and the last rows are right.

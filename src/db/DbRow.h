@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QVariantList>
+
+#include <functional>
+
+// One row of a statement read by ReadRows; it is valid only during the call that gets it.
+// Values read as Recordset's do: null as "" and 0, a text without a leading number as 0.
+class DbRow {
+public:
+    virtual int columnCount() const = 0;
+    // The value as text into `into`, reusing its buffer: a list read this way converts
+    // each cell without allocating.
+    virtual void text(int col, QString& into) const = 0;
+    virtual double number(int col) const = 0;
+
+protected:
+    ~DbRow() = default;
+};
+
+// Hands each row of the result to `onRow` as it is read instead of keeping the rows: for a
+// long list that goes straight into a grid. The row count, or -1 after showing the error as
+// OpenRecordset does; a statement failing after some rows were handed out (a damaged page)
+// also gives -1, and the caller throws away what it got.
+int ReadRows(const QString& sql, const QVariantList& params,
+             const std::function<void(const DbRow&)>& onRow);
