@@ -397,7 +397,8 @@ void frmMain::buildStatusBar() {
         today.toString(QStringLiteral("yyyy-MM-dd")),
         QLocale(QLocale::Korean, QLocale::SouthKorea).dayName(today.dayOfWeek(), QLocale::ShortFormat),
         QStringLiteral("데이터 파일"),
-        App().dbFile,
+        // A server's connection text is shown without any password in it.
+        ServerDatabase() ? DatabasePath() : App().dbFile,
     };
     for (int i = 0; i < texts.size(); ++i) {
         auto* panel = new QLabel(texts[i], sb);

@@ -148,11 +148,11 @@ private slots:
         auto f = openFrame();
         QCOMPARE(f->statusBar()->objectName(), QStringLiteral("StatusBar1"));
         QCOMPARE(f->findChild<QLabel*>("StatusBar1(2)")->text(), QStringLiteral("일")); // 2026-12-06
-        QCOMPARE(f->findChild<QLabel*>("StatusBar1(4)")->text(), App().dbFile);
+        QCOMPARE(f->findChild<QLabel*>("StatusBar1(4)")->text(), ServerDatabase() ? DatabasePath() : App().dbFile);
         auto* user = f->findChild<QLabel*>("pnlUserName");
         QCOMPARE(user->text(), QStringLiteral("홍&길동 <b>"));
         QCOMPARE(user->textFormat(), Qt::PlainText);
-        QVERIFY(!f->findChild<QLabel*>("imgNetworkTag")->isVisible());
+        QCOMPARE(f->findChild<QLabel*>("imgNetworkTag")->isVisible(), ServerDatabase());
         // The caller-ID test input is not there yet: a click shows nothing.
         QTest::mouseClick(user, Qt::LeftButton);
         QVERIFY(m_env->prompt().shown().isEmpty());
