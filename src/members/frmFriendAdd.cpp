@@ -35,6 +35,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -680,6 +681,9 @@ void frmFriendAdd::openGroupWindow()
 
 bool frmFriendAdd::checkInputs()
 {
+    // The checks below move the focus themselves: leaving a field here must not check it
+    // again (a second message, and the focus pulled back from where the first one put it).
+    const QScopedValueRollback<bool> quiet(m_checking, true);
     if (m_userEditing) {
         if (!AskYesNo(QStringLiteral("사용자 설정을 수정중입니다.") + QLatin1Char('\n')
                       + QStringLiteral("사용자 설정수정을 지금 완료하시겠습니까?")))
