@@ -3,6 +3,7 @@
 // Driving the sales windows as a person does: the real main window, its menu commands,
 // clicks on controls and keys typed into whatever has the focus.
 
+#include "MainWindowDriver.h"
 #include "TestEnv.h"
 
 #include "app/MainCommands.h"
@@ -66,16 +67,15 @@ inline void click(QWidget* w, const QString& name)
 {
     auto* b = child<QAbstractButton>(w, name);
     QVERIFY(b);
-    QTest::mouseClick(b, Qt::LeftButton);
-    QCoreApplication::processEvents();
+    ClickAsPerson(b);
 }
 
 // Clicks a cell of a grid (1-based column and row) as a user does.
 inline void clickCell(QTableView* grid, int col, int row)
 {
-    const QRect r = grid->visualRect(grid->model()->index(row - 1, col - 1));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
-    QCoreApplication::processEvents();
+    const QModelIndex i = grid->model()->index(row - 1, col - 1);
+    grid->scrollTo(i);
+    ClickAsPerson(grid->viewport(), grid->visualRect(i).center());
 }
 
 inline void doubleClickCell(QTableView* grid, int col, int row)

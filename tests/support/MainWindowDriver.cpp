@@ -73,9 +73,7 @@ QWidget* MainWindowDriver::find(const QString& name, QWidget* in) const {
     return w;
 }
 
-namespace {
-// The widget a person's pointer meets at `pos` of `w`, and the point in its coordinates.
-QWidget* under(QWidget* w, QPoint& pos) {
+QWidget* WidgetUnder(QWidget* w, QPoint& pos) {
     if (pos == QPoint(-1, -1)) pos = w->rect().center();
     QWidget* top = w->window();
     const QPoint inTop = w->mapTo(top, pos);
@@ -84,19 +82,22 @@ QWidget* under(QWidget* w, QPoint& pos) {
     pos = hit->mapFrom(top, inTop);
     return hit;
 }
-} // namespace
 
-QWidget* MainWindowDriver::click(QWidget* w, QPoint pos, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
+QWidget* ClickAsPerson(QWidget* w, QPoint pos, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
     if (!w) return nullptr;
-    QWidget* hit = under(w, pos);
+    QWidget* hit = WidgetUnder(w, pos);
     QTest::mouseClick(hit, button, mods, pos);
     QCoreApplication::processEvents();
     return hit;
 }
 
+QWidget* MainWindowDriver::click(QWidget* w, QPoint pos, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
+    return ClickAsPerson(w, pos, button, mods);
+}
+
 QWidget* MainWindowDriver::doubleClick(QWidget* w, QPoint pos) {
     if (!w) return nullptr;
-    QWidget* hit = under(w, pos);
+    QWidget* hit = WidgetUnder(w, pos);
     QTest::mouseClick(hit, Qt::LeftButton, Qt::NoModifier, pos);
     QTest::mouseDClick(hit, Qt::LeftButton, Qt::NoModifier, pos);
     QCoreApplication::processEvents();
@@ -119,7 +120,7 @@ QWidget* MainWindowDriver::doubleClickCell(Grid* g, int col, int row) {
 
 void MainWindowDriver::drag(QWidget* w, QPoint from, QPoint to) {
     QPoint p = from;
-    QWidget* hit = under(w, p);
+    QWidget* hit = WidgetUnder(w, p);
     const QPoint end = hit->mapFrom(w, to);
     QTest::mousePress(hit, Qt::LeftButton, Qt::NoModifier, p);
     // QTest::mouseMove sends no button state; a real drag does.

@@ -3,6 +3,7 @@
 #include "TestEnv.h"
 
 #include <QPoint>
+#include <qnamespace.h>
 #include <QString>
 #include <QVariant>
 
@@ -74,3 +75,9 @@ private:
 
 // The centre of the cell (col, row) of `g` (1-based), scrolled into sight first.
 QPoint CellPoint(Grid* g, int col, int row);
+// The widget a person's pointer meets at `pos` of `w` (default: its centre); `pos` becomes
+// the point in that widget's coordinates.
+QWidget* WidgetUnder(QWidget* w, QPoint& pos);
+// Clicks at `pos` of `w` (default: its centre), delivered to the widget really lying there.
+QWidget* ClickAsPerson(QWidget* w, QPoint pos = QPoint(-1, -1), Qt::MouseButton button = Qt::LeftButton,
+                       Qt::KeyboardModifiers mods = Qt::NoModifier);

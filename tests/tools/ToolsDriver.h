@@ -4,10 +4,13 @@
 #include "app/MainCommands.h"
 #include "app/ToolCommands.h"
 #include "app/frmMain.h"
+#include "MainWindowDriver.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QWidget>
 #include <QtTest>
 
@@ -39,10 +42,19 @@ T* find(QWidget* w, const QString& name) {
     return c;
 }
 
+// Brings the child window holding `w` to the front, as a click on its title bar does.
+inline void raiseWindow(QWidget* w) {
+    for (QWidget* p = w; p; p = p->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) {
+            sub->mdiArea()->setActiveSubWindow(sub);
+            break;
+        }
+    QCoreApplication::processEvents();
+}
+
 inline void click(QWidget* w) {
     QVERIFY(w);
-    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
-    QCoreApplication::processEvents();
+    ClickAsPerson(w);
 }
 
 // Types into the widget that has the focus; Hangul goes through text key events.
@@ -74,21 +86,13 @@ inline void focusAndType(QWidget* w, const QString& text, bool clearFirst = true
 
 namespace tools_test {
 
-inline QPoint cellPoint(Grid* g, int col, int row) {
-    const QModelIndex i = g->model()->index(row - 1, col - 1);
-    g->scrollTo(i);
-    return g->visualRect(i).center();
-}
-
-inline void clickCell(Grid* g, int col, int row) {
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellPoint(g, col, row));
-    QCoreApplication::processEvents();
-}
+inline void clickCell(Grid* g, int col, int row) { ClickAsPerson(g->viewport(), CellPoint(g, col, row)); }
 
 inline void doubleClickCell(Grid* g, int col, int row) {
-    const QPoint p = cellPoint(g, col, row);
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, p);
-    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, p);
+    QPoint p = CellPoint(g, col, row);
+    QWidget* hit = WidgetUnder(g->viewport(), p);
+    QTest::mouseClick(hit, Qt::LeftButton, {}, p);
+    QTest::mouseDClick(hit, Qt::LeftButton, {}, p);
     QCoreApplication::processEvents();
 }
 
