@@ -245,6 +245,7 @@ private slots:
         QVERIFY(all);
         QCOMPARE(child<QPlainTextEdit>(all, QStringLiteral("txtMsg"))->toPlainText(), QString());
         WindowRegistry::subWindowOf(w)->move(30, 40);
+        RaiseChildWindow(w); // the list window opened over it
         click(w, QStringLiteral("cmdHelp")); // the help text is put in place at start
         QCOMPARE(m_env->launcher().calls.last().program, FrmSeeIDStanbyList::helpFile());
         QVERIFY(CloseAllChildren());

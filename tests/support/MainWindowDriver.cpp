@@ -83,6 +83,15 @@ QWidget* WidgetUnder(QWidget* w, QPoint& pos) {
     return hit;
 }
 
+void RaiseChildWindow(QWidget* w) {
+    for (QWidget* p = w; p; p = p->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) {
+            sub->mdiArea()->setActiveSubWindow(sub);
+            break;
+        }
+    QCoreApplication::processEvents();
+}
+
 QWidget* ClickAsPerson(QWidget* w, QPoint pos, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
     if (!w) return nullptr;
     QWidget* hit = WidgetUnder(w, pos);

@@ -78,6 +78,8 @@ QPoint CellPoint(Grid* g, int col, int row);
 // The widget a person's pointer meets at `pos` of `w` (default: its centre); `pos` becomes
 // the point in that widget's coordinates.
 QWidget* WidgetUnder(QWidget* w, QPoint& pos);
+// Brings the child window holding `w` to the front, as a click on its title bar does.
+void RaiseChildWindow(QWidget* w);
 // Clicks at `pos` of `w` (default: its centre), delivered to the widget really lying there.
 QWidget* ClickAsPerson(QWidget* w, QPoint pos = QPoint(-1, -1), Qt::MouseButton button = Qt::LeftButton,
                        Qt::KeyboardModifiers mods = Qt::NoModifier);

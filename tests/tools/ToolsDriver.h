@@ -9,8 +9,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QWidget>
 #include <QtTest>
 
@@ -40,16 +38,6 @@ T* find(QWidget* w, const QString& name) {
     T* c = w ? w->findChild<T*>(name) : nullptr;
     if (!c) qWarning() << "missing control" << name;
     return c;
-}
-
-// Brings the child window holding `w` to the front, as a click on its title bar does.
-inline void raiseWindow(QWidget* w) {
-    for (QWidget* p = w; p; p = p->parentWidget())
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) {
-            sub->mdiArea()->setActiveSubWindow(sub);
-            break;
-        }
-    QCoreApplication::processEvents();
 }
 
 inline void click(QWidget* w) {

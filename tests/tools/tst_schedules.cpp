@@ -164,12 +164,12 @@ private slots:
         clickCell(list, FrmTool_SCED_sub::ColDone, 1);
         QCOMPARE(GetScalar(QStringLiteral("SELECT hidden FROM schedules")).toInt(), 1);
         QVERIFY(ScheduleReminderText(QDate(2026, 12, 17), 1).isEmpty());
-        raiseWindow(w);
+        RaiseChildWindow(w);
         click(find<QCheckBox>(w, QStringLiteral("chkhide")));
         QVERIFY(daysWith(w, QStringLiteral("it's")).isEmpty());
 
         // Delete the entry from the day window.
-        raiseWindow(sub);
+        RaiseChildWindow(sub);
         clickCell(list, FrmTool_SCED_sub::ColNote, 1);
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         click(find<QPushButton>(sub, QStringLiteral("btnRecDel")));
