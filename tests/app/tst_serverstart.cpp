@@ -17,10 +17,6 @@
 namespace {
 const QString Db = QStringLiteral("Database");
 
-QString adminValue(const QString& key) {
-    const QRegularExpression re("\\b" + key + "=(\\S+)");
-    return re.match(TestEnv::serverAdmin()).captured(1);
-}
 
 bool asAdmin(const QString& location, const QString& sql) {
     pg::Connection c;
@@ -84,7 +80,7 @@ private slots:
         Settings::set(Db, "Host", "127.0.0.1");
         Settings::set(Db, "Port", "1");
         m_env->prompt().pushAnswer(Prompt::Answer::No); // change the settings
-        for (const QString& v : {QString("127.0.0.1"), adminValue("port"), name, role, password})
+        for (const QString& v : {QString("127.0.0.1"), TestEnv::serverAdminValue("port"), name, role, password})
             m_env->prompt().pushText(v);
         {
             Startup s;

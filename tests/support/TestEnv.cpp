@@ -104,6 +104,10 @@ bool TestEnv::onServer() {
 
 QString TestEnv::serverAdmin() { return qEnvironmentVariable("MEMBERDESK_TEST_PG").trimmed(); }
 
+QString TestEnv::serverAdminValue(const QString& key) {
+    return QRegularExpression(QStringLiteral("\\b") + key + QStringLiteral("=(\\S+)")).match(serverAdmin()).captured(1);
+}
+
 QString TestEnv::newServerDatabase(const QString& name) {
     static int counter = 0;
     const QString db = name.isEmpty() ? QStringLiteral("md_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter)

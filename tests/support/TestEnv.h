@@ -32,6 +32,8 @@ public:
     static bool onServer();
     // The server connection text of MEMBERDESK_TEST_PG ("" when not on a server).
     static QString serverAdmin();
+    // One value of that connection text ("port" gives its port), "" when absent.
+    static QString serverAdminValue(const QString& key);
     // Runs one statement on App().dbFile through a connection of its own, as another PC
     // would; false when it fails.
     static bool runOnOtherConnection(const QString& sql);

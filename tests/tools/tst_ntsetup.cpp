@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTreeWidget>
 #include <QApplication>
@@ -33,9 +32,6 @@ public:
 
 QString env(const char* key) { return Settings::get(App().appTitle, QStringLiteral("환경설정"), QString::fromUtf8(key), QStringLiteral("<none>")); }
 QString dbSetting(const char* key) { return Settings::get(App().appTitle, QStringLiteral("Database"), QString::fromUtf8(key), QStringLiteral("<none>")); }
-QString adminValue(const QString& key) {
-    return QRegularExpression(QStringLiteral("\\b") + key + QStringLiteral("=(\\S+)")).match(TestEnv::serverAdmin()).captured(1);
-}
 QString closedPort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
@@ -244,10 +240,10 @@ private slots:
         const QString before = DatabasePath();
         FrmTool_NTSetup* w = open();
         click(find<QRadioButton>(w, QStringLiteral("optCSType(2)")));
-        find<QLineEdit>(w, QStringLiteral("txtDbHost"))->setText(adminValue(QStringLiteral("host")));
-        find<QLineEdit>(w, QStringLiteral("txtDbPort"))->setText(adminValue(QStringLiteral("port")));
+        find<QLineEdit>(w, QStringLiteral("txtDbHost"))->setText(TestEnv::serverAdminValue(QStringLiteral("host")));
+        find<QLineEdit>(w, QStringLiteral("txtDbPort"))->setText(TestEnv::serverAdminValue(QStringLiteral("port")));
         find<QLineEdit>(w, QStringLiteral("txtDbName"))->setText(name);
-        find<QLineEdit>(w, QStringLiteral("txtDbUser"))->setText(adminValue(QStringLiteral("user")));
+        find<QLineEdit>(w, QStringLiteral("txtDbUser"))->setText(TestEnv::serverAdminValue(QStringLiteral("user")));
         click(find<QPushButton>(w, QStringLiteral("btnTestDb")));
         QVERIFY2(m_env->prompt().lastText().contains(QStringLiteral("데이터베이스가 비어 있어")), qPrintable(m_env->prompt().lastText()));
         QVERIFY(CreateNewDatabase(location));
