@@ -35,10 +35,28 @@ std::optional<QString> CallerNumber(const QString& raw)
     s.remove(QChar(0));
     if (s.isEmpty() || s.size() > 20)
         return std::nullopt;
-    for (QChar c : s)
+    const QString code = s.trimmed().toUpper();
+    if (IsWithheld(code))
+        return code;
+    bool digit = false;
+    for (QChar c : s) {
         if (!((c >= u'0' && c <= u'9') || c == u'-'))
             return std::nullopt;
+        digit = digit || c != u'-';
+    }
+    if (!digit)
+        return std::nullopt; // "-----" is no number
     return s;
+}
+
+bool IsWithheld(const QString& number)
+{
+    return number == QStringLiteral("P") || number == QStringLiteral("O") || number == QStringLiteral("PRIVATE");
+}
+
+QString WithheldText()
+{
+    return QStringLiteral("발신번호 없음");
 }
 
 QString TraceSafe(const QString& raw)
@@ -75,15 +93,37 @@ QString FormatTelNo(const QString& number, QString* localPart)
     return formatted;
 }
 
-CallerMatch FindCaller(const QString& localPart)
+int PhoneCellMatch(const QString& cell, const QString& number, const QString& local)
+{
+    const QString whole = digitsOf(number);
+    const QString key = digitsOf(local);
+    if (key.size() < 4)
+        return 0;
+    const bool hasArea = whole.size() > key.size();
+    int best = 0;
+    for (const QString& part : cell.split(u',')) {
+        const QString d = digitsOf(part);
+        if (d.isEmpty())
+            continue;
+        if (d == whole)
+            return 2;
+        // Stored without an area code: the caller's local part. A caller without one
+        // matches any stored number ending in it.
+        if (hasArea ? d == key : d.endsWith(key))
+            best = 1;
+    }
+    return best;
+}
+
+CallerMatch FindCaller(const QString& number, const QString& localPart)
 {
     CallerMatch m;
     const QString key = digitsOf(localPart);
     if (key.size() < 4)
         return m;
-    // The last four characters narrow the rows through an index on each column; the
-    // whole key is then compared on the digits of each column, so numbers stored with or
-    // without dashes are found alike.
+    // The last four characters narrow the rows through an index on each column; a cell
+    // holding several numbers ("a, b") is read too, since its first numbers do not end
+    // it. Each cell is then compared by its digits (PhoneCellMatch).
     QString sql = QStringLiteral("SELECT code, sname, smemo");
     QString where;
     QVariantList params;
@@ -94,22 +134,27 @@ CallerMatch FindCaller(const QString& localPart)
         where += (where.isEmpty() ? QString() : QStringLiteral(" OR ")) + lastFour(c) + QStringLiteral(" = ?");
         params << last4;
     }
+    for (const char* col : kPhoneColumns) {
+        where += QStringLiteral(" OR ") + QLatin1String(col) + QStringLiteral(" LIKE ?");
+        params << QStringLiteral("%,%");
+    }
     sql += QStringLiteral(" FROM tblfriend WHERE code <> 1 AND (") + where + QStringLiteral(") ORDER BY code");
     Recordset rs;
     if (OpenRecordset(rs, sql, params) < 0) {
         m.count = -1;
         return m;
     }
+    int shown = 0; // quality of the member kept in m
     for (int r = 0; r < rs.recordCount(); ++r) {
         const auto& row = rs.row(r);
-        bool hit = false;
-        for (int c = 3; c < 9 && !hit; ++c) {
-            const QString digits = digitsOf(row.value(c).toString());
-            hit = digits.size() >= key.size() && digits.endsWith(key);
-        }
-        if (!hit)
+        int hit = 0;
+        for (int c = 3; c < 9 && hit < 2; ++c)
+            hit = qMax(hit, PhoneCellMatch(row.value(c).toString(), number, localPart));
+        if (hit == 0)
             continue;
-        if (m.count++ == 0) {
+        ++m.count;
+        if (hit > shown) {
+            shown = hit;
             m.code = row.value(0).toInt();
             m.name = row.value(1).toString();
             m.memo = row.value(2).toString();
@@ -131,7 +176,16 @@ void CidLog(const QString& tag, const QString& value)
     QFile f(DataPath(QStringLiteral("CID_LOG.txt")));
     if (!f.open(QIODevice::Append | QIODevice::Text))
         return;
-    f.write((CidLogTime(Clock::now()) + u' ' + tag + value + u'\n').toUtf8());
+    QString clean;
+    clean.reserve(value.size());
+    for (QChar c : value) {
+        const auto cat = c.category();
+        if (cat == QChar::Other_Control || cat == QChar::Separator_Line || cat == QChar::Separator_Paragraph)
+            clean += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            clean += c;
+    }
+    f.write((CidLogTime(Clock::now()) + u' ' + tag + clean + u'\n').toUtf8());
 }
 
 QString ViewerText(const QString& formatted, const CallerMatch& m)
