@@ -121,24 +121,23 @@ CallerMatch FindCaller(const QString& number, const QString& localPart)
     const QString key = digitsOf(localPart);
     if (key.size() < 4)
         return m;
-    // The last four characters narrow the rows through an index on each column; a cell
-    // holding several numbers ("a, b") is read too, since its first numbers do not end
-    // it. Each cell is then compared by its digits (PhoneCellMatch).
-    QString sql = QStringLiteral("SELECT code, sname, smemo");
+    // The last four characters narrow the rows through an index on each column. Cells
+    // holding several numbers ("a, b") are read too, since their first numbers do not
+    // end them; the schema keeps a partial index on exactly this condition.
+    static const QString several = QStringLiteral(
+        "hpline LIKE '%,%' OR hline1 LIKE '%,%' OR hline2 LIKE '%,%' OR hline3 LIKE '%,%'"
+        " OR finalline LIKE '%,%' OR keyline LIKE '%,%'");
+    const QString columns = QStringLiteral("SELECT code, sname, smemo, hpline, hline1, hline2, hline3, finalline, keyline"
+                                           " FROM tblfriend WHERE code <> 1 AND (");
     QString where;
     QVariantList params;
     const QString last4 = key.right(4);
     for (const char* col : kPhoneColumns) {
-        const QString c = QLatin1String(col);
-        sql += QStringLiteral(", ") + c;
-        where += (where.isEmpty() ? QString() : QStringLiteral(" OR ")) + lastFour(c) + QStringLiteral(" = ?");
+        where += (where.isEmpty() ? QString() : QStringLiteral(" OR ")) + lastFour(QLatin1String(col)) + QStringLiteral(" = ?");
         params << last4;
     }
-    for (const char* col : kPhoneColumns) {
-        where += QStringLiteral(" OR ") + QLatin1String(col) + QStringLiteral(" LIKE ?");
-        params << QStringLiteral("%,%");
-    }
-    sql += QStringLiteral(" FROM tblfriend WHERE code <> 1 AND (") + where + QStringLiteral(") ORDER BY code");
+    // Each cell is then compared by its digits (PhoneCellMatch).
+    const QString sql = columns + where + QStringLiteral(") UNION ") + columns + several + QStringLiteral(") ORDER BY 1");
     Recordset rs;
     if (OpenRecordset(rs, sql, params) < 0) {
         m.count = -1;
