@@ -96,7 +96,7 @@ void FrmRemoteCID::readPending()
     // Every datagram is read at once (the socket signals only again for new ones); the
     // calls among them are handed on a few per turn of the event loop, so the window
     // keeps answering. More than a telephone line can carry in a second is a flood (a
-    // broken or hostile sender): it is dropped, with one trace line per second that drops.
+    // broken or hostile sender): it is dropped, with one trace line.
     if (!m_clock.isValid())
         m_clock.start();
     while (m_server && m_server->hasPendingDatagrams()) {
@@ -112,13 +112,15 @@ void FrmRemoteCID::readPending()
             continue; // our own broadcast coming back
         const qint64 now = m_clock.elapsed();
         if (m_inWindow == 0 || now - m_windowStart >= 1000) {
+            // A flood is traced once: again only after a second without drops.
+            if (m_inWindow <= CallsPerSecond)
+                m_flooding = false;
             m_windowStart = now;
             m_inWindow = 0;
-            m_droppedLogged = false;
         }
         if (++m_inWindow > CallsPerSecond) {
-            if (!m_droppedLogged) {
-                m_droppedLogged = true;
+            if (!m_flooding) {
+                m_flooding = true;
                 CidLog(QStringLiteral("R2:"), QStringLiteral("more than %1 datagrams a second from %2: dropped")
                                                   .arg(CallsPerSecond).arg(from.toString()));
             }

@@ -55,7 +55,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_windowStart = 0; // start of the current second (ms on m_clock)
     int m_inWindow = 0;       // calls received in it
-    bool m_droppedLogged = false;
+    bool m_flooding = false; // drops traced, no calm second since
     QQueue<QString> m_waiting; // received calls not yet handed on
     bool m_more = false;       // handOn is due
 };

@@ -433,7 +433,12 @@ private slots:
         QCOMPARE(a1.first(), QStringLiteral("A1:01012340000")); // in arrival order
         QCOMPARE(viewerArgs().size(), a1.size());
         QCOMPARE(tags.filter(QStringLiteral("R2:")).size(), 1);
-        QTest::qWait(1000);
+        QTest::qWait(300);
+        for (int i = 0; i < 30; ++i) // the flood goes on into the next second: no second line
+            blocked.SendSock(QStringLiteral("0101239%1").arg(i, 4, 10, QLatin1Char('0')));
+        QTest::qWait(1200);
+        QCOMPARE(logTags().filter(QStringLiteral("A1:")).size(), a1.size() + FrmRemoteCID::CallsPerSecond);
+        QTest::qWait(1000); // a calm second
         blocked.SendSock(QStringLiteral("0311234567"));
         QTRY_COMPARE(logTags().filter(QStringLiteral("A1:")).last(), QStringLiteral("A1:0311234567"));
         QCOMPARE(logTags().filter(QStringLiteral("R2:")).size(), 1);
