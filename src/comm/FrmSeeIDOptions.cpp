@@ -97,7 +97,7 @@ void FrmSeeIDOptions::showPath(int line)
 void FrmSeeIDOptions::load()
 {
     for (int i = 0; i < 2; ++i) {
-        // Unstored ports show what the link uses: 1 for line 1, 2 for line 2.
+        // A port never chosen shows "사용안함", as the link leaves it unused.
         const int n = SeeIdPortSetting(i + 1);
         m_port[i]->setCurrentText(n >= 1 && n <= 20 ? QString::number(n) : kUnused);
         showPath(i);
