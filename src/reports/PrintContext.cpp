@@ -13,8 +13,10 @@ PrintContext::PrintContext(Grid* grid, const PrintRequest& request, QObject* par
     : QObject(parent), m_grid(grid), m_guard(grid), m_request(request) {
     PrintSetup probe;
     m_job = std::make_unique<GridPrintJob>(grid, probe, request.title);
+    m_job->setKeptColumns(request.chosenColumns);
+    m_job->setTotals(request.totals);
     double total = 0;
-    for (const auto& c : m_job->columns())
+    for (const auto& c : m_job->printedColumns())
         total += c.width;
     const double portraitWidth = QPageSize(QPageSize::A4).size(QPageSize::Point).width() -
                                  (DefaultMarginLeft + DefaultMarginRight) * 72;

@@ -171,17 +171,28 @@ private slots:
                 !text.contains("c4"));
     }
 
-    void fitToPageOnlyWhereAllowed() {
-        fill(5, 20); // 20 columns of 90 px: wider than a portrait page
+    void fitToWidthDownToReadableText() {
         store("CheckBox_7", "1");
+        fill(5, 10); // 10 columns of 90 px: a little wider than a portrait page
+        SetFitToPageAllowed(m_grid.get(), false);
         GridPrintJob plain(m_grid.get(), setup(), "t");
-        QVERIFY(plain.pageCount() > 1);
+        QCOMPARE(plain.pageCount(), 2);
+        QCOMPARE(plain.pageColumns(2).mid(0, 2), QList<int>({1, 2})); // keys repeated
         SetFitToPageAllowed(m_grid.get(), true);
         GridPrintJob fitted(m_grid.get(), setup(), "t");
         QCOMPARE(fitted.pageCount(), 1);
         QVERIFY(fitted.scale() < 1);
-        const QString text = pdf::text(print(fitted));
-        QVERIFY(text.contains("r005c20"));
+        QVERIFY(pdf::text(print(fitted)).contains("r005c10"));
+
+        fill(5, 30); // far too wide: fitted down to the smallest text, then continued
+        GridPrintJob wide(m_grid.get(), setup(), "t");
+        QCOMPARE(wide.scale(), GridPrintJob::MinFitFont / 9);
+        QVERIFY(wide.pageCount() >= 2);
+        const QStringList pages = pdf::text(print(wide)).split(u'\f', Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), wide.pageCount());
+        for (const QString& page : pages)
+            QVERIFY(page.contains("r005c1 ") && page.contains("r005c2 "));
+        QVERIFY(pages.last().contains("r005c30"));
     }
 
     void unusualGrids_data() {
