@@ -22,7 +22,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.memberdesk.kr")
 # Korean translations are data the program needs and no library pulls in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, qt6-translations-l10n")
-# Korean typing needs the desktop's input method module for Qt 6 (ibus's is part of Qt).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6 | ibus, qt6-wayland")
+# Korean typing needs a Hangul input method and the desktop's input method module for
+# Qt 6 (ibus's is part of Qt).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fcitx5-hangul | ibus-hangul, fcitx5-frontend-qt6 | ibus, qt6-wayland")
 
 include(CPack)
