@@ -30,6 +30,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -165,6 +166,9 @@ private slots:
 
         const QString file = savePdf(preview);
         QVERIFY(!file.isEmpty());
+        QCOMPARE(m_env->prompt().lastFileDir(),
+                 QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                     "/회원 리스트_2026-12-06.pdf");
         QVERIFY(pdf::info(file, "Page size").startsWith("842 x 595")); // wide list: landscape
         QCOMPARE(pdf::info(file, "Pages").toInt(), pages);
         const QString text = pdf::text(file);
