@@ -8,10 +8,10 @@ set(CPACK_PACKAGE_CONTACT "MemberDesk <support@memberdesk.kr>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Members, group dues, sales and money book for small businesses and clubs")
 set(CPACK_PACKAGE_DESCRIPTION
-    "MemberDesk keeps the member register of a small business, club or association:
-members and groups with dues and lunar anniversaries, sales to members with payment
-splits and points, a cash, bank and card money book, caller ID, schedules, printing
-and backups. Its interface is Korean.")
+    "MemberDesk keeps the member register of a small business, club or
+association: members and groups with dues and lunar anniversaries, sales to
+members with payment splits and points, a cash, bank and card money book,
+caller ID, schedules, printing and backups. Its interface is Korean.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

@@ -28,7 +28,7 @@ check_files() {
   local need=(bin/memberdesk share/applications/memberdesk.desktop
     share/metainfo/memberdesk.metainfo.xml share/icons/hicolor/scalable/apps/memberdesk.svg
     share/doc/memberdesk/README.md share/doc/memberdesk/copyright
-    share/doc/memberdesk/screenshots/login.png share/doc/memberdesk/changelog.Debian.gz
+    share/doc/memberdesk/screenshots/login.png share/doc/memberdesk/changelog.gz
     share/man/man1/memberdesk.1.gz)
   for s in 16 22 24 32 48 64 128 256; do need+=("share/icons/hicolor/${s}x${s}/apps/memberdesk.png"); done
   for h in "$build"/bin/memberdesk-*; do
@@ -46,7 +46,7 @@ check_files() {
   grep -q "<screenshot" "$p/share/metainfo/memberdesk.metainfo.xml" &&
     fail "metainfo names screenshots that are not published"
   zcat "$p/share/man/man1/memberdesk.1.gz" | grep -q -- "copy\\-database" || fail "man page"
-  zcat "$p/share/doc/memberdesk/changelog.Debian.gz" | head -1 | grep -q "^memberdesk ($version)" ||
+  zcat "$p/share/doc/memberdesk/changelog.gz" | head -1 | grep -q "^memberdesk ($version)" ||
     fail "changelog is not for $version"
 }
 
