@@ -195,6 +195,23 @@ private slots:
         QVERIFY(pages.last().contains("r005c30"));
     }
 
+    void totalsLineUnderTheLastRow() {
+        fill(1);
+        const int perPage = GridPrintJob(m_grid.get(), setup(), "t").rowsPerPage();
+        for (int extra : {-1, 0}) { // one row short of two full pages, and two full pages
+            fill(2 * perPage + extra);
+            GridPrintJob job(m_grid.get(), setup(), "t");
+            job.setTotals("[합 계]  금액 4,000,001,500");
+            const QStringList pages = pdf::text(print(job)).split(u'\f', Qt::SkipEmptyParts);
+            QCOMPARE(pages.size(), extra < 0 ? 2 : 3);
+            QCOMPARE(job.pageCount(), pages.size());
+            static const QRegularExpression totals("\\[합 계\\]\\s+금액 4,000,001,500");
+            for (int p = 0; p < pages.size(); ++p)
+                QCOMPARE(pages[p].contains(totals), p == pages.size() - 1);
+            QVERIFY(pages.last().contains(QString("Page: %1/%1").arg(pages.size())));
+        }
+    }
+
     void unusualGrids_data() {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("kind");
