@@ -45,7 +45,7 @@ check_files() {
     fail "metainfo release is not $version"
   grep -q "<screenshot" "$p/share/metainfo/memberdesk.metainfo.xml" &&
     fail "metainfo names screenshots that are not published"
-  zcat "$p/share/man/man1/memberdesk.1.gz" | grep -q -- "copy\\-database" || fail "man page"
+  zcat "$p/share/man/man1/memberdesk.1.gz" | grep -qF -- 'copy\-database' || fail "man page"
   zcat "$p/share/doc/memberdesk/changelog.gz" | head -1 | grep -q "^memberdesk ($version)" ||
     fail "changelog is not for $version"
 }
