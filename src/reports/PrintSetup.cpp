@@ -39,8 +39,8 @@ const QStringList& ZoomChoices() {
 }
 
 const QStringList& PreviewZoomChoices() {
-    static const QStringList z = {"200%",  "150%",  "100%",  "75%",   "50%",
-                                  "25%",   "10%",   "쪽 너비", "쪽 높이", "쪽 전체",
+    static const QStringList z = {"200%",     "150%",     "100%",     "75%",     "50%",
+                                  "25%",      "10%",      "쪽 너비",  "쪽 높이", "쪽 전체",
                                   "2쪽 보기", "3쪽 보기", "4쪽 보기", "6쪽 보기"};
     return z;
 }

@@ -20,7 +20,8 @@ QString ListTotalsText(const Grid* grid) {
         QString head = sum->headerText(c).simplified();
         parts << (head.isEmpty() ? value : head + u' ' + value);
     }
-    return parts.isEmpty() ? QString() : QStringLiteral("[합 계]  ") + parts.join(QStringLiteral("   "));
+    return parts.isEmpty() ? QString()
+                           : QStringLiteral("[합 계]  ") + parts.join(QStringLiteral("   "));
 }
 
 void PrintGrid(Grid* grid, const QString& title, const QString& windowName,

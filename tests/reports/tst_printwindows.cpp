@@ -200,7 +200,8 @@ private slots:
         // A column chosen in the report-column window prints even when empty.
         SaveSpreadRPTCol("frmFriend", grid, {{frmFriend::ColFax, true}});
         close(preview);
-        QVERIFY(pdf::text(savePdf(pressF7(grid), "chosen.pdf")).contains(grid->headerText(frmFriend::ColFax)));
+        QVERIFY(pdf::text(savePdf(pressF7(grid), "chosen.pdf"))
+                    .contains(grid->headerText(frmFriend::ColFax)));
     }
 
     void previewShowsItsPageWhenOpened() {
@@ -214,12 +215,18 @@ private slots:
         for (int y = 0; y < shot.height(); ++y)
             for (int x = 0; x < shot.width(); ++x) {
                 const QRgb c = shot.pixel(x, y);
-                if (c == qRgb(255, 255, 255)) white |= QRect(x, y, 1, 1);
-                else if (qGray(c) < 100 && white.contains(x, y)) ++ink;
+                if (c == qRgb(255, 255, 255))
+                    white |= QRect(x, y, 1, 1);
+                else if (qGray(c) < 100 && white.contains(x, y))
+                    ++ink;
             }
-        QVERIFY2(white.height() >= view->height() * 8 / 10 || white.width() >= view->width() * 8 / 10,
-                 qPrintable(QString("%1x%2 in %3x%4").arg(white.width()).arg(white.height())
-                                .arg(view->width()).arg(view->height())));
+        QVERIFY2(white.height() >= view->height() * 8 / 10 ||
+                     white.width() >= view->width() * 8 / 10,
+                 qPrintable(QString("%1x%2 in %3x%4")
+                                .arg(white.width())
+                                .arg(white.height())
+                                .arg(view->width())
+                                .arg(view->height())));
         QVERIFY(ink > 200); // the page carries its text, not only its paper
         const QRect screen = preview->screen()->availableGeometry();
         QVERIFY2(screen.contains(preview->frameGeometry()),
@@ -269,8 +276,9 @@ private slots:
     }
 
     void moneyBookPrintsItsTotals() {
-        for (const auto& [day, money] : {std::pair{"2026-12-01", 1500}, std::pair{"2026-12-03", 2000000000},
-                                         std::pair{"2026-12-05", 2000000000}})
+        for (const auto& [day, money] :
+             {std::pair{"2026-12-01", 1500}, std::pair{"2026-12-03", 2000000000},
+              std::pair{"2026-12-05", 2000000000}})
             ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
                     "VALUES (?, '0', ?, 1, 1)",
                     {QString(day), double(money)});
@@ -286,7 +294,8 @@ private slots:
         QVERIFY(child<QCheckBox>(dlg, "Check1(7)")->isEnabled()); // fitting offered here too
         click(dlg, "btnClose");
         const QString text = pdf::text(savePdf(preview, "ledger.pdf"));
-        QVERIFY2(text.contains(QRegularExpression("\\[합 계\\] .*지 출 4,000,001,500 +잔 액 -4,000,001,500 +금 액 0")),
+        QVERIFY2(text.contains(QRegularExpression(
+                     "\\[합 계\\] .*지 출 4,000,001,500 +잔 액 -4,000,001,500 +금 액 0")),
                  qPrintable(text));
         QVERIFY(!text.contains("삭제선택")); // the delete ticks are not printed
     }
