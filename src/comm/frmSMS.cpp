@@ -15,6 +15,7 @@
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
 #include "ui/WindowRegistry.h"
+#include "ui/cFpPreview.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -139,6 +140,7 @@ void frmSMS::buildUi() {
                             QStringLiteral("휴 대 폰"), QStringLiteral("비 고"),
                             QStringLiteral("주  소"), QStringLiteral("메  모")});
     m_grid->setColType(ColSelect, CellType::CheckBox);
+    MarkTickColumn(m_grid, ColSelect);
     m_grid->setColWidth(ColSelect, 36);
     m_grid->setColWidth(ColName, 100);
     m_grid->setColWidth(ColPhone, 120);
