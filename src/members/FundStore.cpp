@@ -1,7 +1,9 @@
 #include "members/FundStore.h"
 
 #include "core/Clock.h"
+#include "core/Prompt.h"
 #include "db/Database.h"
+#include "ui/CellChanges.h"
 
 #include <QDate>
 
@@ -16,7 +18,8 @@ const QString kExpenseJoin = QStringLiteral(" FROM tblgroupmon AS g LEFT JOIN"
 } // namespace
 
 QList<int> FundYears(int group) {
-    QList<int> years{Clock::today().year()};
+    const int thisYear = Clock::today().year();
+    int first = thisYear, last = thisYear;
     Recordset rs;
     OpenRecordset(
         rs,
@@ -28,9 +31,13 @@ QList<int> FundYears(int group) {
         bool ok = false;
         const QString text = rs.row(r)[0].toString();
         const int y = text.toInt(&ok);
-        if (ok && text.size() == 4 && y >= 1900 && y <= 9999 && !years.contains(y)) years << y;
+        if (!ok || text.size() != 4 || y < 1900 || y > 9999) continue;
+        first = qMin(first, y);
+        last = qMax(last, y);
     }
-    std::sort(years.begin(), years.end());
+    QList<int> years;
+    for (int y = first; y <= last; ++y)
+        years << y;
     return years;
 }
 
@@ -81,13 +88,27 @@ int SaveDuesPayment(int code, int member, int group, double money, const QString
                    {money, sdate, code}) > 0
                    ? code
                    : 0;
+    Transaction tx;
+    if (!tx.ok()) return 0;
+    if (!ParentsExist({{QStringLiteral("tblfriend"), member}, {QStringLiteral("tblgroup"), group}}))
+        return -1;
+    // Another PC may have marked the same month since the sheet was loaded.
+    if (CountRows(QStringLiteral("tblgroupmon"),
+                  QStringLiteral("ctblfriend = ? AND ctblgroup = ? AND inoutclass = '0' AND "
+                                 "smonth = ?"),
+                  {member, group, smonth}) > 0) {
+        MsgInfo(QStringLiteral("이 달의 회비 납부가 다른 곳에서 이미 입력되었습니다.") + u'\n' +
+                QStringLiteral("목록을 다시 불러옵니다."));
+        return -1;
+    }
     if (ExecSQL(
             QStringLiteral(
                 "INSERT INTO tblgroupmon (ctblfriend, ctblgroup, smoney, inoutclass, sdate, smonth)"
                 " VALUES (?, ?, ?, '0', ?, ?)"),
             {member, group, money, sdate, smonth}) <= 0)
         return 0;
-    return LastIdentity();
+    const int id = LastIdentity();
+    return tx.commit() ? id : 0;
 }
 
 QList<FundLine> FundLines(int group, const QString& kind, const QString& from, const QString& to) {
@@ -138,12 +159,16 @@ int SaveFundLine(int code, int group, const QString& kind, const FundLine& l) {
                        {l.sdate, l.item, l.money, l.memo, code}) > 0
                    ? code
                    : 0;
+    Transaction tx;
+    if (!tx.ok()) return 0;
+    if (!ParentsExist({{QStringLiteral("tblgroup"), group}})) return -1;
     if (ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblgroup, sdate, ctblaffairsnote, "
                                "smoney, smemo, inoutclass)"
                                " VALUES (?, ?, ?, ?, ?, ?)"),
                 {group, l.sdate, l.item, l.money, l.memo, kind}) <= 0)
         return 0;
-    return LastIdentity();
+    const int id = LastIdentity();
+    return tx.commit() ? id : 0;
 }
 
 int SaveDetailLine(int code, int expense, const FundLine& l) {
@@ -153,12 +178,16 @@ int SaveDetailLine(int code, int expense, const FundLine& l) {
                        {l.memo, l.money, l.item, code}) > 0
                    ? code
                    : 0;
+    Transaction tx;
+    if (!tx.ok()) return 0;
+    if (!ParentsExist({{QStringLiteral("tblgroupmon"), expense}})) return -1;
     if (ExecSQL(
             QStringLiteral(
                 "INSERT INTO tblsubdata (ctblgroupmon, bigo, smoney, smemo) VALUES (?, ?, ?, ?)"),
             {expense, l.item, l.money, l.memo}) <= 0)
         return 0;
-    return LastIdentity();
+    const int id = LastIdentity();
+    return tx.commit() ? id : 0;
 }
 
 bool DeleteFundRecord(int code) {

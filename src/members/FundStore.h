@@ -31,8 +31,9 @@ struct FundTotals {
     double balance() const { return dues + income - expense; }
 };
 
-// Years to offer: every year of the group's records (sdate and smonth), and the current
-// year; ascending.
+// Years to offer, ascending: every year from the group's first record (sdate and smonth)
+// to this year, or to its last record when that lies later; the years between without
+// records included.
 QList<int> FundYears(int group);
 
 // Payments of `year` whose member is no longer in the group (moved to another group or
@@ -43,7 +44,9 @@ int ConvertLeftMemberPayments(int group, int year);
 
 QList<DuesPayment> DuesPayments(int group, int year);
 
-// Inserts (code 0) or updates a payment; its code, 0 when the write failed.
+// Inserts (code 0) or updates a payment; its code, 0 when the write failed. An insert
+// checks in its transaction that the member and the group still exist and that the month
+// has no payment yet (another PC may have marked it): otherwise -1 after saying so.
 int SaveDuesPayment(int code, int member, int group, double money, const QString& sdate,
                     const QString& smonth);
 
@@ -52,8 +55,10 @@ QList<FundLine> FundLines(int group, const QString& kind, const QString& from, c
 // Detail lines of an expense (item = bigo).
 QList<FundLine> DetailLines(int expense);
 
-// One field of a line written; code 0 inserts the whole line. The record's code, 0 on
-// failure.
+// Code 0 inserts the whole line (after checking in its transaction that the group, or the
+// expense of a detail line, still exists: otherwise -1 after saying so); otherwise every
+// field is written. The record's code, 0 on failure. Windows save one edited cell of a
+// stored line through SaveCell (ui/CellChanges.h) instead.
 int SaveFundLine(int code, int group, const QString& kind, const FundLine& line);
 int SaveDetailLine(int code, int expense, const FundLine& line);
 

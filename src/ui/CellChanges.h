@@ -33,7 +33,8 @@ enum class CellSave {
     Failed,    // the engine failed or the write lock could not be had (the message was shown)
 };
 
-// Saves `values` (column -> value) into row `code` of `table` after the checks above.
+// Saves `values` (column -> value) into row `code` of `table` after the checks above. The
+// row is found by its key column: `code`, or `seq` for the schedules.
 // `shown` holds, for the columns the user edited, the values the grid showed before the
 // edit. `rows`, when given, receives the rows written.
 CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
