@@ -80,35 +80,30 @@ QList<DuesPayment> DuesPayments(int group, int year) {
     return out;
 }
 
-int SaveDuesPayment(int code, int member, int group, double money, const QString& sdate,
-                    const QString& smonth) {
-    if (code > 0)
-        return ExecSQL(
-                   QStringLiteral("UPDATE tblgroupmon SET smoney = ?, sdate = ? WHERE code = ?"),
-                   {money, sdate, code}) > 0
-                   ? code
-                   : 0;
-    Transaction tx;
-    if (!tx.ok()) return 0;
-    if (!ParentsExist({{QStringLiteral("tblfriend"), member}, {QStringLiteral("tblgroup"), group}}))
-        return -1;
-    // Another PC may have marked the same month since the sheet was loaded.
-    if (CountRows(QStringLiteral("tblgroupmon"),
-                  QStringLiteral("ctblfriend = ? AND ctblgroup = ? AND inoutclass = '0' AND "
-                                 "smonth = ?"),
-                  {member, group, smonth}) > 0) {
-        MsgInfo(QStringLiteral("이 달의 회비 납부가 다른 곳에서 이미 입력되었습니다.") + u'\n' +
-                QStringLiteral("목록을 다시 불러옵니다."));
-        return -1;
-    }
-    if (ExecSQL(
-            QStringLiteral(
-                "INSERT INTO tblgroupmon (ctblfriend, ctblgroup, smoney, inoutclass, sdate, smonth)"
-                " VALUES (?, ?, ?, '0', ?, ?)"),
-            {member, group, money, sdate, smonth}) <= 0)
-        return 0;
-    const int id = LastIdentity();
-    return tx.commit() ? id : 0;
+int InsertDuesPayment(int member, int group, double money, const QString& sdate,
+                      const QString& smonth) {
+    {
+        Transaction tx;
+        if (!tx.ok()) return 0;
+        if (!ParentsExist(
+                {{QStringLiteral("tblfriend"), member}, {QStringLiteral("tblgroup"), group}}))
+            return -1;
+        // Another PC may have marked the same month since the sheet was loaded.
+        if (CountRows(QStringLiteral("tblgroupmon"),
+                      QStringLiteral("ctblfriend = ? AND ctblgroup = ? AND inoutclass = '0' AND "
+                                     "smonth = ?"),
+                      {member, group, smonth}) == 0) {
+            if (ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblfriend, ctblgroup, smoney, "
+                                       "inoutclass, sdate, smonth) VALUES (?, ?, ?, '0', ?, ?)"),
+                        {member, group, money, sdate, smonth}) <= 0)
+                return 0;
+            const int id = LastIdentity();
+            return tx.commit() ? id : 0;
+        }
+    } // the write lock is let go before saying so
+    MsgInfo(QStringLiteral("이 달의 회비 납부가 다른 곳에서 이미 입력되었습니다.") + u'\n' +
+            QStringLiteral("목록을 다시 불러옵니다."));
+    return -1;
 }
 
 QList<FundLine> FundLines(int group, const QString& kind, const QString& from, const QString& to) {
@@ -152,13 +147,7 @@ QList<FundLine> DetailLines(int expense) {
     return out;
 }
 
-int SaveFundLine(int code, int group, const QString& kind, const FundLine& l) {
-    if (code > 0)
-        return ExecSQL(QStringLiteral("UPDATE tblgroupmon SET sdate = ?, ctblaffairsnote = ?, "
-                                      "smoney = ?, smemo = ? WHERE code = ?"),
-                       {l.sdate, l.item, l.money, l.memo, code}) > 0
-                   ? code
-                   : 0;
+int InsertFundLine(int group, const QString& kind, const FundLine& l) {
     Transaction tx;
     if (!tx.ok()) return 0;
     if (!ParentsExist({{QStringLiteral("tblgroup"), group}})) return -1;
@@ -171,13 +160,7 @@ int SaveFundLine(int code, int group, const QString& kind, const FundLine& l) {
     return tx.commit() ? id : 0;
 }
 
-int SaveDetailLine(int code, int expense, const FundLine& l) {
-    if (code > 0)
-        return ExecSQL(QStringLiteral(
-                           "UPDATE tblsubdata SET smemo = ?, smoney = ?, bigo = ? WHERE code = ?"),
-                       {l.memo, l.money, l.item, code}) > 0
-                   ? code
-                   : 0;
+int InsertDetailLine(int expense, const FundLine& l) {
     Transaction tx;
     if (!tx.ok()) return 0;
     if (!ParentsExist({{QStringLiteral("tblgroupmon"), expense}})) return -1;

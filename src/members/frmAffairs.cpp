@@ -405,7 +405,7 @@ bool frmAffairs::markPaid(int row, int month, const QString& sdate, double money
             return false;
         }
     } else {
-        code = SaveDuesPayment(0, member, m_group, money, sdate, smonth);
+        code = InsertDuesPayment(member, m_group, money, sdate, smonth);
         if (code < 0) {
             reloadLater();
             return false;
@@ -569,7 +569,7 @@ void frmAffairs::lineChanged(int sheet, int col, int row) {
     }
     int code = l.code;
     if (isNew) {
-        code = SaveFundLine(0, m_group, QString::number(sheet), l);
+        code = InsertFundLine(m_group, QString::number(sheet), l);
         if (code < 0) return reloadLater();
     } else {
         // The one edited column, while the line still holds what the sheet showed.
@@ -642,7 +642,7 @@ void frmAffairs::detailChanged(int col, int row) {
     }
     int code = l.code;
     if (isNew) {
-        code = SaveDetailLine(0, m_detailExpense, l);
+        code = InsertDetailLine(m_detailExpense, l);
         if (code < 0) return reloadLater();
     } else {
         const FundLine& o = lines[row - 1];

@@ -230,7 +230,7 @@ void TestFundWindows::yearsSpanRecords() {
     QCOMPARE(years->itemText(2), QStringLiteral("2025"));
     QCOMPARE(years->currentText(), QStringLiteral("2026"));
     // A payment made in advance for next year extends the list to it.
-    SaveDuesPayment(0, 1, group, 100, QStringLiteral("2026-12-01"), QStringLiteral("2027-01"));
+    InsertDuesPayment(1, group, 100, QStringLiteral("2026-12-01"), QStringLiteral("2027-01"));
     QCOMPARE(FundYears(group).last(), 2027);
 }
 
@@ -297,9 +297,9 @@ void TestFundWindows::duesSheet() {
     const int hidden =
         addMember(QStringLiteral("쉬는회원"), group, QStringLiteral("2026-01-01"), 1);
     const int left = addMember(QStringLiteral("떠난회원"), other, QStringLiteral("2026-01-01"));
-    QVERIFY(SaveDuesPayment(0, left, group, 10000, QStringLiteral("2026-05-03"),
+    QVERIFY(InsertDuesPayment(left, group, 10000, QStringLiteral("2026-05-03"),
                             QStringLiteral("2026-05")) > 0);
-    QVERIFY(SaveDuesPayment(0, hidden, group, 10000, QStringLiteral("2026-05-04"),
+    QVERIFY(InsertDuesPayment(hidden, group, 10000, QStringLiteral("2026-05-04"),
                             QStringLiteral("2026-05")) > 0);
 
     frmAffairs* w = open();
@@ -498,8 +498,8 @@ void TestFundWindows::anotherPcChangedItFirst() {
     line.item = QStringLiteral("찬조금");
     line.money = 1000;
     line.memo = QStringLiteral("처음");
-    const int income = SaveFundLine(0, group, QStringLiteral("1"), line);
-    const int paid = SaveDuesPayment(0, a, group, 10000, QStringLiteral("2026-02-01"),
+    const int income = InsertFundLine(group, QStringLiteral("1"), line);
+    const int paid = InsertDuesPayment(a, group, 10000, QStringLiteral("2026-02-01"),
                                      QStringLiteral("2026-02"));
     QVERIFY(income > 0 && paid > 0);
     frmAffairs* w = open();
