@@ -8,6 +8,7 @@
 #include <QDate>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 // Expenses with their detail lines' count and total, in one grouped join.
@@ -15,6 +16,26 @@ const QString kExpenseJoin = QStringLiteral(" FROM tblgroupmon AS g LEFT JOIN"
                                             " (SELECT ctblgroupmon, COUNT(*) AS n, SUM(smoney) AS "
                                             "ssum FROM tblsubdata GROUP BY ctblgroupmon) AS s"
                                             " ON s.ctblgroupmon = g.code");
+
+// Runs `insert` in a transaction while `parent` still exists; the new code, 0 on failure,
+// -1 (said after the write lock is let go) when the parent is gone.
+int insertChecked(const RowRef& parent, const std::function<int()>& insert) {
+    QString gone;
+    {
+        Transaction tx;
+        if (!tx.ok()) return 0;
+        bool failed = false;
+        gone = MissingRow({parent}, &failed);
+        if (failed) return 0;
+        if (gone.isEmpty()) {
+            if (insert() <= 0) return 0;
+            const int id = LastIdentity();
+            return tx.commit() ? id : 0;
+        }
+    }
+    MsgInfo(RowGoneMessage(gone));
+    return -1;
+}
 } // namespace
 
 QList<int> FundYears(int group) {
@@ -82,14 +103,16 @@ QList<DuesPayment> DuesPayments(int group, int year) {
 
 int InsertDuesPayment(int member, int group, double money, const QString& sdate,
                       const QString& smonth) {
+    QString gone;
     {
         Transaction tx;
         if (!tx.ok()) return 0;
-        if (!ParentsExist(
-                {{QStringLiteral("tblfriend"), member}, {QStringLiteral("tblgroup"), group}}))
-            return -1;
+        bool failed = false;
+        gone = MissingRow({{QStringLiteral("tblfriend"), member}, {QStringLiteral("tblgroup"), group}},
+                          &failed);
+        if (failed) return 0;
         // Another PC may have marked the same month since the sheet was loaded.
-        if (CountRows(QStringLiteral("tblgroupmon"),
+        if (gone.isEmpty() && CountRows(QStringLiteral("tblgroupmon"),
                       QStringLiteral("ctblfriend = ? AND ctblgroup = ? AND inoutclass = '0' AND "
                                      "smonth = ?"),
                       {member, group, smonth}) == 0) {
@@ -101,8 +124,9 @@ int InsertDuesPayment(int member, int group, double money, const QString& sdate,
             return tx.commit() ? id : 0;
         }
     } // the write lock is let go before saying so
-    MsgInfo(QStringLiteral("이 달의 회비 납부가 다른 곳에서 이미 입력되었습니다.") + u'\n' +
-            QStringLiteral("목록을 다시 불러옵니다."));
+    MsgInfo(gone.isEmpty() ? QStringLiteral("이 달의 회비 납부가 다른 곳에서 이미 입력되었습니다.") +
+                                 u'\n' + QStringLiteral("목록을 다시 불러옵니다.")
+                           : RowGoneMessage(gone));
     return -1;
 }
 
@@ -148,29 +172,19 @@ QList<FundLine> DetailLines(int expense) {
 }
 
 int InsertFundLine(int group, const QString& kind, const FundLine& l) {
-    Transaction tx;
-    if (!tx.ok()) return 0;
-    if (!ParentsExist({{QStringLiteral("tblgroup"), group}})) return -1;
-    if (ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblgroup, sdate, ctblaffairsnote, "
-                               "smoney, smemo, inoutclass)"
-                               " VALUES (?, ?, ?, ?, ?, ?)"),
-                {group, l.sdate, l.item, l.money, l.memo, kind}) <= 0)
-        return 0;
-    const int id = LastIdentity();
-    return tx.commit() ? id : 0;
+    return insertChecked({QStringLiteral("tblgroup"), group}, [&] {
+        return ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblgroup, sdate, ctblaffairsnote, "
+                                      "smoney, smemo, inoutclass) VALUES (?, ?, ?, ?, ?, ?)"),
+                       {group, l.sdate, l.item, l.money, l.memo, kind});
+    });
 }
 
 int InsertDetailLine(int expense, const FundLine& l) {
-    Transaction tx;
-    if (!tx.ok()) return 0;
-    if (!ParentsExist({{QStringLiteral("tblgroupmon"), expense}})) return -1;
-    if (ExecSQL(
-            QStringLiteral(
-                "INSERT INTO tblsubdata (ctblgroupmon, bigo, smoney, smemo) VALUES (?, ?, ?, ?)"),
-            {expense, l.item, l.money, l.memo}) <= 0)
-        return 0;
-    const int id = LastIdentity();
-    return tx.commit() ? id : 0;
+    return insertChecked({QStringLiteral("tblgroupmon"), expense}, [&] {
+        return ExecSQL(QStringLiteral("INSERT INTO tblsubdata (ctblgroupmon, bigo, smoney, smemo) "
+                                      "VALUES (?, ?, ?, ?)"),
+                       {expense, l.item, l.money, l.memo});
+    });
 }
 
 bool DeleteFundRecord(int code) {

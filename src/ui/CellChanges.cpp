@@ -117,17 +117,26 @@ QString RowGoneMessage(const QString& table) {
            QStringLiteral("목록을 다시 불러옵니다.");
 }
 
-bool ParentsExist(const QList<RowRef>& parents) {
+QString MissingRow(const QList<RowRef>& parents, bool* failed) {
+    if (failed) *failed = false;
     for (const RowRef& p : parents) {
         if (p.table.isEmpty() || p.code == 0 || p.code == 1) continue;
         const auto row = readRow(p.table, p.code, {keyColumn(p.table)});
-        if (!row) return false; // the engine's message was shown
-        if (row->isEmpty()) {
-            MsgInfo(RowGoneMessage(p.table));
-            return false;
+        if (!row) { // the engine's message was shown
+            if (failed) *failed = true;
+            return p.table;
         }
+        if (row->isEmpty()) return p.table;
     }
-    return true;
+    return {};
+}
+
+bool ParentsExist(const QList<RowRef>& parents) {
+    bool failed = false;
+    const QString gone = MissingRow(parents, &failed);
+    if (gone.isEmpty()) return true;
+    if (!failed) MsgInfo(RowGoneMessage(gone));
+    return false;
 }
 
 CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
@@ -141,6 +150,7 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
     QVariantHash expected = shown; // what the stored columns must still hold
     for (;;) {
         QVariantHash changedByOthers;
+        QString gone; // a row found missing: said once the write lock is let go
         {
             Transaction t;
             if (!t.ok()) {
@@ -149,29 +159,33 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
             }
             const auto stored = readRow(table, code, columns);
             if (!stored) return CellSave::Failed;
-            if (stored->isEmpty()) {
-                MsgInfo(RowGoneMessage(table));
-                return CellSave::Gone;
-            }
-            if (!ParentsExist(parents)) return CellSave::Gone;
-            for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-                if (!SameCellValue(stored->value(it.key()), it.value()))
-                    changedByOthers.insert(it.key(), stored->value(it.key()));
-            // Already stored as typed (perhaps by the other PC): nothing to write or ask.
-            bool same = true;
-            for (auto it = values.cbegin(); it != values.cend() && same; ++it)
-                same = SameCellValue(stored->value(it.key()), it.value());
-            if (same) return CellSave::Unchanged;
-            if (changedByOthers.isEmpty()) {
-                const int n = writeRow(table, code, values);
-                if (n <= 0 || !t.commit()) {
-                    MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
-                    return CellSave::Failed;
+            bool failed = false;
+            gone = stored->isEmpty() ? table : MissingRow(parents, &failed);
+            if (failed) return CellSave::Failed;
+            if (gone.isEmpty()) {
+                for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+                    if (!SameCellValue(stored->value(it.key()), it.value()))
+                        changedByOthers.insert(it.key(), stored->value(it.key()));
+                // Already stored as typed (perhaps by the other PC): nothing to write or ask.
+                bool same = true;
+                for (auto it = values.cbegin(); it != values.cend() && same; ++it)
+                    same = SameCellValue(stored->value(it.key()), it.value());
+                if (same) return CellSave::Unchanged;
+                if (changedByOthers.isEmpty()) {
+                    const int n = writeRow(table, code, values);
+                    if (n <= 0 || !t.commit()) {
+                        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+                        return CellSave::Failed;
+                    }
+                    if (rows) *rows = n;
+                    return CellSave::Written;
                 }
-                if (rows) *rows = n;
-                return CellSave::Written;
             }
-        } // the write lock is let go before asking
+        } // the write lock is let go before saying or asking anything
+        if (!gone.isEmpty()) {
+            MsgInfo(RowGoneMessage(gone));
+            return CellSave::Gone;
+        }
         const bool overwrite = AskYesNo(
             QStringLiteral("이 자료를 불러온 뒤 다른 곳에서 자료가 수정되었습니다.") +
                 QStringLiteral("\n\n") + QStringLiteral("예: 내가 입력한 값으로 덮어씁니다.") +

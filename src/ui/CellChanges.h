@@ -47,6 +47,11 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
 // Also false (with the engine's message) when the check itself failed.
 bool ParentsExist(const QList<RowRef>& parents);
 
+// The same check without a message, for callers that say so after letting go of the write
+// lock: the table of the first row of `parents` that is gone, "" when all exist. `failed`
+// is set when the check itself failed (the engine's message was shown).
+QString MissingRow(const QList<RowRef>& parents, bool* failed = nullptr);
+
 // The message for a missing row of `table` ("이 거래는 다른 곳에서 삭제되었습니다. ..."),
 // for callers that find a row gone by themselves.
 QString RowGoneMessage(const QString& table);
