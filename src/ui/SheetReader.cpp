@@ -300,7 +300,7 @@ bool WorkbookReader::open(const QString& path) {
         unsigned int pw = 0, count = 0;
         if (freexl_get_info(m_impl->xls, FREEXL_BIFF_PASSWORD, &pw) == FREEXL_OK &&
             pw == FREEXL_BIFF_OBFUSCATED)
-            return fail(SheetError::BadSheetList, QStringLiteral("암호가 걸린 파일"));
+            return fail(SheetError::Protected, QStringLiteral("암호가 걸린 파일"));
         if (freexl_get_info(m_impl->xls, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK ||
             count == 0)
             return fail(SheetError::BadSheetList, QStringLiteral("시트가 없습니다"));
@@ -723,7 +723,8 @@ bool WorkbookReader::loadCsv(SheetData& out, const SheetProgress& progress) {
     if (!f.open(QIODevice::ReadOnly)) return fail(SheetError::LoadFailed, f.errorString());
     constexpr qint64 kChunk = 1 << 20;
     // UTF-8 (a BOM is dropped) unless a byte sequence is not UTF-8; then the whole file is
-    // read again as Korean Windows code page 949.
+    // read again as Korean Windows code page 949, which must decode cleanly too: a UTF-8
+    // file with one stray byte would otherwise come out as CP949 garbage without a word.
     for (int attempt = 0; attempt < 2; ++attempt) {
         const bool utf8 = attempt == 0;
         f.seek(0);
@@ -737,6 +738,9 @@ bool WorkbookReader::loadCsv(SheetData& out, const SheetProgress& progress) {
             if (U_FAILURE(err) || !cv)
                 return fail(SheetError::LoadFailed, QStringLiteral("ICU windows-949: ") +
                                                         QString::fromLatin1(u_errorName(err)));
+            // Stop at the first byte sequence that is not CP949 instead of substituting.
+            ucnv_setToUCallBack(cv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                                &err);
         }
         bool notUtf8 = false;
         while (true) {
@@ -760,6 +764,11 @@ bool WorkbookReader::loadCsv(SheetData& out, const SheetProgress& progress) {
                 UErrorCode err = U_ZERO_ERROR;
                 ucnv_toUnicode(cv.get(), &target, begin + text.size(), &source,
                                source + chunk.size(), nullptr, last, &err);
+                if (err == U_ILLEGAL_CHAR_FOUND || err == U_INVALID_CHAR_FOUND ||
+                    err == U_TRUNCATED_CHAR_FOUND)
+                    return fail(SheetError::BadEncoding,
+                                QStringLiteral("UTF-8도 CP949도 아닌 바이트가 있습니다 (%1바이트 부근)")
+                                    .arg(f.pos() - chunk.size() + (source - chunk.constData())));
                 if (U_FAILURE(err))
                     return fail(SheetError::LoadFailed,
                                 QStringLiteral("ICU: ") + QString::fromLatin1(u_errorName(err)));

@@ -35,6 +35,8 @@ enum class SheetError {
     BadSheetList, // no sheet list, or one that cannot be read
     LoadFailed,   // a sheet that cannot be read
     TooLarge,     // a sheet beyond SheetMaxRows or SheetMaxCols
+    Protected,    // a workbook protected by a password (encrypted)
+    BadEncoding,  // a text file that is neither clean UTF-8 nor clean CP949
 };
 
 struct SheetData {

@@ -4,8 +4,14 @@
 #include "core/Settings.h"
 #include "app/Startup.h"
 #include "db/Database.h"
+#include "tools/FrmTool_NTSetup.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -57,15 +63,11 @@ const char* const ServerNotFound =
     "\n"
     "4. 서버컴퓨터를 다른 컴퓨터로 이전 했는지 확인하세요.\n"
     "\n"
-    "5. 위 모든 사항이 아니라면 윈도우탐색기에서\n"
-    "   서버컴퓨터에 접근이 가능한지 확인하세요.\n"
+    "5. 위 모든 사항이 아니라면 파일 관리자에서\n"
+    "   서버컴퓨터의 공유 폴더가 연결(마운트)되어 있는지 확인하세요.\n"
     "   서버컴퓨터를 찾을수 없거나 접근이 불가능하다면\n"
     "   네트워크 장애이므로 컴퓨터를 구매한 곳이나\n"
-    "   네트워크 공사를 한 업체에 문의하셔서 장애를 복구하시면 됩니다.\n"
-    "\n"
-    "\n"
-    "※ 만약, 현 컴퓨터의 DB로 연결하고자 할 경우\n"
-    "[헬프데스크]프로그램 창에서 [레지스트리 삭제]버튼을 클릭하시면 됩니다.";
+    "   네트워크 공사를 한 업체에 문의하셔서 장애를 복구하시면 됩니다.";
 } // namespace
 
 class TestStartup : public QObject {
@@ -204,16 +206,56 @@ private slots:
         QCOMPARE(setting(Env, "네트웍드라이브"), QString());
     }
 
+    // A client whose share is gone may try again, open the network setup (and go on with
+    // what it saves), use this PC's database for this run, or quit; the text names only
+    // things that exist here.
     void clientShareUnreachable() {
         const QString drive = env->path("mnt");
         clientSettings(drive + "/DBS", "//server/share", drive);
+        using A = Prompt::Answer;
+        for (A a : {A::Yes, A::Cancel, A::No}) env->prompt().pushAnswer(a); // retry, other, quit
         QVERIFY(!InitApp());
-        // Both paths tried are named.
-        QCOMPARE(env->prompt().texts(),
-                 (QStringList{drive + " 드라이브 연결이 실패되었습니다.\n\n확인한 경로:\n" + drive + "\n//server/share",
-                              QString::fromUtf8(ServerNotFound)}));
+        QStringList texts = env->prompt().texts();
+        QCOMPARE(texts.size(), 3);
+        QCOMPARE(texts[0], texts[1]);
+        QCOMPARE(texts[0], QString::fromUtf8(ServerNotFound) + "\n\n확인한 경로:\n" + drive +
+                               "\n//server/share\n\n예: 다시 연결합니다.\n아니오: 네트워크 설정을 엽니다.\n"
+                               "취소: 이 PC의 데이터베이스로 시작하거나 프로그램을 종료합니다.");
+        QVERIFY(texts[2].startsWith("이 PC의 데이터베이스로 시작하시겠습니까?\n" + env->path("DBS")));
+        QCOMPARE(env->prompt().shown()[2].title, QString("서버 연결"));
         QCOMPARE(ServerNotFoundText(), QString::fromUtf8(ServerNotFound));
         QVERIFY(!IsDatabaseOpen());
+
+        // This PC's database for this run; the client settings stay for the next start.
+        QVERIFY(QDir().mkpath(env->path("DBS")) && CreateNewDatabase(env->path("DBS/dbMain.db")));
+        env->prompt().clear();
+        env->prompt().pushAnswer(A::Cancel);
+        env->prompt().pushAnswer(A::Yes);
+        QVERIFY(InitApp());
+        QCOMPARE(App().dbFile, env->path("DBS/dbMain.db"));
+        QCOMPARE(App().clientMode, 0);
+        QCOMPARE(setting(Env, "CSType"), QString("1"));
+        QCOMPARE(setting(Cfg, "DB경로"), drive + "/DBS");
+        DBTerminate();
+
+        // The network setup, pointed at a reachable server, lets the start go on there.
+        const QString srv = makeServer(env->path("srv"));
+        env->prompt().clear();
+        env->prompt().pushAnswer(A::No);
+        QTimer::singleShot(0, [&] {
+            auto* setup = QApplication::activeModalWidget()->findChild<FrmTool_NTSetup*>();
+            QVERIFY(setup);
+            QTest::mouseClick(setup->findChild<QRadioButton*>("optCSType(1)"), Qt::LeftButton);
+            setup->findChild<QLineEdit*>("txtInput(0)")->setText("//server/other");
+            setup->findChild<QLineEdit*>("txtInput(1)")->setText(srv);
+            QTest::mouseClick(setup->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+        });
+        QVERIFY(InitApp());
+        QCOMPARE(App().dbFile, srv + "/DBS/dbMain.db");
+        QCOMPARE(App().clientMode, 1);
+        QCOMPARE(setting(Env, "네트웍드라이브"), srv);
+        // Saved settings apply at once: no "start again" notice.
+        QCOMPARE(env->prompt().texts().size(), 1);
     }
 
     void clientSameDriveLeavesSettings() {

@@ -548,6 +548,18 @@ private slots:
         QCOMPARE(PickListValues(3).first().second, QString("it's"));
         QCOMPARE(g->maxRows(), 2);
 
+        // Another PC renamed the value meanwhile: typing over it asks; No shows its text.
+        const int code = PickListValues(3).first().first;
+        QVERIFY(TestEnv::runOnOtherConnection(
+            QString("UPDATE tbluserfieldlist SET bigo = 'theirs' WHERE code = %1").arg(code)));
+        prompt().pushAnswer(Prompt::Answer::No);
+        m_d->clickCell(g, frmFriendUserSet::ColValue, 1);
+        m_d->type("mine");
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(prompt().lastTitle(), QString("다른 곳에서 수정됨"));
+        QCOMPARE(PickListValues(3).first().second, QString("theirs"));
+        QTRY_COMPARE(g->text(frmFriendUserSet::ColValue, 1), QString("theirs"));
+
         m_d->clickCell(g, frmFriendUserSet::ColValue, 2);
         m_d->key(Qt::Key_F4);
         QCOMPARE(prompt().lastText(), QString("먼저 그리드에서 삭제할 자료를 선택하세요."));

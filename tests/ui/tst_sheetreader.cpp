@@ -175,7 +175,7 @@ void tst_sheetreader::refusals_data() {
     QTest::newRow("xls without sheets")
         << "nosheet.xls" << QByteArray() << SheetError::BadSheetList << "시트가 없습니다";
     QTest::newRow("password-protected xls")
-        << "password.xls" << QByteArray() << SheetError::BadSheetList << "";
+        << "password.xls" << QByteArray() << SheetError::Protected << "암호가 걸린 파일";
     QTest::newRow("xlsx missing a sheet part")
         << "missing_part.xlsx" << QByteArray() << SheetError::LoadFailed << "시트 파일이 없습니다";
     QTest::newRow("xlsx value at XFD1048576")
