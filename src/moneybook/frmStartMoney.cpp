@@ -39,7 +39,14 @@ frmStartMoney::frmStartMoney(QWidget* parent) : QWidget(parent) {
 }
 
 bool frmStartMoney::RecSave() {
-    const double value = NumericValue(m_field->text());
+    // The opening cash follows the rule of every ledger amount: whole won, not negative.
+    double value = 0;
+    const MoneyBook::AmountCheck check = MoneyBook::CheckAmount(m_field->text(), &value);
+    if (check != MoneyBook::AmountCheck::Ok) {
+        MsgInfo(MoneyBook::AmountMessage(check));
+        m_field->setFocus();
+        return false;
+    }
     if (ExecSQL(QStringLiteral("UPDATE tblgrouping SET sbalance = ? WHERE code = 1"), {value}) <=
         0) {
         MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
