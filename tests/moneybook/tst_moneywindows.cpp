@@ -228,6 +228,10 @@ private slots:
 void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
     auto* start = open<frmStartMoney>("mnuRecord_Money", "frmStartMoney");
     QVERIFY(start);
+    fillField(start, "htField", "-10,000"); // a slip of the finger
+    click(start, "btnSave");
+    QCOMPARE(prompts(), QStringList({"금액은 0 이상으로 입력하세요."}));
+    QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 0.0);
     fillField(start, "htField", "10,000");
     click(start, "btnSave");
     QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 10000.0);
@@ -601,6 +605,23 @@ void TestMoneyWindows::accountWindow() {
     QCOMPARE(w->findChild<QLineEdit*>("htField(0)")->text(), QString());
     const int pct = AccountCodeByName("50%", "1");
     QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = ?", {pct}).toDouble(), 1234.0);
+    // Another PC edits the same account: a change of another field stays; a change of the
+    // same field is asked about and, by default, kept and shown.
+    clickCell(w->grid(), AccountWindow::ColName, 1);
+    QVERIFY(TestEnv::runOnOtherConnection(
+        QString("UPDATE tblgrouping SET bankname = 'theirs' WHERE code = %1").arg(pct)));
+    fillField(w, "htField(4)", "memo");
+    click(w, "btnSave");
+    QCOMPARE(cell("SELECT bankname || '|' || smemo FROM tblgrouping WHERE code = ?", {pct}).toString(),
+             QString("theirs|memo"));
+    m_env->prompt().clear();
+    QVERIFY(TestEnv::runOnOtherConnection(
+        QString("UPDATE tblgrouping SET sbalance = 5 WHERE code = %1").arg(pct)));
+    fillField(w, "htField(3)", "2,000");
+    click(w, "btnSave");
+    QVERIFY(prompts().value(0).startsWith("이 자료를 불러온 뒤 다른 곳에서 자료가 수정되었습니다."));
+    QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = ?", {pct}).toDouble(), 5.0);
+    QCOMPARE(w->findChild<QLineEdit*>("htField(3)")->text(), QString("5"));
     // A card may carry an account's name.
     const int card = addPlace("2", "a_b", 0, pct);
     const int payer = addPlace("1", "a_b", 0);
@@ -780,6 +801,22 @@ void TestMoneyWindows::usagePlaces() {
     clickCell(g, frmUseName::ColName, 1);
     click(w, "btnRecDel");
     QCOMPARE(prompts(), QStringList({"입출금관리에 사용처명에 관한 내용이 존재 합니다."}));
+    // One name for two places is refused; the cell shows the stored name again.
+    m_env->prompt().clear();
+    enterCell(g, frmUseName::ColName, 2, "renamed");
+    QCOMPARE(prompts(), QStringList({"[renamed]은 이미 등록된 사용처입니다."}));
+    QCOMPARE(g->text(frmUseName::ColName, 2), QString("O'Neil"));
+    QCOMPARE(CountRows("tblusename", "sname = 'renamed'"), 1);
+    // Renamed on another PC meanwhile: asked, and by default their name is kept and shown.
+    QVERIFY(TestEnv::runOnOtherConnection(
+        QString("UPDATE tblusename SET sname = 'theirs' WHERE code = %1").arg(used)));
+    m_env->prompt().clear();
+    enterCell(g, frmUseName::ColName, 1, "mine");
+    QVERIFY(prompts().value(0).startsWith("이 자료를 불러온 뒤 다른 곳에서 자료가 수정되었습니다."));
+    QCOMPARE(cell("SELECT sname FROM tblusename WHERE code = ?", {used}).toString(),
+             QString("theirs"));
+    QCOMPARE(g->text(frmUseName::ColName, 1), QString("theirs"));
+
     clickCell(g, frmUseName::ColName, 2);
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
     click(w, "btnRecDel");
