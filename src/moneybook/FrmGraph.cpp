@@ -349,12 +349,22 @@ void FrmGraph::ReDrawGraph() {
         }
         auto place = [this, chart, labelled, values] {
             const QRectF plot = chart->plotArea();
+            // Labels wider than a bar's room stand upright, so neighbours do not overlap.
+            const qreal room = chart->mapToPosition(QPointF(1, 0), labelled).x() -
+                               chart->mapToPosition(QPointF(0, 0), labelled).x();
             for (int i = 0; i < m_valueLabels.size() && i < values.size(); ++i) {
                 QGraphicsSimpleTextItem* item = m_valueLabels[i];
                 const QRectF box = item->boundingRect();
-                QPointF at = chart->mapToPosition(QPointF(i, values[i]), labelled);
-                at.ry() = qMax(plot.top(), at.y() - box.height() - 2);
-                item->setPos(at.x() - box.width() / 2, at.y());
+                const QPointF at = chart->mapToPosition(QPointF(i, values[i]), labelled);
+                if (box.width() + 4 > room) {
+                    item->setRotation(-90);
+                    item->setPos(at.x() - box.height() / 2,
+                                 qMax(plot.top() + box.width(), at.y() - 2));
+                } else {
+                    item->setRotation(0);
+                    item->setPos(at.x() - box.width() / 2,
+                                 qMax(plot.top(), at.y() - box.height() - 2));
+                }
             }
         };
         connect(chart, &QChart::plotAreaChanged, this, place);
