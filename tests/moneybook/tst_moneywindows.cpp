@@ -739,6 +739,18 @@ void TestMoneyWindows::categories() {
     QCOMPARE(cell("SELECT inoutclass FROM tblitem WHERE bigo = 'it''s'").toString(), QString("2"));
     QVERIFY(WindowRegistry::find("frmItemSub")); // continue is ticked by default
     QCOMPARE(w->rowCount(), 5);
+    // A category renamed on another PC while it is open for editing is not overwritten
+    // without a question.
+    RaiseChildWindow(w);
+    clickCell(w->grid(), frmItem::ColText, w->grid()->searchCol(frmItem::ColText, 1, -1, "food"));
+    click(w, "btnRecEdit");
+    QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblitem SET bigo = 'fish' WHERE bigo = 'food'"));
+    m_env->prompt().clear();
+    fillField(ed, "txtBigo", "meal");
+    click(ed, "btnSave");
+    QVERIFY(prompts().value(0).startsWith("이 자료를 불러온 뒤 다른"));
+    QCOMPARE(CountRows("tblitem", "bigo = 'meal'"), 0);
+    QCOMPARE(CountRows("tblitem", "bigo = 'fish'"), 1);
 
     // The group funds' list has its own title and table.
     auto* affairs = open<frmItem>("mnuAffairs_Section", "frmItem_Affairs");
