@@ -232,6 +232,12 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
     click(start, "btnSave");
     QCOMPARE(prompts(), QStringList({"금액은 0 이상으로 입력하세요."}));
     QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 0.0);
+    // Set on another PC meanwhile: asked, and by default theirs is kept and shown.
+    QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblgrouping SET sbalance = 7000 WHERE code = 1"));
+    fillField(start, "htField", "10,000");
+    click(start, "btnSave");
+    QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 7000.0);
+    QCOMPARE(start->findChild<QLineEdit*>("htField")->text(), QString("7,000"));
     fillField(start, "htField", "10,000");
     click(start, "btnSave");
     QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 10000.0);
@@ -453,6 +459,13 @@ void TestMoneyWindows::ledgerCellRules() {
     QCOMPARE(prompts(), QStringList({"입금통장과 출금통장이 같습니다."}));
     QCOMPARE(cell("SELECT cgroupin FROM tbljangbu WHERE code = ?", {transfer}).toInt(), a);
     QCOMPARE(g->text(frmRecord::ColAcIn, 2), QString("국민"));
+    // A place the amount moves through cannot be emptied under it.
+    clickCell(g, frmRecord::ColAcOut, 2);
+    key(Qt::Key_Delete);
+    key(Qt::Key_Tab);
+    QCOMPARE(m_env->prompt().lastText(), QString("금액이 입력된 내역의 출금통장은 비울 수 없습니다."));
+    QCOMPARE(cell("SELECT cgroupout FROM tbljangbu WHERE code = ?", {transfer}).toInt(), b);
+    QCOMPARE(g->text(frmRecord::ColAcOut, 2), QString("신한"));
     // A new section starts afresh.
     enterCell(g, frmRecord::ColSection, 1, "1");
     QCOMPARE(CountRows("tbljangbu", "code = ? AND cgroupin = 1 AND cgroupout = 1 AND smoney = 0",
