@@ -284,8 +284,8 @@ bool AccountWindow::RecSave() {
         Transaction tx;
         int rows = 0;
         if (tx.ok() && ParentsExist({{QStringLiteral("tblgrouping"), m_card ? settle : 1}})) {
-            values.insert(QStringLiteral("accountclass"), m_card ? QStringLiteral("2")
-                                                                 : QStringLiteral("1"));
+            values.insert(QStringLiteral("accountclass"),
+                          m_card ? QStringLiteral("2") : QStringLiteral("1"));
             if (!m_card) values.insert(QStringLiteral("ctblgrouping"), 1);
             QStringList columns = values.keys();
             columns.sort();

@@ -71,7 +71,9 @@ void frmBalance::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-void frmBalance::loadList() { load(true); }
+void frmBalance::loadList() {
+    load(true);
+}
 
 void frmBalance::load(bool notice) {
     Recordset rs;

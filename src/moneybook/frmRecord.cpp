@@ -585,7 +585,8 @@ bool frmRecord::UpdateRecord(int col, int row) {
             MsgInfo(QStringLiteral("금액이 입력된 내역의 신용카드는 비울 수 없습니다."));
             break;
         }
-        shown = {{QStringLiteral("cgroupin"), e.groupIn}, {QStringLiteral("cgroupout"), e.groupOut}};
+        shown = {{QStringLiteral("cgroupin"), e.groupIn},
+                 {QStringLiteral("cgroupout"), e.groupOut}};
         values = {{QStringLiteral("cgroupin"), card}, {QStringLiteral("cgroupout"), settle}};
         parents = {{QStringLiteral("tblgrouping"), card}, {QStringLiteral("tblgrouping"), settle}};
         e.groupIn = card;

@@ -24,7 +24,8 @@ frmStartMoney::frmStartMoney(QWidget* parent) : QWidget(parent) {
     m_field->setObjectName(QStringLiteral("htField"));
     m_field->SetAcceptType(HCText::Number);
     m_field->SetShowSeparate(true);
-    m_loaded = GetScalar(QStringLiteral("SELECT sbalance FROM tblgrouping WHERE code = 1")).toDouble();
+    m_loaded =
+        GetScalar(QStringLiteral("SELECT sbalance FROM tblgrouping WHERE code = 1")).toDouble();
     m_field->setText(MoneyText(m_loaded));
     auto* save = button(this, "btnSave", QStringLiteral("저장(&S)"));
     auto* close = button(this, "btnClose", QStringLiteral("닫기(&X)"));
