@@ -174,14 +174,12 @@ int addEntry(const QString& date, int section, double money, int in = 1, int out
 
 class TestMoneyWindows : public QObject {
     Q_OBJECT
+    std::unique_ptr<MainWindowDriver> m_driver; // logged in, the main window shown
     TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_frame;
 
+    // Opens a window by its menu command, maximised as a person works in it.
     template <class T> T* open(const char* menu, const char* window) {
-        QAction* a = m_frame->menuAction(QString::fromLatin1(menu));
-        if (!a || !a->isEnabled()) return nullptr;
-        a->trigger();
-        QCoreApplication::processEvents();
+        m_driver->open(QString::fromLatin1(menu));
         auto* w = dynamic_cast<T*>(WindowRegistry::find(QString::fromLatin1(window)));
         if (w && WindowRegistry::subWindowOf(w)) WindowRegistry::subWindowOf(w)->showMaximized();
         QCoreApplication::processEvents();
@@ -193,19 +191,15 @@ class TestMoneyWindows : public QObject {
 private slots:
     void initTestCase() { RegisterMoneyBookCommands(); }
     void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-        App().loginId = QStringLiteral("ADMIN");
-        App().start = QStringLiteral("9");
-        m_frame = std::make_unique<frmMain>();
-        m_frame->resize(1400, 900);
-        m_frame->show();
-        QApplication::setActiveWindow(m_frame.get());
+        m_driver = std::make_unique<MainWindowDriver>();
+        QVERIFY(m_driver->ok());
+        m_env = &m_driver->env();
+        m_driver->frame()->resize(1400, 900);
         QCoreApplication::processEvents();
     }
     void cleanup() {
-        m_frame.reset();
-        delete m_env;
+        m_driver.reset();
+        m_env = nullptr;
     }
 
     void monthTypedByKeyboardAgreesWithBalances();
