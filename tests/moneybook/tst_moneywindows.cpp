@@ -34,6 +34,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
+#include <QPointer>
 #include <QProcess>
 #include <QComboBox>
 #include <QLabel>
@@ -88,14 +89,21 @@ void enterCell(Grid* g, int col, int row, const QString& text) {
     key(Qt::Key_Tab);
 }
 
-// Runs `action` on the next modal window once it is shown (a window other than the modal
-// one in front now), waiting for it while the events of clicks and keys run.
+// Runs `action` on the next modal window (a window other than the modal one in front now)
+// once it is shown and active, as a person waits for a window to come up before typing.
+// A window the action left open is closed, so that a failed check cannot hang the test.
 void onModal(std::function<void(QWidget*)> action, QWidget* before = nullptr, int tries = 300) {
     if (tries == 300) before = QApplication::activeModalWidget();
     QTimer::singleShot(10, [action, before, tries] {
         QWidget* w = QApplication::activeModalWidget();
-        if (w && w != before) {
+        if (w && w != before && (w->isActiveWindow() || tries == 0)) {
+            QPointer<QWidget> modal = w;
             action(w);
+            QCoreApplication::processEvents();
+            if (modal && modal->isVisible() && QApplication::activeModalWidget() == modal) {
+                qWarning("the modal window was left open");
+                modal->close();
+            }
             return;
         }
         if (tries > 0)
