@@ -1,6 +1,7 @@
 // The caller pop-up: "number;name;memo" (one argument) shown as plain text at the bottom
 // right of the screen, without taking the focus; a click closes it. A pop-up that is
-// already up takes the text of a newer call, so a burst of calls leaves one pop-up.
+// already up on the same display takes the text of a newer call, so a burst of calls
+// leaves one pop-up.
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
@@ -15,9 +16,17 @@
 
 namespace {
 
+// One pop-up per user and display: a second session of the same user on another display
+// shows its own calls on its own screen.
 QString serverName()
 {
-    return QStringLiteral("memberdesk-cidview-") + qEnvironmentVariable("USER", QStringLiteral("user"));
+    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (display.isEmpty())
+        display = qEnvironmentVariable("DISPLAY");
+    for (QChar& c : display)
+        if (!c.isLetterOrNumber())
+            c = u'_';
+    return QStringLiteral("memberdesk-cidview-") + qEnvironmentVariable("USER", QStringLiteral("user")) + u'-' + display;
 }
 
 class Popup : public QWidget {

@@ -36,8 +36,11 @@ void ShowLinkState(frmMain* frame, bool open)
         label->setObjectName(QStringLiteral("lblSeeID"));
         frame->statusBar()->addPermanentWidget(label);
     }
-    label->setText(open ? QStringLiteral("☎ 발신번호") : QString());
-    label->setVisible(open);
+    // A chosen port that did not open is said here, once, rather than in a box at start.
+    const QString problem = CallerIntake::instance().linkProblem();
+    label->setText(!problem.isEmpty() ? QStringLiteral("☎ 발신번호 연결 실패") : open ? QStringLiteral("☎ 발신번호") : QString());
+    label->setToolTip(!problem.isEmpty() ? problem : open ? QStringLiteral("발신번호 표시기가 연결되어 있습니다.") : QString());
+    label->setVisible(open || !problem.isEmpty());
 }
 
 } // namespace

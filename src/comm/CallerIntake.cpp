@@ -23,8 +23,10 @@ int SeeIdTypeSetting()
 
 int SeeIdPortSetting(int line)
 {
+    // A port never chosen is not used: most PCs have no caller-ID device, and opening a
+    // serial port that belongs to something else (or none) helps nobody.
     const QString v = Settings::get(App().appTitle, QStringLiteral("환경설정"), QStringLiteral("OpenSeeIDPort%1").arg(line),
-                                    QString::number(line));
+                                    QStringLiteral("0"));
     return v.trimmed().toInt(); // text that is not a number: line unused
 }
 
@@ -72,6 +74,15 @@ void CallerIntake::handle(const QString& number, bool relay)
             r->SendSock(number);
     }
     CidLog(QStringLiteral("A2:"), number);
+    if (IsWithheld(number)) {
+        // No number to look up or to hand to a trade: the pop-up and the lists say so.
+        ShowViewer(WithheldText());
+        CidLog(QStringLiteral("A3:"), number);
+        AddMsg(WithheldText() + QStringLiteral(" [") + CallerStamp() + u']');
+        CidLog(QStringLiteral("A4:"), number);
+        AddStandby(WithheldText());
+        return;
+    }
     OpenCIDViewer(number);
     CidLog(QStringLiteral("A3:"), number);
     if (!PassCallToTrade(number)) {
@@ -89,13 +100,18 @@ void CallerIntake::OpenCIDViewer(const QString& raw)
     number = FormatTelNo(number, &key);
     CidLog(QStringLiteral("B2:"), number);
     CidLog(QStringLiteral("B3:"), key);
-    const CallerMatch m = FindCaller(key);
+    const CallerMatch m = FindCaller(number, key);
     if (m.count < 0)
         return; // the database layer has shown its error
     CidLog(QStringLiteral("B4:"), number);
     CidLog(QStringLiteral("B5:"), QString::number(m.count));
     const QString text = ViewerText(number, m);
     CidLog(QStringLiteral("B6:"), text);
+    ShowViewer(text);
+}
+
+void CallerIntake::ShowViewer(const QString& text)
+{
     const QString program = ProgramPath(QStringLiteral("memberdesk-cidview"));
     if (!launcher().start(program, {text}))
         ReportTrappedError(53, QStringLiteral("File not found: ") + program, QStringLiteral("OpenCIDViewer"),
@@ -149,6 +165,11 @@ void CallerIntake::setLinkWanted(bool on)
 bool CallerIntake::isLinkOpen() const
 {
     return m_device->isOpen();
+}
+
+QString CallerIntake::linkProblem() const
+{
+    return m_device->problem();
 }
 
 void CallerIntake::OpenFarSeeID()

@@ -24,6 +24,9 @@ public:
     void OpenSeeID();
     void CloseSeeID();
     bool isLinkOpen() const;
+    // Why a chosen port did not open at the last OpenSeeID, one line per port; "" when
+    // every chosen port opened (or none was chosen). Shown in the status bar, not as a box.
+    QString linkProblem() const;
     // "자동 발신번호 사용": the user wants the link open (OpenSeeID at start sets it).
     void setLinkWanted(bool on);
     bool linkWanted() const { return m_wanted; }
@@ -46,6 +49,8 @@ signals:
 private:
     CallerIntake();
     void handle(const QString& number, bool relay);
+    // Starts the pop-up program with `text`; a failed start is reported.
+    void ShowViewer(const QString& text);
     FrmRemoteCID* ensureRelay();
 
     SeeIdDevice* m_device = nullptr;
@@ -62,5 +67,5 @@ private:
 
 // Settings of the caller-ID link (section "환경설정" / "Config").
 int SeeIdTypeSetting();
-// Port of line 1 or 2: the stored value's number; "1" / "2" when not stored.
+// Port of line 1 or 2: the stored value's number; 0 (not used) when not stored.
 int SeeIdPortSetting(int line);

@@ -1,5 +1,6 @@
 #include "comm/CallerLists.h"
 
+#include "comm/CallerRules.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 
@@ -63,6 +64,8 @@ QString PopStandby()
         return {};
     const QString item = lists.standby().first();
     lists.removeStandby({0});
+    if (item.startsWith(WithheldText()))
+        return {}; // a withheld call has no number to hand on
     const qsizetype blank = item.indexOf(u' ');
     return blank < 0 ? item : item.left(blank);
 }

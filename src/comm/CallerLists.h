@@ -36,7 +36,8 @@ QString CallerStamp();
 
 // number + " [" + date and time + "]" at the end of the stand-by list.
 void AddStandby(const QString& number);
-// Takes the oldest waiting call: its number (text up to the first blank); "" when none.
+// Takes the oldest waiting call: its number (text up to the first blank); "" when none
+// or when that call's number was withheld.
 QString PopStandby();
 // Appends text + line break to the caller list.
 void AddMsg(const QString& text);

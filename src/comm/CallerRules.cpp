@@ -35,10 +35,28 @@ std::optional<QString> CallerNumber(const QString& raw)
     s.remove(QChar(0));
     if (s.isEmpty() || s.size() > 20)
         return std::nullopt;
-    for (QChar c : s)
+    const QString code = s.trimmed().toUpper();
+    if (IsWithheld(code))
+        return code;
+    bool digit = false;
+    for (QChar c : s) {
         if (!((c >= u'0' && c <= u'9') || c == u'-'))
             return std::nullopt;
+        digit = digit || c != u'-';
+    }
+    if (!digit)
+        return std::nullopt; // "-----" is no number
     return s;
+}
+
+bool IsWithheld(const QString& number)
+{
+    return number == QStringLiteral("P") || number == QStringLiteral("O") || number == QStringLiteral("PRIVATE");
+}
+
+QString WithheldText()
+{
+    return QStringLiteral("발신번호 없음");
 }
 
 QString TraceSafe(const QString& raw)
@@ -75,41 +93,67 @@ QString FormatTelNo(const QString& number, QString* localPart)
     return formatted;
 }
 
-CallerMatch FindCaller(const QString& localPart)
+int PhoneCellMatch(const QString& cell, const QString& number, const QString& local)
+{
+    const QString whole = digitsOf(number);
+    const QString key = digitsOf(local);
+    if (key.size() < 4)
+        return 0;
+    const bool hasArea = whole.size() > key.size();
+    int best = 0;
+    for (const QString& part : cell.split(u',')) {
+        const QString d = digitsOf(part);
+        if (d.isEmpty())
+            continue;
+        if (d == whole)
+            return 2;
+        // Stored without an area code: the caller's local part. A caller without one
+        // matches any stored number ending in it.
+        if (hasArea ? d == key : d.endsWith(key))
+            best = 1;
+    }
+    return best;
+}
+
+CallerMatch FindCaller(const QString& number, const QString& localPart)
 {
     CallerMatch m;
     const QString key = digitsOf(localPart);
     if (key.size() < 4)
         return m;
-    // The last four characters narrow the rows through an index on each column; the
-    // whole key is then compared on the digits of each column, so numbers stored with or
-    // without dashes are found alike.
-    QString sql = QStringLiteral("SELECT code, sname, smemo");
+    // The last four characters narrow the rows through an index on each column. Cells
+    // holding several numbers ("a, b") are read too, since their first numbers do not
+    // end them; the schema keeps a partial index on exactly this condition.
+    static const QString several = QStringLiteral(
+        "hpline LIKE '%,%' OR hline1 LIKE '%,%' OR hline2 LIKE '%,%' OR hline3 LIKE '%,%'"
+        " OR finalline LIKE '%,%' OR keyline LIKE '%,%'");
+    const QString columns = QStringLiteral("SELECT code, sname, smemo, hpline, hline1, hline2, hline3, finalline, keyline"
+                                           " FROM tblfriend WHERE code <> 1 AND (");
     QString where;
     QVariantList params;
     const QString last4 = key.right(4);
     for (const char* col : kPhoneColumns) {
-        const QString c = QLatin1String(col);
-        sql += QStringLiteral(", ") + c;
-        where += (where.isEmpty() ? QString() : QStringLiteral(" OR ")) + lastFour(c) + QStringLiteral(" = ?");
+        where += (where.isEmpty() ? QString() : QStringLiteral(" OR ")) + lastFour(QLatin1String(col)) + QStringLiteral(" = ?");
         params << last4;
     }
-    sql += QStringLiteral(" FROM tblfriend WHERE code <> 1 AND (") + where + QStringLiteral(") ORDER BY code");
+    // Each cell is then compared by its digits (PhoneCellMatch).
+    const QString sql = columns + where + QStringLiteral(") UNION ") + columns + several + QStringLiteral(") ORDER BY 1");
     Recordset rs;
     if (OpenRecordset(rs, sql, params) < 0) {
         m.count = -1;
         return m;
     }
+    int shown = 0; // quality of the member kept in m
     for (int r = 0; r < rs.recordCount(); ++r) {
         const auto& row = rs.row(r);
-        bool hit = false;
-        for (int c = 3; c < 9 && !hit; ++c) {
-            const QString digits = digitsOf(row.value(c).toString());
-            hit = digits.size() >= key.size() && digits.endsWith(key);
-        }
-        if (!hit)
+        int hit = 0;
+        for (int c = 3; c < 9 && hit < 2; ++c)
+            hit = qMax(hit, PhoneCellMatch(row.value(c).toString(), number, localPart));
+        if (hit == 0)
             continue;
-        if (m.count++ == 0) {
+        ++m.count;
+        if (hit > shown) {
+            shown = hit;
             m.code = row.value(0).toInt();
             m.name = row.value(1).toString();
             m.memo = row.value(2).toString();
@@ -131,7 +175,16 @@ void CidLog(const QString& tag, const QString& value)
     QFile f(DataPath(QStringLiteral("CID_LOG.txt")));
     if (!f.open(QIODevice::Append | QIODevice::Text))
         return;
-    f.write((CidLogTime(Clock::now()) + u' ' + tag + value + u'\n').toUtf8());
+    QString clean;
+    clean.reserve(value.size());
+    for (QChar c : value) {
+        const auto cat = c.category();
+        if (cat == QChar::Other_Control || cat == QChar::Separator_Line || cat == QChar::Separator_Paragraph)
+            clean += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            clean += c;
+    }
+    f.write((CidLogTime(Clock::now()) + u' ' + tag + clean + u'\n').toUtf8());
 }
 
 QString ViewerText(const QString& formatted, const CallerMatch& m)

@@ -4,11 +4,14 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QUdpSocket>
 
 FrmRemoteCID::FrmRemoteCID(QWidget* parent) : QWidget(parent)
@@ -90,6 +93,12 @@ void FrmRemoteCID::SendSock(const QString& number)
 
 void FrmRemoteCID::readPending()
 {
+    // Every datagram is read at once (the socket signals only again for new ones); the
+    // calls among them are handed on a few per turn of the event loop, so the window
+    // keeps answering. More than a telephone line can carry in a second is a flood (a
+    // broken or hostile sender): it is dropped, with one trace line.
+    if (!m_clock.isValid())
+        m_clock.start();
     while (m_server && m_server->hasPendingDatagrams()) {
         const QNetworkDatagram d = m_server->receiveDatagram(4096);
         QHostAddress from = d.senderAddress();
@@ -101,6 +110,40 @@ void FrmRemoteCID::readPending()
         }
         if (from == m_own)
             continue; // our own broadcast coming back
-        emit received(QString::fromLatin1(d.data()));
+        const qint64 now = m_clock.elapsed();
+        if (m_inWindow == 0 || now - m_windowStart >= 1000) {
+            // A flood is traced once: again only after a second without drops.
+            if (m_inWindow <= CallsPerSecond)
+                m_flooding = false;
+            m_windowStart = now;
+            m_inWindow = 0;
+        }
+        if (++m_inWindow > CallsPerSecond) {
+            if (!m_flooding) {
+                m_flooding = true;
+                CidLog(QStringLiteral("R2:"), QStringLiteral("more than %1 datagrams a second from %2: dropped")
+                                                  .arg(CallsPerSecond).arg(from.toString()));
+            }
+            continue;
+        }
+        m_waiting.enqueue(QString::fromLatin1(d.data()));
     }
+    if (!m_waiting.isEmpty() && !m_more) {
+        // Handed on from the event loop, not from inside the socket's signal: a message
+        // box opened for a call must not keep the socket from signalling new datagrams.
+        m_more = true;
+        QTimer::singleShot(0, this, &FrmRemoteCID::handOn);
+    }
+}
+
+void FrmRemoteCID::handOn()
+{
+    m_more = false;
+    const QPointer<FrmRemoteCID> alive(this);
+    for (int i = 0; i < CallsPerTurn && !m_waiting.isEmpty(); ++i) {
+        emit received(m_waiting.dequeue());
+        if (!alive)
+            return;
+    }
+    readPending(); // whatever came meanwhile, and the next turn for the rest
 }

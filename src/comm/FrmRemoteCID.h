@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHostAddress>
+#include <QQueue>
 #include <QWidget>
 
 class QLineEdit;
@@ -15,6 +17,10 @@ class FrmRemoteCID : public QWidget {
 public:
     static constexpr quint16 ReceivePort = 16580;
     static constexpr quint16 SendPort = 16581;
+    // Calls handed on per turn of the event loop, and calls taken per second (the rest of
+    // a second's datagrams are dropped as a flood).
+    static constexpr int CallsPerTurn = 4;
+    static constexpr int CallsPerSecond = 20;
 
     explicit FrmRemoteCID(QWidget* parent = nullptr);
     ~FrmRemoteCID() override;
@@ -39,10 +45,17 @@ signals:
 
 private:
     void readPending();
+    void handOn();
 
     QUdpSocket* m_server = nullptr;
     QUdpSocket* m_client = nullptr;
     QHostAddress m_own;
     QHostAddress m_broadcast;
     QLineEdit* m_text = nullptr;
+    QElapsedTimer m_clock;
+    qint64 m_windowStart = 0; // start of the current second (ms on m_clock)
+    int m_inWindow = 0;       // calls received in it
+    bool m_flooding = false; // drops traced, no calm second since
+    QQueue<QString> m_waiting; // received calls not yet handed on
+    bool m_more = false;       // handOn is due
 };

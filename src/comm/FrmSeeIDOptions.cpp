@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHostAddress>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,6 +64,14 @@ FrmSeeIDOptions::FrmSeeIDOptions(QWidget* parent) : QWidget(parent)
         m_remote[i]->setObjectName(QStringLiteral("chkRemoteCID(%1)").arg(i));
         rl->addWidget(m_remote[i]);
     }
+    // The own address decides the broadcast network and tells the own datagrams apart;
+    // empty takes the first network interface's address.
+    m_myIp = new QLineEdit(relay);
+    m_myIp->setObjectName(QStringLiteral("txtRemoteCIDMyIP"));
+    m_myIp->setPlaceholderText(QStringLiteral("자동 (예: 192.168.0.17)"));
+    auto* ipRow = new QFormLayout;
+    ipRow->addRow(QStringLiteral("이 컴퓨터의 IP 주소"), m_myIp);
+    rl->addLayout(ipRow);
     root->addWidget(relay);
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton(QStringLiteral("확인"), this);
@@ -88,19 +97,26 @@ void FrmSeeIDOptions::showPath(int line)
 void FrmSeeIDOptions::load()
 {
     for (int i = 0; i < 2; ++i) {
-        // Unstored ports show what the link uses: 1 for line 1, 2 for line 2.
+        // A port never chosen shows "사용안함", as the link leaves it unused.
         const int n = SeeIdPortSetting(i + 1);
         m_port[i]->setCurrentText(n >= 1 && n <= 20 ? QString::number(n) : kUnused);
         showPath(i);
         m_remote[i]->setChecked(Settings::get(App().appTitle, kConfig, i == 0 ? QStringLiteral("RemoteCIDSvr") : QStringLiteral("RemoteCIDCli"),
                                               QStringLiteral("0")) == QStringLiteral("1"));
     }
+    m_myIp->setText(Settings::get(App().appTitle, kConfig, QStringLiteral("RemoteCIDMyIP"), QString()).trimmed());
     const int type = SeeIdTypeSetting();
     m_type[type >= 0 && type <= 2 ? type : 0]->setChecked(true);
 }
 
 void FrmSeeIDOptions::cmdOK()
 {
+    const QString ip = m_myIp->text().trimmed();
+    if (!ip.isEmpty() && QHostAddress(ip).protocol() != QAbstractSocket::IPv4Protocol) {
+        MsgInfo(QStringLiteral("IP 주소가 올바르지 않습니다. (예: 192.168.0.17)"));
+        m_myIp->setFocus();
+        return;
+    }
     auto& intake = CallerIntake::instance();
     intake.CloseSeeID();
     for (int i = 0; i < 2; ++i) {
@@ -114,6 +130,7 @@ void FrmSeeIDOptions::cmdOK()
     }
     Settings::set(kConfig, QStringLiteral("RemoteCIDSvr"), m_remote[0]->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     Settings::set(kConfig, QStringLiteral("RemoteCIDCli"), m_remote[1]->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    Settings::set(kConfig, QStringLiteral("RemoteCIDMyIP"), ip);
     int type = 0;
     for (int i = 0; i < 3; ++i)
         if (m_type[i]->isChecked())

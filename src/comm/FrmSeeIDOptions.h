@@ -21,5 +21,6 @@ private:
     QComboBox* m_port[2] = {};
     QLineEdit* m_path[2] = {};
     QCheckBox* m_remote[2] = {};
+    QLineEdit* m_myIp = nullptr;
     QRadioButton* m_type[3] = {};
 };

@@ -116,7 +116,8 @@ void FrmSeeIDStanbyList::cmdHelp()
         MsgInfo(path + u'\n' + QStringLiteral("도움말 파일을 찾을 수 없습니다."));
         return;
     }
-    launcher().open(path);
+    if (!launcher().open(path))
+        MsgInfo(path + u'\n' + QStringLiteral("도움말 파일을 열 수 없습니다. 텍스트 파일을 여는 프로그램이 있는지 확인하세요."));
 }
 
 void FrmSeeIDStanbyList::Command1()

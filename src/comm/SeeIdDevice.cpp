@@ -1,7 +1,6 @@
 #include "comm/SeeIdDevice.h"
 
 #include "core/AppState.h"
-#include "core/Prompt.h"
 #include "core/Settings.h"
 
 #include <QSerialPort>
@@ -117,6 +116,7 @@ void SeeIdDevice::open(int type, int port1, int port2)
 {
     close();
     m_type = type;
+    QStringList failed;
     const int ports[2] = {port1, port2};
     for (int i = 0; i < 2; ++i) {
         const int n = ports[i];
@@ -131,7 +131,7 @@ void SeeIdDevice::open(int type, int port1, int port2)
         sp->setFlowControl(QSerialPort::NoFlowControl);
         if (!sp->open(QIODevice::ReadOnly)) {
             delete sp;
-            MsgInfo(QStringLiteral("포트 [COM%1] 으로 SEE ID OPEN에 실패했습니다.").arg(n));
+            failed << QStringLiteral("포트 [COM%1] 으로 SEE ID OPEN에 실패했습니다.").arg(n);
             continue;
         }
         auto* l = new Line{sp, new SeeIdParser(type), i + 1};
@@ -139,6 +139,7 @@ void SeeIdDevice::open(int type, int port1, int port2)
         connect(sp, &QSerialPort::readyRead, this, [this, l] { readLine(l); });
     }
     m_connected = !m_lines.isEmpty();
+    m_problem = failed.join(u'\n');
     emit stateChanged(isOpen());
 }
 
@@ -153,27 +154,33 @@ void SeeIdDevice::close()
     }
     m_lines.clear();
     m_connected = false;
+    m_problem.clear();
     if (was)
         emit stateChanged(false);
 }
 
 void SeeIdDevice::readLine(Line* l)
 {
-    const auto events = l->parser->feed(l->port->readAll());
-    for (const auto& e : events) {
-        // Handling a call may close the link (a message box lets the user untick it).
-        if (!m_lines.contains(l))
-            return;
-        switch (e.kind) {
-        case SeeIdParser::Event::Call:
-            emit call(e.number, e.line.isEmpty() ? QString::number(l->index) : e.line);
-            break;
-        case SeeIdParser::Event::Status:
-            m_connected = e.text == QStringLiteral("CONNECT");
-            break;
-        case SeeIdParser::Event::Dropped:
-            emit dropped(e.text);
-            break;
+    // The port does not signal again for bytes that arrived while a call was being
+    // handled (a message box or the picker of that call runs its own event loop), so
+    // everything read meanwhile is taken here before returning.
+    do {
+        const auto events = l->parser->feed(l->port->readAll());
+        for (const auto& e : events) {
+            // Handling a call may close the link (a message box lets the user untick it).
+            if (!m_lines.contains(l))
+                return;
+            switch (e.kind) {
+            case SeeIdParser::Event::Call:
+                emit call(e.number, e.line.isEmpty() ? QString::number(l->index) : e.line);
+                break;
+            case SeeIdParser::Event::Status:
+                m_connected = e.text == QStringLiteral("CONNECT");
+                break;
+            case SeeIdParser::Event::Dropped:
+                emit dropped(e.text);
+                break;
+            }
         }
-    }
+    } while (m_lines.contains(l) && l->port->bytesAvailable() > 0);
 }

@@ -39,13 +39,16 @@ public:
     ~SeeIdDevice() override;
 
     // Opens line 1 and 2 on their ports for `type`; a port number 0 leaves the line unused.
-    // Each failing line shows its message; the other line still opens.
+    // A failing line is noted in problem(); the other line still opens.
     void open(int type, int port1, int port2);
     // Closes every open line, whatever the type.
     void close();
     bool isOpen() const;
     int type() const { return m_type; }
     bool connected() const { return m_connected; }
+    // "포트 [COMn] 으로 SEE ID OPEN에 실패했습니다." for each line that failed at the last
+    // open, one per line; "" when none failed.
+    QString problem() const { return m_problem; }
 
     // The device path of port `n` (1-20): setting "SeeIDPortPath<n>", default /dev/ttyS<n-1>.
     static QString portPath(int n);
@@ -66,4 +69,5 @@ private:
     QList<Line*> m_lines;
     int m_type = 0;
     bool m_connected = false;
+    QString m_problem;
 };

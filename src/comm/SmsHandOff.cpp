@@ -1,5 +1,6 @@
 #include "comm/SmsHandOff.h"
 
+#include "comm/CallerRules.h"
 #include "core/AppState.h"
 #include "core/Launcher.h"
 #include "core/Prompt.h"
@@ -38,12 +39,14 @@ QString listName(const QString& name) {
     return out.trimmed();
 }
 
+// Every number in one shape, with dashes ("010 1234 5678" and "01012345678" give
+// "010-1234-5678"), as the caller-ID look-up formats them.
 QString listNumber(const QString& number) {
     QString out;
     out.reserve(number.size());
     for (QChar c : number)
         if (!isLineBreakOrControl(c)) out += c;
-    return out.trimmed();
+    return FormatTelNo(out.trimmed());
 }
 
 // "010-1234-5678" and "01012345678" are the same telephone.

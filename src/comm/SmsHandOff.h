@@ -9,7 +9,8 @@ class Grid;
 // The program ("SMSSend", settings application "문자전송기") lives in the program folder
 // or in the folder its own installer wrote as "AppPath" (section "환경설정"). It reads
 // the recipients from ExternTelNo.txt in its folder: UTF-8, lines ended by CR LF, one
-// line per mobile number: the name without ";", ":", "," and line breaks, ",", the number.
+// line per mobile number: the name without ";", ":", "," and line breaks, ",", the number
+// with dashes (FormatTelNo).
 // A phone cell may hold several numbers separated by ","; each gets its own line.
 
 // Folder of the messaging program (kind 0 text messages, 1 fax/voice), or "" after a

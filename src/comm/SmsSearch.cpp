@@ -1,6 +1,7 @@
 #include "comm/SmsSearch.h"
 
 #include "members/DuesRules.h"
+#include "members/MemberRules.h"
 #include "members/MemberSearch.h"
 
 #include <QDate>
@@ -61,7 +62,19 @@ SqlPart textCondition(const SmsSearchInput& in) {
         return part;
     }
     if (in.menu == MenuName) return containsAny({QStringLiteral("sname")}, t);
-    if (in.menu == MenuPhone) return containsAny(kPhones, t);
+    if (in.menu == MenuPhone) {
+        // Numbers are compared by their digits, as the caller look-up does, so
+        // "01012345678" finds "010-1234-5678" and the other way round.
+        const QString digits = PhoneDigits(t);
+        if (digits.isEmpty()) return containsAny(kPhones, t);
+        SqlPart part;
+        for (const QString& column : kPhones) {
+            if (!part.sql.isEmpty()) part.sql += QStringLiteral(" OR ");
+            part.sql += PhoneDigitsSql(QStringLiteral("f.") + column) + QStringLiteral(" LIKE ?");
+            part.params << QStringLiteral("%") + digits + QStringLiteral("%");
+        }
+        return part;
+    }
     if (in.menu == MenuAddress) return containsAny(kAddresses, t);
     if (in.menu == MenuMemo) return containsAny({QStringLiteral("smemo")}, t);
     return {};
@@ -131,6 +144,13 @@ QString SmsSearchMonth(const SmsSearchInput& in) {
         .arg(in.month, 2, 10, QLatin1Char('0'));
 }
 
+SmsMonthSpan SmsSearchMonthSpan(const SmsSearchInput& in) {
+    const QDate first(in.year, in.month, 1);
+    if (!first.isValid()) return {};
+    const QString fmt = QStringLiteral("yyyy-MM-dd");
+    return {first.toString(fmt), QDate(in.year, in.month, first.daysInMonth()).toString(fmt)};
+}
+
 SmsQuery SmsSearchSql(const SmsSearchInput& in) {
     SmsQuery q;
     q.header = QStringLiteral("비 고");
@@ -188,7 +208,8 @@ SmsQuery SmsSearchSql(const SmsSearchInput& in) {
                            " FROM tbltrade AS t JOIN tbltradesub AS s ON s.ctbltrade = t.code"
                            " WHERE t.sdate BETWEEN ? AND ? GROUP BY t.ctblfriend + 0) AS x"
                            " ON x.ctblfriend = f.code");
-        from.params << month + QStringLiteral("-01") << month + QStringLiteral("-31");
+        const SmsMonthSpan span = SmsSearchMonthSpan(in);
+        from.params << span.first << span.last;
     }
 
     q.part.sql = QStringLiteral("SELECT f.sname, f.hpline, ") + remarkColumn(in, q.remark) +

@@ -45,6 +45,14 @@ SmsQuery SmsSearchSql(const SmsSearchInput& in);
 // "YYYY-MM" of the input's month.
 QString SmsSearchMonth(const SmsSearchInput& in);
 
+// The first and the last day ("YYYY-MM-DD") of the input's month, the last from the
+// calendar (28 to 31); both empty for a month that does not exist.
+struct SmsMonthSpan {
+    QString first;
+    QString last;
+};
+SmsMonthSpan SmsSearchMonthSpan(const SmsSearchInput& in);
+
 class QDate;
 
 // Where a month stands in a group's dues schedule, for the unpaid-dues search.

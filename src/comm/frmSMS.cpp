@@ -15,6 +15,7 @@
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
 #include "ui/WindowRegistry.h"
+#include "ui/cFpPreview.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -139,6 +140,7 @@ void frmSMS::buildUi() {
                             QStringLiteral("휴 대 폰"), QStringLiteral("비 고"),
                             QStringLiteral("주  소"), QStringLiteral("메  모")});
     m_grid->setColType(ColSelect, CellType::CheckBox);
+    MarkTickColumn(m_grid, ColSelect);
     m_grid->setColWidth(ColSelect, 36);
     m_grid->setColWidth(ColName, 100);
     m_grid->setColWidth(ColPhone, 120);
@@ -206,15 +208,19 @@ void frmSMS::menuChanged() {
     }
     m_data->setVisible(group);
     m_field->setVisible(!group);
-    // For unpaid dues the group is chosen first; the choice runs the search.
-    if (group && m_section->checkedId() != SmsSearchInput::UnpaidDues) Search();
+    // For unpaid dues the group is chosen first; the choice runs the search. Until then
+    // the list of another search is not shown under this one's heading.
+    if (group && m_section->checkedId() == SmsSearchInput::UnpaidDues)
+        clearList();
+    else if (group)
+        Search();
 }
 
 void frmSMS::sectionChanged() {
     // The unpaid-dues search is about one group: offer the group choice at once.
     if (m_section->checkedId() == SmsSearchInput::UnpaidDues &&
         m_menu->currentText() != MemberSearchText::MenuGroup) {
-        m_menu->setCurrentText(MemberSearchText::MenuGroup); // searches through menuChanged
+        m_menu->setCurrentText(MemberSearchText::MenuGroup); // clears through menuChanged
         return;
     }
     Search();
@@ -266,7 +272,11 @@ bool frmSMS::duesSearchAllowed(const SmsSearchInput& in) {
 
 void frmSMS::Search() {
     const SmsSearchInput in = searchInput();
-    if (in.section == SmsSearchInput::UnpaidDues && !duesSearchAllowed(in)) return;
+    if (in.section == SmsSearchInput::UnpaidDues && !duesSearchAllowed(in)) {
+        // A refused search keeps its own earlier list, never another search's.
+        if (m_shownSection != in.section) clearList();
+        return;
+    }
     const SmsQuery q = SmsSearchSql(in);
     const QString month = SmsSearchMonth(in);
     const QLocale locale;
@@ -322,10 +332,24 @@ void frmSMS::Search() {
     }
     m_filling = false;
     m_grid->setHeaderText(ColRemark, q.header);
+    m_shownSection = in.section;
     m_all->setChecked(false);
     m_checked = 0;
     updateCount();
     if (shown == 0 && n >= 0) ShowFloatNotice(QStringLiteral("검색된 결과가 없습니다."));
+}
+
+void frmSMS::clearList() {
+    m_filling = true;
+    m_grid->beginFill();
+    m_grid->endFill();
+    m_filling = false;
+    const SmsSearchInput in = searchInput();
+    m_grid->setHeaderText(ColRemark, SmsSearchSql(in).header);
+    m_shownSection = in.section;
+    m_all->setChecked(false);
+    m_checked = 0;
+    updateCount();
 }
 
 void frmSMS::selectAll(bool on) {

@@ -37,6 +37,8 @@ private:
     // settings, a month without dues, or the user stopped before the due day).
     bool duesSearchAllowed(const SmsSearchInput& in);
     void selectAll(bool on);
+    // Empties the list and sets the remark heading of the current search.
+    void clearList();
     void updateCount();
 
     Grid* m_grid = nullptr;
@@ -54,4 +56,5 @@ private:
     QLabel* m_count = nullptr;
     bool m_filling = false;
     int m_checked = 0; // marked rows
+    int m_shownSection = 0; // the search kind (opSection) of the rows shown
 };

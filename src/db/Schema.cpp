@@ -195,6 +195,12 @@ QStringList indexStatements() {
     for (const char* c : {"hpline", "hline1", "hline2", "hline3", "finalline", "keyline"})
         out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tblfriend_%1_last4 ON tblfriend (substr(%1, length(%1) - 3))")
                    .arg(QLatin1String(c));
+    // Cells holding several numbers ("a, b"), whose first numbers do not end the cell: the
+    // look-up reads these few rows through this partial index, repeating its condition
+    // word for word.
+    out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tblfriend_several_phones ON tblfriend (code) WHERE "
+                          "hpline LIKE '%,%' OR hline1 LIKE '%,%' OR hline2 LIKE '%,%' OR hline3 LIKE '%,%'"
+                          " OR finalline LIKE '%,%' OR keyline LIKE '%,%'");
     return out;
 }
 

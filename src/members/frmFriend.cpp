@@ -435,6 +435,7 @@ void frmFriend::SetGridColumns()
                             QStringLiteral("code"), QStringLiteral("주소1"), QStringLiteral("주소2"),
                             QStringLiteral("우편번호")});
     m_grid->setColType(ColCheck, CellType::CheckBox);
+    MarkTickColumn(m_grid, ColCheck);
     m_grid->setColWidth(ColCheck, 36);
     m_grid->setColWidth(ColAddress, 220);
     m_grid->setColWidth(ColMemo, 160);

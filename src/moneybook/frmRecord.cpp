@@ -19,6 +19,7 @@
 #include "ui/HCText.h"
 #include "ui/CellChanges.h"
 #include "ui/RecordWindow.h"
+#include "ui/cFpPreview.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -189,6 +190,7 @@ void frmRecord::buildGrid() {
     for (int c : {ColIn, ColOut, ColBalance, ColOther})
         m_grid->setColType(c, CellType::Number);
     m_grid->setColType(ColDel, CellType::CheckBox);
+    MarkTickColumn(m_grid, ColDel);
     m_grid->setColLocked(ColBalance, true);
     const std::pair<int, int> widths[] = {
         {ColDate, 84},  {ColSection, 78}, {ColUse, 90},  {ColItem, 90},  {ColIn, 80},

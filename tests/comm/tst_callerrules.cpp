@@ -39,6 +39,11 @@ private slots:
         QTest::newRow("invalid utf8") << QString::fromLatin1("02\xff\xfe" "1234") << "!";
         QTest::newRow("empty") << "" << "!";
         QTest::newRow("only nul") << QString(1, QChar(0)) << "!";
+        QTest::newRow("no digit") << "-----" << "!";
+        QTest::newRow("withheld P") << "P" << "P";
+        QTest::newRow("withheld o") << "o" << "O";
+        QTest::newRow("withheld private") << "Private" << "PRIVATE";
+        QTest::newRow("other word") << "PRIVATEX" << "!";
     }
     void callerNumber()
     {
@@ -67,6 +72,7 @@ private slots:
         QTest::newRow("dashed input") << "02-1234-5678" << "02-1234-5678" << "1234-5678";
         QTest::newRow("five chars") << "12345" << "12345" << "?";
         QTest::newRow("four digits") << "1-2-3-4" << "1234" << "?";
+        QTest::newRow("withheld code") << "P" << "P" << "?";
         QTest::newRow("six digits") << "123456" << "12-3456" << "12-3456";
         QTest::newRow("empty") << "" << "" << "?";
     }
@@ -80,14 +86,22 @@ private slots:
         QCOMPARE(key, local);
     }
 
+    // Whole-number matches first, other area codes never, cells holding two numbers.
     void lookup_data()
     {
         QTest::addColumn<QString>("number");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("name");
         QTest::newRow("area code stored") << "0311234567" << 2 << "A";
+        QTest::newRow("other area code, same local part") << "021234567" << 1 << "B";
+        QTest::newRow("seoul is not a mobile") << "0212345678" << 0 << "";
+        QTest::newRow("mobile") << "01012345678" << 1 << "F";
+        QTest::newRow("whole number before lower code") << "028889999" << 2 << "H";
         QTest::newRow("no dashes stored") << "01098765432" << 1 << "C";
         QTest::newRow("0505 stored") << "050511112222" << 1 << "D";
+        QTest::newRow("first of two numbers") << "01055556666" << 1 << "Two";
+        QTest::newRow("second of two numbers") << "01077778888" << 1 << "Two";
+        QTest::newRow("caller without area code") << "1234567" << 2 << "B";
         QTest::newRow("unknown") << "0299990000" << 0 << "";
         QTest::newRow("short code") << "1004" << 0 << "";
         QTest::newRow("five chars") << "P1234" << 0 << "";
@@ -103,9 +117,13 @@ private slots:
         addMember(QStringLiteral("C"), QStringLiteral("keyline"), QStringLiteral("01098765432"));
         addMember(QStringLiteral("D"), QStringLiteral("finalline"), QStringLiteral("0505-1111-2222"));
         addMember(QStringLiteral("E"), QStringLiteral("hline3"), QStringLiteral(""));
+        addMember(QStringLiteral("G"), QStringLiteral("hpline"), QStringLiteral("888-9999"));
+        addMember(QStringLiteral("H"), QStringLiteral("hline1"), QStringLiteral("02-888-9999"));
+        addMember(QStringLiteral("F"), QStringLiteral("hpline"), QStringLiteral("010-1234-5678"));
+        addMember(QStringLiteral("Two"), QStringLiteral("hpline"), QStringLiteral("010-5555-6666, 010-7777-8888"));
         QString key;
-        FormatTelNo(number, &key);
-        const CallerMatch m = FindCaller(key);
+        const QString formatted = FormatTelNo(number, &key);
+        const CallerMatch m = FindCaller(formatted, key);
         QCOMPARE(m.count, count);
         QCOMPARE(m.name, name);
         if (name == QStringLiteral("A"))

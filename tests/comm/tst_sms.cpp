@@ -88,8 +88,9 @@ class tst_sms : public WindowTest {
 private slots:
     void initTestCase() { RegisterSmsCommands(); }
 
-    // Ticked rows reach the real program start: one line per number, names cleaned, the
-    // duplicate question once; Cancel starts the program without a list.
+    // Ticked rows reach the real program start: one line per number, every number with
+    // dashes whatever its stored shape, names cleaned, the duplicate question once; Cancel
+    // starts the program without a list.
     void sendThroughProgram_data() {
         QTest::addColumn<int>("answer");
         QTest::addColumn<QByteArray>("file");
@@ -98,14 +99,14 @@ private slots:
             << QByteArray("홍길동,010-1111-2222\r\n홍길동,010-3333-4444\r\n박씨,010-5555-6666\r\n");
         QTest::newRow("no writes every line")
             << int(Answer::No)
-            << QByteArray("홍길동,010-1111-2222\r\n홍길동,010-3333-4444\r\n김 영희,01011112222\r\n"
+            << QByteArray("홍길동,010-1111-2222\r\n홍길동,010-3333-4444\r\n김 영희,010-1111-2222\r\n"
                           "박씨,010-5555-6666\r\n박씨,010-3333-4444\r\n");
         QTest::newRow("cancel starts without a list") << int(Answer::Cancel) << QByteArray();
     }
     void sendThroughProgram() {
         QFETCH(int, answer);
         QFETCH(QByteArray, file);
-        addMember("홍,길동", " 010-1111-2222 ,010-3333-4444");
+        addMember("홍,길동", " 010-1111-2222 ,010 3333 4444");
         addMember("김\r\n영희", "01011112222");
         addMember("이순신", "");
         addMember("박;씨:", "010-5555-6666,,010-3333-4444");
@@ -154,6 +155,10 @@ private slots:
         // With % and _ as wildcards "0%_" would also find "5000 off".
         QTest::newRow("% and _ taken literally") << "all:0%_" << QStringList{"Pct"} << "비 고"
                                                  << "50%_off";
+        QTest::newRow("phone typed without dashes") << "phone:0103" << QStringList{"O'Neil"}
+                                                    << "비 고" << "it's";
+        QTest::newRow("phone typed with blanks") << "phone:010 3" << QStringList{"O'Neil"}
+                                                 << "비 고" << "it's";
     }
     void filters() {
         QFETCH(QString, action);
@@ -191,9 +196,10 @@ private slots:
             m_d->find<QWidget>("cmbData", w)->setFocus();
             m_d->key(Qt::Key_Down); // [기본그룹] -> G1
         } else {
-            menu->setCurrentText(action == "address" ? "주      소" : "전      체");
+            const bool phone = action.startsWith("phone:");
+            menu->setCurrentText(action == "address" ? "주      소" : phone ? "전화번호" : "전      체");
             m_d->click("htField", w);
-            m_d->type(action == "address" ? "서울" : action.mid(4));
+            m_d->type(action == "address" ? "서울" : action.mid(phone ? 6 : 4));
             m_d->key(Qt::Key_Return);
         }
         QCOMPARE(column(w->grid(), frmSMS::ColName), names);
@@ -211,7 +217,7 @@ private slots:
         QTest::addColumn<QString>("prompt");
         QTest::addColumn<QStringList>("names");
         const QString ask = "납부일이 지나지 않았습니다. 그래도 검색하시겠습니까?";
-        const QStringList all{"Other", "Paid", "Owes", "Later"}; // by group, then code
+        const QStringList none; // a refused search shows no other search's rows
         QTest::newRow("due day passed") << "00000"
                                         << "05" << 12 << -1 << "" << QStringList{"Owes"};
         QTest::newRow("week code on today") << "00000"
@@ -221,15 +227,15 @@ private slots:
             << "42" << 12 << int(Answer::Yes) << ask << QStringList{"Owes"};
         QTest::newRow("before the day, no keeps the list")
             << "00000"
-            << "25" << 12 << int(Answer::No) << ask << all;
+            << "25" << 12 << int(Answer::No) << ask << none;
         QTest::newRow("earlier month") << "00000"
                                        << "25" << 11 << -1 << "" << QStringList{"Paid", "Owes"};
         QTest::newRow("month without dues")
             << "3147A"
-            << "05" << 12 << -1 << "선택한 그룹은 12월에 회비를 받지 않습니다." << all;
+            << "05" << 12 << -1 << "선택한 그룹은 12월에 회비를 받지 않습니다." << none;
         QTest::newRow("no dues settings")
             << ""
-            << "" << 12 << -1 << "회비설정이 되어 있지 않습니다." << all;
+            << "" << 12 << -1 << "회비설정이 되어 있지 않습니다." << none;
     }
     void unpaidDues() {
         QFETCH(QString, repeat);
@@ -256,13 +262,27 @@ private slots:
         m_d->key(Qt::Key_Down);
         QCOMPARE(m_d->prompt().lastText(), prompt);
         QCOMPARE(column(w->grid(), frmSMS::ColName), names);
-        if (names.size() < 4) // a search ran: the unpaid month stands beside each name
+        QCOMPARE(w->grid()->headerText(frmSMS::ColRemark), QStringLiteral("미 납 월"));
+        if (!names.isEmpty()) // a search ran: the unpaid month stands beside each name
             QCOMPARE(w->grid()->text(frmSMS::ColRemark, 1),
                      QStringLiteral("2026-%1").arg(month, 2, 10, QChar('0')));
     }
 
-    // The sum of a member's trade lines in the chosen month.
+    // The sum of a member's trade lines in the chosen month, from its first to its real
+    // last day; switching to another search leaves no sums under its heading.
+    void tradeSums_data() {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("month");
+        QTest::addColumn<QString>("sum");
+        QTest::newRow("30 days") << 2026 << 11 << "17,500";
+        QTest::newRow("31 days, trade on the 31st") << 2026 << 10 << "100,000";
+        QTest::newRow("february") << 2026 << 2 << "20";
+        QTest::newRow("leap february") << 2024 << 2 << "300";
+    }
     void tradeSums() {
+        QFETCH(int, year);
+        QFETCH(int, month);
+        QFETCH(QString, sum);
         const int buyer = addMember("Buyer", "010-1");
         addMember("NoTrade", "010-2");
         auto trade = [](int member, const QString& date, const QList<double>& lines) {
@@ -274,13 +294,26 @@ private slots:
         trade(buyer, "2026-11-01", {10000, 5000});
         trade(buyer, "2026-11-30", {2500});
         trade(buyer, "2026-10-31", {99999});
+        trade(buyer, "2026-10-01", {1});
+        trade(buyer, "2026-09-30", {4000});
+        trade(buyer, "2026-02-01", {10});
+        trade(buyer, "2026-02-28", {10});
+        trade(buyer, "2026-03-01", {7000});
+        trade(buyer, "2024-02-29", {300});
+        trade(buyer, "2024-03-01", {5000});
         frmSMS* w = openSms();
         QVERIFY(w);
-        m_d->find<QComboBox>("cmbMonth", w)->setCurrentIndex(10);
+        m_d->find<QComboBox>("cmbYear", w)->setCurrentText(QString::number(year));
+        m_d->find<QComboBox>("cmbMonth", w)->setCurrentIndex(month - 1);
         m_d->click("opSection(2)", w);
         QCOMPARE(column(w->grid(), frmSMS::ColName), QStringList{"Buyer"});
         QCOMPARE(w->grid()->headerText(frmSMS::ColRemark), QStringLiteral("거래금액"));
-        QCOMPARE(w->grid()->text(frmSMS::ColRemark, 1), QStringLiteral("17,500"));
+        QCOMPARE(w->grid()->text(frmSMS::ColRemark, 1), sum);
+        m_d->click("opSection(1)", w); // unpaid dues: the group is chosen next
+        QCOMPARE(w->grid()->dataRowCnt(), 0);
+        QCOMPARE(w->grid()->headerText(frmSMS::ColRemark), QStringLiteral("미 납 월"));
+        m_d->click("opSection(0)", w);
+        QCOMPARE(w->grid()->headerText(frmSMS::ColRemark), QStringLiteral("그  룹"));
     }
 
     // Where the program is looked for, what is said when it cannot be used, and the
