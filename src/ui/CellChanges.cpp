@@ -57,7 +57,9 @@ bool isNumber(const QVariant& v, double* out) {
     return ok;
 }
 
-bool isBlank(const QVariant& v) { return v.isNull() || v.toString().trimmed().isEmpty(); }
+bool isBlank(const QVariant& v) {
+    return v.isNull() || v.toString().trimmed().isEmpty();
+}
 
 } // namespace
 
@@ -77,17 +79,30 @@ QString RowGoneMessage(const QString& table) {
            QStringLiteral("목록을 다시 불러옵니다.");
 }
 
-bool ParentsExist(const QList<RowRef>& parents) {
+namespace {
+// The message for the first of `parents` that no longer exists ("" when all do); false
+// when the check itself failed (the engine's message was shown).
+bool missingParent(const QList<RowRef>& parents, QString* message) {
+    message->clear();
     for (const RowRef& p : parents) {
         if (p.table.isEmpty() || p.code == 0 || p.code == 1) continue;
         const auto row = ReadRecord(p.table, p.code, {QStringLiteral("code")});
-        if (!row) return false; // the engine's message was shown
+        if (!row) return false;
         if (row->isEmpty()) {
-            MsgInfo(RowGoneMessage(p.table));
-            return false;
+            *message = RowGoneMessage(p.table);
+            return true;
         }
     }
     return true;
+}
+} // namespace
+
+bool ParentsExist(const QList<RowRef>& parents) {
+    QString message;
+    if (!missingParent(parents, &message)) return false;
+    if (message.isEmpty()) return true;
+    MsgInfo(message);
+    return false;
 }
 
 CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
@@ -101,7 +116,9 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
     QVariantHash expected = shown; // what the stored columns must still hold
     for (;;) {
         QVariantHash changedByOthers;
-        {
+        QString gone;
+        bool failed = false;
+        do {
             Transaction t;
             if (!t.ok()) {
                 MsgInfo(DbFailureCause(LastDbErrorCode()));
@@ -109,11 +126,13 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
             }
             const auto stored = ReadRecord(table, code, columns);
             if (!stored) return CellSave::Failed;
-            if (stored->isEmpty()) {
-                MsgInfo(RowGoneMessage(table));
-                return CellSave::Gone;
-            }
-            if (!ParentsExist(parents)) return CellSave::Gone;
+            // Messages wait until the write lock is let go: another PC must not wait for
+            // the user to read them.
+            if (stored->isEmpty())
+                gone = RowGoneMessage(table);
+            else if (!missingParent(parents, &gone))
+                return CellSave::Failed;
+            if (!gone.isEmpty()) break;
             for (auto it = expected.cbegin(); it != expected.cend(); ++it)
                 if (!SameCellValue(stored->value(it.key()), it.value()))
                     changedByOthers.insert(it.key(), stored->value(it.key()));
@@ -125,13 +144,21 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
             if (changedByOthers.isEmpty()) {
                 const int n = UpdateRecord(table, code, values);
                 if (n <= 0 || !t.commit()) {
-                    MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
-                    return CellSave::Failed;
+                    failed = true;
+                    break;
                 }
                 if (rows) *rows = n;
                 return CellSave::Written;
             }
-        } // the write lock is let go before asking
+        } while (false); // the write lock is let go before asking
+        if (failed) {
+            MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+            return CellSave::Failed;
+        }
+        if (!gone.isEmpty()) {
+            MsgInfo(gone);
+            return CellSave::Gone;
+        }
         const bool overwrite = AskYesNo(
             QStringLiteral("이 자료를 불러온 뒤 다른 곳에서 자료가 수정되었습니다.") +
                 QStringLiteral("\n\n") + QStringLiteral("예: 내가 입력한 값으로 덮어씁니다.") +

@@ -541,6 +541,12 @@ void TestMoneyWindows::ledgerSecondPc() {
     QVERIFY(
         TestEnv::runOnOtherConnection(QString("DELETE FROM tblgrouping WHERE code = %1").arg(a)));
     m_env->prompt().clear();
+    // While the user reads why, the other PCs can write: no lock is held over a message.
+    QList<bool> othersCouldWrite;
+    m_env->prompt().onShown = [&othersCouldWrite](const auto&) {
+        othersCouldWrite << TestEnv::runOnOtherConnection(
+            "UPDATE tblusename SET sname = sname WHERE code = 1");
+    };
     enterCell(g, frmRecord::ColMemo, 2, "late");
     enterCell(g, frmRecord::ColOut, 2, "5000"); // the list was reloaded: row 2 is the other
     QCOMPARE(prompts(),
@@ -548,6 +554,8 @@ void TestMoneyWindows::ledgerSecondPc() {
                           "불러옵니다.",
                           "이 계좌는 다른 곳에서 삭제되어 저장할 수 없습니다.\n목록을 다시 "
                           "불러옵니다."}));
+    m_env->prompt().onShown = {};
+    QCOMPARE(othersCouldWrite, QList<bool>({true, true}));
     QCOMPARE(CountRows("tbljangbu", "code = ?", {gone}), 0);
     QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {paid}).toInt(), 0);
     QCOMPARE(g->dataRowCnt(), 2);
