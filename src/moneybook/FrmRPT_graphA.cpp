@@ -135,6 +135,7 @@ int FrmRPT_graphA::query() {
     }
     auto* graph = ChildWindow<FrmGraph>(QStringLiteral("FrmGraph"));
     graph->ClearGraph();
+    graph->setCategoryTitle(m_type[f.basis]->text());
     for (const GraphAnalysis::Point& p : points)
         graph->AddData(p.label, p.value);
     graph->ReDrawGraph();

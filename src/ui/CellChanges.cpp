@@ -150,7 +150,8 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
     QVariantHash expected = shown; // what the stored columns must still hold
     for (;;) {
         QVariantHash changedByOthers;
-        QString gone; // a row found missing: said once the write lock is let go
+        QString gone;        // a row found missing: said once the write lock is let go
+        bool failed = false; // the write failed: said once the write lock is let go
         {
             Transaction t;
             if (!t.ok()) {
@@ -159,9 +160,9 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
             }
             const auto stored = readRow(table, code, columns);
             if (!stored) return CellSave::Failed;
-            bool failed = false;
-            gone = stored->isEmpty() ? table : MissingRow(parents, &failed);
-            if (failed) return CellSave::Failed;
+            bool checkFailed = false;
+            gone = stored->isEmpty() ? table : MissingRow(parents, &checkFailed);
+            if (checkFailed) return CellSave::Failed;
             if (gone.isEmpty()) {
                 for (auto it = expected.cbegin(); it != expected.cend(); ++it)
                     if (!SameCellValue(stored->value(it.key()), it.value()))
@@ -173,15 +174,18 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
                 if (same) return CellSave::Unchanged;
                 if (changedByOthers.isEmpty()) {
                     const int n = writeRow(table, code, values);
-                    if (n <= 0 || !t.commit()) {
-                        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
-                        return CellSave::Failed;
+                    if (n > 0 && t.commit()) {
+                        if (rows) *rows = n;
+                        return CellSave::Written;
                     }
-                    if (rows) *rows = n;
-                    return CellSave::Written;
+                    failed = true;
                 }
             }
         } // the write lock is let go before saying or asking anything
+        if (failed) {
+            MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+            return CellSave::Failed;
+        }
         if (!gone.isEmpty()) {
             MsgInfo(RowGoneMessage(gone));
             return CellSave::Gone;
