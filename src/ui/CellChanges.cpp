@@ -57,6 +57,17 @@ bool isNumber(const QVariant& v, double* out) {
     return ok;
 }
 
+// Tables whose row with code 1 is the fixed "none" row (trades, lines, ledger entries and
+// the like have none: their code 1 is a real row that can be deleted).
+bool hasFixedRow(const QString& table) {
+    static const QStringList tables = {
+        QStringLiteral("tblgroup"),   QStringLiteral("tblfriend"),      QStringLiteral("tblservice"),
+        QStringLiteral("tblcard"),    QStringLiteral("tblitem"),        QStringLiteral("tblaffairsnote"),
+        QStringLiteral("tblusename"), QStringLiteral("tblgrouping"),
+    };
+    return tables.contains(table);
+}
+
 bool isBlank(const QVariant& v) { return v.isNull() || v.toString().trimmed().isEmpty(); }
 
 } // namespace
@@ -79,7 +90,7 @@ QString RowGoneMessage(const QString& table) {
 
 bool ParentsExist(const QList<RowRef>& parents) {
     for (const RowRef& p : parents) {
-        if (p.table.isEmpty() || p.code == 0 || p.code == 1) continue;
+        if (p.table.isEmpty() || p.code <= 0 || (p.code == 1 && hasFixedRow(p.table))) continue;
         const auto row = ReadRecord(p.table, p.code, {QStringLiteral("code")});
         if (!row) return false; // the engine's message was shown
         if (row->isEmpty()) {
