@@ -354,7 +354,7 @@ private slots:
         QCOMPARE(g->text(frmTrade::CReceived, 1), QStringLiteral("15,000"));
     }
 
-    // The point settings of the options propose the points; a typed value stands.
+    // The point settings of the options window propose the points; a typed value stands.
     void pointsFollowTheOptions()
     {
         const int member = addMember("홍길동");
@@ -362,9 +362,7 @@ private slots:
         addLine(trade, "커트", 1, 30000);
         const int second = addTrade(member, "2026-12-03");
         addService("펌", 40000, 120);
-        SetOption("pointindex", "0");
-        SetOption("point", "10");
-        frmTrade* w = openTrades();
+        frmTrade* w = openTrades(); // a new database's options: 10 % of the amount received
         Grid* g = w->list();
         QVERIFY(openPaymentOfRow(g, 1));
         key(Qt::Key_F2); // the proposed cash, 30,000
@@ -378,7 +376,11 @@ private slots:
         QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "lstackpoint"), QStringLiteral("20000|50"));
 
         // points per service: picked on a line, times its quantity
-        SetOption("pointindex", "1");
+        QWidget* options = runCommand<QWidget>(m_frame.get(), "mnuFriend_Option", "frmOption");
+        QVERIFY(options);
+        click(options, "opPoint(1)");
+        click(options, "btnSel");
+        RaiseChildWindow(w);
         doubleClickCell(g, frmTrade::CLines, 2);
         type("펌");
         key(Qt::Key_Return);
