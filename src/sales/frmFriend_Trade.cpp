@@ -267,7 +267,7 @@ bool frmFriend_Trade::commitService(int row)
         insertLine(row);
         return true;
     }
-    saveLine(row, shown,
+    saveLine(CService, row, shown,
              {{QStringLiteral("ctblservice"), m_list->text(CServiceCode, row).toInt()},
               {QStringLiteral("servicename"), m_list->text(CService, row).trimmed()},
               {QStringLiteral("lnumber"), qty},
@@ -297,13 +297,13 @@ bool frmFriend_Trade::commitLineNumber(int col, int row)
     // The amount is computed from both numbers, so both must still be the shown ones.
     const QVariantHash shown{{QStringLiteral("lnumber"), col == CQty ? SalesNumber(m_oldText) : qty},
                              {QStringLiteral("dmoney"), col == CPrice ? SalesNumber(m_oldText) : price}};
-    saveLine(row, shown,
+    saveLine(col, row, shown,
              {{col == CQty ? QStringLiteral("lnumber") : QStringLiteral("dmoney"), v},
               {QStringLiteral("dsum"), qty * price}});
     return true;
 }
 
-void frmFriend_Trade::saveLine(int row, const QVariantHash& shown, const QVariantHash& values)
+void frmFriend_Trade::saveLine(int col, int row, const QVariantHash& shown, const QVariantHash& values)
 {
     const int trade = m_list->text(CTrade, row).toInt();
     const qint64 before = ProposedPoints(trade);
@@ -312,7 +312,7 @@ void frmFriend_Trade::saveLine(int row, const QVariantHash& shown, const QVarian
                  {{QStringLiteral("tbltrade"), trade},
                   {QStringLiteral("tblservice"), qMax(1, m_list->text(CServiceCode, row).toInt())}});
     if (outcome == CellSave::Failed) {
-        restoreCell(m_changedCol ? m_changedCol : CService, row);
+        restoreCell(col, row);
         return;
     }
     if (outcome == CellSave::Written)

@@ -53,7 +53,7 @@ private:
     bool commitService(int row);
     // Writes a changed line, or a first line (with its trade on the new row), after
     // checking that the rows it refers to still exist; then the list reloads.
-    void saveLine(int row, const QVariantHash& shown, const QVariantHash& values);
+    void saveLine(int col, int row, const QVariantHash& shown, const QVariantHash& values);
     void insertLine(int row);
     bool chooseService(int row);
 

@@ -352,6 +352,15 @@ private slots:
         QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "dcard") + "|" + tradeField(trade, "ctblcard"),
                  QString("0|15000|%1").arg(bc));
         QCOMPARE(g->text(frmTrade::CReceived, 1), QStringLiteral("15,000"));
+        // the trade deleted elsewhere while its payment is edited: refused, the list reloads
+        QVERIFY(openPaymentOfRow(g, 1));
+        otherPc(QStringLiteral("DELETE FROM tbltrade WHERE code = %1").arg(trade));
+        m_env->prompt().clear();
+        key(Qt::Key_F2);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_env->prompt().texts().size(), 1);
+        QVERIFY(!WindowRegistry::find("frmTradeMoney"));
+        QCOMPARE(g->maxRows(), 1);
     }
 
     // The point settings of the options window propose the points; a typed value stands.
