@@ -44,7 +44,10 @@ Grid* TradeEntryList::makeEntryGrid(const QStringList& headers, std::initializer
         m_changedRow = row;
     });
     connect(m_list, &Grid::activeCellChanged, this, [this](int col, int row) { m_oldText = m_list->text(col, row); });
-    connect(m_list, &Grid::leaveCell, this, &TradeEntryList::onLeaveCell);
+    // A reload after a save runs once the grid has moved on, so the cursor stays where
+    // Enter or the click led.
+    connect(m_list, &Grid::leaveCell, this,
+            [this](int col, int row, int, int, bool* cancel) { onLeaveCell(col, row, cancel); });
     return m_list;
 }
 
@@ -69,13 +72,11 @@ bool TradeEntryList::commit(int col, int row)
     return done;
 }
 
-void TradeEntryList::onLeaveCell(int col, int row, int newCol, int newRow, bool* cancel)
+void TradeEntryList::onLeaveCell(int col, int row, bool* cancel)
 {
     if (m_busy || col != m_changedCol || row != m_changedRow)
         return;
     m_changedCol = m_changedRow = 0;
-    m_nextCol = newCol;
-    m_nextRow = newRow;
     if (!commit(col, row))
         *cancel = true;
 }

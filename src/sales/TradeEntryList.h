@@ -83,8 +83,6 @@ protected:
     QLabel* m_info = nullptr; // the member panel "pnlInfo"
     int m_changedCol = 0, m_changedRow = 0;
     QString m_oldText;
-    // Where the cursor goes after the cell being committed (Enter leads there).
-    int m_nextCol = 0, m_nextRow = 0;
     bool m_busy = false;
 
 private:
@@ -93,7 +91,7 @@ private:
     bool commitPoints(int row);
     bool commitTime(int col, int row);
     void afterSave(int col, int row, CellSave outcome);
-    void onLeaveCell(int col, int row, int newCol, int newRow, bool* cancel);
+    void onLeaveCell(int col, int row, bool* cancel);
     void onCheck(int row);
     void onMemberSaved();
 

@@ -397,7 +397,9 @@ void frmTrade::pickMember(int row)
     }
     m_list->setText(CName, row, name);
     const CellSave outcome =
-        saveTrade(row, {{QStringLiteral("ctblfriend"), m_list->text(CFriend, row).toInt()}},
+        saveTrade(row,
+                  {{QStringLiteral("ctblfriend"), m_list->text(CFriend, row).toInt()},
+                   {QStringLiteral("sintime"), m_list->text(CInTime, row)}},
                   {{QStringLiteral("ctblfriend"), member}, {QStringLiteral("sintime"), m_list->text(CInTime, row)}},
                   {{QStringLiteral("tblfriend"), member}});
     if (outcome == CellSave::Written || outcome == CellSave::Unchanged) {
