@@ -186,7 +186,7 @@ void frmTrade::query()
     load();
 }
 
-void frmTrade::load(int keepCode)
+void frmTrade::load(int keepCode, int col)
 {
     m_busy = true;
     const QVector<TradeRow> rows = m_filterMember > 0 ? LoadTrades({}, {}, m_filterMember)
@@ -209,8 +209,10 @@ void frmTrade::load(int keepCode)
     int row = keepCode ? rowOfTrade(keepCode) : 0;
     if (row < 1)
         row = 1;
-    m_list->setActiveCell(CDate, row);
-    m_oldText = m_list->text(CDate, row);
+    if (col < CDate || col >= CCode)
+        col = CDate;
+    m_list->setActiveCell(col, row);
+    m_oldText = m_list->text(col, row);
     showActive(row, true);
 }
 
@@ -349,7 +351,7 @@ void frmTrade::tradeCellSaved(int row)
 
 void frmTrade::reloadList()
 {
-    load(tradeAt(m_list->activeRow()));
+    load(tradeAt(m_list->activeRow()), m_list->activeCol());
 }
 
 bool frmTrade::commitOwnCell(int col, int row)

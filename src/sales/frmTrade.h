@@ -53,7 +53,8 @@ protected:
     void reloadList() override;
 
 private:
-    void load(int keepCode = 0);
+    // Loads the list; the cursor goes to cell `col` (default 거래일자) of trade `keepCode`.
+    void load(int keepCode = 0, int col = 0);
     void fillRow(int row, const TradeRow& t);
     void appendNewRow();
     int newRow() const; // the empty row for a new trade
