@@ -1079,7 +1079,7 @@ double FriendBalance(int friendCode, int exceptTrade) {
     return toNumber(GetScalar(lines, params)) - toNumber(GetScalar(paid, params));
 }
 
-int FriendPointBalance(int friendCode, int exceptTrade) {
+qint64 FriendPointBalance(int friendCode, int exceptTrade) {
     QString sql = QStringLiteral("SELECT SUM(lstackpoint) AS sum1, SUM(lpoint) AS sum2 FROM tbltrade "
                                  "WHERE ctblfriend = ?");
     QVariantList params{friendCode};
@@ -1089,7 +1089,7 @@ int FriendPointBalance(int friendCode, int exceptTrade) {
     }
     const StatementResult r = runStatement(sql, params, 1);
     if (r.rc != SQLITE_OK || r.rows.isEmpty()) return 0;
-    return int(qRound64(toNumber(r.rows[0].value(0)) - toNumber(r.rows[0].value(1))));
+    return qRound64(toNumber(r.rows[0].value(0)) - toNumber(r.rows[0].value(1)));
 }
 
 TradeLineSum TradeLines(int tradeCode) {

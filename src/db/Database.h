@@ -208,7 +208,7 @@ int UpdateRecord(const QString& table, int code, const QVariantHash& values);
 // Member's balance: sum of his trade lines minus everything received; `exceptTrade` -1
 // counts every trade.
 double FriendBalance(int friendCode, int exceptTrade = -1);
-int FriendPointBalance(int friendCode, int exceptTrade = -1);
+qint64 FriendPointBalance(int friendCode, int exceptTrade = -1);
 struct TradeLineSum {
     int count = 0;
     double total = 0;

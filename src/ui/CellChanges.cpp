@@ -57,6 +57,17 @@ bool isNumber(const QVariant& v, double* out) {
     return ok;
 }
 
+// Tables whose row with code 1 is the fixed "none" row (trades, lines, ledger entries and
+// the like have none: their code 1 is a real row that can be deleted).
+bool hasFixedRow(const QString& table) {
+    static const QStringList tables = {
+        QStringLiteral("tblgroup"),   QStringLiteral("tblfriend"),      QStringLiteral("tblservice"),
+        QStringLiteral("tblcard"),    QStringLiteral("tblitem"),        QStringLiteral("tblaffairsnote"),
+        QStringLiteral("tblusename"), QStringLiteral("tblgrouping"),
+    };
+    return tables.contains(table);
+}
+
 bool isBlank(const QVariant& v) { return v.isNull() || v.toString().trimmed().isEmpty(); }
 
 // The key column of a table: `code`, except the schedules' counter `seq`.
@@ -120,7 +131,7 @@ QString RowGoneMessage(const QString& table) {
 QString MissingRow(const QList<RowRef>& parents, bool* failed) {
     if (failed) *failed = false;
     for (const RowRef& p : parents) {
-        if (p.table.isEmpty() || p.code == 0 || p.code == 1) continue;
+        if (p.table.isEmpty() || p.code <= 0 || (p.code == 1 && hasFixedRow(p.table))) continue;
         const auto row = readRow(p.table, p.code, {keyColumn(p.table)});
         if (!row) { // the engine's message was shown
             if (failed) *failed = true;

@@ -18,8 +18,9 @@
 // and an empty text equals 0 for a number column (a row that never set the column).
 
 // A row that must still exist for a save to make sense (the trade of a trade line, the
-// member of a trade, a picked service or card company). Code 1 of a reference column is the
-// fixed "none" row of its table and always counts as existing; code 0 means "no reference".
+// member of a trade, a picked service or card company). Code 1 of a table with a fixed
+// "none" row (members, groups, services, card companies, accounts, items, usage places)
+// always counts as existing; code 0 means "no reference".
 struct RowRef {
     QString table;
     int code = 0;
