@@ -315,6 +315,7 @@ void tst_memberimport::fileMessagesAndRanges() {
         {"html_table.xls", notSheet},
         {"nosheet.xls", QStringLiteral("엑셀파일의 정보를 알수 없습니다.")},
         {"password.xls", QStringLiteral("엑셀파일의 정보를 알수 없습니다.")},
+        {"damaged.xls", QStringLiteral("엑셀파일의 정보를 알수 없습니다.")}, // crashes FreeXL
         {"missing_part.xlsx", QStringLiteral("엑셀파일 불러오기를 실패했습니다.")},
         {"far_cell.xlsx",
          QStringLiteral(

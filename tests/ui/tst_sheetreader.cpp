@@ -174,6 +174,8 @@ void tst_sheetreader::refusals_data() {
         << "html_table.xls" << QByteArray() << SheetError::NotWorksheet << "지원되지 않는";
     QTest::newRow("xls without sheets")
         << "nosheet.xls" << QByteArray() << SheetError::BadSheetList << "시트가 없습니다";
+    QTest::newRow("xls that crashes the worksheet library")
+        << "damaged.xls" << QByteArray() << SheetError::BadSheetList << "비정상 종료";
     QTest::newRow("password-protected xls")
         << "password.xls" << QByteArray() << SheetError::BadSheetList << "";
     QTest::newRow("xlsx missing a sheet part")
