@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -28,6 +29,8 @@
 namespace {
 
 constexpr int kDefaultBusyTimeoutMs = 5000;
+// Below this much free space an engine failure at opening is taken for a full disk.
+constexpr qint64 kLowDiskBytes = 1 << 20;
 
 // The one process-wide connection and the flags kept beside it.
 struct Connection {
@@ -601,15 +604,36 @@ bool OpenDatabase(const QString& path, const QString& password, bool readOnly, b
     c.busyTimeoutMs = kDefaultBusyTimeoutMs;
     if (pg::IsServerLocation(path)) return openServer(path, password, readOnly, logging);
 
+    // What lies at the path is checked before the engine touches it: the engine would take
+    // an empty file for an empty database and delete a journal beside it.
     const QFileInfo fi(path);
-    if (!fi.exists() || !fi.isFile()) {
-        c.lastError = QStringLiteral("database file not found: ") + path;
+    const QString fileLine = QStringLiteral("\n") + QStringLiteral("파일: ") + path;
+    if (fi.isDir()) {
+        c.lastError = QStringLiteral("데이터베이스 파일 자리에 같은 이름의 폴더가 있습니다.") + fileLine;
         c.lastErrorCode = SQLITE_CANTOPEN;
         return false;
     }
-    // An empty file would open as an empty database; it is not one of ours.
+    if (!fi.exists()) {
+        c.lastError = QStringLiteral("데이터베이스 파일이 없습니다.") + fileLine;
+        c.lastErrorCode = SQLITE_CANTOPEN;
+        return false;
+    }
+    if (!fi.isReadable()) {
+        c.lastError = QStringLiteral("데이터베이스 파일을 읽을 권한이 없습니다.") + fileLine;
+        c.lastErrorCode = SQLITE_PERM;
+        return false;
+    }
     if (fi.size() == 0) {
-        c.lastError = QStringLiteral("file is not a database: ") + path;
+        // New databases are built beside and renamed into place: an empty file under the
+        // real name was not made by this program, so it is left as it is.
+        c.lastError = QStringLiteral("데이터베이스 파일이 비어 있습니다 (0바이트).") + fileLine;
+        const QFileInfo journal(path + QStringLiteral("-journal"));
+        if (journal.exists())
+            c.lastError += QStringLiteral("\n") +
+                           QStringLiteral("옆에 %1바이트의 저널 파일이 있습니다: ").arg(journal.size()) +
+                           journal.fileName();
+        c.lastError += QStringLiteral("\n") +
+                       QStringLiteral("이 프로그램이 만든 파일이 아니므로 지우거나 바꾸지 않았습니다.");
         c.lastErrorCode = SQLITE_NOTADB;
         return false;
     }
@@ -627,19 +651,41 @@ bool OpenDatabase(const QString& path, const QString& password, bool readOnly, b
         sqlite3_close(db);
         return false;
     };
-    if (rc != SQLITE_OK)
-        return failWith(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"));
+    // An engine failure while opening: one Korean cause line, the engine's text to the log.
+    auto failOpening = [&](int code) {
+        const int primary = (db ? sqlite3_extended_errcode(db) : code) & 0xff;
+        qCInfo(lcStartup, "OpenDatabase %s: %s (%d)", qPrintable(path),
+                  db ? sqlite3_errmsg(db) : "out of memory", db ? sqlite3_extended_errcode(db) : code);
+        const QString folder = fi.absolutePath();
+        QString cause;
+        if ((primary == SQLITE_IOERR || primary == SQLITE_FULL || primary == SQLITE_CANTOPEN) &&
+            QStorageInfo(folder).bytesAvailable() >= 0 && QStorageInfo(folder).bytesAvailable() < kLowDiskBytes)
+            cause = DbFailureCause(SQLITE_FULL);
+        else if (primary == SQLITE_CANTOPEN && !QFileInfo(folder).isWritable())
+            cause = QStringLiteral("데이터베이스 폴더에 쓸 수 없습니다.") + QStringLiteral("\n") +
+                    QStringLiteral("폴더: ") + folder;
+        else if (primary == SQLITE_CANTOPEN && !readOnly && !fi.isWritable())
+            cause = QStringLiteral("데이터베이스 파일에 쓸 권한이 없습니다.");
+        else
+            cause = DbFailureCause(primary);
+        if (cause.isEmpty()) cause = QStringLiteral("데이터베이스 파일을 열 수 없습니다.");
+        return failWith(cause + (cause.contains(path) ? QString() : fileLine), primary);
+    };
+    if (rc != SQLITE_OK) return failOpening(rc);
 
     sqlite3_busy_handler(db, busyHandler, nullptr);
     // Reading the catalogue proves the file really is a database.
     rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (IsDamageCode(rc)) return failWith(damageText(path), rc & 0xff);
-    if (rc != SQLITE_OK) return failWith(QString::fromUtf8(sqlite3_errmsg(db)));
+    if (rc != SQLITE_OK) return failOpening(rc);
     if (!isMemberDeskFile(db))
         return failWith(QStringLiteral("MemberDesk의 데이터베이스 파일이 아닙니다. "
                                        "다른 프로그램의 파일은 바꾸지 않고 그대로 둡니다."),
                         SQLITE_NOTADB);
-    const bool fileReadOnly = readOnly || sqlite3_db_readonly(db, "main") == 1;
+    // A folder that cannot be written keeps the journal from being made: no write could
+    // succeed, so the file counts as read-only (and start-up says so).
+    const bool fileReadOnly = readOnly || sqlite3_db_readonly(db, "main") == 1 ||
+                              !QFileInfo(fi.absolutePath()).isWritable();
 
     // WAL on a disk only this PC uses; the rollback journal for a file several PCs share,
     // since WAL's shared memory does not work across machines. The mode of a shared file is

@@ -111,9 +111,6 @@ bool CreateNewDatabase(const QString& path, QString* error = nullptr);
 QString CreationTempPath(const QString& path);
 // Removes a database file with its journal, WAL and shared-memory files.
 void RemoveDatabaseFiles(const QString& path);
-// True for what an interrupted creation leaves under the real name: an empty file, with or
-// without a rollback journal beside it (never one with a non-empty WAL file).
-bool IsUnfinishedCreation(const QString& path);
 // Copies the MemberDesk database `from` (any other file is refused) to the new file `to`.
 bool CopyDatabaseFile(const QString& from, const QString& to, QString* error = nullptr);
 // The mark of a MemberDesk database file (SQLite's application_id): "MDSK".
