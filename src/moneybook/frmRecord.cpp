@@ -18,6 +18,7 @@
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
 #include "ui/RecordWindow.h"
+#include "ui/SearchInput.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -73,6 +74,7 @@ frmRecord::frmRecord(QWidget* parent) : QWidget(parent) {
     fillAccountCombo();
 
     m_item = new HCText(this);
+    CapSearchInput(m_item);
     m_item->setObjectName(QStringLiteral("htField(0)"));
     m_item->setPlaceholderText(QStringLiteral("항목"));
     m_use = new HCText(this);

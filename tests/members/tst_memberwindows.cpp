@@ -22,8 +22,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
@@ -371,6 +373,15 @@ private slots:
         m_d->type("O'N");
         m_d->key(Qt::Key_Return);
         QCOMPARE(gridColumn(g, frmFriend::ColName), QStringList({"O'Neil"}));
+
+        // A pasted page is cut where it is typed: a search, not a refused statement.
+        m_d->key(Qt::Key_A, Qt::ControlModifier);
+        QApplication::clipboard()->setText(QString("김철수").repeated(20000));
+        m_d->key(Qt::Key_V, Qt::ControlModifier);
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(m_d->find<QLineEdit>("txtData", w)->text().size(), 200);
+        QCOMPARE(g->dataRowCnt(), 0);
+        QCOMPARE(m_d->env().prompt().texts(), QStringList());
 
         choose(combo("cmbMenu", w), "전화번호");
         retype("txtData", w, "5678");
