@@ -10,12 +10,14 @@
 #include "db/SqlFunctions.h"
 #include "core/Prompt.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <QStringDecoder>
+#include <QTimer>
 
 #include <cmath>
 #include <functional>
@@ -778,6 +780,22 @@ QString DbFailureCause(int code) {
     }
 }
 
+QString ServerOutageText(const QString& engineText) {
+    const QString t = engineText.toLower();
+    QString cause;
+    if (t.contains(QLatin1String("administrator command")) || t.contains(QLatin1String("starting up")) ||
+        t.contains(QLatin1String("shutting down")) || t.contains(QLatin1String("not yet accepting")) ||
+        t.contains(QLatin1String("recovery")))
+        cause = QStringLiteral("서버가 다시 시작되는 중입니다.");
+    else if (t.contains(QLatin1String("could not connect")) || t.contains(QLatin1String("connection refused")) ||
+             t.contains(QLatin1String("no such file")) || t.contains(QLatin1String("timeout")) ||
+             t.contains(QLatin1String("no database connection")))
+        cause = QStringLiteral("서버에 연결할 수 없습니다.");
+    else
+        cause = QStringLiteral("서버와의 연결이 끊어졌습니다.");
+    return cause + u'\n' + QStringLiteral("잠시 후 다시 시도하세요.");
+}
+
 bool LastStatementFailed() {
     return conn().lastFailed;
 }
@@ -823,24 +841,48 @@ QString JournalMode() {
 
 namespace {
 
+// Echoed statement and engine texts are cut: a box is read, not scrolled.
+QString cutForMessage(const QString& text) {
+    constexpr int kMax = 500;
+    return text.size() <= kMax ? text : text.left(kMax) + QStringLiteral("…");
+}
+
+// A lost or refused server connection fails every statement of a window step in turn:
+// one box per step. The mark is cleared once control is back in the event loop.
+void showOutageOnce(const QString& engineText) {
+    static bool shown = false;
+    if (shown) return;
+    shown = true;
+    MsgInfo(ServerOutageText(engineText), QStringLiteral("MDB 오류"));
+    if (QCoreApplication::instance())
+        QTimer::singleShot(0, QCoreApplication::instance(), [] { shown = false; });
+    else
+        shown = false;
+}
+
 // The error box of a failed read: the body is followed by the SQL text, except for a read
-// kept out by another PC's lock, which gets a Korean text (the statement goes to the log).
+// kept out by another PC's lock or by a server outage, which get a Korean text (the
+// statement and the engine's text go to the log).
 void showStatementError(const StatementResult& r, const QString& sql) {
     conn().lastError = r.error;
     conn().lastErrorCode = r.rc & 0xff;
     const int primary = r.rc & 0xff;
     if (IsDamageCode(primary)) return; // the damage message was shown already
-    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+    if (conn().server && primary == SQLITE_CANTOPEN) {
+        qCWarning(lcSql, "read failed, server connection (%s): %s", qPrintable(r.error), qPrintable(sql));
+        showOutageOnce(r.error);
+    } else if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
         qCWarning(lcSql, "read refused by a lock (%s): %s", qPrintable(r.error), qPrintable(sql));
         MsgInfo(QStringLiteral("다른 컴퓨터에서 자료를 저장하고 있어 자료를 읽지 못했습니다.") +
                     u'\n' + QStringLiteral("잠시 후 다시 시도하세요."),
                 QStringLiteral("MDB 오류"));
     } else if (r.prepareFailed) {
-        MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + u'\n' + sql,
+        MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + u'\n' + cutForMessage(sql),
                 QStringLiteral("Query"));
     } else {
         const QString cause = DbFailureCause(primary);
-        MsgInfo(r.error + (cause.isEmpty() ? QString() : u'\n' + cause) + u'\n' + sql,
+        MsgInfo(cutForMessage(r.error) + (cause.isEmpty() ? QString() : u'\n' + cause) + u'\n' +
+                    cutForMessage(sql),
                 QStringLiteral("ERROR"));
     }
 }

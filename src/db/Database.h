@@ -95,6 +95,9 @@ bool LastStatementFailed();
 QString DbFailureCause(int code);
 // True for the engine's codes of a damaged file or one that is not a database. Any
 // statement failing so shows the damage message (file path, restore a backup) once.
+// The Korean line for a lost or refused server connection, from the engine's text: the
+// server restarting, not reachable, or the connection lost; "try again shortly" below.
+QString ServerOutageText(const QString& engineText);
 bool IsDamageCode(int code);
 // Called when a statement starts waiting on another PC's lock and when it stops (the
 // wait cursor).
