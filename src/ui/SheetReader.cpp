@@ -268,7 +268,7 @@ bool DecodeSheetWorkbook(const QByteArray& bytes, SheetWorkbook& wb) {
 
 QString SheetHelperProgram() { return ProgramPath(QStringLiteral("memberdesk-sheetread")); }
 
-bool RunSheetHelper(const QString& path, SheetWorkbook& out, QString& why) {
+bool RunSheetHelper(const QString& path, SheetWorkbook& out, QString& why, int timeoutMs) {
     QProcess p;
     p.setProgram(SheetHelperProgram());
     p.setArguments({path});
@@ -289,12 +289,12 @@ bool RunSheetHelper(const QString& path, SheetWorkbook& out, QString& why) {
     }
     // The answer is read while it comes, so a full pipe never stops the helper.
     QByteArray bytes;
-    QDeadlineTimer deadline(SheetHelperTimeoutMs);
+    QDeadlineTimer deadline(timeoutMs);
     while (p.state() != QProcess::NotRunning) {
         if (deadline.hasExpired()) {
             p.kill();
             p.waitForFinished(5000);
-            why = QStringLiteral("읽기 도우미가 %1초 안에 끝나지 않았습니다").arg(SheetHelperTimeoutMs / 1000);
+            why = QStringLiteral("읽기 도우미가 %1초 안에 끝나지 않았습니다").arg(timeoutMs / 1000.0);
             return false;
         }
         p.waitForReadyRead(200);

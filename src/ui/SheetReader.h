@@ -113,8 +113,10 @@ struct SheetWorkbook {
 QByteArray EncodeSheetWorkbook(const SheetWorkbook& wb);
 bool DecodeSheetWorkbook(const QByteArray& bytes, SheetWorkbook& wb); // false when cut or garbled
 QString SheetHelperProgram();
-// Runs the helper on `path`; false (with the reason in `why`) when it failed to answer.
-bool RunSheetHelper(const QString& path, SheetWorkbook& out, QString& why);
+// Runs the helper on `path`; false (with the reason in `why`) when it failed to answer
+// within `timeoutMs`.
+bool RunSheetHelper(const QString& path, SheetWorkbook& out, QString& why,
+                    int timeoutMs = SheetHelperTimeoutMs);
 
 // Helpers shared by the readers, public for their tests.
 // Places cells by position; refuses positions beyond the limits.
