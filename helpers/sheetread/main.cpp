@@ -59,7 +59,8 @@ SheetResult readSheet(const void* h, unsigned short index, const QString& name) 
             default:
                 break;
             }
-            if (!b.put(int(row) + 1, c, t)) return failed(SheetError::TooLarge, SheetTooLargeDetail());
+            if (!b.put(int(row) + 1, c, t))
+                return failed(SheetError::TooLarge, SheetTooLargeDetail());
         }
     }
     if (!SheetFinish(r.data)) return failed(SheetError::TooLarge, SheetTooLargeDetail());
@@ -99,7 +100,8 @@ SheetWorkbook readWorkbook(const QByteArray& file) {
             // The whole workbook travels at once: past the cells of one largest sheet the
             // remaining sheets are refused one by one instead of read.
             if (cells > SheetMaxCells) {
-                wb.sheets << SheetResult{SheetError::TooLarge, SheetTooLargeDetail(), {wb.names.last(), 0, {}}};
+                wb.sheets << SheetResult{
+                    SheetError::TooLarge, SheetTooLargeDetail(), {wb.names.last(), 0, {}}};
                 continue;
             }
             wb.sheets << readSheet(h, static_cast<unsigned short>(i), wb.names.last());
@@ -118,7 +120,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QByteArray answer = EncodeSheetWorkbook(readWorkbook(QByteArray(argv[1])));
-    if (std::fwrite(answer.constData(), 1, size_t(answer.size()), stdout) != size_t(answer.size()) ||
+    if (std::fwrite(answer.constData(), 1, size_t(answer.size()), stdout) !=
+            size_t(answer.size()) ||
         std::fflush(stdout) != 0)
         return 3;
     return 0;
