@@ -66,11 +66,12 @@ void showConnectionFailure(const QString& file) {
                 QStringLiteral("\n\n") + LastDbError());
         return;
     }
+    // The cause line is Korean and names the file; the engine's text went to the log.
     QString cause = LastDbError().trimmed();
-    if (!QFileInfo::exists(file)) cause = QStringLiteral("데이터베이스 파일이 없습니다.");
+    const QString fileLine = QStringLiteral("파일: ") + file;
+    cause.remove(QStringLiteral("\n") + fileLine);
     MsgInfo(QStringLiteral("데이터베이스에 연결할 수 없어 프로그램을 종료합니다.") +
-            QStringLiteral("\n\n") + QStringLiteral("파일: ") + file + QStringLiteral("\n") +
-            QStringLiteral("원인: ") +
+            QStringLiteral("\n\n") + fileLine + QStringLiteral("\n") + QStringLiteral("원인: ") +
             (cause.isEmpty() ? QStringLiteral("알 수 없는 오류") : cause));
 }
 
@@ -369,12 +370,8 @@ bool Startup::prepareDataFolder() {
     if (leadingInt(Settings::get(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0"))) != 0)
         return true;
     const QString file = localDbFolder() + u'/' + DbFileName;
-    // An empty file (with or without a journal) is what a start interrupted while creating
-    // the database left behind under the real name: it holds nothing and is made again.
-    if (IsUnfinishedCreation(file)) {
-        qCInfo(lcStartup, "removing an unfinished database creation: %s", qPrintable(file));
-        RemoveDatabaseFiles(file);
-    }
+    // Whatever lies under the database's name (an empty file, a folder) is opened or
+    // refused with its cause, never removed: creation builds beside it and renames.
     if (QFileInfo::exists(file)) return true;
 
     // Only a true first start creates a database silently: no folder was ever stored, and

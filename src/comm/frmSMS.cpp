@@ -14,6 +14,7 @@
 #include "ui/GridMenu.h"
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
+#include "ui/SearchInput.h"
 #include "ui/WindowRegistry.h"
 #include "ui/cFpPreview.h"
 
@@ -115,6 +116,7 @@ void frmSMS::buildUi() {
     m_menu->setObjectName(QStringLiteral("cmbMenu"));
     m_menu->addItems(SmsMenuChoices());
     m_field = new HCText(top);
+    CapSearchInput(m_field);
     m_field->setObjectName(QStringLiteral("htField"));
     m_data = new QComboBox(top);
     m_data->setObjectName(QStringLiteral("cmbData"));

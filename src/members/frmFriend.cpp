@@ -16,6 +16,7 @@
 #include "ui/HCTerm.h"
 #include "core/Prompt.h"
 #include "ui/RecordWindow.h"
+#include "ui/SearchInput.h"
 #include "ui/cFpPreview.h"
 
 #include <QCheckBox>
@@ -132,6 +133,7 @@ void frmFriend::buildUi()
     m_menu = new QComboBox(m_top);
     m_menu->setObjectName(QStringLiteral("cmbMenu"));
     m_text = new QLineEdit(m_top);
+    CapSearchInput(m_text);
     m_text->setObjectName(QStringLiteral("txtData"));
     m_data = new QComboBox(m_top);
     m_data->setObjectName(QStringLiteral("cmbData"));

@@ -19,6 +19,7 @@
 #include "ui/HCText.h"
 #include "ui/CellChanges.h"
 #include "ui/RecordWindow.h"
+#include "ui/SearchInput.h"
 #include "ui/cFpPreview.h"
 
 #include <QButtonGroup>
@@ -75,6 +76,7 @@ frmRecord::frmRecord(QWidget* parent) : QWidget(parent) {
     fillAccountCombo();
 
     m_item = new HCText(this);
+    CapSearchInput(m_item);
     m_item->setObjectName(QStringLiteral("htField(0)"));
     m_item->setPlaceholderText(QStringLiteral("항목"));
     m_use = new HCText(this);

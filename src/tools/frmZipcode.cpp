@@ -4,6 +4,7 @@
 #include "tools/ZipCode.h"
 #include "tools/ZipDownload.h"
 #include "ui/Grid.h"
+#include "ui/SearchInput.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,6 +21,7 @@ frmZipcode::frmZipcode(QWidget* parent) : QDialog(parent), m_db(std::make_unique
     setWindowTitle(QStringLiteral("우편번호 검색"));
     resize(620, 420);
     m_input = new QLineEdit(this);
+    CapSearchInput(m_input);
     m_input->setObjectName(QStringLiteral("txtInput"));
     m_input->setPlaceholderText(QStringLiteral("동 이름 또는 우편번호"));
     auto* find = new QPushButton(QStringLiteral("검색"), this);

@@ -242,6 +242,7 @@ void Grid::setColAlignment(int col, Qt::Alignment align) { m_model->setColAlignm
 CellType Grid::colType(int col) const { return m_model->colType(col - 1); }
 
 void Grid::setColType(int col, CellType type) { m_model->setColType(col - 1, type); }
+void Grid::setColMaxChars(int col, int chars) { m_model->setColMaxChars(col - 1, chars); }
 
 bool Grid::colLocked(int col) const { return m_model->colLocked(col - 1); }
 

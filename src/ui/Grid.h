@@ -97,6 +97,8 @@ public:
     void setColType(int col, CellType type);
     bool colLocked(int col) const;
     void setColLocked(int col, bool locked);
+    // Longest text typed or pasted into the column's cells (at most GridCellMaxChars).
+    void setColMaxChars(int col, int chars);
     // Header rows: 1 (default) or 2. headerRow is 1 or 2.
     int headerRows() const;
     void setHeaderRows(int rows);

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -106,12 +107,44 @@ private slots:
         QVERIFY(env->prompt().texts().isEmpty());
     }
 
-    void emptyLeftoverIsReplaced() {
-        writeFile(env->path("DBS/dbMain.db"), QByteArray());
+    // What lies under the database's name and was not made here is named, in Korean, and
+    // left exactly as it was (creation builds beside the name and renames).
+    void startRefusesWhatItDidNotMake_data() {
+        QTest::addColumn<bool>("pathStored");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("empty file and journal, path stored") << true << "비어 있습니다 (0바이트).";
+        QTest::newRow("empty file at a first start") << false << "비어 있습니다 (0바이트).";
+        QTest::newRow("folder named like the database") << true << "같은 이름의 폴더가 있습니다.";
+    }
+    void startRefusesWhatItDidNotMake() {
+        QFETCH(bool, pathStored);
+        QFETCH(QString, cause);
+        const QString file = env->path("DBS/dbMain.db");
+        if (pathStored) Settings::set(Cfg, "DB경로", env->path("DBS"));
+        const QByteArray journal(5000, '\x5a');
+        if (cause.contains("폴더")) {
+            QVERIFY(QDir().mkpath(file));
+        } else {
+            writeFile(file, QByteArray());
+            if (pathStored) writeFile(file + "-journal", journal);
+        }
         Startup s;
-        QVERIFY(s.run());
-        QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(),
-                 QString("ADMIN"));
+        QVERIFY(!s.run());
+        const QStringList texts = env->prompt().texts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].startsWith("데이터베이스에 연결할 수 없어 프로그램을 종료합니다.") &&
+                     texts[0].contains(cause) && texts[0].contains(file),
+                 qPrintable(texts[0]));
+        QString words = texts[0];
+        words.remove(file);
+        words.remove("dbMain.db-journal");
+        QVERIFY2(!words.contains(QRegularExpression("[A-Za-z]{3,}")), qPrintable(texts[0]));
+        QCOMPARE(QFileInfo(file).isDir(), cause.contains("폴더"));
+        if (!cause.contains("폴더")) QCOMPARE(QFileInfo(file).size(), 0);
+        if (pathStored && !cause.contains("폴더")) {
+            QVERIFY(texts[0].contains("5000바이트의 저널 파일"));
+            QCOMPARE(readAll(file + "-journal"), journal);
+        }
     }
 
     void singleCopyLock() {
@@ -310,7 +343,6 @@ private slots:
 
     void leftoverOfAnInterruptedCreation_data() {
         QTest::addColumn<QStringList>("files");
-        QTest::newRow("empty file with its journal") << QStringList{"dbMain.db", "dbMain.db-journal"};
         QTest::newRow("half-made new file") << QStringList{"dbMain.db.new", "dbMain.db.new-journal"};
         QTest::newRow("folder only") << QStringList{};
     }

@@ -318,6 +318,7 @@ void tst_memberimport::fileMessagesAndRanges() {
         {"nosheet.xls", QStringLiteral("엑셀파일의 정보를 알수 없습니다.")},
         {"password.xls", QStringLiteral("암호가 걸린 엑셀파일이라 읽을 수 없습니다.\n"
                                         "엑셀에서 암호를 해제하고 저장한 뒤 다시 선택하세요.")},
+        {"damaged.xls", QStringLiteral("엑셀파일의 정보를 알수 없습니다.")}, // crashes FreeXL
         {"missing_part.xlsx", QStringLiteral("엑셀파일 불러오기를 실패했습니다.")},
         {"far_cell.xlsx",
          QStringLiteral(

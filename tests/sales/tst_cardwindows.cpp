@@ -9,6 +9,7 @@
 #include "ui/HCTerm.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
@@ -82,6 +83,27 @@ private slots:
         QVERIFY(picked);
         QCOMPARE(picked->code, code);
         QCOMPARE(picked->name, QStringLiteral("KB"));
+    }
+
+    // Pasted text loses control characters (both engines then hold the same text) and is
+    // cut at the longest text a cell takes.
+    void pastedCellTextIsCleanedAndCapped()
+    {
+        auto* w = runCommand<frmCardInfo>(m_frame.get(), "mnuTrade_Card", "frmCardInfo");
+        QVERIFY(w);
+        Grid* g = w->grid();
+        const QString pasted[] = {QStringLiteral("BC\t카드") + QChar(0) + QStringLiteral("사\r\n"),
+                                  QStringLiteral("가").repeated(40000)};
+        const QString stored[] = {QStringLiteral("BBC카드사"), QStringLiteral("B") + QStringLiteral("가").repeated(254)};
+        for (int i = 0; i < 2; ++i) {
+            clickCell(g, frmCardInfo::ColName, 1);
+            type("B");
+            QApplication::clipboard()->setText(pasted[i]);
+            key(Qt::Key_V, Qt::ControlModifier);
+            key(Qt::Key_Return);
+            QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code <> 1"), stored[i]);
+        }
+        QCOMPARE(m_env->prompt().texts(), QStringList());
     }
 
     void depositChecks()

@@ -3,6 +3,9 @@
 
 Run with Debian's Python (python3-xlwt, python3-openpyxl) and iconv on PATH:
     /usr/bin/python3 tests/ui/data/make_sheets.py
+
+damaged.xls is not made here: it is members.xls with four bytes changed, a copy that makes
+FreeXL 1.0.6 crash with a segmentation fault while it reads the cells.
 """
 import os
 import struct
