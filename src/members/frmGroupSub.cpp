@@ -327,10 +327,12 @@ bool frmGroupSub::RecSave()
     UpdateGroup();
     refreshMemberList();
     emit groupSaved(g.code);
-    if (m_openedByOther)
+    if (m_openedByOther) {
         close();
-    else
+    } else {
         clearInputs();
+        FocusFirstInput(this);
+    }
     return true;
 }
 
