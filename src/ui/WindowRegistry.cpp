@@ -82,6 +82,15 @@ public:
                 QMdiSubWindow* sub = WindowRegistry::subWindowOf(w);
                 it->closingInFront = sub && sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub;
             }
+        } else if (event->type() == QEvent::Hide && !event->spontaneous()) {
+            // Hidden by an accepted close: the opener comes back at once, before the user's
+            // next click or key (the window itself is deleted later).
+            if (auto it = openers().find(w); it != openers().end() && it->closingInFront) {
+                const Opener o = it.value();
+                it->closingInFront = false;
+                it->sub = nullptr;
+                if (o.sub) QTimer::singleShot(0, o.sub, [o] { giveBack(o); });
+            }
         } else if (event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
@@ -223,11 +232,7 @@ void WindowRegistry::add(QWidget* window, const QString& name) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     registry().append({name, QPointer<QWidget>(window)});
     window->installEventFilter(new LayoutKeeper(window));
-    QObject::connect(window, &QObject::destroyed, [window] {
-        const Opener o = openers().take(window);
-        // After the frame has settled its own choice of the next window.
-        if (o.closingInFront && o.sub) QTimer::singleShot(0, o.sub, [o] { giveBack(o); });
-    });
+    QObject::connect(window, &QObject::destroyed, [window] { openers().remove(window); });
     if (QMdiArea* area = mdiArea()) {
         // A window in front is never maximised just because the one behind it is; a window
         // opened from the menu over a maximised one is maximised by FormFocus instead.

@@ -48,7 +48,6 @@ private slots:
             typeCell(g, frmCardInfo::ColFee, 1, bad);
             QCOMPARE(m_env->prompt().lastText(), QStringLiteral("수수료는 0에서 100 사이로 입력하세요."));
             QCOMPARE(GetScalar("SELECT dfee FROM tblcard WHERE code = ?", {code}).toDouble(), 3.5);
-            key(Qt::Key_Escape);
         }
         // in use by a trade: refused, row kept
         addTrade(addMember("홍길동"), "2026-12-01", 0, 1000, code);
