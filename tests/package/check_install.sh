@@ -28,7 +28,7 @@ check_files() {
   local need=(bin/memberdesk share/applications/memberdesk.desktop
     share/metainfo/memberdesk.metainfo.xml share/icons/hicolor/scalable/apps/memberdesk.svg
     share/doc/memberdesk/README.md share/doc/memberdesk/copyright
-    share/doc/memberdesk/screenshots/login.png)
+    share/doc/memberdesk/screenshots/login.png share/doc/memberdesk/guide/index.md)
   for s in 16 22 24 32 48 64 128 256; do need+=("share/icons/hicolor/${s}x${s}/apps/memberdesk.png"); done
   for h in "$build"/bin/memberdesk-*; do
     f=$(basename "$h")
