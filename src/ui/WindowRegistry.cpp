@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QScreen>
 #include <QScrollBar>
 #include <QEvent>
@@ -109,26 +110,57 @@ public:
 
 const char* kShownOnce = "formFocusShownOnce";
 
-// The width a grid needs to show every visible column without a horizontal scroll bar.
-int gridWidthWanted(const Grid* g) {
+// The size a grid needs to show every visible column without a horizontal scroll bar,
+// and, for a grid of a few fixed rows (a month of weeks, a totals row), all its rows.
+QSize gridSizeWanted(const Grid* g) {
     int w = g->verticalHeader()->isVisible() ? g->verticalHeader()->width() : 0;
-    for (int c = 1; c <= g->maxCols(); ++c) w += g->colWidth(c);
+    for (int c = 1; c <= g->maxCols(); ++c)
+        if (!g->colHidden(c)) w += g->colWidth(c);
     w += 2 * g->frameWidth() + g->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
-    return w;
+    int h = 0;
+    if (g->maxRows() > 1 && g->maxRows() <= 8) {
+        h = (g->horizontalHeader()->isVisible() ? g->horizontalHeader()->height() : 0) +
+            g->maxRows() * g->rowHeight() + 2 * g->frameWidth() + 2;
+    }
+    return {w, h};
 }
 
-// First opening without a layout file: a window is widened (within the frame's area) until
-// each of its grids shows all its columns.
+// First opening without a layout file: a window grows (within the frame's area) until
+// each of its grids shows all its columns (and a grid of a few fixed rows all its rows).
 void fitGridsOnFirstStart(QWidget* window, QWidget* frame, const QSize& area) {
-    int grow = 0;
-    for (Grid* g : window->findChildren<Grid*>()) {
-        if (!g->isVisibleTo(window)) continue;
-        grow = qMax(grow, gridWidthWanted(g) - g->width());
+    // Measured again after each growth: a grid beside other controls gets only its share
+    // of what the window gains, so the next growth is scaled by that share.
+    double shareW = 1.0, shareH = 1.0;
+    for (int round = 0; round < 4; ++round) {
+        for (QWidget* w : {frame, window})
+            if (w->layout()) w->layout()->activate();
+        QSize need(0, 0);
+        QHash<Grid*, QSize> before;
+        for (Grid* g : window->findChildren<Grid*>()) {
+            if (!g->isVisibleTo(window)) continue;
+            const QSize wanted = gridSizeWanted(g);
+            need.setWidth(qMax(need.width(), wanted.width() - g->width()));
+            if (wanted.height() > 0) need.setHeight(qMax(need.height(), wanted.height() - g->height()));
+            before.insert(g, g->size());
+        }
+        if (need.width() <= 0 && need.height() <= 0) return;
+        const QSize grow(need.width() > 0 ? int(need.width() * shareW) + 1 : 0,
+                         need.height() > 0 ? int(need.height() * shareH) + 1 : 0);
+        QSize size = frame->size() + grow;
+        if (area.isValid()) size = size.boundedTo(area);
+        if (size == frame->size()) return;
+        frame->resize(size);
+        for (QWidget* w : {frame, window})
+            if (w->layout()) w->layout()->activate();
+        // The smallest share any grid got of the growth decides the next round.
+        for (auto it = before.cbegin(); it != before.cend(); ++it) {
+            const QSize gained = it.key()->size() - it.value();
+            if (grow.width() > 0 && gained.width() > 0)
+                shareW = qMax(shareW, double(grow.width()) / gained.width());
+            if (grow.height() > 0 && gained.height() > 0)
+                shareH = qMax(shareH, double(grow.height()) / gained.height());
+        }
     }
-    if (grow <= 0) return;
-    QSize size = frame->size() + QSize(grow, 0);
-    if (area.isValid()) size = size.boundedTo(area);
-    frame->resize(size);
 }
 
 // Top-level windows other than the frame (pickers, modal editors, messages, dialogs): each
@@ -336,6 +368,7 @@ void FormFocus(QWidget* window) {
         openers()[window] = {before, before->isAncestorOf(focus) ? focus : nullptr, false};
     }
     const bool first = !window->property(kShownOnce).toBool();
+    bool fitGrids = false;
     if (first) {
         window->setProperty(kShownOnce, true);
         if (sub) sub->adjustSize();
@@ -343,7 +376,7 @@ void FormFocus(QWidget* window) {
         if (!placed && sub && area) {
             // A window never starts larger than the frame's working area.
             const QSize room = area->viewport()->size();
-            fitGridsOnFirstStart(window, sub, room);
+            fitGrids = true;
             if (room.isValid() && (sub->width() > room.width() || sub->height() > room.height()))
                 sub->resize(sub->size().boundedTo(room));
             sub->move(qMax(0, (room.width() - sub->width()) / 2),
@@ -369,6 +402,13 @@ void FormFocus(QWidget* window) {
     if (frame->isMinimized()) frame->showNormal();
     else frame->show();
     window->show();
+    if (fitGrids && !sub->isMaximized()) {
+        // Measured on the shown window, whose layout has placed the grids.
+        const QRect was = sub->geometry();
+        fitGridsOnFirstStart(window, sub, area->viewport()->size());
+        sub->move(was.center() - QPoint(sub->width() / 2, sub->height() / 2));
+        KeepInsideArea(sub);
+    }
     if (sub && area) {
         // Raise explicitly: activation alone leaves a new window behind the active one
         // while the frame itself is not the active application window.
