@@ -15,15 +15,18 @@
 #include "sales/frmTradeSub.h"
 #include "ui/Grid.h"
 #include "ui/HCText.h"
+#include "ui/HelpWindow.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
@@ -191,6 +194,32 @@ private slots:
         m_d->click("btnSave", groups);
         QCOMPARE(m_d->query("SELECT COUNT(*) FROM tblgroup WHERE gname = 'Club'").toInt(), 1);
         QCOMPARE(m_d->focus(), m_d->find("htField(1)", groups));
+    }
+
+    // F1 and 도움말 open the guide at the window's page, in the program's own window:
+    // search, back and forward, and Escape brings the window back.
+    void guideOpensAtTheWindowsPage() {
+        QWidget* ledger = m_d->open("mnuRecord_Record");
+        QVERIFY(ledger);
+        m_d->key(Qt::Key_F1);
+        auto* help = qobject_cast<HelpWindow*>(WindowRegistry::find("frmHelp"));
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->currentPage(), QString("frmRecord"));
+        QVERIFY(m_d->find<QTextBrowser>("txtPage", help)->toPlainText().contains("통장간이동"));
+        m_d->click("txtFind", help);
+        m_d->type("백업");
+        m_d->key(Qt::Key_Return);
+        QVERIFY(m_d->find<QListWidget>("lstFound", help)->count() >= 2);
+        QCOMPARE(help->currentPage(), QString("backup"));
+        m_d->click("btnBack", help);
+        QCOMPARE(help->currentPage(), QString("frmRecord"));
+        m_d->click("btnForward", help);
+        QCOMPARE(help->currentPage(), QString("backup"));
+        m_d->key(Qt::Key_Escape);
+        QTRY_COMPARE(m_d->activeWindow(), ledger);
+        m_d->click("btnHelp", ledger);
+        QTRY_VERIFY(WindowRegistry::find("frmHelp"));
+        QCOMPARE(qobject_cast<HelpWindow*>(WindowRegistry::find("frmHelp"))->currentPage(), QString("frmRecord"));
     }
 
     // On a first start (no layout file) a window shows all its grid columns, or fills the
