@@ -200,7 +200,8 @@ int main(int argc, char** argv) {
                                        {"mnu_SeeIDComPort", "comm_callerid_options.png"},
                                        {"mnuETCRoot_Schedule", "tools_schedules.png"},
                                        {"mnuETCRoot_Del", "tools_clear_data.png"},
-                                       {"mnuRegister_NetWorkOption", "tools_network.png"}};
+                                       {"mnuRegister_NetWorkOption", "tools_network.png"},
+                                       {"mnuHelpDeskSub", "help.png"}};
     for (const auto& c : commands)
         if (!saveCommand(frame, c[0], out, c[1])) ++failures;
     {

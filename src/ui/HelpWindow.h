@@ -25,6 +25,7 @@ public:
     // Searches every page for `text` (case-insensitive) and lists the pages holding it.
     // The number of pages found.
     int search(const QString& text);
+    QSize sizeHint() const override { return {900, 620}; }
 
 private:
     void loadContents();

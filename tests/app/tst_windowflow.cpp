@@ -205,7 +205,9 @@ private slots:
         auto* help = qobject_cast<HelpWindow*>(WindowRegistry::find("frmHelp"));
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->currentPage(), QString("frmRecord"));
-        QVERIFY(m_d->find<QTextBrowser>("txtPage", help)->toPlainText().contains("통장간이동"));
+        auto* page = m_d->find<QTextBrowser>("txtPage", help);
+        QVERIFY(page->toPlainText().contains("통장간이동"));
+        QVERIFY(!page->loadResource(QTextDocument::ImageResource, QUrl("../screenshots/moneybook_ledger.png")).isNull());
         m_d->click("txtFind", help);
         m_d->type("백업");
         m_d->key(Qt::Key_Return);
