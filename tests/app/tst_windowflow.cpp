@@ -239,6 +239,8 @@ private slots:
         QVERIFY(w);
         QMdiSubWindow* sub = frameOf(w);
         QVERIFY(areaRect().contains(sub->geometry()));
+        if (auto* sums = w->findChild<Grid*>("spSum"))
+            for (int c = 1; c <= sums->maxCols(); ++c) QVERIFY(sums->colAlignment(c) & Qt::AlignRight);
         if (sub->width() >= areaRect().width()) return;
         for (Grid* g : w->findChildren<Grid*>()) {
             if (!g->isVisible()) continue;
