@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QScreen>
@@ -171,6 +172,7 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
+        if (type == QEvent::KeyPress) return closeOnEscape(watched, static_cast<QKeyEvent*>(event));
         if ((type != QEvent::Show && type != QEvent::Hide) || !watched->isWidgetType() ||
             event->spontaneous())
             return false;
@@ -214,6 +216,19 @@ public:
     }
 
 private:
+    // Escape that no control took closes a top-level window of the program's own (a picker
+    // or editor shown outside the frame); dialogs close themselves.
+    static bool closeOnEscape(QObject* watched, QKeyEvent* key) {
+        if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier || !watched->isWidgetType())
+            return false;
+        auto* w = static_cast<QWidget*>(watched);
+        if (!w->isWindow() || w->windowType() != Qt::Window || qobject_cast<QMainWindow*>(w) ||
+            qobject_cast<QDialog*>(w) || WindowRegistry::subWindowOf(w))
+            return false;
+        if (auto* editor = qobject_cast<RecordEditor*>(w)) editor->closeOnEscape();
+        else w->close();
+        return true;
+    }
     struct Back {
         QPointer<QWidget> window;
         QPointer<QWidget> focus;

@@ -10,6 +10,7 @@
 #include "app/frmMain.h"
 #include "db/Database.h"
 #include "members/MemberStore.h"
+#include "sales/frmCardInfo.h"
 #include "sales/frmServiceSub.h"
 #include "sales/frmTrade.h"
 #include "sales/frmTradeSub.h"
@@ -50,6 +51,25 @@ class tst_windowflow : public WindowTest {
         m_d->type("Kim");
         m_d->key(Qt::Key_Return);
         return w;
+    }
+
+    // Runs `key` in the focus widget; while the program waits in the top-level window of
+    // class T that it opens, notes that window's centre and presses Escape there.
+    template <class T>
+    QPoint escapeFromTopLevel(Qt::Key key) {
+        QPoint centre;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (qobject_cast<T*>(top) && top->isVisible() && top->isActiveWindow()) {
+                    poll.stop();
+                    centre = top->geometry().center();
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                }
+        });
+        poll.start(20);
+        m_d->key(key);
+        return centre;
     }
 
 private slots:
@@ -102,23 +122,26 @@ private slots:
         QVERIFY(areaRect().contains(sub->geometry()));
         QVERIFY((sub->geometry().center() - areaRect().center()).manhattanLength() < 40);
 
-        QPoint pickerCentre;
         prompt().pushAnswer(Prompt::Answer::Yes); // add the unknown service
         m_d->type("Perm");
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            for (QWidget* top : QApplication::topLevelWidgets())
-                if (qobject_cast<frmServiceSub*>(top) && top->isVisible()) {
-                    poll.stop();
-                    pickerCentre = top->geometry().center();
-                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-                }
-        });
-        poll.start(20);
-        m_d->key(Qt::Key_Return);
+        const QPoint pickerCentre = escapeFromTopLevel<frmServiceSub>(Qt::Key_Return);
         const QRect caller(lines->mapToGlobal(QPoint(0, 0)), lines->size());
         QVERIFY2(caller.contains(pickerCentre), qPrintable(QString("%1,%2").arg(pickerCentre.x()).arg(pickerCentre.y())));
         QTRY_VERIFY(inside(m_d->focus(), lines));
+
+        // The card picker of the payment editor: over its caller, Escape leaves it.
+        ExecSQL("INSERT INTO tblcard (sname, dfee) VALUES ('BC', 2), ('KB', 2)");
+        CloseWindow(lines);
+        m_d->clickCell(trades->list(), frmTrade::CName, 1);
+        m_d->key(Qt::Key_F6);
+        QWidget* payment = m_d->activeWindow();
+        QVERIFY(payment && payment != trades);
+        m_d->click("htField(2)", payment);
+        m_d->type("10000");
+        const QPoint cardCentre = escapeFromTopLevel<frmCardInfo>(Qt::Key_Return);
+        const QRect paymentRect(payment->mapToGlobal(QPoint(0, 0)), payment->size());
+        QVERIFY(paymentRect.contains(cardCentre));
+        QTRY_VERIFY(inside(m_d->focus(), payment));
     }
 
     // Escape closes list and tool windows; an editor with typed data asks first.
