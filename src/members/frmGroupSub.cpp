@@ -389,6 +389,14 @@ void frmGroupSub::keyPressEvent(QKeyEvent* event)
     }
 }
 
+bool frmGroupSub::hasUnsavedInput() const
+{
+    const GroupRecord g = inputRecord();
+    if (m_changes.active() && m_changes.code() == g.code)
+        return m_changes.changedFrom(GroupColumnValues(g));
+    return !m_fields[1]->text().trimmed().isEmpty() || !m_memo->toPlainText().trimmed().isEmpty();
+}
+
 void frmGroupSub::closeEvent(QCloseEvent* event)
 {
     emit closed();

@@ -32,6 +32,9 @@ public:
     // Saves `now` (the inputs' values) with `stamp` (e.g. the last-change day); rows written
     // in `*rows`.
     Outcome save(const QVariantHash& now, const QVariantHash& stamp = {}, int* rows = nullptr);
+    // True when one of the values `now` differs from the value shown when the record was
+    // taken (the user changed an input).
+    bool changedFrom(const QVariantHash& now) const;
 
 private:
     QString m_table;

@@ -1,5 +1,6 @@
 #include "ui/WindowRegistry.h"
 #include "ui/FormIni.h"
+#include "core/Prompt.h"
 #include "ui/Grid.h"
 #include "ui/HelpWindow.h"
 #include "ui/RecordEditor.h"
@@ -10,6 +11,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMetaMethod>
 #include <QScreen>
 #include <QScrollBar>
 #include <QEvent>
@@ -68,6 +70,15 @@ void giveBack(const Opener& o) {
         o.focus->setFocus(Qt::OtherFocusReason);
 }
 
+// A window that is no record editor but holds inputs tells through its invokable
+// hasUnsavedInput() whether closing would lose what was typed.
+bool hasUnsavedInput(QWidget* w) {
+    bool unsaved = false;
+    const int at = w->metaObject()->indexOfMethod("hasUnsavedInput()");
+    if (at >= 0) w->metaObject()->method(at).invoke(w, Qt::DirectConnection, Q_RETURN_ARG(bool, unsaved));
+    return unsaved;
+}
+
 // Per registered window: saves its position whenever it is closed (a refused close saves
 // too, which is harmless: the window is still where the user left it), notes whether it
 // was in front when closing, and closes it on Escape (the window asks first where typed
@@ -101,7 +112,9 @@ public:
             }
             if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
                 if (auto* editor = qobject_cast<RecordEditor*>(w)) editor->closeOnEscape();
-                else CloseWindow(w);
+                else if (!hasUnsavedInput(w) ||
+                         AskYesNo(QStringLiteral("변경된 내용이 저장되지 않았습니다. 정말 닫으시겠습니까?"), {}, false))
+                    CloseWindow(w);
                 return true;
             }
         }
@@ -110,6 +123,7 @@ public:
 };
 
 const char* kShownOnce = "formFocusShownOnce";
+
 
 // The size a grid needs to show every visible column without a horizontal scroll bar,
 // and, for a grid of a few fixed rows (a month of weeks, a totals row), all its rows.

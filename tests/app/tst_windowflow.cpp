@@ -173,6 +173,19 @@ private slots:
         m_d->key(Qt::Key_Escape);
         QTRY_VERIFY(!editor);
         QCOMPARE(m_d->query("SELECT COUNT(*) FROM tblfriend WHERE sname = 'Lee'").toInt(), 0);
+
+        // The group window too, though it is no record editor.
+        QPointer<QWidget> groups = m_d->open("mnuFriend_Group");
+        m_d->click("htField(1)", groups);
+        m_d->type("Club");
+        prompt().clear();
+        prompt().pushAnswer(Prompt::Answer::No);
+        m_d->key(Qt::Key_Escape);
+        QVERIFY(prompt().lastText().contains("저장되지 않았습니다"));
+        QVERIFY(groups && groups->isVisible());
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->key(Qt::Key_Escape);
+        QTRY_VERIFY(!groups);
     }
 
     // Up and Down change a drop-down's choice and leave the keyboard there.
