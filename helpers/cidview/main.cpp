@@ -37,6 +37,7 @@ public:
     {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setObjectName(QStringLiteral("CIDView"));
+        setWindowTitle(QStringLiteral("발신번호 알림")); // what a task list shows
         setStyleSheet(QStringLiteral("QWidget#CIDView { background: #fffbe6; border: 1px solid #a08000; }"));
         auto* lay = new QVBoxLayout(this);
         for (int i = 0; i < 3; ++i) {

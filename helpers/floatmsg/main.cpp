@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
                            Qt::WindowDoesNotAcceptFocus);
     w.setAttribute(Qt::WA_ShowWithoutActivating);
     w.setObjectName(QStringLiteral("frmFloatMsg"));
+    w.setWindowTitle(QStringLiteral("MemberDesk 알림"));
     w.setStyleSheet(
         QStringLiteral("#frmFloatMsg { background: #ffffe0; border: 1px solid #8c8c5a; }"
                        "QLabel { color: #202020; }"));

@@ -114,7 +114,7 @@ void addDemoRows() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: memberdesk-screenshots <output folder>\n");
+        std::fprintf(stderr, "usage: memberdesk-screenshots <output folder> [<width>x<height> of the frame]\n");
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
@@ -154,7 +154,13 @@ int main(int argc, char** argv) {
     App().userName = QStringLiteral("관리자");
     App().start = QStringLiteral("9");
     auto* frame = new frmMain;
-    frame->resize(1100, 720);
+    // The frame's size: 1100x720 unless given, e.g. 1366x740 for a laptop screen.
+    QSize frameSize(1100, 720);
+    if (argc > 2) {
+        const QStringList wh = QString::fromLatin1(argv[2]).split(u'x');
+        if (wh.size() == 2 && wh[0].toInt() > 0 && wh[1].toInt() > 0) frameSize = QSize(wh[0].toInt(), wh[1].toInt());
+    }
+    frame->resize(frameSize);
     frame->show();
     settle();
     if (!save(frame, out, "main.png")) ++failures;
@@ -194,7 +200,8 @@ int main(int argc, char** argv) {
                                        {"mnu_SeeIDComPort", "comm_callerid_options.png"},
                                        {"mnuETCRoot_Schedule", "tools_schedules.png"},
                                        {"mnuETCRoot_Del", "tools_clear_data.png"},
-                                       {"mnuRegister_NetWorkOption", "tools_network.png"}};
+                                       {"mnuRegister_NetWorkOption", "tools_network.png"},
+                                       {"mnuHelpDeskSub", "help.png"}};
     for (const auto& c : commands)
         if (!saveCommand(frame, c[0], out, c[1])) ++failures;
     {

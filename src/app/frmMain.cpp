@@ -14,6 +14,7 @@
 #include "db/Database.h"
 #include "core/Launcher.h"
 #include "core/Prompt.h"
+#include "ui/HelpWindow.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAction>
@@ -40,7 +41,6 @@ static void initAppResources() { Q_INIT_RESOURCE(app); }
 namespace {
 
 const char* const kSupportUrl = "https://www.memberdesk.kr/support";
-const char* const kHelpDeskProgram = "헬프데스크.exe";
 const char* const kUpdateProgram = "memberdesk-update";
 
 QPointer<frmMain>& liveFrame() {
@@ -141,15 +141,6 @@ void chooseColor(frmMain* frame) {
                                "가운데 배치 또는 로고를 없앨 경우만 적용됩니다."));
 }
 
-void startHelpDesk() {
-    const QString program = ProgramPath(QString::fromUtf8(kHelpDeskProgram));
-    if (!QFileInfo(program).isFile()) {
-        MsgInfo(QStringLiteral("헬프데스크(헬프데스크.exe)를 찾을 수 없습니다."));
-        return;
-    }
-    launcher().start(program, {}, App().programDir);
-}
-
 void startUpdate(frmMain* frame) {
     const QString program = ProgramPath(QString::fromLatin1(kUpdateProgram));
     if (!QFileInfo(program).isFile()) {
@@ -181,6 +172,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     m_mdi->setObjectName(QStringLiteral("mdiClient"));
     setCentralWidget(m_mdi);
     WindowRegistry::setMdiArea(m_mdi);
+    InstallWindowPlacement();
 
     registerBuiltInCommands();
     buildMenus();
@@ -280,10 +272,12 @@ void frmMain::registerBuiltInCommands() {
     });
 
     addIfMissing(QStringLiteral("mnuSupport"), [](frmMain*) {
-        if (AskYesNo(QStringLiteral("원격지원서비스를 실행하시겠습니까?")))
-            launcher().open(QString::fromLatin1(kSupportUrl));
+        if (AskYesNo(QStringLiteral("원격지원서비스를 실행하시겠습니까?")) &&
+            !launcher().open(QString::fromLatin1(kSupportUrl)))
+            MsgInfo(QStringLiteral("웹 브라우저를 열 수 없습니다.\n브라우저에서 다음 주소를 직접 여세요.\n") +
+                    QString::fromLatin1(kSupportUrl));
     });
-    addIfMissing(QStringLiteral("mnuHelpDeskSub"), [](frmMain*) { startHelpDesk(); });
+    addIfMissing(QStringLiteral("mnuHelpDeskSub"), [](frmMain*) { OpenHelp(); });
     addIfMissing(QStringLiteral("mnuHelpDesk_About"),
                  [](frmMain*) { MsgInfo(AboutText(), QStringLiteral("프로그램 정보")); });
     addIfMissing(QStringLiteral("mnuETCRoot_Install"), [](frmMain* f) { startUpdate(f); });
@@ -443,6 +437,7 @@ void frmMain::buildStatusBar() {
 // ---- commands -------------------------------------------------------------------------
 
 void frmMain::runCommand(const QString& name) {
+    const FrameCommandScope fromMenu;
     MainCommands::run(name, this);
 }
 

@@ -327,10 +327,12 @@ bool frmGroupSub::RecSave()
     UpdateGroup();
     refreshMemberList();
     emit groupSaved(g.code);
-    if (m_openedByOther)
+    if (m_openedByOther) {
         close();
-    else
+    } else {
         clearInputs();
+        FocusFirstInput(this);
+    }
     return true;
 }
 
@@ -385,6 +387,14 @@ void frmGroupSub::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Escape: close(); return;
     default: QWidget::keyPressEvent(event);
     }
+}
+
+bool frmGroupSub::hasUnsavedInput() const
+{
+    const GroupRecord g = inputRecord();
+    if (m_changes.active() && m_changes.code() == g.code)
+        return m_changes.changedFrom(GroupColumnValues(g));
+    return !m_fields[1]->text().trimmed().isEmpty() || !m_memo->toPlainText().trimmed().isEmpty();
 }
 
 void frmGroupSub::closeEvent(QCloseEvent* event)

@@ -33,6 +33,8 @@ public:
     void loadGroups();
     void clearInputs();
     bool RecSave();
+    // Whether closing now would lose what the user typed (Escape asks first then).
+    Q_INVOKABLE bool hasUnsavedInput() const;
     bool RecDelete();
     // Loads the group of grid row `row` into the inputs.
     void selectRow(int row);

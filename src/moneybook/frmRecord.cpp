@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "members/PickOrAdd.h"
+#include "ui/HelpWindow.h"
 #include "moneybook/frmSection.h"
 #include "sales/MoneyBalance.h"
 #include "ui/ExcelExport.h"
@@ -680,13 +681,7 @@ void frmRecord::pickFilterUsePlace() {
     m_use->setText(name);
 }
 
-void frmRecord::showHelp() {
-    MsgInfo(QStringLiteral("입출구분 칸에 1~10을 입력하면 구분이 선택됩니다.\n"
-                           "1 현금지출, 2 현금수입, 3 통장지출, 4 통장수입, 5 통장출금,\n"
-                           "6 통장입금, 7 카드지출, 8 현금써비스, 9 통장간이동, 10 통장잔액\n\n"
-                           "F4 삭제, F5 조회, F7 인쇄, F8 엑셀"),
-            QStringLiteral("도움말"));
-}
+void frmRecord::showHelp() { OpenHelp(objectName()); }
 
 void frmRecord::closeEvent(QCloseEvent* event) {
     savePending();

@@ -42,6 +42,9 @@ Grid* MakeSumGrid(QWidget* parent, const QStringList& headers)
     g->setListMode();
     g->setMaxCols(int(headers.size()));
     g->setHeaderTexts(headers);
+    // Totals are numbers: right-aligned like the amounts they sum.
+    for (int c = 1; c <= int(headers.size()); ++c)
+        g->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     g->setMaxRows(1);
     g->setFixedHeight(72);
     return g;

@@ -76,7 +76,8 @@ bool EditorNavigation::eventFilter(QObject* watched, QEvent* event) {
         return false;
     auto* combo = qobject_cast<QComboBox*>(w);
     if (combo && combo->view() && combo->view()->isVisible()) return false;
-    const bool spin = qobject_cast<QAbstractSpinBox*>(w) != nullptr;
+    // Spin boxes and drop-downs use Up/Down to change their value or choice.
+    const bool spin = qobject_cast<QAbstractSpinBox*>(w) != nullptr || combo != nullptr;
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -7,7 +7,8 @@ class QWidget;
 // Keyboard movement between the inputs of an editor: Enter and Down move to the next
 // input (as Tab does), Up to the previous one (as Shift+Tab); a text input that gets the
 // focus selects its whole text. Multi-line text edits keep their keys, a combo box with
-// its list open keeps them, spin boxes keep Up/Down, push buttons keep Enter.
+// its list open keeps them, spin boxes and combo boxes keep Up/Down (they change the value
+// or the choice), push buttons keep Enter.
 class EditorNavigation : public QObject {
     Q_OBJECT
 public:

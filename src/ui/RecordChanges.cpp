@@ -23,6 +23,12 @@ void RecordChanges::clear() {
     m_loaded.clear();
 }
 
+bool RecordChanges::changedFrom(const QVariantHash& now) const {
+    for (auto it = now.cbegin(); it != now.cend(); ++it)
+        if (!m_shown.contains(it.key()) || m_shown.value(it.key()) != it.value()) return true;
+    return false;
+}
+
 RecordChanges::Outcome RecordChanges::save(const QVariantHash& now, const QVariantHash& stamp,
                                            int* rows, const QList<RowRef>& parents) {
     if (rows) *rows = 0;

@@ -36,6 +36,9 @@ public:
     // under the write lock) nothing is written, the message is shown and Gone returned.
     Outcome save(const QVariantHash& now, const QVariantHash& stamp = {}, int* rows = nullptr,
                  const QList<RowRef>& parents = {});
+    // True when one of the values `now` differs from the value shown when the record was
+    // taken (the user changed an input).
+    bool changedFrom(const QVariantHash& now) const;
 
 private:
     QString m_table;

@@ -129,17 +129,7 @@ void RecordEditor::clearInputs() {
         if (cb->isEditable()) cb->clearEditText();
 }
 
-void RecordEditor::focusFirstInput() {
-    QWidget* w = nextInFocusChain();
-    while (w && w != this) {
-        if (isAncestorOf(w) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
-            !qobject_cast<QAbstractButton*>(w)) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
-        }
-        w = w->nextInFocusChain();
-    }
-}
+void RecordEditor::focusFirstInput() { FocusFirstInput(this); }
 
 void RecordEditor::markDirty() {
     // Ticking "continue" is not a change of the record.
@@ -190,9 +180,19 @@ void RecordEditor::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+bool RecordEditor::closeOnEscape() {
+    // Escape is easily pressed by mistake: typed data is never thrown away without asking,
+    // also in editors whose close button does not ask.
+    const CloseQuestion kept = m_closeQuestion;
+    if (m_closeQuestion == CloseQuestion::None) m_closeQuestion = CloseQuestion::Changed;
+    const bool closed = CloseWindow(this);
+    if (!closed) m_closeQuestion = kept;
+    return closed;
+}
+
 void RecordEditor::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_Escape) {
-        CloseWindow(this);
+        closeOnEscape();
         return;
     }
     if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_F2) {

@@ -50,6 +50,9 @@ public:
     // The "continue" box (e.g. chkCun "계속 등록하기(&N)").
     void setContinueBox(QAbstractButton* box);
     void setCloseQuestion(CloseQuestion question) { m_closeQuestion = question; }
+    // Escape: closes, asking first when inputs were changed (with the window's own
+    // question, or "변경된 내용이 저장되지 않았습니다. 정말 닫으시겠습니까?"). True when closed.
+    bool closeOnEscape();
 
     // Watches every input for user changes and installs Enter/Up/Down navigation.
     void trackChanges();

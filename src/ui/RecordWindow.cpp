@@ -2,6 +2,8 @@
 #include "ui/FloatNotice.h"
 #include "core/Prompt.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -34,6 +36,20 @@ bool CheckRequired(QWidget* input, const QString& label, bool setFocus) {
                 QStringLiteral("필수입력"));
     if (setFocus && input) input->setFocus(Qt::OtherFocusReason);
     return false;
+}
+
+void FocusFirstInput(QWidget* window) {
+    if (!window) return;
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain()) {
+        // Hidden inputs (a code field) cannot take the keyboard; a focus given to one
+        // would leave it in the input typed last.
+        if (window->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(window) &&
+            (w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QAbstractButton*>(w) &&
+            !qobject_cast<QAbstractItemView*>(w)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void ShowNoResultNotice() { ShowFloatNotice(QStringLiteral("검색된 결과가 없습니다."), 500, 1, 0xFFFF00); }

@@ -37,5 +37,9 @@ QString InputText(const QWidget* input);
 // `setFocus` is on. True when the input holds something.
 bool CheckRequired(QWidget* input, const QString& label = {}, bool setFocus = true);
 
+// Gives the keyboard to the first visible, enabled input of `window` in tab order
+// (buttons, check boxes and lists skipped): where the next record is typed after a save.
+void FocusFirstInput(QWidget* window);
+
 // The notice of a search that found nothing: "검색된 결과가 없습니다.".
 void ShowNoResultNotice();

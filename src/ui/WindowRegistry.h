@@ -34,8 +34,29 @@ public:
 };
 
 // Shows a window: restores it when minimised, shows and activates it; the first time,
-// applies its layout file and otherwise centres it in the MDI area.
+// applies its layout file, or else widens it until its grids show all their columns and
+// centres it in the MDI area. A window opened from another child window (not from the
+// frame's menu), an editor, or one with the property "opensAtOwnSize" is placed centred on
+// the window in front and is never maximised; a window opened from the menu over a
+// maximised one is maximised too. When the window closes while in front, the window that
+// was in front when it opened comes back, with the keyboard on the control that had it.
 void FormFocus(QWidget* window);
+
+// From now on every top-level window other than the frame (a picker, a modal editor, a
+// message, a dialog) opens centred on the window that had the keyboard, inside the screen,
+// not maximised; when it closes and the keyboard is left nowhere, the control that had it
+// gets it back. Called once by the frame.
+void InstallWindowPlacement();
+
+// Marks, while it lives, that the frame's menu or toolbar is opening windows (not a child
+// window), so FormFocus treats them as windows of their own.
+class FrameCommandScope {
+public:
+    FrameCommandScope();
+    ~FrameCommandScope();
+    FrameCommandScope(const FrameCommandScope&) = delete;
+    FrameCommandScope& operator=(const FrameCommandScope&) = delete;
+};
 
 // Moves a window into sight: an MDI sub-window into its area, any other window onto the
 // screen it is on (or the primary one); one larger than that space is shrunk to fit.

@@ -8,7 +8,9 @@
 #include "app/frmMain.h"
 #include "app/frmOption.h"
 #include "db/Database.h"
+#include "ui/HelpWindow.h"
 #include "ui/QtPrompt.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -449,26 +451,29 @@ private slots:
 
     void outsidePrograms() {
         auto f = openFrame();
-        // Help desk missing, then present.
+        // The help desk is the guide in the program's own window; without a guide it says so.
+        qputenv("MEMBERDESK_GUIDE_DIR", QByteArray("/nonexistent"));
         f->menuAction("mnuHelpDeskSub")->trigger();
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("헬프데스크(헬프데스크.exe)를 찾을 수 없습니다."));
-        QFile hd(App().programDir + "/헬프데스크.exe");
-        QVERIFY(hd.open(QIODevice::WriteOnly));
-        hd.close();
+        QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("사용 설명서를 찾을 수 없습니다.")));
+        qunsetenv("MEMBERDESK_GUIDE_DIR");
         f->menuAction("mnuHelpDeskSub")->trigger();
-        QCOMPARE(m_env->launcher().calls.size(), 1);
-        QCOMPARE(m_env->launcher().calls.last().program, App().programDir + "/헬프데스크.exe");
+        auto* help = dynamic_cast<HelpWindow*>(WindowRegistry::find("frmHelp"));
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->currentPage(), QStringLiteral("index"));
+        QVERIFY(m_env->launcher().calls.isEmpty());
 
         // Remote support: No does nothing, Yes opens the page.
         m_env->prompt().clear();
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         f->menuAction("mnuSupport")->trigger();
         QCOMPARE(m_env->prompt().texts(), QStringList{"원격지원서비스를 실행하시겠습니까?"});
-        QCOMPARE(m_env->launcher().calls.size(), 1);
+        QCOMPARE(m_env->launcher().calls.size(), 0);
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        m_env->launcher().result = false; // no browser
         f->menuAction("mnuSupport")->trigger();
-        QCOMPARE(m_env->launcher().calls.size(), 2);
+        QCOMPARE(m_env->launcher().calls.size(), 1);
         QCOMPARE(m_env->launcher().calls.last().kind, RecordingLauncher::Call::Open);
+        QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("웹 브라우저를 열 수 없습니다.")));
 
         // Update program missing: the frame stays.
         f->menuAction("mnuETCRoot_Install")->trigger();

@@ -29,6 +29,7 @@ check_files() {
     share/metainfo/memberdesk.metainfo.xml share/icons/hicolor/scalable/apps/memberdesk.svg
     share/doc/memberdesk/README.md share/doc/memberdesk/copyright
     share/doc/memberdesk/screenshots/login.png share/doc/memberdesk/changelog.gz
+    share/doc/memberdesk/guide/index.md
     share/man/man1/memberdesk.1.gz)
   for s in 16 22 24 32 48 64 128 256; do need+=("share/icons/hicolor/${s}x${s}/apps/memberdesk.png"); done
   for h in "$build"/bin/memberdesk-*; do

@@ -227,7 +227,7 @@ private slots:
         QTest::keyClick(ed.txtName, Qt::Key_Down);
         QTest::keyClick(ed.txtNote, Qt::Key_Enter);
         QCOMPARE(QApplication::focusWidget(), ed.cmbKind);
-        QTest::keyClick(ed.cmbKind, Qt::Key_Down);
+        QTest::keyClick(ed.cmbKind, Qt::Key_Return); // Up/Down change a drop-down's choice
         QCOMPARE(QApplication::focusWidget(), ed.txtMemo);
         QTest::keyClick(ed.txtMemo, Qt::Key_Return); // a memo takes its line breaks
         QCOMPARE(QApplication::focusWidget(), ed.txtMemo);
