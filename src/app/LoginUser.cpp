@@ -1,6 +1,7 @@
 #include "app/LoginUser.h"
 
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "db/Database.h"
 
 #include <QByteArray>
@@ -44,11 +45,10 @@ QString LoginPassword(const QString& loginId) {
 }
 
 bool LoginMatches(const QString& loginId, const QString& password, bool* failed) {
-    const QVariant n = GetScalar(QStringLiteral("SELECT COUNT(*) FROM local_user"
-                                                " WHERE UCASE(loginid) = ? AND loginpwd = ?"),
-                                 {loginId.toUpper(), password});
+    const QVariant stored = GetScalar(QStringLiteral("SELECT loginpwd FROM local_user WHERE UCASE(loginid) = ?"),
+                                      {loginId.toUpper()});
     if (failed) *failed = LastStatementFailed();
-    return n.toInt() >= 1;
+    return stored.isValid() && !stored.isNull() && PasswordMatches(stored.toString(), password);
 }
 
 bool GetLoginUserInfo(const QString& loginId) {
@@ -71,11 +71,13 @@ QString LocalUserName() {
 }
 
 bool LocalPasswordMatches(const QString& password) {
-    return CountRows(QStringLiteral("local_user"), QStringLiteral("code = '00' AND loginpwd = ?"),
-                     {password}) > 0;
+    const QVariant stored = GetScalar(QStringLiteral("SELECT loginpwd FROM local_user WHERE code = '00'"));
+    return stored.isValid() && PasswordMatches(stored.toString(), password);
 }
 
 bool UpdateLocalUser(const QString& newPassword, const QString& name) {
+    const QString stored = HashPassword(newPassword);
+    if (!newPassword.isEmpty() && stored.isEmpty()) return false;
     return ExecSQL(QStringLiteral("UPDATE local_user SET loginpwd = ?, name = ? WHERE code = '00'"),
-                   {newPassword, name}) > 0;
+                   {stored, name}) > 0;
 }
