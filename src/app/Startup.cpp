@@ -1,5 +1,7 @@
 #include "app/Startup.h"
 
+#include "core/PrivateData.h"
+
 #include "app/ServerConnect.h"
 
 #include "core/AppState.h"
@@ -375,5 +377,12 @@ bool Startup::run() {
         DBTerminate();
         return false;
     }
+    if (!DataKey::loaded())
+        MsgInfo(QStringLiteral("주민번호 암호키 파일이 없거나 이 데이터베이스의 키가 아닙니다.") + QStringLiteral("\n") +
+                QStringLiteral("주민번호는 \"") + NoKeyText() + QStringLiteral("\"으로 표시되며 고칠 수 없습니다.") +
+                QStringLiteral("\n\n") + QStringLiteral("키 파일 위치: ") + DataKey::expectedPath() +
+                QStringLiteral("\n\n") +
+                QStringLiteral("이 데이터베이스를 쓰던 PC의 키 파일을 위 위치에 복사하거나, 네트워크 설정 창에서 "
+                               "가져오세요."));
     return true;
 }

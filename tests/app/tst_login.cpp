@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "app/FrmLogin.h"
 #include "app/FrmLoginPwd.h"
 #include "app/LoginUser.h"
@@ -40,7 +41,7 @@ void typeText(QWidget* w, const QString& text) {
 }
 
 void setPassword(const QString& pwd) {
-    QCOMPARE(ExecSQL("UPDATE local_user SET loginpwd = ? WHERE code = '00'", {pwd}), 1);
+    QCOMPARE(ExecSQL("UPDATE local_user SET loginpwd = ? WHERE code = '00'", {HashPassword(pwd)}), 1);
 }
 } // namespace
 
@@ -254,7 +255,7 @@ private slots:
 
     void idWithQuoteBecomesRecent() {
         ExecSQL("UPDATE local_user SET loginid = ?, loginpwd = ? WHERE code = '00'",
-                {QString("KIM'S"), QString("pw")});
+                {QString("KIM'S"), HashPassword("pw")});
         {
             auto w = openLogin();
             auto* user = child(*w, "txtUser");
@@ -380,6 +381,9 @@ private slots:
         QCOMPARE(env->notices(), QStringList{"암호가 변경되었습니다."});
         QTRY_VERIFY(!alive); // closed and deleted
         QVERIFY(LoginMatches("ADMIN", pwd));
+        QVERIFY(!LoginMatches("ADMIN", pwd.chopped(1)));
+        const QString stored = GetScalar("SELECT loginpwd FROM local_user WHERE code = '00'").toString();
+        QVERIFY(IsPasswordHash(stored) && !stored.contains(pwd));
         QCOMPARE(LocalUserName(), name);
         QCOMPARE(App().userName, name);
     }
