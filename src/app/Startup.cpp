@@ -2,6 +2,8 @@
 
 #include "core/PrivateData.h"
 
+#include <sys/stat.h>
+
 #include "app/ServerConnect.h"
 
 #include "core/AppState.h"
@@ -363,7 +365,31 @@ bool Startup::prepareDataFolder() {
     return true;
 }
 
+namespace {
+
+// Members' personal data stays with the user who runs the program: every file made from
+// now on is 0600 and every folder 0700 (database, key, backups, exports, logs), and a data
+// folder made by an earlier version is closed the same way.
+void makeDataPrivate() {
+    ::umask(077);
+    const QFileDevice::Permissions folder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    const QFileDevice::Permissions file = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const QDir data(App().appDir);
+    if (!data.exists()) return;
+    QFile::setPermissions(App().appDir, folder);
+    for (const QFileInfo& fi : data.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (fi.isSymLink()) continue;
+        QFile::setPermissions(fi.filePath(), fi.isDir() ? folder : file);
+        if (!fi.isDir()) continue;
+        for (const QFileInfo& in : QDir(fi.filePath()).entryInfoList(QDir::Files | QDir::Hidden))
+            if (!in.isSymLink()) QFile::setPermissions(in.filePath(), file);
+    }
+}
+
+} // namespace
+
 bool Startup::run() {
+    makeDataPrivate();
     if (!acquireSingleCopy()) return false;
     InstallLockWaitCursor();
     // The data-access check of other platforms is not needed: the database engine is

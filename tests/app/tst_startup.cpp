@@ -16,6 +16,12 @@
 #include <memory>
 
 namespace {
+// Unix mode bits of a file, 0644 style.
+int mode(const QString& path) {
+    const int p = int(QFileInfo(path).permissions());
+    return ((p >> 12) & 7) << 6 | ((p >> 4) & 7) << 3 | (p & 7);
+}
+
 const QString Env = QStringLiteral("환경설정");
 const QString Cfg = QStringLiteral("Config");
 
@@ -95,10 +101,20 @@ private slots:
             QCOMPARE(setting(Cfg, "DB경로"), env->path("DBS"));
             QCOMPARE(GetOption("DBVer", "0"), QString::number(kSchemaVersion));
             ExecSQL("UPDATE local_user SET name = ? WHERE code = '00'", {QString("홍'길동")});
+            QCOMPARE(mode(env->path("DBS/dbMain.db")), 0600);
+            QCOMPARE(mode(env->path("DBS.key")), 0600);
+            QCOMPARE(mode(env->path("DBS")), 0700);
             DBTerminate();
         }
+        // Files an earlier version left open to others are closed at the next start.
+        QFile::setPermissions(env->path("DBS"), QFile::Permissions(0x7755));
+        QFile::setPermissions(env->path("DBS/dbMain.db"), QFile::Permissions(0x6644));
+        writeFile(env->path("log/old.log"), "x");
+        QFile::setPermissions(env->path("log/old.log"), QFile::Permissions(0x6644));
         Startup again;
         QVERIFY(again.run());
+        for (const char* f : {"DBS/dbMain.db", "log/old.log", "DBS.key"}) QCOMPARE(mode(env->path(f)), 0600);
+        for (const char* d : {"", "DBS", "log", "ExpExcel"}) QCOMPARE(mode(env->path(d)), 0700);
         QCOMPARE(GetScalar("SELECT name FROM local_user WHERE code = '00'").toString(),
                  QString("홍'길동"));
         QVERIFY(env->prompt().texts().isEmpty());
