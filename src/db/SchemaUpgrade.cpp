@@ -149,6 +149,23 @@ bool PrepareDataKey() {
     return SetOption(kKeyCheck, DataKey::fingerprint());
 }
 
+bool ImportDataKey(const QString& file, QString* error) {
+    auto fail = [&](const QString& why) {
+        PrepareDataKey(); // back to the key in use, if any
+        if (error) *error = why;
+        return false;
+    };
+    if (!DataKey::load(file)) return fail(QStringLiteral("암호키 파일이 아닙니다."));
+    const QString check = GetOption(kKeyCheck, QString()).trimmed();
+    if (!check.isEmpty() && check != DataKey::fingerprint())
+        return fail(QStringLiteral("이 데이터베이스의 암호키가 아닙니다."));
+    QString why;
+    if (!DataKey::save(DataKeyPath(), &why) || !DataKey::load(DataKeyPath()))
+        return fail(QStringLiteral("암호키를 저장할 수 없습니다: ") + why);
+    if (check.isEmpty() && !DatabaseReadOnly()) SetOption(kKeyCheck, DataKey::fingerprint());
+    return true;
+}
+
 QString ColumnTypeSql(ColumnType type, int /*size*/) {
     switch (type) {
     case ColumnType::SmallInt:

@@ -34,3 +34,8 @@ QString DataKeyPath();
 // one. False when the key is missing or belongs to another database: sealed resident
 // numbers then cannot be read, and none can be written.
 bool PrepareDataKey();
+
+// Takes the data key from a file another PC exported: it must be a key file and, once the
+// database has a key, that database's key. It is then kept at DataKeyPath() and loaded.
+// False with a Korean `*error` otherwise (the key in use stays as it was).
+bool ImportDataKey(const QString& file, QString* error);
