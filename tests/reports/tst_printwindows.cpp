@@ -100,6 +100,7 @@ private slots:
             MemberValues v;
             v.insert("sname", QString("회원%1").arg(i, 3, 10, QChar('0')));
             v.insert("hpline", QString("010-0000-%1").arg(i, 4, 10, QChar('0')));
+            if (i == 1) v.insert("idno", "900101-1234567");
             SaveMember(0, v);
         }
         m_frame = std::make_unique<frmMain>();
@@ -150,6 +151,8 @@ private slots:
         QVERIFY(text.contains("출력일:2026.12.06"));
         QVERIFY(!text.contains(excludedHeader));
         QVERIFY(!text.contains(grid->headerText(frmFriend::ColCode)));
+        QVERIFY(text.contains("900101-1******")); // resident numbers printed masked
+        QVERIFY(!text.contains("1234567"));
         static const QRegularExpression name("회원(\\d{3})");
         QStringList seen;
         for (auto it = name.globalMatch(text); it.hasNext();)
