@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "core/Settings.h"
 #include "app/Startup.h"
 #include "db/Database.h"
@@ -118,6 +119,25 @@ private slots:
         QCOMPARE(GetScalar("SELECT name FROM local_user WHERE code = '00'").toString(),
                  QString("홍'길동"));
         QVERIFY(env->prompt().texts().isEmpty());
+    }
+
+    // The key file of a database with sealed numbers is gone: the start says where it is
+    // expected and makes no new key over them.
+    void missingKeyIsReported() {
+        {
+            Startup s;
+            QVERIFY(s.run());
+            QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, idno) VALUES ('a', ?)", {EncryptIdNo("900101-1234567")}), 1);
+            DBTerminate();
+        }
+        QVERIFY(QFile::remove(env->path("DBS.key")));
+        DataKey::clear();
+        Startup again;
+        QVERIFY(again.run());
+        QCOMPARE(env->prompt().texts().size(), 1);
+        QVERIFY(env->prompt().lastText().contains("(암호키 없음)"));
+        QVERIFY(env->prompt().lastText().contains("키 파일 위치: " + env->path("DBS.key")));
+        QVERIFY(!QFile::exists(env->path("DBS.key")));
     }
 
     void emptyLeftoverIsReplaced() {
