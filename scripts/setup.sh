@@ -10,7 +10,7 @@ PKGS=(
   libxlsxwriter-dev libfreexl-dev libzip-dev zlib1g-dev libicu-dev
   libbenchmark-dev libsodium-dev qtkeychain-qt6-dev
   fonts-nanum qt6-translations-l10n xvfb xauth poppler-utils imagemagick
-  desktop-file-utils appstream librsvg2-bin dpkg-dev file
+  desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian
   python3 python3-openpyxl python3-xlwt
 )
 SUDO=""

@@ -1,4 +1,5 @@
 #include "core/AppState.h"
+#include "core/BuildInfo.h"
 #include "app/Desktop.h"
 #include "app/FrmLogin.h"
 #include "app/Startup.h"
@@ -42,9 +43,49 @@ int copyDatabaseCommand(int argc, char** argv) {
     return ok ? 0 : 1;
 }
 
+// The options, as the man page memberdesk.1 lists them too.
+const char* const kUsage =
+    "사용법: memberdesk [--database 위치]\n"
+    "        memberdesk --copy-database 원본 대상\n"
+    "        memberdesk --help | --version\n"
+    "\n"
+    "회원과 그룹 회비, 회원거래, 입출금 장부를 관리합니다.\n"
+    "\n"
+    "  --database 위치\n"
+    "      이번 실행에 쓸 데이터베이스: 파일 경로, postgresql:// 주소 또는\n"
+    "      key=value 접속 정보. 설정에 저장된 데이터베이스는 바뀌지 않습니다.\n"
+    "  --copy-database 원본 대상\n"
+    "      데이터베이스 전체를 새 데이터베이스나 빈 데이터베이스로 복사하고\n"
+    "      건수와 금액 합계를 원본과 비교합니다. 창을 열지 않습니다.\n"
+    "  --help\n"
+    "      이 도움말을 보이고 끝냅니다.\n"
+    "  --version\n"
+    "      버전을 보이고 끝냅니다.\n"
+    "\n"
+    "환경 변수:\n"
+    "  MEMBERDESK_HOME  데이터 폴더 (기본값 ~/.local/share/MemberDesk)\n";
+
+// --help and --version answer before anything else, so they touch no folder or setting.
+// Returns the exit code, or -1 to start normally.
+int infoOption(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--copy-database") == 0) break;
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("memberdesk %s\n", kVersionText);
+            return 0;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const int rc = infoOption(argc, argv); rc >= 0) return rc;
     if (argc > 1 && std::strcmp(argv[1], "--copy-database") == 0) return copyDatabaseCommand(argc, argv);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("MemberDesk"));

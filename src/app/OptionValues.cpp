@@ -38,6 +38,7 @@ OptionValues OptionValues::load() {
     v.clientSort = indexFrom(Settings::get(App().appTitle, kConfig, QStringLiteral("CLIENT_SORT"), QStringLiteral("0")), 1, 0);
     v.repetition = Settings::get(App().appTitle, kConfig, QStringLiteral("MEMBER_REPETITION"), QStringLiteral("1")) !=
                    QStringLiteral("0");
+    v.zipServer = Settings::get(QStringLiteral("환경설정"), QStringLiteral("우편번호서버")).trimmed();
     return v;
 }
 
@@ -50,5 +51,6 @@ bool OptionValues::save() const {
     Settings::set(App().appTitle, kConfig, QStringLiteral("FRIEND_CLICK"), QString::number(friendClick == 1 ? 1 : 0));
     Settings::set(App().appTitle, kConfig, QStringLiteral("CLIENT_SORT"), QString::number(clientSort == 1 ? 1 : 0));
     Settings::set(App().appTitle, kConfig, QStringLiteral("MEMBER_REPETITION"), repetition ? QStringLiteral("1") : QStringLiteral("0"));
+    Settings::set(QStringLiteral("환경설정"), QStringLiteral("우편번호서버"), zipServer.trimmed());
     return ok;
 }

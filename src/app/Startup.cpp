@@ -1,12 +1,10 @@
 #include "app/Startup.h"
 
-#include "core/PrivateData.h"
-
-#include <sys/stat.h>
-
+#include "app/ClientShare.h"
 #include "app/ServerConnect.h"
 
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "core/Log.h"
 #include "core/Settings.h"
 #include "db/Database.h"
@@ -20,6 +18,8 @@
 #include <QLockFile>
 #include <QStorageInfo>
 #include <QThread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -69,11 +69,12 @@ void showConnectionFailure(const QString& file) {
                 QStringLiteral("\n\n") + LastDbError());
         return;
     }
+    // The cause line is Korean and names the file; the engine's text went to the log.
     QString cause = LastDbError().trimmed();
-    if (!QFileInfo::exists(file)) cause = QStringLiteral("데이터베이스 파일이 없습니다.");
+    const QString fileLine = QStringLiteral("파일: ") + file;
+    cause.remove(QStringLiteral("\n") + fileLine);
     MsgInfo(QStringLiteral("데이터베이스에 연결할 수 없어 프로그램을 종료합니다.") +
-            QStringLiteral("\n\n") + QStringLiteral("파일: ") + file + QStringLiteral("\n") +
-            QStringLiteral("원인: ") +
+            QStringLiteral("\n\n") + fileLine + QStringLiteral("\n") + QStringLiteral("원인: ") +
             (cause.isEmpty() ? QStringLiteral("알 수 없는 오류") : cause));
 }
 
@@ -94,18 +95,31 @@ QString ServerNotFoundText() {
         QString(),
         QStringLiteral("4. 서버컴퓨터를 다른 컴퓨터로 이전 했는지 확인하세요."),
         QString(),
-        QStringLiteral("5. 위 모든 사항이 아니라면 윈도우탐색기에서"),
-        QStringLiteral("   서버컴퓨터에 접근이 가능한지 확인하세요."),
+        QStringLiteral("5. 위 모든 사항이 아니라면 파일 관리자에서"),
+        QStringLiteral("   서버컴퓨터의 공유 폴더가 연결(마운트)되어 있는지 확인하세요."),
         QStringLiteral("   서버컴퓨터를 찾을수 없거나 접근이 불가능하다면"),
         QStringLiteral("   네트워크 장애이므로 컴퓨터를 구매한 곳이나"),
         QStringLiteral("   네트워크 공사를 한 업체에 문의하셔서 장애를 복구하시면 됩니다."),
-        QString(),
-        QString(),
-        QStringLiteral("※ 만약, 현 컴퓨터의 DB로 연결하고자 할 경우"),
-        QStringLiteral("[헬프데스크]프로그램 창에서 [레지스트리 삭제]버튼을 클릭하시면 됩니다."),
     };
     return lines.join(u'\n');
 }
+
+namespace {
+// The share at `drive`, or else at `networkPath`, when reachable; "" otherwise. With
+// `retry` a failed check is repeated once after a short wait.
+QString reachableShare(const QString& networkPath, const QString& drive, bool retry) {
+    const QString target = drive.isEmpty() ? networkPath : drive;
+    const bool alsoNetPath = !drive.isEmpty() && !networkPath.isEmpty() && networkPath != drive;
+    for (int attempt = 0; attempt < (retry ? 2 : 1); ++attempt) {
+        if (attempt > 0) QThread::msleep(300);
+        if (IsShareReachable(target)) return target;
+        if (alsoNetPath && IsShareReachable(networkPath)) return networkPath;
+    }
+    return {};
+}
+
+bool resolveMissingDatabase(const QString& file);
+} // namespace
 
 bool IsShareReachable(const QString& path) {
     if (path.isEmpty()) return false;
@@ -121,16 +135,13 @@ bool IsShareReachable(const QString& path) {
 QString RemapNetworkDrive(const QString& networkPath, const QString& password, const QString& drive,
                           bool retry) {
     Q_UNUSED(password);
-    // Without a drive the share may be named by its local path directly.
+    // Without a drive the share may be named by its local path directly. The stored drive
+    // first; when it is gone but the network path itself is reachable (the share mounted
+    // somewhere else), that path is the share.
+    const QString found = reachableShare(networkPath, drive, retry);
+    if (!found.isEmpty()) return found;
     const QString target = drive.isEmpty() ? networkPath : drive;
-    // The stored drive first; when it is gone but the network path itself is reachable
-    // (the share mounted somewhere else), that path is the share.
     const bool alsoNetPath = !drive.isEmpty() && !networkPath.isEmpty() && networkPath != drive;
-    for (int attempt = 0; attempt < (retry ? 2 : 1); ++attempt) {
-        if (attempt > 0) QThread::msleep(300);
-        if (IsShareReachable(target)) return target;
-        if (alsoNetPath && IsShareReachable(networkPath)) return networkPath;
-    }
     QString text = target + QStringLiteral(" ") + QStringLiteral("드라이브 연결이 실패되었습니다.");
     if (alsoNetPath)
         text += QStringLiteral("\n\n") + QStringLiteral("확인한 경로:") + QStringLiteral("\n") +
@@ -177,6 +188,7 @@ bool InitApp() {
     App().sharedDatabase =
         App().clientMode != 0 || Settings::contains(App().appTitle, SecEnv, KeyCSType);
 
+    bool localThisRun = false; // a client that could not reach its share uses this PC's file
     if (App().clientMode != 0) {
         QString folder = Settings::get(App().appTitle, SecConfig, KeyDbPath, localDbFolder());
         if (folder.isEmpty()) {
@@ -189,13 +201,26 @@ bool InitApp() {
             // With either value missing nothing is reconnected; opening then fails below.
             if (!netPath.isEmpty() && !netDrive.isEmpty()) {
                 // The share is mounted by the system, so there is no old connection to drop.
-                const QString drive =
-                    RemapNetworkDrive(netPath, QString(), driveOf(folder, netDrive), false);
-                if (drive.isEmpty()) {
-                    MsgInfo(ServerNotFoundText());
-                    return false;
+                const QString tried = driveOf(folder, netDrive);
+                QString drive = reachableShare(netPath, tried, false);
+                while (drive.isEmpty()) {
+                    switch (AskShareGone(tried, netPath)) {
+                    case ShareGone::Retry:
+                        drive = reachableShare(netPath, tried, true);
+                        continue;
+                    case ShareGone::NetworkSetup:
+                        // Saved settings are used at once: the start begins again with them.
+                        if (OpenNetworkSetupAtStart()) return InitApp();
+                        continue;
+                    case ShareGone::LocalDatabase:
+                        localThisRun = true;
+                        break;
+                    case ShareGone::Quit:
+                        return false;
+                    }
+                    break;
                 }
-                if (drive != netDrive) {
+                if (!localThisRun && drive != netDrive) {
                     folder = drive + QStringLiteral("/DBS");
                     Settings::set(SecConfig, KeyDbPath, folder);
                     Settings::set(SecEnv, KeyNetDrive, drive);
@@ -203,7 +228,15 @@ bool InitApp() {
             }
         }
         App().dbFolder = QDir::cleanPath(folder);
-    } else {
+    }
+    if (localThisRun) {
+        // This run only; the client settings stay for the next start.
+        App().clientMode = 0;
+        App().sharedDatabase = false;
+        App().dbFolder = localDbFolder();
+        const QString file = App().dbFolder + u'/' + DbFileName;
+        if (!QFileInfo::exists(file) && !resolveMissingDatabase(file)) return false;
+    } else if (App().clientMode == 0) {
         App().dbFolder = localDbFolder();
         Settings::set(SecConfig, KeyDbPath, App().dbFolder);
         if (!folderExists(App().dbFolder)) {
@@ -340,12 +373,8 @@ bool Startup::prepareDataFolder() {
     if (leadingInt(Settings::get(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0"))) != 0)
         return true;
     const QString file = localDbFolder() + u'/' + DbFileName;
-    // An empty file (with or without a journal) is what a start interrupted while creating
-    // the database left behind under the real name: it holds nothing and is made again.
-    if (IsUnfinishedCreation(file)) {
-        qCInfo(lcStartup, "removing an unfinished database creation: %s", qPrintable(file));
-        RemoveDatabaseFiles(file);
-    }
+    // Whatever lies under the database's name (an empty file, a folder) is opened or
+    // refused with its cause, never removed: creation builds beside it and renames.
     if (QFileInfo::exists(file)) return true;
 
     // Only a true first start creates a database silently: no folder was ever stored, and

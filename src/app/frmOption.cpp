@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -116,12 +117,22 @@ frmOption::frmOption(QWidget* parent) : QWidget(parent) {
     buttons->addWidget(m_btnOK);
     buttons->addWidget(m_btnCancel);
 
+    auto* boxZip = new QGroupBox(QStringLiteral(" 우편번호 서버 "));
+    m_txtZipServer = new QLineEdit(boxZip);
+    m_txtZipServer->setObjectName(QStringLiteral("txtZipServer"));
+    m_txtZipServer->setPlaceholderText(QStringLiteral("예: http://zip.example.com"));
+    m_txtZipServer->setMaxLength(200);
+    auto* zipLayout = new QVBoxLayout(boxZip);
+    zipLayout->addWidget(new QLabel(QStringLiteral("우편번호 최신 업그레이드를 내려받을 서버 주소")));
+    zipLayout->addWidget(m_txtZipServer);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(boxCode);
     layout->addWidget(boxStart);
     layout->addWidget(boxPoint);
     layout->addWidget(boxFriend);
     layout->addWidget(boxSort);
+    layout->addWidget(boxZip);
     layout->addStretch();
     layout->addLayout(buttons);
 
@@ -138,6 +149,7 @@ frmOption::frmOption(QWidget* parent) : QWidget(parent) {
         });
     connect(m_opPoint, &QButtonGroup::idToggled, this, [this](int, bool) { updatePointInput(); });
     connect(m_htField, &QLineEdit::textEdited, this, &frmOption::markChanged);
+    connect(m_txtZipServer, &QLineEdit::textEdited, this, &frmOption::markChanged);
     connect(m_htField, &HCText::LostFocus, this, &frmOption::clampPercent);
     connect(m_btnSel, &QPushButton::clicked, this, [this] { RecSave(); });
     connect(m_btnOK, &QPushButton::clicked, this, [this] {
@@ -159,6 +171,7 @@ void frmOption::display(const OptionValues& v) {
     checkIndex(m_opFriend, v.friendClick);
     checkIndex(m_opClientSort, v.clientSort);
     m_chkRepetition->setChecked(v.repetition);
+    m_txtZipServer->setText(v.zipServer);
     updateFriendcodeCaption();
     updatePointInput();
     m_loading = false;
@@ -174,6 +187,7 @@ OptionValues frmOption::collect() const {
     v.friendClick = m_opFriend->checkedId() == 1 ? 1 : 0;
     v.clientSort = m_opClientSort->checkedId() == 1 ? 1 : 0;
     v.repetition = m_chkRepetition->isChecked();
+    v.zipServer = m_txtZipServer->text().trimmed();
     return v;
 }
 

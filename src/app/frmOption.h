@@ -4,6 +4,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QLineEdit;
 class QPushButton;
 class HCText;
 struct OptionValues;
@@ -40,6 +41,7 @@ private:
     QButtonGroup* m_opFriend = nullptr;
     QButtonGroup* m_opClientSort = nullptr;
     QCheckBox* m_chkRepetition = nullptr;
+    QLineEdit* m_txtZipServer = nullptr;
     QPushButton* m_btnSel = nullptr;
     QPushButton* m_btnOK = nullptr;
     QPushButton* m_btnCancel = nullptr;

@@ -14,7 +14,9 @@
 #include "ui/GridMenu.h"
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
+#include "ui/SearchInput.h"
 #include "ui/WindowRegistry.h"
+#include "ui/cFpPreview.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -114,6 +116,7 @@ void frmSMS::buildUi() {
     m_menu->setObjectName(QStringLiteral("cmbMenu"));
     m_menu->addItems(SmsMenuChoices());
     m_field = new HCText(top);
+    CapSearchInput(m_field);
     m_field->setObjectName(QStringLiteral("htField"));
     m_data = new QComboBox(top);
     m_data->setObjectName(QStringLiteral("cmbData"));
@@ -139,6 +142,7 @@ void frmSMS::buildUi() {
                             QStringLiteral("휴 대 폰"), QStringLiteral("비 고"),
                             QStringLiteral("주  소"), QStringLiteral("메  모")});
     m_grid->setColType(ColSelect, CellType::CheckBox);
+    MarkTickColumn(m_grid, ColSelect);
     m_grid->setColWidth(ColSelect, 36);
     m_grid->setColWidth(ColName, 100);
     m_grid->setColWidth(ColPhone, 120);

@@ -126,7 +126,8 @@ QString ScriptedPrompt::openFileName(const QString& title, const QString&, const
     return {};
 }
 
-QString ScriptedPrompt::saveFileName(const QString& title, const QString&, const QString&) {
+QString ScriptedPrompt::saveFileName(const QString& title, const QString& dir, const QString&) {
+    m_lastFileDir = dir;
     record(Kind::SaveFile, Icon::None, title, {});
     if (auto r = next(); r && std::holds_alternative<QString>(*r)) return std::get<QString>(*r);
     return {};

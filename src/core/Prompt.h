@@ -101,6 +101,8 @@ public:
     void clear() { m_shown.clear(); m_replies.clear(); }
     int pendingReplies() const { return int(m_replies.size()); }
     Answer lastDefault() const { return m_lastDefault; }
+    // The folder or file a file chooser was last opened on.
+    QString lastFileDir() const { return m_lastFileDir; }
 
     // Called whenever something is shown (after recording), e.g. to close a window.
     std::function<void(const Shown&)> onShown;
@@ -111,4 +113,5 @@ private:
     QList<Shown> m_shown;
     QList<Reply> m_replies;
     Answer m_lastDefault = Answer::Ok;
+    QString m_lastFileDir;
 };

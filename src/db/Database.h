@@ -95,6 +95,9 @@ bool LastStatementFailed();
 QString DbFailureCause(int code);
 // True for the engine's codes of a damaged file or one that is not a database. Any
 // statement failing so shows the damage message (file path, restore a backup) once.
+// The Korean line for a lost or refused server connection, from the engine's text: the
+// server restarting, not reachable, or the connection lost; "try again shortly" below.
+QString ServerOutageText(const QString& engineText);
 bool IsDamageCode(int code);
 // Called when a statement starts waiting on another PC's lock and when it stops (the
 // wait cursor).
@@ -111,9 +114,6 @@ bool CreateNewDatabase(const QString& path, QString* error = nullptr);
 QString CreationTempPath(const QString& path);
 // Removes a database file with its journal, WAL and shared-memory files.
 void RemoveDatabaseFiles(const QString& path);
-// True for what an interrupted creation leaves under the real name: an empty file, with or
-// without a rollback journal beside it (never one with a non-empty WAL file).
-bool IsUnfinishedCreation(const QString& path);
 // Copies the MemberDesk database `from` (any other file is refused) to the new file `to`.
 bool CopyDatabaseFile(const QString& from, const QString& to, QString* error = nullptr);
 // The mark of a MemberDesk database file (SQLite's application_id): "MDSK".
@@ -208,7 +208,7 @@ int UpdateRecord(const QString& table, int code, const QVariantHash& values);
 // Member's balance: sum of his trade lines minus everything received; `exceptTrade` -1
 // counts every trade.
 double FriendBalance(int friendCode, int exceptTrade = -1);
-int FriendPointBalance(int friendCode, int exceptTrade = -1);
+qint64 FriendPointBalance(int friendCode, int exceptTrade = -1);
 struct TradeLineSum {
     int count = 0;
     double total = 0;

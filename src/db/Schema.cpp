@@ -345,16 +345,6 @@ void RemoveDatabaseFiles(const QString& path) {
         QFile::remove(path + QLatin1String(suffix));
 }
 
-bool IsUnfinishedCreation(const QString& path) {
-    const QFileInfo fi(path);
-    if (!fi.exists()) return false;
-    if (!fi.isFile() || fi.size() != 0) return false;
-    // A 0-byte file holds nothing: a rollback journal beside it only holds the nothing it
-    // had before. A non-empty WAL file could hold committed pages, so that one is kept.
-    const QFileInfo wal(path + QStringLiteral("-wal"));
-    return !(wal.exists() && wal.size() > 0);
-}
-
 bool CopyDatabaseFile(const QString& from, const QString& to, QString* error) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;

@@ -3,6 +3,7 @@
 #include "ui/Grid.h"
 #include "ui/HCText.h"
 #include "ui/RecordWindow.h"
+#include "ui/SearchInput.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@ FrmSearch::FrmSearch(QWidget* parent) : QDialog(parent)
     resize(360, 420);
 
     m_text = new HCText(this);
+    CapSearchInput(m_text);
     m_text->setObjectName(QStringLiteral("htField"));
     auto* query = new QPushButton(QStringLiteral("검색(F5)"), this);
     query->setObjectName(QStringLiteral("btnQuery"));

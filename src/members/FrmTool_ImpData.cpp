@@ -14,6 +14,7 @@
 #include "ui/TextRules.h"
 #include "ui/WindowRegistry.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -41,10 +42,54 @@ QString timeText() {
     return Clock::now().toString(QStringLiteral("HH:mm:ss"));
 }
 
-// Keeps the window responsive to painting (not to input) while it works.
+// Keeps the windows painted while the import works; input is held off by InputBlock.
 void paintNow() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
 }
+
+// While the rows are written, every input to any window of the program (mouse, keys,
+// closing) is dropped, so nothing else runs meanwhile and no window is activated in front
+// of the import window, whose bar and log stay in sight.
+class InputBlock : public QObject {
+public:
+    InputBlock() {
+        qApp->installEventFilter(this);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~InputBlock() override {
+        // Input that arrived during the last turn is dropped too.
+        QCoreApplication::processEvents();
+        qApp->removeEventFilter(this);
+        QApplication::restoreOverrideCursor();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonRelease:
+        case QEvent::NonClientAreaMouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::InputMethod:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::Close:
+            event->ignore();
+            return true;
+        default:
+            return false;
+        }
+    }
+};
 } // namespace
 
 FrmTool_ImpData::FrmTool_ImpData(QWidget* parent)
@@ -211,6 +256,10 @@ void FrmTool_ImpData::openFile(const QString& path) {
         case SheetError::CannotOpen:
             MsgInfo(QStringLiteral("파일을 열수 없습니다. 열려있는 엑셀파일을 닫아 주세요."));
             break;
+        case SheetError::Protected:
+            MsgInfo(QStringLiteral("암호가 걸린 엑셀파일이라 읽을 수 없습니다.\n"
+                                   "엑셀에서 암호를 해제하고 저장한 뒤 다시 선택하세요."));
+            break;
         default:
             MsgInfo(QStringLiteral("엑셀파일의 정보를 알수 없습니다."));
             break;
@@ -249,6 +298,9 @@ void FrmTool_ImpData::loadSheet(int index) {
         QString text = QStringLiteral("엑셀파일 불러오기를 실패했습니다.");
         if (m_reader->error() == SheetError::TooLarge)
             text += QStringLiteral("\n시트가 너무 큽니다. (최대 200,000행, 256열)");
+        else if (m_reader->error() == SheetError::BadEncoding)
+            text += QStringLiteral("\n파일의 글자 인코딩을 알 수 없습니다. "
+                                   "UTF-8 또는 한글 완성형(CP949)으로 저장해 주세요.");
         clearSheet();
         MsgInfo(text);
         return;
@@ -264,8 +316,10 @@ void FrmTool_ImpData::loadSheet(int index) {
     });
     m_progress->setValue(0);
     m_count->setText(FormatNumber(rows, 0));
-    // The first row usually holds the headings.
-    m_start->setText(rows > 1 ? QStringLiteral("2") : QStringLiteral("1"));
+    // A first row naming fields holds the headings and is never imported; with more rows
+    // the first one is taken for headings by default all the same.
+    m_firstDataRow = rows > 0 && IsHeadingRow(m_data->rows.first()) ? 2 : 1;
+    m_start->setText(rows > 1 ? QStringLiteral("2") : QString::number(m_firstDataRow));
     m_end->setText(QString::number(rows));
     refillChoosers();
 }
@@ -308,10 +362,11 @@ bool FrmTool_ImpData::readRange(int& from, int& to) {
     bool okFrom = false, okTo = false;
     from = m_start->text().trimmed().toInt(&okFrom);
     to = m_end->text().trimmed().toInt(&okTo);
-    if (!okFrom || !okTo || from < 1 || to > rows || from > to) {
-        MsgInfo(QStringLiteral("가져올 행의 범위가 올바르지 않습니다. (1 ~ %1행)")
+    if (!okFrom || !okTo || from < m_firstDataRow || to > rows || from > to) {
+        MsgInfo(QStringLiteral("가져올 행의 범위가 올바르지 않습니다. (%1 ~ %2행)")
+                    .arg(m_firstDataRow)
                     .arg(FormatNumber(rows, 0)));
-        (okFrom && from >= 1 && from <= rows ? m_end : m_start)->setFocus();
+        (okFrom && from >= m_firstDataRow && from <= rows ? m_end : m_start)->setFocus();
         return false;
     }
     return true;
@@ -321,6 +376,10 @@ bool FrmTool_ImpData::runImport() {
     if (m_data->rows.isEmpty()) {
         MsgInfo(QStringLiteral("가져올 자료가 없습니다. 엑셀파일과 시트를 선택하세요."));
         m_path->setFocus();
+        return false;
+    }
+    if (m_firstDataRow > int(m_data->rows.size())) {
+        MsgInfo(QStringLiteral("시트에 제목 행만 있고 가져올 자료가 없습니다."));
         return false;
     }
     // 1
@@ -374,28 +433,34 @@ bool FrmTool_ImpData::runImport() {
                   {}, false))
         return false;
 
-    // 5-7: no other input while the rows are written.
-    setEnabled(false);
-    m_progress->setRange(0, to - from + 1);
-    m_progress->setValue(0);
-    QElapsedTimer tick;
-    tick.start();
-    const ImportResult result =
-        WriteImportRows(m_data->rows, map, from, to, updateMode, log, [&](int done) {
-            if (tick.elapsed() >= 50) {
+    // 5-7: no other input while the rows are written; the first row and then a few a
+    // second show the bar moving.
+    ImportResult result;
+    {
+        InputBlock block;
+        m_progress->setRange(0, to - from + 1);
+        m_progress->setValue(0);
+        QElapsedTimer tick;
+        result = WriteImportRows(m_data->rows, map, from, to, updateMode, log, [&](int done) {
+            if (!tick.isValid() || tick.elapsed() >= 50) {
                 m_progress->setValue(done);
                 flushLog();
                 paintNow();
-                tick.restart();
+                tick.start();
             }
         });
-    m_progress->setValue(to - from + 1);
-    setEnabled(true);
+        m_progress->setValue(result.ok ? to - from + 1 : 0);
+    }
     if (!result.ok) {
         flushLog();
-        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+        appendLog((result.failedRow > 0 ? QString::number(result.failedRow) +
+                                              QStringLiteral("행을 저장하지 못했습니다: ")
+                                        : QStringLiteral("저장하지 못했습니다: ")) +
+                  result.cause);
+        appendLog(QStringLiteral("가져오기를 취소하여 아무 자료도 저장되지 않았습니다."));
         appendLog(QStringLiteral("작업중단!"));
         flushLog();
+        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
         return false;
     }
     // 8

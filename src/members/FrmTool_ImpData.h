@@ -61,4 +61,5 @@ private:
     QString m_openPath;
     QStringList m_pendingLog;
     bool m_loading = false;
+    int m_firstDataRow = 1; // 2 when the sheet's first row holds headings
 };

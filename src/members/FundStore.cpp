@@ -1,11 +1,14 @@
 #include "members/FundStore.h"
 
 #include "core/Clock.h"
+#include "core/Prompt.h"
 #include "db/Database.h"
+#include "ui/CellChanges.h"
 
 #include <QDate>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 // Expenses with their detail lines' count and total, in one grouped join.
@@ -13,10 +16,31 @@ const QString kExpenseJoin = QStringLiteral(" FROM tblgroupmon AS g LEFT JOIN"
                                             " (SELECT ctblgroupmon, COUNT(*) AS n, SUM(smoney) AS "
                                             "ssum FROM tblsubdata GROUP BY ctblgroupmon) AS s"
                                             " ON s.ctblgroupmon = g.code");
+
+// Runs `insert` in a transaction while `parent` still exists; the new code, 0 on failure,
+// -1 (said after the write lock is let go) when the parent is gone.
+int insertChecked(const RowRef& parent, const std::function<int()>& insert) {
+    QString gone;
+    {
+        Transaction tx;
+        if (!tx.ok()) return 0;
+        bool failed = false;
+        gone = MissingRow({parent}, &failed);
+        if (failed) return 0;
+        if (gone.isEmpty()) {
+            if (insert() <= 0) return 0;
+            const int id = LastIdentity();
+            return tx.commit() ? id : 0;
+        }
+    }
+    MsgInfo(RowGoneMessage(gone));
+    return -1;
+}
 } // namespace
 
 QList<int> FundYears(int group) {
-    QList<int> years{Clock::today().year()};
+    const int thisYear = Clock::today().year();
+    int first = thisYear, last = thisYear;
     Recordset rs;
     OpenRecordset(
         rs,
@@ -28,9 +52,13 @@ QList<int> FundYears(int group) {
         bool ok = false;
         const QString text = rs.row(r)[0].toString();
         const int y = text.toInt(&ok);
-        if (ok && text.size() == 4 && y >= 1900 && y <= 9999 && !years.contains(y)) years << y;
+        if (!ok || text.size() != 4 || y < 1900 || y > 9999) continue;
+        first = qMin(first, y);
+        last = qMax(last, y);
     }
-    std::sort(years.begin(), years.end());
+    QList<int> years;
+    for (int y = first; y <= last; ++y)
+        years << y;
     return years;
 }
 
@@ -73,21 +101,33 @@ QList<DuesPayment> DuesPayments(int group, int year) {
     return out;
 }
 
-int SaveDuesPayment(int code, int member, int group, double money, const QString& sdate,
-                    const QString& smonth) {
-    if (code > 0)
-        return ExecSQL(
-                   QStringLiteral("UPDATE tblgroupmon SET smoney = ?, sdate = ? WHERE code = ?"),
-                   {money, sdate, code}) > 0
-                   ? code
-                   : 0;
-    if (ExecSQL(
-            QStringLiteral(
-                "INSERT INTO tblgroupmon (ctblfriend, ctblgroup, smoney, inoutclass, sdate, smonth)"
-                " VALUES (?, ?, ?, '0', ?, ?)"),
-            {member, group, money, sdate, smonth}) <= 0)
-        return 0;
-    return LastIdentity();
+int InsertDuesPayment(int member, int group, double money, const QString& sdate,
+                      const QString& smonth) {
+    QString gone;
+    {
+        Transaction tx;
+        if (!tx.ok()) return 0;
+        bool failed = false;
+        gone = MissingRow({{QStringLiteral("tblfriend"), member}, {QStringLiteral("tblgroup"), group}},
+                          &failed);
+        if (failed) return 0;
+        // Another PC may have marked the same month since the sheet was loaded.
+        if (gone.isEmpty() && CountRows(QStringLiteral("tblgroupmon"),
+                      QStringLiteral("ctblfriend = ? AND ctblgroup = ? AND inoutclass = '0' AND "
+                                     "smonth = ?"),
+                      {member, group, smonth}) == 0) {
+            if (ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblfriend, ctblgroup, smoney, "
+                                       "inoutclass, sdate, smonth) VALUES (?, ?, ?, '0', ?, ?)"),
+                        {member, group, money, sdate, smonth}) <= 0)
+                return 0;
+            const int id = LastIdentity();
+            return tx.commit() ? id : 0;
+        }
+    } // the write lock is let go before saying so
+    MsgInfo(gone.isEmpty() ? QStringLiteral("이 달의 회비 납부가 다른 곳에서 이미 입력되었습니다.") +
+                                 u'\n' + QStringLiteral("목록을 다시 불러옵니다.")
+                           : RowGoneMessage(gone));
+    return -1;
 }
 
 QList<FundLine> FundLines(int group, const QString& kind, const QString& from, const QString& to) {
@@ -131,34 +171,20 @@ QList<FundLine> DetailLines(int expense) {
     return out;
 }
 
-int SaveFundLine(int code, int group, const QString& kind, const FundLine& l) {
-    if (code > 0)
-        return ExecSQL(QStringLiteral("UPDATE tblgroupmon SET sdate = ?, ctblaffairsnote = ?, "
-                                      "smoney = ?, smemo = ? WHERE code = ?"),
-                       {l.sdate, l.item, l.money, l.memo, code}) > 0
-                   ? code
-                   : 0;
-    if (ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblgroup, sdate, ctblaffairsnote, "
-                               "smoney, smemo, inoutclass)"
-                               " VALUES (?, ?, ?, ?, ?, ?)"),
-                {group, l.sdate, l.item, l.money, l.memo, kind}) <= 0)
-        return 0;
-    return LastIdentity();
+int InsertFundLine(int group, const QString& kind, const FundLine& l) {
+    return insertChecked({QStringLiteral("tblgroup"), group}, [&] {
+        return ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblgroup, sdate, ctblaffairsnote, "
+                                      "smoney, smemo, inoutclass) VALUES (?, ?, ?, ?, ?, ?)"),
+                       {group, l.sdate, l.item, l.money, l.memo, kind});
+    });
 }
 
-int SaveDetailLine(int code, int expense, const FundLine& l) {
-    if (code > 0)
-        return ExecSQL(QStringLiteral(
-                           "UPDATE tblsubdata SET smemo = ?, smoney = ?, bigo = ? WHERE code = ?"),
-                       {l.memo, l.money, l.item, code}) > 0
-                   ? code
-                   : 0;
-    if (ExecSQL(
-            QStringLiteral(
-                "INSERT INTO tblsubdata (ctblgroupmon, bigo, smoney, smemo) VALUES (?, ?, ?, ?)"),
-            {expense, l.item, l.money, l.memo}) <= 0)
-        return 0;
-    return LastIdentity();
+int InsertDetailLine(int expense, const FundLine& l) {
+    return insertChecked({QStringLiteral("tblgroupmon"), expense}, [&] {
+        return ExecSQL(QStringLiteral("INSERT INTO tblsubdata (ctblgroupmon, bigo, smoney, smemo) "
+                                      "VALUES (?, ?, ?, ?)"),
+                       {expense, l.item, l.money, l.memo});
+    });
 }
 
 bool DeleteFundRecord(int code) {

@@ -31,8 +31,9 @@ struct FundTotals {
     double balance() const { return dues + income - expense; }
 };
 
-// Years to offer: every year of the group's records (sdate and smonth), and the current
-// year; ascending.
+// Years to offer, ascending: every year from the group's first record (sdate and smonth)
+// to this year, or to its last record when that lies later; the years between without
+// records included.
 QList<int> FundYears(int group);
 
 // Payments of `year` whose member is no longer in the group (moved to another group or
@@ -43,19 +44,23 @@ int ConvertLeftMemberPayments(int group, int year);
 
 QList<DuesPayment> DuesPayments(int group, int year);
 
-// Inserts (code 0) or updates a payment; its code, 0 when the write failed.
-int SaveDuesPayment(int code, int member, int group, double money, const QString& sdate,
-                    const QString& smonth);
+// Inserts a payment; its code, 0 when the write failed. Checks in its transaction that the
+// member and the group still exist and that the month has no payment yet (another PC may
+// have marked it): otherwise -1 after saying so. A stored payment's cells are saved through
+// SaveCell (ui/CellChanges.h).
+int InsertDuesPayment(int member, int group, double money, const QString& sdate,
+                      const QString& smonth);
 
 // Income ('1') or expense ('2') lines of the group in the period, by date.
 QList<FundLine> FundLines(int group, const QString& kind, const QString& from, const QString& to);
 // Detail lines of an expense (item = bigo).
 QList<FundLine> DetailLines(int expense);
 
-// One field of a line written; code 0 inserts the whole line. The record's code, 0 on
-// failure.
-int SaveFundLine(int code, int group, const QString& kind, const FundLine& line);
-int SaveDetailLine(int code, int expense, const FundLine& line);
+// Inserts a whole line, after checking in its transaction that the group (or the expense
+// of a detail line) still exists: otherwise -1 after saying so. The new code, 0 on failure.
+// A stored line's cells are saved through SaveCell (ui/CellChanges.h).
+int InsertFundLine(int group, const QString& kind, const FundLine& line);
+int InsertDetailLine(int expense, const FundLine& line);
 
 // Deletes a fund record and, for an expense, its detail lines in one transaction.
 bool DeleteFundRecord(int code);

@@ -27,6 +27,19 @@ QString today() {
 QString cell(const QStringList& cells, int col) {
     return col >= 0 && col < cells.size() ? cells.at(col).trimmed() : QString();
 }
+
+// A date read from a sheet must name its year: the short typed forms (a bare day, or month
+// and day) would silently take this month or this year. A birthday cannot lie in the
+// future, which also refuses "850315" read as 2085. "" when not a date.
+QString importDate(const QString& text, bool birthday) {
+    bool digits = !text.isEmpty();
+    for (const QChar c : text)
+        digits = digits && c.isDigit();
+    if (digits && text.size() <= 4) return {};
+    const QString d = NormalizeDate(text);
+    if (birthday && !d.isEmpty() && d > today()) return {};
+    return d;
+}
 } // namespace
 
 const ImportFieldInfo& ImportFieldAt(int field) {
@@ -77,7 +90,7 @@ ImportRow ReadImportRow(const QStringList& cells, const ImportMapping& map, int 
             break;
         case FBirthday:
             if (!v.isEmpty()) {
-                const QString d = NormalizeDate(v);
+                const QString d = importDate(v, true);
                 if (d.isEmpty()) problem(QStringLiteral("생일의 데이터가 날짜형이 아닙니다. "));
                 v = d;
             }
@@ -98,7 +111,7 @@ ImportRow ReadImportRow(const QStringList& cells, const ImportMapping& map, int 
         const QString label = QStringLiteral("사용자정의") + QString::number(u + 1);
         QString v = cell(cells, col);
         if (u < 2 && !v.isEmpty()) {
-            const QString d = NormalizeDate(v);
+            const QString d = importDate(v, false);
             if (d.isEmpty()) problem(label + QStringLiteral("의 데이터가 날짜형이 아닙니다. "));
             v = d;
         }
@@ -106,6 +119,16 @@ ImportRow ReadImportRow(const QStringList& cells, const ImportMapping& map, int 
                           fit(label, v, kUserMaxBytes));
     }
     return row;
+}
+
+bool IsHeadingRow(const QStringList& cells) {
+    for (const QString& c : cells) {
+        const QString t = c.trimmed();
+        if (t.isEmpty()) continue;
+        for (const ImportFieldInfo& f : kFields)
+            if (t == QString::fromUtf8(f.label)) return true;
+    }
+    return false;
 }
 
 int CheckImportRows(const QVector<QStringList>& rows, const ImportMapping& map, int from, int to,
@@ -153,6 +176,15 @@ ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMappi
                              const ImportProgress& progress) {
     ImportResult result;
     Transaction tx;
+    // Records why the write stopped at sheet row `r`; everything is rolled back.
+    const auto failed = [&](int r) {
+        result.failedRow = r;
+        const QString cause = DbFailureCause(LastDbErrorCode());
+        result.cause = cause.isEmpty() ? LastDbError().trimmed() : cause;
+        if (result.cause.isEmpty()) result.cause = QStringLiteral("저장할 수 없습니다.");
+        return result;
+    };
+    if (!tx.ok()) return failed(0);
     GroupCodes groups;
     // How many members hold each management number (the fixed row aside), kept current
     // as rows are added.
@@ -162,7 +194,7 @@ ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMappi
         if (OpenRecordset(
                 rs, QStringLiteral("SELECT codeno, COUNT(*) AS n FROM tblfriend WHERE code <> 1"
                                    " AND codeno <> '' GROUP BY codeno")) < 0)
-            return result;
+            return failed(0);
         for (rs.moveFirst(); !rs.eof(); rs.moveNext())
             holders.insert(rs.text(0), rs.integer(QStringLiteral("n")));
     }
@@ -190,7 +222,7 @@ ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMappi
         int group = 1;
         if (row.groupMapped) {
             group = groups.codeOf(row.groupName);
-            if (group <= 0) return result;
+            if (group <= 0) return failed(r);
         }
         if (held == 1) {
             QString sql = QStringLiteral("UPDATE tblfriend SET finalday = ?");
@@ -205,7 +237,7 @@ ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMappi
             }
             sql += QStringLiteral(" WHERE codeno = ? AND code <> 1");
             params << number;
-            if (ExecSQL(sql, params) <= 0) return result;
+            if (ExecSQL(sql, params) <= 0) return failed(r);
         } else {
             MemberValues v;
             v.insert(QStringLiteral("male"), QStringLiteral(" "));
@@ -215,12 +247,12 @@ ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMappi
             for (auto it = row.values.cbegin(); it != row.values.cend(); ++it)
                 v.insert(it.key(), it.value());
             v.insert(QStringLiteral("ctblgroup"), group);
-            if (SaveMember(0, v) <= 0) return result;
+            if (SaveMember(0, v) <= 0) return failed(r);
             if (!number.isEmpty()) holders[number] += 1;
         }
         ++written;
     }
-    if (!tx.commit()) return result;
+    if (!tx.commit()) return failed(0);
     result.ok = true;
     result.written = written;
     return result;

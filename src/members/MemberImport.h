@@ -67,6 +67,10 @@ struct ImportRow {
 };
 ImportRow ReadImportRow(const QStringList& cells, const ImportMapping& map, int rowNo);
 
+// True when a sheet row holds column headings: one of its cells is a field label
+// ("회원명", "관리번호", ...). Such a row is never imported.
+bool IsHeadingRow(const QStringList& cells);
+
 using ImportLog = std::function<void(const QString&)>;
 using ImportProgress = std::function<void(int rowsDone)>;
 
@@ -78,6 +82,8 @@ int CheckImportRows(const QVector<QStringList>& rows, const ImportMapping& map, 
 struct ImportResult {
     bool ok = false; // false: a statement failed and everything was rolled back
     int written = 0;
+    int failedRow = 0; // the sheet row being written when it failed (0: before any row)
+    QString cause;     // why, in Korean
 };
 ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMapping& map, int from,
                              int to, bool updateMode, const ImportLog& log,

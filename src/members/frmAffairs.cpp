@@ -9,6 +9,7 @@
 #include "members/frmFriendAdd.h"
 #include "members/frmGroupBalance.h"
 #include "members/frmGroupSub.h"
+#include "ui/CellChanges.h"
 #include "ui/ExcelExport.h"
 #include "ui/FloatNotice.h"
 #include "ui/FormIni.h"
@@ -18,6 +19,7 @@
 #include "ui/HCTerm.h"
 #include "ui/IniFile.h"
 #include "ui/RecordWindow.h"
+#include "ui/WindowRegistry.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -27,7 +29,9 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSplitter>
+#include <QMdiSubWindow>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -52,9 +56,11 @@ bool parseMoney(const QString& text, double* out) {
     return ok;
 }
 
+// Payment dates are shown whole ("2026-12-07"), so they read as dates in the sheet and in
+// its export (six digits would be exported as a number); a date is still typed as YYMMDD.
 QString shortDate(const QString& sdate) {
     const QDate d = DateFromText(sdate);
-    return d.isValid() ? d.toString(QStringLiteral("yyMMdd")) : sdate;
+    return d.isValid() ? d.toString(Qt::ISODate) : sdate;
 }
 } // namespace
 
@@ -105,12 +111,13 @@ frmAffairs::frmAffairs(QWidget* parent) : QWidget(parent) {
     dues->setColWidth(DuesName, 90);
     dues->setColLocked(DuesName, true);
     for (int m = 1; m <= 12; ++m) {
-        dues->setColWidth(dateCol(m), 56);
+        dues->setColWidth(dateCol(m), 78);
         dues->setColWidth(moneyCol(m), 60);
         dues->setColAlignment(moneyCol(m), Qt::AlignRight | Qt::AlignVCenter);
     }
     for (int c = moneyCol(12) + 1; c <= DuesCode; ++c)
         dues->setColHidden(c, true);
+    dues->setFrozenCols(DuesName); // the names stay in sight while the months scroll
     dues->installEventFilter(this);
     connect(dues, &Grid::cellDoubleClicked, this, &frmAffairs::duesDoubleClicked);
     connect(dues, &Grid::cellChanged, this, &frmAffairs::duesChanged);
@@ -373,7 +380,37 @@ bool frmAffairs::markPaid(int row, int month, const QString& sdate, double money
     const Paid old = m_paid.value(key);
     const int member = m_sheets[SheetDues]->text(DuesCode, row).toInt();
     const QString smonth = QStringLiteral("%1-%2").arg(m_year).arg(month, 2, 10, QLatin1Char('0'));
-    const int code = SaveDuesPayment(old.code, member, m_group, money, sdate, smonth);
+    int code = old.code;
+    if (code > 0) {
+        // Only what changed is written, and only while the payment still holds what the
+        // sheet showed.
+        QVariantHash shown, values;
+        if (sdate != old.sdate) {
+            shown.insert(QStringLiteral("sdate"), old.sdate);
+            values.insert(QStringLiteral("sdate"), sdate);
+        }
+        if (money != old.money) {
+            shown.insert(QStringLiteral("smoney"), old.money);
+            values.insert(QStringLiteral("smoney"), money);
+        }
+        const CellSave saved =
+            SaveCell(QStringLiteral("tblgroupmon"), code, shown, values,
+                     {{QStringLiteral("tblfriend"), member}, {QStringLiteral("tblgroup"), m_group}});
+        if (saved == CellSave::Reload || saved == CellSave::Gone) {
+            reloadLater();
+            return false;
+        }
+        if (saved == CellSave::Failed) {
+            paintDuesCell(row, month);
+            return false;
+        }
+    } else {
+        code = InsertDuesPayment(member, m_group, money, sdate, smonth);
+        if (code < 0) {
+            reloadLater();
+            return false;
+        }
+    }
     if (code <= 0) {
         MsgInfo(kSaveFailed);
         paintDuesCell(row, month);
@@ -530,7 +567,28 @@ void frmAffairs::lineChanged(int sheet, int col, int row) {
         if (l.sdate.isEmpty()) l.sdate = Clock::today().toString(Qt::ISODate);
         if (col == LineDate) return; // a date alone makes no line yet
     }
-    const int code = SaveFundLine(l.code, m_group, QString::number(sheet), l);
+    int code = l.code;
+    if (isNew) {
+        code = InsertFundLine(m_group, QString::number(sheet), l);
+        if (code < 0) return reloadLater();
+    } else {
+        // The one edited column, while the line still holds what the sheet showed.
+        const FundLine& o = lines[row - 1];
+        static const char* const columns[] = {"", "sdate", "ctblaffairsnote", "smoney", "smemo"};
+        const QString column = QString::fromLatin1(columns[col]);
+        const QVariant shown = col == LineDate   ? QVariant(o.sdate)
+                               : col == LineItem ? QVariant(o.item)
+                               : col == LineMoney ? QVariant(o.money)
+                                                  : QVariant(o.memo);
+        const QVariant value = col == LineDate   ? QVariant(l.sdate)
+                               : col == LineItem ? QVariant(l.item)
+                               : col == LineMoney ? QVariant(l.money)
+                                                  : QVariant(l.memo);
+        const CellSave saved = SaveCell(QStringLiteral("tblgroupmon"), code, {{column, shown}},
+                                        {{column, value}}, {{QStringLiteral("tblgroup"), m_group}});
+        if (saved == CellSave::Reload || saved == CellSave::Gone) return reloadLater();
+        if (saved == CellSave::Failed) return restore();
+    }
     if (code <= 0) {
         MsgInfo(kSaveFailed);
         return restore();
@@ -582,7 +640,26 @@ void frmAffairs::detailChanged(int col, int row) {
     default:
         return;
     }
-    const int code = SaveDetailLine(l.code, m_detailExpense, l);
+    int code = l.code;
+    if (isNew) {
+        code = InsertDetailLine(m_detailExpense, l);
+        if (code < 0) return reloadLater();
+    } else {
+        const FundLine& o = lines[row - 1];
+        static const char* const columns[] = {"", "bigo", "smoney", "smemo"};
+        const QString column = QString::fromLatin1(columns[col]);
+        const QVariant shown = col == DetailBigo    ? QVariant(o.item)
+                               : col == DetailMoney ? QVariant(o.money)
+                                                    : QVariant(o.memo);
+        const QVariant value = col == DetailBigo    ? QVariant(l.item)
+                               : col == DetailMoney ? QVariant(l.money)
+                                                    : QVariant(l.memo);
+        const CellSave saved =
+            SaveCell(QStringLiteral("tblsubdata"), code, {{column, shown}}, {{column, value}},
+                     {{QStringLiteral("tblgroupmon"), m_detailExpense}});
+        if (saved == CellSave::Reload || saved == CellSave::Gone) return reloadLater();
+        if (saved == CellSave::Failed) return restore();
+    }
     if (code <= 0) {
         MsgInfo(kSaveFailed);
         return restore();
@@ -634,11 +711,32 @@ bool frmAffairs::RecDelete() {
     return true;
 }
 
+// After another PC changed or deleted what a cell showed: every sheet is read again once
+// the cell's own edit has finished.
+void frmAffairs::reloadLater() {
+    QTimer::singleShot(0, this, [this] {
+        const int sheet = m_tabs->currentIndex();
+        Grid* g = m_sheets[sheet];
+        const int col = g->activeCol(), row = g->activeRow();
+        UpdateAffairs();
+        if (row >= 1 && col >= 1) g->setActiveCell(col, qMin(row, qMax(1, g->maxRows())));
+    });
+}
+
 void frmAffairs::openBalance() {
     if (m_group <= 0) return;
     auto* w = ChildWindow<frmGroupBalance>(QStringLiteral("frmGroupBalance"));
     w->showGroup(m_group, m_cmbGroup->currentText());
     FormFocus(w);
+    // The MDI area opens a window maximised beside a maximised one: this one keeps its
+    // own small size.
+    if (QMdiSubWindow* sub = WindowRegistry::subWindowOf(w); sub && sub->isMaximized()) {
+        sub->showNormal();
+        sub->resize(sub->minimumSizeHint().expandedTo(sub->sizeHint()));
+        if (QWidget* area = sub->parentWidget())
+            sub->move(qMax(0, (area->width() - sub->width()) / 2),
+                      qMax(0, (area->height() - sub->height()) / 2));
+    }
 }
 
 void frmAffairs::toggleUpper() {

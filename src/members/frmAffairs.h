@@ -68,6 +68,7 @@ private:
     void lineChanged(int sheet, int col, int row);
     void detailChanged(int col, int row);
     void openBalance();
+    void reloadLater();
     void toggleUpper();
     int selectedExpense() const;
     QString sheetName(int index) const;

@@ -18,6 +18,7 @@
 #include "ui/HCTerm.h"
 #include "core/Prompt.h"
 #include "ui/RecordWindow.h"
+#include "ui/SearchInput.h"
 #include "ui/cFpPreview.h"
 
 #include <QCheckBox>
@@ -134,6 +135,7 @@ void frmFriend::buildUi()
     m_menu = new QComboBox(m_top);
     m_menu->setObjectName(QStringLiteral("cmbMenu"));
     m_text = new QLineEdit(m_top);
+    CapSearchInput(m_text);
     m_text->setObjectName(QStringLiteral("txtData"));
     m_data = new QComboBox(m_top);
     m_data->setObjectName(QStringLiteral("cmbData"));
@@ -438,6 +440,7 @@ void frmFriend::SetGridColumns()
                             QStringLiteral("code"), QStringLiteral("주소1"), QStringLiteral("주소2"),
                             QStringLiteral("우편번호")});
     m_grid->setColType(ColCheck, CellType::CheckBox);
+    MarkTickColumn(m_grid, ColCheck);
     m_grid->setColWidth(ColCheck, 36);
     m_grid->setColWidth(ColAddress, 220);
     m_grid->setColWidth(ColMemo, 160);

@@ -1,6 +1,7 @@
 #include "members/frmFriendUserSet.h"
 
 #include "members/UserFields.h"
+#include "ui/CellChanges.h"
 #include "ui/Grid.h"
 #include "core/Prompt.h"
 
@@ -8,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 frmFriendUserSet::frmFriendUserSet(QWidget* parent) : QWidget(parent, Qt::Window)
@@ -51,9 +53,12 @@ void frmFriendUserSet::Refresh_Sheet()
 {
     m_filling = true;
     const auto values = PickListValues(m_k);
+    m_shown.clear();
     m_grid->beginFill(int(values.size()) + 1);
-    for (const auto& v : values)
+    for (const auto& v : values) {
         m_grid->appendRow({v.second, QString::number(v.first)});
+        m_shown.insert(v.first, v.second);
+    }
     m_grid->appendRow({QString(), QString()});
     m_grid->endFill();
     m_grid->setActiveCell(ColValue, 1);
@@ -75,11 +80,34 @@ void frmFriendUserSet::saveCell(int col, int row)
     const int code = m_grid->text(ColCode, row).toInt();
     if (code <= 0 && value.isEmpty())
         return; // nothing typed on the new row
+    if (code > 0) {
+        // Another PC may have changed or deleted the value since the list was loaded.
+        const QString column = QStringLiteral("bigo");
+        switch (SaveCell(QStringLiteral("tbluserfieldlist"), code, {{column, m_shown.value(code)}},
+                         {{column, value}})) {
+        case CellSave::Written:
+        case CellSave::Unchanged:
+            m_shown.insert(code, value);
+            return;
+        case CellSave::Reload:
+        case CellSave::Gone:
+            // Read again once the cell's own edit has finished.
+            QTimer::singleShot(0, this, &frmFriendUserSet::Refresh_Sheet);
+            return;
+        case CellSave::Failed:
+            m_filling = true;
+            m_grid->setText(ColValue, row, m_shown.value(code));
+            m_filling = false;
+            return;
+        }
+        return;
+    }
     int newCode = 0;
     if (SavePickListValue(m_k, code, value, &newCode) <= 0) {
         MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
         return;
     }
+    m_shown.insert(newCode, value);
     if (code <= 0) {
         m_filling = true;
         m_grid->setText(ColCode, row, QString::number(newCode));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QWidget>
 
 class Grid;
@@ -34,4 +35,5 @@ private:
     Grid* m_grid = nullptr;
     int m_k = 0;
     bool m_filling = false;
+    QHash<int, QString> m_shown; // value code -> the text the list loaded or last saved
 };

@@ -34,6 +34,9 @@ frmGroupBalance::frmGroupBalance(QWidget* parent) : QWidget(parent) {
     close->setObjectName(QStringLiteral("btnClose"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     grid->addWidget(close, 6, 1);
+    // A small window of its own size, not maximised with the funds window.
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void frmGroupBalance::showGroup(int group, const QString& name) {

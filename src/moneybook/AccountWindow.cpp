@@ -6,6 +6,7 @@
 #include "moneybook/MoneyBookRules.h"
 #include "moneybook/frmRecord.h"
 #include "sales/MoneyBalance.h"
+#include "ui/CellChanges.h"
 #include "ui/FloatNotice.h"
 #include "ui/FrmFindInSpread.h"
 #include "ui/Grid.h"
@@ -171,6 +172,7 @@ void AccountWindow::SetFormMode(int mode, int code, const QString& name) {
     m_mode = mode == 2 ? 2 : 1;
     m_code = m_mode == 2 ? code : 0;
     clearInputs();
+    m_loaded.clear();
     if (m_mode == 2) {
         Recordset rs;
         if (OpenRecordset(
@@ -179,6 +181,9 @@ void AccountWindow::SetFormMode(int mode, int code, const QString& name) {
                     "SELECT code, accountname, bankname, accountno, sbalance, totalox, smemo, "
                     "ctblgrouping, validityday FROM tblgrouping WHERE code = ?"),
                 {code}) > 0) {
+            for (const char* c : {"accountname", "bankname", "accountno", "sbalance", "totalox",
+                                  "smemo", "ctblgrouping", "validityday"})
+                m_loaded.insert(QString::fromLatin1(c), rs.value(QString::fromLatin1(c)));
             m_fields[FName]->setText(rs.text(QStringLiteral("accountname")));
             m_fields[FBank]->setText(rs.text(QStringLiteral("bankname")));
             m_fields[FNumber]->setText(rs.text(QStringLiteral("accountno")));
@@ -238,42 +243,75 @@ bool AccountWindow::RecSave() {
     const QString bank = m_fields[FBank]->text().trimmed();
     const QString number = m_fields[FNumber]->text().trimmed();
     const QString memo = m_fields[FMemo]->text();
-    int rows = 0;
+    QVariantHash values{{QStringLiteral("accountname"), name},
+                        {QStringLiteral("bankname"), bank},
+                        {QStringLiteral("accountno"), number},
+                        {QStringLiteral("smemo"), memo}};
     if (m_card) {
-        const QString expiry = m_fields[FFourth]->text().trimmed();
-        if (m_mode == 2)
-            rows =
-                ExecSQL(QStringLiteral(
-                            "UPDATE tblgrouping SET accountname = ?, bankname = ?, accountno = ?, "
-                            "ctblgrouping = ?, validityday = ?, smemo = ? WHERE code = ?"),
-                        {name, bank, number, settle, expiry, memo, m_code});
-        else
-            rows = ExecSQL(
-                QStringLiteral(
-                    "INSERT INTO tblgrouping (accountname, bankname, accountno, ctblgrouping, "
-                    "validityday, smemo, accountclass) VALUES (?, ?, ?, ?, ?, ?, '2')"),
-                {name, bank, number, settle, expiry, memo});
+        values.insert(QStringLiteral("ctblgrouping"), settle);
+        values.insert(QStringLiteral("validityday"), m_fields[FFourth]->text().trimmed());
     } else {
-        const double opening = NumericValue(m_fields[FFourth]->text());
-        const int flag = m_include->isChecked() ? 1 : 0;
-        if (m_mode == 2)
-            rows =
-                ExecSQL(QStringLiteral(
-                            "UPDATE tblgrouping SET accountname = ?, bankname = ?, accountno = ?, "
-                            "sbalance = ?, totalox = ?, smemo = ? WHERE code = ?"),
-                        {name, bank, number, opening, flag, memo, m_code});
-        else
-            rows = ExecSQL(
-                QStringLiteral(
-                    "INSERT INTO tblgrouping (accountname, bankname, accountno, sbalance, totalox, "
-                    "smemo, accountclass, ctblgrouping) VALUES (?, ?, ?, ?, ?, ?, '1', 1)"),
-                {name, bank, number, opening, flag, memo});
+        values.insert(QStringLiteral("sbalance"), NumericValue(m_fields[FFourth]->text()));
+        values.insert(QStringLiteral("totalox"), m_include->isChecked() ? 1 : 0);
     }
-    if (rows <= 0) {
-        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
-        return false;
+    int newCode = m_code;
+    if (m_mode == 2) {
+        // Only what the user changed is written, and only while another PC has not
+        // changed it since it was loaded.
+        QVariantHash changed, shown;
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            if (!SameCellValue(m_loaded.value(it.key()), it.value())) {
+                changed.insert(it.key(), it.value());
+                shown.insert(it.key(), m_loaded.value(it.key()));
+            }
+        const QList<RowRef> parents = {{QStringLiteral("tblgrouping"), m_card ? settle : 1}};
+        switch (SaveCell(QStringLiteral("tblgrouping"), m_code, shown, changed, parents)) {
+        case CellSave::Written:
+        case CellSave::Unchanged:
+            break;
+        case CellSave::Reload:
+            SetFormMode(2, m_code);
+            return false;
+        case CellSave::Gone:
+            loadList();
+            if (CountRows(QStringLiteral("tblgrouping"), QStringLiteral("code = ?"), {m_code}) <= 0)
+                SetFormMode(1);
+            return false;
+        case CellSave::Failed:
+            return false;
+        }
+    } else {
+        Transaction tx;
+        int rows = 0;
+        if (tx.ok() && ParentsExist({{QStringLiteral("tblgrouping"), m_card ? settle : 1}})) {
+            values.insert(QStringLiteral("accountclass"),
+                          m_card ? QStringLiteral("2") : QStringLiteral("1"));
+            if (!m_card) values.insert(QStringLiteral("ctblgrouping"), 1);
+            QStringList columns = values.keys();
+            columns.sort();
+            QVariantList params;
+            for (const QString& c : columns)
+                params << values.value(c);
+            rows = ExecSQL(QStringLiteral("INSERT INTO tblgrouping (") + columns.join(u',') +
+                               QStringLiteral(") VALUES (") +
+                               QStringList(columns.size(), QStringLiteral("?")).join(u',') +
+                               QStringLiteral(")"),
+                           params);
+            if (rows > 0) newCode = LastIdentity();
+            if (rows > 0 && !tx.commit()) rows = 0;
+        } else if (!tx.ok()) {
+            MsgInfo(DbFailureCause(LastDbErrorCode()));
+            return false;
+        } else {
+            fillAccountCombo();
+            return false;
+        }
+        if (rows <= 0) {
+            MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+            return false;
+        }
     }
-    const int code = m_mode == 2 ? m_code : LastIdentity();
+    const int code = newCode;
     ShowFloatNotice(QStringLiteral("자료가 저장되었습니다."));
     loadList();
     if (auto* ledger = dynamic_cast<frmRecord*>(WindowRegistry::find(QStringLiteral("frmRecord"))))

@@ -3,6 +3,7 @@
 #include "members/PickOrAdd.h"
 
 #include <QList>
+#include <QVariantHash>
 #include <QWidget>
 
 #include <optional>
@@ -63,6 +64,7 @@ private:
     QList<HCText*> m_fields;
     QCheckBox* m_include = nullptr; // accounts
     QComboBox* m_account = nullptr; // cards
+    QVariantHash m_loaded;          // the stored columns of the row being edited
 };
 
 // The business's bank accounts, title "통장관리". UpdateAC reloads the list.

@@ -12,6 +12,8 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QGraphicsSimpleTextItem>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -41,6 +43,13 @@ const char* const kMaxDefaults[FrmGraph::MaxCount] = {"50", "", "500"};
 const char* const kColorKeys[2] = {"막대색", "꺾은선색"};
 const char* const kColorDefaults[2] = {"255", "16711680"};
 const double kUnits[] = {1, 1000, 10000, 1000000};
+
+// Numbers on the graph read as money does everywhere in the program: whole, with thousands
+// separators ("1,173,000", never "1.173e+06").
+const QLocale& numberLocale() {
+    static const QLocale locale(QLocale::Korean, QLocale::SouthKorea);
+    return locale;
+}
 
 QString setting(const char* key, const char* fallback) {
     return Settings::get(kApp, kSection, QString::fromUtf8(key), QString::fromUtf8(fallback));
@@ -239,6 +248,14 @@ QChart* FrmGraph::chart() const {
     return m_view->chart();
 }
 
+QString FrmGraph::valueText(double value) {
+    return numberLocale().toString(qint64(std::llround(value)));
+}
+
+void FrmGraph::setCategoryTitle(const QString& title) {
+    m_categoryTitle = title;
+}
+
 void FrmGraph::ReDrawGraph() {
     const int perPage = qMax(1, m_max[MaxCols]->text().toInt());
     m_page = qBound(1, m_page, pageCount());
@@ -250,30 +267,45 @@ void FrmGraph::ReDrawGraph() {
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTitle(m_title->text());
     chart->legend()->hide();
+    chart->setLocale(numberLocale());
+    chart->setLocalizeNumbers(true);
     const int bottom = qMax(0, m_max[MGBottom]->text().toInt()) / 15; // stored in twips
     chart->setMargins(QMargins(4, 4, 4, bottom));
 
     QStringList categories;
+    QList<double> values;
     auto* bars = new QBarSet(QString());
     auto* line = new QLineSeries;
     for (int i = first; i < last; ++i) {
-        // Equal or empty labels stay separate points: the axis needs distinct names.
+        // Equal labels stay separate points: the axis needs distinct names.
         QString label = m_points[i].first;
+        if (label.trimmed().isEmpty()) label = QStringLiteral("(없음)");
         while (categories.contains(label))
             label += QChar(0x200B);
         categories << label;
-        const double v = m_points[i].second / divisor;
+        // Whole units of the chosen unit: the bar's height and its label agree.
+        const double v = std::round(m_points[i].second / divisor);
+        values << v;
         bars->append(v);
         line->append(i - first, v);
     }
     auto* axisX = new QBarCategoryAxis;
     axisX->append(categories);
-    if (m_checks[RotatedLabels]->isChecked()) axisX->setLabelsAngle(-90);
+    axisX->setTitleText(m_categoryTitle);
+    // Labels wider than their bar would be cut short: they stand upright instead.
+    int widest = 0;
+    const QFontMetrics fm(axisX->labelsFont());
+    for (const QString& c : categories)
+        widest = qMax(widest, fm.horizontalAdvance(c));
+    const int room = (qMax(m_view->width(), 640) - 120) / qMax(1, int(categories.size()));
+    if (m_checks[RotatedLabels]->isChecked() || widest + 8 > room) axisX->setLabelsAngle(-90);
     auto* axisY = new QValueAxis;
     axisY->setGridLineVisible(m_checks[GridLines]->isChecked());
     axisY->setLabelFormat(QStringLiteral("%.0f"));
+    axisY->setTitleText(QStringLiteral("금액 (") + m_unit->currentText() + QStringLiteral(")"));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
+    QAbstractSeries* labelled = nullptr;
     const int type = m_type->currentIndex();
     if (type == Bar || type == BarAndLine) {
         bars->setColor(m_barColor);
@@ -281,32 +313,62 @@ void FrmGraph::ReDrawGraph() {
         if (!m_checks[FilledBars]->isChecked()) bars->setBrush(Qt::NoBrush);
         auto* series = new QBarSeries;
         series->append(bars);
-        series->setLabelsVisible(m_checks[ShowValues]->isChecked());
-        series->setLabelsFormat(QStringLiteral("@value"));
         chart->addSeries(series);
         series->attachAxis(axisX);
         series->attachAxis(axisY);
+        labelled = series;
     } else {
         delete bars;
     }
     if (type == Line || type == BarAndLine) {
         line->setColor(m_lineColor);
         line->setPointsVisible(true);
-        line->setPointLabelsVisible(m_checks[ShowValues]->isChecked());
-        line->setPointLabelsFormat(QStringLiteral("@yPoint"));
         chart->addSeries(line);
         line->attachAxis(axisX);
         line->attachAxis(axisY);
+        labelled = line;
     } else {
         delete line;
     }
     double top = 0;
-    for (int i = first; i < last; ++i)
-        top = qMax(top, m_points[i].second / divisor);
+    for (double v : values)
+        top = qMax(top, v);
     const QString maxText = m_max[MaxYVal]->text().trimmed();
     const double fixedMax = maxText.toDouble();
-    axisY->setRange(0, fixedMax >= 1 ? fixedMax : (top > 0 ? top * 1.1 : 1));
+    axisY->setRange(0, fixedMax >= 1 ? fixedMax : (top > 0 ? top * 1.15 : 1));
     if (fixedMax < 1) axisY->applyNiceNumbers();
+
+    // Value labels of our own, above each bar or point, so that even a bar a few pixels
+    // high carries a readable number.
+    m_valueLabels.clear();
+    if (m_checks[ShowValues]->isChecked() && labelled) {
+        for (int i = 0; i < values.size(); ++i) {
+            auto* item = new QGraphicsSimpleTextItem(valueText(values[i]), chart);
+            item->setZValue(10);
+            m_valueLabels << item;
+        }
+        auto place = [this, chart, labelled, values] {
+            const QRectF plot = chart->plotArea();
+            // Labels wider than a bar's room stand upright, so neighbours do not overlap.
+            const qreal room = chart->mapToPosition(QPointF(1, 0), labelled).x() -
+                               chart->mapToPosition(QPointF(0, 0), labelled).x();
+            for (int i = 0; i < m_valueLabels.size() && i < values.size(); ++i) {
+                QGraphicsSimpleTextItem* item = m_valueLabels[i];
+                const QRectF box = item->boundingRect();
+                const QPointF at = chart->mapToPosition(QPointF(i, values[i]), labelled);
+                if (box.width() + 4 > room) {
+                    item->setRotation(-90);
+                    item->setPos(at.x() - box.height() / 2,
+                                 qMax(plot.top() + box.width(), at.y() - 2));
+                } else {
+                    item->setRotation(0);
+                    item->setPos(at.x() - box.width() / 2,
+                                 qMax(plot.top(), at.y() - box.height() - 2));
+                }
+            }
+        };
+        connect(chart, &QChart::plotAreaChanged, this, place);
+    }
 
     QChart* old = m_view->chart();
     m_view->setChart(chart);
@@ -321,15 +383,9 @@ void FrmGraph::ReDrawGraph() {
 }
 
 void FrmGraph::printTo(QPagedPaintDevice* device) {
+    // The chart carries its title: printed once, above the bars.
     QPainter painter(device);
-    const QRect page = painter.viewport();
-    QFont f = painter.font();
-    f.setPointSize(14);
-    painter.setFont(f);
-    const QRect titleRect(page.left(), page.top(), page.width(), page.height() / 12);
-    painter.drawText(titleRect, Qt::AlignCenter, m_title->text());
-    m_view->render(&painter, QRectF(page.left(), titleRect.bottom(), page.width(),
-                                    page.height() - titleRect.height()));
+    m_view->render(&painter, QRectF(painter.viewport()));
 }
 
 void FrmGraph::print() {

@@ -10,6 +10,7 @@ class QCheckBox;
 class QComboBox;
 class QChart;
 class QChartView;
+class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineEdit;
 class QPagedPaintDevice;
@@ -31,6 +32,10 @@ public:
     void ClearGraph();
     void AddData(const QString& label, double value);
     void ReDrawGraph();
+    // Title of the category axis (the basis of the analysis: "월별", "사용처별" ...).
+    void setCategoryTitle(const QString& title);
+    // A value as the graph writes it: whole, with thousands separators.
+    static QString valueText(double value);
 
     int pointCount() const { return int(m_points.size()); }
     int page() const { return m_page; }
@@ -69,6 +74,8 @@ private:
     QLabel* m_pageLabel = nullptr;
     QChartView* m_view = nullptr;
     QList<QPair<QString, double>> m_points;
+    QList<QGraphicsSimpleTextItem*> m_valueLabels; // owned by the chart
+    QString m_categoryTitle;
     QColor m_barColor;
     QColor m_lineColor;
     int m_page = 1;

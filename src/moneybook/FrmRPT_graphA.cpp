@@ -8,6 +8,7 @@
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
 #include "ui/RecordWindow.h"
+#include "ui/SearchInput.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -29,6 +30,7 @@ FrmRPT_graphA::FrmRPT_graphA(QWidget* parent) : QWidget(parent) {
     m_period->SetText1(QDate(today.year(), 1, 1).toString(QStringLiteral("yyyy-MM-dd")));
     m_period->SetText2(QDate(today.year(), 12, 31).toString(QStringLiteral("yyyy-MM-dd")));
     m_item = new HCText(this);
+    CapSearchInput(m_item);
     m_item->setObjectName(QStringLiteral("htField(0)"));
     m_use = new HCText(this);
     m_use->setObjectName(QStringLiteral("htField(1)"));
@@ -135,6 +137,7 @@ int FrmRPT_graphA::query() {
     }
     auto* graph = ChildWindow<FrmGraph>(QStringLiteral("FrmGraph"));
     graph->ClearGraph();
+    graph->setCategoryTitle(m_type[f.basis]->text());
     for (const GraphAnalysis::Point& p : points)
         graph->AddData(p.label, p.value);
     graph->ReDrawGraph();

@@ -105,6 +105,9 @@ QList<Point> Run(const Filter& f) {
             const int code = key.toInt();
             label = code <= 1 ? QStringLiteral("현금") : AccountNameByCode(code);
         }
+        // Entries without a usage place or category (or with one deleted since) form a
+        // point of their own, which must carry a name like every other.
+        if (label.trimmed().isEmpty()) label = QStringLiteral("(없음)");
         points.append({label, rs.row(r)[1].toDouble()});
     }
     return points;

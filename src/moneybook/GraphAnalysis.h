@@ -28,7 +28,7 @@ struct Point {
 // Weeks run Sunday to Saturday; a week is labelled with the week-of-month text of its
 // first day (with the year when the points span more than one year). By section the
 // label is the section's name, by usage place its name, by account its name ("현금" for
-// the cash box).
+// the cash box); a point without a name (no usage place, no category) is "(없음)".
 QList<Point> Run(const Filter& filter);
 
 } // namespace GraphAnalysis

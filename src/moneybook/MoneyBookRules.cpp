@@ -1,8 +1,15 @@
 #include "moneybook/MoneyBookRules.h"
 
 #include "calendar/DateText.h"
+#include "core/Clock.h"
 #include "db/Database.h"
+#include "sales/SalesRules.h"
 #include "ui/TextRules.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <cmath>
 
 namespace MoneyBook {
 
@@ -144,6 +151,7 @@ SqlPart LedgerSql(const LedgerFilter& f) {
     if (!f.memo.isEmpty())
         part +=
             SqlPart{QStringLiteral(" AND j.smemo LIKE ?") + LikeEscape(), {LikeContains(f.memo)}};
+    if (f.code > 0) part += SqlPart{QStringLiteral(" AND j.code = ?"), {f.code}};
     if (!f.period.from.isEmpty()) {
         if (f.period.from == f.period.to)
             part += SqlPart{QStringLiteral(" AND j.sdate = ?"), {f.period.from}};
@@ -183,11 +191,47 @@ QList<LedgerEntry> LoadLedger(const LedgerFilter& filter) {
     return out;
 }
 
-bool ParseAmount(const QString& text, double* value) {
-    const double v = NumericValue(text);
-    if (v < 0) return false;
+AmountCheck CheckAmount(const QString& text, double* value) {
+    const QString t = text.trimmed();
+    if (value) *value = 0;
+    if (t.isEmpty()) return AmountCheck::Ok;
+    if (!std::any_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); }))
+        return AmountCheck::NotNumber;
+    const double v = NumericValue(t);
+    if (!std::isfinite(v) || std::fabs(v) > kMaxAmount) return AmountCheck::TooLarge;
+    if (v < 0) return AmountCheck::Negative;
+    if (v != std::floor(v)) return AmountCheck::Fraction;
     if (value) *value = v;
-    return true;
+    return AmountCheck::Ok;
+}
+
+QString AmountMessage(AmountCheck check) {
+    switch (check) {
+    case AmountCheck::NotNumber:
+        return QStringLiteral("금액은 숫자로 입력하세요.");
+    case AmountCheck::Negative:
+        return QStringLiteral("금액은 0 이상으로 입력하세요.");
+    case AmountCheck::Fraction:
+        return QStringLiteral("금액은 원 단위로 입력하세요. 소수점 이하는 입력할 수 없습니다.");
+    case AmountCheck::TooLarge:
+        return QStringLiteral("입력하신 숫자가 너무 큽니다.");
+    default:
+        return {};
+    }
+}
+
+QString MissingPlace(int section, int groupIn, int groupOut) {
+    const PlaceCells p = PlaceCellsOf(section);
+    if (p.card && groupIn <= 1) return QStringLiteral("신용카드");
+    if (p.accountOut && groupOut <= 1) return QStringLiteral("출금통장");
+    if (p.accountIn && groupIn <= 1) return QStringLiteral("입금통장");
+    return {};
+}
+
+QString DefaultEntryDate(const Period& period) {
+    const QString today = Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
+    if (period.to.isEmpty() || (today >= period.from && today <= period.to)) return today;
+    return period.to;
 }
 
 QString MoneyText(double value) {

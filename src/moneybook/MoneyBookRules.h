@@ -65,6 +65,7 @@ struct LedgerFilter {
     QString item;         // category text (contains)
     int usePlace = 0;     // tblusename code, 0 none
     QString memo;         // memo text (contains)
+    int code = 0;         // one entry only, 0 all
 };
 // The balance is carried over from before the period only when no filter narrows the
 // list: all kinds, no section, account, category, usage place or memo, and "이월안함"
@@ -90,9 +91,23 @@ struct LedgerEntry {
 };
 QList<LedgerEntry> LoadLedger(const LedgerFilter& filter);
 
-// Amount typed into a money cell: its leading numeric value ("1,500원" → 1500, "abc" → 0);
-// false for a negative amount, which is never stored.
-bool ParseAmount(const QString& text, double* value);
+// Amount typed into a money cell: its numeric value ("1,500원" → 1500, "" → 0). Money is
+// whole won, never negative and never beyond the limit of the sales amounts; text without
+// any digit is no amount at all (it would otherwise be stored as 0 and lose the old one).
+enum class AmountCheck { Ok, NotNumber, Negative, Fraction, TooLarge };
+AmountCheck CheckAmount(const QString& text, double* value);
+// The message shown for a refused amount ("" for Ok).
+QString AmountMessage(AmountCheck check);
+
+// The place cell a section still lacks before it may carry an amount: the money of an
+// account or card section must come from or go to a named place, otherwise the account
+// balances and the ledger's balance part. "" when nothing is missing, otherwise the
+// caption of the missing cell ("입금통장", "출금통장", "신용카드").
+QString MissingPlace(int section, int groupIn, int groupOut);
+
+// The date a new entry (or a cleared date cell) takes: today when it lies in the period
+// (or no period is set), the period's end otherwise.
+QString DefaultEntryDate(const Period& period);
 
 // Display of money: "#,##0".
 QString MoneyText(double value);

@@ -10,6 +10,7 @@
 #include "ui/RecordWindow.h"
 
 #include <QHBoxLayout>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -60,7 +61,21 @@ frmBalance::frmBalance(QWidget* parent) : QWidget(parent) {
     loadList();
 }
 
+void frmBalance::showEvent(QShowEvent* event) {
+    // Balances change in other windows (and on other PCs) while this one waits behind
+    // them: every time it comes to the front it reads them again.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && !m_followsFront) {
+        m_followsFront = true;
+        connect(sub, &QMdiSubWindow::aboutToActivate, this, [this] { load(false); });
+    }
+    QWidget::showEvent(event);
+}
+
 void frmBalance::loadList() {
+    load(true);
+}
+
+void frmBalance::load(bool notice) {
     Recordset rs;
     const int n = OpenRecordset(
         rs, QStringLiteral("SELECT code, accountname FROM tblgrouping WHERE code <> 1 AND "
@@ -77,5 +92,5 @@ void frmBalance::loadList() {
     m_grid->endFill();
     m_sum->setText(1, 1, QStringLiteral("[합 계]"));
     m_sum->setText(2, 1, MoneyText(total));
-    if (n <= 0) ShowNoResultNotice();
+    if (n <= 0 && notice) ShowNoResultNotice();
 }

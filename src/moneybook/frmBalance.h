@@ -15,7 +15,13 @@ public:
     Grid* sumGrid() const { return m_sum; }
     void loadList();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void load(bool notice);
+
+    bool m_followsFront = false;
     Grid* m_grid = nullptr;
     Grid* m_sum = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "ui/Grid.h"
 #include "ui/HCText.h"
 #include "ui/RecordWindow.h"
+#include "ui/SearchInput.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -67,6 +68,7 @@ frmItem::frmItem(const QString& table, QWidget* parent)
     m_options[2]->setChecked(true);
     connect(group, &QButtonGroup::idClicked, this, [this] { query(); });
     m_search = new HCText(this);
+    CapSearchInput(m_search);
     m_search->setObjectName(QStringLiteral("htField"));
     connect(m_search, &QLineEdit::returnPressed, this, [this] { query(); });
     options->addWidget(m_search, 1);

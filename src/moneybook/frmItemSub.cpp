@@ -117,6 +117,11 @@ SqlStatement frmItemSub::saveStatement() {
             {cls, text}};
 }
 
+QVariantHash frmItemSub::inputValues() const {
+    return {{QStringLiteral("inoutclass"), QString::number(m_inOut->currentIndex() + 1)},
+            {QStringLiteral("bigo"), m_text->text().trimmed()}};
+}
+
 void frmItemSub::afterSave() {
     m_savedText = m_text->text().trimmed();
 }

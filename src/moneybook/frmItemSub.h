@@ -28,6 +28,9 @@ protected:
     void clearInputs() override;
     bool checkInputs() override;
     SqlStatement saveStatement() override;
+    // Edit mode writes only the changed columns, after checking another PC left them alone.
+    QString recordTable() const override { return m_table; }
+    QVariantHash inputValues() const override;
     void afterSave() override;
 
 private:

@@ -17,7 +17,10 @@
 #include "ui/GridMenu.h"
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
+#include "ui/CellChanges.h"
 #include "ui/RecordWindow.h"
+#include "ui/SearchInput.h"
+#include "ui/cFpPreview.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -73,6 +76,7 @@ frmRecord::frmRecord(QWidget* parent) : QWidget(parent) {
     fillAccountCombo();
 
     m_item = new HCText(this);
+    CapSearchInput(m_item);
     m_item->setObjectName(QStringLiteral("htField(0)"));
     m_item->setPlaceholderText(QStringLiteral("항목"));
     m_use = new HCText(this);
@@ -188,6 +192,7 @@ void frmRecord::buildGrid() {
     for (int c : {ColIn, ColOut, ColBalance, ColOther})
         m_grid->setColType(c, CellType::Number);
     m_grid->setColType(ColDel, CellType::CheckBox);
+    MarkTickColumn(m_grid, ColDel);
     m_grid->setColLocked(ColBalance, true);
     const std::pair<int, int> widths[] = {
         {ColDate, 84},  {ColSection, 78}, {ColUse, 90},  {ColItem, 90},  {ColIn, 80},
@@ -291,7 +296,7 @@ void frmRecord::loadList() {
     m_grid->endFill();
     for (int r = 1; r <= m_grid->maxRows(); ++r)
         lockRow(r);
-    recomputeFrom(1);
+    recomputeBalances();
     if (entries.isEmpty()) ShowNoResultNotice();
     m_grid->setActiveCell(ColDate, int(entries.size()) + 1);
 }
@@ -356,49 +361,41 @@ void frmRecord::appendEmptyRow() {
     lockRow(row);
 }
 
-void frmRecord::recomputeFrom(int row) {
-    if (row < 1) row = 1;
-    double balance = m_start;
-    for (int r = row - 1; r >= 1; --r)
-        if (m_grid->text(ColCode, r).toInt() > 0) {
-            balance = m_grid->number(ColBalance, r);
-            break;
-        }
-    for (int r = row; r <= m_grid->maxRows(); ++r) {
-        if (m_grid->text(ColCode, r).toInt() <= 0) {
+// The running balance and the totals, from the stored amounts of the entries (never from
+// the text of a cell, which is rounded for display).
+void frmRecord::recomputeBalances() {
+    const bool cashOnly = m_basis[1]->isChecked();
+    double balance = m_start, in = 0, out = 0, other = 0;
+    for (int r = 1; r <= m_grid->maxRows(); ++r) {
+        const int code = m_grid->text(ColCode, r).toInt();
+        if (code <= 0) {
             m_grid->setText(ColBalance, r, QString());
             continue;
         }
-        balance += m_grid->number(ColIn, r) - m_grid->number(ColOut, r);
+        const LedgerEntry& e = m_entries[code];
+        switch (AmountColumnOf(e.section, cashOnly)) {
+        case AmountColumn::Income:
+            balance += e.money;
+            in += e.money;
+            break;
+        case AmountColumn::Expense:
+            balance -= e.money;
+            out += e.money;
+            break;
+        default:
+            other += e.money;
+            break;
+        }
         m_grid->setText(ColBalance, r, MoneyText(balance));
-    }
-    updateSums();
-}
-
-void frmRecord::updateSums() {
-    double in = 0, out = 0, other = 0, last = m_start;
-    for (int r = 1; r <= m_grid->maxRows(); ++r) {
-        if (m_grid->text(ColCode, r).toInt() <= 0) continue;
-        in += m_grid->number(ColIn, r);
-        out += m_grid->number(ColOut, r);
-        other += m_grid->number(ColOther, r);
-        last = m_grid->number(ColBalance, r);
     }
     m_sum->setText(SumIn, 1, MoneyText(in));
     m_sum->setText(SumOut, 1, MoneyText(out));
-    m_sum->setText(SumBalance, 1, MoneyText(m_carried ? last : in - out));
+    m_sum->setText(SumBalance, 1, MoneyText(m_carried ? balance : in - out));
     m_sum->setText(SumOther, 1, MoneyText(other));
 }
 
-bool frmRecord::writeEntry(int code, const QString& assignment, const QVariantList& params) {
-    QVariantList all = params;
-    all << code;
-    if (ExecSQL(QStringLiteral("UPDATE tbljangbu SET ") + assignment +
-                    QStringLiteral(" WHERE code = ?"),
-                all) > 0)
-        return true;
-    MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
-    return false;
+void frmRecord::reloadLater() {
+    QMetaObject::invokeMethod(this, &frmRecord::loadList, Qt::QueuedConnection);
 }
 
 bool frmRecord::saveNewRow(int col, int row) {
@@ -406,7 +403,7 @@ bool frmRecord::saveNewRow(int col, int row) {
     const LedgerFilter f = currentFilter();
     if (col == ColDate) {
         // The date waits for the section; shown normalised, or emptied when invalid.
-        m_grid->setText(ColDate, row, typed.isEmpty() ? QString() : NormalizeDate(typed));
+        m_grid->setText(ColDate, row, typed.isEmpty() ? QString() : CheckDateText(typed, true));
         return false;
     }
     if (col != ColSection) {
@@ -422,9 +419,7 @@ bool frmRecord::saveNewRow(int col, int row) {
         return false;
     }
     QString date = NormalizeDate(m_grid->text(ColDate, row));
-    if (date.isEmpty())
-        date = f.period.to.isEmpty() ? Clock::today().toString(QStringLiteral("yyyy-MM-dd"))
-                                     : f.period.to;
+    if (date.isEmpty()) date = DefaultEntryDate(f.period);
     if (ExecSQL(QStringLiteral("INSERT INTO tbljangbu (sdate, sectionclass) VALUES (?, ?)"),
                 {date, QString::number(section)}) <= 0) {
         MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
@@ -438,10 +433,13 @@ bool frmRecord::saveNewRow(int col, int row) {
     m_entries.insert(e.code, e);
     showEntry(row, e);
     if (row == m_grid->maxRows()) appendEmptyRow();
-    recomputeFrom(row);
+    recomputeBalances();
     return true;
 }
 
+// Saves one cell of a stored entry. Each column gives the columns it writes (`values`)
+// and the values this window loaded for them (`shown`); the shared cell save writes only
+// when nobody changed them meanwhile and the rows they refer to still exist.
 bool frmRecord::UpdateRecord(int col, int row) {
     m_saving = true;
     m_changedCol = m_changedRow = 0;
@@ -454,15 +452,16 @@ bool frmRecord::UpdateRecord(int col, int row) {
     if (code <= 0) return saveNewRow(col, row);
     LedgerEntry e = m_entries.value(code);
     const QString typed = m_grid->text(col, row).trimmed();
-    bool ok = false;
-    bool amountChanged = false;
+    QVariantHash shown, values;
+    QList<RowRef> parents;
     switch (col) {
     case ColDate: {
-        const QString date = typed.isEmpty() ? currentFilter().period.to : NormalizeDate(typed);
-        if (!date.isEmpty() && writeEntry(code, QStringLiteral("sdate = ?"), {date})) {
-            e.date = date;
-            ok = true;
-        }
+        const QString date =
+            typed.isEmpty() ? DefaultEntryDate(currentFilter().period) : CheckDateText(typed, true);
+        if (date.isEmpty()) break;
+        shown = {{QStringLiteral("sdate"), e.date}};
+        values = {{QStringLiteral("sdate"), date}};
+        e.date = date;
         break;
     }
     case ColSection: {
@@ -472,19 +471,22 @@ bool frmRecord::UpdateRecord(int col, int row) {
         if (section < 0 || section == e.section) break;
         // A new section starts the entry afresh: no category, the cash box on both sides, no
         // amount.
-        if (writeEntry(
-                code,
-                QStringLiteral(
-                    "sectionclass = ?, ctblitem = '', cgroupin = 1, cgroupout = 1, smoney = 0"),
-                {QString::number(section)})) {
-            e.section = section;
-            e.item.clear();
-            e.groupIn = e.groupOut = 1;
-            e.inName.clear();
-            e.outName.clear();
-            e.money = 0;
-            ok = amountChanged = true;
-        }
+        shown = {{QStringLiteral("sectionclass"), QString::number(e.section)},
+                 {QStringLiteral("ctblitem"), e.item},
+                 {QStringLiteral("cgroupin"), e.groupIn},
+                 {QStringLiteral("cgroupout"), e.groupOut},
+                 {QStringLiteral("smoney"), e.money}};
+        values = {{QStringLiteral("sectionclass"), QString::number(section)},
+                  {QStringLiteral("ctblitem"), QString()},
+                  {QStringLiteral("cgroupin"), 1},
+                  {QStringLiteral("cgroupout"), 1},
+                  {QStringLiteral("smoney"), 0.0}};
+        e.section = section;
+        e.item.clear();
+        e.groupIn = e.groupOut = 1;
+        e.inName.clear();
+        e.outName.clear();
+        e.money = 0;
         break;
     }
     case ColUse: {
@@ -495,11 +497,11 @@ bool frmRecord::UpdateRecord(int col, int row) {
             use = LastPickedCode();
             if (name.isEmpty() || use <= 1) break;
         }
-        if (writeEntry(code, QStringLiteral("ctblusename = ?"), {use})) {
-            e.usePlace = use;
-            e.useName = name;
-            ok = true;
-        }
+        shown = {{QStringLiteral("ctblusename"), e.usePlace}};
+        values = {{QStringLiteral("ctblusename"), use}};
+        parents = {{QStringLiteral("tblusename"), use}};
+        e.usePlace = use;
+        e.useName = name;
         break;
     }
     case ColItem: {
@@ -508,25 +510,36 @@ bool frmRecord::UpdateRecord(int col, int row) {
             item = PickOrAdd(QStringLiteral("tblitem"), typed, ItemClassOfSection(e.section));
             if (item.isEmpty()) break;
         }
-        if (writeEntry(code, QStringLiteral("ctblitem = ?"), {item})) {
-            e.item = item;
-            ok = true;
-        }
+        shown = {{QStringLiteral("ctblitem"), e.item}};
+        values = {{QStringLiteral("ctblitem"), item}};
+        e.item = item;
         break;
     }
     case ColIn:
     case ColOut:
     case ColOther: {
-        double money = 0;
         if (col != amountColumn(e.section)) break;
-        if (!ParseAmount(typed, &money)) {
-            MsgInfo(QStringLiteral("금액은 0 이상으로 입력하세요."));
+        double money = 0;
+        const AmountCheck check = CheckAmount(typed, &money);
+        if (check != AmountCheck::Ok) {
+            MsgInfo(AmountMessage(check));
             break;
         }
-        if (writeEntry(code, QStringLiteral("smoney = ?"), {money})) {
-            e.money = money;
-            ok = amountChanged = true;
+        const QString missing = MissingPlace(e.section, e.groupIn, e.groupOut);
+        if (money != 0 && !missing.isEmpty()) {
+            // "출금통장을", "신용카드를": the object particle follows the last syllable.
+            const char16_t last = missing.back().unicode();
+            const bool closed = last >= 0xAC00 && last <= 0xD7A3 && (last - 0xAC00) % 28 != 0;
+            MsgInfo(SectionName(e.section) + QStringLiteral("의 금액을 저장하려면 먼저 ") +
+                    missing + (closed ? QStringLiteral("을") : QStringLiteral("를")) +
+                    QStringLiteral(" 입력하세요."));
+            break;
         }
+        shown = {{QStringLiteral("smoney"), e.money}};
+        values = {{QStringLiteral("smoney"), money}};
+        parents = {{QStringLiteral("tblgrouping"), e.groupIn},
+                   {QStringLiteral("tblgrouping"), e.groupOut}};
+        e.money = money;
         break;
     }
     case ColAcIn:
@@ -544,13 +557,18 @@ bool frmRecord::UpdateRecord(int col, int row) {
                 MsgInfo(QStringLiteral("입금통장과 출금통장이 같습니다."));
                 break;
             }
+        } else if (e.money != 0) {
+            MsgInfo(QStringLiteral("금액이 입력된 내역의 ") +
+                    (in ? QStringLiteral("입금통장") : QStringLiteral("출금통장")) +
+                    QStringLiteral("은 비울 수 없습니다."));
+            break;
         }
-        if (writeEntry(code, in ? QStringLiteral("cgroupin = ?") : QStringLiteral("cgroupout = ?"),
-                       {account})) {
-            (in ? e.groupIn : e.groupOut) = account;
-            (in ? e.inName : e.outName) = name;
-            ok = true;
-        }
+        const QString column = in ? QStringLiteral("cgroupin") : QStringLiteral("cgroupout");
+        shown = {{column, in ? e.groupIn : e.groupOut}};
+        values = {{column, account}};
+        parents = {{QStringLiteral("tblgrouping"), account}};
+        (in ? e.groupIn : e.groupOut) = account;
+        (in ? e.inName : e.outName) = name;
         break;
     }
     case ColCard: {
@@ -567,29 +585,47 @@ bool frmRecord::UpdateRecord(int col, int row) {
                           {card})
                     .toInt();
             if (settle < 1) settle = 1;
+        } else if (e.money != 0) {
+            MsgInfo(QStringLiteral("금액이 입력된 내역의 신용카드는 비울 수 없습니다."));
+            break;
         }
-        if (writeEntry(code, QStringLiteral("cgroupin = ?, cgroupout = ?"), {card, settle})) {
-            e.groupIn = card;
-            e.groupOut = settle;
-            e.inName = name;
-            e.outName = placeName(settle);
-            ok = true;
-        }
+        shown = {{QStringLiteral("cgroupin"), e.groupIn},
+                 {QStringLiteral("cgroupout"), e.groupOut}};
+        values = {{QStringLiteral("cgroupin"), card}, {QStringLiteral("cgroupout"), settle}};
+        parents = {{QStringLiteral("tblgrouping"), card}, {QStringLiteral("tblgrouping"), settle}};
+        e.groupIn = card;
+        e.groupOut = settle;
+        e.inName = name;
+        e.outName = placeName(settle);
         break;
     }
     case ColMemo:
-        if (writeEntry(code, QStringLiteral("smemo = ?"), {m_grid->text(ColMemo, row)})) {
-            e.memo = m_grid->text(ColMemo, row);
-            ok = true;
-        }
+        shown = {{QStringLiteral("smemo"), e.memo}};
+        values = {{QStringLiteral("smemo"), m_grid->text(ColMemo, row)}};
+        e.memo = m_grid->text(ColMemo, row);
         break;
     default:
         return false;
     }
-    if (ok) m_entries.insert(code, e);
+    bool ok = false;
+    if (!values.isEmpty()) {
+        switch (SaveCell(QStringLiteral("tbljangbu"), code, shown, values, parents)) {
+        case CellSave::Written:
+        case CellSave::Unchanged:
+            m_entries.insert(code, e);
+            ok = true;
+            break;
+        case CellSave::Reload:
+        case CellSave::Gone:
+            reloadLater();
+            break;
+        case CellSave::Failed:
+            break;
+        }
+    }
     // The row shows what is stored: the saved value, or the old one when nothing was saved.
     showEntry(row, m_entries.value(code));
-    if (amountChanged) recomputeFrom(row);
+    if (ok) recomputeBalances();
     return ok;
 }
 

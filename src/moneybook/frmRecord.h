@@ -75,10 +75,9 @@ private:
     QStringList entryTexts(const MoneyBook::LedgerEntry& e) const;
     void lockRow(int row);
     void appendEmptyRow();
-    void recomputeFrom(int row);
-    void updateSums();
+    void recomputeBalances();
+    void reloadLater();
     int amountColumn(int section) const;
-    bool writeEntry(int code, const QString& assignment, const QVariantList& params);
     bool saveNewRow(int col, int row);
     void pickFilterItem();
     void pickFilterUsePlace();

@@ -4,6 +4,7 @@
 #include "core/Prompt.h"
 #include "db/Database.h"
 #include "moneybook/MoneyBookRules.h"
+#include "ui/CellChanges.h"
 #include "ui/FloatNotice.h"
 #include "ui/HCText.h"
 #include "ui/RecordWindow.h"
@@ -23,8 +24,9 @@ frmStartMoney::frmStartMoney(QWidget* parent) : QWidget(parent) {
     m_field->setObjectName(QStringLiteral("htField"));
     m_field->SetAcceptType(HCText::Number);
     m_field->SetShowSeparate(true);
-    m_field->setText(MoneyText(
-        GetScalar(QStringLiteral("SELECT sbalance FROM tblgrouping WHERE code = 1")).toDouble()));
+    m_loaded =
+        GetScalar(QStringLiteral("SELECT sbalance FROM tblgrouping WHERE code = 1")).toDouble();
+    m_field->setText(MoneyText(m_loaded));
     auto* save = button(this, "btnSave", QStringLiteral("저장(&S)"));
     auto* close = button(this, "btnClose", QStringLiteral("닫기(&X)"));
     connect(save, &QPushButton::clicked, this, &frmStartMoney::RecSave);
@@ -39,10 +41,25 @@ frmStartMoney::frmStartMoney(QWidget* parent) : QWidget(parent) {
 }
 
 bool frmStartMoney::RecSave() {
-    const double value = NumericValue(m_field->text());
-    if (ExecSQL(QStringLiteral("UPDATE tblgrouping SET sbalance = ? WHERE code = 1"), {value}) <=
-        0) {
-        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+    // The opening cash follows the rule of every ledger amount: whole won, not negative.
+    double value = 0;
+    const MoneyBook::AmountCheck check = MoneyBook::CheckAmount(m_field->text(), &value);
+    if (check != MoneyBook::AmountCheck::Ok) {
+        MsgInfo(MoneyBook::AmountMessage(check));
+        m_field->setFocus();
+        return false;
+    }
+    switch (SaveCell(QStringLiteral("tblgrouping"), 1, {{QStringLiteral("sbalance"), m_loaded}},
+                     {{QStringLiteral("sbalance"), value}})) {
+    case CellSave::Written:
+    case CellSave::Unchanged:
+        break;
+    case CellSave::Reload:
+        m_loaded =
+            GetScalar(QStringLiteral("SELECT sbalance FROM tblgrouping WHERE code = 1")).toDouble();
+        m_field->setText(MoneyText(m_loaded));
+        return false;
+    default:
         return false;
     }
     ShowFloatNotice(QStringLiteral("자료가 저장되었습니다."));

@@ -13,4 +13,5 @@ public:
 
 private:
     HCText* m_field = nullptr;
+    double m_loaded = 0; // the stored opening cash the field showed
 };

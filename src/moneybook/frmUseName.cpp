@@ -3,6 +3,7 @@
 #include "core/Prompt.h"
 #include "db/Database.h"
 #include "members/PickOrAdd.h"
+#include "ui/CellChanges.h"
 #include "ui/FloatNotice.h"
 #include "ui/Grid.h"
 #include "ui/GridMenu.h"
@@ -73,18 +74,36 @@ bool frmUseName::saveRow(int row) {
         return false;
     }
     if (code > 0 && name == m_saved.value(code)) return false;
-    int rows = 0;
+    // Two places of one name could not be told apart in the pickers.
+    if (CountRows(QStringLiteral("tblusename"), QStringLiteral("sname = ? AND code <> ?"),
+                  {name, code}) > 0) {
+        MsgInfo(QStringLiteral("[") + name + QStringLiteral("]은 이미 등록된 사용처입니다."));
+        m_grid->setText(ColName, row, m_saved.value(code));
+        return false;
+    }
     int saved = code;
     if (code > 0) {
-        rows =
-            ExecSQL(QStringLiteral("UPDATE tblusename SET sname = ? WHERE code = ?"), {name, code});
+        switch (SaveCell(QStringLiteral("tblusename"), code,
+                         {{QStringLiteral("sname"), m_saved.value(code)}},
+                         {{QStringLiteral("sname"), name}})) {
+        case CellSave::Written:
+        case CellSave::Unchanged:
+            break;
+        case CellSave::Reload:
+        case CellSave::Gone:
+            QMetaObject::invokeMethod(this, &frmUseName::loadList, Qt::QueuedConnection);
+            return false;
+        case CellSave::Failed:
+            m_grid->setText(ColName, row, m_saved.value(code));
+            return false;
+        }
     } else {
-        rows = ExecSQL(QStringLiteral("INSERT INTO tblusename (sname) VALUES (?)"), {name});
-        if (rows > 0) saved = LastIdentity();
-    }
-    if (rows <= 0) {
-        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
-        return false;
+        if (ExecSQL(QStringLiteral("INSERT INTO tblusename (sname) VALUES (?)"), {name}) <= 0) {
+            MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+            m_grid->setText(ColName, row, QString());
+            return false;
+        }
+        saved = LastIdentity();
     }
     m_saved.insert(saved, name);
     m_grid->setText(ColName, row, name);

@@ -107,6 +107,11 @@ FrmSPPrint_HeaderFooter::FrmSPPrint_HeaderFooter(PrintContext* context, QWidget*
         m_buffers[k] = HfCodeToCells(
             Settings::get(PrintAppName(), context->section(), keyOf(k), QString()), &error);
     }
+    // A list on the standard header shows that header, as it prints, to start from. The
+    // standard footer is left empty here: it holds the day's date as plain text, which a
+    // save would fix for good.
+    if (Settings::get(PrintAppName(), context->section(), PrintKey::Header, QString()).isEmpty())
+        m_buffers[Header] = HfCodeToCells(context->job().setup().header);
     m_filling = true;
     setLines(m_buffers[Header]);
     m_filling = false;

@@ -7,11 +7,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -90,16 +92,16 @@ FrmSPPrint_Preview::FrmSPPrint_Preview(PrintContext* context, QWidget* parent)
         b->setAutoDefault(false);
         return b;
     };
-    m_next = button("btnNext", QStringLiteral("Next"));
-    m_previous = button("btnPrevious", QStringLiteral("Previous"));
-    auto* zoomButton = button("btnZoom", QStringLiteral("Zoom"));
-    auto* print = button("btnPrint", QStringLiteral("Print"));
-    auto* setup = button("btnSetup", QStringLiteral("Setup"));
-    auto* headerFooter = button("btnHeaderFooter", QStringLiteral("Header/Footer"));
-    auto* close = button("btnClose", QStringLiteral("Close"));
+    m_next = button("btnNext", QStringLiteral("다음"));
+    m_previous = button("btnPrevious", QStringLiteral("이전"));
+    auto* zoomButton = button("btnZoom", QStringLiteral("확대"));
+    auto* print = button("btnPrint", QStringLiteral("인쇄"));
+    auto* setup = button("btnSetup", QStringLiteral("설정"));
+    auto* headerFooter = button("btnHeaderFooter", QStringLiteral("머리글/바닥글"));
+    auto* close = button("btnClose", QStringLiteral("닫기"));
     m_zoomBox = new QComboBox(this);
     m_zoomBox->setObjectName(QStringLiteral("cmbZoom"));
-    m_zoomBox->addItems(ZoomChoices());
+    m_zoomBox->addItems(PreviewZoomChoices());
     m_zoomBox->setFont(QApplication::font());
     m_pageLabel = new QLabel(this);
     m_pageLabel->setObjectName(QStringLiteral("lblPage"));
@@ -122,6 +124,9 @@ FrmSPPrint_Preview::FrmSPPrint_Preview(PrintContext* context, QWidget* parent)
     m_scroll->setWidgetResizable(false);
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
+    // The scale of the fitting zooms follows the visible area, which gets its real size
+    // only once the window is laid out and shown.
+    m_scroll->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -145,7 +150,7 @@ FrmSPPrint_Preview::FrmSPPrint_Preview(PrintContext* context, QWidget* parent)
         refresh();
     });
 
-    resize(900, 700);
+    fitToScreen();
     m_zoom = m_storedZoom = m_context->job().setup().zoom;
     refresh();
 }
@@ -211,8 +216,8 @@ void FrmSPPrint_Preview::setZoom(int zoomChoice) {
 void FrmSPPrint_Preview::refresh() {
     const int count = m_context->job().pageCount();
     m_page = std::clamp(m_page, 1, count);
-    m_pageLabel->setText(QStringLiteral("Page ") + QString::number(m_page) +
-                         QStringLiteral(" of ") + QString::number(count));
+    m_pageLabel->setText(QString::number(m_page) + u'/' + QString::number(count) +
+                         QStringLiteral(" 쪽"));
     m_next->setEnabled(m_page < count);
     m_previous->setEnabled(m_page > 1);
     m_zoomBox->setCurrentIndex(m_zoom);
@@ -227,6 +232,20 @@ void FrmSPPrint_Preview::updateCanvas() {
 void FrmSPPrint_Preview::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     updateCanvas();
+}
+
+bool FrmSPPrint_Preview::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize) updateCanvas();
+    return QWidget::eventFilter(watched, event);
+}
+
+void FrmSPPrint_Preview::fitToScreen() {
+    // Large enough to read a whole page, never beyond the screen the list is on.
+    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize size(std::min(1000, avail.width() * 9 / 10), avail.height() * 9 / 10);
+    resize(size);
+    move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 void FrmSPPrint_Preview::keyPressEvent(QKeyEvent* event) {

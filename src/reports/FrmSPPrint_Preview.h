@@ -10,7 +10,7 @@ class QPushButton;
 class QScrollArea;
 
 // The print preview of one list: pages drawn by the same painter that prints them,
-// browsed with "Next" and "Previous", zoomed by the choices of the page setup.
+// browsed with "다음" and "이전", zoomed by the choices of the page setup.
 class FrmSPPrint_Preview : public QWidget {
     Q_OBJECT
 public:
@@ -30,9 +30,11 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void refresh();
+    void fitToScreen();
     void updateCanvas();
     void openPrintDialog();
     void openPageSetup();

@@ -3,6 +3,7 @@
 #include "reports/HfPainter.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
+#include "ui/cFpPreview.h"
 
 #include <QFontMetricsF>
 #include <QHeaderView>
@@ -37,7 +38,9 @@ GridPrintJob::GridPrintJob(Grid* grid, const PrintSetup& setup, const QString& t
         const QHeaderView* header = grid->horizontalHeader();
         for (int v = 0; v < grid->maxCols(); ++v) {
             const int col = header->logicalIndex(v) + 1;
-            if (col < 1 || grid->colHidden(col) || grid->colWidth(col) <= 0) continue;
+            if (col < 1 || grid->colHidden(col) || grid->colWidth(col) <= 0 ||
+                IsTickColumn(grid, col))
+                continue;
             Column c;
             c.col = col;
             c.width = grid->colWidth(col) * kPxToPt;
@@ -60,6 +63,24 @@ void GridPrintJob::setSetup(const PrintSetup& setup) {
 void GridPrintJob::setSelectionOnly(bool on) {
     m_selectionOnly = on;
     paginate();
+}
+
+void GridPrintJob::setKeptColumns(const QList<int>& cols) {
+    m_kept = cols;
+    paginate();
+}
+
+void GridPrintJob::setTotals(const QString& text) {
+    m_totals = text;
+    paginate();
+}
+
+QList<int> GridPrintJob::pageColumns(int page) const {
+    QList<int> out;
+    const int index = std::clamp(page, 1, m_pageCount) - 1;
+    for (int i : m_bands.value(index / m_chunks))
+        out << m_printCols[i].col;
+    return out;
 }
 
 void GridPrintJob::paginate() {
@@ -102,8 +123,14 @@ void GridPrintJob::paginate() {
         }
     }
     m_printCols.clear();
-    for (const Column& c : m_columns)
-        if (!m_selectionOnly || selCols.contains(c.col)) m_printCols << c;
+    for (const Column& c : m_columns) {
+        if (m_selectionOnly && !selCols.contains(c.col)) continue;
+        // A column with nothing in it only takes room, unless the person chose it.
+        bool empty = !m_kept.contains(c.col);
+        for (qsizetype k = 0; empty && k < m_rows.size(); ++k)
+            empty = grid()->text(c.col, m_rows[k]).trimmed().isEmpty();
+        if (!empty || m_rows.isEmpty()) m_printCols << c;
+    }
 
     m_rowHeight = std::max(rowHeightPx * kPxToPt, m_fontSize * 1.6);
     m_rowHeaderWidth = 0;
@@ -117,30 +144,51 @@ void GridPrintJob::paginate() {
     for (const Column& c : m_printCols)
         total += c.width;
     m_scale = 1;
-    if (o[OptFitToPage] && m_setup.fitAllowed && total > w) m_scale = w / total;
+    if (o[OptFitToPage] && m_setup.fitAllowed && total > w)
+        m_scale = std::max(w / total, std::min(1.0, MinFitFont / m_fontSize));
 
     // In grid units (before scaling)
     const double availW = w / m_scale;
     const double availH = (h - m_headerHeight - m_footerHeight) / m_scale;
     const double room = std::max(10.0, availW - m_rowHeaderWidth);
     m_bands.clear();
+    for (Column& c : m_printCols)
+        c.width = std::min(c.width, room);
+    // Key columns: the first one or two printed columns, when together they leave most of
+    // the page to the others.
+    QList<int> keys;
+    double keyWidth = 0;
+    for (int i = 0; i < std::min<int>(2, int(m_printCols.size()) - 1); ++i) {
+        if (keyWidth + m_printCols[i].width > room * 0.4) break;
+        keys << i;
+        keyWidth += m_printCols[i].width;
+    }
     QList<int> band;
+    qsizetype repeated = 0; // key columns at the start of this band
     double used = 0;
     for (qsizetype i = 0; i < m_printCols.size(); ++i) {
-        m_printCols[i].width = std::min(m_printCols[i].width, room);
-        if (!band.isEmpty() && used + m_printCols[i].width > room + 0.001) {
+        const double cw = m_printCols[i].width;
+        if (band.size() > repeated && used + cw > room + 0.001) {
             m_bands << band;
-            band.clear();
-            used = 0;
+            band = keys;
+            repeated = keys.size();
+            used = keyWidth;
+            // A column too wide to stand beside the keys gets a page of its own.
+            if (used + cw > room + 0.001) {
+                band.clear();
+                repeated = 0;
+                used = 0;
+            }
         }
         band << int(i);
-        used += m_printCols[i].width;
+        used += cw;
     }
     if (!band.isEmpty() || m_bands.isEmpty()) m_bands << band;
 
     const double headH = o[OptColHeaders] ? headerRows * m_rowHeight : 0;
     m_rowsPerPage = std::max(1, int(std::floor((availH - headH) / m_rowHeight + 1e-6)));
-    m_chunks = std::max<int>(1, int((m_rows.size() + m_rowsPerPage - 1) / m_rowsPerPage));
+    const int lines = int(m_rows.size()) + (m_totals.isEmpty() ? 0 : 1);
+    m_chunks = std::max(1, (lines + m_rowsPerPage - 1) / m_rowsPerPage);
     m_pageCount = int(m_bands.size()) * m_chunks;
 }
 
@@ -259,6 +307,17 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const {
         }
         y += rh;
     }
+    const double rowsBottom = y;
+    if (!m_totals.isEmpty() && first + m_rowsPerPage > m_rows.size()) {
+        // The totals line under the last row, across the whole width.
+        const QRectF line(0, y, width, rh);
+        if (o[OptShadows]) p.fillRect(line, kShadow);
+        p.setPen(Qt::black);
+        // The text may run on past a narrow list, to the printable width.
+        drawText(QRectF(0, y, std::max(width, m_printable.width() / m_scale), rh), m_totals,
+                 Qt::AlignLeft, true);
+        y += rh;
+    }
     const double bottom = y;
     if (o[OptGridLines]) {
         p.setPen(QPen(kLine, 0.5));
@@ -267,10 +326,11 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const {
         double x = 0;
         p.drawLine(QPointF(x, 0), QPointF(x, bottom));
         x += m_rowHeaderWidth;
-        if (m_rowHeaderWidth > 0) p.drawLine(QPointF(x, 0), QPointF(x, bottom));
+        if (m_rowHeaderWidth > 0) p.drawLine(QPointF(x, 0), QPointF(x, rowsBottom));
         for (int i : cols) {
             x += m_printCols[i].width;
-            p.drawLine(QPointF(x, 0), QPointF(x, bottom));
+            // The last line closes the totals too; the others stop above it.
+            p.drawLine(QPointF(x, 0), QPointF(x, i == cols.last() ? bottom : rowsBottom));
         }
     }
     if (o[OptBorder] && bottom > 0) {

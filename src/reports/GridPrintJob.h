@@ -19,13 +19,17 @@ class QPrinter;
 // top-left corner at the origin.
 //
 // The printed columns are the grid's visible columns in view order, taken when the job
-// is made (a list hides its report-excluded columns only while it hands the grid over).
+// is made (a list hides its report-excluded columns only while it hands the grid over),
+// less its tick column and the columns empty in every printed row (unless kept).
 // Rows are read from the grid when a page is painted. Rows are never split: every row and
 // header row has one height, and a page holds whole rows. Columns wider than the page
 // are cut to the page width; columns that do not fit side by side go on further pages
-// (all rows of the first columns, then all rows of the next ones), unless fitting to the
-// page scales the grid down to the page width. Header and footer take at most a third of
-// the printable height each; lines beyond that are left out.
+// (all rows of the first columns, then all rows of the next ones), each repeating the
+// key columns (the first one or two, when narrow) so a row can be told on every page.
+// Fitting to the page scales the grid down to the page width, but never below
+// MinFitFont points of text; a list wider than that still continues on further pages.
+// A totals line, when given, is one more bold row under the last row. Header and footer
+// take at most a third of the printable height each; lines beyond that are left out.
 class GridPrintJob {
 public:
     struct Column {
@@ -36,6 +40,8 @@ public:
         QStringList headers; // one per header row
     };
 
+    static constexpr double MinFitFont = 6.0;
+
     GridPrintJob(Grid* grid, const PrintSetup& setup, const QString& title);
 
     const PrintSetup& setup() const { return m_setup; }
@@ -44,6 +50,10 @@ public:
     // Print only the selected cells of the grid (rows and columns of the selection).
     void setSelectionOnly(bool on);
     bool selectionOnly() const { return m_selectionOnly; }
+    // Columns printed even when they hold nothing (chosen in the report-column window).
+    void setKeptColumns(const QList<int>& cols);
+    // The list's totals, printed under its last row.
+    void setTotals(const QString& text);
     bool gridAlive() const { return !m_guard.isNull(); }
 
     int pageCount() const { return m_pageCount; }
@@ -51,6 +61,10 @@ public:
     int rowsPerPage() const { return m_rowsPerPage; }
     int printedRowCount() const { return int(m_rows.size()); }
     const QList<Column>& columns() const { return m_columns; }
+    // The columns that print, after leaving out the empty ones.
+    const QList<Column>& printedColumns() const { return m_printCols; }
+    // Printed columns on page `page` (grid column numbers, left to right).
+    QList<int> pageColumns(int page) const;
     double scale() const { return m_scale; }
 
     // page is 1-based.
@@ -73,6 +87,8 @@ private:
     QString m_title;
     QList<Column> m_columns;
     bool m_selectionOnly = false;
+    QList<int> m_kept;
+    QString m_totals;
 
     // Pagination
     HfDocument m_header;

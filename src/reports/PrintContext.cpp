@@ -1,6 +1,7 @@
 #include "reports/PrintContext.h"
 
 #include "core/AppState.h"
+#include "core/Clock.h"
 #include "core/Prompt.h"
 #include "ui/Grid.h"
 
@@ -8,13 +9,17 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 PrintContext::PrintContext(Grid* grid, const PrintRequest& request, QObject* parent)
     : QObject(parent), m_grid(grid), m_guard(grid), m_request(request) {
     PrintSetup probe;
     m_job = std::make_unique<GridPrintJob>(grid, probe, request.title);
+    m_job->setKeptColumns(request.chosenColumns);
+    m_job->setTotals(request.totals);
     double total = 0;
-    for (const auto& c : m_job->columns())
+    for (const auto& c : m_job->printedColumns())
         total += c.width;
     const double portraitWidth = QPageSize(QPageSize::A4).size(QPageSize::Point).width() -
                                  (DefaultMarginLeft + DefaultMarginRight) * 72;
@@ -32,10 +37,21 @@ void PrintContext::reload() {
     emit changed();
 }
 
+QString PrintContext::proposedPdfPath() const {
+    // The list's title and the day, in the person's documents folder.
+    QString name = m_request.title.simplified();
+    static const QRegularExpression unsafe(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
+    name.replace(unsafe, QStringLiteral("_"));
+    if (name.isEmpty() || name.startsWith(u'.')) name.prepend(QStringLiteral("목록"));
+    name += u'_' + Clock::today().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".pdf");
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (dir.isEmpty()) dir = QDir::homePath();
+    return QDir(dir).filePath(name);
+}
+
 bool PrintContext::saveAsPdf(int from, int to) {
-    QString file =
-        prompt().saveFileName(QStringLiteral("PDF 파일로 저장"), DataPath(QStringLiteral("doc")),
-                              QStringLiteral("PDF (*.pdf)"));
+    QString file = prompt().saveFileName(QStringLiteral("PDF 파일로 저장"), proposedPdfPath(),
+                                         QStringLiteral("PDF (*.pdf)"));
     if (file.isEmpty()) return false;
     if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
     if (!m_job->printToPdf(file, from, to)) {

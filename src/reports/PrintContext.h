@@ -36,6 +36,8 @@ public:
     bool printPages(int from, int to);
     // Asks for a file name and writes pages from..to as PDF. False when cancelled or failed.
     bool saveAsPdf(int from, int to);
+    // The file the PDF chooser proposes: "<title>_<yyyy-MM-dd>.pdf" in the documents folder.
+    QString proposedPdfPath() const;
 
 signals:
     void changed();

@@ -38,6 +38,13 @@ const QStringList& ZoomChoices() {
     return z;
 }
 
+const QStringList& PreviewZoomChoices() {
+    static const QStringList z = {"200%",     "150%",     "100%",     "75%",     "50%",
+                                  "25%",      "10%",      "쪽 너비",  "쪽 높이", "쪽 전체",
+                                  "2쪽 보기", "3쪽 보기", "4쪽 보기", "6쪽 보기"};
+    return z;
+}
+
 void SetPrintAppTitle(const QString& t) {
     appTitle() = t;
 }

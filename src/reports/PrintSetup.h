@@ -62,6 +62,8 @@ enum ZoomChoice {
     ZoomChoiceCount
 };
 const QStringList& ZoomChoices();
+// The same choices in the preview's own Korean words ("쪽 전체" for "Whole Page").
+const QStringList& PreviewZoomChoices();
 inline constexpr int DefaultZoom = ZoomWholePage;
 
 // Margins are inches, 0 to MaxMargin.

@@ -74,7 +74,65 @@ int DeleteTradeWithLines(int tradeCode)
 
 bool TakesCatalogPrice(int previousService, int chosen, double price)
 {
-    return chosen > 1 && (price == 0 || chosen != previousService);
+    if (chosen <= 1)
+        return false;
+    if (price == 0)
+        return true;
+    return previousService > 1 && previousService != chosen && price == CatalogPrice(previousService);
+}
+
+void ApplyPickedService(int previousService, int chosen, double* quantity, double* price)
+{
+    if (*quantity == 0)
+        *quantity = 1;
+    if (TakesCatalogPrice(previousService, chosen, *price))
+        *price = CatalogPrice(chosen);
+}
+
+bool WholeQuantity(double value)
+{
+    return value == std::floor(value);
+}
+
+void ShowWholeQuantity()
+{
+    MsgInfo(QStringLiteral("수량은 정수로 입력하세요."));
+}
+
+bool MemberPointsFit(int member, int trade, double points)
+{
+    if (!CountFits(points))
+        return false;
+    const double spent = GetScalar(QStringLiteral("SELECT lpoint FROM tbltrade WHERE code = ?"), {trade}).toDouble();
+    return CountFits(double(FriendPointBalance(member, trade)) + points - spent);
+}
+
+qint64 ProposedPoints(int trade)
+{
+    if (GetOption(QStringLiteral("pointindex"), QStringLiteral("0")).trimmed() == QStringLiteral("1"))
+        return qint64(GetScalar(QStringLiteral("SELECT SUM(s.lnumber * v.spoint) FROM tbltradesub AS s, tblservice AS v "
+                                               "WHERE v.code = s.ctblservice AND s.ctbltrade = ?"),
+                                {trade})
+                          .toDouble());
+    const double percent = qBound(0.0, SalesNumber(GetOption(QStringLiteral("point"), QStringLiteral("10"))), 100.0);
+    const double received =
+        GetScalar(QStringLiteral("SELECT dmoney + dcard + daccount + lpoint + ddc FROM tbltrade WHERE code = ?"), {trade})
+            .toDouble();
+    return received > 0 ? qint64(std::floor(received * percent / 100.0 + 1e-9)) : 0;
+}
+
+void FollowProposedPoints(int trade, qint64 before)
+{
+    const QVariant stored = GetScalar(QStringLiteral("SELECT lstackpoint FROM tbltrade WHERE code = ?"), {trade});
+    if (!stored.isValid() || stored.isNull())
+        return;
+    const qint64 now = qint64(stored.toDouble());
+    if (now != 0 && now != before)
+        return;
+    const qint64 proposed = ProposedPoints(trade);
+    if (proposed != now && CountFits(double(proposed)))
+        ExecSQL(QStringLiteral("UPDATE tbltrade SET lstackpoint = ? WHERE code = ? AND lstackpoint = ?"),
+                {proposed, trade, now});
 }
 
 double CatalogPrice(int code)

@@ -38,12 +38,33 @@ double ProposedCash(double owed, const PaymentSplit& split);
 double CashAfterComponent(double cash, double before, double component);
 
 // Whether a trade line whose service was `previousService` takes the catalog price of
-// `chosen` when that service is picked for it: a catalog service (not 1) takes its price
-// onto a line without a price or with another service's; a price set for the same
-// service stays.
+// `chosen` when that service is picked for it: only a line without a price (empty or 0),
+// or one still showing the catalog price of its previous catalog service, which was never
+// typed. A typed price always stands.
 bool TakesCatalogPrice(int previousService, int chosen, double price);
 // The unit price of service `code` in the catalog (0 when absent).
 double CatalogPrice(int code);
+// Quantity and price of a line after service `chosen` was picked for it: an empty or 0
+// quantity becomes 1, the price follows TakesCatalogPrice.
+void ApplyPickedService(int previousService, int chosen, double* quantity, double* price);
+
+// Quantities are whole numbers; "수량은 정수로 입력하세요." for a fraction.
+bool WholeQuantity(double value);
+void ShowWholeQuantity();
+
+// Points of a member: whether `points` earned by trade `trade` keep the member's point
+// balance within a 32-bit count (the other trades as stored, this trade's spent points
+// counted).
+bool MemberPointsFit(int member, int trade, double points);
+
+// The points the options propose for a trade: option pointindex 0 gives option `point`
+// percent of the amount received (whole points, rounded down); 1 gives the sum over its
+// lines of the service's points per unit × quantity. Read from the stored trade.
+qint64 ProposedPoints(int trade);
+// After a write that changed the trade's payment or lines: when its stored points are 0 or
+// `before` (what ProposedPoints gave before the write, so the value was proposed, not
+// typed), they become the new proposal. A typed value stands.
+void FollowProposedPoints(int trade, qint64 before);
 
 // Card fee and deposit of a card payment (fee rate in percent), not rounded.
 double CardFee(double amount, double feeRate);

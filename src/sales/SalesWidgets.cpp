@@ -1,10 +1,14 @@
 #include "sales/SalesWidgets.h"
 
+#include "core/Prompt.h"
+#include "sales/SalesRules.h"
 #include "ui/Grid.h"
+#include "ui/HCText.h"
 #include "ui/WindowRegistry.h"
 
 #include <QCheckBox>
 #include <QEventLoop>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -70,4 +74,48 @@ QPushButton* LayOutEditor(QWidget* editor, QLayout* fields, QCheckBox* continueB
     top->addLayout(fields);
     top->addLayout(buttons);
     return save;
+}
+
+QGridLayout* MakeEditorFields(QWidget* editor, HCText** fields, const QStringList& labels,
+                              std::initializer_list<int> numbers)
+{
+    auto* grid = new QGridLayout;
+    int row = 0;
+    for (int i = 0; i < labels.size(); ++i) {
+        fields[i] = new HCText(editor);
+        fields[i]->setObjectName(QStringLiteral("htField(%1)").arg(i));
+        if (labels[i].isEmpty()) {
+            fields[i]->hide();
+            continue;
+        }
+        auto* l = new QLabel(labels[i], editor);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(l, row, 0);
+        grid->addWidget(fields[i], row++, 1);
+    }
+    for (int i : numbers) {
+        fields[i]->SetAcceptType(HCText::Number);
+        fields[i]->SetShowSeparate(true);
+        fields[i]->setAlignment(Qt::AlignRight);
+    }
+    return grid;
+}
+
+bool CheckServiceName(HCText* name)
+{
+    if (!name->text().trimmed().isEmpty())
+        return true;
+    MsgInfo(QStringLiteral("거래명이 입력되지 않았습니다"));
+    name->setFocus();
+    return false;
+}
+
+bool CheckNumberFits(HCText* field, bool count, double factor)
+{
+    const double v = SalesNumber(field->text()) * factor;
+    if (count ? CountFits(v) : AmountFits(v))
+        return true;
+    ShowNumberTooLarge();
+    field->setFocus();
+    return false;
 }

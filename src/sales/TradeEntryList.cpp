@@ -1,5 +1,6 @@
 #include "sales/TradeEntryList.h"
 
+#include "calendar/DateText.h"
 #include "core/Clock.h"
 #include "core/Prompt.h"
 #include "db/Database.h"
@@ -43,6 +44,8 @@ Grid* TradeEntryList::makeEntryGrid(const QStringList& headers, std::initializer
         m_changedRow = row;
     });
     connect(m_list, &Grid::activeCellChanged, this, [this](int col, int row) { m_oldText = m_list->text(col, row); });
+    // A reload after a save runs once the grid has moved on, so the cursor stays where
+    // Enter or the click led.
     connect(m_list, &Grid::leaveCell, this,
             [this](int col, int row, int, int, bool* cancel) { onLeaveCell(col, row, cancel); });
     return m_list;
@@ -78,27 +81,131 @@ void TradeEntryList::onLeaveCell(int col, int row, bool* cancel)
         *cancel = true;
 }
 
-bool TradeEntryList::saveTrade(int row, const QString& assignment, const QVariantList& values)
+void TradeEntryList::restoreCell(int col, int row)
 {
-    const int trade = tradeAt(row);
-    if (trade > 0
-        && ExecSQL(QStringLiteral("UPDATE tbltrade SET ") + assignment + QStringLiteral(" WHERE code = ?"),
-                   values + QVariantList{trade})
-               > 0)
-        return true;
-    MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
-    m_list->setFocus();
-    return false;
+    m_list->setText(col, row, m_oldText);
 }
 
-bool TradeEntryList::readPoints(int col, int row, double* value)
+void TradeEntryList::reloadLater()
 {
-    *value = SalesNumber(m_list->text(col, row).trimmed());
-    if (CountFits(*value))
+    if (m_reloadQueued)
+        return;
+    m_reloadQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_reloadQueued = false;
+            reloadList();
+        },
+        Qt::QueuedConnection);
+}
+
+CellSave TradeEntryList::saveTrade(int row, const QVariantHash& shown, const QVariantHash& values,
+                                   const QList<RowRef>& parents)
+{
+    const int trade = tradeAt(row);
+    if (trade <= 0)
+        return CellSave::Failed;
+    const CellSave outcome = SaveCell(QStringLiteral("tbltrade"), trade, shown, values, parents);
+    if (outcome == CellSave::Reload || outcome == CellSave::Gone)
+        reloadLater();
+    else if (outcome == CellSave::Failed)
+        m_list->setFocus();
+    return outcome;
+}
+
+void TradeEntryList::afterSave(int col, int row, CellSave outcome)
+{
+    if (outcome == CellSave::Written || outcome == CellSave::Unchanged)
+        tradeCellSaved(row);
+    else if (outcome == CellSave::Failed)
+        restoreCell(col, row);
+}
+
+bool TradeEntryList::commitCell(int col, int row)
+{
+    if (col == m_cols.date)
+        return commitDate(row);
+    if (col == m_cols.point)
+        return commitPoints(row);
+    if (col == m_cols.inTime || col == m_cols.outTime)
+        return commitTime(col, row);
+    if (col == m_cols.memo) {
+        const QString memo = m_list->text(col, row);
+        if (tradeAt(row) > 0)
+            afterSave(col, row,
+                      saveTrade(row, {{QStringLiteral("smemo"), m_oldText}}, {{QStringLiteral("smemo"), memo}}));
         return true;
-    ShowNumberTooLarge();
-    m_list->setText(col, row, m_oldText);
-    return false;
+    }
+    return commitOwnCell(col, row);
+}
+
+bool TradeEntryList::commitDate(int row)
+{
+    const int col = m_cols.date;
+    QString text = m_list->text(col, row).trimmed();
+    if (text.isEmpty())
+        text = dateForEmpty();
+    if (text.isEmpty()) {
+        // An emptied date is no date: the stored one stays and shows again.
+        restoreCell(col, row);
+        return true;
+    }
+    const QString date = CheckDateText(text, true);
+    if (date.isEmpty()) {
+        restoreCell(col, row); // refused with the date message; the stored date shows again
+        return false;
+    }
+    m_list->setText(col, row, date);
+    if (tradeAt(row) > 0)
+        afterSave(col, row,
+                  saveTrade(row, {{QStringLiteral("sdate"), m_oldText.trimmed()}}, {{QStringLiteral("sdate"), date}}));
+    return true;
+}
+
+bool TradeEntryList::commitPoints(int row)
+{
+    const int col = m_cols.point;
+    const double v = SalesNumber(m_list->text(col, row));
+    const int trade = tradeAt(row);
+    if (!CountFits(v) || (trade > 0 && !MemberPointsFit(memberAt(row), trade, v))) {
+        ShowNumberTooLarge();
+        restoreCell(col, row);
+        return false;
+    }
+    m_list->setText(col, row, MoneyText(v));
+    if (trade > 0)
+        afterSave(col, row,
+                  saveTrade(row, {{QStringLiteral("lstackpoint"), SalesNumber(m_oldText)}},
+                            {{QStringLiteral("lstackpoint"), qint64(v)}}));
+    return true;
+}
+
+bool TradeEntryList::commitTime(int col, int row)
+{
+    const QString text = m_list->text(col, row).trimmed();
+    const QString time = text.isEmpty() ? QString() : CheckTimeText(text, true);
+    if (time.isEmpty() && !text.isEmpty()) {
+        restoreCell(col, row); // refused with the time message; the stored time shows again
+        return false;
+    }
+    m_list->setText(col, row, time);
+    if (tradeAt(row) <= 0)
+        return true;
+    if (col == m_cols.inTime) {
+        afterSave(col, row,
+                  saveTrade(row, {{QStringLiteral("sintime"), m_oldText.trimmed()}}, {{QStringLiteral("sintime"), time}}));
+        return true;
+    }
+    // A completion time also completes the trade.
+    QVariantHash values{{QStringLiteral("souttime"), time}};
+    if (!time.isEmpty())
+        values.insert(QStringLiteral("lendox"), QStringLiteral("1"));
+    const CellSave outcome = saveTrade(row, {{QStringLiteral("souttime"), m_oldText.trimmed()}}, values);
+    if (!time.isEmpty() && (outcome == CellSave::Written || outcome == CellSave::Unchanged))
+        m_list->setText(m_cols.end, row, QStringLiteral("1"));
+    afterSave(col, row, outcome);
+    return true;
 }
 
 void TradeEntryList::onCheck(int row)
@@ -107,17 +214,23 @@ void TradeEntryList::onCheck(int row)
         return;
     m_busy = true;
     const bool ticked = m_list->text(m_cols.end, row) == QStringLiteral("1");
+    const QVariantHash shown{{QStringLiteral("lendox"), ticked ? QStringLiteral("0") : QStringLiteral("1")},
+                             {QStringLiteral("souttime"), m_list->text(m_cols.outTime, row)}};
     if (tradeAt(row) <= 0) {
         m_list->setText(m_cols.end, row, QString());
         MsgInfo(QStringLiteral("완료할 내용이 없습니다"));
     } else if (ticked) {
         const QString time = Clock::now().toString(QStringLiteral("HH:mm"));
-        if (saveTrade(row, QStringLiteral("souttime = ?, lendox = '1'"), {time}))
+        const CellSave outcome =
+            saveTrade(row, shown, {{QStringLiteral("souttime"), time}, {QStringLiteral("lendox"), QStringLiteral("1")}});
+        if (outcome == CellSave::Written || outcome == CellSave::Unchanged)
             m_list->setText(m_cols.outTime, row, time);
         else
             m_list->setText(m_cols.end, row, QString());
     } else if (AskYesNo(QStringLiteral("완료를 정말 취소 하시겠습니까?"), QStringLiteral("완료 취소 확인"), false)) {
-        if (saveTrade(row, QStringLiteral("souttime = '', lendox = '0'"), {}))
+        const CellSave outcome =
+            saveTrade(row, shown, {{QStringLiteral("souttime"), QString()}, {QStringLiteral("lendox"), QStringLiteral("0")}});
+        if (outcome == CellSave::Written || outcome == CellSave::Unchanged)
             m_list->setText(m_cols.outTime, row, QString());
         else
             m_list->setText(m_cols.end, row, QStringLiteral("1"));
@@ -143,6 +256,7 @@ void TradeEntryList::openPaymentEditor(int trade, int member, const char* linkNa
     if (!ed->property(linkName).toBool()) {
         ed->setProperty(linkName, true);
         connect(ed, &frmTradeMoney::paymentSaved, this, &TradeEntryList::UpDateMoney);
+        connect(ed, &frmTradeMoney::tradeGone, this, &TradeEntryList::reloadLater);
     }
     ed->open(trade, member);
     FormFocus(ed);

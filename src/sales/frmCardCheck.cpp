@@ -11,6 +11,7 @@
 #include "ui/HCTerm.h"
 #include "ui/RecordWindow.h"
 #include "ui/TextRules.h"
+#include "ui/cFpPreview.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -51,6 +52,7 @@ frmCardCheck::frmCardCheck(QWidget* parent) : RecordList(QStringLiteral("신용�
         if (c != CChecked)
             m_list->setColLocked(c, true);
     m_list->setColType(CSelect, CellType::CheckBox);
+    MarkTickColumn(m_list, CSelect);
     m_list->setColType(CChecked, CellType::CheckBox);
     for (int c : {int(CAmount), int(CFee), int(CDeposit)})
         m_list->setColType(c, CellType::Number);

@@ -5,6 +5,7 @@
 #include "members/PickOrAdd.h"
 #include "sales/SalesRules.h"
 #include "sales/SalesWidgets.h"
+#include "ui/CellChanges.h"
 #include "ui/Grid.h"
 #include "ui/RecordWindow.h"
 
@@ -133,24 +134,45 @@ void frmCardInfo::onLeaveCell(int col, int row, bool* cancel)
         m_grid->setMaxRows(m_grid->maxRows() + 1);
         return;
     }
-    int rows = 0;
+    QString column;
+    QVariant shown, value;
     if (col == ColName) {
-        rows = ExecSQL(QStringLiteral("UPDATE tblcard SET sname = ? WHERE code = ?"), {text, code});
+        if (text.isEmpty()) {
+            // A company without a name could not be told apart: the name stays.
+            MsgInfo(QStringLiteral("카드명을 먼저 입력하셔야 합니다"));
+            return restore();
+        }
+        column = QStringLiteral("sname");
+        shown = m_oldText.trimmed();
+        value = text;
     } else if (col == ColFee) {
         const double fee = SalesNumber(text);
         if (fee < 0 || fee > 100) {
             MsgInfo(QStringLiteral("수수료는 0에서 100 사이로 입력하세요."));
             return restore();
         }
-        rows = ExecSQL(QStringLiteral("UPDATE tblcard SET dfee = ? WHERE code = ?"), {fee, code});
-        if (rows > 0)
-            m_grid->setText(col, row, QString::number(fee));
+        column = QStringLiteral("dfee");
+        shown = SalesNumber(m_oldText);
+        value = fee;
+        m_grid->setText(col, row, QString::number(fee));
     } else if (col == ColMemo) {
-        rows = ExecSQL(QStringLiteral("UPDATE tblcard SET smemo = ? WHERE code = ?"), {m_grid->text(col, row), code});
+        column = QStringLiteral("smemo");
+        shown = m_oldText;
+        value = m_grid->text(col, row);
+    } else {
+        return;
     }
-    if (rows <= 0) {
-        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+    switch (SaveCell(QStringLiteral("tblcard"), code, {{column, shown}}, {{column, value}})) {
+    case CellSave::Written:
+    case CellSave::Unchanged:
+        break;
+    case CellSave::Failed:
         restore();
+        break;
+    case CellSave::Reload:
+    case CellSave::Gone:
+        QMetaObject::invokeMethod(this, &frmCardInfo::Refresh_Sheet, Qt::QueuedConnection);
+        break;
     }
 }
 

@@ -27,7 +27,7 @@ const QString kSaveFailed = QStringLiteral("수정된 내용이 없거나, 자�
 } // namespace
 
 frmFriend_Trade::frmFriend_Trade(QWidget* parent)
-    : TradeEntryList(QStringLiteral("회원별 거래 내역"), {CTrade, COutTime, CEnd}, parent)
+    : TradeEntryList(QStringLiteral("회원별 거래 내역"), {CTrade, CDate, CPoint, CInTime, COutTime, CEnd, CMemo}, parent)
 {
     setObjectName(QStringLiteral("frmFriend_Trade"));
     makeEntryGrid({QStringLiteral("거래일자"), QStringLiteral("거래내용"), QStringLiteral("수량"),
@@ -92,19 +92,37 @@ void frmFriend_Trade::SetFormMode(int member)
     setWindowTitle(QStringLiteral("회원별 거래 내역 - 관리번호 : [")
                    + GetScalar(QStringLiteral("SELECT codeno FROM tblfriend WHERE code = ?"), {member}).toString()
                    + QStringLiteral("]"));
-    showMember();
     load();
 }
 
 void frmFriend_Trade::query()
 {
-    load(m_list->activeRow());
+    reloadList();
+}
+
+void frmFriend_Trade::reloadList()
+{
+    const int row = m_list->activeRow();
+    const RowKey key = keyAt(row);
+    load(key, m_list->activeCol(), key.trade > 0 ? row : 0);
+}
+
+void frmFriend_Trade::tradeCellSaved(int)
+{
+    reloadLater();
+}
+
+frmFriend_Trade::RowKey frmFriend_Trade::keyAt(int row) const
+{
+    if (row < 1 || row > m_list->maxRows())
+        return {};
+    return {m_list->text(CTrade, row).toInt(), m_list->text(CLine, row).toInt()};
 }
 
 void frmFriend_Trade::UpDateMoney(int tradeCode)
 {
     if (m_list->searchCol(CTrade, 1, -1, QString::number(tradeCode)) >= 1)
-        load(m_list->activeRow());
+        reloadList();
 }
 
 void frmFriend_Trade::UpdateFriend()
@@ -112,9 +130,10 @@ void frmFriend_Trade::UpdateFriend()
     SetFormMode(m_member);
 }
 
-void frmFriend_Trade::load(int keepRow)
+void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
 {
     m_busy = true;
+    showMember();
     Recordset rs;
     const int n = OpenRecordset(rs, MemberTradeLinesSql(), {m_member, m_member});
     m_list->beginFill(qMax(n, 0) + 1);
@@ -155,8 +174,14 @@ void frmFriend_Trade::load(int keepRow)
     m_sum->setRowTexts(1, {MoneyText(sumAmount), MoneyText(sumReceived), MoneyText(running), MoneyText(sumPoints)});
     m_changedCol = m_changedRow = 0;
     m_busy = false;
-    const int row = keepRow >= 1 && keepRow <= newRow() ? keepRow : 1;
-    m_list->setActiveCell(m_list->activeCol() >= 1 ? m_list->activeCol() : CDate, row);
+    int row = -1;
+    if (keep.line > 0)
+        row = m_list->searchCol(CLine, 1, newRow() - 1, QString::number(keep.line));
+    else if (keep.trade > 0)
+        row = m_list->searchCol(CTrade, 1, newRow() - 1, QString::number(keep.trade));
+    if (row < 1)
+        row = fallbackRow <= 0 ? newRow() : qBound(1, fallbackRow, newRow());
+    m_list->setActiveCell(col >= 1 && col < CTrade ? col : CDate, row);
     m_oldText = m_list->text(m_list->activeCol(), row);
 }
 
@@ -211,133 +236,154 @@ bool frmFriend_Trade::chooseService(int row)
 {
     const QString typed = m_list->text(CService, row).trimmed();
     if (typed.isEmpty()) {
-        m_list->setText(CService, row, m_oldText);
+        restoreCell(CService, row);
         return false;
     }
     const QString name = PickOrAdd(QStringLiteral("tblservice"), typed);
     // A name typed without choosing a catalog entry is a free line (service 1).
-    const int service = name.isEmpty() ? 1 : LastPickedServiceCode();
-    const int previous = qMax(1, m_list->text(CServiceCode, row).toInt());
+    const int service = name.isEmpty() ? 1 : qMax(1, LastPickedServiceCode());
+    double qty = SalesNumber(m_list->text(CQty, row)), price = SalesNumber(m_list->text(CPrice, row));
+    ApplyPickedService(qMax(1, m_list->text(CServiceCode, row).toInt()), service, &qty, &price);
     m_list->setText(CService, row, name.isEmpty() ? typed : name);
-    m_list->setText(CServiceCode, row, QString::number(qMax(1, service)));
-    if (SalesNumber(m_list->text(CQty, row)) == 0)
-        m_list->setText(CQty, row, QStringLiteral("1"));
-    if (TakesCatalogPrice(previous, service, SalesNumber(m_list->text(CPrice, row))))
-        m_list->setText(CPrice, row, MoneyText(CatalogPrice(service)));
+    m_list->setText(CServiceCode, row, QString::number(service));
+    m_list->setText(CQty, row, MoneyText(qty));
+    m_list->setText(CPrice, row, MoneyText(price));
     return true;
 }
 
-bool frmFriend_Trade::saveLine(int row)
+bool frmFriend_Trade::commitService(int row)
 {
-    const double qty = SalesNumber(m_list->text(CQty, row));
-    const double price = SalesNumber(m_list->text(CPrice, row));
-    if (!CountFits(qty) || !AmountFits(price) || !AmountFits(qty * price)) {
+    const QVariantHash shown{{QStringLiteral("ctblservice"), qMax(1, m_list->text(CServiceCode, row).toInt())},
+                             {QStringLiteral("servicename"), m_oldText.trimmed()},
+                             {QStringLiteral("lnumber"), SalesNumber(m_list->text(CQty, row))},
+                             {QStringLiteral("dmoney"), SalesNumber(m_list->text(CPrice, row))}};
+    if (!chooseService(row))
+        return true;
+    const double qty = SalesNumber(m_list->text(CQty, row)), price = SalesNumber(m_list->text(CPrice, row));
+    if (!AmountFits(qty * price)) {
         ShowNumberTooLarge();
-        return false;
+        restoreCell(CService, row);
+        return true;
     }
-    const QString name = m_list->text(CService, row).trimmed();
-    const int service = qMax(1, m_list->text(CServiceCode, row).toInt());
-    const int line = m_list->text(CLine, row).toInt();
-    int trade = m_list->text(CTrade, row).toInt();
-    if (line > 0)
-        return ExecSQL(QStringLiteral("UPDATE tbltradesub SET ctblservice = ?, servicename = ?, lnumber = ?, dmoney = ?, "
-                                      "dsum = ? WHERE code = ?"),
-                       {service, name, qty, price, qty * price, line})
-               > 0;
-    // A new row makes the trade and its first line together; a trade row without lines
-    // gets its first line.
-    Transaction tx;
-    if (trade <= 0) {
-        QString date = NormalizeDate(m_list->text(CDate, row));
-        if (date.isEmpty())
-            date = Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
-        QString time = NormalizeTime(m_list->text(CInTime, row));
-        if (time.isEmpty())
-            time = Clock::now().toString(QStringLiteral("HH:mm"));
-        trade = InsertTrade(date, m_member, time, m_list->text(CMemo, row));
-        if (trade <= 0)
-            return false;
+    if (m_list->text(CLine, row).toInt() <= 0) {
+        insertLine(row);
+        return true;
     }
-    if (ExecSQL(QStringLiteral("INSERT INTO tbltradesub (ctbltrade, lnumber, dmoney, dsum, servicename, ctblservice, smemo) "
-                               "VALUES (?, ?, ?, ?, ?, ?, '')"),
-                {trade, qty, price, qty * price, name, service})
-        <= 0)
-        return false;
-    return tx.commit();
+    saveLine(CService, row, shown,
+             {{QStringLiteral("ctblservice"), m_list->text(CServiceCode, row).toInt()},
+              {QStringLiteral("servicename"), m_list->text(CService, row).trimmed()},
+              {QStringLiteral("lnumber"), qty},
+              {QStringLiteral("dmoney"), price},
+              {QStringLiteral("dsum"), qty * price}});
+    return true;
 }
 
-bool frmFriend_Trade::commitCell(int col, int row)
+bool frmFriend_Trade::commitLineNumber(int col, int row)
 {
-    const QString text = m_list->text(col, row).trimmed();
-    const bool hasTrade = m_list->text(CTrade, row).toInt() > 0;
-    const bool hasLine = m_list->text(CLine, row).toInt() > 0;
-    bool reload = false;
-    switch (col) {
-    case CDate: {
-        const QString date = text.isEmpty() ? QString() : CheckDateText(text, true);
-        m_list->setText(col, row, date);
-        if (date.isEmpty())
-            return text.isEmpty();
-        reload = hasTrade && saveTrade(row, QStringLiteral("sdate = ?"), {date});
-        break;
+    const double v = SalesNumber(m_list->text(col, row));
+    if (col == CQty && !WholeQuantity(v)) {
+        ShowWholeQuantity();
+        restoreCell(col, row);
+        return false;
     }
-    case CService:
-        if (!chooseService(row))
-            return true;
-        if (!saveLine(row)) {
+    const double qty = col == CQty ? v : SalesNumber(m_list->text(CQty, row));
+    const double price = col == CPrice ? v : SalesNumber(m_list->text(CPrice, row));
+    if (!CountFits(qty) || !AmountFits(price) || !AmountFits(qty * price)) {
+        ShowNumberTooLarge();
+        restoreCell(col, row);
+        return false;
+    }
+    m_list->setText(col, row, MoneyText(v));
+    if (m_list->text(CLine, row).toInt() <= 0)
+        return true; // kept for the line the service cell makes
+    // The amount is computed from both numbers, so both must still be the shown ones.
+    const QVariantHash shown{{QStringLiteral("lnumber"), col == CQty ? SalesNumber(m_oldText) : qty},
+                             {QStringLiteral("dmoney"), col == CPrice ? SalesNumber(m_oldText) : price}};
+    saveLine(col, row, shown,
+             {{col == CQty ? QStringLiteral("lnumber") : QStringLiteral("dmoney"), v},
+              {QStringLiteral("dsum"), qty * price}});
+    return true;
+}
+
+void frmFriend_Trade::saveLine(int col, int row, const QVariantHash& shown, const QVariantHash& values)
+{
+    const int trade = m_list->text(CTrade, row).toInt();
+    const qint64 before = ProposedPoints(trade);
+    const CellSave outcome =
+        SaveCell(QStringLiteral("tbltradesub"), m_list->text(CLine, row).toInt(), shown, values,
+                 {{QStringLiteral("tbltrade"), trade},
+                  {QStringLiteral("tblservice"), qMax(1, m_list->text(CServiceCode, row).toInt())}});
+    if (outcome == CellSave::Failed) {
+        restoreCell(col, row);
+        return;
+    }
+    if (outcome == CellSave::Written)
+        FollowProposedPoints(trade, before);
+    reloadLater();
+}
+
+void frmFriend_Trade::insertLine(int row)
+{
+    const double qty = SalesNumber(m_list->text(CQty, row)), price = SalesNumber(m_list->text(CPrice, row));
+    const QString name = m_list->text(CService, row).trimmed();
+    const int service = qMax(1, m_list->text(CServiceCode, row).toInt());
+    int trade = m_list->text(CTrade, row).toInt();
+    const qint64 before = trade > 0 ? ProposedPoints(trade) : 0;
+    int line = 0;
+    {
+        Transaction tx;
+        if (!tx.ok()) {
+            MsgInfo(DbFailureCause(LastDbErrorCode()));
+            restoreCell(CService, row);
+            return;
+        }
+        // A new row makes the trade and its first line together; a trade row without lines
+        // gets its first line.
+        if (!ParentsExist({{QStringLiteral("tblfriend"), m_member},
+                           {QStringLiteral("tbltrade"), trade},
+                           {QStringLiteral("tblservice"), service}})) {
+            reloadLater();
+            return;
+        }
+        if (trade <= 0) {
+            QString date = NormalizeDate(m_list->text(CDate, row));
+            if (date.isEmpty())
+                date = Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
+            QString time = NormalizeTime(m_list->text(CInTime, row));
+            if (time.isEmpty())
+                time = Clock::now().toString(QStringLiteral("HH:mm"));
+            trade = InsertTrade(date, m_member, time, m_list->text(CMemo, row));
+        }
+        if (trade > 0
+            && ExecSQL(QStringLiteral("INSERT INTO tbltradesub (ctbltrade, lnumber, dmoney, dsum, servicename, "
+                                      "ctblservice, smemo) VALUES (?, ?, ?, ?, ?, ?, '')"),
+                       {trade, qty, price, qty * price, name, service})
+                   > 0)
+            line = LastIdentity();
+        if (line <= 0 || !tx.commit()) {
             MsgInfo(kSaveFailed);
-            m_list->setText(col, row, m_oldText);
-            return true;
+            restoreCell(CService, row);
+            return;
         }
-        reload = true;
-        break;
+    }
+    FollowProposedPoints(trade, before);
+    // The reload finds the row by its new trade and line.
+    m_list->setText(CTrade, row, QString::number(trade));
+    m_list->setText(CLine, row, QString::number(line));
+    reloadLater();
+}
+
+bool frmFriend_Trade::commitOwnCell(int col, int row)
+{
+    switch (col) {
+    case CService:
+        return commitService(row);
     case CQty:
-    case CPrice: {
-        const double v = SalesNumber(text);
-        m_list->setText(col, row, MoneyText(v));
-        if (!hasLine)
-            return true;
-        if (!saveLine(row)) {
-            m_list->setText(col, row, m_oldText);
-            return false;
-        }
-        reload = true;
-        break;
-    }
-    case CPoint: {
-        double v = 0;
-        if (!readPoints(col, row, &v))
-            return false;
-        reload = hasTrade && saveTrade(row, QStringLiteral("lstackpoint = ?"), {qint64(v)});
-        break;
-    }
-    case CInTime:
-    case COutTime: {
-        const QString time = text.isEmpty() ? QString() : CheckTimeText(text, true);
-        m_list->setText(col, row, time);
-        if (time.isEmpty() && !text.isEmpty())
-            return false;
-        if (!hasTrade)
-            return true;
-        if (col == CInTime)
-            reload = saveTrade(row, QStringLiteral("sintime = ?"), {time});
-        else
-            reload = saveTrade(row, time.isEmpty() ? QStringLiteral("souttime = ?") : QStringLiteral("souttime = ?, lendox = '1'"),
-                               {time});
-        break;
-    }
-    case CMemo:
-        reload = hasTrade && saveTrade(row, QStringLiteral("smemo = ?"), {m_list->text(col, row)});
-        break;
+    case CPrice:
+        return commitLineNumber(col, row);
     default:
         return true;
     }
-    if (reload) {
-        QMetaObject::invokeMethod(this, [this, row] { load(row); }, Qt::QueuedConnection);
-    } else if (hasTrade) {
-        m_list->setText(col, row, m_oldText);
-    }
-    return true;
 }
 
 // ---- payment, delete, print ----
@@ -364,7 +410,7 @@ void frmFriend_Trade::deleteActive()
     if (trade <= 0) {
         MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."));
     } else if (deleteTrade(trade)) {
-        load(row);
+        load({}, m_list->activeCol(), row);
     }
     m_list->setFocus();
 }

@@ -4,6 +4,11 @@
 
 class Grid;
 
+// A row of the member trade view: its trade and line ({0, 0}: the row for a new trade).
+struct TradeLineKey {
+    int trade = 0, line = 0;
+};
+
 // One member's trades, one row per trade line ("회원별 거래 내역"), typed into like the
 // trade list; a trade without lines has one row of its own.
 class frmFriend_Trade : public TradeEntryList {
@@ -30,13 +35,26 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool commitCell(int col, int row) override;
+    bool commitOwnCell(int col, int row) override;
+    int memberAt(int) const override { return m_member; }
+    void tradeCellSaved(int row) override;
+    void reloadList() override;
 
 private:
-    void load(int keepRow = 0);
+    using RowKey = TradeLineKey;
+    RowKey keyAt(int row) const;
+    // Loads the member's lines and puts the cursor on cell `col` of the row of `keep`
+    // (`fallbackRow` when that record is gone or none is given, 0 for the new row); the
+    // member panel follows.
+    void load(const RowKey& keep = {}, int col = 0, int fallbackRow = 1);
     void showMember();
     int newRow() const;
-    bool saveLine(int row);
+    bool commitLineNumber(int col, int row);
+    bool commitService(int row);
+    // Writes a changed line, or a first line (with its trade on the new row), after
+    // checking that the rows it refers to still exist; then the list reloads.
+    void saveLine(int col, int row, const QVariantHash& shown, const QVariantHash& values);
+    void insertLine(int row);
     bool chooseService(int row);
 
     int m_member = 0;

@@ -9,6 +9,7 @@
 #include "ui/Grid.h"
 #include "ui/HCText.h"
 #include "ui/RecordWindow.h"
+#include "ui/SearchInput.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -20,6 +21,7 @@ frmService::frmService(QWidget* parent) : RecordList(QStringLiteral("거래내�
 {
     setObjectName(QStringLiteral("frmService"));
     m_search = new HCText(this);
+    CapSearchInput(m_search);
     m_search->setObjectName(QStringLiteral("htField"));
     auto* queryButton = SalesButton(this, "btnQuery", QStringLiteral("검색 (F5)"), true);
     m_grid = new Grid(this);

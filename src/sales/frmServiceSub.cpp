@@ -26,27 +26,11 @@ frmServiceSub::frmServiceSub(QWidget* parent) : RecordEditor(QStringLiteral("거
 {
     setObjectName(QStringLiteral("frmServiceSub"));
     setModeCaptions(QStringLiteral("거래내용등록 -『신규등록』"), QStringLiteral("거래내용등록 - 『수정』"));
-    auto* grid = new QGridLayout;
-    const QString labels[FieldCount] = {{}, QStringLiteral("거 래 명"), QStringLiteral("단   가"),
-                                        QStringLiteral("적립Point"), QStringLiteral("Memo")};
-    for (int i = 0; i < FieldCount; ++i) {
-        m_fields[i] = new HCText(this);
-        m_fields[i]->setObjectName(QStringLiteral("htField(%1)").arg(i));
-        if (i == FCode) {
-            m_fields[i]->hide();
-            continue;
-        }
-        auto* l = new QLabel(labels[i], this);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        grid->addWidget(l, i - 1, 0);
-        grid->addWidget(m_fields[i], i - 1, 1);
-    }
+    QGridLayout* grid = MakeEditorFields(this, m_fields,
+                                         {QString(), QStringLiteral("거 래 명"), QStringLiteral("단   가"),
+                                          QStringLiteral("적립Point"), QStringLiteral("Memo")},
+                                         {FPrice, FPoint});
     m_fields[FName]->setMaxLength(40);
-    for (int i : {int(FPrice), int(FPoint)}) {
-        m_fields[i]->SetAcceptType(HCText::Number);
-        m_fields[i]->SetShowSeparate(true);
-        m_fields[i]->setAlignment(Qt::AlignRight);
-    }
     m_cun = new QCheckBox(QStringLiteral("계속 등록하기"), this);
     m_cun->setObjectName(QStringLiteral("chkCun"));
     m_cun->setChecked(Settings::get(App().appTitle, kConfig, kContinueKey, QStringLiteral("1")) == QStringLiteral("1"));
@@ -76,25 +60,22 @@ void frmServiceSub::DispRec(int code)
 
 bool frmServiceSub::checkInputs()
 {
-    if (m_fields[FName]->text().trimmed().isEmpty()) {
-        MsgInfo(QStringLiteral("거래명이 입력되지 않았습니다"));
-        m_fields[FName]->setFocus();
+    if (!CheckServiceName(m_fields[FName]))
         return false;
-    }
     if (m_fields[FPrice]->text().trimmed().isEmpty()) {
         MsgInfo(QStringLiteral("단가가 입력되지 않았습니다"));
         m_fields[FPrice]->setFocus();
         return false;
     }
-    for (int i : {int(FPrice), int(FPoint)}) {
-        const double v = SalesNumber(m_fields[i]->text());
-        if (i == FPrice ? !AmountFits(v) : !CountFits(v)) {
-            ShowNumberTooLarge();
-            m_fields[i]->setFocus();
-            return false;
-        }
-    }
-    return true;
+    return CheckNumberFits(m_fields[FPrice], false) && CheckNumberFits(m_fields[FPoint], true);
+}
+
+QVariantHash frmServiceSub::inputValues() const
+{
+    return {{QStringLiteral("sname"), m_fields[FName]->text().trimmed()},
+            {QStringLiteral("smoney"), SalesNumber(m_fields[FPrice]->text())},
+            {QStringLiteral("spoint"), SalesNumber(m_fields[FPoint]->text())},
+            {QStringLiteral("smemo"), m_fields[FMemo]->text()}};
 }
 
 SqlStatement frmServiceSub::saveStatement()

@@ -32,6 +32,8 @@ protected:
     void DispRec(int code) override;
     bool checkInputs() override;
     SqlStatement saveStatement() override;
+    QString recordTable() const override { return QStringLiteral("tblservice"); }
+    QVariantHash inputValues() const override;
     void afterSave() override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -51,7 +51,7 @@ static std::function<void()>& callerListOpener()
 }
 
 frmTrade::frmTrade(QWidget* parent)
-    : TradeEntryList(QStringLiteral("회원거래관리"), {CCode, COutTime, CEnd}, parent)
+    : TradeEntryList(QStringLiteral("회원거래관리"), {CCode, CDate, CPoint, CInTime, COutTime, CEnd, CMemo}, parent)
 {
     setObjectName(QStringLiteral("frmTrade"));
     m_period = new HCTerm(this);
@@ -186,7 +186,7 @@ void frmTrade::query()
     load();
 }
 
-void frmTrade::load(int keepCode)
+void frmTrade::load(int keepCode, int col)
 {
     m_busy = true;
     const QVector<TradeRow> rows = m_filterMember > 0 ? LoadTrades({}, {}, m_filterMember)
@@ -209,8 +209,10 @@ void frmTrade::load(int keepCode)
     int row = keepCode ? rowOfTrade(keepCode) : 0;
     if (row < 1)
         row = 1;
-    m_list->setActiveCell(CDate, row);
-    m_oldText = m_list->text(CDate, row);
+    if (col < CDate || col >= CCode)
+        col = CDate;
+    m_list->setActiveCell(col, row);
+    m_oldText = m_list->text(col, row);
     showActive(row, true);
 }
 
@@ -332,69 +334,31 @@ void frmTrade::showMemberPanel(int member)
 
 // ---- cell editing ----
 
-bool frmTrade::commitCell(int col, int row)
+int frmTrade::memberAt(int row) const
 {
-    const QString text = m_list->text(col, row).trimmed();
-    const bool isNew = row == newRow();
-    switch (col) {
-    case CDate: {
-        const QString date = CheckDateText(text.isEmpty() ? m_period->Text2() : text, true);
-        m_list->setText(CDate, row, date);
-        if (date.isEmpty())
-            return false;
-        if (!isNew && !saveTrade(row, QStringLiteral("sdate = ?"), {date})) {
-            m_list->setText(col, row, m_oldText);
-            return true;
-        }
-        return true;
-    }
-    case CName:
+    return m_list->text(CFriend, row).toInt();
+}
+
+QString frmTrade::dateForEmpty() const
+{
+    return m_period->Text2();
+}
+
+void frmTrade::tradeCellSaved(int row)
+{
+    refreshRow(row);
+}
+
+void frmTrade::reloadList()
+{
+    load(tradeAt(m_list->activeRow()), m_list->activeCol());
+}
+
+bool frmTrade::commitOwnCell(int col, int row)
+{
+    if (col == CName)
         pickMember(row);
-        return true;
-    case CPoint: {
-        double v = 0;
-        if (!readPoints(col, row, &v))
-            return false;
-        m_list->setText(col, row, MoneyText(v));
-        if (isNew)
-            return true;
-        if (saveTrade(row, QStringLiteral("lstackpoint = ?"), {qint64(v)})) {
-            recomputeSums();
-            showMemberPanel(m_list->text(CFriend, row).toInt());
-        } else {
-            m_list->setText(col, row, m_oldText);
-        }
-        return true;
-    }
-    case CInTime:
-    case COutTime: {
-        const QString time = text.isEmpty() ? QString() : CheckTimeText(text, true);
-        m_list->setText(col, row, time);
-        if (time.isEmpty() && !text.isEmpty())
-            return false; // invalid: cleared, nothing stored, the focus stays
-        if (isNew)
-            return true;
-        if (col == CInTime) {
-            if (!saveTrade(row, QStringLiteral("sintime = ?"), {time}))
-                m_list->setText(col, row, m_oldText);
-            return true;
-        }
-        const bool done = !time.isEmpty();
-        if (saveTrade(row, done ? QStringLiteral("souttime = ?, lendox = '1'") : QStringLiteral("souttime = ?"), {time})) {
-            if (done)
-                m_list->setText(CEnd, row, QStringLiteral("1"));
-        } else {
-            m_list->setText(col, row, m_oldText);
-        }
-        return true;
-    }
-    case CMemo:
-        if (!isNew && !saveTrade(row, QStringLiteral("smemo = ?"), {m_list->text(col, row)}))
-            m_list->setText(col, row, m_oldText);
-        return true;
-    default:
-        return true;
-    }
+    return true;
 }
 
 void frmTrade::pickMember(int row)
@@ -409,6 +373,8 @@ void frmTrade::pickMember(int row)
         m_list->setText(CName, row, previous);
         return;
     }
+    // With "검색 고객만 보기" on, a trade of another member does not belong to the list.
+    const bool leavesFilter = m_filterMember > 0 && member != m_filterMember;
     if (isNew) {
         QString date = NormalizeDate(m_list->text(CDate, row));
         if (date.isEmpty())
@@ -416,10 +382,13 @@ void frmTrade::pickMember(int row)
         QString time = NormalizeTime(m_list->text(CInTime, row));
         if (time.isEmpty())
             time = nowTime();
-        const int code = InsertTrade(date, member, time, m_list->text(CMemo, row));
+        const int code = insertTrade(date, member, time, m_list->text(CMemo, row));
         if (code <= 0) {
-            MsgInfo(kSaveFailed);
             m_list->setText(CName, row, QString());
+            return;
+        }
+        if (leavesFilter) {
+            reloadLater();
             return;
         }
         fillRow(row, LoadTrade(code));
@@ -429,12 +398,40 @@ void frmTrade::pickMember(int row)
         return;
     }
     m_list->setText(CName, row, name);
-    if (saveTrade(row, QStringLiteral("ctblfriend = ?, sintime = ?"), {member, m_list->text(CInTime, row)})) {
+    const CellSave outcome =
+        saveTrade(row,
+                  {{QStringLiteral("ctblfriend"), m_list->text(CFriend, row).toInt()},
+                   {QStringLiteral("sintime"), m_list->text(CInTime, row)}},
+                  {{QStringLiteral("ctblfriend"), member}, {QStringLiteral("sintime"), m_list->text(CInTime, row)}},
+                  {{QStringLiteral("tblfriend"), member}});
+    if (outcome == CellSave::Written || outcome == CellSave::Unchanged) {
         m_list->setText(CFriend, row, QString::number(member));
-        showActive(row, true);
+        if (leavesFilter)
+            reloadLater();
+        else
+            refreshRow(row);
     } else {
         m_list->setText(CName, row, previous);
     }
+}
+
+int frmTrade::insertTrade(const QString& date, int member, const QString& time, const QString& memo)
+{
+    Transaction t;
+    if (!t.ok()) {
+        MsgInfo(DbFailureCause(LastDbErrorCode()));
+        return 0;
+    }
+    if (!ParentsExist({{QStringLiteral("tblfriend"), member}})) {
+        reloadLater();
+        return 0;
+    }
+    const int code = InsertTrade(date, member, time, memo);
+    if (code <= 0 || !t.commit()) {
+        MsgInfo(kSaveFailed);
+        return 0;
+    }
+    return code;
 }
 
 void frmTrade::setCallerListOpener(std::function<void()> opener)
@@ -477,6 +474,14 @@ void frmTrade::openLineEditor(int lineCode)
     if (!ed->property("tradeListLinked").toBool()) {
         ed->setProperty("tradeListLinked", true);
         connect(ed, &RecordEditor::recordSaved, this, [this, ed](int) { UpdateTrade(ed->tradeCode()); });
+        // The trade or the line was deleted elsewhere: nothing to edit any more.
+        connect(
+            ed, &RecordEditor::recordGone, this,
+            [this, ed] {
+                CloseWindow(ed);
+                reloadList();
+            },
+            Qt::QueuedConnection);
     }
     ed->setTrade(code);
     ed->SetFormMode(lineCode > 0 ? RecordEditor::EditMode : RecordEditor::NewMode, lineCode);
@@ -508,7 +513,7 @@ void frmTrade::UpDateMoney(int tradeCode)
 
 void frmTrade::UpdateFriend()
 {
-    load(tradeAt(m_list->activeRow()));
+    reloadList();
 }
 
 // ---- delete, print ----
@@ -524,11 +529,14 @@ void frmTrade::deleteActive()
         }
         if (!AskYesNo(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), false))
             return;
+        const int trade = tradeAt(m_list->activeRow());
+        const qint64 before = ProposedPoints(trade);
         if (ExecSQL(QStringLiteral("DELETE FROM tbltradesub WHERE code = ?"), {line}) <= 0) {
             MsgWarning(QStringLiteral("코드[") + QString::number(line)
                        + QStringLiteral("]에 해당하는 자료를 삭제할 수 없습니다."));
             return;
         }
+        FollowProposedPoints(trade, before);
         // The trade's count, total and outstanding all follow the removed line.
         refreshRow(m_list->activeRow());
         m_lines->setFocus();

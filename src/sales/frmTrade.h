@@ -45,11 +45,16 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool commitCell(int col, int row) override;
+    bool commitOwnCell(int col, int row) override;
     int tradeAt(int row) const override;
+    int memberAt(int row) const override;
+    QString dateForEmpty() const override;
+    void tradeCellSaved(int row) override;
+    void reloadList() override;
 
 private:
-    void load(int keepCode = 0);
+    // Loads the list; the cursor goes to cell `col` (default 거래일자) of trade `keepCode`.
+    void load(int keepCode = 0, int col = 0);
     void fillRow(int row, const TradeRow& t);
     void appendNewRow();
     int newRow() const; // the empty row for a new trade
@@ -60,6 +65,9 @@ private:
     void showActive(int row, bool force = false);
     void showMemberPanel(int member);
     void pickMember(int row);
+    // Inserts a trade of `member` after checking, in the same transaction, that the member
+    // still exists; 0 (message shown) when not written.
+    int insertTrade(const QString& date, int member, const QString& time, const QString& memo);
     void openActiveCell();
 
     Grid* m_lines = nullptr;

@@ -111,12 +111,13 @@ void frmTradeMoney::setValue(int i, double v)
     m_fields[i]->setText(i == FCode || i == FCardCode ? PlainNumber(v) : MoneyText(v));
 }
 
-void frmTradeMoney::open(int trade, int member)
+void frmTradeMoney::open(int trade, int member, bool propose)
 {
     m_trade = trade;
     m_member = member;
     m_current = -1;
     const TradeRow t = LoadTrade(trade);
+    m_cardChecked = GetScalar(QStringLiteral("SELECT cardchk FROM tbltrade WHERE code = ?"), {trade}).toString();
     setValue(FCode, trade);
     setValue(FCard, t.card);
     setValue(FAccount, t.account);
@@ -125,17 +126,43 @@ void frmTradeMoney::open(int trade, int member)
     setValue(FCardCode, t.code ? t.cardCode : 1);
     setValue(FOldDebt, FriendBalance(member, trade));
     setValue(FSale, t.total);
-    setValue(FCurPoint, FriendPointBalance(member, trade));
+    setValue(FCurPoint, double(FriendPointBalance(member, trade)));
     setValue(FOwed, value(FOldDebt) + value(FSale));
     PaymentSplit split;
     split.card = t.card;
     split.account = t.account;
     split.points = t.points;
     split.discount = t.discount;
-    setValue(FCash, ProposedCash(value(FOwed), split));
+    setValue(FCash, propose ? ProposedCash(value(FOwed), split) : t.cash);
     const QString name = CardName(int(value(FCardCode)));
     m_cardName->setText(name.isEmpty() ? QString() : QStringLiteral("  ") + name);
+    // What is stored now; the save writes what differs from it and asks when another PC
+    // changed the row meanwhile.
+    if (t.code)
+        m_changes.take(QStringLiteral("tbltrade"), trade,
+                       {{QStringLiteral("dmoney"), t.cash},
+                        {QStringLiteral("dcard"), t.card},
+                        {QStringLiteral("ctblcard"), t.cardCode},
+                        {QStringLiteral("daccount"), t.account},
+                        {QStringLiteral("lpoint"), qint64(t.points)},
+                        {QStringLiteral("ddc"), t.discount},
+                        {QStringLiteral("cardchk"), m_cardChecked}});
+    else
+        m_changes.clear();
     recompute();
+}
+
+QVariantHash frmTradeMoney::storedValues() const
+{
+    const double card = value(FCard);
+    return {{QStringLiteral("dmoney"), value(FCash)},
+            {QStringLiteral("dcard"), card},
+            {QStringLiteral("ctblcard"), card == 0 ? 1 : qMax(1, int(value(FCardCode)))},
+            {QStringLiteral("daccount"), value(FAccount)},
+            {QStringLiteral("lpoint"), qint64(value(FPoint))},
+            {QStringLiteral("ddc"), value(FDc)},
+            // A card amount back at 0 also forgets an earlier deposit confirmation.
+            {QStringLiteral("cardchk"), card == 0 ? QString() : m_cardChecked}};
 }
 
 void frmTradeMoney::recompute()
@@ -159,6 +186,8 @@ void frmTradeMoney::leaveField(int i)
         return;
     m_current = -1;
     setValue(FCash, CashAfterComponent(value(FCash), m_before, value(i)));
+    // The totals follow at once, also while the card company picker is open.
+    recompute();
     if (i == FCard) {
         if (value(FCard) == 0) {
             setValue(FCardCode, 1);
@@ -192,18 +221,42 @@ bool frmTradeMoney::save()
             return false;
         }
     }
+    if (value(FCard) != 0 && int(value(FCardCode)) <= 1) {
+        MsgInfo(QStringLiteral("신용카드 금액이 있으면 카드회사를 선택하셔야 합니다."));
+        m_fields[FCard]->setFocus();
+        return false;
+    }
     if (value(FPoint) > value(FCurPoint)
         && !AskYesNo(QStringLiteral("사용 포인트가 현포인트보다 많습니다. 그래도 저장하시겠습니까?"), {}, false))
         return false;
-    const int cardCode = value(FCard) == 0 ? 1 : qMax(1, int(value(FCardCode)));
-    // A card amount back at 0 also forgets an earlier deposit confirmation.
-    const int rows = ExecSQL(
-        QStringLiteral("UPDATE tbltrade SET dmoney = ?, dcard = ?, ctblcard = ?, daccount = ?, lpoint = ?, ddc = ?, "
-                       "cardchk = CASE WHEN ? = 0 THEN '' ELSE cardchk END WHERE code = ?"),
-        {value(FCash), value(FCard), cardCode, value(FAccount), qint64(value(FPoint)), value(FDc), value(FCard),
-         m_trade});
-    if (rows <= 0) {
-        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+    const int cardCode = value(FCard) == 0 ? 1 : int(value(FCardCode));
+    const qint64 pointsBefore = ProposedPoints(m_trade);
+    int rows = 0;
+    switch (m_changes.save(storedValues(), {}, &rows, {{QStringLiteral("tblcard"), cardCode}})) {
+    case RecordChanges::Outcome::Written:
+        FollowProposedPoints(m_trade, pointsBefore);
+        break;
+    case RecordChanges::Outcome::Unchanged:
+        break;
+    case RecordChanges::Outcome::Failed: {
+        const QString cause = LastStatementFailed() ? DbFailureCause(LastDbErrorCode()) : QString();
+        MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.")
+                + (cause.isEmpty() ? QString() : QStringLiteral("\n") + cause));
+        return false;
+    }
+    case RecordChanges::Outcome::Reload:
+        open(m_trade, m_member, false);
+        return false;
+    case RecordChanges::Outcome::KeepEditing:
+        return false;
+    case RecordChanges::Outcome::Gone:
+        if (LoadTrade(m_trade).code == 0) {
+            emit tradeGone(m_trade);
+            CloseWindow(this);
+        } else { // the card company was deleted: another one is to be chosen
+            setValue(FCardCode, 1);
+            m_cardName->clear();
+        }
         return false;
     }
     emit paymentSaved(m_trade);

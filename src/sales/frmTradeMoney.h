@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/RecordChanges.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -21,8 +23,9 @@ public:
 
     explicit frmTradeMoney(QWidget* parent = nullptr);
 
-    // Loads trade `trade` of member `member` and proposes the cash.
-    void open(int trade, int member);
+    // Loads trade `trade` of member `member` and proposes the cash (without `propose` the
+    // stored cash is shown, as after choosing to see another PC's change).
+    void open(int trade, int member, bool propose = true);
     bool save();
 
     HCText* field(int i) const { return m_fields[i]; }
@@ -36,6 +39,8 @@ public:
 signals:
     // After a successful save; the caller rereads the trade.
     void paymentSaved(int tradeCode);
+    // The trade was deleted elsewhere (the message was shown; the editor closes).
+    void tradeGone(int tradeCode);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,7 +53,12 @@ private:
     void chooseCard();
     void recompute();
 
+    // The stored payment columns as loaded; the save writes the changed ones only.
+    QVariantHash storedValues() const;
+
     HCText* m_fields[FieldCount] = {};
+    RecordChanges m_changes;
+    QString m_cardChecked; // the deposit confirmation date as loaded
     QLabel* m_cardName = nullptr;
     int m_trade = 0;
     int m_member = 0;

@@ -17,25 +17,20 @@
 frmTradeSub::frmTradeSub(QWidget* parent) : RecordEditor(QStringLiteral("거래내용등록"), parent)
 {
     setObjectName(QStringLiteral("frmTradeSub"));
-    auto* grid = new QGridLayout;
-    const QString labels[] = {{}, QStringLiteral("거래내용"), QStringLiteral("수    량"), QStringLiteral("단    가"),
-                              QStringLiteral("금    액"), QStringLiteral("Memo")};
-    for (int i = 0; i < FieldCount; ++i) {
-        m_fields[i] = new HCText(this);
-        m_fields[i]->setObjectName(QStringLiteral("htField(%1)").arg(i));
-        if (i == FCode || i == FService) {
-            m_fields[i]->hide();
-            continue;
-        }
-        grid->addWidget(new QLabel(labels[i], this), i - 1, 0);
-        grid->addWidget(m_fields[i], i - 1, 1);
+    QGridLayout* grid = MakeEditorFields(this, m_fields,
+                                         {QString(), QStringLiteral("거래내용"), QStringLiteral("수    량"),
+                                          QStringLiteral("단    가"), QStringLiteral("금    액"), QStringLiteral("Memo"),
+                                          QString()},
+                                         {FQty, FPrice, FAmount});
+    for (int i : {int(FName), int(FQty), int(FPrice), int(FAmount), int(FMemo)})
         m_fields[i]->installEventFilter(this);
-    }
-    for (int i : {int(FQty), int(FPrice), int(FAmount)}) {
-        m_fields[i]->SetAcceptType(HCText::Number);
-        m_fields[i]->SetShowSeparate(true);
-        m_fields[i]->setAlignment(Qt::AlignRight);
-    }
+    // Quantities are whole numbers: a decimal point is refused as it is typed.
+    connect(m_fields[FQty], &HCText::KeyPress, this, [](int& k) {
+        if (k == '.') {
+            k = 0;
+            ShowWholeQuantity();
+        }
+    });
     m_fields[FAmount]->SetLocked(true);
     m_fields[FAmount]->setFocusPolicy(Qt::NoFocus);
     auto* find = SalesButton(this, "btnShowFindFld", QStringLiteral("..."));
@@ -97,10 +92,10 @@ void frmTradeSub::findService()
     const int service = LastPickedServiceCode();
     m_fields[FName]->setText(name);
     m_fields[FService]->setText(QString::number(service));
-    if (SalesNumber(m_fields[FQty]->text()) == 0)
-        m_fields[FQty]->setText(QStringLiteral("1"));
-    if (TakesCatalogPrice(m_lineService, service, SalesNumber(m_fields[FPrice]->text())))
-        m_fields[FPrice]->setText(MoneyText(CatalogPrice(service)));
+    double qty = SalesNumber(m_fields[FQty]->text()), price = SalesNumber(m_fields[FPrice]->text());
+    ApplyPickedService(m_lineService, service, &qty, &price);
+    m_fields[FQty]->setText(MoneyText(qty));
+    m_fields[FPrice]->setText(MoneyText(price));
     m_lineService = service;
     computeAmount();
     setDirty(true);
@@ -113,35 +108,54 @@ void frmTradeSub::computeAmount()
 
 bool frmTradeSub::checkInputs()
 {
-    if (m_fields[FName]->text().trimmed().isEmpty()) {
-        MsgInfo(QStringLiteral("거래명이 입력되지 않았습니다"));
-        m_fields[FName]->setFocus();
+    if (!CheckServiceName(m_fields[FName]))
+        return false;
+    if (!WholeQuantity(SalesNumber(m_fields[FQty]->text()))) {
+        ShowWholeQuantity();
+        m_fields[FQty]->setFocus();
         return false;
     }
+    return CheckNumberFits(m_fields[FQty], true) && CheckNumberFits(m_fields[FPrice], false)
+           && CheckNumberFits(m_fields[FPrice], false, SalesNumber(m_fields[FQty]->text()));
+}
+
+QVariantHash frmTradeSub::inputValues() const
+{
     const double qty = SalesNumber(m_fields[FQty]->text());
     const double price = SalesNumber(m_fields[FPrice]->text());
-    if (!CountFits(qty) || !AmountFits(price) || !AmountFits(qty * price)) {
-        ShowNumberTooLarge();
-        m_fields[CountFits(qty) ? FPrice : FQty]->setFocus();
-        return false;
-    }
-    return true;
+    return {{QStringLiteral("ctblservice"), qMax(1, m_fields[FService]->text().toInt())},
+            {QStringLiteral("servicename"), m_fields[FName]->text().trimmed()},
+            {QStringLiteral("lnumber"), qty},
+            {QStringLiteral("dmoney"), price},
+            {QStringLiteral("dsum"), qty * price},
+            {QStringLiteral("smemo"), m_fields[FMemo]->text()}};
+}
+
+QList<RowRef> frmTradeSub::parentRows() const
+{
+    return {{QStringLiteral("tbltrade"), m_trade}, {QStringLiteral("tblservice"), qMax(1, m_fields[FService]->text().toInt())}};
+}
+
+int frmTradeSub::writeRecord()
+{
+    m_pointsBefore = ProposedPoints(m_trade);
+    return RecordEditor::writeRecord();
+}
+
+void frmTradeSub::afterSave()
+{
+    FollowProposedPoints(m_trade, m_pointsBefore);
 }
 
 SqlStatement frmTradeSub::saveStatement()
 {
-    const double qty = SalesNumber(m_fields[FQty]->text());
-    const double price = SalesNumber(m_fields[FPrice]->text());
-    const int service = qMax(1, m_fields[FService]->text().toInt());
-    const QVariantList values = {m_trade, service, m_fields[FName]->text().trimmed(), qty, price, qty * price,
-                                 m_fields[FMemo]->text()};
-    if (mode() == EditMode)
-        return {QStringLiteral("UPDATE tbltradesub SET ctbltrade = ?, ctblservice = ?, servicename = ?, lnumber = ?, "
-                               "dmoney = ?, dsum = ?, smemo = ? WHERE code = ?"),
-                values + QVariantList{code()}};
+    // New lines only: an edited line writes its changed columns (inputValues).
+    const QVariantHash v = inputValues();
     return {QStringLiteral("INSERT INTO tbltradesub (ctbltrade, ctblservice, servicename, lnumber, dmoney, dsum, smemo) "
                            "VALUES (?, ?, ?, ?, ?, ?, ?)"),
-            values};
+            {m_trade, v.value(QStringLiteral("ctblservice")), v.value(QStringLiteral("servicename")),
+             v.value(QStringLiteral("lnumber")), v.value(QStringLiteral("dmoney")), v.value(QStringLiteral("dsum")),
+             v.value(QStringLiteral("smemo"))}};
 }
 
 bool frmTradeSub::eventFilter(QObject* watched, QEvent* event)

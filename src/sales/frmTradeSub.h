@@ -27,6 +27,11 @@ protected:
     void clearInputs() override;
     bool checkInputs() override;
     SqlStatement saveStatement() override;
+    QString recordTable() const override { return QStringLiteral("tbltradesub"); }
+    QVariantHash inputValues() const override;
+    QList<RowRef> parentRows() const override;
+    int writeRecord() override;
+    void afterSave() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -39,4 +44,5 @@ private:
     // The catalog service the line has (1: none), kept while a new name is typed.
     int m_lineService = 1;
     bool m_nameEdited = false;
+    qint64 m_pointsBefore = 0; // the points the options proposed before the save
 };

@@ -1,6 +1,7 @@
 #include "tools/BackupArchive.h"
 
 #include "db/Database.h"
+#include "core/Log.h"
 #include "db/FileDatabase.h"
 
 #include <QDir>
@@ -291,6 +292,55 @@ private:
 };
 } // namespace
 
+namespace {
+const QString kIncomplete = QStringLiteral(".incomplete");
+const QString kRestoreKeep = QStringLiteral("before-restore_");
+
+// The newest change of a scrap: the entry itself or anything directly in it.
+QDateTime lastChange(const QFileInfo& fi) {
+    QDateTime newest = fi.lastModified();
+    if (fi.isDir())
+        for (const QFileInfo& in : QDir(fi.absoluteFilePath())
+                                       .entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+            newest = qMax(newest, in.lastModified());
+    return newest;
+}
+
+void pruneRestoreKeeps(const QString& dir) {
+    const QFileInfoList keeps = QDir(dir).entryInfoList({kRestoreKeep + QStringLiteral("*")},
+                                                        QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
+    int whole = 0;
+    for (const QFileInfo& fi : keeps) {
+        if (fi.fileName().endsWith(kIncomplete)) continue;
+        if (++whole > kKeptRestores) QDir(fi.absoluteFilePath()).removeRecursively();
+    }
+}
+} // namespace
+
+void CleanBackupScraps(const QString& dir) {
+    if (dir.isEmpty() || !QFileInfo(dir).isDir()) return;
+    const QDateTime stale = QDateTime::currentDateTime().addSecs(-kScrapAgeSecs);
+    const QFileInfoList entries =
+        QDir(dir).entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo& fi : entries) {
+        const QString n = fi.fileName();
+        const bool scrapDir = fi.isDir() && !fi.isSymLink() &&
+                              (n.startsWith(QStringLiteral(".backup-")) || n.startsWith(QStringLiteral(".verify-")) ||
+                               n.startsWith(QStringLiteral("server-copy-")) ||
+                               (n.startsWith(kRestoreKeep) && n.endsWith(kIncomplete)));
+        const bool scrapFile = fi.isFile() && (n.endsWith(QStringLiteral(".zip.part")) ||
+                                               n.contains(QStringLiteral(".zip.part.")) ||
+                                               n.endsWith(QStringLiteral(".db.restoring")));
+        if ((!scrapDir && !scrapFile) || lastChange(fi) > stale) continue;
+        qCInfo(lcStartup, "removing what an ended backup or restore left: %s", qPrintable(fi.absoluteFilePath()));
+        if (scrapDir)
+            QDir(fi.absoluteFilePath()).removeRecursively();
+        else
+            QFile::remove(fi.absoluteFilePath());
+    }
+    pruneRestoreKeeps(dir);
+}
+
 bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* dbVer,
                          const BackupProgress& progress, int from, int to) {
     // Reading (and unpacking) the entries takes the first third of the range, the check the rest.
@@ -313,6 +363,7 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     QString why;
     const QString part = archivePath + QStringLiteral(".part");
     QDir().mkpath(QFileInfo(archivePath).absolutePath());
+    CleanBackupScraps(QFileInfo(archivePath).absolutePath());
     QTemporaryDir tmp(QFileInfo(archivePath).absolutePath() + QStringLiteral("/.backup-XXXXXX"));
     auto fail = [&](const QString& reason) {
         QFile::remove(part);
@@ -443,6 +494,9 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
     };
     report(progress, 0, QStringLiteral("unpack"));
     QDir().mkpath(dbFolder); // a computer that has no data yet
+    CleanBackupScraps(dbFolder);
+    if (QFileInfo(keepRoot).absoluteFilePath() != QFileInfo(dbFolder).absoluteFilePath())
+        CleanBackupScraps(keepRoot);
     if (!readEntries(archivePath, mainNew, &why, [&](qint64 done, qint64 total) {
             if (total > 0) report(progress, int(25 * done / total), QStringLiteral("unpack"));
         })) {
@@ -451,13 +505,18 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
     }
     // 25..80: the unpacked database is checked on one core while the other keeps the old
     // database as it is, log files included. Both must succeed before anything changes.
-    const QString keep = keepRoot + QStringLiteral("/before-restore_") +
+    const QString kept = keepRoot + QStringLiteral("/before-restore_") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    // Filled under a name that says it is not whole; renamed once every copy is on the disk.
+    const QString keep = kept + kIncomplete;
     const bool keepRootExisted = QFileInfo::exists(keepRoot);
+    bool keepWhole = false;
     auto dropKeep = [&] {
         QDir(keep).removeRecursively(); // nothing was changed: the copies are not needed
+        if (keepWhole) QDir(kept).removeRecursively();
         if (!keepRootExisted) QDir().rmdir(keepRoot);
     };
+    QDir(keep).removeRecursively();
     if (!QDir().mkpath(keep)) {
         cleanup();
         dropKeep();
@@ -498,6 +557,13 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
         }
     }
     copied = 1.0;
+    for (const QString& name : oldFiles)
+        if (copyError.isEmpty() && QFile::exists(keep + u'/' + name) && !syncToDisk(keep + u'/' + name))
+            copyError = QStringLiteral("cannot write the old ") + name + QStringLiteral(" to the disk");
+    if (copyError.isEmpty() && (QFileInfo::exists(kept) || !QDir().rename(keep, kept)))
+        copyError = QStringLiteral("cannot rename ") + keep;
+    keepWhole = copyError.isEmpty();
+    if (keepWhole) syncToDisk(keepRoot);
     // The new file goes to the disk while the check still runs (it is only read from now on).
     if (copyError.isEmpty() && !syncToDisk(mainNew))
         copyError = QStringLiteral("cannot write the restored database to the disk");
@@ -512,7 +578,7 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
         QFile::remove(postNew);
         hasPost = false;
     }
-    if (keptIn) *keptIn = keep;
+    if (keptIn) *keptIn = kept;
     // No log may outlive the file it belongs to: fold it into the old file first.
     if (QFile::exists(dbFolder + u'/' + kMainDb) &&
         !SettleDatabaseFile(dbFolder + u'/' + kMainDb, &why)) {
@@ -546,6 +612,7 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
             if (n.startsWith(QStringLiteral("환경설정_")) && !QFile::exists(dbFolder + u'/' + n))
                 ExtractZipEntry(archivePath, n, dbFolder + u'/' + n, nullptr);
     }
+    pruneRestoreKeeps(keepRoot);
     report(progress, 100, QStringLiteral("done"));
     return true;
 }

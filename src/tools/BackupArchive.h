@@ -31,10 +31,22 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error = nullptr, Q
 // Restores `archivePath` into `dbFolder`. Nothing is touched unless the archive passed
 // VerifyBackupArchive and its database was unpacked and checked beside the old one. The
 // old database (with any -wal or -journal) is first copied to a new folder under
-// `keepRoot` ("before-restore_YYYYMMDD_HHMMSS", returned in `keptIn`); then the new file
+// `keepRoot` ("before-restore_YYYYMMDD_HHMMSS", returned in `keptIn`; it carries the suffix
+// ".incomplete" until every old file is in it and on the disk); then the new file
 // replaces the old by rename, so dbMain.db is always either the old or the new file.
 bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder, const QString& keepRoot,
                           const BackupProgress& progress = {}, QString* error = nullptr, QString* keptIn = nullptr);
+
+// What a killed backup or restore leaves in `dir` is removed once it has not changed for
+// kScrapAgeSecs (a backup of another PC may still be writing a younger one): the hidden
+// ".backup-*" and ".verify-*" working folders, "server-copy-*" folders, "*.zip.part" files
+// with libzip's "*.zip.part.*" temporaries, unpacked "*.restoring" files and the
+// "before-restore_*.incomplete" folders of restores that ended while keeping the old
+// files. Of the complete "before-restore_*" folders the newest kKeptRestores stay.
+// Writing and restoring call it on the folders they use.
+constexpr int kScrapAgeSecs = 3600;
+constexpr int kKeptRestores = 3;
+void CleanBackupScraps(const QString& dir);
 
 // Archives in `dir` whose names start with `prefix` and end in ".zip", newest first.
 QStringList BackupArchives(const QString& dir, const QString& prefix = {});

@@ -303,10 +303,12 @@ bool FrmTool_NTSetup::btnAutoNTDrv() {
     QString reached;
     if (reachCheck()) reached = reachCheck()(share, folder);
     else if (QFileInfo(folder).isDir()) reached = folder;
-    else MsgInfo(folder + QStringLiteral("드라이브 연결이 실패되었습니다."));
+    else MsgInfo(folder + QStringLiteral(" 드라이브 연결이 실패되었습니다."));
     if (reached.isEmpty()) return false;
     m_folder->setText(reached);
-    ShowFloatNotice(reached + QStringLiteral("\\ 드라이브로 네트워크 드라이브 연결이 되었습니다."));
+    // A mount folder, not a drive letter: no path separator of another system after it
+    // (a backslash shows as "₩" in Korean fonts).
+    ShowFloatNotice(QStringLiteral("[") + reached + QStringLiteral("] 폴더로 네트워크 드라이브 연결이 되었습니다."));
     m_status->setText(reached + QStringLiteral(" 에 연결되었습니다."));
     return true;
 }
@@ -383,6 +385,8 @@ bool FrmTool_NTSetup::btnSave() {
         App().clientMode = 0;
     }
     ShowFloatNotice(QStringLiteral("설정이 저장되었습니다."));
-    MsgInfo(QStringLiteral("설정이 저장되었습니다.\n프로그램을 다시 시작해야 정상적으로 적용됩니다.\n\n프로그램을 종료후 다시 시작하세요."));
+    if (!m_appliedAtOnce)
+        MsgInfo(QStringLiteral("설정이 저장되었습니다.\n프로그램을 다시 시작해야 정상적으로 적용됩니다.\n\n프로그램을 종료후 다시 시작하세요."));
+    emit saved();
     return true;
 }

@@ -38,6 +38,13 @@ public:
     using ReachCheck = std::function<QString(const QString& share, const QString& folder)>;
     static void setReachCheck(ReachCheck check);
 
+    // Opened at start, before the database is chosen: the saved settings are used at
+    // once, so the "start again" notice is left out.
+    void setAppliedAtOnce(bool on) { m_appliedAtOnce = on; }
+
+signals:
+    void saved();
+
 private:
     void syncEnabled();
     void fillTree(const QList<MountedShare>& shares);
@@ -63,4 +70,5 @@ private:
     QCheckBox* m_autoFind = nullptr;
     QTreeWidget* m_tree = nullptr;
     QLabel* m_status = nullptr;
+    bool m_appliedAtOnce = false;
 };

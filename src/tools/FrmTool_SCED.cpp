@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
@@ -92,6 +93,11 @@ FrmTool_SCED::FrmTool_SCED(QWidget* parent) : QWidget(parent) {
         m_grid->setColAlignment(c, Qt::AlignLeft | Qt::AlignTop);
     }
     m_grid->setWordWrap(true);
+    // Every week of the month in sight at any window size: the rows and columns share the
+    // grid's space instead of keeping a fixed size that may need scrolling.
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_grid->setMinimumSize(7 * 60, 6 * 40);
     m_grid->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);

@@ -5,6 +5,7 @@
 #include "core/Prompt.h"
 #include "tools/Schedules.h"
 #include "ui/FloatNotice.h"
+#include "ui/CellChanges.h"
 #include "ui/Grid.h"
 #include "ui/RecordWindow.h"
 
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -149,7 +151,10 @@ void FrmTool_SCED_sub::loadList(int selectSeq) {
         if (e.seq == selectSeq) selectRow = m_grid->dataRowCnt();
     }
     m_grid->endFill();
-    if (selectRow > 0) m_grid->setActiveCell(ColNote, selectRow);
+    // The saved row is chosen by its time cell and the list shown from its left edge, so
+    // the row reads whole instead of scrolled to the end of its note.
+    if (selectRow > 0) m_grid->setActiveCell(ColTime, selectRow);
+    m_grid->horizontalScrollBar()->setValue(0);
     m_filling = false;
     if (entries.isEmpty()) ShowNoResultNotice();
 }
@@ -260,12 +265,26 @@ void FrmTool_SCED_sub::btnRecDel() {
 void FrmTool_SCED_sub::toggleDone(int row) {
     if (row < 1 || row > m_grid->dataRowCnt()) return;
     const int seq = m_grid->text(ColSeq, row).toInt();
-    const bool done = m_grid->text(ColDone, row) != QStringLiteral("1");
-    if (seq <= 0 || !SetScheduleHidden(seq, done)) {
+    const bool shown = m_grid->text(ColDone, row) == QStringLiteral("1");
+    if (seq <= 0) {
         MsgInfo(QStringLiteral("종결처리도중 오류가 발생하였습니다."));
         return;
     }
-    m_grid->setText(ColDone, row, done ? QStringLiteral("1") : QString());
+    // Saved only while the entry still holds the mark the list showed (another PC may
+    // have closed, reopened or deleted it meanwhile).
+    switch (SaveCell(QStringLiteral("schedules"), seq, {{QStringLiteral("hidden"), shown ? 1 : 0}},
+                     {{QStringLiteral("hidden"), shown ? 0 : 1}})) {
+    case CellSave::Written:
+    case CellSave::Unchanged:
+        m_grid->setText(ColDone, row, shown ? QString() : QStringLiteral("1"));
+        break;
+    case CellSave::Reload:
+    case CellSave::Gone:
+        loadList(seq);
+        break;
+    case CellSave::Failed: // the cause was shown
+        return;
+    }
     emit schedulesChanged();
 }
 

@@ -125,10 +125,6 @@ bool DeleteSchedule(int seq) {
     return ExecSQL(QStringLiteral("DELETE FROM schedules WHERE seq = ?"), {seq}) == 1;
 }
 
-bool SetScheduleHidden(int seq, bool hidden) {
-    return ExecSQL(QStringLiteral("UPDATE schedules SET hidden = ? WHERE seq = ?"), {hidden ? 1 : 0, seq}) == 1;
-}
-
 int DeleteSchedulesOfDay(const QDate& day, int ownerCode) {
     const SqlOutcome o = RunSilent(QStringLiteral("DELETE FROM schedules WHERE sdate = ? AND ocode = ?"),
                                    {day.toString(QStringLiteral("yyyy-MM-dd")), ownerCode});

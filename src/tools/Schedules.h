@@ -53,7 +53,6 @@ QString ScheduleTimePart(const QString& typed, int max);
 int InsertSchedule(const ScheduleEntry& e);
 bool UpdateSchedule(const ScheduleEntry& e);
 bool DeleteSchedule(int seq);
-bool SetScheduleHidden(int seq, bool hidden);
 // Entries stored with first date `day` of `ownerCode`; repeating entries of other first
 // dates stay. The number of rows removed, -1 when the engine refused.
 int DeleteSchedulesOfDay(const QDate& day, int ownerCode);

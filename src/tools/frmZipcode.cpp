@@ -4,6 +4,7 @@
 #include "tools/ZipCode.h"
 #include "tools/ZipDownload.h"
 #include "ui/Grid.h"
+#include "ui/SearchInput.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,6 +21,7 @@ frmZipcode::frmZipcode(QWidget* parent) : QDialog(parent), m_db(std::make_unique
     setWindowTitle(QStringLiteral("우편번호 검색"));
     resize(620, 420);
     m_input = new QLineEdit(this);
+    CapSearchInput(m_input);
     m_input->setObjectName(QStringLiteral("txtInput"));
     m_input->setPlaceholderText(QStringLiteral("동 이름 또는 우편번호"));
     auto* find = new QPushButton(QStringLiteral("검색"), this);
@@ -139,6 +141,11 @@ void frmZipcode::takeRow(int row) {
 }
 
 void frmZipcode::btnDBUpdate() {
+    if (ZipServerBaseUrl().isEmpty()) {
+        MsgInfo(QStringLiteral("우편번호 서버가 지정되지 않았습니다.\n"
+                               "[환경설정] 창의 [우편번호 서버]에 서버 주소를 입력한 뒤 다시 시도하세요."));
+        return;
+    }
     if (prompt().question(Prompt::Icon::Question,
                           QStringLiteral("정말 최신 우편번호로 업그레이드 하시겠습니까?\n컴퓨터환경에 따라 수분의 시간이 소요될수 있으며,\n"
                                          "업그레이드 도중 다른작업은 할 수 없습니다."),

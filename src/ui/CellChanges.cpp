@@ -17,7 +17,7 @@ QString rowNoun(const QString& table) {
         {QStringLiteral("tblcard"), QStringLiteral("카드사")},
         {QStringLiteral("tbljangbu"), QStringLiteral("자금 내역")},
         {QStringLiteral("tblgroup"), QStringLiteral("그룹")},
-        {QStringLiteral("tblgroupmon"), QStringLiteral("회비 자료")},
+        {QStringLiteral("tblgroupmon"), QStringLiteral("그룹자금 자료")},
         {QStringLiteral("tblsubdata"), QStringLiteral("세부 자료")},
         {QStringLiteral("tblaffairsnote"), QStringLiteral("항목")},
         {QStringLiteral("tblitem"), QStringLiteral("항목")},
@@ -57,7 +57,58 @@ bool isNumber(const QVariant& v, double* out) {
     return ok;
 }
 
+// Tables whose row with code 1 is the fixed "none" row (trades, lines, ledger entries and
+// the like have none: their code 1 is a real row that can be deleted).
+bool hasFixedRow(const QString& table) {
+    static const QStringList tables = {
+        QStringLiteral("tblgroup"),   QStringLiteral("tblfriend"),      QStringLiteral("tblservice"),
+        QStringLiteral("tblcard"),    QStringLiteral("tblitem"),        QStringLiteral("tblaffairsnote"),
+        QStringLiteral("tblusename"), QStringLiteral("tblgrouping"),
+    };
+    return tables.contains(table);
+}
+
 bool isBlank(const QVariant& v) { return v.isNull() || v.toString().trimmed().isEmpty(); }
+
+// The key column of a table: `code`, except the schedules' counter `seq`.
+QString keyColumn(const QString& table) {
+    return table == QLatin1String("schedules") ? QStringLiteral("seq") : QStringLiteral("code");
+}
+
+// ReadRecord / UpdateRecord by the table's own key column.
+std::optional<QVariantHash> readRow(const QString& table, int key, const QStringList& columns) {
+    const QString keyCol = keyColumn(table);
+    if (keyCol == QLatin1String("code")) return ReadRecord(table, key, columns);
+    Recordset rs;
+    if (OpenRecordset(rs,
+                      QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+                          QStringLiteral(" FROM ") + table + QStringLiteral(" WHERE ") + keyCol +
+                          QStringLiteral(" = ?"),
+                      {key}) < 0)
+        return std::nullopt;
+    QVariantHash out;
+    if (rs.recordCount() < 1) return out;
+    for (int i = 0; i < columns.size(); ++i)
+        out.insert(columns[i], rs.row(0).value(i));
+    return out;
+}
+
+int writeRow(const QString& table, int key, const QVariantHash& values) {
+    const QString keyCol = keyColumn(table);
+    if (keyCol == QLatin1String("code")) return UpdateRecord(table, key, values);
+    QStringList columns = values.keys(), sets;
+    columns.sort();
+    QVariantList params;
+    for (const QString& c : columns) {
+        sets << c + QStringLiteral(" = ?");
+        params << values.value(c);
+    }
+    params << key;
+    return ExecSQL(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
+                       sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + keyCol +
+                       QStringLiteral(" = ?"),
+                   params);
+}
 
 } // namespace
 
@@ -77,17 +128,26 @@ QString RowGoneMessage(const QString& table) {
            QStringLiteral("목록을 다시 불러옵니다.");
 }
 
-bool ParentsExist(const QList<RowRef>& parents) {
+QString MissingRow(const QList<RowRef>& parents, bool* failed) {
+    if (failed) *failed = false;
     for (const RowRef& p : parents) {
-        if (p.table.isEmpty() || p.code == 0 || p.code == 1) continue;
-        const auto row = ReadRecord(p.table, p.code, {QStringLiteral("code")});
-        if (!row) return false; // the engine's message was shown
-        if (row->isEmpty()) {
-            MsgInfo(RowGoneMessage(p.table));
-            return false;
+        if (p.table.isEmpty() || p.code <= 0 || (p.code == 1 && hasFixedRow(p.table))) continue;
+        const auto row = readRow(p.table, p.code, {keyColumn(p.table)});
+        if (!row) { // the engine's message was shown
+            if (failed) *failed = true;
+            return p.table;
         }
+        if (row->isEmpty()) return p.table;
     }
-    return true;
+    return {};
+}
+
+bool ParentsExist(const QList<RowRef>& parents) {
+    bool failed = false;
+    const QString gone = MissingRow(parents, &failed);
+    if (gone.isEmpty()) return true;
+    if (!failed) MsgInfo(RowGoneMessage(gone));
+    return false;
 }
 
 CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
@@ -101,37 +161,46 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
     QVariantHash expected = shown; // what the stored columns must still hold
     for (;;) {
         QVariantHash changedByOthers;
+        QString gone;        // a row found missing: said once the write lock is let go
+        bool failed = false; // the write failed: said once the write lock is let go
         {
             Transaction t;
             if (!t.ok()) {
                 MsgInfo(DbFailureCause(LastDbErrorCode()));
                 return CellSave::Failed;
             }
-            const auto stored = ReadRecord(table, code, columns);
+            const auto stored = readRow(table, code, columns);
             if (!stored) return CellSave::Failed;
-            if (stored->isEmpty()) {
-                MsgInfo(RowGoneMessage(table));
-                return CellSave::Gone;
-            }
-            if (!ParentsExist(parents)) return CellSave::Gone;
-            for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-                if (!SameCellValue(stored->value(it.key()), it.value()))
-                    changedByOthers.insert(it.key(), stored->value(it.key()));
-            // Already stored as typed (perhaps by the other PC): nothing to write or ask.
-            bool same = true;
-            for (auto it = values.cbegin(); it != values.cend() && same; ++it)
-                same = SameCellValue(stored->value(it.key()), it.value());
-            if (same) return CellSave::Unchanged;
-            if (changedByOthers.isEmpty()) {
-                const int n = UpdateRecord(table, code, values);
-                if (n <= 0 || !t.commit()) {
-                    MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
-                    return CellSave::Failed;
+            bool checkFailed = false;
+            gone = stored->isEmpty() ? table : MissingRow(parents, &checkFailed);
+            if (checkFailed) return CellSave::Failed;
+            if (gone.isEmpty()) {
+                for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+                    if (!SameCellValue(stored->value(it.key()), it.value()))
+                        changedByOthers.insert(it.key(), stored->value(it.key()));
+                // Already stored as typed (perhaps by the other PC): nothing to write or ask.
+                bool same = true;
+                for (auto it = values.cbegin(); it != values.cend() && same; ++it)
+                    same = SameCellValue(stored->value(it.key()), it.value());
+                if (same) return CellSave::Unchanged;
+                if (changedByOthers.isEmpty()) {
+                    const int n = writeRow(table, code, values);
+                    if (n > 0 && t.commit()) {
+                        if (rows) *rows = n;
+                        return CellSave::Written;
+                    }
+                    failed = true;
                 }
-                if (rows) *rows = n;
-                return CellSave::Written;
             }
-        } // the write lock is let go before asking
+        } // the write lock is let go before saying or asking anything
+        if (failed) {
+            MsgInfo(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+            return CellSave::Failed;
+        }
+        if (!gone.isEmpty()) {
+            MsgInfo(RowGoneMessage(gone));
+            return CellSave::Gone;
+        }
         const bool overwrite = AskYesNo(
             QStringLiteral("이 자료를 불러온 뒤 다른 곳에서 자료가 수정되었습니다.") +
                 QStringLiteral("\n\n") + QStringLiteral("예: 내가 입력한 값으로 덮어씁니다.") +

@@ -18,8 +18,9 @@
 // and an empty text equals 0 for a number column (a row that never set the column).
 
 // A row that must still exist for a save to make sense (the trade of a trade line, the
-// member of a trade, a picked service or card company). Code 1 of a reference column is the
-// fixed "none" row of its table and always counts as existing; code 0 means "no reference".
+// member of a trade, a picked service or card company). Code 1 of a table with a fixed
+// "none" row (members, groups, services, card companies, accounts, items, usage places)
+// always counts as existing; code 0 means "no reference".
 struct RowRef {
     QString table;
     int code = 0;
@@ -33,7 +34,8 @@ enum class CellSave {
     Failed,    // the engine failed or the write lock could not be had (the message was shown)
 };
 
-// Saves `values` (column -> value) into row `code` of `table` after the checks above.
+// Saves `values` (column -> value) into row `code` of `table` after the checks above. The
+// row is found by its key column: `code`, or `seq` for the schedules.
 // `shown` holds, for the columns the user edited, the values the grid showed before the
 // edit. `rows`, when given, receives the rows written.
 CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
@@ -45,6 +47,11 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
 // one missing was shown and false is returned (the caller writes nothing and refreshes).
 // Also false (with the engine's message) when the check itself failed.
 bool ParentsExist(const QList<RowRef>& parents);
+
+// The same check without a message, for callers that say so after letting go of the write
+// lock: the table of the first row of `parents` that is gone, "" when all exist. `failed`
+// is set when the check itself failed (the engine's message was shown).
+QString MissingRow(const QList<RowRef>& parents, bool* failed = nullptr);
 
 // The message for a missing row of `table` ("이 거래는 다른 곳에서 삭제되었습니다. ..."),
 // for callers that find a row gone by themselves.

@@ -201,9 +201,17 @@ bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool open
                     .arg(cutCells)
                 + QLatin1Char('\n') + QStringLiteral("잘린 칸의 끝에는 『") + CutMark()
                 + QStringLiteral("』가 붙어 있습니다."));
-    // Without a spreadsheet program the file is still there: say where.
-    if (openAfterwards && !launcher().open(path))
-        MsgInfo(QStringLiteral("엑셀 파일을 열 수 있는 프로그램이 없습니다.") + QLatin1Char('\n')
-                + QStringLiteral("파일은 다음 위치에 저장되었습니다.") + QLatin1Char('\n') + QDir::toNativeSeparators(path));
+    // Say where the file is (with or without a spreadsheet program to show it) and offer
+    // its folder, where a person finds it again later.
+    if (openAfterwards) {
+        const bool opened = launcher().open(path);
+        const QString where = (opened ? QStringLiteral("엑셀 파일을 저장하였습니다.")
+                                      : QStringLiteral("엑셀 파일을 열 수 있는 프로그램이 없습니다.") + QLatin1Char('\n')
+                                          + QStringLiteral("파일은 다음 위치에 저장되었습니다."))
+                              + QLatin1Char('\n') + QDir::toNativeSeparators(path);
+        if (AskYesNo(where + QStringLiteral("\n\n파일이 있는 폴더를 여시겠습니까?"), {}, false)
+            && !launcher().open(folder))
+            MsgInfo(QStringLiteral("폴더를 열지 못했습니다.") + QLatin1Char('\n') + QDir::toNativeSeparators(folder));
+    }
     return true;
 }

@@ -223,9 +223,20 @@ void RestoreSpreadRPTCol(Grid* grid, const QList<int>& hidden) {
     for (int c : hidden) grid->setColHidden(c, false);
 }
 
+QList<int> ChosenSpreadRPTCol(const QString& windowName, const Grid* grid) {
+    QList<int> out;
+    if (!grid || windowName.isEmpty()) return out;
+    const IniFile ini(FormIniPath(windowName));
+    const QString section = rptSection(grid);
+    for (int c = 1; c <= grid->maxCols(); ++c)
+        if (ini.value(section, QString::number(c), QString()).trimmed() == QLatin1String("1"))
+            out << c;
+    return out;
+}
+
 void PrintGridForReport(const QString& windowName, Grid* grid, const QString& title) {
     if (!grid) return;
     const QList<int> hidden = SetSpreadRPTCol(windowName, grid);
-    PrintGrid(grid, title, windowName);
+    PrintGrid(grid, title, windowName, ChosenSpreadRPTCol(windowName, grid));
     RestoreSpreadRPTCol(grid, hidden);
 }

@@ -52,5 +52,7 @@ bool SaveSpreadRPTCol(const QString& windowName, const Grid* grid,
 // columns it hid, for RestoreSpreadRPTCol after printing.
 QList<int> SetSpreadRPTCol(const QString& windowName, Grid* grid);
 void RestoreSpreadRPTCol(Grid* grid, const QList<int>& hidden);
+// Columns ticked and saved in the report-column window (not merely never unticked).
+QList<int> ChosenSpreadRPTCol(const QString& windowName, const Grid* grid);
 // Prints `grid` with its report-column choice applied (the print entry point of the grid).
 void PrintGridForReport(const QString& windowName, Grid* grid, const QString& title);

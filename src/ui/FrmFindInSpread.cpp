@@ -1,6 +1,7 @@
 #include "ui/FrmFindInSpread.h"
 #include "ui/Grid.h"
 #include "core/Prompt.h"
+#include "ui/SearchInput.h"
 #include "ui/WindowRegistry.h"
 
 #include <QCheckBox>
@@ -54,6 +55,7 @@ FrmFindInSpread::FrmFindInSpread(Grid* grid) : QWidget(grid, Qt::Tool), m_grid(g
     setWindowTitle(QStringLiteral("찾기"));
 
     m_txtFindWd = new QLineEdit(this);
+    CapSearchInput(m_txtFindWd);
     m_txtFindWd->setObjectName(QStringLiteral("txtFindWd"));
     m_cboFindDir = new QComboBox(this);
     m_cboFindDir->setObjectName(QStringLiteral("cboFindDir"));

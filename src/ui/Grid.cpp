@@ -4,9 +4,11 @@
 #include "ui/GridModel.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -240,6 +242,7 @@ void Grid::setColAlignment(int col, Qt::Alignment align) { m_model->setColAlignm
 CellType Grid::colType(int col) const { return m_model->colType(col - 1); }
 
 void Grid::setColType(int col, CellType type) { m_model->setColType(col - 1, type); }
+void Grid::setColMaxChars(int col, int chars) { m_model->setColMaxChars(col - 1, chars); }
 
 bool Grid::colLocked(int col) const { return m_model->colLocked(col - 1); }
 
@@ -279,6 +282,154 @@ void Grid::setRowHeight(int height)
     if (height < 1)
         return;
     verticalHeader()->setDefaultSectionSize(height);
+    if (m_frozen)
+        m_frozen->verticalHeader()->setDefaultSectionSize(height);
+}
+
+// ---- kept (frozen) columns ----
+// A second view over the same model and selection shows columns 1..n on top of the grid's
+// left edge; it scrolls vertically with the grid and follows its column widths and row
+// heights. Its mouse input is handed to the grid at the matching cell, so clicks, double
+// clicks and leaving cells behave as on the grid itself. The grid scrolls by pixels then,
+// and keeps the current cell clear of the kept columns.
+
+void Grid::setFrozenCols(int n)
+{
+    m_frozenCols = std::clamp(n, 0, maxCols());
+    if (m_frozenCols == 0) {
+        delete m_frozen;
+        m_frozen = nullptr;
+        return;
+    }
+    if (!m_frozen) {
+        m_frozen = new QTableView(this);
+        m_frozen->setObjectName(objectName() + QStringLiteral("_frozen"));
+        m_frozen->setModel(m_model);
+        m_frozen->setItemDelegate(m_delegate);
+        m_frozen->setSelectionModel(selectionModel());
+        m_frozen->setFocusPolicy(Qt::NoFocus);
+        m_frozen->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        m_frozen->verticalHeader()->hide();
+        m_frozen->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        m_frozen->horizontalHeader()->setHighlightSections(false);
+        m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_frozen->setVerticalScrollMode(verticalScrollMode());
+        m_frozen->setWordWrap(false);
+        m_frozen->setFrameShape(QFrame::NoFrame);
+        m_frozen->verticalHeader()->setMinimumSectionSize(verticalHeader()->minimumSectionSize());
+        m_frozen->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+        m_frozen->viewport()->installEventFilter(this);
+        connect(verticalScrollBar(), &QScrollBar::valueChanged, m_frozen->verticalScrollBar(),
+                &QScrollBar::setValue);
+        connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+                [this](int logical, int, int size) {
+                    if (m_frozen && logical < m_frozenCols) {
+                        m_frozen->setColumnWidth(logical, size);
+                        placeFrozen();
+                    }
+                });
+        connect(verticalHeader(), &QHeaderView::sectionResized, this,
+                [this](int logical, int, int size) {
+                    if (m_frozen) m_frozen->setRowHeight(logical, size);
+                });
+        setHorizontalScrollMode(ScrollPerPixel);
+        m_frozen->show();
+    }
+    for (int r = 0; r < maxRows(); ++r)
+        m_frozen->setRowHidden(r, isRowHidden(r));
+    placeFrozen();
+}
+
+int Grid::frozenWidth() const
+{
+    int w = 0;
+    for (int c = 0; c < m_frozenCols; ++c)
+        if (!isColumnHidden(c))
+            w += columnWidth(c);
+    return w;
+}
+
+void Grid::placeFrozen()
+{
+    if (!m_frozen)
+        return;
+    // A reload resets the view's sections: the kept columns are shown again each time.
+    for (int c = 0; c < maxCols(); ++c) {
+        const bool hide = c >= m_frozenCols || isColumnHidden(c);
+        if (m_frozen->isColumnHidden(c) != hide)
+            m_frozen->setColumnHidden(c, hide);
+        if (!hide && m_frozen->columnWidth(c) != columnWidth(c))
+            m_frozen->setColumnWidth(c, columnWidth(c));
+    }
+    m_frozen->setFont(font());
+    const bool heads = !horizontalHeader()->isHidden();
+    const int headHeight = heads ? horizontalHeader()->height() : 0;
+    m_frozen->horizontalHeader()->setVisible(heads);
+    if (heads)
+        m_frozen->horizontalHeader()->setFixedHeight(headHeight);
+    const int left = verticalHeader()->isHidden() ? 0 : verticalHeader()->width();
+    m_frozen->setGeometry(left + frameWidth(), frameWidth(), frozenWidth(),
+                          viewport()->height() + headHeight);
+    m_frozen->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    m_frozen->raise();
+}
+
+void Grid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    placeFrozen();
+}
+
+void Grid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    placeFrozen();
+}
+
+void Grid::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!m_frozen || !index.isValid()) {
+        QTableView::scrollTo(index, hint);
+        return;
+    }
+    const int x = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    if (index.column() < m_frozenCols) {
+        horizontalScrollBar()->setValue(x); // a kept column is always in sight
+        return;
+    }
+    const int covered = frozenWidth() - visualRect(index).left();
+    if (covered > 0)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - covered);
+}
+
+bool Grid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_frozen && watched == m_frozen->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            auto* me = static_cast<QMouseEvent*>(event);
+            QPoint p = me->position().toPoint();
+            const int col = m_frozen->columnAt(p.x());
+            if (col >= 0)
+                p.rx() += columnViewportPosition(col) - m_frozen->columnViewportPosition(col);
+            QMouseEvent copy(me->type(), p, viewport()->mapToGlobal(p), me->button(), me->buttons(),
+                             me->modifiers());
+            QCoreApplication::sendEvent(viewport(), &copy);
+            return true;
+        }
+        case QEvent::Wheel:
+            QCoreApplication::sendEvent(viewport(), event);
+            return true;
+        default:
+            break;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 void Grid::setOddEvenRowColor(const QColor& odd, const QColor& even)
@@ -339,6 +490,8 @@ void Grid::applyRowVisibility(int row)
                       || (m_subtotalsHidden && !m_onlyMarked && sub);
     if (isRowHidden(row - 1) != hide)
         QTableView::setRowHidden(row - 1, hide);
+    if (m_frozen && m_frozen->isRowHidden(row - 1) != hide)
+        m_frozen->setRowHidden(row - 1, hide);
 }
 
 void Grid::applyAllRowVisibility()

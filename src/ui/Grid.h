@@ -97,6 +97,8 @@ public:
     void setColType(int col, CellType type);
     bool colLocked(int col) const;
     void setColLocked(int col, bool locked);
+    // Longest text typed or pasted into the column's cells (at most GridCellMaxChars).
+    void setColMaxChars(int col, int chars);
     // Header rows: 1 (default) or 2. headerRow is 1 or 2.
     int headerRows() const;
     void setHeaderRows(int rows);
@@ -106,6 +108,10 @@ public:
     void setColHeadersVisible(bool visible);
     void setRowHeadersVisible(bool visible);
     void setColumnsMovable(bool movable);
+    // Keeps columns 1..n in place at the left while the others scroll sideways (0: none).
+    // Clicks on the kept columns act on the grid's own cells.
+    void setFrozenCols(int n);
+    int frozenCols() const { return m_frozenCols; }
 
     // ---- rows ----
     int rowHeight() const; // of all rows
@@ -171,6 +177,9 @@ public:
     bool isEditing() const { return state() == EditingState; }
     // Commits and closes an open cell editor (before reading cells, saving, closing).
     void commitEdit() { commitOpenEditor(); }
+    // With kept columns, a cell right of them is scrolled clear of them; a kept cell never
+    // scrolls the grid sideways.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     void leaveCell(int col, int row, int newCol, int newRow, bool* cancel);
@@ -192,6 +201,9 @@ protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class GridDelegate;
@@ -211,7 +223,12 @@ private:
     void moveByTab(bool back);
     void leaveAtEnd();
 
+    void placeFrozen();
+    int frozenWidth() const;
+
     GridModel* m_model = nullptr;
+    QTableView* m_frozen = nullptr; // the kept columns, drawn over the left of the grid
+    int m_frozenCols = 0;
     GridDelegate* m_delegate = nullptr;
     QObject* m_headerWatch = nullptr;
     QFont m_defaultFont;

@@ -157,7 +157,9 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
             return false;
         text = value.value<Qt::CheckState>() == Qt::Checked ? QStringLiteral("1") : QString();
     } else if (role == Qt::EditRole) {
-        text = value.toString();
+        text = m_cols.at(c).type == CellType::Text || m_cols.at(c).type == CellType::Number
+                   ? CleanTypedCell(value.toString(), m_cols.at(c).maxChars)
+                   : value.toString();
     } else {
         return false;
     }
@@ -471,6 +473,35 @@ void GridModel::setColLocked(int col, bool locked)
 {
     if (col >= 0 && col < m_cols.size())
         m_cols[col].locked = locked;
+}
+
+int GridModel::colMaxChars(int col) const
+{
+    return col >= 0 && col < m_cols.size() ? m_cols.at(col).maxChars : GridCellMaxChars;
+}
+
+void GridModel::setColMaxChars(int col, int chars)
+{
+    if (col >= 0 && col < m_cols.size())
+        m_cols[col].maxChars = qBound(1, chars, GridCellMaxChars);
+}
+
+QString CleanTypedCell(const QString& typed, int maxChars)
+{
+    QString out;
+    out.reserve(qMin(typed.size(), qsizetype(maxChars) + 1));
+    for (qsizetype i = 0; i < typed.size() && out.size() < maxChars; ++i) {
+        const QChar ch = typed.at(i);
+        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F) continue;
+        if (ch.isHighSurrogate()) {
+            if (i + 1 >= typed.size() || out.size() + 2 > maxChars) break;
+            out += ch;
+            out += typed.at(++i);
+            continue;
+        }
+        out += ch;
+    }
+    return out;
 }
 
 void GridModel::setHeaderRows(int rows)

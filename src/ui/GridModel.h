@@ -64,6 +64,9 @@ public:
     void setColType(int col, CellType type);
     bool colLocked(int col) const;
     void setColLocked(int col, bool locked);
+    // Longest text a person may type or paste into a cell of the column.
+    int colMaxChars(int col) const;
+    void setColMaxChars(int col, int chars);
     int headerRows() const { return m_headerRows; }
     void setHeaderRows(int rows);
     QString headerText(int col, int headerRow) const;
@@ -135,6 +138,7 @@ private:
         bool alignSet = false;
         CellType type = CellType::Text;
         bool locked = false;
+        int maxChars = GridCellMaxChars;
     };
 
     static QString PackRow(const QStringList& texts, int cols);

@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 // Small value types shared by the grid view and its model.
 
 // What a column's cells hold and how they are drawn and edited.
@@ -10,6 +12,10 @@ enum class CellType {
     Number,   // text right aligned; exported to spreadsheets as a number
 };
 
+// Typed cell texts are at most this long unless a column says less (the longest text column
+// of the documented schema), so one pasted page never reaches a statement.
+inline constexpr int GridCellMaxChars = 255;
+
 // Where Enter moves after committing a cell in an entry grid.
 enum class EnterMove { Down, Right, Stay };
 
@@ -18,3 +24,8 @@ namespace RowMark {
 inline constexpr const char* Subtotal = "subtot";
 inline constexpr const char* GrandTotal = "gndtot";
 } // namespace RowMark
+
+// What a person typed or pasted into a cell, as it is stored: control characters (NUL, tabs,
+// line breaks) dropped as the one-line text boxes drop them, then cut to `maxChars`
+// without splitting a character.
+QString CleanTypedCell(const QString& typed, int maxChars);

@@ -4,12 +4,25 @@
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace {
 QWidget* dialogParent() { return QApplication::activeWindow(); }
+
+// A short text makes a narrow box whose title bar cuts the title ("금일 스케줄" over one
+// short entry): the box is kept wide enough for its whole title and the frame's buttons.
+void makeRoomForTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid || box.windowTitle().isEmpty()) return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int need = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + 160;
+    grid->addItem(new QSpacerItem(need, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 } // namespace
 
 void QtPrompt::message(Icon icon, const QString& text, const QString& title) {
@@ -26,6 +39,7 @@ void QtPrompt::message(Icon icon, const QString& text, const QString& title) {
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("확인"));
+    makeRoomForTitle(box);
     box.exec();
 }
 
@@ -46,6 +60,7 @@ Prompt::Answer QtPrompt::question(Icon icon, const QString& text, const QString&
                          : defaultAnswer == Answer::Cancel ? QMessageBox::Cancel
                                                            : QMessageBox::Yes);
     box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    makeRoomForTitle(box);
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::Cancel: return Answer::Cancel;

@@ -24,7 +24,7 @@ void RecordChanges::clear() {
 }
 
 RecordChanges::Outcome RecordChanges::save(const QVariantHash& now, const QVariantHash& stamp,
-                                           int* rows) {
+                                           int* rows, const QList<RowRef>& parents) {
     if (rows) *rows = 0;
     QVariantHash changed;
     for (auto it = now.cbegin(); it != now.cend(); ++it)
@@ -59,6 +59,7 @@ RecordChanges::Outcome RecordChanges::save(const QVariantHash& now, const QVaria
         const auto locked = ReadRecord(m_table, m_code, columns);
         if (!locked) return Outcome::Failed;
         if (*locked != m_loaded) continue;
+        if (!ParentsExist(parents)) return Outcome::Gone;
         QVariantHash write = changed;
         for (auto it = stamp.cbegin(); it != stamp.cend(); ++it) write.insert(it.key(), it.value());
         const int n = UpdateRecord(m_table, m_code, write);

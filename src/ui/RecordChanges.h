@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/CellChanges.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantHash>
@@ -30,8 +32,10 @@ public:
     int code() const { return m_code; }
 
     // Saves `now` (the inputs' values) with `stamp` (e.g. the last-change day); rows written
-    // in `*rows`.
-    Outcome save(const QVariantHash& now, const QVariantHash& stamp = {}, int* rows = nullptr);
+    // in `*rows`. `parents` are rows the record refers to: when one of them is gone (checked
+    // under the write lock) nothing is written, the message is shown and Gone returned.
+    Outcome save(const QVariantHash& now, const QVariantHash& stamp = {}, int* rows = nullptr,
+                 const QList<RowRef>& parents = {});
 
 private:
     QString m_table;

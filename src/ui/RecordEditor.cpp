@@ -82,7 +82,7 @@ void RecordEditor::takeLoadedValues() {
 
 int RecordEditor::updateChangedColumns() {
     int rows = 0;
-    switch (m_changes.save(inputValues(), stampValues(), &rows)) {
+    switch (m_changes.save(inputValues(), stampValues(), &rows, parentRows())) {
     case RecordChanges::Outcome::Unchanged: return 1;
     case RecordChanges::Outcome::Written: return rows;
     case RecordChanges::Outcome::Failed: return 0;
@@ -90,8 +90,11 @@ int RecordEditor::updateChangedColumns() {
         m_saveHandled = true;
         SetFormMode(EditMode, m_code);
         return 0;
-    case RecordChanges::Outcome::KeepEditing:
-    case RecordChanges::Outcome::Gone: m_saveHandled = true; return 0;
+    case RecordChanges::Outcome::KeepEditing: m_saveHandled = true; return 0;
+    case RecordChanges::Outcome::Gone:
+        m_saveHandled = true;
+        emit recordGone();
+        return 0;
     }
     return 0;
 }
@@ -100,7 +103,17 @@ int RecordEditor::writeRecord() {
     if (m_mode == EditMode && !recordTable().isEmpty()) return updateChangedColumns();
     const SqlStatement st = saveStatement();
     if (st.sql.isEmpty()) return 0;
-    return ExecSQL(st.sql, st.params);
+    const QList<RowRef> parents = parentRows();
+    if (parents.isEmpty()) return ExecSQL(st.sql, st.params);
+    Transaction t;
+    if (!t.ok()) return 0;
+    if (!ParentsExist(parents)) {
+        m_saveHandled = true;
+        emit recordGone();
+        return 0;
+    }
+    const int rows = ExecSQL(st.sql, st.params);
+    return rows > 0 && t.commit() ? rows : 0;
 }
 
 void RecordEditor::clearInputs() {

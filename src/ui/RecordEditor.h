@@ -59,6 +59,9 @@ public:
 signals:
     // After a successful save, with the record's code.
     void recordSaved(int code);
+    // After a save refused because the record or a row it refers to (parentRows) was
+    // deleted elsewhere; the message was shown. Openers reload their lists.
+    void recordGone();
 
 protected:
     // Reads record `code` into the inputs (edit mode).
@@ -86,6 +89,9 @@ protected:
     virtual QString recordTable() const { return {}; }
     virtual QVariantHash inputValues() const { return {}; }
     virtual QVariantHash stampValues() const { return {}; }
+    // Rows the record refers to (its trade, a picked service). Every save checks inside its
+    // transaction that they still exist and otherwise writes nothing and says so.
+    virtual QList<RowRef> parentRows() const { return {}; }
     // The edit-mode update above; rows written. With no changed column nothing is written
     // and 1 is returned (the save succeeds without touching the row). 0 after a failure,
     // or when the user chose reload or to go on editing (then no further message).

@@ -3,20 +3,24 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 
+#include <QDataStream>
 #include <QDate>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QIODevice>
+#include <QProcess>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
-#include <freexl.h>
 #include <unicode/ucnv.h>
 #include <zip.h>
 
 #include <cmath>
 #include <cstring>
+
+#include <sys/resource.h>
 
 // ---------------------------------------------------------------- shared helpers
 
@@ -93,11 +97,7 @@ QString WorkbookReader::columnName(int col0) {
     return s;
 }
 
-namespace {
-
-// Trailing empty rows and the padding of every row to the widest one. False when the
-// padded sheet would hold more than SheetMaxCells cells.
-bool finishSheet(SheetData& s) {
+bool SheetFinish(SheetData& s) {
     while (!s.rows.isEmpty()) {
         const QStringList& last = s.rows.constLast();
         bool empty = true;
@@ -128,6 +128,8 @@ bool finishSheet(SheetData& s) {
 }
 
 // ---------------------------------------------------------------- xlsx parts
+
+namespace {
 
 // A read-only device over one entry of an open zip archive, so the XML reader pulls the
 // part in pieces instead of holding it whole.
@@ -226,11 +228,100 @@ bool parseRef(QStringView r, int& col0, int& row) {
 
 } // namespace
 
+// ---------------------------------------------------------------- the .xls helper
+
+constexpr quint32 kWorkbookMagic = 0x4D445831; // "MDX1"
+
+// Found by the container operators through the type's namespace, so not in an unnamed one.
+static QDataStream& operator<<(QDataStream& d, const SheetResult& r) {
+    return d << qint32(r.error) << r.detail << r.data.name << qint32(r.data.cols) << r.data.rows;
+}
+static QDataStream& operator>>(QDataStream& d, SheetResult& r) {
+    qint32 e = 0, cols = 0;
+    d >> e >> r.detail >> r.data.name >> cols >> r.data.rows;
+    r.error = SheetError(qBound(0, int(e), int(SheetError::BadEncoding)));
+    r.data.cols = cols;
+    return d;
+}
+
+QByteArray EncodeSheetWorkbook(const SheetWorkbook& wb) {
+    QByteArray out;
+    QDataStream d(&out, QIODevice::WriteOnly);
+    d.setVersion(QDataStream::Qt_6_0);
+    d << kWorkbookMagic << qint32(wb.error) << wb.detail << wb.names << wb.sheets << kWorkbookMagic;
+    return out;
+}
+
+bool DecodeSheetWorkbook(const QByteArray& bytes, SheetWorkbook& wb) {
+    QDataStream d(bytes);
+    d.setVersion(QDataStream::Qt_6_0);
+    quint32 magic = 0, tail = 0;
+    qint32 e = 0;
+    d >> magic;
+    if (magic != kWorkbookMagic) return false;
+    d >> e >> wb.detail >> wb.names >> wb.sheets >> tail;
+    wb.error = SheetError(qBound(0, int(e), int(SheetError::BadEncoding)));
+    // A helper that died while writing leaves a cut answer: the closing mark is missing.
+    return d.status() == QDataStream::Ok && tail == kWorkbookMagic && d.atEnd() &&
+           (wb.error != SheetError::None || wb.sheets.size() == wb.names.size());
+}
+
+QString SheetHelperProgram() { return ProgramPath(QStringLiteral("memberdesk-sheetread")); }
+
+bool RunSheetHelper(const QString& path, SheetWorkbook& out, QString& why, int timeoutMs) {
+    QProcess p;
+    p.setProgram(SheetHelperProgram());
+    p.setArguments({path});
+    // Limits the child sets on itself before it runs: address space, CPU time, no core file.
+    p.setChildProcessModifier([] {
+        const rlimit mem{rlim_t(SheetHelperMemory), rlim_t(SheetHelperMemory)};
+        const rlimit cpu{rlim_t(SheetHelperTimeoutMs / 1000), rlim_t(SheetHelperTimeoutMs / 1000)};
+        const rlimit core{0, 0};
+        setrlimit(RLIMIT_AS, &mem);
+        setrlimit(RLIMIT_CPU, &cpu);
+        setrlimit(RLIMIT_CORE, &core);
+    });
+    p.start(QIODevice::ReadOnly);
+    if (!p.waitForStarted(10000)) {
+        why = QStringLiteral("읽기 도우미를 시작할 수 없습니다: ") + p.program() + QStringLiteral(" - ") +
+              p.errorString();
+        return false;
+    }
+    // The answer is read while it comes, so a full pipe never stops the helper.
+    QByteArray bytes;
+    QDeadlineTimer deadline(timeoutMs);
+    while (p.state() != QProcess::NotRunning) {
+        if (deadline.hasExpired()) {
+            p.kill();
+            p.waitForFinished(5000);
+            why = QStringLiteral("읽기 도우미가 %1초 안에 끝나지 않았습니다").arg(timeoutMs / 1000.0);
+            return false;
+        }
+        p.waitForReadyRead(200);
+        bytes += p.readAllStandardOutput();
+    }
+    bytes += p.readAllStandardOutput();
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError()).simplified().left(200);
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        why = QStringLiteral("읽기 도우미가 비정상 종료했습니다 (%1 %2) %3")
+                  .arg(p.exitStatus() == QProcess::CrashExit ? QStringLiteral("신호")
+                                                               : QStringLiteral("종료 코드"))
+                  .arg(p.exitCode())
+                  .arg(err);
+        return false;
+    }
+    if (!DecodeSheetWorkbook(bytes, out)) {
+        why = QStringLiteral("읽기 도우미의 응답을 알 수 없습니다");
+        return false;
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------- reader state
 
 struct WorkbookReader::Impl {
-    // xls
-    const void* xls = nullptr;
+    // xls: every sheet as the helper handed it back
+    QVector<SheetResult> xlsSheets;
     // xlsx
     zip_t* zip = nullptr;
     QStringList sheetParts;
@@ -243,7 +334,6 @@ struct WorkbookReader::Impl {
     QString csvName;
 
     ~Impl() {
-        if (xls) freexl_close(xls);
         if (zip) zip_discard(zip);
     }
 };
@@ -292,27 +382,13 @@ bool WorkbookReader::open(const QString& path) {
     case SheetFormat::Unknown:
         return fail(SheetError::NotWorksheet, QStringLiteral("지원되지 않는 파일 형식"));
     case SheetFormat::Xls: {
-        const int rc = freexl_open(native.constData(), &m_impl->xls);
-        if (rc != FREEXL_OK) {
-            m_impl->xls = nullptr;
-            return fail(SheetError::BadSheetList, QStringLiteral("FreeXL 오류 %1").arg(rc));
-        }
-        unsigned int pw = 0, count = 0;
-        if (freexl_get_info(m_impl->xls, FREEXL_BIFF_PASSWORD, &pw) == FREEXL_OK &&
-            pw == FREEXL_BIFF_OBFUSCATED)
-            return fail(SheetError::BadSheetList, QStringLiteral("암호가 걸린 파일"));
-        if (freexl_get_info(m_impl->xls, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK ||
-            count == 0)
-            return fail(SheetError::BadSheetList, QStringLiteral("시트가 없습니다"));
-        for (unsigned int i = 0; i < count && i < 0xFFFF; ++i) {
-            const char* name = nullptr;
-            if (freexl_get_worksheet_name(m_impl->xls, static_cast<unsigned short>(i), &name) !=
-                    FREEXL_OK ||
-                !name)
-                return fail(SheetError::BadSheetList,
-                            QStringLiteral("시트 이름을 읽을 수 없습니다"));
-            m_names << QString::fromUtf8(name);
-        }
+        // The worksheet library is not ours and a damaged file can crash it: the helper
+        // program reads the whole workbook and hands every sheet back.
+        SheetWorkbook wb;
+        if (!RunSheetHelper(path, wb, m_detail)) return fail(SheetError::BadSheetList, m_detail);
+        if (wb.error != SheetError::None) return fail(wb.error, wb.detail);
+        m_names = wb.names;
+        m_impl->xlsSheets = std::move(wb.sheets);
         break;
     }
     case SheetFormat::Xlsx: {
@@ -384,35 +460,23 @@ bool WorkbookReader::open(const QString& path) {
 
 // ---------------------------------------------------------------- sheet loading
 
-namespace {
-
-QString tooLargeDetail() {
+QString SheetTooLargeDetail() {
     return QStringLiteral("시트가 너무 큽니다. (최대 200,000행, 256열)");
 }
 
-// Places cells by position; refuses positions beyond the limits.
-class SheetBuilder {
-public:
-    explicit SheetBuilder(SheetData& s) : m_s(s) {}
-    bool put(int row, int col0, const QString& text) {
-        if (row > SheetMaxRows || col0 >= SheetMaxCols) return false;
-        if (text.isEmpty()) return true;
-        m_chars += text.size();
-        if (m_chars > SheetMaxChars) return false;
-        if (m_s.rows.size() < row) m_s.rows.resize(row);
-        QStringList& r = m_s.rows[row - 1];
-        while (r.size() <= col0)
-            r.append(QString());
-        r[col0] = text;
-        return true;
-    }
+bool SheetBuilder::put(int row, int col0, const QString& text) {
+    if (row > SheetMaxRows || col0 >= SheetMaxCols) return false;
+    if (text.isEmpty()) return true;
+    m_chars += text.size();
+    if (m_chars > SheetMaxChars) return false;
+    if (m_s.rows.size() < row) m_s.rows.resize(row);
+    QStringList& r = m_s.rows[row - 1];
+    while (r.size() <= col0)
+        r.append(QString());
+    r[col0] = text;
+    return true;
+}
 
-private:
-    SheetData& m_s;
-    qint64 m_chars = 0;
-};
-
-} // namespace
 
 bool WorkbookReader::loadSheet(int index, SheetData& out, const SheetProgress& progress) {
     out = SheetData();
@@ -422,56 +486,15 @@ bool WorkbookReader::loadSheet(int index, SheetData& out, const SheetProgress& p
         return fail(SheetError::LoadFailed, QStringLiteral("없는 시트 %1").arg(index));
     out.name = m_names.at(index);
     bool ok = false;
-    SheetBuilder b(out);
 
     if (m_format == SheetFormat::Xls) {
-        const void* h = m_impl->xls;
-        unsigned int rows = 0;
-        unsigned short cols = 0;
-        if (freexl_select_active_worksheet(h, static_cast<unsigned short>(index)) != FREEXL_OK ||
-            freexl_worksheet_dimensions(h, &rows, &cols) != FREEXL_OK) {
-            fail(SheetError::LoadFailed, QStringLiteral("FreeXL: 시트를 읽을 수 없습니다"));
-        } else if (rows > unsigned(SheetMaxRows) || cols > SheetMaxCols) {
-            fail(SheetError::TooLarge, tooLargeDetail());
+        SheetResult& r = m_impl->xlsSheets[index];
+        if (r.error != SheetError::None) {
+            fail(r.error, r.detail);
         } else {
             ok = true;
-            out.rows.reserve(int(rows));
-            for (unsigned int r = 0; r < rows && ok; ++r) {
-                for (unsigned short c = 0; c < cols; ++c) {
-                    FreeXL_CellValue v;
-                    if (freexl_get_cell_value(h, r, c, &v) != FREEXL_OK) {
-                        ok =
-                            fail(SheetError::LoadFailed,
-                                 QStringLiteral("FreeXL: 셀을 읽을 수 없습니다 (%1행)").arg(r + 1));
-                        break;
-                    }
-                    QString t;
-                    switch (v.type) {
-                    case FREEXL_CELL_INT:
-                        t = QString::number(v.value.int_value);
-                        break;
-                    case FREEXL_CELL_DOUBLE:
-                        t = SheetNumberText(v.value.double_value);
-                        break;
-                    case FREEXL_CELL_TEXT:
-                    case FREEXL_CELL_SST_TEXT:
-                    case FREEXL_CELL_TIME:
-                        t = QString::fromUtf8(v.value.text_value);
-                        break;
-                    case FREEXL_CELL_DATE:
-                    case FREEXL_CELL_DATETIME:
-                        t = QString::fromUtf8(v.value.text_value).left(10);
-                        break;
-                    default:
-                        break;
-                    }
-                    if (!b.put(int(r) + 1, c, t)) {
-                        ok = fail(SheetError::TooLarge, tooLargeDetail());
-                        break;
-                    }
-                }
-                if (progress && (r & 1023) == 0) progress(int(r));
-            }
+            out.cols = r.data.cols;
+            out.rows = r.data.rows; // shared until changed: a sheet chosen again reads again
         }
     } else if (m_format == SheetFormat::Xlsx) {
         ok = loadXlsxSheet(index, out, progress);
@@ -482,9 +505,9 @@ bool WorkbookReader::loadSheet(int index, SheetData& out, const SheetProgress& p
         out = SheetData();
         return false;
     }
-    if (!finishSheet(out)) {
+    if (!SheetFinish(out)) {
         out = SheetData();
-        return fail(SheetError::TooLarge, tooLargeDetail());
+        return fail(SheetError::TooLarge, SheetTooLargeDetail());
     }
     if (progress) progress(int(out.rows.size()));
     SheetLog(QStringLiteral("불러오기: ") + m_path + QStringLiteral(" [") + out.name +
@@ -506,7 +529,7 @@ bool WorkbookReader::loadXlsxSheet(int index, SheetData& out, const SheetProgres
                 if (x.isStartElement() && x.name() == QLatin1String("si")) {
                     m_impl->shared << readStringItem(x);
                     if (m_impl->shared.size() > SheetMaxRows * 16)
-                        return fail(SheetError::TooLarge, tooLargeDetail());
+                        return fail(SheetError::TooLarge, SheetTooLargeDetail());
                 }
             }
             if (x.hasError() || dev.failed()) {
@@ -564,7 +587,7 @@ bool WorkbookReader::loadXlsxSheet(int index, SheetData& out, const SheetProgres
             const int n = r.toInt(&okNum);
             row = okNum && n > row ? n : row + 1;
             col0 = -1;
-            if (row > SheetMaxRows) return fail(SheetError::TooLarge, tooLargeDetail());
+            if (row > SheetMaxRows) return fail(SheetError::TooLarge, SheetTooLargeDetail());
             if (progress && (row & 1023) == 0) progress(row);
         } else if (x.name() == QLatin1String("c")) {
             const QXmlStreamAttributes a = x.attributes();
@@ -575,7 +598,7 @@ bool WorkbookReader::loadXlsxSheet(int index, SheetData& out, const SheetProgres
                 return fail(SheetError::LoadFailed,
                             QStringLiteral("잘못된 셀 주소 ") + ref.toString());
             if (r > SheetMaxRows || c0 >= SheetMaxCols)
-                return fail(SheetError::TooLarge, tooLargeDetail());
+                return fail(SheetError::TooLarge, SheetTooLargeDetail());
             col0 = c0;
             const QString type = a.value(QLatin1String("t")).toString();
             const int style = a.value(QLatin1String("s")).toInt();
@@ -623,7 +646,7 @@ bool WorkbookReader::loadXlsxSheet(int index, SheetData& out, const SheetProgres
                     if (text.isEmpty()) text = SheetNumberText(d);
                 }
             }
-            if (!builder.put(r, c0, text)) return fail(SheetError::TooLarge, tooLargeDetail());
+            if (!builder.put(r, c0, text)) return fail(SheetError::TooLarge, SheetTooLargeDetail());
         }
     }
     if (x.hasError() || dev.failed())
@@ -723,7 +746,8 @@ bool WorkbookReader::loadCsv(SheetData& out, const SheetProgress& progress) {
     if (!f.open(QIODevice::ReadOnly)) return fail(SheetError::LoadFailed, f.errorString());
     constexpr qint64 kChunk = 1 << 20;
     // UTF-8 (a BOM is dropped) unless a byte sequence is not UTF-8; then the whole file is
-    // read again as Korean Windows code page 949.
+    // read again as Korean Windows code page 949, which must decode cleanly too: a UTF-8
+    // file with one stray byte would otherwise come out as CP949 garbage without a word.
     for (int attempt = 0; attempt < 2; ++attempt) {
         const bool utf8 = attempt == 0;
         f.seek(0);
@@ -737,6 +761,9 @@ bool WorkbookReader::loadCsv(SheetData& out, const SheetProgress& progress) {
             if (U_FAILURE(err) || !cv)
                 return fail(SheetError::LoadFailed, QStringLiteral("ICU windows-949: ") +
                                                         QString::fromLatin1(u_errorName(err)));
+            // Stop at the first byte sequence that is not CP949 instead of substituting.
+            ucnv_setToUCallBack(cv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                                &err);
         }
         bool notUtf8 = false;
         while (true) {
@@ -760,13 +787,18 @@ bool WorkbookReader::loadCsv(SheetData& out, const SheetProgress& progress) {
                 UErrorCode err = U_ZERO_ERROR;
                 ucnv_toUnicode(cv.get(), &target, begin + text.size(), &source,
                                source + chunk.size(), nullptr, last, &err);
+                if (err == U_ILLEGAL_CHAR_FOUND || err == U_INVALID_CHAR_FOUND ||
+                    err == U_TRUNCATED_CHAR_FOUND)
+                    return fail(SheetError::BadEncoding,
+                                QStringLiteral("UTF-8도 CP949도 아닌 바이트가 있습니다 (%1바이트 부근)")
+                                    .arg(f.pos() - chunk.size() + (source - chunk.constData())));
                 if (U_FAILURE(err))
                     return fail(SheetError::LoadFailed,
                                 QStringLiteral("ICU: ") + QString::fromLatin1(u_errorName(err)));
                 text.resize(target - begin);
             }
             if (parser.feed(text) == CsvParser::State::TooLarge)
-                return fail(SheetError::TooLarge, tooLargeDetail());
+                return fail(SheetError::TooLarge, SheetTooLargeDetail());
             if (progress) progress(parser.rows());
             if (last) break;
         }
@@ -776,7 +808,7 @@ bool WorkbookReader::loadCsv(SheetData& out, const SheetProgress& progress) {
             return fail(SheetError::LoadFailed,
                         QStringLiteral("닫히지 않은 따옴표 (%1행)").arg(parser.rows() + 1));
         if (state == CsvParser::State::TooLarge)
-            return fail(SheetError::TooLarge, tooLargeDetail());
+            return fail(SheetError::TooLarge, SheetTooLargeDetail());
         return true;
     }
     return fail(SheetError::LoadFailed, QStringLiteral("문자 인코딩을 알 수 없습니다"));

@@ -8,7 +8,8 @@
 #include <functional>
 #include <memory>
 
-// Reading worksheets from files without any widget: Excel 97-2003 (.xls, through FreeXL),
+// Reading worksheets from files without any widget: Excel 97-2003 (.xls, through FreeXL in
+// the helper program memberdesk-sheetread, see below),
 // Excel 2007 and later (.xlsx, a zip of XML parts) and CSV (one sheet named after the
 // file). The kind is told by the file's content: the OLE2 signature is .xls, a zip holding
 // xl/workbook.xml is .xlsx, and a text file named *.csv is CSV.
@@ -35,6 +36,8 @@ enum class SheetError {
     BadSheetList, // no sheet list, or one that cannot be read
     LoadFailed,   // a sheet that cannot be read
     TooLarge,     // a sheet beyond SheetMaxRows or SheetMaxCols
+    Protected,    // a workbook protected by a password (encrypted)
+    BadEncoding,  // a text file that is neither clean UTF-8 nor clean CP949
 };
 
 struct SheetData {
@@ -88,7 +91,50 @@ private:
 // Appends one line, stamped with the program clock, to ILOGFILE.TXT in the data folder.
 void SheetLog(const QString& line);
 
+// .xls files are read by the helper program memberdesk-sheetread (beside memberdesk-backup):
+// the worksheet library is not ours and a damaged file may crash or hang it. The helper reads
+// the whole workbook and writes every sheet, or why it could not, to its standard output.
+// It runs with a limit on time and memory; a crash, a hang or a cut answer refuses the file
+// (BadSheetList) and the program goes on.
+constexpr int SheetHelperTimeoutMs = 60000;
+constexpr qint64 SheetHelperMemory = qint64(2) << 30;
+
+struct SheetResult {
+    SheetError error = SheetError::None;
+    QString detail;
+    SheetData data; // finished (padded), when error is None
+};
+
+struct SheetWorkbook {
+    SheetError error = SheetError::None; // of the workbook as a whole (sheet list)
+    QString detail;
+    QStringList names;
+    QVector<SheetResult> sheets; // one per name
+};
+
+QByteArray EncodeSheetWorkbook(const SheetWorkbook& wb);
+bool DecodeSheetWorkbook(const QByteArray& bytes, SheetWorkbook& wb); // false when cut or garbled
+QString SheetHelperProgram();
+// Runs the helper on `path`; false (with the reason in `why`) when it failed to answer
+// within `timeoutMs`.
+bool RunSheetHelper(const QString& path, SheetWorkbook& out, QString& why,
+                    int timeoutMs = SheetHelperTimeoutMs);
+
 // Helpers shared by the readers, public for their tests.
+// Places cells by position; refuses positions beyond the limits.
+class SheetBuilder {
+public:
+    explicit SheetBuilder(SheetData& s) : m_s(s) {}
+    bool put(int row, int col0, const QString& text); // row one-based, column zero-based
+
+private:
+    SheetData& m_s;
+    qint64 m_chars = 0;
+};
+// Drops trailing empty rows and pads every row to the widest one. False when the padded
+// sheet would hold more than SheetMaxCells cells.
+bool SheetFinish(SheetData& s);
+QString SheetTooLargeDetail();
 // A number as a cell shows it: whole numbers without decimals or exponent.
 QString SheetNumberText(double v);
 // Spreadsheet serial day to "YYYY-MM-DD" in the 1900 (Lotus leap-year quirk kept) or 1904

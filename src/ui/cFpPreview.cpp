@@ -11,6 +11,7 @@ std::unique_ptr<cFpPreview>& service() {
     return s;
 }
 constexpr const char* kFitProperty = "md_fitToPageAllowed";
+constexpr const char* kTickProperty = "md_tickColumns";
 } // namespace
 
 cFpPreview* cFpPreview::instance() {
@@ -35,7 +36,20 @@ void SetFitToPageAllowed(Grid* grid, bool allowed) {
 }
 
 bool FitToPageAllowed(const Grid* grid) {
-    return grid && grid->property(kFitProperty).toBool();
+    if (!grid) return false;
+    const QVariant v = grid->property(kFitProperty);
+    return !v.isValid() || v.toBool();
+}
+
+void MarkTickColumn(Grid* grid, int col) {
+    if (!grid) return;
+    QList<QVariant> cols = grid->property(kTickProperty).toList();
+    if (!cols.contains(col)) cols << col;
+    grid->setProperty(kTickProperty, cols);
+}
+
+bool IsTickColumn(const Grid* grid, int col) {
+    return grid && grid->property(kTickProperty).toList().contains(col);
 }
 
 QString PrintSection(const Grid* grid, const QString& windowName) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -13,6 +14,8 @@ struct PrintRequest {
     QString leftText;   // second header line, left
     QString centreText; // second header line, centre
     QString remark;     // footer lines above the page number line
+    QList<int> chosenColumns; // columns printed even when every printed cell is empty
+    QString totals;           // the list's totals, printed in bold under its last row
 };
 
 // The process-wide print service. The grid windows reach printing only through it; the
@@ -35,9 +38,14 @@ public:
 // "사용 프로그램이 설정되지 않았습니다.".
 void ShowPrintPreview(Grid* grid, const PrintRequest& request);
 
-// Whether the list may be scaled down to the page width (print option "페이지 맞춤").
+// Whether the list may be scaled down to the page width (print option "페이지 맞춤");
+// every list may, unless it turns it off.
 void SetFitToPageAllowed(Grid* grid, bool allowed);
 bool FitToPageAllowed(const Grid* grid);
+
+// A column of ticks that only picks rows for an action (select, delete): never printed.
+void MarkTickColumn(Grid* grid, int col);
+bool IsTickColumn(const Grid* grid, int col);
 
 // The settings section of a grid printed from the window `windowName` (empty: the grid's
 // window): the window's name, plus "_" + the grid's layout name where the window holds

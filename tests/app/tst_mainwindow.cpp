@@ -8,6 +8,7 @@
 #include "app/frmMain.h"
 #include "app/frmOption.h"
 #include "db/Database.h"
+#include "ui/QtPrompt.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -19,7 +20,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QtTest>
 
@@ -201,6 +204,25 @@ private slots:
         QCOMPARE(m_env->prompt().shown().first().icon, Prompt::Icon::Information);
         QCOMPARE(m_env->prompt().lastText(),
                  QStringLiteral("10:30\n회의 '3층'\n\"자료\" 준비\n\n08:00\n매월 6일\n\n"));
+    }
+
+    // The reminder box of one short entry is wide enough for its whole title.
+    void reminderBoxKeepsItsTitle() {
+        QtPrompt real;
+        int width = 0;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            title = box->windowTitle();
+            width = box->width();
+            box->accept();
+        });
+        real.message(Prompt::Icon::Information, QStringLiteral("09:00\n회의\n\n"), QStringLiteral("금일 스케줄"));
+        QCOMPARE(title, QStringLiteral("금일 스케줄"));
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(title) + 150, qPrintable(QString::number(width)));
     }
 
     // A monthly entry of the 31st on 30 November: nothing to remind.

@@ -5,12 +5,19 @@
 #include "core/Settings.h"
 #include "app/Startup.h"
 #include "db/Database.h"
+#include "tools/FrmTool_NTSetup.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -64,15 +71,11 @@ const char* const ServerNotFound =
     "\n"
     "4. 서버컴퓨터를 다른 컴퓨터로 이전 했는지 확인하세요.\n"
     "\n"
-    "5. 위 모든 사항이 아니라면 윈도우탐색기에서\n"
-    "   서버컴퓨터에 접근이 가능한지 확인하세요.\n"
+    "5. 위 모든 사항이 아니라면 파일 관리자에서\n"
+    "   서버컴퓨터의 공유 폴더가 연결(마운트)되어 있는지 확인하세요.\n"
     "   서버컴퓨터를 찾을수 없거나 접근이 불가능하다면\n"
     "   네트워크 장애이므로 컴퓨터를 구매한 곳이나\n"
-    "   네트워크 공사를 한 업체에 문의하셔서 장애를 복구하시면 됩니다.\n"
-    "\n"
-    "\n"
-    "※ 만약, 현 컴퓨터의 DB로 연결하고자 할 경우\n"
-    "[헬프데스크]프로그램 창에서 [레지스트리 삭제]버튼을 클릭하시면 됩니다.";
+    "   네트워크 공사를 한 업체에 문의하셔서 장애를 복구하시면 됩니다.";
 } // namespace
 
 class TestStartup : public QObject {
@@ -140,12 +143,44 @@ private slots:
         QVERIFY(!QFile::exists(env->path("DBS.key")));
     }
 
-    void emptyLeftoverIsReplaced() {
-        writeFile(env->path("DBS/dbMain.db"), QByteArray());
+    // What lies under the database's name and was not made here is named, in Korean, and
+    // left exactly as it was (creation builds beside the name and renames).
+    void startRefusesWhatItDidNotMake_data() {
+        QTest::addColumn<bool>("pathStored");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("empty file and journal, path stored") << true << "비어 있습니다 (0바이트).";
+        QTest::newRow("empty file at a first start") << false << "비어 있습니다 (0바이트).";
+        QTest::newRow("folder named like the database") << true << "같은 이름의 폴더가 있습니다.";
+    }
+    void startRefusesWhatItDidNotMake() {
+        QFETCH(bool, pathStored);
+        QFETCH(QString, cause);
+        const QString file = env->path("DBS/dbMain.db");
+        if (pathStored) Settings::set(Cfg, "DB경로", env->path("DBS"));
+        const QByteArray journal(5000, '\x5a');
+        if (cause.contains("폴더")) {
+            QVERIFY(QDir().mkpath(file));
+        } else {
+            writeFile(file, QByteArray());
+            if (pathStored) writeFile(file + "-journal", journal);
+        }
         Startup s;
-        QVERIFY(s.run());
-        QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(),
-                 QString("ADMIN"));
+        QVERIFY(!s.run());
+        const QStringList texts = env->prompt().texts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].startsWith("데이터베이스에 연결할 수 없어 프로그램을 종료합니다.") &&
+                     texts[0].contains(cause) && texts[0].contains(file),
+                 qPrintable(texts[0]));
+        QString words = texts[0];
+        words.remove(file);
+        words.remove("dbMain.db-journal");
+        QVERIFY2(!words.contains(QRegularExpression("[A-Za-z]{3,}")), qPrintable(texts[0]));
+        QCOMPARE(QFileInfo(file).isDir(), cause.contains("폴더"));
+        if (!cause.contains("폴더")) QCOMPARE(QFileInfo(file).size(), 0);
+        if (pathStored && !cause.contains("폴더")) {
+            QVERIFY(texts[0].contains("5000바이트의 저널 파일"));
+            QCOMPARE(readAll(file + "-journal"), journal);
+        }
     }
 
     void singleCopyLock() {
@@ -240,16 +275,56 @@ private slots:
         QCOMPARE(setting(Env, "네트웍드라이브"), QString());
     }
 
+    // A client whose share is gone may try again, open the network setup (and go on with
+    // what it saves), use this PC's database for this run, or quit; the text names only
+    // things that exist here.
     void clientShareUnreachable() {
         const QString drive = env->path("mnt");
         clientSettings(drive + "/DBS", "//server/share", drive);
+        using A = Prompt::Answer;
+        for (A a : {A::Yes, A::Cancel, A::No}) env->prompt().pushAnswer(a); // retry, other, quit
         QVERIFY(!InitApp());
-        // Both paths tried are named.
-        QCOMPARE(env->prompt().texts(),
-                 (QStringList{drive + " 드라이브 연결이 실패되었습니다.\n\n확인한 경로:\n" + drive + "\n//server/share",
-                              QString::fromUtf8(ServerNotFound)}));
+        QStringList texts = env->prompt().texts();
+        QCOMPARE(texts.size(), 3);
+        QCOMPARE(texts[0], texts[1]);
+        QCOMPARE(texts[0], QString::fromUtf8(ServerNotFound) + "\n\n확인한 경로:\n" + drive +
+                               "\n//server/share\n\n예: 다시 연결합니다.\n아니오: 네트워크 설정을 엽니다.\n"
+                               "취소: 이 PC의 데이터베이스로 시작하거나 프로그램을 종료합니다.");
+        QVERIFY(texts[2].startsWith("이 PC의 데이터베이스로 시작하시겠습니까?\n" + env->path("DBS")));
+        QCOMPARE(env->prompt().shown()[2].title, QString("서버 연결"));
         QCOMPARE(ServerNotFoundText(), QString::fromUtf8(ServerNotFound));
         QVERIFY(!IsDatabaseOpen());
+
+        // This PC's database for this run; the client settings stay for the next start.
+        QVERIFY(QDir().mkpath(env->path("DBS")) && CreateNewDatabase(env->path("DBS/dbMain.db")));
+        env->prompt().clear();
+        env->prompt().pushAnswer(A::Cancel);
+        env->prompt().pushAnswer(A::Yes);
+        QVERIFY(InitApp());
+        QCOMPARE(App().dbFile, env->path("DBS/dbMain.db"));
+        QCOMPARE(App().clientMode, 0);
+        QCOMPARE(setting(Env, "CSType"), QString("1"));
+        QCOMPARE(setting(Cfg, "DB경로"), drive + "/DBS");
+        DBTerminate();
+
+        // The network setup, pointed at a reachable server, lets the start go on there.
+        const QString srv = makeServer(env->path("srv"));
+        env->prompt().clear();
+        env->prompt().pushAnswer(A::No);
+        QTimer::singleShot(0, [&] {
+            auto* setup = QApplication::activeModalWidget()->findChild<FrmTool_NTSetup*>();
+            QVERIFY(setup);
+            QTest::mouseClick(setup->findChild<QRadioButton*>("optCSType(1)"), Qt::LeftButton);
+            setup->findChild<QLineEdit*>("txtInput(0)")->setText("//server/other");
+            setup->findChild<QLineEdit*>("txtInput(1)")->setText(srv);
+            QTest::mouseClick(setup->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+        });
+        QVERIFY(InitApp());
+        QCOMPARE(App().dbFile, srv + "/DBS/dbMain.db");
+        QCOMPARE(App().clientMode, 1);
+        QCOMPARE(setting(Env, "네트웍드라이브"), srv);
+        // Saved settings apply at once: no "start again" notice.
+        QCOMPARE(env->prompt().texts().size(), 1);
     }
 
     void clientSameDriveLeavesSettings() {
@@ -304,7 +379,6 @@ private slots:
 
     void leftoverOfAnInterruptedCreation_data() {
         QTest::addColumn<QStringList>("files");
-        QTest::newRow("empty file with its journal") << QStringList{"dbMain.db", "dbMain.db-journal"};
         QTest::newRow("half-made new file") << QStringList{"dbMain.db.new", "dbMain.db.new-journal"};
         QTest::newRow("folder only") << QStringList{};
     }

@@ -244,7 +244,9 @@ private slots:
         m_d->click(g->viewport(), g->visualRect(g->model()->index(0, 0)).center());
         prompt().pushAnswer(Prompt::Answer::Yes);
         m_d->key(Qt::Key_F8);
-        QCOMPARE(prompt().lastText(), QString("엑셀로 자료를 내보내기 하시겠습니까?"));
+        const QStringList shown = prompt().texts();
+        QCOMPARE(shown.at(shown.size() - 2), QString("엑셀로 자료를 내보내기 하시겠습니까?"));
+        QVERIFY(shown.last().startsWith("엑셀 파일을 저장하였습니다.\n" + m_d->env().path("ExpExcel")));
         QCOMPARE(QDir(m_d->env().path("ExpExcel")).entryList({"*.xlsx"}).size(), 1);
 
         // A new window reads the kept set-up back.

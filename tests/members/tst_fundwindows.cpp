@@ -15,14 +15,19 @@
 #include "members/frmFriendAdd.h"
 #include "members/frmGroupBalance.h"
 #include "members/frmGroupSub.h"
+#include "MainWindowDriver.h"
 #include "ui/Grid.h"
+#include "ui/SheetReader.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
+#include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -123,6 +128,8 @@ private slots:
     void groupWithoutDues();
     void settingDuesFromTheQuestion();
     void yearsSpanRecords();
+    void duesSheetReadsWell();
+    void anotherPcChangedItFirst();
     void duesSheet();
     void upperPanelHeightRemembered();
     void incomeExpenseAndBalance();
@@ -215,11 +222,68 @@ void TestFundWindows::yearsSpanRecords() {
                            "(?, '0', '', '2023-04'),"
                            " (?, '1', '2024-02-01', ''), (?, '1', 'abc', '')"),
             {group, group, group});
-    QCOMPARE(FundYears(group), (QList<int>{2023, 2024, 2026}));
+    // Every year from the first record on, those without records (2025) included.
+    QCOMPARE(FundYears(group), (QList<int>{2023, 2024, 2025, 2026}));
     frmAffairs* w = open();
     auto* years = w->findChild<QComboBox*>(QStringLiteral("cmbYear"));
-    QCOMPARE(years->count(), 3);
+    QCOMPARE(years->count(), 4);
+    QCOMPARE(years->itemText(2), QStringLiteral("2025"));
     QCOMPARE(years->currentText(), QStringLiteral("2026"));
+    // A payment made in advance for next year extends the list to it.
+    InsertDuesPayment(1, group, 100, QStringLiteral("2026-12-01"), QStringLiteral("2027-01"));
+    QCOMPARE(FundYears(group).last(), 2027);
+}
+
+// The dues sheet keeps its names in sight while the months scroll, its export holds dates
+// (not six-digit numbers), and the balance window keeps its small size beside the funds
+// window maximised.
+void TestFundWindows::duesSheetReadsWell() {
+    const int group =
+        addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 10000);
+    addMember(QStringLiteral("첫회원"), group, QStringLiteral("2026-01-01"));
+    frmAffairs* w = open();
+    QVERIFY(w);
+    Grid* g = w->sheet(frmAffairs::SheetDues);
+    pressOn(g, frmAffairs::dateCol(1), 1, true); // January paid today
+    QCOMPARE(g->text(frmAffairs::dateCol(1), 1), QStringLiteral("2026-12-06"));
+
+    // Scrolled to December, the name still shows at the left, and a click on it lands on
+    // the member's name cell without scrolling back.
+    g->setActiveCell(frmAffairs::moneyCol(12), 1);
+    QVERIFY(g->horizontalScrollBar()->value() > 0);
+    const int scrolled = g->horizontalScrollBar()->value();
+    QPoint at(20, g->rowViewportPosition(0) + 5);
+    at = g->viewport()->mapTo(g, at);
+    QWidget* hit = WidgetUnder(g, at);
+    auto* names = qobject_cast<QTableView*>(hit->parentWidget());
+    QVERIFY2(names && hit != g->viewport(), qPrintable(hit->objectName()));
+    QCOMPARE(names->indexAt(at).data().toString(), QStringLiteral("첫회원"));
+    QTest::mouseClick(hit, Qt::LeftButton, {}, at);
+    QCOMPARE(g->activeCol(), int(frmAffairs::DuesName));
+    QCOMPARE(g->horizontalScrollBar()->value(), scrolled);
+
+    // The export holds the payment date as a date.
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    clickButton(w, "btnExcel");
+    const QStringList files =
+        QDir(m_env->path(QStringLiteral("ExpExcel"))).entryList({QStringLiteral("*.xlsx")});
+    QCOMPARE(files.size(), 1);
+    WorkbookReader reader;
+    SheetData sheet;
+    QVERIFY(reader.open(m_env->path(QStringLiteral("ExpExcel/")) + files.first()));
+    QVERIFY(reader.loadSheet(0, sheet));
+    QCOMPARE(sheet.rows.value(1).value(1), QStringLiteral("2026-12-06"));
+    QCOMPARE(sheet.rows.value(1).value(2), QStringLiteral("10000"));
+
+    // The balance window opens at its own small size over the maximised funds window.
+    WindowRegistry::subWindowOf(w)->showMaximized();
+    clickButton(w, "btnBalance");
+    QWidget* bal = WindowRegistry::find(QStringLiteral("frmGroupBalance"));
+    QVERIFY(bal);
+    QMdiSubWindow* sub = WindowRegistry::subWindowOf(bal);
+    QVERIFY(!sub->isMaximized());
+    QVERIFY2(sub->width() < 500 && sub->height() < 400,
+             qPrintable(QStringLiteral("%1x%2").arg(sub->width()).arg(sub->height())));
 }
 
 void TestFundWindows::duesSheet() {
@@ -233,9 +297,9 @@ void TestFundWindows::duesSheet() {
     const int hidden =
         addMember(QStringLiteral("쉬는회원"), group, QStringLiteral("2026-01-01"), 1);
     const int left = addMember(QStringLiteral("떠난회원"), other, QStringLiteral("2026-01-01"));
-    QVERIFY(SaveDuesPayment(0, left, group, 10000, QStringLiteral("2026-05-03"),
+    QVERIFY(InsertDuesPayment(left, group, 10000, QStringLiteral("2026-05-03"),
                             QStringLiteral("2026-05")) > 0);
-    QVERIFY(SaveDuesPayment(0, hidden, group, 10000, QStringLiteral("2026-05-04"),
+    QVERIFY(InsertDuesPayment(hidden, group, 10000, QStringLiteral("2026-05-04"),
                             QStringLiteral("2026-05")) > 0);
 
     frmAffairs* w = open();
@@ -421,6 +485,79 @@ void TestFundWindows::upperPanelHeightRemembered() {
     clickButton(w, "btnEx");
     QVERIFY(!w->findChild<QWidget*>(QStringLiteral("pnlMove"))->isVisible());
     QCOMPARE(w->findChild<QAbstractButton*>(QStringLiteral("btnEx"))->text(), QStringLiteral("↓ "));
+}
+
+// Another PC changes or deletes what the sheets show: no change is lost without a question,
+// and nothing is written for a row that is gone.
+void TestFundWindows::anotherPcChangedItFirst() {
+    const int group =
+        addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 10000);
+    const int a = addMember(QStringLiteral("가"), group, QStringLiteral("2026-01-01"));
+    FundLine line;
+    line.sdate = QStringLiteral("2026-03-01");
+    line.item = QStringLiteral("찬조금");
+    line.money = 1000;
+    line.memo = QStringLiteral("처음");
+    const int income = InsertFundLine(group, QStringLiteral("1"), line);
+    const int paid = InsertDuesPayment(a, group, 10000, QStringLiteral("2026-02-01"),
+                                     QStringLiteral("2026-02"));
+    QVERIFY(income > 0 && paid > 0);
+    frmAffairs* w = open();
+    QVERIFY(w);
+    const auto other = [](const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); };
+
+    // Dues: the other PC changed the amount; typing a new one asks, and Yes overwrites.
+    Grid* dues = w->sheet(frmAffairs::SheetDues);
+    other(QStringLiteral("UPDATE tblgroupmon SET smoney = 7000 WHERE code = %1").arg(paid));
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    pressOn(dues, frmAffairs::moneyCol(2), 1, false);
+    typeEnter(QStringLiteral("12000"));
+    QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
+    QCOMPARE(scalar("SELECT smoney FROM tblgroupmon WHERE code = ?", {paid}).toInt(), 12000);
+    // A month the other PC marked meanwhile is not marked twice.
+    other(QStringLiteral("INSERT INTO tblgroupmon (ctblfriend, ctblgroup, smoney, inoutclass, "
+                         "sdate, smonth) VALUES (%1, %2, 500, '0', '2026-03-02', '2026-03')")
+              .arg(a)
+              .arg(group));
+    m_env->prompt().clear();
+    pressOn(dues, frmAffairs::dateCol(3), 1, true);
+    QCOMPARE(m_env->prompt().texts(),
+             QStringList{QStringLiteral("이 달의 회비 납부가 다른 곳에서 이미 입력되었습니다.\n"
+                                        "목록을 다시 불러옵니다.")});
+    QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE smonth = '2026-03'").toInt(), 1);
+    QTRY_COMPARE(dues->text(frmAffairs::moneyCol(3), 1), QStringLiteral("500"));
+
+    // Income: the other PC changed the memo; No keeps its text and shows it.
+    showSheet(w, frmAffairs::SheetIncome);
+    Grid* inc = w->sheet(frmAffairs::SheetIncome);
+    other(QStringLiteral("UPDATE tblgroupmon SET smemo = '다른PC' WHERE code = %1").arg(income));
+    m_env->prompt().clear();
+    m_env->prompt().pushAnswer(Prompt::Answer::No);
+    pressOn(inc, frmAffairs::LineMemo, 1, false);
+    typeEnter(QStringLiteral("mine"));
+    QCOMPARE(m_env->prompt().texts().size(), 1);
+    QCOMPARE(scalar("SELECT smemo FROM tblgroupmon WHERE code = ?", {income}).toString(),
+             QStringLiteral("다른PC"));
+    QTRY_COMPARE(inc->text(frmAffairs::LineMemo, 1), QStringLiteral("다른PC"));
+    // Another cell of the same row is saved without a question, the other change kept.
+    m_env->prompt().clear();
+    pressOn(inc, frmAffairs::LineMoney, 1, false);
+    typeEnter(QStringLiteral("2500"));
+    QCOMPARE(m_env->prompt().texts(), QStringList());
+    QCOMPARE(scalar("SELECT smoney || '|' || smemo FROM tblgroupmon WHERE code = ?", {income})
+                 .toString()
+                 .replace(QStringLiteral(".0|"), QStringLiteral("|")),
+             QStringLiteral("2500|다른PC"));
+    // Deleted by the other PC: said so, nothing written or inserted.
+    other(QStringLiteral("DELETE FROM tblgroupmon WHERE code = %1").arg(income));
+    m_env->prompt().clear();
+    pressOn(inc, frmAffairs::LineMemo, 1, false);
+    typeEnter(QStringLiteral("late"));
+    QCOMPARE(m_env->prompt().texts(),
+             QStringList{QStringLiteral("이 그룹자금 자료는 다른 곳에서 삭제되어 저장할 수 없습니다.\n"
+                                        "목록을 다시 불러옵니다.")});
+    QCOMPARE(CountRows(QStringLiteral("tblgroupmon"), QStringLiteral("inoutclass = '1'")), 0);
+    QTRY_COMPARE(inc->dataRowCnt(), 1); // only the new line's date
 }
 
 QTEST_MAIN(TestFundWindows)

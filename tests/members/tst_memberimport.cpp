@@ -1,9 +1,7 @@
 // The member import window opened from the main window's menu and driven by mouse and
 // keys: each file format, bad rows, update mode, the file messages and a failure halfway.
-#include "TestEnv.h"
+#include "MainWindowDriver.h"
 
-#include "app/MemberCommands.h"
-#include "app/frmMain.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "db/Database.h"
@@ -17,7 +15,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
 
@@ -37,13 +37,12 @@ QString scalar(const QString& sql, const QVariantList& params = {}) {
 
 class tst_memberimport : public QObject {
     Q_OBJECT
+    // The program as started, with the member list as its start window.
+    std::unique_ptr<MainWindowDriver> m_d;
     TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_main;
 
     FrmTool_ImpData* openWindow() {
-        m_main->menuAction(QStringLiteral("mnuETCRoot_Exel"))->trigger();
-        auto* w =
-            dynamic_cast<FrmTool_ImpData*>(WindowRegistry::find(QStringLiteral("FrmTool_ImpData")));
+        auto* w = m_d->open<FrmTool_ImpData>(QStringLiteral("mnuETCRoot_Exel"));
         if (w) (void)QTest::qWaitForWindowExposed(w);
         return w;
     }
@@ -55,7 +54,7 @@ class tst_memberimport : public QObject {
     // Chooses a file through the file button, as a user picks it in the dialog.
     void pickFile(QWidget* w, const QString& path) {
         m_env->prompt().pushText(path);
-        QTest::mouseClick(child<QPushButton>(w, "btnGetXLSFile"), Qt::LeftButton);
+        m_d->click(child<QPushButton>(w, "btnGetXLSFile"));
     }
     // Points a field's chooser at a sheet column ("" none) with the keyboard.
     void map(QWidget* w, const QString& chooser, const QString& letter) {
@@ -73,31 +72,24 @@ class tst_memberimport : public QObject {
         QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(e, text);
     }
-    void clickImport(QWidget* w) {
-        QTest::mouseClick(child<QPushButton>(w, "btnImport"), Qt::LeftButton);
-    }
+    void clickImport(QWidget* w) { m_d->click(child<QPushButton>(w, "btnImport")); }
     QString log(QWidget* w) { return child<QPlainTextEdit>(w, "txtLog")->toPlainText(); }
-    void writeCsv(const QString& name, const QString& text) {
+    void writeCsv(const QString& name, const QString& text) { writeBytes(name, text.toUtf8()); }
+    void writeBytes(const QString& name, const QByteArray& bytes) {
         QFile f(m_env->path(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(text.toUtf8());
+        f.write(bytes);
     }
 
 private slots:
     void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-        App().loginId = QStringLiteral("ADMIN");
-        App().start = QStringLiteral("9");
-        RegisterMemberCommands();
-        m_main = std::make_unique<frmMain>();
-        m_main->show();
-        QCoreApplication::processEvents();
+        m_d = std::make_unique<MainWindowDriver>(true);
+        QVERIFY(m_d->ok());
+        m_env = &m_d->env();
     }
     void cleanup() {
-        m_main.reset();
-        delete m_env;
         m_env = nullptr;
+        m_d.reset();
     }
 
     void importsEachFormat_data();
@@ -106,6 +98,10 @@ private slots:
     void updateModeWritesOnlyMappedFields();
     void failureHalfwayLeavesNothing();
     void fileMessagesAndRanges();
+    void sheetsWithoutDataRows();
+    void birthdaysNeedTheirYear();
+    void strayByteRefusesTheFile();
+    void windowStaysInFrontWhileWriting();
 };
 
 void tst_memberimport::importsEachFormat_data() {
@@ -296,7 +292,13 @@ void tst_memberimport::failureHalfwayLeavesNothing() {
     clickImport(w);
     QCOMPARE(m_env->prompt().lastText(),
              QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
-    QVERIFY(log(w).endsWith(QStringLiteral("\n작업중단!")));
+    // The log names the row and the cause; the bar goes back to empty.
+    QVERIFY2(log(w).contains(QStringLiteral("가져오기작업 시작 10:00:00\n3행을 저장하지 못했습니다: ")),
+             qPrintable(log(w)));
+    QVERIFY2(log(w).contains(QStringLiteral("boom")), qPrintable(log(w)));
+    QVERIFY(log(w).endsWith(
+        QStringLiteral("\n가져오기를 취소하여 아무 자료도 저장되지 않았습니다.\n작업중단!")));
+    QCOMPARE(child<QProgressBar>(w, "ProgressBar1")->value(), 0);
     QCOMPARE(CountRows("tblfriend", "code <> 1"), 0);
     QCOMPARE(CountRows("tblgroup", "code <> 1"), 0);
     QVERIFY(w->isEnabled());
@@ -314,7 +316,9 @@ void tst_memberimport::fileMessagesAndRanges() {
     } cases[] = {
         {"html_table.xls", notSheet},
         {"nosheet.xls", QStringLiteral("엑셀파일의 정보를 알수 없습니다.")},
-        {"password.xls", QStringLiteral("엑셀파일의 정보를 알수 없습니다.")},
+        {"password.xls", QStringLiteral("암호가 걸린 엑셀파일이라 읽을 수 없습니다.\n"
+                                        "엑셀에서 암호를 해제하고 저장한 뒤 다시 선택하세요.")},
+        {"damaged.xls", QStringLiteral("엑셀파일의 정보를 알수 없습니다.")}, // crashes FreeXL
         {"missing_part.xlsx", QStringLiteral("엑셀파일 불러오기를 실패했습니다.")},
         {"far_cell.xlsx",
          QStringLiteral(
@@ -340,18 +344,22 @@ void tst_memberimport::fileMessagesAndRanges() {
     QCOMPARE(m_env->prompt().lastText(), QStringLiteral("회원명은 필수입니다. 필드를 지정하세요."));
     QCOMPARE(QApplication::focusWidget(), child<QComboBox>(w, "cmbColumn(0)"));
     map(w, "cmbColumn(0)", "A");
-    for (const auto& range :
-         {std::pair<QString, QString>{"4", "3"}, {"x", "3"}, {"2", "9"}, {"0", "2"}}) {
+    // The heading row is not a member: the range starts below it.
+    for (const auto& range : {std::pair<QString, QString>{"4", "3"},
+                              {"x", "3"},
+                              {"2", "9"},
+                              {"0", "2"},
+                              {"1", "4"}}) {
         m_env->prompt().clear();
         typeInto(w, "txtStartRow", range.first);
         typeInto(w, "txtEndRow", range.second);
         clickImport(w);
         QCOMPARE(m_env->prompt().texts(),
-                 QStringList{QStringLiteral("가져올 행의 범위가 올바르지 않습니다. (1 ~ 4행)")});
+                 QStringList{QStringLiteral("가져올 행의 범위가 올바르지 않습니다. (2 ~ 4행)")});
     }
     // The backup warning defaults to No: a plain Enter imports nothing.
     m_env->prompt().clear();
-    typeInto(w, "txtStartRow", "1");
+    typeInto(w, "txtStartRow", "2");
     typeInto(w, "txtEndRow", "4");
     clickImport(w);
     QCOMPARE(m_env->prompt().texts().size(), 1);
@@ -364,6 +372,112 @@ void tst_memberimport::fileMessagesAndRanges() {
     w = openWindow();
     QCOMPARE(child<QLineEdit>(w, "txtPathExcel")->text(), fixture("members.xlsx"));
     QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("4"));
+}
+
+// A sheet holding only its heading row (written by a spreadsheet program), and a CSV
+// whose one line names fields: nothing is written, and the window says why.
+void tst_memberimport::sheetsWithoutDataRows() {
+    writeCsv("heading.csv", QStringLiteral("회원명,그룹명\r\n"));
+    FrmTool_ImpData* w = openWindow();
+    for (const QString& file : {fixture("heading_only.xlsx"), m_env->path("heading.csv")}) {
+        pickFile(w, file);
+        QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("1"));
+        QCOMPARE(child<QComboBox>(w, "cmbColumn(0)")->currentIndex(), 1); // by its heading
+        m_env->prompt().clear();
+        clickImport(w);
+        QCOMPARE(m_env->prompt().texts(),
+                 QStringList{QStringLiteral("시트에 제목 행만 있고 가져올 자료가 없습니다.")});
+        QCOMPARE(CountRows("tblfriend", "code <> 1"), 0);
+        QCOMPARE(CountRows("tblgroup", "code <> 1"), 0);
+    }
+    // One row of data without headings is a member all the same.
+    writeCsv("one.csv", QStringLiteral("홍길동,등산회\r\n"));
+    pickFile(w, m_env->path("one.csv"));
+    map(w, "cmbColumn(0)", "A");
+    QCOMPARE(child<QLineEdit>(w, "txtStartRow")->text(), QStringLiteral("1"));
+    m_env->prompt().clear();
+    m_env->prompt().pushAnswer(Answer::Yes);
+    clickImport(w);
+    QCOMPARE(m_env->prompt().lastText(), QStringLiteral("가져오기가 완료되었습니다."));
+    QCOMPARE(scalar("SELECT sname FROM tblfriend WHERE code <> 1"), QStringLiteral("홍길동"));
+}
+
+// Birthdays as an .xls written by another program keeps them (numbers, texts, date cells):
+// a date without its year or in the future is logged and its row left out.
+void tst_memberimport::birthdaysNeedTheirYear() {
+    FrmTool_ImpData* w = openWindow();
+    pickFile(w, fixture("birthdays.xls"));
+    QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("9"));
+    map(w, "cmbColumn(0)", "A");
+    map(w, "cmbColumn(17)", "B");
+    map(w, "cmbUser(0)", "C");
+    m_env->prompt().pushAnswer(Answer::Yes);
+    m_env->prompt().pushAnswer(Answer::Yes); // go on after the check found problems
+    clickImport(w);
+    const QString birthday = QStringLiteral("행의 생일의 데이터가 날짜형이 아닙니다. ");
+    const QStringList problems = {"2" + birthday, "3" + birthday, "4" + birthday,
+                                  QStringLiteral("5행의 사용자정의1의 데이터가 날짜형이 아닙니다. "),
+                                  "8" + birthday};
+    QCOMPARE(log(w), QStringLiteral("자료검사중...\n") + problems.join('\n') +
+                         QStringLiteral("\n가져오기작업 시작 10:00:00\n") + problems.join('\n') +
+                         QStringLiteral("\n3건의 자료를 가져오기 하였습니다.\n가져오기작업 종료 10:00:00"));
+    QStringList written;
+    Recordset rs;
+    OpenRecordset(rs, "SELECT sname || '=' || barthday || '/' || userfieldnote1 FROM tblfriend"
+                      " WHERE code <> 1 ORDER BY code");
+    for (int r = 0; r < rs.recordCount(); ++r) written << rs.row(r)[0].toString();
+    QCOMPARE(written, QStringList({"마=1999-12-31/2027-01-05", "바=1970-05-05/", "아=2026-12-06/"}));
+}
+
+// A UTF-8 file with one byte that belongs to no encoding is refused when it is chosen,
+// before anything can be written; a clean file of either encoding is read as it is.
+void tst_memberimport::strayByteRefusesTheFile() {
+    QByteArray utf8 = QStringLiteral("회원명,메모\r\n").toUtf8();
+    for (int i = 0; i < 300; ++i)
+        utf8 += QStringLiteral("홍길동%1,가나다\r\n").arg(i).toUtf8();
+    writeBytes("clean.csv", utf8);
+    utf8.insert(utf8.size() / 2, '\xff');
+    writeBytes("stray.csv", utf8);
+    FrmTool_ImpData* w = openWindow();
+    pickFile(w, m_env->path("stray.csv"));
+    QCOMPARE(m_env->prompt().lastText(),
+             QStringLiteral("엑셀파일 불러오기를 실패했습니다.\n파일의 글자 인코딩을 알 수 없습니다. "
+                            "UTF-8 또는 한글 완성형(CP949)으로 저장해 주세요."));
+    QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("0"));
+    m_env->prompt().clear();
+    clickImport(w);
+    QCOMPARE(m_env->prompt().lastText(),
+             QStringLiteral("가져올 자료가 없습니다. 엑셀파일과 시트를 선택하세요."));
+    QCOMPARE(CountRows("tblfriend", "code <> 1"), 0);
+
+    pickFile(w, m_env->path("clean.csv"));
+    QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("301"));
+    QCOMPARE(child<Grid>(w, "spList")->text(1, 301), QStringLiteral("홍길동299"));
+}
+
+// The member list is the start window; while the rows are written the import window stays
+// in front with its bar moving, and a click on the member list meanwhile does nothing.
+void tst_memberimport::windowStaysInFrontWhileWriting() {
+    QWidget* list = m_d->activeWindow();
+    QVERIFY(list && list->objectName() == QStringLiteral("frmFriend"));
+    FrmTool_ImpData* w = openWindow();
+    pickFile(w, fixture("members.xlsx"));
+    map(w, "cmbColumn(0)", "A");
+    m_env->prompt().pushAnswer(Answer::Yes);
+    QWidget* frontDuring = nullptr;
+    int barDuring = -1;
+    QTimer::singleShot(0, w, [&] {
+        m_d->click(list); // a click on the member list while the rows are written
+        frontDuring = m_d->activeWindow();
+        barDuring = child<QProgressBar>(w, "ProgressBar1")->value();
+    });
+    clickImport(w);
+    QCOMPARE(m_env->prompt().lastText(), QStringLiteral("가져오기가 완료되었습니다."));
+    QCOMPARE(frontDuring, w);
+    QCOMPARE(barDuring, 1);
+    QCOMPARE(m_d->activeWindow(), w);
+    QCOMPARE(child<QProgressBar>(w, "ProgressBar1")->value(), 3);
+    QCOMPARE(CountRows("tblfriend", "code <> 1"), 3);
 }
 
 QTEST_MAIN(tst_memberimport)

@@ -7,6 +7,7 @@
 #include "core/PrivateData.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "db/PgEngine.h"
 #include "db/SchemaUpgrade.h"
 #include "members/FrmSearch.h"
 #include "members/GroupStore.h"
@@ -24,12 +25,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QProcess>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -425,6 +429,15 @@ private slots:
         m_d->key(Qt::Key_Return);
         QCOMPARE(gridColumn(g, frmFriend::ColName), QStringList({"O'Neil"}));
 
+        // A pasted page is cut where it is typed: a search, not a refused statement.
+        m_d->key(Qt::Key_A, Qt::ControlModifier);
+        QApplication::clipboard()->setText(QString("김철수").repeated(20000));
+        m_d->key(Qt::Key_V, Qt::ControlModifier);
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(m_d->find<QLineEdit>("txtData", w)->text().size(), 200);
+        QCOMPARE(g->dataRowCnt(), 0);
+        QCOMPARE(m_d->env().prompt().texts(), QStringList());
+
         choose(combo("cmbMenu", w), "전화번호");
         retype("txtData", w, "5678");
         m_d->click("btnQuery", w);
@@ -454,6 +467,28 @@ private slots:
         m_d->click("btnQuery", w);
         QCOMPARE(g->dataRowCnt(), 0);
         QCOMPARE(m_d->env().notices().last(), QString("검색된 결과가 없습니다."));
+    }
+
+    // The server ends the session under an open list: the next step shows one Korean line,
+    // the statement and the server's text go to the log only, and the step after it works.
+    void serverOutageShowsOneKoreanLine()
+    {
+        if (!TestEnv::onServer()) QSKIP("needs a PostgreSQL server (MEMBERDESK_TEST_PG)");
+        addMember("김철수");
+        frmFriend* w = openList();
+        pg::Connection other;
+        QString error;
+        int code = 0;
+        QVERIFY(other.open(App().dbFile, {}, false, &error, &code));
+        QCOMPARE(other.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                            "WHERE datname = current_database() AND pid <> pg_backend_pid()", {}, 1).rc,
+                 int(pg::Ok));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("(?s)read failed, server connection .*terminat.*: SELECT"));
+        m_d->click("btnQuery", w);
+        QCOMPARE(m_d->prompt().texts(), QStringList{"서버가 다시 시작되는 중입니다.\n잠시 후 다시 시도하세요."});
+        m_d->click("btnQuery", w);
+        QCOMPARE(m_d->prompt().texts().size(), 1);
+        QCOMPARE(gridColumn(w->grid(), frmFriend::ColName), QStringList({"김철수"}));
     }
 
     // Checked rows are deleted, except a member with trades; the panel shows his points.
@@ -600,6 +635,18 @@ private slots:
         QCOMPARE(PickListValues(3).size(), 1);
         QCOMPARE(PickListValues(3).first().second, QString("it's"));
         QCOMPARE(g->maxRows(), 2);
+
+        // Another PC renamed the value meanwhile: typing over it asks; No shows its text.
+        const int code = PickListValues(3).first().first;
+        QVERIFY(TestEnv::runOnOtherConnection(
+            QString("UPDATE tbluserfieldlist SET bigo = 'theirs' WHERE code = %1").arg(code)));
+        prompt().pushAnswer(Prompt::Answer::No);
+        m_d->clickCell(g, frmFriendUserSet::ColValue, 1);
+        m_d->type("mine");
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(prompt().lastTitle(), QString("다른 곳에서 수정됨"));
+        QCOMPARE(PickListValues(3).first().second, QString("theirs"));
+        QTRY_COMPARE(g->text(frmFriendUserSet::ColValue, 1), QString("theirs"));
 
         m_d->clickCell(g, frmFriendUserSet::ColValue, 2);
         m_d->key(Qt::Key_F4);

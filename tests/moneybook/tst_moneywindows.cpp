@@ -1,6 +1,7 @@
 // The money-book windows opened from the main window's menu and driven by mouse and keys:
 // ledger cells, accounts, cards, categories, usage places, balance windows and graphs,
 // checked against tbljangbu/tblgrouping, the balances and the prompts shown.
+#include "MainWindowDriver.h"
 #include "TestEnv.h"
 
 #include "app/MoneyBookCommands.h"
@@ -27,7 +28,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBarCategoryAxis>
+#include <QChart>
 #include <QCheckBox>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QPointer>
+#include <QProcess>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -55,19 +63,23 @@ void type(const QString& text, QWidget* into = nullptr) {
 
 void key(int k) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(k));
+    QCoreApplication::processEvents();
 }
 
+// Clicks whatever lies over the control `name` of `w`, as a person's pointer does.
 void click(QWidget* w, const QString& name) {
-    auto* b = w->findChild<QAbstractButton*>(name);
+    auto* b = w->findChild<QWidget*>(name);
     QVERIFY2(b, qPrintable(name));
-    QTest::mouseClick(b, Qt::LeftButton);
+    // A check box or option button is clicked on its mark, not on the empty room beside it.
+    if (qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b))
+        ClickAsPerson(b, QPoint(8, b->height() / 2));
+    else
+        ClickAsPerson(b);
 }
 
 void clickCell(Grid* g, int col, int row) {
-    const QModelIndex ix = g->gridModel()->index(row - 1, col - 1);
     if (QApplication::activeWindow() != g->window()) QApplication::setActiveWindow(g->window());
-    g->scrollTo(ix);
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(ix).center());
+    ClickAsPerson(g->viewport(), CellPoint(g, col, row));
 }
 
 // Clicks a cell, types into it and leaves it with Tab, as a person types a ledger line.
@@ -77,12 +89,27 @@ void enterCell(Grid* g, int col, int row, const QString& text) {
     key(Qt::Key_Tab);
 }
 
-// Runs `action` on the next modal window once it is shown.
-void onModal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, [action] {
+// Runs `action` on the next modal window (a window other than the modal one in front now)
+// once it is shown and active, as a person waits for a window to come up before typing.
+// A window the action left open is closed, so that a failed check cannot hang the test.
+void onModal(std::function<void(QWidget*)> action, QWidget* before = nullptr, int tries = 300) {
+    if (tries == 300) before = QApplication::activeModalWidget();
+    QTimer::singleShot(10, [action, before, tries] {
         QWidget* w = QApplication::activeModalWidget();
-        QVERIFY(w);
-        action(w);
+        if (w && w != before && (w->isActiveWindow() || tries == 0)) {
+            QPointer<QWidget> modal = w;
+            action(w);
+            QCoreApplication::processEvents();
+            if (modal && modal->isVisible() && QApplication::activeModalWidget() == modal) {
+                qWarning("the modal window was left open");
+                modal->close();
+            }
+            return;
+        }
+        if (tries > 0)
+            onModal(action, before, tries - 1);
+        else
+            qWarning("no modal window was shown");
     });
 }
 
@@ -97,6 +124,45 @@ void fillField(QWidget* w, const QString& name, const QString& text) {
 
 QVariant cell(const QString& sql, const QVariantList& params = {}) {
     return GetScalar(sql, params);
+}
+
+// What a person reads on the graph, left to right: each name under a bar with the value
+// written above it ("마트=100"), or the name alone when no values are shown.
+QStringList barsSeen(FrmGraph* graph) {
+    QCoreApplication::processEvents();
+    QChart* chart = graph->chart();
+    const QRectF plot = chart->plotArea();
+    QList<std::pair<double, QString>> names, values;
+    for (QGraphicsItem* item : chart->scene()->items()) {
+        QString text;
+        if (auto* t = dynamic_cast<QGraphicsTextItem*>(item))
+            text = t->toPlainText();
+        else if (auto* st = dynamic_cast<QGraphicsSimpleTextItem*>(item))
+            text = st->text();
+        if (text.isEmpty() || !item->isVisible()) continue;
+        const QRectF r = item->sceneBoundingRect();
+        if (r.center().y() > plot.bottom() && r.right() > plot.left() &&
+            text != chart->axes(Qt::Horizontal).value(0)->titleText())
+            names.append({r.center().x(), text.remove(QChar(0x200B))});
+        else if (plot.contains(r.center()))
+            values.append({r.center().x(), text});
+    }
+    std::sort(names.begin(), names.end());
+    std::sort(values.begin(), values.end());
+    QStringList out;
+    for (int i = 0; i < names.size(); ++i)
+        out << names[i].second + (values.isEmpty() ? QString() : "=" + values.value(i).second);
+    return out;
+}
+
+// Every text drawn on the graph.
+QStringList textsSeen(FrmGraph* graph) {
+    QCoreApplication::processEvents();
+    QStringList out;
+    for (QGraphicsItem* item : graph->chart()->scene()->items())
+        if (auto* t = dynamic_cast<QGraphicsTextItem*>(item); t && t->isVisible())
+            out << t->toPlainText();
+    return out;
 }
 
 int addPlace(const QString& cls, const QString& name, double opening = 0, int settle = 1) {
@@ -116,14 +182,12 @@ int addEntry(const QString& date, int section, double money, int in = 1, int out
 
 class TestMoneyWindows : public QObject {
     Q_OBJECT
+    std::unique_ptr<MainWindowDriver> m_driver; // logged in, the main window shown
     TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_frame;
 
+    // Opens a window by its menu command, maximised as a person works in it.
     template <class T> T* open(const char* menu, const char* window) {
-        QAction* a = m_frame->menuAction(QString::fromLatin1(menu));
-        if (!a || !a->isEnabled()) return nullptr;
-        a->trigger();
-        QCoreApplication::processEvents();
+        m_driver->open(QString::fromLatin1(menu));
         auto* w = dynamic_cast<T*>(WindowRegistry::find(QString::fromLatin1(window)));
         if (w && WindowRegistry::subWindowOf(w)) WindowRegistry::subWindowOf(w)->showMaximized();
         QCoreApplication::processEvents();
@@ -135,19 +199,15 @@ class TestMoneyWindows : public QObject {
 private slots:
     void initTestCase() { RegisterMoneyBookCommands(); }
     void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-        App().loginId = QStringLiteral("ADMIN");
-        App().start = QStringLiteral("9");
-        m_frame = std::make_unique<frmMain>();
-        m_frame->resize(1400, 900);
-        m_frame->show();
-        QApplication::setActiveWindow(m_frame.get());
+        m_driver = std::make_unique<MainWindowDriver>();
+        QVERIFY(m_driver->ok());
+        m_env = &m_driver->env();
+        m_driver->frame()->resize(1400, 900);
         QCoreApplication::processEvents();
     }
     void cleanup() {
-        m_frame.reset();
-        delete m_env;
+        m_driver.reset();
+        m_env = nullptr;
     }
 
     void monthTypedByKeyboardAgreesWithBalances();
@@ -156,6 +216,8 @@ private slots:
     void ledgerSectionPicker_data();
     void ledgerSectionPicker();
     void ledgerCellRules();
+    void ledgerSecondPc();
+    void ledgerBalancesFromStoredAmounts();
     void ledgerDeleteAndCarryOver();
     void ledgerBasis();
     void accountWindow();
@@ -164,12 +226,24 @@ private slots:
     void categories();
     void usagePlaces();
     void balanceRecords();
+    void balanceWindowFollowsLedger();
     void graphs();
+    void graphNamesAndValues();
 };
 
 void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
     auto* start = open<frmStartMoney>("mnuRecord_Money", "frmStartMoney");
     QVERIFY(start);
+    fillField(start, "htField", "-10,000"); // a slip of the finger
+    click(start, "btnSave");
+    QCOMPARE(prompts(), QStringList({"금액은 0 이상으로 입력하세요."}));
+    QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 0.0);
+    // Set on another PC meanwhile: asked, and by default theirs is kept and shown.
+    QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblgrouping SET sbalance = 7000 WHERE code = 1"));
+    fillField(start, "htField", "10,000");
+    click(start, "btnSave");
+    QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 7000.0);
+    QCOMPARE(start->findChild<QLineEdit*>("htField")->text(), QString("7,000"));
     fillField(start, "htField", "10,000");
     click(start, "btnSave");
     QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 10000.0);
@@ -214,7 +288,7 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
             {"[mart]은(는) 등록된 사용처가 아닙니다.\n입력하신 사용처를 추가하시겠습니까?",
              "[tip]은(는) 등록된 항목이 아닙니다.\n입력하신 항목을 검색목록에 추가하시겠습니까?"}));
     QCOMPARE(cell("SELECT inoutclass FROM tblitem WHERE bigo = 'tip'").toString(), QString("1"));
-    // A card expense on the empty row (date left empty: the period's end).
+    // A card expense on the empty row (date left empty: today, which lies in the period).
     enterCell(g, frmRecord::ColSection, 2, "7");
     enterCell(g, frmRecord::ColCard, 2, "비씨");
     enterCell(g, frmRecord::ColOut, 2, "3000");
@@ -238,7 +312,7 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
         return out.join('|');
     };
     QCOMPARE(row(0), QString("2026-12-03|1|1500|1|1|tip|"));
-    QCOMPARE(row(1), QString("2026-12-31|6|3000|%1|%2||").arg(bc).arg(kb));
+    QCOMPARE(row(1), QString("2026-12-06|6|3000|%1|%2||").arg(bc).arg(kb));
     QCOMPARE(row(2), QString("2026-12-05|8|20000|%1|%2||it's").arg(oneil).arg(kb));
     // Rows in date order after a reload; balances carried from the opening balances.
     click(w, "btnQuery");
@@ -259,42 +333,72 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
 }
 
 void TestMoneyWindows::ledgerBadInput_data() {
+    QTest::addColumn<int>("section"); // of the stored entry of 700 won on the 2nd
     QTest::addColumn<int>("col");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("negative amount refused") << int(frmRecord::ColOut) << "-5000"
+    QTest::addColumn<QString>("message"); // the start of the one message shown, or ""
+    const int out = frmRecord::ColOut, date = frmRecord::ColDate;
+    QTest::newRow("negative amount refused") << 0 << out << "-5000"
                                              << "700"
                                              << "금액은 0 이상으로 입력하세요.";
-    QTest::newRow("amount with unit") << int(frmRecord::ColOut) << "1,500원"
+    QTest::newRow("amount with unit") << 0 << out << "1,500원"
                                       << "1500"
                                       << "";
-    QTest::newRow("letters are 0") << int(frmRecord::ColOut) << "abc"
-                                   << "0"
-                                   << "";
-    QTest::newRow("amount in the wrong column ignored") << int(frmRecord::ColIn) << "900"
+    QTest::newRow("letters keep the amount") << 0 << out << "abc"
+                                             << "700"
+                                             << "금액은 숫자로 입력하세요.";
+    QTest::newRow("fraction of a won refused") << 0 << out << "450000.5"
+                                               << "700"
+                                               << "금액은 원 단위로 입력하세요.";
+    QTest::newRow("largest amount") << 0 << out << "999,999,999,999"
+                                    << "999999999999"
+                                    << "";
+    QTest::newRow("one won beyond the largest") << 0 << out << "1000000000000"
+                                                << "700"
+                                                << "입력하신 숫자가 너무 큽니다.";
+    QTest::newRow("beyond a double's whole numbers") << 0 << out << "9007199254740993"
+                                                     << "700"
+                                                     << "입력하신 숫자가 너무 큽니다.";
+    QTest::newRow("amount in the wrong column ignored") << 0 << int(frmRecord::ColIn) << "900"
                                                         << "700"
                                                         << "";
-    QTest::newRow("30 February keeps the date") << int(frmRecord::ColDate) << "2026-02-30"
-                                                << "2026-12-02"
+    QTest::newRow("transfer without accounts")
+        << 8 << int(frmRecord::ColOther) << "5000"
+        << "700"
+        << "통장간이동의 금액을 저장하려면 먼저 출금통장을 입력하세요.";
+    QTest::newRow("card expense without a card")
+        << 6 << out << "5000"
+        << "700"
+        << "카드지출의 금액을 저장하려면 먼저 신용카드를 입력하세요.";
+    QTest::newRow("account income without an account")
+        << 3 << int(frmRecord::ColIn) << "5000"
+        << "700"
+        << "통장수입의 금액을 저장하려면 먼저 입금통장을 입력하세요.";
+    QTest::newRow("no amount needs no account") << 8 << int(frmRecord::ColOther) << "0"
+                                                << "0"
                                                 << "";
-    QTest::newRow("month 13 keeps the date") << int(frmRecord::ColDate) << "20261301"
+    QTest::newRow("30 February keeps the date") << 0 << date << "2026-02-30"
+                                                << "2026-12-02"
+                                                << "[2026-02-30]는 날짜형식이 아닙니다.";
+    QTest::newRow("month 13 keeps the date") << 0 << date << "20261301"
                                              << "2026-12-02"
-                                             << "";
-    QTest::newRow("empty date is the period's end") << int(frmRecord::ColDate) << ""
-                                                    << "2026-12-31"
-                                                    << "";
-    QTest::newRow("short date") << int(frmRecord::ColDate) << "1207"
+                                             << "[20261301]는 날짜형식이 아닙니다.";
+    QTest::newRow("empty date is today inside the period") << 0 << date << ""
+                                                           << "2026-12-06"
+                                                           << "";
+    QTest::newRow("short date") << 0 << date << "1207"
                                 << "2026-12-07"
                                 << "";
 }
 
 void TestMoneyWindows::ledgerBadInput() {
+    QFETCH(int, section);
     QFETCH(int, col);
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     QFETCH(QString, message);
-    const int code = addEntry("2026-12-02", 0, 700);
+    const int code = addEntry("2026-12-02", section, 700);
     frmRecord* w = ledger();
     Grid* g = w->grid();
     clickCell(g, col, 1);
@@ -308,9 +412,15 @@ void TestMoneyWindows::ledgerBadInput() {
     const QString column = col == frmRecord::ColDate ? "sdate" : "smoney";
     QCOMPARE(cell("SELECT " + column + " FROM tbljangbu WHERE code = ?", {code}).toString(),
              stored);
-    QCOMPARE(prompts(), message.isEmpty() ? QStringList() : QStringList{message});
-    // The cell shows what is stored.
-    if (col == frmRecord::ColDate) QCOMPARE(g->text(col, 1), stored);
+    QCOMPARE(prompts().size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) QVERIFY2(prompts()[0].startsWith(message), qPrintable(prompts()[0]));
+    // The row shows what is stored, in the amount column of its section.
+    if (col == frmRecord::ColDate)
+        QCOMPARE(g->text(col, 1), stored);
+    else
+        QCOMPARE(g->text(frmRecord::ColIn, 1) + g->text(frmRecord::ColOut, 1) +
+                     g->text(frmRecord::ColOther, 1),
+                 QLocale(QLocale::Korean).toString(stored.toLongLong()));
 }
 
 void TestMoneyWindows::ledgerSectionPicker_data() {
@@ -345,11 +455,12 @@ void TestMoneyWindows::ledgerSectionPicker() {
             pickerShown = dlg->objectName() == "frmSection" && dlg->windowTitle() == "구분선택";
             auto* grid = dlg->findChild<Grid*>("spList");
             if (pickerKeys == "esc") {
-                QTest::keyClick(grid, Qt::Key_Escape);
+                key(Qt::Key_Escape);
                 return;
             }
-            QTest::keyClick(grid, pickerKeys[0].toLatin1());
-            QTest::keyClick(grid, Qt::Key_Return);
+            QCOMPARE(QApplication::focusWidget(), grid); // the keys go where the focus is
+            type(pickerKeys.left(1));
+            key(Qt::Key_Return);
         });
     enterCell(w->grid(), frmRecord::ColSection, 1, typed);
     QCOMPARE(pickerShown, !pickerKeys.isEmpty());
@@ -375,6 +486,14 @@ void TestMoneyWindows::ledgerCellRules() {
     QCOMPARE(prompts(), QStringList({"입금통장과 출금통장이 같습니다."}));
     QCOMPARE(cell("SELECT cgroupin FROM tbljangbu WHERE code = ?", {transfer}).toInt(), a);
     QCOMPARE(g->text(frmRecord::ColAcIn, 2), QString("국민"));
+    // A place the amount moves through cannot be emptied under it.
+    clickCell(g, frmRecord::ColAcOut, 2);
+    key(Qt::Key_Delete);
+    key(Qt::Key_Tab);
+    QCOMPARE(m_env->prompt().lastText(),
+             QString("금액이 입력된 내역의 출금통장은 비울 수 없습니다."));
+    QCOMPARE(cell("SELECT cgroupout FROM tbljangbu WHERE code = ?", {transfer}).toInt(), b);
+    QCOMPARE(g->text(frmRecord::ColAcOut, 2), QString("신한"));
     // A new section starts afresh.
     enterCell(g, frmRecord::ColSection, 1, "1");
     QCOMPARE(CountRows("tbljangbu", "code = ? AND cgroupin = 1 AND cgroupout = 1 AND smoney = 0",
@@ -385,6 +504,82 @@ void TestMoneyWindows::ledgerCellRules() {
     enterCell(g, frmRecord::ColOut, 4, "5000");
     QCOMPARE(CountRows("tbljangbu"), 3);
     QCOMPARE(g->text(frmRecord::ColOut, 4), QString());
+}
+
+// Another PC changes or deletes what this ledger shows: its change is never lost silently.
+void TestMoneyWindows::ledgerSecondPc() {
+    const int a = addPlace("1", "국민");
+    const int amount = addEntry("2026-12-01", 0, 700);
+    const int gone = addEntry("2026-12-02", 0, 100);
+    const int paid = addEntry("2026-12-03", 2, 0, 1, a);
+    frmRecord* w = ledger();
+    Grid* g = w->grid();
+    const QString changedElsewhere = "이 자료를 불러온 뒤 다른 곳에서 자료가 수정되었습니다.";
+    QVERIFY(TestEnv::runOnOtherConnection(
+        QString("UPDATE tbljangbu SET smoney = 900 WHERE code = %1").arg(amount)));
+    enterCell(g, frmRecord::ColOut, 1, "1000"); // the question's default: keep theirs, reload
+    QVERIFY(prompts().value(0).startsWith(changedElsewhere));
+    QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {amount}).toInt(), 900);
+    QCOMPARE(g->text(frmRecord::ColOut, 1), QString("900"));
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("-900"));
+    // Now that it is seen, the next amount is written without a question.
+    m_env->prompt().clear();
+    enterCell(g, frmRecord::ColOut, 1, "1000");
+    QCOMPARE(prompts(), QStringList());
+    QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {amount}).toInt(), 1000);
+    // Overwriting their change is the user's choice.
+    QVERIFY(TestEnv::runOnOtherConnection(
+        QString("UPDATE tbljangbu SET smemo = 'theirs' WHERE code = %1").arg(amount)));
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    enterCell(g, frmRecord::ColMemo, 1, "mine");
+    QCOMPARE(cell("SELECT smemo FROM tbljangbu WHERE code = ?", {amount}).toString(),
+             QString("mine"));
+
+    // An entry or the account it names deleted meanwhile: refused, nothing written back.
+    QVERIFY(
+        TestEnv::runOnOtherConnection(QString("DELETE FROM tbljangbu WHERE code = %1").arg(gone)));
+    QVERIFY(
+        TestEnv::runOnOtherConnection(QString("DELETE FROM tblgrouping WHERE code = %1").arg(a)));
+    m_env->prompt().clear();
+    // While the user reads why, the other PCs can write: no lock is held over a message.
+    QList<bool> othersCouldWrite;
+    m_env->prompt().onShown = [&othersCouldWrite](const auto&) {
+        othersCouldWrite << TestEnv::runOnOtherConnection(
+            "UPDATE tblusename SET sname = sname WHERE code = 1");
+    };
+    enterCell(g, frmRecord::ColMemo, 2, "late");
+    enterCell(g, frmRecord::ColOut, 2, "5000"); // the list was reloaded: row 2 is the other
+    QCOMPARE(prompts(),
+             QStringList({"이 자금 내역은 다른 곳에서 삭제되어 저장할 수 없습니다.\n목록을 다시 "
+                          "불러옵니다.",
+                          "이 계좌는 다른 곳에서 삭제되어 저장할 수 없습니다.\n목록을 다시 "
+                          "불러옵니다."}));
+    m_env->prompt().onShown = {};
+    QCOMPARE(othersCouldWrite, QList<bool>({true, true}));
+    QCOMPARE(CountRows("tbljangbu", "code = ?", {gone}), 0);
+    QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {paid}).toInt(), 0);
+    QCOMPARE(g->dataRowCnt(), 2);
+}
+
+// A stored amount with a fraction (written by another program) counts as stored: the
+// running balance is summed from the amounts, not from their rounded texts, so November's
+// last balance is December's carry-over.
+void TestMoneyWindows::ledgerBalancesFromStoredAmounts() {
+    addEntry("2026-11-10", 1, 100.4);
+    addEntry("2026-11-11", 1, 100.4);
+    addEntry("2026-11-12", 1, 100.4);
+    addEntry("2026-12-01", 0, 1);
+    frmRecord* w = ledger();
+    QCOMPARE(w->grid()->text(frmRecord::ColBalance, 1), QString("300"));
+    w->period()->SetText1("2026-11-01");
+    w->period()->SetText2("2026-11-30");
+    click(w, "btnQuery");
+    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("301"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::SumIn, 1), QString("301"));
+    // A new entry of a past month is dated at that month's end.
+    enterCell(w->grid(), frmRecord::ColSection, 4, "2");
+    QCOMPARE(cell("SELECT sdate FROM tbljangbu ORDER BY code DESC").toString(),
+             QString("2026-11-30"));
 }
 
 void TestMoneyWindows::ledgerDeleteAndCarryOver() {
@@ -459,6 +654,25 @@ void TestMoneyWindows::accountWindow() {
     QCOMPARE(w->findChild<QLineEdit*>("htField(0)")->text(), QString());
     const int pct = AccountCodeByName("50%", "1");
     QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = ?", {pct}).toDouble(), 1234.0);
+    // Another PC edits the same account: a change of another field stays; a change of the
+    // same field is asked about and, by default, kept and shown.
+    clickCell(w->grid(), AccountWindow::ColName, 1);
+    QVERIFY(TestEnv::runOnOtherConnection(
+        QString("UPDATE tblgrouping SET bankname = 'theirs' WHERE code = %1").arg(pct)));
+    fillField(w, "htField(4)", "memo");
+    click(w, "btnSave");
+    QCOMPARE(
+        cell("SELECT bankname || '|' || smemo FROM tblgrouping WHERE code = ?", {pct}).toString(),
+        QString("theirs|memo"));
+    m_env->prompt().clear();
+    QVERIFY(TestEnv::runOnOtherConnection(
+        QString("UPDATE tblgrouping SET sbalance = 5 WHERE code = %1").arg(pct)));
+    fillField(w, "htField(3)", "2,000");
+    click(w, "btnSave");
+    QVERIFY(
+        prompts().value(0).startsWith("이 자료를 불러온 뒤 다른 곳에서 자료가 수정되었습니다."));
+    QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = ?", {pct}).toDouble(), 5.0);
+    QCOMPARE(w->findChild<QLineEdit*>("htField(3)")->text(), QString("5"));
     // A card may carry an account's name.
     const int card = addPlace("2", "a_b", 0, pct);
     const int payer = addPlace("1", "a_b", 0);
@@ -495,7 +709,7 @@ void TestMoneyWindows::accountAddedFromPickerList() {
             auto* name = editor->findChild<QLineEdit*>("htField(0)");
             name->setFocus();
             type("통장C", name);
-            QTest::mouseClick(editor->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+            ClickAsPerson(editor->findChild<QPushButton*>("btnSave"));
         });
         auto* grid = list->findChild<Grid*>("spList");
         QTest::keyClick(grid, Qt::Key_F2);
@@ -541,7 +755,7 @@ void TestMoneyWindows::cardWindow() {
     onModal([](QWidget* modal) {
         QCOMPARE(modal->windowTitle(), QString("신용카드관리 - 『신규등록』"));
         modal->findChild<QComboBox*>("cmbAccount")->setCurrentText("국민");
-        QTest::mouseClick(modal->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+        ClickAsPerson(modal->findChild<QPushButton*>("btnSave"));
     });
     enterCell(r->grid(), frmRecord::ColCard, 2, "new");
     const int added = AccountCodeByName("new", "2");
@@ -576,6 +790,18 @@ void TestMoneyWindows::categories() {
     QCOMPARE(cell("SELECT inoutclass FROM tblitem WHERE bigo = 'it''s'").toString(), QString("2"));
     QVERIFY(WindowRegistry::find("frmItemSub")); // continue is ticked by default
     QCOMPARE(w->rowCount(), 5);
+    // A category renamed on another PC while it is open for editing is not overwritten
+    // without a question.
+    RaiseChildWindow(w);
+    clickCell(w->grid(), frmItem::ColText, w->grid()->searchCol(frmItem::ColText, 1, -1, "food"));
+    click(w, "btnRecEdit");
+    QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblitem SET bigo = 'fish' WHERE bigo = 'food'"));
+    m_env->prompt().clear();
+    fillField(ed, "txtBigo", "meal");
+    click(ed, "btnSave");
+    QVERIFY(prompts().value(0).startsWith("이 자료를 불러온 뒤 다른"));
+    QCOMPARE(CountRows("tblitem", "bigo = 'meal'"), 0);
+    QCOMPARE(CountRows("tblitem", "bigo = 'fish'"), 1);
 
     // The group funds' list has its own title and table.
     auto* affairs = open<frmItem>("mnuAffairs_Section", "frmItem_Affairs");
@@ -608,7 +834,7 @@ void TestMoneyWindows::categories() {
     onModal([](QWidget* modal) {
         QCOMPARE(modal->windowTitle(), QString("항목등록 -『신규등록』"));
         modal->findChild<QComboBox*>("cmbInOut")->setCurrentIndex(0);
-        QTest::mouseClick(modal->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+        ClickAsPerson(modal->findChild<QPushButton*>("btnSave"));
     });
     enterCell(r->grid(), frmRecord::ColItem, 2, "moving");
     QCOMPARE(cell("SELECT inoutclass FROM tblitem WHERE bigo = 'moving'").toString(), QString("1"));
@@ -638,6 +864,23 @@ void TestMoneyWindows::usagePlaces() {
     clickCell(g, frmUseName::ColName, 1);
     click(w, "btnRecDel");
     QCOMPARE(prompts(), QStringList({"입출금관리에 사용처명에 관한 내용이 존재 합니다."}));
+    // One name for two places is refused; the cell shows the stored name again.
+    m_env->prompt().clear();
+    enterCell(g, frmUseName::ColName, 2, "renamed");
+    QCOMPARE(prompts(), QStringList({"[renamed]은 이미 등록된 사용처입니다."}));
+    QCOMPARE(g->text(frmUseName::ColName, 2), QString("O'Neil"));
+    QCOMPARE(CountRows("tblusename", "sname = 'renamed'"), 1);
+    // Renamed on another PC meanwhile: asked, and by default their name is kept and shown.
+    QVERIFY(TestEnv::runOnOtherConnection(
+        QString("UPDATE tblusename SET sname = 'theirs' WHERE code = %1").arg(used)));
+    m_env->prompt().clear();
+    enterCell(g, frmUseName::ColName, 1, "mine");
+    QVERIFY(
+        prompts().value(0).startsWith("이 자료를 불러온 뒤 다른 곳에서 자료가 수정되었습니다."));
+    QCOMPARE(cell("SELECT sname FROM tblusename WHERE code = ?", {used}).toString(),
+             QString("theirs"));
+    QCOMPARE(g->text(frmUseName::ColName, 1), QString("theirs"));
+
     clickCell(g, frmUseName::ColName, 2);
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
     click(w, "btnRecDel");
@@ -662,6 +905,20 @@ void TestMoneyWindows::balanceRecords() {
     QCOMPARE(g->headerText(2), QString("국민"));
     QCOMPARE(g->rowTexts(1), QStringList({"2026-03-01", "250", "100"}));
     QCOMPARE(g->rowTexts(2), QStringList({"2026-04-01", "", "300"}));
+}
+
+// The balances window left open behind the ledger shows the new balances when it is
+// chosen from the menu again.
+void TestMoneyWindows::balanceWindowFollowsLedger() {
+    auto* balance = open<frmBalance>("mnuRecord_Balance", "frmBalance");
+    QVERIFY(balance);
+    QCOMPARE(balance->grid()->text(frmBalance::ColBalance, 1), QString("0"));
+    frmRecord* w = ledger();
+    enterCell(w->grid(), frmRecord::ColSection, 1, "2");
+    enterCell(w->grid(), frmRecord::ColIn, 1, "5000");
+    QCOMPARE(open<frmBalance>("mnuRecord_Balance", "frmBalance"), balance);
+    QCOMPARE(balance->grid()->text(frmBalance::ColBalance, 1), QString("5,000"));
+    QCOMPARE(balance->sumGrid()->text(2, 1), QString("5,000"));
 }
 
 void TestMoneyWindows::graphs() {
@@ -716,3 +973,61 @@ void TestMoneyWindows::graphs() {
 
 QTEST_MAIN(TestMoneyWindows)
 #include "tst_moneywindows.moc"
+
+// The bars a person reads: one per usage place, entries without one under "(없음)", values
+// written whole with separators, the unit on the value axis, week names whole, the title
+// printed once.
+void TestMoneyWindows::graphNamesAndValues() {
+    ExecSQL("INSERT INTO tblusename (sname) VALUES ('마트'), ('한강')");
+    const int mart = cell("SELECT code FROM tblusename WHERE sname = '마트'").toInt();
+    const int river = cell("SELECT code FROM tblusename WHERE sname = '한강'").toInt();
+    addEntry("2026-01-05", 0, 200);
+    addEntry("2026-01-06", 0, 400);
+    ExecSQL("UPDATE tbljangbu SET ctblusename = ? WHERE code = ?",
+            {mart, addEntry("2026-01-07", 0, 100)});
+    ExecSQL("UPDATE tbljangbu SET ctblusename = ? WHERE code = ?",
+            {river, addEntry("2026-01-08", 0, 1173000)});
+    auto* w = open<FrmRPT_graphA>("mnuRecord_Graph", "FrmRPT_graphA");
+    QVERIFY(w);
+    click(w, "optType(5)");
+    click(w, "btnQuery");
+    auto* graph = dynamic_cast<FrmGraph*>(WindowRegistry::find("FrmGraph"));
+    QVERIFY(graph);
+    WindowRegistry::subWindowOf(graph)->showMaximized();
+    click(graph, "chkGrpStat(0)");
+    QCOMPARE(barsSeen(graph), QStringList({"(없음)=600", "마트=100", "한강=1,173,000"}));
+    const QStringList texts = textsSeen(graph);
+    QVERIFY2(texts.contains("금액 (원)") && texts.contains("사용처별"),
+             qPrintable(texts.join('|')));
+    QVERIFY2(texts.contains("1,200,000") || texts.contains("1,000,000"),
+             qPrintable(texts.join('|')));
+    graph->findChild<QComboBox*>("cboUnit")->setCurrentIndex(1);
+    QCOMPARE(barsSeen(graph), QStringList({"(없음)=1", "마트=0", "한강=1,173"}));
+    QVERIFY(textsSeen(graph).contains("금액 (천원)"));
+    graph->findChild<QComboBox*>("cboUnit")->setCurrentIndex(0);
+
+    // A year of weeks: fifty names on the first page, none cut short.
+    ExecSQL("DELETE FROM tbljangbu");
+    for (QDate d(2026, 1, 3); d.year() == 2026; d = d.addDays(7))
+        addEntry(d.toString("yyyy-MM-dd"), 0, 1000 + d.dayOfYear());
+    RaiseChildWindow(w); // the analysis lies under the maximised graph
+    click(w, "optType(1)");
+    click(w, "btnQuery");
+    const QStringList weeks = barsSeen(graph);
+    QCOMPARE(weeks.size(), 50);
+    QCOMPARE(weeks.first(), QString("1월 1주차=1,003"));
+    QCOMPARE(weeks.last(), QString("12월 2주차=1,346"));
+
+    // The title once on the printed page.
+    fillField(graph, "txtTitle", "Costs 2026");
+    key(Qt::Key_Return);
+    const QString pdf = m_env->path("title.pdf");
+    {
+        QPdfWriter writer(pdf);
+        graph->printTo(&writer);
+    }
+    QProcess text;
+    text.start("pdftotext", {pdf, "-"});
+    QVERIFY(text.waitForFinished());
+    QCOMPARE(QString::fromUtf8(text.readAllStandardOutput()).count("Costs 2026"), 1);
+}

@@ -28,7 +28,8 @@ check_files() {
   local need=(bin/memberdesk share/applications/memberdesk.desktop
     share/metainfo/memberdesk.metainfo.xml share/icons/hicolor/scalable/apps/memberdesk.svg
     share/doc/memberdesk/README.md share/doc/memberdesk/copyright
-    share/doc/memberdesk/screenshots/login.png)
+    share/doc/memberdesk/screenshots/login.png share/doc/memberdesk/changelog.gz
+    share/man/man1/memberdesk.1.gz)
   for s in 16 22 24 32 48 64 128 256; do need+=("share/icons/hicolor/${s}x${s}/apps/memberdesk.png"); done
   for h in "$build"/bin/memberdesk-*; do
     f=$(basename "$h")
@@ -42,6 +43,11 @@ check_files() {
     fail "metainfo"
   grep -q "release version=\"$version\"" "$p/share/metainfo/memberdesk.metainfo.xml" ||
     fail "metainfo release is not $version"
+  grep -q "<screenshot" "$p/share/metainfo/memberdesk.metainfo.xml" &&
+    fail "metainfo names screenshots that are not published"
+  zcat "$p/share/man/man1/memberdesk.1.gz" | grep -qF -- 'copy\-database' || fail "man page"
+  zcat "$p/share/doc/memberdesk/changelog.gz" | head -1 | grep -q "^memberdesk ($version)" ||
+    fail "changelog is not for $version"
 }
 
 # Starts the installed program without a person: prints its ready line (or its messages)
@@ -106,6 +112,11 @@ deb)
   # Every dependency can be met from the configured Debian archive (when it is known).
   if [ -n "$(ls /var/lib/apt/lists/*Packages 2>/dev/null | head -1)" ]; then
     apt-get install -s -q "$deb" >"$tmp/apt" 2>&1 || fail "apt cannot install it: $(tail -5 "$tmp/apt")"
+  fi
+  [[ $(dpkg-deb -f "$deb" Recommends) == *"fcitx5-hangul | ibus-hangul"* ]] ||
+    fail "Recommends lacks a Hangul input method"
+  if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "$deb" >"$tmp/lintian" 2>&1 || fail "lintian: $(cat "$tmp/lintian")"
   fi
   root="$tmp/루트 폴더"
   dpkg -x "$deb" "$root" || fail "dpkg -x"

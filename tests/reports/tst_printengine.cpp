@@ -171,17 +171,45 @@ private slots:
                 !text.contains("c4"));
     }
 
-    void fitToPageOnlyWhereAllowed() {
-        fill(5, 20); // 20 columns of 90 px: wider than a portrait page
+    void fitToWidthDownToReadableText() {
         store("CheckBox_7", "1");
+        fill(5, 10); // 10 columns of 90 px: a little wider than a portrait page
+        SetFitToPageAllowed(m_grid.get(), false);
         GridPrintJob plain(m_grid.get(), setup(), "t");
-        QVERIFY(plain.pageCount() > 1);
+        QCOMPARE(plain.pageCount(), 2);
+        QCOMPARE(plain.pageColumns(2).mid(0, 2), QList<int>({1, 2})); // keys repeated
         SetFitToPageAllowed(m_grid.get(), true);
         GridPrintJob fitted(m_grid.get(), setup(), "t");
         QCOMPARE(fitted.pageCount(), 1);
         QVERIFY(fitted.scale() < 1);
-        const QString text = pdf::text(print(fitted));
-        QVERIFY(text.contains("r005c20"));
+        QVERIFY(pdf::text(print(fitted)).contains("r005c10"));
+
+        fill(5, 30); // far too wide: fitted down to the smallest text, then continued
+        GridPrintJob wide(m_grid.get(), setup(), "t");
+        QCOMPARE(wide.scale(), GridPrintJob::MinFitFont / 9);
+        QVERIFY(wide.pageCount() >= 2);
+        const QStringList pages = pdf::text(print(wide)).split(u'\f', Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), wide.pageCount());
+        for (const QString& page : pages)
+            QVERIFY(page.contains("r005c1 ") && page.contains("r005c2 "));
+        QVERIFY(pages.last().contains("r005c30"));
+    }
+
+    void totalsLineUnderTheLastRow() {
+        fill(1);
+        const int perPage = GridPrintJob(m_grid.get(), setup(), "t").rowsPerPage();
+        for (int extra : {-1, 0}) { // one row short of two full pages, and two full pages
+            fill(2 * perPage + extra);
+            GridPrintJob job(m_grid.get(), setup(), "t");
+            job.setTotals("[합 계]  금액 4,000,001,500");
+            const QStringList pages = pdf::text(print(job)).split(u'\f', Qt::SkipEmptyParts);
+            QCOMPARE(pages.size(), extra < 0 ? 2 : 3);
+            QCOMPARE(job.pageCount(), pages.size());
+            static const QRegularExpression totals("\\[합 계\\]\\s+금액 4,000,001,500");
+            for (int p = 0; p < pages.size(); ++p)
+                QCOMPARE(pages[p].contains(totals), p == pages.size() - 1);
+            QVERIFY(pages.last().contains(QString("Page: %1/%1").arg(pages.size())));
+        }
     }
 
     void unusualGrids_data() {

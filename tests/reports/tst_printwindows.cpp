@@ -2,11 +2,14 @@
 #include "TestEnv.h"
 
 #include "app/MemberCommands.h"
+#include "app/MoneyBookCommands.h"
 #include "app/frmMain.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
+#include "db/Database.h"
 #include "members/MemberStore.h"
 #include "members/frmFriend.h"
+#include "moneybook/frmRecord.h"
 #include "reports/FrmSPPrint_HeaderFooter.h"
 #include "reports/FrmSPPrint_Preview.h"
 #include "reports/PrintContext.h"
@@ -25,6 +28,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -86,7 +92,27 @@ class tst_printwindows : public QObject {
         for (QChar ch : text)
             QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, ch.toLatin1());
     }
+    static void close(QWidget* preview) {
+        click(preview, "btnClose");
+        QCoreApplication::processEvents();
+    }
     static QString pageLabel(QWidget* preview) { return child<QLabel>(preview, "lblPage")->text(); }
+    // Members numbered from..to with most columns of the list filled (fax and resident
+    // number left empty), so the list is wider than a page.
+    static void addMembers(int from, int to) {
+        for (int i = from; i <= to; ++i) {
+            MemberValues v;
+            v.insert("sname", QString("회원%1").arg(i, 3, 10, QChar('0')));
+            v.insert("hpline", QString("010-0000-%1").arg(i, 4, 10, QChar('0')));
+            v.insert("hline1", "02-555-0101");
+            v.insert("hline2", "031-777-0202");
+            v.insert("homeadd", "서울시 중구 세종대로 110 시청별관 3층");
+            v.insert("smemo", "O'Neil 님 소개");
+            v.insert("mail", "member@example.kr");
+            v.insert("homepi", "https://example.kr/home");
+            SaveMember(0, v);
+        }
+    }
 
 private slots:
     void init() {
@@ -96,13 +122,8 @@ private slots:
         App().start = "9";
         InstallPrintService(App().appTitle);
         RegisterMemberCommands();
-        for (int i = 1; i <= 80; ++i) {
-            MemberValues v;
-            v.insert("sname", QString("회원%1").arg(i, 3, 10, QChar('0')));
-            v.insert("hpline", QString("010-0000-%1").arg(i, 4, 10, QChar('0')));
-            if (i == 1) v.insert("idno", "900101-1234567");
-            SaveMember(0, v);
-        }
+        RegisterMoneyBookCommands();
+        addMembers(1, 80);
         m_frame = std::make_unique<frmMain>();
         m_frame->show();
         QCoreApplication::processEvents();
@@ -130,19 +151,24 @@ private slots:
         const int excluded = frmFriend::ColPhone1;
         const QString excludedHeader = grid->headerText(excluded);
         SaveSpreadRPTCol("frmFriend", grid, {{excluded, false}});
+        // Not fitted to the width, the wide list continues on further pages.
+        Settings::set(PrintAppName(), "frmFriend", PrintKey::CheckBox(OptFitToPage), "0");
         FrmSPPrint_Preview* preview = pressF7(grid);
         QVERIFY(preview);
         const int pages = preview->context()->job().pageCount();
-        QCOMPARE(pageLabel(preview), QString("Page 1 of %1").arg(pages));
+        QCOMPARE(pageLabel(preview), QString("1/%1 쪽").arg(pages));
         QCOMPARE(preview->zoom(), int(DefaultZoom));
         click(preview, "btnNext");
-        QCOMPARE(pageLabel(preview), QString("Page 2 of %1").arg(pages));
+        QCOMPARE(pageLabel(preview), QString("2/%1 쪽").arg(pages));
         click(preview, "btnPrevious");
         QCOMPARE(preview->currentPage(), 1);
         QVERIFY(!grid->colHidden(excluded)); // the list itself shows the column again
 
         const QString file = savePdf(preview);
         QVERIFY(!file.isEmpty());
+        QCOMPARE(m_env->prompt().lastFileDir(),
+                 QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                     "/회원 리스트_2026-12-06.pdf");
         QVERIFY(pdf::info(file, "Page size").startsWith("842 x 595")); // wide list: landscape
         QCOMPARE(pdf::info(file, "Pages").toInt(), pages);
         const QString text = pdf::text(file);
@@ -151,15 +177,127 @@ private slots:
         QVERIFY(text.contains("출력일:2026.12.06"));
         QVERIFY(!text.contains(excludedHeader));
         QVERIFY(!text.contains(grid->headerText(frmFriend::ColCode)));
-        QVERIFY(text.contains("900101-1******")); // resident numbers printed masked
-        QVERIFY(!text.contains("1234567"));
+        // Neither the tick column nor the empty ones print.
+        for (int col : {int(frmFriend::ColCheck), int(frmFriend::ColFax), int(frmFriend::ColIdNo)})
+            QVERIFY2(!text.contains(grid->headerText(col)), qPrintable(grid->headerText(col)));
+        // Pages that continue the list sideways repeat the names beside their cells.
+        const QStringList pageTexts = text.split(u'\f', Qt::SkipEmptyParts);
+        QCOMPARE(pageTexts.size(), pages);
         static const QRegularExpression name("회원(\\d{3})");
         QStringList seen;
-        for (auto it = name.globalMatch(text); it.hasNext();)
-            seen << it.next().captured(1);
-        QCOMPARE(seen.size(), 80);
-        for (int i = 0; i < 80; ++i)
-            QCOMPARE(seen[i], QString("%1").arg(i + 1, 3, 10, QChar('0')));
+        for (const QString& page : pageTexts) {
+            QVERIFY(page.contains(grid->headerText(frmFriend::ColName)));
+            for (auto it = name.globalMatch(page); it.hasNext();)
+                seen << it.next().captured(1);
+        }
+        const int bands = preview->context()->job().pageCount() /
+                          ((80 + preview->context()->job().rowsPerPage() - 1) /
+                           preview->context()->job().rowsPerPage());
+        QVERIFY(bands >= 2);
+        QCOMPARE(seen.size(), 80 * bands);
+        for (int i = 0; i < seen.size(); ++i)
+            QCOMPARE(seen[i], QString("%1").arg(i % 80 + 1, 3, 10, QChar('0')));
+        // A column chosen in the report-column window prints even when empty.
+        SaveSpreadRPTCol("frmFriend", grid, {{frmFriend::ColFax, true}});
+        close(preview);
+        QVERIFY(pdf::text(savePdf(pressF7(grid), "chosen.pdf"))
+                    .contains(grid->headerText(frmFriend::ColFax)));
+    }
+
+    void previewShowsItsPageWhenOpened() {
+        FrmSPPrint_Preview* preview = pressF7(openList());
+        QVERIFY(QTest::qWaitForWindowExposed(preview));
+        // At "쪽 전체" the whole page fills the height or the width of the view.
+        QWidget* view = child<QScrollArea>(preview, "scrPages")->viewport();
+        const QImage shot = view->grab().toImage();
+        QRect white;
+        int ink = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QRgb c = shot.pixel(x, y);
+                if (c == qRgb(255, 255, 255))
+                    white |= QRect(x, y, 1, 1);
+                else if (qGray(c) < 100 && white.contains(x, y))
+                    ++ink;
+            }
+        QVERIFY2(white.height() >= view->height() * 8 / 10 ||
+                     white.width() >= view->width() * 8 / 10,
+                 qPrintable(QString("%1x%2 in %3x%4")
+                                .arg(white.width())
+                                .arg(white.height())
+                                .arg(view->width())
+                                .arg(view->height())));
+        QVERIFY(ink > 200); // the page carries its text, not only its paper
+        const QRect screen = preview->screen()->availableGeometry();
+        QVERIFY2(screen.contains(preview->frameGeometry()),
+                 qPrintable(QString("%1x%2").arg(preview->width()).arg(preview->height())));
+        QStringList captions;
+        for (const char* b : {"btnPrevious", "btnNext", "btnZoom", "btnPrint", "btnSetup",
+                              "btnHeaderFooter", "btnClose"})
+            captions << child(preview, b)->text();
+        QCOMPARE(captions.join(' '), QString("이전 다음 확대 인쇄 설정 머리글/바닥글 닫기"));
+        QCOMPARE(child<QComboBox>(preview, "cmbZoom")->currentText(), QString("쪽 전체"));
+    }
+
+    void rowsThatFillPagesExactly() {
+        Grid* grid = openList();
+        FrmSPPrint_Preview* preview = pressF7(grid);
+        const int perPage = preview->context()->job().rowsPerPage();
+        close(preview);
+        QVERIFY(perPage > 5 && perPage < 40);
+        ExecSQL("DELETE FROM tblfriend WHERE code > 1");
+        addMembers(1, 2 * perPage);
+        for (int extra : {0, 1}) {
+            if (extra) addMembers(2 * perPage + 1, 2 * perPage + 1);
+            grid->setFocus();
+            QTest::keyClick(grid, Qt::Key_F5);
+            QCOMPARE(grid->dataRowCnt(), 2 * perPage + extra);
+            // Fitted to the width, so each page holds every column and the count is by rows.
+            preview = pressF7(grid);
+            const int bands = preview->context()->job().pageCount() / (2 + extra);
+            QCOMPARE(preview->context()->job().pageCount() % (2 + extra), 0);
+            const QString file = savePdf(preview, QString("fill%1.pdf").arg(extra));
+            close(preview);
+            const QStringList pages = pdf::text(file).split(u'\f', Qt::SkipEmptyParts);
+            QCOMPARE(pages.size(), (2 + extra) * bands);
+            QCOMPARE(pdf::info(file, "Pages").toInt(), pages.size());
+            static const QRegularExpression name("회원(\\d{3})");
+            for (int p = 0; p < pages.size(); ++p) {
+                QVERIFY(pages[p].contains(QString("Page: %1/%2").arg(p + 1).arg(pages.size())));
+                QStringList names;
+                for (auto it = name.globalMatch(pages[p]); it.hasNext();)
+                    names << it.next().captured(1);
+                // Full pages, then the one row more alone on the last page of its columns.
+                const int chunk = p % (2 + extra);
+                QCOMPARE(names.size(), chunk < 2 ? perPage : 1);
+                QCOMPARE(names.first().toInt(), chunk * perPage + 1);
+            }
+        }
+    }
+
+    void moneyBookPrintsItsTotals() {
+        for (const auto& [day, money] :
+             {std::pair{"2026-12-01", 1500}, std::pair{"2026-12-03", 2000000000},
+              std::pair{"2026-12-05", 2000000000}})
+            ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
+                    "VALUES (?, '0', ?, 1, 1)",
+                    {QString(day), double(money)});
+        m_frame->menuAction("mnuRecord_Record")->trigger();
+        auto* ledger = qobject_cast<frmRecord*>(WindowRegistry::find("frmRecord"));
+        QVERIFY(ledger);
+        click(ledger, "btnQuery");
+        click(ledger, "btnPrint");
+        auto* preview = qobject_cast<FrmSPPrint_Preview*>(window("FrmSPPrint_Preview"));
+        QVERIFY(preview);
+        click(preview, "btnPrint");
+        QWidget* dlg = window("FrmSPPrint_PrintDlg");
+        QVERIFY(child<QCheckBox>(dlg, "Check1(7)")->isEnabled()); // fitting offered here too
+        click(dlg, "btnClose");
+        const QString text = pdf::text(savePdf(preview, "ledger.pdf"));
+        QVERIFY2(text.contains(QRegularExpression(
+                     "\\[합 계\\] .*지 출 4,000,001,500 +잔 액 -4,000,001,500 +금 액 0")),
+                 qPrintable(text));
+        QVERIFY(!text.contains("삭제선택")); // the delete ticks are not printed
     }
 
     void pageSetupStoresItsKeysForThisListOnly() {
@@ -282,6 +420,7 @@ private slots:
         auto* grid = child<QTableWidget>(editor, "grdLines");
         QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("Right Justify"));
         QCOMPARE(grid->verticalHeaderItem(0)->text(), QString("Line 1"));
+        QCOMPARE(grid->item(0, 1)->text(), QString("회원 리스트")); // the standard header in effect
         click(editor, "optFooter");
         QCOMPARE(child(editor, "btnSave")->text(), QString("Save Footer Text"));
 

@@ -9,6 +9,7 @@
 #include "ui/HCTerm.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
@@ -50,6 +51,19 @@ private slots:
             QCOMPARE(GetScalar("SELECT dfee FROM tblcard WHERE code = ?", {code}).toDouble(), 3.5);
             key(Qt::Key_Escape);
         }
+        // an emptied name is refused and shows again; a name changed elsewhere is asked about
+        clickCell(g, frmCardInfo::ColName, 1);
+        key(Qt::Key_Delete);
+        key(Qt::Key_Return);
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("카드명을 먼저 입력하셔야 합니다"));
+        QCOMPARE(g->text(frmCardInfo::ColName, 1), QStringLiteral("BC'card"));
+        QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), QStringLiteral("BC'card"));
+        QVERIFY(TestEnv::runOnOtherConnection(QStringLiteral("UPDATE tblcard SET sname = 'KB' WHERE code = %1").arg(code)));
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        typeCell(g, frmCardInfo::ColName, 1, "Shinhan");
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
+        QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), QStringLiteral("KB"));
+        QCOMPARE(g->text(frmCardInfo::ColName, 1), QStringLiteral("KB"));
         // in use by a trade: refused, row kept
         addTrade(addMember("홍길동"), "2026-12-01", 0, 1000, code);
         clickCell(g, frmCardInfo::ColMemo, 1);
@@ -68,7 +82,28 @@ private slots:
         const std::optional<PickRow> picked = frmCardInfo::pick();
         QVERIFY(picked);
         QCOMPARE(picked->code, code);
-        QCOMPARE(picked->name, QStringLiteral("BC'card"));
+        QCOMPARE(picked->name, QStringLiteral("KB"));
+    }
+
+    // Pasted text loses control characters (both engines then hold the same text) and is
+    // cut at the longest text a cell takes.
+    void pastedCellTextIsCleanedAndCapped()
+    {
+        auto* w = runCommand<frmCardInfo>(m_frame.get(), "mnuTrade_Card", "frmCardInfo");
+        QVERIFY(w);
+        Grid* g = w->grid();
+        const QString pasted[] = {QStringLiteral("BC\t카드") + QChar(0) + QStringLiteral("사\r\n"),
+                                  QStringLiteral("가").repeated(40000)};
+        const QString stored[] = {QStringLiteral("BBC카드사"), QStringLiteral("B") + QStringLiteral("가").repeated(254)};
+        for (int i = 0; i < 2; ++i) {
+            clickCell(g, frmCardInfo::ColName, 1);
+            type("B");
+            QApplication::clipboard()->setText(pasted[i]);
+            key(Qt::Key_V, Qt::ControlModifier);
+            key(Qt::Key_Return);
+            QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code <> 1"), stored[i]);
+        }
+        QCOMPARE(m_env->prompt().texts(), QStringList());
     }
 
     void depositChecks()

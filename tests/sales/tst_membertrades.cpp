@@ -3,6 +3,7 @@
 #include "SalesTestUtil.h"
 
 #include "members/frmFriend.h"
+#include "ui/CellChanges.h"
 #include "sales/frmFriend_Trade.h"
 #include "ui/Grid.h"
 
@@ -26,6 +27,12 @@ class TestMemberTrades : public SalesWindowTest {
         clickCell(list->grid(), frmFriend::ColName, row);
         click(list, "btnTrade");
         return dynamic_cast<frmFriend_Trade*>(WindowRegistry::find("frmFriend_Trade"));
+    }
+    static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
+    static QString lineText(int line)
+    {
+        return scalar("SELECT lnumber || '|' || CAST(dmoney AS INTEGER) || '|' || CAST(dsum AS INTEGER) FROM tbltradesub "
+                      "WHERE code = ?", {line});
     }
     static QStringList column(Grid* g, int col)
     {
@@ -111,6 +118,87 @@ private slots:
         key(Qt::Key_F4);
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub WHERE ctbltrade = ?", {a}), QStringLiteral("0"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {a}), QStringLiteral("0"));
+    }
+
+    // A day typed by keyboard: Enter after a saved cell leads on along the same line, the
+    // member panel follows every save and F5, and refused values show the stored ones.
+    void keyboardEntryKeepsCursorAndPanel()
+    {
+        const int a = addTrade(m_member, "2026-12-02");
+        const int line = addLine(a, "커트", 1, 5000);
+        frmFriend_Trade* w = openFromMemberList();
+        QVERIFY(w);
+        Grid* g = w->list();
+        QVERIFY(w->memberPanel()->text().contains("미수금 : 5,000"));
+        clickCell(g, frmFriend_Trade::CQty, 1);
+        type("3");
+        key(Qt::Key_Return);
+        QCOMPARE(g->activeCol(), int(frmFriend_Trade::CPrice));
+        type("6000");
+        key(Qt::Key_Return);
+        QCOMPARE(lineText(line), QStringLiteral("3|6000|18000"));
+        QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), QStringLiteral("2026-12-02"));
+        QVERIFY(w->memberPanel()->text().contains("미수금 : 18,000"));
+        otherPc(QStringLiteral("UPDATE tbltrade SET dmoney = 8000 WHERE code = %1").arg(a));
+        key(Qt::Key_F5);
+        QVERIFY(w->memberPanel()->text().contains("미수금 : 10,000"));
+
+        // an emptied date, a fraction of a quantity: refused, the stored value shows again
+        clickCell(g, frmFriend_Trade::CDate, 1);
+        key(Qt::Key_Delete);
+        key(Qt::Key_Return);
+        QCOMPARE(g->text(frmFriend_Trade::CDate, 1), QStringLiteral("2026-12-02"));
+        QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), QStringLiteral("2026-12-02"));
+        m_env->prompt().clear();
+        typeCell(g, frmFriend_Trade::CQty, 1, "1.5");
+        QCOMPARE(m_env->prompt().texts(), QStringList{"수량은 정수로 입력하세요."});
+        QCOMPARE(g->text(frmFriend_Trade::CQty, 1), QStringLiteral("3"));
+        QCOMPARE(lineText(line), QStringLiteral("3|6000|18000"));
+
+        // a typed price stays when a catalog service is picked for the line
+        addService("펌", 40000);
+        typeCell(g, frmFriend_Trade::CService, 1, "펌");
+        QCOMPARE(lineText(line), QStringLiteral("3|6000|18000"));
+        QCOMPARE(scalar("SELECT servicename FROM tbltradesub WHERE code = ?", {line}), QStringLiteral("펌"));
+
+        // points: sums beyond 32 bits are right, and a cell refuses to push them past the limit
+        ExecSQL("UPDATE tbltrade SET lstackpoint = 2000000000 WHERE code = ?", {a});
+        const int b = addTrade(m_member, "2026-12-03");
+        ExecSQL("UPDATE tbltrade SET lstackpoint = 2000000000 WHERE code = ?", {b});
+        const int c = addTrade(m_member, "2026-12-04");
+        key(Qt::Key_F5);
+        QVERIFY(w->memberPanel()->text().contains("포인트 : 4,000,000,000"));
+        QCOMPARE(w->sums()->text(4, 1), QStringLiteral("4,000,000,000"));
+        typeCell(g, frmFriend_Trade::CPoint, 3, "2000000000");
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("입력하신 숫자가 너무 큽니다."));
+        QCOMPARE(scalar("SELECT lstackpoint FROM tbltrade WHERE code = ?", {c}), QStringLiteral("0"));
+    }
+
+    // Another PC changed the line or deleted the member meanwhile.
+    void anotherPcChangesTheMember()
+    {
+        const int a = addTrade(m_member, "2026-12-02");
+        const int line = addLine(a, "커트", 1, 5000);
+        addService("염색", 30000);
+        frmFriend_Trade* w = openFromMemberList();
+        QVERIFY(w);
+        Grid* g = w->list();
+        // the amount needs the price too: a price changed elsewhere is asked about
+        otherPc(QStringLiteral("UPDATE tbltradesub SET dmoney = 7000, dsum = 7000 WHERE code = %1").arg(line));
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        typeCell(g, frmFriend_Trade::CQty, 1, "2");
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
+        QCOMPARE(lineText(line), QStringLiteral("1|7000|7000"));
+        QCOMPARE(g->text(frmFriend_Trade::CPrice, 1), QStringLiteral("7,000"));
+
+        otherPc(QStringLiteral("DELETE FROM tbltradesub"));
+        otherPc(QStringLiteral("DELETE FROM tbltrade"));
+        otherPc(QStringLiteral("DELETE FROM tblfriend WHERE code = %1").arg(m_member));
+        m_env->prompt().clear();
+        typeCell(g, frmFriend_Trade::CService, 2, "염");
+        QCOMPARE(m_env->prompt().texts(), QStringList{RowGoneMessage("tblfriend")});
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), QStringLiteral("0"));
+        QCOMPARE(g->maxRows(), 1);
     }
 };
 

@@ -106,8 +106,13 @@ private slots:
         ed->field(frmServiceSub::FPrice)->setFocus();
         ed->field(frmServiceSub::FPrice)->selectAll();
         type("2000");
+        // another PC changed the memo meanwhile: asked; Yes writes only the price typed here
+        QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblservice SET smemo = 'other' WHERE code > 1"));
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         key(Qt::Key_F2);
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
         QVERIFY(!WindowRegistry::find("frmServiceSub"));
+        QCOMPARE(scalar("SELECT smemo FROM tblservice WHERE code > 1"), QStringLiteral("other"));
         QCOMPARE(GetScalar("SELECT smoney FROM tblservice WHERE code > 1").toDouble(), 2000.0);
         QCOMPARE(list->grid()->text(frmService::ColPrice, 1), QStringLiteral("2,000"));
         QCOMPARE(list->grid()->dataRowCnt(), 1);

@@ -37,21 +37,24 @@ private slots:
 
     void pickedServiceSetsItsPrice_data()
     {
+        QTest::addColumn<int>("price");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("another service takes its catalog price") << "Perm" << "Perm|30000|60000";
-        QTest::newRow("the same service keeps the price set") << "Cut" << "Cut|18000|36000";
+        QTest::newRow("the old catalog price follows the new service") << 20000 << "Perm" << "Perm|30000|60000";
+        QTest::newRow("a typed price stays with another service") << 18000 << "Perm" << "Perm|18000|36000";
+        QTest::newRow("the same service keeps the price set") << 18000 << "Cut" << "Cut|18000|36000";
     }
     void pickedServiceSetsItsPrice()
     {
+        QFETCH(int, price);
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         const int cut = exec("INSERT INTO tblservice (sname, smoney) VALUES ('Cut', 20000)", {});
         exec("INSERT INTO tblservice (sname, smoney) VALUES ('Perm', 30000)", {});
         const int trade = addTrade(addMember("Lee"));
         const int line = exec("INSERT INTO tbltradesub (ctbltrade, ctblservice, servicename, lnumber, dmoney, dsum) "
-                              "VALUES (?, ?, 'Cut', 2, 18000, 36000)",
-                              {trade, cut});
+                              "VALUES (?, ?, 'Cut', 2, ?, ?)",
+                              {trade, cut, price, 2 * price});
         auto* w = m_d->open<frmTrade>("mnuTrade_List");
         QVERIFY(w);
         clickCell(w->lines(), 1, 1);

@@ -3,6 +3,7 @@
 #include "SalesTestUtil.h"
 
 #include "members/PickOrAdd.h"
+#include "ui/CellChanges.h"
 #include "sales/frmTrade.h"
 #include "sales/frmTradeMoney.h"
 #include "sales/frmTradeSub.h"
@@ -19,6 +20,20 @@ class TestTradeWindows : public SalesWindowTest {
     Q_OBJECT
 
     frmTrade* openTrades() { return runCommand<frmTrade>(m_frame.get(), "mnuTrade_List", "frmTrade"); }
+    static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
+    frmTradeMoney* openPaymentOfRow(Grid* g, int row)
+    {
+        clickCell(g, frmTrade::CDate, row);
+        key(Qt::Key_F6);
+        return dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
+    }
+    static void typeField(HCText* f, const QString& text)
+    {
+        f->setFocus();
+        f->selectAll();
+        type(text);
+        key(Qt::Key_Return);
+    }
     static QString tradeField(int code, const char* column)
     {
         return scalar(QStringLiteral("SELECT ") + QString::fromLatin1(column) + QStringLiteral(" FROM tbltrade WHERE code = ?"),
@@ -57,7 +72,7 @@ private slots:
         typeCell(g, frmTrade::CDate, 1, "20260230");
         QVERIFY(m_env->prompt().lastText().contains("날짜형식이 아닙니다"));
         QCOMPARE(tradeField(code, "sdate"), date);
-        QCOMPARE(g->text(frmTrade::CDate, 1), QString());
+        QCOMPARE(g->text(frmTrade::CDate, 1), date); // the stored date shows again
         typeCell(g, frmTrade::CDate, 1, "20261203");
         QCOMPARE(tradeField(code, "sdate"), QStringLiteral("2026-12-03"));
         for (const char* bad : {"2460", "24:00"}) {
@@ -65,6 +80,7 @@ private slots:
             typeCell(g, frmTrade::CInTime, 1, bad);
             QVERIFY(m_env->prompt().lastText().contains("시간형식이 아닙니다"));
             QCOMPARE(tradeField(code, "sintime"), QStringLiteral("10:00"));
+            QCOMPARE(g->text(frmTrade::CInTime, 1), QStringLiteral("10:00"));
         }
         typeCell(g, frmTrade::CInTime, 1, "925");
         QCOMPARE(tradeField(code, "sintime"), QStringLiteral("09:25"));
@@ -229,6 +245,181 @@ private slots:
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {old}), QStringLiteral("0"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub"), QStringLiteral("0"));
         QCOMPARE(g->maxRows(), 2);
+    }
+
+    // "검색 고객만 보기": a new row typed for another member does not join the list, whose
+    // running outstanding stays that of the filtered member.
+    void filteredListKeepsItsMember()
+    {
+        const int kim = addMember("김철수", "010-1111-2222");
+        const int lee = addMember("이영희", "010-3333-4444");
+        addLine(addTrade(kim, "2026-12-01"), "커트", 1, 15000);
+        addLine(addTrade(lee, "2026-12-02"), "염색", 1, 15000);
+        frmTrade* w = openTrades();
+        Grid* g = w->list();
+        clickCell(g, frmTrade::CDate, 1);
+        QTest::mouseClick(w->memberFilter(), Qt::LeftButton, {}, QPoint(5, w->memberFilter()->height() / 2));
+        QCOMPARE(g->maxRows(), 2);
+        typeCell(g, frmTrade::CName, 2, "4444");
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE ctblfriend = ?", {lee}), QStringLiteral("2"));
+        QCOMPARE(g->maxRows(), 2);
+        QCOMPARE(g->text(frmTrade::CName, 1), QStringLiteral("김철수"));
+        QCOMPARE(g->number(frmTrade::COutstanding, 1), 15000.0);
+        QCOMPARE(w->sums()->number(3, 1), FriendBalance(kim));
+    }
+
+    // Another PC changes or deletes what the list shows: asked, refused, reloaded.
+    void anotherPcChangesTheTrade()
+    {
+        const int member = addMember("홍길동");
+        const int trade = addTrade(member, "2026-12-02");
+        addService("커트", 15000);
+        frmTrade* w = openTrades();
+        Grid* g = w->list();
+        otherPc(QStringLiteral("UPDATE tbltrade SET smemo = 'other' WHERE code = %1").arg(trade));
+        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        typeCell(g, frmTrade::CMemo, 1, "mine");
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
+        QCOMPARE(tradeField(trade, "smemo"), QStringLiteral("other"));
+        QCOMPARE(g->text(frmTrade::CMemo, 1), QStringLiteral("other"));
+        // another column of the row changed meanwhile: nothing to ask, both stay
+        otherPc(QStringLiteral("UPDATE tbltrade SET sintime = '09:00' WHERE code = %1").arg(trade));
+        m_env->prompt().clear();
+        typeCell(g, frmTrade::CMemo, 1, "it's mine");
+        QCOMPARE(m_env->prompt().texts(), QStringList());
+        QCOMPARE(tradeField(trade, "smemo") + "|" + tradeField(trade, "sintime"), QStringLiteral("it's mine|09:00"));
+        // Yes writes over the other value
+        otherPc(QStringLiteral("UPDATE tbltrade SET lstackpoint = 7 WHERE code = %1").arg(trade));
+        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        typeCell(g, frmTrade::CPoint, 1, "300");
+        QCOMPARE(tradeField(trade, "lstackpoint"), QStringLiteral("300"));
+
+        // a line editor outliving its trade: refused, nothing written, the list reloads
+        doubleClickCell(g, frmTrade::CLines, 1);
+        QVERIFY(WindowRegistry::find("frmTradeSub"));
+        type("커");
+        key(Qt::Key_Return);
+        otherPc(QStringLiteral("DELETE FROM tbltrade WHERE code = %1").arg(trade));
+        m_env->prompt().clear();
+        key(Qt::Key_F2);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_env->prompt().texts(), QStringList{RowGoneMessage("tbltrade")});
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub"), QStringLiteral("0"));
+        QVERIFY(!WindowRegistry::find("frmTradeSub"));
+        QCOMPARE(g->maxRows(), 1);
+    }
+
+    // The payment editor: another PC's payment is never lost unasked, a card amount needs a
+    // card company, and the totals follow the card amount before the company is picked.
+    void paymentOfAnotherPcAndCardCompany()
+    {
+        const int member = addMember("홍길동");
+        ExecSQL("INSERT INTO tblcard (sname, dfee) VALUES ('BC', 3)");
+        const int bc = LastIdentity();
+        const int trade = addTrade(member, "2026-12-02");
+        addLine(trade, "커트", 1, 30000);
+        frmTrade* w = openTrades();
+        Grid* g = w->list();
+        frmTradeMoney* pay = openPaymentOfRow(g, 1);
+        QVERIFY(pay);
+        QCOMPARE(pay->value(frmTradeMoney::FCash), 30000.0);
+        otherPc(QStringLiteral("UPDATE tbltrade SET dmoney = 10000 WHERE code = %1").arg(trade));
+        typeField(pay->field(frmTradeMoney::FAccount), "5000");
+        QCOMPARE(pay->value(frmTradeMoney::FCash), 25000.0);
+        m_env->prompt().pushAnswer(Prompt::Answer::No); // see the other change
+        key(Qt::Key_F2);
+        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
+        QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "daccount"), QStringLiteral("10000|0"));
+        QCOMPARE(pay->value(frmTradeMoney::FCash), 10000.0);
+        QCOMPARE(pay->value(frmTradeMoney::FAccount), 0.0);
+
+        QStringList atPicker;
+        bool offer = false;
+        frmTradeMoney::setCardPicker([&]() -> std::optional<PickRow> {
+            atPicker << pay->field(frmTradeMoney::FTotal)->text() << pay->field(frmTradeMoney::FRest)->text();
+            return offer ? std::optional<PickRow>(PickRow{bc, "BC"}) : std::nullopt;
+        });
+        typeField(pay->field(frmTradeMoney::FCard), "15000");
+        QCOMPARE(atPicker, (QStringList{"15,000", "15,000"}));
+        m_env->prompt().clear();
+        key(Qt::Key_F2);
+        QCOMPARE(m_env->prompt().texts(), QStringList{"신용카드 금액이 있으면 카드회사를 선택하셔야 합니다."});
+        QCOMPARE(tradeField(trade, "dcard"), QStringLiteral("0"));
+        offer = true;
+        click(pay, "btnCharge");
+        key(Qt::Key_F2);
+        QVERIFY(!WindowRegistry::find("frmTradeMoney"));
+        QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "dcard") + "|" + tradeField(trade, "ctblcard"),
+                 QString("0|15000|%1").arg(bc));
+        QCOMPARE(g->text(frmTrade::CReceived, 1), QStringLiteral("15,000"));
+        // the trade deleted elsewhere while its payment is edited: refused, the list reloads
+        QVERIFY(openPaymentOfRow(g, 1));
+        otherPc(QStringLiteral("DELETE FROM tbltrade WHERE code = %1").arg(trade));
+        m_env->prompt().clear();
+        key(Qt::Key_F2);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_env->prompt().texts().size(), 1);
+        QVERIFY(!WindowRegistry::find("frmTradeMoney"));
+        QCOMPARE(g->maxRows(), 1);
+    }
+
+    // The point settings of the options window propose the points; a typed value stands.
+    void pointsFollowTheOptions()
+    {
+        const int member = addMember("홍길동");
+        const int trade = addTrade(member, "2026-12-02");
+        addLine(trade, "커트", 1, 30000);
+        const int second = addTrade(member, "2026-12-03");
+        addService("펌", 40000, 120);
+        frmTrade* w = openTrades(); // a new database's options: 10 % of the amount received
+        Grid* g = w->list();
+        QVERIFY(openPaymentOfRow(g, 1));
+        key(Qt::Key_F2); // the proposed cash, 30,000
+        QCOMPARE(tradeField(trade, "lstackpoint"), QStringLiteral("3000"));
+        QCOMPARE(g->text(frmTrade::CPoint, 1), QStringLiteral("3,000"));
+        typeCell(g, frmTrade::CPoint, 1, "50");
+        frmTradeMoney* pay = openPaymentOfRow(g, 1);
+        QVERIFY(pay);
+        typeField(pay->field(frmTradeMoney::FDc), "10000");
+        key(Qt::Key_F2);
+        QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "lstackpoint"), QStringLiteral("20000|50"));
+
+        // points per service: picked on a line, times its quantity
+        QWidget* options = runCommand<QWidget>(m_frame.get(), "mnuFriend_Option", "frmOption");
+        QVERIFY(options);
+        click(options, "opPoint(1)");
+        click(options, "btnSel");
+        RaiseChildWindow(w);
+        doubleClickCell(g, frmTrade::CLines, 2);
+        type("펌");
+        key(Qt::Key_Return);
+        type("2");
+        key(Qt::Key_F2);
+        QCOMPARE(tradeField(second, "lstackpoint"), QStringLiteral("240"));
+        QCOMPARE(g->text(frmTrade::CPoint, 2), QStringLiteral("240"));
+    }
+
+    // Quantities are whole: a decimal point typed in the line editor is refused at once.
+    void lineQuantityIsWhole()
+    {
+        const int trade = addTrade(addMember("홍길동"), "2026-12-02");
+        frmTrade* w = openTrades();
+        doubleClickCell(w->list(), frmTrade::CLines, 1);
+        auto* ed = dynamic_cast<frmTradeSub*>(WindowRegistry::find("frmTradeSub"));
+        QVERIFY(ed);
+        m_env->prompt().pushAnswer(Prompt::Answer::No); // a free name
+        type("it's");
+        key(Qt::Key_Return);
+        m_env->prompt().clear();
+        type("1.");
+        QCOMPARE(m_env->prompt().texts(), QStringList{"수량은 정수로 입력하세요."});
+        QCOMPARE(ed->field(frmTradeSub::FQty)->text(), QStringLiteral("1"));
+        key(Qt::Key_Return);
+        type("9000");
+        key(Qt::Key_F2);
+        QCOMPARE(scalar("SELECT servicename || '|' || lnumber || '|' || CAST(dsum AS INTEGER) FROM tbltradesub "
+                        "WHERE ctbltrade = ?", {trade}),
+                 QStringLiteral("it's|1|9000"));
     }
 };
 

@@ -45,6 +45,9 @@ TestEnv::TestEnv(bool withDatabase, const QDateTime& now) {
         QFile f(App().programDir + QStringLiteral("/memberdesk-floatmsg"));
         f.open(QIODevice::WriteOnly);
     }
+    // The worksheet helper is the real one, as built.
+    QFile::link(QStringLiteral(MD_BUILD_BIN_DIR "/memberdesk-sheetread"),
+                App().programDir + QStringLiteral("/memberdesk-sheetread"));
     Settings::setConfigDir(m_config.path());
     auto p = std::make_unique<ScriptedPrompt>();
     m_prompt = p.get();

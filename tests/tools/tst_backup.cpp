@@ -18,6 +18,10 @@
 #include <QFile>
 #include <QPointer>
 #include <QProcess>
+#include <QtTest>
+
+#include <chrono>
+#include <filesystem>
 
 using namespace tools_test;
 
@@ -227,6 +231,53 @@ private slots:
         QCOMPARE(kept.size(), 1);
         QVERIFY(QFile::exists(m_env->path(QStringLiteral("Backup/")) + kept.first() +
                               QStringLiteral("/dbMain.db")));
+    }
+
+    // What killed backups and restores left is removed by the next run once it is an hour
+    // old; younger scraps may belong to another PC's run. Three complete keeps stay.
+    void scrapsOfKilledRunsAreCleaned() {
+        if (!QFile::exists(builtHelper())) QSKIP("memberdesk-backup not built");
+        const QString backup = m_env->path(QStringLiteral("Backup"));
+        const QString db = App().dbFolder;
+        auto plant = [](const QString& path, bool folder, int ageMinutes) {
+            const QString file = folder ? path + QStringLiteral("/dbMain.db") : path;
+            QDir().mkpath(QFileInfo(file).path());
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(5000, 'x'));
+            f.close();
+            const auto when = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(ageMinutes);
+            std::filesystem::last_write_time(QFile::encodeName(file).toStdString(), when);
+            if (folder) std::filesystem::last_write_time(QFile::encodeName(path).toStdString(), when);
+        };
+        const QStringList old = {backup + QStringLiteral("/.backup-AbC123"), backup + QStringLiteral("/.verify-Zz9Yy8"),
+                                 backup + QStringLiteral("/server-copy-Q1w2E3"),
+                                 backup + QStringLiteral("/before-restore_20260101_090000.incomplete")};
+        for (const QString& d : old) plant(d, true, 120);
+        const QStringList oldFiles = {backup + QStringLiteral("/MemberDesk_auto_20260101_090000.zip.part"),
+                                      backup + QStringLiteral("/MemberDesk_auto_20260101_090000.zip.part.Xy12Ab"),
+                                      db + QStringLiteral("/dbMain.db.restoring")};
+        for (const QString& f : oldFiles) plant(f, false, 120);
+        const QString young = backup + QStringLiteral("/.backup-Young1");
+        plant(young, true, 5);
+        for (int day = 1; day <= 4; ++day)
+            plant(backup + QStringLiteral("/before-restore_2026010%1_090000").arg(day), true, 120);
+
+        Settings::set(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"), db);
+        QCOMPARE(runHelper({QStringLiteral("HDDAUTO")}), 0);
+        const QStringList archives = BackupArchives(backup, QStringLiteral("MemberDesk_auto"));
+        QCOMPARE(archives.size(), 1);
+        DBTerminate();
+        QCOMPARE(runHelper({QStringLiteral("UNZIP"), QStringLiteral("HDDAUTO"), archives.first()}), 0);
+
+        for (const QString& p : old + oldFiles) QVERIFY2(!QFileInfo::exists(p), qPrintable(p));
+        QVERIFY(QFileInfo::exists(young + QStringLiteral("/dbMain.db")));
+        const QStringList kept = QDir(backup).entryList({QStringLiteral("before-restore_*")}, QDir::Dirs,
+                                                        QDir::Name | QDir::Reversed);
+        QCOMPARE(kept.size(), kKeptRestores);
+        QVERIFY2(!kept.first().startsWith(QStringLiteral("before-restore_2026010")), qPrintable(kept.first()));
+        QVERIFY(QFile::exists(backup + u'/' + kept.first() + QStringLiteral("/dbMain.db")));
+        QCOMPARE(kept.last(), QStringLiteral("before-restore_20260103_090000"));
     }
 
     void badArchivesLeaveDatabase_data() {

@@ -127,6 +127,9 @@ private slots:
         focusAndType(find<QLineEdit>(w, QStringLiteral("txtInput(0)")), QStringLiteral("\\\\srv\\") + name());
         click(find<QPushButton>(w, QStringLiteral("btnAutoNTDrv")));
         QCOMPARE(find<QLineEdit>(w, QStringLiteral("txtInput(1)"))->text(), m_shares->list.first().mountPoint);
+        // The mount folder is named as it is, without a Windows separator after it.
+        QCOMPARE(m_env->notices().last(),
+                 "[" + m_shares->list.first().mountPoint + "] 폴더로 네트워크 드라이브 연결이 되었습니다.");
         click(find<QPushButton>(w, QStringLiteral("btnSave")));
         QCOMPARE(env("CSType"), QStringLiteral("1"));
         QCOMPARE(env("네트웍드라이브"), m_shares->list.first().mountPoint);

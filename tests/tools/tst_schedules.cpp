@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 using namespace tools_test;
 
@@ -104,6 +105,11 @@ private slots:
         FrmTool_SCED* w = openMonth();
         QVERIFY(w);
         QCOMPARE(w->month(), 12);
+        // Every week of the month in sight at the opening size (December 2026 spans six).
+        Grid* g = find<Grid>(w, QStringLiteral("spList"));
+        for (int r = 1; r <= 6; ++r)
+            QVERIFY2(g->viewport()->rect().contains(g->visualRect(g->model()->index(r - 1, 6))),
+                     qPrintable(QString::number(r)));
         QVERIFY(daysWith(w, QStringLiteral("   [오늘]")) == QList<int>{6});
         click(find<QPushButton>(w, QStringLiteral("btnMoveMonth(1)")));
         QCOMPARE(w->year(), 2027);
@@ -143,6 +149,13 @@ private slots:
         click(find<QRadioButton>(sub, QStringLiteral("optCycle(1)")));
         click(find<QPushButton>(sub, QStringLiteral("btnSave")));
         QCOMPARE(m_env->notices().last(), QStringLiteral("자료가 저장되었습니다."));
+        // The saved row reads from its left edge, not scrolled to the end of its note.
+        {
+            Grid* list = find<Grid>(sub, QStringLiteral("spList"));
+            QCOMPARE(list->horizontalScrollBar()->value(), 0);
+            QVERIFY(list->viewport()->rect().contains(
+                list->visualRect(list->model()->index(0, FrmTool_SCED_sub::ColTime - 1))));
+        }
         QCOMPARE(GetScalar(QStringLiteral("SELECT note FROM schedules")).toString(), note);
         QCOMPARE(GetScalar(QStringLiteral("SELECT stime || '|' || cyclic || '|' || sdate FROM schedules")).toString(),
                  QStringLiteral("00:00|1|2026-12-10"));
@@ -175,6 +188,34 @@ private slots:
         click(find<QPushButton>(sub, QStringLiteral("btnRecDel")));
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"));
         QCOMPARE(CountRows(QStringLiteral("schedules")), 0);
+    }
+
+    // The finished mark of an entry another PC deleted, or already marked, meanwhile.
+    void finishedMarkAfterAnotherPc() {
+        add(QStringLiteral("2026-12-06"), 0, QStringLiteral("gone"));
+        add(QStringLiteral("2026-12-06"), 0, QStringLiteral("marked"), QStringLiteral("10:00"));
+        FrmTool_SCED* w = openMonth();
+        QVERIFY(w);
+        const QPoint cell = cellOf(w, QDate(2026, 12, 6));
+        doubleClickCell(find<Grid>(w, QStringLiteral("spList")), cell.x(), cell.y());
+        auto* sub = dynamic_cast<FrmTool_SCED_sub*>(WindowRegistry::find(QStringLiteral("FrmTool_SCED_sub")));
+        QVERIFY(sub);
+        Grid* list = find<Grid>(sub, QStringLiteral("spList"));
+        QCOMPARE(list->dataRowCnt(), 2);
+        QVERIFY(TestEnv::runOnOtherConnection(QStringLiteral("UPDATE schedules SET hidden = 1 WHERE note = 'marked'")));
+        QVERIFY(TestEnv::runOnOtherConnection(QStringLiteral("DELETE FROM schedules WHERE note = 'gone'")));
+        // Marked already: nothing to ask, the list shows it.
+        clickCell(list, FrmTool_SCED_sub::ColDone, 2);
+        QCOMPARE(list->text(FrmTool_SCED_sub::ColDone, 2), QStringLiteral("1"));
+        QCOMPARE(GetScalar(QStringLiteral("SELECT hidden FROM schedules WHERE note = 'marked'")).toInt(), 1);
+        // Deleted: said so, and the list is read again.
+        m_env->prompt().clear();
+        clickCell(list, FrmTool_SCED_sub::ColDone, 1);
+        QCOMPARE(m_env->prompt().texts(),
+                 QStringList{QStringLiteral("이 스케줄은 다른 곳에서 삭제되어 저장할 수 없습니다.\n목록을 다시 불러옵니다.")});
+        QCOMPARE(list->dataRowCnt(), 1);
+        QCOMPARE(list->text(FrmTool_SCED_sub::ColNote, 1), QStringLiteral("marked"));
+        QCOMPARE(CountRows(QStringLiteral("schedules")), 1);
     }
 
     // Start option "4" opens the month view.

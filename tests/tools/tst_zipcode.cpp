@@ -212,10 +212,26 @@ private slots:
         const QString fresh = m_work.filePath(QStringLiteral("dbPost.db"));
         buildPost(fresh, {{"111111", "새", "새구", "새동", ""}});
         server.bodies["/download/zipcode/adozip/dbPost.zip"] = zipOf(QStringLiteral("dbPost.db"), fresh);
-        Settings::set(QStringLiteral("환경설정"), QStringLiteral("우편번호서버"), server.url("/"));
         frmZipcode w;
         w.show();
         const QByteArray before = fileBytes(PostDatabasePath());
+        // No server set: said at once, nothing asked or touched.
+        click(find<QPushButton>(&w, QStringLiteral("btnDBUpdate")));
+        QCOMPARE(m_env->prompt().texts(),
+                 QStringList{QStringLiteral("우편번호 서버가 지정되지 않았습니다.\n"
+                                            "[환경설정] 창의 [우편번호 서버]에 서버 주소를 입력한 뒤 다시 시도하세요.")});
+        // The address is typed into the options window, opened from the main menu.
+        {
+            const auto frame = openFrame();
+            QVERIFY(runMenu(*frame, "mnuFriend_Option"));
+            QWidget* options = WindowRegistry::find(QStringLiteral("frmOption"));
+            QVERIFY(options);
+            focusAndType(find<QLineEdit>(options, QStringLiteral("txtZipServer")), server.url("/"));
+            click(find<QPushButton>(options, QStringLiteral("btnOK")));
+            QTRY_VERIFY(!WindowRegistry::find(QStringLiteral("frmOption")));
+        }
+        QCOMPARE(ZipServerBaseUrl() + u'/', server.url("/"));
+        m_env->prompt().clear();
         click(find<QPushButton>(&w, QStringLiteral("btnDBUpdate")));
         QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("정말 최신 우편번호로 업그레이드 하시겠습니까?\n")));
         QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::No);

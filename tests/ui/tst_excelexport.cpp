@@ -127,14 +127,19 @@ void TestExcelExport::exportedCellsReadBack()
     m_grid->setRowTexts(4, {"4", "마지막", "7", "", "", "1234567890123456"});
     const QStringList before = m_grid->rowTexts(1);
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
     QVERIFY(ExportToExcelFile(m_grid, QStringLiteral("Sheet1"), true, true, true));
-    QCOMPARE(m_env->prompt().texts(), QStringList{"엑셀로 자료를 내보내기 하시겠습니까?"});
-
     const QString path = folder() + QStringLiteral("/Exp261206_100000.xlsx");
+    // The file is shown, its place said, and its folder opened on request.
+    QCOMPARE(m_env->prompt().texts(),
+             QStringList({"엑셀로 자료를 내보내기 하시겠습니까?",
+                          "엑셀 파일을 저장하였습니다.\n" + path + "\n\n파일이 있는 폴더를 여시겠습니까?"}));
+    QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::No);
     QCOMPARE(xlsxFiles(), QStringList{"Exp261206_100000.xlsx"}); // no temporary left
-    QCOMPARE(m_env->launcher().calls.size(), 1);
+    QCOMPARE(m_env->launcher().calls.size(), 2);
     QCOMPARE(m_env->launcher().calls.at(0).kind, RecordingLauncher::Call::Open);
     QCOMPARE(m_env->launcher().calls.at(0).program, path);
+    QCOMPARE(m_env->launcher().calls.at(1).program, folder());
     // The grid is as it was.
     QCOMPARE(m_grid->rowTexts(1), before);
     QCOMPARE(m_grid->dataRowCnt(), 4);

@@ -5,6 +5,7 @@
 #include "ui/SheetReader.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFile>
 #include <QRandomGenerator>
@@ -68,6 +69,7 @@ private slots:
     void refusals_data();
     void refusals();
     void hugeCsvStopsAtTheRowLimit();
+    void helperThatHangsOrTalksNonsense();
     void fuzz_data();
     void fuzz();
 };
@@ -174,8 +176,10 @@ void tst_sheetreader::refusals_data() {
         << "html_table.xls" << QByteArray() << SheetError::NotWorksheet << "지원되지 않는";
     QTest::newRow("xls without sheets")
         << "nosheet.xls" << QByteArray() << SheetError::BadSheetList << "시트가 없습니다";
+    QTest::newRow("xls that crashes the worksheet library")
+        << "damaged.xls" << QByteArray() << SheetError::BadSheetList << "비정상 종료";
     QTest::newRow("password-protected xls")
-        << "password.xls" << QByteArray() << SheetError::BadSheetList << "";
+        << "password.xls" << QByteArray() << SheetError::Protected << "암호가 걸린 파일";
     QTest::newRow("xlsx missing a sheet part")
         << "missing_part.xlsx" << QByteArray() << SheetError::LoadFailed << "시트 파일이 없습니다";
     QTest::newRow("xlsx value at XFD1048576")
@@ -240,6 +244,30 @@ void tst_sheetreader::hugeCsvStopsAtTheRowLimit() {
     QCOMPARE(r.error(), SheetError::TooLarge);
     QVERIFY(s.rows.isEmpty());
     QVERIFY(lastProgress > 150000 && lastProgress <= SheetMaxRows);
+}
+
+// The helper's answer is only taken whole: one that never ends is stopped at the time
+// limit, and one that ends with a cut or foreign answer refuses the file.
+void tst_sheetreader::helperThatHangsOrTalksNonsense() {
+    const QString helper = SheetHelperProgram();
+    QVERIFY(QFile::remove(helper));
+    const QString xls = fixture("members.xls");
+    struct Case {
+        const char* script;
+        const char* why;
+    } cases[] = {{"#!/bin/sh\nexec sleep 30\n", "끝나지 않았습니다"},
+                 {"#!/bin/sh\nprintf 'MDX1 and then nothing'\n", "응답을 알 수 없습니다"}};
+    for (const Case& c : cases) {
+        writeFile(helper, c.script);
+        QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        SheetWorkbook wb;
+        QString why;
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!RunSheetHelper(xls, wb, why, 1500));
+        QVERIFY2(why.contains(QString::fromUtf8(c.why)), qPrintable(why));
+        QVERIFY(t.elapsed() < 10000);
+    }
 }
 
 void tst_sheetreader::fuzz_data() {

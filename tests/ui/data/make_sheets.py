@@ -3,6 +3,9 @@
 
 Run with Debian's Python (python3-xlwt, python3-openpyxl) and iconv on PATH:
     /usr/bin/python3 tests/ui/data/make_sheets.py
+
+damaged.xls is not made here: it is members.xls with four bytes changed, a copy that makes
+FreeXL 1.0.6 crash with a segmentation fault while it reads the cells.
 """
 import os
 import struct
@@ -183,9 +186,43 @@ def make_bad_xls():
         f.write("<html><body><table><tr><td>이름</td></tr></table></body></html>\n")
 
 
+def make_import_edges():
+    # A sheet holding nothing but its heading row.
+    wb = openpyxl.Workbook()
+    ws = wb.active
+    ws.title = "회원"
+    ws.append(["회원명", "그룹명"])
+    wb.save(path("heading_only.xlsx"))
+
+    # Birthdays as a spreadsheet program keeps them: numbers, texts and date cells. The
+    # tests' clock stands at 2026-12-06.
+    wb = xlwt.Workbook(encoding="utf-8")
+    ws = wb.add_sheet("생일")
+    date_style = xlwt.easyxf(num_format_str="YYYY-MM-DD")
+    rows = [
+        ["회원명", "생일", "사용자정의1"],
+        ["가", 850315, ""],           # YYMMDD read as 2085: in the future
+        ["나", 15, ""],               # a bare day
+        ["다", "0315", ""],           # month and day without a year
+        ["라", "1985-03-15", "5"],    # a bare day in a date field
+        ["마", 19991231, "2027-01-05"],
+        ["바", 25693, ""],            # a date cell: 1970-05-05
+        ["사", "2026-12-07", ""],     # tomorrow
+        ["아", "2026-12-06", ""],     # today
+    ]
+    for i, r in enumerate(rows):
+        for j, v in enumerate(r):
+            if i == 6 and j == 1:
+                ws.write(i, j, v, date_style)
+            else:
+                ws.write(i, j, v)
+    wb.save(path("birthdays.xls"))
+
+
 if __name__ == "__main__":
     make_xlsx()
     make_xls()
     make_csv()
     make_crafted_xlsx()
     make_bad_xls()
+    make_import_edges()
