@@ -5,6 +5,7 @@
 // from), when one is named.
 #include "TestEnv.h"
 
+#include "core/PrivateData.h"
 #include "db/Database.h"
 #include "db/DatabaseStats.h"
 #include "members/MemberSearch.h"
@@ -40,12 +41,13 @@ void generate()
     for (int i = 0; i < kMembers; ++i) {
         const int month = i % 12 + 1, day = i % 28 + 1;
         ExecSQL("INSERT INTO tblfriend (sname, ctblgroup, hpline, hline1, homeadd, homeadd2, barthday, lunarbarth,"
-                " marryday, insertday, male, abo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                " marryday, insertday, male, abo, idno) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                 {QString("회원%1").arg(i), 2 + i % kGroups, QString("010-%1-%2").arg(1000 + i % 9000).arg(i % 10000, 4, 10, QChar('0')),
                  QString("02-%1-%2").arg(300 + i % 600).arg((i * 7) % 10000, 4, 10, QChar('0')),
                  QString("서울시 %1구 %2동").arg(i % 25).arg(i % 300), QString("%1번지").arg(i),
                  QString("%1-%2-%3").arg(1950 + i % 60).arg(month, 2, 10, QChar('0')).arg(day, 2, 10, QChar('0')),
-                 i % 5 == 0 ? 1 : 0, QString("1990-05-05"), QString("2020-01-01"), i % 2 ? "남" : "여", "A"});
+                 i % 5 == 0 ? 1 : 0, QString("1990-05-05"), QString("2020-01-01"), i % 2 ? "남" : "여", "A",
+                 EncryptIdNo(QString("%1-%2%3").arg(500101 + i % 300000, 6, 10, QChar('0')).arg(1 + i % 2).arg(i % 1000000, 6, 10, QChar('0')))});
     }
     tx.commit();
 }
@@ -159,6 +161,24 @@ static void BM_MemberDetail_Window(benchmark::State& s)
     s.counters["statements"] = double(StatementsRun() - before) / double(s.iterations());
 }
 
+// What the sealed resident numbers add to the full list: opening and masking every one.
+static void BM_FullList_MaskNumbers(benchmark::State& s)
+{
+    Recordset rs;
+    OpenRecordset(rs, "SELECT idno FROM tblfriend");
+    for (auto _ : s)
+        for (int r = 0; r < rs.recordCount(); ++r)
+            benchmark::DoNotOptimize(IdNoForDisplay(rs.row(r).at(0).toString()));
+}
+// A login: one Argon2id check at the interactive limits.
+static void BM_LoginPasswordCheck(benchmark::State& s)
+{
+    const QString stored = HashPassword("비밀'번호");
+    for (auto _ : s)
+        benchmark::DoNotOptimize(PasswordMatches(stored, "비밀'번호"));
+}
+BENCHMARK(BM_FullList_MaskNumbers)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LoginPasswordCheck)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FullList_Sql)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FullList_Window)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PhoneLast4_Sql)->Unit(benchmark::kMillisecond);

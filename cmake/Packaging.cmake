@@ -21,7 +21,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.memberdesk.kr")
 # Shared-library dependencies are computed by dpkg-shlibdeps; the Korean glyphs and Qt's
 # Korean translations are data the program needs and no library pulls in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, qt6-translations-l10n, libsodium23, libqt6keychain1")
 # Korean typing needs a Hangul input method and the desktop's input method module for
 # Qt 6 (ibus's is part of Qt).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

@@ -8,7 +8,7 @@ PKGS=(
   libgl-dev libglx-dev libopengl-dev
   libsqlite3-dev sqlite3 libpq-dev postgresql
   libxlsxwriter-dev libfreexl-dev libzip-dev zlib1g-dev libicu-dev
-  libbenchmark-dev
+  libbenchmark-dev libsodium-dev qtkeychain-qt6-dev
   fonts-nanum qt6-translations-l10n xvfb xauth poppler-utils imagemagick
   desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian
   python3 python3-openpyxl python3-xlwt

@@ -31,7 +31,15 @@ int copyDatabaseCommand(int argc, char** argv) {
     const bool ok = CopyDatabase(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), &report, &error);
     for (const QString& line : report) std::printf("%s\n", line.toUtf8().constData());
     if (!ok) std::fprintf(stderr, "%s\n", error.toUtf8().constData());
-    else std::printf("%s\n", QStringLiteral("복사가 끝났습니다. 건수와 금액 합계가 원본과 같습니다.").toUtf8().constData());
+    else {
+        std::printf("%s\n", QStringLiteral("복사가 끝났습니다. 건수와 금액 합계가 원본과 같습니다.").toUtf8().constData());
+        // The copy holds the resident numbers sealed; the key that opens them is a file of
+        // its own and must go along.
+        std::printf("%s\n", QStringLiteral("주민번호는 암호키로 잠겨 있습니다. 원본 데이터베이스 폴더 옆의 암호키 파일"
+                                            "(예: DBS.key)도 새 데이터베이스를 쓰는 PC로 옮기세요. 데이터베이스 서버는 "
+                                            "네트워크 설정 창의 [암호키 가져오기]로 가져옵니다.")
+                                 .toUtf8().constData());
+    }
     return ok ? 0 : 1;
 }
 

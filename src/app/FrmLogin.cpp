@@ -1,5 +1,7 @@
 #include "app/FrmLogin.h"
 
+#include "app/PasswordVault.h"
+
 #include "core/AppState.h"
 #include "app/LoginUser.h"
 #include "db/Database.h"
@@ -79,12 +81,19 @@ FrmLogin::FrmLogin(QWidget* parent)
     if (m_recentId.trimmed().isEmpty()) m_recentId = QStringLiteral("ADMIN");
     m_txtUser->setText(m_recentId);
 
+    // The password is remembered in the desktop keyring only; the value earlier versions
+    // kept in the settings file is removed.
+    Settings::remove(App().appTitle, SecConfig, QStringLiteral("passwd"));
+    if (!passwordVault().available()) {
+        m_chkSavePwd->setChecked(false);
+        m_chkSavePwd->setEnabled(false);
+        m_chkSavePwd->setToolTip(NoKeyringText());
+    }
     m_txtPass->setEchoMode(QLineEdit::Password);
     if (LoginPassword(m_recentId).isEmpty()) {
         showHint();
     } else if (m_chkSavePwd->isChecked()) {
-        const QString saved = Settings::get(SecConfig, QStringLiteral("passwd"));
-        if (!saved.isEmpty()) m_txtPass->setText(DecodeStr(saved));
+        m_txtPass->setText(passwordVault().read(RememberedPasswordAccount()));
     }
 
     m_txtPass->installEventFilter(this);
@@ -146,7 +155,10 @@ QString FrmLogin::typedPassword() const {
 void FrmLogin::savePasswordToggled(bool on) {
     Settings::set(SecConfig, QStringLiteral("SavePWD"),
                   on ? QStringLiteral("1") : QStringLiteral("0"));
-    Settings::set(SecConfig, QStringLiteral("passwd"), on ? EncodeStr(typedPassword()) : QString());
+    if (on && !typedPassword().isEmpty())
+        passwordVault().write(RememberedPasswordAccount(), typedPassword());
+    else if (!on)
+        passwordVault().remove(RememberedPasswordAccount());
 }
 
 void FrmLogin::login() {
@@ -187,8 +199,7 @@ void FrmLogin::login() {
         return;
     }
     if (id != m_recentId) Settings::set(SecConfig, QStringLiteral("RecentID"), id);
-    if (m_chkSavePwd->isChecked())
-        Settings::set(SecConfig, QStringLiteral("passwd"), EncodeStr(password));
+    if (m_chkSavePwd->isChecked()) passwordVault().write(RememberedPasswordAccount(), password);
     m_success = true;
     close();
 }

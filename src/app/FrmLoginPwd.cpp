@@ -1,5 +1,7 @@
 #include "app/FrmLoginPwd.h"
 
+#include "app/PasswordVault.h"
+
 #include "core/AppState.h"
 #include "app/LoginUser.h"
 #include "core/Settings.h"
@@ -104,8 +106,7 @@ void FrmLoginPwd::RecSave() {
     App().userName = name;
     // A remembered password would no longer log in: remember the new one instead.
     if (Settings::get(QStringLiteral("Config"), QStringLiteral("SavePWD")) == QStringLiteral("1"))
-        Settings::set(QStringLiteral("Config"), QStringLiteral("passwd"),
-                      EncodeStr(m_txtNewPwd->text()));
+        passwordVault().write(RememberedPasswordAccount(), m_txtNewPwd->text());
     MsgInfo(QStringLiteral("패스워드 분실시 제품 사용이 불가능 하므로 반드시 메모하여 기억해 "
                            "주시기 바랍니다. 감사합니다."));
     ShowFloatNotice(QStringLiteral("암호가 변경되었습니다."), 500, 1, 0xFFFF00);

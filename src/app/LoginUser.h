@@ -2,15 +2,10 @@
 
 #include <QString>
 
-// The one local user (local_user row "00"): the look-ups of the login windows, the login
-// itself and the reversible encoding of the remembered password.
+// The one local user (local_user row "00"): the look-ups of the login windows and the login
+// itself. The stored password is an Argon2id hash ("" while none is set).
 
-// Reversible encoding of a text for the settings store: not readable as plain text,
-// round-trips any Unicode text. DecodeStr of something EncodeStr did not produce gives "".
-QString EncodeStr(const QString& text);
-QString DecodeStr(const QString& encoded);
-
-// The stored password of a login ID (letter case ignored); "" when none or no such ID.
+// The stored password (hash) of a login ID (letter case ignored); "" when none or no such ID.
 QString LoginPassword(const QString& loginId);
 
 // True when the ID (any letter case) and the password match the local user. A failing

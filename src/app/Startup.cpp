@@ -4,6 +4,7 @@
 #include "app/ServerConnect.h"
 
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "core/Log.h"
 #include "core/Settings.h"
 #include "db/Database.h"
@@ -17,6 +18,8 @@
 #include <QLockFile>
 #include <QStorageInfo>
 #include <QThread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -391,7 +394,31 @@ bool Startup::prepareDataFolder() {
     return true;
 }
 
+namespace {
+
+// Members' personal data stays with the user who runs the program: every file made from
+// now on is 0600 and every folder 0700 (database, key, backups, exports, logs), and a data
+// folder made by an earlier version is closed the same way.
+void makeDataPrivate() {
+    ::umask(077);
+    const QFileDevice::Permissions folder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    const QFileDevice::Permissions file = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const QDir data(App().appDir);
+    if (!data.exists()) return;
+    QFile::setPermissions(App().appDir, folder);
+    for (const QFileInfo& fi : data.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (fi.isSymLink()) continue;
+        QFile::setPermissions(fi.filePath(), fi.isDir() ? folder : file);
+        if (!fi.isDir()) continue;
+        for (const QFileInfo& in : QDir(fi.filePath()).entryInfoList(QDir::Files | QDir::Hidden))
+            if (!in.isSymLink()) QFile::setPermissions(in.filePath(), file);
+    }
+}
+
+} // namespace
+
 bool Startup::run() {
+    makeDataPrivate();
     if (!acquireSingleCopy()) return false;
     InstallLockWaitCursor();
     // The data-access check of other platforms is not needed: the database engine is
@@ -405,5 +432,12 @@ bool Startup::run() {
         DBTerminate();
         return false;
     }
+    if (!DataKey::loaded())
+        MsgInfo(QStringLiteral("주민번호 암호키 파일이 없거나 이 데이터베이스의 키가 아닙니다.") + QStringLiteral("\n") +
+                QStringLiteral("주민번호는 \"") + NoKeyText() + QStringLiteral("\"으로 표시되며 고칠 수 없습니다.") +
+                QStringLiteral("\n\n") + QStringLiteral("키 파일 위치: ") + DataKey::expectedPath() +
+                QStringLiteral("\n\n") +
+                QStringLiteral("이 데이터베이스를 쓰던 PC의 키 파일을 위 위치에 복사하거나, 네트워크 설정 창에서 "
+                               "가져오세요."));
     return true;
 }

@@ -259,7 +259,7 @@ QString JournalMode();
 
 // ---- schema ----
 
-constexpr int kSchemaVersion = 5;
+constexpr int kSchemaVersion = 6;
 
 // Brings an older database up to kSchemaVersion; false makes start-up end.
 bool UpgradeSchema();

@@ -4,6 +4,10 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "core/Prompt.h"
+#include "core/AppState.h"
+#include "core/PrivateData.h"
+
+#include <QFileInfo>
 
 #include <QDebug>
 #include <QRegularExpression>
@@ -74,7 +78,93 @@ bool addUserFields(UpgradeStep& step, int from, int to) {
     return true;
 }
 
+const QString kKeyCheck = QStringLiteral("DataKeyCheck");
+
+// The stored values still in plain text: passwords not yet hashed, resident numbers not
+// yet sealed. Each is rewritten under the guard that it still holds the value read.
+bool sealPlainValues(UpgradeStep& step) {
+    // SQLite leaves a rewritten value's old bytes in the page's free space unless told to
+    // clear them; the file must not keep the plain values.
+    if (!ServerDatabase()) RunSilent(QStringLiteral("PRAGMA secure_delete = ON"));
+    Recordset rs;
+    if (OpenRecordset(rs, QStringLiteral("SELECT code, loginpwd FROM local_user WHERE loginpwd <> ''")) < 0)
+        return step.fail(LastDbErrorCode(), LastDbError());
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        const QString stored = rs.text(1);
+        if (IsPasswordHash(stored)) continue;
+        const QString hash = HashPassword(stored);
+        if (hash.isEmpty()) return step.fail(0, QStringLiteral("password hashing failed"));
+        if (ExecSQL(QStringLiteral("UPDATE local_user SET loginpwd = ? WHERE code = ? AND loginpwd = ?"),
+                    {hash, rs.value(0), stored}) < 0)
+            return step.fail(LastDbErrorCode(), LastDbError());
+    }
+    Recordset members;
+    if (OpenRecordset(members, QStringLiteral("SELECT code, idno FROM tblfriend WHERE idno <> ''"
+                                              " AND substr(idno, 1, 5) <> 'enc1:'")) < 0)
+        return step.fail(LastDbErrorCode(), LastDbError());
+    if (members.recordCount() > 0 && !DataKey::loaded())
+        return step.fail(0, QStringLiteral("no data key: ") + DataKey::expectedPath());
+    for (members.moveFirst(); !members.eof(); members.moveNext()) {
+        const QString sealed = EncryptIdNo(members.text(1));
+        if (sealed.isEmpty()) return step.fail(0, QStringLiteral("sealing failed"));
+        if (ExecSQL(QStringLiteral("UPDATE tblfriend SET idno = ? WHERE code = ?"), {sealed, members.value(0)}) < 0)
+            return step.fail(LastDbErrorCode(), LastDbError());
+    }
+    return true;
+}
+
 } // namespace
+
+QString DataKeyPath() {
+    const QString folder = !ServerDatabase() && !App().dbFile.isEmpty() ? QFileInfo(App().dbFile).path()
+                                                                        : App().dbFolder;
+    return DataKey::pathFor(folder);
+}
+
+bool PrepareDataKey() {
+    const QString path = DataKeyPath();
+    const QString check = GetOption(kKeyCheck, QString()).trimmed();
+    if (DataKey::load(path)) {
+        if (check.isEmpty()) {
+            if (!DatabaseReadOnly()) SetOption(kKeyCheck, DataKey::fingerprint());
+        } else if (check != DataKey::fingerprint()) {
+            qCWarning(lcStartup, "the data key %s does not belong to this database", qPrintable(path));
+            DataKey::clear();
+            DataKey::setExpectedPath(path);
+        }
+        return DataKey::loaded();
+    }
+    // A database that never had a key gets one; one whose numbers were sealed under a key
+    // that is not here waits for it (making a new one would make a second, different key).
+    const bool sealedRows = CountRows(QStringLiteral("tblfriend"), QStringLiteral("substr(idno, 1, 5) = 'enc1:'")) > 0;
+    if (!check.isEmpty() || sealedRows || DatabaseReadOnly()) {
+        qCInfo(lcStartup, "data key missing: %s", qPrintable(path));
+        return false;
+    }
+    QString why;
+    if (!DataKey::create(path, &why)) {
+        qCWarning(lcStartup, "data key not made: %s", qPrintable(why));
+        return false;
+    }
+    return SetOption(kKeyCheck, DataKey::fingerprint());
+}
+
+bool ImportDataKey(const QString& file, QString* error) {
+    auto fail = [&](const QString& why) {
+        PrepareDataKey(); // back to the key in use, if any
+        if (error) *error = why;
+        return false;
+    };
+    if (!DataKey::load(file)) return fail(QStringLiteral("암호키 파일이 아닙니다."));
+    const QString check = GetOption(kKeyCheck, QString()).trimmed();
+    if (!check.isEmpty() && check != DataKey::fingerprint())
+        return fail(QStringLiteral("이 데이터베이스의 암호키가 아닙니다."));
+    QString why;
+    if (!DataKey::save(DataKeyPath(), &why) || !DataKey::load(DataKeyPath()))
+        return fail(QStringLiteral("암호키를 저장할 수 없습니다: ") + why);
+    if (check.isEmpty() && !DatabaseReadOnly()) SetOption(kKeyCheck, DataKey::fingerprint());
+    return true;
+}
 
 QString ColumnTypeSql(ColumnType type, int /*size*/) {
     switch (type) {
@@ -173,7 +263,10 @@ bool UpgradeSchema() {
     if (!DatabaseReadOnly() && !MarkDatabase())
         qCWarning(lcStartup, "UpgradeSchema: the database mark was not written: %s",
                   qPrintable(LastDbError()));
-    if (v >= kSchemaVersion) return EnsureIndexes();
+    if (v >= kSchemaVersion) {
+        PrepareDataKey();
+        return EnsureIndexes();
+    }
 
     MsgInfo(QStringLiteral("데이터베이스가 업그레이드 되었습니다.") + QStringLiteral("\n\n") +
                 QStringLiteral("곧 업그레이드 작업이 진행 됩니다."),
@@ -197,10 +290,18 @@ bool UpgradeSchema() {
                             QStringLiteral("UPDATE tblfriend SET hidden = 0"), &code, &why))
         return step5.fail(code, why);
 
+    // Plain passwords and resident numbers are sealed together with the new version in one
+    // transaction: an interrupted start leaves the old database whole and tries again.
     // The version is only raised when it was really stored; otherwise the next start
     // must try again instead of believing the upgrade is done.
+    UpgradeStep step6(QStringLiteral("DBVer_6"));
+    PrepareDataKey();
+    Transaction tx;
+    if (!tx.ok()) return step6.fail(LastDbErrorCode(), LastDbError());
+    if (!sealPlainValues(step6)) return false;
     if (!SetOption(QStringLiteral("DBVer"), QString::number(kSchemaVersion)))
-        return step5.fail(LastDbErrorCode(), LastDbError());
+        return step6.fail(LastDbErrorCode(), LastDbError());
+    if (!tx.commit()) return step6.fail(LastDbErrorCode(), LastDbError());
     MsgInfo(QStringLiteral("업그레이드가 완료되었습니다."));
     return EnsureIndexes();
 }

@@ -25,3 +25,17 @@ bool AddColumnIfMissing(const QString& table, const QString& column, ColumnType 
 // Creates every index of the schema that the database lacks (run on each start by
 // UpgradeSchema, so a new index reaches existing databases without a new version).
 bool EnsureIndexes();
+
+// The key file of the open database: beside its folder (a server database: beside the
+// local database folder).
+QString DataKeyPath();
+
+// Loads the data key of the open database, or makes one for a database that never had
+// one. False when the key is missing or belongs to another database: sealed resident
+// numbers then cannot be read, and none can be written.
+bool PrepareDataKey();
+
+// Takes the data key from a file another PC exported: it must be a key file and, once the
+// database has a key, that database's key. It is then kept at DataKeyPath() and loaded.
+// False with a Korean `*error` otherwise (the key in use stays as it was).
+bool ImportDataKey(const QString& file, QString* error);

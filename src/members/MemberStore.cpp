@@ -1,6 +1,7 @@
 #include "members/MemberStore.h"
 
 #include "core/Clock.h"
+#include "core/PrivateData.h"
 #include "calendar/Convlunar.h"
 #include "db/Database.h"
 #include "core/Prompt.h"
@@ -35,6 +36,14 @@ bool IsMemberNumberColumn(const QString& column)
 static QVariant boundValue(const QString& column, const MemberValues& values)
 {
     const QVariant v = values.value(column);
+    // A resident number is only ever stored sealed; without the data key none is stored.
+    if (column == QLatin1String("idno")) {
+        const QString t = v.toString();
+        if (t.isEmpty() || IsEncryptedIdNo(t))
+            return t;
+        const QString sealed = EncryptIdNo(t);
+        return sealed.isNull() ? QString() : sealed;
+    }
     if (IsMemberNumberColumn(column)) {
         const int fallback = column == QStringLiteral("ctblgroup") ? 1 : 0;
         return v.isValid() && !v.toString().isEmpty() ? v.toInt() : fallback;

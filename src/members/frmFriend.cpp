@@ -1,5 +1,7 @@
 #include "members/frmFriend.h"
 
+#include "core/PrivateData.h"
+
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "db/Database.h"
@@ -398,7 +400,8 @@ void frmFriend::Search()
         row[k++] = s(iZip) + QLatin1Char(' ') + s(iAdd1) + QLatin1Char(' ') + s(iAdd2);
         row[k++] = s(iMemo);
         row[k++] = QString();
-        for (int i : {iIdNo, iMail, iHome, iPhone2, iFax, iInsert, iFee})
+        row[k++] = IdNoForDisplay(s(iIdNo));
+        for (int i : {iMail, iHome, iPhone2, iFax, iInsert, iFee})
             row[k++] = s(i);
         row[k++] = v.at(iMarry).toInt() == 0 ? single : married;
         for (int i : {iMarryDay, iEct, iRel, iSex, iAbo, iCode, iAdd1, iAdd2, iZip})
@@ -678,7 +681,7 @@ void frmFriend::ShowMemberDetail(int code)
     auto join = [](const QString& a, const QString& b) {
         return a.isEmpty() ? b : (b.isEmpty() ? a : a + QStringLiteral(" / ") + b);
     };
-    const QStringList texts = {t("sname"), d.groupName, t("idno"), t("male"), t("hpline"), t("hline1"),
+    const QStringList texts = {t("sname"), d.groupName, IdNoForDisplay(t("idno")), t("male"), t("hpline"), t("hline1"),
                                t("hline2"), t("hline3"), d.phoneWork, t("keyline"), t("faxline"), t("relation"),
                                t("mail"), t("homepi"), t("codeno"), d.birthday, d.marriedText, d.marryday,
                                d.ectday, t("abo"), join(t("comname"), t("spart")), join(t("sposition"), t("sgrade")),

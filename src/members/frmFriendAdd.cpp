@@ -1,4 +1,6 @@
 #include "members/frmFriendAdd.h"
+
+#include "core/PrivateData.h"
 #include "members/ZipLookup.h"
 
 #include "core/AppState.h"
@@ -445,6 +447,7 @@ void frmFriendAdd::clearInputs()
     m_state->clear();
     m_state->addItems({QStringLiteral("정상"), QStringLiteral("중지")});
     m_state->setCurrentIndex(0);
+    showIdNo(QString());
 }
 
 void frmFriendAdd::SetFormMode(int mode, int code)
@@ -465,6 +468,7 @@ void frmFriendAdd::DispRec(int code)
     for (const auto& fc : fieldColumns())
         m_fields[fc.first]->setText(text(fc.second));
     m_fields[FCode]->setText(QString::number(code));
+    showIdNo(text("idno"));
     loadGroups(GroupNameByCode(v.value(QStringLiteral("ctblgroup")).toInt()));
     // A stored value the list has no entry for (sex "M", blood type "AB-") is shown as
     // an extra entry, so that it is seen and saved back unchanged.
@@ -499,6 +503,22 @@ void frmFriendAdd::DispRec(int code)
         m_userDates[i]->SetText(v.value(QStringLiteral("userfieldnote%1").arg(i + 1)).toString());
     for (int k = 0; k < UserPickListCount; ++k)
         m_userCombos[k]->setEditText(v.value(QStringLiteral("userfieldnote%1").arg(k + 3)).toString());
+}
+
+void frmFriendAdd::showIdNo(const QString& stored)
+{
+    HCText* f = m_fields[FIdNo];
+    m_storedIdNo = stored;
+    const QString full = DecryptIdNo(stored);
+    // Without the data key a sealed number cannot be shown, and no new one can be sealed:
+    // the input is locked so the stored value is never overwritten.
+    const bool unreadable = full.isNull() || !DataKey::loaded();
+    f->setText(full.isNull() ? NoKeyText() : full);
+    f->SetLocked(unreadable);
+    f->setToolTip(unreadable ? QStringLiteral("주민번호 암호키 파일이 없어 주민번호를 보거나 고칠 수 없습니다.\n키 파일 위치: ")
+                                   + DataKey::expectedPath()
+                             : QString());
+    m_shownIdNo = f->text();
 }
 
 int frmFriendAdd::savedCode() const
@@ -539,7 +559,7 @@ bool frmFriendAdd::checkField(int index)
         }
         break;
     case FIdNo:
-        if (!value.trimmed().isEmpty()) {
+        if (!f->Locked() && !value.trimmed().isEmpty()) {
             if (!IsValidResidentNo(value)) {
                 MsgInfo(QStringLiteral("유효한 주민등록 번호가 아닙니다."));
                 refocus();
@@ -697,7 +717,7 @@ bool frmFriendAdd::checkInputs()
     }
     // A resident number never reaches the record unless it is valid.
     const QString idno = m_fields[FIdNo]->text();
-    if (!idno.trimmed().isEmpty()) {
+    if (!m_fields[FIdNo]->Locked() && !idno.trimmed().isEmpty()) {
         if (!IsValidResidentNo(idno)) {
             MsgInfo(QStringLiteral("유효한 주민등록 번호가 아닙니다."));
             m_fields[FIdNo]->setFocus();
@@ -724,6 +744,11 @@ QVariantHash frmFriendAdd::inputValues() const
     for (const auto& fc : fieldColumns())
         v.insert(QString::fromLatin1(fc.second), m_fields[fc.first]->text());
     v.insert(QStringLiteral("sname"), m_fields[FName]->text().trimmed());
+    const QString idno = m_fields[FIdNo]->text();
+    if (m_fields[FIdNo]->Locked() || idno == m_shownIdNo)
+        v.insert(QStringLiteral("idno"), m_storedIdNo);
+    else
+        v.insert(QStringLiteral("idno"), idno.isEmpty() ? QString() : EncryptIdNo(idno));
     int group = GroupCodeByName(m_group->currentText());
     v.insert(QStringLiteral("ctblgroup"), group > 0 ? group : 1);
     v.insert(QStringLiteral("male"), m_sex->currentText().isEmpty() ? QStringLiteral(" ") : m_sex->currentText());

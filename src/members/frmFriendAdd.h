@@ -117,5 +117,10 @@ private:
     bool m_userEditing = false;
     QStringList m_userNamesBefore;
     bool m_checking = false;
+    // The resident number as stored (sealed) and as shown; an unchanged input saves the
+    // stored value back untouched, and one that cannot be read is locked.
+    QString m_storedIdNo;
+    QString m_shownIdNo;
+    void showIdNo(const QString& stored);
     int m_savedCode = 0;
 };

@@ -1,5 +1,7 @@
 #include "sales/frmFriend_Trade.h"
 
+#include "core/PrivateData.h"
+
 #include "calendar/DateText.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
@@ -201,7 +203,7 @@ void frmFriend_Trade::showMember()
     QStringList lines{
         QStringLiteral("회원명 : ") + t("sname"),
         QStringLiteral("그룹 : ") + GroupNameByCode(rs.integer(QStringLiteral("ctblgroup"))),
-        QStringLiteral("주민번호 : ") + t("idno"),
+        QStringLiteral("주민번호 : ") + IdNoForDisplay(t("idno")),
         QStringLiteral("성별 : ") + t("male"),
         QStringLiteral("휴대폰 : ") + t("hpline"),
         QStringLiteral("전화1 : ") + t("hline1"),

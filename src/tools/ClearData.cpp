@@ -1,11 +1,16 @@
 #include "tools/ClearData.h"
 
+#include "core/PrivateData.h"
 #include "db/Database.h"
 
 #include <QStringList>
 
 bool AdminPasswordMatches(const QString& password) {
-    return CountRows(QStringLiteral("local_user"), QStringLiteral("loginid = 'ADMIN' AND loginpwd = ?"), {password}) > 0;
+    Recordset rs;
+    if (OpenRecordset(rs, QStringLiteral("SELECT loginpwd FROM local_user WHERE loginid = 'ADMIN'")) <= 0) return false;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        if (PasswordMatches(rs.text(0), password)) return true;
+    return false;
 }
 
 bool ClearAccountingData(const std::function<void(int)>& step, QString* error) {

@@ -1,9 +1,11 @@
 #include "tools/FrmTool_NTSetup.h"
 
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "core/Prompt.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "db/SchemaUpgrade.h"
 #include "db/ServerSettings.h"
 #include "tools/NetworkShares.h"
 #include "ui/FloatNotice.h"
@@ -113,6 +115,49 @@ FrmTool_NTSetup::FrmTool_NTSetup(QWidget* parent) : QWidget(parent) {
     dbGrid->addWidget(m_dbPassword, 3, 1, 1, 2);
     dbGrid->addWidget(testDb, 3, 3);
     dbGrid->addWidget(m_dbStatus, 4, 0, 1, 4);
+    // The key that opens the resident numbers never travels with the database: a PC on
+    // the server takes it once from a file exported on a PC that has it.
+    auto* keyNote = new QLabel(QStringLiteral("주민번호는 암호키로 잠겨 저장됩니다. 암호키는 데이터베이스에 들어 있지 않으므로, "
+                                              "다른 PC에서 [암호키 내보내기]로 만든 파일을 이 PC에서 [암호키 가져오기]로 "
+                                              "한 번 가져오세요."),
+                               m_dbFrame);
+    keyNote->setWordWrap(true);
+    auto* keyExport = new QPushButton(QStringLiteral("암호키 내보내기"), m_dbFrame);
+    keyExport->setObjectName(QStringLiteral("btnKeyExport"));
+    auto* keyImport = new QPushButton(QStringLiteral("암호키 가져오기"), m_dbFrame);
+    keyImport->setObjectName(QStringLiteral("btnKeyImport"));
+    dbGrid->addWidget(keyNote, 5, 0, 1, 4);
+    dbGrid->addWidget(keyExport, 6, 1);
+    dbGrid->addWidget(keyImport, 6, 3);
+    connect(keyExport, &QPushButton::clicked, this, [] {
+        if (!DataKey::loaded()) {
+            MsgInfo(QStringLiteral("이 PC에는 암호키가 없습니다.") + QStringLiteral("\n") +
+                    QStringLiteral("키 파일 위치: ") + DataKey::expectedPath());
+            return;
+        }
+        const QString file = prompt().saveFileName(QStringLiteral("암호키 내보내기"), App().appDir,
+                                                    QStringLiteral("암호키 (*.key)"));
+        if (file.isEmpty()) return;
+        QString why;
+        if (!DataKey::save(file, &why)) {
+            MsgInfo(QStringLiteral("암호키를 저장할 수 없습니다: ") + why);
+            return;
+        }
+        MsgInfo(QStringLiteral("암호키를 저장했습니다.") + QStringLiteral("\n\n") +
+                QStringLiteral("이 파일을 다른 PC로 옮겨 [암호키 가져오기]로 가져온 뒤에는 지우세요. "
+                               "이 파일이 있으면 누구나 주민번호를 볼 수 있습니다."));
+    });
+    connect(keyImport, &QPushButton::clicked, this, [] {
+        const QString file = prompt().openFileName(QStringLiteral("암호키 가져오기"), App().appDir,
+                                                    QStringLiteral("암호키 (*.key);;모든 파일 (*)"));
+        if (file.isEmpty()) return;
+        QString why;
+        if (!ImportDataKey(file, &why)) {
+            MsgInfo(why);
+            return;
+        }
+        MsgInfo(QStringLiteral("암호키를 가져왔습니다. 주민번호를 볼 수 있습니다."));
+    });
     dbGrid->setColumnStretch(1, 1);
 
     auto* save = new QPushButton(QStringLiteral("저장"), this);

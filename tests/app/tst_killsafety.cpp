@@ -4,12 +4,15 @@
 
 #include "app/Startup.h"
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "db/SchemaUpgrade.h"
 #include "members/MemberStore.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
@@ -180,6 +183,86 @@ private slots:
                 0);
             DBTerminate();
         }
+    }
+
+    // Plain passwords and resident numbers of an older database are sealed in one
+    // transaction: a start killed at any point leaves the old database or the converted
+    // one, never a mix, and the next start finishes the job.
+    void killedConversionLeavesOldOrNew() {
+        const QString data = env->dataDir();
+        const int members = 3000;
+        ResetAppState(data);
+        {
+            Startup s;
+            QVERIFY(s.run());
+        }
+        const QString file = App().dbFile, key = DataKeyPath(), pristine = data + "/old.db";
+        QVERIFY(SetOption("DBVer", "5"));
+        QVERIFY(RunSilent("DELETE FROM options WHERE optname = 'DataKeyCheck'").ok);
+        QCOMPARE(ExecSQL("UPDATE local_user SET loginpwd = 'o''ld' WHERE code = '00'"), 1);
+        {
+            Transaction t;
+            for (int i = 0; i < members; ++i)
+                ExecSQL("INSERT INTO tblfriend (sname, idno) VALUES (?, ?)",
+                        {QString::number(i), QString("900101-1%1").arg(i, 6, 10, QChar('0'))});
+            QVERIFY(t.commit());
+        }
+        DBTerminate();
+        QVERIFY(QFile::copy(file, pristine));
+        auto restoreOld = [&] {
+            RemoveDatabaseFiles(file);
+            QFile::remove(key);
+            DataKey::clear();
+            return QFile::copy(pristine, file);
+        };
+        auto count = [](const char* where) { return CountRows("tblfriend", where); };
+        QElapsedTimer timer;
+        timer.start();
+        {
+            QProcess p;
+            p.start(self(), {"--child-first-start", data, env->configDir()});
+            QVERIFY(p.waitForFinished(60000));
+            QCOMPARE(p.exitCode(), 0);
+        }
+        int full = int(timer.elapsed());
+        QRandomGenerator rng(7);
+        int cutShort = 0;
+        for (int round = 0; cutShort < 12 && round < 60; ++round) {
+            QVERIFY(restoreOld());
+            QProcess child;
+            child.start(self(), {"--child-first-start", data, env->configDir()});
+            QVERIFY(child.waitForStarted());
+            QThread::usleep(rng.bounded(full * 1000));
+            child.kill();
+            QVERIFY(child.waitForFinished(10000));
+            if (child.exitStatus() == QProcess::CrashExit) ++cutShort;
+            else full = qMax(2, full * 3 / 4);
+
+            QVERIFY(OpenDatabase(file));
+            const QString pwd = GetScalar("SELECT loginpwd FROM local_user WHERE code = '00'").toString();
+            if (GetOption("DBVer", "") == "5") {
+                QCOMPARE(count("substr(idno, 1, 5) = 'enc1:'"), 0);
+                QCOMPARE(pwd, QString("o'ld"));
+            } else {
+                QCOMPARE(GetOption("DBVer", ""), QString::number(kSchemaVersion));
+                QCOMPARE(count("substr(idno, 1, 5) <> 'enc1:'"), 1); // the fixed row
+                QVERIFY(IsPasswordHash(pwd));
+            }
+            QCOMPARE(RunSilent("PRAGMA integrity_check").value.toString(), QString("ok"));
+            DBTerminate();
+
+            ResetAppState(data);
+            DataKey::clear();
+            Startup s;
+            QVERIFY2(s.run(), qPrintable(QString("round %1").arg(round)));
+            QCOMPARE(count("substr(idno, 1, 5) = 'enc1:'"), members);
+            QVERIFY(PasswordMatches(GetScalar("SELECT loginpwd FROM local_user WHERE code = '00'").toString(), "o'ld"));
+            QCOMPARE(DecryptIdNo(GetScalar("SELECT idno FROM tblfriend WHERE sname = '7'").toString()),
+                     QString("900101-1000007"));
+            DBTerminate();
+            env->prompt().clear();
+        }
+        QVERIFY2(cutShort >= 12, qPrintable(QString("only %1 starts were cut short").arg(cutShort)));
     }
 
     void twoProcessesNeverShareACode() {

@@ -1,9 +1,11 @@
 #include "TestEnv.h"
 
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "app/FrmLogin.h"
 #include "app/FrmLoginPwd.h"
 #include "app/LoginUser.h"
+#include "app/PasswordVault.h"
 #include "core/Settings.h"
 #include "db/Database.h"
 
@@ -40,8 +42,19 @@ void typeText(QWidget* w, const QString& text) {
 }
 
 void setPassword(const QString& pwd) {
-    QCOMPARE(ExecSQL("UPDATE local_user SET loginpwd = ? WHERE code = '00'", {pwd}), 1);
+    QCOMPARE(ExecSQL("UPDATE local_user SET loginpwd = ? WHERE code = '00'", {HashPassword(pwd)}), 1);
 }
+// A keyring kept in memory.
+struct MemoryVault : PasswordVault {
+    QHash<QString, QString> entries;
+    bool available() override { return true; }
+    QString read(const QString& account) override { return entries.value(account); }
+    bool write(const QString& account, const QString& password) override {
+        entries.insert(account, password);
+        return true;
+    }
+    void remove(const QString& account) override { entries.remove(account); }
+};
 } // namespace
 
 class TestLogin : public QObject {
@@ -49,6 +62,7 @@ class TestLogin : public QObject {
     std::unique_ptr<TestEnv> env;
     int loggedIn = 0;
     int quits = 0;
+    MemoryVault* vault = nullptr;
 
     std::unique_ptr<FrmLogin> openLogin() {
         auto w = std::make_unique<FrmLogin>();
@@ -64,34 +78,28 @@ private slots:
         env = std::make_unique<TestEnv>();
         QVERIFY(env->ok());
         loggedIn = quits = 0;
+        auto v = std::make_unique<MemoryVault>();
+        vault = v.get();
+        setPasswordVault(std::move(v));
     }
     void cleanup() {
         QLoggingCategory::setFilterRules(QString());
         env.reset();
     }
 
-    void encoding_data() {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("ascii") << "secret";
-        QTest::newRow("quotes") << "it's \"x\"";
-        QTest::newRow("korean") << "비밀번호 한글";
-        QTest::newRow("long") << QString(2000, QChar(u'가'));
-    }
-    void encoding() {
-        QFETCH(QString, text);
-        const QString enc = EncodeStr(text);
-        QCOMPARE(DecodeStr(enc), text);
-        QVERIFY(!enc.contains(text));
-        QVERIFY(enc != text);
-        // Survives the settings store.
-        Settings::set(Cfg, "passwd", enc);
-        QCOMPARE(DecodeStr(Settings::get(Cfg, "passwd")), text);
-    }
-
-    void decodeRejectsForeignValues() {
-        QCOMPARE(DecodeStr(QString()), QString());
-        QCOMPARE(DecodeStr("secret"), QString());
-        QCOMPARE(DecodeStr("~***"), QString());
+    // No keyring answers (no session bus here): "암호 저장" is off and says why, and the
+    // password an earlier version kept in the settings file is removed.
+    void noKeyringDisablesSaving() {
+        setPasswordVault(nullptr); // the desktop keyring
+        Settings::set(Cfg, "SavePWD", "1");
+        Settings::set(Cfg, "passwd", "~AAECAw==");
+        setPassword("pw");
+        auto w = openLogin();
+        auto* box = child<QCheckBox>(*w, "chkSavePwd");
+        QVERIFY(!box->isEnabled() && !box->isChecked());
+        QCOMPARE(box->toolTip(), NoKeyringText());
+        QVERIFY(!Settings::contains(App().appTitle, Cfg, "passwd"));
+        QCOMPARE(child(*w, "txtPass")->text(), QString());
     }
 
     void freshDatabaseShowsHintAndEnterLogsIn() {
@@ -254,7 +262,7 @@ private slots:
 
     void idWithQuoteBecomesRecent() {
         ExecSQL("UPDATE local_user SET loginid = ?, loginpwd = ? WHERE code = '00'",
-                {QString("KIM'S"), QString("pw")});
+                {QString("KIM'S"), HashPassword("pw")});
         {
             auto w = openLogin();
             auto* user = child(*w, "txtUser");
@@ -288,7 +296,7 @@ private slots:
             QTest::keyClicks(pass, "s'cret");
             child<QCheckBox>(*w, "chkSavePwd")->click();
             QCOMPARE(Settings::get(Cfg, "SavePWD"), QString("1"));
-            QCOMPARE(DecodeStr(Settings::get(Cfg, "passwd")), QString("s'cret"));
+            QCOMPARE(vault->entries.value(RememberedPasswordAccount()), QString("s'cret"));
             QTest::keyClick(pass, Qt::Key_Return);
             QVERIFY(w->succeeded());
         }
@@ -309,12 +317,12 @@ private slots:
     void clearingSavePasswordForgetsIt() {
         setPassword("pw");
         Settings::set(Cfg, "SavePWD", "1");
-        Settings::set(Cfg, "passwd", EncodeStr("pw"));
+        vault->entries.insert(RememberedPasswordAccount(), "pw");
         auto w = openLogin();
         QCOMPARE(child(*w, "txtPass")->text(), QString("pw"));
         child<QCheckBox>(*w, "chkSavePwd")->click();
         QCOMPARE(Settings::get(Cfg, "SavePWD"), QString("0"));
-        QCOMPARE(Settings::get(Cfg, "passwd"), QString());
+        QVERIFY(vault->entries.isEmpty());
     }
 
     void escapeAsksBeforeEnding_data() {
@@ -380,6 +388,9 @@ private slots:
         QCOMPARE(env->notices(), QStringList{"암호가 변경되었습니다."});
         QTRY_VERIFY(!alive); // closed and deleted
         QVERIFY(LoginMatches("ADMIN", pwd));
+        QVERIFY(!LoginMatches("ADMIN", pwd.chopped(1)));
+        const QString stored = GetScalar("SELECT loginpwd FROM local_user WHERE code = '00'").toString();
+        QVERIFY(IsPasswordHash(stored) && !stored.contains(pwd));
         QCOMPARE(LocalUserName(), name);
         QCOMPARE(App().userName, name);
     }
@@ -419,12 +430,11 @@ private slots:
 
     void changedPasswordIsRemembered() {
         Settings::set(Cfg, "SavePWD", "1");
-        Settings::set(Cfg, "passwd", EncodeStr(""));
         FrmLoginPwd* w = FrmLoginPwd::open();
         child(*w, "txtNewPwd")->setText("n3w");
         child(*w, "txtNewPwd2")->setText("n3w");
         QTest::keyClick(child(*w, "txtName"), Qt::Key_Return); // Enter on the name saves
-        QCOMPARE(DecodeStr(Settings::get(Cfg, "passwd")), QString("n3w"));
+        QCOMPARE(vault->entries.value(RememberedPasswordAccount()), QString("n3w"));
         auto login = openLogin();
         QCOMPARE(child(*login, "txtPass")->text(), QString("n3w"));
         QTest::keyClick(child(*login, "txtPass"), Qt::Key_Return);

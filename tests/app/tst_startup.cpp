@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "core/Settings.h"
 #include "app/Startup.h"
 #include "db/Database.h"
@@ -23,6 +24,12 @@
 #include <memory>
 
 namespace {
+// Unix mode bits of a file, 0644 style.
+int mode(const QString& path) {
+    const int p = int(QFileInfo(path).permissions());
+    return ((p >> 12) & 7) << 6 | ((p >> 4) & 7) << 3 | (p & 7);
+}
+
 const QString Env = QStringLiteral("환경설정");
 const QString Cfg = QStringLiteral("Config");
 
@@ -98,13 +105,42 @@ private slots:
             QCOMPARE(setting(Cfg, "DB경로"), env->path("DBS"));
             QCOMPARE(GetOption("DBVer", "0"), QString::number(kSchemaVersion));
             ExecSQL("UPDATE local_user SET name = ? WHERE code = '00'", {QString("홍'길동")});
+            QCOMPARE(mode(env->path("DBS/dbMain.db")), 0600);
+            QCOMPARE(mode(env->path("DBS.key")), 0600);
+            QCOMPARE(mode(env->path("DBS")), 0700);
             DBTerminate();
         }
+        // Files an earlier version left open to others are closed at the next start.
+        QFile::setPermissions(env->path("DBS"), QFile::Permissions(0x7755));
+        QFile::setPermissions(env->path("DBS/dbMain.db"), QFile::Permissions(0x6644));
+        writeFile(env->path("log/old.log"), "x");
+        QFile::setPermissions(env->path("log/old.log"), QFile::Permissions(0x6644));
         Startup again;
         QVERIFY(again.run());
+        for (const char* f : {"DBS/dbMain.db", "log/old.log", "DBS.key"}) QCOMPARE(mode(env->path(f)), 0600);
+        for (const char* d : {"", "DBS", "log", "ExpExcel"}) QCOMPARE(mode(env->path(d)), 0700);
         QCOMPARE(GetScalar("SELECT name FROM local_user WHERE code = '00'").toString(),
                  QString("홍'길동"));
         QVERIFY(env->prompt().texts().isEmpty());
+    }
+
+    // The key file of a database with sealed numbers is gone: the start says where it is
+    // expected and makes no new key over them.
+    void missingKeyIsReported() {
+        {
+            Startup s;
+            QVERIFY(s.run());
+            QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, idno) VALUES ('a', ?)", {EncryptIdNo("900101-1234567")}), 1);
+            DBTerminate();
+        }
+        QVERIFY(QFile::remove(env->path("DBS.key")));
+        DataKey::clear();
+        Startup again;
+        QVERIFY(again.run());
+        QCOMPARE(env->prompt().texts().size(), 1);
+        QVERIFY(env->prompt().lastText().contains("(암호키 없음)"));
+        QVERIFY(env->prompt().lastText().contains("키 파일 위치: " + env->path("DBS.key")));
+        QVERIFY(!QFile::exists(env->path("DBS.key")));
     }
 
     // What lies under the database's name and was not made here is named, in Korean, and

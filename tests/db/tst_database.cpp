@@ -53,10 +53,10 @@ private slots:
         DBTerminate();
         QFile::setPermissions(App().dbFile, QFile::ReadOwner | QFile::ReadGroup);
         QVERIFY2(OpenDatabase(App().dbFile, {}, true), qPrintable(LastDbError()));
-        QCOMPARE(GetOption("DBVer", "0"), QString("5"));
+        QCOMPARE(GetOption("DBVer", "0"), QString::number(kSchemaVersion));
         QTest::ignoreMessage(QtWarningMsg, rejected("UPDATE options SET optvalue = 'x' WHERE optname = 'DBVer'"));
         QCOMPARE(ExecSQL("UPDATE options SET optvalue = 'x' WHERE optname = 'DBVer'"), 0);
-        QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(), QString("5"));
+        QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(), QString::number(kSchemaVersion));
         DBTerminate();
         QFile::setPermissions(App().dbFile, QFile::ReadOwner | QFile::WriteOwner);
     }

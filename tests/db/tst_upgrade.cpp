@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "db/Database.h"
 #include "db/SchemaUpgrade.h"
 
@@ -82,7 +83,7 @@ private slots:
         QCOMPARE(userFieldColumns(cols).size(), 18);
         QVERIFY(cols.contains("hidden"));
         QCOMPARE(TableColumns("tbluserfieldlist"), (QStringList{"code", "branchclass", "bigo"}));
-        QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(), QString("5"));
+        QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(), QString::number(kSchemaVersion));
         QCOMPARE(CountRows("options", "optname = 'DBVer'"), 1);
         QCOMPARE(indexCount("ix_tbltrade_ctblfriend"), 1);
         // Existing members read as before, with empty user fields and active.
@@ -125,7 +126,61 @@ private slots:
         QCOMPARE(TableColumns("tblfriend"), before);
         // A suspended member stays suspended: the column existed, so nothing is reset.
         QCOMPARE(CountRows("tblfriend", "hidden = 1 AND userfieldnote2 = 'x'"), 1);
-        QCOMPARE(GetOption("DBVer", ""), QString("5"));
+        QCOMPARE(GetOption("DBVer", ""), QString::number(kSchemaVersion));
+    }
+
+    // A database of the previous version holds passwords and resident numbers in plain text:
+    // the first start seals them (the file keeps no plain copy), the old password still
+    // matches, and a second start changes nothing.
+    void plainPersonalDataIsSealed() {
+        makeOldDatabase("5", true);
+        QCOMPARE(ExecSQL("UPDATE local_user SET loginpwd = 'o''pen 1' WHERE code = '00'"), 1);
+        QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, idno) VALUES ('가', '900101-1234567'), "
+                         "('나', '8501012345678'), ('다', '')"),
+                 3);
+        QVERIFY(UpgradeSchema());
+        QCOMPARE(m_env->prompt().texts(), (QStringList{kStartBox, kDoneBox}));
+        QCOMPARE(GetOption("DBVer", ""), QString::number(kSchemaVersion));
+        const QString hash = GetScalar("SELECT loginpwd FROM local_user WHERE code = '00'").toString();
+        QVERIFY(IsPasswordHash(hash));
+        QVERIFY(PasswordMatches(hash, "o'pen 1"));
+        QVERIFY(!PasswordMatches(hash, "o'pen 2"));
+        QVERIFY(!PasswordMatches(hash, ""));
+        QCOMPARE(DecryptIdNo(GetScalar("SELECT idno FROM tblfriend WHERE sname = '가'").toString()),
+                 QString("900101-1234567"));
+        QCOMPARE(DecryptIdNo(GetScalar("SELECT idno FROM tblfriend WHERE sname = '나'").toString()),
+                 QString("8501012345678"));
+        QCOMPARE(CountRows("tblfriend", "sname = '다' AND idno = ''"), 1);
+        // The key sits beside the database folder, readable by the owner alone.
+        QCOMPARE(QFileInfo(DataKeyPath()).path(), QFileInfo(App().dbFolder).path());
+        QCOMPARE(int(QFileInfo(DataKeyPath()).permissions()) & 0xF0FF, 0x6000); // 0600
+
+        auto sealedValues = [] {
+            QStringList out;
+            Recordset rs;
+            OpenRecordset(rs, "SELECT idno FROM tblfriend UNION ALL SELECT loginpwd FROM local_user");
+            for (rs.moveFirst(); !rs.eof(); rs.moveNext()) out << rs.text(0);
+            out.sort();
+            return out;
+        };
+        const QStringList once = sealedValues();
+        m_env->prompt().clear();
+        DataKey::clear();
+        QVERIFY(UpgradeSchema());
+        QVERIFY(m_env->prompt().shown().isEmpty());
+        QCOMPARE(sealedValues(), once);
+        QVERIFY(DataKey::loaded());
+
+        if (TestEnv::onServer()) return;
+        DBTerminate();
+        QByteArray bytes;
+        for (const QString& suffix : {QString(), QString("-wal"), QString("-journal")}) {
+            QFile f(App().dbFile + suffix);
+            if (f.open(QIODevice::ReadOnly)) bytes += f.readAll();
+        }
+        QVERIFY(bytes.size() > 4096);
+        for (const char* plain : {"900101-1234567", "8501012345678", "o'pen 1"})
+            QVERIFY2(!bytes.contains(plain), plain);
     }
 
     void version4WithoutHiddenGetsIt() {
@@ -154,7 +209,7 @@ private slots:
         QCOMPARE(userFieldColumns(TableColumns("tblfriend")).size(), 18);
         QVERIFY(TableExists("tbluserfieldlist"));
         QCOMPARE(GetScalar("SELECT userfieldnote1 FROM tblfriend WHERE sname = 'a'").toString(), QString("취미"));
-        QCOMPARE(GetOption("DBVer", ""), QString("5"));
+        QCOMPARE(GetOption("DBVer", ""), QString::number(kSchemaVersion));
         QCOMPARE(m_env->prompt().texts(), (QStringList{kStartBox, kDoneBox}));
     }
 

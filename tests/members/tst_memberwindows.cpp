@@ -4,9 +4,11 @@
 #include "WindowTest.h"
 
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "db/PgEngine.h"
+#include "db/SchemaUpgrade.h"
 #include "members/FrmSearch.h"
 #include "members/GroupStore.h"
 #include "members/MemberStore.h"
@@ -25,6 +27,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -228,7 +232,8 @@ private slots:
         for (auto it = typed.cbegin(); it != typed.cend(); ++it)
             QVERIFY2(v.values().contains(it.value()), qPrintable(it.value()));
         QCOMPARE(v.value("sname").toString(), typed[1]);
-        QCOMPARE(v.value("idno").toString(), QString("900215-2345674"));
+        QVERIFY(IsEncryptedIdNo(v.value("idno").toString()));
+        QCOMPARE(DecryptIdNo(v.value("idno").toString()), QString("900215-2345674"));
         QCOMPARE(v.value("ctblgroup").toInt(), group);
         QCOMPARE(v.value("male").toString(), QString("여"));
         QCOMPARE(v.value("abo").toString(), QString("AB"));
@@ -256,10 +261,58 @@ private slots:
         QCOMPARE(combo("cmbState", e)->currentText(), QString("중지"));
         QCOMPARE(m_d->find<QPushButton>("btnOX(2)", e)->text(), QString("음 "));
         QVERIFY(m_d->find<QCheckBox>("chkEx", e)->isChecked());
+        QCOMPARE(m_d->find<HCText>("htField(2)", e)->text(), QString("900215-2345674"));
         retype("htField(1)", e, "바뀐 이름");
         m_d->click("btnSave", e);
         QCOMPARE(FriendNameByCode(code), QString("바뀐 이름"));
         QCOMPARE(CountRows("tblfriend", "code > 1"), 1);
+        // An unchanged number is not written again.
+        QCOMPARE(LoadMember(code).value("idno"), v.value("idno"));
+    }
+
+    // Everywhere but the editor the number is masked: the list column, the detail panel and
+    // the exported sheet. Without the data key the list shows that it is missing, and the
+    // editor locks the number and saves the rest without touching it.
+    void residentNumberMaskedAndKeptWithoutKey()
+    {
+        const int code = addMember("주'민", {{"idno", "900215-2345674"}});
+        const QString sealed = LoadMember(code).value("idno").toString();
+        QVERIFY(IsEncryptedIdNo(sealed));
+        frmFriend* list = openList();
+        m_d->click("btnQuery", list);
+        QCOMPARE(list->grid()->text(frmFriend::ColIdNo, 1), QString("900215-2******"));
+        m_d->clickCell(list->grid(), frmFriend::ColName, 1);
+        QCOMPARE(m_d->find<QLabel>("lblData(2)", list)->text(), QString("900215-2******"));
+        m_d->click("btnExcel", list);
+        const QStringList files = QDir(App().appDir + "/ExpExcel").entryList({"*.xlsx"}, QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QProcess py;
+        py.start("/usr/bin/python3", {"-c", "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
+                                            "sys.stdout.write(''.join(z.read(n).decode() for n in z.namelist()))",
+                                      App().appDir + "/ExpExcel/" + files[0]});
+        QVERIFY(py.waitForFinished(60000));
+        const QString sheet = QString::fromUtf8(py.readAllStandardOutput());
+        QVERIFY(sheet.contains("900215-2******"));
+        QVERIFY(!sheet.contains("2345674"));
+        list->close();
+
+        QVERIFY(QFile::remove(DataKeyPath()));
+        QVERIFY(!PrepareDataKey()); // as the next start finds it
+        list = openList();
+        m_d->click("btnQuery", list);
+        QCOMPARE(list->grid()->text(frmFriend::ColIdNo, 1), QString("(암호키 없음)"));
+        m_d->doubleClickCell(list->grid(), frmFriend::ColName, 1);
+        QWidget* e = m_d->activeWindow();
+        auto* idno = m_d->find<HCText>("htField(2)", e);
+        QCOMPARE(idno->text(), QString("(암호키 없음)"));
+        QVERIFY(idno->Locked());
+        QVERIFY(idno->toolTip().contains(DataKeyPath()));
+        prompt().clear();
+        retype("htField(1)", e, "새 이름");
+        m_d->click("btnSave", e);
+        QVERIFY2(prompt().texts().isEmpty(), qPrintable(prompt().texts().join(" | ")));
+        QCOMPARE(FriendNameByCode(code), QString("새 이름"));
+        QCOMPARE(LoadMember(code).value("idno").toString(), sealed);
     }
 
     void editorChecksOnLeaving()

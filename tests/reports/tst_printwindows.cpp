@@ -5,6 +5,7 @@
 #include "app/MoneyBookCommands.h"
 #include "app/frmMain.h"
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "members/MemberStore.h"
@@ -202,6 +203,14 @@ private slots:
         close(preview);
         QVERIFY(pdf::text(savePdf(pressF7(grid), "chosen.pdf"))
                     .contains(grid->headerText(frmFriend::ColFax)));
+    }
+
+    // A resident number prints masked, as the list shows it.
+    void residentNumbersPrintMasked() {
+        QCOMPARE(ExecSQL("UPDATE tblfriend SET idno = ? WHERE sname = '회원001'", {EncryptIdNo("900101-1234567")}), 1);
+        const QString text = pdf::text(savePdf(pressF7(openList())));
+        QVERIFY(text.contains("900101-1******"));
+        QVERIFY(!text.contains("1234567"));
     }
 
     void previewShowsItsPageWhenOpened() {

@@ -2,9 +2,11 @@
 
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "core/PrivateData.h"
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "db/PgEngine.h"
+#include "db/SchemaUpgrade.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -37,6 +39,7 @@ TestEnv::TestEnv(bool withDatabase, const QDateTime& now) {
     QTest::failOnWarning(QRegularExpression(QStringLiteral("^(?!") + kPlatformNoise + QStringLiteral(")")));
     // The program folder holds a stand-in notice program, so notices reach the launcher.
     ResetAppState(m_data.path(), m_data.path() + QStringLiteral("/bin"));
+    DataKey::clear();
     QDir().mkpath(App().programDir);
     {
         QFile f(App().programDir + QStringLiteral("/memberdesk-floatmsg"));
@@ -70,10 +73,13 @@ TestEnv::TestEnv(bool withDatabase, const QDateTime& now) {
         m_ok = CreateNewDatabase(App().dbFile, &error) && OpenDatabase(App().dbFile);
         if (!m_ok) qWarning("TestEnv: database not ready: %s", qPrintable(error + LastDbError()));
     }
+    // A new database gets its data key at the first start; so does the test's.
+    if (withDatabase && m_ok) PrepareDataKey();
 }
 
 TestEnv::~TestEnv() {
     DBTerminate();
+    DataKey::clear();
     for (const QString& name : m_serverDatabases) {
         QString error;
         if (!DropServerDatabase(serverAdmin(), name, &error))

@@ -1,6 +1,9 @@
 // Backup and restore: the menu commands and the exit question hand over to the backup
 // program; the program's archives are checked and restored as a whole or not at all.
 #include "TestEnv.h"
+
+#include "core/PrivateData.h"
+#include "db/SchemaUpgrade.h"
 #include "ToolsDriver.h"
 
 #include "core/AppState.h"
@@ -402,6 +405,48 @@ private slots:
                  QStringLiteral("김철수it's"));
         QCOMPARE(runHelper({QStringLiteral("UNZIP"), archives.first()}), 1);
         QVERIFY(m_helperOutput.contains(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다.")));
+    }
+
+    // The archive carries the sealed numbers but neither the key nor a plain number; restored
+    // on a PC without the key, the numbers stay sealed and the program knows the key is missing.
+    void archiveHoldsNoKeyAndRestoresSealed() {
+        QVERIFY(DataKey::loaded());
+        QFile keyFile(DataKeyPath());
+        QVERIFY(keyFile.open(QIODevice::ReadOnly));
+        const QByteArray key = keyFile.readAll();
+        const QString sealed = EncryptIdNo(QStringLiteral("900101-1234567"));
+        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname, idno) VALUES ('a', ?)"), {sealed}), 1);
+        QTemporaryDir work;
+        const QString archive = work.filePath(QStringLiteral("a.zip"));
+        QVERIFY(WriteBackupArchive(App().dbFolder, archive));
+        QProcess py;
+        py.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
+                                 "print(z.namelist(), file=sys.stderr); "
+                                 "sys.stdout.buffer.write(b''.join(z.read(n) for n in z.namelist()))"),
+                  archive});
+        QVERIFY(py.waitForFinished(60000));
+        const QByteArray content = py.readAllStandardOutput();
+        QVERIFY(!py.readAllStandardError().contains(".key"));
+        QVERIFY(content.contains(sealed.toLatin1()));
+        QVERIFY(!content.contains("900101-1234567") && !content.contains(key));
+
+        const QString fresh = work.filePath(QStringLiteral("DBS"));
+        QDir().mkpath(fresh);
+        QString error;
+        QVERIFY2(RestoreBackupArchive(archive, fresh, work.filePath(QStringLiteral("keep")), {}, &error),
+                 qPrintable(error));
+        DBTerminate();
+        DataKey::clear();
+        App().dbFolder = fresh;
+        App().dbFile = fresh + QStringLiteral("/dbMain.db");
+        QVERIFY(OpenDatabase(App().dbFile));
+        QVERIFY(!PrepareDataKey());
+        QVERIFY(!QFile::exists(DataKeyPath())); // no new key over the sealed numbers
+        const QString stored = GetScalar(QStringLiteral("SELECT idno FROM tblfriend WHERE sname = 'a'")).toString();
+        QCOMPARE(stored, sealed);
+        QCOMPARE(IdNoForDisplay(stored), QStringLiteral("(암호키 없음)"));
     }
 
     void leftoverLogIsKept() {

@@ -1,5 +1,6 @@
 // Clearing data from the main menu: password checks, the question, one transaction.
 #include "TestEnv.h"
+#include "core/PrivateData.h"
 #include "ToolsDriver.h"
 
 #include "core/AppState.h"
@@ -46,7 +47,7 @@ private slots:
         App().userCode = QStringLiteral("00");
         App().start = QStringLiteral("9");
         Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("0"));
-        QCOMPARE(ExecSQL(QStringLiteral("UPDATE local_user SET loginpwd = ? WHERE loginid = 'ADMIN'"), {QStringLiteral("s3cret")}), 1);
+        QCOMPARE(ExecSQL(QStringLiteral("UPDATE local_user SET loginpwd = ? WHERE loginid = 'ADMIN'"), {HashPassword(QStringLiteral("s3cret"))}), 1);
         for (const QString& t : kCleared + kKept)
             for (int i = 0; i < 3; ++i) QVERIFY(RunSilent(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(t)).ok);
         m_frame = openFrame();

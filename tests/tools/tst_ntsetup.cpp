@@ -1,5 +1,7 @@
 // Network setup from the main menu, on a list of mounted shares the test provides.
 #include "TestEnv.h"
+#include "core/PrivateData.h"
+#include "db/SchemaUpgrade.h"
 #include "ToolsDriver.h"
 
 #include "core/AppState.h"
@@ -231,6 +233,39 @@ private slots:
         click(find<QPushButton>(w, QStringLiteral("btnSave")));
         QCOMPARE(dbSetting("Engine"), QStringLiteral("sqlite"));
         QVERIFY(!ServerEngineInSettings());
+    }
+
+    // The data key goes to a file and is taken back from one; a file that is no key, or the
+    // key of another database, is refused and the key in use stays.
+    void dataKeyExportedAndImported() {
+        const QString sealed = EncryptIdNo(QStringLiteral("900101-1234567"));
+        FrmTool_NTSetup* w = open();
+        click(find<QRadioButton>(w, QStringLiteral("optCSType(2)")));
+        const QString exported = m_env->path(QStringLiteral("moved.key"));
+        m_env->prompt().pushText(exported);
+        click(find<QPushButton>(w, QStringLiteral("btnKeyExport")));
+        QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("암호키를 저장했습니다.")));
+        QCOMPARE(QFileInfo(exported).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+
+        // The PC on the server: no key yet.
+        QVERIFY(QFile::remove(DataKeyPath()));
+        QVERIFY(!PrepareDataKey());
+        const QString foreign = m_env->path(QStringLiteral("foreign.key"));
+        QFile f(foreign);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(32, 'x')) == 32);
+        f.close();
+        for (const auto& [file, refusal] : {std::pair{m_env->path(QStringLiteral("DBS/dbMain.db")), "암호키 파일이 아닙니다."},
+                                            std::pair{foreign, "이 데이터베이스의 암호키가 아닙니다."}}) {
+            m_env->prompt().pushText(file);
+            click(find<QPushButton>(w, QStringLiteral("btnKeyImport")));
+            QCOMPARE(m_env->prompt().lastText(), QString::fromUtf8(refusal));
+            QVERIFY(!DataKey::loaded() && !QFile::exists(DataKeyPath()));
+        }
+        m_env->prompt().pushText(exported);
+        click(find<QPushButton>(w, QStringLiteral("btnKeyImport")));
+        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("암호키를 가져왔습니다. 주민번호를 볼 수 있습니다."));
+        QCOMPARE(DecryptIdNo(sealed), QStringLiteral("900101-1234567"));
+        QVERIFY(PrepareDataKey()); // the next start finds it
     }
 
     // A real server: an empty database is accepted (the next start fills it), then one
