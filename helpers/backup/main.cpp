@@ -298,11 +298,11 @@ int main(int argc, char** argv) {
 
     const QString dataDir = DefaultDataDir();
     ResetAppState(dataDir);
-    QString dbFolder = Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"),
+    QString dbFolder = Settings::getIn(QStringLiteral("Backup"), QStringLiteral("DB경로"),
                                      QStringLiteral("경로"), QString());
     if (dbFolder.isEmpty()) dbFolder = dataDir + QStringLiteral("/DBS");
     const QString backupDir = dataDir + QStringLiteral("/Backup");
-    const QString server = Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"),
+    const QString server = Settings::getIn(QStringLiteral("Backup"), QStringLiteral("DB경로"),
                                          QStringLiteral("서버"), QString());
 
     QLockFile lock(dataDir + QStringLiteral("/memberdesk.lock"));

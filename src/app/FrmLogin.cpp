@@ -73,9 +73,9 @@ FrmLogin::FrmLogin(QWidget* parent)
     setTabOrder(m_chkSavePwd, m_btnLogin);
 
     // The settings are applied before any signal is connected, so opening writes nothing.
-    m_chkSavePwd->setChecked(Settings::get(App().appTitle, SecConfig, QStringLiteral("SavePWD"),
+    m_chkSavePwd->setChecked(Settings::getIn(App().appTitle, SecConfig, QStringLiteral("SavePWD"),
                                            QStringLiteral("0")) == QStringLiteral("1"));
-    m_recentId = Settings::get(App().appTitle, SecConfig, QStringLiteral("RecentID"),
+    m_recentId = Settings::getIn(App().appTitle, SecConfig, QStringLiteral("RecentID"),
                                QStringLiteral("ADMIN"))
                      .toUpper();
     if (m_recentId.trimmed().isEmpty()) m_recentId = QStringLiteral("ADMIN");

@@ -44,7 +44,7 @@ MainBackground MainBackground::load() {
 
     bool isNumber = false;
     const int layout =
-        Settings::get(kApp, kSection, QString::fromUtf8(KeyLayout), QStringLiteral("0"))
+        Settings::getIn(kApp, kSection, QString::fromUtf8(KeyLayout), QStringLiteral("0"))
             .trimmed()
             .toInt(&isNumber);
     if (!isNumber || layout == 0)
@@ -55,9 +55,9 @@ MainBackground MainBackground::load() {
         bg.layout = Layout::None;
 
     bg.color = colorFromNumber(
-        Settings::get(kApp, kSection, QString::fromUtf8(KeyColor), DefaultColorText()));
+        Settings::getIn(kApp, kSection, QString::fromUtf8(KeyColor), DefaultColorText()));
 
-    const QString stored = Settings::get(kApp, kSection, QString::fromUtf8(KeyLogo), DefaultLogoPath());
+    const QString stored = Settings::getIn(kApp, kSection, QString::fromUtf8(KeyLogo), DefaultLogoPath());
     if (stored.trimmed().isEmpty())
         bg.logoPath.clear(); // the user removed the logo
     else if (readableImage(stored))

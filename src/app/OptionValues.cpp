@@ -34,9 +34,9 @@ OptionValues OptionValues::load() {
     v.start = indexFrom(GetOption(QStringLiteral("start"), QStringLiteral("0")), 4, -1);
     v.pointIndex = indexFrom(GetOption(QStringLiteral("pointindex"), QStringLiteral("0")), 1, 0);
     v.point = percentFromText(GetOption(QStringLiteral("point"), QStringLiteral("10")));
-    v.friendClick = indexFrom(Settings::get(App().appTitle, kConfig, QStringLiteral("FRIEND_CLICK"), QStringLiteral("0")), 1, 0);
-    v.clientSort = indexFrom(Settings::get(App().appTitle, kConfig, QStringLiteral("CLIENT_SORT"), QStringLiteral("0")), 1, 0);
-    v.repetition = Settings::get(App().appTitle, kConfig, QStringLiteral("MEMBER_REPETITION"), QStringLiteral("1")) !=
+    v.friendClick = indexFrom(Settings::getIn(App().appTitle, kConfig, QStringLiteral("FRIEND_CLICK"), QStringLiteral("0")), 1, 0);
+    v.clientSort = indexFrom(Settings::getIn(App().appTitle, kConfig, QStringLiteral("CLIENT_SORT"), QStringLiteral("0")), 1, 0);
+    v.repetition = Settings::getIn(App().appTitle, kConfig, QStringLiteral("MEMBER_REPETITION"), QStringLiteral("1")) !=
                    QStringLiteral("0");
     v.zipServer = Settings::get(QStringLiteral("환경설정"), QStringLiteral("우편번호서버")).trimmed();
     return v;

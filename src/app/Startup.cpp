@@ -182,7 +182,7 @@ bool InitApp() {
         return OpenServerDatabase() && ReadOptions();
     }
     App().clientMode =
-        leadingInt(Settings::get(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0")));
+        leadingInt(Settings::getIn(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0")));
     // A stored CSType means the network setup chose server or client: either way the
     // file is shared by several PCs.
     App().sharedDatabase =
@@ -190,7 +190,7 @@ bool InitApp() {
 
     bool localThisRun = false; // a client that could not reach its share uses this PC's file
     if (App().clientMode != 0) {
-        QString folder = Settings::get(App().appTitle, SecConfig, KeyDbPath, localDbFolder());
+        QString folder = Settings::getIn(App().appTitle, SecConfig, KeyDbPath, localDbFolder());
         if (folder.isEmpty()) {
             folder = localDbFolder();
             Settings::set(SecConfig, KeyDbPath, folder);
@@ -370,7 +370,7 @@ bool Startup::prepareDataFolder() {
     // The first stand-alone start creates the database; client mode never creates one
     // (the database lives on the server), and neither does a start on a database server.
     if (ServerEngineChosen()) return true;
-    if (leadingInt(Settings::get(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0"))) != 0)
+    if (leadingInt(Settings::getIn(App().appTitle, SecEnv, KeyCSType, QStringLiteral("0"))) != 0)
         return true;
     const QString file = localDbFolder() + u'/' + DbFileName;
     // Whatever lies under the database's name (an empty file, a folder) is opened or
@@ -380,7 +380,7 @@ bool Startup::prepareDataFolder() {
     // Only a true first start creates a database silently: no folder was ever stored, and
     // the database folder holds nothing but what an interrupted creation left.
     const bool firstStart =
-        Settings::get(App().appTitle, SecConfig, KeyDbPath, QString()).isEmpty() &&
+        Settings::getIn(App().appTitle, SecConfig, KeyDbPath, QString()).isEmpty() &&
         onlyCreationLeftovers(localDbFolder());
     if (!firstStart) return resolveMissingDatabase(file);
     QString error;

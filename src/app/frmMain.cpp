@@ -97,7 +97,7 @@ void setBackgroundSetting(const char* key, const QString& value) {
 }
 
 QString backgroundSetting(const char* key, const QString& def) {
-    return Settings::get(QString::fromUtf8(MainBackground::App),
+    return Settings::getIn(QString::fromUtf8(MainBackground::App),
                          QString::fromUtf8(MainBackground::Section), QString::fromUtf8(key), def);
 }
 
@@ -461,7 +461,7 @@ void frmMain::openStartWindow() {
 }
 
 void frmMain::CheckSched() {
-    if (Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("1")) !=
+    if (Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("1")) !=
         QStringLiteral("1"))
         return;
     const QString text = ScheduleReminderText(Clock::today(), App().ownerCode);

@@ -18,14 +18,14 @@
 
 int SeeIdTypeSetting()
 {
-    return Settings::get(App().appTitle, QStringLiteral("환경설정"), QStringLiteral("SeeIDType"), QStringLiteral("0")).trimmed().toInt();
+    return Settings::getIn(App().appTitle, QStringLiteral("환경설정"), QStringLiteral("SeeIDType"), QStringLiteral("0")).trimmed().toInt();
 }
 
 int SeeIdPortSetting(int line)
 {
     // A port never chosen is not used: most PCs have no caller-ID device, and opening a
     // serial port that belongs to something else (or none) helps nobody.
-    const QString v = Settings::get(App().appTitle, QStringLiteral("환경설정"), QStringLiteral("OpenSeeIDPort%1").arg(line),
+    const QString v = Settings::getIn(App().appTitle, QStringLiteral("환경설정"), QStringLiteral("OpenSeeIDPort%1").arg(line),
                                     QStringLiteral("0"));
     return v.trimmed().toInt(); // text that is not a number: line unused
 }
@@ -174,8 +174,8 @@ QString CallerIntake::linkProblem() const
 
 void CallerIntake::OpenFarSeeID()
 {
-    const int svr = Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("RemoteCIDSvr"), QStringLiteral("0")).toInt();
-    const int cli = Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("RemoteCIDCli"), QStringLiteral("0")).toInt();
+    const int svr = Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("RemoteCIDSvr"), QStringLiteral("0")).toInt();
+    const int cli = Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("RemoteCIDCli"), QStringLiteral("0")).toInt();
     m_relayServer = svr == 1;
     if (svr == 1 || cli == 1)
         ensureRelay();

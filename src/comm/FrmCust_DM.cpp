@@ -161,11 +161,11 @@ FrmCust_DM::FrmCust_DM(QWidget* parent) : QWidget(parent) {
 
 void FrmCust_DM::loadSettings() {
     const QString app = App().appTitle;
-    const int paper = m_paper->findData(Settings::get(app, kConfig, kKeyPaper, QString()));
+    const int paper = m_paper->findData(Settings::getIn(app, kConfig, kKeyPaper, QString()));
     m_paper->setCurrentIndex(std::max(paper, 0));
     // A stored text the input would not take (edited by hand) falls back to the default.
     auto load = [&](QLineEdit* edit, const QString& key, const QString& fallback) {
-        edit->setText(Settings::get(app, kConfig, key, fallback));
+        edit->setText(Settings::getIn(app, kConfig, key, fallback));
         if (!marginOk(edit)) edit->setText(fallback);
     };
     load(m_top, kKeyTop, kDefaultTop);

@@ -32,7 +32,7 @@ FrmRemoteCID::~FrmRemoteCID() = default;
 
 QString FrmRemoteCID::GetLocalIP()
 {
-    const QString configured = Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("RemoteCIDMyIP"), QString()).trimmed();
+    const QString configured = Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("RemoteCIDMyIP"), QString()).trimmed();
     if (!configured.isEmpty() && QHostAddress(configured).protocol() == QAbstractSocket::IPv4Protocol)
         return configured;
     for (const QNetworkInterface& ni : QNetworkInterface::allInterfaces()) {

@@ -101,10 +101,10 @@ void FrmSeeIDOptions::load()
         const int n = SeeIdPortSetting(i + 1);
         m_port[i]->setCurrentText(n >= 1 && n <= 20 ? QString::number(n) : kUnused);
         showPath(i);
-        m_remote[i]->setChecked(Settings::get(App().appTitle, kConfig, i == 0 ? QStringLiteral("RemoteCIDSvr") : QStringLiteral("RemoteCIDCli"),
+        m_remote[i]->setChecked(Settings::getIn(App().appTitle, kConfig, i == 0 ? QStringLiteral("RemoteCIDSvr") : QStringLiteral("RemoteCIDCli"),
                                               QStringLiteral("0")) == QStringLiteral("1"));
     }
-    m_myIp->setText(Settings::get(App().appTitle, kConfig, QStringLiteral("RemoteCIDMyIP"), QString()).trimmed());
+    m_myIp->setText(Settings::getIn(App().appTitle, kConfig, QStringLiteral("RemoteCIDMyIP"), QString()).trimmed());
     const int type = SeeIdTypeSetting();
     m_type[type >= 0 && type <= 2 ? type : 0]->setChecked(true);
 }

@@ -141,8 +141,8 @@ void FrmSeeIDStanbyList::savePosition()
 
 void FrmSeeIDStanbyList::restorePosition()
 {
-    const int x = Settings::get(App().appTitle, kSection, kX, QStringLiteral("-1")).toInt();
-    const int y = Settings::get(App().appTitle, kSection, kY, QStringLiteral("-1")).toInt();
+    const int x = Settings::getIn(App().appTitle, kSection, kX, QStringLiteral("-1")).toInt();
+    const int y = Settings::getIn(App().appTitle, kSection, kY, QStringLiteral("-1")).toInt();
     if (x >= 0 && y >= 0)
         frameOf(this)->move(x, y);
 }

@@ -98,7 +98,7 @@ SeeIdDevice::~SeeIdDevice()
 
 QString SeeIdDevice::portPath(int n)
 {
-    return Settings::get(App().appTitle, QStringLiteral("환경설정"), QStringLiteral("SeeIDPortPath%1").arg(n),
+    return Settings::getIn(App().appTitle, QStringLiteral("환경설정"), QStringLiteral("SeeIDPortPath%1").arg(n),
                          QStringLiteral("/dev/ttyS%1").arg(n - 1));
 }
 

@@ -75,7 +75,7 @@ QString FindSMSProgram(int kind) {
     if (local.isFile() && local.isExecutable()) return local.absolutePath();
 
     const QString folder =
-        Settings::get(appName, QStringLiteral("환경설정"), QStringLiteral("AppPath"), QString())
+        Settings::getIn(appName, QStringLiteral("환경설정"), QStringLiteral("AppPath"), QString())
             .trimmed();
     QFileInfo program;
     if (!folder.isEmpty())

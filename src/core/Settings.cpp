@@ -29,7 +29,7 @@ QString configDir() {
 
 void setConfigDir(const QString& dir) { overrideDir() = dir; }
 
-QString get(const QString& app, const QString& section, const QString& key,
+QString getIn(const QString& app, const QString& section, const QString& key,
             const QString& defaultValue) {
     QSettings s(fileFor(app), QSettings::IniFormat);
     s.beginGroup(section);
@@ -64,7 +64,7 @@ bool contains(const QString& app, const QString& section, const QString& key) {
 }
 
 QString get(const QString& section, const QString& key, const QString& defaultValue) {
-    return get(App().appTitle, section, key, defaultValue);
+    return getIn(App().appTitle, section, key, defaultValue);
 }
 
 void set(const QString& section, const QString& key, const QString& value) {

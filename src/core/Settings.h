@@ -12,8 +12,10 @@ QString configDir();
 // Redirects the store (tests); an empty path restores the default.
 void setConfigDir(const QString& dir);
 
-QString get(const QString& app, const QString& section, const QString& key,
-            const QString& defaultValue = {});
+// The value of `key` in `section` of application `app`'s store (named apart from the
+// own-application get below, so that three texts never mean two things).
+QString getIn(const QString& app, const QString& section, const QString& key,
+              const QString& defaultValue = {});
 void set(const QString& app, const QString& section, const QString& key, const QString& value);
 void remove(const QString& app, const QString& section, const QString& key = {});
 bool contains(const QString& app, const QString& section, const QString& key);

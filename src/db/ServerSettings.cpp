@@ -35,9 +35,9 @@ QString passField(const QString& v) {
 
 ServerSettings LoadServerSettings() {
     const QString app = App().appTitle;
-    return {Settings::get(app, SecDb, KeyHost, QStringLiteral("localhost")),
-            Settings::get(app, SecDb, KeyPort, QStringLiteral("5432")),
-            Settings::get(app, SecDb, KeyName, QStringLiteral("memberdesk")), Settings::get(app, SecDb, KeyUser, {})};
+    return {Settings::getIn(app, SecDb, KeyHost, QStringLiteral("localhost")),
+            Settings::getIn(app, SecDb, KeyPort, QStringLiteral("5432")),
+            Settings::getIn(app, SecDb, KeyName, QStringLiteral("memberdesk")), Settings::getIn(app, SecDb, KeyUser, {})};
 }
 
 void SaveServerSettings(const ServerSettings& s) {

@@ -35,7 +35,7 @@ const QString kSection = QStringLiteral("DataImp");
 constexpr int kMaxSheets = 21;
 
 QString setting(const QString& key, const QString& fallback = {}) {
-    return Settings::get(App().appTitle, kSection, key, fallback);
+    return Settings::getIn(App().appTitle, kSection, key, fallback);
 }
 
 QString timeText() {

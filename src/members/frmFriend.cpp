@@ -447,7 +447,7 @@ void frmFriend::SetGridColumns()
     m_grid->setOddEvenRowColor(Qt::white, kAltRow);
     for (int c = ColCode; c <= ColZip; ++c)
         m_grid->setColHidden(c, true);
-    if (Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("CLIENT_SORT"), QStringLiteral("0"))
+    if (Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("CLIENT_SORT"), QStringLiteral("0"))
         != QStringLiteral("0")) {
         for (int c = ColGroup; c <= ColBlood; ++c) {
             if (c != ColCheck)
@@ -812,7 +812,7 @@ void frmFriend::rowDoubleClicked(int row)
     if (row < 1 || row > m_grid->dataRowCnt())
         return;
     const int code = m_grid->text(ColCode, row).toInt();
-    const QString click = Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CLICK"), QStringLiteral("0"));
+    const QString click = Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CLICK"), QStringLiteral("0"));
     if (click == QStringLiteral("1")) {
         if (g_tradeOpener)
             g_tradeOpener(code);

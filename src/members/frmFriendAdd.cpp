@@ -176,8 +176,8 @@ void frmFriendAdd::buildUi()
     m_auto->setObjectName(QStringLiteral("chkAuto"));
     m_ex = new QCheckBox(QStringLiteral("확장"), this);
     m_ex->setObjectName(QStringLiteral("chkEx"));
-    m_cun->setChecked(Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKCUNTINUE"), QStringLiteral("1")) != QStringLiteral("0"));
-    m_auto->setChecked(Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKAUTO"), QStringLiteral("1")) != QStringLiteral("0"));
+    m_cun->setChecked(Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKCUNTINUE"), QStringLiteral("1")) != QStringLiteral("0"));
+    m_auto->setChecked(Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKAUTO"), QStringLiteral("1")) != QStringLiteral("0"));
     // Settings follow the user's clicks only; setting a box from code writes nothing.
     connect(m_cun, &QCheckBox::clicked, this, [](bool on) {
         Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKCUNTINUE"), on ? QStringLiteral("1") : QStringLiteral("0"));
@@ -348,7 +348,7 @@ void frmFriendAdd::applyFriendCodeOption()
     m_fields[FCodeNo]->setVisible(on);
     m_auto->setVisible(on);
     // Without management numbers nothing is numbered; the stored choice returns with them.
-    m_auto->setChecked(on && Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKAUTO"),
+    m_auto->setChecked(on && Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("FRIEND_CHKAUTO"),
                                            QStringLiteral("1")) != QStringLiteral("0"));
     m_fields[FCodeNo]->SetLocked(m_auto->isChecked());
 }

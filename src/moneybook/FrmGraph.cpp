@@ -52,7 +52,7 @@ const QLocale& numberLocale() {
 }
 
 QString setting(const char* key, const char* fallback) {
-    return Settings::get(kApp, kSection, QString::fromUtf8(key), QString::fromUtf8(fallback));
+    return Settings::getIn(kApp, kSection, QString::fromUtf8(key), QString::fromUtf8(fallback));
 }
 
 QString titleKey() {
@@ -179,7 +179,7 @@ FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent) {
 void FrmGraph::loadSettings() {
     m_loading = true;
     m_title->setText(
-        Settings::get(App().appTitle, QStringLiteral("Config_Form"), titleKey(), QString()));
+        Settings::getIn(App().appTitle, QStringLiteral("Config_Form"), titleKey(), QString()));
     m_type->setCurrentIndex(qBound(0, setting("GraphType", "0").toInt(), GraphTypeCount - 1));
     m_unit->setCurrentIndex(qBound(0, setting("DataUnit", "0").toInt(), m_unit->count() - 1));
     for (int i = 0; i < CheckCount; ++i)

@@ -30,7 +30,7 @@ frmItemSub::frmItemSub(const QString& table, QWidget* parent)
     m_text->setObjectName(QStringLiteral("txtBigo"));
     m_cun = new QCheckBox(QStringLiteral("계속 등록하기(&N)"), this);
     m_cun->setObjectName(QStringLiteral("chkCun"));
-    m_cun->setChecked(Settings::get(App().appTitle, QStringLiteral("Config"), kCunKey,
+    m_cun->setChecked(Settings::getIn(App().appTitle, QStringLiteral("Config"), kCunKey,
                                     QStringLiteral("1")) == QStringLiteral("1"));
     connect(m_cun, &QCheckBox::toggled, this, [](bool on) {
         Settings::set(App().appTitle, QStringLiteral("Config"), kCunKey,

@@ -100,7 +100,7 @@ frmRecord::frmRecord(QWidget* parent) : QWidget(parent) {
     m_basis[0]->setChecked(true);
     m_oldBalance = new QCheckBox(QStringLiteral("이월안함"), this);
     m_oldBalance->setObjectName(QStringLiteral("chkOldBalance"));
-    m_oldBalance->setChecked(Settings::get(App().appTitle, QStringLiteral("Config"), kOldBalanceKey,
+    m_oldBalance->setChecked(Settings::getIn(App().appTitle, QStringLiteral("Config"), kOldBalanceKey,
                                            QStringLiteral("0")) == QStringLiteral("1"));
     connect(kindGroup, &QButtonGroup::idClicked, this, &frmRecord::loadList);
     connect(basisGroup, &QButtonGroup::idClicked, this, &frmRecord::loadList);

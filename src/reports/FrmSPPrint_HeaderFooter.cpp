@@ -105,12 +105,12 @@ FrmSPPrint_HeaderFooter::FrmSPPrint_HeaderFooter(PrintContext* context, QWidget*
     for (int k = 0; k < 2; ++k) {
         HfError error = HfError::None;
         m_buffers[k] = HfCodeToCells(
-            Settings::get(PrintAppName(), context->section(), keyOf(k), QString()), &error);
+            Settings::getIn(PrintAppName(), context->section(), keyOf(k), QString()), &error);
     }
     // A list on the standard header shows that header, as it prints, to start from. The
     // standard footer is left empty here: it holds the day's date as plain text, which a
     // save would fix for good.
-    if (Settings::get(PrintAppName(), context->section(), PrintKey::Header, QString()).isEmpty())
+    if (Settings::getIn(PrintAppName(), context->section(), PrintKey::Header, QString()).isEmpty())
         m_buffers[Header] = HfCodeToCells(context->job().setup().header);
     m_filling = true;
     setLines(m_buffers[Header]);

@@ -92,7 +92,7 @@ QString MarginText(double inches) {
 PrintSettings ReadPrintSettings(const QString& section, const PrintSettings& d) {
     const QString app = PrintAppName();
     const auto get = [&](const QString& key) {
-        return Settings::get(app, section, key, QString());
+        return Settings::getIn(app, section, key, QString());
     };
     PrintSettings s = d;
     s.marginLeft = ParseMargin(get(PrintKey::MarginLeft)).value_or(d.marginLeft);
@@ -185,7 +185,7 @@ const QStringList& DocumentTypes() {
 }
 
 QString PrinterForDocument(const QString& type) {
-    return Settings::get(PrintAppTitle(), QStringLiteral("Config"),
+    return Settings::getIn(PrintAppTitle(), QStringLiteral("Config"),
                          type + QStringLiteral("_Printer"), QString());
 }
 

@@ -224,7 +224,7 @@ void frmFriend_Trade::showMember()
         if (!names[i].isEmpty())
             lines << names[i] + QStringLiteral(" : ") + rs.text(QStringLiteral("userfieldnote%1").arg(i + 1));
     m_info->setText(lines.join(QLatin1Char('\n')));
-    const bool centred = Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("CLIENT_SORT"),
+    const bool centred = Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("CLIENT_SORT"),
                                        QStringLiteral("0"))
                          == QStringLiteral("1");
     m_info->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);

@@ -33,7 +33,7 @@ frmServiceSub::frmServiceSub(QWidget* parent) : RecordEditor(QStringLiteral("거
     m_fields[FName]->setMaxLength(40);
     m_cun = new QCheckBox(QStringLiteral("계속 등록하기"), this);
     m_cun->setObjectName(QStringLiteral("chkCun"));
-    m_cun->setChecked(Settings::get(App().appTitle, kConfig, kContinueKey, QStringLiteral("1")) == QStringLiteral("1"));
+    m_cun->setChecked(Settings::getIn(App().appTitle, kConfig, kContinueKey, QStringLiteral("1")) == QStringLiteral("1"));
     connect(m_cun, &QCheckBox::clicked, this, [this](bool on) {
         Settings::set(App().appTitle, kConfig, kContinueKey, on ? QStringLiteral("1") : QStringLiteral("0"));
     });

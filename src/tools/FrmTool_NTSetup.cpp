@@ -182,7 +182,7 @@ FrmTool_NTSetup::FrmTool_NTSetup(QWidget* parent) : QWidget(parent) {
     m_dbUser->setText(server.user);
     if (ServerEngineInSettings()) m_dbServer->setChecked(true);
     else
-        (Settings::get(App().appTitle, kEnv, QStringLiteral("CSType"), QStringLiteral("0")).trimmed().toInt() != 0 ? m_client : m_server)
+        (Settings::getIn(App().appTitle, kEnv, QStringLiteral("CSType"), QStringLiteral("0")).trimmed().toInt() != 0 ? m_client : m_server)
             ->setChecked(true);
     syncEnabled();
 

@@ -58,7 +58,7 @@ FrmTool_SCED::FrmTool_SCED(QWidget* parent) : QWidget(parent) {
     m_hide->setObjectName(QStringLiteral("chkhide"));
     m_showMsg = new QCheckBox(QStringLiteral("스케줄알림"), this);
     m_showMsg->setObjectName(QStringLiteral("chkShowmsg"));
-    m_showMsg->setChecked(Settings::get(App().appTitle, QStringLiteral("Config"), kShowMsgKey, QStringLiteral("1")) == QStringLiteral("1"));
+    m_showMsg->setChecked(Settings::getIn(App().appTitle, QStringLiteral("Config"), kShowMsgKey, QStringLiteral("1")) == QStringLiteral("1"));
     m_clock = new QLabel(this);
     m_clock->setObjectName(QStringLiteral("lblTime"));
     m_clock->setTextFormat(Qt::PlainText);

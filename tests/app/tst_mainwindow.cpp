@@ -60,7 +60,7 @@ class tst_mainwindow : public QObject {
             MainCommands::add(name, [this, name](frmMain*) { m_ran << name; });
     }
     static QString setting(const char* key) {
-        return Settings::get(kBgApp, kBgSection, QString::fromUtf8(key), QStringLiteral("<none>"));
+        return Settings::getIn(kBgApp, kBgSection, QString::fromUtf8(key), QStringLiteral("<none>"));
     }
     static void setSetting(const char* key, const QString& v) {
         Settings::set(kBgApp, kBgSection, QString::fromUtf8(key), v);

@@ -34,7 +34,7 @@ const QString Env = QStringLiteral("환경설정");
 const QString Cfg = QStringLiteral("Config");
 
 QString setting(const QString& section, const QString& key) {
-    return Settings::get(App().appTitle, section, key, QStringLiteral("<missing>"));
+    return Settings::getIn(App().appTitle, section, key, QStringLiteral("<missing>"));
 }
 
 QByteArray readAll(const QString& path) {

@@ -257,7 +257,7 @@ private slots:
     // Opening the editor writes no settings; the user's own change does.
     void editorWritesNoSettingsUnasked() {
         m_d->open("mnuFriend_FriendSub");
-        QCOMPARE(Settings::get(App().appTitle, "Config", "FRIEND_CHKAUTO", "<none>"), QString("<none>"));
+        QCOMPARE(Settings::getIn(App().appTitle, "Config", "FRIEND_CHKAUTO", "<none>"), QString("<none>"));
     }
 
     // Until a name is given, a user-field name input shows a greyed placeholder.

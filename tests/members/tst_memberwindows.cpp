@@ -408,7 +408,7 @@ private slots:
 
         // Ticking "자동" numbers the new member on save and remembers the choice.
         m_d->click("chkAuto", w);
-        QCOMPARE(Settings::get(App().appTitle, "Config", "FRIEND_CHKAUTO", "x"), QString("1"));
+        QCOMPARE(Settings::getIn(App().appTitle, "Config", "FRIEND_CHKAUTO", "x"), QString("1"));
         QCOMPARE(codeNo->text(), QString());
         retype("htField(1)", w, "자동번호");
         m_d->click("btnSave", w);

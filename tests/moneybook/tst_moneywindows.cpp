@@ -596,7 +596,7 @@ void TestMoneyWindows::ledgerDeleteAndCarryOver() {
     click(w, "chkOldBalance");
     QCOMPARE(w->startBalance(), 0.0);
     QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("0"));
-    QCOMPARE(Settings::get(App().appTitle, "Config", "OLD_BALANCE", QString()), QString("1"));
+    QCOMPARE(Settings::getIn(App().appTitle, "Config", "OLD_BALANCE", QString()), QString("1"));
     click(w, "chkOldBalance");
 
     clickCell(g, frmRecord::ColDate, 4); // the empty row

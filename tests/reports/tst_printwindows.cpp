@@ -332,7 +332,7 @@ private slots:
         click(setup, "btnOK");
         QVERIFY(!window("FrmSPPrint_PageSetup"));
         const auto stored = [](const char* key) {
-            return Settings::get(PrintAppName(), "frmFriend", key, "?");
+            return Settings::getIn(PrintAppName(), "frmFriend", key, "?");
         };
         QCOMPARE(stored("PrintMarginLeft"), QString("0.75"));
         QCOMPARE(stored("PrintMarginTop"), QString("1.00"));
@@ -388,9 +388,9 @@ private slots:
         QCOMPARE(child<QLineEdit>(dlg, "txtPage")->text(), QString("1"));
         QVERIFY(child<QCheckBox>(dlg, "Check1(8)")->isChecked());
         click(dlg, "Check1(8)");
-        QCOMPARE(Settings::get(PrintAppName(), "frmFriend", "CheckBox_8", "?"), QString("0"));
+        QCOMPARE(Settings::getIn(PrintAppName(), "frmFriend", "CheckBox_8", "?"), QString("0"));
         click(dlg, "Check1(7)");
-        QCOMPARE(Settings::get(PrintAppName(), "frmFriend", "CheckBox_7", "?"), QString("0"));
+        QCOMPARE(Settings::getIn(PrintAppName(), "frmFriend", "CheckBox_7", "?"), QString("0"));
         QCOMPARE(preview->context()->job().scale(), 1.0);
         click(dlg, "Check1(7)");
         QVERIFY(preview->context()->job().scale() < 1); // the wide list is scaled to the page
@@ -466,7 +466,7 @@ private slots:
             QCOMPARE(editor->code(), before);
         }
         click(editor, "btnSave");
-        QCOMPARE(Settings::get(PrintAppName(), "frmFriend", "PrintFooter", "?"), editor->code());
+        QCOMPARE(Settings::getIn(PrintAppName(), "frmFriend", "PrintFooter", "?"), editor->code());
         const QString text = pdf::text(savePdf(preview, "footer.pdf"));
         QVERIFY(text.contains("A/S team"));
         QVERIFY(!text.contains("출력일"));     // the saved footer replaces the standard one
@@ -495,7 +495,7 @@ private slots:
                            list->visualItemRect(pdfItems.first()).center());
         QVERIFY(!window("FrmPrn_selPRT"));
         QCOMPARE(PrinterForDocument("A4일반"), PdfPrinterName);
-        QCOMPARE(Settings::get(App().appTitle, "Config", "A4일반_Printer", "?"), PdfPrinterName);
+        QCOMPARE(Settings::getIn(App().appTitle, "Config", "A4일반_Printer", "?"), PdfPrinterName);
 
         // Printing goes to the stored printer: here a PDF file.
         const QString file = m_env->path("printed.pdf");
@@ -507,7 +507,7 @@ private slots:
         choice = window("FrmPrn_selPRT");
         QCOMPARE(child<QListWidget>(choice, "lstPrinter")->currentItem()->text(), PdfPrinterName);
         click(choice, "btnDefault");
-        QCOMPARE(Settings::get(App().appTitle, "Config", "A4일반_Printer", "?"), QString());
+        QCOMPARE(Settings::getIn(App().appTitle, "Config", "A4일반_Printer", "?"), QString());
     }
 };
 

@@ -129,7 +129,7 @@ private slots:
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         QVERIFY(runMenu(*m_frame, menu.toLatin1().constData()));
         QCOMPARE(startedArgs(), args);
-        QCOMPARE(Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"),
+        QCOMPARE(Settings::getIn(QStringLiteral("Backup"), QStringLiteral("DB경로"),
                                QStringLiteral("경로"), QString()),
                  App().dbFolder);
         QVERIFY(!m_frame->isVisible()); // closed without the exit question
@@ -390,7 +390,7 @@ private slots:
         QCOMPARE(startedArgs(), QStringList{"<not started>"});
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         QVERIFY(runMenu(*m_frame, "mnuETCRoot_Backup"));
-        QCOMPARE(Settings::get(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("서버"), QString()),
+        QCOMPARE(Settings::getIn(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("서버"), QString()),
                  location);
 
         QCOMPARE(runHelper({QStringLiteral("HDDAUTO")}), 0);

@@ -32,14 +32,14 @@ public:
     QList<MountedShare> mounted() const override { return list; }
 };
 
-QString env(const char* key) { return Settings::get(App().appTitle, QStringLiteral("환경설정"), QString::fromUtf8(key), QStringLiteral("<none>")); }
-QString dbSetting(const char* key) { return Settings::get(App().appTitle, QStringLiteral("Database"), QString::fromUtf8(key), QStringLiteral("<none>")); }
+QString env(const char* key) { return Settings::getIn(App().appTitle, QStringLiteral("환경설정"), QString::fromUtf8(key), QStringLiteral("<none>")); }
+QString dbSetting(const char* key) { return Settings::getIn(App().appTitle, QStringLiteral("Database"), QString::fromUtf8(key), QStringLiteral("<none>")); }
 QString closedPort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
     return QString::number(probe.serverPort());
 }
-QString dbPath() { return Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("DB경로"), QStringLiteral("<none>")); }
+QString dbPath() { return Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("DB경로"), QStringLiteral("<none>")); }
 } // namespace
 
 class tst_ntsetup : public QObject {

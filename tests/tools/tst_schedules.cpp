@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(FrmTool_SCED::clockText(QDateTime(QDate(2026, 12, 6), QTime(13, 5, 9))),
                  QStringLiteral("2026.12.06(일) 오후 01:05:09"));
         click(find<QCheckBox>(w, QStringLiteral("chkShowmsg")));
-        QCOMPARE(Settings::get(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QString()), QStringLiteral("1"));
+        QCOMPARE(Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QString()), QStringLiteral("1"));
     }
 
     // A day cell opens the day window; the note keeps quotes, line breaks and length;
