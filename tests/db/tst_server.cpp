@@ -290,7 +290,10 @@ private slots:
                                  "tblusename", "tbluserfieldlist", "options", "schedules", "local_user"};
         auto shape = [&] {
             QStringList out;
-            for (const QString& t : tables) out << t + ": " + TableColumns(t).join(',') + " rows " + QString::number(CountRows(t));
+            // The data key's check value is written at start, not when a database is made.
+            for (const QString& t : tables)
+                out << t + ": " + TableColumns(t).join(',') + " rows " +
+                           QString::number(CountRows(t, t == "options" ? "optname <> 'DataKeyCheck'" : ""));
             return out;
         };
         const QStringList server = shape();
