@@ -488,7 +488,13 @@ private slots:
             QVERIFY(holder.waitForStarted());
             holder.write("PRAGMA locking_mode=EXCLUSIVE;\nBEGIN EXCLUSIVE;\n"
                          "SELECT count(*) FROM local_user;\n");
-            QVERIFY(holder.waitForReadyRead(5000));
+            // The pragma answers "exclusive" at once; the lock is held only once the count,
+            // the second line, has been read.
+            QByteArray out;
+            while (out.count('\n') < 2) {
+                QVERIFY(holder.waitForReadyRead(5000));
+                out += holder.readAllStandardOutput();
+            }
         }
         const QByteArray before = readAll(file);
 
