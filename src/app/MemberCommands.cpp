@@ -33,6 +33,7 @@ frmGroupSub* OpenGroupWindow()
 
 void RegisterMemberCommands()
 {
+    RegisterMemberPicker();
     MainCommands::add(QStringLiteral("mnuFriend_FriendSub"), [](frmMain*) { OpenFriendEditor(0); });
     MainCommands::add(QStringLiteral("mnuFriend_Group"), [](frmMain*) { OpenGroupWindow(); });
     MainCommands::add(QStringLiteral("mnuFriend_Friend"), [](frmMain*) { OpenFriendList(); });

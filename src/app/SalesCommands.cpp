@@ -1,7 +1,7 @@
 #include "app/SalesCommands.h"
 
 #include "app/MainCommands.h"
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "members/frmFriend.h"
 #include "sales/frmCardCheck.h"
 #include "sales/frmCardInfo.h"

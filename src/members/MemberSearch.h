@@ -1,6 +1,6 @@
 #pragma once
 
-#include "members/SqlPart.h"
+#include "db/SqlPart.h"
 
 #include <QString>
 #include <QStringList>

@@ -5,7 +5,7 @@
 #include "core/Prompt.h"
 #include "db/Database.h"
 #include "members/DuesRules.h"
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "members/frmFriendAdd.h"
 #include "members/frmGroupBalance.h"
 #include "members/frmGroupSub.h"

@@ -881,3 +881,9 @@ std::optional<PickRow> frmFriendAdd::addFromPicker(const QString& name)
         editor->deleteLater();
     return added;
 }
+
+void RegisterMemberPicker()
+{
+    RegisterPickEditor(QStringLiteral("tblfriend"),
+                       [](const QString&, const QString& name) { return frmFriendAdd::addFromPicker(name); });
+}

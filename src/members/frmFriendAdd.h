@@ -1,6 +1,6 @@
 #pragma once
 
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "ui/RecordEditor.h"
 
 #include <QList>
@@ -124,3 +124,6 @@ private:
     void showIdNo(const QString& stored);
     int m_savedCode = 0;
 };
+
+// Lets a member picker that finds no match add the typed name through the member editor.
+void RegisterMemberPicker();

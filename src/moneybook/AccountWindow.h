@@ -1,6 +1,6 @@
 #pragma once
 
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 
 #include <QList>
 #include <QVariantHash>

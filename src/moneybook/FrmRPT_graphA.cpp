@@ -2,7 +2,7 @@
 
 #include "core/Clock.h"
 #include "db/Database.h"
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "moneybook/FrmGraph.h"
 #include "moneybook/GraphAnalysis.h"
 #include "ui/HCTerm.h"

@@ -2,7 +2,7 @@
 
 #include "calendar/DateText.h"
 #include "db/Database.h"
-#include "members/SqlPart.h"
+#include "db/SqlPart.h"
 #include "moneybook/MoneyBookRules.h"
 
 #include <QDate>

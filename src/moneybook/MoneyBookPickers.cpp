@@ -1,6 +1,6 @@
 #include "moneybook/MoneyBookPickers.h"
 
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "moneybook/AccountWindow.h"
 #include "moneybook/frmItem.h"
 

@@ -3,7 +3,7 @@
 
 #include "core/Prompt.h"
 #include "db/Database.h"
-#include "members/SqlPart.h"
+#include "db/SqlPart.h"
 #include "moneybook/frmItemSub.h"
 #include "ui/Grid.h"
 #include "ui/HCText.h"

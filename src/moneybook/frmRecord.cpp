@@ -7,7 +7,7 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "db/Database.h"
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "ui/HelpWindow.h"
 #include "moneybook/frmSection.h"
 #include "sales/MoneyBalance.h"

@@ -2,7 +2,7 @@
 
 #include "core/Prompt.h"
 #include "db/Database.h"
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "ui/CellChanges.h"
 #include "ui/FloatNotice.h"
 #include "ui/Grid.h"

@@ -8,7 +8,7 @@
 #include "core/Prompt.h"
 #include "core/Settings.h"
 #include "db/Database.h"
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "members/UserFields.h"
 #include "sales/SalesRules.h"
 #include "sales/TradeStore.h"

@@ -2,7 +2,7 @@
 
 #include "core/Prompt.h"
 #include "db/Database.h"
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "sales/SalesRules.h"
 #include "sales/SalesWidgets.h"
 #include "sales/frmServiceSub.h"

@@ -4,7 +4,7 @@
 #include "core/Clock.h"
 #include "core/Prompt.h"
 #include "db/Database.h"
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "members/frmFriendAdd.h"
 #include "sales/SalesRules.h"
 #include "sales/TradeStore.h"

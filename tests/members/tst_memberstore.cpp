@@ -7,7 +7,7 @@
 #include "members/GroupStore.h"
 #include "members/MemberSearch.h"
 #include "members/MemberStore.h"
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "members/UserFields.h"
 
 #include <QtTest>

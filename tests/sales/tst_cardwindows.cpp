@@ -2,7 +2,7 @@
 #include "TestEnv.h"
 #include "SalesTestUtil.h"
 
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "sales/frmCardCheck.h"
 #include "sales/frmCardInfo.h"
 #include "ui/Grid.h"

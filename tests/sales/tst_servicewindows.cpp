@@ -3,7 +3,7 @@
 #include "TestEnv.h"
 #include "SalesTestUtil.h"
 
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "sales/frmService.h"
 #include "sales/frmServiceSub.h"
 #include "ui/Grid.h"

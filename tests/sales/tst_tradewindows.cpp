@@ -2,7 +2,7 @@
 #include "TestEnv.h"
 #include "SalesTestUtil.h"
 
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "ui/CellChanges.h"
 #include "sales/frmTrade.h"
 #include "sales/frmTradeMoney.h"

@@ -1,9 +1,8 @@
-#include "members/PickOrAdd.h"
+#include "ui/PickOrAdd.h"
 #include "ui/TextRules.h"
 
 #include "db/Database.h"
-#include "members/FrmSearch.h"
-#include "members/frmFriendAdd.h"
+#include "ui/FrmSearch.h"
 #include "core/Prompt.h"
 
 #include <QHash>
@@ -37,11 +36,7 @@ void RegisterPickKind(const QString& kind, PickHandler handler) { handlers().ins
 
 PickEditor PickEditorFor(const QString& kind)
 {
-    if (editors().contains(kind))
-        return editors().value(kind);
-    if (kind == QStringLiteral("tblfriend"))
-        return [](const QString&, const QString& name) { return frmFriendAdd::addFromPicker(name); };
-    return {};
+    return editors().value(kind);
 }
 
 bool IsListPickKind(const QString& kind)

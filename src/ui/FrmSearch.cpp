@@ -1,4 +1,4 @@
-#include "members/FrmSearch.h"
+#include "ui/FrmSearch.h"
 
 #include "ui/Grid.h"
 #include "ui/HCText.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "members/SqlPart.h"
+#include "db/SqlPart.h"
 
 #include <QList>
 #include <QString>
@@ -54,8 +54,8 @@ using PickChooser = std::function<std::optional<PickRow>(const QString& kind, co
 void SetPickChooser(PickChooser chooser); // empty restores the default
 
 // Opens the editor of a kind in new mode with the typed name (may be empty); the row that
-// was added, or nullopt. Members have a default (the member editor); accounts and cards
-// are registered by their windows. A kind without an editor adds nothing.
+// was added, or nullopt. Each subsystem registers the editors of its kinds (members the
+// member editor, the money book accounts and cards). A kind without an editor adds nothing.
 using PickEditor = std::function<std::optional<PickRow>(const QString& kind, const QString& typedName)>;
 void RegisterPickEditor(const QString& kind, PickEditor editor);
 PickEditor PickEditorFor(const QString& kind);

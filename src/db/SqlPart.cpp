@@ -1,4 +1,4 @@
-#include "members/SqlPart.h"
+#include "db/SqlPart.h"
 
 static QString escapeLike(const QString& text)
 {
