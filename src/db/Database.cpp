@@ -376,10 +376,12 @@ bool TableExists(const QString& table) {
 
 // ---- single records ----
 
-std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QStringList& columns) {
+std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QStringList& columns,
+                                       const QString& keyColumn) {
     if (columns.isEmpty()) return QVariantHash{};
     const QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
-                        QStringLiteral(" FROM ") + table + QStringLiteral(" WHERE code = ?");
+                        QStringLiteral(" FROM ") + table + QStringLiteral(" WHERE ") + keyColumn +
+                        QStringLiteral(" = ?");
     const StatementResult r = runStatement(sql, {code}, 1);
     if (r.rc != SQLITE_OK) {
         showStatementError(r, sql);
@@ -392,7 +394,7 @@ std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QSt
     return out;
 }
 
-int UpdateRecord(const QString& table, int code, const QVariantHash& values) {
+int UpdateRecord(const QString& table, int code, const QVariantHash& values, const QString& keyColumn) {
     if (values.isEmpty()) return 0;
     QStringList sets;
     QVariantList params;
@@ -404,7 +406,8 @@ int UpdateRecord(const QString& table, int code, const QVariantHash& values) {
     }
     params << code;
     return ExecSQL(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
-                       sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE code = ?"),
+                       sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + keyColumn +
+                       QStringLiteral(" = ?"),
                    params);
 }
 

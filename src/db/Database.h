@@ -199,9 +199,11 @@ private:
 // The named columns of row `code` of `table` (column names are the program's own, never
 // typed text). An empty hash when the row does not exist; nullopt when the read failed
 // (the error was shown).
-std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QStringList& columns);
+std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QStringList& columns,
+                                       const QString& keyColumn = QStringLiteral("code"));
 // Writes only the given columns of row `code`; rows affected (0 when none or failed).
-int UpdateRecord(const QString& table, int code, const QVariantHash& values);
+int UpdateRecord(const QString& table, int code, const QVariantHash& values,
+                 const QString& keyColumn = QStringLiteral("code"));
 
 // ---- shared look-ups ----
 

@@ -75,41 +75,6 @@ QString keyColumn(const QString& table) {
     return table == QLatin1String("schedules") ? QStringLiteral("seq") : QStringLiteral("code");
 }
 
-// ReadRecord / UpdateRecord by the table's own key column.
-std::optional<QVariantHash> readRow(const QString& table, int key, const QStringList& columns) {
-    const QString keyCol = keyColumn(table);
-    if (keyCol == QLatin1String("code")) return ReadRecord(table, key, columns);
-    Recordset rs;
-    if (OpenRecordset(rs,
-                      QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
-                          QStringLiteral(" FROM ") + table + QStringLiteral(" WHERE ") + keyCol +
-                          QStringLiteral(" = ?"),
-                      {key}) < 0)
-        return std::nullopt;
-    QVariantHash out;
-    if (rs.recordCount() < 1) return out;
-    for (int i = 0; i < columns.size(); ++i)
-        out.insert(columns[i], rs.row(0).value(i));
-    return out;
-}
-
-int writeRow(const QString& table, int key, const QVariantHash& values) {
-    const QString keyCol = keyColumn(table);
-    if (keyCol == QLatin1String("code")) return UpdateRecord(table, key, values);
-    QStringList columns = values.keys(), sets;
-    columns.sort();
-    QVariantList params;
-    for (const QString& c : columns) {
-        sets << c + QStringLiteral(" = ?");
-        params << values.value(c);
-    }
-    params << key;
-    return ExecSQL(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
-                       sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + keyCol +
-                       QStringLiteral(" = ?"),
-                   params);
-}
-
 } // namespace
 
 bool SameCellValue(const QVariant& stored, const QVariant& shown) {
@@ -132,7 +97,7 @@ QString MissingRow(const QList<RowRef>& parents, bool* failed) {
     if (failed) *failed = false;
     for (const RowRef& p : parents) {
         if (p.table.isEmpty() || p.code <= 0 || (p.code == 1 && hasFixedRow(p.table))) continue;
-        const auto row = readRow(p.table, p.code, {keyColumn(p.table)});
+        const auto row = ReadRecord(p.table, p.code, {keyColumn(p.table)}, keyColumn(p.table));
         if (!row) { // the engine's message was shown
             if (failed) *failed = true;
             return p.table;
@@ -169,7 +134,7 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
                 MsgInfo(DbFailureCause(LastDbErrorCode()));
                 return CellSave::Failed;
             }
-            const auto stored = readRow(table, code, columns);
+            const auto stored = ReadRecord(table, code, columns, keyColumn(table));
             if (!stored) return CellSave::Failed;
             bool checkFailed = false;
             gone = stored->isEmpty() ? table : MissingRow(parents, &checkFailed);
@@ -184,7 +149,7 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
                     same = SameCellValue(stored->value(it.key()), it.value());
                 if (same) return CellSave::Unchanged;
                 if (changedByOthers.isEmpty()) {
-                    const int n = writeRow(table, code, values);
+                    const int n = UpdateRecord(table, code, values, keyColumn(table));
                     if (n > 0 && t.commit()) {
                         if (rows) *rows = n;
                         return CellSave::Written;
