@@ -13,6 +13,7 @@
 #include "ui/Grid.h"
 #include "ui/HCTerm.h"
 #include "ui/RecordWindow.h"
+#include "ui/TotalsGrid.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -20,6 +21,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
+#include <QHeaderView>
 #include <QVBoxLayout>
 
 namespace {
@@ -41,6 +44,18 @@ Grid* makeGrid(QWidget* parent, const QString& name, int index, const QStringLis
     for (int c = 1; c <= int(headers.size()); ++c)
         g->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     return g;
+}
+// The width at which a grid shows all its columns (with room for a vertical scroll bar,
+// as the window's first-start fitting reckons).
+int widthOfAllColumns(const Grid* g)
+{
+    int w = 2 * g->frameWidth() + 2 + g->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (!g->verticalHeader()->isHidden())
+        w += g->verticalHeader()->sizeHint().width();
+    for (int c = 1; c <= g->maxCols(); ++c)
+        if (!g->colHidden(c))
+            w += g->colWidth(c);
+    return w;
 }
 } // namespace
 
@@ -84,10 +99,12 @@ frmTrade::frmTrade(QWidget* parent)
     m_pay = makeGrid(this, QStringLiteral("spList(2)"), 2,
                      {QStringLiteral("현  금"), QStringLiteral("신용카드"), QStringLiteral("통장입금"),
                       QStringLiteral("포 인 트"), QStringLiteral("D  .  C"), QStringLiteral("합  계")});
-    m_sum = MakeSumGrid(this, {QStringLiteral("총액 합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금 합계"),
-                               QStringLiteral("포인트 합계")});
-    for (int c = 1; c <= 4; ++c)
-        m_sum->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    m_sum = new TotalsGrid(m_list,
+                           {{CTotal, QStringLiteral("총액 합계")},
+                            {CReceived, QStringLiteral("수금액합계")},
+                            {COutstanding, QStringLiteral("미수금 합계")},
+                            {CPoint, QStringLiteral("포인트 합계")}},
+                           this);
     m_list->setObjectName(QStringLiteral("spList(0)"));
     m_info = MakeInfoPanel(this);
 
@@ -154,14 +171,16 @@ frmTrade::frmTrade(QWidget* parent)
     top->addWidget(queryButton);
     top->addWidget(m_chkFriend);
     top->addStretch();
+    // The payment split keeps the width of its six columns; the lines take what is left.
     auto* detail = new QHBoxLayout;
-    detail->addWidget(m_lines, 3);
+    detail->addWidget(m_lines, 1);
     auto* right = new QVBoxLayout;
     m_pay->setMaxRows(1);
     m_pay->setFixedHeight(72);
+    m_pay->setMinimumWidth(widthOfAllColumns(m_pay));
     right->addWidget(m_pay);
     right->addWidget(m_info, 1);
-    detail->addLayout(right, 2);
+    detail->addLayout(right, 0);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {add, edit, del, money, friendEdit, cid, print, excel})
         buttons->addWidget(b);
@@ -282,7 +301,10 @@ void frmTrade::recomputeSums()
         points += m_list->number(CPoint, r);
     }
     // The outstanding total is that of the trades themselves, also when the column runs.
-    m_sum->setRowTexts(1, {MoneyText(total), MoneyText(received), MoneyText(total - received), MoneyText(points)});
+    m_sum->setText(CTotal, 1, MoneyText(total));
+    m_sum->setText(CReceived, 1, MoneyText(received));
+    m_sum->setText(COutstanding, 1, MoneyText(total - received));
+    m_sum->setText(CPoint, 1, MoneyText(points));
 }
 
 // ---- the active trade ----

@@ -321,8 +321,8 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
     QCOMPARE(g->text(frmRecord::ColAcOut, 2), QString("국민"));
     QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("111,500"));
     QCOMPARE(g->text(frmRecord::ColBalance, 3), QString("108,500"));
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("108,500"));
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumOther, 1), QString("20,000"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), QString("108,500"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColOther, 1), QString("20,000"));
 
     auto* balance = open<frmBalance>("mnuRecord_Balance", "frmBalance");
     QVERIFY(balance);
@@ -574,8 +574,8 @@ void TestMoneyWindows::ledgerBalancesFromStoredAmounts() {
     w->period()->SetText1("2026-11-01");
     w->period()->SetText2("2026-11-30");
     click(w, "btnQuery");
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("301"));
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumIn, 1), QString("301"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), QString("301"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColIn, 1), QString("301"));
     // A new entry of a past month is dated at that month's end.
     enterCell(w->grid(), frmRecord::ColSection, 4, "2");
     QCOMPARE(cell("SELECT sdate FROM tbljangbu ORDER BY code DESC").toString(),
@@ -595,7 +595,7 @@ void TestMoneyWindows::ledgerDeleteAndCarryOver() {
     // Not carried over: the balance starts at 0 and the choice is remembered.
     click(w, "chkOldBalance");
     QCOMPARE(w->startBalance(), 0.0);
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("0"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), QString("0"));
     QCOMPARE(Settings::getIn(App().appTitle, "Config", "OLD_BALANCE", QString()), QString("1"));
     click(w, "chkOldBalance");
 
@@ -632,7 +632,7 @@ void TestMoneyWindows::ledgerBasis() {
     // An amount now typed into the income column is that withdrawal's amount.
     enterCell(g, frmRecord::ColIn, 1, "400");
     QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE sectionclass = '4'").toDouble(), 400.0);
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("1,400"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), QString("1,400"));
     click(w, "opInOut(2)"); // expenses only: nothing, and no balance carried over
     QCOMPARE(g->dataRowCnt(), 0);
     QCOMPARE(w->startBalance(), 0.0);
