@@ -307,11 +307,16 @@ private slots:
         QVERIFY(w);
         QMdiSubWindow* sub = frameOf(w);
         QVERIFY(areaRect().contains(sub->geometry()));
-        if (sub->width() >= areaRect().width()) return;
+        // Within a laptop's frame without filling it, and no wider than its columns need:
+        // the widest grid's columns reach (nearly) its right edge.
+        QVERIFY(sub->width() < areaRect().width());
+        int spare = INT_MAX;
         for (Grid* g : w->findChildren<Grid*>()) {
             if (!g->isVisible()) continue;
             QVERIFY2(!g->horizontalScrollBar()->isVisible(), qPrintable(g->objectName()));
+            spare = qMin(spare, g->viewport()->width() - g->horizontalHeader()->length());
         }
+        QVERIFY2(spare < 40, qPrintable(QString::number(spare)));
     }
 
     // A totals grid's sums stand under the columns they sum as the window opens, after a
