@@ -130,7 +130,7 @@ DatabaseFileCheck CheckDatabaseFile(const QString& path, const QStringList& requ
                                     const std::function<void()>& tick) {
     DatabaseFileCheck out;
     if (!QFile::exists(path)) {
-        out.error = QStringLiteral("file not found");
+        out.error = QStringLiteral("파일이 없습니다");
         return out;
     }
     sqlite3* db = openFile(path, SQLITE_OPEN_READONLY, &out.error);
@@ -153,7 +153,7 @@ DatabaseFileCheck CheckDatabaseFile(const QString& path, const QStringList& requ
         return out;
     }
     if (rows.size() != 1 || rows[0].value(0).toString() != QStringLiteral("ok")) {
-        out.error = rows.isEmpty() ? QStringLiteral("integrity check failed") : rows[0].value(0).toString();
+        out.error = rows.isEmpty() ? QStringLiteral("무결성 검사를 통과하지 못했습니다") : rows[0].value(0).toString();
         sqlite3_close(db);
         return out;
     }
@@ -196,7 +196,7 @@ FileConnection::~FileConnection() { close(); }
 bool FileConnection::open(const QString& path, QString* error) {
     close();
     if (!QFile::exists(path)) {
-        if (error) *error = QStringLiteral("file not found");
+        if (error) *error = QStringLiteral("파일이 없습니다");
         return false;
     }
     m_db = openFile(path, SQLITE_OPEN_READONLY, error);

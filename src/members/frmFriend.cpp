@@ -95,8 +95,8 @@ QString detailCaption(int i)
 {
     static const char* const captions[] = {
         "이      름", "그      룹", "주민번호", "성      별", "휴 대 폰", "전 화 1", "전 화 2", "전 화 3",
-        "직통전화", "대표전화", "팩      스", "관      계", "E-Mail", "홈페이지", "관리번호", "생      일",
-        "결혼여부", "결혼기념일", "기타기념일", "혈 액 형", "회사/부서", "직책/업무", "E-Mail2/홈2", "메      모"};
+        "직통전화", "대표전화", "팩      스", "관      계", "이 메 일", "홈페이지", "관리번호", "생      일",
+        "결혼여부", "결혼기념일", "기타기념일", "혈 액 형", "회사/부서", "직책/업무", "이메일2/홈2", "메      모"};
     return QString::fromUtf8(captions[i]);
 }
 } // namespace
@@ -234,7 +234,7 @@ void frmFriend::buildUi()
     QPushButton* edit = button(this, "btnRecEdit", QStringLiteral("수정"));
     QPushButton* del = button(this, "btnRecDel", QStringLiteral("삭제(F4)"));
     m_trade = button(this, "btnTrade", QStringLiteral("거래"));
-    m_sms = button(this, "btnSMS", QStringLiteral("SMS"));
+    m_sms = button(this, "btnSMS", QStringLiteral("문자전송"));
     m_dm = button(this, "btnDM", QStringLiteral("DM발송"));
     QPushButton* excel = button(this, "btnExcel", QStringLiteral("엑셀"));
     QPushButton* print = button(this, "btnPrint", QStringLiteral("인쇄"));
@@ -433,7 +433,7 @@ void frmFriend::SetGridColumns()
     m_grid->setHeaderTexts({QStringLiteral("그룹"), QStringLiteral("이름"), QStringLiteral("휴대폰"),
                             QStringLiteral("전화1"), QStringLiteral("생일"), QStringLiteral("주소"),
                             QStringLiteral("메모"), QStringLiteral("선택"), QStringLiteral("주민번호"),
-                            QStringLiteral("E-Mail"), QStringLiteral("홈페이지"), QStringLiteral("전화2"),
+                            QStringLiteral("이메일"), QStringLiteral("홈페이지"), QStringLiteral("전화2"),
                             QStringLiteral("팩스"), QStringLiteral("등록일"), QStringLiteral("회비시작일"),
                             QStringLiteral("결혼"), QStringLiteral("결혼기념일"), QStringLiteral("기타기념일"),
                             QStringLiteral("관계"), QStringLiteral("성별"), QStringLiteral("혈액형"),

@@ -109,19 +109,19 @@ bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& 
 bool ExtractZipEntry(const QString& archivePath, const QString& name, const QString& target,
                      QString* error, const std::function<void(qint64, qint64)>& bytes) {
     if (!flatName(name)) {
-        if (error) *error = QStringLiteral("entry name with a folder: ") + name;
+        if (error) *error = QStringLiteral("폴더가 들어 있는 항목 이름: ") + name;
         return false;
     }
     int err = 0;
     zip_t* z =
         zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
     if (!z) {
-        if (error) *error = QStringLiteral("not a readable zip archive");
+        if (error) *error = QStringLiteral("읽을 수 있는 zip 압축 파일이 아닙니다");
         return false;
     }
     zip_file_t* f = zip_fopen(z, name.toUtf8().constData(), 0);
     if (!f) {
-        if (error) *error = QStringLiteral("missing entry ") + name;
+        if (error) *error = QStringLiteral("압축 파일에 항목이 없습니다: ") + name;
         zip_discard(z);
         return false;
     }
@@ -159,7 +159,7 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
     zip_t* z =
         zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
     if (!z) {
-        if (error) *error = QStringLiteral("not a readable zip archive");
+        if (error) *error = QStringLiteral("읽을 수 있는 zip 압축 파일이 아닙니다");
         return false;
     }
     qint64 totalBytes = 0, readBytes = 0;
@@ -174,13 +174,13 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         const QString name = QString::fromUtf8(zip_get_name(z, zip_uint64_t(i), ZIP_FL_ENC_GUESS));
         if (!flatName(name)) {
             ok = false;
-            if (error) *error = QStringLiteral("entry name with a folder: ") + name;
+            if (error) *error = QStringLiteral("폴더가 들어 있는 항목 이름: ") + name;
             break;
         }
         const bool isMain = name == kMainDb;
         if (isMain && hasMain) {
             ok = false;
-            if (error) *error = QStringLiteral("two entries named ") + kMainDb;
+            if (error) *error = QStringLiteral("같은 이름의 항목이 둘 있습니다: ") + kMainDb;
             break;
         }
         hasMain = hasMain || isMain;
@@ -222,7 +222,7 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
     zip_discard(z);
     if (ok && !hasMain) {
         ok = false;
-        if (error) *error = QStringLiteral("no ") + kMainDb + QStringLiteral(" in the archive");
+        if (error) *error = QStringLiteral("압축 파일에 ") + kMainDb + QStringLiteral(" 파일이 없습니다");
     }
     if (!ok && !dbOut.isEmpty()) QFile::remove(dbOut);
     return ok;
@@ -243,14 +243,14 @@ bool checkMemberDatabase(const QString& db, QString* error, QString* dbVer,
         if (fraction) fraction(std::min(0.99, ticks / expected));
     });
     if (!c.ok || !c.hasTables) {
-        if (error) *error = c.ok ? QStringLiteral("not a MemberDesk database") : c.error;
+        if (error) *error = c.ok ? QStringLiteral("MemberDesk 데이터베이스가 아닙니다") : c.error;
         return false;
     }
     bool verOk = false;
     const int ver = c.dbVer.toInt(&verOk);
     if (!verOk || ver < 1 || ver > kSchemaVersion) {
         if (error)
-            *error = QStringLiteral("database version %1 is not supported (this program: %2)")
+            *error = QStringLiteral("데이터베이스 버전 %1은(는) 읽을 수 없습니다 (이 프로그램: %2)")
                          .arg(c.dbVer)
                          .arg(kSchemaVersion);
         return false;
@@ -371,8 +371,8 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
         return false;
     };
     if (!tmp.isValid())
-        return fail(QStringLiteral("cannot write into ") + QFileInfo(archivePath).absolutePath());
-    if (!report(progress, 0, QStringLiteral("snapshot"))) return fail(QStringLiteral("cancelled"));
+        return fail(QFileInfo(archivePath).absolutePath() + QStringLiteral(" 폴더에 쓸 수 없습니다"));
+    if (!report(progress, 0, QStringLiteral("snapshot"))) return fail(QStringLiteral("취소되었습니다"));
 
     // 0..20: the consistent copy of the database.
     QList<QPair<QString, QString>> entries;
@@ -393,7 +393,7 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     for (const QFileInfo& fi :
          QDir(dbFolder).entryInfoList({QStringLiteral("환경설정_*.mdb")}, QDir::Files))
         entries << qMakePair(fi.fileName(), fi.absoluteFilePath());
-    if (!report(progress, 20, QStringLiteral("compress"))) return fail(QStringLiteral("cancelled"));
+    if (!report(progress, 20, QStringLiteral("compress"))) return fail(QStringLiteral("취소되었습니다"));
 
     // 20..99: the copy is checked on one core while the other compresses it and then reads
     // the written archive back against its checksums. The checksums are taken from the same
@@ -418,7 +418,7 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     int err = 0;
     bool zipOk = false;
     zip_t* z = zip_open(QFile::encodeName(part).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!z) why = QStringLiteral("cannot create ") + part;
+    if (!z) why = part + QStringLiteral(" 파일을 만들 수 없습니다");
     for (const auto& [name, path] : entries) {
         if (!z) break;
         zip_source_t* src = zip_source_file(z, QFile::encodeName(path).constData(), 0, -1);
@@ -463,13 +463,13 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
             parallelStep();
         });
     checker.join();
-    if (shared.cancelled()) return fail(QStringLiteral("cancelled"));
+    if (shared.cancelled()) return fail(QStringLiteral("취소되었습니다"));
     if (!zipOk) return fail(why);
-    if (!readOk) return fail(QStringLiteral("the written archive failed its check: ") + why);
+    if (!readOk) return fail(QStringLiteral("기록한 압축 파일이 검사를 통과하지 못했습니다: ") + why);
     if (!checkOk)
-        return fail(QStringLiteral("the copy of the database failed its check: ") + checkError);
+        return fail(QStringLiteral("데이터베이스 사본이 검사를 통과하지 못했습니다: ") + checkError);
     if (!syncToDisk(part))
-        return fail(QStringLiteral("cannot write ") + part + QStringLiteral(" to the disk"));
+        return fail(part + QStringLiteral(" 파일을 디스크에 기록할 수 없습니다"));
     if (!renameOver(part, archivePath, &why)) return fail(why);
     syncToDisk(QFileInfo(archivePath).absolutePath());
     report(progress, 100, QStringLiteral("done"));
@@ -520,7 +520,7 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
     if (!QDir().mkpath(keep)) {
         cleanup();
         dropKeep();
-        return fail(QStringLiteral("cannot create ") + keep);
+        return fail(keep + QStringLiteral(" 폴더를 만들 수 없습니다"));
     }
     SharedProgress shared(progress);
     std::atomic<double> checked{0}, copied{0};
@@ -552,21 +552,21 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
                 step();
             })) {
             copyError =
-                QStringLiteral("cannot keep the old ") + name + QStringLiteral(" in ") + keep;
+                QStringLiteral("이전 ") + name + QStringLiteral(" 파일을 ") + keep + QStringLiteral(" 폴더에 보관할 수 없습니다");
             break;
         }
     }
     copied = 1.0;
     for (const QString& name : oldFiles)
         if (copyError.isEmpty() && QFile::exists(keep + u'/' + name) && !syncToDisk(keep + u'/' + name))
-            copyError = QStringLiteral("cannot write the old ") + name + QStringLiteral(" to the disk");
+            copyError = QStringLiteral("이전 ") + name + QStringLiteral(" 파일을 디스크에 기록할 수 없습니다");
     if (copyError.isEmpty() && (QFileInfo::exists(kept) || !QDir().rename(keep, kept)))
-        copyError = QStringLiteral("cannot rename ") + keep;
+        copyError = keep + QStringLiteral(" 폴더의 이름을 바꿀 수 없습니다");
     keepWhole = copyError.isEmpty();
     if (keepWhole) syncToDisk(keepRoot);
     // The new file goes to the disk while the check still runs (it is only read from now on).
     if (copyError.isEmpty() && !syncToDisk(mainNew))
-        copyError = QStringLiteral("cannot write the restored database to the disk");
+        copyError = QStringLiteral("복구한 데이터베이스를 디스크에 기록할 수 없습니다");
     checker.join();
     if (!checkOk || !copyError.isEmpty()) {
         cleanup();
@@ -591,7 +591,7 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
     // The new file is on the disk before it takes the old one's name.
     if (hasPost && !syncToDisk(postNew)) {
         cleanup();
-        return fail(QStringLiteral("cannot write the restored database to the disk"));
+        return fail(QStringLiteral("복구한 데이터베이스를 디스크에 기록할 수 없습니다"));
     }
     if (!renameOver(mainNew, dbFolder + u'/' + kMainDb, &why)) {
         cleanup();
