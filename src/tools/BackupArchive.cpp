@@ -30,8 +30,18 @@ bool report(const BackupProgress& p, int percent, const QString& stage) {
     return !p || p(percent, stage);
 }
 
+// The library's and the system's own words stay in brackets behind a Korean reason, for
+// whoever looks into the fault.
+QString zipText(const char* detail) {
+    return QStringLiteral("압축 파일을 처리할 수 없습니다 (") + QString::fromUtf8(detail) + u')';
+}
+
 QString zipError(zip_t* z) {
-    return QString::fromUtf8(zip_strerror(z));
+    return zipText(zip_strerror(z));
+}
+
+QString writeError(const QFile& out) {
+    return QFileInfo(out).fileName() + QStringLiteral(" 파일에 쓸 수 없습니다 (") + out.errorString() + u')';
 }
 
 bool flatName(const QString& name) {
@@ -63,7 +73,9 @@ bool renameOver(const QString& from, const QString& to, QString* error) {
     std::error_code ec;
     std::filesystem::rename(QFile::encodeName(from).toStdString(),
                             QFile::encodeName(to).toStdString(), ec);
-    if (ec && error) *error = QString::fromStdString(ec.message());
+    if (ec && error)
+        *error = QFileInfo(to).fileName() + QStringLiteral(" 파일의 이름을 바꿀 수 없습니다 (") +
+                 QString::fromStdString(ec.message()) + u')';
     return !ec;
 }
 } // namespace
@@ -81,7 +93,7 @@ bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& 
     if (!z) {
         zip_error_t ze;
         zip_error_init_with_code(&ze, err);
-        if (error) *error = QString::fromUtf8(zip_error_strerror(&ze));
+        if (error) *error = zipText(zip_error_strerror(&ze));
         zip_error_fini(&ze);
         return false;
     }
@@ -130,7 +142,7 @@ bool ExtractZipEntry(const QString& archivePath, const QString& name, const QStr
     qint64 done = 0;
     QFile out(target);
     bool ok = out.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (!ok && error) *error = out.errorString();
+    if (!ok && error) *error = writeError(out);
     QByteArray buf(1 << 20, Qt::Uninitialized);
     zip_int64_t n = 0;
     while (ok && (n = zip_fread(f, buf.data(), zip_uint64_t(buf.size()))) > 0) {
@@ -140,7 +152,7 @@ bool ExtractZipEntry(const QString& archivePath, const QString& name, const QStr
     }
     if (ok && n < 0) {
         ok = false;
-        if (error) *error = QString::fromUtf8(zip_error_strerror(zip_file_get_error(f)));
+        if (error) *error = zipText(zip_error_strerror(zip_file_get_error(f)));
     }
     zip_fclose(f);
     zip_discard(z);
@@ -188,7 +200,7 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         const bool writing = isMain && !dbOut.isEmpty();
         if (writing && !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             ok = false;
-            if (error) *error = out.errorString();
+            if (error) *error = writeError(out);
             break;
         }
         zip_file_t* f = zip_fopen_index(z, zip_uint64_t(i), 0);
@@ -201,7 +213,7 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         while ((n = zip_fread(f, buf.data(), zip_uint64_t(buf.size()))) > 0) {
             if (writing && out.write(buf.constData(), n) != n) {
                 ok = false;
-                if (error) *error = out.errorString();
+                if (error) *error = writeError(out);
                 break;
             }
             readBytes += n;
@@ -210,13 +222,12 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         if (ok && n < 0) {
             ok = false;
             if (error)
-                *error = name + QStringLiteral(": ") +
-                         QString::fromUtf8(zip_error_strerror(zip_file_get_error(f)));
+                *error = name + QStringLiteral(": ") + zipText(zip_error_strerror(zip_file_get_error(f)));
         }
         zip_fclose(f);
         if (writing && ok && !out.flush()) {
             ok = false;
-            if (error) *error = out.errorString();
+            if (error) *error = writeError(out);
         }
     }
     zip_discard(z);
