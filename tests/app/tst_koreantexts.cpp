@@ -180,8 +180,9 @@ private slots:
         QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
     }
 
-    // The helpers a list window opens: its print preview, the column chooser and the
-    // keys list of the grid menu, find-in-grid, the date pickers of its period.
+    // The helpers windows open: a list's print preview (with the page set-up, header editor
+    // and print dialog), the column chooser and keys list of the grid menu, find-in-grid,
+    // the date pickers of its period; the member editor's pickers.
     void helpersOfAListSpeakKorean() {
         ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
                 "VALUES ('2026-12-03', '1', 5000, 1, 1)");
@@ -227,6 +228,13 @@ private slots:
         for (auto* b : w->findChildren<QAbstractButton*>())
             if (b->isVisible() && (b->objectName().startsWith("btnCalendar") || b->objectName() == "btnEasyDate"))
                 found << readAfter([&] { m_d->click(b); }, b->objectName());
+        // The member editor's pickers: groups, names of the user fields, zip codes, picture.
+        QWidget* editor = m_d->open("mnuFriend_FriendSub");
+        QVERIFY(editor);
+        for (const char* button : {"btnShowFindFld", "btnUserSet", "btnCharge(0)", "btnPic"}) {
+            found << readAfter([&] { m_d->click(button, editor); }, button);
+            QApplication::setActiveWindow(m_d->frame());
+        }
         found.removeDuplicates();
         QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
     }
