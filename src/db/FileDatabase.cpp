@@ -179,12 +179,12 @@ bool SettleDatabaseFile(const QString& path, QString* error) {
     // An exclusive lock fails while another program (another PC) still uses the file.
     bool ok = sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK &&
               sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
-    if (!ok && error) *error = QStringLiteral("the database is in use: ") + errorOf(db);
+    if (!ok && error) *error = QStringLiteral("다른 프로그램이나 다른 PC가 데이터베이스를 쓰고 있습니다 (") + errorOf(db) + u')';
     ok = ok && selectRows(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master"), {}, rows, error) &&
               selectRows(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {}, rows, error) &&
               selectRows(db, QStringLiteral("PRAGMA journal_mode=DELETE"), {}, rows, error);
     if (ok && (rows.isEmpty() || rows[0].value(0).toString() != QStringLiteral("delete"))) {
-        if (error) *error = QStringLiteral("the database is in use");
+        if (error) *error = QStringLiteral("다른 프로그램이나 다른 PC가 데이터베이스를 쓰고 있습니다");
         ok = false;
     }
     if (sqlite3_close(db) != SQLITE_OK) ok = false;
