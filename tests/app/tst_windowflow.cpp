@@ -10,6 +10,7 @@
 #include "app/frmMain.h"
 #include "db/Database.h"
 #include "members/MemberStore.h"
+#include "members/frmFriend.h"
 #include "sales/frmCardInfo.h"
 #include "sales/frmServiceSub.h"
 #include "sales/frmTrade.h"
@@ -324,8 +325,18 @@ private slots:
     // the window comes back from its layout file.
     void totalsStandUnderTheirColumns_data() {
         QTest::addColumn<QString>("command");
-        for (const char* c : {"mnuTrade_List", "mnuTrade_Receipt", "mnuRecord_Record", "mnuRecord_Balance"})
+        for (const char* c : {"mnuTrade_List", "mnuTrade_Receipt", "mnuRecord_Record", "mnuRecord_Balance", "btnTrade"})
             QTest::newRow(c) << QString(c);
+    }
+    // The window of `command`; "btnTrade": one member's trades, from the member list.
+    QWidget* openForTotals(const QString& command) {
+        if (command != "btnTrade") return m_d->open(command);
+        auto* members = m_d->open<frmFriend>("mnuFriend_Friend");
+        if (!members) return nullptr;
+        members->Search();
+        m_d->clickCell(members->grid(), frmFriend::ColName, 1);
+        m_d->click("btnTrade", members);
+        return m_d->activeWindow();
     }
     void totalsStandUnderTheirColumns() {
         QFETCH(QString, command);
@@ -342,7 +353,7 @@ private slots:
         ExecSQL("INSERT INTO tbltradesub (ctbltrade, servicename, lnumber, dmoney, dsum) "
                 "VALUES (?, 'Perm', 1, 2500000000, 2500000000)", {LastIdentity()});
         m_d->frame()->resize(1366, 740);
-        QWidget* w = m_d->open(command);
+        QWidget* w = openForTotals(command);
         QVERIFY(w);
         auto* sums = w->findChild<TotalsGrid*>("spSum");
         QVERIFY(sums);
@@ -383,7 +394,7 @@ private slots:
         // Closed and opened again from its layout file, widths and all.
         QVERIFY(CloseWindow(w));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        w = m_d->open(command);
+        w = openForTotals(command);
         QVERIFY(w);
         sums = w->findChild<TotalsGrid*>("spSum");
         QVERIFY(sums);
