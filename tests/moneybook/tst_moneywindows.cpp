@@ -339,57 +339,25 @@ void TestMoneyWindows::ledgerBadInput_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("message"); // the start of the one message shown, or ""
     const int out = frmRecord::ColOut, date = frmRecord::ColDate;
-    QTest::newRow("negative amount refused") << 0 << out << "-5000"
-                                             << "700"
-                                             << "금액은 0 이상으로 입력하세요.";
-    QTest::newRow("amount with unit") << 0 << out << "1,500원"
-                                      << "1500"
-                                      << "";
-    QTest::newRow("letters keep the amount") << 0 << out << "abc"
-                                             << "700"
-                                             << "금액은 숫자로 입력하세요.";
-    QTest::newRow("fraction of a won refused") << 0 << out << "450000.5"
-                                               << "700"
-                                               << "금액은 원 단위로 입력하세요.";
-    QTest::newRow("largest amount") << 0 << out << "999,999,999,999"
-                                    << "999999999999"
-                                    << "";
-    QTest::newRow("one won beyond the largest") << 0 << out << "1000000000000"
-                                                << "700"
-                                                << "입력하신 숫자가 너무 큽니다.";
-    QTest::newRow("beyond a double's whole numbers") << 0 << out << "9007199254740993"
-                                                     << "700"
-                                                     << "입력하신 숫자가 너무 큽니다.";
-    QTest::newRow("amount in the wrong column ignored") << 0 << int(frmRecord::ColIn) << "900"
-                                                        << "700"
-                                                        << "";
-    QTest::newRow("transfer without accounts")
-        << 8 << int(frmRecord::ColOther) << "5000"
-        << "700"
+    QTest::newRow("negative amount refused") << 0 << out << "-5000" << "700" << "금액은 0 이상으로 입력하세요.";
+    QTest::newRow("amount with unit") << 0 << out << "1,500원" << "1500" << "";
+    QTest::newRow("letters keep the amount") << 0 << out << "abc" << "700" << "금액은 숫자로 입력하세요.";
+    QTest::newRow("fraction of a won refused") << 0 << out << "450000.5" << "700" << "금액은 원 단위로 입력하세요.";
+    QTest::newRow("largest amount") << 0 << out << "999,999,999,999" << "999999999999" << "";
+    QTest::newRow("one won beyond the largest") << 0 << out << "1000000000000" << "700" << "입력하신 숫자가 너무 큽니다.";
+    QTest::newRow("beyond a double's whole numbers") << 0 << out << "9007199254740993" << "700" << "입력하신 숫자가 너무 큽니다.";
+    QTest::newRow("amount in the wrong column ignored") << 0 << int(frmRecord::ColIn) << "900" << "700" << "";
+    QTest::newRow("transfer without accounts") << 8 << int(frmRecord::ColOther) << "5000" << "700"
         << "통장간이동의 금액을 저장하려면 먼저 출금통장을 입력하세요.";
-    QTest::newRow("card expense without a card")
-        << 6 << out << "5000"
-        << "700"
-        << "카드지출의 금액을 저장하려면 먼저 신용카드를 입력하세요.";
-    QTest::newRow("account income without an account")
-        << 3 << int(frmRecord::ColIn) << "5000"
-        << "700"
+    QTest::newRow("card expense without a card") << 6 << out << "5000" << "700" << "카드지출의 금액을 저장하려면 먼저 신용카드를 입력하세요.";
+    QTest::newRow("account income without an account") << 3 << int(frmRecord::ColIn) << "5000" << "700"
         << "통장수입의 금액을 저장하려면 먼저 입금통장을 입력하세요.";
-    QTest::newRow("no amount needs no account") << 8 << int(frmRecord::ColOther) << "0"
-                                                << "0"
-                                                << "";
-    QTest::newRow("30 February keeps the date") << 0 << date << "2026-02-30"
-                                                << "2026-12-02"
+    QTest::newRow("no amount needs no account") << 8 << int(frmRecord::ColOther) << "0" << "0" << "";
+    QTest::newRow("30 February keeps the date") << 0 << date << "2026-02-30" << "2026-12-02"
                                                 << "[2026-02-30]는 날짜형식이 아닙니다.";
-    QTest::newRow("month 13 keeps the date") << 0 << date << "20261301"
-                                             << "2026-12-02"
-                                             << "[20261301]는 날짜형식이 아닙니다.";
-    QTest::newRow("empty date is today inside the period") << 0 << date << ""
-                                                           << "2026-12-06"
-                                                           << "";
-    QTest::newRow("short date") << 0 << date << "1207"
-                                << "2026-12-07"
-                                << "";
+    QTest::newRow("month 13 keeps the date") << 0 << date << "20261301" << "2026-12-02" << "[20261301]는 날짜형식이 아닙니다.";
+    QTest::newRow("empty date is today inside the period") << 0 << date << "" << "2026-12-06" << "";
+    QTest::newRow("short date") << 0 << date << "1207" << "2026-12-07" << "";
 }
 
 void TestMoneyWindows::ledgerBadInput() {
@@ -427,21 +395,11 @@ void TestMoneyWindows::ledgerSectionPicker_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("pickerKeys"); // "" no picker, "esc", or a digit
     QTest::addColumn<QString>("section");
-    QTest::newRow("8 is a cash advance") << "8"
-                                         << ""
-                                         << "7";
-    QTest::newRow("11 opens the picker, Esc keeps") << "11"
-                                                    << "esc"
-                                                    << "";
-    QTest::newRow("0 opens the picker") << "0"
-                                        << "3"
-                                        << "3";
-    QTest::newRow("a part of a name opens the picker") << "현금"
-                                                       << "9"
-                                                       << "9";
-    QTest::newRow("name with blanks") << "통 장 입 금"
-                                      << ""
-                                      << "5";
+    QTest::newRow("8 is a cash advance") << "8" << "" << "7";
+    QTest::newRow("11 opens the picker, Esc keeps") << "11" << "esc" << "";
+    QTest::newRow("0 opens the picker") << "0" << "3" << "3";
+    QTest::newRow("a part of a name opens the picker") << "현금" << "9" << "9";
+    QTest::newRow("name with blanks") << "통 장 입 금" << "" << "5";
 }
 
 void TestMoneyWindows::ledgerSectionPicker() {

@@ -27,10 +27,6 @@ class TestTradeUpdates : public WindowTest {
         return exec("INSERT INTO tblfriend (sname) VALUES (?)", {name});
     }
     int addTrade(int member) { return exec("INSERT INTO tbltrade (sdate, ctblfriend) VALUES ('2026-12-02', ?)", {member}); }
-    void clickCell(Grid* g, int col, int row)
-    {
-        m_d->click(g->viewport(), g->visualRect(g->model()->index(row - 1, col - 1)).center());
-    }
 
 private slots:
     void initTestCase() { RegisterSalesCommands(); }
@@ -57,7 +53,7 @@ private slots:
                               {trade, cut, price, 2 * price});
         auto* w = m_d->open<frmTrade>("mnuTrade_List");
         QVERIFY(w);
-        clickCell(w->lines(), 1, 1);
+        m_d->clickCell(w->lines(), 1, 1);
         m_d->click("btnRecEdit", w);
         auto* ed = qobject_cast<frmTradeSub*>(WindowRegistry::find("frmTradeSub"));
         QVERIFY(ed);
@@ -83,7 +79,7 @@ private slots:
         QVERIFY(list);
         const int row = list->grid()->searchCol(frmFriend::ColCode, 1, -1, QString::number(member));
         QVERIFY(row >= 1);
-        clickCell(list->grid(), frmFriend::ColName, row);
+        m_d->clickCell(list->grid(), frmFriend::ColName, row);
         m_d->click("btnRecEdit", list);
         QWidget* editor = WindowRegistry::find("frmFriendAdd");
         QVERIFY(editor);
