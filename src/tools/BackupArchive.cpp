@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -231,6 +232,9 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
 // The integrity check's length is not known beforehand; it calls back about this many
 // times per megabyte of database (measured on member, trade and ledger data).
 constexpr double kCheckTicksPerMB = 6.0;
+// The check runs on two connections at once: the index comparisons, most of a backup's
+// work, then take two cores.
+constexpr int kCheckWorkers = 2;
 
 // Integrity, MemberDesk's tables and a schema version this program reads. `fraction`
 // gets the estimated share of the check done (0..1, never reaching 1 before the end).
@@ -238,10 +242,13 @@ bool checkMemberDatabase(const QString& db, QString* error, QString* dbVer,
                          const std::function<void(double)>& fraction) {
     const double expected = std::max(1.0, QFileInfo(db).size() / 1e6 * kCheckTicksPerMB);
     int ticks = 0;
-    const DatabaseFileCheck c = CheckDatabaseFile(db, kMemberTables, [&] {
-        ++ticks;
-        if (fraction) fraction(std::min(0.99, ticks / expected));
-    });
+    const DatabaseFileCheck c = CheckDatabaseFile(
+        db, kMemberTables,
+        [&] {
+            ++ticks;
+            if (fraction) fraction(std::min(0.99, ticks / expected));
+        },
+        kCheckWorkers);
     if (!c.ok || !c.hasTables) {
         if (error) *error = c.ok ? QStringLiteral("not a MemberDesk database") : c.error;
         return false;
@@ -270,12 +277,19 @@ bool syncToDisk(const QString& path) {
 }
 
 // Progress reported from more than one thread: one call at a time, never going back.
+// Workers report very often (every few kilobytes compressed); the window hears of it when
+// the percentage or the stage changes, or at least every kHeartbeatMs while work goes on.
 class SharedProgress {
 public:
-    SharedProgress(const BackupProgress& p) : m_progress(p) {}
+    static constexpr int kHeartbeatMs = 40;
+    SharedProgress(const BackupProgress& p) : m_progress(p) { m_since.start(); }
     bool operator()(int percent, const QString& stage) {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_last = std::max(m_last, percent);
+        percent = std::max(m_last, percent);
+        if (percent == m_last && stage == m_stage && m_since.elapsed() < kHeartbeatMs) return !m_cancelled;
+        m_last = percent;
+        m_stage = stage;
+        m_since.restart();
         if (!report(m_progress, m_last, stage)) m_cancelled = true;
         return !m_cancelled;
     }
@@ -287,9 +301,78 @@ public:
 private:
     const BackupProgress& m_progress;
     std::mutex m_mutex;
-    int m_last = 0;
+    int m_last = -1;
+    QString m_stage;
+    QElapsedTimer m_since;
     bool m_cancelled = false;
 };
+
+// A file handed to the archive that counts what the compressor reads of it, so the
+// compression reports its progress as it goes (and stops when `read` returns false).
+struct CountedFile {
+    QFile file;
+    std::function<bool(qint64)> read;
+    zip_error_t error;
+};
+
+zip_int64_t countedFileSource(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
+    auto* f = static_cast<CountedFile*>(state);
+    switch (cmd) {
+    case ZIP_SOURCE_OPEN:
+        if (!f->file.open(QIODevice::ReadOnly)) {
+            zip_error_set(&f->error, ZIP_ER_OPEN, 0);
+            return -1;
+        }
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const qint64 n = f->file.read(static_cast<char*>(data), qint64(len));
+        if (n < 0) {
+            zip_error_set(&f->error, ZIP_ER_READ, 0);
+            return -1;
+        }
+        if (f->read && !f->read(n)) {
+            zip_error_set(&f->error, ZIP_ER_CANCELLED, 0);
+            return -1;
+        }
+        return n;
+    }
+    case ZIP_SOURCE_CLOSE:
+        f->file.close();
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        const QFileInfo fi(f->file.fileName());
+        st->size = zip_uint64_t(fi.size());
+        st->mtime = time_t(fi.lastModified().toSecsSinceEpoch());
+        st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&f->error, data, len);
+    case ZIP_SOURCE_FREE:
+        zip_error_fini(&f->error);
+        delete f;
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+        zip_error_set(&f->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+zip_source_t* countedFile(zip_t* z, const QString& path, std::function<bool(qint64)> read) {
+    auto* f = new CountedFile{QFile(path), std::move(read), {}};
+    zip_error_init(&f->error);
+    zip_source_t* src = zip_source_function(z, countedFileSource, f);
+    if (!src) {
+        zip_error_fini(&f->error);
+        delete f;
+    }
+    return src;
+}
 } // namespace
 
 namespace {
@@ -417,11 +500,17 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     });
     int err = 0;
     bool zipOk = false;
+    qint64 entryBytes = 0, readBytes = 0;
+    for (const auto& entry : entries) entryBytes += QFileInfo(entry.second).size();
     zip_t* z = zip_open(QFile::encodeName(part).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
     if (!z) why = QStringLiteral("cannot create ") + part;
     for (const auto& [name, path] : entries) {
         if (!z) break;
-        zip_source_t* src = zip_source_file(z, QFile::encodeName(path).constData(), 0, -1);
+        zip_source_t* src = countedFile(z, path, [&](qint64 n) {
+            readBytes += n;
+            compressed = entryBytes > 0 ? double(readBytes) / entryBytes : 1.0;
+            return parallelStep();
+        });
         const zip_int64_t idx =
             src ? zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8) : -1;
         if (idx < 0) {
@@ -434,21 +523,6 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
         zip_set_file_compression(z, zip_uint64_t(idx), ZIP_CM_DEFLATE, 1);
     }
     if (z) {
-        struct State {
-            std::atomic<double>* compressed;
-            std::function<bool()> step;
-        } state{&compressed, parallelStep};
-        zip_register_progress_callback_with_state(
-            z, 0.01,
-            [](zip_t*, double done, void* s) {
-                auto* st = static_cast<State*>(s);
-                *st->compressed = done;
-                st->step();
-            },
-            nullptr, &state);
-        zip_register_cancel_callback_with_state(
-            z, [](zip_t*, void* s) { return static_cast<SharedProgress*>(s)->cancelled() ? 1 : 0; },
-            nullptr, &shared);
         zipOk = zip_close(z) == 0;
         if (!zipOk) {
             why = zipError(z);
