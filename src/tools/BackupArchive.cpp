@@ -27,6 +27,10 @@ const QString kPostDb = QStringLiteral("dbPost.db");
 const QStringList kMemberTables = {QStringLiteral("tblfriend"), QStringLiteral("options"),
                                    QStringLiteral("schedules")};
 
+// What the person reads when an archive is damaged or is no backup of this program.
+const QString kUnreadable = QStringLiteral("백업 파일이 손상되었거나 MemberDesk의 백업 파일이 아닙니다.");
+const QString kFolderEntry = QStringLiteral("백업 파일에 폴더가 붙은 이름이 있어 사용할 수 없습니다: ");
+
 bool report(const BackupProgress& p, int percent, const QString& stage) {
     return !p || p(percent, stage);
 }
@@ -110,19 +114,19 @@ bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& 
 bool ExtractZipEntry(const QString& archivePath, const QString& name, const QString& target,
                      QString* error, const std::function<void(qint64, qint64)>& bytes) {
     if (!flatName(name)) {
-        if (error) *error = QStringLiteral("entry name with a folder: ") + name;
+        if (error) *error = kFolderEntry + name;
         return false;
     }
     int err = 0;
     zip_t* z =
         zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
     if (!z) {
-        if (error) *error = QStringLiteral("not a readable zip archive");
+        if (error) *error = kUnreadable;
         return false;
     }
     zip_file_t* f = zip_fopen(z, name.toUtf8().constData(), 0);
     if (!f) {
-        if (error) *error = QStringLiteral("missing entry ") + name;
+        if (error) *error = QStringLiteral("백업 파일에 ") + name + QStringLiteral("이(가) 없습니다.");
         zip_discard(z);
         return false;
     }
@@ -160,7 +164,7 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
     zip_t* z =
         zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
     if (!z) {
-        if (error) *error = QStringLiteral("not a readable zip archive");
+        if (error) *error = kUnreadable;
         return false;
     }
     qint64 totalBytes = 0, readBytes = 0;
@@ -175,13 +179,13 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         const QString name = QString::fromUtf8(zip_get_name(z, zip_uint64_t(i), ZIP_FL_ENC_GUESS));
         if (!flatName(name)) {
             ok = false;
-            if (error) *error = QStringLiteral("entry name with a folder: ") + name;
+            if (error) *error = kFolderEntry + name;
             break;
         }
         const bool isMain = name == kMainDb;
         if (isMain && hasMain) {
             ok = false;
-            if (error) *error = QStringLiteral("two entries named ") + kMainDb;
+            if (error) *error = QStringLiteral("백업 파일에 ") + kMainDb + QStringLiteral("이(가) 두 개 있습니다.");
             break;
         }
         hasMain = hasMain || isMain;
@@ -211,8 +215,8 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         if (ok && n < 0) {
             ok = false;
             if (error)
-                *error = name + QStringLiteral(": ") +
-                         QString::fromUtf8(zip_error_strerror(zip_file_get_error(f)));
+                *error = QStringLiteral("백업 파일이 손상되었습니다. ") + name + QStringLiteral("을(를) 읽을 수 없습니다 (") +
+                         QString::fromUtf8(zip_error_strerror(zip_file_get_error(f))) + u')';
         }
         zip_fclose(f);
         if (writing && ok && !out.flush()) {
@@ -223,7 +227,7 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
     zip_discard(z);
     if (ok && !hasMain) {
         ok = false;
-        if (error) *error = QStringLiteral("no ") + kMainDb + QStringLiteral(" in the archive");
+        if (error) *error = QStringLiteral("백업 파일에 데이터베이스(") + kMainDb + QStringLiteral(")가 없습니다.");
     }
     if (!ok && !dbOut.isEmpty()) QFile::remove(dbOut);
     return ok;
@@ -250,14 +254,15 @@ bool checkMemberDatabase(const QString& db, QString* error, QString* dbVer,
         },
         kCheckWorkers);
     if (!c.ok || !c.hasTables) {
-        if (error) *error = c.ok ? QStringLiteral("not a MemberDesk database") : c.error;
+        if (error) *error = c.ok ? QStringLiteral("MemberDesk의 데이터베이스가 아닙니다.")
+                       : QStringLiteral("데이터베이스가 손상되었습니다 (") + c.error + u')';
         return false;
     }
     bool verOk = false;
     const int ver = c.dbVer.toInt(&verOk);
     if (!verOk || ver < 1 || ver > kSchemaVersion) {
         if (error)
-            *error = QStringLiteral("database version %1 is not supported (this program: %2)")
+            *error = QStringLiteral("이 프로그램이 읽을 수 없는 데이터베이스 버전입니다 (데이터베이스: %1, 프로그램: %2).")
                          .arg(c.dbVer)
                          .arg(kSchemaVersion);
         return false;
@@ -442,7 +447,7 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
 }
 
 bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
-                        const BackupProgress& progress, QString* error) {
+                        const BackupProgress& progress, QString* error, const std::function<void()>& copied) {
     QString why;
     const QString part = archivePath + QStringLiteral(".part");
     QDir().mkpath(QFileInfo(archivePath).absolutePath());
@@ -473,9 +478,19 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
         if (!SnapshotDatabase(dbFolder + u'/' + kPostDb, postCopy, {}, &why)) return fail(why);
         entries << qMakePair(kPostDb, postCopy);
     }
+    // The settings copies are copied too: the program, free to start again from here on,
+    // replaces them when it closes.
     for (const QFileInfo& fi :
-         QDir(dbFolder).entryInfoList({QStringLiteral("환경설정_*.mdb")}, QDir::Files))
-        entries << qMakePair(fi.fileName(), fi.absoluteFilePath());
+         QDir(dbFolder).entryInfoList({QStringLiteral("환경설정_*.mdb")}, QDir::Files)) {
+        const QString copy = tmp.path() + u'/' + fi.fileName();
+        QFile in(fi.absoluteFilePath()), out(copy);
+        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(in.readAll()) != in.size() ||
+            !out.flush())
+            return fail(QStringLiteral("cannot copy ") + fi.absoluteFilePath());
+        out.setFileTime(fi.lastModified(), QFileDevice::FileModificationTime);
+        entries << qMakePair(fi.fileName(), copy);
+    }
+    if (copied) copied();
     if (!report(progress, 20, QStringLiteral("compress"))) return fail(QStringLiteral("cancelled"));
 
     // 20..99: the copy is checked on one core while the other compresses it and then reads
@@ -539,9 +554,9 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     checker.join();
     if (shared.cancelled()) return fail(QStringLiteral("cancelled"));
     if (!zipOk) return fail(why);
-    if (!readOk) return fail(QStringLiteral("the written archive failed its check: ") + why);
+    if (!readOk) return fail(QStringLiteral("저장한 백업 파일을 다시 읽어 검사하지 못했습니다. ") + why);
     if (!checkOk)
-        return fail(QStringLiteral("the copy of the database failed its check: ") + checkError);
+        return fail(QStringLiteral("백업할 데이터베이스의 검사에서 문제가 발견되었습니다. ") + checkError);
     if (!syncToDisk(part))
         return fail(QStringLiteral("cannot write ") + part + QStringLiteral(" to the disk"));
     if (!renameOver(part, archivePath, &why)) return fail(why);
