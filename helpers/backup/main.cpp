@@ -114,7 +114,7 @@ bool runWithProgress(const QString& label, const std::function<bool(const Backup
     const BackupProgress progress = [&dlg, label](int percent, const QString& stage) {
         QString text = label + QStringLiteral("\n\n") + stageText(stage) + QStringLiteral("...");
         if (g_freeAgain)
-            text += QStringLiteral("\n\n데이터베이스 복사를 마쳤습니다. 백업이 끝나기 전에도 MemberDesk를 다시 사용할 수 있습니다.");
+            text += QStringLiteral("\n\n데이터베이스 복사를 마쳤습니다.\n백업이 끝나기 전에도 MemberDesk를 다시 사용할 수 있습니다.");
         QMetaObject::invokeMethod(
             &dlg,
             [&dlg, percent, text] {
