@@ -114,7 +114,8 @@ bool runWithProgress(const QString& label, const std::function<bool(const Backup
     const BackupProgress progress = [&dlg, label](int percent, const QString& stage) {
         QString text = label + QStringLiteral("\n\n") + stageText(stage) + QStringLiteral("...");
         if (g_freeAgain)
-            text += QStringLiteral("\n\n데이터베이스 복사를 마쳤습니다.\n백업이 끝나기 전에도 MemberDesk를 다시 사용할 수 있습니다.");
+            text += QStringLiteral("\n\n데이터베이스 복사를 마쳤습니다.\n백업이 끝나기 전에도 "
+                                   "MemberDesk를 다시 사용할 수 있습니다.");
         QMetaObject::invokeMethod(
             &dlg,
             [&dlg, percent, text] {
@@ -167,10 +168,15 @@ bool backupTo(const QString& dbFolder, const QString& server, const QString& dir
         g_freeAgain = true;
         if (g_quiet) std::fprintf(stderr, "copied: MemberDesk may start again\n");
         QMetaObject::invokeMethod(
-            qApp, [] { if (g_lock) g_lock->unlock(); }, Qt::QueuedConnection);
+            qApp,
+            [] {
+                if (g_lock) g_lock->unlock();
+            },
+            Qt::QueuedConnection);
     };
     const bool ok = runWithProgress(
-        QStringLiteral("데이터를 백업하고 있습니다. 잠시 기다려 주십시오."), [&](const BackupProgress& p) {
+        QStringLiteral("데이터를 백업하고 있습니다. 잠시 기다려 주십시오."),
+        [&](const BackupProgress& p) {
             if (server.isEmpty()) return WriteBackupArchive(dbFolder, archive, p, &error, copied);
             QDir().mkpath(dir);
             QTemporaryDir copy(QDir(dir).filePath(QStringLiteral("server-copy-XXXXXX")));
@@ -179,11 +185,12 @@ bool backupTo(const QString& dbFolder, const QString& server, const QString& dir
                 return false;
             }
             return copyServerDatabase(server, dbFolder, copy.path(), p, &error) &&
-                   WriteBackupArchive(copy.path(), archive,
-                                      [&p](int percent, const QString& stage) {
-                                          return p(40 + percent * 60 / 100, stage);
-                                      },
-                                      &error, copied);
+                   WriteBackupArchive(
+                       copy.path(), archive,
+                       [&p](int percent, const QString& stage) {
+                           return p(40 + percent * 60 / 100, stage);
+                       },
+                       &error, copied);
         });
     if (!ok) {
         say(QStringLiteral("데이터백업을 실패하였습니다.\n\n") + error, true);

@@ -139,7 +139,8 @@ namespace {
 // against each of its indexes, unique keys). Together they check what one full
 // integrity_check does; most of the time goes to the row-index comparisons, which now run
 // on more than one core. Empty when the file passed; the first complaint otherwise.
-QString integrityCheck(const QString& path, sqlite3* db, int workers, const std::function<void()>& tick) {
+QString integrityCheck(const QString& path, sqlite3* db, int workers,
+                       const std::function<void()>& tick) {
     std::mutex tickLock;
     std::atomic<bool> failed{false};
     struct Handler {
@@ -164,9 +165,11 @@ QString integrityCheck(const QString& path, sqlite3* db, int workers, const std:
     auto run = [](sqlite3* c, const QString& sql) -> QString {
         QVector<QVector<QVariant>> rows;
         QString error;
-        if (!selectRows(c, sql, {}, rows, &error)) return error.isEmpty() ? QStringLiteral("integrity check failed") : error;
+        if (!selectRows(c, sql, {}, rows, &error))
+            return error.isEmpty() ? QStringLiteral("integrity check failed") : error;
         if (rows.size() != 1 || rows[0].value(0).toString() != QStringLiteral("ok"))
-            return rows.isEmpty() ? QStringLiteral("integrity check failed") : rows[0].value(0).toString();
+            return rows.isEmpty() ? QStringLiteral("integrity check failed")
+                                  : rows[0].value(0).toString();
         return {};
     };
 
@@ -174,19 +177,27 @@ QString integrityCheck(const QString& path, sqlite3* db, int workers, const std:
     QVector<QVector<QVariant>> tables;
     QVector<QPair<double, QString>> jobs;
     if (workers > 1 &&
-        selectRows(db,
-                   QStringLiteral("SELECT m.name, (SELECT COUNT(*) FROM sqlite_master i WHERE i.type = 'index' AND "
-                                  "i.tbl_name = m.name) FROM sqlite_master m WHERE m.type = 'table' AND m.rootpage > 0"),
-                   {}, tables, nullptr)) {
+        selectRows(
+            db,
+            QStringLiteral(
+                "SELECT m.name, (SELECT COUNT(*) FROM sqlite_master i WHERE i.type = 'index' AND "
+                "i.tbl_name = m.name) FROM sqlite_master m WHERE m.type = 'table' AND m.rootpage > "
+                "0"),
+            {}, tables, nullptr)) {
         for (const auto& t : tables) {
-            const QString quoted = u'"' + t[0].toString().replace(u'"', QStringLiteral("\"\"")) + u'"';
+            const QString quoted =
+                u'"' + t[0].toString().replace(u'"', QStringLiteral("\"\"")) + u'"';
             QVector<QVector<QVariant>> top;
             double rows = 1;
-            if (selectRows(db, QStringLiteral("SELECT MAX(rowid) FROM ") + quoted, {}, top, nullptr) && !top.isEmpty())
+            if (selectRows(db, QStringLiteral("SELECT MAX(rowid) FROM ") + quoted, {}, top,
+                           nullptr) &&
+                !top.isEmpty())
                 rows = std::max(1.0, top[0].value(0).toDouble());
-            jobs.push_back({rows * (1 + t[1].toInt()), QStringLiteral("PRAGMA integrity_check(") + quoted + u')'});
+            jobs.push_back({rows * (1 + t[1].toInt()),
+                            QStringLiteral("PRAGMA integrity_check(") + quoted + u')'});
         }
-        std::sort(jobs.begin(), jobs.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::sort(jobs.begin(), jobs.end(),
+                  [](const auto& a, const auto& b) { return a.first > b.first; });
         // Each job begins with a walk through its trees that reports no progress; the quick
         // check's is the longest, so it starts once both workers are past their first walks.
         jobs.insert(std::min<qsizetype>(2, jobs.size()), {0, QStringLiteral("PRAGMA quick_check")});
@@ -217,9 +228,11 @@ QString integrityCheck(const QString& path, sqlite3* db, int workers, const std:
         if (!failed.exchange(true) || firstError.isEmpty()) firstError = why;
     };
     std::vector<std::thread> threads;
-    for (int i = 1; i < workers; ++i) threads.emplace_back(worker);
+    for (int i = 1; i < workers; ++i)
+        threads.emplace_back(worker);
     worker();
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     return firstError;
 }
 } // namespace

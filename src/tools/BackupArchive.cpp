@@ -28,8 +28,10 @@ const QStringList kMemberTables = {QStringLiteral("tblfriend"), QStringLiteral("
                                    QStringLiteral("schedules")};
 
 // What the person reads when an archive is damaged or is no backup of this program.
-const QString kUnreadable = QStringLiteral("백업 파일이 손상되었거나 MemberDesk의 백업 파일이 아닙니다.");
-const QString kFolderEntry = QStringLiteral("백업 파일에 폴더가 붙은 이름이 있어 사용할 수 없습니다: ");
+const QString kUnreadable =
+    QStringLiteral("백업 파일이 손상되었거나 MemberDesk의 백업 파일이 아닙니다.");
+const QString kFolderEntry =
+    QStringLiteral("백업 파일에 폴더가 붙은 이름이 있어 사용할 수 없습니다: ");
 
 bool report(const BackupProgress& p, int percent, const QString& stage) {
     return !p || p(percent, stage);
@@ -126,7 +128,8 @@ bool ExtractZipEntry(const QString& archivePath, const QString& name, const QStr
     }
     zip_file_t* f = zip_fopen(z, name.toUtf8().constData(), 0);
     if (!f) {
-        if (error) *error = QStringLiteral("백업 파일에 ") + name + QStringLiteral("이(가) 없습니다.");
+        if (error)
+            *error = QStringLiteral("백업 파일에 ") + name + QStringLiteral("이(가) 없습니다.");
         zip_discard(z);
         return false;
     }
@@ -185,7 +188,9 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         const bool isMain = name == kMainDb;
         if (isMain && hasMain) {
             ok = false;
-            if (error) *error = QStringLiteral("백업 파일에 ") + kMainDb + QStringLiteral("이(가) 두 개 있습니다.");
+            if (error)
+                *error = QStringLiteral("백업 파일에 ") + kMainDb +
+                         QStringLiteral("이(가) 두 개 있습니다.");
             break;
         }
         hasMain = hasMain || isMain;
@@ -215,7 +220,8 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         if (ok && n < 0) {
             ok = false;
             if (error)
-                *error = QStringLiteral("백업 파일이 손상되었습니다. ") + name + QStringLiteral("을(를) 읽을 수 없습니다 (") +
+                *error = QStringLiteral("백업 파일이 손상되었습니다. ") + name +
+                         QStringLiteral("을(를) 읽을 수 없습니다 (") +
                          QString::fromUtf8(zip_error_strerror(zip_file_get_error(f))) + u')';
         }
         zip_fclose(f);
@@ -227,7 +233,9 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
     zip_discard(z);
     if (ok && !hasMain) {
         ok = false;
-        if (error) *error = QStringLiteral("백업 파일에 데이터베이스(") + kMainDb + QStringLiteral(")가 없습니다.");
+        if (error)
+            *error = QStringLiteral("백업 파일에 데이터베이스(") + kMainDb +
+                     QStringLiteral(")가 없습니다.");
     }
     if (!ok && !dbOut.isEmpty()) QFile::remove(dbOut);
     return ok;
@@ -254,15 +262,17 @@ bool checkMemberDatabase(const QString& db, QString* error, QString* dbVer,
         },
         kCheckWorkers);
     if (!c.ok || !c.hasTables) {
-        if (error) *error = c.ok ? QStringLiteral("MemberDesk의 데이터베이스가 아닙니다.")
-                       : QStringLiteral("데이터베이스가 손상되었습니다 (") + c.error + u')';
+        if (error)
+            *error = c.ok ? QStringLiteral("MemberDesk의 데이터베이스가 아닙니다.")
+                          : QStringLiteral("데이터베이스가 손상되었습니다 (") + c.error + u')';
         return false;
     }
     bool verOk = false;
     const int ver = c.dbVer.toInt(&verOk);
     if (!verOk || ver < 1 || ver > kSchemaVersion) {
         if (error)
-            *error = QStringLiteral("이 프로그램이 읽을 수 없는 데이터베이스 버전입니다 (데이터베이스: %1, 프로그램: %2).")
+            *error = QStringLiteral("이 프로그램이 읽을 수 없는 데이터베이스 버전입니다 "
+                                    "(데이터베이스: %1, 프로그램: %2).")
                          .arg(c.dbVer)
                          .arg(kSchemaVersion);
         return false;
@@ -291,7 +301,8 @@ public:
     bool operator()(int percent, const QString& stage) {
         std::lock_guard<std::mutex> lock(m_mutex);
         percent = std::max(m_last, percent);
-        if (percent == m_last && stage == m_stage && m_since.elapsed() < kHeartbeatMs) return !m_cancelled;
+        if (percent == m_last && stage == m_stage && m_since.elapsed() < kHeartbeatMs)
+            return !m_cancelled;
         m_last = percent;
         m_stage = stage;
         m_since.restart();
@@ -360,8 +371,9 @@ zip_int64_t countedFileSource(void* state, void* data, zip_uint64_t len, zip_sou
         delete f;
         return 0;
     case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                              -1);
     default:
         zip_error_set(&f->error, ZIP_ER_OPNOTSUPP, 0);
         return -1;
@@ -447,7 +459,8 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
 }
 
 bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
-                        const BackupProgress& progress, QString* error, const std::function<void()>& copied) {
+                        const BackupProgress& progress, QString* error,
+                        const std::function<void()>& copied) {
     QString why;
     const QString part = archivePath + QStringLiteral(".part");
     QDir().mkpath(QFileInfo(archivePath).absolutePath());
@@ -484,8 +497,8 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
          QDir(dbFolder).entryInfoList({QStringLiteral("환경설정_*.mdb")}, QDir::Files)) {
         const QString copy = tmp.path() + u'/' + fi.fileName();
         QFile in(fi.absoluteFilePath()), out(copy);
-        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(in.readAll()) != in.size() ||
-            !out.flush())
+        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
+            out.write(in.readAll()) != in.size() || !out.flush())
             return fail(QStringLiteral("cannot copy ") + fi.absoluteFilePath());
         out.setFileTime(fi.lastModified(), QFileDevice::FileModificationTime);
         entries << qMakePair(fi.fileName(), copy);
@@ -516,14 +529,15 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     int err = 0;
     bool zipOk = false;
     qint64 entryBytes = 0, readBytes = 0;
-    for (const auto& entry : entries) entryBytes += QFileInfo(entry.second).size();
+    for (const auto& entry : entries)
+        entryBytes += QFileInfo(entry.second).size();
     zip_t* z = zip_open(QFile::encodeName(part).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
     if (!z) why = QStringLiteral("cannot create ") + part;
     for (const auto& [name, path] : entries) {
         if (!z) break;
         zip_source_t* src = countedFile(z, path, [&](qint64 n) {
             readBytes += n;
-            compressed = entryBytes > 0 ? double(readBytes) / entryBytes : 1.0;
+            compressed = entryBytes > 0 ? std::min(1.0, double(readBytes) / entryBytes) : 1.0;
             return parallelStep();
         });
         const zip_int64_t idx =
@@ -554,9 +568,11 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     checker.join();
     if (shared.cancelled()) return fail(QStringLiteral("cancelled"));
     if (!zipOk) return fail(why);
-    if (!readOk) return fail(QStringLiteral("저장한 백업 파일을 다시 읽어 검사하지 못했습니다. ") + why);
+    if (!readOk)
+        return fail(QStringLiteral("저장한 백업 파일을 다시 읽어 검사하지 못했습니다. ") + why);
     if (!checkOk)
-        return fail(QStringLiteral("백업할 데이터베이스의 검사에서 문제가 발견되었습니다. ") + checkError);
+        return fail(QStringLiteral("백업할 데이터베이스의 검사에서 문제가 발견되었습니다. ") +
+                    checkError);
     if (!syncToDisk(part))
         return fail(QStringLiteral("cannot write ") + part + QStringLiteral(" to the disk"));
     if (!renameOver(part, archivePath, &why)) return fail(why);

@@ -323,10 +323,13 @@ private slots:
                 // comparing every row with every index, finds it.
                 if (kind == QStringLiteral("index"))
                     QVERIFY(BuildDatabaseFile(
-                        db, {QStringLiteral("INSERT INTO tbljangbu (sdate, smemo) VALUES ('2024-01-31', 'x')"),
-                             QStringLiteral("PRAGMA writable_schema = ON"),
-                             QStringLiteral("UPDATE sqlite_master SET sql = 'CREATE INDEX ix_tbljangbu_sdate ON "
-                                            "tbljangbu (smemo)' WHERE name = 'ix_tbljangbu_sdate'")}));
+                        db,
+                        {QStringLiteral(
+                             "INSERT INTO tbljangbu (sdate, smemo) VALUES ('2024-01-31', 'x')"),
+                         QStringLiteral("PRAGMA writable_schema = ON"),
+                         QStringLiteral(
+                             "UPDATE sqlite_master SET sql = 'CREATE INDEX ix_tbljangbu_sdate ON "
+                             "tbljangbu (smemo)' WHERE name = 'ix_tbljangbu_sdate'")}));
                 if (kind == QStringLiteral("newer"))
                     QVERIFY(BuildDatabaseFile(
                         db, {QStringLiteral(
@@ -368,7 +371,9 @@ private slots:
                                          "FROM c WHERE i < 3000) "
                                          "INSERT INTO filler SELECT randomblob(4000) FROM c"))
                     .ok);
-        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tbljangbu (smemo, smoney) VALUES ('from', 500), ('to', 500)")), 2);
+        QCOMPARE(ExecSQL(QStringLiteral(
+                     "INSERT INTO tbljangbu (smemo, smoney) VALUES ('from', 500), ('to', 500)")),
+                 2);
         const QString settingsCopy = App().dbFolder + QStringLiteral("/환경설정_20260101_0900.mdb");
         QFile f(settingsCopy);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -386,33 +391,43 @@ private slots:
                      [&](int, const QString& stage) {
                          if (stage == QStringLiteral("snapshot") && ++snapshotSteps == 2)
                              other.exec(QStringLiteral(
-                                 "BEGIN; UPDATE tbljangbu SET smoney = smoney - 100 WHERE smemo = 'from'; "
+                                 "BEGIN; UPDATE tbljangbu SET smoney = smoney - 100 WHERE smemo = "
+                                 "'from'; "
                                  "UPDATE tbljangbu SET smoney = smoney + 100 WHERE smemo = 'to'; "
                                  "INSERT INTO tblfriend (sname) VALUES ('during'); COMMIT"));
                          return true;
                      },
                      &error,
                      [&] {
-                         wroteAfterCopy = other.exec(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('after')"));
+                         wroteAfterCopy = other.exec(
+                             QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('after')"));
                          QFile::remove(settingsCopy);
                      }),
                  qPrintable(error));
         QVERIFY(snapshotSteps >= 3);
         QVERIFY(wroteAfterCopy);
-        QCOMPARE(other.value(QStringLiteral("SELECT COUNT(*) FROM tblfriend WHERE sname IN ('during', 'after')")).toInt(), 2);
+        QCOMPARE(other
+                     .value(QStringLiteral(
+                         "SELECT COUNT(*) FROM tblfriend WHERE sname IN ('during', 'after')"))
+                     .toInt(),
+                 2);
 
         const QString fresh = work.filePath(QStringLiteral("DBS"));
-        QVERIFY2(RestoreBackupArchive(archive, fresh, work.filePath(QStringLiteral("keep")), {}, &error),
-                 qPrintable(error));
-        const DatabaseFileCheck c = CheckDatabaseFile(fresh + QStringLiteral("/dbMain.db"), {QStringLiteral("tblfriend")});
+        QVERIFY2(
+            RestoreBackupArchive(archive, fresh, work.filePath(QStringLiteral("keep")), {}, &error),
+            qPrintable(error));
+        const DatabaseFileCheck c =
+            CheckDatabaseFile(fresh + QStringLiteral("/dbMain.db"), {QStringLiteral("tblfriend")});
         QVERIFY2(c.ok && c.hasTables, qPrintable(c.error));
         FileConnection restored;
         QVERIFY(restored.open(fresh + QStringLiteral("/dbMain.db")));
         QVector<QVector<QVariant>> rows;
-        QVERIFY(restored.select(QStringLiteral("SELECT (SELECT group_concat(m) FROM (SELECT CAST(smoney AS INTEGER) AS m FROM tbljangbu "
-                                               "ORDER BY smemo)), (SELECT COUNT(*) FROM tblfriend WHERE sname IN "
-                                               "('during', 'after'))"),
-                                {}, rows));
+        QVERIFY(restored.select(
+            QStringLiteral("SELECT (SELECT group_concat(m) FROM (SELECT CAST(smoney AS INTEGER) AS "
+                           "m FROM tbljangbu "
+                           "ORDER BY smemo)), (SELECT COUNT(*) FROM tblfriend WHERE sname IN "
+                           "('during', 'after'))"),
+            {}, rows));
         QCOMPARE(rows.value(0).value(0).toString(), QStringLiteral("500,500"));
         QCOMPARE(rows.value(0).value(1).toInt(), 0);
         QFile back(fresh + QStringLiteral("/환경설정_20260101_0900.mdb"));
@@ -433,15 +448,18 @@ private slots:
         f.write("a=1\n");
         f.close();
         const QString archive = work.filePath(QStringLiteral("old.zip"));
-        QVERIFY(WriteZip(archive, {{QStringLiteral("dbMain.db"), db}, {QFileInfo(settingsCopy).fileName(), settingsCopy}}));
+        QVERIFY(WriteZip(archive, {{QStringLiteral("dbMain.db"), db},
+                                   {QFileInfo(settingsCopy).fileName(), settingsCopy}}));
         const QString fresh = work.filePath(QStringLiteral("DBS"));
         QString error;
-        QVERIFY2(RestoreBackupArchive(archive, fresh, work.filePath(QStringLiteral("keep")), {}, &error),
-                 qPrintable(error));
+        QVERIFY2(
+            RestoreBackupArchive(archive, fresh, work.filePath(QStringLiteral("keep")), {}, &error),
+            qPrintable(error));
         FileConnection restored;
         QVERIFY(restored.open(fresh + QStringLiteral("/dbMain.db")));
         QVector<QVector<QVariant>> rows;
-        QVERIFY(restored.select(QStringLiteral("SELECT COUNT(*) FROM tblfriend WHERE sname = 'old'"), {}, rows));
+        QVERIFY(restored.select(
+            QStringLiteral("SELECT COUNT(*) FROM tblfriend WHERE sname = 'old'"), {}, rows));
         QCOMPARE(rows.value(0).value(0).toInt(), 1);
         QVERIFY(QFile::exists(fresh + u'/' + QFileInfo(settingsCopy).fileName()));
     }
