@@ -196,11 +196,13 @@ QString integrityCheck(const QString& path, sqlite3* db, int workers,
             jobs.push_back({rows * (1 + t[1].toInt()),
                             QStringLiteral("PRAGMA integrity_check(") + quoted + u')'});
         }
-        std::sort(jobs.begin(), jobs.end(),
-                  [](const auto& a, const auto& b) { return a.first > b.first; });
-        // Each job begins with a walk through its trees that reports no progress; the quick
-        // check's is the longest, so it starts once both workers are past their first walks.
-        jobs.insert(std::min<qsizetype>(2, jobs.size()), {0, QStringLiteral("PRAGMA quick_check")});
+        // Each job begins with a walk through its trees that reports no progress, as long as
+        // the job is large. The largest table goes first, to one worker for most of the time;
+        // the other takes the rest from the smallest up, so it reports soon, and the quick
+        // check (the longest walk) last, while the largest still reports.
+        std::sort(jobs.begin(), jobs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        if (!jobs.isEmpty()) jobs.prepend(jobs.takeLast());
+        jobs.push_back({0, QStringLiteral("PRAGMA quick_check")});
     }
     if (jobs.size() < 2) {
         watch(db);

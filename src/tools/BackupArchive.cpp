@@ -241,19 +241,26 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
     return ok;
 }
 
-// The integrity check's length is not known beforehand; split over two connections it
-// calls back about this many times per megabyte of database (measured on member, trade and
-// ledger data; the quick check of the whole file adds half again to the tables' checks).
-constexpr double kCheckTicksPerMB = 9.4;
-// The check runs on two connections at once: the index comparisons, most of a backup's
-// work, then take two cores.
-constexpr int kCheckWorkers = 2;
+// The integrity check's length is not known beforehand; it calls back about this many
+// times per megabyte of database (measured on member, trade and ledger data): split over
+// more than one connection the quick check of the whole file adds half again.
+constexpr double kCheckTicksPerMB = 6.2;
+constexpr double kSplitCheckTicksPerMB = 9.4;
+
+// Connections for the check: two where it has the machine's cores to itself (verify,
+// restore). A backup compresses beside it, so the second is taken only where a core is
+// left over; on two cores it would only add the split's extra work.
+int checkWorkers(bool besideCompression) {
+    if (!besideCompression) return 2;
+    return std::thread::hardware_concurrency() >= 3 ? 2 : 1;
+}
 
 // Integrity, MemberDesk's tables and a schema version this program reads. `fraction`
 // gets the estimated share of the check done (0..1, never reaching 1 before the end).
 bool checkMemberDatabase(const QString& db, QString* error, QString* dbVer,
-                         const std::function<void(double)>& fraction) {
-    const double expected = std::max(1.0, QFileInfo(db).size() / 1e6 * kCheckTicksPerMB);
+                         const std::function<void(double)>& fraction, int workers) {
+    const double expected = std::max(
+        1.0, QFileInfo(db).size() / 1e6 * (workers > 1 ? kSplitCheckTicksPerMB : kCheckTicksPerMB));
     int ticks = 0;
     const DatabaseFileCheck c = CheckDatabaseFile(
         db, kMemberTables,
@@ -261,7 +268,7 @@ bool checkMemberDatabase(const QString& db, QString* error, QString* dbVer,
             ++ticks;
             if (fraction) fraction(std::min(0.99, ticks / expected));
         },
-        kCheckWorkers);
+        workers);
     if (!c.ok || !c.hasTables) {
         if (error)
             *error = c.ok ? QStringLiteral("MemberDesk의 데이터베이스가 아닙니다.")
@@ -454,9 +461,10 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
                 report(progress, from + int((mid - from) * done / total), QStringLiteral("verify"));
         }))
         return false;
-    return checkMemberDatabase(db, error, dbVer, [&](double f) {
-        report(progress, mid + int((to - mid) * f), QStringLiteral("verify"));
-    });
+    return checkMemberDatabase(
+        db, error, dbVer,
+        [&](double f) { report(progress, mid + int((to - mid) * f), QStringLiteral("verify")); },
+        checkWorkers(false));
 }
 
 bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
@@ -522,10 +530,13 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     QString checkError;
     bool checkOk = false;
     std::thread checker([&] {
-        checkOk = checkMemberDatabase(mainCopy, &checkError, nullptr, [&](double f) {
-            checked = f;
-            parallelStep();
-        });
+        checkOk = checkMemberDatabase(
+            mainCopy, &checkError, nullptr,
+            [&](double f) {
+                checked = f;
+                parallelStep();
+            },
+            checkWorkers(true));
     });
     int err = 0;
     bool zipOk = false;
@@ -638,10 +649,13 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
     QString checkError;
     bool checkOk = false;
     std::thread checker([&] {
-        checkOk = checkMemberDatabase(mainNew, &checkError, nullptr, [&](double f) {
-            checked = f;
-            step();
-        });
+        checkOk = checkMemberDatabase(
+            mainNew, &checkError, nullptr,
+            [&](double f) {
+                checked = f;
+                step();
+            },
+            checkWorkers(false));
     });
     const QStringList oldFiles = {kMainDb, kMainDb + QStringLiteral("-wal"),
                                   kMainDb + QStringLiteral("-journal"),
