@@ -289,6 +289,7 @@ private slots:
         QTest::newRow("newer schema") << "newer";
         QTest::newRow("another program's database") << "foreign";
         QTest::newRow("index out of step with its table") << "index";
+        QTest::newRow("pages no table or index uses") << "orphan";
         QTest::newRow("entry with a folder") << "traversal";
         QTest::newRow("no database entry") << "empty";
     }
@@ -330,6 +331,12 @@ private slots:
                          QStringLiteral(
                              "UPDATE sqlite_master SET sql = 'CREATE INDEX ix_tbljangbu_sdate ON "
                              "tbljangbu (smemo)' WHERE name = 'ix_tbljangbu_sdate'")}));
+                // An index dropped from the schema but not from the file: only the walk
+                // through the whole file finds its pages unused.
+                if (kind == QStringLiteral("orphan"))
+                    QVERIFY(BuildDatabaseFile(db, {QStringLiteral("PRAGMA writable_schema = ON"),
+                                                   QStringLiteral("DELETE FROM sqlite_master WHERE name = "
+                                                                  "'ix_tbljangbu_sdate'")}));
                 if (kind == QStringLiteral("newer"))
                     QVERIFY(BuildDatabaseFile(
                         db, {QStringLiteral(
