@@ -173,17 +173,13 @@ QString integrityCheck(const QString& path, sqlite3* db, int workers,
         return {};
     };
 
-    // The tables, largest work first: rows (the highest rowid) times one plus their indexes.
+    // Each table's work: its rows (the highest rowid) times one plus its indexes.
+    static const QString tableList = QStringLiteral(
+        "SELECT m.name, (SELECT COUNT(*) FROM sqlite_master i WHERE i.type = 'index' AND "
+        "i.tbl_name = m.name) FROM sqlite_master m WHERE m.type = 'table' AND m.rootpage > 0");
     QVector<QVector<QVariant>> tables;
     QVector<QPair<double, QString>> jobs;
-    if (workers > 1 &&
-        selectRows(
-            db,
-            QStringLiteral(
-                "SELECT m.name, (SELECT COUNT(*) FROM sqlite_master i WHERE i.type = 'index' AND "
-                "i.tbl_name = m.name) FROM sqlite_master m WHERE m.type = 'table' AND m.rootpage > "
-                "0"),
-            {}, tables, nullptr)) {
+    if (workers > 1 && selectRows(db, tableList, {}, tables, nullptr)) {
         for (const auto& t : tables) {
             const QString quoted =
                 u'"' + t[0].toString().replace(u'"', QStringLiteral("\"\"")) + u'"';
@@ -200,7 +196,8 @@ QString integrityCheck(const QString& path, sqlite3* db, int workers,
         // the job is large. The largest table goes first, to one worker for most of the time;
         // the other takes the rest from the smallest up, so it reports soon, and the quick
         // check (the longest walk) last, while the largest still reports.
-        std::sort(jobs.begin(), jobs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::sort(jobs.begin(), jobs.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
         if (!jobs.isEmpty()) jobs.prepend(jobs.takeLast());
         jobs.push_back({0, QStringLiteral("PRAGMA quick_check")});
     }

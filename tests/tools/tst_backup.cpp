@@ -334,9 +334,10 @@ private slots:
                 // An index dropped from the schema but not from the file: only the walk
                 // through the whole file finds its pages unused.
                 if (kind == QStringLiteral("orphan"))
-                    QVERIFY(BuildDatabaseFile(db, {QStringLiteral("PRAGMA writable_schema = ON"),
-                                                   QStringLiteral("DELETE FROM sqlite_master WHERE name = "
-                                                                  "'ix_tbljangbu_sdate'")}));
+                    QVERIFY(BuildDatabaseFile(
+                        db, {QStringLiteral("PRAGMA writable_schema = ON"),
+                             QStringLiteral("DELETE FROM sqlite_master WHERE name = "
+                                            "'ix_tbljangbu_sdate'")}));
                 if (kind == QStringLiteral("newer"))
                     QVERIFY(BuildDatabaseFile(
                         db, {QStringLiteral(
