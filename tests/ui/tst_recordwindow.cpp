@@ -91,6 +91,20 @@ protected:
     void editRecord(int code) override { edited = code; }
 };
 
+// A main window with a multiple-document area that child windows open in; handed back
+// to nobody when it goes.
+struct Frame {
+    QMainWindow window;
+    QMdiArea* area = new QMdiArea(&window);
+    explicit Frame(QSize size = {1000, 800}) {
+        window.setCentralWidget(area);
+        window.resize(size);
+        window.show();
+        WindowRegistry::setMdiArea(area);
+    }
+    ~Frame() { WindowRegistry::setMdiArea(nullptr); }
+};
+
 int insertPlace(const QString& name) {
     ExecSQL(QStringLiteral("INSERT INTO tblusename (sname) VALUES (?)"), {name});
     return LastIdentity();
@@ -308,13 +322,8 @@ private slots:
     }
 
     void registryReusesAndCloseAllCloses() {
-        QMainWindow frame;
-        auto* area = new QMdiArea(&frame);
-        frame.setCentralWidget(area);
-        frame.resize(1000, 800);
-        frame.show();
-        WindowRegistry::setMdiArea(area);
-
+        Frame frame;
+        QMdiArea* area = frame.area;
         auto* list = OpenChild<SampleList>(QStringLiteral("frmSampleList"));
         QCOMPARE(OpenChild<SampleList>(QStringLiteral("frmSampleList")), list);
         QCOMPARE(list->objectName(), QStringLiteral("frmSampleList"));
@@ -343,15 +352,10 @@ private slots:
         QVERIFY(WindowRegistry::windows().isEmpty());
         // The list's position was kept in its layout file.
         QVERIFY(QFile::exists(m_env->path(QStringLiteral("FormIni/frmSampleList.ini"))));
-        WindowRegistry::setMdiArea(nullptr);
     }
 
     void windowClosingItselfTakesItsFrame() {
-        QMainWindow frame;
-        auto* area = new QMdiArea(&frame);
-        frame.setCentralWidget(area);
-        frame.show();
-        WindowRegistry::setMdiArea(area);
+        Frame frame;
         auto* ed = OpenChild<SampleEditor>(QStringLiteral("frmSampleEdit"));
         ed->SetFormMode(1);
         ed->txtName->setText(QStringLiteral("x"));
@@ -359,19 +363,15 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(area->subWindowList().isEmpty());
-        WindowRegistry::setMdiArea(nullptr);
+        QVERIFY(frame.area->subWindowList().isEmpty());
     }
+
     // A second window opens in front of the first, inside the frame, with the cursor in
     // its first input, even when it would like to be larger than the frame.
     void newWindowComesToFrontFitsAndTakesTheKeyboard() {
-        QMainWindow frame;
-        auto* area = new QMdiArea(&frame);
-        frame.setCentralWidget(area);
-        frame.resize(600, 400);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        WindowRegistry::setMdiArea(area);
+        Frame frame({600, 400});
+        QMdiArea* area = frame.area;
+        QVERIFY(QTest::qWaitForWindowExposed(&frame.window));
         auto* list = OpenChild<SampleList>(QStringLiteral("frmSampleList"));
         auto* ed = ChildWindow<SampleEditor>(QStringLiteral("frmSampleEdit"));
         ed->setMinimumSize(200, 150);
@@ -387,7 +387,6 @@ private slots:
         QVERIFY(WindowRegistry::subWindowOf(list));
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         QVERIFY(CloseAllChildren());
-        WindowRegistry::setMdiArea(nullptr);
     }
 };
 
