@@ -221,15 +221,7 @@ private slots:
         m_d->key(Qt::Key_F2);
         QCOMPARE(m_d->query("SELECT smemo FROM tblservice WHERE sname = 'Cut'").toString(), QString("it's"));
         QCOMPARE(m_d->focus(), m_d->find("htField(1)", editor));
-
-        QWidget* groups = m_d->open("mnuFriend_Group");
-        m_d->click("htField(1)", groups);
-        m_d->type("Club");
-        m_d->find<QComboBox>("cmbYear", groups)->setCurrentIndex(1);
-        m_d->find<QComboBox>("cmbDay", groups)->setCurrentIndex(5);
-        m_d->click("btnSave", groups);
-        QCOMPARE(m_d->query("SELECT COUNT(*) FROM tblgroup WHERE gname = 'Club'").toInt(), 1);
-        QCOMPARE(m_d->focus(), m_d->find("htField(1)", groups));
+        // The group window likewise: tst_frameclicks savedNoticeOverItsWindow.
     }
 
     // F1 and 도움말 open the guide at the window's page, in the program's own window:
