@@ -247,32 +247,60 @@ private slots:
         QVERIFY(!IsDatabaseOpen());
     }
 
-    void clientReachableFolderLeavesSettings() {
-        makeServer(env->path("srv"));
-        clientSettings(env->path("srv/DBS"), "//server/share", "/mnt/old");
-        QVERIFY(InitApp());
-        QCOMPARE(App().dbFile, env->path("srv/DBS/dbMain.db"));
-        QCOMPARE(setting(Env, "네트웍드라이브"), QString("/mnt/old"));
-        QCOMPARE(setting(Cfg, "DB경로"), env->path("srv/DBS"));
-        QVERIFY(env->prompt().texts().isEmpty());
-        // Client mode never creates a local database.
-        QVERIFY(!QFileInfo::exists(env->path("DBS/dbMain.db")));
+    // Where a client looks for the shared database: the stored folder, the stored drive,
+    // the network path; what it stores for the next start and what it says when nothing is
+    // there. "@x" is x inside the test's data folder; a client never makes a database.
+    void clientFolder_data() {
+        QTest::addColumn<QString>("server");   // where a database lies
+        QTest::addColumn<QString>("dbFolder"); // stored settings
+        QTest::addColumn<QString>("netPath");
+        QTest::addColumn<QString>("netDrive");
+        QTest::addColumn<QString>("opened"); // the folder used, "" when none
+        QTest::addColumn<QString>("keptFolder");
+        QTest::addColumn<QString>("keptDrive");
+        const auto row = [](const char* name, const char* server, const char* dbFolder, const char* netPath,
+                            const char* netDrive, const char* opened, const char* keptFolder, const char* keptDrive) {
+            QTest::newRow(name) << server << dbFolder << netPath << netDrive << opened << keptFolder << keptDrive;
+        };
+        row("reachable folder: settings left alone",
+            "@srv", "@srv/DBS", "//server/share", "/mnt/old", "@srv/DBS", "@srv/DBS", "/mnt/old");
+        row("folder gone, no drive: nothing reconnected",
+            "@srv", "@gone/DBS", "@srv", "", "", "@gone/DBS", "");
+        row("stale folder on the reachable stored drive",
+            "@mnt", "@mnt/old/DBS", "//server/share", "@mnt", "", "@mnt/old/DBS", "@mnt");
+        row("new drive is stored",
+            "@mnt", "@mnt/dbs", "//server/share", "/mnt/old", "@mnt/DBS", "@mnt/DBS", "@mnt");
+        row("drive gone, network path reachable: used and stored",
+            "@share", "@mnt/DBS", "@share", "@mnt", "@share/DBS", "@share/DBS", "@share");
     }
-
-    void clientMissingFolderWithoutDrive() {
-        // Network path set, drive empty: nothing is reconnected and opening fails, with
-        // one message naming the file.
-        const QString folder = env->path("gone/DBS");
-        clientSettings(folder, env->path("srv"), "");
-        makeServer(env->path("srv"));
-        QVERIFY(!InitApp());
+    void clientFolder() {
+        const auto at = [&](QString p) { return p.startsWith('@') ? env->path(p.mid(1)) : p; };
+        QFETCH(QString, server);
+        QFETCH(QString, dbFolder);
+        QFETCH(QString, netPath);
+        QFETCH(QString, netDrive);
+        QFETCH(QString, opened);
+        QFETCH(QString, keptFolder);
+        QFETCH(QString, keptDrive);
+        makeServer(at(server));
+        clientSettings(at(dbFolder), at(netPath), at(netDrive));
+        QCOMPARE(InitApp(), !opened.isEmpty());
+        QCOMPARE(setting(Cfg, "DB경로"), at(keptFolder));
+        QCOMPARE(setting(Env, "네트웍드라이브"), at(keptDrive));
+        QVERIFY(!QFileInfo::exists(env->path("DBS/dbMain.db")));
+        if (!opened.isEmpty()) {
+            QCOMPARE(App().dbFile, at(opened) + "/dbMain.db");
+            QVERIFY2(env->prompt().texts().isEmpty(), qPrintable(env->prompt().texts().join(" | ")));
+            // A client always runs the shared file in rollback-journal mode.
+            QCOMPARE(JournalMode(), QString("delete"));
+            return;
+        }
+        // One message naming the file; the folder is not made.
         const QStringList texts = env->prompt().texts();
         QCOMPARE(texts.size(), 1);
-        QVERIFY(texts[0].contains(folder + "/dbMain.db"));
-        QVERIFY(texts[0].contains("데이터베이스 파일이 없습니다."));
-        QVERIFY(!QFileInfo::exists(folder));
-        QCOMPARE(setting(Cfg, "DB경로"), folder);
-        QCOMPARE(setting(Env, "네트웍드라이브"), QString());
+        QVERIFY2(texts[0].contains(at(dbFolder) + "/dbMain.db") && texts[0].contains("데이터베이스 파일이 없습니다."),
+                 qPrintable(texts[0]));
+        QVERIFY(!QFileInfo::exists(at(dbFolder)));
     }
 
     // A client whose share is gone may try again, open the network setup (and go on with
@@ -325,42 +353,6 @@ private slots:
         QCOMPARE(setting(Env, "네트웍드라이브"), srv);
         // Saved settings apply at once: no "start again" notice.
         QCOMPARE(env->prompt().texts().size(), 1);
-    }
-
-    void clientSameDriveLeavesSettings() {
-        // The stale folder lies on the stored drive, which is reachable: nothing rewritten.
-        const QString drive = makeServer(env->path("mnt"));
-        const QString folder = drive + "/old/DBS";
-        clientSettings(folder, "//server/share", drive);
-        QVERIFY(!InitApp()); // the stale folder holds no database
-        QCOMPARE(setting(Cfg, "DB경로"), folder);
-        QCOMPARE(setting(Env, "네트웍드라이브"), drive);
-        QCOMPARE(env->prompt().texts().size(), 1);
-        QVERIFY(env->prompt().lastText().contains(folder + "/dbMain.db"));
-    }
-
-    void clientNewDriveIsStored() {
-        const QString drive = makeServer(env->path("mnt"));
-        clientSettings(drive + "/dbs", "//server/share", "/mnt/old");
-        QVERIFY(InitApp());
-        QCOMPARE(setting(Cfg, "DB경로"), drive + "/DBS");
-        QCOMPARE(setting(Env, "네트웍드라이브"), drive);
-        QCOMPARE(App().dbFile, drive + "/DBS/dbMain.db");
-        QVERIFY(env->prompt().texts().isEmpty());
-    }
-
-    void clientFallsBackToReachableNetworkPath() {
-        // The stored drive is gone, the network path itself is reachable: it is used and
-        // stored, so the next start goes there at once.
-        const QString share = makeServer(env->path("share"));
-        clientSettings(env->path("mnt/DBS"), share, env->path("mnt"));
-        QVERIFY2(InitApp(), qPrintable(env->prompt().texts().join(" | ")));
-        QCOMPARE(App().dbFile, share + "/DBS/dbMain.db");
-        QCOMPARE(setting(Cfg, "DB경로"), share + "/DBS");
-        QCOMPARE(setting(Env, "네트웍드라이브"), share);
-        QVERIFY(env->prompt().texts().isEmpty());
-        // A client always runs the shared file in rollback-journal mode.
-        QCOMPARE(JournalMode(), QString("delete"));
     }
 
     void serverSetupConvertsTheFileOnce() {
