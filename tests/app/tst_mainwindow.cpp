@@ -148,8 +148,16 @@ private slots:
         QCOMPARE(f->mdiArea()->activeSubWindow()->widget(), first);
     }
 
+    // The status bar, the user panel (plain text) and the network icon, which only a
+    // client shows and explains.
+    void statusBarAndUserPanel_data() {
+        QTest::addColumn<int>("clientMode");
+        QTest::newRow("stand-alone") << 0;
+        QTest::newRow("client") << 1;
+    }
     void statusBarAndUserPanel() {
-        App().clientMode = 0;
+        QFETCH(int, clientMode);
+        App().clientMode = clientMode;
         auto f = openFrame();
         QCOMPARE(f->statusBar()->objectName(), QStringLiteral("StatusBar1"));
         QCOMPARE(f->findChild<QLabel*>("StatusBar1(2)")->text(), QStringLiteral("일")); // 2026-12-06
@@ -157,24 +165,21 @@ private slots:
         auto* user = f->findChild<QLabel*>("pnlUserName");
         QCOMPARE(user->text(), QStringLiteral("홍&길동 <b>"));
         QCOMPARE(user->textFormat(), Qt::PlainText);
-        QCOMPARE(f->findChild<QLabel*>("imgNetworkTag")->isVisible(), ServerDatabase());
+        auto* tag = f->findChild<QLabel*>("imgNetworkTag");
+        QCOMPARE(tag->isVisible(), clientMode == 1 || ServerDatabase());
+        if (clientMode == 1) {
+            QCOMPARE(tag->toolTip(), QStringLiteral("네트워크 버전(클라이언트)"));
+            QTest::mouseClick(tag, Qt::LeftButton);
+            QCOMPARE(m_env->prompt().texts(),
+                     QStringList{"방금 클릭한 아이콘은 본 컴퓨터가 네트워크버전 클라이언트임을 표시하는 기호입니다."});
+            m_env->prompt().clear();
+        }
         // The caller-ID test input is not there yet: a click shows nothing.
         QTest::mouseClick(user, Qt::LeftButton);
         QVERIFY(m_env->prompt().shown().isEmpty());
         registerRecorders();
         QTest::mouseClick(user, Qt::LeftButton);
         QCOMPARE(m_ran, QStringList{"pnlUserName"});
-    }
-
-    void networkIconInClientMode() {
-        App().clientMode = 1;
-        auto f = openFrame();
-        auto* tag = f->findChild<QLabel*>("imgNetworkTag");
-        QVERIFY(tag->isVisible());
-        QCOMPARE(tag->toolTip(), QStringLiteral("네트워크 버전(클라이언트)"));
-        QTest::mouseClick(tag, Qt::LeftButton);
-        QCOMPARE(m_env->prompt().texts(),
-                 QStringList{"방금 클릭한 아이콘은 본 컴퓨터가 네트워크버전 클라이언트임을 표시하는 기호입니다."});
     }
 
     void reminderAtStart_data() {
