@@ -130,11 +130,6 @@ private slots:
         QCOMPARE(GetScalar("SELECT monox FROM tblgroup WHERE code = ?", {QString::number(code)}).toInt(), 0);
         QCOMPARE(GetScalar("SELECT COUNT(*) FROM tblgroup").toInt(), 2);
         QCOMPARE(GetScalar("SELECT SUM(settlementmon) FROM tblgroup").toDouble(), 1500.0);
-        QCOMPARE(GetScalar("SELECT \"LEFT\"(gname, 1) || MID('abc', 2, 1) || LEN('가나') FROM tblgroup "
-                           "WHERE code = ?",
-                           {code})
-                     .toString(),
-                 QString("gb2"));
     }
 
     void silentServerTimesOut() {
@@ -300,19 +295,6 @@ private slots:
         DBTerminate();
         QVERIFY(CreateNewDatabase(m_env->path("file.db")) && OpenDatabase(m_env->path("file.db")));
         QCOMPARE(server, shape());
-    }
-
-    // A server database of an older version is brought up to date like a file.
-    void olderServerDatabaseIsUpgraded() {
-        for (int i = 16; i <= 18; ++i)
-            QVERIFY(RunSilent(QString("ALTER TABLE tblfriend DROP COLUMN userfieldnote%1").arg(i)).ok);
-        QVERIFY(SetOption("DBVer", "2"));
-        QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, userfieldnote2) VALUES ('a', 'x')"), 1);
-        QVERIFY(UpgradeSchema());
-        QCOMPARE(m_env->prompt().texts().last(), QString("업그레이드가 완료되었습니다."));
-        QVERIFY(TableColumns("tblfriend").contains("userfieldnote18"));
-        QCOMPARE(CountRows("tblfriend", "sname = 'a' AND userfieldnote2 = 'x' AND userfieldnote17 = ''"), 1);
-        QCOMPARE(GetOption("DBVer", ""), QString::number(kSchemaVersion));
     }
 
 private:
