@@ -92,15 +92,13 @@ private slots:
         QCOMPARE(lines[0], "261206100000\t" + SqlLogHex("INSERT INTO tblusename (sname) VALUES ('A''B')") +
                                "; -> 1");
         QVERIFY(lines[1].endsWith("; -> 0"));
+        // Statements are written as UTF-16 code units in hex.
+        QCOMPARE(SqlLogHex("A'가\n"), QString("00410027AC00000A"));
+        QCOMPARE(SqlLogHex(""), QString());
 
         // Reopening the same day keeps the day's log.
         QVERIFY(OpenDatabase(App().dbFile, {}, false, true));
         QVERIFY(QFile::exists(SqlLogFile()));
-    }
-
-    void logHexEncoding() {
-        QCOMPARE(SqlLogHex("A'가\n"), QString("00410027AC00000A"));
-        QCOMPARE(SqlLogHex(""), QString());
     }
 
     // ---- recordsets and statements ----
