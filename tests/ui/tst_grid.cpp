@@ -43,7 +43,6 @@ private slots:
     void lockedCellsAndProtection();
     void buttonAndRightClick();
     void deleteKeyClearsCell();
-    void userWidthChangeSignal();
     void renderedLook();
 
 private:
@@ -703,27 +702,6 @@ void TestGrid::deleteKeyClearsCell()
     QCOMPARE(changed.count(), 1);
     key(Qt::Key_Delete); // already empty: no change event
     QCOMPARE(changed.count(), 1);
-}
-
-void TestGrid::userWidthChangeSignal()
-{
-    shownGrid(2, 2);
-    QSignalSpy spy(m_grid, &Grid::colWidthChangedByUser);
-    m_grid->setColWidth(1, 120);
-    m_grid->setFontSize(14);
-    m_grid->setFontSize(0);
-    QCOMPARE(spy.count(), 0);
-
-    QHeaderView* header = m_grid->horizontalHeader();
-    const int edge = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
-    const int y = header->height() / 2;
-    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
-    QTest::mouseMove(header->viewport(), QPoint(edge + 30, y));
-    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 30, y));
-    QVERIFY(spy.count() >= 1);
-    QCOMPARE(spy.last().at(0).toInt(), 1);
-    QCOMPARE(spy.last().at(1).toInt(), m_grid->colWidth(1));
-    QVERIFY(m_grid->colWidth(1) > 120);
 }
 
 void TestGrid::renderedLook()

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QHeaderView>
 #include <QMenu>
 #include <QWidget>
 #include <QtTest>
@@ -147,11 +148,22 @@ private slots:
         QVERIFY(!QFile::exists(FormIniPath(QStringLiteral("frmSample"))));
     }
 
+    // A width the user drags is saved at once; widths and fonts the program sets are not.
     void userColumnWidthIsSaved() {
-        m_grid->setColWidth(2, 123);
-        emit m_grid->colWidthChangedByUser(2, 123);
-        QCOMPARE(layout().value(QStringLiteral("spList_ColsWidth"), QStringLiteral("2")),
-                 QStringLiteral("123"));
+        shownGrid(2, 6);
+        m_grid->setColWidth(1, 120);
+        m_grid->setFontSize(14);
+        m_grid->setFontSize(0);
+        QVERIFY(!QFile::exists(FormIniPath(QStringLiteral("frmSample"))));
+        QHeaderView* header = m_grid->horizontalHeader();
+        const int edge = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
+        const int y = header->height() / 2;
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+        QTest::mouseMove(header->viewport(), QPoint(edge + 30, y));
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 30, y));
+        QVERIFY(m_grid->colWidth(1) > 120);
+        QCOMPARE(layout().value(QStringLiteral("spList_ColsWidth"), QStringLiteral("1")),
+                 QString::number(m_grid->colWidth(1)));
     }
 
     void hideAndShowRowsByKeys() {
