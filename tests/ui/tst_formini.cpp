@@ -83,6 +83,11 @@ private slots:
         QCOMPARE(again.grid->colWidth(2), 155);
         QCOMPARE(again.grid->fontSize(), 14);
         QCOMPARE(again.grid->rowHeight(), 33);
+        // A window of fixed size takes only the place.
+        SampleWindow fixed;
+        QVERIFY(LoadFormIni(&fixed.window, true));
+        QCOMPARE(fixed.window.pos(), QPoint(120, 90));
+        QCOMPARE(fixed.window.size(), QSize(400, 300));
     }
 
     void badFilesKeepDesignLayout_data() {
@@ -125,16 +130,6 @@ private slots:
         QCOMPARE(s.grid->colWidth(2), width2);
         QCOMPARE(s.grid->fontSize(), 0);
         QVERIFY(QDir(m_env->path(QStringLiteral("FormIni"))).exists());
-    }
-
-    void keepSizeIgnoresWidthAndHeight() {
-        QDir().mkpath(m_env->path(QStringLiteral("FormIni")));
-        writeFile(FormIniPath(QStringLiteral("frmSample")),
-                  "[FormPosition]\nLeft=5\nTop=6\nWidth=900\nHeight=700\n");
-        SampleWindow s;
-        QVERIFY(LoadFormIni(&s.window, true));
-        QCOMPARE(s.window.pos(), QPoint(5, 6));
-        QCOMPARE(s.window.size(), QSize(400, 300));
     }
 
     void maximisedSavesOnlyState() {
