@@ -4,7 +4,6 @@
 #include "ui/FrmFindInSpread.h"
 #include "ui/FrmSprRPTCol.h"
 #include "ui/Grid.h"
-#include "ui/GridMenu.h"
 #include "ui/IniFile.h"
 
 #include <QCheckBox>
@@ -121,14 +120,6 @@ private slots:
         QVERIFY(w->findNext());
         QCOMPARE(m_grid->activeRow(), 80);
         QCOMPARE(m_grid->topRow(), 80);
-    }
-
-    void ctrlFOpensFind() {
-        m_grid->setFocus();
-        GridMenu* menu = GridMenu::attach(m_grid, m_window);
-        Q_UNUSED(menu);
-        QTest::keyClick(m_grid, Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(m_grid->findChild<FrmFindInSpread*>());
     }
 
     void reportColumnsSaveAndCloseQuestion() {
