@@ -161,12 +161,19 @@ private slots:
         QTRY_VERIFY(!w);
     }
     void escapeAsksBeforeLosingTypedData() {
+        QPointer<QWidget> untouched = m_d->open("mnuFriend_FriendSub");
+        QVERIFY(untouched);
+        m_d->key(Qt::Key_Escape); // nothing typed: no question
+        QTRY_VERIFY(!untouched);
+        QVERIFY(prompt().shown().isEmpty());
+
         QPointer<QWidget> editor = m_d->open("mnuFriend_FriendSub");
         QVERIFY(editor);
         m_d->type("Lee");
         prompt().pushAnswer(Prompt::Answer::No);
         m_d->key(Qt::Key_Escape);
-        QVERIFY2(prompt().lastText().contains("저장되지 않았습니다"), qPrintable(prompt().texts().join('|')));
+        QCOMPARE(prompt().texts(), QStringList{"변경된 내용이 저장되지 않았습니다. 정말 닫으시겠습니까?"});
+        QCOMPARE(prompt().lastDefault(), Prompt::Answer::No);
         QVERIFY(editor && editor->isVisible());
         QCOMPARE(m_d->focus()->property("text").toString(), QString("Lee"));
         prompt().pushAnswer(Prompt::Answer::Yes);

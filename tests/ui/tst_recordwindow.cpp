@@ -205,25 +205,6 @@ private slots:
         QCOMPARE(m_env->notices().size(), 2);
     }
 
-    void closeAsksOnlyAfterUserChanges() {
-        SampleEditor ed;
-        ed.SetFormMode(1);
-        ed.show();
-        QVERIFY(ed.close()); // nothing typed: no question
-        QVERIFY(m_env->prompt().shown().isEmpty());
-        ed.show();
-        QTest::keyClicks(ed.txtNote, QStringLiteral("x"));
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
-        QVERIFY(!ed.close());
-        QCOMPARE(m_env->prompt().lastText(),
-                 QStringLiteral("변경된 내용이 저장되지 않았습니다. 정말 닫으시겠습니까?"));
-        QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::No);
-        QVERIFY(ed.isVisible());
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        QTest::keyClick(&ed, Qt::Key_Escape);
-        QVERIFY(!ed.isVisible());
-    }
-
     void enterUpDownMoveBetweenInputs() {
         SampleEditor ed;
         ed.SetFormMode(1);
