@@ -103,10 +103,7 @@ private slots:
 
     void version2GetsFieldsSixteenToEighteen() {
         makeOldDatabase("2", false);
-        for (int i = 1; i <= 15; ++i)
-            QVERIFY(RunSilent(QString("ALTER TABLE tblfriend ADD COLUMN userfieldnote%1 TEXT NOT NULL DEFAULT ''")
-                                  .arg(i))
-                        .ok);
+        addUserFields(15);
         QVERIFY(RunSilent("CREATE TABLE tbluserfieldlist (code INTEGER PRIMARY KEY AUTOINCREMENT, "
                           "branchclass INTEGER NOT NULL DEFAULT 0, bigo TEXT NOT NULL DEFAULT '')")
                     .ok);
@@ -194,10 +191,7 @@ private slots:
     // added columns is kept.
     void interruptedUpgradeCompletes() {
         makeOldDatabase("0", false);
-        for (int i = 1; i <= 6; ++i)
-            QVERIFY(RunSilent(QString("ALTER TABLE tblfriend ADD COLUMN userfieldnote%1 TEXT NOT NULL DEFAULT ''")
-                                  .arg(i))
-                        .ok);
+        addUserFields(6);
         ExecSQL("INSERT INTO tblfriend (sname, userfieldnote1) VALUES ('a', '취미')");
         for (int i = 1; i <= 6; ++i)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QString("^upgrade DBVer_1: statement rejected \\(.*"
@@ -274,6 +268,13 @@ private slots:
     }
 
 private:
+    // Adds user fields 1..`last` as an upgrade step would.
+    static void addUserFields(int last) {
+        for (int i = 1; i <= last; ++i) {
+            const QString sql = QString("ALTER TABLE tblfriend ADD COLUMN userfieldnote%1 TEXT NOT NULL DEFAULT ''").arg(i);
+            QVERIFY2(RunSilent(sql).ok, qPrintable(sql));
+        }
+    }
     // Builds the shape an earlier version left: every table of today's schema but no indexes,
     // members without the user fields and the suspension flag (unless
     // `withUserFields`/`withHidden`), no pick-list table before version 2, and the given DBVer
