@@ -245,10 +245,7 @@ void TestGrid::totalsRowFollowsEditsAndSkipsSubtotals()
 
 void TestGrid::insertAndDeleteRows()
 {
-    m_grid->setMaxCols(1);
-    m_grid->setMaxRows(4);
-    for (int r = 1; r <= 4; ++r)
-        m_grid->setText(1, r, QString::number(r));
+    fill(1, 4, [](int, int r) { return QString::number(r); });
     m_grid->setRowHidden(3, true);
 
     m_grid->insertRows(2, 2);
