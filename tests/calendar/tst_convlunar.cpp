@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "calendar/Convlunar.h"
 
@@ -90,19 +90,16 @@ QString iso(const QDate& d) {
 
 } // namespace
 
-class TestConvlunar : public QObject {
+class TestConvlunar : public EnvTest {
     Q_OBJECT
+public:
+    TestConvlunar() : EnvTest(false) {}
 
 private slots:
     void initTestCase() {
         m_ref = referenceMonths(kLunarLastYear);
         QVERIFY(!m_ref.isEmpty());
         QCOMPARE(m_ref.first().start, QDate(1841, 1, 23));
-    }
-    void init() { m_env = new TestEnv(false); }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
     }
 
     void knownDates_data();
@@ -124,7 +121,6 @@ private slots:
     void solarOfThisYear();
 
 private:
-    TestEnv* m_env = nullptr;
     QList<RefMonth> m_ref;
 };
 

@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "core/AppState.h"
 #include "db/Database.h"
@@ -59,15 +59,9 @@ QString dbName(const QString& location) {
 
 // The server engine behind the shared operations: statement rewriting, connecting, lock
 // waits, a lost connection, and moving a database between a file and a server.
-class TestServer : public QObject {
+class TestServer : public EnvTest {
     Q_OBJECT
 private slots:
-    void init() {
-        m_env = std::make_unique<TestEnv>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
-
     void statementsForTheServer_data() {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("server");
@@ -294,9 +288,6 @@ private slots:
         QVERIFY(CreateNewDatabase(m_env->path("file.db")) && OpenDatabase(m_env->path("file.db")));
         QCOMPARE(server, shape());
     }
-
-private:
-    std::unique_ptr<TestEnv> m_env;
 };
 
 QTEST_MAIN(TestServer)

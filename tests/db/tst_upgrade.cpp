@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "core/AppState.h"
 #include "core/PrivateData.h"
@@ -29,15 +29,16 @@ QStringList userFieldColumns(const QStringList& cols) {
 } // namespace
 
 // Databases made by earlier versions are brought up to the current schema at start.
-class TestUpgrade : public QObject {
+class TestUpgrade : public EnvTest {
     Q_OBJECT
+public:
+    TestUpgrade() : EnvTest(false) {}
+
 private slots:
     void init() {
-        m_env = new TestEnv(false);
-        QVERIFY(m_env->ok());
+        EnvTest::init();
         QDir().mkpath(App().dbFolder);
     }
-    void cleanup() { delete m_env; m_env = nullptr; }
 
     void currentDatabaseUntouched() {
         QVERIFY(CreateNewDatabase(App().dbFile) && OpenDatabase(App().dbFile));
@@ -307,8 +308,6 @@ private:
         DBTerminate();
         QVERIFY(OpenDatabase(App().dbFile));
     }
-
-    TestEnv* m_env = nullptr;
 };
 
 QTEST_MAIN(TestUpgrade)

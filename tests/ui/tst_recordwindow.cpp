@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "db/Database.h"
 #include "ui/Grid.h"
@@ -112,19 +112,13 @@ int insertPlace(const QString& name) {
 
 } // namespace
 
-class TestRecordWindow : public QObject {
+class TestRecordWindow : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-
 private slots:
-    void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-    }
     void cleanup() {
         CloseAllChildren();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete m_env;
+        EnvTest::cleanup();
     }
 
     void captionsFollowTheMode() {

@@ -1,6 +1,6 @@
 // Worksheet files read without a window: the three formats, the refusals of bad files and
 // a fuzz pass over cut and bit-flipped copies of every fixture.
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "ui/SheetReader.h"
 
@@ -49,20 +49,12 @@ SheetError readEverything(const QString& path, QString* detail = nullptr) {
 }
 } // namespace
 
-class tst_sheetreader : public QObject {
+class tst_sheetreader : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
+public:
+    tst_sheetreader() : EnvTest(false) {}
 
 private slots:
-    void init() {
-        m_env = new TestEnv(false);
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
-    }
-
     void cellTexts_data();
     void cellTexts();
     void helpers();
