@@ -37,18 +37,6 @@ QString setting(const QString& section, const QString& key) {
     return Settings::getIn(App().appTitle, section, key, QStringLiteral("<missing>"));
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 // A "server" folder holding DBS/dbMain.db, as a mounted share would.
 QString makeServer(const QString& root) {
     QDir().mkpath(root + "/DBS");
@@ -113,7 +101,7 @@ private slots:
         // Files an earlier version left open to others are closed at the next start.
         QFile::setPermissions(env->path("DBS"), QFile::Permissions(0x7755));
         QFile::setPermissions(env->path("DBS/dbMain.db"), QFile::Permissions(0x6644));
-        writeFile(env->path("log/old.log"), "x");
+        WriteFileBytes(env->path("log/old.log"), "x");
         QFile::setPermissions(env->path("log/old.log"), QFile::Permissions(0x6644));
         Startup again;
         QVERIFY(again.run());
@@ -161,8 +149,8 @@ private slots:
         if (cause.contains("폴더")) {
             QVERIFY(QDir().mkpath(file));
         } else {
-            writeFile(file, QByteArray());
-            if (pathStored) writeFile(file + "-journal", journal);
+            WriteFileBytes(file, QByteArray());
+            if (pathStored) WriteFileBytes(file + "-journal", journal);
         }
         Startup s;
         QVERIFY(!s.run());
@@ -179,14 +167,14 @@ private slots:
         if (!cause.contains("폴더")) QCOMPARE(QFileInfo(file).size(), 0);
         if (pathStored && !cause.contains("폴더")) {
             QVERIFY(texts[0].contains("5000바이트의 저널 파일"));
-            QCOMPARE(readAll(file + "-journal"), journal);
+            QCOMPARE(FileBytes(file + "-journal"), journal);
         }
     }
 
     // One copy at a time. A copy killed right after creating its lock file leaves one that
     // names no owner: the next start takes it over instead of saying "already running".
     void singleCopyLock() {
-        writeFile(env->path("memberdesk.lock"), QByteArray());
+        WriteFileBytes(env->path("memberdesk.lock"), QByteArray());
         auto first = std::make_unique<Startup>();
         QVERIFY(first->acquireSingleCopy());
         QVERIFY(env->prompt().texts().isEmpty());
@@ -202,7 +190,7 @@ private slots:
     }
 
     void unusableDataFolderIsNotASecondCopy() {
-        writeFile(env->path("plainfile"), "x");
+        WriteFileBytes(env->path("plainfile"), "x");
         ResetAppState(env->path("plainfile/data"), App().programDir);
         Startup s;
         QVERIFY(!s.run());
@@ -372,7 +360,7 @@ private slots:
     void leftoverOfAnInterruptedCreation() {
         QFETCH(QStringList, files);
         QDir().mkpath(env->path("DBS"));
-        for (const QString& f : files) writeFile(env->path("DBS/" + f), f.endsWith("journal") ? "junk" : "");
+        for (const QString& f : files) WriteFileBytes(env->path("DBS/" + f), f.endsWith("journal") ? "junk" : "");
         Startup s;
         QVERIFY2(s.run(), qPrintable(env->prompt().texts().join(" | ")));
         QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(), QString("ADMIN"));
@@ -460,7 +448,7 @@ private slots:
         const QString file = env->path("DBS/dbMain.db");
         QProcess holder;
         if (kind == "text") {
-            writeFile(file, "이것은 데이터베이스가 아닙니다.\n");
+            WriteFileBytes(file, "이것은 데이터베이스가 아닙니다.\n");
         } else if (kind == "unreadable") {
             QFile::setPermissions(file, QFileDevice::Permissions());
             QFile probe(file);
@@ -483,7 +471,7 @@ private slots:
                 out += holder.readAllStandardOutput();
             }
         }
-        const QByteArray before = readAll(file);
+        const QByteArray before = FileBytes(file);
 
         QVERIFY(!InitApp());
         const QStringList texts = env->prompt().texts();
@@ -498,7 +486,7 @@ private slots:
 
         // Nothing damaged; once the cause is gone the next start works.
         if (kind == "text") {
-            QCOMPARE(readAll(file), before);
+            QCOMPARE(FileBytes(file), before);
             QFile::remove(file);
             // Not a first start any more: a new database only on the user's word.
             env->prompt().pushAnswer(Prompt::Answer::No);
