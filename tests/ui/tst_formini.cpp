@@ -29,17 +29,6 @@ struct SampleWindow {
     }
 };
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestFormIni : public EnvTest {
@@ -72,7 +61,7 @@ private slots:
         }
         const QString path = m_env->path(QStringLiteral("FormIni/frmSample.ini"));
         QCOMPARE(FormIniPath(QStringLiteral("frmSample")), path);
-        QCOMPARE(QString::fromUtf8(readFile(path)),
+        QCOMPARE(QString::fromUtf8(FileBytes(path)),
                  QStringLiteral("[FormPosition]\nWindowState=0\nLeft=120\nTop=90\nWidth=640\n"
                                 "Height=480\n\n[spList_ColsWidth]\n1=60\n2=155\n3=80\n\n"
                                 "[spList_General]\nFontSize=14\nRowHeight=33\n"));
@@ -119,10 +108,8 @@ private slots:
         QFETCH(QPoint, pos);
         QFETCH(QSize, size);
         QFETCH(int, width2);
-        if (QTest::currentDataTag() != QLatin1String("missing")) {
-            QDir().mkpath(m_env->path(QStringLiteral("FormIni")));
-            writeFile(FormIniPath(QStringLiteral("frmSample")), content);
-        }
+        if (QTest::currentDataTag() != QLatin1String("missing"))
+            WriteFileBytes(FormIniPath(QStringLiteral("frmSample")), content);
         SampleWindow s;
         QVERIFY(!LoadFormIni(&s.window, false));
         QCOMPARE(s.window.pos(), pos);
@@ -165,8 +152,7 @@ private slots:
     void reportColumnsHideOnlyUnprinted() {
         SampleWindow s;
         s.grid->setColHidden(3, true); // the code column
-        QDir().mkpath(m_env->path(QStringLiteral("FormIni")));
-        writeFile(FormIniPath(QStringLiteral("frmSample")), "[spList_RPTCOL]\n1=0\n2=x\n3=0\n");
+        WriteFileBytes(FormIniPath(QStringLiteral("frmSample")), "[spList_RPTCOL]\n1=0\n2=x\n3=0\n");
         const QMap<int, bool> printed = ReadSpreadRPTCol(QStringLiteral("frmSample"), s.grid);
         QCOMPARE(printed.value(1), false);
         QCOMPARE(printed.value(2), true); // anything but "0" prints
