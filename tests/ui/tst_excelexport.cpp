@@ -178,9 +178,7 @@ void TestExcelExport::exportedCellsReadBack()
     QCOMPARE(str("E4"), QStringLiteral("1234567890123456"));
     QVERIFY(!cells.contains(QStringLiteral("A5")));
 
-    QFile log(folder() + QStringLiteral("/LOG.TXT"));
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(log.readAll()),
+    QCOMPARE(QString::fromUtf8(FileBytes(folder() + QStringLiteral("/LOG.TXT"))),
              QStringLiteral("2026-12-06 10:00:00\tExp261206_100000.xlsx\t3\tOK\n"));
 }
 
@@ -211,22 +209,17 @@ void TestExcelExport::unwritableFolderWarnsAndLeavesNothing()
 {
     QFETCH(bool, folderIsFile);
     fillSample();
-    if (folderIsFile) {
-        QFile f(folder());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    } else {
-        // A directory where the temporary workbook should go: writing it must fail.
+    if (folderIsFile)
+        WriteFileBytes(folder(), {});
+    else // a directory where the temporary workbook should go: writing it must fail
         QVERIFY(QDir().mkpath(folder() + QStringLiteral("/.Exp261206_100000.xlsx.part")));
-    }
     QVERIFY(!ExportToExcelFile(m_grid, QStringLiteral("Sheet1"), false, true, true));
     QCOMPARE(m_env->prompt().texts(), QStringList{"엑셀로 내보내기에 실패했습니다."});
     QCOMPARE(m_env->prompt().shown().at(0).icon, Prompt::Icon::Warning);
     QVERIFY(m_env->launcher().calls.isEmpty());
     if (!folderIsFile) {
         QVERIFY(!QFileInfo::exists(folder() + QStringLiteral("/Exp261206_100000.xlsx")));
-        QFile log(folder() + QStringLiteral("/LOG.TXT"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QVERIFY(log.readAll().endsWith("\tFAILED\n"));
+        QVERIFY(FileBytes(folder() + QStringLiteral("/LOG.TXT")).endsWith("\tFAILED\n"));
     }
 }
 
