@@ -140,11 +140,7 @@ private slots:
         QTemporaryDir root;
         const QString bin = root.filePath("설치 폴더/bin");
         QVERIFY(QDir().mkpath(bin));
-        if (!helperAt.isEmpty()) {
-            QVERIFY(QDir().mkpath(root.filePath(helperAt)));
-            QFile f(root.filePath(helperAt + "/memberdesk-floatmsg"));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
+        if (!helperAt.isEmpty()) WriteFileBytes(root.filePath(helperAt + "/memberdesk-floatmsg"), {});
         ResetAppState(root.filePath("data"), bin);
         QCOMPARE(ProgramPath("memberdesk-floatmsg"),
                  root.filePath(expected + "/memberdesk-floatmsg"));
