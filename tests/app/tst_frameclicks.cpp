@@ -24,10 +24,7 @@ class tst_frameclicks : public WindowTest {
     Q_OBJECT
 
     void writeLayout(const QString& window, int left, int top) {
-        QDir().mkpath(m_d->env().path("FormIni"));
-        QFile f(m_d->env().path("FormIni/" + window + ".ini"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("[FormPosition]\nLeft=%1\nTop=%2\nWidth=600\nHeight=400\nWindowState=0\n")
+        WriteFileBytes(m_d->env().path("FormIni/" + window + ".ini"), QStringLiteral("[FormPosition]\nLeft=%1\nTop=%2\nWidth=600\nHeight=400\nWindowState=0\n")
                     .arg(left).arg(top).toUtf8());
     }
     static bool inside(QWidget* w, const QRect& area) { return area.contains(w->geometry()); }
