@@ -361,10 +361,7 @@ private slots:
         QVERIFY(OpenDatabase(App().dbFile)); // the end of the frame closed it
         // A file that is not an picture, or is missing, gives the default logo.
         const QString notImage = m_env->path("Image/readme.jpg");
-        QFile file(notImage);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("not a picture");
-        file.close();
+        WriteFileBytes(notImage, "not a picture");
         for (const QString& p : {notImage, m_env->path("Image/gone.jpg")}) {
             setSetting(MainBackground::KeyLogo, p);
             QCOMPARE(MainBackground::load().logoPath, installed);
@@ -377,11 +374,9 @@ private slots:
         red.fill(Qt::red);
         QFile::remove(installed);
         QVERIFY(red.save(installed, "JPEG"));
-        const QByteArray before = [&] { QFile r(installed); r.open(QIODevice::ReadOnly); return r.readAll(); }();
+        const QByteArray before = FileBytes(installed);
         { auto f = openFrame(); }
-        QFile r(installed);
-        QVERIFY(r.open(QIODevice::ReadOnly));
-        QCOMPARE(r.readAll(), before);
+        QCOMPARE(FileBytes(installed), before);
         QCOMPARE(m_env->prompt().texts(), QStringList());
     }
 
@@ -441,10 +436,8 @@ private slots:
         QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("계산기 프로그램을 찾을 수 없습니다.")));
 
         for (const char* name : {"xcalc", "galculator"}) {
-            QFile exe(bin + "/" + name);
-            QVERIFY(exe.open(QIODevice::WriteOnly));
-            exe.close();
-            exe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            WriteFileBytes(bin + "/" + name, {});
+            QFile::setPermissions(bin + "/" + name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
         m_env->prompt().clear();
         f->menuAction("Toolbar1(13)")->trigger();
