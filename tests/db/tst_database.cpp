@@ -33,17 +33,12 @@ private slots:
         QVERIFY(!IsDatabaseOpen());
 
         const QString text = m_env->path("DBS/notes.db");
-        QFile f(text);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("이것은 데이터베이스가 아닙니다. just some text that is long enough to hold a header\n");
-        f.close();
+        WriteFileBytes(text, "이것은 데이터베이스가 아닙니다. just some text that is long enough to hold a header\n");
         QVERIFY(!OpenDatabase(text));
         QVERIFY(!LastDbError().isEmpty());
 
         const QString empty = m_env->path("DBS/empty.db");
-        QFile e(empty);
-        QVERIFY(e.open(QIODevice::WriteOnly));
-        e.close();
+        WriteFileBytes(empty, {});
         QVERIFY(!OpenDatabase(empty));
         QVERIFY(!IsDatabaseOpen());
     }
@@ -73,10 +68,7 @@ private slots:
     void logFolderAndDayFile() {
         // A file left from the same day of an earlier month goes on the first open today.
         DBTerminate();
-        QFile old(SqlLogFile());
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old\n");
-        old.close();
+        WriteFileBytes(SqlLogFile(), "old\n");
         Settings::set("Config", "SQLLogLast", "2026-11-06");
         QVERIFY(OpenDatabase(App().dbFile, {}, false, true));
         QVERIFY(!QFile::exists(SqlLogFile()));
@@ -85,9 +77,7 @@ private slots:
 
         QCOMPARE(ExecSQL("INSERT INTO tblusename (sname) VALUES ('A''B')"), 1);
         QCOMPARE(ExecSQL("UPDATE tblusename SET sname = 'x' WHERE code = -5"), 0);
-        QFile log(SqlLogFile());
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines = QString::fromUtf8(FileBytes(SqlLogFile())).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0], "261206100000\t" + SqlLogHex("INSERT INTO tblusename (sname) VALUES ('A''B')") +
                                "; -> 1");
