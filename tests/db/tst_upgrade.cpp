@@ -185,10 +185,7 @@ private slots:
         if (TestEnv::onServer()) return;
         DBTerminate();
         QByteArray bytes;
-        for (const QString& suffix : {QString(), QString("-wal"), QString("-journal")}) {
-            QFile f(App().dbFile + suffix);
-            if (f.open(QIODevice::ReadOnly)) bytes += f.readAll();
-        }
+        for (const char* suffix : {"", "-wal", "-journal"}) bytes += FileBytes(App().dbFile + suffix);
         QVERIFY(bytes.size() > 4096);
         for (const char* plain : {"900101-1234567", "8501012345678", "o'pen 1"})
             QVERIFY2(!bytes.contains(plain), plain);
