@@ -127,12 +127,10 @@ private slots:
     void helperFound_data() {
         QTest::addColumn<QString>("helperAt");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("beside the executable") << "설치 폴더/bin"
-                                               << "설치 폴더/bin";
-        QTest::newRow("installed helper folder") << "설치 폴더/libexec/memberdesk"
-                                                 << "설치 폴더/libexec/memberdesk";
-        QTest::newRow("missing: the path beside is reported") << ""
-                                                              << "설치 폴더/bin";
+        QTest::newRow("beside the executable") << QStringLiteral("설치 폴더/bin") << QStringLiteral("설치 폴더/bin");
+        QTest::newRow("installed helper folder")
+            << QStringLiteral("설치 폴더/libexec/memberdesk") << QStringLiteral("설치 폴더/libexec/memberdesk");
+        QTest::newRow("missing: the path beside is reported") << QString() << QStringLiteral("설치 폴더/bin");
     }
     void helperFound() {
         QFETCH(QString, helperAt);
