@@ -350,10 +350,8 @@ private slots:
     void passwordWindowChangesNameAndPassword_data() {
         QTest::addColumn<QString>("pwd");
         QTest::addColumn<QString>("name");
-        QTest::newRow("quotes") << "n'ew"
-                                << "O'Brien";
-        QTest::newRow("korean") << "새'암호"
-                                << "김'철수";
+        QTest::newRow("quotes") << QStringLiteral("n'ew") << QStringLiteral("O'Brien");
+        QTest::newRow("korean") << QStringLiteral("새'암호") << QStringLiteral("김'철수");
         QTest::newRow("long") << QString(200, QChar(u'p')) << QString(100, QChar(u'이'));
     }
     void passwordWindowChangesNameAndPassword() {
