@@ -19,6 +19,8 @@
 // followed by the texts back to back, so a 100,000-row list costs one allocation per row
 // and reading a cell is a constant-time slice. Rarely used per-cell attributes (colours,
 // locks) live in a side structure that only decorated rows allocate.
+class GridRowSource;
+
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -53,6 +55,20 @@ public:
     void appendRow(const QStringList& texts);
     void endFill();
     bool filling() const { return m_filling; }
+
+    // ---- rows read on demand (see GridRowSource) ----
+    // Empties the grid and shows the first block of `source`; the source is kept for the
+    // rows after it while it holds more. False, with the grid unchanged, when the first
+    // read fails.
+    bool fillFrom(std::unique_ptr<GridRowSource> source);
+    bool hasMoreRows() const { return bool(m_source); }
+    bool canFetchMore(const QModelIndex& parent = {}) const override;
+    void fetchMore(const QModelIndex& parent = {}) override;
+    // Reads every row the source still holds.
+    void fetchAll();
+    // Rows read per block as the view scrolls, for every grid (tests make it small).
+    static int fetchBlockRows();
+    static void setFetchBlockRows(int rows);
 
     // ---- columns ----
     QString colTag(int col) const;
@@ -149,6 +165,7 @@ private:
     const CellAttr* cellAttr(int row, int col) const;
     void emitRowChanged(int row, int col = -1);
     bool isSumCol(int col) const { return m_sumCols.contains(col); }
+    void readBlock(int count);
 
     std::vector<Row> m_rows;
     QList<ColInfo> m_cols;
@@ -162,4 +179,8 @@ private:
     int m_totalsRow = -1;
     int m_totalsCaptionCol = 0;
     QList<int> m_sumCols;
+    std::unique_ptr<GridRowSource> m_source;
+    int m_sourceAt = 0; // where the source's next rows go: after the rows it gave so far
+    bool m_reading = false; // a block is being read and inserted
+    quint64 m_fills = 0; // counts fills and clears, so a block read across one is dropped
 };
