@@ -28,7 +28,8 @@ public:
         QString field;
         bool descending = false;
     };
-    using Formatter = std::function<void(const Recordset& rows, QVector<QStringList>& out)>;
+    // The block's rows, its cursor free to move.
+    using Formatter = std::function<void(Recordset& rows, QVector<QStringList>& out)>;
 
     SqlRowSource(SqlPart select, QList<Key> keys, Formatter format);
 
