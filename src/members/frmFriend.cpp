@@ -449,6 +449,8 @@ void frmFriend::SetGridColumns()
     m_grid->setColWidth(ColAddress, 220);
     m_grid->setColWidth(ColMemo, 160);
     m_grid->setOddEvenRowColor(Qt::white, kAltRow);
+    // A ticked row is marked by its background, kept by the grid, not per row.
+    m_grid->setTickedRowColor(ColCheck, kCheckedRow);
     for (int c = ColCode; c <= ColZip; ++c)
         m_grid->setColHidden(c, true);
     if (Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("CLIENT_SORT"), QStringLiteral("0"))
@@ -755,18 +757,11 @@ void frmFriend::DeleteMembers()
     showActiveDetail();
 }
 
-void frmFriend::paintRow(int row)
-{
-    const bool checked = m_grid->text(ColCheck, row) == QStringLiteral("1");
-    m_grid->setRowBackColor(row, checked ? kCheckedRow : (row % 2 == 0 ? kAltRow : QColor(Qt::white)));
-}
-
 void frmFriend::checkChanged(int row)
 {
     m_checked += m_grid->text(ColCheck, row) == QStringLiteral("1") ? 1 : -1;
     m_checked = qMax(0, m_checked);
     m_count->setText(QString::number(m_checked));
-    paintRow(row);
 }
 
 void frmFriend::setRowChecked(int row, bool checked)
@@ -792,8 +787,15 @@ void frmFriend::selectAllChanged(bool on)
 {
     m_grid->fetchAll(); // every member found, not only the rows read so far
     const int rows = m_grid->dataRowCnt();
-    for (int r = 1; r <= rows; ++r)
-        setRowChecked(r, on);
+    const QString mark = on ? QStringLiteral("1") : QString();
+    m_bulk = true;
+    for (int r = 1; r <= rows; ++r) {
+        if (m_grid->text(ColCheck, r) != mark)
+            m_grid->setText(ColCheck, r, mark);
+    }
+    m_bulk = false;
+    m_checked = on ? rows : 0;
+    m_count->setText(QString::number(m_checked));
 }
 
 frmFriendAdd* frmFriend::openEditor(int code)

@@ -466,6 +466,11 @@ void Grid::setOddEvenRowColor(const QColor& odd, const QColor& even)
     m_model->setOddEvenColors(odd, even);
 }
 
+void Grid::setTickedRowColor(int col, const QColor& color)
+{
+    m_model->setTickedRowColor(col - 1, color);
+}
+
 bool Grid::rowHidden(int row) const
 {
     return row >= 1 && row <= maxRows() && isRowHidden(row - 1);

@@ -131,6 +131,8 @@ public:
     int rowHeight() const; // of all rows
     void setRowHeight(int height);
     void setOddEvenRowColor(const QColor& odd, const QColor& even);
+    // Rows whose check-box cell in `col` is ticked show `color` as their background.
+    void setTickedRowColor(int col, const QColor& color);
     bool rowHidden(int row) const;
     void setRowHidden(int row, bool hidden);
     QString rowMark(int row) const;

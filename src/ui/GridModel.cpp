@@ -127,6 +127,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
             return row.extra->back;
         if (r == m_totalsRow)
             return TotalsColor;
+        if (m_tickCol >= 0 && PackedCell(row.packed, m_tickCol) == QLatin1String("1"))
+            return m_tickedColor;
         const QColor& oe = (r % 2 == 0) ? m_oddColor : m_evenColor; // row 1 is odd
         if (oe.isValid())
             return oe;
@@ -425,6 +427,12 @@ void GridModel::endFill()
     endResetModel();
 }
 
+void GridModel::setTickedRowColor(int col, const QColor& color)
+{
+    m_tickCol = color.isValid() ? col : -1;
+    m_tickedColor = color;
+}
+
 // ---- rows read on demand ----
 
 namespace {
@@ -651,7 +659,7 @@ void GridModel::emitRowChanged(int row, int col)
 {
     if (m_filling)
         return;
-    if (col >= 0)
+    if (col >= 0 && col != m_tickCol) // a tick recolours its whole row
         emit dataChanged(index(row, col), index(row, col));
     else if (columnCount() > 0)
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));

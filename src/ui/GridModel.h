@@ -99,6 +99,9 @@ public:
     void setCellBackColor(int row, int col, const QColor& color);
     void setCellForeColor(int row, int col, const QColor& color);
     void setOddEvenColors(const QColor& odd, const QColor& even);
+    // Rows whose check box in `col` is ticked show `color` (invalid: none), without a
+    // colour stored per row.
+    void setTickedRowColor(int col, const QColor& color);
 
     // Totals row: see Grid::addTotalsRow. Rows 0-based, -1 when none.
     int addTotalsRow(const QList<int>& sumCols, int captionCol);
@@ -181,6 +184,8 @@ private:
     QList<int> m_sumCols;
     std::unique_ptr<GridRowSource> m_source;
     int m_sourceAt = 0; // where the source's next rows go: after the rows it gave so far
+    int m_tickCol = -1;
+    QColor m_tickedColor;
     bool m_reading = false; // a block is being read and inserted
     quint64 m_fills = 0; // counts fills and clears, so a block read across one is dropped
 };

@@ -174,6 +174,8 @@ private slots:
         m_d->click("chkSelectAll", list);
         QCOMPARE(m_d->find<QLabel>("lblCountRec", list)->text(), QString::number(expected.size()));
         QCOMPARE(g->text(frmFriend::ColCheck, expected.size()), QString("1"));
+        const QModelIndex last = g->model()->index(expected.size() - 1, frmFriend::ColName - 1);
+        QCOMPARE(last.data(Qt::BackgroundRole).value<QColor>(), QColor(255, 228, 181)); // marked as ticked
 
         prompt().pushAnswer(Prompt::Answer::Yes);
         m_d->click("btnExcel", list);
