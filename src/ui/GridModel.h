@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+class GridRowSource;
+
 // The grid's cell store. Indexes here are 0-based (Qt's); the Grid view translates the
 // windows' 1-based addresses.
 //
@@ -19,8 +21,6 @@
 // followed by the texts back to back, so a 100,000-row list costs one allocation per row
 // and reading a cell is a constant-time slice. Rarely used per-cell attributes (colours,
 // locks) live in a side structure that only decorated rows allocate.
-class GridRowSource;
-
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
