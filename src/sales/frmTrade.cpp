@@ -12,6 +12,7 @@
 #include "sales/frmTradeSub.h"
 #include "ui/Grid.h"
 #include "ui/HCTerm.h"
+#include "ui/SqlRowSource.h"
 #include "ui/RecordWindow.h"
 #include "ui/TotalsGrid.h"
 
@@ -158,6 +159,12 @@ frmTrade::frmTrade(QWidget* parent)
     });
 
     connect(m_list, &Grid::activeCellChanged, this, [this](int, int row) {
+        // A new trade goes under the whole list: the rows still to come are read first
+        // (they go in above the new row, which the cursor stays on).
+        if (row == newRow() && m_list->hasMoreRows()) {
+            m_list->fetchAll();
+            row = m_list->activeRow();
+        }
         if (row != m_shownRow)
             showActive(row);
     });
@@ -208,24 +215,47 @@ void frmTrade::query()
 void frmTrade::load(int keepCode, int col)
 {
     m_busy = true;
-    const QVector<TradeRow> rows = m_filterMember > 0 ? LoadTrades({}, {}, m_filterMember)
-                                                      : LoadTrades(m_period->Text1(), m_period->Text2());
-    m_list->beginFill(int(rows.size()) + 1);
-    for (const TradeRow& t : rows) {
-        const QString lines = QString::number(t.lineCount) + QStringLiteral(" 건");
-        m_list->appendRow({t.date, t.friendName, lines, MoneyText(t.total), MoneyText(t.received()), QString(),
-                           MoneyText(t.stackPoint), t.inTime, t.outTime,
-                           t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString(), t.memo,
-                           QString::number(t.code), QString::number(t.friendCode), PlainNumber(t.cash),
-                           PlainNumber(t.card), QString::number(t.cardCode), PlainNumber(t.points),
-                           PlainNumber(t.discount), PlainNumber(t.account)});
+    if (m_filterMember > 0) {
+        // One member's trades are few: read at once, with the running outstanding amount.
+        const QVector<TradeRow> rows = LoadTrades({}, {}, m_filterMember);
+        m_list->beginFill(int(rows.size()) + 1);
+        for (const TradeRow& t : rows)
+            m_list->appendRow(tradeTexts(t));
+        m_list->appendRow({});
+        m_list->endFill();
+    } else {
+        // A period may hold many trades: the first block shows at once, the rest follows as
+        // the list scrolls. Each row's outstanding amount is its own; the sums come from
+        // the whole period (recomputeSums).
+        m_from = m_period->Text1();
+        m_to = m_period->Text2();
+        auto format = [](Recordset& rs, QVector<QStringList>& out) {
+            for (int r = 0; r < rs.recordCount(); ++r) {
+                rs.setPosition(r);
+                const TradeRow t = ReadTradeRow(rs);
+                QStringList texts = tradeTexts(t);
+                texts[COutstanding - 1] = MoneyText(t.outstanding());
+                out.append(std::move(texts));
+            }
+        };
+        if (!m_list->fillFrom(std::make_unique<SqlRowSource>(
+                TradePeriodSelect(m_from, m_to),
+                QList<SqlRowSource::Key>{{QStringLiteral("t.sdate"), QStringLiteral("sdate")},
+                                         {QStringLiteral("t.code"), QStringLiteral("code")}},
+                format))) {
+            m_busy = false;
+            return; // reported by the database layer; the list stays as it was
+        }
+        m_list->appendRow({}); // the row for a new trade, under the rows still to come
     }
-    m_list->appendRow({});
-    m_list->endFill();
     recomputeOutstanding();
     m_changedCol = m_changedRow = 0;
     m_busy = false;
     int row = keepCode ? rowOfTrade(keepCode) : 0;
+    if (keepCode && row < 1 && m_list->hasMoreRows()) { // not read yet
+        m_list->fetchAll();
+        row = rowOfTrade(keepCode);
+    }
     if (row < 1)
         row = 1;
     if (col < CDate || col >= CCode)
@@ -235,14 +265,19 @@ void frmTrade::load(int keepCode, int col)
     showActive(row, true);
 }
 
+QStringList frmTrade::tradeTexts(const TradeRow& t)
+{
+    return {t.date, t.friendName, QString::number(t.lineCount) + QStringLiteral(" 건"),
+            MoneyText(t.total), MoneyText(t.received()), QString(), MoneyText(t.stackPoint),
+            t.inTime, t.outTime, t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString(),
+            t.memo, QString::number(t.code), QString::number(t.friendCode), PlainNumber(t.cash),
+            PlainNumber(t.card), QString::number(t.cardCode), PlainNumber(t.points),
+            PlainNumber(t.discount), PlainNumber(t.account)};
+}
+
 void frmTrade::fillRow(int row, const TradeRow& t)
 {
-    m_list->setRowTexts(row, {t.date, t.friendName, QString::number(t.lineCount) + QStringLiteral(" 건"),
-                              MoneyText(t.total), MoneyText(t.received()), QString(), MoneyText(t.stackPoint),
-                              t.inTime, t.outTime, t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString(),
-                              t.memo, QString::number(t.code), QString::number(t.friendCode), PlainNumber(t.cash),
-                              PlainNumber(t.card), QString::number(t.cardCode), PlainNumber(t.points),
-                              PlainNumber(t.discount), PlainNumber(t.account)});
+    m_list->setRowTexts(row, tradeTexts(t));
 }
 
 void frmTrade::appendNewRow()
@@ -294,6 +329,12 @@ void frmTrade::recomputeOutstanding()
 
 void frmTrade::recomputeSums()
 {
+    if (m_filterMember == 0) { // the whole period, also the rows not read yet
+        const TradeSums sums = LoadTradePeriodSums(m_from, m_to);
+        m_sum->setRowTexts(1, {MoneyText(sums.total), MoneyText(sums.received), MoneyText(sums.total - sums.received),
+                               MoneyText(sums.points)});
+        return;
+    }
     double total = 0, received = 0, points = 0;
     for (int r = 1; r < newRow(); ++r) {
         total += m_list->number(CTotal, r);

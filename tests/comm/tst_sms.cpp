@@ -10,6 +10,7 @@
 #include "db/Database.h"
 #include "members/frmFriend.h"
 #include "ui/Grid.h"
+#include "ui/GridModel.h"
 #include "ui/HCTerm.h"
 
 #include <QButtonGroup>
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QtTest>
 
 using Answer = Prompt::Answer;
@@ -343,6 +345,33 @@ private slots:
             QVERIFY(!QFile::exists(folder + "/ExternTelNo.txt"));
         else
             QCOMPARE(readAll(folder + "/ExternTelNo.txt"), QByteArray("Kim,010-1234-5678\r\n"));
+    }
+
+    // A long list is read a block at a time. Blocks whose members the dues rule leaves
+    // out entirely (dues start later) are read past, so the first screen is not empty;
+    // ticking all counts and sends every member owing, also those never scrolled to.
+    void longListInBlocks() {
+        GridModel::setFetchBlockRows(3);
+        const auto restore = qScopeGuard([] { GridModel::setFetchBlockRows(256); });
+        const int g = addGroup("Dues", "00000", "05");
+        for (int i = 0; i < 40; ++i)
+            addMember(QString("M%1").arg(i, 2, 10, QChar('0')), QString("010-0000-%1").arg(1000 + i),
+                      {{"ctblgroup", g}, {"feestart", i < 8 ? "2027-01-01" : ""}});
+        writeProgram(bin(), true);
+        frmSMS* w = openSms();
+        m_d->click("opSection(1)", w);
+        m_d->find<QWidget>("cmbData", w)->setFocus();
+        m_d->key(Qt::Key_Down);
+        Grid* list = w->grid();
+        QCOMPARE(list->text(frmSMS::ColName, 1), QStringLiteral("M08"));
+        QVERIFY(list->hasMoreRows());
+        m_d->click("chkAllSel", w);
+        QCOMPARE(m_d->find<QLabel>("lblCount", w)->text(), QStringLiteral("32"));
+        QCOMPARE(column(list, frmSMS::ColName).last(), QStringLiteral("M39"));
+        m_d->click("btnSMS", w);
+        const QByteArray sent = readAll(bin() + "/ExternTelNo.txt");
+        QCOMPARE(sent.count("\r\n"), 32);
+        QVERIFY(sent.endsWith("M39,010-0000-1039\r\n"));
     }
 
     // The member list hands its ticked members (column 8) to the same program.
