@@ -10,8 +10,11 @@
 using namespace dbcore;
 
 int Recordset::fieldIndex(const QString& name) const {
+    // Names of another length never match, and most are: the length is compared first.
     for (int i = 0; i < m_columns.size(); ++i)
-        if (m_columns[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+        if (m_columns[i].size() == name.size() &&
+            m_columns[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
     return -1;
 }
 

@@ -11,6 +11,7 @@
 #include "sales/SalesWidgets.h"
 #include "sales/frmTradeSub.h"
 #include "ui/Grid.h"
+#include "ui/GridModel.h"
 #include "ui/HCTerm.h"
 #include "ui/RecordWindow.h"
 
@@ -192,9 +193,15 @@ void frmTrade::load(int keepCode, int col)
     const QVector<TradeRow> rows = m_filterMember > 0 ? LoadTrades({}, {}, m_filterMember)
                                                       : LoadTrades(m_period->Text1(), m_period->Text2());
     m_list->beginFill(int(rows.size()) + 1);
+    // The outstanding column is written with the rows (running for one member's trades),
+    // as recomputeOutstanding would write it afterwards.
+    double running = 0;
     for (const TradeRow& t : rows) {
         const QString lines = QString::number(t.lineCount) + QStringLiteral(" 건");
-        m_list->appendRow({t.date, t.friendName, lines, MoneyText(t.total), MoneyText(t.received()), QString(),
+        const QString total = MoneyText(t.total), received = MoneyText(t.received());
+        const double own = GridModel::leadingNumber(total) - GridModel::leadingNumber(received);
+        running = m_filterMember > 0 ? running + own : own;
+        m_list->appendRow({t.date, t.friendName, lines, total, received, MoneyText(running),
                            MoneyText(t.stackPoint), t.inTime, t.outTime,
                            t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString(), t.memo,
                            QString::number(t.code), QString::number(t.friendCode), PlainNumber(t.cash),
@@ -203,7 +210,7 @@ void frmTrade::load(int keepCode, int col)
     }
     m_list->appendRow({});
     m_list->endFill();
-    recomputeOutstanding();
+    recomputeSums();
     m_changedCol = m_changedRow = 0;
     m_busy = false;
     int row = keepCode ? rowOfTrade(keepCode) : 0;
@@ -211,6 +218,7 @@ void frmTrade::load(int keepCode, int col)
         row = 1;
     if (col < CDate || col >= CCode)
         col = CDate;
+    m_shownRow = row; // shown once, below, not again when the cell moves there
     m_list->setActiveCell(col, row);
     m_oldText = m_list->text(col, row);
     showActive(row, true);
