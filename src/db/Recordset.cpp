@@ -43,6 +43,8 @@ QString Recordset::text(const QString& name) const { return text(fieldIndex(name
 
 double Recordset::number(const QString& name) const { return toNumber(value(name)); }
 
+double Recordset::number(int col) const { return toNumber(value(col)); }
+
 int Recordset::integer(const QString& name) const {
     return int(qRound64(toNumber(value(name))));
 }
