@@ -403,7 +403,8 @@ void frmRecord::recomputeBalances() {
             m_grid->setText(ColBalance, r, QString());
             continue;
         }
-        run.add(m_entries[code], cashOnly);
+        const auto it = m_entries.constFind(code);
+        if (it != m_entries.cend()) run.add(*it, cashOnly);
         m_grid->setText(ColBalance, r, MoneyText(run.balance));
     }
     showTotals(run.balance, run.in, run.out, run.other);
