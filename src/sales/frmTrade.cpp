@@ -196,7 +196,10 @@ void frmTrade::load(int keepCode, int col)
     // The outstanding column is written with the rows (running for one member's trades),
     // as recomputeOutstanding would write it afterwards.
     double running = 0;
+    MemberSums sums{m_filterMember};
     for (const TradeRow& t : rows) {
+        sums.outstanding += t.total - t.received();
+        sums.points += t.stackPoint - t.points;
         const QString lines = QString::number(t.lineCount) + QStringLiteral(" 건");
         const QString total = MoneyText(t.total), received = MoneyText(t.received());
         const double own = GridModel::leadingNumber(total) - GridModel::leadingNumber(received);
@@ -221,7 +224,9 @@ void frmTrade::load(int keepCode, int col)
     m_shownRow = row; // shown once, below, not again when the cell moves there
     m_list->setActiveCell(col, row);
     m_oldText = m_list->text(col, row);
+    m_loadedSums = m_filterMember > 0 ? sums : MemberSums{};
     showActive(row, true);
+    m_loadedSums = {}; // later edits change them
 }
 
 void frmTrade::fillRow(int row, const TradeRow& t)
@@ -334,10 +339,14 @@ void frmTrade::showMemberPanel(int member)
         return;
     }
     rs.moveFirst();
+    const bool fromRows = m_loadedSums.member > 0 && m_loadedSums.member == member;
     m_info->setText(QStringLiteral("회원명 : %1\n휴대폰 : %2\n전화1 : %3\n포인트 : %4\n미수금 : %5\n메모 : %6")
                         .arg(rs.text(QStringLiteral("sname")), rs.text(QStringLiteral("hpline")),
-                             rs.text(QStringLiteral("hline1")), MoneyText(FriendPointBalance(member)),
-                             MoneyText(FriendBalance(member)), rs.text(QStringLiteral("smemo"))));
+                             rs.text(QStringLiteral("hline1")),
+                             MoneyText(fromRows ? double(qRound64(m_loadedSums.points))
+                                                : double(FriendPointBalance(member))),
+                             MoneyText(fromRows ? m_loadedSums.outstanding : FriendBalance(member)),
+                             rs.text(QStringLiteral("smemo"))));
 }
 
 // ---- cell editing ----

@@ -64,6 +64,13 @@ private:
     void recomputeSums();
     void showActive(int row, bool force = false);
     void showMemberPanel(int member);
+    // While a member's trades are loaded whole: their outstanding amount and points, summed
+    // from the rows (the panel needs no query of its own then).
+    struct MemberSums {
+        int member = 0;
+        double outstanding = 0;
+        double points = 0;
+    };
     void pickMember(int row);
     // Inserts a trade of `member` after checking, in the same transaction, that the member
     // still exists; 0 (message shown) when not written.
@@ -76,4 +83,5 @@ private:
     QCheckBox* m_chkFriend = nullptr;
     int m_filterMember = 0;
     int m_shownRow = 0;
+    MemberSums m_loadedSums;
 };
