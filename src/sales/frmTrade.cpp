@@ -345,8 +345,10 @@ void frmTrade::recomputeSums()
 {
     if (m_filterMember == 0) { // the whole period, also the rows not read yet
         const TradeSums sums = LoadTradePeriodSums(m_from, m_to);
-        m_sum->setRowTexts(1, {MoneyText(sums.total), MoneyText(sums.received), MoneyText(sums.total - sums.received),
-                               MoneyText(sums.points)});
+        m_sum->setText(CTotal, 1, MoneyText(sums.total));
+        m_sum->setText(CReceived, 1, MoneyText(sums.received));
+        m_sum->setText(COutstanding, 1, MoneyText(sums.total - sums.received));
+        m_sum->setText(CPoint, 1, MoneyText(sums.points));
         return;
     }
     double total = 0, received = 0, points = 0;
