@@ -152,7 +152,9 @@ void MainWindowDriver::type(const QString& text) {
             qWarning("MainWindowDriver: nothing has the focus");
             return;
         }
-        if (ch.unicode() < 0x80) {
+        if (ch == u'\n') {
+            QTest::keyClick(w, Qt::Key_Return);
+        } else if (ch.unicode() < 0x80) {
             QTest::keyClicks(w, QString(ch));
         } else {
             QInputMethodEvent commit;
@@ -161,6 +163,17 @@ void MainWindowDriver::type(const QString& text) {
         }
     }
     QCoreApplication::processEvents();
+}
+
+void MainWindowDriver::retype(QWidget* w, const QString& text) {
+    if (!w) return;
+    // Clicking into another top-level window brings it to the front first.
+    if (!w->window()->isActiveWindow()) QApplication::setActiveWindow(w->window());
+    click(w);
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w, Qt::Key_Delete);
+    type(text);
 }
 
 void MainWindowDriver::key(Qt::Key k, Qt::KeyboardModifiers mods) {
