@@ -167,12 +167,17 @@ void MainWindowDriver::type(const QString& text) {
 
 void MainWindowDriver::retype(QWidget* w, const QString& text) {
     if (!w) return;
+    if (!w->isVisible()) {
+        // A person cannot type into what is not on the screen.
+        QTest::qFail("retype: the control is not visible", __FILE__, __LINE__);
+        return;
+    }
     // Clicking into another top-level window brings it to the front first.
     if (!w->window()->isActiveWindow()) QApplication::setActiveWindow(w->window());
     click(w);
-    w->setFocus();
-    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(w, Qt::Key_Delete);
+    // Keys go where the click put the focus, as a person's would.
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_Delete);
     type(text);
 }
 
