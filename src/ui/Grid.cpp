@@ -4,10 +4,12 @@
 #include "ui/GridModel.h"
 #include "ui/GridRowSource.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -836,6 +838,24 @@ void Grid::moveByTab(bool back)
     } else if (!back) {
         leaveAtEnd();
     }
+}
+
+void Grid::inputMethodEvent(QInputMethodEvent* event)
+{
+    // A Korean input method delivers finished syllables as commits, not key presses. The
+    // view alone opens the cell's editor on such a commit but drops the text, so the first
+    // syllable typed into a cell would be lost: open the editor as a typed key does and hand
+    // the whole event on. Composition alone (no commit yet) stays with the view as before.
+    if (state() != EditingState && !event->commitString().isEmpty() && currentIndex().isValid()
+        && edit(currentIndex(), AnyKeyPressed, nullptr) && state() == EditingState) {
+        QWidget* editor = QApplication::focusWidget();
+        if (editor && editor != this && viewport()->isAncestorOf(editor)) {
+            QCoreApplication::sendEvent(editor, event);
+            event->accept();
+            return;
+        }
+    }
+    QTableView::inputMethodEvent(event);
 }
 
 void Grid::keyPressEvent(QKeyEvent* event)

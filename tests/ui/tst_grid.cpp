@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -363,6 +364,17 @@ private slots:
         key(Qt::Key_Tab);
         QCOMPARE(m_grid->text(2, 1), QStringLiteral("한글"));
         QCOMPARE(m_grid->activeCol(), 3);
+
+        // An input method commits whole syllables: the first opens the cell and is kept,
+        // replacing the old text as a typed key does.
+        m_grid->setText(3, 1, QStringLiteral("old"));
+        for (QChar ch : QStringLiteral("가나")) {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(ch));
+            QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : m_grid, &commit);
+        }
+        key(Qt::Key_Return);
+        QCOMPARE(m_grid->text(3, 1), QStringLiteral("가나"));
 
         // Delete empties the cell; on an empty cell it reports no change.
         m_grid->setActiveCell(2, 1);
