@@ -238,4 +238,12 @@ QString MoneyText(double value) {
     return FormatNumber(value, 0);
 }
 
+double RunningBalance::at(int row) {
+    if (row < 0) return m_base;
+    if (size_t(row) >= m_sums.size()) m_sums.resize(size_t(row) + 1);
+    for (; m_valid <= row; ++m_valid)
+        m_sums[size_t(m_valid)] = (m_valid > 0 ? m_sums[size_t(m_valid - 1)] : 0) + m_movement(m_valid);
+    return m_base + m_sums[size_t(row)];
+}
+
 } // namespace MoneyBook

@@ -6,6 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+#include <functional>
+#include <vector>
+
 // Rules of the money book that need no window: the ten sections of an entry, where each
 // section's amount shows on the two bases, which place cells a section uses, the ledger
 // query and the running balance.
@@ -111,5 +115,29 @@ QString DefaultEntryDate(const Period& period);
 
 // Display of money: "#,##0".
 QString MoneyText(double value);
+
+// The running balance of a list of rows, worked out when a row's balance is asked instead
+// of being written into every row: the balance before the first row plus the movements of
+// the rows up to it. The sums are kept per row and stay valid up to the first row changed
+// since, so changing one row's amount costs nothing until a balance after it is asked.
+class RunningBalance {
+public:
+    // The money a row (0-based) moves: + income, - expense, 0 for anything else.
+    using Movement = std::function<double(int row)>;
+    explicit RunningBalance(Movement movement) : m_movement(std::move(movement)) {}
+
+    double base() const { return m_base; }
+    void setBase(double base) { m_base = base; }
+    // The movement of `row`, or which rows stand from it on, changed.
+    void changedFrom(int row) { m_valid = std::max(0, std::min(m_valid, row)); }
+    // The balance after `row`.
+    double at(int row);
+
+private:
+    Movement m_movement;
+    double m_base = 0;
+    std::vector<double> m_sums; // movements of rows 0..i
+    int m_valid = 0;            // m_sums[0..m_valid-1] hold
+};
 
 } // namespace MoneyBook

@@ -95,12 +95,12 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         if (col.type == CellType::CheckBox)
             return {};
-        return PackedCell(row.packed, c);
+        return cellText(r, row.packed, c);
     case Qt::EditRole:
-        return PackedCell(row.packed, c);
+        return cellText(r, row.packed, c);
     case Qt::ToolTipRole:
         if (m_listMode && col.type != CellType::CheckBox) {
-            QString t = PackedCell(row.packed, c);
+            QString t = cellText(r, row.packed, c);
             // A tool tip that looks like markup would be rendered: show it escaped.
             if (Qt::mightBeRichText(t))
                 return QStringLiteral("<span style=\"white-space:pre\">") + t.toHtmlEscaped() + QStringLiteral("</span>");
@@ -304,13 +304,34 @@ QString GridModel::cell(int row, int col) const
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return {};
-    return PackedCell(m_rows[size_t(row)].packed, col);
+    return cellText(row, m_rows[size_t(row)].packed, col);
+}
+
+QString GridModel::cellText(int row, const QString& packed, int col) const
+{
+    return col == m_derivedCol ? m_derivedText(row) : PackedCell(packed, col);
+}
+
+void GridModel::setDerivedColumn(int col, std::function<QString(int row)> text)
+{
+    m_derivedCol = text && col >= 0 ? col : -1;
+    m_derivedText = std::move(text);
+    derivedChanged(m_derivedCol, 0);
+}
+
+void GridModel::derivedChanged(int col, int fromRow)
+{
+    if (col < 0 || col >= columnCount() || m_filling || fromRow >= rowCount())
+        return;
+    emit dataChanged(index(std::max(0, fromRow), col), index(rowCount() - 1, col), {Qt::DisplayRole, Qt::EditRole});
 }
 
 bool GridModel::cellEmpty(int row, int col) const
 {
     if (row < 0 || row >= rowCount() || col < 0)
         return true;
+    if (col == m_derivedCol)
+        return m_derivedText(row).isEmpty();
     const QString& p = m_rows[size_t(row)].packed;
     const int n = PackedCount(p);
     if (col >= n)
@@ -324,7 +345,11 @@ void GridModel::setCell(int row, int col, const QString& text)
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return;
-    QStringList texts = rowTexts(row);
+    const QString& packed = m_rows[size_t(row)].packed;
+    QStringList texts;
+    texts.reserve(columnCount());
+    for (int c = 0; c < columnCount(); ++c)
+        texts.append(PackedCell(packed, c));
     texts[col] = text;
     m_rows[size_t(row)].packed = PackRow(texts, columnCount());
     if (!m_filling) {
@@ -343,7 +368,7 @@ QStringList GridModel::rowTexts(int row) const
     const int cols = columnCount();
     texts.reserve(cols);
     for (int c = 0; c < cols; ++c)
-        texts.append(PackedCell(p, c));
+        texts.append(cellText(row, p, c));
     return texts;
 }
 
@@ -808,6 +833,8 @@ bool GridModel::cellLocked(int row, int col) const
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return false;
     if (m_cols.at(col).locked)
+        return true;
+    if (m_lockRule && m_lockRule(row, col))
         return true;
     const CellAttr* a = cellAttr(row, col);
     return a && a->locked;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -117,6 +118,17 @@ public:
     bool listMode() const { return m_listMode; }
     void setListMode(bool on);
     bool cellEditable(int row, int col) const;
+    // A rule asked whether a cell is locked, besides column locks and setCellLocked: a
+    // window whose locks follow from a row's content states them once instead of per cell.
+    void setLockRule(std::function<bool(int row, int col)> locked) { m_lockRule = std::move(locked); }
+
+    // ---- a column worked out when read ----
+    // The texts of column `col` are asked of `text(row)` whenever a cell of it is read,
+    // drawn, exported or printed, not stored per row (one such column; an empty function
+    // ends it). derivedChanged() tells the views that its cells from `fromRow` on changed.
+    void setDerivedColumn(int col, std::function<QString(int row)> text);
+    void derivedChanged(int col, int fromRow);
+
     int dividerEvery() const { return m_dividerEvery; }
     void setDividerEvery(int rows) { m_dividerEvery = rows; }
 
@@ -168,6 +180,7 @@ private:
     const CellAttr* cellAttr(int row, int col) const;
     void emitRowChanged(int row, int col = -1);
     bool isSumCol(int col) const { return m_sumCols.contains(col); }
+    QString cellText(int row, const QString& packed, int col) const;
     void readBlock(int count);
 
     std::vector<Row> m_rows;
@@ -188,4 +201,7 @@ private:
     QColor m_tickedColor;
     bool m_reading = false; // a block is being read and inserted
     quint64 m_fills = 0; // counts fills and clears, so a block read across one is dropped
+    std::function<bool(int row, int col)> m_lockRule;
+    int m_derivedCol = -1;
+    std::function<QString(int row)> m_derivedText;
 };
