@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <QVector>
 
 #include <algorithm>
 #include <functional>
@@ -75,8 +77,12 @@ struct LedgerFilter {
 // list: all kinds, no section, account, category, usage place or memo, and "이월안함"
 // not ticked.
 bool CarriesBalance(const LedgerFilter& filter);
+// The conditions of the list query on "tbljangbu AS j": kind, filters and period.
+SqlPart LedgerWhere(const LedgerFilter& filter);
 // The list query: entries with their place and usage-place names (outer joins, so an
-// entry whose referenced row is missing still shows), ordered by date and code.
+// entry whose referenced row is missing still shows); LedgerSql orders it by date and
+// code, LedgerSelect leaves the order to a reader that pages through it.
+SqlPart LedgerSelect(const LedgerFilter& filter);
 SqlPart LedgerSql(const LedgerFilter& filter);
 
 struct LedgerEntry {
@@ -93,7 +99,22 @@ struct LedgerEntry {
     int usePlace = 1;
     QString memo;
 };
+// One row of LedgerSelect; a section outside "0".."9" reads as -1.
+LedgerEntry ReadLedgerEntry(const QVector<QVariant>& row);
 QList<LedgerEntry> LoadLedger(const LedgerFilter& filter);
+
+// The amounts of the entries the list query finds, summed by section (index SectionCount:
+// a section text outside "0".."9"): of all of them, and of those before the entry
+// (date, code) in the list's order (none when `beforeDate` is empty).
+struct LedgerSums {
+    double all[SectionCount + 1] = {};
+    double before[SectionCount + 1] = {};
+    // Income minus expense on the basis, of all entries or of those before.
+    double movement(bool cashOnly, bool beforeOnly) const;
+};
+// False when the query failed (reported by the database layer).
+bool LoadLedgerSums(const LedgerFilter& filter, const QString& beforeDate, int beforeCode,
+                    LedgerSums* sums);
 
 // Amount typed into a money cell: its numeric value ("1,500원" → 1500, "" → 0). Money is
 // whole won, never negative and never beyond the limit of the sales amounts; text without

@@ -22,6 +22,7 @@
 #include "ui/CellChanges.h"
 #include "ui/RecordWindow.h"
 #include "ui/SearchInput.h"
+#include "ui/SqlRowSource.h"
 #include "ui/TotalsGrid.h"
 #include "ui/cFpPreview.h"
 
@@ -206,7 +207,14 @@ void frmRecord::buildGrid() {
     model->setDerivedColumn(ColBalance - 1, [this](int row) { return balanceText(row); });
     // Rows put in or taken out move the rows under them.
     connect(model, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex&, int first, int) { m_balance.changedFrom(first); });
+            [this](const QModelIndex&, int first, int last) {
+                m_balance.changedFrom(first);
+                if (m_changedRow > first) m_changedRow += last - first + 1; // still to save
+                if (m_readBefore && first == 0) {
+                    m_readBefore = false;
+                    rowsReadBefore(last + 1);
+                }
+            });
     connect(model, &QAbstractItemModel::rowsRemoved, this,
             [this](const QModelIndex&, int first, int) { m_balance.changedFrom(first); });
     connect(model, &QAbstractItemModel::modelReset, this, [this] { m_balance.changedFrom(0); });
@@ -297,23 +305,74 @@ void frmRecord::loadList() {
     m_carried = CarriesBalance(f); // without a period: from the opening balances
     m_start = m_carried ? BalanceBefore(f.cashOnly, f.period.from) : 0;
     m_cashOnly = f.cashOnly;
-    const QList<LedgerEntry> entries = LoadLedger(f);
+    m_filter = f;
     m_entries.clear();
-    m_entries.reserve(entries.size());
-    m_totals = {};
-    m_grid->beginFill(int(entries.size()) + 1);
-    for (const LedgerEntry& e : entries) {
-        m_entries.insert(e.code, e);
-        addToTotals(e, +1);
-        m_grid->appendRow(entryTexts(e));
-    }
+    // The newest entries show first, over the empty row for a new one; older ones are read
+    // a block at a time as the list scrolls up. Totals and the balance before the first
+    // row read come from sums over the whole list (refreshSums).
+    auto format = [this](Recordset& rs, QVector<QStringList>& out) {
+        for (int r = 0; r < rs.recordCount(); ++r) {
+            const LedgerEntry e = ReadLedgerEntry(rs.row(r));
+            m_entries.insert(e.code, e);
+            out.append(entryTexts(e));
+        }
+        m_readBefore = true;
+    };
+    const bool read = m_grid->fillFromEnd(std::make_unique<SqlRowSource>(
+        LedgerSelect(f),
+        QList<SqlRowSource::Key>{{QStringLiteral("j.sdate"), QStringLiteral("sdate"), true},
+                                 {QStringLiteral("j.code"), QStringLiteral("code"), true}},
+        format));
+    m_readBefore = false;
+    if (!read) m_grid->clear(); // reported by the database layer
     m_grid->appendRow({});
-    m_grid->endFill();
-    m_balance.setBase(m_start);
     m_balance.changedFrom(0);
+    refreshSums(true);
+    if (m_entries.isEmpty()) ShowNoResultNotice();
+    m_grid->setActiveCell(ColDate, m_grid->maxRows());
+}
+
+// The column totals of the whole list and the balance before its first row read, from
+// sums over the entries the list query finds: rows never read count, and so does an entry
+// another PC put before them since. Just after loading, the rows read are all the entries
+// from the first one read on, so what lies before them is the whole less what they move.
+void frmRecord::refreshSums(bool loaded) {
+    m_sumsQueued = false;
+    const auto first = m_entries.constFind(m_grid->text(ColCode, 1).toInt());
+    const bool split = !loaded && first != m_entries.cend();
+    LedgerSums sums;
+    if (!LoadLedgerSums(m_filter, split ? first->date : QString(), split ? first->code : 0, &sums))
+        return;
+    m_totals = {};
+    for (int s = 0; s <= SectionCount; ++s) {
+        LedgerEntry e;
+        e.section = s < SectionCount ? s : -1;
+        e.money = sums.all[s];
+        addToTotals(e, +1);
+    }
+    double before = sums.movement(m_cashOnly, split);
+    if (!split) {
+        for (const LedgerEntry& e : std::as_const(m_entries))
+            before -= movement(e);
+    }
+    m_balance.setBase(m_start + before);
+    m_grid->gridModel()->derivedChanged(ColBalance - 1, 0);
     showTotals();
-    if (entries.isEmpty()) ShowNoResultNotice();
-    m_grid->setActiveCell(ColDate, int(entries.size()) + 1);
+}
+
+// Older entries read in above the rows shown: until their sums are read again, the
+// balance before them is the one before the rows shown less what they move.
+void frmRecord::rowsReadBefore(int count) {
+    double moved = 0;
+    for (int r = 1; r <= count; ++r) {
+        const auto it = m_entries.constFind(m_grid->text(ColCode, r).toInt());
+        if (it != m_entries.cend()) moved += movement(*it);
+    }
+    m_balance.setBase(m_balance.base() - moved);
+    if (!m_sumsQueued) {
+        m_sumsQueued = true;
+        QMetaObject::invokeMethod(this, [this] { refreshSums(false); }, Qt::QueuedConnection);
+    }
 }
 
 void frmRecord::showEntry(int row, const LedgerEntry& e) {

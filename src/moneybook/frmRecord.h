@@ -81,6 +81,8 @@ private:
     // Counts an entry into the column totals (sign +1) or takes it out again (-1).
     void addToTotals(const MoneyBook::LedgerEntry& e, int sign);
     void showTotals();
+    void refreshSums(bool loaded);
+    void rowsReadBefore(int count);
     void reloadLater();
     int amountColumn(int section) const;
     bool saveNewRow(int col, int row);
@@ -108,8 +110,11 @@ private:
     struct Totals {
         double in = 0, out = 0, other = 0;
     } m_totals;
+    MoneyBook::LedgerFilter m_filter; // of the list shown
+    bool m_readBefore = false;        // a block of older entries is going in
+    bool m_sumsQueued = false;
     int m_changedCol = 0;
     int m_changedRow = 0;
     bool m_saving = false;
-    QHash<int, MoneyBook::LedgerEntry> m_entries; // by code: what is stored
+    QHash<int, MoneyBook::LedgerEntry> m_entries; // by code: what is stored, of the rows read
 };

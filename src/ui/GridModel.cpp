@@ -470,6 +470,16 @@ void GridModel::setFetchBlockRows(int rows) { g_fetchBlockRows = std::max(1, row
 
 bool GridModel::fillFrom(std::unique_ptr<GridRowSource> source)
 {
+    return fillWith(std::move(source), false);
+}
+
+bool GridModel::fillFromEnd(std::unique_ptr<GridRowSource> source)
+{
+    return fillWith(std::move(source), true);
+}
+
+bool GridModel::fillWith(std::unique_ptr<GridRowSource> source, bool before)
+{
     QVector<QStringList> first;
     const int block = fetchBlockRows();
     if (!source || !source->fetch(block, first))
@@ -478,10 +488,13 @@ bool GridModel::fillFrom(std::unique_ptr<GridRowSource> source)
     while (first.isEmpty() && !source->atEnd())
         if (!source->fetch(block, first))
             return false;
+    if (before)
+        std::reverse(first.begin(), first.end());
     beginFill(int(first.size()));
     for (const QStringList& texts : first)
         appendRow(texts);
     endFill();
+    m_sourceBefore = before;
     if (!source->atEnd()) {
         m_source = std::move(source);
         m_sourceAt = rowCount();
@@ -492,7 +505,7 @@ bool GridModel::fillFrom(std::unique_ptr<GridRowSource> source)
 bool GridModel::canFetchMore(const QModelIndex& parent) const
 {
     // Not while a block goes in: the view, told of the new rows, may ask for more at once.
-    return !parent.isValid() && m_source && !m_filling && !m_reading;
+    return !parent.isValid() && m_source && !m_sourceBefore && !m_filling && !m_reading;
 }
 
 void GridModel::fetchMore(const QModelIndex& parent)
@@ -501,10 +514,16 @@ void GridModel::fetchMore(const QModelIndex& parent)
         readBlock(fetchBlockRows());
 }
 
+void GridModel::fetchBefore()
+{
+    if (canFetchBefore())
+        readBlock(fetchBlockRows());
+}
+
 void GridModel::fetchAll()
 {
     // Larger blocks: fewer statements for a long read, and still no single huge result.
-    while (canFetchMore())
+    while (m_source && !m_filling && !m_reading)
         readBlock(fetchBlockRows() * 32);
 }
 
@@ -532,7 +551,9 @@ void GridModel::readBlock(int count)
     }
     if (texts.isEmpty())
         return;
-    const int at = std::clamp(m_sourceAt, 0, rowCount());
+    if (m_sourceBefore)
+        std::reverse(texts.begin(), texts.end());
+    const int at = m_sourceBefore ? 0 : std::clamp(m_sourceAt, 0, rowCount());
     const int n = int(texts.size());
     std::vector<Row> fresh(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)

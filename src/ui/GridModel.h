@@ -62,9 +62,16 @@ public:
     // rows after it while it holds more. False, with the grid unchanged, when the first
     // read fails.
     bool fillFrom(std::unique_ptr<GridRowSource> source);
+    // The same for a list shown from its end: `source` reads backwards (its rows come last
+    // row first); its first block is the end of the list and each further block goes in
+    // above the rows read so far (fetchBefore, as the view scrolls up).
+    bool fillFromEnd(std::unique_ptr<GridRowSource> source);
     bool hasMoreRows() const { return bool(m_source); }
+    bool hasRowsBefore() const { return m_source && m_sourceBefore; }
     bool canFetchMore(const QModelIndex& parent = {}) const override;
     void fetchMore(const QModelIndex& parent = {}) override;
+    bool canFetchBefore() const { return hasRowsBefore() && !m_filling && !m_reading; }
+    void fetchBefore();
     // Reads every row the source still holds.
     void fetchAll();
     // Rows read per block as the view scrolls, for every grid (tests make it small).
@@ -182,6 +189,7 @@ private:
     bool isSumCol(int col) const { return m_sumCols.contains(col); }
     QString cellText(int row, const QString& packed, int col) const;
     void readBlock(int count);
+    bool fillWith(std::unique_ptr<GridRowSource> source, bool before);
 
     std::vector<Row> m_rows;
     QList<ColInfo> m_cols;
@@ -197,6 +205,7 @@ private:
     QList<int> m_sumCols;
     std::unique_ptr<GridRowSource> m_source;
     int m_sourceAt = 0; // where the source's next rows go: after the rows it gave so far
+    bool m_sourceBefore = false; // ... or above every row (a list read from its end)
     int m_tickCol = -1;
     QColor m_tickedColor;
     bool m_reading = false; // a block is being read and inserted
