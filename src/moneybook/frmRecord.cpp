@@ -276,7 +276,7 @@ LedgerFilter frmRecord::currentFilter() const {
 }
 
 int frmRecord::amountColumn(int section) const {
-    switch (AmountColumnOf(section, m_basis[1]->isChecked())) {
+    switch (AmountColumnOf(section, m_cashOnly)) {
     case AmountColumn::Income:
         return ColIn;
     case AmountColumn::Expense:
@@ -324,7 +324,10 @@ void frmRecord::loadList() {
                                  {QStringLiteral("j.code"), QStringLiteral("code"), true}},
         format));
     m_readBefore = false;
-    if (!read) m_grid->clear(); // reported by the database layer
+    if (!read) { // reported by the database layer
+        m_grid->clear();
+        m_grid->setMaxRows(0);
+    }
     m_grid->appendRow({});
     m_balance.changedFrom(0);
     refreshSums(true);
