@@ -41,6 +41,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QScopeGuard>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -674,6 +677,28 @@ void TestMoneyWindows::ledgerReadFromItsEnd() {
     QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {code}).toInt(), 7000);
     QCOMPARE(shownLedger(g), expectedLedger().mid(80 - g->dataRowCnt()));
     QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), expectedLedger().last().section(' ', 1));
+
+    // A memo typed, then the focus taken to a filter and the list dragged to its top: the
+    // rows read in above move the typed row down, and leaving it still saves that entry.
+    clickCell(g, frmRecord::ColMemo, rowOf(code));
+    type("it's");
+    click(w, "htField(0)");
+    const int rowsBefore = g->maxRows();
+    QScrollBar* bar = g->verticalScrollBar();
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.orientation = Qt::Vertical;
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = opt.sliderValue = bar->value();
+    opt.pageStep = bar->pageStep();
+    opt.singleStep = bar->singleStep();
+    const QPoint knob =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar).center();
+    m_driver->drag(bar, knob, QPoint(knob.x(), -bar->height()));
+    QVERIFY(g->maxRows() > rowsBefore);
+    clickCell(g, frmRecord::ColDate, rowOf(code));
+    QCOMPARE(cell("SELECT smemo FROM tbljangbu WHERE code = ?", {code}).toString(), QString("it's"));
 
     // Another PC puts an entry before every row read; scrolling up reads it with the rest,
     // and every balance, those read before it included, counts it.
