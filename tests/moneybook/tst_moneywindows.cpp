@@ -731,6 +731,13 @@ void TestMoneyWindows::ledgerReadFromItsEnd() {
     for (const QString& row : expectedLedger())
         wanted << row.section(' ', 1).remove(',');
     QCOMPARE(exported, wanted);
+
+    // Ctrl+Home goes to the first entry of the whole month.
+    click(w, "btnQuery");
+    clickCell(g, frmRecord::ColMemo, g->dataRowCnt());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(g->activeRow(), 1);
+    QCOMPARE(shownLedger(g), expectedLedger());
 }
 
 void TestMoneyWindows::accountWindow() {
