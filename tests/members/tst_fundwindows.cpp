@@ -123,7 +123,6 @@ private slots:
         m_frame.reset();
         m_env.reset();
     }
-    void startWindowOpensFunds();
     void groupWithoutDues();
     void settingDuesFromTheQuestion();
     void yearsSpanRecords();
@@ -134,23 +133,11 @@ private slots:
     void incomeExpenseAndBalance();
 };
 
-// Start window 2 opens the funds window (the menu opens it in every other test here).
-void TestFundWindows::startWindowOpensFunds() {
-    addGroup("모임", "00000", "10", 0);
-    m_frame.reset();
-    App().start = "2";
-    m_frame = std::make_unique<frmMain>();
-    m_frame->show();
-    QCoreApplication::processEvents();
-    QWidget* w = WindowRegistry::find("frmAffairs");
-    QVERIFY(w);
-    QCOMPARE(w->windowTitle(), QString("그룹자금관리"));
-}
-
 void TestFundWindows::groupWithoutDues() {
     m_env->prompt().pushAnswer(Prompt::Answer::No);
     frmAffairs* w = open();
     QVERIFY(w);
+    QCOMPARE(w->windowTitle(), QString("그룹자금관리"));
     QCOMPARE(m_env->prompt().texts(),
              QStringList{"회비설정이 되어 있지 않습니다.\n자금관리는 그룹관리에서 회비및 납부일을 "
                          "지정한 경우에만 사용 가능합니다.\n지금 지정 하시겠습니까?"});
