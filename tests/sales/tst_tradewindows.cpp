@@ -179,22 +179,14 @@ private slots:
 
         // payment: cash proposed = old debt + sale; card taken from the cash
         frmTradeMoney::setCardPicker([bc] { return std::optional<PickRow>(PickRow{bc, "BC'카드"}); });
-        d->clickCell(g, frmTrade::CDate, 2);
-        d->key(Qt::Key_F6);
-        auto* pay = dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
+        frmTradeMoney* pay = openPaymentOfRow(g, 2);
         QVERIFY(pay);
         QCOMPARE(pay->value(frmTradeMoney::FOldDebt), 10000.0);
         QCOMPARE(pay->value(frmTradeMoney::FSale), 20000.0);
         QCOMPARE(pay->value(frmTradeMoney::FCash), 30000.0);
-        pay->field(frmTradeMoney::FCard)->setFocus();
-        pay->field(frmTradeMoney::FCard)->selectAll();
-        d->type("70000");
-        d->key(Qt::Key_Return);
+        typeField(pay->field(frmTradeMoney::FCard), "70000");
         QCOMPARE(pay->value(frmTradeMoney::FCash), 0.0); // never below 0
-        pay->field(frmTradeMoney::FCard)->setFocus();
-        pay->field(frmTradeMoney::FCard)->selectAll();
-        d->type("10000");
-        d->key(Qt::Key_Return);
+        typeField(pay->field(frmTradeMoney::FCard), "10000");
         QCOMPARE(pay->value(frmTradeMoney::FCash), 0.0); // cash was 0: stays 0
         pay->field(frmTradeMoney::FCash)->setFocus();
         pay->field(frmTradeMoney::FCash)->selectAll();
@@ -228,10 +220,7 @@ private slots:
         d->key(Qt::Key_Return);
         pay = dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
         QVERIFY(pay);
-        pay->field(frmTradeMoney::FCard)->setFocus();
-        pay->field(frmTradeMoney::FCard)->selectAll();
-        d->type("0");
-        d->key(Qt::Key_Return);
+        typeField(pay->field(frmTradeMoney::FCard), "0");
         QCOMPARE(pay->field(frmTradeMoney::FCardCode)->text(), QStringLiteral("1"));
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         d->key(Qt::Key_F2);
