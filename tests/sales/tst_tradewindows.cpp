@@ -351,7 +351,7 @@ private slots:
         m_env->prompt().clear();
         d->key(Qt::Key_F2);
         QCoreApplication::processEvents();
-        QCOMPARE(m_env->prompt().texts().size(), 1);
+        QCOMPARE(m_env->prompt().texts(), QStringList{"다른 컴퓨터에서 이 자료를 삭제하여 저장할 수 없습니다."});
         QVERIFY(!WindowRegistry::find("frmTradeMoney"));
         QCOMPARE(g->maxRows(), 1);
     }
