@@ -154,7 +154,9 @@ void MainWindowDriver::type(const QString& text) {
             qWarning("MainWindowDriver: nothing has the focus");
             return;
         }
-        if (ch.unicode() < 0x80) {
+        if (ch == u'\n') {
+            QTest::keyClick(w, Qt::Key_Return);
+        } else if (ch.unicode() < 0x80) {
             QTest::keyClicks(w, QString(ch));
         } else {
             QInputMethodEvent commit;
@@ -178,6 +180,17 @@ void MainWindowDriver::typeKeys(const QString& text) {
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
     QCoreApplication::processEvents();
+}
+
+void MainWindowDriver::retype(QWidget* w, const QString& text) {
+    if (!w) return;
+    // Clicking into another top-level window brings it to the front first.
+    if (!w->window()->isActiveWindow()) QApplication::setActiveWindow(w->window());
+    click(w);
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w, Qt::Key_Delete);
+    type(text);
 }
 
 void MainWindowDriver::key(Qt::Key k, Qt::KeyboardModifiers mods) {
