@@ -61,11 +61,6 @@ class tst_memberimport : public QObject {
             QTest::keyClick(c, Qt::Key_Down);
         QCOMPARE(c->currentIndex(), target);
     }
-    void typeInto(QWidget* w, const QString& name, const QString& text) {
-        m_d->click(name, w);
-        m_d->key(Qt::Key_A, Qt::ControlModifier);
-        m_d->type(text);
-    }
     void clickImport(QWidget* w) { m_d->click("btnImport", w); }
     QString log(QWidget* w) { return m_d->find<QPlainTextEdit>("txtLog", w)->toPlainText(); }
     void writeCsv(const QString& name, const QString& text) { writeBytes(name, text.toUtf8()); }
@@ -345,16 +340,16 @@ void tst_memberimport::fileMessagesAndRanges() {
                               {"0", "2"},
                               {"1", "4"}}) {
         m_env->prompt().clear();
-        typeInto(w, "txtStartRow", range.first);
-        typeInto(w, "txtEndRow", range.second);
+        m_d->retype("txtStartRow", range.first, w);
+        m_d->retype("txtEndRow", range.second, w);
         clickImport(w);
         QCOMPARE(m_env->prompt().texts(),
                  QStringList{QStringLiteral("가져올 행의 범위가 올바르지 않습니다. (2 ~ 4행)")});
     }
     // The backup warning defaults to No: a plain Enter imports nothing.
     m_env->prompt().clear();
-    typeInto(w, "txtStartRow", "2");
-    typeInto(w, "txtEndRow", "4");
+    m_d->retype("txtStartRow", "2", w);
+    m_d->retype("txtEndRow", "4", w);
     clickImport(w);
     QCOMPARE(m_env->prompt().texts().size(), 1);
     QCOMPARE(m_env->prompt().lastDefault(), Answer::No);

@@ -56,13 +56,6 @@ class tst_printwindows : public QObject {
         }
         return nullptr;
     }
-    // Replaces the text of `e` as a person does: click, select all, type.
-    void type(QLineEdit* e, const QString& text) {
-        d->click(e);
-        d->key(Qt::Key_A, Qt::ControlModifier);
-        d->key(Qt::Key_Backspace);
-        d->type(text);
-    }
     Grid* openList() {
         auto* list = d->open<frmFriend>("mnuFriend_Friend");
         return list ? list->grid() : nullptr;
@@ -299,14 +292,14 @@ private slots:
         QVERIFY(setup);
         QCOMPARE(d->find<QLineEdit>("txtMarginTop", setup)->text(), QString("0.50"));
         for (const char* bad : {"abc", "-1", "99"}) {
-            type(d->find<QLineEdit>("txtMarginLeft", setup), bad);
+            d->retype("txtMarginLeft", bad, setup);
             d->click("btnOK", setup);
             QVERIFY(m_env->prompt().lastText().startsWith("여백은 0.00 ~ 3.00"));
             QVERIFY(setup->isVisible());
             QVERIFY(!Settings::contains(PrintAppName(), "frmFriend", "PrintMarginLeft"));
         }
-        type(d->find<QLineEdit>("txtMarginLeft", setup), "0.75");
-        type(d->find<QLineEdit>("txtMarginTop", setup), "1");
+        d->retype("txtMarginLeft", "0.75", setup);
+        d->retype("txtMarginTop", "1", setup);
         d->click("optPortrait", setup);
         auto* zoom = d->find<QComboBox>("cmbZoom", setup);
         QCOMPARE(zoom->count(), 14);
@@ -391,12 +384,12 @@ private slots:
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
         d->click("optPage", dlg);
         for (const QString& bad : {QString("0"), QString("abc"), QString::number(pages + 1)}) {
-            type(d->find<QLineEdit>("txtPage", dlg), bad);
+            d->retype("txtPage", bad, dlg);
             d->click("btnPdf", dlg);
             QCOMPARE(m_env->prompt().lastText(),
                      QString("인쇄할 페이지를 바르게 입력하세요. (1 ~ %1)").arg(pages));
         }
-        type(d->find<QLineEdit>("txtPage", dlg), "2");
+        d->retype("txtPage", "2", dlg);
         const QString file = m_env->path("page2.pdf");
         m_env->prompt().pushText(file);
         d->click("btnPdf", dlg);
@@ -443,7 +436,7 @@ private slots:
         for (const auto& [bad, message] : {std::pair{"/fn\"x", "Error parsing FONT NAME"},
                                            std::pair{"/fz\"0\"x", "Error parsing FONT SIZE"}}) {
             const QString before = editor->code();
-            type(code, bad);
+            d->retype(code, bad);
             QTest::keyClick(code, Qt::Key_Return);
             QCOMPARE(m_env->prompt().lastText(), QString(message));
             QCOMPARE(editor->code(), before);
