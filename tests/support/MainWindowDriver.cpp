@@ -17,7 +17,9 @@
 #include <QPointer>
 #include <QtTest>
 
-MainWindowDriver::MainWindowDriver(bool startWindow) : m_env(std::make_unique<TestEnv>()) {
+MainWindowDriver::MainWindowDriver(bool startWindow) : MainWindowDriver(std::make_unique<TestEnv>(), startWindow) {}
+
+MainWindowDriver::MainWindowDriver(std::unique_ptr<TestEnv> env, bool startWindow) : m_env(std::move(env)) {
     if (!m_env->ok()) return;
     // What the login window does after a correct password.
     if (!ReadOptions() || !GetLoginUserInfo(QStringLiteral("ADMIN"))) return;
@@ -161,6 +163,21 @@ void MainWindowDriver::type(const QString& text) {
             commit.setCommitString(QString(ch));
             QApplication::sendEvent(w, &commit);
         }
+    }
+    QCoreApplication::processEvents();
+}
+
+void MainWindowDriver::typeKeys(const QString& text) {
+    for (const QChar ch : text) {
+        QWidget* w = focus();
+        if (!w) {
+            qWarning("MainWindowDriver: nothing has the focus");
+            return;
+        }
+        if (ch.unicode() < 0x80)
+            QTest::keyClicks(w, QString(ch));
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
     QCoreApplication::processEvents();
 }
