@@ -64,9 +64,9 @@ class TestFundWindows : public QObject {
     TestEnv* m_env = nullptr;
 
     frmAffairs* open() { return d->open<frmAffairs>("mnuAffairs_Money"); }
-    // Types into the focused cell (Hangul as keys, as a cell not yet editing takes it), then Enter.
+    // Types into the focused cell, Hangul as a Korean input method commits it, then Enter.
     void typeEnter(const QString& text) {
-        d->typeKeys(text);
+        d->type(text);
         d->key(Qt::Key_Return);
     }
     void showSheet(frmAffairs* w, int index) {

@@ -74,7 +74,7 @@ protected:
     void typeCell(Grid* g, int col, int row, const QString& text)
     {
         d->clickCell(g, col, row);
-        d->typeKeys(text);
+        d->type(text);
         d->key(Qt::Key_Return);
     }
 };

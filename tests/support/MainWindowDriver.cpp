@@ -167,21 +167,6 @@ void MainWindowDriver::type(const QString& text) {
     QCoreApplication::processEvents();
 }
 
-void MainWindowDriver::typeKeys(const QString& text) {
-    for (const QChar ch : text) {
-        QWidget* w = focus();
-        if (!w) {
-            qWarning("MainWindowDriver: nothing has the focus");
-            return;
-        }
-        if (ch.unicode() < 0x80)
-            QTest::keyClicks(w, QString(ch));
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
-    QCoreApplication::processEvents();
-}
-
 void MainWindowDriver::retype(QWidget* w, const QString& text) {
     if (!w) return;
     if (!w->isVisible()) {

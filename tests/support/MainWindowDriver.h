@@ -63,9 +63,6 @@ public:
     // Types into the focus widget: ASCII as key presses ("\n" as Return), other text as
     // input-method commits (as a Korean input method delivers syllables).
     void type(const QString& text);
-    // The same with every character as a key press, Hangul as a key carrying its text: how
-    // a grid cell that is not editing yet takes its first syllable.
-    void typeKeys(const QString& text);
     // Clicks into `w`, selects all it holds and deletes it, then types `text` there.
     void retype(QWidget* w, const QString& text);
     void retype(const QString& name, const QString& text, QWidget* in = nullptr) { retype(find(name, in), text); }
