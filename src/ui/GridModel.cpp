@@ -388,6 +388,7 @@ void GridModel::clearAll()
     m_totalsRow = -1;
     m_sumCols.clear();
     m_source.reset();
+    m_unreadTicked = nullptr;
     ++m_fills;
     endResetModel();
 }
@@ -396,6 +397,7 @@ void GridModel::beginFill(int expectedRows)
 {
     beginResetModel();
     m_source.reset();
+    m_unreadTicked = nullptr;
     ++m_fills;
     m_filling = true;
     m_rows.clear();
@@ -476,11 +478,11 @@ void GridModel::fetchMore(const QModelIndex& parent)
         readBlock(fetchBlockRows());
 }
 
-void GridModel::fetchAll()
+void GridModel::fetchAll(int upTo)
 {
     // Larger blocks: fewer statements for a long read, and still no single huge result.
-    while (canFetchMore())
-        readBlock(fetchBlockRows() * 32);
+    while (canFetchMore() && (upTo < 0 || rowCount() < upTo))
+        readBlock(upTo < 0 ? fetchBlockRows() * 32 : std::min(fetchBlockRows() * 32, upTo - rowCount()));
 }
 
 void GridModel::readBlock(int count)
@@ -507,6 +509,7 @@ void GridModel::readBlock(int count)
     }
     if (texts.isEmpty())
         return;
+    tickUnread(texts);
     const int at = std::clamp(m_sourceAt, 0, rowCount());
     const int n = int(texts.size());
     std::vector<Row> fresh(static_cast<size_t>(n));
@@ -520,6 +523,58 @@ void GridModel::readBlock(int count)
     endInsertRows();
     if (m_totalsRow >= 0)
         recalcTotals();
+}
+
+void GridModel::setUnreadTicks(int col, std::function<bool(const QStringList&)> ticked)
+{
+    m_unreadTickCol = col;
+    m_unreadTicked = std::move(ticked);
+}
+
+void GridModel::tickUnread(QVector<QStringList>& texts) const
+{
+    if (!m_unreadTicked || m_unreadTickCol < 0)
+        return;
+    for (QStringList& row : texts) {
+        if (!m_unreadTicked(row))
+            continue;
+        while (row.size() <= m_unreadTickCol)
+            row.append(QString());
+        row[m_unreadTickCol] = QStringLiteral("1");
+    }
+}
+
+bool GridModel::forEachRow(const std::function<bool(int, const QStringList&)>& visit) const
+{
+    const int rows = rowCount();
+    const int at = m_source ? std::clamp(m_sourceAt, 0, rows) : rows;
+    for (int r = 0; r < at; ++r)
+        if (!visit(r, rowTexts(r)))
+            return true;
+    if (m_source) {
+        const std::unique_ptr<GridRowSource> rest = m_source->clone();
+        const int cols = columnCount();
+        QVector<QStringList> block;
+        while (!rest->atEnd()) {
+            block.clear();
+            if (!rest->fetch(fetchBlockRows() * 32, block))
+                return false;
+            tickUnread(block);
+            for (QStringList& texts : block) {
+                // As PackRow stores them: as many cells as the grid has columns.
+                if (texts.size() > cols)
+                    texts.erase(texts.begin() + cols, texts.end());
+                while (texts.size() < cols)
+                    texts.append(QString());
+                if (!visit(-1, texts))
+                    return true;
+            }
+        }
+    }
+    for (int r = at; r < rows; ++r)
+        if (!visit(r, rowTexts(r)))
+            return true;
+    return true;
 }
 
 // ---- columns ----

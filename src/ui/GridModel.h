@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -64,11 +65,22 @@ public:
     bool hasMoreRows() const { return bool(m_source); }
     bool canFetchMore(const QModelIndex& parent = {}) const override;
     void fetchMore(const QModelIndex& parent = {}) override;
-    // Reads every row the source still holds.
-    void fetchAll();
+    // Reads every row the source still holds, or on until the model has `upTo` rows.
+    void fetchAll(int upTo = -1);
     // Rows read per block as the view scrolls, for every grid (tests make it small).
     static int fetchBlockRows();
     static void setFetchBlockRows(int rows);
+    // Rows the source still holds arrive with their check box in `col` ticked when `ticked`
+    // says so for their texts: ticking every row of a long list without reading it. An
+    // empty function ticks none; the next fill drops the rule.
+    void setUnreadTicks(int col, std::function<bool(const QStringList& texts)> ticked);
+    bool hasUnreadTicks() const { return bool(m_unreadTicked); }
+    // Every row in the list's order, also those the source still holds: these are read a
+    // block at a time from a copy of the source, ticked by the rule above, and dropped
+    // after their visit, so the grid keeps only the rows it shows. `visit` gets the row
+    // (-1 for one not read) and its cell texts, and returns false to stop. False when a
+    // read failed.
+    bool forEachRow(const std::function<bool(int row, const QStringList& texts)>& visit) const;
 
     // ---- columns ----
     QString colTag(int col) const;
@@ -169,6 +181,7 @@ private:
     void emitRowChanged(int row, int col = -1);
     bool isSumCol(int col) const { return m_sumCols.contains(col); }
     void readBlock(int count);
+    void tickUnread(QVector<QStringList>& texts) const;
 
     std::vector<Row> m_rows;
     QList<ColInfo> m_cols;
@@ -188,4 +201,6 @@ private:
     QColor m_tickedColor;
     bool m_reading = false; // a block is being read and inserted
     quint64 m_fills = 0; // counts fills and clears, so a block read across one is dropped
+    int m_unreadTickCol = -1;
+    std::function<bool(const QStringList&)> m_unreadTicked;
 };
