@@ -18,9 +18,9 @@ class GridRowSource;
 // The grid's cell store. Indexes here are 0-based (Qt's); the Grid view translates the
 // windows' 1-based addresses.
 //
-// Each row keeps all its cell texts in one QString: a small header of cell end offsets
-// followed by the texts back to back, so a 100,000-row list costs one allocation per row
-// and reading a cell is a constant-time slice. Rarely used per-cell attributes (colours,
+// Each row keeps all its cell texts in one byte array: a small header of cell end offsets
+// followed by the texts back to back (UTF-8, or UTF-16 where that is shorter), so a long
+// list costs one small allocation per row and reading a cell is a constant-time slice. Rarely used per-cell attributes (colours,
 // locks) live in a side structure that only decorated rows allocate.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -158,7 +158,7 @@ private:
     };
     enum RowFlag : quint8 { FlagHidden = 1, FlagSubtotal = 2, FlagGrandTotal = 4 };
     struct Row {
-        QString packed; // see PackRow
+        QByteArray packed; // see PackRow
         quint8 flags = 0;
         std::unique_ptr<RowExtra> extra;
     };
@@ -172,9 +172,11 @@ private:
         int maxChars = GridCellMaxChars;
     };
 
-    static QString PackRow(const QStringList& texts, int cols);
-    static QString PackedCell(const QString& packed, int col);
-    static int PackedCount(const QString& packed);
+    static QByteArray PackRow(const QStringList& texts, int cols);
+    static QString PackedCell(const QByteArray& packed, int col);
+    // True when the cell holds just `only` (an ASCII character), without making a string.
+    static bool PackedCellIs(const QByteArray& packed, int col, char16_t only);
+    static int PackedCount(const QByteArray& packed);
     bool valid(const QModelIndex& index) const;
     RowExtra& extra(int row);
     const CellAttr* cellAttr(int row, int col) const;
