@@ -60,11 +60,12 @@ struct PackedView {
     int width = 1;
     bool utf16 = false;
     const uchar* texts = nullptr;
-    explicit PackedView(const QByteArray& packed)
+    template <class Packed>
+    explicit PackedView(const Packed& packed)
     {
-        if (packed.size() < 3)
+        if (!packed.bytes)
             return;
-        data = reinterpret_cast<const uchar*>(packed.constData());
+        data = packed.bytes.get();
         width = offsetWidth(data[0]);
         utf16 = data[0] & FormUtf16;
         count = data[1] | data[2] << 8;
@@ -75,7 +76,7 @@ struct PackedView {
 };
 } // namespace
 
-QByteArray GridModel::PackRow(const QStringList& texts, int cols)
+GridModel::PackedRow GridModel::PackRow(const QStringList& texts, int cols)
 {
     int n = std::min({int(texts.size()), cols, 0xFFFF});
     while (n > 0 && texts.at(n - 1).isEmpty())
@@ -86,7 +87,9 @@ QByteArray GridModel::PackRow(const QStringList& texts, int cols)
     for (int i = 0; i < n; ++i)
         chars += texts.at(i).size();
     // Every cell in UTF-8 first (at most three bytes a UTF-16 unit), then the shorter form.
-    QByteArray utf8(chars * 3, Qt::Uninitialized);
+    static thread_local QByteArray utf8; // kept between rows: one row after another is packed
+    if (utf8.size() < chars * 3)
+        utf8.resize(chars * 3);
     QVarLengthArray<quint32, 64> ends(n);
     // Stateless: half a surrogate pair at the end of one cell is not joined to the next.
     QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
@@ -115,8 +118,8 @@ QByteArray GridModel::PackRow(const QStringList& texts, int cols)
     const bool wide = unpaired || qsizetype(ends[n - 1]) > 2 * chars;
     const quint32 total = wide ? quint32(2 * chars) : ends[n - 1];
     const int width = total <= 0xFF ? 1 : total <= 0xFFFF ? 2 : 4;
-    QByteArray packed(3 + width * n + qsizetype(total), Qt::Uninitialized);
-    auto* p = reinterpret_cast<uchar*>(packed.data());
+    PackedRow packed{std::make_unique_for_overwrite<uchar[]>(size_t(3 + width * n) + total)};
+    uchar* p = packed.bytes.get();
     p[0] = uchar((width == 1 ? 0 : width == 2 ? 1 : 2) | (wide ? FormUtf16 : 0));
     p[1] = uchar(n & 0xFF);
     p[2] = uchar(n >> 8);
@@ -137,12 +140,12 @@ QByteArray GridModel::PackRow(const QStringList& texts, int cols)
     return packed;
 }
 
-int GridModel::PackedCount(const QByteArray& packed)
+int GridModel::PackedCount(const PackedRow& packed)
 {
     return PackedView(packed).count;
 }
 
-QString GridModel::PackedCell(const QByteArray& packed, int col)
+QString GridModel::PackedCell(const PackedRow& packed, int col)
 {
     const PackedView v(packed);
     if (col < 0 || col >= v.count)
@@ -156,7 +159,7 @@ QString GridModel::PackedCell(const QByteArray& packed, int col)
     return text;
 }
 
-bool GridModel::PackedCellIs(const QByteArray& packed, int col, char16_t only)
+bool GridModel::PackedCellIs(const PackedRow& packed, int col, char16_t only)
 {
     const PackedView v(packed);
     if (col < 0 || col >= v.count)
@@ -435,7 +438,7 @@ QStringList GridModel::rowTexts(int row) const
     QStringList texts;
     if (row < 0 || row >= rowCount())
         return texts;
-    const QByteArray& p = m_rows[size_t(row)].packed;
+    const PackedRow& p = m_rows[size_t(row)].packed;
     const int cols = columnCount();
     texts.reserve(cols);
     for (int c = 0; c < cols; ++c)

@@ -157,8 +157,14 @@ private:
         QHash<int, CellAttr> cells;
     };
     enum RowFlag : quint8 { FlagHidden = 1, FlagSubtotal = 2, FlagGrandTotal = 4 };
+    // One row's cells packed by PackRow: bytes whose length their header gives, one pointer
+    // wide (a list of a million rows keeps a million of them).
+    struct PackedRow {
+        std::unique_ptr<uchar[]> bytes;
+        void clear() { bytes.reset(); }
+    };
     struct Row {
-        QByteArray packed; // see PackRow
+        PackedRow packed; // see PackRow
         quint8 flags = 0;
         std::unique_ptr<RowExtra> extra;
     };
@@ -172,11 +178,11 @@ private:
         int maxChars = GridCellMaxChars;
     };
 
-    static QByteArray PackRow(const QStringList& texts, int cols);
-    static QString PackedCell(const QByteArray& packed, int col);
+    static PackedRow PackRow(const QStringList& texts, int cols);
+    static QString PackedCell(const PackedRow& packed, int col);
     // True when the cell holds just `only` (an ASCII character), without making a string.
-    static bool PackedCellIs(const QByteArray& packed, int col, char16_t only);
-    static int PackedCount(const QByteArray& packed);
+    static bool PackedCellIs(const PackedRow& packed, int col, char16_t only);
+    static int PackedCount(const PackedRow& packed);
     bool valid(const QModelIndex& index) const;
     RowExtra& extra(int row);
     const CellAttr* cellAttr(int row, int col) const;
