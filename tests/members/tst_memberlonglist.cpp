@@ -7,6 +7,7 @@
 #include "app/CommCommands.h"
 #include "app/SmsCommands.h"
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "db/Database.h"
 #include "members/frmFriend.h"
 #include "ui/Grid.h"
@@ -136,7 +137,7 @@ private slots:
     }
 
     // Tick all, export, find and the tree act on every member found, also the rows never
-    // scrolled to.
+    // scrolled to; a resident number there is masked as in the rows read.
     void wholeListOperationsCoverUnreadRows()
     {
         addMembers();
@@ -146,6 +147,8 @@ private slots:
         const QStringList expected = expectedCodes();
         const QString lastCode = expected.last();
         const QString lastName = m_d->query("SELECT sname FROM tblfriend WHERE code = ?", {lastCode}).toString();
+        QVERIFY(ExecSQL("UPDATE tblfriend SET idno = ? WHERE code = ?", {EncryptIdNo("900215-2345674"), lastCode}) == 1);
+        const QString masked = "900215-2******";
 
         // Tick all reads nothing more: the count is the whole result, and the export holds
         // every member, ticked, although the list never read them.
@@ -164,11 +167,13 @@ private slots:
         QCOMPARE(sheet.rows.size(), expected.size() + 1); // the header row first
         QCOMPARE(sheet.rows.last().value(frmFriend::ColName - 1), lastName);
         QCOMPARE(sheet.rows.last().value(frmFriend::ColCheck - 1), QString("1"));
+        QCOMPARE(sheet.rows.last().value(frmFriend::ColIdNo - 1), masked);
 
         // Rows read afterwards arrive ticked and marked.
         m_d->clickCell(g, frmFriend::ColName, 1);
         m_d->key(Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(g->text(frmFriend::ColCheck, expected.size()), QString("1"));
+        QCOMPARE(g->text(frmFriend::ColIdNo, expected.size()), masked);
         const QModelIndex last = g->model()->index(expected.size() - 1, frmFriend::ColName - 1);
         QCOMPARE(last.data(Qt::BackgroundRole).value<QColor>(), QColor(255, 228, 181));
         QCOMPARE(m_d->find<QLabel>("lblCountRec", list)->text(), QString::number(expected.size()));
