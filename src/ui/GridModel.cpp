@@ -645,13 +645,15 @@ void GridModel::tickUnread(QVector<QStringList>& texts) const
 
 bool GridModel::forEachRow(const std::function<bool(int, const QStringList&)>& visit) const
 {
+    // The rest is copied first: a visit that lets the view read on (a question asked
+    // meanwhile) moves the grid's own source, not this pass.
+    const std::unique_ptr<GridRowSource> rest = m_source ? m_source->clone() : nullptr;
     const int rows = rowCount();
     const int at = m_source ? std::clamp(m_sourceAt, 0, rows) : rows;
     for (int r = 0; r < at; ++r)
         if (!visit(r, rowTexts(r)))
             return true;
-    if (m_source) {
-        const std::unique_ptr<GridRowSource> rest = m_source->clone();
+    if (rest) {
         const int cols = columnCount();
         QVector<QStringList> block;
         while (!rest->atEnd()) {
@@ -670,7 +672,9 @@ bool GridModel::forEachRow(const std::function<bool(int, const QStringList&)>& v
             }
         }
     }
-    for (int r = at; r < rows; ++r)
+    // Rows after the source's rows, wherever rows read meanwhile have pushed them.
+    const int after = rows - at;
+    for (int r = rowCount() - after; r < rowCount(); ++r)
         if (!visit(r, rowTexts(r)))
             return true;
     return true;
