@@ -62,9 +62,16 @@ public:
     // rows after it while it holds more. False, with the grid unchanged, when the first
     // read fails.
     bool fillFrom(std::unique_ptr<GridRowSource> source);
+    // The same for a list shown from its end: `source` reads backwards (its rows come last
+    // row first); its first block is the end of the list and each further block goes in
+    // above the rows read so far (fetchBefore, as the view scrolls up).
+    bool fillFromEnd(std::unique_ptr<GridRowSource> source);
     bool hasMoreRows() const { return bool(m_source); }
+    bool hasRowsBefore() const { return m_source && m_sourceBefore; }
     bool canFetchMore(const QModelIndex& parent = {}) const override;
     void fetchMore(const QModelIndex& parent = {}) override;
+    bool canFetchBefore() const { return hasRowsBefore() && !m_filling && !m_reading; }
+    void fetchBefore();
     // Reads every row the source still holds, or on until the model has `upTo` rows.
     void fetchAll(int upTo = -1);
     // Rows read per block as the view scrolls, for every grid (tests make it small).
@@ -81,6 +88,9 @@ public:
     // (-1 for one not read) and its cell texts, and returns false to stop. False when a
     // read failed.
     bool forEachRow(const std::function<bool(int row, const QStringList& texts)>& visit) const;
+    // False for a list read from its end or with a column worked out per row: its rows
+    // still to come cannot be passed over that way, and are read in first.
+    bool passesOverRest() const { return !m_sourceBefore && m_derivedCol < 0; }
 
     // ---- columns ----
     QString colTag(int col) const;
@@ -129,6 +139,17 @@ public:
     bool listMode() const { return m_listMode; }
     void setListMode(bool on);
     bool cellEditable(int row, int col) const;
+    // A rule asked whether a cell is locked, besides column locks and setCellLocked: a
+    // window whose locks follow from a row's content states them once instead of per cell.
+    void setLockRule(std::function<bool(int row, int col)> locked) { m_lockRule = std::move(locked); }
+
+    // ---- a column worked out when read ----
+    // The texts of column `col` are asked of `text(row)` whenever a cell of it is read,
+    // drawn, exported or printed, not stored per row (one such column; an empty function
+    // ends it). derivedChanged() tells the views that its cells from `fromRow` on changed.
+    void setDerivedColumn(int col, std::function<QString(int row)> text);
+    void derivedChanged(int col, int fromRow);
+
     int dividerEvery() const { return m_dividerEvery; }
     void setDividerEvery(int rows) { m_dividerEvery = rows; }
 
@@ -188,8 +209,10 @@ private:
     const CellAttr* cellAttr(int row, int col) const;
     void emitRowChanged(int row, int col = -1);
     bool isSumCol(int col) const { return m_sumCols.contains(col); }
+    QString cellText(int row, const PackedRow& packed, int col) const;
     void readBlock(int count);
     void tickUnread(QVector<QStringList>& texts) const;
+    bool fillWith(std::unique_ptr<GridRowSource> source, bool before);
 
     std::vector<Row> m_rows;
     QList<ColInfo> m_cols;
@@ -205,10 +228,14 @@ private:
     QList<int> m_sumCols;
     std::unique_ptr<GridRowSource> m_source;
     int m_sourceAt = 0; // where the source's next rows go: after the rows it gave so far
+    bool m_sourceBefore = false; // ... or above every row (a list read from its end)
     int m_tickCol = -1;
     QColor m_tickedColor;
     bool m_reading = false; // a block is being read and inserted
     quint64 m_fills = 0; // counts fills and clears, so a block read across one is dropped
     int m_unreadTickCol = -1;
     std::function<bool(const QStringList&)> m_unreadTicked;
+    std::function<bool(int row, int col)> m_lockRule;
+    int m_derivedCol = -1;
+    std::function<QString(int row)> m_derivedText;
 };
