@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "ui/Grid.h"
+#include "ui/GridModel.h"
 #include "core/Prompt.h"
 #include "core/Launcher.h"
 
@@ -162,6 +163,8 @@ bool WriteWorkbook(const Grid* grid, const QString& path, const QString& sheetNa
 bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool openAfterwards, bool tidy)
 {
     Q_UNUSED(tidy); // the grid is not changed by the export (see above)
+    if (grid && !grid->gridModel()->passesOverRest())
+        grid->fetchAll(); // a list read from its end is read whole first
     if (!grid || grid->dataRowCnt() == 0) {
         MsgInfo(QStringLiteral("엑셀로 보낼 데이터가 없습니다.") + QLatin1Char('\n')
                 + QStringLiteral("자료 조회 후 엑셀로 보내세요."));
