@@ -318,12 +318,11 @@ FrmCust_DM* OpenDmWindow(Grid* memberGrid) {
     auto* w = OpenChild<FrmCust_DM>(QStringLiteral("FrmCust_DM"));
     if (!memberGrid) return w;
     using F = frmFriend;
-    const int rows = memberGrid->dataRowCnt();
-    for (int r = 1; r <= rows; ++r) {
-        if (memberGrid->text(F::ColCheck, r) != QStringLiteral("1")) continue;
-        w->AddOneLine(memberGrid->text(F::ColName, r), memberGrid->text(F::ColAddr1, r),
-                      memberGrid->text(F::ColAddr2, r), memberGrid->text(F::ColZip, r),
-                      memberGrid->text(F::ColMobile, r));
-    }
+    // Also the ticked members not read into the list yet (tick all on a long list).
+    memberGrid->forEachTickedRow(F::ColCheck, [w](int, const QStringList& cells) {
+        auto at = [&cells](int col) { return cells.value(col - 1); };
+        w->AddOneLine(at(F::ColName), at(F::ColAddr1), at(F::ColAddr2), at(F::ColZip), at(F::ColMobile));
+        return true;
+    });
     return w;
 }

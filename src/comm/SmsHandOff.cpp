@@ -106,17 +106,14 @@ ExternListResult WriteExternList(const Grid* grid, const QString& path, int sele
         MsgWarning(QStringLiteral("수신자 목록 파일을 지울 수 없습니다.\n파일명:") + path);
         return ExternListResult::Failed;
     }
-    const int rows = grid ? grid->maxRows() : 0;
     QSet<QString> written;
-    written.reserve(rows);
-    bool checking = true, asking = true;
+    bool checking = true, asking = true, cancelled = false;
     QString text;
-    const QString mark = QStringLiteral("1");
-    for (int r = 1; r <= rows; ++r) {
-        if (grid->text(selectColumn, r) != mark) continue;
-        const QString phones = grid->text(phoneColumn, r);
-        if (phones.trimmed().isEmpty()) continue;
-        const QString name = listName(grid->text(nameColumn, r));
+    // Ticked rows not read yet (tick all on a long list) are read here and not kept.
+    const auto add = [&](int, const QStringList& cells) {
+        const QString phones = cells.value(phoneColumn - 1);
+        if (phones.trimmed().isEmpty()) return true;
+        const QString name = listName(cells.value(nameColumn - 1));
         for (const QString& part : phones.split(u',')) {
             const QString number = listNumber(part);
             if (number.isEmpty()) continue;
@@ -126,7 +123,10 @@ ExternListResult WriteExternList(const Grid* grid, const QString& path, int sele
                     if (!asking) continue;
                     const Prompt::Answer a =
                         AskYesNoCancel(duplicateQuestion(), {}, Prompt::Answer::Yes);
-                    if (a == Prompt::Answer::Cancel) return ExternListResult::Cancelled;
+                    if (a == Prompt::Answer::Cancel) {
+                        cancelled = true;
+                        return false;
+                    }
                     if (a == Prompt::Answer::Yes) {
                         asking = false;
                         continue;
@@ -141,7 +141,11 @@ ExternListResult WriteExternList(const Grid* grid, const QString& path, int sele
             text += number;
             text += QStringLiteral("\r\n");
         }
-    }
+        return true;
+    };
+    if (grid && !grid->forEachTickedRow(selectColumn, add))
+        return ExternListResult::Failed; // the database layer has said why
+    if (cancelled) return ExternListResult::Cancelled;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
         MsgWarning(QStringLiteral("수신자 목록 파일을 저장할 수 없습니다.\n파일명:") + path +
@@ -166,8 +170,10 @@ bool SendToSMS(const Grid* grid, int selectColumn, int nameColumn, int phoneColu
     const QString folder = FindSMSProgram(0);
     if (folder.isEmpty()) return false;
     bool marked = false;
-    for (int r = 1; r <= grid->maxRows() && !marked; ++r)
-        marked = grid->text(selectColumn, r) == QStringLiteral("1");
+    grid->forEachTickedRow(selectColumn, [&marked](int, const QStringList&) {
+        marked = true;
+        return false;
+    });
 
     QString parameter = QStringLiteral("0");
     if (!marked) {

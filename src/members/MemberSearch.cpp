@@ -188,6 +188,26 @@ SqlPart MemberFieldCondition(const MemberSearchInput& in)
     return noCondition();
 }
 
+namespace {
+// FROM and WHERE of the list's statement.
+SqlPart memberSearchFrom(const MemberSearchInput& in)
+{
+    // Member codes count up from 2 (code 1 is the fixed row), so "> 1" leaves out the same
+    // row as "<> 1" and also gives the engine a code range to read the table by.
+    // A member whose group row is missing is still listed, with an empty group.
+    SqlPart part;
+    part.sql = QStringLiteral(" FROM tblfriend AS f LEFT JOIN tblgroup AS g ON f.ctblgroup = g.code"
+                              " WHERE f.code > 1");
+    part.sql += in.hidden ? QStringLiteral(" AND f.hidden = 1") : QStringLiteral(" AND f.hidden = 0 ");
+    part.sql += QStringLiteral(" AND (");
+    part += MemberAnniversaryCondition(in);
+    part.sql += QStringLiteral(") AND (");
+    part += MemberFieldCondition(in);
+    part.sql += QStringLiteral(")");
+    return part;
+}
+} // namespace
+
 SqlPart MemberSearchSelect(const MemberSearchInput& in)
 {
     SqlPart part;
@@ -199,17 +219,15 @@ SqlPart MemberSearchSelect(const MemberSearchInput& in)
         if (i >= 0 && i < 18)
             part.sql += QStringLiteral(", f.") + UserFieldColumn(i);
     }
-    // Member codes count up from 2 (code 1 is the fixed row), so "> 1" leaves out the same
-    // row as "<> 1" and also gives the engine a code range to read the table by.
-    // A member whose group row is missing is still listed, with an empty group.
-    part.sql += QStringLiteral(" FROM tblfriend AS f LEFT JOIN tblgroup AS g ON f.ctblgroup = g.code"
-                               " WHERE f.code > 1");
-    part.sql += in.hidden ? QStringLiteral(" AND f.hidden = 1") : QStringLiteral(" AND f.hidden = 0 ");
-    part.sql += QStringLiteral(" AND (");
-    part += MemberAnniversaryCondition(in);
-    part.sql += QStringLiteral(") AND (");
-    part += MemberFieldCondition(in);
-    part.sql += QStringLiteral(")");
+    part += memberSearchFrom(in);
+    return part;
+}
+
+SqlPart MemberSearchCount(const MemberSearchInput& in)
+{
+    SqlPart part;
+    part.sql = QStringLiteral("SELECT COUNT(*) AS n, MAX(f.code) AS lastcode ");
+    part += memberSearchFrom(in);
     return part;
 }
 

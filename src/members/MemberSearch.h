@@ -66,6 +66,9 @@ SqlPart MemberFieldCondition(const MemberSearchInput& in);
 // ordered by the terms of MemberSearchOrder (group, then member code).
 SqlPart MemberSearchSql(const MemberSearchInput& in);
 SqlPart MemberSearchSelect(const MemberSearchInput& in);
+// The number of members the list's statement finds and the highest of their codes
+// (columns n, lastcode).
+SqlPart MemberSearchCount(const MemberSearchInput& in);
 QStringList MemberSearchOrder(const MemberSearchInput& in);
 
 // Columns of the member query read by the list, and the 18 user-field columns.

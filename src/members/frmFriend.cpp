@@ -35,6 +35,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QSet>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -415,6 +417,11 @@ void frmFriend::Search()
     // for find, export, print and ticking every row.
     if (!m_grid->fillFrom(std::make_unique<SqlRowSource>(MemberSearchSelect(in), std::move(keys), format)))
         return; // the database layer has reported it; the grid stays as it was
+    m_countSql = MemberSearchCount(in);
+    {
+        const QSignalBlocker quiet(m_selectAll); // a new result starts with nothing ticked
+        m_selectAll->setChecked(false);
+    }
     m_checked = 0;
     m_count->setText(QStringLiteral("0"));
     showActiveDetail();
@@ -730,22 +737,22 @@ int frmFriend::GetSelectedCode() const
 
 void frmFriend::DeleteMembers()
 {
+    // Ticked rows not read yet (tick all) count too; once deleted they are not read.
     QList<int> codes;
-    const int rows = m_grid->dataRowCnt();
-    for (int r = 1; r <= rows; ++r) {
-        if (m_grid->text(ColCheck, r) == QStringLiteral("1"))
-            codes << m_grid->text(ColCode, r).toInt();
-    }
+    m_grid->forEachTickedRow(ColCheck, [&codes](int, const QStringList& texts) {
+        codes << texts.value(ColCode - 1).toInt();
+        return true;
+    });
     if (!codes.isEmpty()) {
-        const QList<int> deleted = DeleteCheckedMembers(codes);
+        const QList<int> deletedCodes = DeleteCheckedMembers(codes);
+        const QSet<int> deleted(deletedCodes.cbegin(), deletedCodes.cend());
         m_bulk = true;
-        for (int r = rows; r >= 1; --r) {
-            if (deleted.contains(m_grid->text(ColCode, r).toInt())) {
+        for (int r = m_grid->dataRowCnt(); r >= 1; --r) {
+            if (deleted.contains(m_grid->text(ColCode, r).toInt()))
                 m_grid->deleteRows(r);
-                --m_checked;
-            }
         }
         m_bulk = false;
+        m_checked = qMax(0, m_checked - int(deleted.size()));
         m_count->setText(QString::number(m_checked));
         showActiveDetail();
         return;
@@ -785,7 +792,11 @@ void frmFriend::invertChecks(int first, int last)
 
 void frmFriend::selectAllChanged(bool on)
 {
-    m_grid->fetchAll(); // every member found, not only the rows read so far
+    // The rows read so far are ticked here; the rest of the list arrives ticked as it is
+    // read, and what uses ticked rows reads them through the grid, so a long list is not
+    // read whole for this. The rule covers the members found now (codes up to the highest):
+    // one another PC adds later arrives unticked, so the rows shown ticked stay the ones
+    // counted and used.
     const int rows = m_grid->dataRowCnt();
     const QString mark = on ? QStringLiteral("1") : QString();
     m_bulk = true;
@@ -794,7 +805,21 @@ void frmFriend::selectAllChanged(bool on)
             m_grid->setText(ColCheck, r, mark);
     }
     m_bulk = false;
+    m_grid->setUnreadTicks(ColCheck, {});
     m_checked = on ? rows : 0;
+    if (on && m_grid->hasMoreRows()) {
+        Recordset rs;
+        if (OpenRecordset(rs, m_countSql.sql, m_countSql.params) <= 0) {
+            m_grid->fetchAll(); // the count failed (reported): tick what can be read
+            selectAllChanged(on);
+            return;
+        }
+        const qint64 last = rs.row(0).value(1).toLongLong();
+        m_grid->setUnreadTicks(ColCheck, [last](const QStringList& texts) {
+            return texts.value(ColCode - 1).toLongLong() <= last;
+        });
+        m_checked = qMax(rows, rs.row(0).value(0).toInt());
+    }
     m_count->setText(QString::number(m_checked));
 }
 

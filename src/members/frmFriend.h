@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/SqlPart.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -108,6 +110,7 @@ private:
     QPushButton* m_sms = nullptr;
     QPushButton* m_dm = nullptr;
     QStringList m_userFieldNames;
+    SqlPart m_countSql; // counts what the list shows (tick all)
     int m_checked = 0;
     bool m_loadingTree = false;
     bool m_bulk = false;

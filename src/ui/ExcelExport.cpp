@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "ui/Grid.h"
+#include "ui/GridModel.h"
 #include "core/Prompt.h"
 #include "core/Launcher.h"
 
@@ -93,11 +94,17 @@ QByteArray CellText(const QString& text, int* cut)
     return (text.left(keep) + CutMark()).toUtf8();
 }
 
+// Writes the grid's rows as they come, also those of a long list never read into it, which
+// are read a block at a time and not kept; the workbook writes each row out as it goes
+// (constant memory: strings inline rather than in a shared table), so a list of a million
+// rows is exported without holding it. `*rowsOut` counts the rows written.
 bool WriteWorkbook(const Grid* grid, const QString& path, const QString& sheetName,
-                   const QList<int>& cols, const QList<int>& rows, int* cutCells)
+                   const QList<int>& cols, int* rowsOut, int* cutCells)
 {
     const QByteArray file = QFile::encodeName(path);
-    lxw_workbook* book = workbook_new(file.constData());
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* book = workbook_new_opt(file.constData(), &options);
     if (!book)
         return false;
     const QByteArray name = sheetName.toUtf8();
@@ -120,11 +127,14 @@ bool WriteWorkbook(const Grid* grid, const QString& path, const QString& sheetNa
     }
     for (int i = 0; ok && i < cols.size(); ++i)
         worksheet_set_column(sheet, lxw_col_t(i), lxw_col_t(i), ExcelWidth(grid->colWidth(cols.at(i))), nullptr);
-    for (int r : rows) {
-        if (!ok)
-            break;
+    const int last = grid->dataRowCnt(); // a trailing empty entry row is not written
+    const bool read = grid->forEachRow([&](int r, const QStringList& texts) {
+        if (r > last)
+            return false;
+        if (r > 0 && grid->rowHidden(r))
+            return true;
         for (int i = 0; i < cols.size(); ++i) {
-            const QString text = grid->text(cols.at(i), r);
+            const QString& text = texts.at(cols.at(i) - 1);
             if (text.isEmpty())
                 continue;
             double value = 0;
@@ -139,7 +149,10 @@ bool WriteWorkbook(const Grid* grid, const QString& path, const QString& sheetNa
                 ok = false;
         }
         ++out;
-    }
+        ++*rowsOut;
+        return ok;
+    });
+    ok = ok && read;
     // workbook_close writes the file and frees the workbook in every case.
     const lxw_error closed = workbook_close(book);
     return ok && closed == LXW_NO_ERROR;
@@ -150,8 +163,8 @@ bool WriteWorkbook(const Grid* grid, const QString& path, const QString& sheetNa
 bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool openAfterwards, bool tidy)
 {
     Q_UNUSED(tidy); // the grid is not changed by the export (see above)
-    if (grid)
-        grid->fetchAll(); // every row of the list, also those never scrolled to
+    if (grid && !grid->gridModel()->passesOverRest())
+        grid->fetchAll(); // a list read from its end is read whole first
     if (!grid || grid->dataRowCnt() == 0) {
         MsgInfo(QStringLiteral("엑셀로 보낼 데이터가 없습니다.") + QLatin1Char('\n')
                 + QStringLiteral("자료 조회 후 엑셀로 보내세요."));
@@ -167,11 +180,6 @@ bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool open
         if (!grid->colHidden(col))
             cols.append(col);
     }
-    QList<int> rows;
-    const int last = grid->dataRowCnt();
-    for (int r = 1; r <= last; ++r)
-        if (!grid->rowHidden(r))
-            rows.append(r);
 
     const QString folder = DataPath(QStringLiteral("ExpExcel"));
     const QString stem = QStringLiteral("Exp") + Clock::now().toString(QStringLiteral("yyMMdd_HHmmss"));
@@ -179,6 +187,7 @@ bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool open
     bool ok = false;
     QString path;
     int cutCells = 0;
+    int written = 0;
     {
         BusyCursor busy;
         if (QDir().mkpath(folder) && QFileInfo(folder).isDir()) {
@@ -188,10 +197,11 @@ bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool open
             path = folder + QLatin1Char('/') + fileName;
             const QString temp = folder + QStringLiteral("/.") + fileName + QStringLiteral(".part");
             QFile::remove(temp);
-            ok = WriteWorkbook(grid, temp, sheetName, cols, rows, &cutCells) && QFile::rename(temp, path);
+            // Every row of the list, also those never scrolled to.
+            ok = WriteWorkbook(grid, temp, sheetName, cols, &written, &cutCells) && QFile::rename(temp, path);
             if (!ok)
                 QFile::remove(temp);
-            AppendLog(folder, fileName, int(rows.size()), ok);
+            AppendLog(folder, fileName, written, ok);
         }
     }
     if (!ok) {

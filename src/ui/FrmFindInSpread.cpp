@@ -13,6 +13,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+bool cellMatches(const QString& cell, const QString& what, bool wholeCell) {
+    return wholeCell ? cell.trimmed().compare(what.trimmed(), Qt::CaseInsensitive) == 0
+                     : cell.contains(what, Qt::CaseInsensitive);
+}
+} // namespace
+
 GridCell FindNextCell(int cols, int rows, GridCell start, const QString& what, bool byRows,
                       bool wholeCell, const std::function<QString(int, int)>& text,
                       const std::function<bool(int, int)>& skip) {
@@ -25,7 +32,6 @@ GridCell FindNextCell(int cols, int rows, GridCell start, const QString& what, b
         return byRows ? qint64(c.row - 1) * cols + (c.col - 1)
                       : qint64(c.col - 1) * rows + (c.row - 1);
     };
-    const QString wanted = what.trimmed();
     const qint64 from = indexOf(start);
     for (qint64 k = 1; k <= total; ++k) {
         qint64 i = from + k;
@@ -33,10 +39,7 @@ GridCell FindNextCell(int cols, int rows, GridCell start, const QString& what, b
         const int col = byRows ? int(i % cols) + 1 : int(i / rows) + 1;
         const int row = byRows ? int(i / cols) + 1 : int(i % rows) + 1;
         if (skip && skip(col, row)) continue;
-        const QString cell = text(col, row);
-        const bool hit = wholeCell ? cell.trimmed().compare(wanted, Qt::CaseInsensitive) == 0
-                                   : cell.contains(what, Qt::CaseInsensitive);
-        if (hit) return {col, row};
+        if (cellMatches(text(col, row), what, wholeCell)) return {col, row};
     }
     return {};
 }
@@ -111,9 +114,15 @@ bool FrmFindInSpread::findNext() {
         m_txtFindWd->setFocus();
         return false;
     }
-    m_grid->fetchAll(); // the search runs over the whole list and wraps at its real end
-    const GridCell hit = FindNextInGrid(m_grid, what, m_cboFindDir->currentIndex() == ByRows,
-                                        m_chkSameAll->isChecked());
+    const bool byRows = m_cboFindDir->currentIndex() == ByRows;
+    const bool wholeCell = m_chkSameAll->isChecked();
+    // The search runs over the whole list and wraps at its real end. Down the columns that
+    // reads every row first; along the rows only the rows up to the next hit are read.
+    if (!byRows)
+        m_grid->fetchAll();
+    else if (m_grid->hasMoreRows())
+        readUpToNextHit(what, wholeCell);
+    const GridCell hit = FindNextInGrid(m_grid, what, byRows, wholeCell);
     if (!hit.isValid()) {
         MsgInfo(QStringLiteral("일치하는 데이터가 없습니다."), QStringLiteral("검색실패"));
         return false;
@@ -121,6 +130,26 @@ bool FrmFindInSpread::findNext() {
     m_grid->setActiveCell(hit.col, hit.row);
     m_grid->setTopRow(hit.row);
     return true;
+}
+
+void FrmFindInSpread::readUpToNextHit(const QString& what, bool wholeCell) {
+    const GridCell ahead = FindNextInGrid(m_grid, what, true, wholeCell);
+    const int row = m_grid->activeRow();
+    if (ahead.isValid() && (ahead.row > row || (ahead.row == row && ahead.col > m_grid->activeCol())))
+        return; // a hit among the rows read, before the search would wrap
+    // The rows not read yet are searched as they pass, without keeping them.
+    const int read = m_grid->maxRows();
+    int passed = 0;
+    bool found = false;
+    m_grid->forEachRow([&](int at, const QStringList& texts) {
+        if (at > 0) return true; // searched above
+        for (int c = 1; c <= texts.size() && !found; ++c)
+            found = !m_grid->colHidden(c) && cellMatches(texts.at(c - 1), what, wholeCell);
+        if (found) return false;
+        ++passed;
+        return true;
+    });
+    if (found) m_grid->fetchRows(read + passed + 1);
 }
 
 void FrmFindInSpread::keyPressEvent(QKeyEvent* event) {

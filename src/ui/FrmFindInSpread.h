@@ -48,6 +48,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Reads the rows of a long list up to the next hit along the rows after the active
+    // cell, when no row read so far holds one.
+    void readUpToNextHit(const QString& what, bool wholeCell);
     explicit FrmFindInSpread(Grid* grid);
     QPointer<Grid> m_grid;
     QLineEdit* m_txtFindWd = nullptr;

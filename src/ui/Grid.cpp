@@ -233,7 +233,49 @@ void Grid::fetchAll()
     QGuiApplication::restoreOverrideCursor();
 }
 
+void Grid::fetchRows(int rows)
+{
+    if (!m_model->hasMoreRows() || maxRows() >= rows)
+        return;
+    commitOpenEditor();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_model->fetchAll(rows);
+    QGuiApplication::restoreOverrideCursor();
+}
+
 bool Grid::hasMoreRows() const { return m_model->hasMoreRows(); }
+
+void Grid::setUnreadTicks(int col, std::function<bool(const QStringList&)> ticked)
+{
+    m_model->setUnreadTicks(col - 1, std::move(ticked));
+}
+
+bool Grid::forEachRow(const std::function<bool(int row, const QStringList& texts)>& visit) const
+{
+    if (m_model->hasMoreRows() && !m_model->passesOverRest())
+        const_cast<Grid*>(this)->fetchAll(); // changes what is read, not what is shown
+    const bool reading = m_model->hasMoreRows();
+    if (reading)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = m_model->forEachRow([&visit](int row, const QStringList& texts) { return visit(row + 1, texts); });
+    if (reading)
+        QGuiApplication::restoreOverrideCursor();
+    return ok;
+}
+
+bool Grid::forEachTickedRow(int col, const std::function<bool(int row, const QStringList& texts)>& visit) const
+{
+    const QString mark = QStringLiteral("1");
+    if (!m_model->hasUnreadTicks()) {
+        for (int r = 1; r <= maxRows(); ++r)
+            if (text(col, r) == mark && !visit(r, rowTexts(r)))
+                break;
+        return true;
+    }
+    return forEachRow([&](int row, const QStringList& texts) {
+        return texts.value(col - 1) != mark || visit(row, texts);
+    });
+}
 
 void Grid::selectAll()
 {

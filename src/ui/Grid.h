@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 class GridModel;
@@ -98,8 +99,21 @@ public:
     bool fillFromEnd(std::unique_ptr<GridRowSource> source);
     // Reads every row still to come (wait cursor meanwhile).
     void fetchAll();
+    // Reads on until the grid holds `rows` rows or the source has none left.
+    void fetchRows(int rows);
     // True while the source holds rows not yet read.
     bool hasMoreRows() const;
+    // Rows not read yet arrive with their tick box in `col` ticked when `ticked` says so for
+    // their texts (columns 1..maxCols() at 0..): tick all without reading every row. An
+    // empty function ticks none; the next fill drops the rule.
+    void setUnreadTicks(int col, std::function<bool(const QStringList& texts)> ticked);
+    // Every row of the list in order, also those not read yet, which are read a block at a
+    // time and not kept (see GridModel::forEachRow). `row` is 0 for a row not read; `texts`
+    // are columns 1..maxCols() at 0... `visit` returns false to stop. False when a read failed.
+    bool forEachRow(const std::function<bool(int row, const QStringList& texts)>& visit) const;
+    // The same for the rows whose tick box in `col` is ticked; rows not read yet are read
+    // only while setUnreadTicks ticks them.
+    bool forEachTickedRow(int col, const std::function<bool(int row, const QStringList& texts)>& visit) const;
 
     // ---- columns ----
     int colWidth(int col) const;

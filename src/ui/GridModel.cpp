@@ -4,10 +4,13 @@
 
 #include <QFont>
 #include <QLocale>
+#include <QStringEncoder>
 #include <QTextDocument>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 const QColor GridModel::TotalsColor(224, 240, 224);
 const QString GridModel::TotalsCaption = QStringLiteral("[합 계]");
@@ -24,51 +27,152 @@ bool GridModel::valid(const QModelIndex& index) const
 
 // ---- packed rows ----
 //
-// Layout of Row::packed: char 0 = number of cells n, then for each cell its end offset
-// (relative to the text area) as two chars (high, low 16 bits), then the texts. Trailing
-// empty cells are not stored; a row without text is a null QString.
+// Layout of Row::packed, in bytes: [0] the form (bits 0-1: width of an offset, 1, 2 or 4
+// bytes; bit 2: texts in UTF-16 rather than UTF-8), [1..2] the number of cells n, then
+// for each cell the end of its text (relative to the text area), then the texts. The rows
+// of a list are short and mostly digits and Latin letters: UTF-8 with one-byte offsets
+// takes about half of what UTF-16 does. A row mostly in Hangul, which UTF-8 makes longer,
+// keeps UTF-16. Trailing empty cells are not stored; a row without text is empty.
 
-QString GridModel::PackRow(const QStringList& texts, int cols)
+namespace {
+constexpr uchar FormUtf16 = 4;
+
+int offsetWidth(uchar form) { return 1 << (form & 3); }
+
+quint32 readOffset(const uchar* p, int width)
 {
-    int n = std::min(int(texts.size()), cols);
+    switch (width) {
+    case 1: return p[0];
+    case 2: return quint32(p[0]) | quint32(p[1]) << 8;
+    default: return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+    }
+}
+
+void writeOffset(uchar* p, int width, quint32 value)
+{
+    for (int i = 0; i < width; ++i)
+        p[i] = uchar(value >> (8 * i));
+}
+
+struct PackedView {
+    const uchar* data = nullptr;
+    int count = 0;
+    int width = 1;
+    bool utf16 = false;
+    const uchar* texts = nullptr;
+    template <class Packed>
+    explicit PackedView(const Packed& packed)
+    {
+        if (!packed.bytes)
+            return;
+        data = packed.bytes.get();
+        width = offsetWidth(data[0]);
+        utf16 = data[0] & FormUtf16;
+        count = data[1] | data[2] << 8;
+        texts = data + 3 + width * count;
+    }
+    quint32 end(int col) const { return readOffset(data + 3 + width * col, width); }
+    quint32 start(int col) const { return col == 0 ? 0 : end(col - 1); }
+};
+} // namespace
+
+GridModel::PackedRow GridModel::PackRow(const QStringList& texts, int cols)
+{
+    int n = std::min({int(texts.size()), cols, 0xFFFF});
     while (n > 0 && texts.at(n - 1).isEmpty())
         --n;
     if (n == 0)
         return {};
-    qsizetype total = 0;
+    qsizetype chars = 0;
     for (int i = 0; i < n; ++i)
-        total += texts.at(i).size();
-    QString packed;
-    packed.reserve(1 + 2 * n + total);
-    packed.append(QChar(char16_t(n)));
-    quint32 end = 0;
+        chars += texts.at(i).size();
+    // Every cell in UTF-8 first (at most three bytes a UTF-16 unit), then the shorter form.
+    static thread_local QByteArray utf8; // kept between rows: one row after another is packed
+    if (utf8.size() < chars * 3)
+        utf8.resize(chars * 3);
+    QVarLengthArray<quint32, 64> ends(n);
+    // Stateless: half a surrogate pair at the end of one cell is not joined to the next.
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    char* const begin = utf8.data();
+    char* out = begin;
     for (int i = 0; i < n; ++i) {
-        end += quint32(texts.at(i).size());
-        packed.append(QChar(char16_t(end >> 16)));
-        packed.append(QChar(char16_t(end & 0xFFFF)));
+        out = encoder.appendToBuffer(out, texts.at(i));
+        ends[i] = quint32(out - begin);
     }
-    for (int i = 0; i < n; ++i)
-        packed.append(texts.at(i));
+    // Half a surrogate pair has no UTF-8 form: such a row is kept as it is, in UTF-16.
+    bool unpaired = false;
+    for (int i = 0; i < n && !unpaired; ++i) {
+        const QString& t = texts.at(i);
+        for (qsizetype k = 0; k < t.size(); ++k) {
+            const QChar c = t.at(k);
+            if (!c.isSurrogate())
+                continue;
+            if (c.isHighSurrogate() && k + 1 < t.size() && t.at(k + 1).isLowSurrogate()) {
+                ++k;
+                continue;
+            }
+            unpaired = true;
+            break;
+        }
+    }
+    const bool wide = unpaired || qsizetype(ends[n - 1]) > 2 * chars;
+    const quint32 total = wide ? quint32(2 * chars) : ends[n - 1];
+    const int width = total <= 0xFF ? 1 : total <= 0xFFFF ? 2 : 4;
+    PackedRow packed{std::make_unique_for_overwrite<uchar[]>(size_t(3 + width * n) + total)};
+    uchar* p = packed.bytes.get();
+    p[0] = uchar((width == 1 ? 0 : width == 2 ? 1 : 2) | (wide ? FormUtf16 : 0));
+    p[1] = uchar(n & 0xFF);
+    p[2] = uchar(n >> 8);
+    uchar* text = p + 3 + width * n;
+    if (wide) {
+        quint32 end = 0;
+        for (int i = 0; i < n; ++i) {
+            const QString& t = texts.at(i);
+            std::memcpy(text + end, t.constData(), size_t(t.size()) * 2);
+            end += quint32(t.size()) * 2;
+            writeOffset(p + 3 + width * i, width, end);
+        }
+    } else {
+        std::memcpy(text, begin, total);
+        for (int i = 0; i < n; ++i)
+            writeOffset(p + 3 + width * i, width, ends[i]);
+    }
     return packed;
 }
 
-int GridModel::PackedCount(const QString& packed)
+int GridModel::PackedCount(const PackedRow& packed)
 {
-    return packed.isEmpty() ? 0 : packed.at(0).unicode();
+    return PackedView(packed).count;
 }
 
-QString GridModel::PackedCell(const QString& packed, int col)
+QString GridModel::PackedCell(const PackedRow& packed, int col)
 {
-    const int n = PackedCount(packed);
-    if (col < 0 || col >= n)
+    const PackedView v(packed);
+    if (col < 0 || col >= v.count)
         return {};
-    const QChar* p = packed.constData();
-    auto endOf = [p](int i) {
-        return (quint32(p[1 + 2 * i].unicode()) << 16) | p[2 + 2 * i].unicode();
-    };
-    const quint32 start = col == 0 ? 0 : endOf(col - 1);
-    const quint32 end = endOf(col);
-    return packed.mid(1 + 2 * n + start, end - start);
+    const quint32 start = v.start(col);
+    const quint32 length = v.end(col) - start;
+    if (!v.utf16)
+        return QString::fromUtf8(reinterpret_cast<const char*>(v.texts + start), qsizetype(length));
+    QString text(qsizetype(length / 2), Qt::Uninitialized);
+    std::memcpy(text.data(), v.texts + start, length);
+    return text;
+}
+
+bool GridModel::PackedCellIs(const PackedRow& packed, int col, char16_t only)
+{
+    const PackedView v(packed);
+    if (col < 0 || col >= v.count)
+        return false;
+    const quint32 start = v.start(col);
+    const quint32 length = v.end(col) - start;
+    if (v.utf16) {
+        char16_t unit = 0;
+        if (length == 2)
+            std::memcpy(&unit, v.texts + start, 2);
+        return length == 2 && unit == only;
+    }
+    return length == 1 && v.texts[start] == only && only < 0x80;
 }
 
 // ---- QAbstractItemModel ----
@@ -111,7 +215,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::CheckStateRole:
         if (col.type != CellType::CheckBox)
             return {};
-        return PackedCell(row.packed, c) == QLatin1String("1") ? Qt::Checked : Qt::Unchecked;
+        return PackedCellIs(row.packed, c, u'1') ? Qt::Checked : Qt::Unchecked;
     case Qt::TextAlignmentRole:
         if (col.alignSet)
             return QVariant::fromValue(col.align | Qt::AlignVCenter);
@@ -127,7 +231,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
             return row.extra->back;
         if (r == m_totalsRow)
             return TotalsColor;
-        if (m_tickCol >= 0 && PackedCell(row.packed, m_tickCol) == QLatin1String("1"))
+        if (m_tickCol >= 0 && PackedCellIs(row.packed, m_tickCol, u'1'))
             return m_tickedColor;
         const QColor& oe = (r % 2 == 0) ? m_oddColor : m_evenColor; // row 1 is odd
         if (oe.isValid())
@@ -307,7 +411,7 @@ QString GridModel::cell(int row, int col) const
     return cellText(row, m_rows[size_t(row)].packed, col);
 }
 
-QString GridModel::cellText(int row, const QString& packed, int col) const
+QString GridModel::cellText(int row, const PackedRow& packed, int col) const
 {
     return col == m_derivedCol ? m_derivedText(row) : PackedCell(packed, col);
 }
@@ -332,20 +436,15 @@ bool GridModel::cellEmpty(int row, int col) const
         return true;
     if (col == m_derivedCol)
         return m_derivedText(row).isEmpty();
-    const QString& p = m_rows[size_t(row)].packed;
-    const int n = PackedCount(p);
-    if (col >= n)
-        return true;
-    const QChar* d = p.constData();
-    auto endOf = [d](int i) { return (quint32(d[1 + 2 * i].unicode()) << 16) | d[2 + 2 * i].unicode(); };
-    return endOf(col) == (col == 0 ? 0u : endOf(col - 1));
+    const PackedView v(m_rows[size_t(row)].packed);
+    return col >= v.count || v.end(col) == v.start(col);
 }
 
 void GridModel::setCell(int row, int col, const QString& text)
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return;
-    const QString& packed = m_rows[size_t(row)].packed;
+    const PackedRow& packed = m_rows[size_t(row)].packed;
     QStringList texts;
     texts.reserve(columnCount());
     for (int c = 0; c < columnCount(); ++c)
@@ -364,7 +463,7 @@ QStringList GridModel::rowTexts(int row) const
     QStringList texts;
     if (row < 0 || row >= rowCount())
         return texts;
-    const QString& p = m_rows[size_t(row)].packed;
+    const PackedRow& p = m_rows[size_t(row)].packed;
     const int cols = columnCount();
     texts.reserve(cols);
     for (int c = 0; c < cols; ++c)
@@ -388,10 +487,10 @@ bool GridModel::rowEmpty(int row) const
 {
     if (row < 0 || row >= rowCount())
         return true;
-    const QString& p = m_rows[size_t(row)].packed;
     // PackRow drops trailing empty cells, so a stored row holds text unless all its
     // stored cells are empty strings in the middle, which PackRow cannot produce.
-    return p.size() <= 1 + 2 * PackedCount(p);
+    const PackedView v(m_rows[size_t(row)].packed);
+    return v.count == 0 || v.end(v.count - 1) == 0;
 }
 
 int GridModel::lastDataRow() const
@@ -413,6 +512,7 @@ void GridModel::clearAll()
     m_totalsRow = -1;
     m_sumCols.clear();
     m_source.reset();
+    m_unreadTicked = nullptr;
     ++m_fills;
     endResetModel();
 }
@@ -421,6 +521,7 @@ void GridModel::beginFill(int expectedRows)
 {
     beginResetModel();
     m_source.reset();
+    m_unreadTicked = nullptr;
     ++m_fills;
     m_filling = true;
     m_rows.clear();
@@ -520,11 +621,11 @@ void GridModel::fetchBefore()
         readBlock(fetchBlockRows());
 }
 
-void GridModel::fetchAll()
+void GridModel::fetchAll(int upTo)
 {
     // Larger blocks: fewer statements for a long read, and still no single huge result.
-    while (m_source && !m_filling && !m_reading)
-        readBlock(fetchBlockRows() * 32);
+    while (m_source && !m_filling && !m_reading && (upTo < 0 || rowCount() < upTo))
+        readBlock(upTo < 0 ? fetchBlockRows() * 32 : std::min(fetchBlockRows() * 32, upTo - rowCount()));
 }
 
 void GridModel::readBlock(int count)
@@ -551,6 +652,7 @@ void GridModel::readBlock(int count)
     }
     if (texts.isEmpty())
         return;
+    tickUnread(texts);
     if (m_sourceBefore)
         std::reverse(texts.begin(), texts.end());
     const int at = m_sourceBefore ? 0 : std::clamp(m_sourceAt, 0, rowCount());
@@ -566,6 +668,62 @@ void GridModel::readBlock(int count)
     endInsertRows();
     if (m_totalsRow >= 0)
         recalcTotals();
+}
+
+void GridModel::setUnreadTicks(int col, std::function<bool(const QStringList&)> ticked)
+{
+    m_unreadTickCol = col;
+    m_unreadTicked = std::move(ticked);
+}
+
+void GridModel::tickUnread(QVector<QStringList>& texts) const
+{
+    if (!m_unreadTicked || m_unreadTickCol < 0)
+        return;
+    for (QStringList& row : texts) {
+        if (!m_unreadTicked(row))
+            continue;
+        while (row.size() <= m_unreadTickCol)
+            row.append(QString());
+        row[m_unreadTickCol] = QStringLiteral("1");
+    }
+}
+
+bool GridModel::forEachRow(const std::function<bool(int, const QStringList&)>& visit) const
+{
+    // The rest is copied first: a visit that lets the view read on (a question asked
+    // meanwhile) moves the grid's own source, not this pass.
+    const std::unique_ptr<GridRowSource> rest = m_source ? m_source->clone() : nullptr;
+    const int rows = rowCount();
+    const int at = m_source ? std::clamp(m_sourceAt, 0, rows) : rows;
+    for (int r = 0; r < at; ++r)
+        if (!visit(r, rowTexts(r)))
+            return true;
+    if (rest) {
+        const int cols = columnCount();
+        QVector<QStringList> block;
+        while (!rest->atEnd()) {
+            block.clear();
+            if (!rest->fetch(fetchBlockRows() * 32, block))
+                return false;
+            tickUnread(block);
+            for (QStringList& texts : block) {
+                // As PackRow stores them: as many cells as the grid has columns.
+                if (texts.size() > cols)
+                    texts.erase(texts.begin() + cols, texts.end());
+                while (texts.size() < cols)
+                    texts.append(QString());
+                if (!visit(-1, texts))
+                    return true;
+            }
+        }
+    }
+    // Rows after the source's rows, wherever rows read meanwhile have pushed them.
+    const int after = rows - at;
+    for (int r = rowCount() - after; r < rowCount(); ++r)
+        if (!visit(r, rowTexts(r)))
+            return true;
+    return true;
 }
 
 // ---- columns ----

@@ -18,9 +18,9 @@ class GridRowSource;
 // The grid's cell store. Indexes here are 0-based (Qt's); the Grid view translates the
 // windows' 1-based addresses.
 //
-// Each row keeps all its cell texts in one QString: a small header of cell end offsets
-// followed by the texts back to back, so a 100,000-row list costs one allocation per row
-// and reading a cell is a constant-time slice. Rarely used per-cell attributes (colours,
+// Each row keeps all its cell texts in one byte array: a small header of cell end offsets
+// followed by the texts back to back (UTF-8, or UTF-16 where that is shorter), so a long
+// list costs one small allocation per row and reading a cell is a constant-time slice. Rarely used per-cell attributes (colours,
 // locks) live in a side structure that only decorated rows allocate.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -72,11 +72,25 @@ public:
     void fetchMore(const QModelIndex& parent = {}) override;
     bool canFetchBefore() const { return hasRowsBefore() && !m_filling && !m_reading; }
     void fetchBefore();
-    // Reads every row the source still holds.
-    void fetchAll();
+    // Reads every row the source still holds, or on until the model has `upTo` rows.
+    void fetchAll(int upTo = -1);
     // Rows read per block as the view scrolls, for every grid (tests make it small).
     static int fetchBlockRows();
     static void setFetchBlockRows(int rows);
+    // Rows the source still holds arrive with their check box in `col` ticked when `ticked`
+    // says so for their texts: ticking every row of a long list without reading it. An
+    // empty function ticks none; the next fill drops the rule.
+    void setUnreadTicks(int col, std::function<bool(const QStringList& texts)> ticked);
+    bool hasUnreadTicks() const { return bool(m_unreadTicked); }
+    // Every row in the list's order, also those the source still holds: these are read a
+    // block at a time from a copy of the source, ticked by the rule above, and dropped
+    // after their visit, so the grid keeps only the rows it shows. `visit` gets the row
+    // (-1 for one not read) and its cell texts, and returns false to stop. False when a
+    // read failed.
+    bool forEachRow(const std::function<bool(int row, const QStringList& texts)>& visit) const;
+    // False for a list read from its end or with a column worked out per row: its rows
+    // still to come cannot be passed over that way, and are read in first.
+    bool passesOverRest() const { return !m_sourceBefore && m_derivedCol < 0; }
 
     // ---- columns ----
     QString colTag(int col) const;
@@ -164,8 +178,14 @@ private:
         QHash<int, CellAttr> cells;
     };
     enum RowFlag : quint8 { FlagHidden = 1, FlagSubtotal = 2, FlagGrandTotal = 4 };
+    // One row's cells packed by PackRow: bytes whose length their header gives, one pointer
+    // wide (a list of a million rows keeps a million of them).
+    struct PackedRow {
+        std::unique_ptr<uchar[]> bytes;
+        void clear() { bytes.reset(); }
+    };
     struct Row {
-        QString packed; // see PackRow
+        PackedRow packed; // see PackRow
         quint8 flags = 0;
         std::unique_ptr<RowExtra> extra;
     };
@@ -179,16 +199,19 @@ private:
         int maxChars = GridCellMaxChars;
     };
 
-    static QString PackRow(const QStringList& texts, int cols);
-    static QString PackedCell(const QString& packed, int col);
-    static int PackedCount(const QString& packed);
+    static PackedRow PackRow(const QStringList& texts, int cols);
+    static QString PackedCell(const PackedRow& packed, int col);
+    // True when the cell holds just `only` (an ASCII character), without making a string.
+    static bool PackedCellIs(const PackedRow& packed, int col, char16_t only);
+    static int PackedCount(const PackedRow& packed);
     bool valid(const QModelIndex& index) const;
     RowExtra& extra(int row);
     const CellAttr* cellAttr(int row, int col) const;
     void emitRowChanged(int row, int col = -1);
     bool isSumCol(int col) const { return m_sumCols.contains(col); }
-    QString cellText(int row, const QString& packed, int col) const;
+    QString cellText(int row, const PackedRow& packed, int col) const;
     void readBlock(int count);
+    void tickUnread(QVector<QStringList>& texts) const;
     bool fillWith(std::unique_ptr<GridRowSource> source, bool before);
 
     std::vector<Row> m_rows;
@@ -210,6 +233,8 @@ private:
     QColor m_tickedColor;
     bool m_reading = false; // a block is being read and inserted
     quint64 m_fills = 0; // counts fills and clears, so a block read across one is dropped
+    int m_unreadTickCol = -1;
+    std::function<bool(const QStringList&)> m_unreadTicked;
     std::function<bool(int row, int col)> m_lockRule;
     int m_derivedCol = -1;
     std::function<QString(int row)> m_derivedText;

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+
 // Rows a grid reads a block at a time, as the person scrolls down or an operation needs
 // every row (find, export, print, tick all). The grid owns its source until the last row
 // has been read or the grid is filled anew.
@@ -14,4 +16,7 @@ public:
     virtual bool fetch(int count, QVector<QStringList>& out) = 0;
     // True once the last row has been read.
     virtual bool atEnd() const = 0;
+    // A copy that reads on from where this one stands without moving it: a pass over the
+    // rest of the list that keeps none of its rows.
+    virtual std::unique_ptr<GridRowSource> clone() const = 0;
 };

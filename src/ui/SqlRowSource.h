@@ -35,6 +35,7 @@ public:
 
     bool fetch(int count, QVector<QStringList>& out) override;
     bool atEnd() const override { return m_end; }
+    std::unique_ptr<GridRowSource> clone() const override { return std::make_unique<SqlRowSource>(*this); }
     // The statement of the next block of `count` rows.
     SqlPart nextBlock(int count) const;
 

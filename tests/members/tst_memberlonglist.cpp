@@ -4,6 +4,10 @@
 #include "OtherPc.h"
 #include "WindowTest.h"
 
+#include "app/CommCommands.h"
+#include "app/SmsCommands.h"
+#include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "db/Database.h"
 #include "members/frmFriend.h"
 #include "ui/Grid.h"
@@ -75,6 +79,11 @@ class tst_memberlonglist : public WindowTest {
     }
 
 private slots:
+    void initTestCase()
+    {
+        RegisterSmsCommands();
+        RegisterLabelCommands();
+    }
     void init()
     {
         WindowTest::init();
@@ -127,8 +136,8 @@ private slots:
         QVERIFY(!g->hasMoreRows());
     }
 
-    // Tick all, the tree and find act on every member found, also the rows never scrolled
-    // to; the export then holds every member, ticks included.
+    // Tick all, export, find and the tree act on every member found, also the rows never
+    // scrolled to; a resident number there is masked as in the rows read.
     void wholeListOperationsCoverUnreadRows()
     {
         addMembers();
@@ -138,16 +147,55 @@ private slots:
         const QStringList expected = expectedCodes();
         const QString lastCode = expected.last();
         const QString lastName = m_d->query("SELECT sname FROM tblfriend WHERE code = ?", {lastCode}).toString();
+        QVERIFY(ExecSQL("UPDATE tblfriend SET idno = ? WHERE code = ?", {EncryptIdNo("900215-2345674"), lastCode}) == 1);
+        const QString masked = "900215-2******";
 
-        // Find (Ctrl+F in the grid) reaches the last member.
+        // Tick all reads nothing more: the count is the whole result, and the export holds
+        // every member, ticked, although the list never read them.
+        m_d->click("chkSelectAll", list);
+        QCOMPARE(m_d->find<QLabel>("lblCountRec", list)->text(), QString::number(expected.size()));
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->click("btnExcel", list);
+        QVERIFY(g->maxRows() < expected.size() / 2);
+        const QString folder = m_d->env().path("ExpExcel");
+        const QStringList files = QDir(folder).entryList({"*.xlsx"}, QDir::Files);
+        QCOMPARE(files.size(), 1);
+        WorkbookReader reader;
+        SheetData sheet;
+        QVERIFY(reader.open(folder + "/" + files.first()));
+        QVERIFY(reader.loadSheet(0, sheet));
+        QCOMPARE(sheet.rows.size(), expected.size() + 1); // the header row first
+        QCOMPARE(sheet.rows.last().value(frmFriend::ColName - 1), lastName);
+        QCOMPARE(sheet.rows.last().value(frmFriend::ColCheck - 1), QString("1"));
+        QCOMPARE(sheet.rows.last().value(frmFriend::ColIdNo - 1), masked);
+
+        // Rows read afterwards arrive ticked and marked.
+        m_d->clickCell(g, frmFriend::ColName, 1);
+        m_d->key(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(g->text(frmFriend::ColCheck, expected.size()), QString("1"));
+        QCOMPARE(g->text(frmFriend::ColIdNo, expected.size()), masked);
+        const QModelIndex last = g->model()->index(expected.size() - 1, frmFriend::ColName - 1);
+        QCOMPARE(last.data(Qt::BackgroundRole).value<QColor>(), QColor(255, 228, 181));
+        QCOMPARE(m_d->find<QLabel>("lblCountRec", list)->text(), QString::number(expected.size()));
+
+        // Find (Ctrl+F in the grid) reads the list up to its next hit, not further, and
+        // reaches the last member.
+        m_d->click("btnQuery", list); // back to the first block
+        const qsizetype said = prompt().texts().size();
         m_d->clickCell(g, frmFriend::ColName, 1);
         m_d->key(Qt::Key_F, Qt::ControlModifier);
         QWidget* find = m_d->find("FrmFindInSpread");
         QVERIFY(find);
         m_d->click("txtFindWd", find);
+        m_d->type("062"); // the member added 63rd: in the last group, not read yet
+        m_d->click("btnFindNext", find);
+        QCOMPARE(g->text(frmFriend::ColName, g->activeRow()), QString("회원'062"));
+        QVERIFY(g->hasMoreRows());
+        m_d->click("txtFindWd", find);
+        m_d->key(Qt::Key_A, Qt::ControlModifier);
         m_d->type(lastName.mid(3)); // the digits: ASCII keys
         m_d->click("btnFindNext", find);
-        QCOMPARE(prompt().texts(), QStringList());
+        QCOMPARE(prompt().texts().mid(said), QStringList());
         QCOMPARE(g->text(frmFriend::ColCode, g->activeRow()), lastCode);
         find->close();
 
@@ -167,27 +215,87 @@ private slots:
         m_d->click(tree->viewport(), tree->visualItemRect(member).center());
         QCOMPARE(g->text(frmFriend::ColCode, g->activeRow()), lastCode);
         QCOMPARE(m_d->find<QLabel>("lblData(0)", list)->text(), lastName);
+    }
 
-        // Tick all: the count is the whole result before any scrolling.
-        m_d->click("btnQuery", list);
-        QVERIFY(g->hasMoreRows());
+    // After tick all, the text-message list, the DM labels and the deletion take every
+    // ticked member, also those never read into the list; a member unticked afterwards is
+    // left out, and so is one another PC adds afterwards: it arrives unticked, as the count
+    // said. The rows shown ticked are exactly the rows used.
+    void tickAllThenCommandsUseUnreadRows()
+    {
+        addMembers();
+        QFile program(App().programDir + "/SMSSend");
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.write("#!/bin/sh\n");
+        program.close();
+        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        frmFriend* list = openList();
+        Grid* g = list->grid();
+        QStringList used = expectedCodes();
+        auto phoneOf = [this](const QString& code) {
+            return m_d->query("SELECT hpline FROM tblfriend WHERE code = ?", {code}).toString();
+        };
+        QLabel* count = m_d->find<QLabel>("lblCountRec", list);
+
         m_d->click("chkSelectAll", list);
-        QCOMPARE(m_d->find<QLabel>("lblCountRec", list)->text(), QString::number(expected.size()));
-        QCOMPARE(g->text(frmFriend::ColCheck, expected.size()), QString("1"));
-        const QModelIndex last = g->model()->index(expected.size() - 1, frmFriend::ColName - 1);
-        QCOMPARE(last.data(Qt::BackgroundRole).value<QColor>(), QColor(255, 228, 181)); // marked as ticked
+        m_d->clickCell(g, frmFriend::ColCheck, 2); // untick one
+        const QString unticked = g->text(frmFriend::ColCode, 2);
+        used.removeOne(unticked);
+        QCOMPARE(count->text(), QString::number(used.size()));
+        // In the last group, so it sorts among the rows not read yet.
+        const QString add = "INSERT INTO tblfriend (sname, ctblgroup, hpline) VALUES ('늦게', 4, '010-9999-9999')";
+        if (TestEnv::onServer()) {
+            QVERIFY(ExecSQL(add) > 0);
+        } else {
+            OtherPc other;
+            QVERIFY(other.exec(add));
+        }
+        const QString late = m_d->query("SELECT code FROM tblfriend WHERE sname = '늦게'").toString();
+        const int read = g->maxRows();
+        QVERIFY(read < used.size() / 2);
 
+        m_d->click("btnSMS", list);
+        QFile file(App().programDir + "/ExternTelNo.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), used.size());
+        QVERIFY(lines.first().endsWith("," + phoneOf(used.first())));
+        QVERIFY(lines.last().endsWith("," + phoneOf(used.last())));
+        QVERIFY(!lines.join("|").contains(phoneOf(unticked)));
+        QVERIFY(!lines.join("|").contains("010-9999-9999"));
+
+        m_d->click("btnDM", list);
+        Grid* labels = m_d->activeWindow()->findChild<Grid*>();
+        QVERIFY(labels);
+        QCOMPARE(labels->dataRowCnt(), used.size());
+        QCOMPARE(labels->text(5, used.size()), phoneOf(used.last()));
+        QCOMPARE(g->maxRows(), read); // none of it read the list whole
+        RaiseChildWindow(list);
+
+        // Read to the end: ticked as used, the count unchanged.
+        m_d->clickCell(g, frmFriend::ColName, 1);
+        m_d->key(Qt::Key_End, Qt::ControlModifier);
+        QStringList ticked;
+        for (int r = 1; r <= g->dataRowCnt(); ++r)
+            if (g->text(frmFriend::ColCheck, r) == "1")
+                ticked << g->text(frmFriend::ColCode, r);
+        QCOMPARE(ticked, used);
+        QVERIFY(gridCodes(g).contains(late));
+        QCOMPARE(count->text(), QString::number(used.size()));
+
+        // A new search clears the ticks and the box; delete (F4) after tick all again takes
+        // the members never read too, the late one included now.
+        m_d->click("btnQuery", list);
+        QVERIFY(!m_d->find<QCheckBox>("chkSelectAll", list)->isChecked());
+        QCOMPARE(count->text(), QString("0"));
+        m_d->click("chkSelectAll", list);
+        m_d->clickCell(g, frmFriend::ColCheck, 2);
         prompt().pushAnswer(Prompt::Answer::Yes);
-        m_d->click("btnExcel", list);
-        const QString folder = m_d->env().path("ExpExcel");
-        const QStringList files = QDir(folder).entryList({"*.xlsx"}, QDir::Files);
-        QCOMPARE(files.size(), 1);
-        WorkbookReader reader;
-        SheetData sheet;
-        QVERIFY(reader.open(folder + "/" + files.first()));
-        QVERIFY(reader.loadSheet(0, sheet));
-        QCOMPARE(sheet.rows.size(), expected.size() + 1); // the header row first
-        QCOMPARE(sheet.rows.last().value(frmFriend::ColName - 1), lastName);
+        m_d->key(Qt::Key_F4);
+        QCOMPARE(m_d->query("SELECT COUNT(*) FROM tblfriend WHERE code > 1").toInt(), 1);
+        QCOMPARE(m_d->query("SELECT code FROM tblfriend WHERE code > 1").toString(), unticked);
+        QCOMPARE(gridCodes(g), QStringList{unticked});
+        QCOMPARE(count->text(), QString("0"));
     }
 
     // Another PC adds and deletes members while the list is read: a member added before

@@ -59,6 +59,20 @@ private slots:
         m_grid->setText(4, 1, QString());
         QCOMPARE(m_grid->rowTexts(1), (QStringList{quote, "중간", longText, ""}));
 
+        // Rows stored in their shorter form read back as written: Latin text past one-byte
+        // offsets, Hangul, a character outside the basic plane, half a surrogate pair.
+        const QString latin(300, QChar(u'x'));
+        const QString astral = QStringLiteral("웃음 \U0001F600 끝");
+        const QString half = QStringLiteral("ab") + QChar(0xD83D);
+        const QStringList rows[] = {{"1", latin, "", "2"}, {"가나다라마바사", "아", "", "자"}, {astral, "", "x", ""},
+                                    {half, QString(QChar(0xDE00)), "", "1"}};
+        for (const QStringList& row : rows) {
+            m_grid->setRowTexts(2, row);
+            QCOMPARE(m_grid->rowTexts(2), row);
+        }
+        QCOMPARE(m_grid->gridModel()->cellEmpty(1, 2), true);
+        QCOMPARE(m_grid->gridModel()->cellEmpty(1, 1), false);
+
         // Outside the grid: reads are empty, writes are ignored.
         m_grid->setText(5, 1, "x");
         m_grid->setText(1, 3, "x");
