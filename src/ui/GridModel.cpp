@@ -38,17 +38,20 @@ QString GridModel::PackRow(const QStringList& texts, int cols)
     qsizetype total = 0;
     for (int i = 0; i < n; ++i)
         total += texts.at(i).size();
-    QString packed;
-    packed.reserve(1 + 2 * n + total);
-    packed.append(QChar(char16_t(n)));
+    // Every row a list shows is packed: one allocation, written in place.
+    QString packed(1 + 2 * n + total, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(packed.data());
+    *out++ = char16_t(n);
     quint32 end = 0;
     for (int i = 0; i < n; ++i) {
         end += quint32(texts.at(i).size());
-        packed.append(QChar(char16_t(end >> 16)));
-        packed.append(QChar(char16_t(end & 0xFFFF)));
+        *out++ = char16_t(end >> 16);
+        *out++ = char16_t(end & 0xFFFF);
     }
-    for (int i = 0; i < n; ++i)
-        packed.append(texts.at(i));
+    for (int i = 0; i < n; ++i) {
+        const QString& t = texts.at(i);
+        out = std::copy_n(reinterpret_cast<const char16_t*>(t.constData()), t.size(), out);
+    }
     return packed;
 }
 
