@@ -331,7 +331,7 @@ void FrmGraph::ReDrawGraph() {
     QAbstractAxis* axisX = nullptr;
     // A run of days too dense for a date under every bar: each day keeps its bar, and the
     // dates stand under every few bars and under each month's first bar.
-    const int step = upright ? (fm.height() + 4 + room - 1) / qMax(1, room)
+    const int step = upright ? (fm.height() + room - 1) / qMax(1, room)
                              : (widest + 12 + room - 1) / qMax(1, room);
     const QList<int> dated = step > 1 ? datedBars(categories, step) : QList<int>();
     if (!dated.isEmpty()) {
