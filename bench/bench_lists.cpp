@@ -16,6 +16,9 @@
 #include "comm/SmsSearch.h"
 #include "comm/frmSMS.h"
 #include "members/frmFriend.h"
+#include "moneybook/MoneyBookRules.h"
+#include "moneybook/frmRecord.h"
+#include "sales/MoneyBalance.h"
 #include "sales/TradeStore.h"
 #include "sales/frmTrade.h"
 #include "ui/Grid.h"
@@ -39,6 +42,7 @@ int g_members = 100000;
 frmFriend* g_window = nullptr;
 frmTrade* g_trades = nullptr;
 frmSMS* g_sms = nullptr;
+frmRecord* g_ledger = nullptr;
 
 // One line of /proc/self/status in MB ("VmRSS", "VmHWM").
 double statusMb(const char* key)
@@ -51,6 +55,12 @@ double statusMb(const char* key)
             return line.mid(qstrlen(key) + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return 0;
 }
+
+// The section of the i-th generated ledger entry: cash income, cash expense, transfers
+// and withdrawals, mixed within every month.
+const QString kLedgerSection = QStringLiteral(
+    "CASE %1 % 7 WHEN 0 THEN '1' WHEN 1 THEN '1' WHEN 2 THEN '0' WHEN 3 THEN '0' WHEN 4 THEN '0'"
+    " WHEN 5 THEN '8' ELSE '4' END");
 
 // Rows are made by the engine from a counter, in one statement per table: a million
 // single inserts would take longer than every step measured here.
@@ -89,8 +99,8 @@ void generate(int members)
     ExecSQL(QStringLiteral("INSERT INTO tbljangbu (sdate, sectionclass, cgroupin, cgroupout, smoney, smemo) ")
             + counter.arg(members * 2 - 1)
             + QStringLiteral("SELECT (2021 + i % 6) || '-' || substr('0' || (i % 12 + 1), -2) || '-' ||"
-                             " substr('0' || (i % 28 + 1), -2), CASE i % 3 WHEN 0 THEN '수입' WHEN 1 THEN '지출'"
-                             " ELSE '이체' END, 1, 1, 1000 + i % 90000, '적요' || i FROM n"));
+                             " substr('0' || (i % 28 + 1), -2), ") + kLedgerSection.arg("i")
+            + QStringLiteral(", 1, 1, 1000 + i % 90000, '적요' || i FROM n"));
     tx.commit();
     ExecSQL("ANALYZE");
 }
@@ -101,8 +111,15 @@ bool openKept(const QString& file, int members)
     App().dbFile = file;
     // A kept file gets the indexes of the current schema, as the program's start gives them.
     if (QFile::exists(file) && OpenDatabase(file)
-        && GetScalar("SELECT COUNT(*) FROM tblfriend").toInt() == members + 1)
+        && GetScalar("SELECT COUNT(*) FROM tblfriend").toInt() == members + 1) {
+        // Files kept by earlier versions named the ledger's sections in words, which the
+        // money book shows as no section: numbered once, as generate() numbers them now.
+        if (GetScalar("SELECT COUNT(*) FROM tbljangbu WHERE sectionclass = '수입'").toInt() > 0) {
+            ExecSQL(QStringLiteral("UPDATE tbljangbu SET sectionclass = ") + kLedgerSection.arg("(code - 1)"));
+            ExecSQL("ANALYZE");
+        }
         return UpgradeSchema();
+    }
     QFile::remove(file);
     QString error;
     if (!CreateNewDatabase(file, &error) || !OpenDatabase(file)) {
@@ -214,6 +231,43 @@ static void BM_SmsList_FirstScreen_Window(benchmark::State& s)
         g_sms->Search();
     s.counters["rows"] = g_sms->grid()->maxRows();
 }
+// The money book of this month (the fixed clock's December 2026, a twelfth of the
+// entries): its newest block, the balance carried over and the month's sums, bare and in
+// the window.
+static void BM_MoneyBook_FirstScreen_Sql(benchmark::State& s)
+{
+    const MoneyBook::LedgerFilter f = g_ledger->currentFilter();
+    for (auto _ : s) {
+        SqlRowSource source(MoneyBook::LedgerSelect(f), {{"j.sdate", "sdate", true}, {"j.code", "code", true}},
+                            [](Recordset&, QVector<QStringList>&) {});
+        const SqlPart part = source.nextBlock(GridModel::fetchBlockRows());
+        Recordset rs;
+        const int n = OpenRecordset(rs, part.sql, part.params);
+        benchmark::DoNotOptimize(BalanceBefore(false, f.period.from));
+        MoneyBook::LedgerSums sums;
+        benchmark::DoNotOptimize(MoneyBook::LoadLedgerSums(f, rs.row(n - 1).value(1).toString(),
+                                                           rs.row(n - 1).value(0).toInt(), &sums));
+    }
+    s.counters["entries"] = GetScalar("SELECT COUNT(*) FROM tbljangbu WHERE sdate BETWEEN ? AND ?",
+                                      {f.period.from, f.period.to}).toDouble();
+}
+static void BM_MoneyBook_FirstScreen_Window(benchmark::State& s)
+{
+    for (auto _ : s)
+        g_ledger->loadList();
+    s.counters["rows"] = g_ledger->grid()->maxRows();
+}
+// Scrolling up: one more block of older entries read in above the rows shown.
+static void BM_MoneyBook_BlockBefore_Window(benchmark::State& s)
+{
+    g_ledger->loadList();
+    for (auto _ : s)
+        g_ledger->grid()->gridModel()->fetchBefore();
+    s.counters["rows"] = g_ledger->grid()->maxRows();
+}
+BENCHMARK(BM_MoneyBook_FirstScreen_Sql)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoneyBook_FirstScreen_Window)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoneyBook_BlockBefore_Window)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_TradeList_FirstScreen_Sql)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TradeList_FirstScreen_Window)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SmsList_FirstScreen_Sql)->Unit(benchmark::kMillisecond);
@@ -252,10 +306,14 @@ int main(int argc, char** argv)
     t.restart();
     g_sms = new frmSMS;
     std::printf("text-message list opened in %lld ms, %d rows read\n", t.elapsed(), g_sms->grid()->maxRows());
+    t.restart();
+    g_ledger = new frmRecord;
+    std::printf("money book opened in %lld ms, %d rows read\n", t.elapsed(), g_ledger->grid()->maxRows());
     std::fflush(stdout);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    delete g_ledger;
     delete g_sms;
     delete g_trades;
     delete g_window;

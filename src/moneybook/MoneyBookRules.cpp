@@ -116,16 +116,8 @@ bool CarriesBalance(const LedgerFilter& f) {
            f.usePlace <= 0 && f.memo.isEmpty();
 }
 
-SqlPart LedgerSql(const LedgerFilter& f) {
-    SqlPart part{
-        QStringLiteral("SELECT j.code, j.sdate, j.sectionclass, u.sname, g.accountname AS inname, "
-                       "g1.accountname AS outname, "
-                       "j.smoney, j.ctblitem, j.cgroupin, j.cgroupout, j.ctblusename, j.smemo FROM "
-                       "tbljangbu AS j "
-                       "LEFT OUTER JOIN tblgrouping AS g ON g.code = j.cgroupin "
-                       "LEFT OUTER JOIN tblgrouping AS g1 ON g1.code = j.cgroupout "
-                       "LEFT OUTER JOIN tblusename AS u ON u.code = j.ctblusename WHERE ("),
-        {}};
+SqlPart LedgerWhere(const LedgerFilter& f) {
+    SqlPart part{QStringLiteral("("), {}};
     if (f.kind == 1)
         part += f.cashOnly
                     ? QStringLiteral(
@@ -159,8 +151,47 @@ SqlPart LedgerSql(const LedgerFilter& f) {
             part += SqlPart{QStringLiteral(" AND j.sdate BETWEEN ? AND ?"),
                             {f.period.from, f.period.to}};
     }
-    part += QStringLiteral(") ORDER BY j.sdate, j.code");
+    part += QStringLiteral(")");
     return part;
+}
+
+SqlPart LedgerSelect(const LedgerFilter& f) {
+    SqlPart part{
+        QStringLiteral("SELECT j.code, j.sdate, j.sectionclass, u.sname, g.accountname AS inname, "
+                       "g1.accountname AS outname, "
+                       "j.smoney, j.ctblitem, j.cgroupin, j.cgroupout, j.ctblusename, j.smemo FROM "
+                       "tbljangbu AS j "
+                       "LEFT OUTER JOIN tblgrouping AS g ON g.code = j.cgroupin "
+                       "LEFT OUTER JOIN tblgrouping AS g1 ON g1.code = j.cgroupout "
+                       "LEFT OUTER JOIN tblusename AS u ON u.code = j.ctblusename WHERE "),
+        {}};
+    part += LedgerWhere(f);
+    return part;
+}
+
+SqlPart LedgerSql(const LedgerFilter& f) {
+    SqlPart part = LedgerSelect(f);
+    part += QStringLiteral(" ORDER BY j.sdate, j.code");
+    return part;
+}
+
+LedgerEntry ReadLedgerEntry(const QVector<QVariant>& v) {
+    LedgerEntry e;
+    e.code = v[0].toInt();
+    e.date = v[1].toString();
+    bool ok = false;
+    e.section = v[2].toString().toInt(&ok);
+    if (!ok || e.section < 0 || e.section >= SectionCount) e.section = -1;
+    e.useName = v[3].toString();
+    e.inName = v[4].toString();
+    e.outName = v[5].toString();
+    e.money = v[6].toDouble();
+    e.item = v[7].toString();
+    e.groupIn = v[8].toInt();
+    e.groupOut = v[9].toInt();
+    e.usePlace = v[10].toInt();
+    e.memo = v[11].toString();
+    return e;
 }
 
 QList<LedgerEntry> LoadLedger(const LedgerFilter& filter) {
@@ -169,26 +200,56 @@ QList<LedgerEntry> LoadLedger(const LedgerFilter& filter) {
     Recordset rs;
     if (OpenRecordset(rs, part.sql, part.params) <= 0) return out;
     out.reserve(rs.recordCount());
-    for (int r = 0; r < rs.recordCount(); ++r) {
-        const QVector<QVariant>& v = rs.row(r);
-        LedgerEntry e;
-        e.code = v[0].toInt();
-        e.date = v[1].toString();
-        bool ok = false;
-        e.section = v[2].toString().toInt(&ok);
-        if (!ok) e.section = -1;
-        e.useName = v[3].toString();
-        e.inName = v[4].toString();
-        e.outName = v[5].toString();
-        e.money = v[6].toDouble();
-        e.item = v[7].toString();
-        e.groupIn = v[8].toInt();
-        e.groupOut = v[9].toInt();
-        e.usePlace = v[10].toInt();
-        e.memo = v[11].toString();
-        out.append(e);
-    }
+    for (int r = 0; r < rs.recordCount(); ++r)
+        out.append(ReadLedgerEntry(rs.row(r)));
     return out;
+}
+
+double LedgerSums::movement(bool cashOnly, bool beforeOnly) const {
+    double m = 0;
+    for (int s = 0; s < SectionCount; ++s) {
+        const double v = beforeOnly ? before[s] : all[s];
+        switch (AmountColumnOf(s, cashOnly)) {
+        case AmountColumn::Income:
+            m += v;
+            break;
+        case AmountColumn::Expense:
+            m -= v;
+            break;
+        default:
+            break;
+        }
+    }
+    return m;
+}
+
+bool LoadLedgerSums(const LedgerFilter& filter, const QString& beforeDate, int beforeCode,
+                    LedgerSums* sums) {
+    *sums = {};
+    // One pass by section: the section index covers date and amount, so the entries are
+    // summed without reading their rows.
+    SqlPart part = beforeDate.isEmpty()
+                       ? SqlPart{QStringLiteral("SELECT j.sectionclass, SUM(j.smoney), 0 FROM "
+                                                "tbljangbu AS j WHERE "),
+                                 {}}
+                       : SqlPart{QStringLiteral("SELECT j.sectionclass, SUM(j.smoney), SUM(CASE "
+                                                "WHEN j.sdate < ? OR (j.sdate = ? AND j.code < ?) "
+                                                "THEN j.smoney ELSE 0 END) FROM tbljangbu AS j WHERE "),
+                                 {beforeDate, beforeDate, beforeCode}};
+    part += LedgerWhere(filter);
+    part += QStringLiteral(" GROUP BY j.sectionclass");
+    Recordset rs;
+    const int n = OpenRecordset(rs, part.sql, part.params);
+    if (n < 0) return false;
+    for (int r = 0; r < n; ++r) {
+        const QVector<QVariant>& v = rs.row(r);
+        bool ok = false;
+        int s = v[0].toString().toInt(&ok);
+        if (!ok || s < 0 || s >= SectionCount) s = SectionCount;
+        sums->all[s] += v[1].toDouble();
+        sums->before[s] += v[2].toDouble();
+    }
+    return true;
 }
 
 AmountCheck CheckAmount(const QString& text, double* value) {
@@ -236,6 +297,14 @@ QString DefaultEntryDate(const Period& period) {
 
 QString MoneyText(double value) {
     return FormatNumber(value, 0);
+}
+
+double RunningBalance::at(int row) {
+    if (row < 0) return m_base;
+    if (size_t(row) >= m_sums.size()) m_sums.resize(size_t(row) + 1);
+    for (; m_valid <= row; ++m_valid)
+        m_sums[size_t(m_valid)] = (m_valid > 0 ? m_sums[size_t(m_valid - 1)] : 0) + m_movement(m_valid);
+    return m_base + m_sums[size_t(row)];
 }
 
 } // namespace MoneyBook

@@ -5,6 +5,12 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 // Rules of the money book that need no window: the ten sections of an entry, where each
 // section's amount shows on the two bases, which place cells a section uses, the ledger
@@ -71,8 +77,12 @@ struct LedgerFilter {
 // list: all kinds, no section, account, category, usage place or memo, and "이월안함"
 // not ticked.
 bool CarriesBalance(const LedgerFilter& filter);
+// The conditions of the list query on "tbljangbu AS j": kind, filters and period.
+SqlPart LedgerWhere(const LedgerFilter& filter);
 // The list query: entries with their place and usage-place names (outer joins, so an
-// entry whose referenced row is missing still shows), ordered by date and code.
+// entry whose referenced row is missing still shows); LedgerSql orders it by date and
+// code, LedgerSelect leaves the order to a reader that pages through it.
+SqlPart LedgerSelect(const LedgerFilter& filter);
 SqlPart LedgerSql(const LedgerFilter& filter);
 
 struct LedgerEntry {
@@ -89,7 +99,22 @@ struct LedgerEntry {
     int usePlace = 1;
     QString memo;
 };
+// One row of LedgerSelect; a section outside "0".."9" reads as -1.
+LedgerEntry ReadLedgerEntry(const QVector<QVariant>& row);
 QList<LedgerEntry> LoadLedger(const LedgerFilter& filter);
+
+// The amounts of the entries the list query finds, summed by section (index SectionCount:
+// a section text outside "0".."9"): of all of them, and of those before the entry
+// (date, code) in the list's order (none when `beforeDate` is empty).
+struct LedgerSums {
+    double all[SectionCount + 1] = {};
+    double before[SectionCount + 1] = {};
+    // Income minus expense on the basis, of all entries or of those before.
+    double movement(bool cashOnly, bool beforeOnly) const;
+};
+// False when the query failed (reported by the database layer).
+bool LoadLedgerSums(const LedgerFilter& filter, const QString& beforeDate, int beforeCode,
+                    LedgerSums* sums);
 
 // Amount typed into a money cell: its numeric value ("1,500원" → 1500, "" → 0). Money is
 // whole won, never negative and never beyond the limit of the sales amounts; text without
@@ -111,5 +136,29 @@ QString DefaultEntryDate(const Period& period);
 
 // Display of money: "#,##0".
 QString MoneyText(double value);
+
+// The running balance of a list of rows, worked out when a row's balance is asked instead
+// of being written into every row: the balance before the first row plus the movements of
+// the rows up to it. The sums are kept per row and stay valid up to the first row changed
+// since, so changing one row's amount costs nothing until a balance after it is asked.
+class RunningBalance {
+public:
+    // The money a row (0-based) moves: + income, - expense, 0 for anything else.
+    using Movement = std::function<double(int row)>;
+    explicit RunningBalance(Movement movement) : m_movement(std::move(movement)) {}
+
+    double base() const { return m_base; }
+    void setBase(double base) { m_base = base; }
+    // The movement of `row`, or which rows stand from it on, changed.
+    void changedFrom(int row) { m_valid = std::max(0, std::min(m_valid, row)); }
+    // The balance after `row`.
+    double at(int row);
+
+private:
+    Movement m_movement;
+    double m_base = 0;
+    std::vector<double> m_sums; // movements of rows 0..i
+    int m_valid = 0;            // m_sums[0..m_valid-1] hold
+};
 
 } // namespace MoneyBook

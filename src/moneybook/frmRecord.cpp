@@ -16,11 +16,13 @@
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
 #include "ui/GridMenu.h"
+#include "ui/GridModel.h"
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
 #include "ui/CellChanges.h"
 #include "ui/RecordWindow.h"
 #include "ui/SearchInput.h"
+#include "ui/SqlRowSource.h"
 #include "ui/TotalsGrid.h"
 #include "ui/cFpPreview.h"
 
@@ -56,7 +58,11 @@ QString placeName(int code) {
 }
 } // namespace
 
-frmRecord::frmRecord(QWidget* parent) : QWidget(parent) {
+frmRecord::frmRecord(QWidget* parent)
+    : QWidget(parent), m_balance([this](int row) {
+          const auto it = m_entries.constFind(m_grid->text(ColCode, row + 1).toInt());
+          return it == m_entries.cend() ? 0.0 : movement(*it);
+      }) {
     setObjectName(QStringLiteral("frmRecord"));
     setWindowTitle(QStringLiteral("입출금관리"));
     resize(1180, 620);
@@ -196,6 +202,22 @@ void frmRecord::buildGrid() {
     m_grid->setColType(ColDel, CellType::CheckBox);
     MarkTickColumn(m_grid, ColDel);
     m_grid->setColLocked(ColBalance, true);
+    GridModel* model = m_grid->gridModel();
+    model->setLockRule([this](int row, int col) { return lockedByRule(row, col); });
+    model->setDerivedColumn(ColBalance - 1, [this](int row) { return balanceText(row); });
+    // Rows put in or taken out move the rows under them.
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                m_balance.changedFrom(first);
+                if (m_changedRow > first) m_changedRow += last - first + 1; // still to save
+                if (m_readBefore && first == 0) {
+                    m_readBefore = false;
+                    rowsReadBefore(last + 1);
+                }
+            });
+    connect(model, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int) { m_balance.changedFrom(first); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { m_balance.changedFrom(0); });
     const std::pair<int, int> widths[] = {
         {ColDate, 84},  {ColSection, 78}, {ColUse, 90},  {ColItem, 90},  {ColIn, 80},
         {ColOut, 80},   {ColBalance, 90}, {ColAcIn, 80}, {ColAcOut, 80}, {ColCard, 80},
@@ -254,7 +276,7 @@ LedgerFilter frmRecord::currentFilter() const {
 }
 
 int frmRecord::amountColumn(int section) const {
-    switch (AmountColumnOf(section, m_basis[1]->isChecked())) {
+    switch (AmountColumnOf(section, m_cashOnly)) {
     case AmountColumn::Income:
         return ColIn;
     case AmountColumn::Expense:
@@ -270,29 +292,6 @@ void frmRecord::savePending() {
     m_changedCol = m_changedRow = 0;
 }
 
-namespace {
-// The running balance and the column totals, from the stored amounts of the entries
-// (never from the text of a cell, which is rounded for display).
-struct Running {
-    double balance = 0, in = 0, out = 0, other = 0;
-    void add(const LedgerEntry& e, bool cashOnly) {
-        switch (AmountColumnOf(e.section, cashOnly)) {
-        case AmountColumn::Income:
-            balance += e.money;
-            in += e.money;
-            break;
-        case AmountColumn::Expense:
-            balance -= e.money;
-            out += e.money;
-            break;
-        default:
-            other += e.money;
-            break;
-        }
-    }
-};
-} // namespace
-
 void frmRecord::loadList() {
     // A cell typed but not yet left is saved before the list is read again.
     savePending();
@@ -305,35 +304,84 @@ void frmRecord::loadList() {
     }
     m_carried = CarriesBalance(f); // without a period: from the opening balances
     m_start = m_carried ? BalanceBefore(f.cashOnly, f.period.from) : 0;
-    const QList<LedgerEntry> entries = LoadLedger(f);
+    m_cashOnly = f.cashOnly;
+    m_filter = f;
     m_entries.clear();
-    m_entries.reserve(entries.size());
-    // The balance column is written with the rows, as recomputeBalances writes it.
-    const bool cashOnly = m_basis[1]->isChecked();
-    Running run{m_start};
-    m_grid->beginFill(int(entries.size()) + 1);
-    for (const LedgerEntry& e : entries) {
-        m_entries.insert(e.code, e);
-        run.add(e, cashOnly);
-        QStringList texts = entryTexts(e);
-        texts[ColBalance - 1] = MoneyText(run.balance);
-        m_grid->appendRow(texts);
+    // The newest entries show first, over the empty row for a new one; older ones are read
+    // a block at a time as the list scrolls up. Totals and the balance before the first
+    // row read come from sums over the whole list (refreshSums).
+    auto format = [this](Recordset& rs, QVector<QStringList>& out) {
+        for (int r = 0; r < rs.recordCount(); ++r) {
+            const LedgerEntry e = ReadLedgerEntry(rs.row(r));
+            m_entries.insert(e.code, e);
+            out.append(entryTexts(e));
+        }
+        m_readBefore = true;
+    };
+    const bool read = m_grid->fillFromEnd(std::make_unique<SqlRowSource>(
+        LedgerSelect(f),
+        QList<SqlRowSource::Key>{{QStringLiteral("j.sdate"), QStringLiteral("sdate"), true},
+                                 {QStringLiteral("j.code"), QStringLiteral("code"), true}},
+        format));
+    m_readBefore = false;
+    if (!read) { // reported by the database layer
+        m_grid->clear();
+        m_grid->setMaxRows(0);
     }
     m_grid->appendRow({});
-    m_grid->endFill();
-    for (int r = 1; r <= m_grid->maxRows(); ++r)
-        lockRow(r);
-    showTotals(run.balance, run.in, run.out, run.other);
-    if (entries.isEmpty()) ShowNoResultNotice();
-    m_grid->setActiveCell(ColDate, int(entries.size()) + 1);
+    m_balance.changedFrom(0);
+    refreshSums(true);
+    if (m_entries.isEmpty()) ShowNoResultNotice();
+    m_grid->setActiveCell(ColDate, m_grid->maxRows());
+}
+
+// The column totals of the whole list and the balance before its first row read, from
+// sums over the entries the list query finds: rows never read count, and so does an entry
+// another PC put before them since. Just after loading, the rows read are all the entries
+// from the first one read on, so what lies before them is the whole less what they move.
+void frmRecord::refreshSums(bool loaded) {
+    m_sumsQueued = false;
+    const auto first = m_entries.constFind(m_grid->text(ColCode, 1).toInt());
+    const bool split = !loaded && first != m_entries.cend();
+    LedgerSums sums;
+    if (!LoadLedgerSums(m_filter, split ? first->date : QString(), split ? first->code : 0, &sums))
+        return;
+    m_totals = {};
+    for (int s = 0; s <= SectionCount; ++s) {
+        LedgerEntry e;
+        e.section = s < SectionCount ? s : -1;
+        e.money = sums.all[s];
+        addToTotals(e, +1);
+    }
+    double before = sums.movement(m_cashOnly, split);
+    if (!split) {
+        for (const LedgerEntry& e : std::as_const(m_entries))
+            before -= movement(e);
+    }
+    m_balance.setBase(m_start + before);
+    m_grid->gridModel()->derivedChanged(ColBalance - 1, 0);
+    showTotals();
+}
+
+// Older entries read in above the rows shown: until their sums are read again, the
+// balance before them is the one before the rows shown less what they move.
+void frmRecord::rowsReadBefore(int count) {
+    double moved = 0;
+    for (int r = 1; r <= count; ++r) {
+        const auto it = m_entries.constFind(m_grid->text(ColCode, r).toInt());
+        if (it != m_entries.cend()) moved += movement(*it);
+    }
+    m_balance.setBase(m_balance.base() - moved);
+    if (!m_sumsQueued) {
+        m_sumsQueued = true;
+        QMetaObject::invokeMethod(this, [this] { refreshSums(false); }, Qt::QueuedConnection);
+    }
 }
 
 void frmRecord::showEntry(int row, const LedgerEntry& e) {
     QStringList t = entryTexts(e);
-    t[ColBalance - 1] = m_grid->text(ColBalance, row);
     t[ColDel - 1] = m_grid->text(ColDel, row);
     m_grid->setRowTexts(row, t);
-    lockRow(row);
 }
 
 QStringList frmRecord::entryTexts(const LedgerEntry& e) const {
@@ -367,50 +415,73 @@ QStringList frmRecord::entryTexts(const LedgerEntry& e) const {
 
 // A row takes input only where its section uses it: an empty row only its date and
 // section; the amount only in the column where it shows; the place cells by section.
-void frmRecord::lockRow(int row) {
-    const int code = m_grid->text(ColCode, row).toInt();
-    const int section = code > 0 ? m_entries.value(code).section : -1;
-    const PlaceCells places = PlaceCellsOf(section);
-    const int amountCol = code > 0 ? amountColumn(section) : 0;
-    for (int c : {ColUse, ColItem, ColMemo})
-        m_grid->setCellLocked(c, row, code <= 0);
-    for (int c : {ColIn, ColOut, ColOther})
-        m_grid->setCellLocked(c, row, c != amountCol);
-    m_grid->setCellLocked(ColAcIn, row, !places.accountIn);
-    m_grid->setCellLocked(ColAcOut, row, !places.accountOut);
-    m_grid->setCellLocked(ColCard, row, !places.card);
-    m_grid->setCellLocked(ColDel, row, code <= 0);
-}
-
-void frmRecord::appendEmptyRow() {
-    const int row = m_grid->maxRows() + 1;
-    m_grid->setMaxRows(row);
-    lockRow(row);
-}
-
-// The running balance and the totals, from the stored amounts of the entries (never from
-// the text of a cell, which is rounded for display).
-void frmRecord::recomputeBalances() {
-    const bool cashOnly = m_basis[1]->isChecked();
-    Running run{m_start};
-    for (int r = 1; r <= m_grid->maxRows(); ++r) {
-        const int code = m_grid->text(ColCode, r).toInt();
-        if (code <= 0) {
-            m_grid->setText(ColBalance, r, QString());
-            continue;
-        }
-        const auto it = m_entries.constFind(code);
-        if (it != m_entries.cend()) run.add(*it, cashOnly);
-        m_grid->setText(ColBalance, r, MoneyText(run.balance));
+bool frmRecord::lockedByRule(int row, int col) const {
+    ++col;
+    if (col != ColUse && col != ColItem && col != ColMemo && col != ColDel && col != ColIn &&
+        col != ColOut && col != ColOther && col != ColAcIn && col != ColAcOut && col != ColCard)
+        return false;
+    const int code = m_grid->text(ColCode, row + 1).toInt();
+    if (code <= 0) return true; // an empty row: only its date and section
+    const auto it = m_entries.constFind(code);
+    const int section = it == m_entries.cend() ? -1 : it->section;
+    switch (col) {
+    case ColIn:
+    case ColOut:
+    case ColOther:
+        return col != amountColumn(section);
+    case ColAcIn:
+        return !PlaceCellsOf(section).accountIn;
+    case ColAcOut:
+        return !PlaceCellsOf(section).accountOut;
+    case ColCard:
+        return !PlaceCellsOf(section).card;
+    default:
+        return false;
     }
-    showTotals(run.balance, run.in, run.out, run.other);
 }
 
-void frmRecord::showTotals(double balance, double in, double out, double other) {
-    m_sum->setText(ColIn, 1, MoneyText(in));
-    m_sum->setText(ColOut, 1, MoneyText(out));
-    m_sum->setText(ColBalance, 1, MoneyText(m_carried ? balance : in - out));
-    m_sum->setText(ColOther, 1, MoneyText(other));
+double frmRecord::movement(const LedgerEntry& e) const {
+    switch (AmountColumnOf(e.section, m_cashOnly)) {
+    case AmountColumn::Income:
+        return e.money;
+    case AmountColumn::Expense:
+        return -e.money;
+    default:
+        return 0;
+    }
+}
+
+// The running balance is summed from the stored amounts of the entries (never from the
+// text of a cell, which is rounded for display); a row without an entry shows none.
+QString frmRecord::balanceText(int row) {
+    if (m_grid->text(ColCode, row + 1).toInt() <= 0) return {};
+    return MoneyText(m_balance.at(row));
+}
+
+void frmRecord::appendEmptyRow() { m_grid->setMaxRows(m_grid->maxRows() + 1); }
+
+void frmRecord::addToTotals(const LedgerEntry& e, int sign) {
+    switch (AmountColumnOf(e.section, m_cashOnly)) {
+    case AmountColumn::Income:
+        m_totals.in += sign * e.money;
+        break;
+    case AmountColumn::Expense:
+        m_totals.out += sign * e.money;
+        break;
+    default:
+        m_totals.other += sign * e.money;
+        break;
+    }
+}
+
+// The balance under the list is the last running balance when the balance is carried
+// over, the income total minus the expense total otherwise.
+void frmRecord::showTotals() {
+    const Totals& t = m_totals;
+    m_sum->setText(ColIn, 1, MoneyText(t.in));
+    m_sum->setText(ColOut, 1, MoneyText(t.out));
+    m_sum->setText(ColBalance, 1, MoneyText((m_carried ? m_start : 0) + t.in - t.out));
+    m_sum->setText(ColOther, 1, MoneyText(t.other));
 }
 
 void frmRecord::reloadLater() {
@@ -449,10 +520,9 @@ bool frmRecord::saveNewRow(int col, int row) {
     e.code = LastIdentity();
     e.date = date;
     e.section = section;
-    m_entries.insert(e.code, e);
+    m_entries.insert(e.code, e); // no amount yet: balances and totals stay
     showEntry(row, e);
     if (row == m_grid->maxRows()) appendEmptyRow();
-    recomputeBalances();
     return true;
 }
 
@@ -631,6 +701,8 @@ bool frmRecord::UpdateRecord(int col, int row) {
         switch (SaveCell(QStringLiteral("tbljangbu"), code, shown, values, parents)) {
         case CellSave::Written:
         case CellSave::Unchanged:
+            addToTotals(m_entries.value(code), -1);
+            addToTotals(e, +1);
             m_entries.insert(code, e);
             ok = true;
             break;
@@ -644,7 +716,13 @@ bool frmRecord::UpdateRecord(int col, int row) {
     }
     // The row shows what is stored: the saved value, or the old one when nothing was saved.
     showEntry(row, m_entries.value(code));
-    if (ok) recomputeBalances();
+    if (ok) {
+        // Only the rows from this one on show another balance; they are worked out when
+        // drawn.
+        m_balance.changedFrom(row - 1);
+        m_grid->gridModel()->derivedChanged(ColBalance - 1, row - 1);
+        showTotals();
+    }
     return ok;
 }
 

@@ -72,10 +72,17 @@ private:
     void savePending();
     void showEntry(int row, const MoneyBook::LedgerEntry& e);
     QStringList entryTexts(const MoneyBook::LedgerEntry& e) const;
-    void lockRow(int row);
+    // Which cells of a row (0-based, as the grid asks) take no input.
+    bool lockedByRule(int row, int col) const;
+    // What an entry adds to the running balance (+ income, - expense on the basis shown).
+    double movement(const MoneyBook::LedgerEntry& e) const;
+    QString balanceText(int row);
     void appendEmptyRow();
-    void recomputeBalances();
-    void showTotals(double balance, double in, double out, double other);
+    // Counts an entry into the column totals (sign +1) or takes it out again (-1).
+    void addToTotals(const MoneyBook::LedgerEntry& e, int sign);
+    void showTotals();
+    void refreshSums(bool loaded);
+    void rowsReadBefore(int count);
     void reloadLater();
     int amountColumn(int section) const;
     bool saveNewRow(int col, int row);
@@ -97,8 +104,17 @@ private:
     int m_useCode = 0;
     double m_start = 0;
     bool m_carried = false;
+    bool m_cashOnly = false; // the basis the list was loaded on
+    // Running balances: the carried-over start plus the movements of the rows above.
+    MoneyBook::RunningBalance m_balance;
+    struct Totals {
+        double in = 0, out = 0, other = 0;
+    } m_totals;
+    MoneyBook::LedgerFilter m_filter; // of the list shown
+    bool m_readBefore = false;        // a block of older entries is going in
+    bool m_sumsQueued = false;
     int m_changedCol = 0;
     int m_changedRow = 0;
     bool m_saving = false;
-    QHash<int, MoneyBook::LedgerEntry> m_entries; // by code: what is stored
+    QHash<int, MoneyBook::LedgerEntry> m_entries; // by code: what is stored, of the rows read
 };

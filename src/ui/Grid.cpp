@@ -4,13 +4,16 @@
 #include "ui/GridModel.h"
 #include "ui/GridRowSource.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -70,6 +73,10 @@ Grid::Grid(QWidget* parent) : QTableView(parent)
     });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) {
         emit cellDoubleClicked(i.column() + 1, i.row() + 1);
+    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (value == verticalScrollBar()->minimum())
+            fetchBeforeAtTop();
     });
     setEntryMode();
 }
@@ -189,6 +196,31 @@ bool Grid::fillFrom(std::unique_ptr<GridRowSource> source)
         return false;
     applyAllRowVisibility();
     return true;
+}
+
+bool Grid::fillFromEnd(std::unique_ptr<GridRowSource> source)
+{
+    commitOpenEditor();
+    if (!m_model->fillFromEnd(std::move(source)))
+        return false;
+    applyAllRowVisibility();
+    return true;
+}
+
+void Grid::fetchBeforeAtTop()
+{
+    // Not while a question is open: a window waiting on it keeps its row numbers.
+    if (!m_model->canFetchBefore() || QApplication::activeModalWidget())
+        return;
+    const int top = std::max(0, rowAt(0));
+    const int before = maxRows();
+    m_model->fetchBefore();
+    const int added = maxRows() - before;
+    if (added <= 0)
+        return;
+    // The rows in sight stay in sight: the new ones lie above, to be scrolled up to.
+    updateGeometries();
+    scrollTo(m_model->index(top + added, std::max(0, columnAt(0))), PositionAtTop);
 }
 
 void Grid::fetchAll()
@@ -414,6 +446,16 @@ void Grid::updateGeometries()
 {
     QTableView::updateGeometries();
     placeFrozen();
+    // A list read from its end that does not fill the view reads on upwards, as the view
+    // reads on downwards after a first block that leaves room.
+    if (m_model->canFetchBefore() && !m_fetchBeforeQueued && isVisible() && viewport()->height() > 0
+        && verticalScrollBar()->maximum() == 0) {
+        m_fetchBeforeQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_fetchBeforeQueued = false;
+            fetchBeforeAtTop();
+        });
+    }
 }
 
 void Grid::scrollTo(const QModelIndex& index, ScrollHint hint)
@@ -838,6 +880,24 @@ void Grid::moveByTab(bool back)
     }
 }
 
+void Grid::inputMethodEvent(QInputMethodEvent* event)
+{
+    // A Korean input method delivers finished syllables as commits, not key presses. The
+    // view alone opens the cell's editor on such a commit but drops the text, so the first
+    // syllable typed into a cell would be lost: open the editor as a typed key does and hand
+    // the whole event on. Composition alone (no commit yet) stays with the view as before.
+    if (state() != EditingState && !event->commitString().isEmpty() && currentIndex().isValid()
+        && edit(currentIndex(), AnyKeyPressed, nullptr) && state() == EditingState) {
+        QWidget* editor = QApplication::focusWidget();
+        if (editor && editor != this && viewport()->isAncestorOf(editor)) {
+            QCoreApplication::sendEvent(editor, event);
+            event->accept();
+            return;
+        }
+    }
+    QTableView::inputMethodEvent(event);
+}
+
 void Grid::keyPressEvent(QKeyEvent* event)
 {
     // Tab moves along the row and on to the next row, asking leaveCell once; it stays in
@@ -879,8 +939,10 @@ void Grid::keyPressEvent(QKeyEvent* event)
 
 QModelIndex Grid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
 {
-    // Ctrl+End goes to the last row of the whole list, not of the rows read so far.
-    if (cursorAction == MoveEnd && (modifiers & Qt::ControlModifier))
+    // Ctrl+End goes to the last row of the whole list, not of the rows read so far, and
+    // Ctrl+Home to the first of a list read from its end.
+    if ((modifiers & Qt::ControlModifier)
+        && (m_model->hasRowsBefore() ? cursorAction == MoveHome : cursorAction == MoveEnd))
         fetchAll();
     const QModelIndex target = QTableView::moveCursor(cursorAction, modifiers);
     if (target.isValid() && target != currentIndex() && !confirmLeave(target))

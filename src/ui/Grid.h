@@ -92,6 +92,10 @@ public:
     // export, print, tick all, Ctrl+End, select all) calls fetchAll() first. False, with
     // the grid unchanged, when the first read fails.
     bool fillFrom(std::unique_ptr<GridRowSource> source);
+    // A long list shown from its end (a ledger, newest last): `source` reads backwards and
+    // its first block is the end of the list; the blocks before it go in above as the view
+    // reaches its top, the rows in sight staying where they are. Ctrl+Home reads them all.
+    bool fillFromEnd(std::unique_ptr<GridRowSource> source);
     // Reads every row still to come (wait cursor meanwhile).
     void fetchAll();
     // True while the source holds rows not yet read.
@@ -210,6 +214,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -242,6 +247,8 @@ private:
 
     void placeFrozen();
     int frozenWidth() const;
+    // At the top of a list read from its end: the block before it goes in above.
+    void fetchBeforeAtTop();
 
     GridModel* m_model = nullptr;
     QTableView* m_frozen = nullptr; // the kept columns, drawn over the left of the grid
@@ -260,6 +267,7 @@ private:
     bool m_subtotalsHidden = false;
     bool m_swallowMouse = false;     // a cancelled press: ignore its move/release
     bool m_settingWidth = false;     // width set from code, not by the user
+    bool m_fetchBeforeQueued = false;
     int m_fontSize = 0;
     EnterMove m_enterMove = EnterMove::Down;
 };

@@ -98,12 +98,12 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         if (col.type == CellType::CheckBox)
             return {};
-        return PackedCell(row.packed, c);
+        return cellText(r, row.packed, c);
     case Qt::EditRole:
-        return PackedCell(row.packed, c);
+        return cellText(r, row.packed, c);
     case Qt::ToolTipRole:
         if (m_listMode && col.type != CellType::CheckBox) {
-            QString t = PackedCell(row.packed, c);
+            QString t = cellText(r, row.packed, c);
             // A tool tip that looks like markup would be rendered: show it escaped.
             if (Qt::mightBeRichText(t))
                 return QStringLiteral("<span style=\"white-space:pre\">") + t.toHtmlEscaped() + QStringLiteral("</span>");
@@ -307,13 +307,34 @@ QString GridModel::cell(int row, int col) const
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return {};
-    return PackedCell(m_rows[size_t(row)].packed, col);
+    return cellText(row, m_rows[size_t(row)].packed, col);
+}
+
+QString GridModel::cellText(int row, const QString& packed, int col) const
+{
+    return col == m_derivedCol ? m_derivedText(row) : PackedCell(packed, col);
+}
+
+void GridModel::setDerivedColumn(int col, std::function<QString(int row)> text)
+{
+    m_derivedCol = text && col >= 0 ? col : -1;
+    m_derivedText = std::move(text);
+    derivedChanged(m_derivedCol, 0);
+}
+
+void GridModel::derivedChanged(int col, int fromRow)
+{
+    if (col < 0 || col >= columnCount() || m_filling || fromRow >= rowCount())
+        return;
+    emit dataChanged(index(std::max(0, fromRow), col), index(rowCount() - 1, col), {Qt::DisplayRole, Qt::EditRole});
 }
 
 bool GridModel::cellEmpty(int row, int col) const
 {
     if (row < 0 || row >= rowCount() || col < 0)
         return true;
+    if (col == m_derivedCol)
+        return m_derivedText(row).isEmpty();
     const QString& p = m_rows[size_t(row)].packed;
     const int n = PackedCount(p);
     if (col >= n)
@@ -327,7 +348,11 @@ void GridModel::setCell(int row, int col, const QString& text)
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return;
-    QStringList texts = rowTexts(row);
+    const QString& packed = m_rows[size_t(row)].packed;
+    QStringList texts;
+    texts.reserve(columnCount());
+    for (int c = 0; c < columnCount(); ++c)
+        texts.append(PackedCell(packed, c));
     texts[col] = text;
     m_rows[size_t(row)].packed = PackRow(texts, columnCount());
     if (!m_filling) {
@@ -346,7 +371,7 @@ QStringList GridModel::rowTexts(int row) const
     const int cols = columnCount();
     texts.reserve(cols);
     for (int c = 0; c < cols; ++c)
-        texts.append(PackedCell(p, c));
+        texts.append(cellText(row, p, c));
     return texts;
 }
 
@@ -448,6 +473,16 @@ void GridModel::setFetchBlockRows(int rows) { g_fetchBlockRows = std::max(1, row
 
 bool GridModel::fillFrom(std::unique_ptr<GridRowSource> source)
 {
+    return fillWith(std::move(source), false);
+}
+
+bool GridModel::fillFromEnd(std::unique_ptr<GridRowSource> source)
+{
+    return fillWith(std::move(source), true);
+}
+
+bool GridModel::fillWith(std::unique_ptr<GridRowSource> source, bool before)
+{
     QVector<QStringList> first;
     const int block = fetchBlockRows();
     if (!source || !source->fetch(block, first))
@@ -456,10 +491,13 @@ bool GridModel::fillFrom(std::unique_ptr<GridRowSource> source)
     while (first.isEmpty() && !source->atEnd())
         if (!source->fetch(block, first))
             return false;
+    if (before)
+        std::reverse(first.begin(), first.end());
     beginFill(int(first.size()));
     for (const QStringList& texts : first)
         appendRow(texts);
     endFill();
+    m_sourceBefore = before;
     if (!source->atEnd()) {
         m_source = std::move(source);
         m_sourceAt = rowCount();
@@ -470,7 +508,7 @@ bool GridModel::fillFrom(std::unique_ptr<GridRowSource> source)
 bool GridModel::canFetchMore(const QModelIndex& parent) const
 {
     // Not while a block goes in: the view, told of the new rows, may ask for more at once.
-    return !parent.isValid() && m_source && !m_filling && !m_reading;
+    return !parent.isValid() && m_source && !m_sourceBefore && !m_filling && !m_reading;
 }
 
 void GridModel::fetchMore(const QModelIndex& parent)
@@ -479,10 +517,16 @@ void GridModel::fetchMore(const QModelIndex& parent)
         readBlock(fetchBlockRows());
 }
 
+void GridModel::fetchBefore()
+{
+    if (canFetchBefore())
+        readBlock(fetchBlockRows());
+}
+
 void GridModel::fetchAll()
 {
     // Larger blocks: fewer statements for a long read, and still no single huge result.
-    while (canFetchMore())
+    while (m_source && !m_filling && !m_reading)
         readBlock(fetchBlockRows() * 32);
 }
 
@@ -510,7 +554,9 @@ void GridModel::readBlock(int count)
     }
     if (texts.isEmpty())
         return;
-    const int at = std::clamp(m_sourceAt, 0, rowCount());
+    if (m_sourceBefore)
+        std::reverse(texts.begin(), texts.end());
+    const int at = m_sourceBefore ? 0 : std::clamp(m_sourceAt, 0, rowCount());
     const int n = int(texts.size());
     std::vector<Row> fresh(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
@@ -811,6 +857,8 @@ bool GridModel::cellLocked(int row, int col) const
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return false;
     if (m_cols.at(col).locked)
+        return true;
+    if (m_lockRule && m_lockRule(row, col))
         return true;
     const CellAttr* a = cellAttr(row, col);
     return a && a->locked;

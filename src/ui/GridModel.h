@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -61,9 +62,16 @@ public:
     // rows after it while it holds more. False, with the grid unchanged, when the first
     // read fails.
     bool fillFrom(std::unique_ptr<GridRowSource> source);
+    // The same for a list shown from its end: `source` reads backwards (its rows come last
+    // row first); its first block is the end of the list and each further block goes in
+    // above the rows read so far (fetchBefore, as the view scrolls up).
+    bool fillFromEnd(std::unique_ptr<GridRowSource> source);
     bool hasMoreRows() const { return bool(m_source); }
+    bool hasRowsBefore() const { return m_source && m_sourceBefore; }
     bool canFetchMore(const QModelIndex& parent = {}) const override;
     void fetchMore(const QModelIndex& parent = {}) override;
+    bool canFetchBefore() const { return hasRowsBefore() && !m_filling && !m_reading; }
+    void fetchBefore();
     // Reads every row the source still holds.
     void fetchAll();
     // Rows read per block as the view scrolls, for every grid (tests make it small).
@@ -117,6 +125,17 @@ public:
     bool listMode() const { return m_listMode; }
     void setListMode(bool on);
     bool cellEditable(int row, int col) const;
+    // A rule asked whether a cell is locked, besides column locks and setCellLocked: a
+    // window whose locks follow from a row's content states them once instead of per cell.
+    void setLockRule(std::function<bool(int row, int col)> locked) { m_lockRule = std::move(locked); }
+
+    // ---- a column worked out when read ----
+    // The texts of column `col` are asked of `text(row)` whenever a cell of it is read,
+    // drawn, exported or printed, not stored per row (one such column; an empty function
+    // ends it). derivedChanged() tells the views that its cells from `fromRow` on changed.
+    void setDerivedColumn(int col, std::function<QString(int row)> text);
+    void derivedChanged(int col, int fromRow);
+
     int dividerEvery() const { return m_dividerEvery; }
     void setDividerEvery(int rows) { m_dividerEvery = rows; }
 
@@ -168,7 +187,9 @@ private:
     const CellAttr* cellAttr(int row, int col) const;
     void emitRowChanged(int row, int col = -1);
     bool isSumCol(int col) const { return m_sumCols.contains(col); }
+    QString cellText(int row, const QString& packed, int col) const;
     void readBlock(int count);
+    bool fillWith(std::unique_ptr<GridRowSource> source, bool before);
 
     std::vector<Row> m_rows;
     QList<ColInfo> m_cols;
@@ -184,8 +205,12 @@ private:
     QList<int> m_sumCols;
     std::unique_ptr<GridRowSource> m_source;
     int m_sourceAt = 0; // where the source's next rows go: after the rows it gave so far
+    bool m_sourceBefore = false; // ... or above every row (a list read from its end)
     int m_tickCol = -1;
     QColor m_tickedColor;
     bool m_reading = false; // a block is being read and inserted
     quint64 m_fills = 0; // counts fills and clears, so a block read across one is dropped
+    std::function<bool(int row, int col)> m_lockRule;
+    int m_derivedCol = -1;
+    std::function<QString(int row)> m_derivedText;
 };

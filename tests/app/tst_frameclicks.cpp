@@ -67,14 +67,27 @@ private slots:
         for (QMdiSubWindow* sub : m_d->frame()->mdiArea()->subWindowList()) QVERIFY(inside(sub, area));
     }
 
-    // After switching to per-item points and saving, the percentage is no longer shown.
+    // After switching to per-item points and saving, the percentage is no longer shown nor
+    // stored, also when the window is opened again.
     void optionsShowStoredPoints() {
         QWidget* w = m_d->open("mnuFriend_Option");
         auto* percent = m_d->find<HCText>("htField", w);
         QCOMPARE(percent->text(), QString("10"));
         m_d->click("opPoint(1)", w);
+        QVERIFY(!percent->isEnabled());
         m_d->click("btnSel", w);
         QCOMPARE(m_d->query("SELECT optvalue FROM options WHERE optname = 'pointindex'").toString(), QString("1"));
+        QCOMPARE(m_d->query("SELECT optvalue FROM options WHERE optname = 'point'").toString(), QString("0"));
+        QCOMPARE(percent->text(), QString());
+        m_d->click("btnCancel", w);
+        QVERIFY(m_d->prompt().shown().isEmpty());
+        QTRY_VERIFY(m_d->frame()->mdiArea()->subWindowList().isEmpty());
+        w = m_d->open("mnuFriend_Option");
+        percent = m_d->find<HCText>("htField", w);
+        QVERIFY(m_d->find<QRadioButton>("opPoint(1)", w)->isChecked());
+        QCOMPARE(percent->text(), QString());
+        m_d->click("opPoint(0)", w);
+        QVERIFY(percent->isEnabled());
         QCOMPARE(percent->text(), QString());
     }
 

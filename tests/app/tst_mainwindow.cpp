@@ -246,6 +246,8 @@ private slots:
         QTest::addColumn<QString>("opened");
         QTest::newRow("0 members") << "0" << "mnuFriend_Friend";
         QTest::newRow("1 money book") << "1" << "mnuRecord_Record";
+        QTest::newRow("2 group funds") << "2" << "mnuAffairs_Money";
+        QTest::newRow("3 trades") << "3" << "mnuTrade_List";
         QTest::newRow("4 schedules") << "4" << "mnuETCRoot_Schedule";
         QTest::newRow("9 none") << "9" << "";
         QTest::newRow("text none") << "abc" << "";

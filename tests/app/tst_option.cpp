@@ -88,23 +88,6 @@ private slots:
         QCOMPARE(field(&w)->text(), QStringLiteral("25"));
     }
 
-    void perItemPointsStoreZero() {
-        {
-            frmOption w;
-            button(&w, "opPoint(1)")->click();
-            QVERIFY(!field(&w)->isEnabled());
-            button(&w, "btnSel")->click();
-        }
-        QCOMPARE(option("pointindex"), QStringLiteral("1"));
-        QCOMPARE(option("point"), QStringLiteral("0"));
-        frmOption w;
-        QVERIFY(button(&w, "opPoint(1)")->isChecked());
-        QCOMPARE(field(&w)->text(), QString());
-        button(&w, "opPoint(0)")->click();
-        QVERIFY(field(&w)->isEnabled());
-        QCOMPARE(field(&w)->text(), QString());
-    }
-
     // Stored percentages that cannot be used, and what saving writes back.
     void storedPoint_data() {
         QTest::addColumn<QString>("stored");

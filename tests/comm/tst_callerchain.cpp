@@ -6,6 +6,8 @@
 #include "../sales/SalesTestUtil.h"
 
 #include "app/CommCommands.h"
+#include "app/SalesCommands.h"
+#include "app/frmMain.h"
 #include "comm/CallerIntake.h"
 #include "comm/CallerLists.h"
 #include "comm/FrmRemoteCID.h"
@@ -58,12 +60,15 @@ const QString kEnv = QStringLiteral("환경설정");
 class TestCallerChain : public QObject {
     Q_OBJECT
     TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_frame;
+    std::unique_ptr<MainWindowDriver> d;
 
-    void openMain()
+    // Logs in on the data folder prepared so far (the driver takes it over).
+    void openMain(bool startWindow = false)
     {
         RegisterCommCommands();
-        m_frame = openFrame();
+        RegisterSalesCommands();
+        d = std::make_unique<MainWindowDriver>(std::unique_ptr<TestEnv>(m_env), startWindow);
+        QVERIFY(d->ok());
         QCoreApplication::processEvents(); // the frame's start-up step opens the link
     }
     QStringList viewerArgs() const
@@ -103,10 +108,11 @@ private slots:
     }
     void cleanup()
     {
-        m_frame.reset();
         CallerIntake::instance().shutDown();
-        closeAll();
-        delete m_env;
+        if (d)
+            d.reset(); // with the data folder
+        else
+            delete m_env;
         m_env = nullptr;
     }
 
@@ -114,22 +120,16 @@ private slots:
     // port opened, no caller-ID mark.
     void freshStartWithoutDevice()
     {
-        delete m_env; // the driver makes its own fresh data folder
-        m_env = nullptr;
-        RegisterCommCommands();
-        MainWindowDriver d(true);
-        QVERIFY(d.ok());
-        QCoreApplication::processEvents();
-        QCOMPARE(d.prompt().texts(), QStringList());
+        openMain(true);
+        QCOMPARE(d->prompt().texts(), QStringList());
         QVERIFY(!CallerIntake::instance().isLinkOpen());
-        auto* mark = d.frame()->findChild<QLabel*>(QStringLiteral("lblSeeID"));
+        auto* mark = d->frame()->findChild<QLabel*>(QStringLiteral("lblSeeID"));
         QVERIFY(mark);
         QVERIFY(mark->isHidden());
-        auto* w = d.open<QWidget>(QStringLiteral("mnu_SeeIDComPort"));
+        auto* w = d->open<QWidget>(QStringLiteral("mnu_SeeIDComPort"));
         QVERIFY(w);
-        QCOMPARE(d.find<QComboBox>(QStringLiteral("cmbCIDPortNo(0)"), w)->currentText(), QStringLiteral("사용안함"));
-        QCOMPARE(d.find<QComboBox>(QStringLiteral("cmbCIDPortNo(1)"), w)->currentText(), QStringLiteral("사용안함"));
-        CallerIntake::instance().shutDown();
+        QCOMPARE(d->find<QComboBox>(QStringLiteral("cmbCIDPortNo(0)"), w)->currentText(), QStringLiteral("사용안함"));
+        QCOMPARE(d->find<QComboBox>(QStringLiteral("cmbCIDPortNo(1)"), w)->currentText(), QStringLiteral("사용안함"));
     }
 
     // Each device type on a pty: a call pops up the member and waits in the stand-by list.
@@ -157,7 +157,7 @@ private slots:
         useDevice(type, pty.path);
         openMain();
         QVERIFY(CallerIntake::instance().isLinkOpen());
-        QVERIFY(m_frame->menuAction(QStringLiteral("mnu_SeeIDEnabled"))->isChecked());
+        QVERIFY(d->frame()->menuAction(QStringLiteral("mnu_SeeIDEnabled"))->isChecked());
         pty.send(bytes);
         QTRY_COMPARE(viewerArgs(), QStringList{QStringLiteral("02-1234-5678;홍길동;단골; <b>VIP</b>")});
         QCOMPARE(CallerLists::instance().standby().size(), 1);
@@ -169,7 +169,7 @@ private slots:
                                     "B3:1234-5678", "B4:02-1234-5678", "B5:1",
                                     "B6:02-1234-5678;홍길동;단골; <b>VIP</b>", "A3:0212345678", "A4:0212345678"}));
         // Unticking the menu item closes the link whatever the type: nothing more arrives.
-        m_frame->menuAction(QStringLiteral("mnu_SeeIDEnabled"))->trigger();
+        d->frame()->menuAction(QStringLiteral("mnu_SeeIDEnabled"))->trigger();
         QVERIFY(!CallerIntake::instance().isLinkOpen());
     }
 
@@ -195,7 +195,7 @@ private slots:
         useDevice(0, QStringLiteral("/nonexistent/tty"), pty.path);
         openMain();
         QCOMPARE(m_env->prompt().texts(), QStringList());
-        auto* mark = m_frame->findChild<QLabel*>(QStringLiteral("lblSeeID"));
+        auto* mark = d->frame()->findChild<QLabel*>(QStringLiteral("lblSeeID"));
         QVERIFY(mark && !mark->isHidden());
         QCOMPARE(mark->text(), QStringLiteral("☎ 발신번호 연결 실패"));
         QCOMPARE(mark->toolTip(), QStringLiteral("포트 [COM3] 으로 SEE ID OPEN에 실패했습니다."));
@@ -210,22 +210,22 @@ private slots:
     {
         const int member = addMember(QStringLiteral("김철수"), QStringLiteral("010-2222-3333"));
         openMain();
-        auto* panel = m_frame->findChild<QLabel*>(QStringLiteral("pnlUserName"));
+        auto* panel = d->frame()->findChild<QLabel*>(QStringLiteral("pnlUserName"));
         QVERIFY(panel);
         m_env->prompt().pushText(QStringLiteral("01022223333"));
         QTest::mouseClick(panel, Qt::LeftButton);
         QCOMPARE(m_env->prompt().shown().first().title, QStringLiteral("발신번호 테스트"));
         QCOMPARE(CallerLists::instance().standby().size(), 1);
 
-        auto* trade = runCommand<frmTrade>(m_frame.get(), "mnuTrade_List", "frmTrade");
+        auto* trade = d->open<frmTrade>("mnuTrade_List");
         QVERIFY(trade);
-        clickCell(trade->list(), frmTrade::CName, trade->list()->maxRows());
+        d->clickCell(trade->list(), frmTrade::CName, trade->list()->maxRows());
         CallerIntake::instance().InputFromSeeID(QStringLiteral("01022223333"), {}, true);
         QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM tbltrade WHERE ctblfriend = ?"), {member}), QStringLiteral("1"));
         QCOMPARE(CallerLists::instance().standby().size(), 1); // the second call did not wait
         QCOMPARE(CallerLists::instance().messages().count(u'\n'), 2);
         // F11 on the trade window shows the waiting call.
-        key(Qt::Key_F11);
+        d->key(Qt::Key_F11);
         auto* list = dynamic_cast<FrmSeeIDStanbyList*>(WindowRegistry::find(QStringLiteral("FrmSeeIDStanbyList")));
         QVERIFY(list);
         QCOMPARE(list->list()->count(), 1);
@@ -289,7 +289,7 @@ private slots:
         for (const QString& t : tags)
             QVERIFY2(QRegularExpression(QStringLiteral("^[ABX][0-6]:")).match(t).hasMatch(), qPrintable(t));
         // The stand-by window lists them as they came.
-        auto* w = runCommand<FrmSeeIDStanbyList>(m_frame.get(), "mnuTrade_Call", "FrmSeeIDStanbyList");
+        auto* w = d->open<FrmSeeIDStanbyList>("mnuTrade_Call");
         QVERIFY(w);
         QCOMPARE(w->list()->count(), 7);
         QVERIFY(w->list()->item(4)->text().startsWith(QStringLiteral("발신번호 없음 [")));
@@ -302,30 +302,30 @@ private slots:
         openMain();
         for (const char* n : {"0211110000", "0222220000", "0233330000"})
             AddStandby(QString::fromLatin1(n));
-        auto* w = runCommand<FrmSeeIDStanbyList>(m_frame.get(), "mnuTrade_Call", "FrmSeeIDStanbyList");
+        auto* w = d->open<FrmSeeIDStanbyList>("mnuTrade_Call");
         QVERIFY(w);
-        click(w, QStringLiteral("btnDel"));
+        d->click(QStringLiteral("btnDel"), w);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("삭제할 항목을 선택해 주세요."));
         QCOMPARE(w->list()->count(), 3);
         w->list()->item(1)->setSelected(true);
-        click(w, QStringLiteral("btnDel"));
+        d->click(QStringLiteral("btnDel"), w);
         QCOMPARE(w->list()->count(), 2);
-        click(w, QStringLiteral("btnAllList"));
+        d->click(QStringLiteral("btnAllList"), w);
         auto* all = WindowRegistry::find(QStringLiteral("FrmSeeidList"));
         QVERIFY(all);
-        QCOMPARE(child<QPlainTextEdit>(all, QStringLiteral("txtMsg"))->toPlainText(), QString());
+        QCOMPARE(d->find<QPlainTextEdit>(QStringLiteral("txtMsg"), all)->toPlainText(), QString());
         WindowRegistry::subWindowOf(w)->move(30, 40);
         RaiseChildWindow(w); // the list window opened over it
-        click(w, QStringLiteral("cmdHelp")); // the help text is put in place at start
+        d->click(QStringLiteral("cmdHelp"), w); // the help text is put in place at start
         QCOMPARE(m_env->launcher().calls.last().program, FrmSeeIDStanbyList::helpFile());
         m_env->launcher().result = false; // no program opens text files
-        click(w, QStringLiteral("cmdHelp"));
+        d->click(QStringLiteral("cmdHelp"), w);
         QCOMPARE(m_env->prompt().lastText(), FrmSeeIDStanbyList::helpFile()
                      + QStringLiteral("\n도움말 파일을 열 수 없습니다. 텍스트 파일을 여는 프로그램이 있는지 확인하세요."));
         m_env->launcher().result = true;
         QVERIFY(CloseAllChildren());
         QCoreApplication::processEvents();
-        w = runCommand<FrmSeeIDStanbyList>(m_frame.get(), "mnu_SeeIDStanbyList", "FrmSeeIDStanbyList");
+        w = d->open<FrmSeeIDStanbyList>("mnu_SeeIDStanbyList");
         QVERIFY(w);
         QCOMPARE(w->list()->count(), 2);
         QCOMPARE(WindowRegistry::subWindowOf(w)->pos(), QPoint(30, 40)); // where it was closed
@@ -346,21 +346,21 @@ private slots:
         SeeIdDevice::setPortPath(1, QStringLiteral("/nonexistent/tty"));
         openMain();
         QVERIFY(CallerIntake::instance().isLinkOpen());
-        auto* w = runCommand<QWidget>(m_frame.get(), "mnu_SeeIDComPort", "FrmSeeIDOptions");
+        auto* w = d->open<QWidget>("mnu_SeeIDComPort");
         QVERIFY(w);
-        QCOMPARE(child<QComboBox>(w, QStringLiteral("cmbCIDPortNo(0)"))->currentText(), QStringLiteral("1"));
-        child<QComboBox>(w, QStringLiteral("cmbCIDPortNo(0)"))->setCurrentIndex(0); // 사용안함
-        ClickAsPerson(child<QWidget>(w, QStringLiteral("txtRemoteCIDMyIP")));
-        type(QStringLiteral("192.168.0.300"));
-        click(w, QStringLiteral("cmdOK"));
+        QCOMPARE(d->find<QComboBox>(QStringLiteral("cmbCIDPortNo(0)"), w)->currentText(), QStringLiteral("1"));
+        d->find<QComboBox>(QStringLiteral("cmbCIDPortNo(0)"), w)->setCurrentIndex(0); // 사용안함
+        d->click(QStringLiteral("txtRemoteCIDMyIP"), w);
+        d->type(QStringLiteral("192.168.0.300"));
+        d->click(QStringLiteral("cmdOK"), w);
         QCOMPARE(m_env->prompt().texts(), QStringList{QStringLiteral("IP 주소가 올바르지 않습니다. (예: 192.168.0.17)")});
         QCOMPARE(Settings::get(kEnv, QStringLiteral("OpenSeeIDPort1")), QStringLiteral("1")); // nothing saved
-        QCOMPARE(focused()->objectName(), QStringLiteral("txtRemoteCIDMyIP"));
+        QCOMPARE(d->focus()->objectName(), QStringLiteral("txtRemoteCIDMyIP"));
         for (int i = 0; i < 3; ++i)
-            key(Qt::Key_Backspace);
-        type(QStringLiteral("17"));
+            d->key(Qt::Key_Backspace);
+        d->type(QStringLiteral("17"));
         m_env->prompt().clear();
-        click(w, QStringLiteral("cmdOK"));
+        d->click(QStringLiteral("cmdOK"), w);
         QCOMPARE(Settings::get(kEnv, QStringLiteral("OpenSeeIDPort1")), QStringLiteral("0"));
         QCOMPARE(Settings::get(kEnv, QStringLiteral("OpenSeeIDPort2")), QStringLiteral("2"));
         QCOMPARE(Settings::get(QStringLiteral("Config"), QStringLiteral("RemoteCIDMyIP")), QStringLiteral("192.168.0.17"));

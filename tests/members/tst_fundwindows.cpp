@@ -56,74 +56,35 @@ QVariant scalar(const QString& sql, const QVariantList& params = {}) {
     return GetScalar(sql, params);
 }
 
-void pressOn(Grid* g, int col, int row, bool twice) {
-    const QRect r = g->visualRect(g->model()->index(row - 1, col - 1));
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
-    if (twice) QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, r.center());
-    QCoreApplication::processEvents();
-}
-
-// Types into the focused widget (Hangul and quotes as key events with text), then Enter.
-void typeEnter(const QString& text) {
-    for (const QChar ch : text) {
-        QWidget* w = QApplication::focusWidget();
-        QVERIFY(w);
-        if (ch.unicode() < 0x80 && ch.isLetterOrNumber())
-            QTest::keyClicks(w, QString(ch));
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCoreApplication::processEvents();
-}
-
-void clickButton(QWidget* w, const char* name) {
-    auto* b = w->findChild<QAbstractButton*>(QString::fromLatin1(name));
-    QVERIFY(b);
-    QTest::mouseClick(b, Qt::LeftButton);
-    QCoreApplication::processEvents();
-}
-
-void showSheet(frmAffairs* w, int index) {
-    auto* tabs = w->findChild<QTabWidget*>("spList");
-    QTabBar* bar = tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-    QCoreApplication::processEvents();
-}
 } // namespace
 
 class TestFundWindows : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestEnv> m_env;
-    std::unique_ptr<frmMain> m_frame;
+    std::unique_ptr<MainWindowDriver> d;
+    TestEnv* m_env = nullptr;
 
-    frmAffairs* open() {
-        QAction* a = m_frame->menuAction("mnuAffairs_Money");
-        if (!a) return nullptr;
-        a->trigger();
-        QCoreApplication::processEvents();
-        return dynamic_cast<frmAffairs*>(WindowRegistry::find("frmAffairs"));
+    frmAffairs* open() { return d->open<frmAffairs>("mnuAffairs_Money"); }
+    // Types into the focused cell (Hangul as keys, as a cell not yet editing takes it), then Enter.
+    void typeEnter(const QString& text) {
+        d->typeKeys(text);
+        d->key(Qt::Key_Return);
+    }
+    void showSheet(frmAffairs* w, int index) {
+        QTabBar* bar = d->find<QTabWidget>("spList", w)->tabBar();
+        d->click(bar, bar->tabRect(index).center());
     }
 
 private slots:
     void init() {
-        m_env = std::make_unique<TestEnv>();
-        QVERIFY(m_env->ok());
-        App().loginId = "ADMIN";
-        App().ownerCode = 1;
-        App().start = "9";
-        RegisterMemberCommands();
         RegisterMoneyBookCommands();
-        m_frame = std::make_unique<frmMain>();
-        m_frame->show();
-        QCoreApplication::processEvents();
+        d = std::make_unique<MainWindowDriver>();
+        QVERIFY(d->ok());
+        m_env = &d->env();
     }
     void cleanup() {
         CloseAllChildren();
-        m_frame.reset();
-        m_env.reset();
+        d.reset();
     }
-    void startWindowOpensFunds();
     void groupWithoutDues();
     void settingDuesFromTheQuestion();
     void yearsSpanRecords();
@@ -134,23 +95,11 @@ private slots:
     void incomeExpenseAndBalance();
 };
 
-// Start window 2 opens the funds window (the menu opens it in every other test here).
-void TestFundWindows::startWindowOpensFunds() {
-    addGroup("모임", "00000", "10", 0);
-    m_frame.reset();
-    App().start = "2";
-    m_frame = std::make_unique<frmMain>();
-    m_frame->show();
-    QCoreApplication::processEvents();
-    QWidget* w = WindowRegistry::find("frmAffairs");
-    QVERIFY(w);
-    QCOMPARE(w->windowTitle(), QString("그룹자금관리"));
-}
-
 void TestFundWindows::groupWithoutDues() {
     m_env->prompt().pushAnswer(Prompt::Answer::No);
     frmAffairs* w = open();
     QVERIFY(w);
+    QCOMPARE(w->windowTitle(), QString("그룹자금관리"));
     QCOMPARE(m_env->prompt().texts(),
              QStringList{"회비설정이 되어 있지 않습니다.\n자금관리는 그룹관리에서 회비및 납부일을 "
                          "지정한 경우에만 사용 가능합니다.\n지금 지정 하시겠습니까?"});
@@ -171,7 +120,7 @@ void TestFundWindows::settingDuesFromTheQuestion() {
     kind->setCurrentIndex(kind->findText(GroupKindNames().at(GroupSchedule::Monthly)));
     auto* day = groups->findChild<QComboBox*>("cmbDay");
     day->setCurrentIndex(day->findText("10"));
-    clickButton(groups, "btnSave");
+    d->click("btnSave", groups);
     QCOMPARE(scalar("SELECT repeatclass || settlementday FROM tblgroup WHERE code = 1").toString(),
              QString("0000010"));
     QCOMPARE(w->groupCode(), 1);
@@ -213,7 +162,7 @@ void TestFundWindows::duesSheetReadsWell() {
     frmAffairs* w = open();
     QVERIFY(w);
     Grid* g = w->sheet(frmAffairs::SheetDues);
-    pressOn(g, frmAffairs::dateCol(1), 1, true); // January paid today
+    d->doubleClickCell(g, frmAffairs::dateCol(1), 1); // January paid today
     QCOMPARE(g->text(frmAffairs::dateCol(1), 1), QString("2026-12-06"));
 
     // Scrolled to December, the name still shows at the left, and a click on it lands on
@@ -233,7 +182,7 @@ void TestFundWindows::duesSheetReadsWell() {
 
     // The export holds the payment date as a date.
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-    clickButton(w, "btnExcel");
+    d->click("btnExcel", w);
     const QStringList files = QDir(m_env->path("ExpExcel")).entryList({"*.xlsx"});
     QCOMPARE(files.size(), 1);
     WorkbookReader reader;
@@ -245,7 +194,7 @@ void TestFundWindows::duesSheetReadsWell() {
 
     // The balance window opens at its own small size over the maximised funds window.
     WindowRegistry::subWindowOf(w)->showMaximized();
-    clickButton(w, "btnBalance");
+    d->click("btnBalance", w);
     QWidget* bal = WindowRegistry::find("frmGroupBalance");
     QVERIFY(bal);
     QMdiSubWindow* sub = WindowRegistry::subWindowOf(bal);
@@ -288,7 +237,7 @@ void TestFundWindows::duesSheet() {
     QCOMPARE(back(frmAffairs::dateCol(8), 2), kOverdue);
 
     // A double click marks February paid with today and the group's amount.
-    pressOn(g, frmAffairs::dateCol(2), 1, true);
+    d->doubleClickCell(g, frmAffairs::dateCol(2), 1);
     QCOMPARE(scalar("SELECT sdate || '|' || smonth || '|' || CAST(smoney AS INTEGER) FROM "
                     "tblgroupmon WHERE ctblfriend = ?",
                     {a})
@@ -296,23 +245,23 @@ void TestFundWindows::duesSheet() {
              QString("2026-12-06|2026-02|10000"));
     QCOMPARE(back(frmAffairs::dateCol(2), 1), kPaid);
     // A double click on a locked month does nothing.
-    pressOn(g, frmAffairs::dateCol(3), 1, true);
+    d->doubleClickCell(g, frmAffairs::dateCol(3), 1);
     QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE ctblfriend = ?", {a}).toInt(), 1);
 
     // A typed impossible date saves nothing; a real one marks May.
-    pressOn(g, frmAffairs::dateCol(5), 1, false);
+    d->clickCell(g, frmAffairs::dateCol(5), 1);
     typeEnter("250229");
     QCOMPARE(m_env->prompt().texts().size(), 1);
     QVERIFY(m_env->prompt().texts().first().startsWith("[250229]는 날짜형식이 아닙니다."));
     QCOMPARE(g->text(frmAffairs::dateCol(5), 1), QString());
-    pressOn(g, frmAffairs::dateCol(5), 1, false);
+    d->clickCell(g, frmAffairs::dateCol(5), 1);
     typeEnter("260510");
     QCOMPARE(
         scalar("SELECT sdate FROM tblgroupmon WHERE ctblfriend = ? AND smonth = '2026-05'", {a})
             .toString(),
         QString("2026-05-10"));
     // Its amount typed over.
-    pressOn(g, frmAffairs::moneyCol(5), 1, false);
+    d->clickCell(g, frmAffairs::moneyCol(5), 1);
     typeEnter("12000");
     QCOMPARE(
         scalar("SELECT smoney FROM tblgroupmon WHERE ctblfriend = ? AND smonth = '2026-05'", {a})
@@ -322,10 +271,10 @@ void TestFundWindows::duesSheet() {
     // Unmarking asks; No keeps it, Yes deletes it with a notice.
     m_env->prompt().clear();
     m_env->prompt().pushAnswer(Prompt::Answer::No);
-    pressOn(g, frmAffairs::dateCol(2), 1, true);
+    d->doubleClickCell(g, frmAffairs::dateCol(2), 1);
     QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE ctblfriend = ?", {a}).toInt(), 2);
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-    pressOn(g, frmAffairs::dateCol(2), 1, true);
+    d->doubleClickCell(g, frmAffairs::dateCol(2), 1);
     QCOMPARE(m_env->prompt().texts(), QStringList(2, "회비 납부 내역을 삭제하시겠습니까?"));
     QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE ctblfriend = ?", {a}).toInt(), 1);
     QCOMPARE(m_env->notices().last(), QString("삭제되었습니다."));
@@ -343,11 +292,11 @@ void TestFundWindows::incomeExpenseAndBalance() {
     showSheet(w, frmAffairs::SheetIncome);
     Grid* inc = w->sheet(frmAffairs::SheetIncome);
     QCOMPARE(inc->text(frmAffairs::LineDate, 1), QString("2026-12-06"));
-    pressOn(inc, frmAffairs::LineItem, 1, false);
+    d->clickCell(inc, frmAffairs::LineItem, 1);
     typeEnter("찬조");
-    pressOn(inc, frmAffairs::LineMoney, 1, false);
+    d->clickCell(inc, frmAffairs::LineMoney, 1);
     typeEnter("30,000");
-    pressOn(inc, frmAffairs::LineMemo, 1, false);
+    d->clickCell(inc, frmAffairs::LineMemo, 1);
     typeEnter("김's 찬조");
     QCOMPARE(scalar("SELECT sdate || '|' || ctblaffairsnote || '|' || CAST(smoney AS INTEGER) || "
                     "'|' || smemo FROM tblgroupmon"
@@ -356,9 +305,9 @@ void TestFundWindows::incomeExpenseAndBalance() {
                  .toString(),
              QString("2026-12-06|찬조금|30000|김's 찬조"));
     // A bad date and letters in the amount change nothing.
-    pressOn(inc, frmAffairs::LineDate, 1, false);
+    d->clickCell(inc, frmAffairs::LineDate, 1);
     typeEnter("261332");
-    pressOn(inc, frmAffairs::LineMoney, 1, false);
+    d->clickCell(inc, frmAffairs::LineMoney, 1);
     typeEnter("abc");
     QCOMPARE(m_env->prompt().texts().size(), 2);
     QCOMPARE(m_env->prompt().texts().last(), QString("금액은 숫자로 입력하세요."));
@@ -370,7 +319,7 @@ void TestFundWindows::incomeExpenseAndBalance() {
     // Detail lines without a saved expense selected are refused.
     showSheet(w, frmAffairs::SheetDetail);
     Grid* det = w->sheet(frmAffairs::SheetDetail);
-    pressOn(det, frmAffairs::DetailBigo, 1, false);
+    d->clickCell(det, frmAffairs::DetailBigo, 1);
     typeEnter("물");
     QCOMPARE(m_env->prompt().texts().last(),
              QString("지출 내역에서 저장된 지출을 먼저 선택하세요."));
@@ -379,23 +328,23 @@ void TestFundWindows::incomeExpenseAndBalance() {
     // An expense without lines keeps its amount; with lines it shows their total.
     showSheet(w, frmAffairs::SheetExpense);
     Grid* exp = w->sheet(frmAffairs::SheetExpense);
-    pressOn(exp, frmAffairs::LineItem, 1, false);
+    d->clickCell(exp, frmAffairs::LineItem, 1);
     typeEnter("식대");
-    pressOn(exp, frmAffairs::LineMoney, 1, false);
+    d->clickCell(exp, frmAffairs::LineMoney, 1);
     typeEnter("50000");
-    pressOn(exp, frmAffairs::LineItem, 2, false);
+    d->clickCell(exp, frmAffairs::LineItem, 2);
     typeEnter("식대");
-    pressOn(exp, frmAffairs::LineMoney, 2, false);
+    d->clickCell(exp, frmAffairs::LineMoney, 2);
     typeEnter("9000");
     const int expense = exp->text(frmAffairs::LineCode, 2).toInt();
     QVERIFY(expense > 0);
-    pressOn(exp, frmAffairs::LineItem, 2, false);
+    d->clickCell(exp, frmAffairs::LineItem, 2);
     showSheet(w, frmAffairs::SheetDetail);
     for (const auto& [bigo, money] : {std::pair{"김밥", "3000"}, {"물", "2500"}}) {
         const int row = det->dataRowCnt() + 1;
-        pressOn(det, frmAffairs::DetailBigo, row, false);
+        d->clickCell(det, frmAffairs::DetailBigo, row);
         typeEnter(bigo);
-        pressOn(det, frmAffairs::DetailMoney, row, false);
+        d->clickCell(det, frmAffairs::DetailMoney, row);
         typeEnter(money);
     }
     QCOMPARE(CountRows("tblsubdata", "ctblgroupmon = ?", {expense}), 2);
@@ -405,7 +354,7 @@ void TestFundWindows::incomeExpenseAndBalance() {
     QVERIFY(exp->cellLocked(frmAffairs::LineMoney, 2));
 
     // Balance: no dues kind at all counts 0; each expense once.
-    clickButton(w, "btnBalance");
+    d->click("btnBalance", w);
     auto* bal = dynamic_cast<frmGroupBalance*>(WindowRegistry::find("frmGroupBalance"));
     QVERIFY(bal);
     const auto label = [bal](const char* n) {
@@ -420,8 +369,8 @@ void TestFundWindows::incomeExpenseAndBalance() {
     // Deleting the expense takes its lines along.
     m_env->prompt().clear();
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-    pressOn(exp, frmAffairs::LineItem, 2, false);
-    clickButton(w, "btnRecDel");
+    d->clickCell(exp, frmAffairs::LineItem, 2);
+    d->click("btnRecDel", w);
     QCOMPARE(m_env->prompt().texts(), QStringList{"선택된 자료를 정말로 삭제 하시겠습니까?"});
     QCOMPARE(CountRows("tblgroupmon", "code = ?", {expense}), 0);
     QCOMPARE(CountRows("tblsubdata"), 0);
@@ -435,11 +384,11 @@ void TestFundWindows::upperPanelHeightRemembered() {
     auto* split = w->findChild<QSplitter*>();
     split->setSizes({120, split->height() - 120});
     const int height = w->findChild<QWidget*>("pnlMove")->height();
-    clickButton(w, "btnClose");
+    d->click("btnClose", w);
     QTRY_VERIFY(!WindowRegistry::find("frmAffairs"));
     w = open();
     QCOMPARE(w->findChild<QWidget*>("pnlMove")->height(), height);
-    clickButton(w, "btnEx");
+    d->click("btnEx", w);
     QVERIFY(!w->findChild<QWidget*>("pnlMove")->isVisible());
     QCOMPARE(w->findChild<QAbstractButton*>("btnEx")->text(), QString("↓ "));
 }
@@ -465,7 +414,7 @@ void TestFundWindows::anotherPcChangedItFirst() {
     Grid* dues = w->sheet(frmAffairs::SheetDues);
     other(QString("UPDATE tblgroupmon SET smoney = 7000 WHERE code = %1").arg(paid));
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-    pressOn(dues, frmAffairs::moneyCol(2), 1, false);
+    d->clickCell(dues, frmAffairs::moneyCol(2), 1);
     typeEnter("12000");
     QCOMPARE(m_env->prompt().lastTitle(), QString("다른 곳에서 수정됨"));
     QCOMPARE(scalar("SELECT smoney FROM tblgroupmon WHERE code = ?", {paid}).toInt(), 12000);
@@ -475,7 +424,7 @@ void TestFundWindows::anotherPcChangedItFirst() {
               .arg(a)
               .arg(group));
     m_env->prompt().clear();
-    pressOn(dues, frmAffairs::dateCol(3), 1, true);
+    d->doubleClickCell(dues, frmAffairs::dateCol(3), 1);
     QCOMPARE(m_env->prompt().texts(),
              QStringList{QString("이 달의 회비 납부가 다른 곳에서 이미 입력되었습니다.\n"
                                  "목록을 다시 불러옵니다.")});
@@ -488,7 +437,7 @@ void TestFundWindows::anotherPcChangedItFirst() {
     other(QString("UPDATE tblgroupmon SET smemo = '다른PC' WHERE code = %1").arg(income));
     m_env->prompt().clear();
     m_env->prompt().pushAnswer(Prompt::Answer::No);
-    pressOn(inc, frmAffairs::LineMemo, 1, false);
+    d->clickCell(inc, frmAffairs::LineMemo, 1);
     typeEnter("mine");
     QCOMPARE(m_env->prompt().texts().size(), 1);
     QCOMPARE(scalar("SELECT smemo FROM tblgroupmon WHERE code = ?", {income}).toString(),
@@ -496,7 +445,7 @@ void TestFundWindows::anotherPcChangedItFirst() {
     QTRY_COMPARE(inc->text(frmAffairs::LineMemo, 1), "다른PC");
     // Another cell of the same row is saved without a question, the other change kept.
     m_env->prompt().clear();
-    pressOn(inc, frmAffairs::LineMoney, 1, false);
+    d->clickCell(inc, frmAffairs::LineMoney, 1);
     typeEnter("2500");
     QCOMPARE(m_env->prompt().texts(), QStringList());
     QCOMPARE(scalar("SELECT smoney || '|' || smemo FROM tblgroupmon WHERE code = ?", {income})
@@ -506,7 +455,7 @@ void TestFundWindows::anotherPcChangedItFirst() {
     // Deleted by the other PC: said so, nothing written or inserted.
     other(QString("DELETE FROM tblgroupmon WHERE code = %1").arg(income));
     m_env->prompt().clear();
-    pressOn(inc, frmAffairs::LineMemo, 1, false);
+    d->clickCell(inc, frmAffairs::LineMemo, 1);
     typeEnter("late");
     QCOMPARE(m_env->prompt().texts(),
              QStringList{QString("이 그룹자금 자료는 다른 곳에서 삭제되어 저장할 수 없습니다.\n"

@@ -46,19 +46,14 @@ class tst_memberimport : public QObject {
         if (w) (void)QTest::qWaitForWindowExposed(w);
         return w;
     }
-    template <class T> T* child(QWidget* w, const QString& name) {
-        T* c = w->findChild<T*>(name);
-        if (!c) qWarning() << "missing control" << name;
-        return c;
-    }
     // Chooses a file through the file button, as a user picks it in the dialog.
     void pickFile(QWidget* w, const QString& path) {
         m_env->prompt().pushText(path);
-        m_d->click(child<QPushButton>(w, "btnGetXLSFile"));
+        m_d->click("btnGetXLSFile", w);
     }
     // Points a field's chooser at a sheet column ("" none) with the keyboard.
     void map(QWidget* w, const QString& chooser, const QString& letter) {
-        auto* c = child<QComboBox>(w, chooser);
+        auto* c = m_d->find<QComboBox>(chooser, w);
         c->setFocus();
         QTest::keyClick(c, Qt::Key_Home);
         const int target = letter.isEmpty() ? 0 : letter.at(0).unicode() - u'A' + 1;
@@ -66,14 +61,8 @@ class tst_memberimport : public QObject {
             QTest::keyClick(c, Qt::Key_Down);
         QCOMPARE(c->currentIndex(), target);
     }
-    void typeInto(QWidget* w, const QString& name, const QString& text) {
-        auto* e = child<QLineEdit>(w, name);
-        QTest::mouseClick(e, Qt::LeftButton);
-        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(e, text);
-    }
-    void clickImport(QWidget* w) { m_d->click(child<QPushButton>(w, "btnImport")); }
-    QString log(QWidget* w) { return child<QPlainTextEdit>(w, "txtLog")->toPlainText(); }
+    void clickImport(QWidget* w) { m_d->click("btnImport", w); }
+    QString log(QWidget* w) { return m_d->find<QPlainTextEdit>("txtLog", w)->toPlainText(); }
     void writeCsv(const QString& name, const QString& text) { writeBytes(name, text.toUtf8()); }
     void writeBytes(const QString& name, const QByteArray& bytes) {
         QFile f(m_env->path(name));
@@ -116,12 +105,12 @@ void tst_memberimport::importsEachFormat() {
     FrmTool_ImpData* w = openWindow();
     QVERIFY(w);
     pickFile(w, fixture(file));
-    QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("4"));
-    QCOMPARE(child<Grid>(w, "spList")->text(1, 4), QStringLiteral("박똠이"));
-    QCOMPARE(child<QLineEdit>(w, "txtStartRow")->text(), QStringLiteral("2"));
-    QCOMPARE(child<QLineEdit>(w, "txtEndRow")->text(), QStringLiteral("4"));
+    QCOMPARE(m_d->find<QLabel>("lblDataCnt", w)->text(), QStringLiteral("4"));
+    QCOMPARE(m_d->find<Grid>("spList", w)->text(1, 4), QStringLiteral("박똠이"));
+    QCOMPARE(m_d->find<QLineEdit>("txtStartRow", w)->text(), QStringLiteral("2"));
+    QCOMPARE(m_d->find<QLineEdit>("txtEndRow", w)->text(), QStringLiteral("4"));
     // Headings equal to a field label are chosen already.
-    QCOMPARE(child<QComboBox>(w, "cmbColumn(2)")->currentIndex(), 2);
+    QCOMPARE(m_d->find<QComboBox>("cmbColumn(2)", w)->currentIndex(), 2);
     map(w, "cmbColumn(0)", "A");
     map(w, "cmbColumn(3)", "C");
     map(w, "cmbColumn(4)", "D");
@@ -251,7 +240,7 @@ void tst_memberimport::updateModeWritesOnlyMappedFields() {
     pickFile(w, m_env->path("upd.csv"));
     map(w, "cmbColumn(0)", "A");
     map(w, "cmbColumn(5)", "C");
-    auto* mode = child<QComboBox>(w, "cmbEditMode");
+    auto* mode = m_d->find<QComboBox>("cmbEditMode", w);
     mode->setFocus();
     QTest::keyClick(mode, Qt::Key_Down);
     m_env->prompt().pushAnswer(Answer::Yes);
@@ -298,7 +287,7 @@ void tst_memberimport::failureHalfwayLeavesNothing() {
     QVERIFY2(log(w).contains(QStringLiteral("boom")), qPrintable(log(w)));
     QVERIFY(log(w).endsWith(
         QStringLiteral("\n가져오기를 취소하여 아무 자료도 저장되지 않았습니다.\n작업중단!")));
-    QCOMPARE(child<QProgressBar>(w, "ProgressBar1")->value(), 0);
+    QCOMPARE(m_d->find<QProgressBar>("ProgressBar1", w)->value(), 0);
     QCOMPARE(CountRows("tblfriend", "code <> 1"), 0);
     QCOMPARE(CountRows("tblgroup", "code <> 1"), 0);
     QVERIFY(w->isEnabled());
@@ -309,7 +298,7 @@ void tst_memberimport::fileMessagesAndRanges() {
         QStringLiteral("엑셀파일이 아니거나, 지원되지 않는 버전입니다.\n"
                        "지원 형식: Excel 97-2003(.xls), Excel 2007 이상(.xlsx), CSV(.csv)");
     FrmTool_ImpData* w = openWindow();
-    auto* count = child<QLabel>(w, "lblDataCnt");
+    auto* count = m_d->find<QLabel>("lblDataCnt", w);
     struct Case {
         const char* file;
         QString message;
@@ -329,20 +318,20 @@ void tst_memberimport::fileMessagesAndRanges() {
         pickFile(w, fixture(QString::fromLatin1(c.file)));
         QCOMPARE(m_env->prompt().lastText(), c.message);
         QCOMPARE(count->text(), QStringLiteral("0"));
-        QCOMPARE(child<Grid>(w, "spList")->dataRowCnt(), 0);
+        QCOMPARE(m_d->find<Grid>("spList", w)->dataRowCnt(), 0);
     }
 
     // A saved sheet index beyond the sheets falls back to the first sheet.
     Settings::set("DataImp", "SheetIdx", "7");
     pickFile(w, fixture("members.xlsx"));
-    QCOMPARE(child<QComboBox>(w, "cmbSheet")->currentIndex(), 0);
+    QCOMPARE(m_d->find<QComboBox>("cmbSheet", w)->currentIndex(), 0);
     QCOMPARE(count->text(), QStringLiteral("4"));
 
     // No name column: the chooser gets the focus.
     m_env->prompt().clear();
     clickImport(w);
     QCOMPARE(m_env->prompt().lastText(), QStringLiteral("회원명은 필수입니다. 필드를 지정하세요."));
-    QCOMPARE(QApplication::focusWidget(), child<QComboBox>(w, "cmbColumn(0)"));
+    QCOMPARE(QApplication::focusWidget(), m_d->find<QComboBox>("cmbColumn(0)", w));
     map(w, "cmbColumn(0)", "A");
     // The heading row is not a member: the range starts below it.
     for (const auto& range : {std::pair<QString, QString>{"4", "3"},
@@ -351,16 +340,16 @@ void tst_memberimport::fileMessagesAndRanges() {
                               {"0", "2"},
                               {"1", "4"}}) {
         m_env->prompt().clear();
-        typeInto(w, "txtStartRow", range.first);
-        typeInto(w, "txtEndRow", range.second);
+        m_d->retype("txtStartRow", range.first, w);
+        m_d->retype("txtEndRow", range.second, w);
         clickImport(w);
         QCOMPARE(m_env->prompt().texts(),
                  QStringList{QStringLiteral("가져올 행의 범위가 올바르지 않습니다. (2 ~ 4행)")});
     }
     // The backup warning defaults to No: a plain Enter imports nothing.
     m_env->prompt().clear();
-    typeInto(w, "txtStartRow", "2");
-    typeInto(w, "txtEndRow", "4");
+    m_d->retype("txtStartRow", "2", w);
+    m_d->retype("txtEndRow", "4", w);
     clickImport(w);
     QCOMPARE(m_env->prompt().texts().size(), 1);
     QCOMPARE(m_env->prompt().lastDefault(), Answer::No);
@@ -370,8 +359,8 @@ void tst_memberimport::fileMessagesAndRanges() {
     QVERIFY(CloseWindow(w));
     QCoreApplication::processEvents();
     w = openWindow();
-    QCOMPARE(child<QLineEdit>(w, "txtPathExcel")->text(), fixture("members.xlsx"));
-    QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("4"));
+    QCOMPARE(m_d->find<QLineEdit>("txtPathExcel", w)->text(), fixture("members.xlsx"));
+    QCOMPARE(m_d->find<QLabel>("lblDataCnt", w)->text(), QStringLiteral("4"));
 }
 
 // A sheet holding only its heading row (written by a spreadsheet program), and a CSV
@@ -381,8 +370,8 @@ void tst_memberimport::sheetsWithoutDataRows() {
     FrmTool_ImpData* w = openWindow();
     for (const QString& file : {fixture("heading_only.xlsx"), m_env->path("heading.csv")}) {
         pickFile(w, file);
-        QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("1"));
-        QCOMPARE(child<QComboBox>(w, "cmbColumn(0)")->currentIndex(), 1); // by its heading
+        QCOMPARE(m_d->find<QLabel>("lblDataCnt", w)->text(), QStringLiteral("1"));
+        QCOMPARE(m_d->find<QComboBox>("cmbColumn(0)", w)->currentIndex(), 1); // by its heading
         m_env->prompt().clear();
         clickImport(w);
         QCOMPARE(m_env->prompt().texts(),
@@ -394,7 +383,7 @@ void tst_memberimport::sheetsWithoutDataRows() {
     writeCsv("one.csv", QStringLiteral("홍길동,등산회\r\n"));
     pickFile(w, m_env->path("one.csv"));
     map(w, "cmbColumn(0)", "A");
-    QCOMPARE(child<QLineEdit>(w, "txtStartRow")->text(), QStringLiteral("1"));
+    QCOMPARE(m_d->find<QLineEdit>("txtStartRow", w)->text(), QStringLiteral("1"));
     m_env->prompt().clear();
     m_env->prompt().pushAnswer(Answer::Yes);
     clickImport(w);
@@ -407,7 +396,7 @@ void tst_memberimport::sheetsWithoutDataRows() {
 void tst_memberimport::birthdaysNeedTheirYear() {
     FrmTool_ImpData* w = openWindow();
     pickFile(w, fixture("birthdays.xls"));
-    QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("9"));
+    QCOMPARE(m_d->find<QLabel>("lblDataCnt", w)->text(), QStringLiteral("9"));
     map(w, "cmbColumn(0)", "A");
     map(w, "cmbColumn(17)", "B");
     map(w, "cmbUser(0)", "C");
@@ -443,7 +432,7 @@ void tst_memberimport::strayByteRefusesTheFile() {
     QCOMPARE(m_env->prompt().lastText(),
              QStringLiteral("엑셀파일 불러오기를 실패했습니다.\n파일의 글자 인코딩을 알 수 없습니다. "
                             "UTF-8 또는 한글 완성형(CP949)으로 저장해 주세요."));
-    QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("0"));
+    QCOMPARE(m_d->find<QLabel>("lblDataCnt", w)->text(), QStringLiteral("0"));
     m_env->prompt().clear();
     clickImport(w);
     QCOMPARE(m_env->prompt().lastText(),
@@ -451,8 +440,8 @@ void tst_memberimport::strayByteRefusesTheFile() {
     QCOMPARE(CountRows("tblfriend", "code <> 1"), 0);
 
     pickFile(w, m_env->path("clean.csv"));
-    QCOMPARE(child<QLabel>(w, "lblDataCnt")->text(), QStringLiteral("301"));
-    QCOMPARE(child<Grid>(w, "spList")->text(1, 301), QStringLiteral("홍길동299"));
+    QCOMPARE(m_d->find<QLabel>("lblDataCnt", w)->text(), QStringLiteral("301"));
+    QCOMPARE(m_d->find<Grid>("spList", w)->text(1, 301), QStringLiteral("홍길동299"));
 }
 
 // The member list is the start window; while the rows are written the import window stays
@@ -469,14 +458,14 @@ void tst_memberimport::windowStaysInFrontWhileWriting() {
     QTimer::singleShot(0, w, [&] {
         m_d->click(list); // a click on the member list while the rows are written
         frontDuring = m_d->activeWindow();
-        barDuring = child<QProgressBar>(w, "ProgressBar1")->value();
+        barDuring = m_d->find<QProgressBar>("ProgressBar1", w)->value();
     });
     clickImport(w);
     QCOMPARE(m_env->prompt().lastText(), QStringLiteral("가져오기가 완료되었습니다."));
     QCOMPARE(frontDuring, w);
     QCOMPARE(barDuring, 1);
     QCOMPARE(m_d->activeWindow(), w);
-    QCOMPARE(child<QProgressBar>(w, "ProgressBar1")->value(), 3);
+    QCOMPARE(m_d->find<QProgressBar>("ProgressBar1", w)->value(), 3);
     QCOMPARE(CountRows("tblfriend", "code <> 1"), 3);
 }
 

@@ -1,5 +1,4 @@
-// Members edited from two PCs at once, stored values the editor cannot show, members whose
-// group is gone, and search texts with control characters.
+// Members edited from two PCs at once, and stored values the editor cannot show.
 #include "WindowTest.h"
 #include "MemberTestUtil.h"
 
@@ -129,36 +128,6 @@ private slots:
         QCOMPARE(member(code, "barthday").toString(), QString("1990-01-05"));
         QCOMPARE(member(code, "marryday").toString(), QString("봄"));
         QVERIFY(prompt().texts().isEmpty());
-    }
-
-    void memberWithoutGroupStaysVisible() {
-        const int code = addMember("고아", {{"ctblgroup", 999}});
-        MemberSearchInput in;
-        in.menu = MemberSearchText::MenuAll;
-        const SqlPart sql = MemberSearchSql(in);
-        Recordset rs;
-        QCOMPARE(OpenRecordset(rs, sql.sql, sql.params), 1);
-        QCOMPARE(rs.integer("code"), code);
-        QCOMPARE(rs.text("gname"), QString());
-        // In the tree he stands under the default group.
-        const QList<MemberNode> defaults = GroupMembers(1);
-        QCOMPARE(defaults.size(), 1);
-        QCOMPARE(defaults.first().code, code);
-    }
-
-    void controlCharactersAreNoSearchText() {
-        addMember("김철수");
-        addMember("박영희");
-        MemberSearchInput in;
-        in.menu = MemberSearchText::MenuName;
-        for (const QString& text :
-             {QString("철") + QChar(0), QChar(0) + QString("철"), QString("철\t\n")}) {
-            in.text = text;
-            const SqlPart sql = MemberSearchSql(in);
-            Recordset rs;
-            QCOMPARE(OpenRecordset(rs, sql.sql, sql.params), 1);
-            QCOMPARE(rs.text("sname"), QString("김철수"));
-        }
     }
 };
 

@@ -19,11 +19,13 @@
 #include "moneybook/frmItemSub.h"
 #include "moneybook/frmRecord.h"
 #include "moneybook/frmUseName.h"
+#include "moneybook/MoneyBookRules.h"
 #include "sales/MoneyBalance.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
+#include "ui/SheetReader.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAction>
@@ -37,6 +39,11 @@
 #include <QPointer>
 #include <QProcess>
 #include <QComboBox>
+#include <QDir>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -231,6 +238,7 @@ private slots:
     void ledgerBalancesFromStoredAmounts();
     void ledgerDeleteAndCarryOver();
     void ledgerBasis();
+    void ledgerReadFromItsEnd();
     void accountWindow();
     void accountAddedFromPickerList();
     void cardWindow();
@@ -607,6 +615,141 @@ void TestMoneyWindows::ledgerBasis() {
     QCOMPARE(g->dataRowCnt(), 0);
     QCOMPARE(w->startBalance(), 0.0);
     QCOMPARE(m_env->notices().last(), QString("검색된 결과가 없습니다."));
+}
+
+// The ledger's rows as they should show: each entry of December with its running balance
+// worked out by hand from the opening balances and every earlier entry (all-money basis).
+QStringList expectedLedger() {
+    double balance = cell("SELECT SUM(sbalance) FROM tblgrouping").toDouble();
+    Recordset rs;
+    OpenRecordset(rs, "SELECT code, sdate, sectionclass, smoney FROM tbljangbu ORDER BY sdate, code");
+    QStringList out;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        const QString section = rs.text("sectionclass");
+        const double money = rs.number("smoney");
+        if (section == "1" || section == "3") balance += money;
+        if (section == "0" || section == "2" || section == "6") balance -= money;
+        if (rs.text("sdate") >= "2026-12-01") out << rs.text("code") + " " + MoneyBook::MoneyText(balance);
+    }
+    return out;
+}
+
+QStringList shownLedger(Grid* g) {
+    QStringList out;
+    for (int r = 1; r <= g->dataRowCnt(); ++r)
+        out << g->text(frmRecord::ColCode, r) + " " + g->text(frmRecord::ColBalance, r);
+    return out;
+}
+
+// A month longer than a block: the newest entries show first over the empty row, older
+// ones are read a block at a time as the person scrolls up. Every row's balance, the
+// totals and the export cover the whole month, rows never read included, after an amount
+// saved in an early row and an entry another PC put before the rows read; sums past 32 bits.
+void TestMoneyWindows::ledgerReadFromItsEnd() {
+    GridModel::setFetchBlockRows(5);
+    const auto restore = qScopeGuard([] { GridModel::setFetchBlockRows(256); });
+    ExecSQL("UPDATE tblgrouping SET sbalance = 1000 WHERE code = 1");
+    const int account = addPlace("1", "국민", 0);
+    addEntry("2026-11-30", 1, 500);
+    {
+        Transaction tx;
+        for (int i = 0; i < 80; ++i) {
+            const int section = QList<int>{1, 0, 0, 4}.at(i % 4); // a withdrawal moves nothing
+            const double money = i == 0 ? 3000000000.0 : i == 4 ? 2000000000.0 : 100 + i;
+            addEntry(QString("2026-12-%1").arg(2 + i / 4, 2, 10, QChar('0')), section, money, 1,
+                     section == 4 ? account : 1);
+        }
+        tx.commit();
+    }
+    const QString income = MoneyBook::MoneyText(
+        cell("SELECT SUM(smoney) FROM tbljangbu WHERE sectionclass = '1' AND sdate >= '2026-12-01'").toDouble());
+    QVERIFY(income.startsWith("5,000,00")); // past 32 bits
+    frmRecord* w = ledger();
+    Grid* g = w->grid();
+    for (int last = -1; last != g->dataRowCnt(); QTest::qWait(20)) // the view filled
+        last = g->dataRowCnt();
+    QVERIFY(g->hasMoreRows());
+    const int read = g->dataRowCnt();
+    QVERIFY2(read < 80, qPrintable(QString::number(read)));
+    QCOMPARE(g->activeRow(), read + 1); // on the empty row under the newest entry
+    QCOMPARE(shownLedger(g), expectedLedger().mid(80 - read));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColIn, 1), income);
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), expectedLedger().last().section(' ', 1));
+
+    // An amount saved in an early row moves every balance under it. Scrolled up to it, the
+    // rows before it come in above.
+    int expense = 1;
+    while (g->text(frmRecord::ColSection, expense) != "현금지출")
+        ++expense;
+    const QString code = g->text(frmRecord::ColCode, expense);
+    auto rowOf = [g](const QString& code) { return g->searchCol(frmRecord::ColCode, 1, -1, code); };
+    CellPoint(g, frmRecord::ColOut, rowOf(code));
+    QVERIFY(rowOf(code) > expense);
+    enterCell(g, frmRecord::ColOut, rowOf(code), "7,000");
+    QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {code}).toInt(), 7000);
+    QCOMPARE(shownLedger(g), expectedLedger().mid(80 - g->dataRowCnt()));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), expectedLedger().last().section(' ', 1));
+
+    // A memo typed, then the focus taken to a filter and the list dragged to its top: the
+    // rows read in above move the typed row down, and leaving it still saves that entry.
+    clickCell(g, frmRecord::ColMemo, rowOf(code));
+    type("it's");
+    click(w, "htField(0)");
+    const int rowsBefore = g->maxRows();
+    QScrollBar* bar = g->verticalScrollBar();
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.orientation = Qt::Vertical;
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = opt.sliderValue = bar->value();
+    opt.pageStep = bar->pageStep();
+    opt.singleStep = bar->singleStep();
+    const QPoint knob =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar).center();
+    m_driver->drag(bar, knob, QPoint(knob.x(), -bar->height()));
+    QVERIFY(g->maxRows() > rowsBefore);
+    clickCell(g, frmRecord::ColDate, rowOf(code));
+    QCOMPARE(cell("SELECT smemo FROM tbljangbu WHERE code = ?", {code}).toString(), QString("it's"));
+
+    // Another PC puts an entry before every row read; scrolling up reads it with the rest,
+    // and every balance, those read before it included, counts it.
+    QVERIFY(TestEnv::runOnOtherConnection(
+        "INSERT INTO tbljangbu (sdate, sectionclass, smoney) VALUES ('2026-12-01', '1', 900)"));
+    for (int i = 0; i < 200 && (g->hasMoreRows() || g->activeRow() > 1); ++i)
+        key(Qt::Key_PageUp);
+    QVERIFY(!g->hasMoreRows());
+    QCOMPARE(shownLedger(g), expectedLedger());
+    QCOMPARE(g->dataRowCnt(), 81);
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), expectedLedger().last().section(' ', 1));
+
+    // The export of a list read again (one block) holds every row with its balance.
+    click(w, "btnQuery");
+    QVERIFY(g->hasMoreRows());
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    click(w, "btnExcel");
+    const QString folder = m_env->path("ExpExcel");
+    const QStringList files = QDir(folder).entryList({"*.xlsx"}, QDir::Files);
+    QCOMPARE(files.size(), 1);
+    WorkbookReader reader;
+    SheetData sheet;
+    QVERIFY(reader.open(folder + "/" + files.first()));
+    QVERIFY(reader.loadSheet(0, sheet));
+    QCOMPARE(sheet.rows.size(), 2 + 81); // two header rows
+    QStringList exported;
+    for (int r = 2; r < sheet.rows.size(); ++r)
+        exported << sheet.rows[r].value(frmRecord::ColBalance - 1);
+    QStringList wanted;
+    for (const QString& row : expectedLedger())
+        wanted << row.section(' ', 1).remove(',');
+    QCOMPARE(exported, wanted);
+
+    // Ctrl+Home goes to the first entry of the whole month.
+    click(w, "btnQuery");
+    clickCell(g, frmRecord::ColMemo, g->dataRowCnt());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(g->activeRow(), 1);
+    QCOMPARE(shownLedger(g), expectedLedger());
 }
 
 void TestMoneyWindows::accountWindow() {

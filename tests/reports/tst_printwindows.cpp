@@ -1,4 +1,5 @@
 #include "PdfRead.h"
+#include "MainWindowDriver.h"
 #include "TestEnv.h"
 
 #include "app/MemberCommands.h"
@@ -42,7 +43,7 @@
 class tst_printwindows : public QObject {
     Q_OBJECT
     TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_frame;
+    std::unique_ptr<MainWindowDriver> d;
 
     static QWidget* window(const char* name) {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -55,49 +56,29 @@ class tst_printwindows : public QObject {
         }
         return nullptr;
     }
-    template <class T = QAbstractButton> static T* child(QWidget* w, const QString& name) {
-        T* c = w ? w->findChild<T*>(name) : nullptr;
-        if (!c) qWarning("missing %s", qPrintable(name));
-        return c;
-    }
-    static void click(QWidget* w, const QString& name) {
-        QTest::mouseClick(child(w, name), Qt::LeftButton);
-    }
-    static void type(QLineEdit* e, const QString& text) {
-        QTest::mouseClick(e, Qt::LeftButton);
-        e->selectAll();
-        QTest::keyClick(e, Qt::Key_Backspace);
-        QTest::keyClicks(e, text);
-    }
     Grid* openList() {
-        m_frame->menuAction("mnuFriend_Friend")->trigger();
-        auto* list = qobject_cast<frmFriend*>(WindowRegistry::find("frmFriend"));
+        auto* list = d->open<frmFriend>("mnuFriend_Friend");
         return list ? list->grid() : nullptr;
     }
     FrmSPPrint_Preview* pressF7(Grid* grid) {
         grid->setFocus();
-        QTest::keyClick(grid, Qt::Key_F7);
+        d->key(Qt::Key_F7);
         return qobject_cast<FrmSPPrint_Preview*>(window("FrmSPPrint_Preview"));
     }
     QString savePdf(QWidget* preview, const QString& name = "list.pdf") {
-        click(preview, "btnPrint");
+        d->click("btnPrint", preview);
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
         const QString file = m_env->path(name);
         m_env->prompt().pushText(file);
-        click(dlg, "btnPdf");
-        click(dlg, "btnClose");
+        d->click("btnPdf", dlg);
+        d->click("btnClose", dlg);
         return QFile::exists(file) ? file : QString();
     }
-    // Keys go to the widget that has the focus in the window, as they do for a person.
-    static void typeIn(QWidget* window, const QString& text) {
-        for (QChar ch : text)
-            QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, ch.toLatin1());
-    }
-    static void close(QWidget* preview) {
-        click(preview, "btnClose");
+    void close(QWidget* preview) {
+        d->click("btnClose", preview);
         QCoreApplication::processEvents();
     }
-    static QString pageLabel(QWidget* preview) { return child<QLabel>(preview, "lblPage")->text(); }
+    QString pageLabel(QWidget* preview) { return d->find<QLabel>("lblPage", preview)->text(); }
     // Members numbered from..to with most columns of the list filled (fax and resident
     // number left empty), so the list is wider than a page.
     static void addMembers(int from, int to) {
@@ -119,24 +100,19 @@ private slots:
     void init() {
         m_env = new TestEnv;
         QVERIFY(m_env->ok());
-        App().loginId = "ADMIN";
-        App().start = "9";
         InstallPrintService(App().appTitle);
-        RegisterMemberCommands();
         RegisterMoneyBookCommands();
         addMembers(1, 80);
-        m_frame = std::make_unique<frmMain>();
-        m_frame->show();
-        QCoreApplication::processEvents();
+        d = std::make_unique<MainWindowDriver>(std::unique_ptr<TestEnv>(m_env));
+        QVERIFY(d->ok());
     }
     void cleanup() {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName().startsWith("FrmSP") || w->objectName() == "FrmPrn_selPRT")
                 w->close();
-        m_frame.reset();
-        cFpPreview::install(nullptr);
-        delete m_env;
+        d.reset();
         m_env = nullptr;
+        cFpPreview::install(nullptr);
     }
 
     void withoutSetUpSaysSo() {
@@ -159,9 +135,9 @@ private slots:
         const int pages = preview->context()->job().pageCount();
         QCOMPARE(pageLabel(preview), QString("1/%1 쪽").arg(pages));
         QCOMPARE(preview->zoom(), int(DefaultZoom));
-        click(preview, "btnNext");
+        d->click("btnNext", preview);
         QCOMPARE(pageLabel(preview), QString("2/%1 쪽").arg(pages));
-        click(preview, "btnPrevious");
+        d->click("btnPrevious", preview);
         QCOMPARE(preview->currentPage(), 1);
         QVERIFY(!grid->colHidden(excluded)); // the list itself shows the column again
 
@@ -217,7 +193,7 @@ private slots:
         FrmSPPrint_Preview* preview = pressF7(openList());
         QVERIFY(QTest::qWaitForWindowExposed(preview));
         // At "쪽 전체" the whole page fills the height or the width of the view.
-        QWidget* view = child<QScrollArea>(preview, "scrPages")->viewport();
+        QWidget* view = d->find<QScrollArea>("scrPages", preview)->viewport();
         const QImage shot = view->grab().toImage();
         QRect white;
         int ink = 0;
@@ -243,9 +219,9 @@ private slots:
         QStringList captions;
         for (const char* b : {"btnPrevious", "btnNext", "btnZoom", "btnPrint", "btnSetup",
                               "btnHeaderFooter", "btnClose"})
-            captions << child(preview, b)->text();
+            captions << d->find<QAbstractButton>(b, preview)->text();
         QCOMPARE(captions.join(' '), QString("이전 다음 확대 인쇄 설정 머리글/바닥글 닫기"));
-        QCOMPARE(child<QComboBox>(preview, "cmbZoom")->currentText(), QString("쪽 전체"));
+        QCOMPARE(d->find<QComboBox>("cmbZoom", preview)->currentText(), QString("쪽 전체"));
     }
 
     void rowsThatFillPagesExactly() {
@@ -291,17 +267,17 @@ private slots:
             ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
                     "VALUES (?, '0', ?, 1, 1)",
                     {QString(day), double(money)});
-        m_frame->menuAction("mnuRecord_Record")->trigger();
+        d->open("mnuRecord_Record");
         auto* ledger = qobject_cast<frmRecord*>(WindowRegistry::find("frmRecord"));
         QVERIFY(ledger);
-        click(ledger, "btnQuery");
-        click(ledger, "btnPrint");
+        d->click("btnQuery", ledger);
+        d->click("btnPrint", ledger);
         auto* preview = qobject_cast<FrmSPPrint_Preview*>(window("FrmSPPrint_Preview"));
         QVERIFY(preview);
-        click(preview, "btnPrint");
+        d->click("btnPrint", preview);
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
-        QVERIFY(child<QCheckBox>(dlg, "Check1(7)")->isEnabled()); // fitting offered here too
-        click(dlg, "btnClose");
+        QVERIFY(d->find<QCheckBox>("Check1(7)", dlg)->isEnabled()); // fitting offered here too
+        d->click("btnClose", dlg);
         const QString text = pdf::text(savePdf(preview, "ledger.pdf"));
         QVERIFY2(text.contains(QRegularExpression(
                      "\\[합 계\\] .*지 출 4,000,001,500 +잔 액 -4,000,001,500 +금 액 0")),
@@ -311,25 +287,25 @@ private slots:
 
     void pageSetupStoresItsKeysForThisListOnly() {
         FrmSPPrint_Preview* preview = pressF7(openList());
-        click(preview, "btnSetup");
+        d->click("btnSetup", preview);
         QWidget* setup = window("FrmSPPrint_PageSetup");
         QVERIFY(setup);
-        QCOMPARE(child<QLineEdit>(setup, "txtMarginTop")->text(), QString("0.50"));
+        QCOMPARE(d->find<QLineEdit>("txtMarginTop", setup)->text(), QString("0.50"));
         for (const char* bad : {"abc", "-1", "99"}) {
-            type(child<QLineEdit>(setup, "txtMarginLeft"), bad);
-            click(setup, "btnOK");
+            d->retype("txtMarginLeft", bad, setup);
+            d->click("btnOK", setup);
             QVERIFY(m_env->prompt().lastText().startsWith("여백은 0.00 ~ 3.00"));
             QVERIFY(setup->isVisible());
             QVERIFY(!Settings::contains(PrintAppName(), "frmFriend", "PrintMarginLeft"));
         }
-        type(child<QLineEdit>(setup, "txtMarginLeft"), "0.75");
-        type(child<QLineEdit>(setup, "txtMarginTop"), "1");
-        click(setup, "optPortrait");
-        auto* zoom = child<QComboBox>(setup, "cmbZoom");
+        d->retype("txtMarginLeft", "0.75", setup);
+        d->retype("txtMarginTop", "1", setup);
+        d->click("optPortrait", setup);
+        auto* zoom = d->find<QComboBox>("cmbZoom", setup);
         QCOMPARE(zoom->count(), 14);
         QCOMPARE(zoom->itemText(13), QString("Six Pages"));
         zoom->setCurrentIndex(ZoomTwoPages);
-        click(setup, "btnOK");
+        d->click("btnOK", setup);
         QVERIFY(!window("FrmSPPrint_PageSetup"));
         const auto stored = [](const char* key) {
             return Settings::getIn(PrintAppName(), "frmFriend", key, "?");
@@ -353,7 +329,7 @@ private slots:
     void zoomChoicesDoWhatTheyName() {
         FrmSPPrint_Preview* preview = pressF7(openList());
         preview->resize(1000, 800);
-        auto* zoom = child<QComboBox>(preview, "cmbZoom");
+        auto* zoom = d->find<QComboBox>("cmbZoom", preview);
         const QSizeF page = preview->context()->job().pageSize();
         const auto chooseZoom = [&](int i) {
             zoom->setCurrentIndex(i);
@@ -375,26 +351,26 @@ private slots:
                                             : z == ZoomFourPages  ? 4
                                                                   : 6);
         }
-        click(preview, "btnZoom"); // steps to the next choice, round to the first
+        d->click("btnZoom", preview); // steps to the next choice, round to the first
         QCOMPARE(preview->zoom(), int(Zoom200));
-        QCOMPARE(child<QAbstractButton>(preview, "btnNext")->font(), QApplication::font());
+        QCOMPARE(d->find<QAbstractButton>("btnNext", preview)->font(), QApplication::font());
     }
 
     void optionsAreStoredWhenClicked() {
         FrmSPPrint_Preview* preview = pressF7(openList());
-        click(preview, "btnPrint");
+        d->click("btnPrint", preview);
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
-        QVERIFY(child<QCheckBox>(dlg, "Check1(7)")->isEnabled()); // the member list may fit
-        QCOMPARE(child<QLineEdit>(dlg, "txtPage")->text(), QString("1"));
-        QVERIFY(child<QCheckBox>(dlg, "Check1(8)")->isChecked());
-        click(dlg, "Check1(8)");
+        QVERIFY(d->find<QCheckBox>("Check1(7)", dlg)->isEnabled()); // the member list may fit
+        QCOMPARE(d->find<QLineEdit>("txtPage", dlg)->text(), QString("1"));
+        QVERIFY(d->find<QCheckBox>("Check1(8)", dlg)->isChecked());
+        d->click("Check1(8)", dlg);
         QCOMPARE(Settings::getIn(PrintAppName(), "frmFriend", "CheckBox_8", "?"), QString("0"));
-        click(dlg, "Check1(7)");
+        d->click("Check1(7)", dlg);
         QCOMPARE(Settings::getIn(PrintAppName(), "frmFriend", "CheckBox_7", "?"), QString("0"));
         QCOMPARE(preview->context()->job().scale(), 1.0);
-        click(dlg, "Check1(7)");
+        d->click("Check1(7)", dlg);
         QVERIFY(preview->context()->job().scale() < 1); // the wide list is scaled to the page
-        click(dlg, "btnClose");
+        d->click("btnClose", dlg);
         const QString text = pdf::text(savePdf(preview));
         QVERIFY(!text.contains("Page:"));
         QVERIFY(!text.contains("출력일"));
@@ -404,55 +380,55 @@ private slots:
         FrmSPPrint_Preview* preview = pressF7(openList());
         const int pages = preview->context()->job().pageCount();
         QVERIFY(pages >= 2);
-        click(preview, "btnPrint");
+        d->click("btnPrint", preview);
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
-        click(dlg, "optPage");
+        d->click("optPage", dlg);
         for (const QString& bad : {QString("0"), QString("abc"), QString::number(pages + 1)}) {
-            type(child<QLineEdit>(dlg, "txtPage"), bad);
-            click(dlg, "btnPdf");
+            d->retype("txtPage", bad, dlg);
+            d->click("btnPdf", dlg);
             QCOMPARE(m_env->prompt().lastText(),
                      QString("인쇄할 페이지를 바르게 입력하세요. (1 ~ %1)").arg(pages));
         }
-        type(child<QLineEdit>(dlg, "txtPage"), "2");
+        d->retype("txtPage", "2", dlg);
         const QString file = m_env->path("page2.pdf");
         m_env->prompt().pushText(file);
-        click(dlg, "btnPdf");
+        d->click("btnPdf", dlg);
         QCOMPARE(pdf::info(file, "Pages"), QString("1"));
         QVERIFY(pdf::text(file).contains(QString("Page: 2/%1").arg(pages)));
     }
 
     void headerFooterEditor() {
         FrmSPPrint_Preview* preview = pressF7(openList());
-        click(preview, "btnHeaderFooter");
+        d->click("btnHeaderFooter", preview);
         auto* editor = qobject_cast<FrmSPPrint_HeaderFooter*>(window("FrmSPPrint_HeaderFooter"));
         QVERIFY(editor);
-        auto* grid = child<QTableWidget>(editor, "grdLines");
+        auto* grid = d->find<QTableWidget>("grdLines", editor);
         QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("Right Justify"));
         QCOMPARE(grid->verticalHeaderItem(0)->text(), QString("Line 1"));
         QCOMPARE(grid->item(0, 1)->text(), QString("회원 리스트")); // the standard header in effect
-        click(editor, "optFooter");
-        QCOMPARE(child(editor, "btnSave")->text(), QString("Save Footer Text"));
+        d->click("optFooter", editor);
+        QCOMPARE(d->find<QAbstractButton>("btnSave", editor)->text(), QString("Save Footer Text"));
 
         const auto clickCell = [&](int row, int col) {
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                               grid->visualItemRect(grid->item(row, col)).center());
         };
         clickCell(0, 1);
-        typeIn(editor, "A/S team");
+        d->type("A/S team");
         QTest::keyClick(editor->focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents(); // the cell editor commits on the next turn
         QCOMPARE(grid->item(0, 1)->text(), QString("A/S team"));
         m_env->prompt().pushAnswer(Prompt::Answer::No);
-        click(editor, "btnPageNumber"); // the cell holds text: asked first
+        d->click("btnPageNumber", editor); // the cell holds text: asked first
         QCOMPARE(m_env->prompt().lastTitle(), QString("Replace Existing Text"));
         QCOMPARE(grid->item(0, 1)->text(), QString("A/S team"));
         clickCell(0, 2);
-        click(editor, "btnPageNumber");
+        d->click("btnPageNumber", editor);
         QCOMPARE(grid->item(0, 2)->text(), QString("<Page Number>"));
         m_env->prompt().push(QFont("DejaVu Serif", 14));
         clickCell(0, 1);
-        click(editor, "btnFont");
-        auto* code = child<QLineEdit>(editor, "txtCode");
+        d->click("btnFont", editor);
+        auto* code = d->find<QLineEdit>("txtCode", editor);
         QCOMPARE(code->text(), QString("/c/fn\"DejaVu Serif\"/fz\"14\"/fb0/fi0/fu0/fk0A//S team"
                                        "/r/fn\"굴림체\"/fz\"10\"/fb0/fi0/fu0/fk0/p"));
 
@@ -460,12 +436,12 @@ private slots:
         for (const auto& [bad, message] : {std::pair{"/fn\"x", "Error parsing FONT NAME"},
                                            std::pair{"/fz\"0\"x", "Error parsing FONT SIZE"}}) {
             const QString before = editor->code();
-            type(code, bad);
+            d->retype(code, bad);
             QTest::keyClick(code, Qt::Key_Return);
             QCOMPARE(m_env->prompt().lastText(), QString(message));
             QCOMPARE(editor->code(), before);
         }
-        click(editor, "btnSave");
+        d->click("btnSave", editor);
         QCOMPARE(Settings::getIn(PrintAppName(), "frmFriend", "PrintFooter", "?"), editor->code());
         const QString text = pdf::text(savePdf(preview, "footer.pdf"));
         QVERIFY(text.contains("A/S team"));
@@ -473,20 +449,20 @@ private slots:
         QVERIFY(text.contains("회원 리스트")); // the header stays standard
 
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        click(editor, "btnClear");
+        d->click("btnClear", editor);
         QCOMPARE(m_env->prompt().lastTitle(), QString("Clear Text"));
         QCOMPARE(editor->code(), QString());
-        click(editor, "btnSave");
+        d->click("btnSave", editor);
         QVERIFY(pdf::text(savePdf(preview, "standard.pdf")).contains("출력일:2026.12.06"));
     }
 
     void printerPerDocumentType() {
         FrmSPPrint_Preview* preview = pressF7(openList());
-        click(preview, "btnPrint");
+        d->click("btnPrint", preview);
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
-        click(dlg, "btnPrinterChoice");
+        d->click("btnPrinterChoice", dlg);
         QWidget* choice = window("FrmPrn_selPRT");
-        auto* list = child<QListWidget>(choice, "lstPrinter");
+        auto* list = d->find<QListWidget>("lstPrinter", choice);
         const auto pdfItems = list->findItems(PdfPrinterName, Qt::MatchExactly);
         QCOMPARE(pdfItems.size(), 1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -500,13 +476,13 @@ private slots:
         // Printing goes to the stored printer: here a PDF file.
         const QString file = m_env->path("printed.pdf");
         m_env->prompt().pushText(file);
-        click(dlg, "btnPrint");
+        d->click("btnPrint", dlg);
         QVERIFY(pdf::text(file).contains("회원 리스트"));
 
-        click(dlg, "btnPrinterChoice");
+        d->click("btnPrinterChoice", dlg);
         choice = window("FrmPrn_selPRT");
-        QCOMPARE(child<QListWidget>(choice, "lstPrinter")->currentItem()->text(), PdfPrinterName);
-        click(choice, "btnDefault");
+        QCOMPARE(d->find<QListWidget>("lstPrinter", choice)->currentItem()->text(), PdfPrinterName);
+        d->click("btnDefault", choice);
         QCOMPARE(Settings::getIn(App().appTitle, "Config", "A4일반_Printer", "?"), QString());
     }
 };

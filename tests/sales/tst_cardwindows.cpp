@@ -26,14 +26,14 @@ private slots:
 
     void companiesEditPickAndGuard()
     {
-        auto* w = runCommand<frmCardInfo>(m_frame.get(), "mnuTrade_Card", "frmCardInfo");
+        auto* w = open<frmCardInfo>("mnuTrade_Card");
         QVERIFY(w);
         Grid* g = w->grid();
         QCOMPARE(g->maxRows(), 1); // the reserved company 1 is not listed
         // Tab on the very last cell leaves it like any other cell.
-        clickCell(g, frmCardInfo::ColMemo, 1);
-        type("memo");
-        key(Qt::Key_Tab);
+        d->clickCell(g, frmCardInfo::ColMemo, 1);
+        d->type("memo");
+        d->key(Qt::Key_Tab);
         QCOMPARE(m_env->prompt().texts(), QStringList{QStringLiteral("카드명을 먼저 입력하셔야 합니다")});
         QCOMPARE(g->text(frmCardInfo::ColMemo, 1), QString());
         typeCell(g, frmCardInfo::ColFee, 1, "3");
@@ -51,9 +51,9 @@ private slots:
             QCOMPARE(GetScalar("SELECT dfee FROM tblcard WHERE code = ?", {code}).toDouble(), 3.5);
         }
         // an emptied name is refused and shows again; a name changed elsewhere is asked about
-        clickCell(g, frmCardInfo::ColName, 1);
-        key(Qt::Key_Delete);
-        key(Qt::Key_Return);
+        d->clickCell(g, frmCardInfo::ColName, 1);
+        d->key(Qt::Key_Delete);
+        d->key(Qt::Key_Return);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("카드명을 먼저 입력하셔야 합니다"));
         QCOMPARE(g->text(frmCardInfo::ColName, 1), QStringLiteral("BC'card"));
         QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), QStringLiteral("BC'card"));
@@ -65,8 +65,8 @@ private slots:
         QCOMPARE(g->text(frmCardInfo::ColName, 1), QStringLiteral("KB"));
         // in use by a trade: refused, row kept
         addTrade(addMember("홍길동"), "2026-12-01", 0, 1000, code);
-        clickCell(g, frmCardInfo::ColMemo, 1);
-        key(Qt::Key_F4);
+        d->clickCell(g, frmCardInfo::ColMemo, 1);
+        d->key(Qt::Key_F4);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다."));
         QCOMPARE(g->text(frmCardInfo::ColCode, 1).toInt(), code);
 
@@ -88,18 +88,18 @@ private slots:
     // cut at the longest text a cell takes.
     void pastedCellTextIsCleanedAndCapped()
     {
-        auto* w = runCommand<frmCardInfo>(m_frame.get(), "mnuTrade_Card", "frmCardInfo");
+        auto* w = open<frmCardInfo>("mnuTrade_Card");
         QVERIFY(w);
         Grid* g = w->grid();
         const QString pasted[] = {QStringLiteral("BC\t카드") + QChar(0) + QStringLiteral("사\r\n"),
                                   QStringLiteral("가").repeated(40000)};
         const QString stored[] = {QStringLiteral("BBC카드사"), QStringLiteral("B") + QStringLiteral("가").repeated(254)};
         for (int i = 0; i < 2; ++i) {
-            clickCell(g, frmCardInfo::ColName, 1);
-            type("B");
+            d->clickCell(g, frmCardInfo::ColName, 1);
+            d->type("B");
             QApplication::clipboard()->setText(pasted[i]);
-            key(Qt::Key_V, Qt::ControlModifier);
-            key(Qt::Key_Return);
+            d->key(Qt::Key_V, Qt::ControlModifier);
+            d->key(Qt::Key_Return);
             QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code <> 1"), stored[i]);
         }
         QCOMPARE(m_env->prompt().texts(), QStringList());
@@ -113,7 +113,7 @@ private slots:
         const int paid = addTrade(member, "2026-12-02", 0, 10000, bc);
         addTrade(member, "2026-12-03", 5000, 0, bc); // no card amount: never listed
         const int second = addTrade(member, "2026-12-04", 0, 333, bc);
-        auto* w = runCommand<frmCardCheck>(m_frame.get(), "mnuTrade_Receipt", "frmCardCheck");
+        auto* w = open<frmCardCheck>("mnuTrade_Receipt");
         QVERIFY(w);
         Grid* g = w->list();
         QCOMPARE(g->maxRows(), 2);
@@ -122,30 +122,30 @@ private slots:
         QCOMPARE(g->text(frmCardCheck::CFee, 2), QStringLiteral("11.66")); // 333 × 3.5 % = 11.655
         QCOMPARE(w->sums()->text(frmCardCheck::CAmount, 1), QStringLiteral("10,333"));
         // select one row and confirm it
-        clickCell(g, frmCardCheck::CSelect, 1);
+        d->clickCell(g, frmCardCheck::CSelect, 1);
         QCOMPARE(w->countLabel()->text(), QStringLiteral("1"));
         QCOMPARE(w->sumLabel()->text(), QStringLiteral("9,650"));
-        click(w, "btnOK");
+        d->click("btnOK", w);
         QCOMPARE(scalar("SELECT cardchk FROM tbltrade WHERE code = ?", {paid}), QStringLiteral("2026-12-06"));
         QCOMPARE(g->text(frmCardCheck::CChecked, 1), QStringLiteral("1"));
         // unticking "확인" asks; No restores the tick
-        clickCell(g, frmCardCheck::CChecked, 1);
+        d->clickCell(g, frmCardCheck::CChecked, 1);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("확인를 정말 취소 하시겠습니까?"));
         QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("취소 확인"));
         QCOMPARE(g->text(frmCardCheck::CChecked, 1), QStringLiteral("1"));
         // only unconfirmed: the row stays until the next query
-        QTest::mouseClick(child<QCheckBox>(w, "chkEnd"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(d->find<QCheckBox>("chkEnd", w), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(g->maxRows(), 2);
-        key(Qt::Key_F5);
+        d->key(Qt::Key_F5);
         QCOMPARE(g->maxRows(), 1);
         QCOMPARE(g->text(frmCardCheck::CCode, 1).toInt(), second);
         // undo through btnCancel stores an empty date again
-        QTest::mouseClick(child<QCheckBox>(w, "chkEnd"), Qt::LeftButton, {}, QPoint(5, 5));
-        click(w, "btnQuery");
-        QTest::mouseClick(child<QCheckBox>(w, "chkSelectAll"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(d->find<QCheckBox>("chkEnd", w), Qt::LeftButton, {}, QPoint(5, 5));
+        d->click("btnQuery", w);
+        QTest::mouseClick(d->find<QCheckBox>("chkSelectAll", w), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(w->countLabel()->text(), QStringLiteral("2"));
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        click(w, "btnCancel");
+        d->click("btnCancel", w);
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE cardchk <> ''"), QStringLiteral("0"));
     }
 };

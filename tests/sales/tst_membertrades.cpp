@@ -17,15 +17,15 @@ class TestMemberTrades : public SalesWindowTest {
 
     frmFriend_Trade* openFromMemberList()
     {
-        auto* list = runCommand<frmFriend>(m_frame.get(), "mnuFriend_Friend", "frmFriend");
+        auto* list = open<frmFriend>("mnuFriend_Friend");
         if (!list)
             return nullptr;
         list->Search();
         const int row = list->grid()->searchCol(frmFriend::ColCode, 1, -1, QString::number(m_member));
         if (row < 1)
             return nullptr;
-        clickCell(list->grid(), frmFriend::ColName, row);
-        click(list, "btnTrade");
+        d->clickCell(list->grid(), frmFriend::ColName, row);
+        d->click("btnTrade", list);
         return dynamic_cast<frmFriend_Trade*>(WindowRegistry::find("frmFriend_Trade"));
     }
     static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
@@ -89,21 +89,11 @@ private slots:
         frmFriend_Trade* w = openWithOneCut(&a, &line);
         QVERIFY(w);
         Grid* g = w->list();
-        clickCell(g, frmFriend_Trade::CQty, 1);
-        type("3");
-        key(Qt::Key_Return);
-        QCoreApplication::processEvents();
-        QCOMPARE(scalar("SELECT lnumber FROM tbltradesub WHERE code = ?", {line}), QStringLiteral("3"));
-        QCOMPARE(scalar("SELECT dsum FROM tbltradesub WHERE code = ?", {line}), QStringLiteral("15000"));
-        QCOMPARE(g->text(frmFriend_Trade::CAmount, 1), QStringLiteral("15,000"));
-
         // the new row: payment first is refused, then a catalog service makes trade and line
-        clickCell(g, frmFriend_Trade::CReceived, 2);
-        click(w, "btnInMoney");
+        d->clickCell(g, frmFriend_Trade::CReceived, 2);
+        d->click("btnInMoney", w);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("우선 거래내용을 선택하셔야 합니다."));
-        clickCell(g, frmFriend_Trade::CService, 2);
-        type("염");
-        key(Qt::Key_Return);
+        typeCell(g, frmFriend_Trade::CService, 2, "염");
         QCoreApplication::processEvents();
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), QStringLiteral("2"));
         QCOMPARE(scalar("SELECT s.servicename || '|' || s.lnumber || '|' || CAST(s.dsum AS INTEGER) || '|' || t.sdate || '|' || t.ctblcard "
@@ -111,17 +101,15 @@ private slots:
                  QStringLiteral("염색|1|30000|2026-12-06|1"));
         // a free name (No to adding it) is a line of service 1 with the name as typed
         m_env->prompt().pushAnswer(Prompt::Answer::No);
-        clickCell(g, frmFriend_Trade::CService, 3);
-        type("it's");
-        key(Qt::Key_Return);
+        typeCell(g, frmFriend_Trade::CService, 3, "it's");
         QCoreApplication::processEvents();
         QCOMPARE(scalar("SELECT ctblservice || '|' || lnumber FROM tbltradesub WHERE servicename = 'it''s'"),
                  QStringLiteral("1|1"));
 
         // delete takes the trade's lines along
-        clickCell(g, frmFriend_Trade::CDate, 1);
+        d->clickCell(g, frmFriend_Trade::CDate, 1);
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        key(Qt::Key_F4);
+        d->key(Qt::Key_F4);
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub WHERE ctbltrade = ?", {a}), QStringLiteral("0"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {a}), QStringLiteral("0"));
     }
@@ -136,23 +124,24 @@ private slots:
         QVERIFY(w);
         Grid* g = w->list();
         QVERIFY(w->memberPanel()->text().contains("미수금 : 5,000"));
-        clickCell(g, frmFriend_Trade::CQty, 1);
-        type("3");
-        key(Qt::Key_Return);
+        d->clickCell(g, frmFriend_Trade::CQty, 1);
+        d->type("3");
+        d->key(Qt::Key_Return);
         QCOMPARE(g->activeCol(), int(frmFriend_Trade::CPrice));
-        type("6000");
-        key(Qt::Key_Return);
+        d->type("6000");
+        d->key(Qt::Key_Return);
         QCOMPARE(lineText(line), QStringLiteral("3|6000|18000"));
+        QCOMPARE(g->text(frmFriend_Trade::CAmount, 1), QStringLiteral("18,000"));
         QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), QStringLiteral("2026-12-02"));
         QVERIFY(w->memberPanel()->text().contains("미수금 : 18,000"));
         otherPc(QStringLiteral("UPDATE tbltrade SET dmoney = 8000 WHERE code = %1").arg(a));
-        key(Qt::Key_F5);
+        d->key(Qt::Key_F5);
         QVERIFY(w->memberPanel()->text().contains("미수금 : 10,000"));
 
         // an emptied date, a fraction of a quantity: refused, the stored value shows again
-        clickCell(g, frmFriend_Trade::CDate, 1);
-        key(Qt::Key_Delete);
-        key(Qt::Key_Return);
+        d->clickCell(g, frmFriend_Trade::CDate, 1);
+        d->key(Qt::Key_Delete);
+        d->key(Qt::Key_Return);
         QCOMPARE(g->text(frmFriend_Trade::CDate, 1), QStringLiteral("2026-12-02"));
         QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), QStringLiteral("2026-12-02"));
         m_env->prompt().clear();
@@ -172,7 +161,7 @@ private slots:
         const int b = addTrade(m_member, "2026-12-03");
         ExecSQL("UPDATE tbltrade SET lstackpoint = 2000000000 WHERE code = ?", {b});
         const int c = addTrade(m_member, "2026-12-04");
-        key(Qt::Key_F5);
+        d->key(Qt::Key_F5);
         QVERIFY(w->memberPanel()->text().contains("포인트 : 4,000,000,000"));
         QCOMPARE(w->sums()->text(frmFriend_Trade::CPoint, 1), QStringLiteral("4,000,000,000"));
         typeCell(g, frmFriend_Trade::CPoint, 3, "2000000000");

@@ -17,14 +17,14 @@ using namespace salestest;
 class TestServiceWindows : public SalesWindowTest {
     Q_OBJECT
 
-    frmService* openList() { return runCommand<frmService>(m_frame.get(), "mnuTrade_Sub", "frmService"); }
+    frmService* openList() { return open<frmService>("mnuTrade_Sub"); }
 
 private slots:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
 
     // The toolbar runs these commands (checked with the main window); the services list
-    // is opened from the menu below.
+    // is opened from the menu below, the trade list also as start window 3 (main window).
     void menuOpensSalesWindows_data()
     {
         QTest::addColumn<QString>("action");
@@ -39,23 +39,10 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, window);
         QFETCH(QString, title);
-        QAction* a = m_frame->menuAction(action);
-        QVERIFY(a && a->isEnabled());
-        a->trigger();
-        QCoreApplication::processEvents();
-        QWidget* w = WindowRegistry::find(window);
+        QWidget* w = d->open(action);
         QVERIFY(w);
+        QCOMPARE(w, WindowRegistry::find(window));
         QCOMPARE(w->windowTitle(), title);
-    }
-
-    void startOptionOpensTradeList()
-    {
-        m_frame.reset();
-        App().start = QStringLiteral("3");
-        m_frame = std::make_unique<frmMain>();
-        m_frame->show();
-        QCoreApplication::processEvents();
-        QVERIFY(WindowRegistry::find("frmTrade"));
     }
 
     void addAndEditThroughEditor()
@@ -64,25 +51,25 @@ private slots:
         QVERIFY(list);
         QCOMPARE(list->windowTitle(), QStringLiteral("거래내용관리"));
         QCOMPARE(m_env->notices(), QStringList{"검색된 결과가 없습니다."});
-        click(list, "btnRecAdd");
+        d->click("btnRecAdd", list);
         auto* ed = dynamic_cast<frmServiceSub*>(WindowRegistry::find("frmServiceSub"));
         QVERIFY(ed);
         QCOMPARE(ed->windowTitle(), QStringLiteral("거래내용등록 -『신규등록』"));
         QVERIFY(ed->continueBox()->isChecked());
         ed->field(frmServiceSub::FName)->setFocus();
-        key(Qt::Key_F2);
+        d->key(Qt::Key_F2);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("거래명이 입력되지 않았습니다"));
-        type("O'Neil 커트");
-        key(Qt::Key_Return);
-        key(Qt::Key_F2);
+        d->type("O'Neil 커트");
+        d->key(Qt::Key_Return);
+        d->key(Qt::Key_F2);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("단가가 입력되지 않았습니다"));
-        QCOMPARE(focused(), ed->field(frmServiceSub::FPrice));
-        type("1500");
-        key(Qt::Key_Return);
-        type("x"); // letters are not taken by the points field: saved as 0
-        key(Qt::Key_Return);
-        type("a'b");
-        key(Qt::Key_F2);
+        QCOMPARE(d->focus(), ed->field(frmServiceSub::FPrice));
+        d->type("1500");
+        d->key(Qt::Key_Return);
+        d->type("x"); // letters are not taken by the points field: saved as 0
+        d->key(Qt::Key_Return);
+        d->type("a'b");
+        d->key(Qt::Key_F2);
         QCOMPARE(scalar("SELECT sname || '|' || CAST(smoney AS INTEGER) || '|' || spoint || '|' || smemo FROM tblservice WHERE code > 1"),
                  QStringLiteral("O'Neil 커트|1500|0|a'b"));
         // "continue" keeps the editor open and empty; the list got the row.
@@ -95,20 +82,20 @@ private slots:
         QVERIFY(!ed->continueBox()->isChecked());
         CloseWindow(ed);
         QCoreApplication::processEvents();
-        clickCell(list->grid(), 1, 1);
-        QCOMPARE(focused(), list->grid());
-        key(Qt::Key_Return);
+        d->clickCell(list->grid(), 1, 1);
+        QCOMPARE(d->focus(), list->grid());
+        d->key(Qt::Key_Return);
         ed = dynamic_cast<frmServiceSub*>(WindowRegistry::find("frmServiceSub"));
         QVERIFY(ed);
         QCOMPARE(ed->windowTitle(), QStringLiteral("거래내용등록 - 『수정』"));
         QVERIFY(!ed->continueBox()->isChecked());
         ed->field(frmServiceSub::FPrice)->setFocus();
         ed->field(frmServiceSub::FPrice)->selectAll();
-        type("2000");
+        d->type("2000");
         // another PC changed the memo meanwhile: asked; Yes writes only the price typed here
         QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblservice SET smemo = 'other' WHERE code > 1"));
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        key(Qt::Key_F2);
+        d->key(Qt::Key_F2);
         QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
         QVERIFY(!WindowRegistry::find("frmServiceSub"));
         QCOMPARE(scalar("SELECT smemo FROM tblservice WHERE code > 1"), QStringLiteral("other"));
@@ -135,8 +122,8 @@ private slots:
             addService(QString::fromUtf8(n), 1000);
         frmService* list = openList();
         list->searchInput()->setFocus();
-        type(search);
-        click(list, "btnQuery");
+        d->type(search);
+        d->click("btnQuery", list);
         QStringList got;
         for (int r = 1; r <= list->grid()->dataRowCnt(); ++r)
             got << list->grid()->text(frmService::ColName, r);
@@ -150,13 +137,13 @@ private slots:
         addService("염색", 2000);
         addLine(addTrade(addMember("홍길동"), "2026-12-01"), "커트", 1, 1000, used);
         frmService* list = openList();
-        clickCell(list->grid(), 1, 1);
-        key(Qt::Key_F4);
+        d->clickCell(list->grid(), 1, 1);
+        d->key(Qt::Key_F4);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다."));
         QCOMPARE(list->grid()->dataRowCnt(), 2);
-        clickCell(list->grid(), 1, 2);
+        d->clickCell(list->grid(), 1, 2);
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        click(list, "btnRecDel");
+        d->click("btnRecDel", list);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM tblservice"), QStringLiteral("2"));
         QCOMPARE(list->grid()->dataRowCnt(), 1);

@@ -1,6 +1,7 @@
 // A trade line picking another service, and a trade list following a member edited
 // elsewhere, driven through the main window.
 #include "MainWindowDriver.h"
+#include "SalesTestUtil.h"
 #include "WindowTest.h"
 
 #include "app/SalesCommands.h"
@@ -17,18 +18,15 @@
 #include <QScopeGuard>
 #include <QtTest>
 
+using namespace salestest;
+
 class TestTradeUpdates : public WindowTest {
     Q_OBJECT
-    int exec(const QString& sql, const QVariantList& params)
+    static int exec(const QString& sql, const QVariantList& params)
     {
         ExecSQL(sql, params);
         return LastIdentity();
     }
-    int addMember(const QString& name)
-    {
-        return exec("INSERT INTO tblfriend (sname) VALUES (?)", {name});
-    }
-    int addTrade(int member) { return exec("INSERT INTO tbltrade (sdate, ctblfriend) VALUES ('2026-12-02', ?)", {member}); }
 
 private slots:
     void initTestCase() { RegisterSalesCommands(); }
@@ -47,9 +45,9 @@ private slots:
         QFETCH(int, price);
         QFETCH(QString, typed);
         QFETCH(QString, stored);
-        const int cut = exec("INSERT INTO tblservice (sname, smoney) VALUES ('Cut', 20000)", {});
-        exec("INSERT INTO tblservice (sname, smoney) VALUES ('Perm', 30000)", {});
-        const int trade = addTrade(addMember("Lee"));
+        const int cut = addService("Cut", 20000);
+        addService("Perm", 30000);
+        const int trade = addTrade(addMember("Lee"), "2026-12-02");
         const int line = exec("INSERT INTO tbltradesub (ctbltrade, ctblservice, servicename, lnumber, dmoney, dsum) "
                               "VALUES (?, ?, 'Cut', 2, ?, ?)",
                               {trade, cut, price, 2 * price});
@@ -73,7 +71,7 @@ private slots:
     void memberEditedInMemberListShowsInTradeList()
     {
         const int member = addMember("Lee");
-        addTrade(member);
+        addTrade(member, "2026-12-02");
         auto* trades = m_d->open<frmTrade>("mnuTrade_List");
         QVERIFY(trades);
         QCOMPARE(trades->list()->text(frmTrade::CName, 1), QString("Lee"));
@@ -101,7 +99,7 @@ private slots:
     {
         GridModel::setFetchBlockRows(4);
         const auto restore = qScopeGuard([] { GridModel::setFetchBlockRows(256); });
-        const int member = exec("INSERT INTO tblfriend (sname, hpline) VALUES ('Kim', '010-1234-5678')", {});
+        const int member = addMember("Kim", "010-1234-5678");
         for (int i = 29; i >= 0; --i) { // five a day over the month so far, codes against the dates
             const int t = exec("INSERT INTO tbltrade (sdate, ctblfriend, dmoney, lstackpoint) VALUES (?, ?, 1000, 10)",
                                {QString("2026-12-0%1").arg(1 + i / 5), member});
@@ -109,7 +107,7 @@ private slots:
                  "VALUES (?, 'Cut', 1, 100000000, 100000000)",
                  {t});
         }
-        exec("INSERT INTO tbltrade (sdate, ctblfriend, dmoney) VALUES ('2026-11-30', ?, 5)", {member});
+        addTrade(member, "2026-11-30", 5);
         auto* w = m_d->open<frmTrade>("mnuTrade_List");
         QVERIFY(w);
         Grid* g = w->list();

@@ -20,20 +20,20 @@ using namespace salestest;
 class TestTradeWindows : public SalesWindowTest {
     Q_OBJECT
 
-    frmTrade* openTrades() { return runCommand<frmTrade>(m_frame.get(), "mnuTrade_List", "frmTrade"); }
+    frmTrade* openTrades() { return open<frmTrade>("mnuTrade_List"); }
     static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
     frmTradeMoney* openPaymentOfRow(Grid* g, int row)
     {
-        clickCell(g, frmTrade::CDate, row);
-        key(Qt::Key_F6);
+        d->clickCell(g, frmTrade::CDate, row);
+        d->key(Qt::Key_F6);
         return dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
     }
-    static void typeField(HCText* f, const QString& text)
+    void typeField(HCText* f, const QString& text)
     {
         f->setFocus();
         f->selectAll();
-        type(text);
-        key(Qt::Key_Return);
+        d->type(text);
+        d->key(Qt::Key_Return);
     }
     static QString tradeField(int code, const char* column)
     {
@@ -98,20 +98,20 @@ private slots:
         QCOMPARE(tradeField(code, "souttime") + tradeField(code, "lendox"), QStringLiteral("11:301"));
         QCOMPARE(g->text(frmTrade::CEnd, 1), QStringLiteral("1"));
         // unticking asks; No keeps it, Yes clears the time too
-        clickCell(g, frmTrade::CEnd, 1);
+        d->clickCell(g, frmTrade::CEnd, 1);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("완료를 정말 취소 하시겠습니까?"));
         QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("완료 취소 확인"));
         QCOMPARE(tradeField(code, "lendox"), QStringLiteral("1"));
         QCOMPARE(g->text(frmTrade::CEnd, 1), QStringLiteral("1"));
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        key(Qt::Key_Space);
+        d->key(Qt::Key_Space);
         QCOMPARE(tradeField(code, "souttime") + "|" + tradeField(code, "lendox"), QStringLiteral("|0"));
         // ticking on the new row has nothing to complete
-        clickCell(g, frmTrade::CEnd, 2);
+        d->clickCell(g, frmTrade::CEnd, 2);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("완료할 내용이 없습니다"));
         // the line editor on the new row asks for a member first
-        clickCell(g, frmTrade::CLines, 2);
-        key(Qt::Key_Return);
+        d->clickCell(g, frmTrade::CLines, 2);
+        d->key(Qt::Key_Return);
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("우선 회원선택을 하셔야 합니다."));
     }
 
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(tradeField(trade, "ctblfriend").toInt(), kim);
         // a call: the caller's number written into the empty member cell, then CallMe
         const int row = g->maxRows();
-        clickCell(g, frmTrade::CName, row);
+        d->clickCell(g, frmTrade::CName, row);
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         g->setText(frmTrade::CName, row, "010-9999-0000"); // the suspended member's phone
         w->CallMe();
@@ -159,16 +159,16 @@ private slots:
         Grid* g = w->list();
         QCOMPARE(g->text(frmTrade::COutstanding, 1), QStringLiteral("10,000"));
         // a line through the editor: the picker fills quantity 1 and the catalog price
-        doubleClickCell(g, frmTrade::CLines, 2);
+        d->doubleClickCell(g, frmTrade::CLines, 2);
         auto* ed = dynamic_cast<frmTradeSub*>(WindowRegistry::find("frmTradeSub"));
         QVERIFY(ed);
-        QCOMPARE(focused(), ed->field(frmTradeSub::FName));
-        type("커");
-        key(Qt::Key_Return);
+        QCOMPARE(d->focus(), ed->field(frmTradeSub::FName));
+        d->type("커");
+        d->key(Qt::Key_Return);
         QCOMPARE(ed->field(frmTradeSub::FQty)->text(), QStringLiteral("1"));
         QCOMPARE(ed->field(frmTradeSub::FPrice)->text(), QStringLiteral("20,000"));
         QCOMPARE(ed->field(frmTradeSub::FAmount)->text(), QStringLiteral("20,000"));
-        key(Qt::Key_F2);
+        d->key(Qt::Key_F2);
         QCOMPARE(scalar("SELECT servicename || '|' || lnumber || '|' || CAST(dsum AS INTEGER) FROM tbltradesub "
                         "WHERE ctbltrade = ?",
                         {trade}),
@@ -179,33 +179,25 @@ private slots:
 
         // payment: cash proposed = old debt + sale; card taken from the cash
         frmTradeMoney::setCardPicker([bc] { return std::optional<PickRow>(PickRow{bc, "BC'카드"}); });
-        clickCell(g, frmTrade::CDate, 2);
-        key(Qt::Key_F6);
-        auto* pay = dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
+        frmTradeMoney* pay = openPaymentOfRow(g, 2);
         QVERIFY(pay);
         QCOMPARE(pay->value(frmTradeMoney::FOldDebt), 10000.0);
         QCOMPARE(pay->value(frmTradeMoney::FSale), 20000.0);
         QCOMPARE(pay->value(frmTradeMoney::FCash), 30000.0);
-        pay->field(frmTradeMoney::FCard)->setFocus();
-        pay->field(frmTradeMoney::FCard)->selectAll();
-        type("70000");
-        key(Qt::Key_Return);
+        typeField(pay->field(frmTradeMoney::FCard), "70000");
         QCOMPARE(pay->value(frmTradeMoney::FCash), 0.0); // never below 0
-        pay->field(frmTradeMoney::FCard)->setFocus();
-        pay->field(frmTradeMoney::FCard)->selectAll();
-        type("10000");
-        key(Qt::Key_Return);
+        typeField(pay->field(frmTradeMoney::FCard), "10000");
         QCOMPARE(pay->value(frmTradeMoney::FCash), 0.0); // cash was 0: stays 0
         pay->field(frmTradeMoney::FCash)->setFocus();
         pay->field(frmTradeMoney::FCash)->selectAll();
-        type("20000");
+        d->type("20000");
         pay->field(frmTradeMoney::FPoint)->setFocus();
-        type("500");
-        key(Qt::Key_F2); // more points than the member has: asked, default No
+        d->type("500");
+        d->key(Qt::Key_F2); // more points than the member has: asked, default No
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("사용 포인트가 현포인트보다 많습니다. 그래도 저장하시겠습니까?"));
         QVERIFY(WindowRegistry::find("frmTradeMoney"));
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        key(Qt::Key_F2);
+        d->key(Qt::Key_F2);
         QVERIFY(!WindowRegistry::find("frmTradeMoney"));
         QCOMPARE(tradeField(trade, "dmoney").toDouble() + tradeField(trade, "dcard").toDouble(), 29500.0);
         QCOMPARE(tradeField(trade, "ctblcard").toInt(), bc);
@@ -213,7 +205,7 @@ private slots:
         QVERIFY(w->payment()->text(2, 1).endsWith("  BC'카드"));
 
         // the running balance with the member filter ends at the member's balance
-        clickCell(g, frmTrade::CDate, 2);
+        d->clickCell(g, frmTrade::CDate, 2);
         QTest::mouseClick(w->memberFilter(), Qt::LeftButton, {}, QPoint(5, w->memberFilter()->height() / 2));
         QCOMPARE(g->headerText(frmTrade::COutstanding), QStringLiteral("누적미수금"));
         QCOMPARE(g->number(frmTrade::COutstanding, 2), FriendBalance(member));
@@ -224,28 +216,25 @@ private slots:
 
         // a card amount back at 0 resets the company and forgets the deposit check
         ExecSQL("UPDATE tbltrade SET cardchk = '2026-12-05' WHERE code = ?", {trade});
-        clickCell(g, frmTrade::CReceived, 2);
-        key(Qt::Key_Return);
+        d->clickCell(g, frmTrade::CReceived, 2);
+        d->key(Qt::Key_Return);
         pay = dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
         QVERIFY(pay);
-        pay->field(frmTradeMoney::FCard)->setFocus();
-        pay->field(frmTradeMoney::FCard)->selectAll();
-        type("0");
-        key(Qt::Key_Return);
+        typeField(pay->field(frmTradeMoney::FCard), "0");
         QCOMPARE(pay->field(frmTradeMoney::FCardCode)->text(), QStringLiteral("1"));
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        key(Qt::Key_F2);
+        d->key(Qt::Key_F2);
         QCOMPARE(tradeField(trade, "ctblcard") + "|" + tradeField(trade, "cardchk"), QStringLiteral("1|"));
 
         // deleting a line recomputes the row; deleting the trade takes its lines along
-        clickCell(w->lines(), 1, 1);
+        d->clickCell(w->lines(), 1, 1);
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        key(Qt::Key_F4);
+        d->key(Qt::Key_F4);
         QCOMPARE(g->text(frmTrade::CLines, 2), QStringLiteral("0 건"));
         QCOMPARE(g->text(frmTrade::CTotal, 2), QStringLiteral("0"));
-        clickCell(g, frmTrade::CDate, 1);
+        d->clickCell(g, frmTrade::CDate, 1);
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        key(Qt::Key_F4);
+        d->key(Qt::Key_F4);
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {old}), QStringLiteral("0"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub"), QStringLiteral("0"));
         QCOMPARE(g->maxRows(), 2);
@@ -261,7 +250,7 @@ private slots:
         addLine(addTrade(lee, "2026-12-02"), "염색", 1, 15000);
         frmTrade* w = openTrades();
         Grid* g = w->list();
-        clickCell(g, frmTrade::CDate, 1);
+        d->clickCell(g, frmTrade::CDate, 1);
         QTest::mouseClick(w->memberFilter(), Qt::LeftButton, {}, QPoint(5, w->memberFilter()->height() / 2));
         QCOMPARE(g->maxRows(), 2);
         typeCell(g, frmTrade::CName, 2, "4444");
@@ -299,13 +288,13 @@ private slots:
         QCOMPARE(tradeField(trade, "lstackpoint"), QStringLiteral("300"));
 
         // a line editor outliving its trade: refused, nothing written, the list reloads
-        doubleClickCell(g, frmTrade::CLines, 1);
+        d->doubleClickCell(g, frmTrade::CLines, 1);
         QVERIFY(WindowRegistry::find("frmTradeSub"));
-        type("커");
-        key(Qt::Key_Return);
+        d->type("커");
+        d->key(Qt::Key_Return);
         otherPc(QStringLiteral("DELETE FROM tbltrade WHERE code = %1").arg(trade));
         m_env->prompt().clear();
-        key(Qt::Key_F2);
+        d->key(Qt::Key_F2);
         QCoreApplication::processEvents();
         QCOMPARE(m_env->prompt().texts(), QStringList{RowGoneMessage("tbltrade")});
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub"), QStringLiteral("0"));
@@ -331,7 +320,7 @@ private slots:
         typeField(pay->field(frmTradeMoney::FAccount), "5000");
         QCOMPARE(pay->value(frmTradeMoney::FCash), 25000.0);
         m_env->prompt().pushAnswer(Prompt::Answer::No); // see the other change
-        key(Qt::Key_F2);
+        d->key(Qt::Key_F2);
         QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
         QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "daccount"), QStringLiteral("10000|0"));
         QCOMPARE(pay->value(frmTradeMoney::FCash), 10000.0);
@@ -346,12 +335,12 @@ private slots:
         typeField(pay->field(frmTradeMoney::FCard), "15000");
         QCOMPARE(atPicker, (QStringList{"15,000", "15,000"}));
         m_env->prompt().clear();
-        key(Qt::Key_F2);
+        d->key(Qt::Key_F2);
         QCOMPARE(m_env->prompt().texts(), QStringList{"신용카드 금액이 있으면 카드회사를 선택하셔야 합니다."});
         QCOMPARE(tradeField(trade, "dcard"), QStringLiteral("0"));
         offer = true;
-        click(pay, "btnCharge");
-        key(Qt::Key_F2);
+        d->click("btnCharge", pay);
+        d->key(Qt::Key_F2);
         QVERIFY(!WindowRegistry::find("frmTradeMoney"));
         QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "dcard") + "|" + tradeField(trade, "ctblcard"),
                  QString("0|15000|%1").arg(bc));
@@ -360,9 +349,9 @@ private slots:
         QVERIFY(openPaymentOfRow(g, 1));
         otherPc(QStringLiteral("DELETE FROM tbltrade WHERE code = %1").arg(trade));
         m_env->prompt().clear();
-        key(Qt::Key_F2);
+        d->key(Qt::Key_F2);
         QCoreApplication::processEvents();
-        QCOMPARE(m_env->prompt().texts().size(), 1);
+        QCOMPARE(m_env->prompt().texts(), QStringList{"다른 컴퓨터에서 이 자료를 삭제하여 저장할 수 없습니다."});
         QVERIFY(!WindowRegistry::find("frmTradeMoney"));
         QCOMPARE(g->maxRows(), 1);
     }
@@ -378,27 +367,27 @@ private slots:
         frmTrade* w = openTrades(); // a new database's options: 10 % of the amount received
         Grid* g = w->list();
         QVERIFY(openPaymentOfRow(g, 1));
-        key(Qt::Key_F2); // the proposed cash, 30,000
+        d->key(Qt::Key_F2); // the proposed cash, 30,000
         QCOMPARE(tradeField(trade, "lstackpoint"), QStringLiteral("3000"));
         QCOMPARE(g->text(frmTrade::CPoint, 1), QStringLiteral("3,000"));
         typeCell(g, frmTrade::CPoint, 1, "50");
         frmTradeMoney* pay = openPaymentOfRow(g, 1);
         QVERIFY(pay);
         typeField(pay->field(frmTradeMoney::FDc), "10000");
-        key(Qt::Key_F2);
+        d->key(Qt::Key_F2);
         QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "lstackpoint"), QStringLiteral("20000|50"));
 
         // points per service: picked on a line, times its quantity
-        QWidget* options = runCommand<QWidget>(m_frame.get(), "mnuFriend_Option", "frmOption");
+        QWidget* options = open<QWidget>("mnuFriend_Option");
         QVERIFY(options);
-        click(options, "opPoint(1)");
-        click(options, "btnSel");
+        d->click("opPoint(1)", options);
+        d->click("btnSel", options);
         RaiseChildWindow(w);
-        doubleClickCell(g, frmTrade::CLines, 2);
-        type("펌");
-        key(Qt::Key_Return);
-        type("2");
-        key(Qt::Key_F2);
+        d->doubleClickCell(g, frmTrade::CLines, 2);
+        d->type("펌");
+        d->key(Qt::Key_Return);
+        d->type("2");
+        d->key(Qt::Key_F2);
         QCOMPARE(tradeField(second, "lstackpoint"), QStringLiteral("240"));
         QCOMPARE(g->text(frmTrade::CPoint, 2), QStringLiteral("240"));
     }
@@ -408,19 +397,19 @@ private slots:
     {
         const int trade = addTrade(addMember("홍길동"), "2026-12-02");
         frmTrade* w = openTrades();
-        doubleClickCell(w->list(), frmTrade::CLines, 1);
+        d->doubleClickCell(w->list(), frmTrade::CLines, 1);
         auto* ed = dynamic_cast<frmTradeSub*>(WindowRegistry::find("frmTradeSub"));
         QVERIFY(ed);
         m_env->prompt().pushAnswer(Prompt::Answer::No); // a free name
-        type("it's");
-        key(Qt::Key_Return);
+        d->type("it's");
+        d->key(Qt::Key_Return);
         m_env->prompt().clear();
-        type("1.");
+        d->type("1.");
         QCOMPARE(m_env->prompt().texts(), QStringList{"수량은 정수로 입력하세요."});
         QCOMPARE(ed->field(frmTradeSub::FQty)->text(), QStringLiteral("1"));
-        key(Qt::Key_Return);
-        type("9000");
-        key(Qt::Key_F2);
+        d->key(Qt::Key_Return);
+        d->type("9000");
+        d->key(Qt::Key_F2);
         QCOMPARE(scalar("SELECT servicename || '|' || lnumber || '|' || CAST(dsum AS INTEGER) FROM tbltradesub "
                         "WHERE ctbltrade = ?", {trade}),
                  QStringLiteral("it's|1|9000"));

@@ -17,7 +17,9 @@
 #include <QPointer>
 #include <QtTest>
 
-MainWindowDriver::MainWindowDriver(bool startWindow) : m_env(std::make_unique<TestEnv>()) {
+MainWindowDriver::MainWindowDriver(bool startWindow) : MainWindowDriver(std::make_unique<TestEnv>(), startWindow) {}
+
+MainWindowDriver::MainWindowDriver(std::unique_ptr<TestEnv> env, bool startWindow) : m_env(std::move(env)) {
     if (!m_env->ok()) return;
     // What the login window does after a correct password.
     if (!ReadOptions() || !GetLoginUserInfo(QStringLiteral("ADMIN"))) return;
@@ -152,7 +154,9 @@ void MainWindowDriver::type(const QString& text) {
             qWarning("MainWindowDriver: nothing has the focus");
             return;
         }
-        if (ch.unicode() < 0x80) {
+        if (ch == u'\n') {
+            QTest::keyClick(w, Qt::Key_Return);
+        } else if (ch.unicode() < 0x80) {
             QTest::keyClicks(w, QString(ch));
         } else {
             QInputMethodEvent commit;
@@ -161,6 +165,37 @@ void MainWindowDriver::type(const QString& text) {
         }
     }
     QCoreApplication::processEvents();
+}
+
+void MainWindowDriver::typeKeys(const QString& text) {
+    for (const QChar ch : text) {
+        QWidget* w = focus();
+        if (!w) {
+            qWarning("MainWindowDriver: nothing has the focus");
+            return;
+        }
+        if (ch.unicode() < 0x80)
+            QTest::keyClicks(w, QString(ch));
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    QCoreApplication::processEvents();
+}
+
+void MainWindowDriver::retype(QWidget* w, const QString& text) {
+    if (!w) return;
+    if (!w->isVisible()) {
+        // A person cannot type into what is not on the screen.
+        QTest::qFail("retype: the control is not visible", __FILE__, __LINE__);
+        return;
+    }
+    // Clicking into another top-level window brings it to the front first.
+    if (!w->window()->isActiveWindow()) QApplication::setActiveWindow(w->window());
+    click(w);
+    // Keys go where the click put the focus, as a person's would.
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_Delete);
+    type(text);
 }
 
 void MainWindowDriver::key(Qt::Key k, Qt::KeyboardModifiers mods) {

@@ -23,6 +23,8 @@ class MainWindowDriver {
 public:
     // `startWindow` false skips the start window chosen in the options.
     explicit MainWindowDriver(bool startWindow = false);
+    // The same on a data folder the test has prepared (settings, rows) before the login.
+    explicit MainWindowDriver(std::unique_ptr<TestEnv> env, bool startWindow = false);
     ~MainWindowDriver();
     MainWindowDriver(const MainWindowDriver&) = delete;
     MainWindowDriver& operator=(const MainWindowDriver&) = delete;
@@ -58,9 +60,15 @@ public:
     // Presses the left button at `from` and releases it at `to` (both in `w`), moving over it.
     void drag(QWidget* w, QPoint from, QPoint to);
 
-    // Types into the focus widget: ASCII as key presses, other text as input-method commits
-    // (as a Korean input method delivers syllables).
+    // Types into the focus widget: ASCII as key presses ("\n" as Return), other text as
+    // input-method commits (as a Korean input method delivers syllables).
     void type(const QString& text);
+    // The same with every character as a key press, Hangul as a key carrying its text: how
+    // a grid cell that is not editing yet takes its first syllable.
+    void typeKeys(const QString& text);
+    // Clicks into `w`, selects all it holds and deletes it, then types `text` there.
+    void retype(QWidget* w, const QString& text);
+    void retype(const QString& name, const QString& text, QWidget* in = nullptr) { retype(find(name, in), text); }
     // A key (with modifiers) to the focus widget.
     void key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);
     QWidget* focus() const;

@@ -1,11 +1,12 @@
 // Backup and restore: the menu commands and the exit question hand over to the backup
 // program; the program's archives are checked and restored as a whole or not at all.
-#include "TestEnv.h"
+#include "WindowTest.h"
+#include "app/ToolCommands.h"
+#include "app/frmMain.h"
 
 #include "core/PrivateData.h"
 #include "db/SchemaUpgrade.h"
 #include "OtherPc.h"
-#include "ToolsDriver.h"
 
 #include "core/AppState.h"
 #include "core/Settings.h"
@@ -25,8 +26,6 @@
 #include <chrono>
 #include <filesystem>
 
-using namespace tools_test;
-
 namespace {
 QByteArray hashOf(const QString& path) {
     QFile f(path);
@@ -35,10 +34,8 @@ QByteArray hashOf(const QString& path) {
 }
 } // namespace
 
-class tst_backup : public QObject {
+class tst_backup : public WindowTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_frame;
 
     void fakeHelper() {
         QFile f(App().programDir + QStringLiteral("/memberdesk-backup"));
@@ -48,7 +45,7 @@ class tst_backup : public QObject {
         f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
     }
     QStringList startedArgs() const {
-        for (const auto& c : m_env->launcher().calls)
+        for (const auto& c : m_d->env().launcher().calls)
             if (c.program.endsWith(QStringLiteral("memberdesk-backup"))) return c.args;
         return {QStringLiteral("<not started>")};
     }
@@ -59,8 +56,8 @@ class tst_backup : public QObject {
     int runHelper(const QStringList& args) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("MEMBERDESK_HOME"), m_env->dataDir());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_env->configDir() + QStringLiteral("/xdg"));
+        env.insert(QStringLiteral("MEMBERDESK_HOME"), m_d->env().dataDir());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_d->env().configDir() + QStringLiteral("/xdg"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(env);
         p.start(builtHelper(), args + QStringList{QStringLiteral("--quiet")});
@@ -72,38 +69,29 @@ class tst_backup : public QObject {
 
 private slots:
     void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
+        WindowTest::init();
         // The same settings folder as the started helper reads.
-        Settings::setConfigDir(m_env->configDir() + QStringLiteral("/xdg/MemberDesk"));
-        App().start = QStringLiteral("9");
-        Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"),
-                      QStringLiteral("0"));
-        m_frame = openFrame();
-    }
-    void cleanup() {
-        m_frame.reset();
-        frmMain::setAutoBackupHook({});
-        frmMain::setUnloadHook({});
-        delete m_env;
-        m_env = nullptr;
+        Settings::setConfigDir(m_d->env().configDir() + QStringLiteral("/xdg/MemberDesk"));
+        // Something there for the settings copy to hold.
+        Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("0"));
+        RegisterToolCommands();
     }
 
     void missingHelperKeepsProgramOpen() {
-        QVERIFY(runMenu(*m_frame, "mnuETCRoot_Backup"));
-        QVERIFY(m_env->prompt().lastText().endsWith(
+        m_d->open(QStringLiteral("mnuETCRoot_Backup"));
+        QVERIFY(prompt().lastText().endsWith(
             QStringLiteral("\n데이터백업 프로그램을 찾을 수 없습니다.")));
-        QVERIFY(m_frame->isVisible());
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes); // back up and close
-        QVERIFY(!m_frame->close()); // the exit backup could not start: stay open
+        QVERIFY(m_d->frame()->isVisible());
+        prompt().pushAnswer(Prompt::Answer::Yes); // back up and close
+        QVERIFY(!m_d->frame()->close()); // the exit backup could not start: stay open
         // Present but failing to start: reported, and the program stays open too.
         fakeHelper();
-        m_env->launcher().result = false;
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        QVERIFY(runMenu(*m_frame, "mnuETCRoot_Backup"));
-        QVERIFY(m_env->prompt().lastText().endsWith(
+        m_d->env().launcher().result = false;
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->open(QStringLiteral("mnuETCRoot_Backup"));
+        QVERIFY(prompt().lastText().endsWith(
             QStringLiteral("\n데이터백업 프로그램을 실행할 수 없습니다.")));
-        QVERIFY(m_frame->isVisible());
+        QVERIFY(m_d->frame()->isVisible());
     }
 
     void commandsHandOver_data() {
@@ -122,22 +110,21 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QStringList, args);
         fakeHelper();
-        QPointer<frmMain> frame = m_frame.get();
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
-        QVERIFY(runMenu(*m_frame, menu.toLatin1().constData()));
-        QCOMPARE(m_env->prompt().lastTitle(), title);
-        QVERIFY(m_frame->isVisible());
+        prompt().pushAnswer(Prompt::Answer::No);
+        m_d->open(menu);
+        QCOMPARE(prompt().lastTitle(), title);
+        QVERIFY(m_d->frame()->isVisible());
         QCOMPARE(startedArgs(), QStringList{"<not started>"});
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        QVERIFY(runMenu(*m_frame, menu.toLatin1().constData()));
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->open(menu);
         QCOMPARE(startedArgs(), args);
         QCOMPARE(Settings::getIn(QStringLiteral("Backup"), QStringLiteral("DB경로"),
                                QStringLiteral("경로"), QString()),
                  App().dbFolder);
-        QVERIFY(!m_frame->isVisible()); // closed without the exit question
-        for (const auto& shown : m_env->prompt().shown())
+        QVERIFY(!m_d->frame()->isVisible()); // closed without the exit question
+        for (const auto& shown : prompt().shown())
             QVERIFY(shown.title != QStringLiteral("데이터 백업"));
-        QCOMPARE(m_env->launcher().calls.size(), m_env->notices().size() + 1);
+        QCOMPARE(m_d->env().launcher().calls.size(), m_d->env().notices().size() + 1);
     }
 
     // Every restore mode starts the program in restore mode, never in a backup mode.
@@ -163,12 +150,12 @@ private slots:
         QFETCH(bool, closes);
         QFETCH(QStringList, args);
         fakeHelper();
-        m_env->prompt().pushAnswer(Prompt::Answer(answer));
-        QCOMPARE(m_frame->close(), closes);
-        const auto& shown = m_env->prompt().shown();
+        prompt().pushAnswer(Prompt::Answer(answer));
+        QCOMPARE(m_d->frame()->close(), closes);
+        const auto& shown = prompt().shown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.first().title, QStringLiteral("데이터 백업"));
-        QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::Yes); // Enter backs up
+        QCOMPARE(prompt().lastDefault(), Prompt::Answer::Yes); // Enter backs up
         QCOMPARE(startedArgs(), args);
         // The settings copy is written when the frame unloads, the newest five kept.
         QCOMPARE(!QDir(App().dbFolder).entryList({QStringLiteral("환경설정_*.mdb")}).isEmpty(),
@@ -205,7 +192,7 @@ private slots:
         Settings::set(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"),
                       App().dbFolder);
         QCOMPARE(runHelper({QStringLiteral("HDDAUTO")}), 0);
-        const QStringList archives = BackupArchives(m_env->path(QStringLiteral("Backup")),
+        const QStringList archives = BackupArchives(m_d->env().path(QStringLiteral("Backup")),
                                                     QStringLiteral("MemberDesk_auto"));
         QCOMPARE(archives.size(), 1);
         QVERIFY2(VerifyBackupArchive(archives.first()), qPrintable(m_helperOutput));
@@ -228,10 +215,10 @@ private slots:
             GetScalar(QStringLiteral("SELECT sname || relation FROM tblfriend WHERE code <> 1"))
                 .toString(),
             QStringLiteral("김철수it's"));
-        const QStringList kept = QDir(m_env->path(QStringLiteral("Backup")))
+        const QStringList kept = QDir(m_d->env().path(QStringLiteral("Backup")))
                                      .entryList({QStringLiteral("before-restore_*")}, QDir::Dirs);
         QCOMPARE(kept.size(), 1);
-        QVERIFY(QFile::exists(m_env->path(QStringLiteral("Backup/")) + kept.first() +
+        QVERIFY(QFile::exists(m_d->env().path(QStringLiteral("Backup/")) + kept.first() +
                               QStringLiteral("/dbMain.db")));
     }
 
@@ -239,7 +226,7 @@ private slots:
     // old; younger scraps may belong to another PC's run. Three complete keeps stay.
     void scrapsOfKilledRunsAreCleaned() {
         if (!QFile::exists(builtHelper())) QSKIP("memberdesk-backup not built");
-        const QString backup = m_env->path(QStringLiteral("Backup"));
+        const QString backup = m_d->env().path(QStringLiteral("Backup"));
         const QString db = App().dbFolder;
         auto plant = [](const QString& path, bool folder, int ageMinutes) {
             const QString file = folder ? path + QStringLiteral("/dbMain.db") : path;
@@ -360,11 +347,11 @@ private slots:
         QVERIFY(!VerifyBackupArchive(bad, &error));
         QVERIFY2(error.contains(korean), qPrintable(error));
         error.clear();
-        QVERIFY(!RestoreBackupArchive(bad, App().dbFolder, m_env->path(QStringLiteral("Backup")),
+        QVERIFY(!RestoreBackupArchive(bad, App().dbFolder, m_d->env().path(QStringLiteral("Backup")),
                                       {}, &error));
         QVERIFY2(error.contains(korean), qPrintable(error));
         QCOMPARE(hashOf(App().dbFile), before);
-        QVERIFY(!QFile::exists(m_env->path(QStringLiteral("Backup"))));
+        QVERIFY(!QFile::exists(m_d->env().path(QStringLiteral("Backup"))));
         QVERIFY(!QFile::exists(work.filePath(QStringLiteral("../dbMain.db"))) ||
                 kind != QStringLiteral("traversal"));
         QCOMPARE(QDir(App().dbFolder).entryList({QStringLiteral("*.restoring")}).size(), 0);
@@ -479,27 +466,27 @@ private slots:
     void serverDatabaseBackedUpNeverRestored() {
         if (TestEnv::serverAdmin().isEmpty()) QSKIP("no database server for this run");
         if (!QFile::exists(builtHelper())) QSKIP("memberdesk-backup not built");
-        const QString location = m_env->newServerDatabase();
+        const QString location = m_d->env().newServerDatabase();
         QVERIFY(CreateNewDatabase(location) && OpenDatabase(location));
         App().dbFile = location + QStringLiteral(" password='it\\'s x'");
         QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname, relation) VALUES (?, ?)"),
                          {QStringLiteral("김철수"), QStringLiteral("it's")}),
                  1);
         fakeHelper();
-        QVERIFY(runMenu(*m_frame, "mnuETCRoot_Reback"));
-        QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다.")));
+        m_d->open(QStringLiteral("mnuETCRoot_Reback"));
+        QVERIFY(prompt().lastText().startsWith(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다.")));
         QCOMPARE(startedArgs(), QStringList{"<not started>"});
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        QVERIFY(runMenu(*m_frame, "mnuETCRoot_Backup"));
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->open(QStringLiteral("mnuETCRoot_Backup"));
         QCOMPARE(Settings::getIn(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("서버"), QString()),
                  location);
 
         QCOMPARE(runHelper({QStringLiteral("HDDAUTO")}), 0);
-        const QStringList archives = BackupArchives(m_env->path(QStringLiteral("Backup")), QStringLiteral("MemberDesk_auto"));
+        const QStringList archives = BackupArchives(m_d->env().path(QStringLiteral("Backup")), QStringLiteral("MemberDesk_auto"));
         QCOMPARE(archives.size(), 1);
         QVERIFY2(VerifyBackupArchive(archives.first()), qPrintable(m_helperOutput));
-        QCOMPARE(QDir(m_env->path(QStringLiteral("Backup"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
-        const QString unpacked = m_env->path(QStringLiteral("unpacked.db"));
+        QCOMPARE(QDir(m_d->env().path(QStringLiteral("Backup"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+        const QString unpacked = m_d->env().path(QStringLiteral("unpacked.db"));
         QVERIFY(ExtractZipEntry(archives.first(), QStringLiteral("dbMain.db"), unpacked));
         QVERIFY(OpenDatabase(unpacked));
         QCOMPARE(GetScalar(QStringLiteral("SELECT sname || relation FROM tblfriend WHERE code <> 1")).toString(),

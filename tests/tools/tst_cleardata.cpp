@@ -1,19 +1,17 @@
 // Clearing data from the main menu: password checks, the question, one transaction.
-#include "TestEnv.h"
+#include "WindowTest.h"
+#include "app/ToolCommands.h"
 #include "core/PrivateData.h"
-#include "ToolsDriver.h"
 
 #include "core/AppState.h"
-#include "core/Settings.h"
 #include "db/Database.h"
 #include "tools/FrmTool_ClearAll.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
-#include <QPushButton>
-
-using namespace tools_test;
+#include <QtTest>
 
 namespace {
 const QStringList kCleared = {"tblgroupmon", "tblitem", "tblsubdata", "tblaffairsnote", "tbljangbu"};
@@ -26,36 +24,21 @@ QMap<QString, int> counts() {
 }
 } // namespace
 
-class tst_cleardata : public QObject {
+class tst_cleardata : public WindowTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-    std::unique_ptr<frmMain> m_frame;
-
-    FrmTool_ClearAll* open() {
-        if (!runMenu(*m_frame, "mnuETCRoot_Del")) return nullptr;
-        return dynamic_cast<FrmTool_ClearAll*>(WindowRegistry::find(QStringLiteral("FrmTool_ClearAll")));
-    }
+    FrmTool_ClearAll* open() { return m_d->open<FrmTool_ClearAll>(QStringLiteral("mnuETCRoot_Del")); }
     void attempt(FrmTool_ClearAll* w, const QString& pwd) {
-        focusAndType(find<QLineEdit>(w, QStringLiteral("htPwd")), pwd);
-        click(find<QPushButton>(w, QStringLiteral("btnDelete")));
+        m_d->retype(QStringLiteral("htPwd"), pwd, w);
+        m_d->click(QStringLiteral("btnDelete"), w);
     }
 
 private slots:
     void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-        App().userCode = QStringLiteral("00");
-        App().start = QStringLiteral("9");
-        Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("0"));
+        WindowTest::init();
+        RegisterToolCommands();
         QCOMPARE(ExecSQL(QStringLiteral("UPDATE local_user SET loginpwd = ? WHERE loginid = 'ADMIN'"), {HashPassword(QStringLiteral("s3cret"))}), 1);
         for (const QString& t : kCleared + kKept)
             for (int i = 0; i < 3; ++i) QVERIFY(RunSilent(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(t)).ok);
-        m_frame = openFrame();
-    }
-    void cleanup() {
-        m_frame.reset();
-        delete m_env;
-        m_env = nullptr;
     }
 
     void clearsAfterPasswordAndQuestion() {
@@ -63,13 +46,13 @@ private slots:
         FrmTool_ClearAll* w = open();
         QVERIFY(w);
         attempt(w, QStringLiteral("s3cret"));
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("정말로 삭제할까요?"));
-        QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::No);
+        QCOMPARE(prompt().lastText(), QStringLiteral("정말로 삭제할까요?"));
+        QCOMPARE(prompt().lastDefault(), Prompt::Answer::No);
         QCOMPARE(counts(), before);
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        click(find<QPushButton>(w, QStringLiteral("btnDelete")));
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("삭제가 완료되었습니다."));
-        QCOMPARE(find<QProgressBar>(w, QStringLiteral("ProgressBar1"))->value(), 5);
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->click(QStringLiteral("btnDelete"), w);
+        QCOMPARE(prompt().lastText(), QStringLiteral("삭제가 완료되었습니다."));
+        QCOMPARE(m_d->find<QProgressBar>(QStringLiteral("ProgressBar1"), w)->value(), 5);
         const auto after = counts();
         for (const QString& t : kKept) QCOMPARE(after[t], before[t]);
         QCOMPARE(after["tblitem"], 1);
@@ -90,9 +73,9 @@ private slots:
         QVERIFY(w);
         attempt(w, pwd);
         attempt(w, pwd);
-        QCOMPARE(m_env->prompt().texts(), QStringList(2, QStringLiteral("관리자암호가 일치하지 않습니다.")));
+        QCOMPARE(prompt().texts(), QStringList(2, QStringLiteral("관리자암호가 일치하지 않습니다.")));
         QVERIFY(w);
-        QCOMPARE(QApplication::focusWidget(), find<QLineEdit>(w, QStringLiteral("htPwd")));
+        QCOMPARE(QApplication::focusWidget(), m_d->find(QStringLiteral("htPwd"), w));
         attempt(w, pwd);
         QCoreApplication::processEvents();
         QTRY_VERIFY(!w);
@@ -101,7 +84,7 @@ private slots:
         App().userCode = QStringLiteral("01");
         w = open();
         attempt(w, QStringLiteral("s3cret"));
-        QCOMPARE(m_env->prompt().lastText(),
+        QCOMPARE(prompt().lastText(),
                  QStringLiteral("이 기능은 관리자(ADMIN)로 로그인한 경우만 처리가능합니다.\n관리자로 로그인후 다시 시도 하세요."));
     }
 
@@ -117,10 +100,10 @@ private slots:
                                              "BEGIN SELECT RAISE(ABORT, 'ledger locked'); END")).ok);
         const auto before = counts();
         FrmTool_ClearAll* w = open();
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        prompt().pushAnswer(Prompt::Answer::Yes);
         attempt(w, QStringLiteral("s3cret"));
-        QVERIFY(!m_env->prompt().texts().contains(QStringLiteral("삭제가 완료되었습니다.")));
-        QVERIFY(m_env->prompt().lastText().contains(QStringLiteral("ledger locked")));
+        QVERIFY(!prompt().texts().contains(QStringLiteral("삭제가 완료되었습니다.")));
+        QVERIFY(prompt().lastText().contains(QStringLiteral("ledger locked")));
         QCOMPARE(counts(), before);
     }
 };

@@ -1,8 +1,8 @@
 // Network setup from the main menu, on a list of mounted shares the test provides.
-#include "TestEnv.h"
+#include "WindowTest.h"
+#include "app/ToolCommands.h"
 #include "core/PrivateData.h"
 #include "db/SchemaUpgrade.h"
-#include "ToolsDriver.h"
 
 #include "core/AppState.h"
 #include "core/Settings.h"
@@ -16,14 +16,12 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTcpServer>
 #include <QTreeWidget>
 #include <QApplication>
 #include <QLabel>
-
-using namespace tools_test;
+#include <QtTest>
 
 namespace {
 class FakeShares : public NetworkShares {
@@ -42,12 +40,10 @@ QString closedPort() {
 QString dbPath() { return Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("DB경로"), QStringLiteral("<none>")); }
 } // namespace
 
-class tst_ntsetup : public QObject {
+class tst_ntsetup : public WindowTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
     FakeShares* m_shares = nullptr;
     QTemporaryDir m_mounts;
-    std::unique_ptr<frmMain> m_frame;
 
     QString name() const { return QFileInfo(App().appDir).fileName(); }
     // A "mounted" server folder; with `withDb` it holds DBS/dbMain.db.
@@ -57,40 +53,32 @@ class tst_ntsetup : public QObject {
         if (withDb) QFile(mp + QStringLiteral("/DBS/dbMain.db")).open(QIODevice::WriteOnly);
         return {server, name(), QStringLiteral("//") + server + u'/' + name(), mp, QStringLiteral("cifs")};
     }
-    FrmTool_NTSetup* open() {
-        if (!runMenu(*m_frame, "mnuRegister_NetWorkOption")) return nullptr;
-        return dynamic_cast<FrmTool_NTSetup*>(WindowRegistry::find(QStringLiteral("FrmTool_NTSetup")));
-    }
+    FrmTool_NTSetup* open() { return m_d->open<FrmTool_NTSetup>(QStringLiteral("mnuRegister_NetWorkOption")); }
 
 private slots:
     void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-        App().start = QStringLiteral("9");
-        Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("0"));
+        WindowTest::init();
+        RegisterToolCommands();
         auto s = std::make_unique<FakeShares>();
         m_shares = s.get();
         setNetworkShares(std::move(s));
-        m_frame = openFrame();
     }
     void cleanup() {
-        m_frame.reset();
+        WindowTest::cleanup();
         setNetworkShares(nullptr);
-        delete m_env;
-        m_env = nullptr;
     }
 
     void serverKeepsNetworkValues() {
         Settings::set(QStringLiteral("환경설정"), QStringLiteral("네트웍경로"), QStringLiteral("//OLD/x"));
         FrmTool_NTSetup* w = open();
         QVERIFY(w);
-        QVERIFY(!find<QGroupBox>(w, QStringLiteral("FraSvrSetup"))->isEnabled());
-        click(find<QPushButton>(w, QStringLiteral("btnSave")));
+        QVERIFY(!m_d->find<QGroupBox>(QStringLiteral("FraSvrSetup"), w)->isEnabled());
+        m_d->click(QStringLiteral("btnSave"), w);
         QCOMPARE(env("CSType"), QStringLiteral("0"));
         QCOMPARE(dbPath(), App().appDir + QStringLiteral("/DBS"));
         QCOMPARE(env("네트웍경로"), QStringLiteral("//OLD/x"));
-        QCOMPARE(m_env->notices(), QStringList{"설정이 저장되었습니다."});
-        QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("설정이 저장되었습니다.\n프로그램을 다시 시작해야")));
+        QCOMPARE(m_d->env().notices(), QStringList{"설정이 저장되었습니다."});
+        QVERIFY(prompt().lastText().startsWith(QStringLiteral("설정이 저장되었습니다.\n프로그램을 다시 시작해야")));
     }
 
     void clientRefusesBadInput_data() {
@@ -107,12 +95,12 @@ private slots:
         QFETCH(QString, message);
         if (folder == QStringLiteral("<nodb>")) folder = share(QStringLiteral("S"), false).mountPoint;
         FrmTool_NTSetup* w = open();
-        click(find<QRadioButton>(w, QStringLiteral("optCSType(1)")));
-        QVERIFY(find<QGroupBox>(w, QStringLiteral("FraSvrSetup"))->isEnabled());
-        focusAndType(find<QLineEdit>(w, QStringLiteral("txtInput(0)")), shareText);
-        focusAndType(find<QLineEdit>(w, QStringLiteral("txtInput(1)")), folder);
-        click(find<QPushButton>(w, QStringLiteral("btnSave")));
-        QVERIFY2(m_env->prompt().lastText().contains(message), qPrintable(m_env->prompt().lastText()));
+        m_d->click(QStringLiteral("optCSType(1)"), w);
+        QVERIFY(m_d->find<QGroupBox>(QStringLiteral("FraSvrSetup"), w)->isEnabled());
+        m_d->retype(QStringLiteral("txtInput(0)"), shareText, w);
+        m_d->retype(QStringLiteral("txtInput(1)"), folder, w);
+        m_d->click(QStringLiteral("btnSave"), w);
+        QVERIFY2(prompt().lastText().contains(message), qPrintable(prompt().lastText()));
         QCOMPARE(env("CSType"), QStringLiteral("<none>"));
         QCOMPARE(env("네트웍경로"), QStringLiteral("<none>"));
         QCOMPARE(dbPath(), QStringLiteral("<none>"));
@@ -121,16 +109,16 @@ private slots:
     void connectFindsMountedShare() {
         m_shares->list = {share(QStringLiteral("SRV"), true)};
         FrmTool_NTSetup* w = open();
-        click(find<QRadioButton>(w, QStringLiteral("optCSType(1)")));
-        click(find<QPushButton>(w, QStringLiteral("btnAutoNTDrv")));
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("서버경로를 먼저 입력하세요."));
-        focusAndType(find<QLineEdit>(w, QStringLiteral("txtInput(0)")), QStringLiteral("\\\\srv\\") + name());
-        click(find<QPushButton>(w, QStringLiteral("btnAutoNTDrv")));
-        QCOMPARE(find<QLineEdit>(w, QStringLiteral("txtInput(1)"))->text(), m_shares->list.first().mountPoint);
+        m_d->click(QStringLiteral("optCSType(1)"), w);
+        m_d->click(QStringLiteral("btnAutoNTDrv"), w);
+        QCOMPARE(prompt().lastText(), QStringLiteral("서버경로를 먼저 입력하세요."));
+        m_d->retype(QStringLiteral("txtInput(0)"), QStringLiteral("\\\\srv\\") + name(), w);
+        m_d->click(QStringLiteral("btnAutoNTDrv"), w);
+        QCOMPARE(m_d->find<QLineEdit>(QStringLiteral("txtInput(1)"), w)->text(), m_shares->list.first().mountPoint);
         // The mount folder is named as it is, without a Windows separator after it.
-        QCOMPARE(m_env->notices().last(),
+        QCOMPARE(m_d->env().notices().last(),
                  "[" + m_shares->list.first().mountPoint + "] 폴더로 네트워크 드라이브 연결이 되었습니다.");
-        click(find<QPushButton>(w, QStringLiteral("btnSave")));
+        m_d->click(QStringLiteral("btnSave"), w);
         QCOMPARE(env("CSType"), QStringLiteral("1"));
         QCOMPARE(env("네트웍드라이브"), m_shares->list.first().mountPoint);
         QCOMPARE(dbPath(), m_shares->list.first().mountPoint + QStringLiteral("/DBS"));
@@ -149,17 +137,17 @@ private slots:
         QFETCH(QString, message);
         for (int i = 0; i < servers; ++i) m_shares->list << share(QStringLiteral("PC%1").arg(i), true);
         FrmTool_NTSetup* w = open();
-        click(find<QRadioButton>(w, QStringLiteral("optCSType(1)")));
-        click(find<QCheckBox>(w, QStringLiteral("chkAutoFindSvr")));
-        QCOMPARE(find<QTreeWidget>(w, QStringLiteral("tvwNetwork"))->topLevelItem(0)->childCount(), servers);
+        m_d->click(QStringLiteral("optCSType(1)"), w);
+        m_d->click(QStringLiteral("chkAutoFindSvr"), w);
+        QCOMPARE(m_d->find<QTreeWidget>(QStringLiteral("tvwNetwork"), w)->topLevelItem(0)->childCount(), servers);
         if (servers == 1) {
-            QCOMPARE(find<QLineEdit>(w, QStringLiteral("txtInput(0)"))->text(), m_shares->list.first().source);
-            QCOMPARE(m_env->prompt().shown().size(), 0);
+            QCOMPARE(m_d->find<QLineEdit>(QStringLiteral("txtInput(0)"), w)->text(), m_shares->list.first().source);
+            QCOMPARE(prompt().shown().size(), 0);
         } else {
-            QVERIFY(m_env->prompt().lastText().startsWith(message));
-            QVERIFY(m_env->prompt().lastText().endsWith(servers ? QStringLiteral("(") + m_shares->list.last().mountPoint + u')'
+            QVERIFY(prompt().lastText().startsWith(message));
+            QVERIFY(prompt().lastText().endsWith(servers ? QStringLiteral("(") + m_shares->list.last().mountPoint + u')'
                                                                 : QStringLiteral("찾을 공유명:") + name()));
-            QVERIFY(find<QLineEdit>(w, QStringLiteral("txtInput(0)"))->text().isEmpty());
+            QVERIFY(m_d->find<QLineEdit>(QStringLiteral("txtInput(0)"), w)->text().isEmpty());
         }
     }
 
@@ -179,16 +167,15 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, message);
         FrmTool_NTSetup* w = open();
-        QVERIFY(!find<QGroupBox>(w, QStringLiteral("FraDbServer"))->isEnabled());
-        click(find<QRadioButton>(w, QStringLiteral("optCSType(2)")));
-        QVERIFY(find<QGroupBox>(w, QStringLiteral("FraDbServer"))->isEnabled());
-        QVERIFY(!find<QGroupBox>(w, QStringLiteral("FraSvrSetup"))->isEnabled());
-        auto* box = find<QLineEdit>(w, input);
-        box->clear();
-        focusAndType(box, text);
-        click(find<QPushButton>(w, QStringLiteral("btnSave")));
-        QCOMPARE(m_env->prompt().lastText(), message);
-        QCOMPARE(m_env->prompt().shown().size(), 1);
+        QVERIFY(!m_d->find<QGroupBox>(QStringLiteral("FraDbServer"), w)->isEnabled());
+        m_d->click(QStringLiteral("optCSType(2)"), w);
+        QVERIFY(m_d->find<QGroupBox>(QStringLiteral("FraDbServer"), w)->isEnabled());
+        QVERIFY(!m_d->find<QGroupBox>(QStringLiteral("FraSvrSetup"), w)->isEnabled());
+        auto* box = m_d->find<QLineEdit>(input, w);
+        m_d->retype(box, text);
+        m_d->click(QStringLiteral("btnSave"), w);
+        QCOMPARE(prompt().lastText(), message);
+        QCOMPARE(prompt().shown().size(), 1);
         QCOMPARE(QApplication::focusWidget(), box);
         QCOMPARE(dbSetting("Engine"), QStringLiteral("<none>"));
     }
@@ -197,23 +184,23 @@ private slots:
     // password (quotes and blanks in it) in a file only the user can read.
     void unreachableDatabaseServer() {
         FrmTool_NTSetup* w = open();
-        click(find<QRadioButton>(w, QStringLiteral("optCSType(2)")));
-        find<QLineEdit>(w, QStringLiteral("txtDbHost"))->setText(QStringLiteral("127.0.0.1"));
-        find<QLineEdit>(w, QStringLiteral("txtDbPort"))->setText(closedPort());
-        focusAndType(find<QLineEdit>(w, QStringLiteral("txtDbPassword")), QStringLiteral("it's a \"pass\""));
-        click(find<QPushButton>(w, QStringLiteral("btnTestDb")));
-        QVERIFY2(m_env->prompt().lastText().startsWith(QStringLiteral("서버의 데이터베이스를 사용할 수 없습니다.\n데이터베이스 서버에 연결할 수 없습니다.")),
-                 qPrintable(m_env->prompt().lastText()));
-        QCOMPARE(find<QLabel>(w, QStringLiteral("lblDbStatus"))->text(), m_env->prompt().lastText());
+        m_d->click(QStringLiteral("optCSType(2)"), w);
+        m_d->find<QLineEdit>(QStringLiteral("txtDbHost"), w)->setText(QStringLiteral("127.0.0.1"));
+        m_d->find<QLineEdit>(QStringLiteral("txtDbPort"), w)->setText(closedPort());
+        m_d->retype(QStringLiteral("txtDbPassword"), QStringLiteral("it's a \"pass\""), w);
+        m_d->click(QStringLiteral("btnTestDb"), w);
+        QVERIFY2(prompt().lastText().startsWith(QStringLiteral("서버의 데이터베이스를 사용할 수 없습니다.\n데이터베이스 서버에 연결할 수 없습니다.")),
+                 qPrintable(prompt().lastText()));
+        QCOMPARE(m_d->find<QLabel>(QStringLiteral("lblDbStatus"), w)->text(), prompt().lastText());
 
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
-        click(find<QPushButton>(w, QStringLiteral("btnSave")));
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("그래도 이 설정을 저장하시겠습니까?"));
+        prompt().pushAnswer(Prompt::Answer::No);
+        m_d->click(QStringLiteral("btnSave"), w);
+        QCOMPARE(prompt().lastText(), QStringLiteral("그래도 이 설정을 저장하시겠습니까?"));
         QCOMPARE(dbSetting("Engine"), QStringLiteral("<none>"));
         QVERIFY(!QFile::exists(ServerPasswordFile()));
 
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        click(find<QPushButton>(w, QStringLiteral("btnSave")));
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->click(QStringLiteral("btnSave"), w);
         QCOMPARE(dbSetting("Engine"), QStringLiteral("postgresql"));
         QCOMPARE(dbSetting("Host"), QStringLiteral("127.0.0.1"));
         QCOMPARE(dbSetting("Name"), QStringLiteral("memberdesk"));
@@ -221,16 +208,16 @@ private slots:
         QVERIFY(pass.open(QIODevice::ReadOnly));
         QCOMPARE(pass.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
         QCOMPARE(pass.readAll(), QByteArray("*:*:memberdesk::it's a \"pass\"\n"));
-        QVERIFY(find<QLineEdit>(w, QStringLiteral("txtDbPassword"))->text().isEmpty());
-        QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("설정이 저장되었습니다.")));
+        QVERIFY(m_d->find<QLineEdit>(QStringLiteral("txtDbPassword"), w)->text().isEmpty());
+        QVERIFY(prompt().lastText().startsWith(QStringLiteral("설정이 저장되었습니다.")));
 
         // Opened again, the window shows the stored choice; the first option chooses the file.
         w->close();
         w = open();
-        QVERIFY(find<QRadioButton>(w, QStringLiteral("optCSType(2)"))->isChecked());
-        QCOMPARE(find<QLineEdit>(w, QStringLiteral("txtDbHost"))->text(), QStringLiteral("127.0.0.1"));
-        click(find<QRadioButton>(w, QStringLiteral("optCSType(0)")));
-        click(find<QPushButton>(w, QStringLiteral("btnSave")));
+        QVERIFY(m_d->find<QRadioButton>(QStringLiteral("optCSType(2)"), w)->isChecked());
+        QCOMPARE(m_d->find<QLineEdit>(QStringLiteral("txtDbHost"), w)->text(), QStringLiteral("127.0.0.1"));
+        m_d->click(QStringLiteral("optCSType(0)"), w);
+        m_d->click(QStringLiteral("btnSave"), w);
         QCOMPARE(dbSetting("Engine"), QStringLiteral("sqlite"));
         QVERIFY(!ServerEngineInSettings());
     }
@@ -240,30 +227,30 @@ private slots:
     void dataKeyExportedAndImported() {
         const QString sealed = EncryptIdNo(QStringLiteral("900101-1234567"));
         FrmTool_NTSetup* w = open();
-        click(find<QRadioButton>(w, QStringLiteral("optCSType(2)")));
-        const QString exported = m_env->path(QStringLiteral("moved.key"));
-        m_env->prompt().pushText(exported);
-        click(find<QPushButton>(w, QStringLiteral("btnKeyExport")));
-        QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("암호키를 저장했습니다.")));
+        m_d->click(QStringLiteral("optCSType(2)"), w);
+        const QString exported = m_d->env().path(QStringLiteral("moved.key"));
+        prompt().pushText(exported);
+        m_d->click(QStringLiteral("btnKeyExport"), w);
+        QVERIFY(prompt().lastText().startsWith(QStringLiteral("암호키를 저장했습니다.")));
         QCOMPARE(QFileInfo(exported).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
 
         // The PC on the server: no key yet.
         QVERIFY(QFile::remove(DataKeyPath()));
         QVERIFY(!PrepareDataKey());
-        const QString foreign = m_env->path(QStringLiteral("foreign.key"));
+        const QString foreign = m_d->env().path(QStringLiteral("foreign.key"));
         QFile f(foreign);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(32, 'x')) == 32);
         f.close();
-        for (const auto& [file, refusal] : {std::pair{m_env->path(QStringLiteral("DBS/dbMain.db")), "암호키 파일이 아닙니다."},
+        for (const auto& [file, refusal] : {std::pair{m_d->env().path(QStringLiteral("DBS/dbMain.db")), "암호키 파일이 아닙니다."},
                                             std::pair{foreign, "이 데이터베이스의 암호키가 아닙니다."}}) {
-            m_env->prompt().pushText(file);
-            click(find<QPushButton>(w, QStringLiteral("btnKeyImport")));
-            QCOMPARE(m_env->prompt().lastText(), QString::fromUtf8(refusal));
+            prompt().pushText(file);
+            m_d->click(QStringLiteral("btnKeyImport"), w);
+            QCOMPARE(prompt().lastText(), QString::fromUtf8(refusal));
             QVERIFY(!DataKey::loaded() && !QFile::exists(DataKeyPath()));
         }
-        m_env->prompt().pushText(exported);
-        click(find<QPushButton>(w, QStringLiteral("btnKeyImport")));
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("암호키를 가져왔습니다. 주민번호를 볼 수 있습니다."));
+        prompt().pushText(exported);
+        m_d->click(QStringLiteral("btnKeyImport"), w);
+        QCOMPARE(prompt().lastText(), QStringLiteral("암호키를 가져왔습니다. 주민번호를 볼 수 있습니다."));
         QCOMPARE(DecryptIdNo(sealed), QStringLiteral("900101-1234567"));
         QVERIFY(PrepareDataKey()); // the next start finds it
     }
@@ -273,20 +260,20 @@ private slots:
     void reachableDatabaseServer() {
         if (TestEnv::serverAdmin().isEmpty()) QSKIP("no database server for this run");
         const QString name = QStringLiteral("md_ntsetup_%1").arg(QCoreApplication::applicationPid());
-        const QString location = m_env->newServerDatabase(name);
+        const QString location = m_d->env().newServerDatabase(name);
         QVERIFY(!location.isEmpty());
         const QString before = DatabasePath();
         FrmTool_NTSetup* w = open();
-        click(find<QRadioButton>(w, QStringLiteral("optCSType(2)")));
-        find<QLineEdit>(w, QStringLiteral("txtDbHost"))->setText(TestEnv::serverAdminValue(QStringLiteral("host")));
-        find<QLineEdit>(w, QStringLiteral("txtDbPort"))->setText(TestEnv::serverAdminValue(QStringLiteral("port")));
-        find<QLineEdit>(w, QStringLiteral("txtDbName"))->setText(name);
-        find<QLineEdit>(w, QStringLiteral("txtDbUser"))->setText(TestEnv::serverAdminValue(QStringLiteral("user")));
-        click(find<QPushButton>(w, QStringLiteral("btnTestDb")));
-        QVERIFY2(m_env->prompt().lastText().contains(QStringLiteral("데이터베이스가 비어 있어")), qPrintable(m_env->prompt().lastText()));
+        m_d->click(QStringLiteral("optCSType(2)"), w);
+        m_d->find<QLineEdit>(QStringLiteral("txtDbHost"), w)->setText(TestEnv::serverAdminValue(QStringLiteral("host")));
+        m_d->find<QLineEdit>(QStringLiteral("txtDbPort"), w)->setText(TestEnv::serverAdminValue(QStringLiteral("port")));
+        m_d->find<QLineEdit>(QStringLiteral("txtDbName"), w)->setText(name);
+        m_d->find<QLineEdit>(QStringLiteral("txtDbUser"), w)->setText(TestEnv::serverAdminValue(QStringLiteral("user")));
+        m_d->click(QStringLiteral("btnTestDb"), w);
+        QVERIFY2(prompt().lastText().contains(QStringLiteral("데이터베이스가 비어 있어")), qPrintable(prompt().lastText()));
         QVERIFY(CreateNewDatabase(location));
-        click(find<QPushButton>(w, QStringLiteral("btnSave")));
-        QCOMPARE(m_env->prompt().texts().value(1), QStringLiteral("서버에 연결되었습니다. MemberDesk 데이터베이스가 있습니다."));
+        m_d->click(QStringLiteral("btnSave"), w);
+        QCOMPARE(prompt().texts().value(1), QStringLiteral("서버에 연결되었습니다. MemberDesk 데이터베이스가 있습니다."));
         QCOMPARE(dbSetting("Engine"), QStringLiteral("postgresql"));
         QCOMPARE(dbSetting("Name"), name);
         QCOMPARE(DatabasePath(), before);

@@ -1,9 +1,10 @@
 // Zip-code lookup from the member editor and in its own window, and the zip-code update
 // from a local server that answers well, badly or not at all.
-#include "TestEnv.h"
-#include "ToolsDriver.h"
+#include "WindowTest.h"
+#include "app/ToolCommands.h"
+#include "ui/Grid.h"
+#include "ui/WindowRegistry.h"
 
-#include "app/MemberCommands.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "db/FileDatabase.h"
@@ -19,8 +20,7 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
-
-using namespace tools_test;
+#include <QtTest>
 
 namespace {
 const QVector<QVariantList> kRows = {
@@ -68,9 +68,8 @@ public:
 };
 } // namespace
 
-class tst_zipcode : public QObject {
+class tst_zipcode : public WindowTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
     QTemporaryDir m_work;
 
     void buildPost(const QString& path, const QVector<QVariantList>& rows = kRows) {
@@ -86,15 +85,9 @@ class tst_zipcode : public QObject {
 
 private slots:
     void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-        App().start = QStringLiteral("9");
-        Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("0"));
+        WindowTest::init();
+        RegisterToolCommands();
         buildPost(PostDatabasePath());
-    }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
     }
 
     void search_data() {
@@ -116,23 +109,23 @@ private slots:
         QFETCH(QString, message);
         frmZipcode w;
         w.show();
-        focusAndType(find<QLineEdit>(&w, QStringLiteral("txtInput")), input);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        Grid* g = find<Grid>(&w, QStringLiteral("spList"));
+        m_d->retype(QStringLiteral("txtInput"), input, &w);
+        m_d->key(Qt::Key_Return);
+        Grid* g = m_d->find<Grid>(QStringLiteral("spList"), &w);
         QStringList got;
         for (int r = 1; r <= g->dataRowCnt(); ++r) got << g->text(frmZipcode::ColZip, r);
         QCOMPARE(got, codes);
-        QCOMPARE(m_env->prompt().lastText(), message);
+        QCOMPARE(prompt().lastText(), message);
     }
 
     void chooseRowFormatsCode() {
         frmZipcode w;
         w.show();
-        click(find<QPushButton>(&w, QStringLiteral("btnSel")));
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("리스트에서 선택하세요."));
-        focusAndType(find<QLineEdit>(&w, QStringLiteral("txtInput")), QStringLiteral("역삼"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        doubleClickCell(find<Grid>(&w, QStringLiteral("spList")), frmZipcode::ColDong, 2);
+        m_d->click(QStringLiteral("btnSel"), &w);
+        QCOMPARE(prompt().lastText(), QStringLiteral("리스트에서 선택하세요."));
+        m_d->retype(QStringLiteral("txtInput"), QStringLiteral("역삼"), &w);
+        m_d->key(Qt::Key_Return);
+        m_d->doubleClickCell(m_d->find<Grid>(QStringLiteral("spList"), &w), frmZipcode::ColDong, 2);
         QCOMPARE(w.Post(), QStringLiteral("135-081"));
         QCOMPARE(w.Addr(), QStringLiteral("서울 강남구 역삼1동"));
         QCOMPARE(w.result(), int(QDialog::Accepted));
@@ -140,22 +133,19 @@ private slots:
 
     // The member editor: Enter in the home zip input with one match fills the address.
     void memberEditorLooksUp() {
-        RegisterMemberCommands();
-        auto frame = openFrame();
-        QVERIFY(runMenu(*frame, "mnuFriend_FriendSub"));
-        QWidget* editor = WindowRegistry::find(QStringLiteral("frmFriendAdd"));
+        QWidget* editor = m_d->open(QStringLiteral("mnuFriend_FriendSub"));
         QVERIFY(editor);
-        QVERIFY(find<QPushButton>(editor, QStringLiteral("btnCharge(0)"))->isEnabled());
-        focusAndType(find<QLineEdit>(editor, QStringLiteral("htField(24)")), QStringLiteral("072-60"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(find<QLineEdit>(editor, QStringLiteral("htField(24)"))->text(), QStringLiteral("07260"));
-        QCOMPARE(find<QLineEdit>(editor, QStringLiteral("htField(8)"))->text(), QStringLiteral("서울 영등포구 당산동3가"));
-        QCOMPARE(QApplication::focusWidget(), find<QLineEdit>(editor, QStringLiteral("htField(9)")));
+        QVERIFY(m_d->find<QPushButton>(QStringLiteral("btnCharge(0)"), editor)->isEnabled());
         // Nothing found: the focus stays in the zip input.
-        focusAndType(find<QLineEdit>(editor, QStringLiteral("htField(23)")), QStringLiteral("000000"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("'000000' 를 찾을 수 없습니다."));
-        QCOMPARE(QApplication::focusWidget(), find<QLineEdit>(editor, QStringLiteral("htField(23)")));
+        m_d->retype(QStringLiteral("htField(24)"), QStringLiteral("000000"), editor);
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(prompt().lastText(), QStringLiteral("'000000' 를 찾을 수 없습니다."));
+        QCOMPARE(QApplication::focusWidget(), m_d->find<QLineEdit>(QStringLiteral("htField(24)"), editor));
+        m_d->retype(QStringLiteral("htField(24)"), QStringLiteral("072-60"), editor);
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(m_d->find<QLineEdit>(QStringLiteral("htField(24)"), editor)->text(), QStringLiteral("07260"));
+        QCOMPARE(m_d->find<QLineEdit>(QStringLiteral("htField(8)"), editor)->text(), QStringLiteral("서울 영등포구 당산동3가"));
+        QCOMPARE(QApplication::focusWidget(), m_d->find<QLineEdit>(QStringLiteral("htField(9)"), editor));
     }
 
     void missingDatabaseGetsSample() {
@@ -204,7 +194,7 @@ private slots:
         QStringList files = QDir(App().dbFolder).entryList(QDir::Files | QDir::NoDotAndDotDot);
         files.removeIf([](const QString& f) { return f.startsWith(QLatin1String("dbMain.db-")); });
         QCOMPARE(files, (QStringList{"dbMain.db", "dbPost.db"}));
-        QVERIFY(!QFile::exists(m_env->path(QStringLiteral("dbPost.db"))));
+        QVERIFY(!QFile::exists(m_d->env().path(QStringLiteral("dbPost.db"))));
     }
 
     void updateFromWindow() {
@@ -216,35 +206,34 @@ private slots:
         w.show();
         const QByteArray before = fileBytes(PostDatabasePath());
         // No server set: said at once, nothing asked or touched.
-        click(find<QPushButton>(&w, QStringLiteral("btnDBUpdate")));
-        QCOMPARE(m_env->prompt().texts(),
+        m_d->click(QStringLiteral("btnDBUpdate"), &w);
+        QCOMPARE(prompt().texts(),
                  QStringList{QStringLiteral("우편번호 서버가 지정되지 않았습니다.\n"
                                             "[환경설정] 창의 [우편번호 서버]에 서버 주소를 입력한 뒤 다시 시도하세요.")});
         // The address is typed into the options window, opened from the main menu.
         {
-            const auto frame = openFrame();
-            QVERIFY(runMenu(*frame, "mnuFriend_Option"));
+            m_d->open(QStringLiteral("mnuFriend_Option"));
             QWidget* options = WindowRegistry::find(QStringLiteral("frmOption"));
             QVERIFY(options);
-            focusAndType(find<QLineEdit>(options, QStringLiteral("txtZipServer")), server.url("/"));
-            click(find<QPushButton>(options, QStringLiteral("btnOK")));
+            m_d->retype(QStringLiteral("txtZipServer"), server.url("/"), options);
+            m_d->click(QStringLiteral("btnOK"), options);
             QTRY_VERIFY(!WindowRegistry::find(QStringLiteral("frmOption")));
         }
         QCOMPARE(ZipServerBaseUrl() + u'/', server.url("/"));
-        m_env->prompt().clear();
-        click(find<QPushButton>(&w, QStringLiteral("btnDBUpdate")));
-        QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("정말 최신 우편번호로 업그레이드 하시겠습니까?\n")));
-        QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::No);
+        prompt().clear();
+        m_d->click(QStringLiteral("btnDBUpdate"), &w);
+        QVERIFY(prompt().lastText().startsWith(QStringLiteral("정말 최신 우편번호로 업그레이드 하시겠습니까?\n")));
+        QCOMPARE(prompt().lastDefault(), Prompt::Answer::No);
         QCOMPARE(fileBytes(PostDatabasePath()), before);
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        click(find<QPushButton>(&w, QStringLiteral("btnDBUpdate")));
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("우편번호 최신 업그레이드가 정상적으로 완료 되었습니다."));
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->click(QStringLiteral("btnDBUpdate"), &w);
+        QCOMPARE(prompt().lastText(), QStringLiteral("우편번호 최신 업그레이드가 정상적으로 완료 되었습니다."));
         QCOMPARE(w.InitForm(QStringLiteral("새")), 1);
         QCOMPARE(w.Post(), QStringLiteral("111-111"));
         server.bodies.clear();
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        click(find<QPushButton>(&w, QStringLiteral("btnDBUpdate")));
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("우편번호 최신 업그레이드 실패하였습니다."));
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->click(QStringLiteral("btnDBUpdate"), &w);
+        QCOMPARE(prompt().lastText(), QStringLiteral("우편번호 최신 업그레이드 실패하였습니다."));
         PostDatabase db;
         QVERIFY(db.open(PostDatabasePath()));
         QVERIFY(db.searchPlan(QStringLiteral("역삼")).join(u' ').contains(QStringLiteral("ix_post_dong")));

@@ -40,17 +40,227 @@ private slots:
         delete m_env;
     }
 
-    void typedAndLeft_data();
-    void typedAndLeft();
-    void emptyMaskAndText();
-    void keysTakeDigitsOnly();
-    void dayUpDown();
-    void autoTabKeys();
-    void todayAndThisMonth_data();
-    void todayAndThisMonth();
-    void calendarEnterPicks();
-    void calendarClickPicks();
-    void calendarEscKeepsDate();
+    void typedAndLeft_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("allowEmpty");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<bool>("message");
+        // The clock stands on 2026-12-06.
+        QTest::newRow("full date") << "20261206" << false << "2026-12-06" << false;
+        QTest::newRow("2000-02-29 exists") << "20000229" << false << "2000-02-29" << false;
+        QTest::newRow("1900-02-29 does not") << "19000229" << false << "2026-12-06" << true;
+        QTest::newRow("2100-02-29 does not") << "21000229" << false << "2026-12-06" << true;
+        QTest::newRow("30 February") << "20260230" << false << "2026-12-06" << true;
+        QTest::newRow("month 13") << "20261301" << false << "2026-12-06" << true;
+        QTest::newRow("day 00") << "20261200" << false << "2026-12-06" << true;
+        QTest::newRow("30 February, empty allowed") << "20260230" << true << "" << true;
+        QTest::newRow("empty, not allowed") << "" << false << "2026-12-06" << false;
+        QTest::newRow("empty, allowed") << "" << true << "" << false;
+        QTest::newRow("month and day") << "1001" << false << "2026-10-01" << false;
+        QTest::newRow("day of this month") << "5" << true << "2026-12-05" << false;
+        QTest::newRow("YYMMDD") << "040101" << false << "2004-01-01" << false;
+        QTest::newRow("seven digits") << "2026120" << true << "" << true;
+    }
+    void typedAndLeft() {
+        QFETCH(QString, typed);
+        QFETCH(bool, allowEmpty);
+        QFETCH(QString, result);
+        QFETCH(bool, message);
+        m_date->SetAllowEmpty(allowEmpty);
+        m_date->setFocus();
+        QTest::keyClicks(m_date->Box(), typed);
+        leave();
+        QCOMPARE(m_date->Text(), result);
+        QCOMPARE(m_date->Box()->displayText(), result.isEmpty() ? QStringLiteral("____-__-__") : result);
+        const auto& shown = m_env->prompt().shown();
+        QCOMPARE(shown.size(), message ? 1 : 0);
+        if (message) {
+            QCOMPARE(shown[0].title, kTitle);
+            QCOMPARE(shown[0].text, kMessage);
+            QCOMPARE(shown[0].icon, Prompt::Icon::Information);
+        }
+    }
+
+    void emptyMaskAndText() {
+        QCOMPARE(m_date->Box()->displayText(), QStringLiteral("____-__-__"));
+        QCOMPARE(m_date->Text(), QString());
+        m_date->SetText(QStringLiteral("2026-01-02"));
+        QCOMPARE(m_date->Text(), QStringLiteral("2026-01-02"));
+        // Texts the mask would change are shown and kept as given until the user edits.
+        for (const QString& stored : {QStringLiteral("2026-2-3"), QStringLiteral("봄")}) {
+            m_date->SetText(stored);
+            m_date->setFocus();
+            leave();
+            QCOMPARE(m_date->Box()->displayText(), stored);
+            QCOMPARE(m_date->Text(), stored);
+            m_date->setFocus();
+            QTest::keyClicks(m_date->Box(), QStringLiteral("20260105"));
+            QCOMPARE(m_date->Text(), QStringLiteral("2026-01-05"));
+        }
+        m_date->SetText(QStringLiteral("1990-1-5"));
+        m_date->setFocus();
+        QTest::keyClick(m_date->Box(), Qt::Key_Backspace);
+        QCOMPARE(m_date->Box()->displayText(), QStringLiteral("____-__-__"));
+        QVERIFY(m_env->prompt().shown().isEmpty());
+        m_date->SetText(QString());
+        QCOMPARE(m_date->Box()->displayText(), QStringLiteral("____-__-__"));
+        QCOMPARE(m_date->Text(), QString());
+        // A stored text that is no date is shown as typed and refused on leaving.
+        m_date->SetText(QStringLiteral("2026-02-30"));
+        QCOMPARE(m_date->Text(), QStringLiteral("2026-02-30"));
+        m_date->setFocus();
+        leave();
+        QCOMPARE(m_date->Text(), QStringLiteral("2026-12-06"));
+        QCOMPARE(m_env->prompt().shown().size(), 1);
+    }
+
+    void keysTakeDigitsOnly() {
+        m_date->setFocus();
+        QTest::keyClicks(m_date->Box(), QStringLiteral("2a0'2-6 1x2.0/6"));
+        QCOMPARE(m_date->Box()->displayText(), QStringLiteral("2026-12-06"));
+        // Korean typed into the box is refused as well.
+        m_date->Box()->selectAll();
+        QTest::sendKeyEvent(QTest::Click, m_date->Box(), Qt::Key_unknown, QStringLiteral("한"), Qt::NoModifier);
+        QTest::keyClicks(m_date->Box(), QStringLiteral("1"));
+        QCOMPARE(m_date->Box()->displayText(), QStringLiteral("1___-__-__"));
+    }
+
+    void dayUpDown() {
+        auto* up = m_adv->findChild<QToolButton*>(QStringLiteral("btnUp"));
+        auto* down = m_adv->findChild<QToolButton*>(QStringLiteral("btnDown"));
+        QVERIFY(up && down);
+        QTest::mouseClick(up, Qt::LeftButton); // empty box: today
+        QCOMPARE(m_adv->Text(), QStringLiteral("2026-12-06"));
+        m_adv->SetText(QStringLiteral("2026-12-31"));
+        QTest::mouseClick(up, Qt::LeftButton);
+        QCOMPARE(m_adv->Text(), QStringLiteral("2027-01-01"));
+        m_adv->SetText(QStringLiteral("2024-03-01"));
+        QTest::mouseClick(down, Qt::LeftButton);
+        QCOMPARE(m_adv->Text(), QStringLiteral("2024-02-29"));
+        // Keyboard: PgDn / PgUp.
+        m_adv->setFocus();
+        QTest::keyClick(m_adv->Box(), Qt::Key_PageDown);
+        QTest::keyClick(m_adv->Box(), Qt::Key_PageDown);
+        QTest::keyClick(m_adv->Box(), Qt::Key_PageUp);
+        QCOMPARE(m_adv->Text(), QStringLiteral("2024-02-28"));
+        // A date that does not exist is refused first, then stepped from today.
+        m_adv->SetText(QStringLiteral("2026-02-30"));
+        QTest::mouseClick(up, Qt::LeftButton);
+        QCOMPARE(m_env->prompt().shown().size(), 1);
+        QCOMPARE(m_adv->Text(), QStringLiteral("2026-12-07"));
+        // Each date of a period steps on its own.
+        m_term->SetText1(QStringLiteral("2026-01-01"));
+        QTest::mouseClick(m_term->findChild<QToolButton*>(QStringLiteral("btnDown1")), Qt::LeftButton);
+        QTest::mouseClick(m_term->findChild<QToolButton*>(QStringLiteral("btnUp2")), Qt::LeftButton);
+        QCOMPARE(m_term->Text1(), QStringLiteral("2025-12-31"));
+        QCOMPARE(m_term->Text2(), QStringLiteral("2026-12-06"));
+    }
+
+    void autoTabKeys() {
+        m_date->SetAutoTab(true);
+        m_term->SetAutoTab(true);
+        m_date->setFocus();
+        QTest::keyClicks(m_date->Box(), QStringLiteral("20260101"));
+        QTest::keyClick(m_date->Box(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), m_adv->Box());
+        QCOMPARE(m_date->Text(), QStringLiteral("2026-01-01"));
+        m_date->setFocus();
+        QTest::keyClick(m_date->Box(), Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), m_before);
+        // Within a period Enter and Down go from the start to the end date, then on.
+        m_term->setFocus();
+        QCOMPARE(QApplication::focusWidget(), m_term->Box1());
+        QTest::keyClick(m_term->Box1(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), m_term->Box2());
+        QTest::keyClick(m_term->Box2(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(QApplication::focusWidget(), m_after);
+        // Without AutoTab the keys stay in the box.
+        m_adv->setFocus();
+        QTest::keyClick(m_adv->Box(), Qt::Key_Return);
+        QTest::keyClick(m_adv->Box(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), m_adv->Box());
+    }
+
+    // Today, this month and this year, also on the first day of a year.
+    void todayAndThisMonth_data() {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QString>("monthStart");
+        QTest::addColumn<QString>("yearStart");
+        QTest::newRow("6 December") << QDate(2026, 12, 6) << "2026-12-01" << "2026-01-01";
+        QTest::newRow("1 January") << QDate(2027, 1, 1) << "2027-01-01" << "2027-01-01";
+    }
+    void todayAndThisMonth() {
+        QFETCH(QDate, today);
+        QFETCH(QString, monthStart);
+        QFETCH(QString, yearStart);
+        Clock::setFixed(QDateTime(today, QTime(0, 0)));
+        const QString day = today.toString(Qt::ISODate);
+        m_date->ToDay();
+        QCOMPARE(m_date->Text(), day);
+        m_term->ToDay();
+        QCOMPARE(m_term->Text1(), day);
+        QCOMPARE(m_term->Text2(), day);
+        m_term->ThisMonth();
+        QCOMPARE(m_term->Text1(), monthStart);
+        QCOMPARE(m_term->Text2(), day);
+        m_term->ThisYear();
+        QCOMPARE(m_term->Text1(), yearStart);
+        QCOMPARE(m_term->Text2(), day);
+    }
+
+    void calendarEnterPicks() {
+        m_date->SetText(QStringLiteral("2026-02-27"));
+        QTest::mouseClick(m_date->CalendarButton(), Qt::LeftButton);
+        FrmCalendar* cal = m_date->Box()->Calendar();
+        QVERIFY(cal);
+        QVERIFY(cal->isVisible());
+        QCOMPARE(cal->MonthView()->selectedDate(), QDate(2026, 2, 27));
+        // Two days on crosses into March; Enter picks the day under the cursor.
+        QWidget* grid = cal->MonthView()->findChild<QTableView*>();
+        QVERIFY(grid);
+        QTest::keyClick(grid, Qt::Key_Right);
+        QTest::keyClick(grid, Qt::Key_Right);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(m_date->Text(), QStringLiteral("2026-03-01"));
+        QTRY_VERIFY(!m_date->Box()->Calendar());
+    }
+
+    void calendarClickPicks() {
+        // An empty box opens the calendar on today.
+        m_date->setFocus();
+        QTest::keyClick(m_date->Box(), Qt::Key_F4);
+        FrmCalendar* cal = m_date->Box()->Calendar();
+        QVERIFY(cal);
+        QCOMPARE(cal->MonthView()->selectedDate(), QDate(2026, 12, 6));
+        auto* grid = cal->MonthView()->findChild<QTableView*>();
+        QVERIFY(grid);
+        const QAbstractItemModel* model = grid->model();
+        QModelIndex day15;
+        for (int r = 0; r < model->rowCount() && !day15.isValid(); ++r)
+            for (int c = 0; c < model->columnCount(); ++c)
+                if (model->index(r, c).data().toString() == QStringLiteral("15")) {
+                    day15 = model->index(r, c);
+                    break;
+                }
+        QVERIFY(day15.isValid());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(day15).center());
+        QCOMPARE(m_date->Text(), QStringLiteral("2026-12-15"));
+        QTRY_VERIFY(!m_date->Box()->Calendar());
+    }
+
+    void calendarEscKeepsDate() {
+        m_term->SetText2(QStringLiteral("2026-05-05"));
+        QTest::mouseClick(m_term->findChild<QToolButton*>(QStringLiteral("btnCalendar2")), Qt::LeftButton);
+        FrmCalendar* cal = m_term->Box2()->Calendar();
+        QVERIFY(cal);
+        QWidget* grid = cal->MonthView()->findChild<QTableView*>();
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QTRY_VERIFY(!m_term->Box2()->Calendar());
+        QCOMPARE(m_term->Text2(), QStringLiteral("2026-05-05"));
+        QCOMPARE(m_term->Text1(), QString());
+        QVERIFY(m_env->prompt().shown().isEmpty());
+    }
 
 private:
     void leave() {
@@ -66,230 +276,6 @@ private:
     HCTerm* m_term = nullptr;
     HCText* m_after = nullptr;
 };
-
-void TstHCDate::typedAndLeft_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("allowEmpty");
-    QTest::addColumn<QString>("result");
-    QTest::addColumn<bool>("message");
-    // The clock stands on 2026-12-06.
-    QTest::newRow("full date") << "20261206" << false << "2026-12-06" << false;
-    QTest::newRow("2000-02-29 exists") << "20000229" << false << "2000-02-29" << false;
-    QTest::newRow("1900-02-29 does not") << "19000229" << false << "2026-12-06" << true;
-    QTest::newRow("2100-02-29 does not") << "21000229" << false << "2026-12-06" << true;
-    QTest::newRow("30 February") << "20260230" << false << "2026-12-06" << true;
-    QTest::newRow("month 13") << "20261301" << false << "2026-12-06" << true;
-    QTest::newRow("day 00") << "20261200" << false << "2026-12-06" << true;
-    QTest::newRow("30 February, empty allowed") << "20260230" << true << "" << true;
-    QTest::newRow("empty, not allowed") << "" << false << "2026-12-06" << false;
-    QTest::newRow("empty, allowed") << "" << true << "" << false;
-    QTest::newRow("month and day") << "1001" << false << "2026-10-01" << false;
-    QTest::newRow("day of this month") << "5" << true << "2026-12-05" << false;
-    QTest::newRow("YYMMDD") << "040101" << false << "2004-01-01" << false;
-    QTest::newRow("seven digits") << "2026120" << true << "" << true;
-}
-
-void TstHCDate::typedAndLeft() {
-    QFETCH(QString, typed);
-    QFETCH(bool, allowEmpty);
-    QFETCH(QString, result);
-    QFETCH(bool, message);
-    m_date->SetAllowEmpty(allowEmpty);
-    m_date->setFocus();
-    QTest::keyClicks(m_date->Box(), typed);
-    leave();
-    QCOMPARE(m_date->Text(), result);
-    QCOMPARE(m_date->Box()->displayText(), result.isEmpty() ? QStringLiteral("____-__-__") : result);
-    const auto& shown = m_env->prompt().shown();
-    QCOMPARE(shown.size(), message ? 1 : 0);
-    if (message) {
-        QCOMPARE(shown[0].title, kTitle);
-        QCOMPARE(shown[0].text, kMessage);
-        QCOMPARE(shown[0].icon, Prompt::Icon::Information);
-    }
-}
-
-void TstHCDate::emptyMaskAndText() {
-    QCOMPARE(m_date->Box()->displayText(), QStringLiteral("____-__-__"));
-    QCOMPARE(m_date->Text(), QString());
-    m_date->SetText(QStringLiteral("2026-01-02"));
-    QCOMPARE(m_date->Text(), QStringLiteral("2026-01-02"));
-    // Texts the mask would change are shown and kept as given until the user edits.
-    for (const QString& stored : {QStringLiteral("2026-2-3"), QStringLiteral("봄")}) {
-        m_date->SetText(stored);
-        m_date->setFocus();
-        leave();
-        QCOMPARE(m_date->Box()->displayText(), stored);
-        QCOMPARE(m_date->Text(), stored);
-        m_date->setFocus();
-        QTest::keyClicks(m_date->Box(), QStringLiteral("20260105"));
-        QCOMPARE(m_date->Text(), QStringLiteral("2026-01-05"));
-    }
-    m_date->SetText(QStringLiteral("1990-1-5"));
-    m_date->setFocus();
-    QTest::keyClick(m_date->Box(), Qt::Key_Backspace);
-    QCOMPARE(m_date->Box()->displayText(), QStringLiteral("____-__-__"));
-    QVERIFY(m_env->prompt().shown().isEmpty());
-    m_date->SetText(QString());
-    QCOMPARE(m_date->Box()->displayText(), QStringLiteral("____-__-__"));
-    QCOMPARE(m_date->Text(), QString());
-    // A stored text that is no date is shown as typed and refused on leaving.
-    m_date->SetText(QStringLiteral("2026-02-30"));
-    QCOMPARE(m_date->Text(), QStringLiteral("2026-02-30"));
-    m_date->setFocus();
-    leave();
-    QCOMPARE(m_date->Text(), QStringLiteral("2026-12-06"));
-    QCOMPARE(m_env->prompt().shown().size(), 1);
-}
-
-void TstHCDate::keysTakeDigitsOnly() {
-    m_date->setFocus();
-    QTest::keyClicks(m_date->Box(), QStringLiteral("2a0'2-6 1x2.0/6"));
-    QCOMPARE(m_date->Box()->displayText(), QStringLiteral("2026-12-06"));
-    // Korean typed into the box is refused as well.
-    m_date->Box()->selectAll();
-    QTest::sendKeyEvent(QTest::Click, m_date->Box(), Qt::Key_unknown, QStringLiteral("한"), Qt::NoModifier);
-    QTest::keyClicks(m_date->Box(), QStringLiteral("1"));
-    QCOMPARE(m_date->Box()->displayText(), QStringLiteral("1___-__-__"));
-}
-
-void TstHCDate::dayUpDown() {
-    auto* up = m_adv->findChild<QToolButton*>(QStringLiteral("btnUp"));
-    auto* down = m_adv->findChild<QToolButton*>(QStringLiteral("btnDown"));
-    QVERIFY(up && down);
-    QTest::mouseClick(up, Qt::LeftButton); // empty box: today
-    QCOMPARE(m_adv->Text(), QStringLiteral("2026-12-06"));
-    m_adv->SetText(QStringLiteral("2026-12-31"));
-    QTest::mouseClick(up, Qt::LeftButton);
-    QCOMPARE(m_adv->Text(), QStringLiteral("2027-01-01"));
-    m_adv->SetText(QStringLiteral("2024-03-01"));
-    QTest::mouseClick(down, Qt::LeftButton);
-    QCOMPARE(m_adv->Text(), QStringLiteral("2024-02-29"));
-    // Keyboard: PgDn / PgUp.
-    m_adv->setFocus();
-    QTest::keyClick(m_adv->Box(), Qt::Key_PageDown);
-    QTest::keyClick(m_adv->Box(), Qt::Key_PageDown);
-    QTest::keyClick(m_adv->Box(), Qt::Key_PageUp);
-    QCOMPARE(m_adv->Text(), QStringLiteral("2024-02-28"));
-    // A date that does not exist is refused first, then stepped from today.
-    m_adv->SetText(QStringLiteral("2026-02-30"));
-    QTest::mouseClick(up, Qt::LeftButton);
-    QCOMPARE(m_env->prompt().shown().size(), 1);
-    QCOMPARE(m_adv->Text(), QStringLiteral("2026-12-07"));
-    // Each date of a period steps on its own.
-    m_term->SetText1(QStringLiteral("2026-01-01"));
-    QTest::mouseClick(m_term->findChild<QToolButton*>(QStringLiteral("btnDown1")), Qt::LeftButton);
-    QTest::mouseClick(m_term->findChild<QToolButton*>(QStringLiteral("btnUp2")), Qt::LeftButton);
-    QCOMPARE(m_term->Text1(), QStringLiteral("2025-12-31"));
-    QCOMPARE(m_term->Text2(), QStringLiteral("2026-12-06"));
-}
-
-void TstHCDate::autoTabKeys() {
-    m_date->SetAutoTab(true);
-    m_term->SetAutoTab(true);
-    m_date->setFocus();
-    QTest::keyClicks(m_date->Box(), QStringLiteral("20260101"));
-    QTest::keyClick(m_date->Box(), Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), m_adv->Box());
-    QCOMPARE(m_date->Text(), QStringLiteral("2026-01-01"));
-    m_date->setFocus();
-    QTest::keyClick(m_date->Box(), Qt::Key_Up);
-    QCOMPARE(QApplication::focusWidget(), m_before);
-    // Within a period Enter and Down go from the start to the end date, then on.
-    m_term->setFocus();
-    QCOMPARE(QApplication::focusWidget(), m_term->Box1());
-    QTest::keyClick(m_term->Box1(), Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), m_term->Box2());
-    QTest::keyClick(m_term->Box2(), Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(QApplication::focusWidget(), m_after);
-    // Without AutoTab the keys stay in the box.
-    m_adv->setFocus();
-    QTest::keyClick(m_adv->Box(), Qt::Key_Return);
-    QTest::keyClick(m_adv->Box(), Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), m_adv->Box());
-}
-
-// Today, this month and this year, also on the first day of a year.
-void TstHCDate::todayAndThisMonth_data() {
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<QString>("monthStart");
-    QTest::addColumn<QString>("yearStart");
-    QTest::newRow("6 December") << QDate(2026, 12, 6) << "2026-12-01" << "2026-01-01";
-    QTest::newRow("1 January") << QDate(2027, 1, 1) << "2027-01-01" << "2027-01-01";
-}
-
-void TstHCDate::todayAndThisMonth() {
-    QFETCH(QDate, today);
-    QFETCH(QString, monthStart);
-    QFETCH(QString, yearStart);
-    Clock::setFixed(QDateTime(today, QTime(0, 0)));
-    const QString day = today.toString(Qt::ISODate);
-    m_date->ToDay();
-    QCOMPARE(m_date->Text(), day);
-    m_term->ToDay();
-    QCOMPARE(m_term->Text1(), day);
-    QCOMPARE(m_term->Text2(), day);
-    m_term->ThisMonth();
-    QCOMPARE(m_term->Text1(), monthStart);
-    QCOMPARE(m_term->Text2(), day);
-    m_term->ThisYear();
-    QCOMPARE(m_term->Text1(), yearStart);
-    QCOMPARE(m_term->Text2(), day);
-}
-
-void TstHCDate::calendarEnterPicks() {
-    m_date->SetText(QStringLiteral("2026-02-27"));
-    QTest::mouseClick(m_date->CalendarButton(), Qt::LeftButton);
-    FrmCalendar* cal = m_date->Box()->Calendar();
-    QVERIFY(cal);
-    QVERIFY(cal->isVisible());
-    QCOMPARE(cal->MonthView()->selectedDate(), QDate(2026, 2, 27));
-    // Two days on crosses into March; Enter picks the day under the cursor.
-    QWidget* grid = cal->MonthView()->findChild<QTableView*>();
-    QVERIFY(grid);
-    QTest::keyClick(grid, Qt::Key_Right);
-    QTest::keyClick(grid, Qt::Key_Right);
-    QTest::keyClick(grid, Qt::Key_Return);
-    QCOMPARE(m_date->Text(), QStringLiteral("2026-03-01"));
-    QTRY_VERIFY(!m_date->Box()->Calendar());
-}
-
-void TstHCDate::calendarClickPicks() {
-    // An empty box opens the calendar on today.
-    m_date->setFocus();
-    QTest::keyClick(m_date->Box(), Qt::Key_F4);
-    FrmCalendar* cal = m_date->Box()->Calendar();
-    QVERIFY(cal);
-    QCOMPARE(cal->MonthView()->selectedDate(), QDate(2026, 12, 6));
-    auto* grid = cal->MonthView()->findChild<QTableView*>();
-    QVERIFY(grid);
-    const QAbstractItemModel* model = grid->model();
-    QModelIndex day15;
-    for (int r = 0; r < model->rowCount() && !day15.isValid(); ++r)
-        for (int c = 0; c < model->columnCount(); ++c)
-            if (model->index(r, c).data().toString() == QStringLiteral("15")) {
-                day15 = model->index(r, c);
-                break;
-            }
-    QVERIFY(day15.isValid());
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(day15).center());
-    QCOMPARE(m_date->Text(), QStringLiteral("2026-12-15"));
-    QTRY_VERIFY(!m_date->Box()->Calendar());
-}
-
-void TstHCDate::calendarEscKeepsDate() {
-    m_term->SetText2(QStringLiteral("2026-05-05"));
-    QTest::mouseClick(m_term->findChild<QToolButton*>(QStringLiteral("btnCalendar2")), Qt::LeftButton);
-    FrmCalendar* cal = m_term->Box2()->Calendar();
-    QVERIFY(cal);
-    QWidget* grid = cal->MonthView()->findChild<QTableView*>();
-    QTest::keyClick(grid, Qt::Key_Down);
-    QTest::keyClick(grid, Qt::Key_Escape);
-    QTRY_VERIFY(!m_term->Box2()->Calendar());
-    QCOMPARE(m_term->Text2(), QStringLiteral("2026-05-05"));
-    QCOMPARE(m_term->Text1(), QString());
-    QVERIFY(m_env->prompt().shown().isEmpty());
-}
 
 QTEST_MAIN(TstHCDate)
 #include "tst_hcdate.moc"
