@@ -94,10 +94,7 @@ int frmFriend_Trade::newRow() const
 void frmFriend_Trade::SetFormMode(int member)
 {
     m_member = member;
-    setWindowTitle(QStringLiteral("회원별 거래 내역 - 관리번호 : [")
-                   + GetScalar(QStringLiteral("SELECT codeno FROM tblfriend WHERE code = ?"), {member}).toString()
-                   + QStringLiteral("]"));
-    load();
+    load(); // the title's management number comes with the member panel's row
 }
 
 void frmFriend_Trade::query()
@@ -210,11 +207,17 @@ void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
 void frmFriend_Trade::showMember(double outstanding, qint64 points)
 {
     Recordset rs;
+    const auto title = [this](const QString& number) {
+        setWindowTitle(QStringLiteral("회원별 거래 내역 - 관리번호 : [") + number + QStringLiteral("]"));
+    };
     if (m_member <= 1 || OpenRecordset(rs, QStringLiteral("SELECT * FROM tblfriend WHERE code = ?"), {m_member}) <= 0) {
+        title(m_member == 1 ? GetScalar(QStringLiteral("SELECT codeno FROM tblfriend WHERE code = 1")).toString()
+                            : QString());
         m_info->clear();
         return;
     }
     rs.moveFirst();
+    title(rs.text(QStringLiteral("codeno")));
     auto t = [&rs](const char* c) { return rs.text(QString::fromLatin1(c)); };
     auto day = [&rs, &t](const char* c, const char* lunar) {
         const QString d = t(c);
