@@ -5,6 +5,7 @@
 #include "TestEnv.h"
 
 #include "db/Database.h"
+#include "db/DatabaseStats.h"
 #include "sales/TradeStore.h"
 #include "sales/frmCardCheck.h"
 #include "sales/frmFriend_Trade.h"
@@ -92,15 +93,19 @@ static void BM_MemberFilter_Sql(benchmark::State& s)
 }
 static void BM_MemberFilter_Window(benchmark::State& s)
 {
+    qint64 statements = 0;
     for (auto _ : s) {
         s.PauseTiming();
         g_trade->memberFilter()->setChecked(false);
         const int row = g_trade->list()->searchCol(frmTrade::CFriend, 1, -1, QString::number(g_heavy));
         g_trade->list()->setActiveCell(frmTrade::CDate, row);
         s.ResumeTiming();
+        const qint64 before = StatementsRun();
         g_trade->memberFilter()->setChecked(true);
+        statements += StatementsRun() - before;
     }
     s.counters["rows"] = g_trade->list()->maxRows();
+    s.counters["statements"] = double(statements) / double(s.iterations());
 }
 static void BM_MemberTradeView_Sql(benchmark::State& s)
 {
@@ -111,9 +116,11 @@ static void BM_MemberTradeView_Sql(benchmark::State& s)
 }
 static void BM_MemberTradeView_Window(benchmark::State& s)
 {
+    const qint64 before = StatementsRun();
     for (auto _ : s)
         g_view->SetFormMode(g_heavy);
     s.counters["rows"] = g_view->list()->maxRows();
+    s.counters["statements"] = double(StatementsRun() - before) / double(s.iterations());
 }
 static void BM_PaymentOpen_Sql(benchmark::State& s)
 {

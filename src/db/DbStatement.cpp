@@ -40,8 +40,16 @@ double leadingNumber(const QString& text) {
 
 double toNumber(const QVariant& v) {
     if (!v.isValid() || v.isNull()) return 0.0;
-    if (v.typeId() == QMetaType::QString) return leadingNumber(v.toString());
-    return v.toDouble();
+    switch (v.typeId()) { // the engine's own types first, without a conversion
+    case QMetaType::LongLong:
+        return double(*static_cast<const qlonglong*>(v.constData()));
+    case QMetaType::Double:
+        return *static_cast<const double*>(v.constData());
+    case QMetaType::QString:
+        return leadingNumber(*static_cast<const QString*>(v.constData()));
+    default:
+        return v.toDouble();
+    }
 }
 
 // Hooks for the wait cursor while a statement waits on another writer's lock.

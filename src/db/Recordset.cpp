@@ -43,7 +43,12 @@ QString Recordset::text(const QString& name) const { return text(fieldIndex(name
 
 double Recordset::number(const QString& name) const { return toNumber(value(name)); }
 
-double Recordset::number(int col) const { return toNumber(value(col)); }
+double Recordset::number(int col) const {
+    // Read in place: a list reads several numbers of every row.
+    if (m_pos < 0 || m_pos >= m_rows.size()) return 0.0;
+    const auto& r = m_rows[m_pos];
+    return col >= 0 && col < r.size() ? toNumber(r[col]) : 0.0;
+}
 
 int Recordset::integer(const QString& name) const {
     return int(qRound64(toNumber(value(name))));

@@ -195,6 +195,7 @@ ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMappi
                 rs, QStringLiteral("SELECT codeno, COUNT(*) AS n FROM tblfriend WHERE code <> 1"
                                    " AND codeno <> '' GROUP BY codeno")) < 0)
             return failed(0);
+        holders.reserve(rs.recordCount()); // one number per member: no rehashing as it fills
         for (rs.moveFirst(); !rs.eof(); rs.moveNext())
             holders.insert(rs.text(0), rs.integer(QStringLiteral("n")));
     }

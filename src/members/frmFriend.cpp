@@ -690,10 +690,13 @@ void frmFriend::clearDetail()
 
 void frmFriend::ShowMemberDetail(int code)
 {
-    clearDetail();
+    // Texts are replaced, not cleared first: a selectable label keeps its text document
+    // when its text changes, and clearing would throw it away for every member shown.
     const MemberDetail d = LoadMemberDetail(code);
-    if (!d.found)
+    if (!d.found) {
+        clearDetail();
         return;
+    }
     auto t = [&d](const char* column) { return d.values.value(QString::fromLatin1(column)).toString(); };
     auto join = [](const QString& a, const QString& b) {
         return a.isEmpty() ? b : (b.isEmpty() ? a : a + QStringLiteral(" / ") + b);

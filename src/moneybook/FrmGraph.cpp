@@ -8,10 +8,12 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QFontMetrics>
 #include <QGraphicsSimpleTextItem>
 #include <QGridLayout>
@@ -53,6 +55,34 @@ const QLocale& numberLocale() {
 
 QString setting(const char* key, const char* fallback) {
     return Settings::getIn(kApp, kSection, QString::fromUtf8(key), QString::fromUtf8(fallback));
+}
+
+// The bars of a page that carry their date when dates do not fit under every bar: each
+// month's first bar, then every step-th bar between them where it keeps step bars from
+// its neighbours; the page's first bar too when it is not crowded by a month's first.
+// Empty when the labels are not all dates.
+QList<int> datedBars(const QStringList& labels, int step) {
+    for (const QString& l : labels)
+        if (!QDate::fromString(l, Qt::ISODate).isValid() || l.size() != 10) return {};
+    QList<int> monthStarts;
+    for (int i = 1; i < labels.size(); ++i)
+        if (labels[i].left(7) != labels[i - 1].left(7) &&
+            (monthStarts.isEmpty() || i - monthStarts.last() >= step))
+            monthStarts << i;
+    QList<int> kept;
+    if (monthStarts.isEmpty() || monthStarts.first() >= step) kept << 0;
+    int next = 0; // index into monthStarts
+    for (int i = kept.isEmpty() ? 0 : 1; i < labels.size(); ++i) {
+        if (next < monthStarts.size() && i == monthStarts[next]) {
+            kept << i;
+            ++next;
+            continue;
+        }
+        const bool farFromLast = kept.isEmpty() || i - kept.last() >= step;
+        const bool farFromNext = next >= monthStarts.size() || monthStarts[next] - i >= step;
+        if (farFromLast && farFromNext) kept << i;
+    }
+    return kept;
 }
 
 QString titleKey() {
@@ -289,16 +319,38 @@ void FrmGraph::ReDrawGraph() {
         bars->append(v);
         line->append(i - first, v);
     }
-    auto* axisX = new QBarCategoryAxis;
-    axisX->append(categories);
-    axisX->setTitleText(m_categoryTitle);
     // Labels wider than their bar would be cut short: they stand upright instead.
     int widest = 0;
-    const QFontMetrics fm(axisX->labelsFont());
+    static const QFont labelsFont = QBarCategoryAxis().labelsFont();
+    const QFontMetrics fm(labelsFont);
     for (const QString& c : categories)
         widest = qMax(widest, fm.horizontalAdvance(c));
-    const int room = (qMax(m_view->width(), 640) - 120) / qMax(1, int(categories.size()));
-    if (m_checks[RotatedLabels]->isChecked() || widest + 8 > room) axisX->setLabelsAngle(-90);
+    const int count = qMax(1, int(categories.size()));
+    const int room = (qMax(m_view->width(), 640) - 120) / count;
+    const bool upright = m_checks[RotatedLabels]->isChecked();
+    QAbstractAxis* axisX = nullptr;
+    // A run of days too dense for a date under every bar: each day keeps its bar, and the
+    // dates stand under every few bars and under each month's first bar.
+    const int step = upright ? (fm.height() + room - 1) / qMax(1, room)
+                             : (widest + 12 + room - 1) / qMax(1, room);
+    const QList<int> dated = step > 1 ? datedBars(categories, step) : QList<int>();
+    if (!dated.isEmpty()) {
+        auto* days = new QCategoryAxis;
+        days->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        days->setStartValue(-0.5);
+        for (int i : dated)
+            days->append(categories[i], i);
+        days->setRange(-0.5, categories.size() - 0.5);
+        days->setGridLineVisible(false);
+        if (upright) days->setLabelsAngle(-90);
+        axisX = days;
+    } else {
+        auto* names = new QBarCategoryAxis;
+        names->append(categories);
+        if (upright || widest + 8 > room) names->setLabelsAngle(-90);
+        axisX = names;
+    }
+    axisX->setTitleText(m_categoryTitle);
     auto* axisY = new QValueAxis;
     axisY->setGridLineVisible(m_checks[GridLines]->isChecked());
     axisY->setLabelFormat(QStringLiteral("%.0f"));

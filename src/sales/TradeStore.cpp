@@ -127,6 +127,8 @@ QVector<TradeLineRow> LoadTradeLines(int tradeCode)
 
 QString CardName(int cardCode)
 {
+    if (cardCode <= 1) // no card (1 is the fixed row "none"): nothing to ask the database
+        return {};
     return GetScalar(QStringLiteral("SELECT sname FROM tblcard WHERE code <> 1 AND code = ?"), {cardCode}).toString();
 }
 

@@ -94,10 +94,7 @@ int frmFriend_Trade::newRow() const
 void frmFriend_Trade::SetFormMode(int member)
 {
     m_member = member;
-    setWindowTitle(QStringLiteral("회원별 거래 내역 - 관리번호 : [")
-                   + GetScalar(QStringLiteral("SELECT codeno FROM tblfriend WHERE code = ?"), {member}).toString()
-                   + QStringLiteral("]"));
-    load();
+    load(); // the title's management number comes with the member panel's row
 }
 
 void frmFriend_Trade::query()
@@ -154,6 +151,7 @@ void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
     for (int i = 0; i < ColCount; ++i)
         at[i] = rs.fieldIndex(QString::fromLatin1(names[i]));
     const auto num = [&rs, &at](int c) { return rs.number(at[c]); };
+    QStringList cells(19);
     for (rs.moveFirst(); n > 0 && !rs.eof(); rs.moveNext()) {
         const int trade = int(qRound64(num(Code)));
         const double cash = num(Cash), card = num(Card), account = num(Account), points = num(Points);
@@ -170,14 +168,19 @@ void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
         }
         sumAmount += amount;
         const bool hasLine = qRound64(num(Line)) > 0;
-        m_list->appendRow(
-            {rs.text(at[Date]), rs.text(at[Name]), hasLine ? MoneyText(num(Number)) : QString(),
-             hasLine ? MoneyText(num(Price)) : QString(), hasLine ? MoneyText(amount) : QString(),
-             first ? MoneyText(qRound64(received)) : QString(), MoneyText(running), MoneyText(stack),
-             rs.text(at[In]), rs.text(at[Out]),
-             rs.text(at[End]) == QStringLiteral("1") ? QStringLiteral("1") : QString(), rs.text(at[Memo]),
-             QString::number(trade), PlainNumber(cash), PlainNumber(card), PlainNumber(account), PlainNumber(points),
-             hasLine ? rs.text(at[Line]) : QString(), hasLine ? rs.text(at[Service]) : QString()});
+        const QString none;
+        QString texts[] = {
+            rs.text(at[Date]), rs.text(at[Name]), hasLine ? MoneyText(num(Number)) : none,
+            hasLine ? MoneyText(num(Price)) : none, hasLine ? MoneyText(amount) : none,
+            first ? MoneyText(qRound64(received)) : none, MoneyText(running), MoneyText(stack),
+            rs.text(at[In]), rs.text(at[Out]),
+            rs.text(at[End]) == QStringLiteral("1") ? QStringLiteral("1") : none, rs.text(at[Memo]),
+            QString::number(trade), PlainNumber(cash), PlainNumber(card), PlainNumber(account), PlainNumber(points),
+            hasLine ? rs.text(at[Line]) : none, hasLine ? rs.text(at[Service]) : none};
+        // One list for every row, its cells replaced.
+        for (int i = 0; i < int(std::size(texts)); ++i)
+            cells[i] = std::move(texts[i]);
+        m_list->appendRow(cells);
     }
     // The rows hold every trade of the member, so their sums are the member's balances.
     showMember(running, qRound64(sumPoints - usedPoints));
@@ -204,11 +207,17 @@ void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
 void frmFriend_Trade::showMember(double outstanding, qint64 points)
 {
     Recordset rs;
+    const auto title = [this](const QString& number) {
+        setWindowTitle(QStringLiteral("회원별 거래 내역 - 관리번호 : [") + number + QStringLiteral("]"));
+    };
     if (m_member <= 1 || OpenRecordset(rs, QStringLiteral("SELECT * FROM tblfriend WHERE code = ?"), {m_member}) <= 0) {
+        title(m_member == 1 ? GetScalar(QStringLiteral("SELECT codeno FROM tblfriend WHERE code = 1")).toString()
+                            : QString());
         m_info->clear();
         return;
     }
     rs.moveFirst();
+    title(rs.text(QStringLiteral("codeno")));
     auto t = [&rs](const char* c) { return rs.text(QString::fromLatin1(c)); };
     auto day = [&rs, &t](const char* c, const char* lunar) {
         const QString d = t(c);

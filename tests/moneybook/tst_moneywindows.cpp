@@ -133,13 +133,16 @@ QVariant cell(const QString& sql, const QVariantList& params = {}) {
     return GetScalar(sql, params);
 }
 
-// What a person reads on the graph, left to right: each name under a bar with the value
-// written above it ("마트=100"), or the name alone when no values are shown.
-QStringList barsSeen(FrmGraph* graph) {
+// The texts on the graph with the middle of each across: the names under the bars and the
+// values written in the plot, each left to right.
+struct GraphTexts {
+    QList<std::pair<double, QString>> names, values;
+};
+GraphTexts graphTexts(FrmGraph* graph) {
     QCoreApplication::processEvents();
     QChart* chart = graph->chart();
     const QRectF plot = chart->plotArea();
-    QList<std::pair<double, QString>> names, values;
+    GraphTexts out;
     for (QGraphicsItem* item : chart->scene()->items()) {
         QString text;
         if (auto* t = dynamic_cast<QGraphicsTextItem*>(item))
@@ -150,15 +153,23 @@ QStringList barsSeen(FrmGraph* graph) {
         const QRectF r = item->sceneBoundingRect();
         if (r.center().y() > plot.bottom() && r.right() > plot.left() &&
             text != chart->axes(Qt::Horizontal).value(0)->titleText())
-            names.append({r.center().x(), text.remove(QChar(0x200B))});
+            out.names.append({r.center().x(), text.remove(QChar(0x200B))});
         else if (plot.contains(r.center()))
-            values.append({r.center().x(), text});
+            out.values.append({r.center().x(), text});
     }
-    std::sort(names.begin(), names.end());
-    std::sort(values.begin(), values.end());
+    std::sort(out.names.begin(), out.names.end());
+    std::sort(out.values.begin(), out.values.end());
+    return out;
+}
+
+// What a person reads on the graph, left to right: each name under a bar with the value
+// written above it ("마트=100"), or the name alone when no values are shown.
+QStringList barsSeen(FrmGraph* graph) {
+    const GraphTexts seen = graphTexts(graph);
     QStringList out;
-    for (int i = 0; i < names.size(); ++i)
-        out << names[i].second + (values.isEmpty() ? QString() : "=" + values.value(i).second);
+    for (int i = 0; i < seen.names.size(); ++i)
+        out << seen.names[i].second +
+                   (seen.values.isEmpty() ? QString() : "=" + seen.values.value(i).second);
     return out;
 }
 
@@ -237,6 +248,7 @@ private slots:
     void balanceWindowFollowsLedger();
     void graphs();
     void graphNamesAndValues();
+    void graphDayLabels();
 };
 
 void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
@@ -1070,6 +1082,56 @@ void TestMoneyWindows::graphs() {
         graph->printTo(&writer);
     }
     QVERIFY(QFileInfo(pdf).size() > 1000);
+}
+
+// Days too many for a date under every bar: each day keeps its bar, and each date shown
+// stands under the bar of that day, the first of every month among them, across month
+// ends, the 31st, a leap day and a day without entries.
+void TestMoneyWindows::graphDayLabels() {
+    for (QDate d(2024, 1, 1); d < QDate(2024, 4, 20); d = d.addDays(1))
+        if (d != QDate(2024, 3, 31))
+            addEntry(d.toString("yyyy-MM-dd"), 0, d.month() * 100 + d.day()); // 229: Feb 29
+    auto* w = open<FrmRPT_graphA>("mnuRecord_Graph", "FrmRPT_graphA");
+    QVERIFY(w);
+    w->period()->SetText1("2024-01-01");
+    w->period()->SetText2("2024-12-31");
+    click(w, "optType(0)");
+    click(w, "btnQuery");
+    auto* graph = dynamic_cast<FrmGraph*>(WindowRegistry::find("FrmGraph"));
+    QVERIFY(graph);
+    WindowRegistry::subWindowOf(graph)->showMaximized();
+    click(graph, "chkGrpStat(0)");
+    QCOMPARE(graph->pageCount(), 3);
+
+    QStringList dates;
+    QStringList bars;
+    for (int page = 1; page <= 3; ++page) {
+        graph->setPage(page);
+        const GraphTexts seen = graphTexts(graph);
+        QCOMPARE(seen.values.size(), page < 3 ? 50 : 109 - 100);
+        for (const auto& v : seen.values)
+            bars << v.second;
+        QVERIFY2(seen.names.size() >= 5 && seen.names.size() < 25,
+                 qPrintable(QString::number(seen.names.size())));
+        for (const auto& [x, date] : seen.names) {
+            // The value written over the nearest bar is that day's month and day.
+            const auto under = std::min_element(
+                seen.values.begin(), seen.values.end(), [x = x](const auto& a, const auto& b) {
+                    return std::abs(a.first - x) < std::abs(b.first - x);
+                });
+            const QDate d = QDate::fromString(date, "yyyy-MM-dd");
+            QVERIFY2(d.isValid(), qPrintable(date));
+            QCOMPARE(under->second, QString::number(d.month() * 100 + d.day()));
+            dates << date;
+        }
+    }
+    QCOMPARE(bars.size(), 109);
+    QCOMPARE(bars.mid(29, 3), QStringList({"130", "131", "201"}));
+    QCOMPARE(bars.mid(59, 3), QStringList({"229", "301", "302"}));
+    QCOMPARE(bars.mid(89, 3), QStringList({"330", "401", "402"}));
+    for (const char* first : {"2024-01-01", "2024-02-01", "2024-03-01", "2024-04-01"})
+        QVERIFY2(dates.contains(first), qPrintable(dates.join(' ')));
+    QCOMPARE(dates.removeDuplicates(), 0);
 }
 
 QTEST_MAIN(TestMoneyWindows)
