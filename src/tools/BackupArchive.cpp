@@ -592,6 +592,9 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
             if (total > 0) reread = double(done) / total;
             parallelStep();
         });
+    // The archive goes to the disk while the check may still run: writing waits for the
+    // disk, the check for the processor.
+    const bool synced = readOk && syncToDisk(part);
     checker.join();
     if (shared.cancelled()) return fail(QStringLiteral("취소되었습니다"));
     if (!zipOk) return fail(why);
@@ -600,7 +603,7 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     if (!checkOk)
         return fail(QStringLiteral("백업할 데이터베이스의 검사에서 문제가 발견되었습니다. ") +
                     checkError);
-    if (!syncToDisk(part))
+    if (!synced)
         return fail(part + QStringLiteral(" 파일을 디스크에 기록할 수 없습니다"));
     if (!renameOver(part, archivePath, &why)) return fail(why);
     syncToDisk(QFileInfo(archivePath).absolutePath());
