@@ -345,6 +345,16 @@ private slots:
                                  "UPDATE options SET optvalue = '%1' WHERE optname = 'DBVer'")
                                  .arg(kSchemaVersion + 1)}));
             }
+            // A backup of such a database checks its copy the same way and keeps nothing.
+            if (kind == QStringLiteral("index") || kind == QStringLiteral("orphan")) {
+                const QString from = work.filePath(QStringLiteral("damaged"));
+                QVERIFY(QDir().mkpath(from) && QFile::copy(db, from + QStringLiteral("/dbMain.db")));
+                QString why;
+                QVERIFY(!WriteBackupArchive(from, work.filePath(QStringLiteral("refused.zip")), {}, &why));
+                QVERIFY2(why.startsWith(QStringLiteral("백업할 데이터베이스의 검사에서 문제가 발견되었습니다.")),
+                         qPrintable(why));
+                QCOMPARE(QDir(work.path()).entryList({QStringLiteral("refused*")}), QStringList());
+            }
             const QString name = kind == QStringLiteral("traversal")
                                      ? QStringLiteral("../dbMain.db")
                                  : kind == QStringLiteral("empty") ? QStringLiteral("readme.txt")
