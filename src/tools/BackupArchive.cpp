@@ -259,9 +259,8 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
 constexpr double kCheckTicksPerMB = 6.2;
 constexpr double kSplitCheckTicksPerMB = 9.4;
 
-// Connections for the check. A backup runs it beside the compression: on two cores the
-// three threads share the machine, and the check, the longest part, no longer waits for
-// one core alone.
+// Connections for the check, in a backup too: there it runs beside the compression, three
+// threads sharing the cores, so the check, the longest part, no longer rests on one core.
 constexpr int kCheckWorkers = 2;
 
 // Integrity, MemberDesk's tables and a schema version this program reads. `fraction`
@@ -529,10 +528,10 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     if (copied) copied();
     if (!report(progress, 20, QStringLiteral("compress"))) return fail(QStringLiteral("취소되었습니다"));
 
-    // 20..99: the copy is checked on two connections (threads) while a third compresses it
-    // and then reads the written archive back against its checksums. The checksums are taken from the same
-    // copy, so an archive whose entries match them holds exactly the database that passed
-    // the check.
+    // 20..99: the copy is checked on two connections (threads) while a third compresses it,
+    // reads the written archive back against its checksums and puts it on the disk. The
+    // checksums are taken from the same copy, so an archive whose entries match them holds
+    // exactly the database that passed the check.
     SharedProgress shared(progress);
     std::atomic<double> compressed{0}, reread{0}, checked{0};
     auto parallelStep = [&] {
