@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -25,6 +26,11 @@
 
 #include <algorithm>
 #include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <memory>
 
 namespace {
@@ -224,6 +230,61 @@ double processCpuSeconds() {
     getrusage(RUSAGE_SELF, &u);
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
+// CPU seconds of each thread while a step runs, sampled from /proc every 20 ms: the sum
+// over all threads and the thread that worked longest (the step's critical path on an idle
+// machine with enough cores).
+class ThreadCpu {
+public:
+    ThreadCpu() : m_sampler([this] { loop(); }) {}
+    ~ThreadCpu() { stop(); }
+    void stop() {
+        if (!m_sampler.joinable()) return;
+        m_stop = true;
+        m_sampler.join();
+        sample();
+    }
+    double longest() const {
+        double most = 0;
+        for (double v : m_cpu) most = std::max(most, v);
+        return most;
+    }
+    double threads() const { return double(m_cpu.size()); }
+
+private:
+    void loop() {
+        m_self = QString::number(gettid());
+        while (!m_stop) {
+            sample();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    void sample() {
+        const long tick = sysconf(_SC_CLK_TCK);
+        for (const QString& tid : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (tid == m_self) continue;
+            QFile f("/proc/self/task/" + tid + "/stat");
+            if (!f.open(QIODevice::ReadOnly)) continue;
+            const QByteArray line = f.readAll();
+            // Fields after the command name in brackets: utime and stime are the 12th and 13th.
+            const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+            if (fields.size() < 13) continue;
+            const double cpu = (fields[11].toDouble() + fields[12].toDouble()) / tick;
+            if (!m_start.contains(tid)) m_start[tid] = m_seenBefore ? 0 : cpu;
+            m_cpu[tid] = cpu - m_start[tid];
+        }
+        m_seenBefore = true;
+    }
+    QHash<QString, double> m_start, m_cpu;
+    bool m_seenBefore = false;
+    QString m_self;
+    std::atomic<bool> m_stop{false};
+    std::thread m_sampler;
+};
+void reportThreads(benchmark::State& s, ThreadCpu& t) {
+    t.stop();
+    s.counters["cpu_longest_thread_s"] = t.longest();
+    s.counters["threads"] = t.threads();
+}
 void BM_BackupSnapshot(benchmark::State& s) {
     for (auto _ : s)
         SnapshotDatabase(g_bigFolder + "/dbMain.db", g_work->filePath("snap.db"));
@@ -231,16 +292,24 @@ void BM_BackupSnapshot(benchmark::State& s) {
 }
 // The integrity check on one connection and split over two (the backup's way).
 void BM_BackupCheck(benchmark::State& s) {
+    ThreadCpu threads;
     const double cpu0 = processCpuSeconds();
+    int ticks = 0;
     for (auto _ : s)
-        CheckDatabaseFile(g_work->filePath("snap.db"), {"tblfriend"}, {}, int(s.range(0)));
+        CheckDatabaseFile(g_work->filePath("snap.db"), {"tblfriend"}, [&] { ++ticks; }, int(s.range(0)));
     s.counters["cpu_all_threads_s"] = processCpuSeconds() - cpu0;
+    // What the progress estimate of the check expects per megabyte (kCheckTicksPerMB).
+    s.counters["ticks_per_MB"] = ticks / (QFileInfo(g_work->filePath("snap.db")).size() / 1e6);
+    reportThreads(s, threads);
 }
 void BM_BackupCompress(benchmark::State& s) {
+    ThreadCpu threads;
     for (auto _ : s)
         WriteZip(g_work->filePath("plain.zip"), {{"dbMain.db", g_work->filePath("snap.db")}});
+    reportThreads(s, threads);
 }
 void BM_BackupVerify(benchmark::State& s) {
+    ThreadCpu threads;
     const double cpu0 = processCpuSeconds();
     for (auto _ : s)
         VerifyBackupArchive(g_work->filePath("full.zip"), nullptr, nullptr, gapMeter());
@@ -248,9 +317,11 @@ void BM_BackupVerify(benchmark::State& s) {
     s.counters["max_progress_gap_ms"] = g_maxGapMs;
     s.counters["max_still_ms"] = g_maxStillMs;
     s.SetLabel("longest gap before " + g_gapAt + ", longest still at " + g_stillAt);
+    reportThreads(s, threads);
 }
 // closed_ms: from the start until the database is copied, the time MemberDesk stays closed.
 void BM_BackupWhole(benchmark::State& s) {
+    ThreadCpu threads;
     const double cpu0 = processCpuSeconds();
     double closedMs = 0;
     for (auto _ : s) {
@@ -265,8 +336,10 @@ void BM_BackupWhole(benchmark::State& s) {
     s.counters["max_progress_gap_ms"] = g_maxGapMs;
     s.counters["max_still_ms"] = g_maxStillMs;
     s.SetLabel("longest gap before " + g_gapAt + ", longest still at " + g_stillAt);
+    reportThreads(s, threads);
 }
 void BM_Restore(benchmark::State& s) {
+    ThreadCpu threads;
     const double cpu0 = processCpuSeconds();
     for (auto _ : s)
         RestoreBackupArchive(g_work->filePath("full.zip"), g_bigFolder, g_work->filePath("kept"),
@@ -275,6 +348,7 @@ void BM_Restore(benchmark::State& s) {
     s.counters["max_progress_gap_ms"] = g_maxGapMs;
     s.counters["max_still_ms"] = g_maxStillMs;
     s.SetLabel("longest gap before " + g_gapAt + ", longest still at " + g_stillAt);
+    reportThreads(s, threads);
 }
 
 // ---- clearing ----

@@ -167,8 +167,7 @@ QStringList indexStatements() {
         {"tbltrade", "cardchk"},           {"tbltradesub", "ctbltrade"},
         {"tbltradesub", "ctblservice"},    {"tblgrouping", "ctblgrouping"},
         {"tblgrouping", "accountname"},    {"tbljangbu", "sdate"},
-        {"tbljangbu", "ctblitem"},         {"tbljangbu", "cgroupin"},
-        {"tbljangbu", "cgroupout"},        {"tbljangbu", "ctblusename"},
+        {"tbljangbu", "ctblitem"},         {"tbljangbu", "ctblusename"},
         {"tbluserfieldlist", "branchclass"}, {"schedules", "sdate"},
         {"schedules", "ocode"},
     };
@@ -179,7 +178,8 @@ QStringList indexStatements() {
         out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_%1_%2 ON %1 (%2)").arg(t, c);
     }
     out << QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS ix_options_optname ON options (optname)");
-    // Money-book balances sum amounts by section and date, or by place and section.
+    // Money-book balances sum amounts by section and date, or by place and section. The
+    // place indexes also serve every look-up by place alone.
     out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_section_date ON tbljangbu (sectionclass, sdate, smoney)")
         << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_in_section ON tbljangbu (cgroupin, sectionclass, smoney)")
         << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_out_section ON tbljangbu (cgroupout, sectionclass, smoney)");
@@ -216,6 +216,10 @@ QStringList indexStatements() {
                           "hpline LIKE '%,%' OR hline1 LIKE '%,%' OR hline2 LIKE '%,%' OR hline3 LIKE '%,%'"
                           " OR finalline LIKE '%,%' OR keyline LIKE '%,%'");
     return out;
+}
+
+QStringList retiredIndexNames() {
+    return {QStringLiteral("ix_tbljangbu_cgroupin"), QStringLiteral("ix_tbljangbu_cgroupout")};
 }
 
 bool hasFixedRow(const QString& table) {

@@ -247,6 +247,12 @@ bool EnsureIndexes() {
         }
         if (!step.exec(sql)) return false;
     }
+    // A covered index that stays (another login owns it on the server) only costs speed.
+    for (const QString& ix : Schema::retiredIndexNames()) {
+        if (ServerDatabase() && !existing.contains(ix)) continue;
+        const SqlOutcome o = RunSilent(QStringLiteral("DROP INDEX IF EXISTS ") + ix);
+        if (!o.ok) qCWarning(lcStartup, "covered index kept (%s): %s", qPrintable(o.error), qPrintable(ix));
+    }
     return true;
 }
 

@@ -259,13 +259,9 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
 constexpr double kCheckTicksPerMB = 6.2;
 constexpr double kSplitCheckTicksPerMB = 9.4;
 
-// Connections for the check: two where it has the machine's cores to itself (verify,
-// restore). A backup compresses beside it, so the second is taken only where a core is
-// left over; on two cores it would only add the split's extra work.
-int checkWorkers(bool besideCompression) {
-    if (!besideCompression) return 2;
-    return std::thread::hardware_concurrency() >= 3 ? 2 : 1;
-}
+// Connections for the check, in a backup too: there it runs beside the compression, three
+// threads sharing the cores, so the check, the longest part, no longer rests on one core.
+constexpr int kCheckWorkers = 2;
 
 // Integrity, MemberDesk's tables and a schema version this program reads. `fraction`
 // gets the estimated share of the check done (0..1, never reaching 1 before the end).
@@ -311,7 +307,9 @@ bool syncToDisk(const QString& path) {
     return ok;
 }
 
-// Progress reported from more than one thread: one call at a time, never going back.
+// Progress reported from more than one thread: one call at a time, never going back, nor
+// back to a stage it already left (a thread may report a stage it read just before
+// another thread moved on).
 // Workers report very often (every few kilobytes compressed); the window hears of it when
 // the percentage or the stage changes, or at least every kHeartbeatMs while work goes on.
 class SharedProgress {
@@ -321,12 +319,14 @@ public:
     bool operator()(int percent, const QString& stage) {
         std::lock_guard<std::mutex> lock(m_mutex);
         percent = std::max(m_last, percent);
-        if (percent == m_last && stage == m_stage && m_since.elapsed() < kHeartbeatMs)
+        const QString shown = stage != m_stage && m_left.contains(stage) ? m_stage : stage;
+        if (percent == m_last && shown == m_stage && m_since.elapsed() < kHeartbeatMs)
             return !m_cancelled;
+        if (shown != m_stage) m_left << m_stage;
         m_last = percent;
-        m_stage = stage;
+        m_stage = shown;
         m_since.restart();
-        if (!report(m_progress, m_last, stage)) m_cancelled = true;
+        if (!report(m_progress, m_last, m_stage)) m_cancelled = true;
         return !m_cancelled;
     }
     bool cancelled() {
@@ -339,6 +339,7 @@ private:
     std::mutex m_mutex;
     int m_last = -1;
     QString m_stage;
+    QStringList m_left;
     QElapsedTimer m_since;
     bool m_cancelled = false;
 };
@@ -476,7 +477,7 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
     return checkMemberDatabase(
         db, error, dbVer,
         [&](double f) { report(progress, mid + int((to - mid) * f), QStringLiteral("verify")); },
-        checkWorkers(false));
+        kCheckWorkers);
 }
 
 bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
@@ -527,15 +528,16 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     if (copied) copied();
     if (!report(progress, 20, QStringLiteral("compress"))) return fail(QStringLiteral("취소되었습니다"));
 
-    // 20..99: the copy is checked on one core while the other compresses it and then reads
-    // the written archive back against its checksums. The checksums are taken from the same
-    // copy, so an archive whose entries match them holds exactly the database that passed
-    // the check.
+    // 20..99: the copy is checked on two connections (threads) while a third compresses it,
+    // reads the written archive back against its checksums and puts it on the disk. The
+    // checksums are taken from the same copy, so an archive whose entries match them holds
+    // exactly the database that passed the check.
     SharedProgress shared(progress);
     std::atomic<double> compressed{0}, reread{0}, checked{0};
     auto parallelStep = [&] {
-        // Shares of the work as measured: compressing 2, reading back 1, the check 5.
-        const double done = (2 * compressed.load() + reread.load() + 5 * checked.load()) / 8;
+        // Shares of the processor time as measured: compressing 2, reading back 1, the check
+        // on its two connections 7.
+        const double done = (2 * compressed.load() + reread.load() + 7 * checked.load()) / 10;
         return shared(20 + int(79 * done), compressed.load() < 1 ? QStringLiteral("compress")
                                                                  : QStringLiteral("verify"));
     };
@@ -548,7 +550,7 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
                 checked = f;
                 parallelStep();
             },
-            checkWorkers(true));
+            kCheckWorkers);
     });
     int err = 0;
     bool zipOk = false;
@@ -589,6 +591,9 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
             if (total > 0) reread = double(done) / total;
             parallelStep();
         });
+    // The archive goes to the disk while the check may still run: writing waits for the
+    // disk, the check for the processor.
+    const bool synced = readOk && syncToDisk(part);
     checker.join();
     if (shared.cancelled()) return fail(QStringLiteral("취소되었습니다"));
     if (!zipOk) return fail(why);
@@ -597,7 +602,7 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     if (!checkOk)
         return fail(QStringLiteral("백업할 데이터베이스의 검사에서 문제가 발견되었습니다. ") +
                     checkError);
-    if (!syncToDisk(part))
+    if (!synced)
         return fail(part + QStringLiteral(" 파일을 디스크에 기록할 수 없습니다"));
     if (!renameOver(part, archivePath, &why)) return fail(why);
     syncToDisk(QFileInfo(archivePath).absolutePath());
@@ -632,8 +637,8 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
         cleanup();
         return fail(why);
     }
-    // 25..80: the unpacked database is checked on one core while the other keeps the old
-    // database as it is, log files included. Both must succeed before anything changes.
+    // 25..80: the unpacked database is checked (on two connections) while this thread keeps
+    // the old database as it is, log files included. Both must succeed before anything changes.
     const QString kept = keepRoot + QStringLiteral("/before-restore_") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
     // Filled under a name that says it is not whole; renamed once every copy is on the disk.
@@ -667,7 +672,7 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
                 checked = f;
                 step();
             },
-            checkWorkers(false));
+            kCheckWorkers);
     });
     const QStringList oldFiles = {kMainDb, kMainDb + QStringLiteral("-wal"),
                                   kMainDb + QStringLiteral("-journal"),

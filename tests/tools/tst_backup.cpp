@@ -332,6 +332,16 @@ private slots:
                                  "UPDATE options SET optvalue = '%1' WHERE optname = 'DBVer'")
                                  .arg(kSchemaVersion + 1)}));
             }
+            // A backup of such a database checks its copy the same way and keeps nothing.
+            if (kind == QStringLiteral("index") || kind == QStringLiteral("orphan")) {
+                const QString from = work.filePath(QStringLiteral("damaged"));
+                QVERIFY(QDir().mkpath(from) && QFile::copy(db, from + QStringLiteral("/dbMain.db")));
+                QString why;
+                QVERIFY(!WriteBackupArchive(from, work.filePath(QStringLiteral("refused.zip")), {}, &why));
+                QVERIFY2(why.startsWith(QStringLiteral("백업할 데이터베이스의 검사에서 문제가 발견되었습니다.")),
+                         qPrintable(why));
+                QCOMPARE(QDir(work.path()).entryList({QStringLiteral("refused*")}), QStringList());
+            }
             const QString name = kind == QStringLiteral("traversal")
                                      ? QStringLiteral("../dbMain.db")
                                  : kind == QStringLiteral("empty") ? QStringLiteral("readme.txt")
@@ -380,11 +390,13 @@ private slots:
         QTemporaryDir work;
         const QString archive = work.filePath(QStringLiteral("a.zip"));
         int snapshotSteps = 0;
+        QList<QPair<int, QString>> reports;
         bool wroteAfterCopy = false;
         QString error;
         QVERIFY2(WriteBackupArchive(
                      App().dbFolder, archive,
-                     [&](int, const QString& stage) {
+                     [&](int percent, const QString& stage) {
+                         reports << qMakePair(percent, stage);
                          if (stage == QStringLiteral("snapshot") && ++snapshotSteps == 2)
                              other.exec(QStringLiteral(
                                  "BEGIN; UPDATE tbljangbu SET smoney = smoney - 100 WHERE smemo = "
@@ -401,6 +413,16 @@ private slots:
                      }),
                  qPrintable(error));
         QVERIFY(snapshotSteps >= 3);
+        // Reported from three threads at once, the window still sees the bar only move on,
+        // through the stages in their order, and 100 only at the end.
+        const QStringList stages = {QStringLiteral("snapshot"), QStringLiteral("compress"),
+                                    QStringLiteral("verify"), QStringLiteral("done")};
+        for (qsizetype i = 1; i < reports.size(); ++i) {
+            QVERIFY(reports[i].first >= reports[i - 1].first);
+            QVERIFY(stages.indexOf(reports[i].second) >= stages.indexOf(reports[i - 1].second));
+            QVERIFY(reports[i - 1].first < 100);
+        }
+        QCOMPARE(reports.last(), qMakePair(100, QStringLiteral("done")));
         QVERIFY(wroteAfterCopy);
         QCOMPARE(other
                      .value(QStringLiteral(
