@@ -1,4 +1,31 @@
+# Build speed. The layer libraries compile in batches (unity build) against precompiled Qt
+# headers; the tests and benchmarks link one shared library made of the same objects
+# (md_shared) instead of every static library each. The installed programs stay static.
+option(MEMBERDESK_UNITY "Compile each library's sources in batches" ON)
+set(MD_UNITY_BATCH 8 CACHE STRING "Sources per batch of a library's unity build")
+# Precompiled headers: the Qt and standard headers nearly every file of a level includes.
+set(MD_PCH_CORE <QtCore> <QtGui> <functional> <memory> <optional> <vector> <algorithm>)
+set(MD_PCH_UI ${MD_PCH_CORE} <QtWidgets> <QtPrintSupport>)
+set(MD_PCH_TEST ${MD_PCH_UI} <QtTest>)
+# md_pch_holder(<name> HEADERS ... LIBS ... [OPTIONS ...]): a target that only precompiles
+# HEADERS with the flags LIBS bring, for others to reuse (target_precompile_headers
+# REUSE_FROM). GCC takes a precompiled header only where every macro given on the command
+# line when it was made is given again alike, so the holders carry no definitions of their
+# own and the users may add theirs. Qt Test defines the folder of each test program, hence
+# one holder per test folder.
+function(md_pch_holder name)
+  cmake_parse_arguments(ARG "" "" "HEADERS;LIBS;OPTIONS" ${ARGN})
+  set(_src ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+  file(CONFIGURE OUTPUT ${_src} CONTENT "// precompiled headers only\n")
+  add_library(${name} OBJECT ${_src})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_compile_options(${name} PRIVATE ${ARG_OPTIONS})
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  target_precompile_headers(${name} PRIVATE ${ARG_HEADERS})
+endfunction()
+
 # One static library per subsystem folder: every .cpp/.h/.qrc in the folder belongs to it.
+# It reuses the precompiled headers of its level: the widget ones when it uses widgets.
 function(md_subsystem_library name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS
@@ -7,6 +34,68 @@ function(md_subsystem_library name)
   add_library(${name} STATIC ${_src})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  # The shared library of the tests is made of these objects.
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON
+    UNITY_BUILD ${MEMBERDESK_UNITY} UNITY_BUILD_BATCH_SIZE ${MD_UNITY_BATCH})
+  if(MEMBERDESK_UNITY)
+    # A batch includes the .cpp files, so a class of one file with a member of a file-local
+    # type looks to the compiler like one defined in a header.
+    target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+  endif()
+  if(NOT TARGET md_pch_core)
+    md_pch_holder(md_pch_core HEADERS ${MD_PCH_CORE} LIBS Qt6::Core Qt6::Gui)
+    md_pch_holder(md_pch_ui HEADERS ${MD_PCH_UI} LIBS Qt6::Widgets Qt6::PrintSupport)
+  endif()
+  if(Qt6::Widgets IN_LIST ARG_LIBS)
+    target_precompile_headers(${name} REUSE_FROM md_pch_ui)
+  else()
+    target_precompile_headers(${name} REUSE_FROM md_pch_core)
+  endif()
+  set_property(GLOBAL APPEND PROPERTY MD_LAYER_LIBS ${name})
+endfunction()
+
+# md_shared: every layer library's objects in one shared library, with the libraries they
+# use outside the project, for the test and benchmark programs (found through their RPATH
+# in the build tree). Call after the last layer library.
+function(md_shared_library)
+  get_property(_layers GLOBAL PROPERTY MD_LAYER_LIBS)
+  set(_objs "")
+  set(_ext "")
+  foreach(_l ${_layers})
+    list(APPEND _objs $<TARGET_OBJECTS:${_l}>)
+    get_target_property(_libs ${_l} LINK_LIBRARIES)
+    foreach(_x ${_libs})
+      if(NOT _x IN_LIST _layers)
+        list(APPEND _ext ${_x})
+      endif()
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES _ext)
+  set_property(GLOBAL PROPERTY MD_SHARED_EXTERNAL ${_ext})
+  add_library(md_shared SHARED ${_objs})
+  target_link_libraries(md_shared PUBLIC ${_ext})
+  target_include_directories(md_shared PUBLIC ${PROJECT_SOURCE_DIR}/src
+    $<TARGET_PROPERTY:md_core,INTERFACE_INCLUDE_DIRECTORIES>)
+endfunction()
+
+# The precompiled headers of the test (or benchmark) programs of the current folder: the
+# libraries md_testsupport gives them, and EXTRA.
+function(md_test_pch name)
+  get_property(_ext GLOBAL PROPERTY MD_SHARED_EXTERNAL)
+  md_pch_holder(${name} HEADERS ${MD_PCH_TEST} LIBS ${_ext} Qt6::Test Qt6::Widgets ${ARGN}
+                OPTIONS ${MD_TEST_DEBUG_FLAGS})
+endfunction()
+
+# The layer libraries a test names in LIBS come from md_shared; others are linked as named.
+function(md_link_shared target)
+  get_property(_layers GLOBAL PROPERTY MD_LAYER_LIBS)
+  set(_keep "")
+  foreach(_x ${ARGN})
+    if(NOT _x IN_LIST _layers)
+      list(APPEND _keep ${_x})
+    endif()
+  endforeach()
+  target_link_libraries(${target} PRIVATE md_shared ${_keep})
 endfunction()
 
 # Every tst_*.cpp in a tests/ folder becomes one Qt Test executable registered in CTest.
@@ -21,10 +110,19 @@ function(md_tests)
   file(CHMOD ${_runtime} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
   file(GLOB _extra CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  string(MAKE_C_IDENTIFIER ${CMAKE_CURRENT_SOURCE_DIR} _dir)
+  string(REGEX REPLACE ".*_tests_" "" _dir ${_dir})
+  set(_pch md_pch_tests_${_dir})
+  if(_tests)
+    md_test_pch(${_pch})
+  endif()
   foreach(_t ${_tests})
     get_filename_component(_n ${_t} NAME_WE)
     add_executable(${_n} ${_t} ${_extra})
-    target_link_libraries(${_n} PRIVATE md_testsupport ${ARG_LIBS} Qt6::Test)
+    target_link_libraries(${_n} PRIVATE md_testsupport Qt6::Test)
+    md_link_shared(${_n} ${ARG_LIBS})
+    target_precompile_headers(${_n} REUSE_FROM ${_pch})
+    target_compile_options(${_n} PRIVATE ${MD_TEST_DEBUG_FLAGS})
     add_test(NAME ${_n} COMMAND ${_n})
     set_tests_properties(${_n} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;MEMBERDESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};XDG_RUNTIME_DIR=${_runtime}"
