@@ -20,7 +20,7 @@ function(md_pch_holder name)
   add_library(${name} OBJECT ${_src})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   target_compile_options(${name} PRIVATE ${ARG_OPTIONS})
-  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON AUTOMOC OFF AUTORCC OFF)
   target_precompile_headers(${name} PRIVATE ${ARG_HEADERS})
 endfunction()
 
