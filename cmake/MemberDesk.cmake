@@ -78,8 +78,8 @@ function(md_shared_library)
     $<TARGET_PROPERTY:md_core,INTERFACE_INCLUDE_DIRECTORIES>)
 endfunction()
 
-# The precompiled headers of the test (or benchmark) programs of the current folder: the
-# libraries md_testsupport gives them, and EXTRA.
+# The precompiled headers of the test (or benchmark) programs of the current folder, made
+# with the libraries md_testsupport gives them and those named after the holder's name.
 function(md_test_pch name)
   get_property(_ext GLOBAL PROPERTY MD_SHARED_EXTERNAL)
   md_pch_holder(${name} HEADERS ${MD_PCH_TEST} LIBS ${_ext} Qt6::Test Qt6::Widgets ${ARGN}
