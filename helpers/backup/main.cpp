@@ -39,10 +39,15 @@
 #include <QThread>
 #include <QTranslator>
 
+#include <atomic>
 #include <cstdio>
 
 namespace {
 bool g_quiet = false;
+// MemberDesk's lock, held while the database is read; a backup gives it back once the
+// database is copied, so MemberDesk can start again while the archive is made.
+QLockFile* g_lock = nullptr;
+std::atomic<bool> g_freeAgain{false};
 const QString kTitle = QStringLiteral("MemberDesk 데이터백업");
 
 // Korean buttons in Qt's own dialogs and the font MemberDesk uses, whatever LANG says.
@@ -107,8 +112,10 @@ bool runWithProgress(const QString& label, const std::function<bool(const Backup
     if (!g_quiet) dlg.show();
     bool result = false;
     const BackupProgress progress = [&dlg, label](int percent, const QString& stage) {
-        const QString text =
-            label + QStringLiteral("\n\n") + stageText(stage) + QStringLiteral("...");
+        QString text = label + QStringLiteral("\n\n") + stageText(stage) + QStringLiteral("...");
+        if (g_freeAgain)
+            text += QStringLiteral("\n\n데이터베이스 복사를 마쳤습니다.\n백업이 끝나기 전에도 "
+                                   "MemberDesk를 다시 사용할 수 있습니다.");
         QMetaObject::invokeMethod(
             &dlg,
             [&dlg, percent, text] {
@@ -156,9 +163,21 @@ bool backupTo(const QString& dbFolder, const QString& server, const QString& dir
     const QString archive =
         QDir(dir).filePath(BackupArchiveName(prefix, QDateTime::currentDateTime()));
     QString error;
+    // Runs on the worker once everything is copied: the lock goes back on the main thread.
+    const auto copied = [] {
+        g_freeAgain = true;
+        if (g_quiet) std::fprintf(stderr, "copied: MemberDesk may start again\n");
+        QMetaObject::invokeMethod(
+            qApp,
+            [] {
+                if (g_lock) g_lock->unlock();
+            },
+            Qt::QueuedConnection);
+    };
     const bool ok = runWithProgress(
-        QStringLiteral("데이터를 백업하고 있습니다. 잠시 기다려 주십시오."), [&](const BackupProgress& p) {
-            if (server.isEmpty()) return WriteBackupArchive(dbFolder, archive, p, &error);
+        QStringLiteral("데이터를 백업하고 있습니다. 잠시 기다려 주십시오."),
+        [&](const BackupProgress& p) {
+            if (server.isEmpty()) return WriteBackupArchive(dbFolder, archive, p, &error, copied);
             QDir().mkpath(dir);
             QTemporaryDir copy(QDir(dir).filePath(QStringLiteral("server-copy-XXXXXX")));
             if (!copy.isValid()) {
@@ -166,11 +185,12 @@ bool backupTo(const QString& dbFolder, const QString& server, const QString& dir
                 return false;
             }
             return copyServerDatabase(server, dbFolder, copy.path(), p, &error) &&
-                   WriteBackupArchive(copy.path(), archive,
-                                      [&p](int percent, const QString& stage) {
-                                          return p(40 + percent * 60 / 100, stage);
-                                      },
-                                      &error);
+                   WriteBackupArchive(
+                       copy.path(), archive,
+                       [&p](int percent, const QString& stage) {
+                           return p(40 + percent * 60 / 100, stage);
+                       },
+                       &error, copied);
         });
     if (!ok) {
         say(QStringLiteral("데이터백업을 실패하였습니다.\n\n") + error, true);
@@ -307,6 +327,7 @@ int main(int argc, char** argv) {
 
     QLockFile lock(dataDir + QStringLiteral("/memberdesk.lock"));
     if (!waitForLock(lock)) return 3;
+    g_lock = &lock;
     if (!server.isEmpty() && mode == QStringLiteral("UNZIP")) {
         say(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다."), true);
         return 1;

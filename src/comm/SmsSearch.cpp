@@ -215,9 +215,11 @@ SmsQuery SmsSearchSql(const SmsSearchInput& in) {
     q.part.sql = QStringLiteral("SELECT f.sname, f.hpline, ") + remarkColumn(in, q.remark) +
                  QStringLiteral(" AS remark, f.homeadd || ' ' || f.homeadd2 AS address, f.smemo");
     if (in.section == SmsSearchInput::UnpaidDues) q.part.sql += QStringLiteral(", f.feestart");
+    q.part.sql += QStringLiteral(", f.ctblgroup, f.code"); // the keys of the order, read in blocks
     q.part += from;
     q.part.sql += QStringLiteral(" WHERE f.code <> 1 AND f.hidden = 0");
     q.part += where;
+    q.select = q.part;
     // Ordering by the plain group column lets the engine walk the members through the
     // group index, one table look-up per member, and skip the sort. That is the cheapest
     // way to the whole list and to one group (which the index finds directly). Any other
@@ -226,8 +228,9 @@ SmsQuery SmsSearchSql(const SmsSearchInput& in) {
     // from serving the order).
     const bool byGroupIndex =
         in.menu == MenuGroup || in.section == SmsSearchInput::UnpaidDues || where.sql.isEmpty();
-    q.part.sql += byGroupIndex ? QStringLiteral(" ORDER BY f.ctblgroup, f.code")
-                               : QStringLiteral(" ORDER BY f.ctblgroup + 0, f.code");
+    q.order = {byGroupIndex ? QStringLiteral("f.ctblgroup") : QStringLiteral("f.ctblgroup + 0"),
+               QStringLiteral("f.code")};
+    q.part.sql += QStringLiteral(" ORDER BY ") + q.order.join(QStringLiteral(", "));
     return q;
 }
 

@@ -32,7 +32,9 @@ struct SmsSearchInput {
 enum class SmsRemark { Memo, Date, Group, Address, UnpaidMonth, TradeSum };
 
 struct SmsQuery {
-    SqlPart part;
+    SqlPart part;   // the whole statement: select ordered by order
+    SqlPart select; // up to its conditions, without the order
+    QStringList order; // the ORDER BY terms: group, then member code
     SmsRemark remark = SmsRemark::Memo;
     QString header; // heading of the remark column
 };

@@ -5,7 +5,6 @@
 #include "core/Clock.h"
 #include "core/Prompt.h"
 #include "db/Database.h"
-#include "db/DbRow.h"
 #include "members/DuesRules.h"
 #include "members/MemberSearch.h"
 #include "members/MemberStore.h"
@@ -15,6 +14,7 @@
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
 #include "ui/SearchInput.h"
+#include "ui/SqlRowSource.h"
 #include "ui/WindowRegistry.h"
 #include "ui/cFpPreview.h"
 
@@ -35,11 +35,6 @@
 namespace {
 
 const QColor kAltRow(245, 245, 245);
-
-// Trims a row buffer in place, so that it keeps its allocation for the next row.
-void trimInPlace(QString& s) {
-    if (!s.isEmpty() && (s.front().isSpace() || s.back().isSpace())) s = std::move(s).trimmed();
-}
 
 // A row of option buttons named name(0), name(1) ... in a framed box; the first is on.
 QButtonGroup* options(QWidget* parent, QHBoxLayout* into, const QString& title, const char* name,
@@ -281,64 +276,50 @@ void frmSMS::Search() {
     }
     const SmsQuery q = SmsSearchSql(in);
     const QString month = SmsSearchMonth(in);
-    const QLocale locale;
-    // The rows go from the statement straight into the grid; the cell texts are decoded
-    // into the same few buffers row after row, so the grid's one copy per row is the only
-    // allocation. The grid is emptied at the first row: a statement refused at once
-    // leaves the list as it was.
-    QStringList row(ColCount - 1);
-    QString feeStart;
-    bool began = false;
-    int shown = 0;
-    const int n = ReadRows(q.part.sql, q.part.params, [&](const DbRow& v) {
-        if (!began) {
-            m_filling = true;
-            m_grid->beginFill();
-            began = true;
+    const SmsRemark remark = q.remark;
+    const int year = in.year, monthNo = in.month;
+    auto format = [remark, month, year, monthNo](const Recordset& rs, QVector<QStringList>& out) {
+        const QLocale locale;
+        const int n = rs.recordCount();
+        out.reserve(out.size() + n);
+        for (int r = 0; r < n; ++r) {
+            const QVector<QVariant>& v = rs.row(r);
+            auto s = [&v](int i) { return v.value(i).toString(); };
+            // Dues are owed from the month of feestart on.
+            if (remark == SmsRemark::UnpaidMonth && !OwesFromFeeStart(s(5), year, monthNo)) continue;
+            QStringList row(ColCount - 1);
+            row[1] = s(0);
+            row[2] = s(1);
+            switch (remark) {
+            case SmsRemark::UnpaidMonth:
+                row[3] = month;
+                break;
+            case SmsRemark::TradeSum:
+                row[3] = locale.toString(v.value(2).toDouble(), 'f', 0);
+                break;
+            default:
+                row[3] = s(2).trimmed();
+                break;
+            }
+            row[4] = s(3).trimmed();
+            row[5] = s(4);
+            out.append(std::move(row));
         }
-        // Dues are owed from the month of feestart on.
-        if (q.remark == SmsRemark::UnpaidMonth) {
-            v.text(5, feeStart);
-            if (!OwesFromFeeStart(feeStart, in.year, in.month)) return;
-        }
-        v.text(0, row[1]);
-        v.text(1, row[2]);
-        switch (q.remark) {
-        case SmsRemark::UnpaidMonth:
-            row[3] = month;
-            break;
-        case SmsRemark::TradeSum:
-            row[3] = locale.toString(v.number(2), 'f', 0);
-            break;
-        default:
-            v.text(2, row[3]);
-            trimInPlace(row[3]);
-            break;
-        }
-        v.text(3, row[4]);
-        trimInPlace(row[4]);
-        v.text(4, row[5]);
-        m_grid->appendRow(row);
-        ++shown;
-    });
-    if (n < 0 && !began) return; // reported by the database layer; the grid stays as it was
-    if (!began) {
-        m_filling = true;
-        m_grid->beginFill();
-    }
-    m_grid->endFill();
-    if (n < 0) { // failed part-way (reported): a partial list would pass for the whole one
-        shown = 0;
-        m_grid->beginFill();
-        m_grid->endFill();
-    }
+    };
+    // The first block shows at once, the rest as the list scrolls or all at once for
+    // ticking every row. A statement refused at once leaves the list as it was.
+    m_filling = true;
+    const bool read = m_grid->fillFrom(std::make_unique<SqlRowSource>(
+        q.select, QList<SqlRowSource::Key>{{q.order.at(0), QStringLiteral("ctblgroup")}, {q.order.at(1), QStringLiteral("code")}},
+        format));
     m_filling = false;
+    if (!read) return; // reported by the database layer
     m_grid->setHeaderText(ColRemark, q.header);
     m_shownSection = in.section;
     m_all->setChecked(false);
     m_checked = 0;
     updateCount();
-    if (shown == 0 && n >= 0) ShowFloatNotice(QStringLiteral("검색된 결과가 없습니다."));
+    if (m_grid->dataRowCnt() == 0) ShowFloatNotice(QStringLiteral("검색된 결과가 없습니다."));
 }
 
 void frmSMS::clearList() {
@@ -355,6 +336,7 @@ void frmSMS::clearList() {
 }
 
 void frmSMS::selectAll(bool on) {
+    if (on) m_grid->fetchAll(); // every member found, not only the rows read so far
     m_filling = true;
     const QString mark = on ? QStringLiteral("1") : QString();
     for (int r = 1; r <= m_grid->dataRowCnt(); ++r)

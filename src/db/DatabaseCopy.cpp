@@ -30,7 +30,7 @@ public:
             return m_server->open(location, {}, true, error, &code) && m_server->beginSnapshot(error);
         }
         if (!QFile::exists(location)) {
-            if (error) *error = QStringLiteral("file not found: ") + location;
+            if (error) *error = QStringLiteral("파일이 없습니다: ") + location;
             return false;
         }
         return m_file.open(location, error);

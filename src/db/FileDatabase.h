@@ -28,9 +28,11 @@ struct DatabaseFileCheck {
 
 // Opens `path` read-only and runs PRAGMA integrity_check; tells whether every table of
 // `requiredTables` exists and, when there is an `options` table, the schema version.
-// `tick` is called every so often while the check runs (progress of long checks).
+// `tick` is called every so often while the check runs (progress of long checks), one call
+// at a time. With `workers` above one the check runs on that many connections (threads)
+// at once, checking the same as one full integrity_check.
 DatabaseFileCheck CheckDatabaseFile(const QString& path, const QStringList& requiredTables,
-                                    const std::function<void()>& tick = {});
+                                    const std::function<void()>& tick = {}, int workers = 1);
 
 // Makes the file `path` self-contained: opens it (the engine folds a leftover -wal into
 // it or rolls back a hot journal), checkpoints and closes it, so no -wal or -journal

@@ -195,6 +195,16 @@ QStringList indexStatements() {
     for (const char* c : {"hpline", "hline1", "hline2", "hline3", "finalline", "keyline"})
         out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tblfriend_%1_last4 ON tblfriend (substr(%1, length(%1) - 3))")
                    .arg(QLatin1String(c));
+    // The trade list's sums of a period (received, points) from the date index alone.
+    out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbltrade_date_sums ON tbltrade "
+                          "(sdate, dmoney, dcard, daccount, lpoint, ddc, lstackpoint)");
+    // The member list asks which user fields any member has filled in, to give them a
+    // column: these partial indexes hold only the filled cells, so the answer is one
+    // look-up each instead of reading every member.
+    for (int i = 1; i <= 18; ++i)
+        out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tblfriend_userfieldnote%1 ON tblfriend (userfieldnote%1) "
+                              "WHERE userfieldnote%1 <> ''")
+                   .arg(i);
     // Cells holding several numbers ("a, b"), whose first numbers do not end the cell: the
     // look-up reads these few rows through this partial index, repeating its condition
     // word for word.

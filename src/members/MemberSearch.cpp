@@ -188,13 +188,13 @@ SqlPart MemberFieldCondition(const MemberSearchInput& in)
     return noCondition();
 }
 
-SqlPart MemberSearchSql(const MemberSearchInput& in)
+SqlPart MemberSearchSelect(const MemberSearchInput& in)
 {
     SqlPart part;
     part.sql = QStringLiteral(
         "SELECT f.code, f.sname, g.gname, hpline, hline1, barthday, f.smemo, mail , idno ,male "
         " , f.homeadd, f.homeadd2, f.hzipno ,homepi, faxline ,insertday, marryox, marryday,hline2 "
-        " , ectday,feestart ,relation, abo ");
+        " , ectday,feestart ,relation, abo, f.ctblgroup ");
     for (int i : in.userColumns) {
         if (i >= 0 && i < 18)
             part.sql += QStringLiteral(", f.") + UserFieldColumn(i);
@@ -206,21 +206,31 @@ SqlPart MemberSearchSql(const MemberSearchInput& in)
                                " WHERE f.code > 1");
     part.sql += in.hidden ? QStringLiteral(" AND f.hidden = 1") : QStringLiteral(" AND f.hidden = 0 ");
     part.sql += QStringLiteral(" AND (");
-    const SqlPart anniversary = MemberAnniversaryCondition(in);
-    const SqlPart field = MemberFieldCondition(in);
-    part += anniversary;
+    part += MemberAnniversaryCondition(in);
     part.sql += QStringLiteral(") AND (");
-    part += field;
+    part += MemberFieldCondition(in);
     part.sql += QStringLiteral(")");
+    return part;
+}
+
+QStringList MemberSearchOrder(const MemberSearchInput& in)
+{
     // Ordering by the plain group column makes the engine walk the members through the
     // group index, one table look-up each. That suits the whole active list, which needs
     // nearly every row anyway, and one group, which the index finds directly; any other
     // search reads the table straight through and sorts the few rows it finds ("+ 0"
     // keeps the index from serving the order).
-    const SqlPart none = noCondition();
-    const bool wholeList = !in.hidden && anniversary.sql == none.sql && field.sql == none.sql;
-    const bool oneGroup = in.menu == MenuGroup && anniversary.sql == none.sql;
-    part.sql += wholeList || oneGroup ? QStringLiteral(" ORDER BY ctblgroup, f.code")
-                                      : QStringLiteral(" ORDER BY f.ctblgroup + 0, f.code");
+    const QString none = noCondition().sql;
+    const bool noDate = MemberAnniversaryCondition(in).sql == none;
+    const bool wholeList = !in.hidden && noDate && MemberFieldCondition(in).sql == none;
+    const bool oneGroup = in.menu == MenuGroup && noDate;
+    return {wholeList || oneGroup ? QStringLiteral("f.ctblgroup") : QStringLiteral("f.ctblgroup + 0"),
+            QStringLiteral("f.code")};
+}
+
+SqlPart MemberSearchSql(const MemberSearchInput& in)
+{
+    SqlPart part = MemberSearchSelect(in);
+    part.sql += QStringLiteral(" ORDER BY ") + MemberSearchOrder(in).join(QStringLiteral(", "));
     return part;
 }

@@ -62,8 +62,11 @@ SqlPart MakeAnniversaryWhere(const QString& dateColumn, const QString& lunarColu
 
 SqlPart MemberAnniversaryCondition(const MemberSearchInput& in);
 SqlPart MemberFieldCondition(const MemberSearchInput& in);
-// The whole member query of the list window.
+// The whole member query of the list window: MemberSearchSelect (up to its conditions)
+// ordered by the terms of MemberSearchOrder (group, then member code).
 SqlPart MemberSearchSql(const MemberSearchInput& in);
+SqlPart MemberSearchSelect(const MemberSearchInput& in);
+QStringList MemberSearchOrder(const MemberSearchInput& in);
 
 // Columns of the member query read by the list, and the 18 user-field columns.
 QString UserFieldColumn(int index0); // "userfieldnote" + (index0 + 1)

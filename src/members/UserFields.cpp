@@ -45,20 +45,22 @@ bool SaveUserFieldNames(const QStringList& names)
 QList<int> FilledUserFields()
 {
     QList<int> filled;
+    // One look-up per field in its partial index of filled cells (Schema), not a pass over
+    // every member. Text columns default to '', so an unused field has no such cell.
     QString sql = QStringLiteral("SELECT ");
     for (int i = 1; i <= UserFieldCount; ++i) {
         if (i > 1)
             sql += QStringLiteral(", ");
-        sql += QStringLiteral("MAX(userfieldnote%1) AS u%1").arg(i);
+        sql += QStringLiteral("CASE WHEN EXISTS (SELECT 1 FROM tblfriend WHERE userfieldnote%1 <> '' AND code <> 1) "
+                              "THEN 1 ELSE 0 END AS u%1")
+                   .arg(i);
     }
-    sql += QStringLiteral(" FROM tblfriend WHERE code <> 1");
     Recordset rs;
     if (OpenRecordset(rs, sql) <= 0)
         return filled;
     rs.moveFirst();
     for (int i = 0; i < UserFieldCount; ++i) {
-        // Text columns default to '', so an unused field reads as empty rather than null.
-        if (!rs.text(i).isEmpty())
+        if (rs.value(i).toInt() == 1)
             filled << i;
     }
     return filled;

@@ -19,6 +19,7 @@
 #include "core/Prompt.h"
 #include "ui/RecordWindow.h"
 #include "ui/SearchInput.h"
+#include "ui/SqlRowSource.h"
 #include "ui/cFpPreview.h"
 
 #include <QCheckBox>
@@ -95,8 +96,8 @@ QString detailCaption(int i)
 {
     static const char* const captions[] = {
         "이      름", "그      룹", "주민번호", "성      별", "휴 대 폰", "전 화 1", "전 화 2", "전 화 3",
-        "직통전화", "대표전화", "팩      스", "관      계", "E-Mail", "홈페이지", "관리번호", "생      일",
-        "결혼여부", "결혼기념일", "기타기념일", "혈 액 형", "회사/부서", "직책/업무", "E-Mail2/홈2", "메      모"};
+        "직통전화", "대표전화", "팩      스", "관      계", "이 메 일", "홈페이지", "관리번호", "생      일",
+        "결혼여부", "결혼기념일", "기타기념일", "혈 액 형", "회사/부서", "직책/업무", "이메일2/홈2", "메      모"};
     return QString::fromUtf8(captions[i]);
 }
 } // namespace
@@ -234,7 +235,7 @@ void frmFriend::buildUi()
     QPushButton* edit = button(this, "btnRecEdit", QStringLiteral("수정"));
     QPushButton* del = button(this, "btnRecDel", QStringLiteral("삭제(F4)"));
     m_trade = button(this, "btnTrade", QStringLiteral("거래"));
-    m_sms = button(this, "btnSMS", QStringLiteral("SMS"));
+    m_sms = button(this, "btnSMS", QStringLiteral("문자전송"));
     m_dm = button(this, "btnDM", QStringLiteral("DM발송"));
     QPushButton* excel = button(this, "btnExcel", QStringLiteral("엑셀"));
     QPushButton* print = button(this, "btnPrint", QStringLiteral("인쇄"));
@@ -359,62 +360,65 @@ MemberSearchInput frmFriend::searchInput() const
 
 void frmFriend::Search()
 {
-    const SqlPart part = MemberSearchSql(searchInput());
-    Recordset rs;
-    const int n = OpenRecordset(rs, part.sql, part.params);
-    if (n < 0)
+    const MemberSearchInput in = searchInput();
+    const QStringList order = MemberSearchOrder(in);
+    QList<SqlRowSource::Key> keys = {{order.at(0), QStringLiteral("ctblgroup")}, {order.at(1), QStringLiteral("code")}};
+    // The grid column of each user field shown; the field's result column is looked up per block.
+    QList<QPair<int, QString>> userTags;
+    for (int c = ColCount; c <= m_grid->maxCols(); ++c) {
+        if (!m_grid->colTag(c).isEmpty())
+            userTags.append({c, m_grid->colTag(c)});
+    }
+    const int cols = qMax(m_grid->maxCols(), int(BaseColumns));
+    auto format = [cols, userTags](const Recordset& rs, QVector<QStringList>& out) {
+        // Columns of the statement by name, once per block.
+        auto at = [&rs](const char* name) { return rs.fieldIndex(QString::fromLatin1(name)); };
+        const int iGroup = at("gname"), iName = at("sname"), iMobile = at("hpline"), iPhone1 = at("hline1"),
+                  iBirth = at("barthday"), iZip = at("hzipno"), iAdd1 = at("homeadd"), iAdd2 = at("homeadd2"),
+                  iMemo = at("smemo"), iIdNo = at("idno"), iMail = at("mail"), iHome = at("homepi"),
+                  iPhone2 = at("hline2"), iFax = at("faxline"), iInsert = at("insertday"), iFee = at("feestart"),
+                  iMarry = at("marryox"), iMarryDay = at("marryday"), iEct = at("ectday"), iRel = at("relation"),
+                  iSex = at("male"), iAbo = at("abo"), iCode = at("code");
+        QList<QPair<int, int>> userCols; // grid column, field index
+        for (const auto& t : userTags)
+            userCols.append({t.first, rs.fieldIndex(t.second)});
+        const QString single = QStringLiteral("미혼"), married = QStringLiteral("기혼");
+        const int n = rs.recordCount();
+        out.reserve(out.size() + n);
+        for (int r = 0; r < n; ++r) {
+            const QVector<QVariant>& v = rs.row(r);
+            auto s = [&v](int i) -> QString {
+                if (i < 0)
+                    return {};
+                const QVariant& x = v.at(i);
+                return x.typeId() == QMetaType::QString ? *static_cast<const QString*>(x.constData()) : x.toString();
+            };
+            QStringList row(cols);
+            int k = 0;
+            for (int i : {iGroup, iName, iMobile, iPhone1, iBirth})
+                row[k++] = s(i);
+            row[k++] = s(iZip) + QLatin1Char(' ') + s(iAdd1) + QLatin1Char(' ') + s(iAdd2);
+            row[k++] = s(iMemo);
+            row[k++] = QString();
+            row[k++] = IdNoForDisplay(s(iIdNo));
+            for (int i : {iMail, iHome, iPhone2, iFax, iInsert, iFee})
+                row[k++] = s(i);
+            row[k++] = v.at(iMarry).toInt() == 0 ? single : married;
+            for (int i : {iMarryDay, iEct, iRel, iSex, iAbo, iCode, iAdd1, iAdd2, iZip})
+                row[k++] = s(i);
+            for (const auto& uc : userCols)
+                row[uc.first - 1] = s(uc.second);
+            out.append(std::move(row));
+        }
+    };
+    // The first block shows at once; the rest is read as the list scrolls, or all at once
+    // for find, export, print and ticking every row.
+    if (!m_grid->fillFrom(std::make_unique<SqlRowSource>(MemberSearchSelect(in), std::move(keys), format)))
         return; // the database layer has reported it; the grid stays as it was
     m_checked = 0;
     m_count->setText(QStringLiteral("0"));
-    const int cols = m_grid->maxCols();
-    // Columns of the statement by name, once.
-    auto at = [&rs](const char* name) { return rs.fieldIndex(QString::fromLatin1(name)); };
-    const int iGroup = at("gname"), iName = at("sname"), iMobile = at("hpline"), iPhone1 = at("hline1"),
-              iBirth = at("barthday"), iZip = at("hzipno"), iAdd1 = at("homeadd"), iAdd2 = at("homeadd2"),
-              iMemo = at("smemo"), iIdNo = at("idno"), iMail = at("mail"), iHome = at("homepi"),
-              iPhone2 = at("hline2"), iFax = at("faxline"), iInsert = at("insertday"), iFee = at("feestart"),
-              iMarry = at("marryox"), iMarryDay = at("marryday"), iEct = at("ectday"), iRel = at("relation"),
-              iSex = at("male"), iAbo = at("abo"), iCode = at("code");
-    QList<QPair<int, int>> userCols; // grid column, field index
-    for (int c = ColCount; c <= cols; ++c) {
-        const QString tag = m_grid->colTag(c);
-        if (!tag.isEmpty())
-            userCols.append({c, rs.fieldIndex(tag)});
-    }
-    const QString single = QStringLiteral("미혼"), married = QStringLiteral("기혼");
-    // Rows go straight into the grid through one reused buffer: a full list is 100,000
-    // rows, and a second copy of them all only cost time and memory.
-    QStringList row(qMax(cols, int(BaseColumns)));
-    m_grid->beginFill(n);
-    for (int r = 0; r < n; ++r) {
-        const QVector<QVariant>& v = rs.row(r);
-        auto s = [&v](int i) -> QString {
-            if (i < 0)
-                return {};
-            const QVariant& x = v.at(i);
-            return x.typeId() == QMetaType::QString ? *static_cast<const QString*>(x.constData()) : x.toString();
-        };
-        int k = 0;
-        for (int i : {iGroup, iName, iMobile, iPhone1, iBirth})
-            row[k++] = s(i);
-        row[k++] = s(iZip) + QLatin1Char(' ') + s(iAdd1) + QLatin1Char(' ') + s(iAdd2);
-        row[k++] = s(iMemo);
-        row[k++] = QString();
-        row[k++] = IdNoForDisplay(s(iIdNo));
-        for (int i : {iMail, iHome, iPhone2, iFax, iInsert, iFee})
-            row[k++] = s(i);
-        row[k++] = v.at(iMarry).toInt() == 0 ? single : married;
-        for (int i : {iMarryDay, iEct, iRel, iSex, iAbo, iCode, iAdd1, iAdd2, iZip})
-            row[k++] = s(i);
-        while (k < cols)
-            row[k++] = QString();
-        for (const auto& uc : userCols)
-            row[uc.first - 1] = s(uc.second);
-        m_grid->appendRow(row);
-    }
-    m_grid->endFill();
     showActiveDetail();
-    if (n == 0)
+    if (m_grid->dataRowCnt() == 0)
         ShowFloatNotice(QStringLiteral("검색된 결과가 없습니다."));
 }
 
@@ -433,7 +437,7 @@ void frmFriend::SetGridColumns()
     m_grid->setHeaderTexts({QStringLiteral("그룹"), QStringLiteral("이름"), QStringLiteral("휴대폰"),
                             QStringLiteral("전화1"), QStringLiteral("생일"), QStringLiteral("주소"),
                             QStringLiteral("메모"), QStringLiteral("선택"), QStringLiteral("주민번호"),
-                            QStringLiteral("E-Mail"), QStringLiteral("홈페이지"), QStringLiteral("전화2"),
+                            QStringLiteral("이메일"), QStringLiteral("홈페이지"), QStringLiteral("전화2"),
                             QStringLiteral("팩스"), QStringLiteral("등록일"), QStringLiteral("회비시작일"),
                             QStringLiteral("결혼"), QStringLiteral("결혼기념일"), QStringLiteral("기타기념일"),
                             QStringLiteral("관계"), QStringLiteral("성별"), QStringLiteral("혈액형"),
@@ -445,6 +449,8 @@ void frmFriend::SetGridColumns()
     m_grid->setColWidth(ColAddress, 220);
     m_grid->setColWidth(ColMemo, 160);
     m_grid->setOddEvenRowColor(Qt::white, kAltRow);
+    // A ticked row is marked by its background, kept by the grid, not per row.
+    m_grid->setTickedRowColor(ColCheck, kCheckedRow);
     for (int c = ColCode; c <= ColZip; ++c)
         m_grid->setColHidden(c, true);
     if (Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("CLIENT_SORT"), QStringLiteral("0"))
@@ -536,7 +542,11 @@ void frmFriend::nodeClicked(QTreeWidgetItem* item)
         return;
     }
     const int code = key.mid(1).toInt();
-    const int row = m_grid->searchCol(ColCode, 1, -1, QString::number(code));
+    int row = m_grid->searchCol(ColCode, 1, -1, QString::number(code));
+    if (row < 1 && m_grid->hasMoreRows()) { // the member's row may not have been read yet
+        m_grid->fetchAll();
+        row = m_grid->searchCol(ColCode, 1, -1, QString::number(code));
+    }
     if (row >= 1)
         m_grid->setActiveCell(ColName, row);
     ShowMemberDetail(code);
@@ -747,18 +757,11 @@ void frmFriend::DeleteMembers()
     showActiveDetail();
 }
 
-void frmFriend::paintRow(int row)
-{
-    const bool checked = m_grid->text(ColCheck, row) == QStringLiteral("1");
-    m_grid->setRowBackColor(row, checked ? kCheckedRow : (row % 2 == 0 ? kAltRow : QColor(Qt::white)));
-}
-
 void frmFriend::checkChanged(int row)
 {
     m_checked += m_grid->text(ColCheck, row) == QStringLiteral("1") ? 1 : -1;
     m_checked = qMax(0, m_checked);
     m_count->setText(QString::number(m_checked));
-    paintRow(row);
 }
 
 void frmFriend::setRowChecked(int row, bool checked)
@@ -782,9 +785,17 @@ void frmFriend::invertChecks(int first, int last)
 
 void frmFriend::selectAllChanged(bool on)
 {
+    m_grid->fetchAll(); // every member found, not only the rows read so far
     const int rows = m_grid->dataRowCnt();
-    for (int r = 1; r <= rows; ++r)
-        setRowChecked(r, on);
+    const QString mark = on ? QStringLiteral("1") : QString();
+    m_bulk = true;
+    for (int r = 1; r <= rows; ++r) {
+        if (m_grid->text(ColCheck, r) != mark)
+            m_grid->setText(ColCheck, r, mark);
+    }
+    m_bulk = false;
+    m_checked = on ? rows : 0;
+    m_count->setText(QString::number(m_checked));
 }
 
 frmFriendAdd* frmFriend::openEditor(int code)

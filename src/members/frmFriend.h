@@ -84,7 +84,6 @@ private:
     QTreeWidgetItem* groupNode(int groupCode) const;
     void rowDoubleClicked(int row);
     void checkChanged(int row);
-    void paintRow(int row);
     void selectAllChanged(bool on);
     void clearDetail();
     // The detail panel shows the active row's member, or nothing.

@@ -8,6 +8,7 @@
 #include "ui/Grid.h"
 #include "ui/GridMenu.h"
 #include "ui/RecordWindow.h"
+#include "ui/TotalsGrid.h"
 
 #include <QHBoxLayout>
 #include <QMdiSubWindow>
@@ -31,16 +32,8 @@ frmBalance::frmBalance(QWidget* parent) : QWidget(parent) {
     m_grid->setColWidth(ColName, 180);
     m_grid->setColWidth(ColBalance, 140);
     GridMenu::attach(m_grid, this);
-    m_sum = new Grid(this);
-    m_sum->setObjectName(QStringLiteral("spSum"));
-    m_sum->setListMode();
-    m_sum->setMaxCols(2);
+    m_sum = new TotalsGrid(m_grid, {{ColBalance, QString()}}, this);
     m_sum->setColHeadersVisible(false);
-    m_sum->setColType(2, CellType::Number);
-    m_sum->setColWidth(1, 180);
-    m_sum->setColWidth(2, 140);
-    m_sum->setMaxRows(1);
-    m_sum->setFixedHeight(36);
     auto* records = button(this, "btnBalanceWrite", QStringLiteral("잔액기록현황"));
     auto* refresh = button(this, "btnQuery", QStringLiteral("새로고침"));
     auto* close = button(this, "btnClose", QStringLiteral("닫기"));
@@ -89,7 +82,7 @@ void frmBalance::load(bool notice) {
         m_grid->appendRow({rs.row(r)[1].toString(), MoneyBook::MoneyText(balance), QString::number(code)});
     }
     m_grid->endFill();
-    m_sum->setText(1, 1, QStringLiteral("[합 계]"));
-    m_sum->setText(2, 1, MoneyBook::MoneyText(total));
+    m_sum->setText(ColName, 1, QStringLiteral("[합 계]"));
+    m_sum->setText(ColBalance, 1, MoneyBook::MoneyText(total));
     if (n <= 0 && notice) ShowNoResultNotice();
 }

@@ -21,6 +21,7 @@
 #include "ui/CellChanges.h"
 #include "ui/RecordWindow.h"
 #include "ui/SearchInput.h"
+#include "ui/TotalsGrid.h"
 #include "ui/cFpPreview.h"
 
 #include <QButtonGroup>
@@ -212,17 +213,12 @@ void frmRecord::buildGrid() {
         if (col == m_changedCol && row == m_changedRow && !m_saving) UpdateRecord(col, row);
     });
 
-    m_sum = new Grid(this);
-    m_sum->setObjectName(QStringLiteral("spSum"));
-    m_sum->setListMode();
-    m_sum->setMaxCols(SumCount - 1);
-    m_sum->setHeaderTexts({QStringLiteral("수 입"), QStringLiteral("지  출"),
-                           QStringLiteral("잔  액"), QStringLiteral("금 액")});
-    for (int c = 1; c < SumCount; ++c)
-        m_sum->setColType(c, CellType::Number);
-    m_sum->setMaxRows(1);
-    m_sum->setRowHeadersVisible(false);
-    m_sum->setFixedHeight(58);
+    m_sum = new TotalsGrid(m_grid,
+                           {{ColIn, QStringLiteral("수 입")},
+                            {ColOut, QStringLiteral("지  출")},
+                            {ColBalance, QStringLiteral("잔  액")},
+                            {ColOther, QStringLiteral("금 액")}},
+                           this);
 }
 
 void frmRecord::fillAccountCombo() {
@@ -389,10 +385,10 @@ void frmRecord::recomputeBalances() {
         }
         m_grid->setText(ColBalance, r, MoneyText(balance));
     }
-    m_sum->setText(SumIn, 1, MoneyText(in));
-    m_sum->setText(SumOut, 1, MoneyText(out));
-    m_sum->setText(SumBalance, 1, MoneyText(m_carried ? balance : in - out));
-    m_sum->setText(SumOther, 1, MoneyText(other));
+    m_sum->setText(ColIn, 1, MoneyText(in));
+    m_sum->setText(ColOut, 1, MoneyText(out));
+    m_sum->setText(ColBalance, 1, MoneyText(m_carried ? balance : in - out));
+    m_sum->setText(ColOther, 1, MoneyText(other));
 }
 
 void frmRecord::reloadLater() {

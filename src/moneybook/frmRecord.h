@@ -43,7 +43,6 @@ public:
         ColDel,
         ColCount
     };
-    enum SumCol { SumIn = 1, SumOut, SumBalance, SumOther, SumCount };
 
     explicit frmRecord(QWidget* parent = nullptr);
 

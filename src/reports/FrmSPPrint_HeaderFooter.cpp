@@ -52,9 +52,9 @@ FrmSPPrint_HeaderFooter::FrmSPPrint_HeaderFooter(PrintContext* context, QWidget*
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QStringLiteral("머리말/꼬릿말"));
 
-    m_header = new QRadioButton(QStringLiteral("Header"), this);
+    m_header = new QRadioButton(QStringLiteral("머리말"), this);
     m_header->setObjectName(QStringLiteral("optHeader"));
-    m_footer = new QRadioButton(QStringLiteral("Footer"), this);
+    m_footer = new QRadioButton(QStringLiteral("꼬릿말"), this);
     m_footer->setObjectName(QStringLiteral("optFooter"));
     m_header->setChecked(true);
 
@@ -75,11 +75,11 @@ FrmSPPrint_HeaderFooter::FrmSPPrint_HeaderFooter(PrintContext* context, QWidget*
         b->setAutoDefault(false);
         return b;
     };
-    auto* font = button("btnFont", QStringLiteral("Font..."));
-    auto* page = button("btnPageNumber", QStringLiteral("Page Number"));
-    auto* clear = button("btnClear", QStringLiteral("Clear"));
+    auto* font = button("btnFont", QStringLiteral("글꼴..."));
+    auto* page = button("btnPageNumber", QStringLiteral("쪽 번호"));
+    auto* clear = button("btnClear", QStringLiteral("지우기"));
     m_save = button("btnSave", QStringLiteral("Save Header Text"));
-    auto* close = button("btnClose", QStringLiteral("Close"));
+    auto* close = button("btnClose", QStringLiteral("닫기"));
 
     auto* kinds = new QHBoxLayout;
     kinds->addWidget(m_header);

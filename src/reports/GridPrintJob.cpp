@@ -35,6 +35,7 @@ QFont cellFont(int size, bool bold) {
 GridPrintJob::GridPrintJob(Grid* grid, const PrintSetup& setup, const QString& title)
     : m_gridPtr(grid), m_guard(grid), m_setup(setup), m_title(title) {
     if (grid) {
+        grid->fetchAll(); // pages for every row of the list, also those never scrolled to
         const QHeaderView* header = grid->horizontalHeader();
         for (int v = 0; v < grid->maxCols(); ++v) {
             const int col = header->logicalIndex(v) + 1;

@@ -35,21 +35,6 @@ QLabel* MakeInfoPanel(QWidget* parent)
     return l;
 }
 
-Grid* MakeSumGrid(QWidget* parent, const QStringList& headers)
-{
-    auto* g = new Grid(parent);
-    g->setObjectName(QStringLiteral("spSum"));
-    g->setListMode();
-    g->setMaxCols(int(headers.size()));
-    g->setHeaderTexts(headers);
-    // Totals are numbers: right-aligned like the amounts they sum.
-    for (int c = 1; c <= int(headers.size()); ++c)
-        g->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
-    g->setMaxRows(1);
-    g->setFixedHeight(72);
-    return g;
-}
-
 void ExecModalWindow(QWidget* window, QWidget* focus)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);

@@ -21,8 +21,6 @@ class QWidget;
 QPushButton* SalesButton(QWidget* parent, const char* name, const QString& text, bool takesFocus = false);
 // The sunken panel "pnlInfo" showing stored text (never read as rich text).
 QLabel* MakeInfoPanel(QWidget* parent);
-// The one-row totals grid "spSum" under a list.
-Grid* MakeSumGrid(QWidget* parent, const QStringList& headers);
 // Shows `window` application-modal, puts the focus on `focus` and returns once the window
 // is gone; the window deletes itself when it closes.
 void ExecModalWindow(QWidget* window, QWidget* focus);

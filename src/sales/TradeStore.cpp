@@ -11,7 +11,9 @@ const QString kTradeSelect = QStringLiteral(
     "(SELECT code FROM tbltrade AS x WHERE %1) GROUP BY ctbltrade) AS s ON s.ctbltrade = t.code WHERE %2 "
     "ORDER BY t.sdate, t.code");
 
-TradeRow readTrade(const Recordset& rs)
+} // namespace
+
+TradeRow ReadTradeRow(const Recordset& rs)
 {
     TradeRow t;
     t.code = rs.integer(QStringLiteral("code"));
@@ -34,6 +36,12 @@ TradeRow readTrade(const Recordset& rs)
     return t;
 }
 
+namespace {
+TradeRow readTrade(const Recordset& rs)
+{
+    return ReadTradeRow(rs);
+}
+
 QVector<TradeRow> query(const QString& inner, const QString& outer, const QVariantList& params)
 {
     QVector<TradeRow> out;
@@ -52,6 +60,39 @@ QVector<TradeRow> LoadTrades(const QString& from, const QString& to, int member)
     if (member > 0)
         return query(QStringLiteral("x.ctblfriend = ?"), QStringLiteral("t.ctblfriend = ?"), {member});
     return query(QStringLiteral("x.sdate BETWEEN ? AND ?"), QStringLiteral("t.sdate BETWEEN ? AND ?"), {from, to});
+}
+
+SqlPart TradePeriodSelect(const QString& from, const QString& to)
+{
+    // Each trade's line count and sum come from the (ctbltrade, dsum) index, row by row: a
+    // block of the list costs its own rows, not the whole period's lines.
+    return {QStringLiteral(
+                "SELECT t.code, t.sdate, t.ctblfriend, t.dmoney, t.dcard, t.ctblcard, t.daccount, t.lpoint, "
+                "t.lstackpoint, t.ddc, t.sintime, t.souttime, t.lendox, t.smemo, f.sname AS fname, "
+                "(SELECT COUNT(*) FROM tbltradesub AS c WHERE c.ctbltrade = t.code) AS cnt, "
+                "(SELECT SUM(c.dsum) FROM tbltradesub AS c WHERE c.ctbltrade = t.code) AS tot "
+                "FROM tbltrade AS t LEFT JOIN tblfriend AS f ON f.code = t.ctblfriend AND f.code <> 1 "
+                "WHERE t.sdate BETWEEN ? AND ?"),
+            {from, to}};
+}
+
+TradeSums LoadTradePeriodSums(const QString& from, const QString& to)
+{
+    TradeSums sums;
+    Recordset rs;
+    if (OpenRecordset(rs,
+                      QStringLiteral("SELECT SUM(t.dmoney + t.dcard + t.daccount + t.lpoint + t.ddc) AS received, "
+                                     "SUM(t.lstackpoint) AS points FROM tbltrade AS t WHERE t.sdate BETWEEN ? AND ?"),
+                      {from, to})
+        > 0) {
+        sums.received = rs.number(QStringLiteral("received"));
+        sums.points = rs.number(QStringLiteral("points"));
+    }
+    sums.total = GetScalar(QStringLiteral("SELECT SUM(s.dsum) FROM tbltrade AS t JOIN tbltradesub AS s "
+                                          "ON s.ctbltrade = t.code WHERE t.sdate BETWEEN ? AND ?"),
+                           {from, to})
+                     .toDouble();
+    return sums;
 }
 
 TradeRow LoadTrade(int code)

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "db/SqlPart.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+class Recordset;
 
 // Trades as the trade windows show them, read with one statement per list.
 struct TradeRow {
@@ -22,6 +26,15 @@ struct TradeRow {
 
 // Trades of a period (member 0) or of one member (all dates), by date and code.
 QVector<TradeRow> LoadTrades(const QString& from, const QString& to, int member = 0);
+// The trades of a period as LoadTrades reads them, up to its condition (no order), for
+// reading in blocks ordered by t.sdate, t.code; ReadTradeRow reads the current row.
+SqlPart TradePeriodSelect(const QString& from, const QString& to);
+TradeRow ReadTradeRow(const Recordset& rs);
+// Sums of a period's trades: the lines' amounts, what was received, points earned.
+struct TradeSums {
+    double total = 0, received = 0, points = 0;
+};
+TradeSums LoadTradePeriodSums(const QString& from, const QString& to);
 // One trade; code 0 when absent.
 TradeRow LoadTrade(int code);
 

@@ -11,6 +11,7 @@
 #include "ui/HCTerm.h"
 #include "ui/RecordWindow.h"
 #include "ui/TextRules.h"
+#include "ui/TotalsGrid.h"
 #include "ui/cFpPreview.h"
 
 #include <QCheckBox>
@@ -58,7 +59,11 @@ frmCardCheck::frmCardCheck(QWidget* parent) : RecordList(QStringLiteral("신용�
         m_list->setColType(c, CellType::Number);
     m_list->setColHidden(CCode, true);
     m_list->setColWidth(CMemo, 180);
-    m_sum = MakeSumGrid(this, {QStringLiteral("결제금액"), QStringLiteral("수수료"), QStringLiteral("입금금액")});
+    m_sum = new TotalsGrid(m_list,
+                           {{CAmount, QStringLiteral("결제금액")},
+                            {CFee, QStringLiteral("수수료")},
+                            {CDeposit, QStringLiteral("입금금액")}},
+                           this);
     m_count = new QLabel(QStringLiteral("0"), this);
     m_count->setObjectName(QStringLiteral("lblCountRec"));
     m_selSum = new QLabel(QStringLiteral("0"), this);
@@ -218,7 +223,9 @@ void frmCardCheck::recomputeSums()
         fee += m_list->number(CFee, r);
         deposit += m_list->number(CDeposit, r);
     }
-    m_sum->setRowTexts(1, {MoneyText(amount), exactMoney(fee), exactMoney(deposit)});
+    m_sum->setText(CAmount, 1, MoneyText(amount));
+    m_sum->setText(CFee, 1, exactMoney(fee));
+    m_sum->setText(CDeposit, 1, exactMoney(deposit));
 }
 
 void frmCardCheck::printList()

@@ -15,6 +15,7 @@
 #include "sales/SalesWidgets.h"
 #include "ui/Grid.h"
 #include "ui/RecordWindow.h"
+#include "ui/TotalsGrid.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -39,8 +40,12 @@ frmFriend_Trade::frmFriend_Trade(QWidget* parent)
                   {CAmount, CReceived, COutstanding}, CTrade, {CQty, CPrice, CAmount, CReceived, COutstanding, CPoint});
     m_list->setColWidth(CService, 140);
     m_list->setColWidth(CMemo, 180);
-    m_sum = MakeSumGrid(this, {QStringLiteral("총액합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금합계"),
-                               QStringLiteral("포인트합계")});
+    m_sum = new TotalsGrid(m_list,
+                           {{CAmount, QStringLiteral("총액합계")},
+                            {CReceived, QStringLiteral("수금액합계")},
+                            {COutstanding, QStringLiteral("미수금합계")},
+                            {CPoint, QStringLiteral("포인트합계")}},
+                           this);
     m_info = MakeInfoPanel(this);
     m_info->setMinimumWidth(200);
     m_info->setMaximumWidth(260);
@@ -171,7 +176,10 @@ void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
     m_list->appendRow({});
     m_list->endFill();
     m_list->setHeaderText(COutstanding, QStringLiteral("미 수 금"));
-    m_sum->setRowTexts(1, {MoneyText(sumAmount), MoneyText(sumReceived), MoneyText(running), MoneyText(sumPoints)});
+    m_sum->setText(CAmount, 1, MoneyText(sumAmount));
+    m_sum->setText(CReceived, 1, MoneyText(sumReceived));
+    m_sum->setText(COutstanding, 1, MoneyText(running));
+    m_sum->setText(CPoint, 1, MoneyText(sumPoints));
     m_changedCol = m_changedRow = 0;
     m_busy = false;
     int row = -1;

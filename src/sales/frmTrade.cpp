@@ -12,7 +12,9 @@
 #include "sales/frmTradeSub.h"
 #include "ui/Grid.h"
 #include "ui/HCTerm.h"
+#include "ui/SqlRowSource.h"
 #include "ui/RecordWindow.h"
+#include "ui/TotalsGrid.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -20,6 +22,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
+#include <QHeaderView>
 #include <QVBoxLayout>
 
 namespace {
@@ -41,6 +45,18 @@ Grid* makeGrid(QWidget* parent, const QString& name, int index, const QStringLis
     for (int c = 1; c <= int(headers.size()); ++c)
         g->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     return g;
+}
+// The width at which a grid shows all its columns (with room for a vertical scroll bar,
+// as the window's first-start fitting reckons).
+int widthOfAllColumns(const Grid* g)
+{
+    int w = 2 * g->frameWidth() + 2 + g->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (!g->verticalHeader()->isHidden())
+        w += g->verticalHeader()->sizeHint().width();
+    for (int c = 1; c <= g->maxCols(); ++c)
+        if (!g->colHidden(c))
+            w += g->colWidth(c);
+    return w;
 }
 } // namespace
 
@@ -84,10 +100,12 @@ frmTrade::frmTrade(QWidget* parent)
     m_pay = makeGrid(this, QStringLiteral("spList(2)"), 2,
                      {QStringLiteral("현  금"), QStringLiteral("신용카드"), QStringLiteral("통장입금"),
                       QStringLiteral("포 인 트"), QStringLiteral("D  .  C"), QStringLiteral("합  계")});
-    m_sum = MakeSumGrid(this, {QStringLiteral("총액 합계"), QStringLiteral("수금액합계"), QStringLiteral("미수금 합계"),
-                               QStringLiteral("포인트 합계")});
-    for (int c = 1; c <= 4; ++c)
-        m_sum->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    m_sum = new TotalsGrid(m_list,
+                           {{CTotal, QStringLiteral("총액 합계")},
+                            {CReceived, QStringLiteral("수금액합계")},
+                            {COutstanding, QStringLiteral("미수금 합계")},
+                            {CPoint, QStringLiteral("포인트 합계")}},
+                           this);
     m_list->setObjectName(QStringLiteral("spList(0)"));
     m_info = MakeInfoPanel(this);
 
@@ -141,6 +159,12 @@ frmTrade::frmTrade(QWidget* parent)
     });
 
     connect(m_list, &Grid::activeCellChanged, this, [this](int, int row) {
+        // A new trade goes under the whole list: the rows still to come are read first
+        // (they go in above the new row, which the cursor stays on).
+        if (row == newRow() && m_list->hasMoreRows()) {
+            m_list->fetchAll();
+            row = m_list->activeRow();
+        }
         if (row != m_shownRow)
             showActive(row);
     });
@@ -154,14 +178,16 @@ frmTrade::frmTrade(QWidget* parent)
     top->addWidget(queryButton);
     top->addWidget(m_chkFriend);
     top->addStretch();
+    // The payment split keeps the width of its six columns; the lines take what is left.
     auto* detail = new QHBoxLayout;
-    detail->addWidget(m_lines, 3);
+    detail->addWidget(m_lines, 1);
     auto* right = new QVBoxLayout;
     m_pay->setMaxRows(1);
     m_pay->setFixedHeight(72);
+    m_pay->setMinimumWidth(widthOfAllColumns(m_pay));
     right->addWidget(m_pay);
     right->addWidget(m_info, 1);
-    detail->addLayout(right, 2);
+    detail->addLayout(right, 0);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {add, edit, del, money, friendEdit, cid, print, excel})
         buttons->addWidget(b);
@@ -189,24 +215,47 @@ void frmTrade::query()
 void frmTrade::load(int keepCode, int col)
 {
     m_busy = true;
-    const QVector<TradeRow> rows = m_filterMember > 0 ? LoadTrades({}, {}, m_filterMember)
-                                                      : LoadTrades(m_period->Text1(), m_period->Text2());
-    m_list->beginFill(int(rows.size()) + 1);
-    for (const TradeRow& t : rows) {
-        const QString lines = QString::number(t.lineCount) + QStringLiteral(" 건");
-        m_list->appendRow({t.date, t.friendName, lines, MoneyText(t.total), MoneyText(t.received()), QString(),
-                           MoneyText(t.stackPoint), t.inTime, t.outTime,
-                           t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString(), t.memo,
-                           QString::number(t.code), QString::number(t.friendCode), PlainNumber(t.cash),
-                           PlainNumber(t.card), QString::number(t.cardCode), PlainNumber(t.points),
-                           PlainNumber(t.discount), PlainNumber(t.account)});
+    if (m_filterMember > 0) {
+        // One member's trades are few: read at once, with the running outstanding amount.
+        const QVector<TradeRow> rows = LoadTrades({}, {}, m_filterMember);
+        m_list->beginFill(int(rows.size()) + 1);
+        for (const TradeRow& t : rows)
+            m_list->appendRow(tradeTexts(t));
+        m_list->appendRow({});
+        m_list->endFill();
+    } else {
+        // A period may hold many trades: the first block shows at once, the rest follows as
+        // the list scrolls. Each row's outstanding amount is its own; the sums come from
+        // the whole period (recomputeSums).
+        m_from = m_period->Text1();
+        m_to = m_period->Text2();
+        auto format = [](Recordset& rs, QVector<QStringList>& out) {
+            for (int r = 0; r < rs.recordCount(); ++r) {
+                rs.setPosition(r);
+                const TradeRow t = ReadTradeRow(rs);
+                QStringList texts = tradeTexts(t);
+                texts[COutstanding - 1] = MoneyText(t.outstanding());
+                out.append(std::move(texts));
+            }
+        };
+        if (!m_list->fillFrom(std::make_unique<SqlRowSource>(
+                TradePeriodSelect(m_from, m_to),
+                QList<SqlRowSource::Key>{{QStringLiteral("t.sdate"), QStringLiteral("sdate")},
+                                         {QStringLiteral("t.code"), QStringLiteral("code")}},
+                format))) {
+            m_busy = false;
+            return; // reported by the database layer; the list stays as it was
+        }
+        m_list->appendRow({}); // the row for a new trade, under the rows still to come
     }
-    m_list->appendRow({});
-    m_list->endFill();
     recomputeOutstanding();
     m_changedCol = m_changedRow = 0;
     m_busy = false;
     int row = keepCode ? rowOfTrade(keepCode) : 0;
+    if (keepCode && row < 1 && m_list->hasMoreRows()) { // not read yet
+        m_list->fetchAll();
+        row = rowOfTrade(keepCode);
+    }
     if (row < 1)
         row = 1;
     if (col < CDate || col >= CCode)
@@ -216,14 +265,19 @@ void frmTrade::load(int keepCode, int col)
     showActive(row, true);
 }
 
+QStringList frmTrade::tradeTexts(const TradeRow& t)
+{
+    return {t.date, t.friendName, QString::number(t.lineCount) + QStringLiteral(" 건"),
+            MoneyText(t.total), MoneyText(t.received()), QString(), MoneyText(t.stackPoint),
+            t.inTime, t.outTime, t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString(),
+            t.memo, QString::number(t.code), QString::number(t.friendCode), PlainNumber(t.cash),
+            PlainNumber(t.card), QString::number(t.cardCode), PlainNumber(t.points),
+            PlainNumber(t.discount), PlainNumber(t.account)};
+}
+
 void frmTrade::fillRow(int row, const TradeRow& t)
 {
-    m_list->setRowTexts(row, {t.date, t.friendName, QString::number(t.lineCount) + QStringLiteral(" 건"),
-                              MoneyText(t.total), MoneyText(t.received()), QString(), MoneyText(t.stackPoint),
-                              t.inTime, t.outTime, t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString(),
-                              t.memo, QString::number(t.code), QString::number(t.friendCode), PlainNumber(t.cash),
-                              PlainNumber(t.card), QString::number(t.cardCode), PlainNumber(t.points),
-                              PlainNumber(t.discount), PlainNumber(t.account)});
+    m_list->setRowTexts(row, tradeTexts(t));
 }
 
 void frmTrade::appendNewRow()
@@ -275,6 +329,12 @@ void frmTrade::recomputeOutstanding()
 
 void frmTrade::recomputeSums()
 {
+    if (m_filterMember == 0) { // the whole period, also the rows not read yet
+        const TradeSums sums = LoadTradePeriodSums(m_from, m_to);
+        m_sum->setRowTexts(1, {MoneyText(sums.total), MoneyText(sums.received), MoneyText(sums.total - sums.received),
+                               MoneyText(sums.points)});
+        return;
+    }
     double total = 0, received = 0, points = 0;
     for (int r = 1; r < newRow(); ++r) {
         total += m_list->number(CTotal, r);
@@ -282,7 +342,10 @@ void frmTrade::recomputeSums()
         points += m_list->number(CPoint, r);
     }
     // The outstanding total is that of the trades themselves, also when the column runs.
-    m_sum->setRowTexts(1, {MoneyText(total), MoneyText(received), MoneyText(total - received), MoneyText(points)});
+    m_sum->setText(CTotal, 1, MoneyText(total));
+    m_sum->setText(CReceived, 1, MoneyText(received));
+    m_sum->setText(COutstanding, 1, MoneyText(total - received));
+    m_sum->setText(CPoint, 1, MoneyText(points));
 }
 
 // ---- the active trade ----

@@ -56,6 +56,7 @@ private:
     // Loads the list; the cursor goes to cell `col` (default 거래일자) of trade `keepCode`.
     void load(int keepCode = 0, int col = 0);
     void fillRow(int row, const TradeRow& t);
+    static QStringList tradeTexts(const TradeRow& t); // the row's cells, outstanding left empty
     void appendNewRow();
     int newRow() const; // the empty row for a new trade
     int rowOfTrade(int code) const;
@@ -75,5 +76,6 @@ private:
     HCTerm* m_period = nullptr;
     QCheckBox* m_chkFriend = nullptr;
     int m_filterMember = 0;
+    QString m_from, m_to; // the period the list was read for
     int m_shownRow = 0;
 };

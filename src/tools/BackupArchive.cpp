@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -26,12 +27,28 @@ const QString kPostDb = QStringLiteral("dbPost.db");
 const QStringList kMemberTables = {QStringLiteral("tblfriend"), QStringLiteral("options"),
                                    QStringLiteral("schedules")};
 
+// What the person reads when an archive is damaged or is no backup of this program.
+const QString kUnreadable =
+    QStringLiteral("백업 파일이 손상되었거나 MemberDesk의 백업 파일이 아닙니다.");
+const QString kFolderEntry =
+    QStringLiteral("백업 파일에 폴더가 붙은 이름이 있어 사용할 수 없습니다: ");
+
 bool report(const BackupProgress& p, int percent, const QString& stage) {
     return !p || p(percent, stage);
 }
 
+// The library's and the system's own words stay in brackets behind a Korean reason, for
+// whoever looks into the fault.
+QString zipText(const char* detail) {
+    return QStringLiteral("압축 파일을 처리할 수 없습니다 (") + QString::fromUtf8(detail) + u')';
+}
+
 QString zipError(zip_t* z) {
-    return QString::fromUtf8(zip_strerror(z));
+    return zipText(zip_strerror(z));
+}
+
+QString writeError(const QFile& out) {
+    return QFileInfo(out).fileName() + QStringLiteral(" 파일에 쓸 수 없습니다 (") + out.errorString() + u')';
 }
 
 bool flatName(const QString& name) {
@@ -63,7 +80,9 @@ bool renameOver(const QString& from, const QString& to, QString* error) {
     std::error_code ec;
     std::filesystem::rename(QFile::encodeName(from).toStdString(),
                             QFile::encodeName(to).toStdString(), ec);
-    if (ec && error) *error = QString::fromStdString(ec.message());
+    if (ec && error)
+        *error = QFileInfo(to).fileName() + QStringLiteral(" 파일의 이름을 바꿀 수 없습니다 (") +
+                 QString::fromStdString(ec.message()) + u')';
     return !ec;
 }
 } // namespace
@@ -81,7 +100,7 @@ bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& 
     if (!z) {
         zip_error_t ze;
         zip_error_init_with_code(&ze, err);
-        if (error) *error = QString::fromUtf8(zip_error_strerror(&ze));
+        if (error) *error = zipText(zip_error_strerror(&ze));
         zip_error_fini(&ze);
         return false;
     }
@@ -109,19 +128,20 @@ bool WriteZip(const QString& archivePath, const QList<QPair<QString, QString>>& 
 bool ExtractZipEntry(const QString& archivePath, const QString& name, const QString& target,
                      QString* error, const std::function<void(qint64, qint64)>& bytes) {
     if (!flatName(name)) {
-        if (error) *error = QStringLiteral("entry name with a folder: ") + name;
+        if (error) *error = kFolderEntry + name;
         return false;
     }
     int err = 0;
     zip_t* z =
         zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
     if (!z) {
-        if (error) *error = QStringLiteral("not a readable zip archive");
+        if (error) *error = kUnreadable;
         return false;
     }
     zip_file_t* f = zip_fopen(z, name.toUtf8().constData(), 0);
     if (!f) {
-        if (error) *error = QStringLiteral("missing entry ") + name;
+        if (error)
+            *error = QStringLiteral("백업 파일에 ") + name + QStringLiteral("이(가) 없습니다.");
         zip_discard(z);
         return false;
     }
@@ -130,7 +150,7 @@ bool ExtractZipEntry(const QString& archivePath, const QString& name, const QStr
     qint64 done = 0;
     QFile out(target);
     bool ok = out.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (!ok && error) *error = out.errorString();
+    if (!ok && error) *error = writeError(out);
     QByteArray buf(1 << 20, Qt::Uninitialized);
     zip_int64_t n = 0;
     while (ok && (n = zip_fread(f, buf.data(), zip_uint64_t(buf.size()))) > 0) {
@@ -140,7 +160,7 @@ bool ExtractZipEntry(const QString& archivePath, const QString& name, const QStr
     }
     if (ok && n < 0) {
         ok = false;
-        if (error) *error = QString::fromUtf8(zip_error_strerror(zip_file_get_error(f)));
+        if (error) *error = zipText(zip_error_strerror(zip_file_get_error(f)));
     }
     zip_fclose(f);
     zip_discard(z);
@@ -159,7 +179,7 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
     zip_t* z =
         zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
     if (!z) {
-        if (error) *error = QStringLiteral("not a readable zip archive");
+        if (error) *error = kUnreadable;
         return false;
     }
     qint64 totalBytes = 0, readBytes = 0;
@@ -174,13 +194,15 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         const QString name = QString::fromUtf8(zip_get_name(z, zip_uint64_t(i), ZIP_FL_ENC_GUESS));
         if (!flatName(name)) {
             ok = false;
-            if (error) *error = QStringLiteral("entry name with a folder: ") + name;
+            if (error) *error = kFolderEntry + name;
             break;
         }
         const bool isMain = name == kMainDb;
         if (isMain && hasMain) {
             ok = false;
-            if (error) *error = QStringLiteral("two entries named ") + kMainDb;
+            if (error)
+                *error = QStringLiteral("백업 파일에 ") + kMainDb +
+                         QStringLiteral("이(가) 두 개 있습니다.");
             break;
         }
         hasMain = hasMain || isMain;
@@ -188,7 +210,7 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         const bool writing = isMain && !dbOut.isEmpty();
         if (writing && !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             ok = false;
-            if (error) *error = out.errorString();
+            if (error) *error = writeError(out);
             break;
         }
         zip_file_t* f = zip_fopen_index(z, zip_uint64_t(i), 0);
@@ -201,7 +223,7 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         while ((n = zip_fread(f, buf.data(), zip_uint64_t(buf.size()))) > 0) {
             if (writing && out.write(buf.constData(), n) != n) {
                 ok = false;
-                if (error) *error = out.errorString();
+                if (error) *error = writeError(out);
                 break;
             }
             readBytes += n;
@@ -210,47 +232,67 @@ bool readEntries(const QString& archivePath, const QString& dbOut, QString* erro
         if (ok && n < 0) {
             ok = false;
             if (error)
-                *error = name + QStringLiteral(": ") +
-                         QString::fromUtf8(zip_error_strerror(zip_file_get_error(f)));
+                *error = QStringLiteral("백업 파일이 손상되었습니다. ") + name +
+                         QStringLiteral("을(를) 읽을 수 없습니다 (") +
+                         QString::fromUtf8(zip_error_strerror(zip_file_get_error(f))) + u')';
         }
         zip_fclose(f);
         if (writing && ok && !out.flush()) {
             ok = false;
-            if (error) *error = out.errorString();
+            if (error) *error = writeError(out);
         }
     }
     zip_discard(z);
     if (ok && !hasMain) {
         ok = false;
-        if (error) *error = QStringLiteral("no ") + kMainDb + QStringLiteral(" in the archive");
+        if (error)
+            *error = QStringLiteral("백업 파일에 데이터베이스(") + kMainDb +
+                     QStringLiteral(")가 없습니다.");
     }
     if (!ok && !dbOut.isEmpty()) QFile::remove(dbOut);
     return ok;
 }
 
 // The integrity check's length is not known beforehand; it calls back about this many
-// times per megabyte of database (measured on member, trade and ledger data).
-constexpr double kCheckTicksPerMB = 6.0;
+// times per megabyte of database (measured on member, trade and ledger data): split over
+// more than one connection the quick check of the whole file adds half again.
+constexpr double kCheckTicksPerMB = 6.2;
+constexpr double kSplitCheckTicksPerMB = 9.4;
+
+// Connections for the check: two where it has the machine's cores to itself (verify,
+// restore). A backup compresses beside it, so the second is taken only where a core is
+// left over; on two cores it would only add the split's extra work.
+int checkWorkers(bool besideCompression) {
+    if (!besideCompression) return 2;
+    return std::thread::hardware_concurrency() >= 3 ? 2 : 1;
+}
 
 // Integrity, MemberDesk's tables and a schema version this program reads. `fraction`
 // gets the estimated share of the check done (0..1, never reaching 1 before the end).
 bool checkMemberDatabase(const QString& db, QString* error, QString* dbVer,
-                         const std::function<void(double)>& fraction) {
-    const double expected = std::max(1.0, QFileInfo(db).size() / 1e6 * kCheckTicksPerMB);
+                         const std::function<void(double)>& fraction, int workers) {
+    const double expected = std::max(
+        1.0, QFileInfo(db).size() / 1e6 * (workers > 1 ? kSplitCheckTicksPerMB : kCheckTicksPerMB));
     int ticks = 0;
-    const DatabaseFileCheck c = CheckDatabaseFile(db, kMemberTables, [&] {
-        ++ticks;
-        if (fraction) fraction(std::min(0.99, ticks / expected));
-    });
+    const DatabaseFileCheck c = CheckDatabaseFile(
+        db, kMemberTables,
+        [&] {
+            ++ticks;
+            if (fraction) fraction(std::min(0.99, ticks / expected));
+        },
+        workers);
     if (!c.ok || !c.hasTables) {
-        if (error) *error = c.ok ? QStringLiteral("not a MemberDesk database") : c.error;
+        if (error)
+            *error = c.ok ? QStringLiteral("MemberDesk의 데이터베이스가 아닙니다.")
+                          : QStringLiteral("데이터베이스가 손상되었습니다 (") + c.error + u')';
         return false;
     }
     bool verOk = false;
     const int ver = c.dbVer.toInt(&verOk);
     if (!verOk || ver < 1 || ver > kSchemaVersion) {
         if (error)
-            *error = QStringLiteral("database version %1 is not supported (this program: %2)")
+            *error = QStringLiteral("이 프로그램이 읽을 수 없는 데이터베이스 버전입니다 "
+                                    "(데이터베이스: %1, 프로그램: %2).")
                          .arg(c.dbVer)
                          .arg(kSchemaVersion);
         return false;
@@ -270,12 +312,20 @@ bool syncToDisk(const QString& path) {
 }
 
 // Progress reported from more than one thread: one call at a time, never going back.
+// Workers report very often (every few kilobytes compressed); the window hears of it when
+// the percentage or the stage changes, or at least every kHeartbeatMs while work goes on.
 class SharedProgress {
 public:
-    SharedProgress(const BackupProgress& p) : m_progress(p) {}
+    static constexpr int kHeartbeatMs = 40;
+    SharedProgress(const BackupProgress& p) : m_progress(p) { m_since.start(); }
     bool operator()(int percent, const QString& stage) {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_last = std::max(m_last, percent);
+        percent = std::max(m_last, percent);
+        if (percent == m_last && stage == m_stage && m_since.elapsed() < kHeartbeatMs)
+            return !m_cancelled;
+        m_last = percent;
+        m_stage = stage;
+        m_since.restart();
         if (!report(m_progress, m_last, stage)) m_cancelled = true;
         return !m_cancelled;
     }
@@ -287,9 +337,79 @@ public:
 private:
     const BackupProgress& m_progress;
     std::mutex m_mutex;
-    int m_last = 0;
+    int m_last = -1;
+    QString m_stage;
+    QElapsedTimer m_since;
     bool m_cancelled = false;
 };
+
+// A file handed to the archive that counts what the compressor reads of it, so the
+// compression reports its progress as it goes (and stops when `read` returns false).
+struct CountedFile {
+    QFile file;
+    std::function<bool(qint64)> read;
+    zip_error_t error;
+};
+
+zip_int64_t countedFileSource(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
+    auto* f = static_cast<CountedFile*>(state);
+    switch (cmd) {
+    case ZIP_SOURCE_OPEN:
+        if (!f->file.open(QIODevice::ReadOnly)) {
+            zip_error_set(&f->error, ZIP_ER_OPEN, 0);
+            return -1;
+        }
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const qint64 n = f->file.read(static_cast<char*>(data), qint64(len));
+        if (n < 0) {
+            zip_error_set(&f->error, ZIP_ER_READ, 0);
+            return -1;
+        }
+        if (f->read && !f->read(n)) {
+            zip_error_set(&f->error, ZIP_ER_CANCELLED, 0);
+            return -1;
+        }
+        return n;
+    }
+    case ZIP_SOURCE_CLOSE:
+        f->file.close();
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        const QFileInfo fi(f->file.fileName());
+        st->size = zip_uint64_t(fi.size());
+        st->mtime = time_t(fi.lastModified().toSecsSinceEpoch());
+        st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&f->error, data, len);
+    case ZIP_SOURCE_FREE:
+        zip_error_fini(&f->error);
+        delete f;
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                              -1);
+    default:
+        zip_error_set(&f->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+zip_source_t* countedFile(zip_t* z, const QString& path, std::function<bool(qint64)> read) {
+    auto* f = new CountedFile{QFile(path), std::move(read), {}};
+    zip_error_init(&f->error);
+    zip_source_t* src = zip_source_function(z, countedFileSource, f);
+    if (!src) {
+        zip_error_fini(&f->error);
+        delete f;
+    }
+    return src;
+}
 } // namespace
 
 namespace {
@@ -353,13 +473,15 @@ bool VerifyBackupArchive(const QString& archivePath, QString* error, QString* db
                 report(progress, from + int((mid - from) * done / total), QStringLiteral("verify"));
         }))
         return false;
-    return checkMemberDatabase(db, error, dbVer, [&](double f) {
-        report(progress, mid + int((to - mid) * f), QStringLiteral("verify"));
-    });
+    return checkMemberDatabase(
+        db, error, dbVer,
+        [&](double f) { report(progress, mid + int((to - mid) * f), QStringLiteral("verify")); },
+        checkWorkers(false));
 }
 
 bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
-                        const BackupProgress& progress, QString* error) {
+                        const BackupProgress& progress, QString* error,
+                        const std::function<void()>& copied) {
     QString why;
     const QString part = archivePath + QStringLiteral(".part");
     QDir().mkpath(QFileInfo(archivePath).absolutePath());
@@ -371,8 +493,8 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
         return false;
     };
     if (!tmp.isValid())
-        return fail(QStringLiteral("cannot write into ") + QFileInfo(archivePath).absolutePath());
-    if (!report(progress, 0, QStringLiteral("snapshot"))) return fail(QStringLiteral("cancelled"));
+        return fail(QFileInfo(archivePath).absolutePath() + QStringLiteral(" 폴더에 쓸 수 없습니다"));
+    if (!report(progress, 0, QStringLiteral("snapshot"))) return fail(QStringLiteral("취소되었습니다"));
 
     // 0..20: the consistent copy of the database.
     QList<QPair<QString, QString>> entries;
@@ -390,10 +512,20 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
         if (!SnapshotDatabase(dbFolder + u'/' + kPostDb, postCopy, {}, &why)) return fail(why);
         entries << qMakePair(kPostDb, postCopy);
     }
+    // The settings copies are copied too: the program, free to start again from here on,
+    // replaces them when it closes.
     for (const QFileInfo& fi :
-         QDir(dbFolder).entryInfoList({QStringLiteral("환경설정_*.mdb")}, QDir::Files))
-        entries << qMakePair(fi.fileName(), fi.absoluteFilePath());
-    if (!report(progress, 20, QStringLiteral("compress"))) return fail(QStringLiteral("cancelled"));
+         QDir(dbFolder).entryInfoList({QStringLiteral("환경설정_*.mdb")}, QDir::Files)) {
+        const QString copy = tmp.path() + u'/' + fi.fileName();
+        QFile in(fi.absoluteFilePath()), out(copy);
+        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
+            out.write(in.readAll()) != in.size() || !out.flush())
+            return fail(fi.absoluteFilePath() + QStringLiteral(" 파일을 복사할 수 없습니다"));
+        out.setFileTime(fi.lastModified(), QFileDevice::FileModificationTime);
+        entries << qMakePair(fi.fileName(), copy);
+    }
+    if (copied) copied();
+    if (!report(progress, 20, QStringLiteral("compress"))) return fail(QStringLiteral("취소되었습니다"));
 
     // 20..99: the copy is checked on one core while the other compresses it and then reads
     // the written archive back against its checksums. The checksums are taken from the same
@@ -410,18 +542,28 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
     QString checkError;
     bool checkOk = false;
     std::thread checker([&] {
-        checkOk = checkMemberDatabase(mainCopy, &checkError, nullptr, [&](double f) {
-            checked = f;
-            parallelStep();
-        });
+        checkOk = checkMemberDatabase(
+            mainCopy, &checkError, nullptr,
+            [&](double f) {
+                checked = f;
+                parallelStep();
+            },
+            checkWorkers(true));
     });
     int err = 0;
     bool zipOk = false;
+    qint64 entryBytes = 0, readBytes = 0;
+    for (const auto& entry : entries)
+        entryBytes += QFileInfo(entry.second).size();
     zip_t* z = zip_open(QFile::encodeName(part).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!z) why = QStringLiteral("cannot create ") + part;
+    if (!z) why = part + QStringLiteral(" 파일을 만들 수 없습니다");
     for (const auto& [name, path] : entries) {
         if (!z) break;
-        zip_source_t* src = zip_source_file(z, QFile::encodeName(path).constData(), 0, -1);
+        zip_source_t* src = countedFile(z, path, [&](qint64 n) {
+            readBytes += n;
+            compressed = entryBytes > 0 ? std::min(1.0, double(readBytes) / entryBytes) : 1.0;
+            return parallelStep();
+        });
         const zip_int64_t idx =
             src ? zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8) : -1;
         if (idx < 0) {
@@ -434,21 +576,6 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
         zip_set_file_compression(z, zip_uint64_t(idx), ZIP_CM_DEFLATE, 1);
     }
     if (z) {
-        struct State {
-            std::atomic<double>* compressed;
-            std::function<bool()> step;
-        } state{&compressed, parallelStep};
-        zip_register_progress_callback_with_state(
-            z, 0.01,
-            [](zip_t*, double done, void* s) {
-                auto* st = static_cast<State*>(s);
-                *st->compressed = done;
-                st->step();
-            },
-            nullptr, &state);
-        zip_register_cancel_callback_with_state(
-            z, [](zip_t*, void* s) { return static_cast<SharedProgress*>(s)->cancelled() ? 1 : 0; },
-            nullptr, &shared);
         zipOk = zip_close(z) == 0;
         if (!zipOk) {
             why = zipError(z);
@@ -463,13 +590,15 @@ bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
             parallelStep();
         });
     checker.join();
-    if (shared.cancelled()) return fail(QStringLiteral("cancelled"));
+    if (shared.cancelled()) return fail(QStringLiteral("취소되었습니다"));
     if (!zipOk) return fail(why);
-    if (!readOk) return fail(QStringLiteral("the written archive failed its check: ") + why);
+    if (!readOk)
+        return fail(QStringLiteral("저장한 백업 파일을 다시 읽어 검사하지 못했습니다. ") + why);
     if (!checkOk)
-        return fail(QStringLiteral("the copy of the database failed its check: ") + checkError);
+        return fail(QStringLiteral("백업할 데이터베이스의 검사에서 문제가 발견되었습니다. ") +
+                    checkError);
     if (!syncToDisk(part))
-        return fail(QStringLiteral("cannot write ") + part + QStringLiteral(" to the disk"));
+        return fail(part + QStringLiteral(" 파일을 디스크에 기록할 수 없습니다"));
     if (!renameOver(part, archivePath, &why)) return fail(why);
     syncToDisk(QFileInfo(archivePath).absolutePath());
     report(progress, 100, QStringLiteral("done"));
@@ -520,7 +649,7 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
     if (!QDir().mkpath(keep)) {
         cleanup();
         dropKeep();
-        return fail(QStringLiteral("cannot create ") + keep);
+        return fail(keep + QStringLiteral(" 폴더를 만들 수 없습니다"));
     }
     SharedProgress shared(progress);
     std::atomic<double> checked{0}, copied{0};
@@ -532,10 +661,13 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
     QString checkError;
     bool checkOk = false;
     std::thread checker([&] {
-        checkOk = checkMemberDatabase(mainNew, &checkError, nullptr, [&](double f) {
-            checked = f;
-            step();
-        });
+        checkOk = checkMemberDatabase(
+            mainNew, &checkError, nullptr,
+            [&](double f) {
+                checked = f;
+                step();
+            },
+            checkWorkers(false));
     });
     const QStringList oldFiles = {kMainDb, kMainDb + QStringLiteral("-wal"),
                                   kMainDb + QStringLiteral("-journal"),
@@ -552,21 +684,21 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
                 step();
             })) {
             copyError =
-                QStringLiteral("cannot keep the old ") + name + QStringLiteral(" in ") + keep;
+                QStringLiteral("이전 ") + name + QStringLiteral(" 파일을 ") + keep + QStringLiteral(" 폴더에 보관할 수 없습니다");
             break;
         }
     }
     copied = 1.0;
     for (const QString& name : oldFiles)
         if (copyError.isEmpty() && QFile::exists(keep + u'/' + name) && !syncToDisk(keep + u'/' + name))
-            copyError = QStringLiteral("cannot write the old ") + name + QStringLiteral(" to the disk");
+            copyError = QStringLiteral("이전 ") + name + QStringLiteral(" 파일을 디스크에 기록할 수 없습니다");
     if (copyError.isEmpty() && (QFileInfo::exists(kept) || !QDir().rename(keep, kept)))
-        copyError = QStringLiteral("cannot rename ") + keep;
+        copyError = keep + QStringLiteral(" 폴더의 이름을 바꿀 수 없습니다");
     keepWhole = copyError.isEmpty();
     if (keepWhole) syncToDisk(keepRoot);
     // The new file goes to the disk while the check still runs (it is only read from now on).
     if (copyError.isEmpty() && !syncToDisk(mainNew))
-        copyError = QStringLiteral("cannot write the restored database to the disk");
+        copyError = QStringLiteral("복구한 데이터베이스를 디스크에 기록할 수 없습니다");
     checker.join();
     if (!checkOk || !copyError.isEmpty()) {
         cleanup();
@@ -591,7 +723,7 @@ bool RestoreBackupArchive(const QString& archivePath, const QString& dbFolder,
     // The new file is on the disk before it takes the old one's name.
     if (hasPost && !syncToDisk(postNew)) {
         cleanup();
-        return fail(QStringLiteral("cannot write the restored database to the disk"));
+        return fail(QStringLiteral("복구한 데이터베이스를 디스크에 기록할 수 없습니다"));
     }
     if (!renameOver(mainNew, dbFolder + u'/' + kMainDb, &why)) {
         cleanup();

@@ -18,9 +18,12 @@ QString BackupArchiveName(const QString& prefix, const QDateTime& when);
 
 // Writes the archive `archivePath` from the database folder `dbFolder`. The archive is
 // written under a temporary name, checked, and renamed only when it passed; on any
-// failure nothing is left behind and `error` says why.
-bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath, const BackupProgress& progress = {},
-                        QString* error = nullptr);
+// failure nothing is left behind and `error` says why. Everything is first copied (the
+// database as one moment); `copied` runs then, before the long part (check, compression,
+// reading back), which works on the copies only: the folder may be used again.
+bool WriteBackupArchive(const QString& dbFolder, const QString& archivePath,
+                        const BackupProgress& progress = {}, QString* error = nullptr,
+                        const std::function<void()>& copied = {});
 
 // Reads every entry against its checksum and checks the database inside (integrity,
 // MemberDesk's tables, a schema version this program reads). `dbVer` gets its version.

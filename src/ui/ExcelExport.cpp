@@ -150,6 +150,8 @@ bool WriteWorkbook(const Grid* grid, const QString& path, const QString& sheetNa
 bool ExportToExcelFile(Grid* grid, const QString& sheetName, bool ask, bool openAfterwards, bool tidy)
 {
     Q_UNUSED(tidy); // the grid is not changed by the export (see above)
+    if (grid)
+        grid->fetchAll(); // every row of the list, also those never scrolled to
     if (!grid || grid->dataRowCnt() == 0) {
         MsgInfo(QStringLiteral("엑셀로 보낼 데이터가 없습니다.") + QLatin1Char('\n')
                 + QStringLiteral("자료 조회 후 엑셀로 보내세요."));

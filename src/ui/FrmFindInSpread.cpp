@@ -111,6 +111,7 @@ bool FrmFindInSpread::findNext() {
         m_txtFindWd->setFocus();
         return false;
     }
+    m_grid->fetchAll(); // the search runs over the whole list and wraps at its real end
     const GridCell hit = FindNextInGrid(m_grid, what, m_cboFindDir->currentIndex() == ByRows,
                                         m_chkSameAll->isChecked());
     if (!hit.isValid()) {

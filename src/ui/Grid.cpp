@@ -2,9 +2,11 @@
 
 #include "ui/GridDelegate.h"
 #include "ui/GridModel.h"
+#include "ui/GridRowSource.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -178,6 +180,33 @@ void Grid::setAllRows(const QVector<QStringList>& rows)
     for (const QStringList& r : rows)
         m_model->appendRow(r);
     endFill();
+}
+
+bool Grid::fillFrom(std::unique_ptr<GridRowSource> source)
+{
+    commitOpenEditor();
+    if (!m_model->fillFrom(std::move(source)))
+        return false;
+    applyAllRowVisibility();
+    return true;
+}
+
+void Grid::fetchAll()
+{
+    if (!m_model->hasMoreRows())
+        return;
+    commitOpenEditor();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_model->fetchAll();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+bool Grid::hasMoreRows() const { return m_model->hasMoreRows(); }
+
+void Grid::selectAll()
+{
+    fetchAll();
+    QTableView::selectAll();
 }
 
 // ---- columns ----
@@ -435,6 +464,11 @@ bool Grid::eventFilter(QObject* watched, QEvent* event)
 void Grid::setOddEvenRowColor(const QColor& odd, const QColor& even)
 {
     m_model->setOddEvenColors(odd, even);
+}
+
+void Grid::setTickedRowColor(int col, const QColor& color)
+{
+    m_model->setTickedRowColor(col - 1, color);
 }
 
 bool Grid::rowHidden(int row) const
@@ -845,6 +879,9 @@ void Grid::keyPressEvent(QKeyEvent* event)
 
 QModelIndex Grid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
 {
+    // Ctrl+End goes to the last row of the whole list, not of the rows read so far.
+    if (cursorAction == MoveEnd && (modifiers & Qt::ControlModifier))
+        fetchAll();
     const QModelIndex target = QTableView::moveCursor(cursorAction, modifiers);
     if (target.isValid() && target != currentIndex() && !confirmLeave(target))
         return currentIndex();

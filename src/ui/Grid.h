@@ -11,7 +11,10 @@
 #include <QTableView>
 #include <QVector>
 
+#include <memory>
+
 class GridModel;
+class GridRowSource;
 class GridDelegate;
 
 // The spreadsheet-like grid every list and entry table uses.
@@ -83,6 +86,17 @@ public:
     // The same in one call.
     void setAllRows(const QVector<QStringList>& rows);
 
+    // A long list read as the person goes: fillFrom() empties the grid and shows the first
+    // block of `source`, further blocks follow as the view scrolls to the end. maxRows()
+    // and dataRowCnt() count the rows read so far; what must cover every row (find,
+    // export, print, tick all, Ctrl+End, select all) calls fetchAll() first. False, with
+    // the grid unchanged, when the first read fails.
+    bool fillFrom(std::unique_ptr<GridRowSource> source);
+    // Reads every row still to come (wait cursor meanwhile).
+    void fetchAll();
+    // True while the source holds rows not yet read.
+    bool hasMoreRows() const;
+
     // ---- columns ----
     int colWidth(int col) const;
     void setColWidth(int col, int width);
@@ -117,6 +131,8 @@ public:
     int rowHeight() const; // of all rows
     void setRowHeight(int height);
     void setOddEvenRowColor(const QColor& odd, const QColor& even);
+    // Rows whose check-box cell in `col` is ticked show `color` as their background.
+    void setTickedRowColor(int col, const QColor& color);
     bool rowHidden(int row) const;
     void setRowHidden(int row, bool hidden);
     QString rowMark(int row) const;
@@ -180,6 +196,7 @@ public:
     // With kept columns, a cell right of them is scrolled clear of them; a kept cell never
     // scrolls the grid sideways.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    void selectAll() override;
 
 signals:
     void leaveCell(int col, int row, int newCol, int newRow, bool* cancel);

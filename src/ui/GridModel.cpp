@@ -1,9 +1,12 @@
 #include "ui/GridModel.h"
 
+#include "ui/GridRowSource.h"
+
 #include <QFont>
 #include <QLocale>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 
 const QColor GridModel::TotalsColor(224, 240, 224);
@@ -124,6 +127,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
             return row.extra->back;
         if (r == m_totalsRow)
             return TotalsColor;
+        if (m_tickCol >= 0 && PackedCell(row.packed, m_tickCol) == QLatin1String("1"))
+            return m_tickedColor;
         const QColor& oe = (r % 2 == 0) ? m_oddColor : m_evenColor; // row 1 is odd
         if (oe.isValid())
             return oe;
@@ -218,6 +223,8 @@ bool GridModel::insertRows(int row, int count, const QModelIndex& parent)
     if (parent.isValid() || row < 0 || row > rowCount() || count <= 0)
         return false;
     beginInsertRows({}, row, row + count - 1);
+    if (row < m_sourceAt)
+        m_sourceAt += count;
     std::vector<Row> fresh;
     fresh.resize(size_t(count));
     m_rows.insert(m_rows.begin() + row, std::make_move_iterator(fresh.begin()),
@@ -233,6 +240,10 @@ bool GridModel::removeRows(int row, int count, const QModelIndex& parent)
     if (parent.isValid() || row < 0 || count <= 0 || row + count > rowCount())
         return false;
     beginRemoveRows({}, row, row + count - 1);
+    if (row + count <= m_sourceAt)
+        m_sourceAt -= count;
+    else if (row < m_sourceAt)
+        m_sourceAt = row;
     m_rows.erase(m_rows.begin() + row, m_rows.begin() + row + count);
     bool totalsGone = false;
     if (m_totalsRow >= row + count) {
@@ -376,12 +387,16 @@ void GridModel::clearAll()
     }
     m_totalsRow = -1;
     m_sumCols.clear();
+    m_source.reset();
+    ++m_fills;
     endResetModel();
 }
 
 void GridModel::beginFill(int expectedRows)
 {
     beginResetModel();
+    m_source.reset();
+    ++m_fills;
     m_filling = true;
     m_rows.clear();
     m_rows.reserve(size_t(std::max(0, expectedRows)));
@@ -410,6 +425,101 @@ void GridModel::endFill()
     m_filling = false;
     m_rows.shrink_to_fit();
     endResetModel();
+}
+
+void GridModel::setTickedRowColor(int col, const QColor& color)
+{
+    m_tickCol = color.isValid() ? col : -1;
+    m_tickedColor = color;
+}
+
+// ---- rows read on demand ----
+
+namespace {
+int g_fetchBlockRows = 256; // a few screens: the first one shows without waiting for more
+}
+
+int GridModel::fetchBlockRows() { return g_fetchBlockRows; }
+
+void GridModel::setFetchBlockRows(int rows) { g_fetchBlockRows = std::max(1, rows); }
+
+bool GridModel::fillFrom(std::unique_ptr<GridRowSource> source)
+{
+    QVector<QStringList> first;
+    const int block = fetchBlockRows();
+    if (!source || !source->fetch(block, first))
+        return false;
+    // A first block whose rows the source's own rule all left out: read on to a row.
+    while (first.isEmpty() && !source->atEnd())
+        if (!source->fetch(block, first))
+            return false;
+    beginFill(int(first.size()));
+    for (const QStringList& texts : first)
+        appendRow(texts);
+    endFill();
+    if (!source->atEnd()) {
+        m_source = std::move(source);
+        m_sourceAt = rowCount();
+    }
+    return true;
+}
+
+bool GridModel::canFetchMore(const QModelIndex& parent) const
+{
+    // Not while a block goes in: the view, told of the new rows, may ask for more at once.
+    return !parent.isValid() && m_source && !m_filling && !m_reading;
+}
+
+void GridModel::fetchMore(const QModelIndex& parent)
+{
+    if (canFetchMore(parent))
+        readBlock(fetchBlockRows());
+}
+
+void GridModel::fetchAll()
+{
+    // Larger blocks: fewer statements for a long read, and still no single huge result.
+    while (canFetchMore())
+        readBlock(fetchBlockRows() * 32);
+}
+
+void GridModel::readBlock(int count)
+{
+    // The source is taken for the read: a message box shown by a failed read lets the view
+    // ask for more meanwhile, which then finds nothing to read.
+    // A block whose rows were all left out by the source's own rule shows nothing: read
+    // on, or the view would wait for a scroll that cannot come.
+    // A fill meanwhile (the person searched again) makes this block stale.
+    m_reading = true;
+    const struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_reading};
+    QVector<QStringList> texts;
+    const quint64 fill = m_fills;
+    while (texts.isEmpty() && m_source) {
+        std::unique_ptr<GridRowSource> source = std::move(m_source);
+        const bool ok = source->fetch(count, texts);
+        if (fill != m_fills)
+            return;
+        if (ok && !source->atEnd())
+            m_source = std::move(source);
+    }
+    if (texts.isEmpty())
+        return;
+    const int at = std::clamp(m_sourceAt, 0, rowCount());
+    const int n = int(texts.size());
+    std::vector<Row> fresh(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        fresh[size_t(i)].packed = PackRow(texts.at(i), columnCount());
+    beginInsertRows({}, at, at + n - 1);
+    m_rows.insert(m_rows.begin() + at, std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+    if (m_totalsRow >= at)
+        m_totalsRow += n;
+    m_sourceAt = at + n;
+    endInsertRows();
+    if (m_totalsRow >= 0)
+        recalcTotals();
 }
 
 // ---- columns ----
@@ -549,7 +659,7 @@ void GridModel::emitRowChanged(int row, int col)
 {
     if (m_filling)
         return;
-    if (col >= 0)
+    if (col >= 0 && col != m_tickCol) // a tick recolours its whole row
         emit dataChanged(index(row, col), index(row, col));
     else if (columnCount() > 0)
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));

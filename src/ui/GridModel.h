@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+class GridRowSource;
+
 // The grid's cell store. Indexes here are 0-based (Qt's); the Grid view translates the
 // windows' 1-based addresses.
 //
@@ -54,6 +56,20 @@ public:
     void endFill();
     bool filling() const { return m_filling; }
 
+    // ---- rows read on demand (see GridRowSource) ----
+    // Empties the grid and shows the first block of `source`; the source is kept for the
+    // rows after it while it holds more. False, with the grid unchanged, when the first
+    // read fails.
+    bool fillFrom(std::unique_ptr<GridRowSource> source);
+    bool hasMoreRows() const { return bool(m_source); }
+    bool canFetchMore(const QModelIndex& parent = {}) const override;
+    void fetchMore(const QModelIndex& parent = {}) override;
+    // Reads every row the source still holds.
+    void fetchAll();
+    // Rows read per block as the view scrolls, for every grid (tests make it small).
+    static int fetchBlockRows();
+    static void setFetchBlockRows(int rows);
+
     // ---- columns ----
     QString colTag(int col) const;
     void setColTag(int col, const QString& tag);
@@ -83,6 +99,9 @@ public:
     void setCellBackColor(int row, int col, const QColor& color);
     void setCellForeColor(int row, int col, const QColor& color);
     void setOddEvenColors(const QColor& odd, const QColor& even);
+    // Rows whose check box in `col` is ticked show `color` (invalid: none), without a
+    // colour stored per row.
+    void setTickedRowColor(int col, const QColor& color);
 
     // Totals row: see Grid::addTotalsRow. Rows 0-based, -1 when none.
     int addTotalsRow(const QList<int>& sumCols, int captionCol);
@@ -149,6 +168,7 @@ private:
     const CellAttr* cellAttr(int row, int col) const;
     void emitRowChanged(int row, int col = -1);
     bool isSumCol(int col) const { return m_sumCols.contains(col); }
+    void readBlock(int count);
 
     std::vector<Row> m_rows;
     QList<ColInfo> m_cols;
@@ -162,4 +182,10 @@ private:
     int m_totalsRow = -1;
     int m_totalsCaptionCol = 0;
     QList<int> m_sumCols;
+    std::unique_ptr<GridRowSource> m_source;
+    int m_sourceAt = 0; // where the source's next rows go: after the rows it gave so far
+    int m_tickCol = -1;
+    QColor m_tickedColor;
+    bool m_reading = false; // a block is being read and inserted
+    quint64 m_fills = 0; // counts fills and clears, so a block read across one is dropped
 };

@@ -127,12 +127,10 @@ private slots:
     void helperFound_data() {
         QTest::addColumn<QString>("helperAt");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("beside the executable") << "설치 폴더/bin"
-                                               << "설치 폴더/bin";
-        QTest::newRow("installed helper folder") << "설치 폴더/libexec/memberdesk"
-                                                 << "설치 폴더/libexec/memberdesk";
-        QTest::newRow("missing: the path beside is reported") << ""
-                                                              << "설치 폴더/bin";
+        QTest::newRow("beside the executable") << QStringLiteral("설치 폴더/bin") << QStringLiteral("설치 폴더/bin");
+        QTest::newRow("installed helper folder")
+            << QStringLiteral("설치 폴더/libexec/memberdesk") << QStringLiteral("설치 폴더/libexec/memberdesk");
+        QTest::newRow("missing: the path beside is reported") << QString() << QStringLiteral("설치 폴더/bin");
     }
     void helperFound() {
         QFETCH(QString, helperAt);
@@ -140,11 +138,7 @@ private slots:
         QTemporaryDir root;
         const QString bin = root.filePath("설치 폴더/bin");
         QVERIFY(QDir().mkpath(bin));
-        if (!helperAt.isEmpty()) {
-            QVERIFY(QDir().mkpath(root.filePath(helperAt)));
-            QFile f(root.filePath(helperAt + "/memberdesk-floatmsg"));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
+        if (!helperAt.isEmpty()) WriteFileBytes(root.filePath(helperAt + "/memberdesk-floatmsg"), {});
         ResetAppState(root.filePath("data"), bin);
         QCOMPARE(ProgramPath("memberdesk-floatmsg"),
                  root.filePath(expected + "/memberdesk-floatmsg"));

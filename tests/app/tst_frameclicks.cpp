@@ -24,10 +24,7 @@ class tst_frameclicks : public WindowTest {
     Q_OBJECT
 
     void writeLayout(const QString& window, int left, int top) {
-        QDir().mkpath(m_d->env().path("FormIni"));
-        QFile f(m_d->env().path("FormIni/" + window + ".ini"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("[FormPosition]\nLeft=%1\nTop=%2\nWidth=600\nHeight=400\nWindowState=0\n")
+        WriteFileBytes(m_d->env().path("FormIni/" + window + ".ini"), QStringLiteral("[FormPosition]\nLeft=%1\nTop=%2\nWidth=600\nHeight=400\nWindowState=0\n")
                     .arg(left).arg(top).toUtf8());
     }
     static bool inside(QWidget* w, const QRect& area) { return area.contains(w->geometry()); }
@@ -113,7 +110,8 @@ private slots:
         QVERIFY(owner.contains(w->frameGeometry().center()));
     }
 
-    // The saved notice is told to appear over the window it belongs to.
+    // The saved notice is told to appear over the window it belongs to; the next group is
+    // typed into the first input again.
     void savedNoticeOverItsWindow() {
         QWidget* groups = m_d->open("mnuFriend_Group");
         m_d->click("htField(1)", groups);
@@ -121,6 +119,8 @@ private slots:
         m_d->find<QComboBox>("cmbYear", groups)->setCurrentIndex(1);
         m_d->find<QComboBox>("cmbDay", groups)->setCurrentIndex(5);
         m_d->click("btnSave", groups);
+        QCOMPARE(m_d->query("SELECT COUNT(*) FROM tblgroup WHERE gname = 'Club'").toInt(), 1);
+        QCOMPARE(m_d->focus(), m_d->find("htField(1)", groups));
         QCOMPARE(m_d->env().notices(), QStringList({"자료가 저장되었습니다."}));
         const QStringList args = m_d->env().launcher().calls.last().args;
         const QStringList at = args.value(1).mid(5).split(',');

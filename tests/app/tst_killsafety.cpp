@@ -19,6 +19,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -74,6 +75,43 @@ class TestKillSafety : public QObject {
     Q_OBJECT
     std::unique_ptr<TestEnv> env;
 
+    // Times a whole first start in a child process, then starts children again and kills
+    // each at a random point until `wanted` starts were cut short (at most `rounds` tries;
+    // kills that land after the child finished do not count). `before` readies each try,
+    // `after` checks what the kill left.
+    void killFirstStarts(int wanted, int rounds, quint32 seed, const std::function<void()>& before,
+                         const std::function<void(int round)>& after) {
+        const QStringList args{"--child-first-start", env->dataDir(), env->configDir()};
+        QElapsedTimer timer;
+        timer.start();
+        {
+            QProcess p;
+            p.start(self(), args);
+            QVERIFY(p.waitForFinished(60000));
+            QCOMPARE(p.exitCode(), 0);
+        }
+        int full = int(timer.elapsed());
+        QRandomGenerator rng(seed);
+        int cutShort = 0;
+        for (int round = 0; cutShort < wanted && round < rounds; ++round) {
+            before();
+            if (QTest::currentTestFailed()) return;
+            QProcess child;
+            child.start(self(), args);
+            QVERIFY(child.waitForStarted());
+            QThread::usleep(rng.bounded(full * 900));
+            child.kill();
+            QVERIFY(child.waitForFinished(10000));
+            if (child.exitStatus() == QProcess::CrashExit)
+                ++cutShort;
+            else // the start was quicker than the first one (a busy machine): aim earlier
+                full = qMax(2, full * 3 / 4);
+            after(round);
+            if (QTest::currentTestFailed()) return;
+        }
+        QVERIFY2(cutShort >= wanted, qPrintable(QString("only %1 starts were cut short").arg(cutShort)));
+    }
+
 private slots:
     void init() { env = std::make_unique<TestEnv>(false); }
     void cleanup() {
@@ -83,50 +121,22 @@ private slots:
 
     void interruptedFirstStartRecovers() {
         const QString data = env->dataDir();
-        const QString config = env->configDir();
-        // How long a whole first start takes here, to spread the kills over it.
-        QProcess p;
-        QElapsedTimer timer;
-        timer.start();
-        p.start(self(), {"--child-first-start", data, config});
-        QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.exitCode(), 0);
-        int full = int(timer.elapsed());
-        QRandomGenerator rng(42);
-        int cutShort = 0;
-        // Kills that land after the child finished do not count: go on until 50 were cut short.
-        for (int round = 0; cutShort < 50 && round < 200; ++round) {
-            clearFolder(data);
-            clearFolder(config);
-            QProcess child;
-            child.start(self(), {"--child-first-start", data, config});
-            QVERIFY(child.waitForStarted());
-            QThread::usleep(rng.bounded(full * 900));
-            child.kill();
-            QVERIFY(child.waitForFinished(10000));
-            if (child.exitStatus() == QProcess::CrashExit)
-                ++cutShort;
-            else // the start was quicker than the first one (a busy machine): aim earlier
-                full = qMax(2, full * 3 / 4);
-
-            // The next start recovers, silently, whatever point the kill hit.
-            ResetAppState(data);
-            {
+        killFirstStarts(
+            50, 200, 42,
+            [&] {
+                clearFolder(data);
+                clearFolder(env->configDir());
+            },
+            [&](int round) {
+                // The next start recovers, silently, whatever point the kill hit.
+                ResetAppState(data);
                 Startup s;
-                QVERIFY2(
-                    s.run(),
-                    qPrintable(
-                        QString("round %1: %2").arg(round).arg(env->prompt().texts().join(" | "))));
-                QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(),
-                         QString("ADMIN"));
+                QVERIFY2(s.run(), qPrintable(QString("round %1: %2").arg(round).arg(env->prompt().texts().join(" | "))));
+                QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(), QString("ADMIN"));
                 QCOMPARE(RunSilent("PRAGMA integrity_check").value.toString(), QString("ok"));
                 DBTerminate();
-            }
-            QVERIFY2(env->prompt().texts().isEmpty(),
-                     qPrintable(env->prompt().texts().join(" | ")));
-        }
-        QVERIFY2(cutShort >= 50,
-                 qPrintable(QString("only %1 starts were cut short").arg(cutShort)));
+                QVERIFY2(env->prompt().texts().isEmpty(), qPrintable(env->prompt().texts().join(" | ")));
+            });
     }
 
     void killedSavesLoseNothing() {
@@ -216,28 +226,7 @@ private slots:
             return QFile::copy(pristine, file);
         };
         auto count = [](const char* where) { return CountRows("tblfriend", where); };
-        QElapsedTimer timer;
-        timer.start();
-        {
-            QProcess p;
-            p.start(self(), {"--child-first-start", data, env->configDir()});
-            QVERIFY(p.waitForFinished(60000));
-            QCOMPARE(p.exitCode(), 0);
-        }
-        int full = int(timer.elapsed());
-        QRandomGenerator rng(7);
-        int cutShort = 0;
-        for (int round = 0; cutShort < 12 && round < 60; ++round) {
-            QVERIFY(restoreOld());
-            QProcess child;
-            child.start(self(), {"--child-first-start", data, env->configDir()});
-            QVERIFY(child.waitForStarted());
-            QThread::usleep(rng.bounded(full * 1000));
-            child.kill();
-            QVERIFY(child.waitForFinished(10000));
-            if (child.exitStatus() == QProcess::CrashExit) ++cutShort;
-            else full = qMax(2, full * 3 / 4);
-
+        killFirstStarts(12, 60, 7, [&] { QVERIFY(restoreOld()); }, [&](int round) {
             QVERIFY(OpenDatabase(file));
             const QString pwd = GetScalar("SELECT loginpwd FROM local_user WHERE code = '00'").toString();
             if (GetOption("DBVer", "") == "5") {
@@ -261,8 +250,7 @@ private slots:
                      QString("900101-1000007"));
             DBTerminate();
             env->prompt().clear();
-        }
-        QVERIFY2(cutShort >= 12, qPrintable(QString("only %1 starts were cut short").arg(cutShort)));
+        });
     }
 
     void twoProcessesNeverShareACode() {

@@ -103,6 +103,7 @@ private slots:
     }
 
     void freshDatabaseShowsHintAndEnterLogsIn() {
+        ExecSQL("UPDATE local_user SET name = ? WHERE code = '00'", {QString("오'상훈")});
         auto w = openLogin();
         QCOMPARE(w->windowTitle(), App().appTitle + " 로그인");
         auto* pass = child(*w, "txtPass");
@@ -116,8 +117,7 @@ private slots:
         QVERIFY(!w->isVisible());
         QVERIFY(env->prompt().texts().isEmpty());
         QCOMPARE(App().loginId, QString("ADMIN"));
-        QCOMPARE(App().userName,
-                 GetScalar("SELECT name FROM local_user WHERE code = '00'").toString());
+        QCOMPARE(App().userName, QString("오'상훈"));
         QCOMPARE(App().userCode, QString("00"));
         QCOMPARE(App().ownerCode, 1);
     }
@@ -251,6 +251,8 @@ private slots:
         QVERIFY(LoginMatches("admin", pwd));
         QVERIFY(!LoginMatches("admin", pwd + "x"));
         QVERIFY(!LoginMatches("admin", "x' OR '1'='1"));
+        QVERIFY(!GetLoginUserInfo("nobody' OR '1'='1"));
+        QCOMPARE(App().userName, QString());
         auto w = openLogin();
         auto* pass = child(*w, "txtPass");
         typeText(pass, pwd.left(1));
@@ -343,25 +345,13 @@ private slots:
         QCOMPARE(quits, 1);
     }
 
-    void loginUserInfo() {
-        ExecSQL("UPDATE local_user SET name = ? WHERE code = '00'", {QString("오'상훈")});
-        QVERIFY(GetLoginUserInfo("admin"));
-        QCOMPARE(App().userName, QString("오'상훈"));
-        QCOMPARE(App().userCode, QString("00"));
-        QCOMPARE(App().ownerCode, 1);
-        QVERIFY(!GetLoginUserInfo("nobody' OR '1'='1"));
-        QCOMPARE(App().userName, QString());
-    }
-
     // ---- name and password window ----
 
     void passwordWindowChangesNameAndPassword_data() {
         QTest::addColumn<QString>("pwd");
         QTest::addColumn<QString>("name");
-        QTest::newRow("quotes") << "n'ew"
-                                << "O'Brien";
-        QTest::newRow("korean") << "새'암호"
-                                << "김'철수";
+        QTest::newRow("quotes") << QStringLiteral("n'ew") << QStringLiteral("O'Brien");
+        QTest::newRow("korean") << QStringLiteral("새'암호") << QStringLiteral("김'철수");
         QTest::newRow("long") << QString(200, QChar(u'p')) << QString(100, QChar(u'이'));
     }
     void passwordWindowChangesNameAndPassword() {

@@ -148,8 +148,16 @@ private slots:
         QCOMPARE(f->mdiArea()->activeSubWindow()->widget(), first);
     }
 
+    // The status bar, the user panel (plain text) and the network icon, which only a
+    // client shows and explains.
+    void statusBarAndUserPanel_data() {
+        QTest::addColumn<int>("clientMode");
+        QTest::newRow("stand-alone") << 0;
+        QTest::newRow("client") << 1;
+    }
     void statusBarAndUserPanel() {
-        App().clientMode = 0;
+        QFETCH(int, clientMode);
+        App().clientMode = clientMode;
         auto f = openFrame();
         QCOMPARE(f->statusBar()->objectName(), QStringLiteral("StatusBar1"));
         QCOMPARE(f->findChild<QLabel*>("StatusBar1(2)")->text(), QStringLiteral("일")); // 2026-12-06
@@ -157,24 +165,21 @@ private slots:
         auto* user = f->findChild<QLabel*>("pnlUserName");
         QCOMPARE(user->text(), QStringLiteral("홍&길동 <b>"));
         QCOMPARE(user->textFormat(), Qt::PlainText);
-        QCOMPARE(f->findChild<QLabel*>("imgNetworkTag")->isVisible(), ServerDatabase());
+        auto* tag = f->findChild<QLabel*>("imgNetworkTag");
+        QCOMPARE(tag->isVisible(), clientMode == 1 || ServerDatabase());
+        if (clientMode == 1) {
+            QCOMPARE(tag->toolTip(), QStringLiteral("네트워크 버전(클라이언트)"));
+            QTest::mouseClick(tag, Qt::LeftButton);
+            QCOMPARE(m_env->prompt().texts(),
+                     QStringList{"방금 클릭한 아이콘은 본 컴퓨터가 네트워크버전 클라이언트임을 표시하는 기호입니다."});
+            m_env->prompt().clear();
+        }
         // The caller-ID test input is not there yet: a click shows nothing.
         QTest::mouseClick(user, Qt::LeftButton);
         QVERIFY(m_env->prompt().shown().isEmpty());
         registerRecorders();
         QTest::mouseClick(user, Qt::LeftButton);
         QCOMPARE(m_ran, QStringList{"pnlUserName"});
-    }
-
-    void networkIconInClientMode() {
-        App().clientMode = 1;
-        auto f = openFrame();
-        auto* tag = f->findChild<QLabel*>("imgNetworkTag");
-        QVERIFY(tag->isVisible());
-        QCOMPARE(tag->toolTip(), QStringLiteral("네트워크 버전(클라이언트)"));
-        QTest::mouseClick(tag, Qt::LeftButton);
-        QCOMPARE(m_env->prompt().texts(),
-                 QStringList{"방금 클릭한 아이콘은 본 컴퓨터가 네트워크버전 클라이언트임을 표시하는 기호입니다."});
     }
 
     void reminderAtStart_data() {
@@ -293,19 +298,13 @@ private slots:
         QVERIFY(!IsDatabaseOpen());
     }
 
-    void closeWithoutBackupSkipsTheHook() {
+    // Closing every window leaves the frame; closing without a backup skips the hook.
+    void closeAllWindows() {
         int backups = 0;
         frmMain::setAutoBackupHook([&] {
             ++backups;
             return false;
         });
-        auto f = openFrame();
-        f->closeWithoutBackup();
-        QVERIFY(!f->isVisible());
-        QCOMPARE(backups, 0);
-    }
-
-    void closeAllWindows() {
         auto f = openFrame();
         f->menuAction("mnuFriend_Option")->trigger();
         f->mdiArea()->addSubWindow(new QLabel("x"))->show(); // opened outside the registry
@@ -313,6 +312,9 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         for (QMdiSubWindow* s : f->mdiArea()->subWindowList()) QVERIFY(!s->isVisible());
         QVERIFY(f->isVisible());
+        f->closeWithoutBackup();
+        QVERIFY(!f->isVisible());
+        QCOMPARE(backups, 0);
     }
 
     void backgroundSettings_data() {
@@ -356,10 +358,7 @@ private slots:
         QVERIFY(OpenDatabase(App().dbFile)); // the end of the frame closed it
         // A file that is not an picture, or is missing, gives the default logo.
         const QString notImage = m_env->path("Image/readme.jpg");
-        QFile file(notImage);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("not a picture");
-        file.close();
+        WriteFileBytes(notImage, "not a picture");
         for (const QString& p : {notImage, m_env->path("Image/gone.jpg")}) {
             setSetting(MainBackground::KeyLogo, p);
             QCOMPARE(MainBackground::load().logoPath, installed);
@@ -372,11 +371,9 @@ private slots:
         red.fill(Qt::red);
         QFile::remove(installed);
         QVERIFY(red.save(installed, "JPEG"));
-        const QByteArray before = [&] { QFile r(installed); r.open(QIODevice::ReadOnly); return r.readAll(); }();
+        const QByteArray before = FileBytes(installed);
         { auto f = openFrame(); }
-        QFile r(installed);
-        QVERIFY(r.open(QIODevice::ReadOnly));
-        QCOMPARE(r.readAll(), before);
+        QCOMPARE(FileBytes(installed), before);
         QCOMPARE(m_env->prompt().texts(), QStringList());
     }
 
@@ -436,10 +433,8 @@ private slots:
         QVERIFY(m_env->prompt().lastText().startsWith(QStringLiteral("계산기 프로그램을 찾을 수 없습니다.")));
 
         for (const char* name : {"xcalc", "galculator"}) {
-            QFile exe(bin + "/" + name);
-            QVERIFY(exe.open(QIODevice::WriteOnly));
-            exe.close();
-            exe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            WriteFileBytes(bin + "/" + name, {});
+            QFile::setPermissions(bin + "/" + name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
         m_env->prompt().clear();
         f->menuAction("Toolbar1(13)")->trigger();

@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "app/ServerConnect.h"
 #include "app/Startup.h"
@@ -17,7 +17,6 @@
 namespace {
 const QString Db = QStringLiteral("Database");
 
-
 bool asAdmin(const QString& location, const QString& sql) {
     pg::Connection c;
     QString error;
@@ -28,16 +27,12 @@ bool asAdmin(const QString& location, const QString& sql) {
 
 // A start on a database server chosen in the settings: a server that cannot be reached is
 // never a silent end, and the connection settings can be changed on the spot.
-class TestServerStart : public QObject {
+class TestServerStart : public EnvTest {
     Q_OBJECT
-    std::unique_ptr<TestEnv> m_env;
+public:
+    TestServerStart() : EnvTest(false) {}
 
 private slots:
-    void init() {
-        m_env = std::make_unique<TestEnv>(false);
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
 
     void unreachableServerAsksRetryChangeOrQuit() {
         QTcpServer probe;

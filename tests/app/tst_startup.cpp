@@ -37,18 +37,6 @@ QString setting(const QString& section, const QString& key) {
     return Settings::getIn(App().appTitle, section, key, QStringLiteral("<missing>"));
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 // A "server" folder holding DBS/dbMain.db, as a mounted share would.
 QString makeServer(const QString& root) {
     QDir().mkpath(root + "/DBS");
@@ -113,7 +101,7 @@ private slots:
         // Files an earlier version left open to others are closed at the next start.
         QFile::setPermissions(env->path("DBS"), QFile::Permissions(0x7755));
         QFile::setPermissions(env->path("DBS/dbMain.db"), QFile::Permissions(0x6644));
-        writeFile(env->path("log/old.log"), "x");
+        WriteFileBytes(env->path("log/old.log"), "x");
         QFile::setPermissions(env->path("log/old.log"), QFile::Permissions(0x6644));
         Startup again;
         QVERIFY(again.run());
@@ -161,8 +149,8 @@ private slots:
         if (cause.contains("폴더")) {
             QVERIFY(QDir().mkpath(file));
         } else {
-            writeFile(file, QByteArray());
-            if (pathStored) writeFile(file + "-journal", journal);
+            WriteFileBytes(file, QByteArray());
+            if (pathStored) WriteFileBytes(file + "-journal", journal);
         }
         Startup s;
         QVERIFY(!s.run());
@@ -179,13 +167,17 @@ private slots:
         if (!cause.contains("폴더")) QCOMPARE(QFileInfo(file).size(), 0);
         if (pathStored && !cause.contains("폴더")) {
             QVERIFY(texts[0].contains("5000바이트의 저널 파일"));
-            QCOMPARE(readAll(file + "-journal"), journal);
+            QCOMPARE(FileBytes(file + "-journal"), journal);
         }
     }
 
+    // One copy at a time. A copy killed right after creating its lock file leaves one that
+    // names no owner: the next start takes it over instead of saying "already running".
     void singleCopyLock() {
+        WriteFileBytes(env->path("memberdesk.lock"), QByteArray());
         auto first = std::make_unique<Startup>();
         QVERIFY(first->acquireSingleCopy());
+        QVERIFY(env->prompt().texts().isEmpty());
         Startup second;
         QVERIFY(!second.acquireSingleCopy());
         QCOMPARE(env->prompt().texts(), QStringList{"이미 프로그램이 실행 중입니다."});
@@ -197,17 +189,8 @@ private slots:
         QVERIFY(next.acquireSingleCopy());
     }
 
-    // A copy killed right after creating its lock file leaves one that names no owner:
-    // the next start takes it over instead of saying "already running" for good.
-    void ownerlessLockIsTakenOver() {
-        writeFile(env->path("memberdesk.lock"), QByteArray());
-        Startup s;
-        QVERIFY(s.acquireSingleCopy());
-        QVERIFY(env->prompt().texts().isEmpty());
-    }
-
     void unusableDataFolderIsNotASecondCopy() {
-        writeFile(env->path("plainfile"), "x");
+        WriteFileBytes(env->path("plainfile"), "x");
         ResetAppState(env->path("plainfile/data"), App().programDir);
         Startup s;
         QVERIFY(!s.run());
@@ -247,32 +230,60 @@ private slots:
         QVERIFY(!IsDatabaseOpen());
     }
 
-    void clientReachableFolderLeavesSettings() {
-        makeServer(env->path("srv"));
-        clientSettings(env->path("srv/DBS"), "//server/share", "/mnt/old");
-        QVERIFY(InitApp());
-        QCOMPARE(App().dbFile, env->path("srv/DBS/dbMain.db"));
-        QCOMPARE(setting(Env, "네트웍드라이브"), QString("/mnt/old"));
-        QCOMPARE(setting(Cfg, "DB경로"), env->path("srv/DBS"));
-        QVERIFY(env->prompt().texts().isEmpty());
-        // Client mode never creates a local database.
-        QVERIFY(!QFileInfo::exists(env->path("DBS/dbMain.db")));
+    // Where a client looks for the shared database: the stored folder, the stored drive,
+    // the network path; what it stores for the next start and what it says when nothing is
+    // there. "@x" is x inside the test's data folder; a client never makes a database.
+    void clientFolder_data() {
+        QTest::addColumn<QString>("server");   // where a database lies
+        QTest::addColumn<QString>("dbFolder"); // stored settings
+        QTest::addColumn<QString>("netPath");
+        QTest::addColumn<QString>("netDrive");
+        QTest::addColumn<QString>("opened"); // the folder used, "" when none
+        QTest::addColumn<QString>("keptFolder");
+        QTest::addColumn<QString>("keptDrive");
+        const auto row = [](const char* name, const char* server, const char* dbFolder, const char* netPath,
+                            const char* netDrive, const char* opened, const char* keptFolder, const char* keptDrive) {
+            QTest::newRow(name) << server << dbFolder << netPath << netDrive << opened << keptFolder << keptDrive;
+        };
+        row("reachable folder: settings left alone",
+            "@srv", "@srv/DBS", "//server/share", "/mnt/old", "@srv/DBS", "@srv/DBS", "/mnt/old");
+        row("folder gone, no drive: nothing reconnected",
+            "@srv", "@gone/DBS", "@srv", "", "", "@gone/DBS", "");
+        row("stale folder on the reachable stored drive",
+            "@mnt", "@mnt/old/DBS", "//server/share", "@mnt", "", "@mnt/old/DBS", "@mnt");
+        row("new drive is stored",
+            "@mnt", "@mnt/dbs", "//server/share", "/mnt/old", "@mnt/DBS", "@mnt/DBS", "@mnt");
+        row("drive gone, network path reachable: used and stored",
+            "@share", "@mnt/DBS", "@share", "@mnt", "@share/DBS", "@share/DBS", "@share");
     }
-
-    void clientMissingFolderWithoutDrive() {
-        // Network path set, drive empty: nothing is reconnected and opening fails, with
-        // one message naming the file.
-        const QString folder = env->path("gone/DBS");
-        clientSettings(folder, env->path("srv"), "");
-        makeServer(env->path("srv"));
-        QVERIFY(!InitApp());
+    void clientFolder() {
+        const auto at = [&](QString p) { return p.startsWith('@') ? env->path(p.mid(1)) : p; };
+        QFETCH(QString, server);
+        QFETCH(QString, dbFolder);
+        QFETCH(QString, netPath);
+        QFETCH(QString, netDrive);
+        QFETCH(QString, opened);
+        QFETCH(QString, keptFolder);
+        QFETCH(QString, keptDrive);
+        makeServer(at(server));
+        clientSettings(at(dbFolder), at(netPath), at(netDrive));
+        QCOMPARE(InitApp(), !opened.isEmpty());
+        QCOMPARE(setting(Cfg, "DB경로"), at(keptFolder));
+        QCOMPARE(setting(Env, "네트웍드라이브"), at(keptDrive));
+        QVERIFY(!QFileInfo::exists(env->path("DBS/dbMain.db")));
+        if (!opened.isEmpty()) {
+            QCOMPARE(App().dbFile, at(opened) + "/dbMain.db");
+            QVERIFY2(env->prompt().texts().isEmpty(), qPrintable(env->prompt().texts().join(" | ")));
+            // A client always runs the shared file in rollback-journal mode.
+            QCOMPARE(JournalMode(), QString("delete"));
+            return;
+        }
+        // One message naming the file; the folder is not made.
         const QStringList texts = env->prompt().texts();
         QCOMPARE(texts.size(), 1);
-        QVERIFY(texts[0].contains(folder + "/dbMain.db"));
-        QVERIFY(texts[0].contains("데이터베이스 파일이 없습니다."));
-        QVERIFY(!QFileInfo::exists(folder));
-        QCOMPARE(setting(Cfg, "DB경로"), folder);
-        QCOMPARE(setting(Env, "네트웍드라이브"), QString());
+        QVERIFY2(texts[0].contains(at(dbFolder) + "/dbMain.db") && texts[0].contains("데이터베이스 파일이 없습니다."),
+                 qPrintable(texts[0]));
+        QVERIFY(!QFileInfo::exists(at(dbFolder)));
     }
 
     // A client whose share is gone may try again, open the network setup (and go on with
@@ -327,42 +338,6 @@ private slots:
         QCOMPARE(env->prompt().texts().size(), 1);
     }
 
-    void clientSameDriveLeavesSettings() {
-        // The stale folder lies on the stored drive, which is reachable: nothing rewritten.
-        const QString drive = makeServer(env->path("mnt"));
-        const QString folder = drive + "/old/DBS";
-        clientSettings(folder, "//server/share", drive);
-        QVERIFY(!InitApp()); // the stale folder holds no database
-        QCOMPARE(setting(Cfg, "DB경로"), folder);
-        QCOMPARE(setting(Env, "네트웍드라이브"), drive);
-        QCOMPARE(env->prompt().texts().size(), 1);
-        QVERIFY(env->prompt().lastText().contains(folder + "/dbMain.db"));
-    }
-
-    void clientNewDriveIsStored() {
-        const QString drive = makeServer(env->path("mnt"));
-        clientSettings(drive + "/dbs", "//server/share", "/mnt/old");
-        QVERIFY(InitApp());
-        QCOMPARE(setting(Cfg, "DB경로"), drive + "/DBS");
-        QCOMPARE(setting(Env, "네트웍드라이브"), drive);
-        QCOMPARE(App().dbFile, drive + "/DBS/dbMain.db");
-        QVERIFY(env->prompt().texts().isEmpty());
-    }
-
-    void clientFallsBackToReachableNetworkPath() {
-        // The stored drive is gone, the network path itself is reachable: it is used and
-        // stored, so the next start goes there at once.
-        const QString share = makeServer(env->path("share"));
-        clientSettings(env->path("mnt/DBS"), share, env->path("mnt"));
-        QVERIFY2(InitApp(), qPrintable(env->prompt().texts().join(" | ")));
-        QCOMPARE(App().dbFile, share + "/DBS/dbMain.db");
-        QCOMPARE(setting(Cfg, "DB경로"), share + "/DBS");
-        QCOMPARE(setting(Env, "네트웍드라이브"), share);
-        QVERIFY(env->prompt().texts().isEmpty());
-        // A client always runs the shared file in rollback-journal mode.
-        QCOMPARE(JournalMode(), QString("delete"));
-    }
-
     void serverSetupConvertsTheFileOnce() {
         {
             Startup s;
@@ -385,7 +360,7 @@ private slots:
     void leftoverOfAnInterruptedCreation() {
         QFETCH(QStringList, files);
         QDir().mkpath(env->path("DBS"));
-        for (const QString& f : files) writeFile(env->path("DBS/" + f), f.endsWith("journal") ? "junk" : "");
+        for (const QString& f : files) WriteFileBytes(env->path("DBS/" + f), f.endsWith("journal") ? "junk" : "");
         Startup s;
         QVERIFY2(s.run(), qPrintable(env->prompt().texts().join(" | ")));
         QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(), QString("ADMIN"));
@@ -473,7 +448,7 @@ private slots:
         const QString file = env->path("DBS/dbMain.db");
         QProcess holder;
         if (kind == "text") {
-            writeFile(file, "이것은 데이터베이스가 아닙니다.\n");
+            WriteFileBytes(file, "이것은 데이터베이스가 아닙니다.\n");
         } else if (kind == "unreadable") {
             QFile::setPermissions(file, QFileDevice::Permissions());
             QFile probe(file);
@@ -496,7 +471,7 @@ private slots:
                 out += holder.readAllStandardOutput();
             }
         }
-        const QByteArray before = readAll(file);
+        const QByteArray before = FileBytes(file);
 
         QVERIFY(!InitApp());
         const QStringList texts = env->prompt().texts();
@@ -511,7 +486,7 @@ private slots:
 
         // Nothing damaged; once the cause is gone the next start works.
         if (kind == "text") {
-            QCOMPARE(readAll(file), before);
+            QCOMPARE(FileBytes(file), before);
             QFile::remove(file);
             // Not a first start any more: a new database only on the user's word.
             env->prompt().pushAnswer(Prompt::Answer::No);
@@ -546,23 +521,13 @@ private slots:
         QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'point'").toString(),
                  QString("10"));
         QVERIFY(App().duplicateMemberCheck); // never written: on
-    }
-
-    void duplicateMemberCheck_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("on");
-        QTest::newRow("zero") << "0" << false;
-        QTest::newRow("empty") << "" << true;
-        QTest::newRow("zero with blank") << " 0" << true;
-    }
-    void duplicateMemberCheck() {
-        QFETCH(QString, stored);
-        QFETCH(bool, on);
-        Startup s;
-        QVERIFY(s.run());
-        Settings::set(Cfg, "MEMBER_REPETITION", stored);
-        QVERIFY(ReadOptions());
-        QCOMPARE(App().duplicateMemberCheck, on);
+        // Only a stored "0" turns the duplicate-name check off.
+        const QList<std::pair<const char*, bool>> repetition = {{"0", false}, {"", true}, {" 0", true}};
+        for (const auto& [stored, on] : repetition) {
+            Settings::set(Cfg, "MEMBER_REPETITION", stored);
+            QVERIFY(ReadOptions());
+            QVERIFY2(App().duplicateMemberCheck == on, stored);
+        }
     }
 
     void readOptionsWithoutConnection() {

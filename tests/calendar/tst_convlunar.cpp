@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "calendar/Convlunar.h"
 
@@ -90,8 +90,10 @@ QString iso(const QDate& d) {
 
 } // namespace
 
-class TestConvlunar : public QObject {
+class TestConvlunar : public EnvTest {
     Q_OBJECT
+public:
+    TestConvlunar() : EnvTest(false) {}
 
 private slots:
     void initTestCase() {
@@ -99,20 +101,13 @@ private slots:
         QVERIFY(!m_ref.isEmpty());
         QCOMPARE(m_ref.first().start, QDate(1841, 1, 23));
     }
-    void init() { m_env = new TestEnv(false); }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
-    }
 
     void knownDates_data();
     void knownDates();
     void leapMonthDaysReportTheirMonth();
     void everySolarDayAgreesWithTheReference();
     void everyLunarDayAgreesWithTheReference();
-    void tableShape();
-    void solarBeforeTable();
-    void endOfTable();
+    void tableEdges();
     void badSolarInput_data();
     void badSolarInput();
     void badLunarInput_data();
@@ -125,7 +120,6 @@ private slots:
     void solarOfThisYear();
 
 private:
-    TestEnv* m_env = nullptr;
     QList<RefMonth> m_ref;
 };
 
@@ -136,8 +130,6 @@ void TestConvlunar::knownDates_data() {
     QTest::addColumn<int>("d");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("lunar 2000 new year") << true << 2000 << 1 << 1 << "2000-02-05";
-    QTest::newRow("lunar 2001 new year") << true << 2001 << 1 << 1 << "2001-01-24";
     QTest::newRow("lunar 2026 new year") << true << 2026 << 1 << 1 << "2026-02-17";
     QTest::newRow("first day of the table") << true << 1841 << 1 << 1 << "1841-01-23";
     QTest::newRow("first day of 1900") << true << 1900 << 1 << 1 << "1900-01-31";
@@ -146,7 +138,6 @@ void TestConvlunar::knownDates_data() {
     QTest::newRow("lunar 2016 new year") << true << 2016 << 1 << 1 << "2016-02-08";
     QTest::newRow("lunar 1990 month 9") << true << 1990 << 9 << 1 << "1990-10-19";
     QTest::newRow("lunar 2004 month 10") << true << 2004 << 10 << 1 << "2004-11-12";
-    QTest::newRow("solar 2001-01-24") << false << 2001 << 1 << 24 << "2001-01-01";
     QTest::newRow("solar 2016-02-07 ends lunar 2015") << false << 2016 << 2 << 7 << "2015-12-29";
     QTest::newRow("solar 2033-12-22 in the leap 11th") << false << 2033 << 12 << 22 << "2033-11-01";
     // Where the official tables differ from ICU's reckoning.
@@ -239,21 +230,9 @@ void TestConvlunar::everyLunarDayAgreesWithTheReference() {
     QCOMPARE(QDate(1841, 1, 23).daysTo(last.start) + last.days, qint64(conv.coveredDays()));
 }
 
-void TestConvlunar::tableShape() {
-    // Every lunar year of the table: codes 1..6 and at most one leap month.
-    const Convlunar conv;
-    for (int y = kLunarFirstYear; y <= kLunarLastYear; ++y) {
-        int leapMonths = 0;
-        for (int m = 1; m <= 12; ++m) {
-            const int code = conv.monthCode(y, m);
-            QVERIFY2(code >= 1 && code <= 6, qPrintable(QString("%1-%2").arg(y).arg(m)));
-            leapMonths += code >= 3 ? 1 : 0;
-        }
-        QVERIFY2(leapMonths <= 1, qPrintable(QString::number(y)));
-    }
-}
-
-void TestConvlunar::solarBeforeTable() {
+// The edges of the table: an earlier year reads as its first year; days outside it give
+// no text.
+void TestConvlunar::tableEdges() {
     const Convlunar conv;
     QCOMPARE(conv.Sol2Lun(1841, 1, 23), QString("1841-01-01"));
     QVERIFY(!conv.Sol2Lun(1841, 6, 15).isEmpty());
@@ -264,10 +243,7 @@ void TestConvlunar::solarBeforeTable() {
     QCOMPARE(conv.Sol2Lun(1800, 1, 1), QString());
     // 1804 had a 29 February, 1841 has none.
     QCOMPARE(conv.Sol2Lun(1804, 2, 29), QString());
-}
 
-void TestConvlunar::endOfTable() {
-    const Convlunar conv;
     const QString last = conv.Lun2Sol(kLunarLastYear, 12, conv.lunarMonthDays(kLunarLastYear, 12));
     QVERIFY(!last.isEmpty());
     const QDate lastDay = QDate::fromString(last, "yyyy-MM-dd");
@@ -385,22 +361,14 @@ void TestConvlunar::solarOfThisYear_data() {
     QTest::addColumn<QString>("expected");
 
     // The clock says 2026.
-    QTest::newRow("birthday in 1990") << "1990-01-01"
-                                      << "2026-02-17";
-    QTest::newRow("month and day only") << "01-01"
-                                        << "2026-02-17";
-    QTest::newRow("30th when this year's month has 29") << "1990-02-30"
-                                                        << "2026-04-16";
-    QTest::newRow("12th month falls in the next solar year") << "1990-12-01"
-                                                             << "2027-01-08";
-    QTest::newRow("day 31") << "1990-01-31"
-                            << "";
-    QTest::newRow("month 13") << "1990-13-01"
-                              << "";
-    QTest::newRow("quote") << "1990'01'01"
-                           << "";
-    QTest::newRow("empty") << ""
-                           << "";
+    QTest::newRow("birthday in 1990") << "1990-01-01" << "2026-02-17";
+    QTest::newRow("month and day only") << "01-01" << "2026-02-17";
+    QTest::newRow("30th when this year's month has 29") << "1990-02-30" << "2026-04-16";
+    QTest::newRow("12th month falls in the next solar year") << "1990-12-01" << "2027-01-08";
+    QTest::newRow("day 31") << "1990-01-31" << "";
+    QTest::newRow("month 13") << "1990-13-01" << "";
+    QTest::newRow("quote") << "1990'01'01" << "";
+    QTest::newRow("empty") << "" << "";
 }
 
 void TestConvlunar::solarOfThisYear() {

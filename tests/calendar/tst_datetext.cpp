@@ -29,55 +29,33 @@ private:
 void TestDateText::normalizeDate_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
-
-    QTest::newRow("one digit is a day of this month") << "5"
-                                                      << "2026-12-05";
-    QTest::newRow("day 0") << "0"
-                           << "";
-    QTest::newRow("day 32") << "32"
-                            << "";
-    QTest::newRow("three digits: Jan 1") << "101"
-                                         << "2026-01-01";
-    QTest::newRow("four digits: Oct 1") << "1001"
-                                        << "2026-10-01";
-    QTest::newRow("month 13") << "1301"
-                              << "";
-    QTest::newRow("30 February, short form") << "0230"
-                                             << "";
-    QTest::newRow("YYMMDD in the 2000s") << "040101"
-                                         << "2004-01-01";
-    QTest::newRow("YYYYMMDD") << "20040101"
-                              << "2004-01-01";
-    QTest::newRow("29 Feb 1900 (not leap)") << "19000229"
-                                            << "";
-    QTest::newRow("29 Feb 2000 (leap, 400)") << "20000229"
-                                             << "2000-02-29";
-    QTest::newRow("29 Feb 2100 (not leap)") << "2100-02-29"
-                                            << "";
-    QTest::newRow("30 February written") << "2026-02-30"
-                                         << "";
-    QTest::newRow("month 13 written") << "2026-13-01"
-                                      << "";
-    QTest::newRow("year 0") << "00000101"
-                            << "";
-    QTest::newRow("written with slashes, no fill") << "2004/1/1"
-                                                   << "2004-01-01";
-    QTest::newRow("8 characters with separators") << "2004-1-1"
-                                                  << "2004-01-01";
-    QTest::newRow("7 digits") << "2004011"
-                              << "";
-    QTest::newRow("9 digits") << "200401011"
-                              << "";
-    QTest::newRow("letters") << "abcd"
-                             << "";
-    QTest::newRow("digits and a letter") << "12a"
-                                         << "";
-    QTest::newRow("quote inside") << "2004'01'01"
-                                  << "";
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("blanks around") << " 0101 "
-                                   << "2026-01-01";
+    const auto row = [](const char* name, const char* typed, const char* expected) {
+        QTest::newRow(name) << QString::fromUtf8(typed) << QString::fromUtf8(expected);
+    };
+    row("one digit is a day of this month", "5", "2026-12-05");
+    row("day 0", "0", "");
+    row("day 32", "32", "");
+    row("three digits: Jan 1", "101", "2026-01-01");
+    row("four digits: Oct 1", "1001", "2026-10-01");
+    row("month 13", "1301", "");
+    row("30 February, short form", "0230", "");
+    row("YYMMDD in the 2000s", "040101", "2004-01-01");
+    row("YYYYMMDD", "20040101", "2004-01-01");
+    row("29 Feb 1900 (not leap)", "19000229", "");
+    row("29 Feb 2000 (leap, 400)", "20000229", "2000-02-29");
+    row("29 Feb 2100 (not leap)", "2100-02-29", "");
+    row("30 February written", "2026-02-30", "");
+    row("month 13 written", "2026-13-01", "");
+    row("year 0", "00000101", "");
+    row("written with slashes, no fill", "2004/1/1", "2004-01-01");
+    row("8 characters with separators", "2004-1-1", "2004-01-01");
+    row("7 digits", "2004011", "");
+    row("9 digits", "200401011", "");
+    row("letters", "abcd", "");
+    row("digits and a letter", "12a", "");
+    row("quote inside", "2004'01'01", "");
+    row("empty", "", "");
+    row("blanks around", " 0101 ", "2026-01-01");
 }
 
 void TestDateText::normalizeDate() {

@@ -56,8 +56,6 @@ const pdf::Word* findWord(const QList<pdf::Word>& words, const QString& text) {
 class tst_dmlabels : public WindowTest {
     Q_OBJECT
 
-    ScriptedPrompt& prompt() { return m_d->prompt(); }
-
     // The member list with every member ticked (or none), then its DM button.
     FrmCust_DM* sendToDm(bool tickAll = true) {
         auto* list = m_d->open<frmFriend>("mnuFriend_Friend");

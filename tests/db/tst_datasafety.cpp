@@ -16,9 +16,7 @@
 
 namespace {
 QByteArray fileHash(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    return QCryptographicHash::hash(FileBytes(path), QCryptographicHash::Sha256);
 }
 } // namespace
 

@@ -37,6 +37,11 @@ private slots:
         QCOMPARE(rs.text("loginpwd"), QString(""));
         QCOMPARE(GetOption("DBVer", "0"), QString::number(kSchemaVersion));
         QCOMPARE(GetOption("point", ""), QString("10"));
+        // Option names are unique.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^ExecSQL rejected \\(.*\\): INSERT INTO options "
+                                                              "\\(optname, optvalue\\) VALUES \\('DBVer', '9'\\)$"));
+        QCOMPARE(ExecSQL("INSERT INTO options (optname, optvalue) VALUES ('DBVer', '9')"), 0);
+        QCOMPARE(CountRows("options", "optname = 'DBVer'"), 1);
         QCOMPARE(CountRows("schedules"), 0);
         QCOMPARE(CountRows("tbluserfieldlist"), 0);
     }
@@ -64,13 +69,6 @@ private slots:
         QCOMPARE(CountRows("tbltrade", "ctblcard = 1 AND ctblfriend = 1 AND cardchk = '' AND dmoney = 0"), 1);
         QCOMPARE(ExecSQL("INSERT INTO schedules (sdate, note) VALUES ('2026-12-06', 'n')"), 1);
         QCOMPARE(LastIdentity(), 1);
-    }
-
-    void optionNamesAreUnique() {
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^ExecSQL rejected \\(.*\\): INSERT INTO options "
-                                                              "\\(optname, optvalue\\) VALUES \\('DBVer', '9'\\)$"));
-        QCOMPARE(ExecSQL("INSERT INTO options (optname, optvalue) VALUES ('DBVer', '9')"), 0);
-        QCOMPARE(CountRows("options", "optname = 'DBVer'"), 1);
     }
 
     void createRefusesExistingFile() {

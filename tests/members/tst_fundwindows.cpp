@@ -39,16 +39,16 @@ namespace {
 const QColor kOverdue(255, 204, 204), kPaid(204, 236, 204);
 
 int addGroup(const QString& name, const QString& repeat, const QString& day, double fee) {
-    ExecSQL(QStringLiteral("INSERT INTO tblgroup (gname, repeatclass, settlementday, "
-                           "settlementmon) VALUES (?, ?, ?, ?)"),
+    ExecSQL(QString("INSERT INTO tblgroup (gname, repeatclass, settlementday, "
+                    "settlementmon) VALUES (?, ?, ?, ?)"),
             {name, repeat, day, fee});
     return LastIdentity();
 }
 
 int addMember(const QString& name, int group, const QString& feeStart, int hidden = 0) {
-    ExecSQL(QStringLiteral(
-                "INSERT INTO tblfriend (sname, ctblgroup, feestart, hidden) VALUES (?, ?, ?, ?)"),
-            {name, group, feeStart, hidden});
+    ExecSQL(
+        QString("INSERT INTO tblfriend (sname, ctblgroup, feestart, hidden) VALUES (?, ?, ?, ?)"),
+        {name, group, feeStart, hidden});
     return LastIdentity();
 }
 
@@ -85,7 +85,7 @@ void clickButton(QWidget* w, const char* name) {
 }
 
 void showSheet(frmAffairs* w, int index) {
-    auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("spList"));
+    auto* tabs = w->findChild<QTabWidget*>("spList");
     QTabBar* bar = tabs->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     QCoreApplication::processEvents();
@@ -98,20 +98,20 @@ class TestFundWindows : public QObject {
     std::unique_ptr<frmMain> m_frame;
 
     frmAffairs* open() {
-        QAction* a = m_frame->menuAction(QStringLiteral("mnuAffairs_Money"));
+        QAction* a = m_frame->menuAction("mnuAffairs_Money");
         if (!a) return nullptr;
         a->trigger();
         QCoreApplication::processEvents();
-        return dynamic_cast<frmAffairs*>(WindowRegistry::find(QStringLiteral("frmAffairs")));
+        return dynamic_cast<frmAffairs*>(WindowRegistry::find("frmAffairs"));
     }
 
 private slots:
     void init() {
         m_env = std::make_unique<TestEnv>();
         QVERIFY(m_env->ok());
-        App().loginId = QStringLiteral("ADMIN");
+        App().loginId = "ADMIN";
         App().ownerCode = 1;
-        App().start = QStringLiteral("9");
+        App().start = "9";
         RegisterMemberCommands();
         RegisterMoneyBookCommands();
         m_frame = std::make_unique<frmMain>();
@@ -123,8 +123,7 @@ private slots:
         m_frame.reset();
         m_env.reset();
     }
-    void openers_data();
-    void openers();
+    void startWindowOpensFunds();
     void groupWithoutDues();
     void settingDuesFromTheQuestion();
     void yearsSpanRecords();
@@ -135,43 +134,17 @@ private slots:
     void incomeExpenseAndBalance();
 };
 
-void TestFundWindows::openers_data() {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("menu") << "mnuAffairs_Money"
-                          << "frmAffairs"
-                          << "그룹자금관리";
-    QTest::newRow("toolbar 3") << "Toolbar1(3)"
-                               << "frmAffairs"
-                               << "그룹자금관리";
-    QTest::newRow("items") << "mnuAffairs_Section"
-                           << "frmItem_Affairs"
-                           << "항목관리 - 그룹자금";
-    QTest::newRow("start window 2") << ""
-                                    << "frmAffairs"
-                                    << "그룹자금관리";
-}
-
-void TestFundWindows::openers() {
-    QFETCH(QString, action);
-    QFETCH(QString, window);
-    QFETCH(QString, title);
-    addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 0);
-    if (action.isEmpty()) {
-        m_frame.reset();
-        App().start = QStringLiteral("2");
-        m_frame = std::make_unique<frmMain>();
-        m_frame->show();
-    } else {
-        QAction* a = m_frame->menuAction(action);
-        QVERIFY(a && a->isEnabled());
-        a->trigger();
-    }
+// Start window 2 opens the funds window (the menu opens it in every other test here).
+void TestFundWindows::startWindowOpensFunds() {
+    addGroup("모임", "00000", "10", 0);
+    m_frame.reset();
+    App().start = "2";
+    m_frame = std::make_unique<frmMain>();
+    m_frame->show();
     QCoreApplication::processEvents();
-    QWidget* w = WindowRegistry::find(window);
+    QWidget* w = WindowRegistry::find("frmAffairs");
     QVERIFY(w);
-    QCOMPARE(w->windowTitle(), title);
+    QCOMPARE(w->windowTitle(), QString("그룹자금관리"));
 }
 
 void TestFundWindows::groupWithoutDues() {
@@ -188,49 +161,46 @@ void TestFundWindows::groupWithoutDues() {
 // Yes opens the group window on the group; its save reloads the funds window, and F2 on
 // the dues sheet opens the member editor for a new member of that group.
 void TestFundWindows::settingDuesFromTheQuestion() {
-    ExecSQL(QStringLiteral("INSERT INTO tblgroup (gname) VALUES ('친목회')"));
+    ExecSQL("INSERT INTO tblgroup (gname) VALUES ('친목회')");
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
     frmAffairs* w = open();
     QVERIFY(w);
-    auto* groups = dynamic_cast<frmGroupSub*>(WindowRegistry::find(QStringLiteral("frmGroupSub")));
+    auto* groups = dynamic_cast<frmGroupSub*>(WindowRegistry::find("frmGroupSub"));
     QVERIFY(groups);
-    auto* kind = groups->findChild<QComboBox*>(QStringLiteral("cmbYear"));
+    auto* kind = groups->findChild<QComboBox*>("cmbYear");
     kind->setCurrentIndex(kind->findText(GroupKindNames().at(GroupSchedule::Monthly)));
-    auto* day = groups->findChild<QComboBox*>(QStringLiteral("cmbDay"));
-    day->setCurrentIndex(day->findText(QStringLiteral("10")));
+    auto* day = groups->findChild<QComboBox*>("cmbDay");
+    day->setCurrentIndex(day->findText("10"));
     clickButton(groups, "btnSave");
     QCOMPARE(scalar("SELECT repeatclass || settlementday FROM tblgroup WHERE code = 1").toString(),
-             QStringLiteral("0000010"));
+             QString("0000010"));
     QCOMPARE(w->groupCode(), 1);
 
     Grid* dues = w->sheet(frmAffairs::SheetDues);
     dues->setFocus();
     QTest::keyClick(dues, Qt::Key_F2);
-    auto* editor =
-        dynamic_cast<frmFriendAdd*>(WindowRegistry::find(QStringLiteral("frmFriendAdd")));
+    auto* editor = dynamic_cast<frmFriendAdd*>(WindowRegistry::find("frmFriendAdd"));
     QVERIFY(editor);
-    QCOMPARE(editor->findChild<QComboBox*>(QStringLiteral("cmbGroup"))->currentText(),
-             GroupNameByCode(1));
+    QCOMPARE(editor->findChild<QComboBox*>("cmbGroup")->currentText(), GroupNameByCode(1));
 }
 
 // The year list spans the records' years (payment dates and months paid for) and this year.
 void TestFundWindows::yearsSpanRecords() {
-    const int group =
-        addGroup(QStringLiteral("옛모임"), QStringLiteral("00000"), QStringLiteral("29"), 0);
+    const int group = addGroup("옛모임", "00000", "29", 0);
     QCOMPARE(FundYears(group), QList<int>{2026});
-    ExecSQL(QStringLiteral("INSERT INTO tblgroupmon (ctblgroup, inoutclass, sdate, smonth) VALUES "
-                           "(?, '0', '', '2023-04'),"
-                           " (?, '1', '2024-02-01', ''), (?, '1', 'abc', '')"),
+    ExecSQL(QString("INSERT INTO tblgroupmon (ctblgroup, inoutclass, sdate, smonth) VALUES "
+                    "(?, '0', '', '2023-04'),"
+                    " (?, '1', '2024-02-01', ''), (?, '1', 'abc', '')"),
             {group, group, group});
     // Every year from the first record on, those without records (2025) included.
     QCOMPARE(FundYears(group), (QList<int>{2023, 2024, 2025, 2026}));
     frmAffairs* w = open();
-    auto* years = w->findChild<QComboBox*>(QStringLiteral("cmbYear"));
+    auto* years = w->findChild<QComboBox*>("cmbYear");
     QCOMPARE(years->count(), 4);
-    QCOMPARE(years->itemText(2), QStringLiteral("2025"));
-    QCOMPARE(years->currentText(), QStringLiteral("2026"));
+    QCOMPARE(years->itemText(2), QString("2025"));
+    QCOMPARE(years->currentText(), QString("2026"));
     // A payment made in advance for next year extends the list to it.
-    InsertDuesPayment(1, group, 100, QStringLiteral("2026-12-01"), QStringLiteral("2027-01"));
+    InsertDuesPayment(1, group, 100, "2026-12-01", "2027-01");
     QCOMPARE(FundYears(group).last(), 2027);
 }
 
@@ -238,14 +208,13 @@ void TestFundWindows::yearsSpanRecords() {
 // (not six-digit numbers), and the balance window keeps its small size beside the funds
 // window maximised.
 void TestFundWindows::duesSheetReadsWell() {
-    const int group =
-        addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 10000);
-    addMember(QStringLiteral("첫회원"), group, QStringLiteral("2026-01-01"));
+    const int group = addGroup("모임", "00000", "10", 10000);
+    addMember("첫회원", group, "2026-01-01");
     frmAffairs* w = open();
     QVERIFY(w);
     Grid* g = w->sheet(frmAffairs::SheetDues);
     pressOn(g, frmAffairs::dateCol(1), 1, true); // January paid today
-    QCOMPARE(g->text(frmAffairs::dateCol(1), 1), QStringLiteral("2026-12-06"));
+    QCOMPARE(g->text(frmAffairs::dateCol(1), 1), QString("2026-12-06"));
 
     // Scrolled to December, the name still shows at the left, and a click on it lands on
     // the member's name cell without scrolling back.
@@ -257,7 +226,7 @@ void TestFundWindows::duesSheetReadsWell() {
     QWidget* hit = WidgetUnder(g, at);
     auto* names = qobject_cast<QTableView*>(hit->parentWidget());
     QVERIFY2(names && hit != g->viewport(), qPrintable(hit->objectName()));
-    QCOMPARE(names->indexAt(at).data().toString(), QStringLiteral("첫회원"));
+    QCOMPARE(names->indexAt(at).data().toString(), QString("첫회원"));
     QTest::mouseClick(hit, Qt::LeftButton, {}, at);
     QCOMPARE(g->activeCol(), int(frmAffairs::DuesName));
     QCOMPARE(g->horizontalScrollBar()->value(), scrolled);
@@ -265,42 +234,36 @@ void TestFundWindows::duesSheetReadsWell() {
     // The export holds the payment date as a date.
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
     clickButton(w, "btnExcel");
-    const QStringList files =
-        QDir(m_env->path(QStringLiteral("ExpExcel"))).entryList({QStringLiteral("*.xlsx")});
+    const QStringList files = QDir(m_env->path("ExpExcel")).entryList({"*.xlsx"});
     QCOMPARE(files.size(), 1);
     WorkbookReader reader;
     SheetData sheet;
-    QVERIFY(reader.open(m_env->path(QStringLiteral("ExpExcel/")) + files.first()));
+    QVERIFY(reader.open(m_env->path("ExpExcel/") + files.first()));
     QVERIFY(reader.loadSheet(0, sheet));
-    QCOMPARE(sheet.rows.value(1).value(1), QStringLiteral("2026-12-06"));
-    QCOMPARE(sheet.rows.value(1).value(2), QStringLiteral("10000"));
+    QCOMPARE(sheet.rows.value(1).value(1), QString("2026-12-06"));
+    QCOMPARE(sheet.rows.value(1).value(2), QString("10000"));
 
     // The balance window opens at its own small size over the maximised funds window.
     WindowRegistry::subWindowOf(w)->showMaximized();
     clickButton(w, "btnBalance");
-    QWidget* bal = WindowRegistry::find(QStringLiteral("frmGroupBalance"));
+    QWidget* bal = WindowRegistry::find("frmGroupBalance");
     QVERIFY(bal);
     QMdiSubWindow* sub = WindowRegistry::subWindowOf(bal);
     QVERIFY(!sub->isMaximized());
     QVERIFY2(sub->width() < 500 && sub->height() < 400,
-             qPrintable(QStringLiteral("%1x%2").arg(sub->width()).arg(sub->height())));
+             qPrintable(QString("%1x%2").arg(sub->width()).arg(sub->height())));
 }
 
 void TestFundWindows::duesSheet() {
     // Quarterly in 2, 5, 8, 11 on the last day; today is 2026-12-06.
-    const int group =
-        addGroup(QStringLiteral("산악회's"), QStringLiteral("3258B"), QStringLiteral("29"), 10000);
-    const int other =
-        addGroup(QStringLiteral("다른모임"), QStringLiteral("00000"), QStringLiteral("10"), 5000);
-    const int a = addMember(QStringLiteral("가나"), group, QStringLiteral("2026-01-01"));
-    addMember(QStringLiteral("다라"), group, QStringLiteral("2026-06-15"));
-    const int hidden =
-        addMember(QStringLiteral("쉬는회원"), group, QStringLiteral("2026-01-01"), 1);
-    const int left = addMember(QStringLiteral("떠난회원"), other, QStringLiteral("2026-01-01"));
-    QVERIFY(InsertDuesPayment(left, group, 10000, QStringLiteral("2026-05-03"),
-                            QStringLiteral("2026-05")) > 0);
-    QVERIFY(InsertDuesPayment(hidden, group, 10000, QStringLiteral("2026-05-04"),
-                            QStringLiteral("2026-05")) > 0);
+    const int group = addGroup("산악회's", "3258B", "29", 10000);
+    const int other = addGroup("다른모임", "00000", "10", 5000);
+    const int a = addMember("가나", group, "2026-01-01");
+    addMember("다라", group, "2026-06-15");
+    const int hidden = addMember("쉬는회원", group, "2026-01-01", 1);
+    const int left = addMember("떠난회원", other, "2026-01-01");
+    QVERIFY(InsertDuesPayment(left, group, 10000, "2026-05-03", "2026-05") > 0);
+    QVERIFY(InsertDuesPayment(hidden, group, 10000, "2026-05-04", "2026-05") > 0);
 
     frmAffairs* w = open();
     QVERIFY(w);
@@ -308,7 +271,7 @@ void TestFundWindows::duesSheet() {
     QCOMPARE(w->groupCode(), group);
     // The payment of the member who left became other income; the suspended member's stays.
     QCOMPARE(scalar("SELECT smemo FROM tblgroupmon WHERE inoutclass = '1'").toString(),
-             QStringLiteral("떠난회원 5월분 납부 회비"));
+             QString("떠난회원 5월분 납부 회비"));
     QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE inoutclass = '0' AND ctblfriend = ?",
                     {hidden})
                  .toInt(),
@@ -330,7 +293,7 @@ void TestFundWindows::duesSheet() {
                     "tblgroupmon WHERE ctblfriend = ?",
                     {a})
                  .toString(),
-             QStringLiteral("2026-12-06|2026-02|10000"));
+             QString("2026-12-06|2026-02|10000"));
     QCOMPARE(back(frmAffairs::dateCol(2), 1), kPaid);
     // A double click on a locked month does nothing.
     pressOn(g, frmAffairs::dateCol(3), 1, true);
@@ -338,20 +301,19 @@ void TestFundWindows::duesSheet() {
 
     // A typed impossible date saves nothing; a real one marks May.
     pressOn(g, frmAffairs::dateCol(5), 1, false);
-    typeEnter(QStringLiteral("250229"));
+    typeEnter("250229");
     QCOMPARE(m_env->prompt().texts().size(), 1);
-    QVERIFY(m_env->prompt().texts().first().startsWith(
-        QStringLiteral("[250229]는 날짜형식이 아닙니다.")));
+    QVERIFY(m_env->prompt().texts().first().startsWith("[250229]는 날짜형식이 아닙니다."));
     QCOMPARE(g->text(frmAffairs::dateCol(5), 1), QString());
     pressOn(g, frmAffairs::dateCol(5), 1, false);
-    typeEnter(QStringLiteral("260510"));
+    typeEnter("260510");
     QCOMPARE(
         scalar("SELECT sdate FROM tblgroupmon WHERE ctblfriend = ? AND smonth = '2026-05'", {a})
             .toString(),
-        QStringLiteral("2026-05-10"));
+        QString("2026-05-10"));
     // Its amount typed over.
     pressOn(g, frmAffairs::moneyCol(5), 1, false);
-    typeEnter(QStringLiteral("12000"));
+    typeEnter("12000");
     QCOMPARE(
         scalar("SELECT smoney FROM tblgroupmon WHERE ctblfriend = ? AND smonth = '2026-05'", {a})
             .toInt(),
@@ -364,17 +326,15 @@ void TestFundWindows::duesSheet() {
     QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE ctblfriend = ?", {a}).toInt(), 2);
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
     pressOn(g, frmAffairs::dateCol(2), 1, true);
-    QCOMPARE(m_env->prompt().texts(),
-             QStringList(2, QStringLiteral("회비 납부 내역을 삭제하시겠습니까?")));
+    QCOMPARE(m_env->prompt().texts(), QStringList(2, "회비 납부 내역을 삭제하시겠습니까?"));
     QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE ctblfriend = ?", {a}).toInt(), 1);
-    QCOMPARE(m_env->notices().last(), QStringLiteral("삭제되었습니다."));
+    QCOMPARE(m_env->notices().last(), QString("삭제되었습니다."));
     QCOMPARE(back(frmAffairs::dateCol(2), 1), kOverdue);
 }
 
 void TestFundWindows::incomeExpenseAndBalance() {
-    const int group =
-        addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 1000);
-    ExecSQL(QStringLiteral(
+    const int group = addGroup("모임", "00000", "10", 1000);
+    ExecSQL(QString(
         "INSERT INTO tblaffairsnote (inoutclass, bigo) VALUES ('1', '찬조금'), ('2', '식대')"));
     frmAffairs* w = open();
     QVERIFY(w);
@@ -382,83 +342,80 @@ void TestFundWindows::incomeExpenseAndBalance() {
     // Income: the item through the picker, a quote in the memo; the line starts with today.
     showSheet(w, frmAffairs::SheetIncome);
     Grid* inc = w->sheet(frmAffairs::SheetIncome);
-    QCOMPARE(inc->text(frmAffairs::LineDate, 1), QStringLiteral("2026-12-06"));
+    QCOMPARE(inc->text(frmAffairs::LineDate, 1), QString("2026-12-06"));
     pressOn(inc, frmAffairs::LineItem, 1, false);
-    typeEnter(QStringLiteral("찬조"));
+    typeEnter("찬조");
     pressOn(inc, frmAffairs::LineMoney, 1, false);
-    typeEnter(QStringLiteral("30,000"));
+    typeEnter("30,000");
     pressOn(inc, frmAffairs::LineMemo, 1, false);
-    typeEnter(QStringLiteral("김's 찬조"));
+    typeEnter("김's 찬조");
     QCOMPARE(scalar("SELECT sdate || '|' || ctblaffairsnote || '|' || CAST(smoney AS INTEGER) || "
                     "'|' || smemo FROM tblgroupmon"
                     " WHERE inoutclass = '1' AND ctblgroup = ?",
                     {group})
                  .toString(),
-             QStringLiteral("2026-12-06|찬조금|30000|김's 찬조"));
+             QString("2026-12-06|찬조금|30000|김's 찬조"));
     // A bad date and letters in the amount change nothing.
     pressOn(inc, frmAffairs::LineDate, 1, false);
-    typeEnter(QStringLiteral("261332"));
+    typeEnter("261332");
     pressOn(inc, frmAffairs::LineMoney, 1, false);
-    typeEnter(QStringLiteral("abc"));
+    typeEnter("abc");
     QCOMPARE(m_env->prompt().texts().size(), 2);
-    QCOMPARE(m_env->prompt().texts().last(), QStringLiteral("금액은 숫자로 입력하세요."));
+    QCOMPARE(m_env->prompt().texts().last(), QString("금액은 숫자로 입력하세요."));
     QCOMPARE(
         scalar("SELECT sdate || CAST(smoney AS INTEGER) FROM tblgroupmon WHERE inoutclass = '1'")
             .toString(),
-        QStringLiteral("2026-12-0630000"));
+        QString("2026-12-0630000"));
 
     // Detail lines without a saved expense selected are refused.
     showSheet(w, frmAffairs::SheetDetail);
     Grid* det = w->sheet(frmAffairs::SheetDetail);
     pressOn(det, frmAffairs::DetailBigo, 1, false);
-    typeEnter(QStringLiteral("물"));
+    typeEnter("물");
     QCOMPARE(m_env->prompt().texts().last(),
-             QStringLiteral("지출 내역에서 저장된 지출을 먼저 선택하세요."));
-    QCOMPARE(CountRows(QStringLiteral("tblsubdata")), 0);
+             QString("지출 내역에서 저장된 지출을 먼저 선택하세요."));
+    QCOMPARE(CountRows("tblsubdata"), 0);
 
     // An expense without lines keeps its amount; with lines it shows their total.
     showSheet(w, frmAffairs::SheetExpense);
     Grid* exp = w->sheet(frmAffairs::SheetExpense);
     pressOn(exp, frmAffairs::LineItem, 1, false);
-    typeEnter(QStringLiteral("식대"));
+    typeEnter("식대");
     pressOn(exp, frmAffairs::LineMoney, 1, false);
-    typeEnter(QStringLiteral("50000"));
+    typeEnter("50000");
     pressOn(exp, frmAffairs::LineItem, 2, false);
-    typeEnter(QStringLiteral("식대"));
+    typeEnter("식대");
     pressOn(exp, frmAffairs::LineMoney, 2, false);
-    typeEnter(QStringLiteral("9000"));
+    typeEnter("9000");
     const int expense = exp->text(frmAffairs::LineCode, 2).toInt();
     QVERIFY(expense > 0);
     pressOn(exp, frmAffairs::LineItem, 2, false);
     showSheet(w, frmAffairs::SheetDetail);
-    for (const auto& [bigo, money] : {std::pair{QStringLiteral("김밥"), QStringLiteral("3000")},
-                                      {QStringLiteral("물"), QStringLiteral("2500")}}) {
+    for (const auto& [bigo, money] : {std::pair{"김밥", "3000"}, {"물", "2500"}}) {
         const int row = det->dataRowCnt() + 1;
         pressOn(det, frmAffairs::DetailBigo, row, false);
         typeEnter(bigo);
         pressOn(det, frmAffairs::DetailMoney, row, false);
         typeEnter(money);
     }
-    QCOMPARE(CountRows(QStringLiteral("tblsubdata"), QStringLiteral("ctblgroupmon = ?"), {expense}),
-             2);
+    QCOMPARE(CountRows("tblsubdata", "ctblgroupmon = ?", {expense}), 2);
     showSheet(w, frmAffairs::SheetExpense);
-    QCOMPARE(exp->text(frmAffairs::LineMoney, 1), QStringLiteral("50,000"));
-    QCOMPARE(exp->text(frmAffairs::LineMoney, 2), QStringLiteral("5,500"));
+    QCOMPARE(exp->text(frmAffairs::LineMoney, 1), QString("50,000"));
+    QCOMPARE(exp->text(frmAffairs::LineMoney, 2), QString("5,500"));
     QVERIFY(exp->cellLocked(frmAffairs::LineMoney, 2));
 
     // Balance: no dues kind at all counts 0; each expense once.
     clickButton(w, "btnBalance");
-    auto* bal =
-        dynamic_cast<frmGroupBalance*>(WindowRegistry::find(QStringLiteral("frmGroupBalance")));
+    auto* bal = dynamic_cast<frmGroupBalance*>(WindowRegistry::find("frmGroupBalance"));
     QVERIFY(bal);
     const auto label = [bal](const char* n) {
         return bal->findChild<QLabel*>(QString::fromLatin1(n))->text();
     };
-    QCOMPARE(label("lblDues"), QStringLiteral("0"));
-    QCOMPARE(label("lblIncome"), QStringLiteral("30,000"));
-    QCOMPARE(label("lblExpense"), QStringLiteral("55,500"));
-    QCOMPARE(label("lblDetail"), QStringLiteral("5,500"));
-    QCOMPARE(label("lblBalance"), QStringLiteral("-25,500"));
+    QCOMPARE(label("lblDues"), QString("0"));
+    QCOMPARE(label("lblIncome"), QString("30,000"));
+    QCOMPARE(label("lblExpense"), QString("55,500"));
+    QCOMPARE(label("lblDetail"), QString("5,500"));
+    QCOMPARE(label("lblBalance"), QString("-25,500"));
 
     // Deleting the expense takes its lines along.
     m_env->prompt().clear();
@@ -466,41 +423,39 @@ void TestFundWindows::incomeExpenseAndBalance() {
     pressOn(exp, frmAffairs::LineItem, 2, false);
     clickButton(w, "btnRecDel");
     QCOMPARE(m_env->prompt().texts(), QStringList{"선택된 자료를 정말로 삭제 하시겠습니까?"});
-    QCOMPARE(CountRows(QStringLiteral("tblgroupmon"), QStringLiteral("code = ?"), {expense}), 0);
-    QCOMPARE(CountRows(QStringLiteral("tblsubdata")), 0);
+    QCOMPARE(CountRows("tblgroupmon", "code = ?", {expense}), 0);
+    QCOMPARE(CountRows("tblsubdata"), 0);
     QCOMPARE(exp->dataRowCnt(), 2); // one line left and the new line's date
 }
 
 // The upper panel's height comes back with the window; the window's own place stays apart.
 void TestFundWindows::upperPanelHeightRemembered() {
-    addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 0);
+    addGroup("모임", "00000", "10", 0);
     frmAffairs* w = open();
     auto* split = w->findChild<QSplitter*>();
     split->setSizes({120, split->height() - 120});
-    const int height = w->findChild<QWidget*>(QStringLiteral("pnlMove"))->height();
+    const int height = w->findChild<QWidget*>("pnlMove")->height();
     clickButton(w, "btnClose");
-    QTRY_VERIFY(!WindowRegistry::find(QStringLiteral("frmAffairs")));
+    QTRY_VERIFY(!WindowRegistry::find("frmAffairs"));
     w = open();
-    QCOMPARE(w->findChild<QWidget*>(QStringLiteral("pnlMove"))->height(), height);
+    QCOMPARE(w->findChild<QWidget*>("pnlMove")->height(), height);
     clickButton(w, "btnEx");
-    QVERIFY(!w->findChild<QWidget*>(QStringLiteral("pnlMove"))->isVisible());
-    QCOMPARE(w->findChild<QAbstractButton*>(QStringLiteral("btnEx"))->text(), QStringLiteral("↓ "));
+    QVERIFY(!w->findChild<QWidget*>("pnlMove")->isVisible());
+    QCOMPARE(w->findChild<QAbstractButton*>("btnEx")->text(), QString("↓ "));
 }
 
 // Another PC changes or deletes what the sheets show: no change is lost without a question,
 // and nothing is written for a row that is gone.
 void TestFundWindows::anotherPcChangedItFirst() {
-    const int group =
-        addGroup(QStringLiteral("모임"), QStringLiteral("00000"), QStringLiteral("10"), 10000);
-    const int a = addMember(QStringLiteral("가"), group, QStringLiteral("2026-01-01"));
+    const int group = addGroup("모임", "00000", "10", 10000);
+    const int a = addMember("가", group, "2026-01-01");
     FundLine line;
-    line.sdate = QStringLiteral("2026-03-01");
-    line.item = QStringLiteral("찬조금");
+    line.sdate = "2026-03-01";
+    line.item = "찬조금";
     line.money = 1000;
-    line.memo = QStringLiteral("처음");
-    const int income = InsertFundLine(group, QStringLiteral("1"), line);
-    const int paid = InsertDuesPayment(a, group, 10000, QStringLiteral("2026-02-01"),
-                                     QStringLiteral("2026-02"));
+    line.memo = "처음";
+    const int income = InsertFundLine(group, "1", line);
+    const int paid = InsertDuesPayment(a, group, 10000, "2026-02-01", "2026-02");
     QVERIFY(income > 0 && paid > 0);
     frmAffairs* w = open();
     QVERIFY(w);
@@ -508,55 +463,55 @@ void TestFundWindows::anotherPcChangedItFirst() {
 
     // Dues: the other PC changed the amount; typing a new one asks, and Yes overwrites.
     Grid* dues = w->sheet(frmAffairs::SheetDues);
-    other(QStringLiteral("UPDATE tblgroupmon SET smoney = 7000 WHERE code = %1").arg(paid));
+    other(QString("UPDATE tblgroupmon SET smoney = 7000 WHERE code = %1").arg(paid));
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
     pressOn(dues, frmAffairs::moneyCol(2), 1, false);
-    typeEnter(QStringLiteral("12000"));
-    QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
+    typeEnter("12000");
+    QCOMPARE(m_env->prompt().lastTitle(), QString("다른 곳에서 수정됨"));
     QCOMPARE(scalar("SELECT smoney FROM tblgroupmon WHERE code = ?", {paid}).toInt(), 12000);
     // A month the other PC marked meanwhile is not marked twice.
-    other(QStringLiteral("INSERT INTO tblgroupmon (ctblfriend, ctblgroup, smoney, inoutclass, "
-                         "sdate, smonth) VALUES (%1, %2, 500, '0', '2026-03-02', '2026-03')")
+    other(QString("INSERT INTO tblgroupmon (ctblfriend, ctblgroup, smoney, inoutclass, "
+                  "sdate, smonth) VALUES (%1, %2, 500, '0', '2026-03-02', '2026-03')")
               .arg(a)
               .arg(group));
     m_env->prompt().clear();
     pressOn(dues, frmAffairs::dateCol(3), 1, true);
     QCOMPARE(m_env->prompt().texts(),
-             QStringList{QStringLiteral("이 달의 회비 납부가 다른 곳에서 이미 입력되었습니다.\n"
-                                        "목록을 다시 불러옵니다.")});
+             QStringList{QString("이 달의 회비 납부가 다른 곳에서 이미 입력되었습니다.\n"
+                                 "목록을 다시 불러옵니다.")});
     QCOMPARE(scalar("SELECT COUNT(*) FROM tblgroupmon WHERE smonth = '2026-03'").toInt(), 1);
-    QTRY_COMPARE(dues->text(frmAffairs::moneyCol(3), 1), QStringLiteral("500"));
+    QTRY_COMPARE(dues->text(frmAffairs::moneyCol(3), 1), "500");
 
     // Income: the other PC changed the memo; No keeps its text and shows it.
     showSheet(w, frmAffairs::SheetIncome);
     Grid* inc = w->sheet(frmAffairs::SheetIncome);
-    other(QStringLiteral("UPDATE tblgroupmon SET smemo = '다른PC' WHERE code = %1").arg(income));
+    other(QString("UPDATE tblgroupmon SET smemo = '다른PC' WHERE code = %1").arg(income));
     m_env->prompt().clear();
     m_env->prompt().pushAnswer(Prompt::Answer::No);
     pressOn(inc, frmAffairs::LineMemo, 1, false);
-    typeEnter(QStringLiteral("mine"));
+    typeEnter("mine");
     QCOMPARE(m_env->prompt().texts().size(), 1);
     QCOMPARE(scalar("SELECT smemo FROM tblgroupmon WHERE code = ?", {income}).toString(),
-             QStringLiteral("다른PC"));
-    QTRY_COMPARE(inc->text(frmAffairs::LineMemo, 1), QStringLiteral("다른PC"));
+             QString("다른PC"));
+    QTRY_COMPARE(inc->text(frmAffairs::LineMemo, 1), "다른PC");
     // Another cell of the same row is saved without a question, the other change kept.
     m_env->prompt().clear();
     pressOn(inc, frmAffairs::LineMoney, 1, false);
-    typeEnter(QStringLiteral("2500"));
+    typeEnter("2500");
     QCOMPARE(m_env->prompt().texts(), QStringList());
     QCOMPARE(scalar("SELECT smoney || '|' || smemo FROM tblgroupmon WHERE code = ?", {income})
                  .toString()
-                 .replace(QStringLiteral(".0|"), QStringLiteral("|")),
-             QStringLiteral("2500|다른PC"));
+                 .replace(".0|", "|"),
+             QString("2500|다른PC"));
     // Deleted by the other PC: said so, nothing written or inserted.
-    other(QStringLiteral("DELETE FROM tblgroupmon WHERE code = %1").arg(income));
+    other(QString("DELETE FROM tblgroupmon WHERE code = %1").arg(income));
     m_env->prompt().clear();
     pressOn(inc, frmAffairs::LineMemo, 1, false);
-    typeEnter(QStringLiteral("late"));
+    typeEnter("late");
     QCOMPARE(m_env->prompt().texts(),
-             QStringList{QStringLiteral("이 그룹자금 자료는 다른 곳에서 삭제되어 저장할 수 없습니다.\n"
-                                        "목록을 다시 불러옵니다.")});
-    QCOMPARE(CountRows(QStringLiteral("tblgroupmon"), QStringLiteral("inoutclass = '1'")), 0);
+             QStringList{QString("이 그룹자금 자료는 다른 곳에서 삭제되어 저장할 수 없습니다.\n"
+                                 "목록을 다시 불러옵니다.")});
+    QCOMPARE(CountRows("tblgroupmon", "inoutclass = '1'"), 0);
     QTRY_COMPARE(inc->dataRowCnt(), 1); // only the new line's date
 }
 

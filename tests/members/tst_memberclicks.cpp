@@ -1,6 +1,7 @@
 // The member windows opened from the main window's menu and used with the mouse and the
 // keyboard, as a person does; checked against the database and the prompts shown.
 #include "WindowTest.h"
+#include "MemberTestUtil.h"
 
 #include "core/AppState.h"
 #include "core/Settings.h"
@@ -20,15 +21,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
-
-namespace {
-int addMember(const QString& name, MemberValues v = {}) {
-    v.insert("sname", name);
-    int code = 0;
-    SaveMember(0, v, &code);
-    return code;
-}
-} // namespace
 
 class tst_memberclicks : public WindowTest {
     Q_OBJECT

@@ -103,11 +103,9 @@ void TestMemberRules::scheduleCodes_data()
                                          << "분기별 2월 5월 8월 11월 둘째주 월요일";
     QTest::newRow("quarterly 3 6 9 12") << 3 << L{3, 6, 9, 12} << 15 << 0 << 0 << "3369C" << "15"
                                          << "분기별 3월 6월 9월 12월 15일";
-    QTest::newRow("half-yearly 6 and 12") << 4 << L{6, 12} << 0 << 4 << 1 << "4006C" << "61"
-                                           << "반기별 6월 12월 넷째주 일요일";
+    QTest::newRow("half-yearly 6 and 12") << 4 << L{6, 12} << 0 << 4 << 1 << "4006C" << "61" << "반기별 6월 12월 넷째주 일요일";
     QTest::newRow("yearly december") << 5 << L{12} << 0 << 1 << 7 << "5000C" << "37" << "매년 12월 첫주 토요일";
-    QTest::newRow("yearly october third week") << 5 << L{10} << 0 << 3 << 4 << "5000A" << "54"
-                                                << "매년 10월 셋째주 수요일";
+    QTest::newRow("yearly october third week") << 5 << L{10} << 0 << 3 << 4 << "5000A" << "54" << "매년 10월 셋째주 수요일";
 }
 
 void TestMemberRules::scheduleCodes()

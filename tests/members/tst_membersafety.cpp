@@ -1,6 +1,7 @@
 // Members edited from two PCs at once, stored values the editor cannot show, members whose
 // group is gone, and search texts with control characters.
 #include "WindowTest.h"
+#include "MemberTestUtil.h"
 
 #include "db/Database.h"
 #include "members/MemberSearch.h"
@@ -15,15 +16,6 @@
 #include <QComboBox>
 #include <QTextEdit>
 #include <QtTest>
-
-namespace {
-int addMember(const QString& name, MemberValues extra = {}) {
-    extra.insert("sname", name);
-    int code = 0;
-    SaveMember(0, extra, &code);
-    return code;
-}
-} // namespace
 
 class TestMemberSafety : public WindowTest {
     Q_OBJECT

@@ -2,6 +2,7 @@
 // window, member editor, member list, lookup list and pick-list editor, checked against
 // the database and the prompts shown.
 #include "WindowTest.h"
+#include "MemberTestUtil.h"
 
 #include "core/AppState.h"
 #include "core/PrivateData.h"
@@ -40,30 +41,6 @@
 #include <QtTest>
 
 namespace {
-int addMember(const QString& name, MemberValues extra = {})
-{
-    extra.insert("sname", name);
-    int code = 0;
-    SaveMember(0, extra, &code);
-    return code;
-}
-
-int addGroup(const QString& name)
-{
-    GroupRecord g;
-    g.name = name;
-    SaveGroup(g);
-    return g.code;
-}
-
-QStringList gridColumn(Grid* g, int col)
-{
-    QStringList out;
-    for (int r = 1; r <= g->dataRowCnt(); ++r)
-        out << g->text(col, r);
-    return out;
-}
-
 void choose(QComboBox* c, const QString& text)
 {
     const int i = c->findText(text);
@@ -508,10 +485,17 @@ private slots:
 
         m_d->clickCell(g, frmFriend::ColCheck, row);
         m_d->clickCell(g, frmFriend::ColCheck, g->searchCol(frmFriend::ColName, 1, -1, "일반1"));
+        prompt().pushAnswer(Prompt::Answer::No);
+        m_d->click("btnRecDel", w);
+        QCOMPARE(CountRows("tblfriend", "code > 1"), 3);
+        prompt().clear();
         prompt().pushAnswer(Prompt::Answer::Yes);
         m_d->click("btnRecDel", w);
         QCOMPARE(gridColumn(g, frmFriend::ColName), QStringList({"거래회원", "일반2"}));
-        QCOMPARE(prompt().texts().last(), QString("해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다."));
+        // The question first, then why the member with trades stays.
+        QCOMPARE(prompt().texts(), QStringList({"선택된 자료를 정말로 삭제 하시겠습니까?",
+                                                "해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다."}));
+        QCOMPARE(prompt().shown().first().title, QString("삭제"));
         QCOMPARE(m_d->find<QLabel>("lblCountRec", w)->text(), QString("1"));
     }
 

@@ -321,8 +321,8 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
     QCOMPARE(g->text(frmRecord::ColAcOut, 2), QString("국민"));
     QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("111,500"));
     QCOMPARE(g->text(frmRecord::ColBalance, 3), QString("108,500"));
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("108,500"));
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumOther, 1), QString("20,000"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), QString("108,500"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColOther, 1), QString("20,000"));
 
     auto* balance = open<frmBalance>("mnuRecord_Balance", "frmBalance");
     QVERIFY(balance);
@@ -339,57 +339,25 @@ void TestMoneyWindows::ledgerBadInput_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("message"); // the start of the one message shown, or ""
     const int out = frmRecord::ColOut, date = frmRecord::ColDate;
-    QTest::newRow("negative amount refused") << 0 << out << "-5000"
-                                             << "700"
-                                             << "금액은 0 이상으로 입력하세요.";
-    QTest::newRow("amount with unit") << 0 << out << "1,500원"
-                                      << "1500"
-                                      << "";
-    QTest::newRow("letters keep the amount") << 0 << out << "abc"
-                                             << "700"
-                                             << "금액은 숫자로 입력하세요.";
-    QTest::newRow("fraction of a won refused") << 0 << out << "450000.5"
-                                               << "700"
-                                               << "금액은 원 단위로 입력하세요.";
-    QTest::newRow("largest amount") << 0 << out << "999,999,999,999"
-                                    << "999999999999"
-                                    << "";
-    QTest::newRow("one won beyond the largest") << 0 << out << "1000000000000"
-                                                << "700"
-                                                << "입력하신 숫자가 너무 큽니다.";
-    QTest::newRow("beyond a double's whole numbers") << 0 << out << "9007199254740993"
-                                                     << "700"
-                                                     << "입력하신 숫자가 너무 큽니다.";
-    QTest::newRow("amount in the wrong column ignored") << 0 << int(frmRecord::ColIn) << "900"
-                                                        << "700"
-                                                        << "";
-    QTest::newRow("transfer without accounts")
-        << 8 << int(frmRecord::ColOther) << "5000"
-        << "700"
+    QTest::newRow("negative amount refused") << 0 << out << "-5000" << "700" << "금액은 0 이상으로 입력하세요.";
+    QTest::newRow("amount with unit") << 0 << out << "1,500원" << "1500" << "";
+    QTest::newRow("letters keep the amount") << 0 << out << "abc" << "700" << "금액은 숫자로 입력하세요.";
+    QTest::newRow("fraction of a won refused") << 0 << out << "450000.5" << "700" << "금액은 원 단위로 입력하세요.";
+    QTest::newRow("largest amount") << 0 << out << "999,999,999,999" << "999999999999" << "";
+    QTest::newRow("one won beyond the largest") << 0 << out << "1000000000000" << "700" << "입력하신 숫자가 너무 큽니다.";
+    QTest::newRow("beyond a double's whole numbers") << 0 << out << "9007199254740993" << "700" << "입력하신 숫자가 너무 큽니다.";
+    QTest::newRow("amount in the wrong column ignored") << 0 << int(frmRecord::ColIn) << "900" << "700" << "";
+    QTest::newRow("transfer without accounts") << 8 << int(frmRecord::ColOther) << "5000" << "700"
         << "통장간이동의 금액을 저장하려면 먼저 출금통장을 입력하세요.";
-    QTest::newRow("card expense without a card")
-        << 6 << out << "5000"
-        << "700"
-        << "카드지출의 금액을 저장하려면 먼저 신용카드를 입력하세요.";
-    QTest::newRow("account income without an account")
-        << 3 << int(frmRecord::ColIn) << "5000"
-        << "700"
+    QTest::newRow("card expense without a card") << 6 << out << "5000" << "700" << "카드지출의 금액을 저장하려면 먼저 신용카드를 입력하세요.";
+    QTest::newRow("account income without an account") << 3 << int(frmRecord::ColIn) << "5000" << "700"
         << "통장수입의 금액을 저장하려면 먼저 입금통장을 입력하세요.";
-    QTest::newRow("no amount needs no account") << 8 << int(frmRecord::ColOther) << "0"
-                                                << "0"
-                                                << "";
-    QTest::newRow("30 February keeps the date") << 0 << date << "2026-02-30"
-                                                << "2026-12-02"
+    QTest::newRow("no amount needs no account") << 8 << int(frmRecord::ColOther) << "0" << "0" << "";
+    QTest::newRow("30 February keeps the date") << 0 << date << "2026-02-30" << "2026-12-02"
                                                 << "[2026-02-30]는 날짜형식이 아닙니다.";
-    QTest::newRow("month 13 keeps the date") << 0 << date << "20261301"
-                                             << "2026-12-02"
-                                             << "[20261301]는 날짜형식이 아닙니다.";
-    QTest::newRow("empty date is today inside the period") << 0 << date << ""
-                                                           << "2026-12-06"
-                                                           << "";
-    QTest::newRow("short date") << 0 << date << "1207"
-                                << "2026-12-07"
-                                << "";
+    QTest::newRow("month 13 keeps the date") << 0 << date << "20261301" << "2026-12-02" << "[20261301]는 날짜형식이 아닙니다.";
+    QTest::newRow("empty date is today inside the period") << 0 << date << "" << "2026-12-06" << "";
+    QTest::newRow("short date") << 0 << date << "1207" << "2026-12-07" << "";
 }
 
 void TestMoneyWindows::ledgerBadInput() {
@@ -427,21 +395,11 @@ void TestMoneyWindows::ledgerSectionPicker_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("pickerKeys"); // "" no picker, "esc", or a digit
     QTest::addColumn<QString>("section");
-    QTest::newRow("8 is a cash advance") << "8"
-                                         << ""
-                                         << "7";
-    QTest::newRow("11 opens the picker, Esc keeps") << "11"
-                                                    << "esc"
-                                                    << "";
-    QTest::newRow("0 opens the picker") << "0"
-                                        << "3"
-                                        << "3";
-    QTest::newRow("a part of a name opens the picker") << "현금"
-                                                       << "9"
-                                                       << "9";
-    QTest::newRow("name with blanks") << "통 장 입 금"
-                                      << ""
-                                      << "5";
+    QTest::newRow("8 is a cash advance") << "8" << "" << "7";
+    QTest::newRow("11 opens the picker, Esc keeps") << "11" << "esc" << "";
+    QTest::newRow("0 opens the picker") << "0" << "3" << "3";
+    QTest::newRow("a part of a name opens the picker") << "현금" << "9" << "9";
+    QTest::newRow("name with blanks") << "통 장 입 금" << "" << "5";
 }
 
 void TestMoneyWindows::ledgerSectionPicker() {
@@ -574,8 +532,8 @@ void TestMoneyWindows::ledgerBalancesFromStoredAmounts() {
     w->period()->SetText1("2026-11-01");
     w->period()->SetText2("2026-11-30");
     click(w, "btnQuery");
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("301"));
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumIn, 1), QString("301"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), QString("301"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColIn, 1), QString("301"));
     // A new entry of a past month is dated at that month's end.
     enterCell(w->grid(), frmRecord::ColSection, 4, "2");
     QCOMPARE(cell("SELECT sdate FROM tbljangbu ORDER BY code DESC").toString(),
@@ -595,7 +553,7 @@ void TestMoneyWindows::ledgerDeleteAndCarryOver() {
     // Not carried over: the balance starts at 0 and the choice is remembered.
     click(w, "chkOldBalance");
     QCOMPARE(w->startBalance(), 0.0);
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("0"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), QString("0"));
     QCOMPARE(Settings::getIn(App().appTitle, "Config", "OLD_BALANCE", QString()), QString("1"));
     click(w, "chkOldBalance");
 
@@ -632,7 +590,7 @@ void TestMoneyWindows::ledgerBasis() {
     // An amount now typed into the income column is that withdrawal's amount.
     enterCell(g, frmRecord::ColIn, 1, "400");
     QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE sectionclass = '4'").toDouble(), 400.0);
-    QCOMPARE(w->sumGrid()->text(frmRecord::SumBalance, 1), QString("1,400"));
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), QString("1,400"));
     click(w, "opInOut(2)"); // expenses only: nothing, and no balance carried over
     QCOMPARE(g->dataRowCnt(), 0);
     QCOMPARE(w->startBalance(), 0.0);

@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(g->rowTexts(1).mid(frmCardCheck::CName - 1, 4), (QStringList{"홍길동", "BC", "10,000", "350"}));
         QCOMPARE(g->text(frmCardCheck::CDeposit, 1), QStringLiteral("9,650"));
         QCOMPARE(g->text(frmCardCheck::CFee, 2), QStringLiteral("11.66")); // 333 × 3.5 % = 11.655
-        QCOMPARE(w->sums()->text(1, 1), QStringLiteral("10,333"));
+        QCOMPARE(w->sums()->text(frmCardCheck::CAmount, 1), QStringLiteral("10,333"));
         // select one row and confirm it
         clickCell(g, frmCardCheck::CSelect, 1);
         QCOMPARE(w->countLabel()->text(), QStringLiteral("1"));

@@ -71,8 +71,8 @@ private slots:
         // each trade counted once: -2000, +12000, +4000
         QCOMPARE(column(g, frmFriend_Trade::COutstanding), (QStringList{"-2,000", "10,000", "10,000", "14,000"}));
         QCOMPARE(g->number(frmFriend_Trade::COutstanding, 4), FriendBalance(m_member));
-        QCOMPARE(w->sums()->number(3, 1), FriendBalance(m_member));
-        QCOMPARE(w->sums()->number(2, 1), 3000.0);
+        QCOMPARE(w->sums()->number(frmFriend_Trade::COutstanding, 1), FriendBalance(m_member));
+        QCOMPARE(w->sums()->number(frmFriend_Trade::CReceived, 1), 3000.0);
     }
 
     void editingAndNewRow()
@@ -168,7 +168,7 @@ private slots:
         const int c = addTrade(m_member, "2026-12-04");
         key(Qt::Key_F5);
         QVERIFY(w->memberPanel()->text().contains("포인트 : 4,000,000,000"));
-        QCOMPARE(w->sums()->text(4, 1), QStringLiteral("4,000,000,000"));
+        QCOMPARE(w->sums()->text(frmFriend_Trade::CPoint, 1), QStringLiteral("4,000,000,000"));
         typeCell(g, frmFriend_Trade::CPoint, 3, "2000000000");
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("입력하신 숫자가 너무 큽니다."));
         QCOMPARE(scalar("SELECT lstackpoint FROM tbltrade WHERE code = ?", {c}), QStringLiteral("0"));

@@ -9,10 +9,12 @@
 #include "sales/frmTrade.h"
 #include "sales/frmTradeSub.h"
 #include "ui/Grid.h"
+#include "ui/GridModel.h"
 #include "ui/HCText.h"
 #include "ui/WindowRegistry.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 #include <QtTest>
 
 class TestTradeUpdates : public WindowTest {
@@ -27,10 +29,6 @@ class TestTradeUpdates : public WindowTest {
         return exec("INSERT INTO tblfriend (sname) VALUES (?)", {name});
     }
     int addTrade(int member) { return exec("INSERT INTO tbltrade (sdate, ctblfriend) VALUES ('2026-12-02', ?)", {member}); }
-    void clickCell(Grid* g, int col, int row)
-    {
-        m_d->click(g->viewport(), g->visualRect(g->model()->index(row - 1, col - 1)).center());
-    }
 
 private slots:
     void initTestCase() { RegisterSalesCommands(); }
@@ -57,7 +55,7 @@ private slots:
                               {trade, cut, price, 2 * price});
         auto* w = m_d->open<frmTrade>("mnuTrade_List");
         QVERIFY(w);
-        clickCell(w->lines(), 1, 1);
+        m_d->clickCell(w->lines(), 1, 1);
         m_d->click("btnRecEdit", w);
         auto* ed = qobject_cast<frmTradeSub*>(WindowRegistry::find("frmTradeSub"));
         QVERIFY(ed);
@@ -83,7 +81,7 @@ private slots:
         QVERIFY(list);
         const int row = list->grid()->searchCol(frmFriend::ColCode, 1, -1, QString::number(member));
         QVERIFY(row >= 1);
-        clickCell(list->grid(), frmFriend::ColName, row);
+        m_d->clickCell(list->grid(), frmFriend::ColName, row);
         m_d->click("btnRecEdit", list);
         QWidget* editor = WindowRegistry::find("frmFriendAdd");
         QVERIFY(editor);
@@ -94,6 +92,50 @@ private slots:
         QCOMPARE(m_d->query("SELECT sname FROM tblfriend WHERE code = ?", {member}).toString(), QString("Kim"));
         QCOMPARE(trades->list()->text(frmTrade::CName, 1), QString("Kim"));
         QVERIFY(trades->memberPanel()->text().contains("Kim"));
+    }
+
+    // A month of many trades is read a block at a time: the sums are the whole month's
+    // before any scrolling (past 32 bits), Ctrl+End reaches the last trade and the row for
+    // a new one, and a trade typed there comes once, under the whole list.
+    void longMonthInBlocks()
+    {
+        GridModel::setFetchBlockRows(4);
+        const auto restore = qScopeGuard([] { GridModel::setFetchBlockRows(256); });
+        const int member = exec("INSERT INTO tblfriend (sname, hpline) VALUES ('Kim', '010-1234-5678')", {});
+        for (int i = 29; i >= 0; --i) { // five a day over the month so far, codes against the dates
+            const int t = exec("INSERT INTO tbltrade (sdate, ctblfriend, dmoney, lstackpoint) VALUES (?, ?, 1000, 10)",
+                               {QString("2026-12-0%1").arg(1 + i / 5), member});
+            exec("INSERT INTO tbltradesub (ctbltrade, servicename, lnumber, dmoney, dsum) "
+                 "VALUES (?, 'Cut', 1, 100000000, 100000000)",
+                 {t});
+        }
+        exec("INSERT INTO tbltrade (sdate, ctblfriend, dmoney) VALUES ('2026-11-30', ?, 5)", {member});
+        auto* w = m_d->open<frmTrade>("mnuTrade_List");
+        QVERIFY(w);
+        Grid* g = w->list();
+        QVERIFY(g->hasMoreRows());
+        QVERIFY(g->maxRows() < 31);
+        const QStringList sums = {"3,000,000,000", "30,000", "2,999,970,000", "300"};
+        QCOMPARE(w->sums()->rowTexts(1).mid(0, 4), sums);
+        clickCell(g, frmTrade::CDate, 1);
+        m_d->key(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(g->maxRows(), 31);
+        QCOMPARE(g->activeRow(), 31);
+        QCOMPARE(g->text(frmTrade::CDate, 1), QString("2026-12-01"));
+        QCOMPARE(g->text(frmTrade::CDate, 30), QString("2026-12-06"));
+        QCOMPARE(g->text(frmTrade::COutstanding, 30), QString("99,999,000"));
+        // A new trade in the last row.
+        clickCell(g, frmTrade::CName, 31);
+        m_d->type("5678");
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(m_d->query("SELECT COUNT(*) FROM tbltrade WHERE sdate = '2026-12-06'").toInt(), 6);
+        QCOMPARE(g->maxRows(), 32);
+        QCOMPARE(g->text(frmTrade::CName, 31), QString("Kim"));
+        QSet<QString> codes;
+        for (int r = 1; r <= 31; ++r)
+            codes.insert(g->text(frmTrade::CCode, r));
+        QCOMPARE(codes.size(), 31);
+        QCOMPARE(w->sums()->rowTexts(1).mid(0, 4), sums);
     }
 };
 

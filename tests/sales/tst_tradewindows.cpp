@@ -216,7 +216,7 @@ private slots:
         QTest::mouseClick(w->memberFilter(), Qt::LeftButton, {}, QPoint(5, w->memberFilter()->height() / 2));
         QCOMPARE(g->headerText(frmTrade::COutstanding), QStringLiteral("누적미수금"));
         QCOMPARE(g->number(frmTrade::COutstanding, 2), FriendBalance(member));
-        QCOMPARE(w->sums()->number(3, 1), FriendBalance(member));
+        QCOMPARE(w->sums()->number(frmTrade::COutstanding, 1), FriendBalance(member));
 
         // a card amount back at 0 resets the company and forgets the deposit check
         ExecSQL("UPDATE tbltrade SET cardchk = '2026-12-05' WHERE code = ?", {trade});
@@ -265,7 +265,7 @@ private slots:
         QCOMPARE(g->maxRows(), 2);
         QCOMPARE(g->text(frmTrade::CName, 1), QStringLiteral("김철수"));
         QCOMPARE(g->number(frmTrade::COutstanding, 1), 15000.0);
-        QCOMPARE(w->sums()->number(3, 1), FriendBalance(kim));
+        QCOMPARE(w->sums()->number(frmTrade::COutstanding, 1), FriendBalance(kim));
     }
 
     // Another PC changes or deletes what the list shows: asked, refused, reloaded.

@@ -50,3 +50,9 @@ private:
     bool m_ok = false;
     QStringList m_serverDatabases;
 };
+
+// The bytes of a file ("" when it cannot be read).
+QByteArray FileBytes(const QString& path);
+// Writes `bytes` as the whole file, making its folder first; fails the running test when
+// the file cannot be written.
+void WriteFileBytes(const QString& path, const QByteArray& bytes);

@@ -218,14 +218,6 @@ private slots:
         QCOMPARE(CountRows(QStringLiteral("schedules")), 1);
     }
 
-    // Start option "4" opens the month view.
-    void startOptionAndToolbar() {
-        m_frame.reset();
-        App().start = QStringLiteral("4");
-        m_frame = openFrame();
-        QVERIFY(WindowRegistry::find(QStringLiteral("FrmTool_SCED")));
-    }
-
     void deleteWholeDay() {
         add(QStringLiteral("2026-11-20"), 1, QStringLiteral("monthly from another day"));
         add(QStringLiteral("2026-12-20"), 0, QStringLiteral("one"));

@@ -29,12 +29,9 @@ private slots:
 
     void quickPeriods_data();
     void quickPeriods();
-    void quickPeriodEdges_data();
-    void quickPeriodEdges();
     void movePeriod_data();
     void movePeriod();
 
-    void startsFromToday();
     void quickButtonThenMoveThenOk();
     void closeLeavesPeriodAlone();
     void handEditedDatesMoveByLength();
@@ -63,68 +60,50 @@ private:
 };
 
 void TstEasyDate::quickPeriods_data() {
-    QTest::addColumn<QuickPeriod>("period");
-    QTest::addColumn<QDate>("start");
-    QTest::addColumn<QDate>("end");
-    // The clock stands on Sunday 2026-12-06.
-    QTest::newRow("오늘") << QuickPeriod::Today << D("2026-12-06") << D("2026-12-06");
-    QTest::newRow("어제") << QuickPeriod::Yesterday << D("2026-12-05") << D("2026-12-05");
-    QTest::newRow("그제") << QuickPeriod::DayBeforeYesterday << D("2026-12-04") << D("2026-12-04");
-    QTest::newRow("내일") << QuickPeriod::Tomorrow << D("2026-12-07") << D("2026-12-07");
-    QTest::newRow("이번주 starts today, a Sunday") << QuickPeriod::ThisWeek << D("2026-12-06") << D("2026-12-12");
-    QTest::newRow("지난주") << QuickPeriod::LastWeek << D("2026-11-29") << D("2026-12-05");
-    QTest::newRow("지지난주") << QuickPeriod::WeekBeforeLast << D("2026-11-22") << D("2026-11-28");
-    QTest::newRow("다음주") << QuickPeriod::NextWeek << D("2026-12-13") << D("2026-12-19");
-    QTest::newRow("이번달") << QuickPeriod::ThisMonth << D("2026-12-01") << D("2026-12-31");
-    QTest::newRow("지난달") << QuickPeriod::LastMonth << D("2026-11-01") << D("2026-11-30");
-    QTest::newRow("지지난달") << QuickPeriod::MonthBeforeLast << D("2026-10-01") << D("2026-10-31");
-    QTest::newRow("다음달 crosses the year") << QuickPeriod::NextMonth << D("2027-01-01") << D("2027-01-31");
-    QTest::newRow("올해") << QuickPeriod::ThisYear << D("2026-01-01") << D("2026-12-31");
-    QTest::newRow("지난해") << QuickPeriod::LastYear << D("2025-01-01") << D("2025-12-31");
-    QTest::newRow("지지난해") << QuickPeriod::YearBeforeLast << D("2024-01-01") << D("2024-12-31");
-    QTest::newRow("다음해") << QuickPeriod::NextYear << D("2027-01-01") << D("2027-12-31");
-    QTest::newRow("1분기") << QuickPeriod::Quarter1 << D("2026-01-01") << D("2026-03-31");
-    QTest::newRow("2분기") << QuickPeriod::Quarter2 << D("2026-04-01") << D("2026-06-30");
-    QTest::newRow("3분기") << QuickPeriod::Quarter3 << D("2026-07-01") << D("2026-09-30");
-    QTest::newRow("4분기") << QuickPeriod::Quarter4 << D("2026-10-01") << D("2026-12-31");
-    QTest::newRow("전반기") << QuickPeriod::FirstHalf << D("2026-01-01") << D("2026-06-30");
-    QTest::newRow("후반기") << QuickPeriod::SecondHalf << D("2026-07-01") << D("2026-12-31");
-    QTest::newRow("최근1개월") << QuickPeriod::Recent1Month << D("2026-11-06") << D("2026-12-06");
-    QTest::newRow("최근2개월") << QuickPeriod::Recent2Months << D("2026-10-06") << D("2026-12-06");
-    QTest::newRow("최근3개월") << QuickPeriod::Recent3Months << D("2026-09-06") << D("2026-12-06");
-    QTest::newRow("최근6개월") << QuickPeriod::Recent6Months << D("2026-06-06") << D("2026-12-06");
-    QTest::newRow("최근1년") << QuickPeriod::Recent1Year << D("2025-12-06") << D("2026-12-06");
-}
-
-void TstEasyDate::quickPeriods() {
-    QFETCH(QuickPeriod, period);
-    QFETCH(QDate, start);
-    QFETCH(QDate, end);
-    QCOMPARE(QuickPeriodDates(period, Clock::today()), (DatePeriod{start, end}));
-}
-
-void TstEasyDate::quickPeriodEdges_data() {
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QuickPeriod>("period");
     QTest::addColumn<QDate>("start");
     QTest::addColumn<QDate>("end");
-    QTest::newRow("이번주 on a Saturday") << D("2026-12-12") << QuickPeriod::ThisWeek << D("2026-12-06")
-                                         << D("2026-12-12");
-    QTest::newRow("다음주 across new year") << D("2026-12-31") << QuickPeriod::NextWeek << D("2027-01-03")
-                                           << D("2027-01-09");
-    QTest::newRow("지난주 across new year") << D("2027-01-01") << QuickPeriod::LastWeek << D("2026-12-20")
-                                           << D("2026-12-26");
-    QTest::newRow("지난달 in January") << D("2027-01-15") << QuickPeriod::LastMonth << D("2026-12-01")
-                                      << D("2026-12-31");
-    QTest::newRow("지난달 of a leap March") << D("2024-03-31") << QuickPeriod::LastMonth << D("2024-02-01")
-                                           << D("2024-02-29");
-    QTest::newRow("최근1개월 from March 31st") << D("2026-03-31") << QuickPeriod::Recent1Month << D("2026-02-28")
-                                              << D("2026-03-31");
-    QTest::newRow("최근1년 from February 29th") << D("2024-02-29") << QuickPeriod::Recent1Year << D("2023-02-28")
-                                               << D("2024-02-29");
+    // The clock stands on Sunday 2026-12-06.
+    const QDate today = D("2026-12-06");
+    QTest::newRow("오늘") << today << QuickPeriod::Today << D("2026-12-06") << D("2026-12-06");
+    QTest::newRow("어제") << today << QuickPeriod::Yesterday << D("2026-12-05") << D("2026-12-05");
+    QTest::newRow("그제") << today << QuickPeriod::DayBeforeYesterday << D("2026-12-04") << D("2026-12-04");
+    QTest::newRow("내일") << today << QuickPeriod::Tomorrow << D("2026-12-07") << D("2026-12-07");
+    QTest::newRow("이번주 starts today, a Sunday") << today << QuickPeriod::ThisWeek << D("2026-12-06") << D("2026-12-12");
+    QTest::newRow("지난주") << today << QuickPeriod::LastWeek << D("2026-11-29") << D("2026-12-05");
+    QTest::newRow("지지난주") << today << QuickPeriod::WeekBeforeLast << D("2026-11-22") << D("2026-11-28");
+    QTest::newRow("다음주") << today << QuickPeriod::NextWeek << D("2026-12-13") << D("2026-12-19");
+    QTest::newRow("이번달") << today << QuickPeriod::ThisMonth << D("2026-12-01") << D("2026-12-31");
+    QTest::newRow("지난달") << today << QuickPeriod::LastMonth << D("2026-11-01") << D("2026-11-30");
+    QTest::newRow("지지난달") << today << QuickPeriod::MonthBeforeLast << D("2026-10-01") << D("2026-10-31");
+    QTest::newRow("다음달 crosses the year") << today << QuickPeriod::NextMonth << D("2027-01-01") << D("2027-01-31");
+    QTest::newRow("올해") << today << QuickPeriod::ThisYear << D("2026-01-01") << D("2026-12-31");
+    QTest::newRow("지난해") << today << QuickPeriod::LastYear << D("2025-01-01") << D("2025-12-31");
+    QTest::newRow("지지난해") << today << QuickPeriod::YearBeforeLast << D("2024-01-01") << D("2024-12-31");
+    QTest::newRow("다음해") << today << QuickPeriod::NextYear << D("2027-01-01") << D("2027-12-31");
+    QTest::newRow("1분기") << today << QuickPeriod::Quarter1 << D("2026-01-01") << D("2026-03-31");
+    QTest::newRow("2분기") << today << QuickPeriod::Quarter2 << D("2026-04-01") << D("2026-06-30");
+    QTest::newRow("3분기") << today << QuickPeriod::Quarter3 << D("2026-07-01") << D("2026-09-30");
+    QTest::newRow("4분기") << today << QuickPeriod::Quarter4 << D("2026-10-01") << D("2026-12-31");
+    QTest::newRow("전반기") << today << QuickPeriod::FirstHalf << D("2026-01-01") << D("2026-06-30");
+    QTest::newRow("후반기") << today << QuickPeriod::SecondHalf << D("2026-07-01") << D("2026-12-31");
+    QTest::newRow("최근1개월") << today << QuickPeriod::Recent1Month << D("2026-11-06") << D("2026-12-06");
+    QTest::newRow("최근2개월") << today << QuickPeriod::Recent2Months << D("2026-10-06") << D("2026-12-06");
+    QTest::newRow("최근3개월") << today << QuickPeriod::Recent3Months << D("2026-09-06") << D("2026-12-06");
+    QTest::newRow("최근6개월") << today << QuickPeriod::Recent6Months << D("2026-06-06") << D("2026-12-06");
+    QTest::newRow("최근1년") << today << QuickPeriod::Recent1Year << D("2025-12-06") << D("2026-12-06");
+    // Other days: week, month and year edges.
+    QTest::newRow("이번주 on a Saturday") << D("2026-12-12") << QuickPeriod::ThisWeek << D("2026-12-06") << D("2026-12-12");
+    QTest::newRow("다음주 across new year") << D("2026-12-31") << QuickPeriod::NextWeek << D("2027-01-03") << D("2027-01-09");
+    QTest::newRow("지난주 across new year") << D("2027-01-01") << QuickPeriod::LastWeek << D("2026-12-20") << D("2026-12-26");
+    QTest::newRow("지난달 in January") << D("2027-01-15") << QuickPeriod::LastMonth << D("2026-12-01") << D("2026-12-31");
+    QTest::newRow("지난달 of a leap March") << D("2024-03-31") << QuickPeriod::LastMonth << D("2024-02-01") << D("2024-02-29");
+    QTest::newRow("최근1개월 from March 31st") << D("2026-03-31") << QuickPeriod::Recent1Month << D("2026-02-28") << D("2026-03-31");
+    QTest::newRow("최근1년 from February 29th") << D("2024-02-29") << QuickPeriod::Recent1Year << D("2023-02-28") << D("2024-02-29");
 }
 
-void TstEasyDate::quickPeriodEdges() {
+void TstEasyDate::quickPeriods() {
     QFETCH(QDate, today);
     QFETCH(QuickPeriod, period);
     QFETCH(QDate, start);
@@ -172,13 +151,6 @@ void TstEasyDate::movePeriod() {
     QCOMPARE(MovePeriod(unit, {start, end}, direction), (DatePeriod{newStart, newEnd}));
 }
 
-// Opened without a period it starts from today.
-void TstEasyDate::startsFromToday() {
-    FrmEasyDate dlg;
-    QCOMPARE(dlg.Text1(), QStringLiteral("2026-12-06"));
-    QCOMPARE(dlg.Text2(), QStringLiteral("2026-12-06"));
-}
-
 void TstEasyDate::quickButtonThenMoveThenOk() {
     FrmEasyDate* dlg = openFromTerm();
     QVERIFY(dlg);
@@ -220,8 +192,11 @@ void TstEasyDate::closeLeavesPeriodAlone() {
     QCOMPARE(m_term->Text2(), QStringLiteral("2026-01-09"));
 }
 
+// Opened without a period it starts from today; dates typed by hand move by their length.
 void TstEasyDate::handEditedDatesMoveByLength() {
     FrmEasyDate dlg;
+    QCOMPARE(dlg.Text1(), QStringLiteral("2026-12-06"));
+    QCOMPARE(dlg.Text2(), QStringLiteral("2026-12-06"));
     dlg.show();
     dlg.ChooseQuick(QuickPeriod::ThisMonth);
     auto* box2 = dlg.findChild<HCDateBox*>(QStringLiteral("txtDate2"));

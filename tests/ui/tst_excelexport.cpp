@@ -17,8 +17,7 @@
 class TestExcelExport : public GridTest {
     Q_OBJECT
 private slots:
-    void emptyGridMakesNoFile();
-    void answerNoMakesNoFile();
+    void noDataOrNoConsentMakesNoFile();
     void exportedCellsReadBack();
     void secondExportInSameSecondGetsOwnName();
     void overlongCellIsCutAndReported();
@@ -96,7 +95,7 @@ void TestExcelExport::overlongCellIsCutAndReported()
     QCOMPARE(cells.value(QStringLiteral("A3")).toObject().value(QStringLiteral("v")).toString(), QStringLiteral("김 영희"));
 }
 
-void TestExcelExport::emptyGridMakesNoFile()
+void TestExcelExport::noDataOrNoConsentMakesNoFile()
 {
     m_grid->setMaxCols(2);
     m_grid->setMaxRows(1); // one empty entry row is no data
@@ -105,12 +104,9 @@ void TestExcelExport::emptyGridMakesNoFile()
     QCOMPARE(m_env->prompt().texts(),
              QStringList{"엑셀로 보낼 데이터가 없습니다.\n자료 조회 후 엑셀로 보내세요."});
     QVERIFY(!QFileInfo::exists(folder()));
-    QVERIFY(m_env->launcher().calls.isEmpty());
-}
 
-void TestExcelExport::answerNoMakesNoFile()
-{
     fillSample();
+    m_env->prompt().clear();
     m_env->prompt().pushAnswer(Prompt::Answer::No);
     QVERIFY(!ExportToExcelFile(m_grid, QStringLiteral("Sheet1"), true, true, true));
     QCOMPARE(m_env->prompt().texts(), QStringList{"엑셀로 자료를 내보내기 하시겠습니까?"});
@@ -182,9 +178,7 @@ void TestExcelExport::exportedCellsReadBack()
     QCOMPARE(str("E4"), QStringLiteral("1234567890123456"));
     QVERIFY(!cells.contains(QStringLiteral("A5")));
 
-    QFile log(folder() + QStringLiteral("/LOG.TXT"));
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(log.readAll()),
+    QCOMPARE(QString::fromUtf8(FileBytes(folder() + QStringLiteral("/LOG.TXT"))),
              QStringLiteral("2026-12-06 10:00:00\tExp261206_100000.xlsx\t3\tOK\n"));
 }
 
@@ -215,22 +209,17 @@ void TestExcelExport::unwritableFolderWarnsAndLeavesNothing()
 {
     QFETCH(bool, folderIsFile);
     fillSample();
-    if (folderIsFile) {
-        QFile f(folder());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    } else {
-        // A directory where the temporary workbook should go: writing it must fail.
+    if (folderIsFile)
+        WriteFileBytes(folder(), {});
+    else // a directory where the temporary workbook should go: writing it must fail
         QVERIFY(QDir().mkpath(folder() + QStringLiteral("/.Exp261206_100000.xlsx.part")));
-    }
     QVERIFY(!ExportToExcelFile(m_grid, QStringLiteral("Sheet1"), false, true, true));
     QCOMPARE(m_env->prompt().texts(), QStringList{"엑셀로 내보내기에 실패했습니다."});
     QCOMPARE(m_env->prompt().shown().at(0).icon, Prompt::Icon::Warning);
     QVERIFY(m_env->launcher().calls.isEmpty());
     if (!folderIsFile) {
         QVERIFY(!QFileInfo::exists(folder() + QStringLiteral("/Exp261206_100000.xlsx")));
-        QFile log(folder() + QStringLiteral("/LOG.TXT"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QVERIFY(log.readAll().endsWith("\tFAILED\n"));
+        QVERIFY(FileBytes(folder() + QStringLiteral("/LOG.TXT")).endsWith("\tFAILED\n"));
     }
 }
 

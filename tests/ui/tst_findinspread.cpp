@@ -4,7 +4,6 @@
 #include "ui/FrmFindInSpread.h"
 #include "ui/FrmSprRPTCol.h"
 #include "ui/Grid.h"
-#include "ui/GridMenu.h"
 #include "ui/IniFile.h"
 
 #include <QCheckBox>
@@ -45,29 +44,22 @@ private slots:
         QTest::addColumn<bool>("whole");
         QTest::addColumn<int>("hiddenCol");
         QTest::addColumn<GridCell>("expected");
-        QTest::newRow("along rows after start") << GridCell{1, 1} << "kim" << true << false << 0
-                                                << GridCell{2, 2};
-        QTest::newRow("down columns after start") << GridCell{1, 1} << "kim" << false << false << 0
-                                                  << GridCell{2, 2};
-        QTest::newRow("columns: whole cell skips 'lee k'")
-            << GridCell{1, 1} << "LEE" << false << true << 0 << GridCell{2, 1};
-        QTest::newRow("rows: contains finds 'Lee' first") << GridCell{1, 1} << "lee" << true
-                                                          << false << 0 << GridCell{2, 1};
-        QTest::newRow("ignores case") << GridCell{2, 2} << "kim" << true << false << 0
-                                      << GridCell{3, 3};
-        QTest::newRow("wraps to the beginning") << GridCell{3, 3} << "kim" << true << false << 0
-                                                << GridCell{1, 1};
-        QTest::newRow("the start cell comes last") << GridCell{3, 1} << "park" << true << false
-                                                   << 0 << GridCell{3, 1};
-        QTest::newRow("no start begins at the first cell")
-            << GridCell{0, 0} << "kim" << true << false << 0 << GridCell{1, 1};
-        QTest::newRow("hidden column skipped") << GridCell{1, 1} << "kim" << true << false << 2
-                                               << GridCell{3, 3};
-        QTest::newRow("no hit") << GridCell{1, 1} << "choi" << true << false << 0 << GridCell{};
-        QTest::newRow("whole cell no hit") << GridCell{1, 1} << "ki" << true << true << 0
-                                           << GridCell{};
-        QTest::newRow("blank finds nothing") << GridCell{1, 1} << "  " << true << false << 0
-                                             << GridCell{};
+        const auto row = [](const char* name, GridCell start, const char* what, bool byRows, bool whole,
+                            int hiddenCol, GridCell expected) {
+            QTest::newRow(name) << start << QString::fromUtf8(what) << byRows << whole << hiddenCol << expected;
+        };
+        row("along rows after start", {1, 1}, "kim", true, false, 0, {2, 2});
+        row("down columns after start", {1, 1}, "kim", false, false, 0, {2, 2});
+        row("columns: whole cell skips 'lee k'", {1, 1}, "LEE", false, true, 0, {2, 1});
+        row("rows: contains finds 'Lee' first", {1, 1}, "lee", true, false, 0, {2, 1});
+        row("ignores case", {2, 2}, "kim", true, false, 0, {3, 3});
+        row("wraps to the beginning", {3, 3}, "kim", true, false, 0, {1, 1});
+        row("the start cell comes last", {3, 1}, "park", true, false, 0, {3, 1});
+        row("no start begins at the first cell", {0, 0}, "kim", true, false, 0, {1, 1});
+        row("hidden column skipped", {1, 1}, "kim", true, false, 2, {3, 3});
+        row("no hit", {1, 1}, "choi", true, false, 0, {});
+        row("whole cell no hit", {1, 1}, "ki", true, true, 0, {});
+        row("blank finds nothing", {1, 1}, "  ", true, false, 0, {});
     }
 
     void search() {
@@ -121,14 +113,6 @@ private slots:
         QVERIFY(w->findNext());
         QCOMPARE(m_grid->activeRow(), 80);
         QCOMPARE(m_grid->topRow(), 80);
-    }
-
-    void ctrlFOpensFind() {
-        m_grid->setFocus();
-        GridMenu* menu = GridMenu::attach(m_grid, m_window);
-        Q_UNUSED(menu);
-        QTest::keyClick(m_grid, Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(m_grid->findChild<FrmFindInSpread*>());
     }
 
     void reportColumnsSaveAndCloseQuestion() {

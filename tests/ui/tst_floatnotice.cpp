@@ -54,9 +54,7 @@ private slots:
 
         // Once found, the program is not looked for again.
         App().floatNoticeState = 0;
-        QFile f(program());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        WriteFileBytes(program(), {});
         ShowFloatNotice("a");
         QVERIFY(QFile::remove(program()));
         ShowFloatNotice("b");

@@ -29,17 +29,6 @@ struct SampleWindow {
     }
 };
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestFormIni : public EnvTest {
@@ -72,7 +61,7 @@ private slots:
         }
         const QString path = m_env->path(QStringLiteral("FormIni/frmSample.ini"));
         QCOMPARE(FormIniPath(QStringLiteral("frmSample")), path);
-        QCOMPARE(QString::fromUtf8(readFile(path)),
+        QCOMPARE(QString::fromUtf8(FileBytes(path)),
                  QStringLiteral("[FormPosition]\nWindowState=0\nLeft=120\nTop=90\nWidth=640\n"
                                 "Height=480\n\n[spList_ColsWidth]\n1=60\n2=155\n3=80\n\n"
                                 "[spList_General]\nFontSize=14\nRowHeight=33\n"));
@@ -83,6 +72,11 @@ private slots:
         QCOMPARE(again.grid->colWidth(2), 155);
         QCOMPARE(again.grid->fontSize(), 14);
         QCOMPARE(again.grid->rowHeight(), 33);
+        // A window of fixed size takes only the place.
+        SampleWindow fixed;
+        QVERIFY(LoadFormIni(&fixed.window, true));
+        QCOMPARE(fixed.window.pos(), QPoint(120, 90));
+        QCOMPARE(fixed.window.size(), QSize(400, 300));
     }
 
     void badFilesKeepDesignLayout_data() {
@@ -114,10 +108,8 @@ private slots:
         QFETCH(QPoint, pos);
         QFETCH(QSize, size);
         QFETCH(int, width2);
-        if (QTest::currentDataTag() != QLatin1String("missing")) {
-            QDir().mkpath(m_env->path(QStringLiteral("FormIni")));
-            writeFile(FormIniPath(QStringLiteral("frmSample")), content);
-        }
+        if (QTest::currentDataTag() != QLatin1String("missing"))
+            WriteFileBytes(FormIniPath(QStringLiteral("frmSample")), content);
         SampleWindow s;
         QVERIFY(!LoadFormIni(&s.window, false));
         QCOMPARE(s.window.pos(), pos);
@@ -125,16 +117,6 @@ private slots:
         QCOMPARE(s.grid->colWidth(2), width2);
         QCOMPARE(s.grid->fontSize(), 0);
         QVERIFY(QDir(m_env->path(QStringLiteral("FormIni"))).exists());
-    }
-
-    void keepSizeIgnoresWidthAndHeight() {
-        QDir().mkpath(m_env->path(QStringLiteral("FormIni")));
-        writeFile(FormIniPath(QStringLiteral("frmSample")),
-                  "[FormPosition]\nLeft=5\nTop=6\nWidth=900\nHeight=700\n");
-        SampleWindow s;
-        QVERIFY(LoadFormIni(&s.window, true));
-        QCOMPARE(s.window.pos(), QPoint(5, 6));
-        QCOMPARE(s.window.size(), QSize(400, 300));
     }
 
     void maximisedSavesOnlyState() {
@@ -170,8 +152,7 @@ private slots:
     void reportColumnsHideOnlyUnprinted() {
         SampleWindow s;
         s.grid->setColHidden(3, true); // the code column
-        QDir().mkpath(m_env->path(QStringLiteral("FormIni")));
-        writeFile(FormIniPath(QStringLiteral("frmSample")), "[spList_RPTCOL]\n1=0\n2=x\n3=0\n");
+        WriteFileBytes(FormIniPath(QStringLiteral("frmSample")), "[spList_RPTCOL]\n1=0\n2=x\n3=0\n");
         const QMap<int, bool> printed = ReadSpreadRPTCol(QStringLiteral("frmSample"), s.grid);
         QCOMPARE(printed.value(1), false);
         QCOMPARE(printed.value(2), true); // anything but "0" prints

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QHeaderView>
 #include <QMenu>
 #include <QWidget>
 #include <QtTest>
@@ -60,22 +61,22 @@ private slots:
         QTest::addColumn<QStringList>("answers");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<int>("result"); // -1: unchanged
-        QTest::newRow("divider text then cancel") << "08" << QStringList{"abc", ""}
-                                                  << QStringList{kNotNumber} << -1;
-        QTest::newRow("divider 1") << "08" << QStringList{"1", ""} << QStringList{kOutOfRange} << -1;
-        QTest::newRow("divider 10001 then 2")
-            << "08" << QStringList{"10001", "2"} << QStringList{kOutOfRange} << 2;
-        QTest::newRow("divider 10000") << "08" << QStringList{"10000"} << QStringList{} << 10000;
-        QTest::newRow("divider 0") << "08" << QStringList{"0", ""} << QStringList{kOutOfRange} << -1;
-        QTest::newRow("font 0 is default") << "02" << QStringList{"0"} << QStringList{} << 0;
-        QTest::newRow("font 8") << "02" << QStringList{"8"} << QStringList{} << 8;
-        QTest::newRow("font 60") << "02" << QStringList{" 60 "} << QStringList{} << 60;
-        QTest::newRow("font 7, 61, text, then 9")
-            << "02" << QStringList{"7", "61", "큰글씨", "9"}
-            << QStringList{kOutOfRange, kOutOfRange, kNotNumber} << 9;
-        QTest::newRow("font 1") << "02" << QStringList{"1", ""} << QStringList{kOutOfRange} << -1;
-        QTest::newRow("row height 9") << "01" << QStringList{"9", ""} << QStringList{kOutOfRange} << -1;
-        QTest::newRow("row height 100") << "01" << QStringList{"100"} << QStringList{} << 100;
+        const auto row = [](const char* name, const char* item, const QStringList& answers,
+                            const QStringList& messages, int result) {
+            QTest::newRow(name) << QString::fromLatin1(item) << answers << messages << result;
+        };
+        row("divider text then cancel", "08", {"abc", ""}, {kNotNumber}, -1);
+        row("divider 1", "08", {"1", ""}, {kOutOfRange}, -1);
+        row("divider 10001 then 2", "08", {"10001", "2"}, {kOutOfRange}, 2);
+        row("divider 10000", "08", {"10000"}, {}, 10000);
+        row("divider 0", "08", {"0", ""}, {kOutOfRange}, -1);
+        row("font 0 is default", "02", {"0"}, {}, 0);
+        row("font 8", "02", {"8"}, {}, 8);
+        row("font 60", "02", {" 60 "}, {}, 60);
+        row("font 7, 61, text, then 9", "02", {"7", "61", "큰글씨", "9"}, {kOutOfRange, kOutOfRange, kNotNumber}, 9);
+        row("font 1", "02", {"1", ""}, {kOutOfRange}, -1);
+        row("row height 9", "01", {"9", ""}, {kOutOfRange}, -1);
+        row("row height 100", "01", {"100"}, {}, 100);
     }
 
     void numberQuestions() {
@@ -147,11 +148,22 @@ private slots:
         QVERIFY(!QFile::exists(FormIniPath(QStringLiteral("frmSample"))));
     }
 
+    // A width the user drags is saved at once; widths and fonts the program sets are not.
     void userColumnWidthIsSaved() {
-        m_grid->setColWidth(2, 123);
-        emit m_grid->colWidthChangedByUser(2, 123);
-        QCOMPARE(layout().value(QStringLiteral("spList_ColsWidth"), QStringLiteral("2")),
-                 QStringLiteral("123"));
+        shownGrid(2, 6);
+        m_grid->setColWidth(1, 120);
+        m_grid->setFontSize(14);
+        m_grid->setFontSize(0);
+        QVERIFY(!QFile::exists(FormIniPath(QStringLiteral("frmSample"))));
+        QHeaderView* header = m_grid->horizontalHeader();
+        const int edge = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
+        const int y = header->height() / 2;
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+        QTest::mouseMove(header->viewport(), QPoint(edge + 30, y));
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 30, y));
+        QVERIFY(m_grid->colWidth(1) > 120);
+        QCOMPARE(layout().value(QStringLiteral("spList_ColsWidth"), QStringLiteral("1")),
+                 QString::number(m_grid->colWidth(1)));
     }
 
     void hideAndShowRowsByKeys() {

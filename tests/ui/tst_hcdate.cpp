@@ -46,8 +46,8 @@ private slots:
     void keysTakeDigitsOnly();
     void dayUpDown();
     void autoTabKeys();
+    void todayAndThisMonth_data();
     void todayAndThisMonth();
-    void thisMonthOnTheFirst();
     void calendarEnterPicks();
     void calendarClickPicks();
     void calendarEscKeepsDate();
@@ -209,28 +209,32 @@ void TstHCDate::autoTabKeys() {
     QCOMPARE(QApplication::focusWidget(), m_adv->Box());
 }
 
-void TstHCDate::todayAndThisMonth() {
-    m_date->ToDay();
-    QCOMPARE(m_date->Text(), QStringLiteral("2026-12-06"));
-    m_term->ToDay();
-    QCOMPARE(m_term->Text1(), QStringLiteral("2026-12-06"));
-    QCOMPARE(m_term->Text2(), QStringLiteral("2026-12-06"));
-    m_term->ThisMonth();
-    QCOMPARE(m_term->Text1(), QStringLiteral("2026-12-01"));
-    QCOMPARE(m_term->Text2(), QStringLiteral("2026-12-06"));
-    m_term->ThisYear();
-    QCOMPARE(m_term->Text1(), QStringLiteral("2026-01-01"));
-    QCOMPARE(m_term->Text2(), QStringLiteral("2026-12-06"));
+// Today, this month and this year, also on the first day of a year.
+void TstHCDate::todayAndThisMonth_data() {
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("monthStart");
+    QTest::addColumn<QString>("yearStart");
+    QTest::newRow("6 December") << QDate(2026, 12, 6) << "2026-12-01" << "2026-01-01";
+    QTest::newRow("1 January") << QDate(2027, 1, 1) << "2027-01-01" << "2027-01-01";
 }
 
-void TstHCDate::thisMonthOnTheFirst() {
-    Clock::setFixed(QDateTime(QDate(2027, 1, 1), QTime(0, 0)));
+void TstHCDate::todayAndThisMonth() {
+    QFETCH(QDate, today);
+    QFETCH(QString, monthStart);
+    QFETCH(QString, yearStart);
+    Clock::setFixed(QDateTime(today, QTime(0, 0)));
+    const QString day = today.toString(Qt::ISODate);
+    m_date->ToDay();
+    QCOMPARE(m_date->Text(), day);
+    m_term->ToDay();
+    QCOMPARE(m_term->Text1(), day);
+    QCOMPARE(m_term->Text2(), day);
     m_term->ThisMonth();
-    QCOMPARE(m_term->Text1(), QStringLiteral("2027-01-01"));
-    QCOMPARE(m_term->Text2(), QStringLiteral("2027-01-01"));
+    QCOMPARE(m_term->Text1(), monthStart);
+    QCOMPARE(m_term->Text2(), day);
     m_term->ThisYear();
-    QCOMPARE(m_term->Text1(), QStringLiteral("2027-01-01"));
-    QCOMPARE(m_term->Text2(), QStringLiteral("2027-01-01"));
+    QCOMPARE(m_term->Text1(), yearStart);
+    QCOMPARE(m_term->Text2(), day);
 }
 
 void TstHCDate::calendarEnterPicks() {

@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "db/Database.h"
 #include "ui/Grid.h"
@@ -91,6 +91,20 @@ protected:
     void editRecord(int code) override { edited = code; }
 };
 
+// A main window with a multiple-document area that child windows open in; handed back
+// to nobody when it goes.
+struct Frame {
+    QMainWindow window;
+    QMdiArea* area = new QMdiArea(&window);
+    explicit Frame(QSize size = {1000, 800}) {
+        window.setCentralWidget(area);
+        window.resize(size);
+        window.show();
+        WindowRegistry::setMdiArea(area);
+    }
+    ~Frame() { WindowRegistry::setMdiArea(nullptr); }
+};
+
 int insertPlace(const QString& name) {
     ExecSQL(QStringLiteral("INSERT INTO tblusename (sname) VALUES (?)"), {name});
     return LastIdentity();
@@ -98,19 +112,13 @@ int insertPlace(const QString& name) {
 
 } // namespace
 
-class TestRecordWindow : public QObject {
+class TestRecordWindow : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-
 private slots:
-    void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
-    }
     void cleanup() {
         CloseAllChildren();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete m_env;
+        EnvTest::cleanup();
     }
 
     void captionsFollowTheMode() {
@@ -189,25 +197,6 @@ private slots:
         QVERIFY(ed.RecSave());
         QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code <> 1")), 2);
         QCOMPARE(m_env->notices().size(), 2);
-    }
-
-    void closeAsksOnlyAfterUserChanges() {
-        SampleEditor ed;
-        ed.SetFormMode(1);
-        ed.show();
-        QVERIFY(ed.close()); // nothing typed: no question
-        QVERIFY(m_env->prompt().shown().isEmpty());
-        ed.show();
-        QTest::keyClicks(ed.txtNote, QStringLiteral("x"));
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
-        QVERIFY(!ed.close());
-        QCOMPARE(m_env->prompt().lastText(),
-                 QStringLiteral("변경된 내용이 저장되지 않았습니다. 정말 닫으시겠습니까?"));
-        QCOMPARE(m_env->prompt().lastDefault(), Prompt::Answer::No);
-        QVERIFY(ed.isVisible());
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        QTest::keyClick(&ed, Qt::Key_Escape);
-        QVERIFY(!ed.isVisible());
     }
 
     void enterUpDownMoveBetweenInputs() {
@@ -308,13 +297,8 @@ private slots:
     }
 
     void registryReusesAndCloseAllCloses() {
-        QMainWindow frame;
-        auto* area = new QMdiArea(&frame);
-        frame.setCentralWidget(area);
-        frame.resize(1000, 800);
-        frame.show();
-        WindowRegistry::setMdiArea(area);
-
+        Frame frame;
+        QMdiArea* area = frame.area;
         auto* list = OpenChild<SampleList>(QStringLiteral("frmSampleList"));
         QCOMPARE(OpenChild<SampleList>(QStringLiteral("frmSampleList")), list);
         QCOMPARE(list->objectName(), QStringLiteral("frmSampleList"));
@@ -343,15 +327,10 @@ private slots:
         QVERIFY(WindowRegistry::windows().isEmpty());
         // The list's position was kept in its layout file.
         QVERIFY(QFile::exists(m_env->path(QStringLiteral("FormIni/frmSampleList.ini"))));
-        WindowRegistry::setMdiArea(nullptr);
     }
 
     void windowClosingItselfTakesItsFrame() {
-        QMainWindow frame;
-        auto* area = new QMdiArea(&frame);
-        frame.setCentralWidget(area);
-        frame.show();
-        WindowRegistry::setMdiArea(area);
+        Frame frame;
         auto* ed = OpenChild<SampleEditor>(QStringLiteral("frmSampleEdit"));
         ed->SetFormMode(1);
         ed->txtName->setText(QStringLiteral("x"));
@@ -359,19 +338,15 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(area->subWindowList().isEmpty());
-        WindowRegistry::setMdiArea(nullptr);
+        QVERIFY(frame.area->subWindowList().isEmpty());
     }
+
     // A second window opens in front of the first, inside the frame, with the cursor in
     // its first input, even when it would like to be larger than the frame.
     void newWindowComesToFrontFitsAndTakesTheKeyboard() {
-        QMainWindow frame;
-        auto* area = new QMdiArea(&frame);
-        frame.setCentralWidget(area);
-        frame.resize(600, 400);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        WindowRegistry::setMdiArea(area);
+        Frame frame({600, 400});
+        QMdiArea* area = frame.area;
+        QVERIFY(QTest::qWaitForWindowExposed(&frame.window));
         auto* list = OpenChild<SampleList>(QStringLiteral("frmSampleList"));
         auto* ed = ChildWindow<SampleEditor>(QStringLiteral("frmSampleEdit"));
         ed->setMinimumSize(200, 150);
@@ -387,7 +362,6 @@ private slots:
         QVERIFY(WindowRegistry::subWindowOf(list));
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         QVERIFY(CloseAllChildren());
-        WindowRegistry::setMdiArea(nullptr);
     }
 };
 

@@ -1,6 +1,6 @@
 // Worksheet files read without a window: the three formats, the refusals of bad files and
 // a fuzz pass over cut and bit-flipped copies of every fixture.
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "ui/SheetReader.h"
 
@@ -16,17 +16,6 @@ Q_DECLARE_METATYPE(SheetError)
 namespace {
 QString fixture(const QString& name) {
     return qEnvironmentVariable("MEMBERDESK_SOURCE_DIR") + QStringLiteral("/tests/ui/data/") + name;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
 }
 
 // Opens and loads every sheet; the error of the first step that failed, None when all read.
@@ -49,20 +38,12 @@ SheetError readEverything(const QString& path, QString* detail = nullptr) {
 }
 } // namespace
 
-class tst_sheetreader : public QObject {
+class tst_sheetreader : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
+public:
+    tst_sheetreader() : EnvTest(false) {}
 
 private slots:
-    void init() {
-        m_env = new TestEnv(false);
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
-    }
-
     void cellTexts_data();
     void cellTexts();
     void helpers();
@@ -141,7 +122,7 @@ void tst_sheetreader::cellTexts() {
         else
             QCOMPARE(got, expected);
     }
-    const QString log = QString::fromUtf8(readAll(m_env->path("ILOGFILE.TXT")));
+    const QString log = QString::fromUtf8(FileBytes(m_env->path("ILOGFILE.TXT")));
     QVERIFY(log.contains(QStringLiteral("열기: ") + fixture(file)));
     QVERIFY(log.contains(QStringLiteral("불러오기: ")));
 }
@@ -163,6 +144,9 @@ void tst_sheetreader::helpers() {
     QCOMPARE(WorkbookReader::columnName(0), QStringLiteral("A"));
     QCOMPARE(WorkbookReader::columnName(26), QStringLiteral("AA"));
     QCOMPARE(WorkbookReader::columnName(16383), QStringLiteral("XFD"));
+    // A folder named like a worksheet cannot be opened.
+    QDir(m_env->dataDir()).mkdir(QStringLiteral("folder.xls"));
+    QCOMPARE(readEverything(m_env->path("folder.xls")), SheetError::CannotOpen);
 }
 
 void tst_sheetreader::refusals_data() {
@@ -171,7 +155,7 @@ void tst_sheetreader::refusals_data() {
     QTest::addColumn<SheetError>("error");
     QTest::addColumn<QString>("logged");
 
-    const QByteArray xlsx = readAll(fixture("members.xlsx"));
+    const QByteArray xlsx = FileBytes(fixture("members.xlsx"));
     QTest::newRow("html table named .xls")
         << "html_table.xls" << QByteArray() << SheetError::NotWorksheet << "지원되지 않는";
     QTest::newRow("xls without sheets")
@@ -210,17 +194,13 @@ void tst_sheetreader::refusals() {
     QString path = fixture(name);
     if (!QFile::exists(path)) {
         path = m_env->path(name);
-        writeFile(path, bytes);
+        WriteFileBytes(path, bytes);
     }
     QString detail;
     QCOMPARE(readEverything(path, &detail), error);
     QVERIFY2(detail.contains(logged), qPrintable(detail));
-    QVERIFY(QString::fromUtf8(readAll(m_env->path("ILOGFILE.TXT")))
+    QVERIFY(QString::fromUtf8(FileBytes(m_env->path("ILOGFILE.TXT")))
                 .contains(QStringLiteral("실패: ") + path));
-
-    // A folder named like a worksheet cannot be opened.
-    QDir(m_env->dataDir()).mkdir(QStringLiteral("folder.xls"));
-    QCOMPARE(readEverything(m_env->path("folder.xls")), SheetError::CannotOpen);
 }
 
 void tst_sheetreader::hugeCsvStopsAtTheRowLimit() {
@@ -258,7 +238,7 @@ void tst_sheetreader::helperThatHangsOrTalksNonsense() {
     } cases[] = {{"#!/bin/sh\nexec sleep 30\n", "끝나지 않았습니다"},
                  {"#!/bin/sh\nprintf 'MDX1 and then nothing'\n", "응답을 알 수 없습니다"}};
     for (const Case& c : cases) {
-        writeFile(helper, c.script);
+        WriteFileBytes(helper, c.script);
         QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         SheetWorkbook wb;
         QString why;
@@ -281,20 +261,20 @@ void tst_sheetreader::fuzz() {
     // Cut at 64 lengths and 500 copies with a few flipped bytes each: every one ends in a
     // sheet or an error, never a crash or a hang.
     QFETCH(QString, file);
-    const QByteArray good = readAll(fixture(file));
+    const QByteArray good = FileBytes(fixture(file));
     QVERIFY(!good.isEmpty());
     const QString path = m_env->path(QStringLiteral("fuzz.") + QFileInfo(file).suffix());
     QRandomGenerator rng(20261207);
     int refused = 0;
     for (int i = 0; i < 64; ++i) {
-        writeFile(path, good.left(qsizetype(good.size()) * i / 64));
+        WriteFileBytes(path, good.left(qsizetype(good.size()) * i / 64));
         refused += readEverything(path) != SheetError::None;
     }
     for (int i = 0; i < 500; ++i) {
         QByteArray b = good;
         for (int k = 0; k < 4; ++k)
             b[rng.bounded(int(b.size()))] = char(rng.bounded(256));
-        writeFile(path, b);
+        WriteFileBytes(path, b);
         refused += readEverything(path) != SheetError::None;
     }
     QVERIFY(refused > 0);
