@@ -5,6 +5,7 @@
 // lists included), next to the bare look-up and the plain six-column LIKE scan.
 // Recipients: each search kind of the window with its grid filled, next to the bare query
 // plus a grid fill; the list file of 100,000 marked rows.
+#include "BenchRatio.h"
 #include "TestEnv.h"
 
 #include "comm/CallerIntake.h"
@@ -294,7 +295,16 @@ int main(int argc, char** argv) {
     SeeIdDevice::setPortPath(1, QString::fromLocal8Bit(name));
     CallerIntake::instance().OpenSeeID();
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter ratios;
+    ratios.pair("BM_Sms_Window/all_text", "BM_Sms_BareQueryFill/all_text");
+    ratios.pair("BM_Sms_Window/name", "BM_Sms_BareQueryFill/name");
+    ratios.pair("BM_Sms_Window/group", "BM_Sms_BareQueryFill/group");
+    ratios.pair("BM_Sms_Window/birthday_month", "BM_Sms_BareQueryFill/birthday_month");
+    ratios.pair("BM_Sms_Window/sex", "BM_Sms_BareQueryFill/sex");
+    ratios.pair("BM_Sms_Window/no_filter", "BM_Sms_BareQueryFill/no_filter");
+    ratios.pair("BM_Sms_Window/unpaid_dues", "BM_Sms_BareQueryFill/unpaid_dues");
+    ratios.pair("BM_Sms_Window/trade_sums", "BM_Sms_BareQueryFill/trade_sums");
+    benchmark::RunSpecifiedBenchmarks(&ratios);
     benchmark::Shutdown();
     sms.reset();
     CallerIntake::instance().shutDown();

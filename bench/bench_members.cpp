@@ -3,6 +3,7 @@
 // window step sends. Run on the embedded database, then again on the PostgreSQL server
 // named by MEMBERDESK_TEST_PG (key=value text of a database the user may create databases
 // from), when one is named.
+#include "BenchRatio.h"
 #include "TestEnv.h"
 
 #include "core/PrivateData.h"
@@ -208,7 +209,13 @@ int main(int argc, char** argv)
     std::printf("engine: %s\n", onServer ? "postgresql" : "sqlite");
     std::fflush(stdout);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter ratios;
+    ratios.pair("BM_FullList_Window", "BM_FullList_Sql");
+    ratios.pair("BM_PhoneLast4_Window", "BM_PhoneLast4_Sql");
+    ratios.pair("BM_BirthdayMonth_Window", "BM_BirthdayMonth_Sql");
+    ratios.pair("BM_ExpandGroup_Window", "BM_ExpandGroup_Sql");
+    ratios.pair("BM_MemberDetail_Window", "BM_MemberDetail_Sql");
+    benchmark::RunSpecifiedBenchmarks(&ratios);
     benchmark::Shutdown();
     delete g_window;
     env.reset();

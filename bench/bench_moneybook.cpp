@@ -1,6 +1,7 @@
 // The money book on a generated database of 200,000 ledger entries over five years in all
 // ten sections, 20 bank accounts, 10 cards, 500 usage places and 200 categories: every
 // window step next to the bare query it runs.
+#include "BenchRatio.h"
 #include "TestEnv.h"
 
 #include "db/Database.h"
@@ -224,7 +225,12 @@ int main(int argc, char** argv) {
     g_ledger->period()->SetText2(kTo);
     g_ledger->loadList();
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter ratios;
+    ratios.pair("BM_LedgerMonth_Window", "BM_LedgerMonth_Sql");
+    ratios.pair("BM_SaveAmount_Window", "BM_SaveAmount_Sql");
+    ratios.pair("BM_BalanceWindow", "BM_AccountBalances_Sql");
+    ratios.pair("BM_GraphYearByDay_Window", "BM_GraphYearByDay_Sql");
+    benchmark::RunSpecifiedBenchmarks(&ratios);
     benchmark::Shutdown();
     delete g_ledger;
     return 0;

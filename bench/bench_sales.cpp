@@ -1,6 +1,7 @@
 // Sales windows on a generated database: 100,000 members, 300,000 trades over ten years,
 // 1,000,000 trade lines, one member with 1,000 trades, a third of the trades paid by card.
 // Every window step runs next to the bare query it is built on.
+#include "BenchRatio.h"
 #include "TestEnv.h"
 
 #include "db/Database.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDate>
+#include <QFile>
 
 #include <benchmark/benchmark.h>
 
@@ -159,12 +161,25 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     auto env = std::make_unique<TestEnv>();
     generate();
+    // MEMBERDESK_BENCH_KEEP=<file>: keep a copy of the generated database for looking at
+    // query plans with the sqlite3 shell.
+    const QString keep = qEnvironmentVariable("MEMBERDESK_BENCH_KEEP");
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        ExecSQL("VACUUM INTO ?", {keep});
+    }
     g_trade = new frmTrade;
     g_view = new frmFriend_Trade;
     g_money = new frmTradeMoney;
     g_cards = new frmCardCheck;
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter ratios;
+    ratios.pair("BM_TradeMonth_Window", "BM_TradeMonth_Sql");
+    ratios.pair("BM_MemberFilter_Window", "BM_MemberFilter_Sql");
+    ratios.pair("BM_MemberTradeView_Window", "BM_MemberTradeView_Sql");
+    ratios.pair("BM_PaymentOpen_Window", "BM_PaymentOpen_Sql");
+    ratios.pair("BM_CardCheckYear_Window", "BM_CardCheckYear_Sql");
+    benchmark::RunSpecifiedBenchmarks(&ratios);
     benchmark::Shutdown();
     delete g_cards;
     delete g_money;

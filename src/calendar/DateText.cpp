@@ -21,13 +21,25 @@ QString fmtDate(const QDate& d) {
 
 } // namespace
 
+// Read by hand: lists convert every date cell, and a pattern match per cell cost more
+// than the rest of the row. Exactly "YYYY-MM-DD" (a final line break allowed, as before).
 QDate DateFromText(const QString& text) {
-    static const QRegularExpression re(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})$"));
-    const auto m = re.match(text);
-    if (!m.hasMatch()) return {};
-    const int y = m.captured(1).toInt();
-    if (y < 1) return {};
-    return QDate(y, m.captured(2).toInt(), m.captured(3).toInt());
+    qsizetype n = text.size();
+    if (n == 11 && text.at(10) == u'\n') n = 10;
+    if (n != 10 || text.at(4) != u'-' || text.at(7) != u'-') return {};
+    const auto number = [&text](int from, int count, int* out) {
+        int v = 0;
+        for (int i = from; i < from + count; ++i) {
+            const char16_t c = text.at(i).unicode();
+            if (c < u'0' || c > u'9') return false;
+            v = v * 10 + (c - u'0');
+        }
+        *out = v;
+        return true;
+    };
+    int y = 0, m = 0, d = 0;
+    if (!number(0, 4, &y) || !number(5, 2, &m) || !number(8, 2, &d) || y < 1) return {};
+    return QDate(y, m, d);
 }
 
 bool SplitDateText(const QString& text, int& year, int& month, int& day) {

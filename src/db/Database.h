@@ -36,6 +36,7 @@ public:
     QString text(const QString& name) const;
     QString text(int col) const;
     double number(const QString& name) const;
+    double number(int col) const;
     int integer(const QString& name) const;
 
     // Direct access to any row.

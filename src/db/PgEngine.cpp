@@ -1,6 +1,7 @@
 #include "db/PgEngine.h"
 
 #include "core/Log.h"
+#include "db/DbConnection.h"
 
 #include <QDate>
 #include <QDebug>
@@ -45,15 +46,7 @@ std::optional<QByteArray> numberFor(const QString& text, Oid type, bool compared
     if (ok && !std::isfinite(v)) ok = false;
     if (!ok) {
         if (compared) return std::nullopt;
-        qsizetype end = 0;
-        if (end < t.size() && (t[end] == u'+' || t[end] == u'-')) ++end;
-        bool point = false;
-        while (end < t.size() && (t[end].isDigit() || (t[end] == u'.' && !point))) {
-            if (t[end] == u'.') point = true;
-            ++end;
-        }
-        v = t.left(end).toDouble(&ok);
-        if (!ok) v = 0;
+        v = dbcore::leadingNumber(t);
     }
     if (isIntegerType(type)) {
         if (v != std::floor(v)) {

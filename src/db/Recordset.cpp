@@ -10,8 +10,11 @@
 using namespace dbcore;
 
 int Recordset::fieldIndex(const QString& name) const {
+    // Names of another length never match, and most are: the length is compared first.
     for (int i = 0; i < m_columns.size(); ++i)
-        if (m_columns[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+        if (m_columns[i].size() == name.size() &&
+            m_columns[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
     return -1;
 }
 
@@ -39,6 +42,8 @@ QString Recordset::text(int col) const {
 QString Recordset::text(const QString& name) const { return text(fieldIndex(name)); }
 
 double Recordset::number(const QString& name) const { return toNumber(value(name)); }
+
+double Recordset::number(int col) const { return toNumber(value(col)); }
 
 int Recordset::integer(const QString& name) const {
     return int(qRound64(toNumber(value(name))));

@@ -190,6 +190,10 @@ QStringList indexStatements() {
                "CREATE INDEX IF NOT EXISTS ix_tbltrade_date_friend ON tbltrade (sdate, ctblfriend)")
         << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbltradesub_trade_sum ON tbltradesub "
                           "(ctbltrade, dsum)");
+    // A member's outstanding amount and points (the member panels, the payment editor):
+    // the payments of all their trades from this index alone.
+    out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbltrade_friend_paid ON tbltrade "
+                          "(ctblfriend, dmoney, dcard, daccount, lpoint, ddc, lstackpoint)");
     // A caller is looked up by the last four characters of each telephone column; the
     // look-up repeats this expression exactly, so the engine reads these indexes.
     for (const char* c : {"hpline", "hline1", "hline2", "hline3", "finalline", "keyline"})

@@ -40,7 +40,8 @@ const QColor kPaid(204, 236, 204), kUnpaid(Qt::white), kOverdue(255, 204, 204),
     kNotDue(228, 228, 228);
 
 QString moneyText(double v) {
-    return QLocale(QLocale::English).toString(qRound64(v));
+    static const QLocale english(QLocale::English); // one locale for every cell
+    return english.toString(qRound64(v));
 }
 
 // An amount typed into a cell: thousands separators and blanks do not count; empty is 0.
@@ -60,6 +61,8 @@ bool parseMoney(const QString& text, double* out) {
 // its export (six digits would be exported as a number); a date is still typed as YYMMDD.
 QString shortDate(const QString& sdate) {
     const QDate d = DateFromText(sdate);
+    if (d.isValid() && sdate.size() == 10)
+        return sdate; // already written that way
     return d.isValid() ? d.toString(Qt::ISODate) : sdate;
 }
 } // namespace
@@ -343,10 +346,11 @@ void frmAffairs::loadDues() {
         }
         g->appendRow(cells);
     }
-    g->endFill();
+    // Coloured while the sheet is still filling, so the view hears of the new rows once.
     for (int row = 1; row <= g->maxRows(); ++row)
         for (int m = 1; m <= 12; ++m)
             paintDuesCell(row, m, false);
+    g->endFill();
     m_loading = false;
 }
 

@@ -270,6 +270,29 @@ void frmRecord::savePending() {
     m_changedCol = m_changedRow = 0;
 }
 
+namespace {
+// The running balance and the column totals, from the stored amounts of the entries
+// (never from the text of a cell, which is rounded for display).
+struct Running {
+    double balance = 0, in = 0, out = 0, other = 0;
+    void add(const LedgerEntry& e, bool cashOnly) {
+        switch (AmountColumnOf(e.section, cashOnly)) {
+        case AmountColumn::Income:
+            balance += e.money;
+            in += e.money;
+            break;
+        case AmountColumn::Expense:
+            balance -= e.money;
+            out += e.money;
+            break;
+        default:
+            other += e.money;
+            break;
+        }
+    }
+};
+} // namespace
+
 void frmRecord::loadList() {
     // A cell typed but not yet left is saved before the list is read again.
     savePending();
@@ -284,16 +307,23 @@ void frmRecord::loadList() {
     m_start = m_carried ? BalanceBefore(f.cashOnly, f.period.from) : 0;
     const QList<LedgerEntry> entries = LoadLedger(f);
     m_entries.clear();
+    m_entries.reserve(entries.size());
+    // The balance column is written with the rows, as recomputeBalances writes it.
+    const bool cashOnly = m_basis[1]->isChecked();
+    Running run{m_start};
     m_grid->beginFill(int(entries.size()) + 1);
     for (const LedgerEntry& e : entries) {
         m_entries.insert(e.code, e);
-        m_grid->appendRow(entryTexts(e));
+        run.add(e, cashOnly);
+        QStringList texts = entryTexts(e);
+        texts[ColBalance - 1] = MoneyText(run.balance);
+        m_grid->appendRow(texts);
     }
     m_grid->appendRow({});
     m_grid->endFill();
     for (int r = 1; r <= m_grid->maxRows(); ++r)
         lockRow(r);
-    recomputeBalances();
+    showTotals(run.balance, run.in, run.out, run.other);
     if (entries.isEmpty()) ShowNoResultNotice();
     m_grid->setActiveCell(ColDate, int(entries.size()) + 1);
 }
@@ -362,29 +392,21 @@ void frmRecord::appendEmptyRow() {
 // the text of a cell, which is rounded for display).
 void frmRecord::recomputeBalances() {
     const bool cashOnly = m_basis[1]->isChecked();
-    double balance = m_start, in = 0, out = 0, other = 0;
+    Running run{m_start};
     for (int r = 1; r <= m_grid->maxRows(); ++r) {
         const int code = m_grid->text(ColCode, r).toInt();
         if (code <= 0) {
             m_grid->setText(ColBalance, r, QString());
             continue;
         }
-        const LedgerEntry& e = m_entries[code];
-        switch (AmountColumnOf(e.section, cashOnly)) {
-        case AmountColumn::Income:
-            balance += e.money;
-            in += e.money;
-            break;
-        case AmountColumn::Expense:
-            balance -= e.money;
-            out += e.money;
-            break;
-        default:
-            other += e.money;
-            break;
-        }
-        m_grid->setText(ColBalance, r, MoneyText(balance));
+        const auto it = m_entries.constFind(code);
+        if (it != m_entries.cend()) run.add(*it, cashOnly);
+        m_grid->setText(ColBalance, r, MoneyText(run.balance));
     }
+    showTotals(run.balance, run.in, run.out, run.other);
+}
+
+void frmRecord::showTotals(double balance, double in, double out, double other) {
     m_sum->setText(ColIn, 1, MoneyText(in));
     m_sum->setText(ColOut, 1, MoneyText(out));
     m_sum->setText(ColBalance, 1, MoneyText(m_carried ? balance : in - out));

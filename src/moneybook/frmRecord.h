@@ -75,6 +75,7 @@ private:
     void lockRow(int row);
     void appendEmptyRow();
     void recomputeBalances();
+    void showTotals(double balance, double in, double out, double other);
     void reloadLater();
     int amountColumn(int section) const;
     bool saveNewRow(int col, int row);

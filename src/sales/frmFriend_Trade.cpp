@@ -138,41 +138,49 @@ void frmFriend_Trade::UpdateFriend()
 void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
 {
     m_busy = true;
-    showMember();
     Recordset rs;
     const int n = OpenRecordset(rs, MemberTradeLinesSql(), {m_member, m_member});
     m_list->beginFill(qMax(n, 0) + 1);
-    double running = 0, sumAmount = 0, sumReceived = 0, sumPoints = 0;
+    double running = 0, sumAmount = 0, sumReceived = 0, sumPoints = 0, usedPoints = 0;
     int lastTrade = 0;
+    // Columns are looked up once; every row reads them by position.
+    enum { Code, Date, Cash, Card, Account, Points, Dc, Stack, In, Out, End, Memo, Line, Name, Number, Price,
+           Sum, Service, Tot, ColCount };
+    static const char* const names[ColCount] = {"code", "sdate", "dmoney", "dcard", "daccount", "lpoint",
+                                                "ddc", "lstackpoint", "sintime", "souttime", "lendox", "smemo",
+                                                "lcode", "servicename", "lnumber", "lprice", "dsum", "ctblservice",
+                                                "tot"};
+    int at[ColCount];
+    for (int i = 0; i < ColCount; ++i)
+        at[i] = rs.fieldIndex(QString::fromLatin1(names[i]));
+    const auto num = [&rs, &at](int c) { return rs.number(at[c]); };
     for (rs.moveFirst(); n > 0 && !rs.eof(); rs.moveNext()) {
-        const int trade = rs.integer(QStringLiteral("code"));
-        const double received = rs.number(QStringLiteral("dmoney")) + rs.number(QStringLiteral("dcard"))
-                                + rs.number(QStringLiteral("daccount")) + rs.number(QStringLiteral("lpoint"))
-                                + rs.number(QStringLiteral("ddc"));
+        const int trade = int(qRound64(num(Code)));
+        const double cash = num(Cash), card = num(Card), account = num(Account), points = num(Points);
+        const double received = cash + card + account + points + num(Dc);
+        const double stack = num(Stack), amount = num(Sum);
         const bool first = trade != lastTrade;
         lastTrade = trade;
         // A trade's received amount, outstanding and points count once, on its first row.
         if (first) {
-            running += rs.number(QStringLiteral("tot")) - received;
+            running += num(Tot) - received;
             sumReceived += received;
-            sumPoints += rs.number(QStringLiteral("lstackpoint"));
+            sumPoints += stack;
+            usedPoints += points;
         }
-        sumAmount += rs.number(QStringLiteral("dsum"));
-        const bool hasLine = rs.integer(QStringLiteral("lcode")) > 0;
+        sumAmount += amount;
+        const bool hasLine = qRound64(num(Line)) > 0;
         m_list->appendRow(
-            {rs.text(QStringLiteral("sdate")), rs.text(QStringLiteral("servicename")),
-             hasLine ? MoneyText(rs.number(QStringLiteral("lnumber"))) : QString(),
-             hasLine ? MoneyText(rs.number(QStringLiteral("lprice"))) : QString(),
-             hasLine ? MoneyText(rs.number(QStringLiteral("dsum"))) : QString(),
-             first ? MoneyText(qRound64(received)) : QString(), MoneyText(running),
-             MoneyText(rs.number(QStringLiteral("lstackpoint"))), rs.text(QStringLiteral("sintime")),
-             rs.text(QStringLiteral("souttime")),
-             rs.text(QStringLiteral("lendox")) == QStringLiteral("1") ? QStringLiteral("1") : QString(),
-             rs.text(QStringLiteral("smemo")), QString::number(trade), PlainNumber(rs.number(QStringLiteral("dmoney"))),
-             PlainNumber(rs.number(QStringLiteral("dcard"))), PlainNumber(rs.number(QStringLiteral("daccount"))),
-             PlainNumber(rs.number(QStringLiteral("lpoint"))), hasLine ? rs.text(QStringLiteral("lcode")) : QString(),
-             hasLine ? rs.text(QStringLiteral("ctblservice")) : QString()});
+            {rs.text(at[Date]), rs.text(at[Name]), hasLine ? MoneyText(num(Number)) : QString(),
+             hasLine ? MoneyText(num(Price)) : QString(), hasLine ? MoneyText(amount) : QString(),
+             first ? MoneyText(qRound64(received)) : QString(), MoneyText(running), MoneyText(stack),
+             rs.text(at[In]), rs.text(at[Out]),
+             rs.text(at[End]) == QStringLiteral("1") ? QStringLiteral("1") : QString(), rs.text(at[Memo]),
+             QString::number(trade), PlainNumber(cash), PlainNumber(card), PlainNumber(account), PlainNumber(points),
+             hasLine ? rs.text(at[Line]) : QString(), hasLine ? rs.text(at[Service]) : QString()});
     }
+    // The rows hold every trade of the member, so their sums are the member's balances.
+    showMember(running, qRound64(sumPoints - usedPoints));
     m_list->appendRow({});
     m_list->endFill();
     m_list->setHeaderText(COutstanding, QStringLiteral("미 수 금"));
@@ -193,7 +201,7 @@ void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
     m_oldText = m_list->text(m_list->activeCol(), row);
 }
 
-void frmFriend_Trade::showMember()
+void frmFriend_Trade::showMember(double outstanding, qint64 points)
 {
     Recordset rs;
     if (m_member <= 1 || OpenRecordset(rs, QStringLiteral("SELECT * FROM tblfriend WHERE code = ?"), {m_member}) <= 0) {
@@ -224,8 +232,8 @@ void frmFriend_Trade::showMember()
         QStringLiteral("기타기념일 : ") + day("ectday", "lunarect"),
         QStringLiteral("혈액형 : ") + t("abo"),
         QStringLiteral("메모 : ") + t("smemo"),
-        QStringLiteral("포인트 : ") + MoneyText(FriendPointBalance(m_member)),
-        QStringLiteral("미수금 : ") + MoneyText(FriendBalance(m_member)),
+        QStringLiteral("포인트 : ") + MoneyText(double(points)),
+        QStringLiteral("미수금 : ") + MoneyText(outstanding),
     };
     const QStringList names = LoadUserFieldNames();
     for (int i = 0; i < names.size(); ++i)

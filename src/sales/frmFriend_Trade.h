@@ -47,7 +47,8 @@ private:
     // (`fallbackRow` when that record is gone or none is given, 0 for the new row); the
     // member panel follows.
     void load(const RowKey& keep = {}, int col = 0, int fallbackRow = 1);
-    void showMember();
+    // The member panel, with the balances summed from the member's trades.
+    void showMember(double outstanding, qint64 points);
     int newRow() const;
     bool commitLineNumber(int col, int row);
     bool commitService(int row);

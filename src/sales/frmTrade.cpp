@@ -11,6 +11,7 @@
 #include "sales/SalesWidgets.h"
 #include "sales/frmTradeSub.h"
 #include "ui/Grid.h"
+#include "ui/GridModel.h"
 #include "ui/HCTerm.h"
 #include "ui/SqlRowSource.h"
 #include "ui/RecordWindow.h"
@@ -215,12 +216,22 @@ void frmTrade::query()
 void frmTrade::load(int keepCode, int col)
 {
     m_busy = true;
+    MemberSums sums{m_filterMember};
     if (m_filterMember > 0) {
-        // One member's trades are few: read at once, with the running outstanding amount.
+        // One member's trades are few: read at once, each row with the running outstanding
+        // amount, as recomputeOutstanding would write it afterwards.
         const QVector<TradeRow> rows = LoadTrades({}, {}, m_filterMember);
         m_list->beginFill(int(rows.size()) + 1);
-        for (const TradeRow& t : rows)
-            m_list->appendRow(tradeTexts(t));
+        double running = 0;
+        for (const TradeRow& t : rows) {
+            sums.outstanding += t.total - t.received();
+            sums.points += t.stackPoint - t.points;
+            QStringList texts = tradeTexts(t);
+            running += GridModel::leadingNumber(texts[CTotal - 1]) -
+                       GridModel::leadingNumber(texts[CReceived - 1]);
+            texts[COutstanding - 1] = MoneyText(running);
+            m_list->appendRow(texts);
+        }
         m_list->appendRow({});
         m_list->endFill();
     } else {
@@ -248,7 +259,7 @@ void frmTrade::load(int keepCode, int col)
         }
         m_list->appendRow({}); // the row for a new trade, under the rows still to come
     }
-    recomputeOutstanding();
+    recomputeSums();
     m_changedCol = m_changedRow = 0;
     m_busy = false;
     int row = keepCode ? rowOfTrade(keepCode) : 0;
@@ -260,9 +271,12 @@ void frmTrade::load(int keepCode, int col)
         row = 1;
     if (col < CDate || col >= CCode)
         col = CDate;
+    m_shownRow = row; // shown once, below, not again when the cell moves there
     m_list->setActiveCell(col, row);
     m_oldText = m_list->text(col, row);
+    m_loadedSums = m_filterMember > 0 ? sums : MemberSums{};
     showActive(row, true);
+    m_loadedSums = {}; // later edits change them
 }
 
 QStringList frmTrade::tradeTexts(const TradeRow& t)
@@ -331,8 +345,10 @@ void frmTrade::recomputeSums()
 {
     if (m_filterMember == 0) { // the whole period, also the rows not read yet
         const TradeSums sums = LoadTradePeriodSums(m_from, m_to);
-        m_sum->setRowTexts(1, {MoneyText(sums.total), MoneyText(sums.received), MoneyText(sums.total - sums.received),
-                               MoneyText(sums.points)});
+        m_sum->setText(CTotal, 1, MoneyText(sums.total));
+        m_sum->setText(CReceived, 1, MoneyText(sums.received));
+        m_sum->setText(COutstanding, 1, MoneyText(sums.total - sums.received));
+        m_sum->setText(CPoint, 1, MoneyText(sums.points));
         return;
     }
     double total = 0, received = 0, points = 0;
@@ -389,10 +405,14 @@ void frmTrade::showMemberPanel(int member)
         return;
     }
     rs.moveFirst();
+    const bool fromRows = m_loadedSums.member > 0 && m_loadedSums.member == member;
     m_info->setText(QStringLiteral("회원명 : %1\n휴대폰 : %2\n전화1 : %3\n포인트 : %4\n미수금 : %5\n메모 : %6")
                         .arg(rs.text(QStringLiteral("sname")), rs.text(QStringLiteral("hpline")),
-                             rs.text(QStringLiteral("hline1")), MoneyText(FriendPointBalance(member)),
-                             MoneyText(FriendBalance(member)), rs.text(QStringLiteral("smemo"))));
+                             rs.text(QStringLiteral("hline1")),
+                             MoneyText(fromRows ? double(qRound64(m_loadedSums.points))
+                                                : double(FriendPointBalance(member))),
+                             MoneyText(fromRows ? m_loadedSums.outstanding : FriendBalance(member)),
+                             rs.text(QStringLiteral("smemo"))));
 }
 
 // ---- cell editing ----

@@ -65,6 +65,13 @@ private:
     void recomputeSums();
     void showActive(int row, bool force = false);
     void showMemberPanel(int member);
+    // While a member's trades are loaded whole: their outstanding amount and points, summed
+    // from the rows (the panel needs no query of its own then).
+    struct MemberSums {
+        int member = 0;
+        double outstanding = 0;
+        double points = 0;
+    };
     void pickMember(int row);
     // Inserts a trade of `member` after checking, in the same transaction, that the member
     // still exists; 0 (message shown) when not written.
@@ -78,4 +85,5 @@ private:
     int m_filterMember = 0;
     QString m_from, m_to; // the period the list was read for
     int m_shownRow = 0;
+    MemberSums m_loadedSums;
 };

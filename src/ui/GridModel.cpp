@@ -817,6 +817,8 @@ void GridModel::setCellLocked(int row, int col, bool locked)
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return;
+    if (!locked && !cellAttr(row, col))
+        return; // open already: no attributes made for it
     extra(row).cells[col].locked = locked;
 }
 

@@ -80,8 +80,23 @@ double NumericValue(const QString& text) {
 QString FormatNumber(double value, int decPlace) {
     if (decPlace < 0) decPlace = 0;
     if (decPlace > 10) decPlace = 10;
-    const double scale = std::pow(10.0, decPlace);
+    const double scale = decPlace == 0 ? 1.0 : std::pow(10.0, decPlace);
     const double scaled = std::round(std::fabs(value) * scale);
+    if (decPlace == 0 && scaled < 1e15) {
+        // Whole amounts, what lists show in every row: digits and separators written
+        // straight into one string.
+        char16_t buf[24];
+        int at = 24, count = 0;
+        qint64 n = qint64(scaled);
+        do {
+            if (count > 0 && count % 3 == 0) buf[--at] = u',';
+            buf[--at] = char16_t(u'0' + n % 10);
+            n /= 10;
+            ++count;
+        } while (n > 0);
+        if (value < 0 && scaled != 0.0) buf[--at] = u'-';
+        return QString(reinterpret_cast<const QChar*>(buf + at), 24 - at);
+    }
     QString digits = QString::number(scaled, 'f', 0);
     if (digits.size() <= decPlace) digits = QString(decPlace + 1 - digits.size(), u'0') + digits;
     const QString intPart = digits.left(digits.size() - decPlace);

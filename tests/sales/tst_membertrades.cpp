@@ -29,6 +29,14 @@ class TestMemberTrades : public SalesWindowTest {
         return dynamic_cast<frmFriend_Trade*>(WindowRegistry::find("frmFriend_Trade"));
     }
     static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
+    // A trade of 12-02 with one 커트 line, 염색 in the catalog, opened from the member list.
+    frmFriend_Trade* openWithOneCut(int* trade, int* line)
+    {
+        *trade = addTrade(m_member, "2026-12-02");
+        *line = addLine(*trade, "커트", 1, 5000);
+        addService("염색", 30000);
+        return openFromMemberList();
+    }
     static QString lineText(int line)
     {
         return scalar("SELECT lnumber || '|' || CAST(dmoney AS INTEGER) || '|' || CAST(dsum AS INTEGER) FROM tbltradesub "
@@ -77,10 +85,8 @@ private slots:
 
     void editingAndNewRow()
     {
-        const int a = addTrade(m_member, "2026-12-02");
-        const int line = addLine(a, "커트", 1, 5000);
-        addService("염색", 30000);
-        frmFriend_Trade* w = openFromMemberList();
+        int a = 0, line = 0;
+        frmFriend_Trade* w = openWithOneCut(&a, &line);
         QVERIFY(w);
         Grid* g = w->list();
         clickCell(g, frmFriend_Trade::CQty, 1);
@@ -177,10 +183,8 @@ private slots:
     // Another PC changed the line or deleted the member meanwhile.
     void anotherPcChangesTheMember()
     {
-        const int a = addTrade(m_member, "2026-12-02");
-        const int line = addLine(a, "커트", 1, 5000);
-        addService("염색", 30000);
-        frmFriend_Trade* w = openFromMemberList();
+        int a = 0, line = 0;
+        frmFriend_Trade* w = openWithOneCut(&a, &line);
         QVERIFY(w);
         Grid* g = w->list();
         // the amount needs the price too: a price changed elsewhere is asked about

@@ -4,6 +4,7 @@
 
 #include "ui/PickOrAdd.h"
 #include "ui/CellChanges.h"
+#include "sales/SalesRules.h"
 #include "sales/frmTrade.h"
 #include "sales/frmTradeMoney.h"
 #include "sales/frmTradeSub.h"
@@ -217,6 +218,9 @@ private slots:
         QCOMPARE(g->headerText(frmTrade::COutstanding), QStringLiteral("누적미수금"));
         QCOMPARE(g->number(frmTrade::COutstanding, 2), FriendBalance(member));
         QCOMPARE(w->sums()->number(frmTrade::COutstanding, 1), FriendBalance(member));
+        // the member panel sums the loaded rows then; it must agree with the stored trades
+        QVERIFY(w->memberPanel()->text().contains("미수금 : " + MoneyText(FriendBalance(member))));
+        QVERIFY(w->memberPanel()->text().contains("포인트 : " + MoneyText(FriendPointBalance(member))));
 
         // a card amount back at 0 resets the company and forgets the deposit check
         ExecSQL("UPDATE tbltrade SET cardchk = '2026-12-05' WHERE code = ?", {trade});
