@@ -1,31 +1,46 @@
-# Build speed. The layer libraries compile in batches (unity build) against precompiled Qt
-# headers; the tests and benchmarks link one shared library made of the same objects
-# (md_shared) instead of every static library each. The installed programs stay static.
+# Build speed. The layer libraries compile in batches (unity build); those with widgets, the
+# test support library, the tests and the benchmarks share one precompiled header of the Qt
+# and standard headers they all include; the tests and benchmarks link one shared library
+# made of the layer libraries' objects (md_shared) instead of every static library each.
+# The installed programs stay static.
 option(MEMBERDESK_UNITY "Compile each library's sources in batches" ON)
 set(MD_UNITY_BATCH 8 CACHE STRING "Sources per batch of a library's unity build")
-# Precompiled headers: the Qt and standard headers nearly every file of a level includes.
-set(MD_PCH_CORE <QtCore> <QtGui> <functional> <memory> <optional> <vector> <algorithm>)
-set(MD_PCH_UI ${MD_PCH_CORE} <QtWidgets> <QtPrintSupport>)
-set(MD_PCH_TEST ${MD_PCH_UI} <QtTest>)
-# md_pch_holder(<name> HEADERS ... LIBS ... [OPTIONS ...]): a target that only precompiles
-# HEADERS with the flags LIBS bring, for others to reuse (target_precompile_headers
-# REUSE_FROM). GCC takes a precompiled header only where every macro given on the command
-# line when it was made is given again alike, so the holders carry no definitions of their
-# own and the users may add theirs. Qt Test defines the folder of each test program, hence
-# one holder per test folder.
-function(md_pch_holder name)
-  cmake_parse_arguments(ARG "" "" "HEADERS;LIBS;OPTIONS" ${ARGN})
-  set(_src ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+option(MEMBERDESK_PCH "Compile against one precompiled header of the Qt headers" ON)
+# The precompiled headers: QtCore whole (Qt Test includes it whole in every test anyway) and
+# the QtGui/QtWidgets classes most files include. No Qt Test header: those read macros that
+# differ per test folder, and GCC takes a precompiled header only where every macro it read
+# is defined alike; macros it never read may differ, so one header serves every target that
+# is compiled with the same options (-O, -g, -fPIC).
+set(MD_PCH_HEADERS
+    <functional> <memory> <optional> <vector> <algorithm>
+    <QtCore/QtCore>
+    <QtGui/QColor> <QtGui/QFont> <QtGui/QKeyEvent> <QtGui/QCloseEvent> <QtGui/QPainter>
+    <QtGui/QGuiApplication> <QtGui/QClipboard>
+    <QtWidgets/QWidget> <QtWidgets/QApplication> <QtWidgets/QDialog> <QtWidgets/QLabel>
+    <QtWidgets/QLineEdit> <QtWidgets/QPushButton> <QtWidgets/QCheckBox> <QtWidgets/QRadioButton>
+    <QtWidgets/QButtonGroup> <QtWidgets/QComboBox> <QtWidgets/QGroupBox> <QtWidgets/QBoxLayout>
+    <QtWidgets/QGridLayout> <QtWidgets/QFormLayout> <QtWidgets/QHeaderView>
+    <QtWidgets/QScrollBar> <QtWidgets/QPlainTextEdit> <QtWidgets/QMdiArea>
+    <QtWidgets/QMdiSubWindow> <QtWidgets/QMenu> <QtWidgets/QMessageBox>)
+if(MEMBERDESK_PCH)
+  # The holder: a target that only precompiles the headers, with the flags of the widget
+  # libraries, for the others to reuse (target_precompile_headers REUSE_FROM). It defines
+  # nothing of its own, so the users may add definitions.
+  set(_src ${PROJECT_BINARY_DIR}/md_pch.cpp)
   file(CONFIGURE OUTPUT ${_src} CONTENT "// precompiled headers only\n")
-  add_library(${name} OBJECT ${_src})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
-  target_compile_options(${name} PRIVATE ${ARG_OPTIONS})
-  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON AUTOMOC OFF AUTORCC OFF)
-  target_precompile_headers(${name} PRIVATE ${ARG_HEADERS})
+  add_library(md_pch OBJECT ${_src})
+  target_link_libraries(md_pch PRIVATE Qt6::Widgets)
+  set_target_properties(md_pch PROPERTIES POSITION_INDEPENDENT_CODE ON AUTOMOC OFF AUTORCC OFF)
+  target_precompile_headers(md_pch PRIVATE ${MD_PCH_HEADERS})
+endif()
+# md_use_pch(<target>): compile <target> against the shared precompiled header.
+function(md_use_pch target)
+  if(MEMBERDESK_PCH)
+    target_precompile_headers(${target} REUSE_FROM md_pch)
+  endif()
 endfunction()
 
 # One static library per subsystem folder: every .cpp/.h/.qrc in the folder belongs to it.
-# It reuses the precompiled headers of its level: the widget ones when it uses widgets.
 function(md_subsystem_library name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS
@@ -42,14 +57,10 @@ function(md_subsystem_library name)
     # type looks to the compiler like one defined in a header.
     target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
   endif()
-  if(NOT TARGET md_pch_core)
-    md_pch_holder(md_pch_core HEADERS ${MD_PCH_CORE} LIBS Qt6::Core Qt6::Gui)
-    md_pch_holder(md_pch_ui HEADERS ${MD_PCH_UI} LIBS Qt6::Widgets Qt6::PrintSupport)
-  endif()
+  # The libraries below the widgets (core, calendar, db) are small and include little of Qt:
+  # their batches alone share the parsing.
   if(Qt6::Widgets IN_LIST ARG_LIBS)
-    target_precompile_headers(${name} REUSE_FROM md_pch_ui)
-  else()
-    target_precompile_headers(${name} REUSE_FROM md_pch_core)
+    md_use_pch(${name})
   endif()
   set_property(GLOBAL APPEND PROPERTY MD_LAYER_LIBS ${name})
 endfunction()
@@ -78,14 +89,6 @@ function(md_shared_library)
     $<TARGET_PROPERTY:md_core,INTERFACE_INCLUDE_DIRECTORIES>)
 endfunction()
 
-# The precompiled headers of the test (or benchmark) programs of the current folder, made
-# with the libraries md_testsupport gives them and those named after the holder's name.
-function(md_test_pch name)
-  get_property(_ext GLOBAL PROPERTY MD_SHARED_EXTERNAL)
-  md_pch_holder(${name} HEADERS ${MD_PCH_TEST} LIBS ${_ext} Qt6::Test Qt6::Widgets ${ARGN}
-                OPTIONS ${MD_TEST_DEBUG_FLAGS})
-endfunction()
-
 # The layer libraries a test names in LIBS come from md_shared; others are linked as named.
 function(md_link_shared target)
   get_property(_layers GLOBAL PROPERTY MD_LAYER_LIBS)
@@ -110,19 +113,12 @@ function(md_tests)
   file(CHMOD ${_runtime} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
   file(GLOB _extra CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
-  string(MAKE_C_IDENTIFIER ${CMAKE_CURRENT_SOURCE_DIR} _dir)
-  string(REGEX REPLACE ".*_tests_" "" _dir ${_dir})
-  set(_pch md_pch_tests_${_dir})
-  if(_tests)
-    md_test_pch(${_pch})
-  endif()
   foreach(_t ${_tests})
     get_filename_component(_n ${_t} NAME_WE)
     add_executable(${_n} ${_t} ${_extra})
     target_link_libraries(${_n} PRIVATE md_testsupport Qt6::Test)
     md_link_shared(${_n} ${ARG_LIBS})
-    target_precompile_headers(${_n} REUSE_FROM ${_pch})
-    target_compile_options(${_n} PRIVATE ${MD_TEST_DEBUG_FLAGS})
+    md_use_pch(${_n})
     add_test(NAME ${_n} COMMAND ${_n})
     set_tests_properties(${_n} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;MEMBERDESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};XDG_RUNTIME_DIR=${_runtime}"
