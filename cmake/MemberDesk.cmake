@@ -119,6 +119,10 @@ function(md_tests)
     target_link_libraries(${_n} PRIVATE md_testsupport Qt6::Test)
     md_link_shared(${_n} ${ARG_LIBS})
     md_use_pch(${_n})
+    # Its moc file is included by the test source; the collected one stays empty and need
+    # not load the precompiled header.
+    set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${_n}_autogen/mocs_compilation.cpp
+                                PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
     add_test(NAME ${_n} COMMAND ${_n})
     set_tests_properties(${_n} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;MEMBERDESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};XDG_RUNTIME_DIR=${_runtime}"
