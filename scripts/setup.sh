@@ -2,7 +2,7 @@
 # Installs every Debian package MemberDesk needs to build, run and test. Idempotent.
 set -euo pipefail
 PKGS=(
-  build-essential cmake pkg-config git ccache
+  build-essential cmake ninja-build pkg-config git ccache lld
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   qt6-charts-dev libqt6opengl6-dev qt6-serialport-dev qt6-l10n-tools
   libgl-dev libglx-dev libopengl-dev

@@ -23,7 +23,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString SecConfig = QStringLiteral("Config");
+const QString kLoginSection = QStringLiteral("Config");
 constexpr int MaxFailures = 3;
 } // namespace
 
@@ -73,9 +73,9 @@ FrmLogin::FrmLogin(QWidget* parent)
     setTabOrder(m_chkSavePwd, m_btnLogin);
 
     // The settings are applied before any signal is connected, so opening writes nothing.
-    m_chkSavePwd->setChecked(Settings::getIn(App().appTitle, SecConfig, QStringLiteral("SavePWD"),
+    m_chkSavePwd->setChecked(Settings::getIn(App().appTitle, kLoginSection, QStringLiteral("SavePWD"),
                                            QStringLiteral("0")) == QStringLiteral("1"));
-    m_recentId = Settings::getIn(App().appTitle, SecConfig, QStringLiteral("RecentID"),
+    m_recentId = Settings::getIn(App().appTitle, kLoginSection, QStringLiteral("RecentID"),
                                QStringLiteral("ADMIN"))
                      .toUpper();
     if (m_recentId.trimmed().isEmpty()) m_recentId = QStringLiteral("ADMIN");
@@ -83,7 +83,7 @@ FrmLogin::FrmLogin(QWidget* parent)
 
     // The password is remembered in the desktop keyring only; the value earlier versions
     // kept in the settings file is removed.
-    Settings::remove(App().appTitle, SecConfig, QStringLiteral("passwd"));
+    Settings::remove(App().appTitle, kLoginSection, QStringLiteral("passwd"));
     if (!passwordVault().available()) {
         m_chkSavePwd->setChecked(false);
         m_chkSavePwd->setEnabled(false);
@@ -153,7 +153,7 @@ QString FrmLogin::typedPassword() const {
 }
 
 void FrmLogin::savePasswordToggled(bool on) {
-    Settings::set(SecConfig, QStringLiteral("SavePWD"),
+    Settings::set(kLoginSection, QStringLiteral("SavePWD"),
                   on ? QStringLiteral("1") : QStringLiteral("0"));
     if (on && !typedPassword().isEmpty())
         passwordVault().write(RememberedPasswordAccount(), typedPassword());
@@ -198,7 +198,7 @@ void FrmLogin::login() {
         m_txtPass->selectAll();
         return;
     }
-    if (id != m_recentId) Settings::set(SecConfig, QStringLiteral("RecentID"), id);
+    if (id != m_recentId) Settings::set(kLoginSection, QStringLiteral("RecentID"), id);
     if (m_chkSavePwd->isChecked()) passwordVault().write(RememberedPasswordAccount(), password);
     m_success = true;
     close();

@@ -31,7 +31,7 @@
 #include <memory>
 
 namespace {
-const QString kConfig = QStringLiteral("Config");
+const QString kDmConfig = QStringLiteral("Config");
 const QString kDocType = QStringLiteral("DM"); // stored as "DM_Printer"
 const QString kKeyPaper = QStringLiteral("DM_양식종류");
 const QString kKeyTop = QStringLiteral("DM_여백T");
@@ -149,23 +149,23 @@ FrmCust_DM::FrmCust_DM(QWidget* parent) : QWidget(parent) {
     connect(close, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     // The sheet set-up is kept as soon as it changes (a margin once it is a usable number).
     connect(m_top, &QLineEdit::textChanged, this, [this](const QString& t) {
-        if (marginOk(m_top)) Settings::set(kConfig, kKeyTop, t);
+        if (marginOk(m_top)) Settings::set(kDmConfig, kKeyTop, t);
     });
     connect(m_left, &QLineEdit::textChanged, this, [this](const QString& t) {
-        if (marginOk(m_left)) Settings::set(kConfig, kKeyLeft, t);
+        if (marginOk(m_left)) Settings::set(kDmConfig, kKeyLeft, t);
     });
     connect(m_paper, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (i >= 0) Settings::set(kConfig, kKeyPaper, m_paper->itemData(i).toString());
+        if (i >= 0) Settings::set(kDmConfig, kKeyPaper, m_paper->itemData(i).toString());
     });
 }
 
 void FrmCust_DM::loadSettings() {
     const QString app = App().appTitle;
-    const int paper = m_paper->findData(Settings::getIn(app, kConfig, kKeyPaper, QString()));
+    const int paper = m_paper->findData(Settings::getIn(app, kDmConfig, kKeyPaper, QString()));
     m_paper->setCurrentIndex(std::max(paper, 0));
     // A stored text the input would not take (edited by hand) falls back to the default.
     auto load = [&](QLineEdit* edit, const QString& key, const QString& fallback) {
-        edit->setText(Settings::getIn(app, kConfig, key, fallback));
+        edit->setText(Settings::getIn(app, kDmConfig, key, fallback));
         if (!marginOk(edit)) edit->setText(fallback);
     };
     load(m_top, kKeyTop, kDefaultTop);

@@ -7,18 +7,18 @@
 #include <QUrl>
 
 namespace {
-std::unique_ptr<Launcher>& current() {
+std::unique_ptr<Launcher>& currentLauncher() {
     static std::unique_ptr<Launcher> l;
     return l;
 }
 } // namespace
 
 Launcher& launcher() {
-    if (!current()) current() = std::make_unique<ProcessLauncher>();
-    return *current();
+    if (!currentLauncher()) currentLauncher() = std::make_unique<ProcessLauncher>();
+    return *currentLauncher();
 }
 
-void setLauncher(std::unique_ptr<Launcher> l) { current() = std::move(l); }
+void setLauncher(std::unique_ptr<Launcher> l) { currentLauncher() = std::move(l); }
 
 QString FindOnPath(const QStringList& candidates) {
     for (const QString& c : candidates) {

@@ -5,7 +5,7 @@
 
 
 namespace {
-std::unique_ptr<Prompt>& current() {
+std::unique_ptr<Prompt>& currentPrompt() {
     static std::unique_ptr<Prompt> p;
     return p;
 }
@@ -35,11 +35,11 @@ public:
 } // namespace
 
 Prompt& prompt() {
-    if (!current()) current() = std::make_unique<LogPrompt>();
-    return *current();
+    if (!currentPrompt()) currentPrompt() = std::make_unique<LogPrompt>();
+    return *currentPrompt();
 }
 
-void setPrompt(std::unique_ptr<Prompt> p) { current() = std::move(p); }
+void setPrompt(std::unique_ptr<Prompt> p) { currentPrompt() = std::move(p); }
 
 void MsgInfo(const QString& text, const QString& title) {
     prompt().message(Prompt::Icon::Information, text, titleOr(title));

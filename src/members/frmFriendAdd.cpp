@@ -65,7 +65,7 @@ const QList<QPair<int, const char*>>& fieldColumns()
     return map;
 }
 
-QString today()
+QString todayText()
 {
     return Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
 }
@@ -430,8 +430,8 @@ void frmFriendAdd::clearInputs()
     m_abo->clear();
     m_abo->addItems({QStringLiteral(" "), QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("AB"), QStringLiteral("O")});
     loadGroups(QString());
-    m_insert->SetText(today());
-    m_fee->SetText(today());
+    m_insert->SetText(todayText());
+    m_fee->SetText(todayText());
     m_barth->SetText(QString());
     m_marry->SetText(QString());
     m_ect->SetText(QString());
@@ -735,7 +735,7 @@ QString frmFriendAdd::recordTable() const
 
 QVariantHash frmFriendAdd::stampValues() const
 {
-    return {{QStringLiteral("finalday"), today()}};
+    return {{QStringLiteral("finalday"), todayText()}};
 }
 
 QVariantHash frmFriendAdd::inputValues() const
@@ -796,7 +796,7 @@ int frmFriendAdd::writeRecord()
     }
     if (rows > 0) {
         m_fields[FCode]->setText(QString::number(m_savedCode));
-        m_date->setText(today());
+        m_date->setText(todayText());
     }
     return rows;
 }

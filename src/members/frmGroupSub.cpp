@@ -30,7 +30,7 @@ static void refreshMemberList()
         list->UpdateFriend();
 }
 
-static QString moneyText(double amount)
+static QString groupMoneyText(double amount)
 {
     return QLocale(QLocale::English).toString(amount, 'f', 0);
 }
@@ -170,7 +170,7 @@ void frmGroupSub::SetFormMode(int mode, bool openedByOther)
 void frmGroupSub::fillRow(int row, const GroupRecord& g)
 {
     m_grid->setRowTexts(row, {g.name, GroupScheduleDescription(g.repeatClass, g.settlementDay),
-                              moneyText(g.amount), g.memo, QString::number(g.code)});
+                              groupMoneyText(g.amount), g.memo, QString::number(g.code)});
 }
 
 void frmGroupSub::loadGroups()
@@ -179,7 +179,7 @@ void frmGroupSub::loadGroups()
     m_grid->beginFill(int(groups.size()));
     for (const GroupRecord& g : groups)
         m_grid->appendRow({g.name, GroupScheduleDescription(g.repeatClass, g.settlementDay),
-                           moneyText(g.amount), g.memo, QString::number(g.code)});
+                           groupMoneyText(g.amount), g.memo, QString::number(g.code)});
     m_grid->endFill();
     if (groups.isEmpty())
         ShowFloatNotice(QStringLiteral("검색된 그룹이 없습니다."));
@@ -248,7 +248,7 @@ void frmGroupSub::showRecord(const GroupRecord& g)
 {
     m_fields[0]->setText(QString::number(g.code));
     m_fields[1]->setText(g.name);
-    m_fields[2]->setText(moneyText(g.amount));
+    m_fields[2]->setText(groupMoneyText(g.amount));
     m_memo->setPlainText(g.memo);
     const GroupSchedule& s = g.schedule;
     m_year->setCurrentIndex(s.kind + 1);

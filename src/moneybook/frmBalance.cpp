@@ -16,7 +16,6 @@
 #include <QVBoxLayout>
 
 using MoneyBook::button;
-using MoneyBook::MoneyText;
 
 frmBalance::frmBalance(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmBalance"));
@@ -75,15 +74,15 @@ void frmBalance::load(bool notice) {
                            "accountclass = '1' ORDER BY accountname, code"));
     double total = CashBalance();
     m_grid->beginFill(qMax(0, n) + 1);
-    m_grid->appendRow({QStringLiteral("현금"), MoneyText(total), QStringLiteral("1")});
+    m_grid->appendRow({QStringLiteral("현금"), MoneyBook::MoneyText(total), QStringLiteral("1")});
     for (int r = 0; r < qMax(0, n); ++r) {
         const int code = rs.row(r)[0].toInt();
         const double balance = AccountBalance(code);
         total += balance;
-        m_grid->appendRow({rs.row(r)[1].toString(), MoneyText(balance), QString::number(code)});
+        m_grid->appendRow({rs.row(r)[1].toString(), MoneyBook::MoneyText(balance), QString::number(code)});
     }
     m_grid->endFill();
     m_sum->setText(ColName, 1, QStringLiteral("[합 계]"));
-    m_sum->setText(ColBalance, 1, MoneyText(total));
+    m_sum->setText(ColBalance, 1, MoneyBook::MoneyText(total));
     if (n <= 0 && notice) ShowNoResultNotice();
 }

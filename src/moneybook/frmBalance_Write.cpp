@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 using MoneyBook::button;
-using MoneyBook::MoneyText;
 
 frmBalance_Write::frmBalance_Write(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmBalance_Write"));
@@ -74,7 +73,7 @@ void frmBalance_Write::query() {
         const int c = colOf.value(account);
         while (row.size() <= c)
             row << QString();
-        row[c] = MoneyText(rs.row(r)[2].toDouble()); // a later record of the day wins
+        row[c] = MoneyBook::MoneyText(rs.row(r)[2].toDouble()); // a later record of the day wins
     }
     m_grid->setMaxCols(int(columns.size()));
     m_grid->setHeaderTexts(columns);

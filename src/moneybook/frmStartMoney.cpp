@@ -15,7 +15,6 @@
 #include <QPushButton>
 
 using MoneyBook::button;
-using MoneyBook::MoneyText;
 
 frmStartMoney::frmStartMoney(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmStartMoney"));
@@ -26,7 +25,7 @@ frmStartMoney::frmStartMoney(QWidget* parent) : QWidget(parent) {
     m_field->SetShowSeparate(true);
     m_loaded =
         GetScalar(QStringLiteral("SELECT sbalance FROM tblgrouping WHERE code = 1")).toDouble();
-    m_field->setText(MoneyText(m_loaded));
+    m_field->setText(MoneyBook::MoneyText(m_loaded));
     auto* save = button(this, "btnSave", QStringLiteral("저장(&S)"));
     auto* close = button(this, "btnClose", QStringLiteral("닫기(&X)"));
     connect(save, &QPushButton::clicked, this, &frmStartMoney::RecSave);
@@ -57,7 +56,7 @@ bool frmStartMoney::RecSave() {
     case CellSave::Reload:
         m_loaded =
             GetScalar(QStringLiteral("SELECT sbalance FROM tblgrouping WHERE code = 1")).toDouble();
-        m_field->setText(MoneyText(m_loaded));
+        m_field->setText(MoneyBook::MoneyText(m_loaded));
         return false;
     default:
         return false;

@@ -24,7 +24,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kSaveFailed = QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.");
+const QString kFriendSaveFailed = QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.");
 } // namespace
 
 frmFriend_Trade::frmFriend_Trade(QWidget* parent)
@@ -386,7 +386,7 @@ void frmFriend_Trade::insertLine(int row)
                    > 0)
             line = LastIdentity();
         if (line <= 0 || !tx.commit()) {
-            MsgInfo(kSaveFailed);
+            MsgInfo(kFriendSaveFailed);
             restoreCell(CService, row);
             return;
         }

@@ -30,7 +30,7 @@ const QString kOrder = QStringLiteral(" ORDER BY cyclic, sdate, stime, seq");
 
 // Reads the rows of `sql` and hands each to `take`.
 template <class F>
-void readEntries(const QString& sql, const QVariantList& params, F take) {
+void readScheduleEntries(const QString& sql, const QVariantList& params, F take) {
     Recordset rs;
     if (OpenRecordset(rs, sql, params) <= 0) return;
     const int cSeq = rs.fieldIndex(QStringLiteral("seq")), cOcode = rs.fieldIndex(QStringLiteral("ocode")),
@@ -57,7 +57,7 @@ QList<ScheduleEntry> SchedulesDueOn(const QDate& day, int ownerCode, bool openOn
     QString sql = kColumns + QStringLiteral(" WHERE (sdate = ? OR cyclic > 0) AND ocode = ?");
     if (openOnly) sql += QStringLiteral(" AND hidden = 0");
     sql += kOrder;
-    readEntries(sql, {day.toString(QStringLiteral("yyyy-MM-dd")), ownerCode}, [&](const ScheduleEntry& e) {
+    readScheduleEntries(sql, {day.toString(QStringLiteral("yyyy-MM-dd")), ownerCode}, [&](const ScheduleEntry& e) {
         if (ScheduleDueOn(e.sdate, e.cyclic, day)) out << e;
     });
     return out;
@@ -71,7 +71,7 @@ QMap<int, QList<ScheduleEntry>> SchedulesOfMonth(int year, int month, int ownerC
     QString sql = kColumns + QStringLiteral(" WHERE (sdate >= ? AND sdate <= ? OR cyclic > 0) AND ocode = ?");
     if (hideFinished) sql += QStringLiteral(" AND hidden = 0");
     sql += kOrder;
-    readEntries(sql, {first.toString(QStringLiteral("yyyy-MM-dd")), last.toString(QStringLiteral("yyyy-MM-dd")), ownerCode},
+    readScheduleEntries(sql, {first.toString(QStringLiteral("yyyy-MM-dd")), last.toString(QStringLiteral("yyyy-MM-dd")), ownerCode},
                 [&](const ScheduleEntry& e) {
                     if (e.cyclic == 0) {
                         const QDate d = parseDate(e.sdate);

@@ -13,7 +13,7 @@
 #include <QToolButton>
 
 namespace {
-QString fmt(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
+QString isoDate(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
 } // namespace
 
 HCTerm::HCTerm(QWidget* parent) : QWidget(parent) {
@@ -102,21 +102,21 @@ void HCTerm::applyFocusLook(HCDateBox* box, bool focused) {
 }
 
 void HCTerm::ToDay() {
-    const QString t = fmt(Clock::today());
+    const QString t = isoDate(Clock::today());
     m_box1->SetText(t);
     m_box2->SetText(t);
 }
 
 void HCTerm::ThisMonth() {
     const QDate t = Clock::today();
-    m_box1->SetText(fmt(QDate(t.year(), t.month(), 1)));
-    m_box2->SetText(fmt(t));
+    m_box1->SetText(isoDate(QDate(t.year(), t.month(), 1)));
+    m_box2->SetText(isoDate(t));
 }
 
 void HCTerm::ThisYear() {
     const QDate t = Clock::today();
-    m_box1->SetText(fmt(QDate(t.year(), 1, 1)));
-    m_box2->SetText(fmt(t));
+    m_box1->SetText(isoDate(QDate(t.year(), 1, 1)));
+    m_box2->SetText(isoDate(t));
 }
 
 FrmEasyDate* HCTerm::EasyDate() const { return m_easyDate; }

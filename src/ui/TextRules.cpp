@@ -10,7 +10,7 @@ int charBytes(char32_t c) { return c <= 0x7F ? 1 : 2; }
 
 bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-QString digitsOf(const QString& text) {
+QString digitsOnly(const QString& text) {
     QString out;
     for (QChar c : text)
         if (isAsciiDigit(c)) out += c;
@@ -116,7 +116,7 @@ QString FormatTelephone(const QString& text) {
     // Only a phone number is formatted: a text with words in it ("내선 12") stays as typed.
     for (QChar c : text)
         if (!isAsciiDigit(c) && c != u'-' && c != u' ' && c != u'(' && c != u')' && c != u'.') return text;
-    const QString d = digitsOf(text);
+    const QString d = digitsOnly(text);
     // A text without any digit is not a number; removing everything would lose it.
     if (d.isEmpty()) return text;
     if (d.size() <= 4) return d;
