@@ -7,6 +7,7 @@
 #include "db/Database.h"
 #include "db/PgEngine.h"
 #include "db/SchemaUpgrade.h"
+#include "ui/SheetReader.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -93,6 +94,22 @@ TestEnv::~TestEnv() {
 }
 
 QString TestEnv::path(const QString& relative) const { return m_data.path() + u'/' + relative; }
+
+SheetData TestEnv::exportedSheet() const {
+    SheetData sheet;
+    const QString folder = path(QStringLiteral("ExpExcel"));
+    const QStringList files = QDir(folder).entryList({QStringLiteral("*.xlsx")}, QDir::Files);
+    if (files.size() != 1) {
+        QTest::qFail(qPrintable(QStringLiteral("%1 workbooks exported, not one").arg(files.size())), __FILE__, __LINE__);
+        return sheet;
+    }
+    WorkbookReader reader;
+    if (!reader.open(folder + u'/' + files.first()) || !reader.loadSheet(0, sheet)) {
+        QTest::qFail("the exported workbook does not read", __FILE__, __LINE__);
+        return {};
+    }
+    return sheet;
+}
 
 QStringList TestEnv::notices() const {
     static const QRegularExpression tail(QStringLiteral("/T\\d+$"));

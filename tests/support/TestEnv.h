@@ -13,6 +13,8 @@
 // and opened when `withDatabase`), its own settings folder, a scripted prompt, a recording
 // launcher and the clock fixed at 2026-12-06 10:00:00. Create one in init(), destroy it in
 // cleanup(); everything it installed is removed again.
+struct SheetData;
+
 class TestEnv {
 public:
     explicit TestEnv(bool withDatabase = true,
@@ -24,6 +26,9 @@ public:
     QString dataDir() const { return m_data.path(); }
     QString configDir() const { return m_config.path(); }
     QString path(const QString& relative) const; // inside the data folder
+    // The first sheet of the one workbook a list exported into ExpExcel; a test failure
+    // (and no rows) when there is not exactly one or it does not read.
+    SheetData exportedSheet() const;
     bool ok() const { return m_ok; }
     // True when this run puts the test databases on a database server: the test is run
     // with MEMBERDESK_TEST_ENGINE=postgresql and MEMBERDESK_TEST_PG naming the server
