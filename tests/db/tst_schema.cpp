@@ -11,7 +11,6 @@
 class TestSchema : public EnvTest {
     Q_OBJECT
 private slots:
-
     void everyTableReadable() {
         for (const char* t : {"tblfriend", "tblgroup", "tblgroupmon", "tblsubdata", "tblaffairsnote", "tblitem",
                               "tblservice", "tbltrade", "tbltradesub", "tblcard", "tblgrouping", "tbljangbu",
@@ -61,8 +60,7 @@ private slots:
         QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname) VALUES ('x')"), 1);
         QCOMPARE(CountRows("tblfriend", "code = ? AND barthday = '' AND userfieldnote18 = '' AND hidden = 0 "
                                         "AND ctblgroup = 1",
-                           {LastIdentity()}),
-                 1);
+                           {LastIdentity()}), 1);
         // An empty date never falls into a range.
         QCOMPARE(CountRows("tblfriend", "barthday BETWEEN '2026-01-01' AND '2026-12-31'"), 0);
         QCOMPARE(ExecSQL("INSERT INTO tbltrade (sdate) VALUES ('2026-12-06')"), 1);
@@ -89,8 +87,6 @@ private slots:
         QVERIFY(!CreateNewDatabase(m_env->path("no/such/folder/x.db"), &error));
         QVERIFY(!QFile::exists(m_env->path("no/such/folder/x.db")));
     }
-
-private:
 };
 
 QTEST_MAIN(TestSchema)
