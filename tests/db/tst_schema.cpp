@@ -11,16 +11,13 @@
 class TestSchema : public EnvTest {
     Q_OBJECT
 private slots:
-    void everyTableReadable() {
+    void everyTableAndItsFixedRows() {
         for (const char* t : {"tblfriend", "tblgroup", "tblgroupmon", "tblsubdata", "tblaffairsnote", "tblitem",
                               "tblservice", "tbltrade", "tbltradesub", "tblcard", "tblgrouping", "tbljangbu",
                               "tblusename", "tbluserfieldlist", "options", "schedules", "local_user"})
             QVERIFY2(DBChkExistence(1, t), t);
         const QStringList cols = TableColumns("tblfriend");
         QVERIFY(cols.contains("userfieldnote18") && cols.contains("hidden") && cols.contains("inline"));
-    }
-
-    void fixedRows() {
         for (const char* t : {"tblfriend", "tblservice", "tblcard", "tblitem", "tblaffairsnote", "tblusename",
                               "tblgrouping", "tblgroup"}) {
             QVERIFY2(CountRows(t, "code = 1") == 1, t);
