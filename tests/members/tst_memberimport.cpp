@@ -2,7 +2,6 @@
 // keys: each file format, bad rows, update mode, the file messages and a failure halfway.
 #include "MainWindowDriver.h"
 
-#include "core/AppState.h"
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "members/FrmTool_ImpData.h"
@@ -10,15 +9,11 @@
 #include "ui/Grid.h"
 #include "ui/WindowRegistry.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QtTest>
 
 #include <memory>
@@ -51,24 +46,28 @@ class tst_memberimport : public QObject {
         m_env->prompt().pushText(path);
         m_d->click("btnGetXLSFile", w);
     }
-    // Points a field's chooser at a sheet column ("" none) with the keyboard.
-    void map(QWidget* w, const QString& chooser, const QString& letter) {
-        auto* c = m_d->find<QComboBox>(chooser, w);
-        c->setFocus();
-        QTest::keyClick(c, Qt::Key_Home);
-        const int target = letter.isEmpty() ? 0 : letter.at(0).unicode() - u'A' + 1;
-        for (int i = 0; i < target; ++i)
-            QTest::keyClick(c, Qt::Key_Down);
-        QCOMPARE(c->currentIndex(), target);
+    // Points each field's chooser at a sheet column ("" none) with the keyboard.
+    void map(QWidget* w, std::initializer_list<std::pair<const char*, char>> choices) {
+        for (const auto& [chooser, letter] : choices) {
+            auto* c = m_d->find<QComboBox>(chooser, w);
+            c->setFocus();
+            QTest::keyClick(c, Qt::Key_Home);
+            const int target = letter ? letter - 'A' + 1 : 0;
+            for (int i = 0; i < target; ++i)
+                QTest::keyClick(c, Qt::Key_Down);
+            QCOMPARE(c->currentIndex(), target);
+        }
     }
     void clickImport(QWidget* w) { m_d->click("btnImport", w); }
-    QString log(QWidget* w) { return m_d->find<QPlainTextEdit>("txtLog", w)->toPlainText(); }
-    void writeCsv(const QString& name, const QString& text) { writeBytes(name, text.toUtf8()); }
-    void writeBytes(const QString& name, const QByteArray& bytes) {
-        QFile f(m_env->path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+    // Clicks the import button with `answers` queued for its questions, the prompts cleared.
+    void importAnswering(QWidget* w, std::initializer_list<Answer> answers) {
+        m_env->prompt().clear();
+        for (Answer a : answers)
+            m_env->prompt().pushAnswer(a);
+        clickImport(w);
     }
+    QString log(QWidget* w) { return m_d->find<QPlainTextEdit>("txtLog", w)->toPlainText(); }
+    void writeCsv(const QString& name, const QString& text) { WriteFileBytes(m_env->path(name), text.toUtf8()); }
 
 private slots:
     void init() {
@@ -111,15 +110,9 @@ void tst_memberimport::importsEachFormat() {
     QCOMPARE(m_d->find<QLineEdit>("txtEndRow", w)->text(), QStringLiteral("4"));
     // Headings equal to a field label are chosen already.
     QCOMPARE(m_d->find<QComboBox>("cmbColumn(2)", w)->currentIndex(), 2);
-    map(w, "cmbColumn(0)", "A");
-    map(w, "cmbColumn(3)", "C");
-    map(w, "cmbColumn(4)", "D");
-    map(w, "cmbColumn(5)", "E");
-    map(w, "cmbColumn(10)", "F");
-    map(w, "cmbColumn(15)", "H");
-    m_env->prompt().clear();
-    m_env->prompt().pushAnswer(Answer::Yes); // the backup warning
-    clickImport(w);
+    map(w, {{"cmbColumn(0)", 'A'}, {"cmbColumn(3)", 'C'}, {"cmbColumn(4)", 'D'},
+               {"cmbColumn(5)", 'E'}, {"cmbColumn(10)", 'F'}, {"cmbColumn(15)", 'H'}});
+    importAnswering(w, {Answer::Yes}); // the backup warning
     QCOMPARE(m_env->prompt().texts().size(), 2);
     QVERIFY(m_env->prompt().texts().at(0).startsWith(QStringLiteral("백업필수!!\n\n")));
     QCOMPARE(m_env->prompt().lastText(), QStringLiteral("가져오기가 완료되었습니다."));
@@ -145,10 +138,7 @@ void tst_memberimport::importsEachFormat() {
              QStringLiteral("1980-01-02"));
 
     // Again in add mode: the members are there, numbered ones are skipped.
-    m_env->prompt().clear();
-    m_env->prompt().pushAnswer(Answer::Yes);
-    m_env->prompt().pushAnswer(Answer::Yes); // "이미 회원이 입력되어 있습니다."
-    clickImport(w);
+    importAnswering(w, {Answer::Yes, Answer::Yes}); // and "이미 회원이 입력되어 있습니다."
     QVERIFY(m_env->prompt().texts().at(1).startsWith(
         QStringLiteral("이미 회원이 입력되어 있습니다.\n")));
     QVERIFY(log(w).contains(QStringLiteral(
@@ -171,16 +161,9 @@ void tst_memberimport::rowChecksAndCuts() {
                              .arg(hangul25, hangul25));
     FrmTool_ImpData* w = openWindow();
     pickFile(w, m_env->path("rows.csv"));
-    map(w, "cmbColumn(0)", "A");
-    map(w, "cmbColumn(3)", "B");
-    map(w, "cmbColumn(4)", "C");
-    map(w, "cmbColumn(10)", "E");
-    map(w, "cmbUser(0)", "G");
-    map(w, "cmbUser(1)", "H");
-    m_env->prompt().clear();
-    m_env->prompt().pushAnswer(Answer::Yes);
-    m_env->prompt().pushAnswer(Answer::Yes); // go on after the check found problems
-    clickImport(w);
+    map(w, {{"cmbColumn(0)", 'A'}, {"cmbColumn(3)", 'B'}, {"cmbColumn(4)", 'C'},
+               {"cmbColumn(10)", 'E'}, {"cmbUser(0)", 'G'}, {"cmbUser(1)", 'H'}});
+    importAnswering(w, {Answer::Yes, Answer::Yes}); // go on after the check found problems
     const QString cut =
         QStringLiteral(" 길이가 너무 깁니다.(최대 50자) 길이만큼 자동으로 짤립니다. -> ");
     const QStringList problems = {
@@ -209,26 +192,17 @@ void tst_memberimport::rowChecksAndCuts() {
     QCOMPARE(CountRows("tblfriend", "code <> 1"), 2);
 
     // Answering No to the check question stops there.
-    m_env->prompt().clear();
-    m_env->prompt().pushAnswer(Answer::Yes);
-    clickImport(w);
+    importAnswering(w, {Answer::Yes});
     QVERIFY(log(w).endsWith(QStringLiteral("\n작업중단!")));
     QCOMPARE(CountRows("tblfriend", "code <> 1"), 2);
 }
 
 void tst_memberimport::updateModeWritesOnlyMappedFields() {
-    const int group = GroupCodeByName(QStringLiteral("[기본그룹]"));
-    QVERIFY(group == 1);
     ExecSQL("INSERT INTO tblgroup (gname) VALUES ('기존')");
     const int old = GroupCodeByName(QStringLiteral("기존"));
     int code = 0;
-    SaveMember(0,
-               {{"sname", "예전"},
-                {"codeno", "U1"},
-                {"ctblgroup", old},
-                {"mail", "a@b.c"},
-                {"insertday", "2020-01-01"}},
-               &code);
+    SaveMember(0, {{"sname", "예전"}, {"codeno", "U1"}, {"ctblgroup", old}, {"mail", "a@b.c"},
+                   {"insertday", "2020-01-01"}}, &code);
     SaveMember(0, {{"sname", "둘1"}, {"codeno", "D1"}});
     SaveMember(0, {{"sname", "둘2"}, {"codeno", "D1"}});
     ExecSQL("UPDATE tblfriend SET finalday = '2020-01-01'");
@@ -238,14 +212,11 @@ void tst_memberimport::updateModeWritesOnlyMappedFields() {
 
     FrmTool_ImpData* w = openWindow();
     pickFile(w, m_env->path("upd.csv"));
-    map(w, "cmbColumn(0)", "A");
-    map(w, "cmbColumn(5)", "C");
+    map(w, {{"cmbColumn(0)", 'A'}, {"cmbColumn(5)", 'C'}});
     auto* mode = m_d->find<QComboBox>("cmbEditMode", w);
     mode->setFocus();
     QTest::keyClick(mode, Qt::Key_Down);
-    m_env->prompt().pushAnswer(Answer::Yes);
-    m_env->prompt().pushAnswer(Answer::Yes);
-    clickImport(w);
+    importAnswering(w, {Answer::Yes, Answer::Yes});
     QVERIFY2(log(w).contains(QStringLiteral(
                  "3행의 관리번호가 여러 회원에게 있어 수정하지 않았습니다. 번호:D1\n2건의")),
              qPrintable(log(w)));
@@ -274,11 +245,9 @@ void tst_memberimport::failureHalfwayLeavesNothing() {
     writeCsv("fail.csv", QStringLiteral("이름,그룹\n하나,새그룹\n폭탄,다른그룹\n셋,새그룹\n"));
     FrmTool_ImpData* w = openWindow();
     pickFile(w, m_env->path("fail.csv"));
-    map(w, "cmbColumn(0)", "A");
-    map(w, "cmbColumn(10)", "B");
-    m_env->prompt().pushAnswer(Answer::Yes);
+    map(w, {{"cmbColumn(0)", 'A'}, {"cmbColumn(10)", 'B'}});
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("boom"));
-    clickImport(w);
+    importAnswering(w, {Answer::Yes});
     QCOMPARE(m_env->prompt().lastText(),
              QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
     // The log names the row and the cause; the bar goes back to empty.
@@ -332,7 +301,7 @@ void tst_memberimport::fileMessagesAndRanges() {
     clickImport(w);
     QCOMPARE(m_env->prompt().lastText(), QStringLiteral("회원명은 필수입니다. 필드를 지정하세요."));
     QCOMPARE(QApplication::focusWidget(), m_d->find<QComboBox>("cmbColumn(0)", w));
-    map(w, "cmbColumn(0)", "A");
+    map(w, {{"cmbColumn(0)", 'A'}});
     // The heading row is not a member: the range starts below it.
     for (const auto& range : {std::pair<QString, QString>{"4", "3"},
                               {"x", "3"},
@@ -382,11 +351,9 @@ void tst_memberimport::sheetsWithoutDataRows() {
     // One row of data without headings is a member all the same.
     writeCsv("one.csv", QStringLiteral("홍길동,등산회\r\n"));
     pickFile(w, m_env->path("one.csv"));
-    map(w, "cmbColumn(0)", "A");
+    map(w, {{"cmbColumn(0)", 'A'}});
     QCOMPARE(m_d->find<QLineEdit>("txtStartRow", w)->text(), QStringLiteral("1"));
-    m_env->prompt().clear();
-    m_env->prompt().pushAnswer(Answer::Yes);
-    clickImport(w);
+    importAnswering(w, {Answer::Yes});
     QCOMPARE(m_env->prompt().lastText(), QStringLiteral("가져오기가 완료되었습니다."));
     QCOMPARE(scalar("SELECT sname FROM tblfriend WHERE code <> 1"), QStringLiteral("홍길동"));
 }
@@ -397,12 +364,8 @@ void tst_memberimport::birthdaysNeedTheirYear() {
     FrmTool_ImpData* w = openWindow();
     pickFile(w, fixture("birthdays.xls"));
     QCOMPARE(m_d->find<QLabel>("lblDataCnt", w)->text(), QStringLiteral("9"));
-    map(w, "cmbColumn(0)", "A");
-    map(w, "cmbColumn(17)", "B");
-    map(w, "cmbUser(0)", "C");
-    m_env->prompt().pushAnswer(Answer::Yes);
-    m_env->prompt().pushAnswer(Answer::Yes); // go on after the check found problems
-    clickImport(w);
+    map(w, {{"cmbColumn(0)", 'A'}, {"cmbColumn(17)", 'B'}, {"cmbUser(0)", 'C'}});
+    importAnswering(w, {Answer::Yes, Answer::Yes}); // go on after the check found problems
     const QString birthday = QStringLiteral("행의 생일의 데이터가 날짜형이 아닙니다. ");
     const QStringList problems = {"2" + birthday, "3" + birthday, "4" + birthday,
                                   QStringLiteral("5행의 사용자정의1의 데이터가 날짜형이 아닙니다. "),
@@ -424,9 +387,9 @@ void tst_memberimport::strayByteRefusesTheFile() {
     QByteArray utf8 = QStringLiteral("회원명,메모\r\n").toUtf8();
     for (int i = 0; i < 300; ++i)
         utf8 += QStringLiteral("홍길동%1,가나다\r\n").arg(i).toUtf8();
-    writeBytes("clean.csv", utf8);
+    WriteFileBytes(m_env->path("clean.csv"), utf8);
     utf8.insert(utf8.size() / 2, '\xff');
-    writeBytes("stray.csv", utf8);
+    WriteFileBytes(m_env->path("stray.csv"), utf8);
     FrmTool_ImpData* w = openWindow();
     pickFile(w, m_env->path("stray.csv"));
     QCOMPARE(m_env->prompt().lastText(),
@@ -451,8 +414,7 @@ void tst_memberimport::windowStaysInFrontWhileWriting() {
     QVERIFY(list && list->objectName() == QStringLiteral("frmFriend"));
     FrmTool_ImpData* w = openWindow();
     pickFile(w, fixture("members.xlsx"));
-    map(w, "cmbColumn(0)", "A");
-    m_env->prompt().pushAnswer(Answer::Yes);
+    map(w, {{"cmbColumn(0)", 'A'}});
     QWidget* frontDuring = nullptr;
     int barDuring = -1;
     QTimer::singleShot(0, w, [&] {
@@ -460,7 +422,7 @@ void tst_memberimport::windowStaysInFrontWhileWriting() {
         frontDuring = m_d->activeWindow();
         barDuring = m_d->find<QProgressBar>("ProgressBar1", w)->value();
     });
-    clickImport(w);
+    importAnswering(w, {Answer::Yes});
     QCOMPARE(m_env->prompt().lastText(), QStringLiteral("가져오기가 완료되었습니다."));
     QCOMPARE(frontDuring, w);
     QCOMPARE(barDuring, 1);
