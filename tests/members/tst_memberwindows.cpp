@@ -11,8 +11,6 @@
 #include "db/PgEngine.h"
 #include "db/SchemaUpgrade.h"
 #include "ui/FrmSearch.h"
-#include "members/GroupStore.h"
-#include "members/MemberStore.h"
 #include "ui/PickOrAdd.h"
 #include "members/UserFields.h"
 #include "members/frmFriend.h"
@@ -33,7 +31,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTextEdit>
 #include <QTimer>
@@ -90,10 +87,8 @@ private slots:
         retype("htField(2)", w, "12000");
         choose(combo("cmbYear", w), "분기별");
         QVERIFY(combo("cmbMon(3)", w)->isVisible());
-        choose(combo("cmbMon(0)", w), "2");
-        choose(combo("cmbMon(1)", w), "5");
-        choose(combo("cmbMon(2)", w), "8");
-        choose(combo("cmbMon(3)", w), "11");
+        for (int i = 0; i < 4; ++i) // February, May, August, November
+            choose(combo(QString("cmbMon(%1)").arg(i), w), QString::number(2 + 3 * i));
         choose(combo("cmbDay", w), "말   일");
         m_d->click(m_d->find<QTextEdit>("MemoBox", w)->viewport());
         m_d->type("it's memo");
@@ -211,20 +206,13 @@ private slots:
         QCOMPARE(v.value("sname").toString(), typed[1]);
         QVERIFY(IsEncryptedIdNo(v.value("idno").toString()));
         QCOMPARE(DecryptIdNo(v.value("idno").toString()), QString("900215-2345674"));
-        QCOMPARE(v.value("ctblgroup").toInt(), group);
-        QCOMPARE(v.value("male").toString(), QString("여"));
-        QCOMPARE(v.value("abo").toString(), QString("AB"));
-        QCOMPARE(v.value("hidden").toInt(), 1);
-        QCOMPARE(v.value("barthday").toString(), QString("1970-01-30"));
-        QCOMPARE(v.value("lunarbarth").toInt(), 1);
-        QCOMPARE(v.value("lunarmarry").toInt(), 0);
-        QCOMPARE(v.value("lunarect").toInt(), 1);
-        QCOMPARE(v.value("marryox").toInt(), 1);
-        QCOMPARE(v.value("insertday").toString(), QString("2020-01-01"));
-        QCOMPARE(v.value("finalday").toString(), QString("2026-12-06"));
-        QCOMPARE(v.value("smemo").toString(), QString("여러 줄\n메모's"));
-        QCOMPARE(v.value("userfieldnote2").toString(), QString("2026-01-02"));
-        QCOMPARE(v.value("userfieldnote18").toString(), QString("목록에 없는 값'"));
+        const QList<std::pair<QString, QVariant>> stored = {
+            {"ctblgroup", group}, {"male", "여"}, {"abo", "AB"}, {"hidden", 1}, {"barthday", "1970-01-30"},
+            {"lunarbarth", 1}, {"lunarmarry", 0}, {"lunarect", 1}, {"marryox", 1},
+            {"insertday", "2020-01-01"}, {"finalday", "2026-12-06"}, {"smemo", "여러 줄\n메모's"},
+            {"userfieldnote2", "2026-01-02"}, {"userfieldnote18", "목록에 없는 값'"}};
+        for (const auto& [column, value] : stored)
+            QCOMPARE(column + ": " + v.value(column).toString(), column + ": " + value.toString());
         QCOMPARE(PickListValues(15).size(), 0); // the list is not changed by a typed value
 
         // Stopped members are listed with the box ticked; edit mode shows it all again.
@@ -567,7 +555,7 @@ private slots:
     }
 
     // The lookup list: a digit moves to that row and Enter takes it; Esc takes nothing.
-    void pickerListWindow()
+    void lookupPicker()
     {
         addMember("김하나", {{"hpline", "010-1000-0001"}});
         const int two = addMember("김둘", {{"hpline", "010-1000-0002"}});
@@ -588,10 +576,8 @@ private slots:
         });
         QCOMPARE(PickOrAdd("tblfriend", "010-1000"), QString());
         QCOMPARE(LastPickedCode(), 0);
-    }
 
-    void pickerAddsMemberThroughEditor()
-    {
+        // A name not found is added through the member editor, its text filled in.
         prompt().pushAnswer(Prompt::Answer::Yes);
         QTimer::singleShot(0, [] {
             auto* editor = qobject_cast<frmFriendAdd*>(QApplication::activeModalWidget());
