@@ -3,6 +3,7 @@
 // although most rows were never read; another PC changing members between two blocks.
 #include "OtherPc.h"
 #include "WindowTest.h"
+#include "MemberTestUtil.h"
 
 #include "app/CommCommands.h"
 #include "app/SmsCommands.h"
@@ -16,10 +17,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QScrollBar>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -53,13 +51,7 @@ QStringList expectedCodes(const QString& where = "1 = 1")
     return out;
 }
 
-QStringList gridCodes(Grid* g)
-{
-    QStringList out;
-    for (int r = 1; r <= g->dataRowCnt(); ++r)
-        out << g->text(frmFriend::ColCode, r);
-    return out;
-}
+QStringList gridCodes(Grid* g) { return gridColumn(g, frmFriend::ColCode); }
 } // namespace
 
 class tst_memberlonglist : public WindowTest {
@@ -217,11 +209,8 @@ private slots:
     void tickAllThenCommandsUseUnreadRows()
     {
         addMembers();
-        QFile program(App().programDir + "/SMSSend");
-        QVERIFY(program.open(QIODevice::WriteOnly));
-        program.write("#!/bin/sh\n");
-        program.close();
-        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        WriteFileBytes(App().programDir + "/SMSSend", "#!/bin/sh\n");
+        QFile::setPermissions(App().programDir + "/SMSSend", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         frmFriend* list = openList();
         Grid* g = list->grid();
         QStringList used = expectedCodes();
