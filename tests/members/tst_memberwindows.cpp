@@ -38,8 +38,7 @@
 #include <QtTest>
 
 namespace {
-void choose(QComboBox* c, const QString& text)
-{
+void choose(QComboBox* c, const QString& text) {
     const int i = c->findText(text);
     QVERIFY2(i >= 0, qPrintable(text));
     c->setCurrentIndex(i);
@@ -52,8 +51,7 @@ class TestMemberWindows : public WindowTest {
 
     QComboBox* combo(const QString& name, QWidget* w) { return m_d->find<QComboBox>(name, w); }
     // Replaces the text of input `name` as a person does: click, select all, type, leave.
-    void retype(const QString& name, QWidget* w, const QString& text)
-    {
+    void retype(const QString& name, QWidget* w, const QString& text) {
         m_d->click(name, w);
         m_d->key(Qt::Key_A, Qt::ControlModifier);
         m_d->type(text);
@@ -61,27 +59,23 @@ class TestMemberWindows : public WindowTest {
     }
     frmGroupSub* openGroups() { return m_d->open<frmGroupSub>("mnuFriend_Group"); }
     frmFriend* openList() { return m_d->open<frmFriend>("mnuFriend_Friend"); }
-    QWidget* openMember(int code)
-    {
+    QWidget* openMember(int code) {
         frmFriend* list = openList();
         m_d->doubleClickCell(list->grid(), frmFriend::ColName,
                              list->grid()->searchCol(frmFriend::ColCode, 1, -1, QString::number(code)));
         return m_d->activeWindow();
     }
-    int groupRow(frmGroupSub* w, int code)
-    {
+    int groupRow(frmGroupSub* w, int code) {
         return w->grid()->searchCol(frmGroupSub::ColCode, 1, -1, QString::number(code));
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         WindowTest::init();
         App().duplicateMemberCheck = true;
     }
 
-    void groupWindowSavesSchedules()
-    {
+    void groupWindowSavesSchedules() {
         frmGroupSub* w = openGroups();
         retype("htField(1)", w, "O'Neil 모임");
         retype("htField(2)", w, "12000");
@@ -124,8 +118,7 @@ private slots:
         QCOMPARE(w->grid()->text(frmGroupSub::ColSchedule, row), QString("매년 12월 둘째주 화요일"));
     }
 
-    void groupWindowRefusesBadInput()
-    {
+    void groupWindowRefusesBadInput() {
         addGroup("기존");
         frmGroupSub* w = openGroups();
         const int groupsBefore = CountRows("tblgroup");
@@ -149,8 +142,7 @@ private slots:
         QCOMPARE(CountRows("tblgroup"), groupsBefore);
     }
 
-    void groupWindowDelete()
-    {
+    void groupWindowDelete() {
         const int used = addGroup("회원있음");
         addMember("회원", {{"ctblgroup", used}});
         const int empty = addGroup("빈그룹");
@@ -169,8 +161,7 @@ private slots:
     }
 
     // Every input is stored with its quotes and shown again in edit mode.
-    void editorSavesEveryFieldAndReadsBack()
-    {
+    void editorSavesEveryFieldAndReadsBack() {
         const int group = addGroup("동창's");
         SetOption("friendcode", "1");
         Settings::set(App().appTitle, "Config", "FRIEND_CHKAUTO", "0");
@@ -238,8 +229,7 @@ private slots:
     // Everywhere but the editor the number is masked: the list column, the detail panel and
     // the exported sheet. Without the data key the list shows that it is missing, and the
     // editor locks the number and saves the rest without touching it.
-    void residentNumberMaskedAndKeptWithoutKey()
-    {
+    void residentNumberMaskedAndKeptWithoutKey() {
         const int code = addMember("주'민", {{"idno", "900215-2345674"}});
         const QString sealed = LoadMember(code).value("idno").toString();
         QVERIFY(IsEncryptedIdNo(sealed));
@@ -280,8 +270,7 @@ private slots:
         QCOMPARE(LoadMember(code).value("idno").toString(), sealed);
     }
 
-    void editorChecksOnLeaving()
-    {
+    void editorChecksOnLeaving() {
         QWidget* w = m_d->open("mnuFriend_FriendSub");
         for (const char* bad : {"900215234567", "90021523456741", "9002152345675"})
             retype("htField(2)", w, bad);
@@ -307,8 +296,7 @@ private slots:
         QCOMPARE(CountRows("tblfriend", "code > 1"), 0);
     }
 
-    void editorDuplicateQuestions()
-    {
+    void editorDuplicateQuestions() {
         const int first = addMember("김중복");
         QWidget* w = m_d->open("mnuFriend_FriendSub");
         prompt().pushAnswer(Prompt::Answer::No);
@@ -333,8 +321,7 @@ private slots:
 
     // A picture path of 101 characters is refused, 100 taken; "계속 등록하기" empties the
     // window for the next member.
-    void editorPictureAndContinue()
-    {
+    void editorPictureAndContinue() {
         Settings::set(App().appTitle, "Config", "FRIEND_CHKCUNTINUE", "1");
         QWidget* w = m_d->open("mnuFriend_FriendSub");
         const QString path101 = "/pictures/" + QString(87, 'p') + ".jpg";
@@ -355,8 +342,7 @@ private slots:
         QCOMPARE(m_d->query("SELECT picture FROM tblfriend WHERE sname = ?", {"사진회원"}).toString(), path100);
     }
 
-    void editorManagementNumber()
-    {
+    void editorManagementNumber() {
         SetOption("friendcode", "1");
         addMember("a", {{"codeno", "120003"}});
         Settings::set(App().appTitle, "Config", "FRIEND_CHKAUTO", "0");
@@ -380,8 +366,7 @@ private slots:
         QCOMPARE(m_d->query("SELECT codeno FROM tblfriend WHERE sname = ?", {"자동번호"}).toString(), QString("120004"));
     }
 
-    void listSearchesThroughControls()
-    {
+    void listSearchesThroughControls() {
         addMember("김철수", {{"hpline", "010-1234-5678"}, {"barthday", "1970-03-15"}, {"abo", "A"}});
         addMember("이영희", {{"barthday", "1970-02-01"}, {"lunarbarth", 1}, {"abo", "B"}});
         addMember("O'Neil", {{"hline1", "02-777-8888"}});
@@ -436,8 +421,7 @@ private slots:
 
     // The server ends the session under an open list: the next step shows one Korean line,
     // the statement and the server's text go to the log only, and the step after it works.
-    void serverOutageShowsOneKoreanLine()
-    {
+    void serverOutageShowsOneKoreanLine() {
         if (!TestEnv::onServer()) QSKIP("needs a PostgreSQL server (MEMBERDESK_TEST_PG)");
         addMember("김철수");
         frmFriend* w = openList();
@@ -457,8 +441,7 @@ private slots:
     }
 
     // Checked rows are deleted, except a member with trades; the panel shows his points.
-    void listChecksAndDeletes()
-    {
+    void listChecksAndDeletes() {
         const int a = addMember("거래회원");
         addMember("일반1");
         addMember("일반2");
@@ -487,8 +470,7 @@ private slots:
         QCOMPARE(m_d->find<QLabel>("lblCountRec", w)->text(), QString("1"));
     }
 
-    void listTreeRenameAndMove()
-    {
+    void listTreeRenameAndMove() {
         const int g1 = addGroup("하나");
         const int g2 = addGroup("둘");
         const int m = addMember("이동회원", {{"ctblgroup", g1}, {"male", "여"}});
@@ -534,8 +516,7 @@ private slots:
         QCOMPARE(CountRows("tblgroup", "code = ?", {g1}), 0);
     }
 
-    void listUserFieldColumns()
-    {
+    void listUserFieldColumns() {
         SetOption("userfieldname_4", "등급");
         SetOption("userfieldname_9", "취미");
         addMember("골드회원", {{"userfieldnote5", "골드"}});
@@ -555,8 +536,7 @@ private slots:
     }
 
     // The lookup list: a digit moves to that row and Enter takes it; Esc takes nothing.
-    void lookupPicker()
-    {
+    void lookupPicker() {
         addMember("김하나", {{"hpline", "010-1000-0001"}});
         const int two = addMember("김둘", {{"hpline", "010-1000-0002"}});
         QTimer::singleShot(0, [] {
@@ -591,8 +571,7 @@ private slots:
 
     // The pick-list editor, opened from the member editor: a value typed in the new row is
     // stored, offered by the editor, and deleted again.
-    void pickListEditor()
-    {
+    void pickListEditor() {
         QWidget* w = m_d->open("mnuFriend_FriendSub");
         m_d->click("btnListEdit(3)", w);
         auto* list = qobject_cast<frmFriendUserSet*>(QApplication::activeModalWidget());
