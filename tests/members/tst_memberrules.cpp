@@ -9,8 +9,7 @@
 
 namespace {
 // The schedule columns of a data table, and the schedule a row of them describes.
-void addScheduleColumns()
-{
+void addScheduleColumns() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QList<int>>("months");
     QTest::addColumn<int>("day");
@@ -18,8 +17,7 @@ void addScheduleColumns()
     QTest::addColumn<int>("weekday");
 }
 
-GroupSchedule fetchSchedule()
-{
+GroupSchedule fetchSchedule() {
     QFETCH(int, kind);
     QFETCH(QList<int>, months);
     QFETCH(int, day);
@@ -42,8 +40,7 @@ public:
     TestMemberRules() : EnvTest(false) {}
 
 private slots:
-    void residentNumber_data()
-    {
+    void residentNumber_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<QString>("stored");
@@ -61,8 +58,7 @@ private slots:
         QTest::newRow("blank inside") << "900215 234567" << false << "900215 234567";
         QTest::newRow("empty") << "" << false << "";
     }
-    void residentNumber()
-    {
+    void residentNumber() {
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QFETCH(QString, stored);
@@ -70,8 +66,7 @@ private slots:
         QCOMPARE(FormatResidentNo(text), stored);
     }
 
-    void picturePath_data()
-    {
+    void picturePath_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<int>("bytes");
@@ -84,8 +79,7 @@ private slots:
         QTest::newRow("hangul counts two, 101 bytes") << hangul100 + "x" << false << 101;
         QTest::newRow("empty path") << "" << true << 0;
     }
-    void picturePath()
-    {
+    void picturePath() {
         QFETCH(QString, path);
         QFETCH(bool, accepted);
         QFETCH(int, bytes);
@@ -96,8 +90,7 @@ private slots:
                      "이미지 경로가 너무 깁니다. 최대 100자까지 허용됩니다. 현재길이:" + QString::number(bytes) + "\n\n" + path);
     }
 
-    void scheduleCodes_data()
-    {
+    void scheduleCodes_data() {
         addScheduleColumns();
         QTest::addColumn<QString>("repeat");
         QTest::addColumn<QString>("dayCode");
@@ -114,8 +107,7 @@ private slots:
         QTest::newRow("yearly december") << 5 << L{12} << 0 << 1 << 7 << "5000C" << "37" << "매년 12월 첫주 토요일";
         QTest::newRow("yearly october third week") << 5 << L{10} << 0 << 3 << 4 << "5000A" << "54" << "매년 10월 셋째주 수요일";
     }
-    void scheduleCodes()
-    {
+    void scheduleCodes() {
         QFETCH(QString, repeat);
         QFETCH(QString, dayCode);
         QFETCH(QString, text);
@@ -126,8 +118,7 @@ private slots:
         QCOMPARE(GroupScheduleDescription(repeat, dayCode), text);
     }
 
-    void scheduleUnknownCodes()
-    {
+    void scheduleUnknownCodes() {
         // A group without dues: no kind, no text.
         QCOMPARE(DecodeGroupSchedule("", "").kind, int(GroupSchedule::None));
         QCOMPARE(GroupScheduleDescription("", "15"), QString());
@@ -139,8 +130,7 @@ private slots:
         QCOMPARE(DecodeGroupSchedule("30000", "01").months, QList<int>({0, 0, 0, 0}));
     }
 
-    void monthsOffered()
-    {
+    void monthsOffered() {
         QCOMPARE(GroupMonthsOffered(GroupSchedule::Quarterly, 0), QList<int>({1, 2, 3}));
         QCOMPARE(GroupMonthsOffered(GroupSchedule::Quarterly, 3), QList<int>({10, 11, 12}));
         QCOMPARE(GroupMonthsOffered(GroupSchedule::HalfYearly, 1), QList<int>({7, 8, 9, 10, 11, 12}));
@@ -151,8 +141,7 @@ private slots:
         QCOMPARE(GroupDayChoices().at(28), QStringLiteral("말   일"));
     }
 
-    void groupInputChecks_data()
-    {
+    void groupInputChecks_data() {
         QTest::addColumn<QString>("name");
         addScheduleColumns();
         QTest::addColumn<double>("amount");
@@ -173,8 +162,7 @@ private slots:
         QTest::newRow("second week monday") << "A" << 0 << L{} << 0 << 2 << 2 << 0.0 << "";
         QTest::newRow("half-yearly complete") << "A" << 4 << L{1, 7} << 29 << 0 << 0 << 1000.0 << "";
     }
-    void groupInputChecks()
-    {
+    void groupInputChecks() {
         QFETCH(QString, name);
         QFETCH(double, amount);
         QFETCH(QString, message);
