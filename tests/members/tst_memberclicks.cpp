@@ -193,6 +193,7 @@ private slots:
         frmFriend* list = openList();
         Grid* g = list->grid();
         auto* name = m_d->find<QLabel>("lblData(0)", list);
+        QVERIFY(name);
         m_d->clickCell(g, frmFriend::ColName, g->searchCol(frmFriend::ColName, 1, -1, "<i>Kim</i>"));
         for (QLabel* l : list->findChildren<QLabel*>())
             if (l->text().contains("<b>") || l->text().contains("<i>"))
