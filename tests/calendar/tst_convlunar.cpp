@@ -211,10 +211,7 @@ private slots:
                 const QString text = conv.Lun2Sol(r.year, r.month, day, 1);
                 if (text != expected)
                     differences << QString("%1-%2-%3 gives %4, expected %5")
-                                       .arg(r.year)
-                                       .arg(r.month)
-                                       .arg(day)
-                                       .arg(text, expected);
+                                       .arg(r.year).arg(r.month).arg(day).arg(text, expected);
             }
         }
         QVERIFY2(differences.isEmpty(), qPrintable(QString("%1 days differ: ").arg(differences.size()) +
