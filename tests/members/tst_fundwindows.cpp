@@ -372,14 +372,10 @@ private slots:
         m_d->click("btnBalance", w);
         auto* bal = dynamic_cast<frmGroupBalance*>(WindowRegistry::find("frmGroupBalance"));
         QVERIFY(bal);
-        const auto label = [bal](const char* n) {
-            return bal->findChild<QLabel*>(QString::fromLatin1(n))->text();
-        };
-        QCOMPARE(label("lblDues"), QString("0"));
-        QCOMPARE(label("lblIncome"), QString("30,000"));
-        QCOMPARE(label("lblExpense"), QString("55,500"));
-        QCOMPARE(label("lblDetail"), QString("5,500"));
-        QCOMPARE(label("lblBalance"), QString("-25,500"));
+        for (const auto& [label, text] : {std::pair{"lblDues", "0"}, {"lblIncome", "30,000"},
+                                          {"lblExpense", "55,500"}, {"lblDetail", "5,500"},
+                                          {"lblBalance", "-25,500"}})
+            QCOMPARE(m_d->find<QLabel>(label, bal)->text(), QString(text));
 
         // Deleting the expense takes its lines along.
         prompt().clear();
