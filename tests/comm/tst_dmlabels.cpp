@@ -12,7 +12,6 @@
 #include "ui/WindowRegistry.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
