@@ -9,12 +9,10 @@
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
 
-#include <QAbstractItemModel>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QTableView>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <QtTest>
 
 namespace {
@@ -208,52 +206,40 @@ private slots:
         QCOMPARE(m_term->Text2(), day);
     }
 
-    void calendarEnterPicks() {
+    // The calendar opens on the box's date (today when empty); Enter or a click picks a
+    // day and closes it, Esc closes it leaving the date alone.
+    void calendarPicks() {
         m_date->SetText(QStringLiteral("2026-02-27"));
         QTest::mouseClick(m_date->CalendarButton(), Qt::LeftButton);
-        FrmCalendar* cal = m_date->Box()->Calendar();
-        QVERIFY(cal);
-        QVERIFY(cal->isVisible());
-        QCOMPARE(cal->MonthView()->selectedDate(), QDate(2026, 2, 27));
-        // Two days on crosses into March; Enter picks the day under the cursor.
-        QWidget* grid = cal->MonthView()->findChild<QTableView*>();
-        QVERIFY(grid);
-        QTest::keyClick(grid, Qt::Key_Right);
+        QTableView* grid = monthGrid(m_date->Box());
+        QVERIFY(grid && grid->isVisible());
+        QCOMPARE(m_date->Box()->Calendar()->MonthView()->selectedDate(), QDate(2026, 2, 27));
+        QTest::keyClick(grid, Qt::Key_Right); // two days on crosses into March
         QTest::keyClick(grid, Qt::Key_Right);
         QTest::keyClick(grid, Qt::Key_Return);
         QCOMPARE(m_date->Text(), QStringLiteral("2026-03-01"));
         QTRY_VERIFY(!m_date->Box()->Calendar());
-    }
 
-    void calendarClickPicks() {
-        // An empty box opens the calendar on today.
+        m_date->SetText(QString());
         m_date->setFocus();
         QTest::keyClick(m_date->Box(), Qt::Key_F4);
-        FrmCalendar* cal = m_date->Box()->Calendar();
-        QVERIFY(cal);
-        QCOMPARE(cal->MonthView()->selectedDate(), QDate(2026, 12, 6));
-        auto* grid = cal->MonthView()->findChild<QTableView*>();
+        grid = monthGrid(m_date->Box());
         QVERIFY(grid);
+        QCOMPARE(m_date->Box()->Calendar()->MonthView()->selectedDate(), QDate(2026, 12, 6));
         const QAbstractItemModel* model = grid->model();
-        QModelIndex day15;
-        for (int r = 0; r < model->rowCount() && !day15.isValid(); ++r)
-            for (int c = 0; c < model->columnCount(); ++c)
-                if (model->index(r, c).data().toString() == QStringLiteral("15")) {
-                    day15 = model->index(r, c);
-                    break;
-                }
+        QModelIndex day15; // only one 15 in a six-week view
+        for (int i = 0; i < model->rowCount() * model->columnCount(); ++i)
+            if (model->index(i / model->columnCount(), i % model->columnCount()).data().toString() == u"15")
+                day15 = model->index(i / model->columnCount(), i % model->columnCount());
         QVERIFY(day15.isValid());
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(day15).center());
         QCOMPARE(m_date->Text(), QStringLiteral("2026-12-15"));
         QTRY_VERIFY(!m_date->Box()->Calendar());
-    }
 
-    void calendarEscKeepsDate() {
         m_term->SetText2(QStringLiteral("2026-05-05"));
         QTest::mouseClick(m_term->findChild<QToolButton*>(QStringLiteral("btnCalendar2")), Qt::LeftButton);
-        FrmCalendar* cal = m_term->Box2()->Calendar();
-        QVERIFY(cal);
-        QWidget* grid = cal->MonthView()->findChild<QTableView*>();
+        grid = monthGrid(m_term->Box2());
+        QVERIFY(grid);
         QTest::keyClick(grid, Qt::Key_Down);
         QTest::keyClick(grid, Qt::Key_Escape);
         QTRY_VERIFY(!m_term->Box2()->Calendar());
@@ -266,6 +252,10 @@ private:
     void leave() {
         m_after->setFocus();
         QCoreApplication::processEvents();
+    }
+    // The day grid of the calendar open on `box`, null when none is open.
+    static QTableView* monthGrid(HCDateBox* box) {
+        return box->Calendar() ? box->Calendar()->MonthView()->findChild<QTableView*>() : nullptr;
     }
 
     TestEnv* m_env = nullptr;
