@@ -11,7 +11,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -121,40 +120,13 @@ private slots:
         EnvTest::cleanup();
     }
 
-    void captionsFollowTheMode() {
-        QCOMPARE(FormModeCaption(QStringLiteral("통장관리"), 1), QStringLiteral("통장관리 - 『신규등록』"));
-        QCOMPARE(FormModeCaption(QStringLiteral("통장관리"), 2), QStringLiteral("통장관리 - 『수정』"));
-        SampleEditor ed;
-        const int code = insertPlace(QStringLiteral("본점"));
-        ed.SetFormMode(2, code);
-        QCOMPARE(ed.windowTitle(), QStringLiteral("사용처관리 - 『수정』"));
-        QCOMPARE(ed.txtName->text(), QStringLiteral("본점"));
-        ed.setModeCaptions(QStringLiteral("항목등록 -『신규등록』"), QStringLiteral("항목등록 - 『수정』"));
-        ed.SetFormMode(1);
-        QCOMPARE(ed.windowTitle(), QStringLiteral("항목등록 -『신규등록』"));
-        QVERIFY(ed.txtName->text().isEmpty());
-    }
-
-    void newRecordWithQuoteIsSavedAndCloses() {
+    // A blank required input stops before saving; with "continue" ticked a saved record
+    // clears the window for the next, without it the window closes; quotes are kept.
+    void saveFlowRequiredContinueAndQuotes() {
         SampleEditor ed;
         QSignalSpy saved(&ed, &RecordEditor::recordSaved);
         ed.SetFormMode(1);
         ed.show();
-        ed.txtName->setText(QStringLiteral("O'Brien's \"가게\""));
-        QVERIFY(ed.RecSave());
-        QCOMPARE(saved.size(), 1);
-        const int code = saved.at(0).at(0).toInt();
-        QVERIFY(code > 1);
-        QCOMPARE(GetScalar(QStringLiteral("SELECT sname FROM tblusename WHERE code = ?"), {code}).toString(),
-                 QStringLiteral("O'Brien's \"가게\""));
-        QCOMPARE(m_env->notices(), QStringList{"자료가 저장되었습니다."});
-        QVERIFY(m_env->prompt().shown().isEmpty());
-        QVERIFY(!ed.isVisible());
-    }
-
-    void requiredInputStopsBeforeSaving() {
-        SampleEditor ed;
-        ed.SetFormMode(1);
         ed.txtName->setText(QStringLiteral("   "));
         QVERIFY(!ed.RecSave());
         QCOMPARE(m_env->prompt().texts(), QStringList{"[사용처명]은(는) 필수 입력 사항입니다."});
@@ -164,12 +136,37 @@ private slots:
         m_env->prompt().clear();
         QVERIFY(!CheckRequired(ed.txtNote));
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("필수 입력사항을 입력하지 않았습니다."));
+        m_env->prompt().clear();
+
+        ed.chkCun->setChecked(true);
+        ed.txtName->setText(QStringLiteral("하나"));
+        QVERIFY(ed.RecSave());
+        QVERIFY(ed.isVisible());
+        QVERIFY(ed.txtName->text().isEmpty());
+        QCOMPARE(ed.mode(), int(RecordEditor::NewMode));
+
+        ed.chkCun->setChecked(false);
+        ed.txtName->setText(QStringLiteral("O'Brien's \"가게\""));
+        QVERIFY(ed.RecSave());
+        QCOMPARE(saved.size(), 2);
+        const int code = saved.at(1).at(0).toInt();
+        QVERIFY(code > 1);
+        QCOMPARE(GetScalar(QStringLiteral("SELECT sname FROM tblusename WHERE code = ?"), {code}).toString(),
+                 QStringLiteral("O'Brien's \"가게\""));
+        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code <> 1")), 2);
+        QCOMPARE(m_env->notices(), (QStringList{"자료가 저장되었습니다.", "자료가 저장되었습니다."}));
+        QVERIFY(m_env->prompt().shown().isEmpty());
+        QVERIFY(!ed.isVisible());
     }
 
-    void saveAffectingNoRowKeepsWindowOpen() {
+    // Edit mode loads the row; a save that changes no row (another PC deleted it) keeps the
+    // window and what was typed.
+    void editModeAndSaveAffectingNoRow() {
         SampleEditor ed;
         const int code = insertPlace(QStringLiteral("지점"));
         ed.SetFormMode(2, code);
+        QCOMPARE(ed.windowTitle(), QStringLiteral("사용처관리 - 『수정』"));
+        QCOMPARE(ed.txtName->text(), QStringLiteral("지점"));
         ed.show();
         ExecSQL(QStringLiteral("DELETE FROM tblusename WHERE code = ?"), {code}); // another PC
         ed.txtName->setText(QStringLiteral("새 지점"));
@@ -181,22 +178,11 @@ private slots:
         QVERIFY(ed.isVisible());
         QCOMPARE(ed.txtName->text(), QStringLiteral("새 지점"));
         QCOMPARE(ed.mode(), int(RecordEditor::EditMode));
-    }
-
-    void continueClearsForTheNextRecord() {
-        SampleEditor ed;
+        // The captions follow the mode; a new record starts empty.
+        ed.setModeCaptions(QStringLiteral("항목등록 -『신규등록』"), QStringLiteral("항목등록 - 『수정』"));
         ed.SetFormMode(1);
-        ed.show();
-        ed.chkCun->setChecked(true);
-        ed.txtName->setText(QStringLiteral("하나"));
-        QVERIFY(ed.RecSave());
-        QVERIFY(ed.isVisible());
+        QCOMPARE(ed.windowTitle(), QStringLiteral("항목등록 -『신규등록』"));
         QVERIFY(ed.txtName->text().isEmpty());
-        QCOMPARE(ed.mode(), int(RecordEditor::NewMode));
-        ed.txtName->setText(QStringLiteral("둘"));
-        QVERIFY(ed.RecSave());
-        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code <> 1")), 2);
-        QCOMPARE(m_env->notices().size(), 2);
     }
 
     void enterUpDownMoveBetweenInputs() {
@@ -296,7 +282,7 @@ private slots:
         QCOMPARE(list.queries, 1);
     }
 
-    void registryReusesAndCloseAllCloses() {
+    void registryReusesAndClosesWindows() {
         Frame frame;
         QMdiArea* area = frame.area;
         auto* list = OpenChild<SampleList>(QStringLiteral("frmSampleList"));
@@ -327,18 +313,15 @@ private slots:
         QVERIFY(WindowRegistry::windows().isEmpty());
         // The list's position was kept in its layout file.
         QVERIFY(QFile::exists(m_env->path(QStringLiteral("FormIni/frmSampleList.ini"))));
-    }
-
-    void windowClosingItselfTakesItsFrame() {
-        Frame frame;
-        auto* ed = OpenChild<SampleEditor>(QStringLiteral("frmSampleEdit"));
+        // A window closing itself after saving takes its frame along.
+        ed = OpenChild<SampleEditor>(QStringLiteral("frmSampleEdit"));
         ed->SetFormMode(1);
         ed->txtName->setText(QStringLiteral("x"));
         QVERIFY(ed->RecSave());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(frame.area->subWindowList().isEmpty());
+        QVERIFY(area->subWindowList().isEmpty());
     }
 
     // A second window opens in front of the first, inside the frame, with the cursor in
