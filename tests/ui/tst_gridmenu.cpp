@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
-#include <QWidget>
 #include <QtTest>
 
 namespace {
@@ -97,6 +96,13 @@ private slots:
         QCOMPARE(shownMessages, messages);
         QCOMPARE(questions, int(answers.size()));
         QCOMPARE(m_env->prompt().pendingReplies(), 0);
+        const ScriptedPrompt::Shown& asked = m_env->prompt().shown().first();
+        if (item == u"08")
+            QCOMPARE(asked.text, QStringLiteral("몇줄마다 구분선을 표시하시겠습니까?\n\n가능범위: 2 ~ 10000"));
+        if (item == u"02") {
+            QCOMPARE(asked.text, QStringLiteral("변경할 글자의 크기를 입력하세요.(입력범위: 8~60, 0:기본값)"));
+            QCOMPARE(asked.title, QStringLiteral("그리드내 글자크기 변경"));
+        }
         const QString general = QStringLiteral("spList_General");
         if (item == u"08") {
             QCOMPARE(m_grid->dividerEvery(), result == -1 ? 0 : result);
@@ -110,18 +116,6 @@ private slots:
             QCOMPARE(layout().value(general, QStringLiteral("RowHeight")),
                      result == -1 ? QString() : QString::number(result));
         }
-    }
-
-    void questionTexts() {
-        m_env->prompt().pushText(QString());
-        m_menu->trigger(QStringLiteral("08"));
-        QCOMPARE(m_env->prompt().lastText(),
-                 QStringLiteral("몇줄마다 구분선을 표시하시겠습니까?\n\n가능범위: 2 ~ 10000"));
-        m_env->prompt().pushText(QString());
-        m_menu->trigger(QStringLiteral("02"));
-        QCOMPARE(m_env->prompt().lastText(),
-                 QStringLiteral("변경할 글자의 크기를 입력하세요.(입력범위: 8~60, 0:기본값)"));
-        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("그리드내 글자크기 변경"));
     }
 
     void resetDeletesFileAndRestoresDesign() {
