@@ -8,7 +8,6 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QInputMethodEvent>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -371,10 +370,8 @@ private slots:
 
         // Hangul typed character by character.
         m_grid->setActiveCell(2, 1);
-        for (QChar ch : QStringLiteral("한글")) {
-            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_grid;
-            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        }
+        for (QChar ch : QStringLiteral("한글"))
+            QTest::sendKeyEvent(QTest::Click, target(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
         key(Qt::Key_Tab);
         QCOMPARE(m_grid->text(2, 1), QStringLiteral("한글"));
         QCOMPARE(m_grid->activeCol(), 3);
@@ -385,7 +382,7 @@ private slots:
         for (QChar ch : QStringLiteral("가나")) {
             QInputMethodEvent commit;
             commit.setCommitString(QString(ch));
-            QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : m_grid, &commit);
+            QApplication::sendEvent(target(), &commit);
         }
         key(Qt::Key_Return);
         QCOMPARE(m_grid->text(3, 1), QStringLiteral("가나"));
@@ -669,16 +666,10 @@ private slots:
     }
 
 private:
-    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_grid;
-        QTest::keyClick(target, Qt::Key(k), mods);
-    }
-
+    QWidget* target() const { return QApplication::focusWidget() ? QApplication::focusWidget() : m_grid; }
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(target(), Qt::Key(k), mods); }
     void type(const QString& ascii) {
-        for (QChar ch : ascii) {
-            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_grid;
-            QTest::keyClick(target, ch.toLatin1());
-        }
+        for (QChar ch : ascii) QTest::keyClick(target(), ch.toLatin1());
     }
 
     QPoint cellCentre(int col, int row) const {
