@@ -1,6 +1,5 @@
 #include "EnvTest.h"
 
-#include "core/AppState.h"
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
 #include "ui/IniFile.h"
