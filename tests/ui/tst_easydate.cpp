@@ -12,6 +12,8 @@
 Q_DECLARE_METATYPE(QuickPeriod)
 
 namespace {
+// Start and end date of a period control or window.
+template <class T> QStringList period(const T* w) { return {w->Text1(), w->Text2()}; }
 QDate D(const char* text) { return QDate::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd")); }
 } // namespace
 
@@ -117,20 +119,17 @@ private slots:
         FrmEasyDate* dlg = openFromTerm();
         QVERIFY(dlg);
         click(dlg, QStringLiteral("btnQuick(19)")); // 4분기
-        QCOMPARE(dlg->Text1(), QStringLiteral("2026-10-01"));
-        QCOMPARE(dlg->Text2(), QStringLiteral("2026-12-31"));
+        QCOMPARE(period(dlg), (QStringList{"2026-10-01", "2026-12-31"}));
         click(dlg, QStringLiteral("btnNext"));
         click(dlg, QStringLiteral("btnNext"));
         click(dlg, QStringLiteral("btnPrev"));
-        QCOMPARE(dlg->Text1(), QStringLiteral("2027-01-01"));
-        QCOMPARE(dlg->Text2(), QStringLiteral("2027-03-31"));
+        QCOMPARE(period(dlg), (QStringList{"2027-01-01", "2027-03-31"}));
         // Day up/down of the end date.
         QTest::mouseClick(dlg->findChild<QWidget*>(QStringLiteral("btnDown2")), Qt::LeftButton);
         QCOMPARE(dlg->Text2(), QStringLiteral("2027-03-30"));
         QCOMPARE(m_term->Text1(), QString());
         click(dlg, QStringLiteral("btnOK"));
-        QCOMPARE(m_term->Text1(), QStringLiteral("2027-01-01"));
-        QCOMPARE(m_term->Text2(), QStringLiteral("2027-03-30"));
+        QCOMPARE(period(m_term), (QStringList{"2027-01-01", "2027-03-30"}));
         QTRY_VERIFY(!m_term->EasyDate());
         QVERIFY(m_env->prompt().shown().isEmpty());
     }
@@ -142,8 +141,7 @@ private slots:
         m_term->SetText2(QStringLiteral("2026-01-09"));
         click(dlg, QStringLiteral("btnQuick(13)")); // 지난해
         click(dlg, QStringLiteral("btnClose"));
-        QCOMPARE(m_term->Text1(), QStringLiteral("2026-01-05"));
-        QCOMPARE(m_term->Text2(), QStringLiteral("2026-01-09"));
+        QCOMPARE(period(m_term), (QStringList{"2026-01-05", "2026-01-09"}));
         QTRY_VERIFY(!m_term->EasyDate());
         // Esc closes without a change as well; the window starts from the control's period.
         dlg = openFromTerm();
@@ -157,8 +155,7 @@ private slots:
     // Opened without a period it starts from today; dates typed by hand move by their length.
     void handEditedDatesMoveByLength() {
         FrmEasyDate dlg;
-        QCOMPARE(dlg.Text1(), QStringLiteral("2026-12-06"));
-        QCOMPARE(dlg.Text2(), QStringLiteral("2026-12-06"));
+        QCOMPARE(period(&dlg), (QStringList{"2026-12-06", "2026-12-06"}));
         dlg.show();
         dlg.ChooseQuick(QuickPeriod::ThisMonth);
         auto* box2 = dlg.findChild<HCDateBox*>(QStringLiteral("txtDate2"));
@@ -167,8 +164,7 @@ private slots:
         QTest::keyClicks(box2, QStringLiteral("20261203"));
         QCOMPARE(dlg.Unit(), QuickPeriod::None);
         dlg.Move(1);
-        QCOMPARE(dlg.Text1(), QStringLiteral("2026-12-04"));
-        QCOMPARE(dlg.Text2(), QStringLiteral("2026-12-06"));
+        QCOMPARE(period(&dlg), (QStringList{"2026-12-04", "2026-12-06"}));
     }
 
     void badDateIsRefusedBeforeOk() {
@@ -190,8 +186,7 @@ private slots:
         QCOMPARE(m_env->prompt().shown().size(), 2);
         QCOMPARE(dlg->Text1(), QStringLiteral("2026-12-07"));
         click(dlg, QStringLiteral("btnOK"));
-        QCOMPARE(m_term->Text1(), QStringLiteral("2026-12-07"));
-        QCOMPARE(m_term->Text2(), QStringLiteral("2026-12-07"));
+        QCOMPARE(period(m_term), (QStringList{"2026-12-07", "2026-12-07"}));
     }
 
 private:
