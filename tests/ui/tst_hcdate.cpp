@@ -16,6 +16,8 @@
 #include <QtTest>
 
 namespace {
+// Start and end date of a period control or window.
+template <class T> QStringList period(const T* w) { return {w->Text1(), w->Text2()}; }
 const QString kTitle = QStringLiteral("날짜입력 확인");
 const QString kMessage = QStringLiteral("날짜의 입력형식이 잘못 되었거나,          \n존재하지 않는 날짜입니다.");
 } // namespace
@@ -150,8 +152,7 @@ private slots:
         m_term->SetText1(QStringLiteral("2026-01-01"));
         QTest::mouseClick(m_term->findChild<QToolButton*>(QStringLiteral("btnDown1")), Qt::LeftButton);
         QTest::mouseClick(m_term->findChild<QToolButton*>(QStringLiteral("btnUp2")), Qt::LeftButton);
-        QCOMPARE(m_term->Text1(), QStringLiteral("2025-12-31"));
-        QCOMPARE(m_term->Text2(), QStringLiteral("2026-12-06"));
+        QCOMPARE(period(m_term), (QStringList{"2025-12-31", "2026-12-06"}));
     }
 
     void autoTabKeys() {
@@ -196,14 +197,11 @@ private slots:
         m_date->ToDay();
         QCOMPARE(m_date->Text(), day);
         m_term->ToDay();
-        QCOMPARE(m_term->Text1(), day);
-        QCOMPARE(m_term->Text2(), day);
+        QCOMPARE(period(m_term), (QStringList{day, day}));
         m_term->ThisMonth();
-        QCOMPARE(m_term->Text1(), monthStart);
-        QCOMPARE(m_term->Text2(), day);
+        QCOMPARE(period(m_term), (QStringList{monthStart, day}));
         m_term->ThisYear();
-        QCOMPARE(m_term->Text1(), yearStart);
-        QCOMPARE(m_term->Text2(), day);
+        QCOMPARE(period(m_term), (QStringList{yearStart, day}));
     }
 
     // The calendar opens on the box's date (today when empty); Enter or a click picks a
@@ -243,8 +241,7 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Down);
         QTest::keyClick(grid, Qt::Key_Escape);
         QTRY_VERIFY(!m_term->Box2()->Calendar());
-        QCOMPARE(m_term->Text2(), QStringLiteral("2026-05-05"));
-        QCOMPARE(m_term->Text1(), QString());
+        QCOMPARE(period(m_term), (QStringList{QString(), "2026-05-05"}));
         QVERIFY(m_env->prompt().shown().isEmpty());
     }
 
