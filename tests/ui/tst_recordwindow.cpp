@@ -1,4 +1,5 @@
 #include "EnvTest.h"
+#include "OtherPc.h"
 
 #include "db/Database.h"
 #include "ui/Grid.h"
@@ -168,7 +169,7 @@ private slots:
         QCOMPARE(ed.windowTitle(), QStringLiteral("사용처관리 - 『수정』"));
         QCOMPARE(ed.txtName->text(), QStringLiteral("지점"));
         ed.show();
-        ExecSQL(QStringLiteral("DELETE FROM tblusename WHERE code = ?"), {code}); // another PC
+        QVERIFY(OtherPc().exec(QStringLiteral("DELETE FROM tblusename WHERE code = %1").arg(code)));
         ed.txtName->setText(QStringLiteral("새 지점"));
         QSignalSpy saved(&ed, &RecordEditor::recordSaved);
         QVERIFY(!ed.RecSave());
@@ -209,18 +210,36 @@ private slots:
         QCOMPARE(ed.txtMemo->toPlainText(), QStringLiteral("\n"));
     }
 
-    void deleteFlowAndMessageOrder() {
+    // Edit and delete from a list: nothing to edit or delete without a data row (the fixed
+    // row is no data row), the questions and messages in order, a row deleted elsewhere
+    // refused, F4 and F5 reaching the window.
+    void listEditAndDelete() {
         SampleList list;
+        list.show();
+        list.editActive();
+        QCOMPARE(m_env->prompt().texts(), QStringList{"먼저 그리드에서 수정할 자료를 선택하세요."});
+        QCOMPARE(list.edited, -1);
+        m_env->prompt().clear();
+        list.spList->setRowTexts(1, {"", "1"});
+        list.spList->setActiveCell(1, 1);
+        QVERIFY(!list.RecDelete());
+        QCOMPARE(m_env->prompt().texts(), QStringList{"삭제할 자료를 선택하세요."});
+        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code = 1")), 1);
+
         const int a = insertPlace(QStringLiteral("가'게"));
         const int b = insertPlace(QStringLiteral("나"));
         list.load();
-        list.show();
         list.spList->setActiveCell(0, 0);
+        m_env->prompt().clear();
         QVERIFY(!list.RecDelete()); // no active row: nothing asked
         QCOMPARE(m_env->prompt().texts(), QStringList{"삭제할 자료를 선택하세요."});
+        list.spList->setActiveCell(1, 1);
+        list.editActive();
+        QCOMPARE(list.edited, a);
+        QTest::keyClick(list.spList, Qt::Key_F5);
+        QCOMPARE(list.queries, 1);
 
         m_env->prompt().clear();
-        list.spList->setActiveCell(1, 1);
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         QVERIFY(!list.RecDelete());
         QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("삭제"));
@@ -238,7 +257,7 @@ private slots:
         QCOMPARE(m_env->notices(), QStringList{"자료를 삭제하였습니다."});
 
         // Already deleted elsewhere: the warning, and the row stays.
-        ExecSQL(QStringLiteral("DELETE FROM tblusename WHERE code = ?"), {b});
+        QVERIFY(OtherPc().exec(QStringLiteral("DELETE FROM tblusename WHERE code = %1").arg(b)));
         m_env->prompt().clear();
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         list.spList->setActiveCell(1, 1);
@@ -248,38 +267,15 @@ private slots:
                               "코드[" + QString::number(b) + "]에 해당하는 자료를 삭제할 수 없습니다."}));
         QCOMPARE(list.spList->dataRowCnt(), 1);
         QCOMPARE(m_env->notices().size(), 1);
-    }
-
-    void fixedRowIsNeverDeleted() {
-        SampleList list;
-        list.spList->setRowTexts(1, {"", "1"});
-        list.spList->setActiveCell(1, 1);
-        QVERIFY(!list.RecDelete());
-        QCOMPARE(m_env->prompt().texts(), QStringList{"삭제할 자료를 선택하세요."});
-        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code = 1")), 1);
 
         // Trades have no fixed row: the first trade ever saved can be deleted.
         QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tbltrade (code, sdate) VALUES (1, '2026-12-01')")), 1);
         list.setListGrid(list.spList, 2, QStringLiteral("tbltrade"));
+        list.spList->setRowTexts(1, {"", "1"});
         m_env->prompt().clear();
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         QVERIFY(list.RecDelete());
         QCOMPARE(CountRows(QStringLiteral("tbltrade")), 0);
-    }
-
-    void editNeedsAnActiveRowAndKeysReachTheWindow() {
-        SampleList list;
-        list.show();
-        list.editActive();
-        QCOMPARE(m_env->prompt().texts(), QStringList{"먼저 그리드에서 수정할 자료를 선택하세요."});
-        QCOMPARE(list.edited, -1);
-        const int a = insertPlace(QStringLiteral("가"));
-        list.load();
-        list.spList->setActiveCell(1, 1);
-        list.editActive();
-        QCOMPARE(list.edited, a);
-        QTest::keyClick(list.spList, Qt::Key_F5);
-        QCOMPARE(list.queries, 1);
     }
 
     void registryReusesAndClosesWindows() {
