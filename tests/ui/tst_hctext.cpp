@@ -173,6 +173,7 @@ private slots:
         QCOMPARE(m_ht->Text(), QStringLiteral("17"));
         QCOMPARE(seen, (QList<int>{'1', 'x', 'a', 13}));
     }
+
     // What stands in the input after typing and after leaving it, and the one message a
     // refused text gives; the window's LostFocus handler sees the final text.
     void typedThenLeft_data() {
