@@ -95,15 +95,12 @@ private slots:
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("일치하는 데이터가 없습니다."));
         QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("검색실패"));
         QCOMPARE(m_grid->activeRow(), 1);
-    }
-
-    void hitRowScrollsToTop() {
+        // A hit far down is scrolled to the top.
         m_grid->setMaxRows(100);
         m_grid->setText(1, 80, QStringLiteral("needle"));
         QCoreApplication::processEvents();
         m_grid->setActiveCell(1, 1);
-        FrmFindInSpread* w = FrmFindInSpread::open(m_grid);
-        w->findChild<QLineEdit*>(QStringLiteral("txtFindWd"))->setText(QStringLiteral("needle"));
+        txt->setText(QStringLiteral("needle"));
         QVERIFY(w->findNext());
         QCOMPARE(m_grid->activeRow(), 80);
         QCOMPARE(m_grid->topRow(), 80);
