@@ -160,7 +160,7 @@ private slots:
                  QString::number(m_grid->colWidth(1)));
     }
 
-    void hideAndShowRowsByKeys() {
+    void gridKeys() {
         m_grid->setActiveCell(1, 3);
         QTest::keyClick(m_grid, Qt::Key_E, Qt::ControlModifier);
         QVERIFY(m_grid->rowHidden(3));
@@ -178,15 +178,14 @@ private slots:
         QVERIFY(!m_grid->rowHidden(3));
         QVERIFY(!m_grid->rowHidden(4));
         QVERIFY(m_grid->rowHidden(6)); // not next to row 2
-    }
-
-    void shortcutList() {
+        // Ctrl+H lists the grid's keys.
         QTest::keyClick(m_grid, Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("시트내 단축키 목록"));
         QCOMPARE(m_env->prompt().lastText(),
                  QStringLiteral(" - Ctrl + H : 단축키 목록보기\n\n - Ctrl + F : 찾기\n\n"
                                 " - Ctrl + E : 행숨김\n\n - Ctrl + W : 행숨김 취소(아래/위행)"));
     }
+
 };
 
 QTEST_MAIN(TestGridMenu)
