@@ -204,7 +204,9 @@ QByteArray GridModel::ChunkBytes(const PackedRow* rows, size_t count)
             std::memcpy(out + 4, rows[i].bytes.get(), size);
         out += 4 + size;
     }
-    return qCompress(raw, 1);
+    QByteArray packed = qCompress(raw, 1);
+    packed.squeeze(); // qCompress leaves room for the whole input
+    return packed;
 }
 
 void GridModel::compressRows(std::vector<Row>& rows)
