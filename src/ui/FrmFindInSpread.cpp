@@ -158,10 +158,11 @@ void FrmFindInSpread::readUpToNextHit(const QString& what, bool wholeCell) {
 }
 
 GridCell FrmFindInSpread::findDown(const QString& what, bool wholeCell) {
-    // One pass along the rows, the rows not read yet read a block at a time and not kept:
-    // down the columns the next hit is the one in the lowest column, the highest row
-    // first, after the active cell; without one there, the search wraps to the first hit.
-    // A column read row by row would open every block of a long list once per column.
+    // One pass along the rows, the rows not read yet read a block at a time and not kept.
+    // Down the columns the next hit is the first one below the active cell in its column,
+    // else the top one of the nearest column to the right with a hit, else (wrapping) of
+    // the leftmost. Going down each column in turn would open every stored block of a long
+    // list once per column.
     const int cols = m_grid->maxCols();
     const GridCell start{m_grid->activeCol(), m_grid->activeRow()};
     const bool inside = start.col >= 1 && start.col <= cols && start.row >= 1 &&

@@ -54,6 +54,7 @@ private slots:
         row("rows: contains finds 'Lee' first", {1, 1}, "lee", true, false, 0, {2, 1});
         row("ignores case", {2, 2}, "kim", true, false, 0, {3, 3});
         row("wraps to the beginning", {3, 3}, "kim", true, false, 0, {1, 1});
+        row("columns: left of the start after wrapping", {2, 3}, "lee", false, false, 0, {1, 2});
         row("the start cell comes last", {3, 1}, "park", true, false, 0, {3, 1});
         row("no start begins at the first cell", {0, 0}, "kim", true, false, 0, {1, 1});
         row("hidden column skipped", {1, 1}, "kim", true, false, 2, {3, 3});
@@ -73,6 +74,18 @@ private slots:
                                           [&](int c, int) { return c == hiddenCol; });
         QCOMPARE(hit.col, expected.col);
         QCOMPARE(hit.row, expected.row);
+        // The find window over the grid lands on the same cell (down the columns it reads
+        // the rows in one pass of its own).
+        if (!start.isValid() || !expected.isValid()) return;
+        if (hiddenCol) m_grid->setColHidden(hiddenCol, true);
+        m_grid->setActiveCell(start.col, start.row);
+        FrmFindInSpread* w = FrmFindInSpread::open(m_grid);
+        w->findChild<QComboBox*>(QStringLiteral("cboFindDir"))->setCurrentIndex(byRows ? 0 : 1);
+        w->findChild<QCheckBox*>(QStringLiteral("chkSameAll"))->setChecked(whole);
+        QTest::keyClicks(w->findChild<QLineEdit*>(QStringLiteral("txtFindWd")), what);
+        QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("btnFindNext")), Qt::LeftButton);
+        QCOMPARE(m_grid->activeCol(), expected.col);
+        QCOMPARE(m_grid->activeRow(), expected.row);
     }
 
     void findWindowMovesActiveCell() {
