@@ -193,6 +193,88 @@ private slots:
         QCOMPARE(m_d->find<QLabel>("lblData(0)", list)->text(), lastName);
     }
 
+    // Find down the columns (Ctrl+F, "열(세로방향)") goes through the members not read yet
+    // without keeping them, reads the list up to the hit and selects the cell: the name of
+    // the member added 31st (in the middle group), then its mobile number right of it, then
+    // back round to the name. A text found nowhere reads nothing into the list.
+    void findDownColumnsReadsUpToHit_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<QList<int>>("cols"); // the columns of the hits in turn
+        QTest::newRow("part of a cell") << "030" << false << QList<int>{frmFriend::ColName, frmFriend::ColMobile, frmFriend::ColName};
+        QTest::newRow("whole cell, found again") << "010-0000-0030" << true << QList<int>{frmFriend::ColMobile, frmFriend::ColMobile};
+        QTest::newRow("nowhere") << "999" << false << QList<int>{};
+    }
+    void findDownColumnsReadsUpToHit()
+    {
+        QFETCH(QString, what);
+        QFETCH(bool, whole);
+        QFETCH(QList<int>, cols);
+        addMembers();
+        frmFriend* list = openList();
+        Grid* g = list->grid();
+        const int row = int(expectedCodes().indexOf(m_d->query("SELECT code FROM tblfriend WHERE sname = ?", {"회원'030"}).toString())) + 1;
+        QVERIFY(row > 4 * kBlock && row < kMembers / 2);
+        m_d->clickCell(g, frmFriend::ColName, 1);
+        m_d->key(Qt::Key_F, Qt::ControlModifier);
+        QWidget* find = m_d->find("FrmFindInSpread");
+        QVERIFY(find);
+        m_d->click("cboFindDir", find);
+        m_d->key(Qt::Key_Down);
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(m_d->find<QComboBox>("cboFindDir", find)->currentText(), QString("열(세로방향)"));
+        if (whole)
+            m_d->click("chkSameAll", find);
+        m_d->click("txtFindWd", find);
+        m_d->type(what);
+        for (int col : cols) {
+            m_d->click("btnFindNext", find);
+            QCOMPARE(g->activeCol(), col);
+            QCOMPARE(g->activeRow(), row);
+            if (col == cols.first()) // the first hit read the list up to it, not whole
+                QVERIFY2(g->hasMoreRows() && g->maxRows() < kMembers, qPrintable(QString::number(g->maxRows())));
+        }
+        QCOMPARE(prompt().texts(), QStringList());
+        if (cols.isEmpty()) {
+            const int read = g->maxRows();
+            m_d->click("btnFindNext", find);
+            QCOMPARE(prompt().texts(), QStringList{"일치하는 데이터가 없습니다."});
+            QCOMPARE(g->maxRows(), read);
+            QCOMPARE(g->activeRow(), 1);
+        }
+    }
+
+    // A tick given to a row read far down stays after the rows around it were read again
+    // (kept packed away meanwhile), and so does one taken off; the count follows.
+    void ticksOnRowsReadAgain()
+    {
+        addMembers();
+        frmFriend* list = openList();
+        Grid* g = list->grid();
+        m_d->clickCell(g, frmFriend::ColName, 1);
+        m_d->key(Qt::Key_End, Qt::ControlModifier);
+        const int last = g->activeRow();
+        QCOMPARE(last, kMembers);
+        m_d->click("chkSelectAll", list);
+        QStringList ticked = gridCodes(g);
+        for (int r : {last, last - kBlock, 2 * kBlock + 1}) { // untick a few, far apart
+            m_d->clickCell(g, frmFriend::ColCheck, r);
+            ticked.removeOne(g->text(frmFriend::ColCode, r));
+        }
+        m_d->clickCell(g, frmFriend::ColName, 1);
+        m_d->key(Qt::Key_End, Qt::ControlModifier);
+        m_d->clickCell(g, frmFriend::ColCheck, last); // and tick the last one again
+        ticked << g->text(frmFriend::ColCode, last);
+        m_d->key(Qt::Key_Home, Qt::ControlModifier);
+        QStringList shown;
+        for (int r = 1; r <= g->dataRowCnt(); ++r)
+            if (g->text(frmFriend::ColCheck, r) == "1")
+                shown << g->text(frmFriend::ColCode, r);
+        QCOMPARE(shown, ticked);
+        QCOMPARE(m_d->find<QLabel>("lblCountRec", list)->text(), QString::number(ticked.size()));
+    }
+
     // After tick all, the text-message list, the DM labels and the deletion take every
     // ticked member, also those never read into the list; a member unticked afterwards is
     // left out, and so is one another PC adds afterwards: it arrives unticked, as the count

@@ -52,6 +52,7 @@ private slots:
         row("columns: whole cell skips 'lee k'", {1, 1}, "LEE", false, true, {2, 1});
         row("rows: contains finds 'Lee' first", {1, 1}, "lee", true, false, {2, 1});
         row("ignores case", {2, 2}, "kim", true, false, {3, 3});
+        row("columns: left of the start after wrapping", {2, 3}, "lee", false, false, {1, 2});
         row("the start cell comes last", {3, 1}, "park", true, false, {3, 1});
         row("no start begins at the first cell", {0, 0}, "kim", true, false, {1, 1});
         row("whole cell no hit", {1, 1}, "ki", true, true, {});
@@ -67,6 +68,17 @@ private slots:
         const GridCell hit = FindNextCell(3, 3, start, what, byRows, whole, cell, [](int, int) { return false; });
         QCOMPARE(hit.col, expected.col);
         QCOMPARE(hit.row, expected.row);
+        // The find window over the grid lands on the same cell (down the columns it reads
+        // the rows in one pass of its own).
+        if (!start.isValid() || !expected.isValid()) return;
+        m_grid->setActiveCell(start.col, start.row);
+        FrmFindInSpread* w = FrmFindInSpread::open(m_grid);
+        w->findChild<QComboBox*>(QStringLiteral("cboFindDir"))->setCurrentIndex(byRows ? 0 : 1);
+        w->findChild<QCheckBox*>(QStringLiteral("chkSameAll"))->setChecked(whole);
+        QTest::keyClicks(w->findChild<QLineEdit*>(QStringLiteral("txtFindWd")), what);
+        QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("btnFindNext")), Qt::LeftButton);
+        QCOMPARE(m_grid->activeCol(), expected.col);
+        QCOMPARE(m_grid->activeRow(), expected.row);
     }
 
     void findWindowMovesActiveCell() {
