@@ -19,27 +19,27 @@ namespace salestest {
 
 inline int addService(const QString& name, double price, double points = 0)
 {
-    ExecSQL(QStringLiteral("INSERT INTO tblservice (sname, smoney, spoint) VALUES (?, ?, ?)"), {name, price, points});
+    ExecSQL("INSERT INTO tblservice (sname, smoney, spoint) VALUES (?, ?, ?)", {name, price, points});
     return LastIdentity();
 }
 
 inline int addMember(const QString& name, const QString& mobile = {}, int hidden = 0)
 {
-    ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname, hpline, hidden) VALUES (?, ?, ?)"), {name, mobile, hidden});
+    ExecSQL("INSERT INTO tblfriend (sname, hpline, hidden) VALUES (?, ?, ?)", {name, mobile, hidden});
     return LastIdentity();
 }
 
 inline int addTrade(int member, const QString& date, double cash = 0, double card = 0, int cardCode = 1)
 {
-    ExecSQL(QStringLiteral("INSERT INTO tbltrade (sdate, ctblfriend, dmoney, dcard, ctblcard) VALUES (?, ?, ?, ?, ?)"),
+    ExecSQL("INSERT INTO tbltrade (sdate, ctblfriend, dmoney, dcard, ctblcard) VALUES (?, ?, ?, ?, ?)",
             {date, member, cash, card, cardCode});
     return LastIdentity();
 }
 
 inline int addLine(int trade, const QString& name, double qty, double price, int service = 1)
 {
-    ExecSQL(QStringLiteral("INSERT INTO tbltradesub (ctbltrade, ctblservice, servicename, lnumber, dmoney, dsum) "
-                           "VALUES (?, ?, ?, ?, ?, ?)"),
+    ExecSQL("INSERT INTO tbltradesub (ctbltrade, ctblservice, servicename, lnumber, dmoney, dsum) "
+                           "VALUES (?, ?, ?, ?, ?, ?)",
             {trade, service, name, qty, price, qty * price});
     return LastIdentity();
 }

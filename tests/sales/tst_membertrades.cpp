@@ -69,7 +69,7 @@ private slots:
         addLine(c, "옛 상품", 1, 4000, 99); // its service row is gone
         frmFriend_Trade* w = openFromMemberList();
         QVERIFY(w);
-        QCOMPARE(w->windowTitle(), QStringLiteral("회원별 거래 내역 - 관리번호 : [A-7]"));
+        QCOMPARE(w->windowTitle(), "회원별 거래 내역 - 관리번호 : [A-7]");
         QVERIFY(w->memberPanel()->text().contains("1990-01-02 음력"));
         Grid* g = w->list();
         QCOMPARE(column(g, frmFriend_Trade::CTrade),
@@ -92,26 +92,26 @@ private slots:
         // the new row: payment first is refused, then a catalog service makes trade and line
         d->clickCell(g, frmFriend_Trade::CReceived, 2);
         d->click("btnInMoney", w);
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("우선 거래내용을 선택하셔야 합니다."));
+        QCOMPARE(m_env->prompt().lastText(), "우선 거래내용을 선택하셔야 합니다.");
         typeCell(g, frmFriend_Trade::CService, 2, "염");
         QCoreApplication::processEvents();
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), QStringLiteral("2"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), "2");
         QCOMPARE(scalar("SELECT s.servicename || '|' || s.lnumber || '|' || CAST(s.dsum AS INTEGER) || '|' || t.sdate || '|' || t.ctblcard "
                         "FROM tbltradesub AS s, tbltrade AS t WHERE t.code = s.ctbltrade AND t.code <> ?", {a}),
-                 QStringLiteral("염색|1|30000|2026-12-06|1"));
+                 "염색|1|30000|2026-12-06|1");
         // a free name (No to adding it) is a line of service 1 with the name as typed
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmFriend_Trade::CService, 3, "it's");
         QCoreApplication::processEvents();
         QCOMPARE(scalar("SELECT ctblservice || '|' || lnumber FROM tbltradesub WHERE servicename = 'it''s'"),
-                 QStringLiteral("1|1"));
+                 "1|1");
 
         // delete takes the trade's lines along
         d->clickCell(g, frmFriend_Trade::CDate, 1);
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         d->key(Qt::Key_F4);
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub WHERE ctbltrade = ?", {a}), QStringLiteral("0"));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {a}), QStringLiteral("0"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub WHERE ctbltrade = ?", {a}), "0");
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {a}), "0");
     }
 
     // A day typed by keyboard: Enter after a saved cell leads on along the same line, the
@@ -130,9 +130,9 @@ private slots:
         QCOMPARE(g->activeCol(), int(frmFriend_Trade::CPrice));
         d->type("6000");
         d->key(Qt::Key_Return);
-        QCOMPARE(lineText(line), QStringLiteral("3|6000|18000"));
-        QCOMPARE(g->text(frmFriend_Trade::CAmount, 1), QStringLiteral("18,000"));
-        QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), QStringLiteral("2026-12-02"));
+        QCOMPARE(lineText(line), "3|6000|18000");
+        QCOMPARE(g->text(frmFriend_Trade::CAmount, 1), "18,000");
+        QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), "2026-12-02");
         QVERIFY(w->memberPanel()->text().contains("미수금 : 18,000"));
         otherPc(QStringLiteral("UPDATE tbltrade SET dmoney = 8000 WHERE code = %1").arg(a));
         d->key(Qt::Key_F5);
@@ -142,19 +142,19 @@ private slots:
         d->clickCell(g, frmFriend_Trade::CDate, 1);
         d->key(Qt::Key_Delete);
         d->key(Qt::Key_Return);
-        QCOMPARE(g->text(frmFriend_Trade::CDate, 1), QStringLiteral("2026-12-02"));
-        QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), QStringLiteral("2026-12-02"));
+        QCOMPARE(g->text(frmFriend_Trade::CDate, 1), "2026-12-02");
+        QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), "2026-12-02");
         m_env->prompt().clear();
         typeCell(g, frmFriend_Trade::CQty, 1, "1.5");
         QCOMPARE(m_env->prompt().texts(), QStringList{"수량은 정수로 입력하세요."});
-        QCOMPARE(g->text(frmFriend_Trade::CQty, 1), QStringLiteral("3"));
-        QCOMPARE(lineText(line), QStringLiteral("3|6000|18000"));
+        QCOMPARE(g->text(frmFriend_Trade::CQty, 1), "3");
+        QCOMPARE(lineText(line), "3|6000|18000");
 
         // a typed price stays when a catalog service is picked for the line
         addService("펌", 40000);
         typeCell(g, frmFriend_Trade::CService, 1, "펌");
-        QCOMPARE(lineText(line), QStringLiteral("3|6000|18000"));
-        QCOMPARE(scalar("SELECT servicename FROM tbltradesub WHERE code = ?", {line}), QStringLiteral("펌"));
+        QCOMPARE(lineText(line), "3|6000|18000");
+        QCOMPARE(scalar("SELECT servicename FROM tbltradesub WHERE code = ?", {line}), "펌");
 
         // points: sums beyond 32 bits are right, and a cell refuses to push them past the limit
         ExecSQL("UPDATE tbltrade SET lstackpoint = 2000000000 WHERE code = ?", {a});
@@ -163,10 +163,10 @@ private slots:
         const int c = addTrade(m_member, "2026-12-04");
         d->key(Qt::Key_F5);
         QVERIFY(w->memberPanel()->text().contains("포인트 : 4,000,000,000"));
-        QCOMPARE(w->sums()->text(frmFriend_Trade::CPoint, 1), QStringLiteral("4,000,000,000"));
+        QCOMPARE(w->sums()->text(frmFriend_Trade::CPoint, 1), "4,000,000,000");
         typeCell(g, frmFriend_Trade::CPoint, 3, "2000000000");
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("입력하신 숫자가 너무 큽니다."));
-        QCOMPARE(scalar("SELECT lstackpoint FROM tbltrade WHERE code = ?", {c}), QStringLiteral("0"));
+        QCOMPARE(m_env->prompt().lastText(), "입력하신 숫자가 너무 큽니다.");
+        QCOMPARE(scalar("SELECT lstackpoint FROM tbltrade WHERE code = ?", {c}), "0");
     }
 
     // Another PC changed the line or deleted the member meanwhile.
@@ -180,17 +180,17 @@ private slots:
         otherPc(QStringLiteral("UPDATE tbltradesub SET dmoney = 7000, dsum = 7000 WHERE code = %1").arg(line));
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmFriend_Trade::CQty, 1, "2");
-        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
-        QCOMPARE(lineText(line), QStringLiteral("1|7000|7000"));
-        QCOMPARE(g->text(frmFriend_Trade::CPrice, 1), QStringLiteral("7,000"));
+        QCOMPARE(m_env->prompt().lastTitle(), "다른 곳에서 수정됨");
+        QCOMPARE(lineText(line), "1|7000|7000");
+        QCOMPARE(g->text(frmFriend_Trade::CPrice, 1), "7,000");
 
-        otherPc(QStringLiteral("DELETE FROM tbltradesub"));
-        otherPc(QStringLiteral("DELETE FROM tbltrade"));
+        otherPc("DELETE FROM tbltradesub");
+        otherPc("DELETE FROM tbltrade");
         otherPc(QStringLiteral("DELETE FROM tblfriend WHERE code = %1").arg(m_member));
         m_env->prompt().clear();
         typeCell(g, frmFriend_Trade::CService, 2, "염");
         QCOMPARE(m_env->prompt().texts(), QStringList{RowGoneMessage("tblfriend")});
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), QStringLiteral("0"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), "0");
         QCOMPARE(g->maxRows(), 1);
     }
 };
