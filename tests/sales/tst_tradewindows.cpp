@@ -22,35 +22,42 @@ class TestTradeWindows : public SalesWindowTest {
 
     frmTrade* openTrades() { return open<frmTrade>("mnuTrade_List"); }
     static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
-    frmTradeMoney* openPaymentOfRow(Grid* g, int row)
-    {
+    frmTradeMoney* openPaymentOfRow(Grid* g, int row) {
         d->clickCell(g, frmTrade::CDate, row);
         d->key(Qt::Key_F6);
         return dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
     }
-    void typeField(HCText* f, const QString& text)
-    {
+    void typeField(HCText* f, const QString& text) {
         f->setFocus();
         f->selectAll();
         d->type(text);
         d->key(Qt::Key_Return);
     }
-    static QString tradeField(int code, const char* column)
-    {
+    static QString tradeField(int code, const char* column) {
         return scalar("SELECT " + QString::fromLatin1(column) + " FROM tbltrade WHERE code = ?",
                       {code});
     }
 
+    // Another PC deletes the trade, then F2 saves the editor `window`: refused with `message`
+    // alone, the editor closed and the list read again without the trade.
+    void saveAfterTradeDeleted(int trade, const QString& message, const char* window, Grid* g) {
+        otherPc(QString("DELETE FROM tbltrade WHERE code = %1").arg(trade));
+        m_env->prompt().clear();
+        d->key(Qt::Key_F2);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_env->prompt().texts(), QStringList{message});
+        QVERIFY(!WindowRegistry::find(window));
+        QCOMPARE(g->maxRows(), 1);
+    }
+
 private slots:
     void init() { setUp(); }
-    void cleanup()
-    {
+    void cleanup() {
         frmTradeMoney::setCardPicker({});
         tearDown();
     }
 
-    void newRowCreatesTradeAndCellsSave()
-    {
+    void newRowCreatesTradeAndCellsSave() {
         const int member = addMember("홍길동", "010-1234-5678");
         frmTrade* w = openTrades();
         QVERIFY(w && WindowRegistry::find("frmTrade") == w);
@@ -116,8 +123,7 @@ private slots:
         QCOMPARE(m_env->prompt().lastText(), "우선 회원선택을 하셔야 합니다.");
     }
 
-    void memberCellRules()
-    {
+    void memberCellRules() {
         const int kim = addMember("김철수", "010-1111-2222");
         addMember("박숨김", "010-9999-0000", 1); // suspended
         const int trade = addTrade(kim, "2026-12-01");
@@ -147,8 +153,7 @@ private slots:
         QCOMPARE(g->maxRows(), row + 1);
     }
 
-    void linesPaymentAndBalances()
-    {
+    void linesPaymentAndBalances() {
         const int member = addMember("홍길동");
         ExecSQL("INSERT INTO tblcard (sname, dfee) VALUES ('BC''카드', 3.5)");
         const int bc = LastIdentity();
@@ -207,7 +212,7 @@ private slots:
 
         // the running balance with the member filter ends at the member's balance
         d->clickCell(g, frmTrade::CDate, 2);
-        QTest::mouseClick(w->memberFilter(), Qt::LeftButton, {}, QPoint(5, w->memberFilter()->height() / 2));
+        d->click(w->memberFilter(), QPoint(5, w->memberFilter()->height() / 2));
         QCOMPARE(g->headerText(frmTrade::COutstanding), "누적미수금");
         QCOMPARE(g->number(frmTrade::COutstanding, 2), FriendBalance(member));
         QCOMPARE(w->sums()->number(frmTrade::COutstanding, 1), FriendBalance(member));
@@ -243,8 +248,7 @@ private slots:
 
     // "검색 고객만 보기": a new row typed for another member does not join the list, whose
     // running outstanding stays that of the filtered member.
-    void filteredListKeepsItsMember()
-    {
+    void filteredListKeepsItsMember() {
         const int kim = addMember("김철수", "010-1111-2222");
         const int lee = addMember("이영희", "010-3333-4444");
         addLine(addTrade(kim, "2026-12-01"), "커트", 1, 15000);
@@ -252,7 +256,7 @@ private slots:
         frmTrade* w = openTrades();
         Grid* g = w->list();
         d->clickCell(g, frmTrade::CDate, 1);
-        QTest::mouseClick(w->memberFilter(), Qt::LeftButton, {}, QPoint(5, w->memberFilter()->height() / 2));
+        d->click(w->memberFilter(), QPoint(5, w->memberFilter()->height() / 2));
         QCOMPARE(g->maxRows(), 2);
         typeCell(g, frmTrade::CName, 2, "4444");
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE ctblfriend = ?", {lee}), "2");
@@ -263,8 +267,7 @@ private slots:
     }
 
     // Another PC changes or deletes what the list shows: asked, refused, reloaded.
-    void anotherPcChangesTheTrade()
-    {
+    void anotherPcChangesTheTrade() {
         const int member = addMember("홍길동");
         const int trade = addTrade(member, "2026-12-02");
         addService("커트", 15000);
@@ -293,20 +296,13 @@ private slots:
         QVERIFY(WindowRegistry::find("frmTradeSub"));
         d->type("커");
         d->key(Qt::Key_Return);
-        otherPc(QStringLiteral("DELETE FROM tbltrade WHERE code = %1").arg(trade));
-        m_env->prompt().clear();
-        d->key(Qt::Key_F2);
-        QCoreApplication::processEvents();
-        QCOMPARE(m_env->prompt().texts(), QStringList{RowGoneMessage("tbltrade")});
+        saveAfterTradeDeleted(trade, RowGoneMessage("tbltrade"), "frmTradeSub", g);
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub"), "0");
-        QVERIFY(!WindowRegistry::find("frmTradeSub"));
-        QCOMPARE(g->maxRows(), 1);
     }
 
     // The payment editor: another PC's payment is never lost unasked, a card amount needs a
     // card company, and the totals follow the card amount before the company is picked.
-    void paymentOfAnotherPcAndCardCompany()
-    {
+    void paymentOfAnotherPcAndCardCompany() {
         const int member = addMember("홍길동");
         ExecSQL("INSERT INTO tblcard (sname, dfee) VALUES ('BC', 3)");
         const int bc = LastIdentity();
@@ -348,18 +344,11 @@ private slots:
         QCOMPARE(g->text(frmTrade::CReceived, 1), "15,000");
         // the trade deleted elsewhere while its payment is edited: refused, the list reloads
         QVERIFY(openPaymentOfRow(g, 1));
-        otherPc(QStringLiteral("DELETE FROM tbltrade WHERE code = %1").arg(trade));
-        m_env->prompt().clear();
-        d->key(Qt::Key_F2);
-        QCoreApplication::processEvents();
-        QCOMPARE(m_env->prompt().texts(), QStringList{"다른 컴퓨터에서 이 자료를 삭제하여 저장할 수 없습니다."});
-        QVERIFY(!WindowRegistry::find("frmTradeMoney"));
-        QCOMPARE(g->maxRows(), 1);
+        saveAfterTradeDeleted(trade, "다른 컴퓨터에서 이 자료를 삭제하여 저장할 수 없습니다.", "frmTradeMoney", g);
     }
 
     // The point settings of the options window propose the points; a typed value stands.
-    void pointsFollowTheOptions()
-    {
+    void pointsFollowTheOptions() {
         const int member = addMember("홍길동");
         const int trade = addTrade(member, "2026-12-02");
         addLine(trade, "커트", 1, 30000);
@@ -394,8 +383,7 @@ private slots:
     }
 
     // Quantities are whole: a decimal point typed in the line editor is refused at once.
-    void lineQuantityIsWhole()
-    {
+    void lineQuantityIsWhole() {
         const int trade = addTrade(addMember("홍길동"), "2026-12-02");
         frmTrade* w = openTrades();
         d->doubleClickCell(w->list(), frmTrade::CLines, 1);
