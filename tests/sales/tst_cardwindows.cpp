@@ -23,8 +23,7 @@ private slots:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
 
-    void companiesEditPickAndGuard()
-    {
+    void companiesEditPickAndGuard() {
         auto* w = open<frmCardInfo>("mnuTrade_Card");
         QVERIFY(w && WindowRegistry::find("frmCardInfo") == w);
         QCOMPARE(w->windowTitle(), "신용카드등록");
@@ -86,8 +85,7 @@ private slots:
 
     // Pasted text loses control characters (both engines then hold the same text) and is
     // cut at the longest text a cell takes.
-    void pastedCellTextIsCleanedAndCapped()
-    {
+    void pastedCellTextIsCleanedAndCapped() {
         auto* w = open<frmCardInfo>("mnuTrade_Card");
         QVERIFY(w);
         Grid* g = w->grid();
@@ -105,8 +103,7 @@ private slots:
         QCOMPARE(m_env->prompt().texts(), QStringList());
     }
 
-    void depositChecks()
-    {
+    void depositChecks() {
         ExecSQL("INSERT INTO tblcard (sname, dfee) VALUES ('BC', 3.5)");
         const int bc = LastIdentity();
         const int member = addMember("홍길동");
@@ -135,15 +132,15 @@ private slots:
         QCOMPARE(m_env->prompt().lastTitle(), "취소 확인");
         QCOMPARE(g->text(frmCardCheck::CChecked, 1), "1");
         // only unconfirmed: the row stays until the next query
-        QTest::mouseClick(d->find<QCheckBox>("chkEnd", w), Qt::LeftButton, {}, QPoint(5, 5));
+        d->click(d->find<QCheckBox>("chkEnd", w), QPoint(5, 5));
         QCOMPARE(g->maxRows(), 2);
         d->key(Qt::Key_F5);
         QCOMPARE(g->maxRows(), 1);
         QCOMPARE(g->text(frmCardCheck::CCode, 1).toInt(), second);
         // undo through btnCancel stores an empty date again
-        QTest::mouseClick(d->find<QCheckBox>("chkEnd", w), Qt::LeftButton, {}, QPoint(5, 5));
+        d->click(d->find<QCheckBox>("chkEnd", w), QPoint(5, 5));
         d->click("btnQuery", w);
-        QTest::mouseClick(d->find<QCheckBox>("chkSelectAll", w), Qt::LeftButton, {}, QPoint(5, 5));
+        d->click(d->find<QCheckBox>("chkSelectAll", w), QPoint(5, 5));
         QCOMPARE(w->countLabel()->text(), "2");
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         d->click("btnCancel", w);

@@ -23,8 +23,7 @@ private slots:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
 
-    void addAndEditThroughEditor()
-    {
+    void addAndEditThroughEditor() {
         frmService* list = openList();
         QVERIFY(list);
         QCOMPARE(list->windowTitle(), "거래내용관리");
@@ -56,7 +55,7 @@ private slots:
         QCOMPARE(list->grid()->rowTexts(1).mid(0, 4), (QStringList{"O'Neil 커트", "1,500", "0", "a'b"}));
 
         // Unticking is remembered; editing always closes and rewrites the row found by code.
-        QTest::mouseClick(ed->continueBox(), Qt::LeftButton, {}, QPoint(5, ed->continueBox()->height() / 2));
+        d->click(ed->continueBox(), QPoint(5, ed->continueBox()->height() / 2));
         QVERIFY(!ed->continueBox()->isChecked());
         CloseWindow(ed);
         QCoreApplication::processEvents();
@@ -82,8 +81,7 @@ private slots:
         QCOMPARE(list->grid()->dataRowCnt(), 1);
     }
 
-    void searchIsLiteralAndHidesFixedRow_data()
-    {
+    void searchIsLiteralAndHidesFixedRow_data() {
         QTest::addColumn<QString>("search");
         QTest::addColumn<QStringList>("names");
         QTest::newRow("all") << "" << QStringList{"50% 할인", "5_0 세트", "커트"};
@@ -91,8 +89,7 @@ private slots:
         QTest::newRow("underscore literal") << "_" << QStringList{"5_0 세트"};
         QTest::newRow("quote") << "'" << QStringList{};
     }
-    void searchIsLiteralAndHidesFixedRow()
-    {
+    void searchIsLiteralAndHidesFixedRow() {
         QFETCH(QString, search);
         QFETCH(QStringList, names);
         ExecSQL("UPDATE tblservice SET sname = '커트 기본' WHERE code = 1");
@@ -109,8 +106,7 @@ private slots:
         QCOMPARE(m_env->notices().contains("검색된 결과가 없습니다."), names.isEmpty());
     }
 
-    void deleteGuardedByTradeLines()
-    {
+    void deleteGuardedByTradeLines() {
         const int used = addService("커트", 1000);
         addService("염색", 2000);
         addLine(addTrade(addMember("홍길동"), "2026-12-01"), "커트", 1, 1000, used);
@@ -127,8 +123,7 @@ private slots:
         QCOMPARE(list->grid()->dataRowCnt(), 1);
     }
 
-    void picker()
-    {
+    void picker() {
         const int cut = addService("커트", 1000);
         const int cut2 = addService("커트 세트", 3000);
         // one match at once
