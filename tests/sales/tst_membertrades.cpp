@@ -15,35 +15,29 @@ class TestMemberTrades : public SalesWindowTest {
     Q_OBJECT
     int m_member = 0;
 
-    frmFriend_Trade* openFromMemberList()
-    {
+    frmFriend_Trade* openFromMemberList() {
         auto* list = open<frmFriend>("mnuFriend_Friend");
-        if (!list)
-            return nullptr;
+        if (!list) return nullptr;
         list->Search();
         const int row = list->grid()->searchCol(frmFriend::ColCode, 1, -1, QString::number(m_member));
-        if (row < 1)
-            return nullptr;
+        if (row < 1) return nullptr;
         d->clickCell(list->grid(), frmFriend::ColName, row);
         d->click("btnTrade", list);
         return dynamic_cast<frmFriend_Trade*>(WindowRegistry::find("frmFriend_Trade"));
     }
     static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
     // A trade of 12-02 with one 커트 line, 염색 in the catalog, opened from the member list.
-    frmFriend_Trade* openWithOneCut(int* trade, int* line)
-    {
+    frmFriend_Trade* openWithOneCut(int* trade, int* line) {
         *trade = addTrade(m_member, "2026-12-02");
         *line = addLine(*trade, "커트", 1, 5000);
         addService("염색", 30000);
         return openFromMemberList();
     }
-    static QString lineText(int line)
-    {
+    static QString lineText(int line) {
         return scalar("SELECT lnumber || '|' || CAST(dmoney AS INTEGER) || '|' || CAST(dsum AS INTEGER) FROM tbltradesub "
                       "WHERE code = ?", {line});
     }
-    static QStringList column(Grid* g, int col)
-    {
+    static QStringList column(Grid* g, int col) {
         QStringList out;
         for (int r = 1; r < g->maxRows(); ++r)
             out << g->text(col, r);
@@ -51,16 +45,14 @@ class TestMemberTrades : public SalesWindowTest {
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         setUp();
         m_member = addMember("홍길동");
         ExecSQL("UPDATE tblfriend SET codeno = 'A-7', barthday = '1990-01-02', lunarbarth = 1 WHERE code = ?", {m_member});
     }
     void cleanup() { tearDown(); }
 
-    void rowsAndRunningBalance()
-    {
+    void rowsAndRunningBalance() {
         const int a = addTrade(m_member, "2026-12-02", 1000);
         addLine(a, "커트", 2, 5000, addService("커트", 5000));
         addLine(a, "샴푸", 1, 3000);
@@ -83,8 +75,7 @@ private slots:
         QCOMPARE(w->sums()->number(frmFriend_Trade::CReceived, 1), 3000.0);
     }
 
-    void editingAndNewRow()
-    {
+    void editingAndNewRow() {
         int a = 0, line = 0;
         frmFriend_Trade* w = openWithOneCut(&a, &line);
         QVERIFY(w);
@@ -116,8 +107,7 @@ private slots:
 
     // A day typed by keyboard: Enter after a saved cell leads on along the same line, the
     // member panel follows every save and F5, and refused values show the stored ones.
-    void keyboardEntryKeepsCursorAndPanel()
-    {
+    void keyboardEntryKeepsCursorAndPanel() {
         const int a = addTrade(m_member, "2026-12-02");
         const int line = addLine(a, "커트", 1, 5000);
         frmFriend_Trade* w = openFromMemberList();
@@ -170,8 +160,7 @@ private slots:
     }
 
     // Another PC changed the line or deleted the member meanwhile.
-    void anotherPcChangesTheMember()
-    {
+    void anotherPcChangesTheMember() {
         int a = 0, line = 0;
         frmFriend_Trade* w = openWithOneCut(&a, &line);
         QVERIFY(w);
