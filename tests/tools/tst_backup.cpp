@@ -329,7 +329,9 @@ private slots:
         QVERIFY2(error.contains(korean), qPrintable(error));
         QVERIFY(FileBytes(App().dbFile) == before);
         QVERIFY(!QFile::exists(m_d->env().path("Backup")));
-        QVERIFY(!QFile::exists(work.filePath("../dbMain.db")) || kind != "traversal");
+        // Nothing written beside the archive's folder or the database folder.
+        for (const QString& outside : {work.filePath("../dbMain.db"), App().appDir + "/dbMain.db"})
+            QVERIFY2(!QFile::exists(outside) || kind != "traversal", qPrintable(outside));
         QCOMPARE(QDir(App().dbFolder).entryList({"*.restoring"}).size(), 0);
     }
 
