@@ -1,17 +1,13 @@
 // Card companies and card deposit checks driven through the main window.
-#include "TestEnv.h"
 #include "SalesTestUtil.h"
 
 #include "ui/PickOrAdd.h"
 #include "sales/frmCardCheck.h"
 #include "sales/frmCardInfo.h"
-#include "ui/Grid.h"
-#include "ui/HCTerm.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
-#include <QRadioButton>
 #include <QTimer>
 
 using namespace salestest;

@@ -1,11 +1,9 @@
 // One member's trades opened from the member list, one row per trade line.
-#include "TestEnv.h"
 #include "SalesTestUtil.h"
 
 #include "members/frmFriend.h"
 #include "ui/CellChanges.h"
 #include "sales/frmFriend_Trade.h"
-#include "ui/Grid.h"
 
 #include <QLabel>
 

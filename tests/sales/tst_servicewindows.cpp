@@ -1,12 +1,10 @@
 // The services catalog driven through the main window: list, editor, delete guard and the
 // service picker.
-#include "TestEnv.h"
 #include "SalesTestUtil.h"
 
 #include "ui/PickOrAdd.h"
 #include "sales/frmService.h"
 #include "sales/frmServiceSub.h"
-#include "ui/Grid.h"
 #include "ui/HCText.h"
 
 #include <QCheckBox>

@@ -1,22 +1,16 @@
 // A trade line picking another service, and a trade list following a member edited
 // elsewhere, driven through the main window.
-#include "MainWindowDriver.h"
 #include "SalesTestUtil.h"
 #include "WindowTest.h"
 
-#include "app/SalesCommands.h"
-#include "db/Database.h"
 #include "members/frmFriend.h"
 #include "sales/frmTrade.h"
 #include "sales/frmTradeSub.h"
-#include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "ui/HCText.h"
-#include "ui/WindowRegistry.h"
 
 #include <QLabel>
 #include <QScopeGuard>
-#include <QtTest>
 
 using namespace salestest;
 

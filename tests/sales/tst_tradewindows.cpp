@@ -1,5 +1,4 @@
 // The trade list, line editor and payment editor driven through the main window.
-#include "TestEnv.h"
 #include "SalesTestUtil.h"
 
 #include "ui/PickOrAdd.h"
@@ -8,7 +7,6 @@
 #include "sales/frmTrade.h"
 #include "sales/frmTradeMoney.h"
 #include "sales/frmTradeSub.h"
-#include "ui/Grid.h"
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
 
