@@ -1,10 +1,7 @@
 #include "PdfRead.h"
 #include "MainWindowDriver.h"
-#include "TestEnv.h"
 
-#include "app/MemberCommands.h"
 #include "app/MoneyBookCommands.h"
-#include "app/frmMain.h"
 #include "core/AppState.h"
 #include "core/PrivateData.h"
 #include "core/Settings.h"
