@@ -3,7 +3,6 @@
 // checked against tbljangbu/tblgrouping, the balances and the prompts shown.
 #include "MainWindowDriver.h"
 #include "MoneyTestUtil.h"
-#include "TestEnv.h"
 
 #include "app/MoneyBookCommands.h"
 #include "app/frmMain.h"
