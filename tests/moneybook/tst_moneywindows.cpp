@@ -33,7 +33,6 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
-#include <QPointer>
 #include <QProcess>
 #include <QComboBox>
 #include <QScopeGuard>
@@ -46,10 +45,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QTimer>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -89,30 +86,6 @@ void enterCell(Grid* g, int col, int row, const QString& text) {
     clickCell(g, col, row);
     type(text);
     key(Qt::Key_Tab);
-}
-
-// Runs `action` on the next modal window (a window other than the modal one in front now)
-// once it is shown and active, as a person waits for a window to come up before typing.
-// A window the action left open is closed, so that a failed check cannot hang the test.
-void onModal(std::function<void(QWidget*)> action, QWidget* before = nullptr, int tries = 300) {
-    if (tries == 300) before = QApplication::activeModalWidget();
-    QTimer::singleShot(10, [action, before, tries] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w && w != before && (w->isActiveWindow() || tries == 0)) {
-            QPointer<QWidget> modal = w;
-            action(w);
-            QCoreApplication::processEvents();
-            if (modal && modal->isVisible() && QApplication::activeModalWidget() == modal) {
-                qWarning("the modal window was left open");
-                modal->close();
-            }
-            return;
-        }
-        if (tries > 0)
-            onModal(action, before, tries - 1);
-        else
-            qWarning("no modal window was shown");
-    });
 }
 
 void fillField(QWidget* w, const QString& name, const QString& text) {
@@ -433,7 +406,7 @@ void TestMoneyWindows::ledgerSectionPicker() {
     frmRecord* w = ledger();
     bool pickerShown = false;
     if (!pickerKeys.isEmpty())
-        onModal([&pickerShown, pickerKeys](QWidget* dlg) {
+        OnModal([&pickerShown, pickerKeys](QWidget* dlg) {
             pickerShown = dlg->objectName() == "frmSection" && dlg->windowTitle() == "구분선택";
             auto* grid = dlg->findChild<Grid*>("spList");
             if (pickerKeys == "esc") {
@@ -805,10 +778,10 @@ void TestMoneyWindows::accountAddedFromPickerList() {
     frmRecord* w = ledger();
     enterCell(w->grid(), frmRecord::ColSection, 1, "4");
     QStringList listed;
-    onModal([&listed](QWidget* list) {
+    OnModal([&listed](QWidget* list) {
         QCOMPARE(list->windowTitle(), QString("입금통장검색"));
         // F2 in the list adds an account through the account window.
-        onModal([](QWidget* editor) {
+        OnModal([](QWidget* editor) {
             QCOMPARE(editor->windowTitle(), QString("통장관리 - 『신규등록』"));
             auto* name = editor->findChild<QLineEdit*>("htField(0)");
             name->setFocus();
@@ -856,7 +829,7 @@ void TestMoneyWindows::cardWindow() {
     // A card typed into a ledger line that does not exist yet is added as a card.
     frmRecord* r = ledger();
     enterCell(r->grid(), frmRecord::ColSection, 2, "7");
-    onModal([](QWidget* modal) {
+    OnModal([](QWidget* modal) {
         QCOMPARE(modal->windowTitle(), QString("신용카드관리 - 『신규등록』"));
         modal->findChild<QComboBox*>("cmbAccount")->setCurrentText("국민");
         ClickAsPerson(modal->findChild<QPushButton*>("btnSave"));
@@ -921,7 +894,7 @@ void TestMoneyWindows::categories() {
     frmRecord* r = ledger();
     enterCell(r->grid(), frmRecord::ColSection, 1, "1");
     int shownRows = -1;
-    onModal([&shownRows](QWidget* modal) {
+    OnModal([&shownRows](QWidget* modal) {
         auto* picker = dynamic_cast<frmItem*>(modal);
         QVERIFY(picker);
         QCOMPARE(picker->windowTitle(), QString("항목선택"));
@@ -935,7 +908,7 @@ void TestMoneyWindows::categories() {
     QCOMPARE(cell("SELECT ctblitem FROM tbljangbu").toString(), QString("fuel"));
     // A transfer's category may be of either class: a new one asks for its class.
     enterCell(r->grid(), frmRecord::ColSection, 2, "9");
-    onModal([](QWidget* modal) {
+    OnModal([](QWidget* modal) {
         QCOMPARE(modal->windowTitle(), QString("항목등록 -『신규등록』"));
         modal->findChild<QComboBox*>("cmbInOut")->setCurrentIndex(0);
         ClickAsPerson(modal->findChild<QPushButton*>("btnSave"));
