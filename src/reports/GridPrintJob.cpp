@@ -141,6 +141,19 @@ void GridPrintJob::paginate() {
             QFontMetricsF(cellFont(m_fontSize, false)).horizontalAdvance(QString::number(lastRow)) +
             4 * kCellPad;
     }
+    // An amount cut short on paper reads as another amount: a number column is made as
+    // wide as its widest printed text (bold, as marked rows print), whatever its width on
+    // the screen. Text columns keep their width and end in "…".
+    if (grid()) {
+        const QFontMetricsF fm(cellFont(m_fontSize, true));
+        for (Column& c : m_printCols) {
+            if (c.type != CellType::Number && !(c.align & Qt::AlignRight)) continue;
+            double widest = 0;
+            for (int r : m_rows)
+                widest = std::max(widest, fm.horizontalAdvance(grid()->text(c.col, r)));
+            c.width = std::max(c.width, std::ceil(widest + 2 * kCellPad + 1));
+        }
+    }
     double total = m_rowHeaderWidth;
     for (const Column& c : m_printCols)
         total += c.width;
@@ -220,6 +233,15 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const {
     const QFont bold = cellFont(m_fontSize, true);
     const QFontMetricsF fmPlain(plain), fmBold(bold);
 
+    // Neighbouring columns with the same caption in the first of two header rows and one
+    // of their own in the second print the first caption once across them, whole.
+    const auto sharesCaption = [&](qsizetype k) {
+        if (headerRows != 2 || k + 1 >= cols.size()) return false;
+        const Column& a = m_printCols[cols[k]];
+        const Column& b = m_printCols[cols[k + 1]];
+        return !a.headers.value(0).isEmpty() && a.headers.value(0) == b.headers.value(0) &&
+               !a.headers.value(1).isEmpty() && !b.headers.value(1).isEmpty();
+    };
     const auto drawText = [&](const QRectF& cell, const QString& text, Qt::Alignment align,
                               bool isBold) {
         if (text.isEmpty()) return;
@@ -242,13 +264,15 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const {
                 if (o[OptShadows]) p.fillRect(QRectF(x, y, m_rowHeaderWidth, rh), kShadow);
                 x += m_rowHeaderWidth;
             }
-            for (int i : cols) {
-                const Column& c = m_printCols[i];
-                const QRectF cell(x, y, c.width, rh);
+            for (qsizetype k = 0; k < cols.size(); ++k) {
+                const Column& c = m_printCols[cols[k]];
+                double w = c.width;
+                while (hr == 0 && sharesCaption(k)) w += m_printCols[cols[++k]].width;
+                const QRectF cell(x, y, w, rh);
                 if (o[OptShadows]) p.fillRect(cell, kShadow);
                 p.setPen(Qt::black);
                 drawText(cell, c.headers.value(hr), Qt::AlignHCenter, true);
-                x += c.width;
+                x += w;
             }
             y += rh;
         }
@@ -328,10 +352,11 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const {
         p.drawLine(QPointF(x, 0), QPointF(x, bottom));
         x += m_rowHeaderWidth;
         if (m_rowHeaderWidth > 0) p.drawLine(QPointF(x, 0), QPointF(x, rowsBottom));
-        for (int i : cols) {
-            x += m_printCols[i].width;
+        for (qsizetype k = 0; k < cols.size(); ++k) {
+            x += m_printCols[cols[k]].width;
             // The last line closes the totals too; the others stop above it.
-            p.drawLine(QPointF(x, 0), QPointF(x, i == cols.last() ? bottom : rowsBottom));
+            const double top = o[OptColHeaders] && sharesCaption(k) ? rh : 0;
+            p.drawLine(QPointF(x, top), QPointF(x, k + 1 == cols.size() ? bottom : rowsBottom));
         }
     }
     if (o[OptBorder] && bottom > 0) {

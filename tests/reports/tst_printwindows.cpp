@@ -262,11 +262,18 @@ private slots:
 
     void moneyBookPrintsItsTotals() {
         for (const auto& [day, money] :
-             {std::pair{"2026-12-01", 1500}, std::pair{"2026-12-03", 2000000000},
-              std::pair{"2026-12-05", 2000000000}})
+             {std::pair{"2026-12-01", 1500LL}, std::pair{"2026-12-03", 2000000000LL},
+              std::pair{"2026-12-05", 12345678901LL}})
             ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
                     "VALUES (?, '0', ?, 1, 1)",
                     {QString(day), double(money)});
+        // A move between two bank accounts fills the account columns.
+        for (const char* bank : {"국민", "신한"})
+            ExecSQL("INSERT INTO tblgrouping (accountclass, accountname) VALUES ('1', ?)",
+                    {QString(bank)});
+        ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
+                "VALUES ('2026-12-06', '8', ?, 2, 3)",
+                {double(12345678901LL)});
         d->open("mnuRecord_Record");
         auto* ledger = qobject_cast<frmRecord*>(WindowRegistry::find("frmRecord"));
         QVERIFY(ledger);
@@ -280,9 +287,22 @@ private slots:
         d->click("btnClose", dlg);
         const QString text = pdf::text(savePdf(preview, "ledger.pdf"));
         QVERIFY2(text.contains(QRegularExpression(
-                     "\\[합 계\\] .*지 출 4,000,001,500 +잔 액 -4,000,001,500 +금 액 0")),
+                     "\\[합 계\\] .*지 출 14,345,680,401 +잔 액 -14,345,680,401 +금 액 12,345,678,901")),
                  qPrintable(text));
+        // Every digit of every amount and balance is on the paper, past 32 bits too.
+        for (const auto& [day, amounts] :
+             {std::pair{"12-03", QStringList{"2,000,000,000", "-2,000,001,500"}},
+              std::pair{"12-05", QStringList{"12,345,678,901", "-14,345,680,401"}},
+              std::pair{"12-06", QStringList{"국민", "신한", "12,345,678,901"}}}) {
+            const QStringList lines = text.split(u'\n').filter(day);
+            for (const QString& amount : amounts) {
+                const QRegularExpression whole("(^| )" + QRegularExpression::escape(amount) + "( |$)");
+                QVERIFY2(!lines.filter(whole).isEmpty(), qPrintable(lines.join('\n')));
+            }
+        }
         QVERIFY(!text.contains("삭제선택")); // the delete ticks are not printed
+        // The caption over the four account columns is printed once, whole.
+        QCOMPARE(QString(text).remove(u' ').count("통장/카드상세내역"), 1);
     }
 
     void pageSetupStoresItsKeysForThisListOnly() {
