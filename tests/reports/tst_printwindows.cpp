@@ -268,12 +268,15 @@ private slots:
                     "VALUES (?, '0', ?, 1, 1)",
                     {QString(day), double(money)});
         // A move between two bank accounts fills the account columns.
-        for (const char* bank : {"국민", "신한"})
+        QVariantList move = {double(12345678901LL)};
+        for (const char* bank : {"국민", "신한"}) {
             ExecSQL("INSERT INTO tblgrouping (accountclass, accountname) VALUES ('1', ?)",
                     {QString(bank)});
+            move << LastIdentity();
+        }
         ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
-                "VALUES ('2026-12-06', '8', ?, 2, 3)",
-                {double(12345678901LL)});
+                "VALUES ('2026-12-06', '8', ?, ?, ?)",
+                move);
         d->open("mnuRecord_Record");
         auto* ledger = qobject_cast<frmRecord*>(WindowRegistry::find("frmRecord"));
         QVERIFY(ledger);
