@@ -24,6 +24,13 @@ constexpr double kCellPad = 2.0;
 const QColor kShadow(224, 224, 224);
 const QColor kLine(128, 128, 128);
 
+// Neighbouring columns with the same caption in the first of two header rows and one of
+// their own in the second print the first caption once across them, whole.
+bool SharedCaption(const GridPrintJob::Column& a, const GridPrintJob::Column& b) {
+    return !a.headers.value(0).isEmpty() && a.headers.value(0) == b.headers.value(0) &&
+           !a.headers.value(1).isEmpty() && !b.headers.value(1).isEmpty();
+}
+
 QFont cellFont(int size, bool bold) {
     QFont f(PrintFamily(QStringLiteral("굴림체")));
     f.setPixelSize(std::max(1, size));
@@ -154,6 +161,20 @@ void GridPrintJob::paginate() {
             c.width = std::max(c.width, std::ceil(widest + 2 * kCellPad + 1));
         }
     }
+    // So is a caption over several columns: those printed share its width.
+    if (o[OptColHeaders] && headerRows == 2) {
+        const QFontMetricsF fm(cellFont(m_fontSize, true));
+        for (qsizetype k = 0; k < m_printCols.size(); ++k) {
+            if (m_printCols[k].headers.value(1).isEmpty()) continue;
+            double w = m_printCols[k].width;
+            const qsizetype start = k;
+            while (k + 1 < m_printCols.size() && SharedCaption(m_printCols[k], m_printCols[k + 1]))
+                w += m_printCols[++k].width;
+            const double need =
+                std::ceil(fm.horizontalAdvance(m_printCols[start].headers.value(0)) + 2 * kCellPad + 1);
+            if (w < need) m_printCols[k].width += need - w;
+        }
+    }
     double total = m_rowHeaderWidth;
     for (const Column& c : m_printCols)
         total += c.width;
@@ -233,14 +254,9 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const {
     const QFont bold = cellFont(m_fontSize, true);
     const QFontMetricsF fmPlain(plain), fmBold(bold);
 
-    // Neighbouring columns with the same caption in the first of two header rows and one
-    // of their own in the second print the first caption once across them, whole.
     const auto sharesCaption = [&](qsizetype k) {
-        if (headerRows != 2 || k + 1 >= cols.size()) return false;
-        const Column& a = m_printCols[cols[k]];
-        const Column& b = m_printCols[cols[k + 1]];
-        return !a.headers.value(0).isEmpty() && a.headers.value(0) == b.headers.value(0) &&
-               !a.headers.value(1).isEmpty() && !b.headers.value(1).isEmpty();
+        return headerRows == 2 && k + 1 < cols.size() &&
+               SharedCaption(m_printCols[cols[k]], m_printCols[cols[k + 1]]);
     };
     const auto drawText = [&](const QRectF& cell, const QString& text, Qt::Alignment align,
                               bool isBold) {
