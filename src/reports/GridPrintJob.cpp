@@ -131,14 +131,26 @@ void GridPrintJob::paginate() {
         }
     }
     m_printCols.clear();
+    // A column with nothing in it only takes room, unless the person chose it. The rows are
+    // looked through one after another, each for the columns still found empty: a long
+    // list keeps its rows in blocks that are read best in their order.
+    QList<Column> candidates;
+    QList<bool> filled;
     for (const Column& c : m_columns) {
         if (m_selectionOnly && !selCols.contains(c.col)) continue;
-        // A column with nothing in it only takes room, unless the person chose it.
-        bool empty = !m_kept.contains(c.col);
-        for (qsizetype k = 0; empty && k < m_rows.size(); ++k)
-            empty = grid()->text(c.col, m_rows[k]).trimmed().isEmpty();
-        if (!empty || m_rows.isEmpty()) m_printCols << c;
+        candidates << c;
+        filled << (m_kept.contains(c.col) || m_rows.isEmpty());
     }
+    qsizetype open = std::count(filled.cbegin(), filled.cend(), false);
+    for (qsizetype k = 0; open > 0 && k < m_rows.size(); ++k) {
+        for (qsizetype i = 0; i < candidates.size(); ++i) {
+            if (filled[i] || grid()->text(candidates[i].col, m_rows[k]).trimmed().isEmpty()) continue;
+            filled[i] = true;
+            --open;
+        }
+    }
+    for (qsizetype i = 0; i < candidates.size(); ++i)
+        if (filled[i]) m_printCols << candidates[i];
 
     m_rowHeight = std::max(rowHeightPx * kPxToPt, m_fontSize * 1.6);
     m_rowHeaderWidth = 0;
@@ -151,15 +163,21 @@ void GridPrintJob::paginate() {
     // An amount cut short on paper reads as another amount: a number column is made as
     // wide as its widest printed text (bold, as marked rows print), whatever its width on
     // the screen. Text columns keep their width and end in "…".
+    // Rows are read in their order, as the grid keeps them.
     if (grid()) {
         const QFontMetricsF fm(cellFont(m_fontSize, true));
-        for (Column& c : m_printCols) {
-            if (c.type != CellType::Number && !(c.align & Qt::AlignRight)) continue;
-            double widest = 0;
-            for (int r : m_rows)
-                widest = std::max(widest, fm.horizontalAdvance(grid()->text(c.col, r)));
-            c.width = std::max(c.width, std::ceil(widest + 2 * kCellPad + 1));
-        }
+        QList<qsizetype> numbers;
+        for (qsizetype i = 0; i < m_printCols.size(); ++i)
+            if (m_printCols[i].type == CellType::Number || (m_printCols[i].align & Qt::AlignRight))
+                numbers << i;
+        QList<double> widest(m_printCols.size(), 0.0);
+        for (qsizetype k = 0; !numbers.isEmpty() && k < m_rows.size(); ++k)
+            for (qsizetype i : numbers)
+                widest[i] = std::max(
+                    widest[i], fm.horizontalAdvance(grid()->text(m_printCols[i].col, m_rows[k])));
+        for (qsizetype i : numbers)
+            m_printCols[i].width =
+                std::max(m_printCols[i].width, std::ceil(widest[i] + 2 * kCellPad + 1));
     }
     // So is a caption over several columns: those printed share its width.
     if (o[OptColHeaders] && headerRows == 2) {

@@ -19,6 +19,7 @@
 #include "reports/PrintSetup.h"
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
+#include "ui/GridModel.h"
 #include "ui/WindowRegistry.h"
 #include "ui/cFpPreview.h"
 
@@ -113,6 +114,7 @@ private slots:
         d.reset();
         m_env = nullptr;
         cFpPreview::install(nullptr);
+        GridModel::setFetchBlockRows(256);
     }
 
     void withoutSetUpSaysSo() {
@@ -224,7 +226,15 @@ private slots:
         QCOMPARE(d->find<QComboBox>("cmbZoom", preview)->currentText(), QString("쪽 전체"));
     }
 
+    // The list printed whole also when it has read only its first rows (a block of 4).
+    void rowsThatFillPagesExactly_data() {
+        QTest::addColumn<int>("block");
+        QTest::newRow("every row read") << 256;
+        QTest::newRow("read a block at a time") << 4;
+    }
     void rowsThatFillPagesExactly() {
+        QFETCH(int, block);
+        GridModel::setFetchBlockRows(block);
         Grid* grid = openList();
         FrmSPPrint_Preview* preview = pressF7(grid);
         const int perPage = preview->context()->job().rowsPerPage();
@@ -236,7 +246,7 @@ private slots:
             if (extra) addMembers(2 * perPage + 1, 2 * perPage + 1);
             grid->setFocus();
             QTest::keyClick(grid, Qt::Key_F5);
-            QCOMPARE(grid->dataRowCnt(), 2 * perPage + extra);
+            QCOMPARE(grid->dataRowCnt(), std::min(block, 2 * perPage + extra));
             // Fitted to the width, so each page holds every column and the count is by rows.
             preview = pressF7(grid);
             const int bands = preview->context()->job().pageCount() / (2 + extra);
