@@ -2,6 +2,7 @@
 // keys: each file format, bad rows, update mode, the file messages and a failure halfway.
 #include "MainWindowDriver.h"
 
+#include "core/PrivateData.h"
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "members/FrmTool_ImpData.h"
@@ -221,6 +222,37 @@ private slots:
                  QStringLiteral("2"));
         QCOMPARE(scalar("SELECT hpline FROM tblfriend WHERE codeno = 'U9'"), QStringLiteral("010-7"));
         QCOMPARE(Settings::get("DataImp", "EditMode"), QStringLiteral("1"));
+    }
+
+    // Without the key file no resident number can be stored: the person is told how many
+    // before anything is written, a new member gets none, an updated one keeps his own.
+    void residentNumbersNeedTheKeyFile() {
+        int code = 0;
+        SaveMember(0, {{"sname", "예전"}, {"codeno", "U1"}, {"idno", "800101-1234567"}}, &code);
+        const QString sealed = scalar("SELECT idno FROM tblfriend WHERE code = ?", {code});
+        QVERIFY(IsEncryptedIdNo(sealed));
+        DataKey::clear();
+        writeCsv("idno.csv", QStringLiteral("이름,관리번호,주민번호\n새이름,U1,900101-1234567\n"
+                                            "신규,U9,\n또,U8,850505-2345678\n"));
+
+        FrmTool_ImpData* w = openWindow();
+        pickFile(w, m_env->path("idno.csv"));
+        map(w, {{"cmbColumn(0)", 'A'}, {"cmbColumn(1)", 'C'}, {"cmbColumn(2)", 'B'}});
+        auto* mode = m_d->find<QComboBox>("cmbEditMode", w);
+        mode->setFocus();
+        QTest::keyClick(mode, Qt::Key_Down);
+        for (const Answer goOn : {Answer::No, Answer::Yes}) {
+            importAnswering(w, {Answer::Yes, goOn, Answer::Yes, Answer::Yes});
+            QVERIFY2(m_env->prompt().texts().value(1).startsWith(QStringLiteral(
+                         "주민번호 암호키 파일이 없어 2건의 주민번호는 저장되지 않습니다.")),
+                     qPrintable(m_env->prompt().texts().join('|')));
+            QCOMPARE(scalar("SELECT sname FROM tblfriend WHERE code = ?", {code}),
+                     goOn == Answer::No ? QStringLiteral("예전") : QStringLiteral("새이름"));
+        }
+        QVERIFY2(log(w).contains(QStringLiteral("4행의 주민번호는 암호키 파일이 없어 저장하지 않습니다.")),
+                 qPrintable(log(w)));
+        QCOMPARE(scalar("SELECT idno FROM tblfriend WHERE code = ?", {code}), sealed);
+        QCOMPARE(scalar("SELECT idno FROM tblfriend WHERE codeno = 'U8'"), QString());
     }
 
     void failureHalfwayLeavesNothing() {

@@ -266,12 +266,15 @@ private slots:
     }
 
     void moneyBookPrintsItsTotals() {
-        for (const auto& [day, money] :
-             {std::pair{"2026-12-01", 1500}, std::pair{"2026-12-03", 2000000000},
-              std::pair{"2026-12-05", 2000000000}})
+        // The last amount leaves a bank account: only one of the account columns is filled.
+        ExecSQL("INSERT INTO tblgrouping (accountclass, accountname) VALUES ('1', '국민')");
+        const int bank = LastIdentity();
+        for (const auto& [day, section, money] :
+             {std::tuple{"2026-12-01", "0", 1500LL}, std::tuple{"2026-12-03", "0", 2000000000LL},
+              std::tuple{"2026-12-05", "2", 12345678901LL}})
             ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
-                    "VALUES (?, '0', ?, 1, 1)",
-                    {QString(day), double(money)});
+                    "VALUES (?, ?, ?, 1, ?)",
+                    {QString(day), QString(section), double(money), *section == '2' ? bank : 1});
         d->open("mnuRecord_Record");
         auto* ledger = qobject_cast<frmRecord*>(WindowRegistry::find("frmRecord"));
         QVERIFY(ledger);
@@ -285,9 +288,21 @@ private slots:
         d->click("btnClose", dlg);
         const QString text = pdf::text(savePdf(preview, "ledger.pdf"));
         QVERIFY2(text.contains(QRegularExpression(
-                     "\\[합 계\\] .*지 출 4,000,001,500 +잔 액 -4,000,001,500 +금 액 0")),
+                     "\\[합 계\\] .*지 출 14,345,680,401 +잔 액 -14,345,680,401 +금 액 0")),
                  qPrintable(text));
+        // Every digit of every amount and balance is on the paper, past 32 bits too.
+        for (const auto& [day, amounts] :
+             {std::pair{"12-03", QStringList{"2,000,000,000", "-2,000,001,500"}},
+              std::pair{"12-05", QStringList{"12,345,678,901", "-14,345,680,401", "국민"}}}) {
+            const QStringList lines = text.split(u'\n').filter(day);
+            for (const QString& amount : amounts) {
+                const QRegularExpression whole("(^| )" + QRegularExpression::escape(amount) + "( |$)");
+                QVERIFY2(!lines.filter(whole).isEmpty(), qPrintable(lines.join('\n')));
+            }
+        }
         QVERIFY(!text.contains("삭제선택")); // the delete ticks are not printed
+        // The caption over the account columns is printed whole, also over the one filled.
+        QCOMPARE(QString(text).remove(u' ').count("통장/카드상세내역"), 1);
     }
 
     void pageSetupStoresItsKeysForThisListOnly() {

@@ -36,7 +36,8 @@ public:
     frmMain* frame() const;
 
     // Runs the menu command `name` ("mnuFriend_Friend") as the menu item does and returns
-    // the child window in front afterwards (null when none).
+    // the child window in front afterwards (null when none). A disabled item or an unknown
+    // command fails the test and returns null.
     QWidget* open(const QString& command);
     template <class T>
     T* open(const QString& command) { return dynamic_cast<T*>(open(command)); }
