@@ -256,6 +256,26 @@ bool EnsureIndexes() {
     return true;
 }
 
+bool LedgerTotalsKept() {
+    const SqlOutcome o = RunSilent(Schema::ledgerTotalsCheckSql(ServerDatabase()));
+    return o.ok && o.value.toInt() == 1;
+}
+
+bool EnsureLedgerTotals() {
+    if (LedgerTotalsKept()) return true;
+    if (DatabaseReadOnly()) return false;
+    Transaction tx;
+    if (!tx.ok()) return false;
+    for (const QString& sql : Schema::ledgerTotalsStatements(ServerDatabase())) {
+        const SqlOutcome o = RunSilent(sql);
+        if (!o.ok) {
+            qCWarning(lcStartup, "ledger totals not made (%s): %s", qPrintable(o.error), qPrintable(sql));
+            return false;
+        }
+    }
+    return tx.commit();
+}
+
 bool UpgradeSchema() {
     if (!IsDatabaseOpen()) return UpgradeStep(QStringLiteral("DBVer_1")).fail(91, QStringLiteral("no database connection"));
 
@@ -271,7 +291,9 @@ bool UpgradeSchema() {
                   qPrintable(LastDbError()));
     if (v >= kSchemaVersion) {
         PrepareDataKey();
-        return EnsureIndexes();
+        if (!EnsureIndexes()) return false;
+        EnsureLedgerTotals();
+        return true;
     }
 
     MsgInfo(QStringLiteral("데이터베이스가 업그레이드 되었습니다.") + QStringLiteral("\n\n") +
@@ -309,5 +331,7 @@ bool UpgradeSchema() {
         return step6.fail(LastDbErrorCode(), LastDbError());
     if (!tx.commit()) return step6.fail(LastDbErrorCode(), LastDbError());
     MsgInfo(QStringLiteral("업그레이드가 완료되었습니다."));
-    return EnsureIndexes();
+    if (!EnsureIndexes()) return false;
+    EnsureLedgerTotals();
+    return true;
 }
