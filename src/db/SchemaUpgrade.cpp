@@ -276,6 +276,31 @@ bool EnsureLedgerTotals() {
     return tx.commit();
 }
 
+SqlOutcome DeleteAllLedgerEntries() {
+    const QString all = QStringLiteral("DELETE FROM tbljangbu");
+    if (ServerDatabase() || !LedgerTotalsKept()) return RunSilent(all);
+    Transaction tx;
+    const QStringList remake = Schema::ledgerTotalsStatements(false);
+    for (const QString& sql : remake) {
+        if (!sql.startsWith(QLatin1String("DROP TRIGGER"))) continue;
+        const SqlOutcome o = RunSilent(sql);
+        if (!o.ok) return o;
+    }
+    const SqlOutcome deleted = RunSilent(all);
+    if (!deleted.ok) return deleted;
+    for (const QString& sql : remake) {
+        const SqlOutcome o = RunSilent(sql);
+        if (!o.ok) return o;
+    }
+    if (!tx.commit()) {
+        SqlOutcome o;
+        o.errorCode = LastDbErrorCode();
+        o.error = LastDbError();
+        return o;
+    }
+    return deleted;
+}
+
 bool UpgradeSchema() {
     if (!IsDatabaseOpen()) return UpgradeStep(QStringLiteral("DBVer_1")).fail(91, QStringLiteral("no database connection"));
 

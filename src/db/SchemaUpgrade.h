@@ -35,6 +35,11 @@ bool LedgerTotalsKept();
 // UpgradeSchema. False when they could not be made (read-only file, a server login that
 // does not own the ledger table): balances are then summed from every entry.
 bool EnsureLedgerTotals();
+// Deletes every ledger entry and its totals (clearing data), in the caller's transaction
+// if one is open. On the embedded engine the triggers, which would take the entries off
+// their totals one by one, are dropped for the delete and made again with the emptied
+// totals. `changes` is the number of entries deleted.
+SqlOutcome DeleteAllLedgerEntries();
 
 // The key file of the open database: beside its folder (a server database: beside the
 // local database folder).
