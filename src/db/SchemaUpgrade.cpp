@@ -262,7 +262,13 @@ bool LedgerTotalsKept() {
 }
 
 bool EnsureLedgerTotals() {
-    if (LedgerTotalsKept()) return true;
+    // Totals without their index are right but slow to read: made again as a whole.
+    const QString index = ServerDatabase()
+                              ? QStringLiteral("SELECT COUNT(*) FROM pg_indexes WHERE schemaname = current_schema() "
+                                               "AND indexname = 'ix_tbljangbusum_section_date'")
+                              : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND "
+                                               "name = 'ix_tbljangbusum_section_date'");
+    if (LedgerTotalsKept() && RunSilent(index).value.toInt() == 1) return true;
     if (DatabaseReadOnly()) return false;
     Transaction tx;
     if (!tx.ok()) return false;
