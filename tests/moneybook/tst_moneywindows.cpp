@@ -772,6 +772,9 @@ void TestMoneyWindows::ledgerCarriedOverFromStoredTotals() {
     };
     QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,001,350"));
     QCOMPARE(shownLedger(g), expectedLedger());
+    click(w, "opBalance(1)"); // the cash box alone: the withdrawal brought 70 into it
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,001,420"));
+    click(w, "opBalance(0)");
 
     // November starts after the 31st of October; an amount changed and an entry added there.
     show("2026-11-01", "2026-11-30");
