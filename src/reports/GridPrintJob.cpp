@@ -124,14 +124,26 @@ void GridPrintJob::paginate() {
         }
     }
     m_printCols.clear();
+    // A column with nothing in it only takes room, unless the person chose it. The rows are
+    // looked through one after another, each for the columns still found empty: a long
+    // list keeps its rows in blocks that are read best in their order.
+    QList<Column> candidates;
+    QList<bool> filled;
     for (const Column& c : m_columns) {
         if (m_selectionOnly && !selCols.contains(c.col)) continue;
-        // A column with nothing in it only takes room, unless the person chose it.
-        bool empty = !m_kept.contains(c.col);
-        for (qsizetype k = 0; empty && k < m_rows.size(); ++k)
-            empty = grid()->text(c.col, m_rows[k]).trimmed().isEmpty();
-        if (!empty || m_rows.isEmpty()) m_printCols << c;
+        candidates << c;
+        filled << (m_kept.contains(c.col) || m_rows.isEmpty());
     }
+    qsizetype open = std::count(filled.cbegin(), filled.cend(), false);
+    for (qsizetype k = 0; open > 0 && k < m_rows.size(); ++k) {
+        for (qsizetype i = 0; i < candidates.size(); ++i) {
+            if (filled[i] || grid()->text(candidates[i].col, m_rows[k]).trimmed().isEmpty()) continue;
+            filled[i] = true;
+            --open;
+        }
+    }
+    for (qsizetype i = 0; i < candidates.size(); ++i)
+        if (filled[i]) m_printCols << candidates[i];
 
     m_rowHeight = std::max(rowHeightPx * kPxToPt, m_fontSize * 1.6);
     m_rowHeaderWidth = 0;

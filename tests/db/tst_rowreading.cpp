@@ -7,17 +7,6 @@
 
 #include <QtTest>
 
-class TestRowReading : public EnvTest {
-    Q_OBJECT
-private slots:
-
-    void repeatedValuesReadLikeFreshOnes();
-    void handedOutRowsReadLikeKeptOnes();
-    void largeResultKeepsEveryRow();
-
-private:
-};
-
 namespace {
 
 struct Cell {
@@ -27,8 +16,7 @@ struct Cell {
 
 // Each row is read right after the one above it, so every pair exercises the comparison
 // with the previous value of the same column (and the reuse of a row's text buffers).
-const QList<Cell>& cellRows()
-{
+const QList<Cell>& cellRows() {
     static const QList<Cell> rows = {
         {1, "x"},
         {"1", "x"},          // same bytes as the integer above, but text
@@ -48,8 +36,7 @@ const QList<Cell>& cellRows()
 }
 
 // The statement that reads cellRows() back; `params` gets its values.
-QString cellStatement(QVariantList& params)
-{
+QString cellStatement(QVariantList& params) {
     QStringList selects;
     for (int i = 0; i < cellRows().size(); ++i) {
         selects << QStringLiteral("SELECT %1 AS n, ? AS a, ? AS b").arg(i);
@@ -60,82 +47,83 @@ QString cellStatement(QVariantList& params)
 
 } // namespace
 
-void TestRowReading::repeatedValuesReadLikeFreshOnes()
-{
-    const QList<Cell>& rows = cellRows();
-    QVariantList params;
-    const QString sql = cellStatement(params);
-    Recordset rs;
-    QCOMPARE(OpenRecordset(rs, sql, params), int(rows.size()));
-    for (int i = 0; i < rows.size(); ++i) {
-        rs.setPosition(i);
-        for (int c = 0; c < 2; ++c) {
-            const QVariant want = c == 0 ? rows[i].a : rows[i].b;
-            const QVariant got = rs.value(c);
-            const QByteArray where = QStringLiteral("row %1 column %2").arg(i).arg(c).toUtf8();
-            if (!want.isValid()) {
-                QVERIFY2(!got.isValid() || got.isNull(), where.constData());
-                continue;
+class TestRowReading : public EnvTest {
+    Q_OBJECT
+private slots:
+    void repeatedValuesReadLikeFreshOnes() {
+        const QList<Cell>& rows = cellRows();
+        QVariantList params;
+        const QString sql = cellStatement(params);
+        Recordset rs;
+        QCOMPARE(OpenRecordset(rs, sql, params), int(rows.size()));
+        for (int i = 0; i < rows.size(); ++i) {
+            rs.setPosition(i);
+            for (int c = 0; c < 2; ++c) {
+                const QVariant want = c == 0 ? rows[i].a : rows[i].b;
+                const QVariant got = rs.value(c);
+                const QByteArray where = QStringLiteral("row %1 column %2").arg(i).arg(c).toUtf8();
+                if (!want.isValid()) {
+                    QVERIFY2(!got.isValid() || got.isNull(), where.constData());
+                    continue;
+                }
+                QVERIFY2(got.isValid(), where.constData());
+                const bool wantText = want.typeId() == QMetaType::QString;
+                // A bare placeholder has no column type on the server: it reads back as text.
+                if (!TestEnv::onServer()) QCOMPARE(got.typeId() == QMetaType::QString, wantText);
+                QCOMPARE(got.toString(), want.toString());
             }
-            QVERIFY2(got.isValid(), where.constData());
-            const bool wantText = want.typeId() == QMetaType::QString;
-            // A bare placeholder has no column type on the server: it reads back as text.
-            if (!TestEnv::onServer()) QCOMPARE(got.typeId() == QMetaType::QString, wantText);
-            QCOMPARE(got.toString(), want.toString());
         }
+        // '' is an empty text, distinct from a missing value.
+        rs.setPosition(3);
+        QCOMPARE(rs.value(0).typeId(), int(QMetaType::QString));
+        QCOMPARE(rs.text(1), QString());
     }
-    // '' is an empty text, distinct from a missing value.
-    rs.setPosition(3);
-    QCOMPARE(rs.value(0).typeId(), int(QMetaType::QString));
-    QCOMPARE(rs.text(1), QString());
-}
 
-// Rows handed out one at a time read as the kept rows of the same statement do, through
-// buffers reused from row to row (longer, shorter, multibyte, null after text); a
-// statement the engine rejects reads no row and reports -1 with the error shown.
-void TestRowReading::handedOutRowsReadLikeKeptOnes()
-{
-    QVariantList params;
-    const QString sql = cellStatement(params);
-    Recordset rs;
-    QCOMPARE(OpenRecordset(rs, sql, params), int(cellRows().size()));
-    QString texts[2];
-    int r = 0;
-    const int n = ReadRows(sql, params, [&](const DbRow& row) {
-        QCOMPARE(row.columnCount(), 2);
-        rs.setPosition(r);
-        for (int c = 0; c < 2; ++c) {
-            row.text(c, texts[c]);
-            const QByteArray where = QStringLiteral("row %1 column %2").arg(r).arg(c).toUtf8();
-            QVERIFY2(texts[c] == rs.value(c).toString(), where.constData());
-            QVERIFY2(row.number(c) == rs.number(rs.fieldName(c)), where.constData());
-        }
-        ++r;
-    });
-    QCOMPARE(n, int(cellRows().size()));
-    QCOMPARE(r, n);
-    QCOMPARE(ReadRows("SELECT nosuchcolumn FROM tblgroup", {}, [&](const DbRow&) { ++r; }), -1);
-    QCOMPARE(r, n);
-    QCOMPARE(m_env->prompt().shown().size(), 1);
-}
+    // Rows handed out one at a time read as the kept rows of the same statement do, through
+    // buffers reused from row to row (longer, shorter, multibyte, null after text); a
+    // statement the engine rejects reads no row and reports -1 with the error shown.
+    void handedOutRowsReadLikeKeptOnes() {
+        QVariantList params;
+        const QString sql = cellStatement(params);
+        Recordset rs;
+        QCOMPARE(OpenRecordset(rs, sql, params), int(cellRows().size()));
+        QString texts[2];
+        int r = 0;
+        const int n = ReadRows(sql, params, [&](const DbRow& row) {
+            QCOMPARE(row.columnCount(), 2);
+            rs.setPosition(r);
+            for (int c = 0; c < 2; ++c) {
+                row.text(c, texts[c]);
+                const QByteArray where = QStringLiteral("row %1 column %2").arg(r).arg(c).toUtf8();
+                QVERIFY2(texts[c] == rs.value(c).toString(), where.constData());
+                QVERIFY2(row.number(c) == rs.number(rs.fieldName(c)), where.constData());
+            }
+            ++r;
+        });
+        QCOMPARE(n, int(cellRows().size()));
+        QCOMPARE(r, n);
+        QCOMPARE(ReadRows("SELECT nosuchcolumn FROM tblgroup", {}, [&](const DbRow&) { ++r; }), -1);
+        QCOMPARE(r, n);
+        QCOMPARE(m_env->prompt().shown().size(), 1);
+    }
 
-// A long result of mostly repeated and empty values: the count and the last rows are right.
-void TestRowReading::largeResultKeepsEveryRow()
-{
-    Transaction tx;
-    for (int i = 0; i < 3000; ++i)
-        ExecSQL("INSERT INTO tblgroup (gname, smemo) VALUES (?, ?)",
-                {QString("그룹%1").arg(i % 3), i % 2 ? QString() : QString("비고%1").arg(i)});
-    QVERIFY(tx.commit());
-    Recordset rs;
-    QCOMPARE(OpenRecordset(rs, "SELECT gname, smemo FROM tblgroup WHERE code > 1 ORDER BY code"), 3000);
-    rs.setPosition(2998);
-    QCOMPARE(rs.text("gname"), QString("그룹1"));
-    QCOMPARE(rs.text("smemo"), QString("비고2998"));
-    rs.moveNext();
-    QCOMPARE(rs.text("gname"), QString("그룹2"));
-    QCOMPARE(rs.text("smemo"), QString());
-}
+    // A long result of mostly repeated and empty values: the count and the last rows are right.
+    void largeResultKeepsEveryRow() {
+        Transaction tx;
+        for (int i = 0; i < 3000; ++i)
+            ExecSQL("INSERT INTO tblgroup (gname, smemo) VALUES (?, ?)",
+                    {QString("그룹%1").arg(i % 3), i % 2 ? QString() : QString("비고%1").arg(i)});
+        QVERIFY(tx.commit());
+        Recordset rs;
+        QCOMPARE(OpenRecordset(rs, "SELECT gname, smemo FROM tblgroup WHERE code > 1 ORDER BY code"), 3000);
+        rs.setPosition(2998);
+        QCOMPARE(rs.text("gname"), QString("그룹1"));
+        QCOMPARE(rs.text("smemo"), QString("비고2998"));
+        rs.moveNext();
+        QCOMPARE(rs.text("gname"), QString("그룹2"));
+        QCOMPARE(rs.text("smemo"), QString());
+    }
+};
 
 QTEST_MAIN(TestRowReading)
 #include "tst_rowreading.moc"
