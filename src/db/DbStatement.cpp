@@ -325,9 +325,12 @@ StatementResult runStatementRaw(const QString& sql, const QVariantList& params, 
         break;
     }
     sqlite3_finalize(st);
-    // The difference of the connection's running total: CREATE/ALTER count 0 instead of
-    // repeating the count of the last INSERT/UPDATE/DELETE as sqlite3_changes() would.
-    if (r.rc == SQLITE_OK) r.changes = int(sqlite3_total_changes64(db) - totalBefore);
+    // Rows written by the statement itself, as the server engine counts them: none when
+    // the connection's running total did not move (CREATE/ALTER, for which
+    // sqlite3_changes() would repeat the count of the last write), otherwise the
+    // statement's own rows without those its triggers wrote (the ledger's totals).
+    if (r.rc == SQLITE_OK)
+        r.changes = sqlite3_total_changes64(db) == totalBefore ? 0 : int(sqlite3_changes64(db));
     return r;
 }
 

@@ -212,6 +212,9 @@ private slots:
                              {QString("회원%1").arg(i), group, "it's \"quoted\""}), 1);
         QCOMPARE(ExecSQL("INSERT INTO tbltrade (ctblfriend, sdate, dmoney, dcard) VALUES (2, '2026-12-01', 1000, 250.25)"), 1);
         QCOMPARE(ExecSQL("DELETE FROM tblfriend WHERE sname = '회원5'"), 1);
+        QCOMPARE(ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney) VALUES ('2026-12-01', '1', 3000000000), "
+                         "('2026-12-01', '1', 7)"),
+                 2);
         DBTerminate();
 
         const QString middle = TestEnv::onServer() ? m_env->newServerDatabase() : m_env->path("middle.db");
@@ -227,6 +230,10 @@ private slots:
         QCOMPARE(CountRows("tblfriend", "smemo = 'it''s \"quoted\"'"), 119);
         QCOMPARE(GetScalar("SELECT settlementmon FROM tblgroup WHERE gname = '동호회'").toDouble(), 30000.5);
         QCOMPARE(CountRows("tblfriend", "sname = '회원5'"), 0);
+        // The ledger's totals are made on each copy and kept from there on.
+        QVERIFY(LedgerTotalsKept());
+        QCOMPARE(GetScalar("SELECT smoney FROM tbljangbusum WHERE sdate = '2026-12-01' AND sectionclass = '1'").toDouble(),
+                 3000000007.0);
         DBTerminate();
         // New rows on the copy continue after the highest key.
         QVERIFY(OpenDatabase(middle));

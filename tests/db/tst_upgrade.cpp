@@ -98,6 +98,8 @@ private slots:
         QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(), QString::number(kSchemaVersion));
         QCOMPARE(CountRows("options", "optname = 'DBVer'"), 1);
         QCOMPARE(indexCount("ix_tbltrade_ctblfriend"), 1);
+        QVERIFY(LedgerTotalsKept());
+        QCOMPARE(indexCount("ix_tbljangbusum_section_date"), 1);
         // Existing members read as before, with empty user fields and active.
         QCOMPARE(CountRows("tblfriend", "sname = 'O''Hara' AND userfieldnote7 = '' AND userfieldnote18 = '' "
                                         "AND hidden = 0"), 1);

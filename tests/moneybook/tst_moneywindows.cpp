@@ -9,6 +9,7 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "db/SchemaUpgrade.h"
 #include "moneybook/AccountWindow.h"
 #include "moneybook/frmBalance.h"
 #include "moneybook/frmBalance_Write.h"
@@ -216,6 +217,7 @@ private slots:
     void ledgerDeleteAndCarryOver();
     void ledgerBasis();
     void ledgerReadFromItsEnd();
+    void ledgerCarriedOverFromStoredTotals();
     void accountWindow();
     void accountAddedFromPickerList();
     void cardWindow();
@@ -590,9 +592,10 @@ void TestMoneyWindows::ledgerBasis() {
     QCOMPARE(m_env->notices().last(), QString("검색된 결과가 없습니다."));
 }
 
-// The ledger's rows as they should show: each entry of December with its running balance
-// worked out by hand from the opening balances and every earlier entry (all-money basis).
-QStringList expectedLedger() {
+// The ledger's rows as they should show: each entry of the period (December unless told)
+// with its running balance worked out by hand from the opening balances and every earlier
+// entry (all-money basis).
+QStringList expectedLedger(const QString& from = "2026-12-01", const QString& to = "9999") {
     double balance = cell("SELECT SUM(sbalance) FROM tblgrouping").toDouble();
     Recordset rs;
     OpenRecordset(rs, "SELECT code, sdate, sectionclass, smoney FROM tbljangbu ORDER BY sdate, code");
@@ -602,7 +605,8 @@ QStringList expectedLedger() {
         const double money = rs.number("smoney");
         if (section == "1" || section == "3") balance += money;
         if (section == "0" || section == "2" || section == "6") balance -= money;
-        if (rs.text("sdate") >= "2026-12-01") out << rs.text("code") + " " + MoneyBook::MoneyText(balance);
+        if (rs.text("sdate") >= from && rs.text("sdate") <= to)
+            out << rs.text("code") + " " + MoneyBook::MoneyText(balance);
     }
     return out;
 }
@@ -716,6 +720,109 @@ void TestMoneyWindows::ledgerReadFromItsEnd() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::ControlModifier);
     QCOMPARE(g->activeRow(), 1);
     QCOMPARE(shownLedger(g), expectedLedger());
+}
+
+// The balance carried into a period is read from the totals the database keeps by date
+// and section. It stays right after amounts saved, entries added and deleted in earlier
+// months, another PC's entry before the first row, across a month's and a year's end and
+// past 32 bits; and on a database without those totals (made by an earlier version) or
+// whose triggers are gone, where every entry is summed until the next start makes them.
+void TestMoneyWindows::ledgerCarriedOverFromStoredTotals() {
+    ExecSQL("UPDATE tblgrouping SET sbalance = 1000 WHERE code = 1");
+    addEntry("2025-12-31", 1, 3000000000.0);
+    addEntry("2026-01-01", 0, 100);
+    addEntry("2026-10-31", 1, 500);
+    addEntry("2026-11-01", 0, 40);
+    addEntry("2026-11-30", 4, 70, 1, addPlace("1", "국민")); // moves nothing between bases
+    addEntry("2026-12-01", 0, 10);
+    addEntry("2026-12-02", 1, 20);
+    frmRecord* w = ledger();
+    Grid* g = w->grid();
+    auto show = [w](const QString& from, const QString& to) {
+        w->period()->SetText1(from);
+        w->period()->SetText2(to);
+        click(w, "btnQuery");
+    };
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,001,350"));
+    QCOMPARE(shownLedger(g), expectedLedger());
+    click(w, "opBalance(1)"); // the cash box alone: the withdrawal brought 70 into it
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,001,420"));
+    click(w, "opBalance(0)");
+
+    // November starts after the 31st of October; an amount changed and an entry added there.
+    show("2026-11-01", "2026-11-30");
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,001,360"));
+    enterCell(g, frmRecord::ColOut, 1, "45");
+    enterCell(g, frmRecord::ColSection, 3, "1"); // a cash expense on the empty row
+    enterCell(g, frmRecord::ColOut, 3, "5");
+    QCOMPARE(CountRows("tbljangbu", "sdate = '2026-11-30' AND sectionclass = '0' AND smoney = 5"), 1);
+    show("2026-10-01", "2026-10-31");
+    enterCell(g, frmRecord::ColIn, 1, "600");
+    show("2026-12-01", "2026-12-31");
+    QCOMPARE(shownLedger(g), expectedLedger());
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,001,440"));
+
+    // Another PC's entry before the first row counts at the next query.
+    QVERIFY(TestEnv::runOnOtherConnection(
+        "INSERT INTO tbljangbu (sdate, sectionclass, smoney) VALUES ('2026-11-15', '1', 7)"));
+    click(w, "btnQuery");
+    QCOMPARE(shownLedger(g), expectedLedger());
+
+    // An entry of November deleted, another moved into December.
+    show("2026-11-01", "2026-11-30");
+    clickCell(g, frmRecord::ColDel, 1);
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    click(w, "btnRecDel");
+    QCOMPARE(CountRows("tbljangbu", "sdate = '2026-11-01'"), 0);
+    enterCell(g, frmRecord::ColDate, g->dataRowCnt(), "2026-12-03");
+    show("2026-12-01", "2026-12-31");
+    QCOMPARE(shownLedger(g), expectedLedger());
+    QCOMPARE(g->dataRowCnt(), 3);
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), expectedLedger().last().section(' ', 1));
+
+    // January's first day: the last day of the year before is carried over.
+    show("2026-01-01", "2026-01-31");
+    QCOMPARE(shownLedger(g), expectedLedger("2026-01-01", "2026-01-31"));
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,000,900"));
+
+    // The totals agree with the entries.
+    auto totals = [](const QString& sql) {
+        Recordset rs;
+        OpenRecordset(rs, sql);
+        QStringList out;
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            out << rs.text(0) + " " + rs.text(1) + " " + MoneyBook::MoneyText(rs.number(2)) + " " + rs.text(3);
+        return out;
+    };
+    const auto totalsAgree = [&totals] {
+        return totals("SELECT sdate, sectionclass, smoney, entries FROM tbljangbusum ORDER BY sdate, sectionclass") ==
+               totals("SELECT sdate, sectionclass, SUM(smoney), COUNT(*) FROM tbljangbu GROUP BY sdate, "
+                      "sectionclass ORDER BY sdate, sectionclass");
+    };
+    QVERIFY(totalsAgree());
+
+    // A database of an earlier version (no totals), then one that lost a trigger: every
+    // entry is summed, another PC's entry included; the next start makes the totals again.
+    const QStringList older = TestEnv::onServer()
+        ? QStringList{"DROP TRIGGER trg_tbljangbusum ON tbljangbu", "DROP TABLE tbljangbusum"}
+        : QStringList{"DROP TRIGGER trg_tbljangbusum_ins", "DROP TRIGGER trg_tbljangbusum_del",
+                      "DROP TRIGGER trg_tbljangbusum_upd", "DROP TABLE tbljangbusum"};
+    const QString lostTrigger = TestEnv::onServer() ? "DROP TRIGGER trg_tbljangbusum ON tbljangbu"
+                                                    : "DROP TRIGGER trg_tbljangbusum_ins";
+    for (const QStringList& drop : {older, QStringList{lostTrigger}}) {
+        for (const QString& sql : drop)
+            QVERIFY2(RunSilent(sql).ok, qPrintable(sql));
+        QVERIFY(!LedgerTotalsKept());
+        QVERIFY(TestEnv::runOnOtherConnection(
+            "INSERT INTO tbljangbu (sdate, sectionclass, smoney) VALUES ('2026-11-20', '0', 3)"));
+        show("2026-12-01", "2026-12-31");
+        QCOMPARE(shownLedger(g), expectedLedger());
+        QVERIFY(UpgradeSchema());
+        QVERIFY(LedgerTotalsKept());
+        QVERIFY(totalsAgree());
+        click(w, "btnQuery");
+        QCOMPARE(shownLedger(g), expectedLedger());
+    }
 }
 
 void TestMoneyWindows::accountWindow() {

@@ -5,6 +5,7 @@
 
 #include "core/AppState.h"
 #include "db/Database.h"
+#include "db/SchemaUpgrade.h"
 #include "tools/FrmTool_ClearAll.h"
 
 #include <QApplication>
@@ -58,6 +59,12 @@ private slots:
         QCOMPARE(after["tblitem"], 1);
         QCOMPARE(after["tblaffairsnote"], 1);
         QCOMPARE(after["tblgroupmon"] + after["tblsubdata"] + after["tbljangbu"], 0);
+        // The ledger's totals went with it and keep counting what is written next.
+        QCOMPARE(CountRows(QStringLiteral("tbljangbusum")), 0);
+        QVERIFY(TestEnv::runOnOtherConnection(
+            QStringLiteral("INSERT INTO tbljangbu (sdate, sectionclass, smoney) VALUES ('2026-12-01', '1', 5)")));
+        QVERIFY(LedgerTotalsKept());
+        QCOMPARE(GetScalar(QStringLiteral("SELECT smoney FROM tbljangbusum")).toDouble(), 5.0);
     }
 
     void wrongPasswordsAndNonAdmin_data() {
