@@ -42,4 +42,3 @@ protected:
 // also gives -1, and the caller throws away what it got.
 int ReadRows(const QString& sql, const QVariantList& params,
              const std::function<void(const DbRow&)>& onRow);
-

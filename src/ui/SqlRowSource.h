@@ -34,7 +34,7 @@ public:
     using Formatter = std::function<void(Recordset& rows, QVector<QStringList>& out)>;
 
     // One row as the engine hands it over, formatted straight into `out` (no kept copy of
-    // the block in between); most lists read this way.
+    // the block in between).
     using RowFormatter = std::function<void(const DbRow& row, QVector<QStringList>& out)>;
 
     SqlRowSource(SqlPart select, QList<Key> keys, Formatter format);
