@@ -107,6 +107,80 @@ private slots:
         QCOMPARE(m_env->prompt().shown().size(), 1);
     }
 
+    // One value of a stored trade read through a handed-out row, by the column's name, against
+    // the engine's own types: null from an outer join against '', numbers past 32 bits (and
+    // past a double's exact range), text with Korean and quotes, a column the statement
+    // lacks, and a statement that finds nothing. The kept rows of Recordset read the same.
+    void handedOutValueReadsAsStored_data() {
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<qint64>("points");
+        QTest::addColumn<double>("money");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("number");
+        QTest::addColumn<qint64>("integer");
+        QTest::addColumn<bool>("null");
+
+        const qint64 big = 5000000123LL, huge = -9007199254740993LL;
+        QTest::newRow("null of an outer join") << "x" << 0LL << 0.0 << "fname" << "" << 0.0 << 0LL << true;
+        QTest::newRow("empty text") << "" << 0LL << 0.0 << "smemo" << "" << 0.0 << 0LL << false;
+        QTest::newRow("korean and quotes") << "홍길동's \"단골\" '회원'" << 0LL << 0.0 << "smemo"
+                                           << "홍길동's \"단골\" '회원'" << 0.0 << 0LL << false;
+        QTest::newRow("text led by a number") << " 12,5원" << 0LL << 0.0 << "smemo" << " 12,5원" << 12.0 << 12LL
+                                              << false;
+        QTest::newRow("integer past 32 bits") << "" << big << 0.0 << "lstackpoint" << "5000000123"
+                                              << double(big) << big << false;
+        QTest::newRow("integer past a double") << "" << huge << 0.0 << "LSTACKPOINT" << "-9007199254740993"
+                                               << double(huge) << huge << false;
+        QTest::newRow("money with a fraction") << "" << 0LL << 1234.5 << "dmoney" << "1234.5" << 1234.5 << 1235LL
+                                               << false;
+        QTest::newRow("whole money past 32 bits") << "" << 0LL << 6000000000.0 << "dmoney" << "6000000000"
+                                                  << 6000000000.0 << 6000000000LL << false;
+        QTest::newRow("column not in the statement") << "x" << 0LL << 0.0 << "nosuchcolumn" << "" << 0.0 << 0LL
+                                                     << true;
+        QTest::newRow("no row found") << "x" << 0LL << 0.0 << "" << "" << 0.0 << 0LL << true;
+    }
+
+    void handedOutValueReadsAsStored() {
+        QFETCH(QString, memo);
+        QFETCH(qint64, points);
+        QFETCH(double, money);
+        QFETCH(QString, column);
+        QFETCH(QString, text);
+        QFETCH(double, number);
+        QFETCH(qint64, integer);
+        QFETCH(bool, null);
+        QVERIFY(ExecSQL("INSERT INTO tbltrade (sdate, ctblfriend, smemo, lstackpoint, dmoney) "
+                        "VALUES ('2026-01-31', 1, ?, ?, ?)",
+                        {memo, points, money}) == 1);
+        const int code = column.isEmpty() ? -1 : LastIdentity();
+        const QString sql = "SELECT t.code, t.smemo, t.lstackpoint, t.dmoney, f.sname AS fname FROM tbltrade AS t "
+                            "LEFT JOIN tblfriend AS f ON f.code = t.ctblfriend AND f.code <> 1 WHERE t.code = ?";
+        int rows = 0;
+        QString into = QStringLiteral("a text the value replaces");
+        const int n = ReadRows(sql, {code}, [&](const DbRow& row) {
+            ++rows;
+            const int at = row.columnIndex(column);
+            QCOMPARE(at < 0, column == "nosuchcolumn");
+            QCOMPARE(row.isNull(at), null);
+            row.text(at, into);
+            QCOMPARE(into, text);
+            QCOMPARE(row.text(at), text);
+            QCOMPARE(row.number(at), number);
+            QCOMPARE(row.integer(at), integer);
+            QCOMPARE(row.value(at).isNull() || !row.value(at).isValid(), null);
+        });
+        QCOMPARE(n, column.isEmpty() ? 0 : 1);
+        QCOMPARE(rows, n);
+        QVERIFY(m_env->prompt().shown().isEmpty());
+        Recordset rs;
+        QCOMPARE(OpenRecordset(rs, sql, {code}), n);
+        if (n == 1) {
+            QCOMPARE(rs.text(column), text);
+            QCOMPARE(rs.number(column), number);
+        }
+    }
+
     // A long result of mostly repeated and empty values: the count and the last rows are right.
     void largeResultKeepsEveryRow() {
         Transaction tx;
