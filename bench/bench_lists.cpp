@@ -7,12 +7,15 @@
 // 2,000,000 entries). Generating the larger set takes minutes and about 1.5 GB, so the
 // database is kept in a file and used again by the next run: MEMBERDESK_BENCH_DB names
 // it (default: memberdesk_lists_<scale>.db in the temporary folder). Embedded engine only.
+#include "BenchRatio.h"
 #include "TestEnv.h"
 
 #include "core/AppState.h"
 #include "core/PrivateData.h"
 #include "db/Database.h"
+#include "db/DatabaseStats.h"
 #include "members/MemberSearch.h"
+#include "members/MemberStore.h"
 #include "comm/SmsSearch.h"
 #include "comm/frmSMS.h"
 #include "members/frmFriend.h"
@@ -167,7 +170,7 @@ MemberSearchInput wholeList()
 }
 } // namespace
 
-// The rows of the first screen, straight from the engine.
+// The rows of the first screen and the first member's detail, straight from the engine.
 static void BM_MemberList_FirstScreen_Sql(benchmark::State& s)
 {
     const MemberSearchInput in = wholeList();
@@ -177,7 +180,8 @@ static void BM_MemberList_FirstScreen_Sql(benchmark::State& s)
                             [](const Recordset&, QVector<QStringList>&) {});
         Recordset rs;
         const SqlPart part = source.nextBlock(GridModel::fetchBlockRows());
-        benchmark::DoNotOptimize(OpenRecordset(rs, part.sql, part.params));
+        if (OpenRecordset(rs, part.sql, part.params) > 0) // the first member's detail panel
+            benchmark::DoNotOptimize(LoadMemberDetail(rs.row(0).value(rs.fieldIndex("code")).toInt()));
     }
 }
 // The window's search: the grid emptied and its first block read and shown.
@@ -283,7 +287,7 @@ static void BM_MemberList_Print_Window(benchmark::State& s)
     s.counters["heap_MB"] = heapMb();
 }
 // The trade list of this month so far (the fixed clock's 2026-12-01..06): its first
-// block and the month's sums, bare and in the window.
+// block, the first trade's details below it and the month's sums, bare and in the window.
 static void BM_TradeList_FirstScreen_Sql(benchmark::State& s)
 {
     const QString from = g_trades->period()->Text1(), to = g_trades->period()->Text2();
@@ -292,16 +296,29 @@ static void BM_TradeList_FirstScreen_Sql(benchmark::State& s)
                             [](Recordset&, QVector<QStringList>&) {});
         Recordset rs;
         const SqlPart part = source.nextBlock(GridModel::fetchBlockRows());
-        benchmark::DoNotOptimize(OpenRecordset(rs, part.sql, part.params));
+        if (OpenRecordset(rs, part.sql, part.params) > 0) {
+            // The first trade shown below the list: its lines, card and member panel.
+            rs.moveFirst();
+            const int member = rs.integer("ctblfriend");
+            benchmark::DoNotOptimize(LoadTradeLines(rs.integer("code")).size());
+            benchmark::DoNotOptimize(CardName(rs.integer("ctblcard")));
+            Recordset friendRow;
+            benchmark::DoNotOptimize(OpenRecordset(
+                friendRow, "SELECT sname, hpline, hline1, smemo FROM tblfriend WHERE code = ?", {member}));
+            benchmark::DoNotOptimize(FriendPointBalance(member));
+            benchmark::DoNotOptimize(FriendBalance(member));
+        }
         benchmark::DoNotOptimize(LoadTradePeriodSums(from, to).total);
     }
     s.counters["trades"] = GetScalar("SELECT COUNT(*) FROM tbltrade WHERE sdate BETWEEN ? AND ?", {from, to}).toDouble();
 }
 static void BM_TradeList_FirstScreen_Window(benchmark::State& s)
 {
+    const qint64 before = StatementsRun();
     for (auto _ : s)
         g_trades->query();
     s.counters["rows"] = g_trades->list()->maxRows();
+    s.counters["statements"] = double(StatementsRun() - before) / double(s.iterations());
 }
 // The text-message list of every member.
 static void BM_SmsList_FirstScreen_Sql(benchmark::State& s)
@@ -408,7 +425,12 @@ int main(int argc, char** argv)
     std::printf("money book opened in %lld ms, %d rows read\n", t.elapsed(), g_ledger->grid()->maxRows());
     std::fflush(stdout);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter ratios;
+    ratios.pair("BM_MemberList_FirstScreen_Window", "BM_MemberList_FirstScreen_Sql");
+    ratios.pair("BM_TradeList_FirstScreen_Window", "BM_TradeList_FirstScreen_Sql");
+    ratios.pair("BM_SmsList_FirstScreen_Window", "BM_SmsList_FirstScreen_Sql");
+    ratios.pair("BM_MoneyBook_FirstScreen_Window", "BM_MoneyBook_FirstScreen_Sql");
+    benchmark::RunSpecifiedBenchmarks(&ratios);
     benchmark::Shutdown();
     delete g_ledger;
     delete g_sms;
