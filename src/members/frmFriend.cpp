@@ -173,6 +173,7 @@ void frmFriend::buildUi()
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("tvFriend"));
     m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true); // one line each: a group of thousands lays out at once
     m_tree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->installEventFilter(this);
@@ -522,19 +523,47 @@ QTreeWidgetItem* frmFriend::groupNode(int groupCode) const
 
 void frmFriend::loadGroupMembers(QTreeWidgetItem* groupItem)
 {
+    // The group's rows are read again; the member items already shown are kept and only
+    // those another PC (or another window) changed are rewritten, so opening a group again
+    // costs its query and little more. Items are added and removed in one batch each.
     m_loadingTree = true;
-    qDeleteAll(groupItem->takeChildren());
-    const int code = groupItem->data(0, kKeyRole).toString().mid(1).toInt();
-    QList<QTreeWidgetItem*> children;
-    for (const MemberNode& m : GroupMembers(code)) {
+    const int code = QStringView(groupItem->data(0, kKeyRole).toString()).mid(1).toInt();
+    const QList<MemberNode> members = GroupMembers(code);
+    const int shown = groupItem->childCount();
+    if (shown > members.size()) {
+        QList<QTreeWidgetItem*> gone;
+        gone.reserve(shown - members.size());
+        for (int i = shown - 1; i >= int(members.size()); --i)
+            gone << groupItem->takeChild(i);
+        qDeleteAll(gone);
+    }
+    const int kept = qMin(shown, int(members.size()));
+    for (int i = 0; i < kept; ++i) {
+        QTreeWidgetItem* child = groupItem->child(i);
+        const MemberNode& m = members.at(i);
+        if (QStringView(child->data(0, kKeyRole).toString()).mid(1).toInt() != m.code)
+            child->setData(0, kKeyRole, QStringLiteral("F") + QString::number(m.code));
+        if (child->text(0) != m.name) {
+            child->setText(0, m.name);
+            child->setData(0, kNameRole, m.name);
+        }
+        const QIcon icon = sexIcon(m.male.trimmed());
+        if (child->icon(0).cacheKey() != icon.cacheKey())
+            child->setIcon(0, icon);
+    }
+    QList<QTreeWidgetItem*> added;
+    added.reserve(members.size() - kept);
+    for (qsizetype i = kept; i < members.size(); ++i) {
+        const MemberNode& m = members.at(i);
         auto* child = new QTreeWidgetItem({m.name});
         child->setData(0, kKeyRole, QStringLiteral("F") + QString::number(m.code));
         child->setData(0, kNameRole, m.name);
         child->setIcon(0, sexIcon(m.male.trimmed()));
         child->setFlags(child->flags() | Qt::ItemIsEditable);
-        children << child;
+        added << child;
     }
-    groupItem->addChildren(children);
+    if (!added.isEmpty())
+        groupItem->addChildren(added);
     groupItem->setExpanded(true);
     m_loadingTree = false;
 }
@@ -686,6 +715,7 @@ void frmFriend::clearDetail()
         l->clear();
     for (QLabel* l : m_points)
         l->clear();
+    m_lineWidths.fill(0);
 }
 
 void frmFriend::ShowMemberDetail(int code)
@@ -701,13 +731,31 @@ void frmFriend::ShowMemberDetail(int code)
     auto join = [](const QString& a, const QString& b) {
         return a.isEmpty() ? b : (b.isEmpty() ? a : a + QStringLiteral(" / ") + b);
     };
+    const QLocale locale(QLocale::English);
     const QStringList texts = {t("sname"), d.groupName, IdNoForDisplay(t("idno")), t("male"), t("hpline"), t("hline1"),
                                t("hline2"), t("hline3"), d.phoneWork, t("keyline"), t("faxline"), t("relation"),
                                t("mail"), t("homepi"), t("codeno"), d.birthday, d.marriedText, d.marryday,
                                d.ectday, t("abo"), join(t("comname"), t("spart")), join(t("sposition"), t("sgrade")),
-                               join(t("mail2"), t("homepi2")), t("smemo")};
-    for (int i = 0; i < m_detail.size(); ++i)
-        m_detail[i]->setText(texts.value(i));
+                               join(t("mail2"), t("homepi2")), t("smemo"),
+                               locale.toString(d.accumulatedPoints), locale.toString(d.availablePoints),
+                               locale.toString(d.usedPoints)};
+    // Only the labels whose text changed are set and measured; the panel is sized again
+    // only when its longest line changed width.
+    const QList<QLabel*> labels = m_detail + m_points;
+    if (m_lineWidths.size() != labels.size())
+        m_lineWidths = QList<int>(labels.size(), 0);
+    const QFontMetrics metrics(m_panel->font());
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const QString& text = texts.at(i);
+        if (labels[i]->text() == text)
+            continue;
+        labels[i]->setText(text);
+        m_lineWidths[i] = metrics.horizontalAdvance(text);
+    }
+    const int longest = *std::max_element(m_lineWidths.cbegin(), m_lineWidths.cend());
+    if (longest == m_longestLine)
+        return;
+    m_longestLine = longest;
     // The panel widens to its longest line (a lunar date with this year's solar day), so
     // nothing is cut; the splitter takes the width from the grid.
     const int wanted = qMax(240, m_panel->layout()->minimumSize().width());
@@ -724,10 +772,6 @@ void frmFriend::ShowMemberDetail(int code)
                 break;
             }
     }
-    const QLocale locale(QLocale::English);
-    m_points[0]->setText(locale.toString(d.accumulatedPoints));
-    m_points[1]->setText(locale.toString(d.availablePoints));
-    m_points[2]->setText(locale.toString(d.usedPoints));
 }
 
 int frmFriend::GetSelectedCode() const
