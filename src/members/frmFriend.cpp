@@ -739,20 +739,33 @@ void frmFriend::ShowMemberDetail(int code)
                                join(t("mail2"), t("homepi2")), t("smemo"),
                                locale.toString(d.accumulatedPoints), locale.toString(d.availablePoints),
                                locale.toString(d.usedPoints)};
-    // Only the labels whose text changed are set and measured; the panel is sized again
-    // only when its longest line changed width.
+    // Only the labels whose text changed are set, and the panel is sized again only when
+    // its longest line changed width. A line measured narrower than the longest at most
+    // (each character as wide as the widest) is not measured unless the longest shrinks.
     const QList<QLabel*> labels = m_detail + m_points;
     if (m_lineWidths.size() != labels.size())
         m_lineWidths = QList<int>(labels.size(), 0);
     const QFontMetrics metrics(m_panel->font());
+    const qint64 widestChar = qMax(1, metrics.maxWidth());
+    constexpr int kBelowLongest = -1; // not measured: narrower than m_longestLine
+    int longest = 0;
     for (qsizetype i = 0; i < labels.size(); ++i) {
         const QString& text = texts.at(i);
-        if (labels[i]->text() == text)
-            continue;
-        labels[i]->setText(text);
-        m_lineWidths[i] = metrics.horizontalAdvance(text);
+        if (labels[i]->text() != text) {
+            labels[i]->setText(text);
+            const bool mayBeLongest = m_lineWidths[i] == m_longestLine
+                                      || text.size() * widestChar >= m_longestLine;
+            m_lineWidths[i] = mayBeLongest ? metrics.horizontalAdvance(text) : kBelowLongest;
+        }
+        longest = qMax(longest, m_lineWidths[i]);
     }
-    const int longest = *std::max_element(m_lineWidths.cbegin(), m_lineWidths.cend());
+    if (longest < m_longestLine) { // the longest line got shorter: which one is it now?
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            if (m_lineWidths[i] == kBelowLongest)
+                m_lineWidths[i] = metrics.horizontalAdvance(labels[i]->text());
+            longest = qMax(longest, m_lineWidths[i]);
+        }
+    }
     if (longest == m_longestLine)
         return;
     m_longestLine = longest;
