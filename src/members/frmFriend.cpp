@@ -83,6 +83,41 @@ QIcon sexIcon(const QString& male)
     return icons[2];
 }
 
+// A member in the tree: its code and its name before an in-place edit are kept as plain
+// values and given out under the key and name roles, so a group of thousands is made
+// without storing two more values in every item.
+class MemberTreeItem final : public QTreeWidgetItem {
+public:
+    MemberTreeItem(int code, const QString& name, const QIcon& icon)
+        : QTreeWidgetItem(QStringList{name}, UserType), m_code(code), m_name(name)
+    {
+        setIcon(0, icon);
+        setFlags(flags() | Qt::ItemIsEditable);
+    }
+    int code() const { return m_code; }
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0 && role == kKeyRole)
+            return QString(QLatin1Char('F') + QString::number(m_code));
+        if (column == 0 && role == kNameRole)
+            return m_name;
+        return QTreeWidgetItem::data(column, role);
+    }
+    void setData(int column, int role, const QVariant& value) override
+    {
+        if (column == 0 && role == kKeyRole)
+            m_code = QStringView(value.toString()).mid(1).toInt();
+        else if (column == 0 && role == kNameRole)
+            m_name = value.toString();
+        else
+            QTreeWidgetItem::setData(column, role, value);
+    }
+
+private:
+    int m_code;
+    QString m_name;
+};
+
 QIcon groupIcon()
 {
     QPixmap pix(14, 14);
@@ -541,7 +576,8 @@ void frmFriend::loadGroupMembers(QTreeWidgetItem* groupItem)
     for (int i = 0; i < kept; ++i) {
         QTreeWidgetItem* child = groupItem->child(i);
         const MemberNode& m = members.at(i);
-        if (QStringView(child->data(0, kKeyRole).toString()).mid(1).toInt() != m.code)
+        const auto* item = dynamic_cast<const MemberTreeItem*>(child);
+        if ((item ? item->code() : QStringView(child->data(0, kKeyRole).toString()).mid(1).toInt()) != m.code)
             child->setData(0, kKeyRole, QStringLiteral("F") + QString::number(m.code));
         if (child->text(0) != m.name) {
             child->setText(0, m.name);
@@ -555,12 +591,7 @@ void frmFriend::loadGroupMembers(QTreeWidgetItem* groupItem)
     added.reserve(members.size() - kept);
     for (qsizetype i = kept; i < members.size(); ++i) {
         const MemberNode& m = members.at(i);
-        auto* child = new QTreeWidgetItem({m.name});
-        child->setData(0, kKeyRole, QStringLiteral("F") + QString::number(m.code));
-        child->setData(0, kNameRole, m.name);
-        child->setIcon(0, sexIcon(m.male.trimmed()));
-        child->setFlags(child->flags() | Qt::ItemIsEditable);
-        added << child;
+        added << new MemberTreeItem(m.code, m.name, sexIcon(m.male.trimmed()));
     }
     if (!added.isEmpty())
         groupItem->addChildren(added);
