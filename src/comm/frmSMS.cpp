@@ -14,6 +14,7 @@
 #include "ui/HCTerm.h"
 #include "ui/HCText.h"
 #include "ui/SearchInput.h"
+#include "db/DbRow.h"
 #include "ui/SqlRowSource.h"
 #include "ui/WindowRegistry.h"
 #include "ui/cFpPreview.h"
@@ -278,33 +279,30 @@ void frmSMS::Search() {
     const QString month = SmsSearchMonth(in);
     const SmsRemark remark = q.remark;
     const int year = in.year, monthNo = in.month;
-    auto format = [remark, month, year, monthNo](const Recordset& rs, QVector<QStringList>& out) {
-        const QLocale locale;
-        const int n = rs.recordCount();
-        out.reserve(out.size() + n);
-        for (int r = 0; r < n; ++r) {
-            const QVector<QVariant>& v = rs.row(r);
-            auto s = [&v](int i) { return v.value(i).toString(); };
-            // Dues are owed from the month of feestart on.
-            if (remark == SmsRemark::UnpaidMonth && !OwesFromFeeStart(s(5), year, monthNo)) continue;
-            QStringList row(ColCount - 1);
-            row[1] = s(0);
-            row[2] = s(1);
-            switch (remark) {
-            case SmsRemark::UnpaidMonth:
-                row[3] = month;
-                break;
-            case SmsRemark::TradeSum:
-                row[3] = locale.toString(v.value(2).toDouble(), 'f', 0);
-                break;
-            default:
-                row[3] = s(2).trimmed();
-                break;
-            }
-            row[4] = s(3).trimmed();
-            row[5] = s(4);
-            out.append(std::move(row));
+    auto format = [remark, month, year, monthNo, locale = QLocale(), feeStart = QString()](
+                      const DbRow& v, QVector<QStringList>& out) mutable {
+        // Dues are owed from the month of feestart on.
+        if (remark == SmsRemark::UnpaidMonth) {
+            v.text(5, feeStart);
+            if (!OwesFromFeeStart(feeStart, year, monthNo)) return;
         }
+        QStringList row(ColCount - 1);
+        v.text(0, row[1]);
+        v.text(1, row[2]);
+        switch (remark) {
+        case SmsRemark::UnpaidMonth:
+            row[3] = month;
+            break;
+        case SmsRemark::TradeSum:
+            row[3] = locale.toString(v.number(2), 'f', 0);
+            break;
+        default:
+            row[3] = v.text(2).trimmed();
+            break;
+        }
+        row[4] = v.text(3).trimmed();
+        v.text(4, row[5]);
+        out.append(std::move(row));
     };
     // The first block shows at once, the rest as the list scrolls or all at once for
     // ticking every row. A statement refused at once leaves the list as it was.

@@ -132,6 +132,13 @@ bool CopyDatabase(const QString& from, const QString& to, QStringList* report, Q
     }
     if (!OpenDatabase(to)) return fail(QStringLiteral("대상 데이터베이스를 열 수 없습니다.\n") + LastDbError());
 
+    // The ledger's totals by date and section are made once from the copied entries,
+    // not entry by entry by their triggers.
+    const QStringList ledgerTotals = Schema::ledgerTotalsStatements(ServerDatabase());
+    for (const QString& sql : ledgerTotals)
+        if (sql.startsWith(QLatin1String("DROP TRIGGER")) && !RunSilent(sql).ok)
+            return fail(LastDbError());
+
     const QVector<TableInfo> all = schemaTables();
     int done = 0;
     for (const TableInfo& t : all) {
@@ -178,6 +185,12 @@ bool CopyDatabase(const QString& from, const QString& to, QStringList* report, Q
             after = rows.last().value(cols.indexOf(t.key)).toLongLong();
         }
         if (!tx.commit()) return fail(t.name + QStringLiteral(": ") + LastDbError());
+    }
+    {
+        Transaction tx;
+        for (const QString& sql : ledgerTotals)
+            if (const SqlOutcome o = RunSilent(sql); !o.ok) return fail(QStringLiteral("tbljangbusum: ") + o.error);
+        if (!tx.commit()) return fail(QStringLiteral("tbljangbusum: ") + LastDbError());
     }
     if (!ResetKeyCounters(&why)) return fail(why);
 

@@ -43,6 +43,10 @@ Connection& conn();
 // "" and "abc" are 0.
 double leadingNumber(const QString& text);
 double toNumber(const QVariant& v);
+// A value as a list shows it: null as "", whole amounts as "1500", not "1500.0" or "1.5e+03".
+QString textOf(const QVariant& v);
+// Position of `name` among a result's columns, case-insensitive; -1 when absent.
+int columnIndexIn(const QStringList& columns, const QString& name);
 
 // Hooks for the wait cursor while a statement waits on another writer's lock.
 std::function<void()>& busyBegin();

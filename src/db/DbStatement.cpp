@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -50,6 +51,16 @@ double toNumber(const QVariant& v) {
     default:
         return v.toDouble();
     }
+}
+
+QString textOf(const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return {};
+    if (v.typeId() == QMetaType::Double) {
+        const double d = *static_cast<const double*>(v.constData());
+        if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15)
+            return QString::number(qlonglong(d));
+    }
+    return v.toString();
 }
 
 // Hooks for the wait cursor while a statement waits on another writer's lock.
@@ -166,51 +177,122 @@ QVariant columnValue(sqlite3_stmt* st, int col, LastText* last) {
     }
 }
 
+// Position of `name` among a result's columns, case-insensitive; -1 when absent.
+int columnIndexIn(const QStringList& columns, const QString& name) {
+    // Names of another length never match, and most are: the length is compared first.
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].size() == name.size() && columns[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+namespace {
+
+// UTF-8 bytes into `into`, reusing its buffer. UTF-16 takes at most as many units as UTF-8
+// takes bytes; the decoder reads as QString::fromUtf8 does.
+void decodeInto(const char* p, int bytes, QString& into) {
+    if (bytes <= 0) {
+        into.resize(0);
+        return;
+    }
+    into.resize(bytes);
+    // Dates, times, codes and amounts are ASCII: widened byte by byte.
+    char16_t* out = reinterpret_cast<char16_t*>(into.data());
+    int i = 0;
+    while (i < bytes && static_cast<unsigned char>(p[i]) < 0x80) {
+        out[i] = char16_t(p[i]);
+        ++i;
+    }
+    if (i == bytes) return;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QChar* end = utf8.appendToBuffer(into.data(), QByteArrayView(p, bytes));
+    into.resize(end - into.constData());
+}
+
+} // namespace
+
 // The current row of a stepped statement, read straight from the engine.
 class StatementRow final : public DbRow {
 public:
-    explicit StatementRow(sqlite3_stmt* st) : m_st(st), m_count(sqlite3_column_count(st)) {}
+    StatementRow(sqlite3_stmt* st, const QStringList& columns)
+        : m_st(st), m_count(sqlite3_column_count(st)), m_columns(columns) {}
     int columnCount() const override { return m_count; }
+    int columnIndex(const QString& name) const override { return columnIndexIn(m_columns, name); }
+    bool isNull(int col) const override { return type(col) == SQLITE_NULL; }
     void text(int col, QString& into) const override {
-        if (col < 0 || col >= m_count) {
+        switch (type(col)) {
+        case SQLITE_NULL: into.resize(0); return;
+        case SQLITE_TEXT:
+        case SQLITE_INTEGER: // an integer's text is its decimal digits, as QVariant writes them
+            decodeInto(reinterpret_cast<const char*>(sqlite3_column_text(m_st, col)),
+                       sqlite3_column_bytes(m_st, col), into);
+            return;
+        default: into = textOf(columnValue(m_st, col)); return;
+        }
+    }
+    double number(int col) const override {
+        const int t = type(col);
+        if (t == SQLITE_INTEGER || t == SQLITE_FLOAT) return sqlite3_column_double(m_st, col);
+        return t == SQLITE_NULL ? 0.0 : toNumber(columnValue(m_st, col));
+    }
+    qint64 integer(int col) const override {
+        const int t = type(col);
+        if (t == SQLITE_INTEGER) return sqlite3_column_int64(m_st, col);
+        return t == SQLITE_NULL ? 0 : qRound64(number(col));
+    }
+    QVariant value(int col) const override {
+        return type(col) == SQLITE_NULL ? QVariant() : columnValue(m_st, col);
+    }
+
+private:
+    int type(int col) const { return col < 0 || col >= m_count ? SQLITE_NULL : sqlite3_column_type(m_st, col); }
+    sqlite3_stmt* m_st;
+    int m_count;
+    const QStringList& m_columns;
+};
+
+// A row the server sent, read in place.
+class ServerRow final : public DbRow {
+public:
+    explicit ServerRow(const pg::ResultRow& row) : m_row(row) {}
+    int columnCount() const override { return m_row.columnCount(); }
+    int columnIndex(const QString& name) const override { return columnIndexIn(m_row.columns(), name); }
+    bool isNull(int col) const override { return m_row.isNull(col); }
+    void text(int col, QString& into) const override {
+        if (m_row.isNull(col)) {
             into.resize(0);
             return;
         }
-        if (sqlite3_column_type(m_st, col) == SQLITE_TEXT) {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_st, col));
-            const int bytes = sqlite3_column_bytes(m_st, col);
-            // UTF-16 takes at most as many units as UTF-8 takes bytes; the decoder reads as
-            // QString::fromUtf8 does.
-            into.resize(bytes);
-            QStringDecoder utf8(QStringDecoder::Utf8);
-            const QChar* end = utf8.appendToBuffer(into.data(), QByteArrayView(p, bytes));
-            into.resize(end - into.constData());
+        const pg::ResultRow::Kind k = m_row.kind(col);
+        if (k == pg::ResultRow::Text || k == pg::ResultRow::Integer) {
+            int n = 0;
+            const char* p = m_row.bytes(col, &n);
+            decodeInto(p, n, into);
             return;
         }
-        into = columnValue(m_st, col).toString();
+        into = textOf(m_row.value(col));
     }
     double number(int col) const override {
-        if (col < 0 || col >= m_count) return 0.0;
-        const int type = sqlite3_column_type(m_st, col);
-        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) return sqlite3_column_double(m_st, col);
-        return toNumber(columnValue(m_st, col));
+        if (m_row.isNull(col)) return 0.0;
+        const pg::ResultRow::Kind k = m_row.kind(col);
+        if (k == pg::ResultRow::Integer || k == pg::ResultRow::Float || k == pg::ResultRow::Numeric) {
+            int n = 0;
+            return std::strtod(m_row.bytes(col, &n), nullptr);
+        }
+        return toNumber(m_row.value(col));
     }
+    qint64 integer(int col) const override {
+        if (m_row.isNull(col)) return 0;
+        if (m_row.kind(col) == pg::ResultRow::Integer) {
+            int n = 0;
+            return std::strtoll(m_row.bytes(col, &n), nullptr, 10);
+        }
+        return qRound64(number(col));
+    }
+    QVariant value(int col) const override { return m_row.isNull(col) ? QVariant() : m_row.value(col); }
 
 private:
-    sqlite3_stmt* m_st;
-    int m_count;
-};
-
-// A row the server sent, as values.
-class ValueRow final : public DbRow {
-public:
-    explicit ValueRow(const QVector<QVariant>& values) : m_values(values) {}
-    int columnCount() const override { return int(m_values.size()); }
-    void text(int col, QString& into) const override { into = m_values.value(col).toString(); }
-    double number(int col) const override { return toNumber(m_values.value(col)); }
-
-private:
-    const QVector<QVariant>& m_values;
+    const pg::ResultRow& m_row;
 };
 
 // Runs one statement. `maxRows` limits the rows kept (-1 all); the statement still runs
@@ -244,19 +326,19 @@ StatementResult runStatementRaw(const QString& sql, const QVariantList& params, 
                                 const RowSink* sink) {
     StatementResult r;
     if (conn().server) {
-        pg::Result s = conn().server->exec(sql, params, maxRows);
+        int handed = 0;
+        const std::function<void(const pg::ResultRow&)> toSink = [&](const pg::ResultRow& row) {
+            (*sink)(ServerRow(row));
+            ++handed;
+        };
+        pg::Result s = conn().server->exec(sql, params, maxRows, sink ? &toSink : nullptr);
         r.rc = s.rc;
         r.prepareFailed = s.prepareFailed;
         r.error = std::move(s.error);
         r.changes = s.changes;
         r.columns = std::move(s.columns);
-        if (sink && r.rc == SQLITE_OK) {
-            for (const QVector<QVariant>& row : std::as_const(s.rows))
-                (*sink)(ValueRow(row));
-            r.rowsHandedOut = int(s.rows.size());
-        } else {
-            r.rows = std::move(s.rows);
-        }
+        r.rows = std::move(s.rows);
+        r.rowsHandedOut = handed;
         return r;
     }
     sqlite3* db = conn().db;
@@ -305,7 +387,7 @@ StatementResult runStatementRaw(const QString& sql, const QVariantList& params, 
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_ROW) {
             if (sink) {
-                (*sink)(StatementRow(st));
+                (*sink)(StatementRow(st, r.columns));
                 ++r.rowsHandedOut;
             } else if (maxRows < 0 || r.rows.size() < maxRows) {
                 QVector<QVariant> row(ncol);
@@ -325,9 +407,12 @@ StatementResult runStatementRaw(const QString& sql, const QVariantList& params, 
         break;
     }
     sqlite3_finalize(st);
-    // The difference of the connection's running total: CREATE/ALTER count 0 instead of
-    // repeating the count of the last INSERT/UPDATE/DELETE as sqlite3_changes() would.
-    if (r.rc == SQLITE_OK) r.changes = int(sqlite3_total_changes64(db) - totalBefore);
+    // Rows written by the statement itself, as the server engine counts them: none when
+    // the connection's running total did not move (CREATE/ALTER, for which
+    // sqlite3_changes() would repeat the count of the last write), otherwise the
+    // statement's own rows without those its triggers wrote (the ledger's totals).
+    if (r.rc == SQLITE_OK)
+        r.changes = sqlite3_total_changes64(db) == totalBefore ? 0 : int(sqlite3_changes64(db));
     return r;
 }
 

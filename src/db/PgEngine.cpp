@@ -391,6 +391,43 @@ QVariant cellValue(const PGresult* res, int row, int col, Oid type) {
     }
 }
 
+} // namespace
+
+ResultRow::Kind ResultRow::kind(int col) const {
+    switch (m_types[size_t(col)]) {
+    case kInt2:
+    case kInt4:
+    case kInt8:
+    case kOid: return Integer;
+    case kFloat4:
+    case kFloat8: return Float;
+    case kNumeric: return Numeric;
+    case kBool: return Bool;
+    case kBytea: return Bytea;
+    default: return Text;
+    }
+}
+
+bool ResultRow::isNull(int col) const {
+    return col < 0 || col >= columnCount() || PQgetisnull(m_res, m_row, col);
+}
+
+const char* ResultRow::bytes(int col, int* length) const {
+    if (isNull(col)) {
+        *length = 0;
+        return "";
+    }
+    *length = PQgetlength(m_res, m_row, col);
+    return PQgetvalue(m_res, m_row, col);
+}
+
+QVariant ResultRow::value(int col) const {
+    if (col < 0 || col >= columnCount()) return {};
+    return cellValue(m_res, m_row, col, m_types[size_t(col)]);
+}
+
+namespace {
+
 // Waits for the statement sent on `conn`, calling `onWait` once when it takes a while
 // (another connection holds a lock), and returns its last result (nullptr when the
 // connection broke).
@@ -418,7 +455,8 @@ PGresult* awaitResult(PGconn* conn, const std::function<void()>& onWait) {
 
 } // namespace
 
-Result Connection::exec(const QString& sql, const QVariantList& params, int maxRows) {
+Result Connection::exec(const QString& sql, const QVariantList& params, int maxRows,
+                       const std::function<void(const ResultRow&)>* sink) {
     Result r;
     if (!d->conn) {
         r.rc = CantOpen;
@@ -630,8 +668,13 @@ Result Connection::exec(const QString& sql, const QVariantList& params, int maxR
         }
         const int nrow = PQntuples(res);
         const int keep = maxRows < 0 ? nrow : qMin(nrow, maxRows);
-        r.rows.reserve(keep);
-        for (int row = 0; row < keep; ++row) {
+        if (sink) {
+            for (int row = 0; row < keep; ++row)
+                (*sink)(ResultRow(res, row, colTypes, r.columns));
+        } else {
+            r.rows.reserve(keep);
+        }
+        for (int row = 0; !sink && row < keep; ++row) {
             QVector<QVariant> values(ncol);
             for (int c = 0; c < ncol; ++c) {
                 // A value repeated down a column shares the previous row's string.

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+struct pg_result; // libpq's result, read in place by ResultRow
+
 // The database-server engine behind the shared operations (PostgreSQL through libpq).
 // Internal to src/db: the rest of the program sees the same Database.h on both engines.
 // Failures carry the embedded engine's primary result codes, so every caller and message
@@ -38,6 +40,31 @@ struct Result {
     int changes = 0;
     QStringList columns;
     QVector<QVector<QVariant>> rows;
+};
+
+// One row of a result as the server sent it, read in place (no copy of the row): each
+// value as its text form in UTF-8, with the kind of its column.
+class ResultRow {
+public:
+    enum Kind { Integer, Float, Numeric, Bool, Bytea, Text };
+    ResultRow(const pg_result* res, int row, const std::vector<unsigned>& types, const QStringList& columns)
+        : m_res(res), m_row(row), m_types(types), m_columns(columns)
+    {
+    }
+    int columnCount() const { return int(m_types.size()); }
+    const QStringList& columns() const { return m_columns; }
+    Kind kind(int col) const;
+    bool isNull(int col) const;
+    // The value's text form and its length in bytes; "" for null.
+    const char* bytes(int col, int* length) const;
+    // The value as a kept row holds it.
+    QVariant value(int col) const;
+
+private:
+    const pg_result* m_res;
+    int m_row;
+    const std::vector<unsigned>& m_types;
+    const QStringList& m_columns;
 };
 
 // True when `location` names a server rather than a file: a postgresql:// (postgres://)
@@ -74,7 +101,9 @@ public:
     // The location without any password (for messages and DatabasePath()).
     QString location() const { return m_shownLocation; }
 
-    Result exec(const QString& sql, const QVariantList& params, int maxRows);
+    // With `sink`, each row of the result goes to it in turn instead of into Result::rows.
+    Result exec(const QString& sql, const QVariantList& params, int maxRows,
+                const std::function<void(const ResultRow&)>* sink = nullptr);
     bool inTransaction() const { return m_inTransaction; }
     // Starts a read-only transaction in which every later statement sees the database as
     // it was at its first read, while other PCs go on writing (a consistent copy).

@@ -9,14 +9,7 @@
 
 using namespace dbcore;
 
-int Recordset::fieldIndex(const QString& name) const {
-    // Names of another length never match, and most are: the length is compared first.
-    for (int i = 0; i < m_columns.size(); ++i)
-        if (m_columns[i].size() == name.size() &&
-            m_columns[i].compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
+int Recordset::fieldIndex(const QString& name) const { return columnIndexIn(m_columns, name); }
 
 QVariant Recordset::value(int col) const {
     if (m_pos < 0 || m_pos >= m_rows.size()) return {};
@@ -27,17 +20,7 @@ QVariant Recordset::value(int col) const {
 
 QVariant Recordset::value(const QString& name) const { return value(fieldIndex(name)); }
 
-QString Recordset::text(int col) const {
-    const QVariant v = value(col);
-    if (!v.isValid() || v.isNull()) return {};
-    if (v.typeId() == QMetaType::Double) {
-        // Whole amounts read as "1500", not "1500.0".
-        const double d = v.toDouble();
-        if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15)
-            return QString::number(qlonglong(d));
-    }
-    return v.toString();
-}
+QString Recordset::text(int col) const { return textOf(value(col)); }
 
 QString Recordset::text(const QString& name) const { return text(fieldIndex(name)); }
 

@@ -218,6 +218,89 @@ QStringList indexStatements() {
     return out;
 }
 
+QStringList ledgerTotalsStatements(bool server) {
+    // A row keeps the entries of one date text and one section text exactly as stored, so
+    // "sdate < ?" over these rows selects the same entries as over tbljangbu. Entries
+    // without a date or section (NULL) fall under no such condition and are left out.
+    // Amounts are whole won, so adding and taking away keeps the sums exact.
+    const QString table = QStringLiteral(
+        "CREATE TABLE tbljangbusum (sdate TEXT NOT NULL DEFAULT '', sectionclass TEXT NOT NULL "
+        "DEFAULT '', smoney REAL NOT NULL DEFAULT 0, entries INTEGER NOT NULL DEFAULT 0, "
+        "PRIMARY KEY (sdate, sectionclass))");
+    const QString fill = QStringLiteral(
+        "INSERT INTO tbljangbusum (sdate, sectionclass, smoney, entries) SELECT sdate, "
+        "sectionclass, SUM(COALESCE(smoney, 0)), COUNT(*) FROM tbljangbu WHERE sdate IS NOT "
+        "NULL AND sectionclass IS NOT NULL GROUP BY sdate, sectionclass");
+    // A balance sums a few sections before a date: from this index alone.
+    const QString index = QStringLiteral(
+        "CREATE INDEX ix_tbljangbusum_section_date ON tbljangbusum (sectionclass, sdate, smoney)");
+    // What an entry leaves (OLD) and what it brings (NEW); a total whose last entry left
+    // goes with it.
+    const QString takeOld = QStringLiteral(
+        "UPDATE tbljangbusum SET smoney = smoney - COALESCE(OLD.smoney, 0), entries = entries - 1 "
+        "WHERE sdate = OLD.sdate AND sectionclass = OLD.sectionclass; "
+        "DELETE FROM tbljangbusum WHERE sdate = OLD.sdate AND sectionclass = OLD.sectionclass "
+        "AND entries <= 0; ");
+    const QString addNew = QStringLiteral(
+        "INSERT INTO tbljangbusum (sdate, sectionclass, smoney, entries) %1 "
+        "ON CONFLICT (sdate, sectionclass) DO UPDATE SET smoney = tbljangbusum.smoney + "
+        "excluded.smoney, entries = tbljangbusum.entries + 1; ");
+    if (server) {
+        return {
+            QStringLiteral("DROP TRIGGER IF EXISTS trg_tbljangbusum ON tbljangbu"),
+            QStringLiteral("DROP TABLE IF EXISTS tbljangbusum"),
+            table,
+            fill,
+            index,
+            QStringLiteral("CREATE OR REPLACE FUNCTION tbljangbusum_keep() RETURNS trigger "
+                           "LANGUAGE plpgsql AS $$ BEGIN IF TG_OP <> 'INSERT' THEN ") +
+                takeOld +
+                QStringLiteral("END IF; IF TG_OP <> 'DELETE' THEN IF NEW.sdate IS NOT NULL AND "
+                               "NEW.sectionclass IS NOT NULL THEN ") +
+                addNew.arg(QStringLiteral("VALUES (NEW.sdate, NEW.sectionclass, "
+                                          "COALESCE(NEW.smoney, 0), 1)")) +
+                QStringLiteral("END IF; END IF; RETURN NULL; END $$"),
+            QStringLiteral("CREATE TRIGGER trg_tbljangbusum AFTER INSERT OR DELETE OR UPDATE OF "
+                           "sdate, sectionclass, smoney ON tbljangbu FOR EACH ROW EXECUTE "
+                           "FUNCTION tbljangbusum_keep()"),
+        };
+    }
+    // SELECT ... WHERE: a row without a date or section adds nothing (the WHERE also
+    // tells the parser that ON CONFLICT belongs to the insert).
+    const QString addNewRow = addNew.arg(QStringLiteral(
+        "SELECT NEW.sdate, NEW.sectionclass, COALESCE(NEW.smoney, 0), 1 WHERE NEW.sdate IS "
+        "NOT NULL AND NEW.sectionclass IS NOT NULL"));
+    return {
+        QStringLiteral("DROP TRIGGER IF EXISTS trg_tbljangbusum_ins"),
+        QStringLiteral("DROP TRIGGER IF EXISTS trg_tbljangbusum_del"),
+        QStringLiteral("DROP TRIGGER IF EXISTS trg_tbljangbusum_upd"),
+        QStringLiteral("DROP TABLE IF EXISTS tbljangbusum"),
+        table,
+        fill,
+        index,
+        QStringLiteral("CREATE TRIGGER trg_tbljangbusum_ins AFTER INSERT ON tbljangbu BEGIN ") +
+            addNewRow + QStringLiteral("END"),
+        QStringLiteral("CREATE TRIGGER trg_tbljangbusum_del AFTER DELETE ON tbljangbu BEGIN ") +
+            takeOld + QStringLiteral("END"),
+        QStringLiteral("CREATE TRIGGER trg_tbljangbusum_upd AFTER UPDATE OF sdate, sectionclass, "
+                       "smoney ON tbljangbu BEGIN ") +
+            takeOld + addNewRow + QStringLiteral("END"),
+    };
+}
+
+QString ledgerTotalsCheckSql(bool server) {
+    if (server)
+        return QStringLiteral(
+            "SELECT CASE WHEN to_regclass('tbljangbusum') IS NULL THEN 0 ELSE (SELECT COUNT(*) "
+            "FROM pg_trigger t JOIN pg_class c ON c.oid = t.tgrelid WHERE c.relname = "
+            "'tbljangbu' AND c.relnamespace = to_regnamespace(current_schema())::oid AND "
+            "t.tgname = 'trg_tbljangbusum' AND t.tgenabled <> 'D') END");
+    return QStringLiteral(
+        "SELECT (SELECT COUNT(*) FROM sqlite_master WHERE (type = 'trigger' AND tbl_name = "
+        "'tbljangbu' AND name IN ('trg_tbljangbusum_ins', 'trg_tbljangbusum_del', "
+        "'trg_tbljangbusum_upd')) OR (type = 'table' AND name = 'tbljangbusum')) = 4");
+}
+
 QStringList retiredIndexNames() {
     return {QStringLiteral("ix_tbljangbu_cgroupin"), QStringLiteral("ix_tbljangbu_cgroupout")};
 }
@@ -272,7 +355,8 @@ bool createOnServer(const QString& location, QString* why) {
         return false;
     }
     QStringList all = pg::FunctionStatements();
-    all << Schema::tableStatements() << Schema::indexStatements() << Schema::fixedRowStatements();
+    all << Schema::tableStatements() << Schema::indexStatements() << Schema::fixedRowStatements()
+        << Schema::ledgerTotalsStatements(true);
     if (c.exec(QStringLiteral("BEGIN"), {}, 0).rc != pg::Ok) return false;
     for (const QString& sql : all) {
         const pg::Result r = c.exec(sql, {}, 0);
@@ -324,7 +408,8 @@ bool CreateNewDatabase(const QString& path, QString* error) {
 
     QStringList all;
     all << QStringLiteral("PRAGMA application_id=%1").arg(kMemberDeskApplicationId);
-    all << Schema::tableStatements() << Schema::indexStatements() << Schema::fixedRowStatements();
+    all << Schema::tableStatements() << Schema::indexStatements() << Schema::fixedRowStatements()
+        << Schema::ledgerTotalsStatements(false);
     QString why;
     bool ok = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
     for (const QString& sql : all) {

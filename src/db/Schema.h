@@ -17,6 +17,18 @@ QStringList fixedRowStatements();
 // box, ...), which no list may delete. Trades, lines and ledger entries have none.
 bool hasFixedRow(const QString& table);
 
+// The money book's totals by date and section (tbljangbusum): one row per entry date and
+// section text with the sum of the amounts and the number of entries, kept by triggers on
+// tbljangbu in the same transaction as every write, whoever writes (this program, another
+// PC, an older version, an import). The balance before a date then sums these few rows
+// instead of every earlier entry. The statements drop what an earlier attempt left, make
+// the table, fill it from the entries and add the triggers (PL/pgSQL on a server); run
+// them in one transaction, so triggers present mean the totals are whole.
+QStringList ledgerTotalsStatements(bool server);
+// A query whose one value is 1 when the open database holds the totals table and all
+// of its triggers.
+QString ledgerTotalsCheckSql(bool server);
+
 // The pick-list table of the user-defined member fields (also made by the upgrade).
 QString userFieldListTable();
 

@@ -256,6 +256,57 @@ bool EnsureIndexes() {
     return true;
 }
 
+bool LedgerTotalsKept() {
+    const SqlOutcome o = RunSilent(Schema::ledgerTotalsCheckSql(ServerDatabase()));
+    return o.ok && o.value.toInt() == 1;
+}
+
+bool EnsureLedgerTotals() {
+    // Totals without their index are right but slow to read: made again as a whole.
+    const QString index = ServerDatabase()
+                              ? QStringLiteral("SELECT COUNT(*) FROM pg_indexes WHERE schemaname = current_schema() "
+                                               "AND indexname = 'ix_tbljangbusum_section_date'")
+                              : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND "
+                                               "name = 'ix_tbljangbusum_section_date'");
+    if (LedgerTotalsKept() && RunSilent(index).value.toInt() == 1) return true;
+    if (DatabaseReadOnly()) return false;
+    Transaction tx;
+    if (!tx.ok()) return false;
+    for (const QString& sql : Schema::ledgerTotalsStatements(ServerDatabase())) {
+        const SqlOutcome o = RunSilent(sql);
+        if (!o.ok) {
+            qCWarning(lcStartup, "ledger totals not made (%s): %s", qPrintable(o.error), qPrintable(sql));
+            return false;
+        }
+    }
+    return tx.commit();
+}
+
+SqlOutcome DeleteAllLedgerEntries() {
+    const QString all = QStringLiteral("DELETE FROM tbljangbu");
+    if (ServerDatabase() || !LedgerTotalsKept()) return RunSilent(all);
+    Transaction tx;
+    const QStringList remake = Schema::ledgerTotalsStatements(false);
+    for (const QString& sql : remake) {
+        if (!sql.startsWith(QLatin1String("DROP TRIGGER"))) continue;
+        const SqlOutcome o = RunSilent(sql);
+        if (!o.ok) return o;
+    }
+    const SqlOutcome deleted = RunSilent(all);
+    if (!deleted.ok) return deleted;
+    for (const QString& sql : remake) {
+        const SqlOutcome o = RunSilent(sql);
+        if (!o.ok) return o;
+    }
+    if (!tx.commit()) {
+        SqlOutcome o;
+        o.errorCode = LastDbErrorCode();
+        o.error = LastDbError();
+        return o;
+    }
+    return deleted;
+}
+
 bool UpgradeSchema() {
     if (!IsDatabaseOpen()) return UpgradeStep(QStringLiteral("DBVer_1")).fail(91, QStringLiteral("no database connection"));
 
@@ -271,7 +322,9 @@ bool UpgradeSchema() {
                   qPrintable(LastDbError()));
     if (v >= kSchemaVersion) {
         PrepareDataKey();
-        return EnsureIndexes();
+        if (!EnsureIndexes()) return false;
+        EnsureLedgerTotals();
+        return true;
     }
 
     MsgInfo(QStringLiteral("데이터베이스가 업그레이드 되었습니다.") + QStringLiteral("\n\n") +
@@ -309,5 +362,7 @@ bool UpgradeSchema() {
         return step6.fail(LastDbErrorCode(), LastDbError());
     if (!tx.commit()) return step6.fail(LastDbErrorCode(), LastDbError());
     MsgInfo(QStringLiteral("업그레이드가 완료되었습니다."));
-    return EnsureIndexes();
+    if (!EnsureIndexes()) return false;
+    EnsureLedgerTotals();
+    return true;
 }

@@ -26,6 +26,21 @@ bool AddColumnIfMissing(const QString& table, const QString& column, ColumnType 
 // UpgradeSchema, so a new index reaches existing databases without a new version).
 bool EnsureIndexes();
 
+// True when the open database keeps the money book's totals by date and section
+// (tbljangbusum with its triggers; see Schema::ledgerTotalsStatements). Without them
+// balances are summed from every entry. One catalogue look-up.
+bool LedgerTotalsKept();
+// Makes the totals and their triggers where they are missing (a database made by an
+// earlier version, a restored older backup), in one transaction; run on each start by
+// UpgradeSchema. False when they could not be made (read-only file, a server login that
+// does not own the ledger table): balances are then summed from every entry.
+bool EnsureLedgerTotals();
+// Deletes every ledger entry and its totals (clearing data), in the caller's transaction
+// if one is open. On the embedded engine the triggers, which would take the entries off
+// their totals one by one, are dropped for the delete and made again with the emptied
+// totals. `changes` is the number of entries deleted.
+SqlOutcome DeleteAllLedgerEntries();
+
 // The key file of the open database: beside its folder (a server database: beside the
 // local database folder).
 QString DataKeyPath();

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "core/PrivateData.h"
 #include "core/Prompt.h"
 #include "core/Settings.h"
 #include "db/Database.h"
@@ -24,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -409,6 +411,18 @@ bool FrmTool_ImpData::runImport() {
         map.users[i] = m_users[i]->currentData().toInt();
     const bool updateMode = m_mode->currentIndex() == 1;
     const ImportLog log = [this](const QString& line) { appendLog(line); };
+    // Resident numbers are stored only sealed with the key file; without it the person
+    // hears how many of them would be left out before anything is written.
+    if (const int lost = CountImportIdNosLost(m_data->rows, map, from, to);
+        lost > 0 &&
+        !AskYesNo(QStringLiteral("주민번호 암호키 파일이 없어 %1건의 주민번호는 저장되지 "
+                                 "않습니다.%2\n\n주민번호 없이 가져오기를 하시겠습니까?")
+                      .arg(QLocale(QLocale::Korean).toString(lost),
+                           DataKey::expectedPath().isEmpty()
+                               ? QString()
+                               : QStringLiteral("\n키 파일 위치: ") + DataKey::expectedPath()),
+                  {}, false))
+        return false;
 
     // 3
     m_log->clear();

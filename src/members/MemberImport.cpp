@@ -2,6 +2,7 @@
 
 #include "calendar/DateText.h"
 #include "core/Clock.h"
+#include "core/PrivateData.h"
 #include "db/Database.h"
 #include "members/MemberStore.h"
 #include "members/MemberRules.h"
@@ -119,6 +120,18 @@ ImportRow ReadImportRow(const QStringList& cells, const ImportMapping& map, int 
                 problem(QStringLiteral("회원명이 없습니다. -> 회원명은 필수 입력 사항입니다. 자료 "
                                        "수정 후 다시 시도 하세요."));
             break;
+        case FIdNo:
+            // Without the key file no resident number can be stored: the column counts as
+            // not chosen (a new member gets none, a member updated keeps his own), and each
+            // row that held one says so.
+            if (!DataKey::loaded()) {
+                if (!v.isEmpty())
+                    row.log << QString::number(rowNo) +
+                                   QStringLiteral("행의 주민번호는 암호키 파일이 없어 저장하지 "
+                                                  "않습니다.");
+                continue;
+            }
+            break;
         case FMale:
             if (!v.isEmpty() && v != QStringLiteral("남") && v != QStringLiteral("여"))
                 problem(QStringLiteral("성별 형식이 일치하지 않습니다. -> 성별 형식은 남 or 여 "
@@ -184,6 +197,16 @@ int CheckImportRows(const QVector<QStringList>& rows, const ImportMapping& map, 
         bad += !row.log.isEmpty();
     }
     return bad;
+}
+
+int CountImportIdNosLost(const QVector<QStringList>& rows, const ImportMapping& map, int from,
+                         int to) {
+    const int col = map.fields.value(FIdNo, -1);
+    if (col < 0 || DataKey::loaded()) return 0;
+    int lost = 0;
+    for (int r = std::max(1, from); r <= std::min<int>(to, rows.size()); ++r)
+        lost += !cell(rows.at(r - 1), col).isEmpty();
+    return lost;
 }
 
 namespace {

@@ -74,6 +74,11 @@ ImportRow ReadImportRow(const QStringList& cells, const ImportMapping& map, int 
 // ("회원명", "관리번호", ...). Such a row is never imported.
 bool IsHeadingRow(const QStringList& cells);
 
+// Rows from..to holding a resident number that cannot be stored because the key file is
+// missing (0 when the key is loaded or no column is chosen for it).
+int CountImportIdNosLost(const QVector<QStringList>& rows, const ImportMapping& map, int from,
+                         int to);
+
 using ImportLog = std::function<void(const QString&)>;
 using ImportProgress = std::function<void(int rowsDone)>;
 

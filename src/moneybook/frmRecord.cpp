@@ -181,7 +181,7 @@ void frmRecord::buildGrid() {
     m_grid->setHeaderRows(2);
     // Two header rows: the place columns share the caption of their group above their
     // own names; the other columns have their caption in the first row.
-    const QString group = QStringLiteral("통장/카드 상세");
+    const QString group = QStringLiteral("통 장  /  카 드     상 세 내 역");
     const QStringList top = {"날  짜",  "입출구분", "사용처",    "항  목",        "수 입",
                              "지  출",  "잔  액",   group,       group,           group,
                              group,     "Memo",     "Code",      "입금통장 코드", "출금통장코드",

@@ -24,6 +24,13 @@ constexpr double kCellPad = 2.0;
 const QColor kShadow(224, 224, 224);
 const QColor kLine(128, 128, 128);
 
+// Neighbouring columns with the same caption in the first of two header rows and one of
+// their own in the second print the first caption once across them, whole.
+bool SharedCaption(const GridPrintJob::Column& a, const GridPrintJob::Column& b) {
+    return !a.headers.value(0).isEmpty() && a.headers.value(0) == b.headers.value(0) &&
+           !a.headers.value(1).isEmpty() && !b.headers.value(1).isEmpty();
+}
+
 QFont cellFont(int size, bool bold) {
     QFont f(PrintFamily(QStringLiteral("굴림체")));
     f.setPixelSize(std::max(1, size));
@@ -124,14 +131,26 @@ void GridPrintJob::paginate() {
         }
     }
     m_printCols.clear();
+    // A column with nothing in it only takes room, unless the person chose it. The rows are
+    // looked through one after another, each for the columns still found empty: a long
+    // list keeps its rows in blocks that are read best in their order.
+    QList<Column> candidates;
+    QList<bool> filled;
     for (const Column& c : m_columns) {
         if (m_selectionOnly && !selCols.contains(c.col)) continue;
-        // A column with nothing in it only takes room, unless the person chose it.
-        bool empty = !m_kept.contains(c.col);
-        for (qsizetype k = 0; empty && k < m_rows.size(); ++k)
-            empty = grid()->text(c.col, m_rows[k]).trimmed().isEmpty();
-        if (!empty || m_rows.isEmpty()) m_printCols << c;
+        candidates << c;
+        filled << (m_kept.contains(c.col) || m_rows.isEmpty());
     }
+    qsizetype open = std::count(filled.cbegin(), filled.cend(), false);
+    for (qsizetype k = 0; open > 0 && k < m_rows.size(); ++k) {
+        for (qsizetype i = 0; i < candidates.size(); ++i) {
+            if (filled[i] || grid()->text(candidates[i].col, m_rows[k]).trimmed().isEmpty()) continue;
+            filled[i] = true;
+            --open;
+        }
+    }
+    for (qsizetype i = 0; i < candidates.size(); ++i)
+        if (filled[i]) m_printCols << candidates[i];
 
     m_rowHeight = std::max(rowHeightPx * kPxToPt, m_fontSize * 1.6);
     m_rowHeaderWidth = 0;
@@ -140,6 +159,39 @@ void GridPrintJob::paginate() {
         m_rowHeaderWidth =
             QFontMetricsF(cellFont(m_fontSize, false)).horizontalAdvance(QString::number(lastRow)) +
             4 * kCellPad;
+    }
+    // An amount cut short on paper reads as another amount: a number column is made as
+    // wide as its widest printed text (bold, as marked rows print), whatever its width on
+    // the screen. Text columns keep their width and end in "…".
+    // Rows are read in their order, as the grid keeps them.
+    if (grid()) {
+        const QFontMetricsF fm(cellFont(m_fontSize, true));
+        QList<qsizetype> numbers;
+        for (qsizetype i = 0; i < m_printCols.size(); ++i)
+            if (m_printCols[i].type == CellType::Number || (m_printCols[i].align & Qt::AlignRight))
+                numbers << i;
+        QList<double> widest(m_printCols.size(), 0.0);
+        for (qsizetype k = 0; !numbers.isEmpty() && k < m_rows.size(); ++k)
+            for (qsizetype i : numbers)
+                widest[i] = std::max(
+                    widest[i], fm.horizontalAdvance(grid()->text(m_printCols[i].col, m_rows[k])));
+        for (qsizetype i : numbers)
+            m_printCols[i].width =
+                std::max(m_printCols[i].width, std::ceil(widest[i] + 2 * kCellPad + 1));
+    }
+    // So is a caption over several columns: those printed share its width.
+    if (o[OptColHeaders] && headerRows == 2) {
+        const QFontMetricsF fm(cellFont(m_fontSize, true));
+        for (qsizetype k = 0; k < m_printCols.size(); ++k) {
+            if (m_printCols[k].headers.value(1).isEmpty()) continue;
+            double w = m_printCols[k].width;
+            const qsizetype start = k;
+            while (k + 1 < m_printCols.size() && SharedCaption(m_printCols[k], m_printCols[k + 1]))
+                w += m_printCols[++k].width;
+            const double need =
+                std::ceil(fm.horizontalAdvance(m_printCols[start].headers.value(0)) + 2 * kCellPad + 1);
+            if (w < need) m_printCols[k].width += need - w;
+        }
     }
     double total = m_rowHeaderWidth;
     for (const Column& c : m_printCols)
@@ -220,6 +272,10 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const {
     const QFont bold = cellFont(m_fontSize, true);
     const QFontMetricsF fmPlain(plain), fmBold(bold);
 
+    const auto sharesCaption = [&](qsizetype k) {
+        return headerRows == 2 && k + 1 < cols.size() &&
+               SharedCaption(m_printCols[cols[k]], m_printCols[cols[k + 1]]);
+    };
     const auto drawText = [&](const QRectF& cell, const QString& text, Qt::Alignment align,
                               bool isBold) {
         if (text.isEmpty()) return;
@@ -242,13 +298,15 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const {
                 if (o[OptShadows]) p.fillRect(QRectF(x, y, m_rowHeaderWidth, rh), kShadow);
                 x += m_rowHeaderWidth;
             }
-            for (int i : cols) {
-                const Column& c = m_printCols[i];
-                const QRectF cell(x, y, c.width, rh);
+            for (qsizetype k = 0; k < cols.size(); ++k) {
+                const Column& c = m_printCols[cols[k]];
+                double w = c.width;
+                while (hr == 0 && sharesCaption(k)) w += m_printCols[cols[++k]].width;
+                const QRectF cell(x, y, w, rh);
                 if (o[OptShadows]) p.fillRect(cell, kShadow);
                 p.setPen(Qt::black);
                 drawText(cell, c.headers.value(hr), Qt::AlignHCenter, true);
-                x += c.width;
+                x += w;
             }
             y += rh;
         }
@@ -328,10 +386,11 @@ void GridPrintJob::paintGrid(QPainter& p, int band, int chunk) const {
         p.drawLine(QPointF(x, 0), QPointF(x, bottom));
         x += m_rowHeaderWidth;
         if (m_rowHeaderWidth > 0) p.drawLine(QPointF(x, 0), QPointF(x, rowsBottom));
-        for (int i : cols) {
-            x += m_printCols[i].width;
+        for (qsizetype k = 0; k < cols.size(); ++k) {
+            x += m_printCols[cols[k]].width;
             // The last line closes the totals too; the others stop above it.
-            p.drawLine(QPointF(x, 0), QPointF(x, i == cols.last() ? bottom : rowsBottom));
+            const double top = o[OptColHeaders] && sharesCaption(k) ? rh : 0;
+            p.drawLine(QPointF(x, top), QPointF(x, k + 1 == cols.size() ? bottom : rowsBottom));
         }
     }
     if (o[OptBorder] && bottom > 0) {

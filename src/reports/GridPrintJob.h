@@ -20,7 +20,9 @@ class QPrinter;
 //
 // The printed columns are the grid's visible columns in view order, taken when the job
 // is made (a list hides its report-excluded columns only while it hands the grid over),
-// less its tick column and the columns empty in every printed row (unless kept).
+// less its tick column and the columns empty in every printed row (unless kept). A column
+// prints as wide as on the screen, a number column at least as wide as its widest printed
+// text, and columns under one shared caption at least as wide together as that caption.
 // Rows are read from the grid when a page is painted. Rows are never split: every row and
 // header row has one height, and a page holds whole rows. Columns wider than the page
 // are cut to the page width; columns that do not fit side by side go on further pages

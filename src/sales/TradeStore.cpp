@@ -1,6 +1,7 @@
 #include "sales/TradeStore.h"
 
 #include "db/Database.h"
+#include "db/DbRow.h"
 
 namespace {
 const QString kTradeSelect = QStringLiteral(
@@ -13,7 +14,42 @@ const QString kTradeSelect = QStringLiteral(
 
 } // namespace
 
-TradeRow ReadTradeRow(const Recordset& rs)
+const TradeRow& TradeRowReader::read(const DbRow& row)
+{
+    enum { Code, Date, Friend, Name, Cash, Card, CardCode, Account, Points, Stack, Dc, In, Out, End, Memo, Count,
+           Total, ColCount };
+    static_assert(ColCount == std::size(decltype(m_at){}));
+    if (!m_found) {
+        static const char* const names[ColCount] = {"code", "sdate", "ctblfriend", "fname", "dmoney",
+                                                    "dcard", "ctblcard", "daccount", "lpoint", "lstackpoint",
+                                                    "ddc", "sintime", "souttime", "lendox", "smemo", "cnt", "tot"};
+        for (int i = 0; i < ColCount; ++i)
+            m_at[i] = row.columnIndex(QString::fromLatin1(names[i]));
+        m_found = true;
+    }
+    TradeRow& t = m_row;
+    t.code = int(row.integer(m_at[Code]));
+    row.text(m_at[Date], t.date);
+    t.friendCode = int(row.integer(m_at[Friend]));
+    row.text(m_at[Name], t.friendName);
+    t.cash = row.number(m_at[Cash]);
+    t.card = row.number(m_at[Card]);
+    t.cardCode = int(row.integer(m_at[CardCode]));
+    t.account = row.number(m_at[Account]);
+    t.points = row.number(m_at[Points]);
+    t.stackPoint = row.number(m_at[Stack]);
+    t.discount = row.number(m_at[Dc]);
+    row.text(m_at[In], t.inTime);
+    row.text(m_at[Out], t.outTime);
+    row.text(m_at[End], t.endOx);
+    row.text(m_at[Memo], t.memo);
+    t.lineCount = int(row.integer(m_at[Count]));
+    t.total = row.number(m_at[Total]);
+    return t;
+}
+
+namespace {
+TradeRow readTrade(const Recordset& rs)
 {
     TradeRow t;
     t.code = rs.integer(QStringLiteral("code"));
@@ -36,12 +72,6 @@ TradeRow ReadTradeRow(const Recordset& rs)
     return t;
 }
 
-namespace {
-TradeRow readTrade(const Recordset& rs)
-{
-    return ReadTradeRow(rs);
-}
-
 QVector<TradeRow> query(const QString& inner, const QString& outer, const QVariantList& params)
 {
     QVector<TradeRow> out;
@@ -60,6 +90,13 @@ QVector<TradeRow> LoadTrades(const QString& from, const QString& to, int member)
     if (member > 0)
         return query(QStringLiteral("x.ctblfriend = ?"), QStringLiteral("t.ctblfriend = ?"), {member});
     return query(QStringLiteral("x.sdate BETWEEN ? AND ?"), QStringLiteral("t.sdate BETWEEN ? AND ?"), {from, to});
+}
+
+int ReadMemberTrades(int member, const std::function<void(const TradeRow&)>& onTrade)
+{
+    TradeRowReader reader;
+    return ReadRows(kTradeSelect.arg(QStringLiteral("x.ctblfriend = ?"), QStringLiteral("t.ctblfriend = ?")),
+                    {member, member}, [&](const DbRow& row) { onTrade(reader.read(row)); });
 }
 
 SqlPart TradePeriodSelect(const QString& from, const QString& to)

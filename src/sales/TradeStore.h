@@ -6,7 +6,9 @@
 #include <QStringList>
 #include <QVector>
 
-class Recordset;
+#include <functional>
+
+class DbRow;
 
 // Trades as the trade windows show them, read with one statement per list.
 struct TradeRow {
@@ -26,10 +28,24 @@ struct TradeRow {
 
 // Trades of a period (member 0) or of one member (all dates), by date and code.
 QVector<TradeRow> LoadTrades(const QString& from, const QString& to, int member = 0);
+// One member's trades as LoadTrades reads them, handed to `onTrade` one at a time as they
+// are read (the row is reused for the next one). The count, or -1 after the error was shown.
+int ReadMemberTrades(int member, const std::function<void(const TradeRow&)>& onTrade);
 // The trades of a period as LoadTrades reads them, up to its condition (no order), for
-// reading in blocks ordered by t.sdate, t.code; ReadTradeRow reads the current row.
+// reading in blocks ordered by t.sdate, t.code; a TradeRowReader reads each row.
 SqlPart TradePeriodSelect(const QString& from, const QString& to);
-TradeRow ReadTradeRow(const Recordset& rs);
+
+// Reads rows of the statements above into one TradeRow kept from row to row: its texts
+// keep their buffers, the columns are looked up on the first row.
+class TradeRowReader {
+public:
+    const TradeRow& read(const DbRow& row);
+
+private:
+    TradeRow m_row;
+    int m_at[17] = {};
+    bool m_found = false;
+};
 // Sums of a period's trades: the lines' amounts, what was received, points earned.
 struct TradeSums {
     double total = 0, received = 0, points = 0;

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/Prompt.h"
 #include "db/Database.h"
+#include "db/DbRow.h"
 #include "sales/SalesRules.h"
 #include "sales/SalesWidgets.h"
 #include "sales/TradeStore.h"
@@ -116,19 +117,42 @@ frmCardCheck::frmCardCheck(QWidget* parent) : RecordList(QStringLiteral("신용�
 void frmCardCheck::query()
 {
     const QString sql = CardCheckSql(m_onlyOpen->isChecked());
-    Recordset rs;
-    const int n = OpenRecordset(rs, sql, {m_period->Text1(), m_period->Text2()});
     m_busy = true;
-    m_list->beginFill(qMax(n, 0));
-    for (rs.moveFirst(); n > 0 && !rs.eof(); rs.moveNext()) {
-        const double amount = rs.number(QStringLiteral("dcard"));
-        const double fee = rs.number(QStringLiteral("dfee"));
-        const QString checked = rs.text(QStringLiteral("cardchk"));
-        m_list->appendRow({QString(), rs.text(QStringLiteral("sdate")), rs.text(QStringLiteral("fname")),
-                           rs.text(QStringLiteral("sname")), MoneyText(amount), exactMoney(CardFee(amount, fee)),
-                           exactMoney(CardDeposit(amount, fee)), checked,
-                           checked.isEmpty() ? QString() : QStringLiteral("1"), rs.text(QStringLiteral("smemo")),
-                           rs.text(QStringLiteral("code"))});
+    m_list->beginFill();
+    // Columns are looked up on the first row; each row's cells are read straight from the
+    // engine into one list kept from row to row.
+    enum { Date, Friend, Card, Amount, Fee, Checked, Memo, Code, ColCount };
+    static const char* const names[ColCount] = {"sdate", "fname", "sname", "dcard", "dfee", "cardchk", "smemo", "code"};
+    int at[ColCount];
+    bool found = false;
+    QStringList cells(CCode);
+    const int n = ReadRows(sql, {m_period->Text1(), m_period->Text2()}, [&](const DbRow& row) {
+        if (!found) {
+            for (int i = 0; i < ColCount; ++i)
+                at[i] = row.columnIndex(QString::fromLatin1(names[i]));
+            found = true;
+        }
+        const double amount = row.number(at[Amount]);
+        const double fee = row.number(at[Fee]);
+        QString* cell = cells.data(); // the grid copies each row: the list is only read meanwhile
+        row.text(at[Date], cell[CDate - 1]);
+        row.text(at[Friend], cell[CName - 1]);
+        row.text(at[Card], cell[CCompany - 1]);
+        cell[CAmount - 1] = MoneyText(amount);
+        cell[CFee - 1] = exactMoney(CardFee(amount, fee));
+        cell[CDeposit - 1] = exactMoney(CardDeposit(amount, fee));
+        row.text(at[Checked], cell[CCheckDate - 1]);
+        if (cell[CCheckDate - 1].isEmpty())
+            cell[CChecked - 1].resize(0);
+        else
+            cell[CChecked - 1] = QStringLiteral("1");
+        row.text(at[Memo], cell[CMemo - 1]);
+        row.text(at[Code], cell[CCode - 1]);
+        m_list->appendRow(cells);
+    });
+    if (n < 0) { // failed part way (the error was shown): none of its rows
+        m_list->endFill();
+        m_list->beginFill();
     }
     m_list->endFill();
     m_busy = false;

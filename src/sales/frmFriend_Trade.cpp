@@ -8,6 +8,7 @@
 #include "core/Prompt.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "db/DbRow.h"
 #include "ui/PickOrAdd.h"
 #include "members/UserFields.h"
 #include "sales/SalesRules.h"
@@ -135,12 +136,11 @@ void frmFriend_Trade::UpdateFriend()
 void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
 {
     m_busy = true;
-    Recordset rs;
-    const int n = OpenRecordset(rs, MemberTradeLinesSql(), {m_member, m_member});
-    m_list->beginFill(qMax(n, 0) + 1);
+    m_list->beginFill();
     double running = 0, sumAmount = 0, sumReceived = 0, sumPoints = 0, usedPoints = 0;
     int lastTrade = 0;
-    // Columns are looked up once; every row reads them by position.
+    // Columns are looked up on the first row; every row reads them by position, straight
+    // from the engine into one list of cells kept from row to row.
     enum { Code, Date, Cash, Card, Account, Points, Dc, Stack, In, Out, End, Memo, Line, Name, Number, Price,
            Sum, Service, Tot, ColCount };
     static const char* const names[ColCount] = {"code", "sdate", "dmoney", "dcard", "daccount", "lpoint",
@@ -148,12 +148,17 @@ void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
                                                 "lcode", "servicename", "lnumber", "lprice", "dsum", "ctblservice",
                                                 "tot"};
     int at[ColCount];
-    for (int i = 0; i < ColCount; ++i)
-        at[i] = rs.fieldIndex(QString::fromLatin1(names[i]));
-    const auto num = [&rs, &at](int c) { return rs.number(at[c]); };
+    bool found = false;
     QStringList cells(19);
-    for (rs.moveFirst(); n > 0 && !rs.eof(); rs.moveNext()) {
-        const int trade = int(qRound64(num(Code)));
+    QString endOx;
+    const int n = ReadRows(MemberTradeLinesSql(), {m_member, m_member}, [&](const DbRow& row) {
+        if (!found) {
+            for (int i = 0; i < ColCount; ++i)
+                at[i] = row.columnIndex(QString::fromLatin1(names[i]));
+            found = true;
+        }
+        const auto num = [&row, &at](int c) { return row.number(at[c]); };
+        const int trade = int(row.integer(at[Code]));
         const double cash = num(Cash), card = num(Card), account = num(Account), points = num(Points);
         const double received = cash + card + account + points + num(Dc);
         const double stack = num(Stack), amount = num(Sum);
@@ -167,20 +172,43 @@ void frmFriend_Trade::load(const RowKey& keep, int col, int fallbackRow)
             usedPoints += points;
         }
         sumAmount += amount;
-        const bool hasLine = qRound64(num(Line)) > 0;
-        const QString none;
-        QString texts[] = {
-            rs.text(at[Date]), rs.text(at[Name]), hasLine ? MoneyText(num(Number)) : none,
-            hasLine ? MoneyText(num(Price)) : none, hasLine ? MoneyText(amount) : none,
-            first ? MoneyText(qRound64(received)) : none, MoneyText(running), MoneyText(stack),
-            rs.text(at[In]), rs.text(at[Out]),
-            rs.text(at[End]) == QStringLiteral("1") ? QStringLiteral("1") : none, rs.text(at[Memo]),
-            QString::number(trade), PlainNumber(cash), PlainNumber(card), PlainNumber(account), PlainNumber(points),
-            hasLine ? rs.text(at[Line]) : none, hasLine ? rs.text(at[Service]) : none};
-        // One list for every row, its cells replaced.
-        for (int i = 0; i < int(std::size(texts)); ++i)
-            cells[i] = std::move(texts[i]);
+        const bool hasLine = row.integer(at[Line]) > 0;
+        QString* cell = cells.data(); // the grid copies each row: the list is only read meanwhile
+        const auto text = [&](int i, int c) {
+            if (c < 0)
+                cell[i].resize(0);
+            else
+                row.text(at[c], cell[i]);
+        };
+        text(0, Date);
+        text(1, Name);
+        cell[2] = hasLine ? MoneyText(num(Number)) : QString();
+        cell[3] = hasLine ? MoneyText(num(Price)) : QString();
+        cell[4] = hasLine ? MoneyText(amount) : QString();
+        cell[5] = first ? MoneyText(qRound64(received)) : QString();
+        cell[6] = MoneyText(running);
+        cell[7] = MoneyText(stack);
+        text(8, In);
+        text(9, Out);
+        row.text(at[End], endOx);
+        if (endOx == QLatin1String("1"))
+            cell[10] = endOx;
+        else
+            cell[10].resize(0);
+        text(11, Memo);
+        row.text(at[Code], cell[12]);
+        cell[13] = PlainNumber(cash);
+        cell[14] = PlainNumber(card);
+        cell[15] = PlainNumber(account);
+        cell[16] = PlainNumber(points);
+        text(17, hasLine ? Line : -1);
+        text(18, hasLine ? Service : -1);
         m_list->appendRow(cells);
+    });
+    if (n < 0) { // failed part way (the error was shown): none of its rows
+        m_list->endFill();
+        m_list->beginFill();
+        running = sumAmount = sumReceived = sumPoints = usedPoints = 0;
     }
     // The rows hold every trade of the member, so their sums are the member's balances.
     showMember(running, qRound64(sumPoints - usedPoints));

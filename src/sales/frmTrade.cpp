@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/Prompt.h"
 #include "db/Database.h"
+#include "db/DbRow.h"
 #include "ui/PickOrAdd.h"
 #include "members/frmFriendAdd.h"
 #include "sales/SalesRules.h"
@@ -28,6 +29,30 @@
 #include <QVBoxLayout>
 
 namespace {
+// `to` takes the characters of `from` into its own buffer (kept from row to row) rather
+// than sharing `from`'s, which is itself rewritten for the next row.
+void setText(QString& to, const QString& from)
+{
+    to.resize(0);
+    to.append(from.constData(), from.size());
+}
+
+void setNumber(QString& to, qint64 n)
+{
+    char16_t buf[24];
+    int at = 24;
+    const bool negative = n < 0;
+    quint64 u = negative ? 0 - quint64(n) : quint64(n);
+    do {
+        buf[--at] = char16_t(u'0' + u % 10);
+        u /= 10;
+    } while (u > 0);
+    if (negative)
+        buf[--at] = u'-';
+    to.resize(0);
+    to.append(reinterpret_cast<const QChar*>(buf + at), 24 - at);
+}
+
 const QString kSaveFailed = QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.");
 
 QString nowTime()
@@ -220,17 +245,22 @@ void frmTrade::load(int keepCode, int col)
     if (m_filterMember > 0) {
         // One member's trades are few: read at once, each row with the running outstanding
         // amount, as recomputeOutstanding would write it afterwards.
-        const QVector<TradeRow> rows = LoadTrades({}, {}, m_filterMember);
-        m_list->beginFill(int(rows.size()) + 1);
+        m_list->beginFill();
         double running = 0;
-        for (const TradeRow& t : rows) {
+        QStringList texts;
+        const int read = ReadMemberTrades(m_filterMember, [&](const TradeRow& t) {
             sums.outstanding += t.total - t.received();
             sums.points += t.stackPoint - t.points;
-            QStringList texts = tradeTexts(t);
+            tradeTexts(t, texts);
             running += GridModel::leadingNumber(texts[CTotal - 1]) -
                        GridModel::leadingNumber(texts[CReceived - 1]);
             texts[COutstanding - 1] = MoneyText(running);
             m_list->appendRow(texts);
+        });
+        if (read < 0) { // failed part way (the error was shown): none of its rows
+            m_list->endFill();
+            m_list->beginFill();
+            sums = MemberSums{m_filterMember};
         }
         m_list->appendRow({});
         m_list->endFill();
@@ -240,14 +270,11 @@ void frmTrade::load(int keepCode, int col)
         // the whole period (recomputeSums).
         m_from = m_period->Text1();
         m_to = m_period->Text2();
-        auto format = [](Recordset& rs, QVector<QStringList>& out) {
-            for (int r = 0; r < rs.recordCount(); ++r) {
-                rs.setPosition(r);
-                const TradeRow t = ReadTradeRow(rs);
-                QStringList texts = tradeTexts(t);
-                texts[COutstanding - 1] = MoneyText(t.outstanding());
-                out.append(std::move(texts));
-            }
+        auto format = [reader = std::make_shared<TradeRowReader>()](const DbRow& row, QVector<QStringList>& out) {
+            const TradeRow& t = reader->read(row);
+            QStringList texts = tradeTexts(t);
+            texts[COutstanding - 1] = MoneyText(t.outstanding());
+            out.append(std::move(texts));
         };
         if (!m_list->fillFrom(std::make_unique<SqlRowSource>(
                 TradePeriodSelect(m_from, m_to),
@@ -281,12 +308,35 @@ void frmTrade::load(int keepCode, int col)
 
 QStringList frmTrade::tradeTexts(const TradeRow& t)
 {
-    return {t.date, t.friendName, QString::number(t.lineCount) + QStringLiteral(" 건"),
-            MoneyText(t.total), MoneyText(t.received()), QString(), MoneyText(t.stackPoint),
-            t.inTime, t.outTime, t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString(),
-            t.memo, QString::number(t.code), QString::number(t.friendCode), PlainNumber(t.cash),
-            PlainNumber(t.card), QString::number(t.cardCode), PlainNumber(t.points),
-            PlainNumber(t.discount), PlainNumber(t.account)};
+    QStringList texts;
+    tradeTexts(t, texts);
+    return texts;
+}
+
+void frmTrade::tradeTexts(const TradeRow& t, QStringList& into)
+{
+    into.resize(ColCount);
+    QString* cell = into.data(); // the grid copies each row: the list is only read meanwhile
+    setText(cell[CDate - 1], t.date);
+    setText(cell[CName - 1], t.friendName);
+    setNumber(cell[CLines - 1], t.lineCount);
+    cell[CLines - 1].append(QStringLiteral(" 건"));
+    cell[CTotal - 1] = MoneyText(t.total);
+    cell[CReceived - 1] = MoneyText(t.received());
+    cell[COutstanding - 1].resize(0);
+    cell[CPoint - 1] = MoneyText(t.stackPoint);
+    setText(cell[CInTime - 1], t.inTime);
+    setText(cell[COutTime - 1], t.outTime);
+    setText(cell[CEnd - 1], t.endOx == QStringLiteral("1") ? QStringLiteral("1") : QString());
+    setText(cell[CMemo - 1], t.memo);
+    setNumber(cell[CCode - 1], t.code);
+    setNumber(cell[CFriend - 1], t.friendCode);
+    cell[CCash - 1] = PlainNumber(t.cash);
+    cell[CCard - 1] = PlainNumber(t.card);
+    setNumber(cell[CCardCode - 1], t.cardCode);
+    cell[CPoints - 1] = PlainNumber(t.points);
+    cell[CDiscount - 1] = PlainNumber(t.discount);
+    cell[CAccount - 1] = PlainNumber(t.account);
 }
 
 void frmTrade::fillRow(int row, const TradeRow& t)

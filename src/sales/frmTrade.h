@@ -57,6 +57,8 @@ private:
     void load(int keepCode = 0, int col = 0);
     void fillRow(int row, const TradeRow& t);
     static QStringList tradeTexts(const TradeRow& t); // the row's cells, outstanding left empty
+    // The same into `into` (19 cells), whose texts keep their buffers from row to row.
+    static void tradeTexts(const TradeRow& t, QStringList& into);
     void appendNewRow();
     int newRow() const; // the empty row for a new trade
     int rowOfTrade(int code) const;

@@ -2,6 +2,7 @@
 
 #include "core/PrivateData.h"
 #include "db/Database.h"
+#include "db/SchemaUpgrade.h"
 
 #include <QStringList>
 
@@ -24,7 +25,8 @@ bool ClearAccountingData(const std::function<void(int)>& step, QString* error) {
     Transaction tx;
     int done = 0;
     for (const QString& sql : statements) {
-        const SqlOutcome o = RunSilent(sql);
+        // The ledger goes with its totals by date and section.
+        const SqlOutcome o = sql.endsWith(QLatin1String("tbljangbu")) ? DeleteAllLedgerEntries() : RunSilent(sql);
         if (!o.ok) {
             if (error) *error = o.error;
             return false; // the transaction rolls back

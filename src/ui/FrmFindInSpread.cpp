@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 bool cellMatches(const QString& cell, const QString& what, bool wholeCell) {
     return wholeCell ? cell.trimmed().compare(what.trimmed(), Qt::CaseInsensitive) == 0
@@ -116,13 +118,16 @@ bool FrmFindInSpread::findNext() {
     }
     const bool byRows = m_cboFindDir->currentIndex() == ByRows;
     const bool wholeCell = m_chkSameAll->isChecked();
-    // The search runs over the whole list and wraps at its real end. Down the columns that
-    // reads every row first; along the rows only the rows up to the next hit are read.
-    if (!byRows)
-        m_grid->fetchAll();
-    else if (m_grid->hasMoreRows())
-        readUpToNextHit(what, wholeCell);
-    const GridCell hit = FindNextInGrid(m_grid, what, byRows, wholeCell);
+    // The search runs over the whole list and wraps at its real end, reading the rows up to
+    // the hit into the list.
+    GridCell hit;
+    if (!byRows) {
+        hit = findDown(what, wholeCell);
+    } else {
+        if (m_grid->hasMoreRows())
+            readUpToNextHit(what, wholeCell);
+        hit = FindNextInGrid(m_grid, what, byRows, wholeCell);
+    }
     if (!hit.isValid()) {
         MsgInfo(QStringLiteral("일치하는 데이터가 없습니다."), QStringLiteral("검색실패"));
         return false;
@@ -150,6 +155,49 @@ void FrmFindInSpread::readUpToNextHit(const QString& what, bool wholeCell) {
         return true;
     });
     if (found) m_grid->fetchRows(read + passed + 1);
+}
+
+GridCell FrmFindInSpread::findDown(const QString& what, bool wholeCell) {
+    // One pass along the rows, the rows not read yet read a block at a time and not kept.
+    // Down the columns the next hit is the first one below the active cell in its column,
+    // else the top one of the nearest column to the right with a hit, else (wrapping) of
+    // the leftmost. Going down each column in turn would open every stored block of a long
+    // list once per column.
+    const int cols = m_grid->maxCols();
+    const GridCell start{m_grid->activeCol(), m_grid->activeRow()};
+    const bool inside = start.col >= 1 && start.col <= cols && start.row >= 1 &&
+                        start.row <= m_grid->dataRowCnt();
+    QVector<int> first(cols + 1, 0); // per column the first row (place in the list) with a hit
+    int afterStart = 0; // the first hit below the active cell in its column
+    int place = 0, passedUnread = 0, readAfterUnread = 0;
+    m_grid->forEachRow([&](int row, const QStringList& texts) {
+        ++place;
+        if (row == 0) ++passedUnread;
+        else if (passedUnread > 0) ++readAfterUnread;
+        if (row > 0 && m_grid->rowHidden(row)) return true;
+        for (int c = 1; c <= std::min(cols, int(texts.size())); ++c) {
+            if (m_grid->colHidden(c) || !cellMatches(texts.at(c - 1), what, wholeCell)) continue;
+            if (!first[c]) first[c] = place;
+            if (inside && c == start.col && place > start.row) {
+                afterStart = place;
+                return false; // nothing can come before it
+            }
+        }
+        return true;
+    });
+    GridCell hit;
+    if (afterStart) {
+        hit = {start.col, afterStart};
+    } else {
+        // The lowest column right of the active one with a hit, else wrapped: the lowest of all
+        // (the active cell itself last).
+        for (int c = inside ? start.col + 1 : 1; c <= cols && !hit.isValid(); ++c)
+            if (first[c]) hit = {c, first[c]};
+        for (int c = 1; c <= cols && !hit.isValid(); ++c)
+            if (first[c]) hit = {c, first[c]};
+    }
+    if (hit.isValid() && passedUnread > 0) m_grid->fetchRows(hit.row + readAfterUnread);
+    return hit;
 }
 
 void FrmFindInSpread::keyPressEvent(QKeyEvent* event) {

@@ -51,6 +51,8 @@ private:
     // Reads the rows of a long list up to the next hit along the rows after the active
     // cell, when no row read so far holds one.
     void readUpToNextHit(const QString& what, bool wholeCell);
+    // The next hit down the columns in the whole list, the rows up to it read.
+    GridCell findDown(const QString& what, bool wholeCell);
     explicit FrmFindInSpread(Grid* grid);
     QPointer<Grid> m_grid;
     QLineEdit* m_txtFindWd = nullptr;

@@ -12,7 +12,9 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 #include <QTimer>
 
 #include <algorithm>
@@ -44,11 +46,55 @@ protected:
     }
 };
 
+// The column header. With two header rows, neighbouring columns that carry the same
+// caption in the first row and a caption of their own in the second share one cell for the
+// first: the group caption is read whole above them instead of cut in each.
+class GridHeader : public QHeaderView {
+public:
+    explicit GridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    void paintSection(QPainter* p, const QRect& rect, int logical) const override {
+        const auto* m = qobject_cast<const GridModel*>(model());
+        const QString top = m ? m->headerText(logical, 1) : QString();
+        if (!m || m->headerRows() != 2 || top.isEmpty() || m->headerText(logical, 2).isEmpty()) {
+            QHeaderView::paintSection(p, rect, logical);
+            return;
+        }
+        const auto grouped = [&](int visual) {
+            const int l = logicalIndex(visual);
+            return l >= 0 && !isSectionHidden(l) && m->headerText(l, 1) == top &&
+                   !m->headerText(l, 2).isEmpty();
+        };
+        int first = visualIndex(logical), last = first;
+        while (first > 0 && (isSectionHidden(logicalIndex(first - 1)) || grouped(first - 1))) --first;
+        while (last + 1 < count() && (isSectionHidden(logicalIndex(last + 1)) || grouped(last + 1))) ++last;
+        while (isSectionHidden(logicalIndex(first))) ++first;
+        while (isSectionHidden(logicalIndex(last))) --last;
+        const int left = sectionViewportPosition(logicalIndex(first));
+        const int right = sectionViewportPosition(logicalIndex(last)) + sectionSize(logicalIndex(last));
+        const int half = rect.height() / 2;
+
+        QStyleOptionHeader opt;
+        initStyleOption(&opt);
+        opt.section = logical;
+        opt.textAlignment = Qt::AlignCenter;
+        opt.position = QStyleOptionHeader::Middle;
+        opt.rect = QRect(rect.left(), rect.top() + half, rect.width(), rect.height() - half);
+        opt.text = m->headerText(logical, 2);
+        style()->drawControl(QStyle::CE_Header, &opt, p, this);
+        opt.rect = QRect(left, rect.top(), right - left, half);
+        opt.text = top;
+        style()->drawControl(QStyle::CE_Header, &opt, p, this);
+    }
+};
+
 } // namespace
 
 Grid::Grid(QWidget* parent) : QTableView(parent)
 {
     m_model = new GridModel(this);
+    setHorizontalHeader(new GridHeader(this));
     setModel(m_model);
     m_delegate = new GridDelegate(this);
     setItemDelegate(m_delegate);

@@ -175,6 +175,141 @@ bool GridModel::PackedCellIs(const PackedRow& packed, int col, char16_t only)
     return length == 1 && v.texts[start] == only && only < 0x80;
 }
 
+// ---- compressed chunks of rows ----
+
+namespace {
+// Bytes of a packed row, header included; 0 for an empty row.
+size_t packedSize(const uchar* p)
+{
+    if (!p)
+        return 0;
+    const int width = offsetWidth(p[0]);
+    const int count = p[1] | p[2] << 8;
+    return size_t(3 + width * count) + readOffset(p + 3 + width * (count - 1), width);
+}
+} // namespace
+
+// The rows' packed bytes, each after its length, compressed.
+QByteArray GridModel::ChunkBytes(const PackedRow* rows, size_t count)
+{
+    qsizetype bytes = 0;
+    for (size_t i = 0; i < count; ++i)
+        bytes += 4 + qsizetype(packedSize(rows[i].bytes.get()));
+    QByteArray raw(bytes, Qt::Uninitialized);
+    char* out = raw.data();
+    for (size_t i = 0; i < count; ++i) {
+        const quint32 size = quint32(packedSize(rows[i].bytes.get()));
+        std::memcpy(out, &size, 4);
+        if (size)
+            std::memcpy(out + 4, rows[i].bytes.get(), size);
+        out += 4 + size;
+    }
+    QByteArray packed = qCompress(raw, 1);
+    packed.squeeze(); // qCompress leaves room for the whole input
+    return packed;
+}
+
+void GridModel::compressRows(std::vector<Row>& rows)
+{
+    // A chunk holds a block as the view reads it (256 rows; tests make it small), at most
+    // as many rows as its slot numbers reach.
+    const size_t chunkRows = size_t(std::min(fetchBlockRows(), 0xFFFF));
+    std::vector<PackedRow> chunk;
+    for (size_t from = 0; from < rows.size(); from += chunkRows) {
+        const size_t to = std::min(rows.size(), from + chunkRows);
+        chunk.clear();
+        for (size_t i = from; i < to; ++i) {
+            chunk.push_back(std::move(rows[i].packed));
+            rows[i].chunk = quint32(m_chunks.size() + 1);
+            rows[i].slot = quint16(i - from);
+        }
+        m_chunks.push_back({ChunkBytes(chunk.data(), chunk.size()), int(to - from), int(to - from)});
+    }
+}
+
+GridModel::OpenChunk& GridModel::openChunk(quint32 chunk) const
+{
+    ++m_openClock;
+    OpenChunk* place = &m_open[0];
+    for (OpenChunk& open : m_open) {
+        if (open.chunk == chunk) {
+            open.used = m_openClock;
+            return open;
+        }
+        if (open.used < place->used)
+            place = &open; // the least recently used; a free place has never been used
+    }
+    closeChunk(*place);
+    const Chunk& c = m_chunks[chunk - 1];
+    const QByteArray raw = qUncompress(c.data);
+    place->rows.resize(size_t(c.rows));
+    const char* in = raw.constData();
+    const char* const end = in + raw.size();
+    for (PackedRow& row : place->rows) {
+        quint32 size = 0;
+        if (end - in >= 4)
+            std::memcpy(&size, in, 4);
+        in += 4;
+        if (size > quint32(std::max<qsizetype>(0, end - in)))
+            size = 0; // cannot happen: the chunk was written here
+        row.bytes = size ? std::make_unique_for_overwrite<uchar[]>(size) : nullptr;
+        if (size)
+            std::memcpy(row.bytes.get(), in, size);
+        in += size;
+    }
+    place->chunk = chunk;
+    place->dirty = false;
+    place->used = m_openClock;
+    return *place;
+}
+
+void GridModel::closeChunk(OpenChunk& open) const
+{
+    if (open.chunk && open.dirty && m_chunks[open.chunk - 1].live > 0)
+        m_chunks[open.chunk - 1].data = ChunkBytes(open.rows.data(), open.rows.size());
+    open = OpenChunk{};
+}
+
+const GridModel::PackedRow& GridModel::packedOf(int row) const
+{
+    const Row& r = m_rows[size_t(row)];
+    if (!r.chunk)
+        return r.packed;
+    OpenChunk& open = openChunk(r.chunk);
+    return open.rows[r.slot];
+}
+
+void GridModel::storePacked(int row, PackedRow packed)
+{
+    Row& r = m_rows[size_t(row)];
+    if (!r.chunk) {
+        r.packed = std::move(packed);
+        return;
+    }
+    OpenChunk& open = openChunk(r.chunk);
+    open.rows[r.slot] = std::move(packed);
+    open.dirty = true;
+}
+
+void GridModel::releaseChunk(quint32 chunk)
+{
+    Chunk& c = m_chunks[chunk - 1];
+    if (--c.live > 0)
+        return;
+    c.data = QByteArray();
+    for (OpenChunk& open : m_open)
+        if (open.chunk == chunk)
+            open = OpenChunk{};
+}
+
+void GridModel::dropChunks()
+{
+    m_chunks.clear();
+    m_chunks.shrink_to_fit();
+    for (OpenChunk& open : m_open)
+        open = OpenChunk{};
+}
+
 // ---- QAbstractItemModel ----
 
 int GridModel::rowCount(const QModelIndex& parent) const
@@ -199,12 +334,12 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         if (col.type == CellType::CheckBox)
             return {};
-        return cellText(r, row.packed, c);
+        return cellText(r, c);
     case Qt::EditRole:
-        return cellText(r, row.packed, c);
+        return cellText(r, c);
     case Qt::ToolTipRole:
         if (m_listMode && col.type != CellType::CheckBox) {
-            QString t = cellText(r, row.packed, c);
+            QString t = cellText(r, c);
             // A tool tip that looks like markup would be rendered: show it escaped.
             if (Qt::mightBeRichText(t))
                 return QStringLiteral("<span style=\"white-space:pre\">") + t.toHtmlEscaped() + QStringLiteral("</span>");
@@ -215,7 +350,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::CheckStateRole:
         if (col.type != CellType::CheckBox)
             return {};
-        return PackedCellIs(row.packed, c, u'1') ? Qt::Checked : Qt::Unchecked;
+        return PackedCellIs(packedOf(r), c, u'1') ? Qt::Checked : Qt::Unchecked;
     case Qt::TextAlignmentRole:
         if (col.alignSet)
             return QVariant::fromValue(col.align | Qt::AlignVCenter);
@@ -231,7 +366,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
             return row.extra->back;
         if (r == m_totalsRow)
             return TotalsColor;
-        if (m_tickCol >= 0 && PackedCellIs(row.packed, m_tickCol, u'1'))
+        if (m_tickCol >= 0 && PackedCellIs(packedOf(r), m_tickCol, u'1'))
             return m_tickedColor;
         const QColor& oe = (r % 2 == 0) ? m_oddColor : m_evenColor; // row 1 is odd
         if (oe.isValid())
@@ -348,6 +483,9 @@ bool GridModel::removeRows(int row, int count, const QModelIndex& parent)
         m_sourceAt -= count;
     else if (row < m_sourceAt)
         m_sourceAt = row;
+    for (int r = row; r < row + count; ++r)
+        if (m_rows[size_t(r)].chunk)
+            releaseChunk(m_rows[size_t(r)].chunk);
     m_rows.erase(m_rows.begin() + row, m_rows.begin() + row + count);
     bool totalsGone = false;
     if (m_totalsRow >= row + count) {
@@ -387,12 +525,14 @@ void GridModel::setColumnCount(int cols)
         beginRemoveColumns({}, cols, now - 1);
         m_cols.resize(cols);
         // Drop the texts of removed columns so that growing again shows empty cells.
-        for (Row& row : m_rows) {
-            if (PackedCount(row.packed) > cols) {
+        for (int r = 0; r < rowCount(); ++r) {
+            Row& row = m_rows[size_t(r)];
+            const PackedRow& packed = packedOf(r);
+            if (PackedCount(packed) > cols) {
                 QStringList texts;
                 for (int c = 0; c < cols; ++c)
-                    texts.append(PackedCell(row.packed, c));
-                row.packed = PackRow(texts, cols);
+                    texts.append(PackedCell(packed, c));
+                storePacked(r, PackRow(texts, cols));
             }
             if (row.extra) {
                 for (auto it = row.extra->cells.begin(); it != row.extra->cells.end();)
@@ -408,12 +548,12 @@ QString GridModel::cell(int row, int col) const
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return {};
-    return cellText(row, m_rows[size_t(row)].packed, col);
+    return cellText(row, col);
 }
 
-QString GridModel::cellText(int row, const PackedRow& packed, int col) const
+QString GridModel::cellText(int row, int col) const
 {
-    return col == m_derivedCol ? m_derivedText(row) : PackedCell(packed, col);
+    return col == m_derivedCol ? m_derivedText(row) : PackedCell(packedOf(row), col);
 }
 
 void GridModel::setDerivedColumn(int col, std::function<QString(int row)> text)
@@ -436,7 +576,7 @@ bool GridModel::cellEmpty(int row, int col) const
         return true;
     if (col == m_derivedCol)
         return m_derivedText(row).isEmpty();
-    const PackedView v(m_rows[size_t(row)].packed);
+    const PackedView v(packedOf(row));
     return col >= v.count || v.end(col) == v.start(col);
 }
 
@@ -444,13 +584,13 @@ void GridModel::setCell(int row, int col, const QString& text)
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return;
-    const PackedRow& packed = m_rows[size_t(row)].packed;
+    const PackedRow& packed = packedOf(row);
     QStringList texts;
     texts.reserve(columnCount());
     for (int c = 0; c < columnCount(); ++c)
         texts.append(PackedCell(packed, c));
     texts[col] = text;
-    m_rows[size_t(row)].packed = PackRow(texts, columnCount());
+    storePacked(row, PackRow(texts, columnCount()));
     if (!m_filling) {
         emitRowChanged(row, col);
         if (m_totalsRow >= 0 && row != m_totalsRow && isSumCol(col))
@@ -463,11 +603,10 @@ QStringList GridModel::rowTexts(int row) const
     QStringList texts;
     if (row < 0 || row >= rowCount())
         return texts;
-    const PackedRow& p = m_rows[size_t(row)].packed;
     const int cols = columnCount();
     texts.reserve(cols);
     for (int c = 0; c < cols; ++c)
-        texts.append(cellText(row, p, c));
+        texts.append(cellText(row, c));
     return texts;
 }
 
@@ -475,7 +614,7 @@ void GridModel::setRowTexts(int row, const QStringList& texts)
 {
     if (row < 0 || row >= rowCount())
         return;
-    m_rows[size_t(row)].packed = PackRow(texts, columnCount());
+    storePacked(row, PackRow(texts, columnCount()));
     if (!m_filling) {
         emitRowChanged(row);
         if (m_totalsRow >= 0 && row != m_totalsRow)
@@ -489,7 +628,7 @@ bool GridModel::rowEmpty(int row) const
         return true;
     // PackRow drops trailing empty cells, so a stored row holds text unless all its
     // stored cells are empty strings in the middle, which PackRow cannot produce.
-    const PackedView v(m_rows[size_t(row)].packed);
+    const PackedView v(packedOf(row));
     return v.count == 0 || v.end(v.count - 1) == 0;
 }
 
@@ -506,9 +645,12 @@ void GridModel::clearAll()
     beginResetModel();
     for (Row& row : m_rows) {
         row.packed.clear();
+        row.chunk = 0;
+        row.slot = 0;
         row.flags = 0;
         row.extra.reset();
     }
+    dropChunks();
     m_totalsRow = -1;
     m_sumCols.clear();
     m_source.reset();
@@ -525,6 +667,7 @@ void GridModel::beginFill(int expectedRows)
     ++m_fills;
     m_filling = true;
     m_rows.clear();
+    dropChunks();
     m_rows.reserve(size_t(std::max(0, expectedRows)));
     m_totalsRow = -1;
     m_sumCols.clear();
@@ -660,6 +803,8 @@ void GridModel::readBlock(int count)
     std::vector<Row> fresh(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         fresh[size_t(i)].packed = PackRow(texts.at(i), columnCount());
+    texts.clear();
+    compressRows(fresh);
     beginInsertRows({}, at, at + n - 1);
     m_rows.insert(m_rows.begin() + at, std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
     if (m_totalsRow >= at)
@@ -998,7 +1143,7 @@ void GridModel::recalcTotals()
         for (int r = 0; r < tr; ++r) {
             if (m_rows[size_t(r)].flags & (FlagSubtotal | FlagGrandTotal))
                 continue; // subtotal rows would count their rows twice
-            sum += leadingNumber(PackedCell(m_rows[size_t(r)].packed, c));
+            sum += leadingNumber(PackedCell(packedOf(r), c));
         }
         setCell(tr, c, formatSum(sum));
     }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -184,10 +185,27 @@ private:
         std::unique_ptr<uchar[]> bytes;
         void clear() { bytes.reset(); }
     };
+    // Rows read from a source after its first block are kept compressed, a chunk of up to
+    // 256 rows in one buffer: a list read whole (Ctrl+End, find, print) then holds about a
+    // fifth of their packed size. A few chunks are kept open in a small cache, where cells
+    // are read and written; a changed chunk is compressed again when it leaves the cache.
     struct Row {
-        PackedRow packed; // see PackRow
+        PackedRow packed; // see PackRow; empty while the row lies in a chunk
+        quint32 chunk = 0; // 1 + the index of the chunk holding the row, 0 for none
+        quint16 slot = 0; // the row's place in its chunk
         quint8 flags = 0;
         std::unique_ptr<RowExtra> extra;
+    };
+    struct Chunk {
+        QByteArray data; // the rows' packed bytes, each after its length, compressed
+        int rows = 0;
+        int live = 0; // rows of the grid still in it
+    };
+    struct OpenChunk {
+        quint32 chunk = 0; // as Row::chunk; 0 for a free place
+        std::vector<PackedRow> rows;
+        bool dirty = false;
+        quint64 used = 0;
     };
     struct ColInfo {
         QString tag;
@@ -209,12 +227,25 @@ private:
     const CellAttr* cellAttr(int row, int col) const;
     void emitRowChanged(int row, int col = -1);
     bool isSumCol(int col) const { return m_sumCols.contains(col); }
-    QString cellText(int row, const PackedRow& packed, int col) const;
+    QString cellText(int row, int col) const;
+    // The packed bytes of a row, wherever they are kept. The reference holds until the next
+    // row of another chunk is asked for.
+    const PackedRow& packedOf(int row) const;
+    void storePacked(int row, PackedRow packed);
+    static QByteArray ChunkBytes(const PackedRow* rows, size_t count);
+    OpenChunk& openChunk(quint32 chunk) const;
+    void closeChunk(OpenChunk& open) const;
+    void compressRows(std::vector<Row>& rows);
+    void releaseChunk(quint32 chunk);
+    void dropChunks();
     void readBlock(int count);
     void tickUnread(QVector<QStringList>& texts) const;
     bool fillWith(std::unique_ptr<GridRowSource> source, bool before);
 
     std::vector<Row> m_rows;
+    mutable std::vector<Chunk> m_chunks;
+    mutable std::array<OpenChunk, 8> m_open;
+    mutable quint64 m_openClock = 0;
     QList<ColInfo> m_cols;
     int m_headerRows = 1;
     bool m_protect = true;

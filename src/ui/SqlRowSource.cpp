@@ -1,9 +1,15 @@
 #include "ui/SqlRowSource.h"
 
 #include "db/Database.h"
+#include "db/DbRow.h"
 
 SqlRowSource::SqlRowSource(SqlPart select, QList<Key> keys, Formatter format)
     : m_select(std::move(select)), m_keys(std::move(keys)), m_format(std::move(format))
+{
+}
+
+SqlRowSource::SqlRowSource(SqlPart select, QList<Key> keys, RowFormatter format)
+    : m_select(std::move(select)), m_keys(std::move(keys)), m_formatRow(std::move(format))
 {
 }
 
@@ -45,6 +51,29 @@ SqlPart SqlRowSource::nextBlock(int count) const
 bool SqlRowSource::fetch(int count, QVector<QStringList>& out)
 {
     const SqlPart part = nextBlock(count);
+    if (m_formatRow) {
+        const qsizetype before = out.size();
+        QVector<int> keyAt;
+        QVariantList last;
+        const int n = ReadRows(part.sql, part.params, [&](const DbRow& row) {
+            if (keyAt.isEmpty())
+                for (const Key& k : m_keys)
+                    keyAt << row.columnIndex(k.field);
+            last.clear();
+            for (const int at : std::as_const(keyAt))
+                last << row.value(at);
+            m_formatRow(row, out);
+        });
+        if (n < 0) {
+            out.resize(before); // a block cut short by a failure shows none of its rows
+            m_end = true;
+            return false;
+        }
+        m_end = n < count;
+        if (n > 0)
+            m_last = last;
+        return true;
+    }
     Recordset rs;
     const int n = OpenRecordset(rs, part.sql, part.params);
     if (n < 0) {

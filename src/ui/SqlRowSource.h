@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class DbRow;
 class Recordset;
 
 // A query read a block at a time in the order of its keys, each block continuing after
@@ -20,7 +21,8 @@ class Recordset;
 // the condition of the next block is added with AND. `keys` are the ORDER BY terms: an
 // expression, never null, with the name of the result column that holds its value; the
 // last key is unique (the record code). `format` turns one block of result rows into grid
-// rows (it may leave out rows that a rule outside the statement filters).
+// rows (it may leave out rows that a rule outside the statement filters); a RowFormatter
+// does the same one row at a time.
 class SqlRowSource : public GridRowSource {
 public:
     struct Key {
@@ -31,7 +33,12 @@ public:
     // The block's rows, its cursor free to move.
     using Formatter = std::function<void(Recordset& rows, QVector<QStringList>& out)>;
 
+    // One row as the engine hands it over, formatted straight into `out` (no kept copy of
+    // the block in between).
+    using RowFormatter = std::function<void(const DbRow& row, QVector<QStringList>& out)>;
+
     SqlRowSource(SqlPart select, QList<Key> keys, Formatter format);
+    SqlRowSource(SqlPart select, QList<Key> keys, RowFormatter format);
 
     bool fetch(int count, QVector<QStringList>& out) override;
     bool atEnd() const override { return m_end; }
@@ -43,6 +50,7 @@ private:
     SqlPart m_select;
     QList<Key> m_keys;
     Formatter m_format;
+    RowFormatter m_formatRow;
     QVariantList m_last; // key values of the last row read; empty before the first block
     bool m_end = false;
 };

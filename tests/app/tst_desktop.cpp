@@ -8,14 +8,12 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QIcon>
 #include <QInputDialog>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPaintEngine>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -140,8 +138,7 @@ private slots:
         QVERIFY(QDir().mkpath(bin));
         if (!helperAt.isEmpty()) WriteFileBytes(root.filePath(helperAt + "/memberdesk-floatmsg"), {});
         ResetAppState(root.filePath("data"), bin);
-        QCOMPARE(ProgramPath("memberdesk-floatmsg"),
-                 root.filePath(expected + "/memberdesk-floatmsg"));
+        QCOMPARE(ProgramPath("memberdesk-floatmsg"), root.filePath(expected + "/memberdesk-floatmsg"));
     }
 };
 

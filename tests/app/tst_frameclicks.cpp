@@ -11,13 +11,10 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QRadioButton>
-#include <QScreen>
 #include <QtTest>
 
 class tst_frameclicks : public WindowTest {
@@ -30,7 +27,6 @@ class tst_frameclicks : public WindowTest {
     static bool inside(QWidget* w, const QRect& area) { return area.contains(w->geometry()); }
 
 private slots:
-
     // A remembered position outside the frame never hides a window.
     void rememberedPositionKeptInside_data() {
         QTest::addColumn<int>("left");

@@ -42,8 +42,7 @@ int child(const QString& kind, const QString& share, const QString& config, cons
     if (kind == "full") {
         // Fill the disk to the last page.
         for (int size : {30000, 3000, 300, 30, 1})
-            while (ExecSQL("INSERT INTO tblusename (sname) VALUES (?)", {QString(size, u'가')}) ==
-                   1) {
+            while (ExecSQL("INSERT INTO tblusename (sname) VALUES (?)", {QString(size, u'가')}) == 1) {
             }
     }
     for (const QString& t : shown->texts())
@@ -53,8 +52,7 @@ int child(const QString& kind, const QString& share, const QString& config, cons
     w.SetFormMode(RecordEditor::NewMode);
     w.findChild<HCText*>("htField(1)")->setText(QString(2000, u'나'));
     w.RecSave();
-    std::printf("%s save: %s\n", qPrintable(kind),
-                qPrintable(shown->lastText().replace('\n', '|')));
+    std::printf("%s save: %s\n", qPrintable(kind), qPrintable(shown->lastText().replace('\n', '|')));
     std::fflush(stdout);
     DBTerminate();
     return 0;
@@ -85,14 +83,10 @@ private slots:
                              QString::fromUtf8(p.readAllStandardError())));
         QVERIFY2(p.exitCode() == 0, qPrintable(out));
         const QString failed = "수정된 내용이 없거나, 자료저장을 실패하였습니다.|";
-        QVERIFY2(out.contains("full save: " + failed + "디스크 공간이 부족합니다."),
+        QVERIFY2(out.contains("full save: " + failed + "디스크 공간이 부족합니다."), qPrintable(out));
+        QVERIFY2(out.contains("readonly start: 데이터베이스 파일이 읽기 전용이라 자료를 저장할 수 없습니다."),
                  qPrintable(out));
-        QVERIFY2(
-            out.contains(
-                "readonly start: 데이터베이스 파일이 읽기 전용이라 자료를 저장할 수 없습니다."),
-            qPrintable(out));
-        QVERIFY2(out.contains("readonly save: " + failed + "데이터베이스 파일이 읽기 전용입니다."),
-                 qPrintable(out));
+        QVERIFY2(out.contains("readonly save: " + failed + "데이터베이스 파일이 읽기 전용입니다."), qPrintable(out));
     }
 };
 

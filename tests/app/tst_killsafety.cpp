@@ -23,8 +23,6 @@
 
 namespace {
 
-// ---- child side ----
-
 int childFirstStart(const QString& data, const QString& config) {
     Settings::setConfigDir(config);
     ResetAppState(data);
@@ -42,9 +40,7 @@ int childSaver(const QString& file) {
         if (ExecSQL("INSERT INTO tbltrade (sdate, ctblfriend, smemo) VALUES ('2026-12-07', 1, ?)",
                     {QString::number(i)}) != 1)
             return 2;
-        const int trade = LastIdentity();
-        if (ExecSQL("INSERT INTO tbltradesub (ctbltrade, dsum) VALUES (?, ?)", {trade, i}) != 1)
-            return 3;
+        if (ExecSQL("INSERT INTO tbltradesub (ctbltrade, dsum) VALUES (?, ?)", {LastIdentity(), i}) != 1) return 3;
         if (!t.commit()) return 4;
         std::printf("ack %d\n", i);
         std::fflush(stdout);
@@ -60,9 +56,7 @@ int childCodes(const QString& file, int count) {
     return 0;
 }
 
-QString self() {
-    return QCoreApplication::applicationFilePath();
-}
+QString self() { return QCoreApplication::applicationFilePath(); }
 
 void clearFolder(const QString& path) {
     QDir(path).removeRecursively();
@@ -153,8 +147,7 @@ private slots:
             QVERIFY(child.waitForStarted());
             const int stopAfter = 5 + rng.bounded(60);
             int seen = 0;
-            while (seen < stopAfter && child.state() == QProcess::Running) {
-                child.waitForReadyRead(2000);
+            const auto readAcks = [&] {
                 while (child.canReadLine()) {
                     const QByteArray line = child.readLine().trimmed();
                     if (line.startsWith("ack ")) {
@@ -162,15 +155,16 @@ private slots:
                         acked.insert(round * 100000 + line.mid(4).toInt());
                     }
                 }
+            };
+            while (seen < stopAfter && child.state() == QProcess::Running) {
+                child.waitForReadyRead(2000);
+                readAcks();
             }
+            QVERIFY(seen > 0);
             QThread::usleep(rng.bounded(3000));
             child.kill();
             child.waitForFinished(10000);
-            while (child.canReadLine()) {
-                const QByteArray line = child.readLine().trimmed();
-                if (line.startsWith("ack ")) acked.insert(round * 100000 + line.mid(4).toInt());
-            }
-            QVERIFY(seen > 0);
+            readAcks(); // saves committed before the kill landed
             // The file is sound, and every acknowledged trade is there with its line.
             QVERIFY(OpenDatabase(file));
             QCOMPARE(RunSilent("PRAGMA integrity_check").value.toString(), QString("ok"));
@@ -188,9 +182,7 @@ private slots:
                 if (a / 100000 == round)
                     QVERIFY2(stored.contains(a % 100000), qPrintable(QString::number(a)));
             // The next round counts its own rows.
-            QVERIFY(
-                ExecSQL("UPDATE tbltrade SET sdate = '2026-12-06' WHERE sdate = '2026-12-07'") >=
-                0);
+            QVERIFY(ExecSQL("UPDATE tbltrade SET sdate = '2026-12-06' WHERE sdate = '2026-12-07'") >= 0);
             DBTerminate();
         }
     }
@@ -265,30 +257,18 @@ private slots:
         QVERIFY(child.waitForFinished(60000));
         QCOMPARE(child.exitCode(), 0);
         QCOMPARE(CountRows("tblfriend", "codeno <> ''"), 80);
-        QCOMPARE(
-            GetScalar("SELECT COUNT(DISTINCT codeno) FROM tblfriend WHERE codeno <> ''").toInt(),
-            80);
+        QCOMPARE(GetScalar("SELECT COUNT(DISTINCT codeno) FROM tblfriend WHERE codeno <> ''").toInt(), 80);
         QCOMPARE(GetScalar("SELECT MAX(codeno) FROM tblfriend").toString(), QString("000080"));
     }
 };
 
 int main(int argc, char** argv) {
-    const QStringList args = [&] {
-        QStringList a;
-        for (int i = 0; i < argc; ++i)
-            a << QString::fromLocal8Bit(argv[i]);
-        return a;
-    }();
-    if (args.size() > 1 && args[1].startsWith("--child-")) {
-        QApplication app(argc, argv);
-        if (args[1] == "--child-first-start" && args.size() == 4)
-            return childFirstStart(args[2], args[3]);
-        if (args[1] == "--child-saver" && args.size() == 3) return childSaver(args[2]);
-        if (args[1] == "--child-codes" && args.size() == 4)
-            return childCodes(args[2], args[3].toInt());
-        return 9;
-    }
     QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 4 && args[1] == "--child-first-start") return childFirstStart(args[2], args[3]);
+    if (args.size() == 3 && args[1] == "--child-saver") return childSaver(args[2]);
+    if (args.size() == 4 && args[1] == "--child-codes") return childCodes(args[2], args[3].toInt());
+    if (args.size() > 1 && args[1].startsWith("--child-")) return 9;
     TestKillSafety t;
     return QTest::qExec(&t, argc, argv);
 }

@@ -24,14 +24,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -251,18 +248,14 @@ private slots:
         setPrompt(std::make_unique<QtPrompt>());
         QStringList buttons;
         QString title;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            poll.stop();
+        OnModal([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QVERIFY(box);
             title = box->windowTitle();
             for (QAbstractButton* b : box->buttons()) buttons << b->text().remove('&');
             box->button(QMessageBox::No)->click();
         });
-        poll.start(50);
         m_d->key(Qt::Key_F4);
-        poll.stop();
         QCOMPARE(title, QString("삭제"));
         buttons.sort();
         QCOMPARE(buttons, (QStringList{"아니오(N)", "예(Y)"}));

@@ -8,9 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -34,7 +32,6 @@ class tst_option : public EnvTest {
     static QLineEdit* field(QWidget* w) { return find<QLineEdit>(w, QStringLiteral("htField")); }
 
 private slots:
-
     void freshDatabaseShowsDefaults() {
         frmOption w;
         QCOMPARE(w.windowTitle(), QStringLiteral("환경설정"));

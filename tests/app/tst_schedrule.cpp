@@ -12,12 +12,10 @@ class tst_schedrule : public EnvTest {
                             int hidden, int cyclic) {
         QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO schedules (ocode, sdate, stime, note, hidden, cyclic)"
                                         " VALUES (?, ?, ?, ?, ?, ?)"),
-                         {ocode, sdate, stime, note, hidden, cyclic}),
-                 1);
+                         {ocode, sdate, stime, note, hidden, cyclic}), 1);
     }
 
 private slots:
-
     // The month view of the schedule window and the reminders below show where entries
     // fall (the 31st, 29 February, weeks across months); here the rest of the rule.
     void dueOn_data() {

@@ -5,24 +5,14 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "db/Database.h"
-#include "db/PgEngine.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTest>
 
-#include <memory>
-
 namespace {
 const QString Db = QStringLiteral("Database");
-
-bool asAdmin(const QString& location, const QString& sql) {
-    pg::Connection c;
-    QString error;
-    int code = 0;
-    return c.open(location, {}, false, &error, &code) && c.exec(sql, {}, 0).rc == pg::Ok;
-}
 } // namespace
 
 // A start on a database server chosen in the settings: a server that cannot be reached is
@@ -33,7 +23,6 @@ public:
     TestServerStart() : EnvTest(false) {}
 
 private slots:
-
     void unreachableServerAsksRetryChangeOrQuit() {
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost));
@@ -48,8 +37,7 @@ private slots:
         QVERIFY(!s.run());
         QCOMPARE(m_env->prompt().shown().size(), 2);
         for (const QString& text : m_env->prompt().texts()) {
-            QVERIFY2(text.startsWith("데이터베이스 서버에 연결하지 못했습니다.\n\n데이터베이스 서버에 연결할 수 없습니다."),
-                     qPrintable(text));
+            QVERIFY2(text.startsWith("데이터베이스 서버에 연결하지 못했습니다.\n\n데이터베이스 서버에 연결할 수 없습니다."), qPrintable(text));
             QVERIFY(text.endsWith("예: 다시 연결합니다.\n아니오: 연결 설정을 바꿉니다.\n취소: 프로그램을 종료합니다."));
         }
         QCOMPARE(m_env->prompt().shown()[0].title, QString("데이터베이스 서버"));
@@ -65,12 +53,10 @@ private slots:
         const QString location = App().dbFile; // an empty server database of this test
         QVERIFY(CreateNewDatabase(location));
         const QString name = QRegularExpression("dbname='([^']*)'").match(location).captured(1);
-        const QString role = QString("md_start_%1").arg(QCoreApplication::applicationPid());
         const QString password = "a:b \\ it's \"x\"";
-        QVERIFY(asAdmin(TestEnv::serverAdmin(), "CREATE ROLE " + role + " LOGIN PASSWORD '" + SqlQuote(password) + "'"));
-        QVERIFY(asAdmin(location, "GRANT ALL ON ALL TABLES IN SCHEMA public TO " + role));
-        QVERIFY(asAdmin(location, "GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO " + role));
-
+        ServerLogin login(location, password);
+        QVERIFY(login.ok());
+        const QString role = login.name();
         Settings::set(Db, "Engine", "postgresql");
         Settings::set(Db, "Host", "127.0.0.1");
         Settings::set(Db, "Port", "1");
@@ -85,15 +71,11 @@ private slots:
         QCOMPARE(Settings::get(Db, "Name"), name);
         QCOMPARE(Settings::get(Db, "User"), role);
         QCOMPARE(GetScalar("SELECT current_user").toString(), role);
-        QFile pass(ServerPasswordFile());
-        QCOMPARE(pass.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
-                 QFile::Permissions());
+        QCOMPARE(FileMode(ServerPasswordFile()) & 077, 0);
         QFile ini(Settings::configDir() + "/" + App().appTitle + ".ini");
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(!ini.readAll().contains("it's"));
         DBTerminate();
-        QVERIFY(asAdmin(location, "DROP OWNED BY " + role));
-        QVERIFY(asAdmin(TestEnv::serverAdmin(), "DROP ROLE " + role));
     }
 };
 

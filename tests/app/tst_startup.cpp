@@ -24,12 +24,6 @@
 #include <memory>
 
 namespace {
-// Unix mode bits of a file, 0644 style.
-int mode(const QString& path) {
-    const int p = int(QFileInfo(path).permissions());
-    return ((p >> 12) & 7) << 6 | ((p >> 4) & 7) << 3 | (p & 7);
-}
-
 const QString Env = QStringLiteral("환경설정");
 const QString Cfg = QStringLiteral("Config");
 
@@ -43,6 +37,12 @@ QString makeServer(const QString& root) {
     QString error;
     if (!CreateNewDatabase(root + "/DBS/dbMain.db", &error)) qWarning("%s", qPrintable(error));
     return root;
+}
+
+// A whole start as the program makes it; the database stays open.
+bool started() {
+    Startup s;
+    return s.run();
 }
 
 const char* const ServerNotFound =
@@ -83,48 +83,39 @@ private slots:
     void cleanup() { env.reset(); }
 
     void firstStartCreatesDataFolderThenReusesIt() {
-        {
-            Startup s;
-            QVERIFY(s.run());
-            for (const char* sub : {"DBS", "FormIni", "log", "ExpExcel", "Image", "doc"})
-                QVERIFY2(QFileInfo(env->path(sub)).isDir(), sub);
-            QCOMPARE(App().dbFile, env->path("DBS/dbMain.db"));
-            QCOMPARE(App().clientMode, 0);
-            QCOMPARE(setting(Cfg, "DB경로"), env->path("DBS"));
-            QCOMPARE(GetOption("DBVer", "0"), QString::number(kSchemaVersion));
-            ExecSQL("UPDATE local_user SET name = ? WHERE code = '00'", {QString("홍'길동")});
-            QCOMPARE(mode(env->path("DBS/dbMain.db")), 0600);
-            QCOMPARE(mode(env->path("DBS.key")), 0600);
-            QCOMPARE(mode(env->path("DBS")), 0700);
-            DBTerminate();
-        }
+        QVERIFY(started());
+        for (const char* sub : {"DBS", "FormIni", "log", "ExpExcel", "Image", "doc"})
+            QVERIFY2(QFileInfo(env->path(sub)).isDir(), sub);
+        QCOMPARE(App().dbFile, env->path("DBS/dbMain.db"));
+        QCOMPARE(App().clientMode, 0);
+        QCOMPARE(setting(Cfg, "DB경로"), env->path("DBS"));
+        QCOMPARE(GetOption("DBVer", "0"), QString::number(kSchemaVersion));
+        ExecSQL("UPDATE local_user SET name = ? WHERE code = '00'", {QString("홍'길동")});
+        QCOMPARE(FileMode(env->path("DBS/dbMain.db")), 0600);
+        QCOMPARE(FileMode(env->path("DBS.key")), 0600);
+        QCOMPARE(FileMode(env->path("DBS")), 0700);
+        DBTerminate();
         // Files an earlier version left open to others are closed at the next start.
         QFile::setPermissions(env->path("DBS"), QFile::Permissions(0x7755));
         QFile::setPermissions(env->path("DBS/dbMain.db"), QFile::Permissions(0x6644));
         WriteFileBytes(env->path("log/old.log"), "x");
         QFile::setPermissions(env->path("log/old.log"), QFile::Permissions(0x6644));
-        Startup again;
-        QVERIFY(again.run());
-        for (const char* f : {"DBS/dbMain.db", "log/old.log", "DBS.key"}) QCOMPARE(mode(env->path(f)), 0600);
-        for (const char* d : {"", "DBS", "log", "ExpExcel"}) QCOMPARE(mode(env->path(d)), 0700);
-        QCOMPARE(GetScalar("SELECT name FROM local_user WHERE code = '00'").toString(),
-                 QString("홍'길동"));
+        QVERIFY(started());
+        for (const char* f : {"DBS/dbMain.db", "log/old.log", "DBS.key"}) QCOMPARE(FileMode(env->path(f)), 0600);
+        for (const char* d : {"", "DBS", "log", "ExpExcel"}) QCOMPARE(FileMode(env->path(d)), 0700);
+        QCOMPARE(GetScalar("SELECT name FROM local_user WHERE code = '00'").toString(), QString("홍'길동"));
         QVERIFY(env->prompt().texts().isEmpty());
     }
 
     // The key file of a database with sealed numbers is gone: the start says where it is
     // expected and makes no new key over them.
     void missingKeyIsReported() {
-        {
-            Startup s;
-            QVERIFY(s.run());
-            QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, idno) VALUES ('a', ?)", {EncryptIdNo("900101-1234567")}), 1);
-            DBTerminate();
-        }
+        QVERIFY(started());
+        QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, idno) VALUES ('a', ?)", {EncryptIdNo("900101-1234567")}), 1);
+        DBTerminate();
         QVERIFY(QFile::remove(env->path("DBS.key")));
         DataKey::clear();
-        Startup again;
-        QVERIFY(again.run());
+        QVERIFY(started());
         QCOMPARE(env->prompt().texts().size(), 1);
         QVERIFY(env->prompt().lastText().contains("(암호키 없음)"));
         QVERIFY(env->prompt().lastText().contains("키 파일 위치: " + env->path("DBS.key")));
@@ -152,13 +143,11 @@ private slots:
             WriteFileBytes(file, QByteArray());
             if (pathStored) WriteFileBytes(file + "-journal", journal);
         }
-        Startup s;
-        QVERIFY(!s.run());
+        QVERIFY(!started());
         const QStringList texts = env->prompt().texts();
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts[0].startsWith("데이터베이스에 연결할 수 없어 프로그램을 종료합니다.") &&
-                     texts[0].contains(cause) && texts[0].contains(file),
-                 qPrintable(texts[0]));
+                     texts[0].contains(cause) && texts[0].contains(file), qPrintable(texts[0]));
         QString words = texts[0];
         words.remove(file);
         words.remove("dbMain.db-journal");
@@ -192,8 +181,7 @@ private slots:
     void unusableDataFolderIsNotASecondCopy() {
         WriteFileBytes(env->path("plainfile"), "x");
         ResetAppState(env->path("plainfile/data"), App().programDir);
-        Startup s;
-        QVERIFY(!s.run());
+        QVERIFY(!started());
         QCOMPARE(env->prompt().texts().size(), 1);
         QVERIFY(env->prompt().lastText().startsWith("데이터 폴더를 만들거나 쓸 수 없어"));
         QVERIFY(env->prompt().lastText().endsWith(env->path("plainfile/data")));
@@ -225,8 +213,7 @@ private slots:
 
     void standAloneFolderMissing() {
         QVERIFY(!InitApp());
-        QCOMPARE(env->prompt().texts(),
-                 QStringList{"데이터베이스 파일을 찾을수 없습니다.\n" + env->path("DBS")});
+        QCOMPARE(env->prompt().texts(), QStringList{"데이터베이스 파일을 찾을수 없습니다.\n" + env->path("DBS")});
         QVERIFY(!IsDatabaseOpen());
     }
 
@@ -339,15 +326,11 @@ private slots:
     }
 
     void serverSetupConvertsTheFileOnce() {
-        {
-            Startup s;
-            QVERIFY(s.run());
-            QCOMPARE(JournalMode(), QString("wal"));
-            DBTerminate();
-        }
+        QVERIFY(started());
+        QCOMPARE(JournalMode(), QString("wal"));
+        DBTerminate();
         Settings::set(Env, "CSType", "0"); // the network setup chose "server"
-        Startup s;
-        QVERIFY(s.run());
+        QVERIFY(started());
         QVERIFY(App().sharedDatabase);
         QCOMPARE(JournalMode(), QString("delete"));
     }
@@ -361,8 +344,7 @@ private slots:
         QFETCH(QStringList, files);
         QDir().mkpath(env->path("DBS"));
         for (const QString& f : files) WriteFileBytes(env->path("DBS/" + f), f.endsWith("journal") ? "junk" : "");
-        Startup s;
-        QVERIFY2(s.run(), qPrintable(env->prompt().texts().join(" | ")));
+        QVERIFY2(started(), qPrintable(env->prompt().texts().join(" | ")));
         QCOMPARE(GetScalar("SELECT loginid FROM local_user WHERE code = '00'").toString(), QString("ADMIN"));
         QVERIFY(env->prompt().texts().isEmpty());
         QCOMPARE(QDir(env->path("DBS")).entryList(QDir::Files), QStringList{"dbMain.db"} << "dbMain.db-shm" << "dbMain.db-wal");
@@ -371,7 +353,7 @@ private slots:
     // After the first start the database is never replaced without a word.
     void missingDatabaseIsNotReplacedSilently_data() {
         QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<bool>("started");
+        QTest::addColumn<bool>("opened");
         QTest::addColumn<bool>("choosesFile");
         QTest::newRow("quit") << QList<int>{int(Prompt::Answer::Cancel)} << false << false;
         QTest::newRow("new database, then thought better")
@@ -381,14 +363,11 @@ private slots:
     }
     void missingDatabaseIsNotReplacedSilently() {
         QFETCH(QList<int>, answers);
-        QFETCH(bool, started);
+        QFETCH(bool, opened);
         QFETCH(bool, choosesFile);
-        {
-            Startup s;
-            QVERIFY(s.run());
-            ExecSQL("INSERT INTO tblfriend (sname) VALUES ('옮겨진 회원')");
-            DBTerminate();
-        }
+        QVERIFY(started());
+        ExecSQL("INSERT INTO tblfriend (sname) VALUES ('옮겨진 회원')");
+        DBTerminate();
         const QString file = env->path("DBS/dbMain.db");
         const QString moved = env->path("elsewhere/moved.db");
         QDir().mkpath(env->path("elsewhere"));
@@ -397,20 +376,16 @@ private slots:
         QFile::remove(file + "-shm");
         for (int a : answers) env->prompt().pushAnswer(Prompt::Answer(a));
         if (choosesFile) env->prompt().pushText(moved);
-        Startup s;
-        QCOMPARE(s.run(), started);
+        QCOMPARE(started(), opened);
         QVERIFY(env->prompt().texts().first().startsWith("데이터베이스 파일이 없습니다.\n" + file));
-        QCOMPARE(QFileInfo::exists(file), started);
-        if (started)
+        QCOMPARE(QFileInfo::exists(file), opened);
+        if (opened)
             QCOMPARE(CountRows("tblfriend", "sname = '옮겨진 회원'"), choosesFile ? 1 : 0);
     }
 
     void readOnlyDatabaseIsReportedAtStart() {
-        {
-            Startup s;
-            QVERIFY(s.run());
-            DBTerminate();
-        }
+        QVERIFY(started());
+        DBTerminate();
         QFile::setPermissions(env->path("DBS/dbMain.db"), QFile::ReadOwner);
         QFile probe(env->path("DBS/dbMain.db"));
         if (probe.open(QIODevice::ReadWrite)) {
@@ -504,10 +479,8 @@ private slots:
     }
 
     void readOptions() {
-        Startup s;
-        QVERIFY(s.run());
-        ExecSQL(
-            "DELETE FROM options WHERE optname IN ('friendcode', 'start', 'pointindex', 'point')");
+        QVERIFY(started());
+        ExecSQL("DELETE FROM options WHERE optname IN ('friendcode', 'start', 'pointindex', 'point')");
         SetOption("start", "3");
         App().duplicateMemberCheck = false;
         QVERIFY(ReadOptions());
@@ -516,10 +489,8 @@ private slots:
         QCOMPARE(App().friendCode, QString("0"));
         QCOMPARE(App().pointIndex, QString("0"));
         // Missing rows were created with their defaults.
-        QCOMPARE(CountRows("options", "optname IN ('friendcode', 'start', 'pointindex', 'point')"),
-                 4);
-        QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'point'").toString(),
-                 QString("10"));
+        QCOMPARE(CountRows("options", "optname IN ('friendcode', 'start', 'pointindex', 'point')"), 4);
+        QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'point'").toString(), QString("10"));
         QVERIFY(App().duplicateMemberCheck); // never written: on
         // Only a stored "0" turns the duplicate-name check off.
         const QList<std::pair<const char*, bool>> repetition = {{"0", false}, {"", true}, {" 0", true}};

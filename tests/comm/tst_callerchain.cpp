@@ -173,23 +173,10 @@ private slots:
         QVERIFY(!CallerIntake::instance().isLinkOpen());
     }
 
-    // Bad device text is dropped with one trace line before any look-up or list entry.
-    void badDeviceText()
-    {
-        Pty pty;
-        useDevice(0, pty.path);
-        openMain();
-        pty.send("NMBR = 0212345678; rm -rf ~\r\nNMBR = \r\nNMBR = 02\xff\xfe" "12\r\n");
-        QTRY_COMPARE(logTags().size(), 3);
-        for (const QString& t : logTags())
-            QVERIFY2(t.startsWith(QStringLiteral("X0:")), qPrintable(t));
-        QVERIFY(viewerArgs().isEmpty());
-        QVERIFY(CallerLists::instance().standby().isEmpty());
-    }
-
     // A chosen port whose device is missing is said in the status bar's mark and its tool
-    // tip, not in a box; the other line still works.
-    void missingDevicePath()
+    // tip, not in a box; the other line still works. Bad device text is dropped with one
+    // trace line before any look-up or list entry.
+    void missingDeviceAndBadText()
     {
         Pty pty;
         useDevice(0, QStringLiteral("/nonexistent/tty"), pty.path);
@@ -199,6 +186,12 @@ private slots:
         QVERIFY(mark && !mark->isHidden());
         QCOMPARE(mark->text(), QStringLiteral("☎ 발신번호 연결 실패"));
         QCOMPARE(mark->toolTip(), QStringLiteral("포트 [COM3] 으로 SEE ID OPEN에 실패했습니다."));
+        pty.send("NMBR = 0212345678; rm -rf ~\r\nNMBR = \r\nNMBR = 02\xff\xfe" "12\r\n");
+        QTRY_COMPARE(logTags().size(), 3);
+        for (const QString& t : logTags())
+            QVERIFY2(t.startsWith(QStringLiteral("X0:")), qPrintable(t));
+        QVERIFY(viewerArgs().isEmpty());
+        QVERIFY(CallerLists::instance().standby().isEmpty());
         pty.send("NMBR = 0311234567\r\n");
         QTRY_COMPARE(viewerArgs().size(), 1);
         QCOMPARE(viewerArgs().first(), QStringLiteral("031-123-4567;등록되지 않은 번호입니다."));

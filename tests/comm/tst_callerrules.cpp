@@ -23,6 +23,8 @@ private slots:
     void init() { m_env = std::make_unique<TestEnv>(); }
     void cleanup() { m_env.reset(); }
 
+    // Shell text, an empty number, "P" and a number without digits are also sent through a
+    // device in the caller-ID chain test.
     void callerNumber_data()
     {
         QTest::addColumn<QString>("raw");
@@ -33,14 +35,10 @@ private slots:
         QTest::newRow("one digit") << "7" << "7";
         QTest::newRow("20 chars") << QString(20, u'1') << QString(20, u'1');
         QTest::newRow("21 chars") << QString(21, u'1') << "!";
-        QTest::newRow("shell text") << "0212345678; rm -rf ~" << "!";
         QTest::newRow("crlf inside") << "0212\r\n345678" << "!";
         QTest::newRow("4000 bytes") << QString(4000, u'9') << "!";
         QTest::newRow("invalid utf8") << QString::fromLatin1("02\xff\xfe" "1234") << "!";
-        QTest::newRow("empty") << "" << "!";
         QTest::newRow("only nul") << QString(1, QChar(0)) << "!";
-        QTest::newRow("no digit") << "-----" << "!";
-        QTest::newRow("withheld P") << "P" << "P";
         QTest::newRow("withheld o") << "o" << "O";
         QTest::newRow("withheld private") << "Private" << "PRIVATE";
         QTest::newRow("other word") << "PRIVATEX" << "!";
@@ -86,7 +84,8 @@ private slots:
         QCOMPARE(key, local);
     }
 
-    // Whole-number matches first, other area codes never, cells holding two numbers.
+    // Whole-number matches first, other area codes never, cells holding two numbers (the
+    // chain test shows a Seoul number missing a mobile and the first of two numbers found).
     void lookup_data()
     {
         QTest::addColumn<QString>("number");
@@ -94,12 +93,10 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("area code stored") << "0311234567" << 2 << "A";
         QTest::newRow("other area code, same local part") << "021234567" << 1 << "B";
-        QTest::newRow("seoul is not a mobile") << "0212345678" << 0 << "";
         QTest::newRow("mobile") << "01012345678" << 1 << "F";
         QTest::newRow("whole number before lower code") << "028889999" << 2 << "H";
         QTest::newRow("no dashes stored") << "01098765432" << 1 << "C";
         QTest::newRow("0505 stored") << "050511112222" << 1 << "D";
-        QTest::newRow("first of two numbers") << "01055556666" << 1 << "Two";
         QTest::newRow("second of two numbers") << "01077778888" << 1 << "Two";
         QTest::newRow("caller without area code") << "1234567" << 2 << "B";
         QTest::newRow("unknown") << "0299990000" << 0 << "";

@@ -12,7 +12,6 @@
 #include "ui/WindowRegistry.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -205,13 +204,9 @@ private slots:
                  (QStringList{"인쇄할 자료가 없습니다.", "삭제할 자료를 선택하세요."}));
 
         // Margins are kept as typed.
-        m_d->click("txtTopMG", dm);
-        m_d->key(Qt::Key_A, Qt::ControlModifier);
-        m_d->type("10.5");
+        m_d->retype("txtTopMG", "10.5", dm);
         QCOMPARE(Settings::get("Config", "DM_여백T"), QString("10.5"));
-        m_d->click("txtLeftMG", dm);
-        m_d->key(Qt::Key_A, Qt::ControlModifier);
-        m_d->type("60"); // out of range: the last usable text stays stored
+        m_d->retype("txtLeftMG", "60", dm); // out of range: the last usable text stays stored
         QCOMPARE(Settings::get("Config", "DM_여백L"), QString("6"));
 
         dm = sendToDm();

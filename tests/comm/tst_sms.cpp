@@ -13,7 +13,6 @@
 #include "ui/GridModel.h"
 #include "ui/HCTerm.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -50,20 +49,12 @@ QStringList column(Grid* g, int col) {
     return out;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The stand-in messaging program notes where it ran and what it was given.
 void writeProgram(const QString& folder, bool executable) {
-    QFile f(folder + QStringLiteral("/SMSSend"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(
-        "#!/bin/sh\nprintf '%s|%s' \"$PWD\" \"$*\" > started.tmp && mv started.tmp started.txt\n");
-    f.close();
-    f.setPermissions(executable ? QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                : QFile::ReadOwner | QFile::WriteOwner);
+    const QString path = folder + QStringLiteral("/SMSSend");
+    WriteFileBytes(path, "#!/bin/sh\nprintf '%s|%s' \"$PWD\" \"$*\" > started.tmp && mv started.tmp started.txt\n");
+    QFile::setPermissions(path, executable ? QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                           : QFile::ReadOwner | QFile::WriteOwner);
 }
 
 } // namespace
@@ -118,8 +109,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(started), 10000);
         const QString list = bin() + QStringLiteral("/ExternTelNo.txt");
         const QString arg = file.isEmpty() ? QStringLiteral("0") : list;
-        QCOMPARE(QString::fromUtf8(readAll(started)), bin() + u'|' + arg);
-        QCOMPARE(readAll(list), file);
+        QCOMPARE(QString::fromUtf8(FileBytes(started)), bin() + u'|' + arg);
+        QCOMPARE(FileBytes(list), file);
         QCOMPARE(m_d->prompt().shown().size(), 1); // the duplicate question, once
         QVERIFY(m_d->prompt().lastText().contains("중복 제거 하시겠으면 [예]"));
     }
@@ -149,18 +140,10 @@ private slots:
         QFETCH(QString, header);
         QFETCH(QString, firstRemark);
         const int g1 = addGroup("G1");
-        addMember("Kim", "010-1",
-                  {{"male", "남"},
-                   {"barthday", "1980-12-28"},
-                   {"homeadd", "서울 중구"},
-                   {"smemo", "vip"},
-                   {"ctblgroup", g1}});
-        addMember(
-            "Lee", "010-2",
-            {{"male", "여"}, {"marryox", 1}, {"barthday", "1975-01-05"}, {"homeadd", "부산"}});
-        addMember(
-            "O'Neil", "010-3",
-            {{"male", "여"}, {"barthday", "1990-06-01"}, {"smemo", "it's"}, {"ctblgroup", g1}});
+        addMember("Kim", "010-1", {{"male", "남"}, {"barthday", "1980-12-28"}, {"homeadd", "서울 중구"},
+                                   {"smemo", "vip"}, {"ctblgroup", g1}});
+        addMember("Lee", "010-2", {{"male", "여"}, {"marryox", 1}, {"barthday", "1975-01-05"}, {"homeadd", "부산"}});
+        addMember("O'Neil", "010-3", {{"male", "여"}, {"barthday", "1990-06-01"}, {"smemo", "it's"}, {"ctblgroup", g1}});
         addMember("Hidden", "010-4", {{"male", "여"}, {"hidden", 1}, {"homeadd", "서울"}});
         addMember("Pct", "010-5", {{"smemo", "50%_off"}});
         addMember("Wild", "010-6", {{"smemo", "5000 off"}});
@@ -344,7 +327,7 @@ private slots:
         if (argument != "%1/ExternTelNo.txt")
             QVERIFY(!QFile::exists(folder + "/ExternTelNo.txt"));
         else
-            QCOMPARE(readAll(folder + "/ExternTelNo.txt"), QByteArray("Kim,010-1234-5678\r\n"));
+            QCOMPARE(FileBytes(folder + "/ExternTelNo.txt"), QByteArray("Kim,010-1234-5678\r\n"));
     }
 
     // A long list is read a block at a time. Blocks whose members the dues rule leaves
@@ -369,7 +352,7 @@ private slots:
         QCOMPARE(m_d->find<QLabel>("lblCount", w)->text(), QStringLiteral("32"));
         QCOMPARE(column(list, frmSMS::ColName).last(), QStringLiteral("M39"));
         m_d->click("btnSMS", w);
-        const QByteArray sent = readAll(bin() + "/ExternTelNo.txt");
+        const QByteArray sent = FileBytes(bin() + "/ExternTelNo.txt");
         QCOMPARE(sent.count("\r\n"), 32);
         QVERIFY(sent.endsWith("M39,010-0000-1039\r\n"));
     }
@@ -386,7 +369,7 @@ private slots:
         const auto calls = smsCalls();
         QCOMPARE(calls.size(), 1);
         QCOMPARE(calls.at(0).args, QStringList{bin() + "/ExternTelNo.txt"});
-        QCOMPARE(readAll(bin() + "/ExternTelNo.txt"), QByteArray("Lee,010-9999-0000\r\n"));
+        QCOMPARE(FileBytes(bin() + "/ExternTelNo.txt"), QByteArray("Lee,010-9999-0000\r\n"));
         // The caller look-up's indexes are part of every database.
         QCOMPARE(m_d->query(ServerDatabase() ? "SELECT COUNT(*) FROM pg_indexes WHERE indexname LIKE 'ix_tblfriend_%_last4'"
                                              : "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name LIKE "

@@ -20,9 +20,6 @@ QRegularExpression rejected(const QString& sql) {
 class TestDatabase : public EnvTest {
     Q_OBJECT
 private slots:
-
-    // ---- connection ----
-
     void openRefusesMissingAndNonDatabaseFiles() {
         if (TestEnv::onServer()) QSKIP("a file of the embedded engine");
         DBTerminate();
@@ -43,26 +40,25 @@ private slots:
         QVERIFY(!IsDatabaseOpen());
     }
 
-    void openReadOnlyFile() {
-        if (TestEnv::onServer()) QSKIP("a file of the embedded engine");
+    // Opened read-only (and, as a file, without the right to write): reads work, writes and
+    // options missing before are refused, nothing changes.
+    void readOnlyDatabase() {
+        const bool file = !TestEnv::onServer();
         DBTerminate();
-        QFile::setPermissions(App().dbFile, QFile::ReadOwner | QFile::ReadGroup);
+        if (file) QFile::setPermissions(App().dbFile, QFile::ReadOwner | QFile::ReadGroup);
         QVERIFY2(OpenDatabase(App().dbFile, {}, true), qPrintable(LastDbError()));
         QCOMPARE(GetOption("DBVer", "0"), QString::number(kSchemaVersion));
         QTest::ignoreMessage(QtWarningMsg, rejected("UPDATE options SET optvalue = 'x' WHERE optname = 'DBVer'"));
         QCOMPARE(ExecSQL("UPDATE options SET optvalue = 'x' WHERE optname = 'DBVer'"), 0);
-        QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(), QString::number(kSchemaVersion));
+        QCOMPARE(GetScalar("SELECT optvalue FROM options WHERE optname = 'DBVer'").toString(),
+                 QString::number(kSchemaVersion));
+        QTest::ignoreMessage(QtWarningMsg, rejected("UPDATE options SET optvalue = ? WHERE optname = ?"));
+        QTest::ignoreMessage(QtWarningMsg, rejected("INSERT INTO options (optname, optvalue) VALUES (?, ?)"));
+        QTest::ignoreMessage(QtWarningMsg, rejected("INSERT INTO options (optname, optvalue) VALUES (?, ?)"));
+        QVERIFY(!SetOption("point", "20"));
+        QCOMPARE(GetOption("nothing", "d"), QString("d"));
         DBTerminate();
-        QFile::setPermissions(App().dbFile, QFile::ReadOwner | QFile::WriteOwner);
-    }
-
-    void journalModeFollowsClientMode() {
-        if (TestEnv::onServer()) QSKIP("a file of the embedded engine");
-        QCOMPARE(JournalMode(), QString("wal"));
-        DBTerminate();
-        App().clientMode = 1;
-        QVERIFY(OpenDatabase(App().dbFile));
-        QCOMPARE(JournalMode(), QString("delete"));
+        if (file) QFile::setPermissions(App().dbFile, QFile::ReadOwner | QFile::WriteOwner);
     }
 
     void logFolderAndDayFile() {
@@ -79,8 +75,7 @@ private slots:
         QCOMPARE(ExecSQL("UPDATE tblusename SET sname = 'x' WHERE code = -5"), 0);
         const QStringList lines = QString::fromUtf8(FileBytes(SqlLogFile())).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines[0], "261206100000\t" + SqlLogHex("INSERT INTO tblusename (sname) VALUES ('A''B')") +
-                               "; -> 1");
+        QCOMPARE(lines[0], "261206100000\t" + SqlLogHex("INSERT INTO tblusename (sname) VALUES ('A''B')") + "; -> 1");
         QVERIFY(lines[1].endsWith("; -> 0"));
         // Statements are written as UTF-16 code units in hex.
         QCOMPARE(SqlLogHex("A'가\n"), QString("00410027AC00000A"));
@@ -90,8 +85,6 @@ private slots:
         QVERIFY(OpenDatabase(App().dbFile, {}, false, true));
         QVERIFY(QFile::exists(SqlLogFile()));
     }
-
-    // ---- recordsets and statements ----
 
     void recordsetReadsTypedValues() {
         QTest::ignoreMessage(QtWarningMsg, rejected("INSERT INTO tblservice (sname, smoney, spoint, smemo) VALUES (?, ?, ?, ?)"));
@@ -124,11 +117,10 @@ private slots:
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("body");
-        QTest::newRow("syntax") << "SELEC * FROM tblfriend" << "Query" << "Jet Data Base Engine의 식을 확인하세요.";
-        QTest::newRow("unknown table") << "SELECT * FROM tblnothing" << "Query"
-                                       << "Jet Data Base Engine의 식을 확인하세요.";
-        QTest::newRow("unknown column") << "SELECT nosuchcolumn FROM tblfriend" << "Query"
-                                        << "Jet Data Base Engine의 식을 확인하세요.";
+        const QString check = "Jet Data Base Engine의 식을 확인하세요.";
+        QTest::newRow("syntax") << "SELEC * FROM tblfriend" << "Query" << check;
+        QTest::newRow("unknown table") << "SELECT * FROM tblnothing" << "Query" << check;
+        QTest::newRow("unknown column") << "SELECT nosuchcolumn FROM tblfriend" << "Query" << check;
         QTest::newRow("runtime") << "SELECT MID(sname, 0) FROM tblfriend" << "ERROR"
                                  << "Invalid procedure call or argument";
     }
@@ -176,12 +168,10 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("read refused by a lock.*tblgroup"));
         QCOMPARE(OpenRecordset(rs, "SELECT * FROM tblgroup"), -1);
         QCOMPARE(m_env->prompt().lastTitle(), QString("MDB 오류"));
-        QCOMPARE(m_env->prompt().lastText(),
-                 QString("다른 컴퓨터에서 자료를 저장하고 있어 자료를 읽지 못했습니다.\n잠시 후 다시 시도하세요."));
+        QCOMPARE(m_env->prompt().lastText(), QString("다른 컴퓨터에서 자료를 저장하고 있어 자료를 읽지 못했습니다.\n잠시 후 다시 시도하세요."));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ExecSQL rejected"));
         QCOMPARE(ExecSQL("INSERT INTO tblusename (sname) VALUES ('x')"), 0);
-        QCOMPARE(DbFailureCause(LastDbErrorCode()),
-                 QString("다른 컴퓨터에서 자료를 저장하고 있습니다. 잠시 후 다시 시도하세요."));
+        QCOMPARE(DbFailureCause(LastDbErrorCode()), QString("다른 컴퓨터에서 자료를 저장하고 있습니다. 잠시 후 다시 시도하세요."));
         // The wait cursor came on for each wait and went off again.
         QCOMPARE(waits, 2);
         QCOMPARE(waitEnds, 2);
@@ -202,11 +192,14 @@ private slots:
         QCOMPARE(OpenRecordset(rs, "SELECT * FROM tblgroup"), 1);
     }
 
+    // Counts, rejections and the key of the last insert (the fixed row holds 1).
     void execCountsRowsAndRejects() {
         QCOMPARE(ExecSQL("INSERT INTO tblusename (sname) VALUES ('" + SqlQuote("O'Brien's") + "')"), 1);
+        QCOMPARE(LastIdentity(), 2);
         QCOMPARE(GetScalar("SELECT sname FROM tblusename WHERE code = ?", {LastIdentity()}).toString(),
                  QString("O'Brien's"));
         QCOMPARE(ExecSQL("INSERT INTO tblusename (sname) VALUES ('b')"), 1);
+        QCOMPARE(LastIdentity(), 3);
         QCOMPARE(ExecSQL("UPDATE tblusename SET sname = sname || '!' WHERE code <> 1"), 2);
         QCOMPARE(ExecSQL("UPDATE tblusename SET sname = 'z' WHERE code = 999"), 0);
         // DDL counts no rows, even right after a write.
@@ -233,16 +226,6 @@ private slots:
         QCOMPARE(GetScalar("SELECT gname FROM tblgroup WHERE code = 1").toString(), QString("[기본그룹]"));
         QVERIFY(m_env->prompt().shown().isEmpty());
     }
-
-    void lastIdentityFollowsInserts() {
-        ExecSQL("INSERT INTO tblcard (sname) VALUES ('BC')");
-        const int first = LastIdentity();
-        ExecSQL("INSERT INTO tblcard (sname) VALUES ('KB')");
-        QCOMPARE(LastIdentity(), first + 1);
-        QCOMPARE(first, 2); // the fixed row holds 1
-    }
-
-    // ---- serial codes ----
 
     void nextSerialCode_data() {
         QTest::addColumn<QStringList>("present");
@@ -274,16 +257,13 @@ private slots:
         QFETCH(bool, message);
         for (const QString& c : present)
             QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, codeno, hidden) VALUES ('x', ?, ?)",
-                             {c.endsWith(" hidden") ? c.chopped(7) : c, int(c.endsWith(" hidden"))}),
-                     1);
+                             {c.endsWith(" hidden") ? c.chopped(7) : c, int(c.endsWith(" hidden"))}), 1);
         QCOMPARE(NextSerialCode("tblfriend", "codeno", width, prefix, "hidden = 0"), expected);
         QCOMPARE(m_env->prompt().shown().size(), message ? 1 : 0);
         if (message)
             QCOMPARE(m_env->prompt().lastText(),
                      QString("해당 순번이 최대값을 넘어 자동으로 값을 구할 수가 없습니다.(tblfriend.codeno)"));
     }
-
-    // ---- duplicates and references ----
 
     void checkDuplicate() {
         QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, hpline) VALUES (?, ?)", {"O'Neil 홍", "010"}), 1);
@@ -334,8 +314,6 @@ private slots:
         QVERIFY(!IsCodeInUse("tbltrade", "ctblfriend", "7 OR 1=1", false, "회원거래", false));
     }
 
-    // ---- options ----
-
     void options() {
         QCOMPARE(CountRows("options", "optname = 'userfieldname_0'"), 0);
         QCOMPARE(GetOption("userfieldname_0", "취미'1"), QString("취미'1"));
@@ -348,19 +326,6 @@ private slots:
         QVERIFY(SetOption("new'one", "v")); // same value again still counts as written
         QCOMPARE(CountRows("options", "optname = ?", {"new'one"}), 1);
     }
-
-    void setOptionFailsOnReadOnlyDatabase() {
-        DBTerminate();
-        QVERIFY(OpenDatabase(App().dbFile, {}, true));
-        // A missing option is added with its default, which a read-only file refuses.
-        QTest::ignoreMessage(QtWarningMsg, rejected("UPDATE options SET optvalue = ? WHERE optname = ?"));
-        QTest::ignoreMessage(QtWarningMsg, rejected("INSERT INTO options (optname, optvalue) VALUES (?, ?)"));
-        QTest::ignoreMessage(QtWarningMsg, rejected("INSERT INTO options (optname, optvalue) VALUES (?, ?)"));
-        QVERIFY(!SetOption("point", "20"));
-        QCOMPARE(GetOption("nothing", "d"), QString("d"));
-    }
-
-    // ---- transactions ----
 
     void transactionCommitAndRollback() {
         {
@@ -380,8 +345,6 @@ private slots:
         QCOMPARE(CountRows("tblusename", "code <> 1"), 1);
         QCOMPARE(GetScalar("SELECT sname FROM tblusename WHERE code <> 1").toString(), QString("kept"));
     }
-
-private:
 };
 
 QTEST_MAIN(TestDatabase)

@@ -8,7 +8,6 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -24,7 +23,6 @@ class TestDataSafety : public EnvTest {
     Q_OBJECT
 
 private slots:
-
     void sharedFileKeepsRollbackJournal() {
         const QString file = App().dbFile;
         DBTerminate();
@@ -36,8 +34,7 @@ private slots:
 
         // A client refuses to run rather than run in WAL across machines.
         App().clientMode = 1;
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression("shared file stays in journal mode 'wal'"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("shared file stays in journal mode 'wal'"));
         QVERIFY(!OpenDatabase(file));
         QVERIFY(!IsDatabaseOpen());
         QVERIFY2(LastDbError().contains("서버 컴퓨터의 네트워크 설정"), qPrintable(LastDbError()));
@@ -78,8 +75,7 @@ private slots:
         for (int client : {0, 1}) {
             App().clientMode = client;
             QVERIFY(!OpenDatabase(file));
-            QVERIFY2(LastDbError().contains("MemberDesk의 데이터베이스 파일이 아닙니다"),
-                     qPrintable(LastDbError()));
+            QVERIFY2(LastDbError().contains("MemberDesk의 데이터베이스 파일이 아닙니다"), qPrintable(LastDbError()));
         }
         QCOMPARE(fileHash(file), before);
         QVERIFY(!QFile::exists(file + "-wal"));
@@ -109,31 +105,16 @@ private slots:
         QList<qint64> pages; // 1-based page numbers to overwrite
         const qint64 pageSize = RunSilent("PRAGMA page_size").value.toLongLong();
         const qint64 pageCount = RunSilent("PRAGMA page_count").value.toLongLong();
-        if (everyPage) {
-            for (qint64 p = 2; p <= pageCount; ++p)
-                pages << p;
-        } else {
-            pages << RunSilent("SELECT rootpage FROM sqlite_master WHERE name = 'local_user'")
-                         .value.toLongLong()
-                  << RunSilent("SELECT rootpage FROM sqlite_master WHERE name = 'tblfriend'")
-                         .value.toLongLong();
-        }
+        if (everyPage)
+            for (qint64 p = 2; p <= pageCount; ++p) pages << p;
+        else
+            for (const char* t : {"local_user", "tblfriend"})
+                pages << RunSilent("SELECT rootpage FROM sqlite_master WHERE name = ?", {t}).value.toLongLong();
         DBTerminate();
         const QString file = App().dbFile;
         QVERIFY(!QFile::exists(file + "-wal") || QFileInfo(file + "-wal").size() == 0);
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QRandomGenerator rng(7);
-        for (qint64 p : pages) {
-            QByteArray junk(pageSize, '\0');
-            for (char& c : junk)
-                c = char(rng.bounded(256));
-            f.seek((p - 1) * pageSize);
-            f.write(junk);
-        }
-        f.close();
-        const QString damage =
-            "데이터베이스 파일이 손상되었습니다.\n파일: " + file + "\n백업해 둔 자료로 복원하세요.";
+        DamagePages(file, pages, pageSize);
+        const QString damage = "데이터베이스 파일이 손상되었습니다.\n파일: " + file + "\n백업해 둔 자료로 복원하세요.";
         if (everyPage) {
             QVERIFY(!OpenDatabase(file));
             QVERIFY(IsDamageCode(LastDbErrorCode()));

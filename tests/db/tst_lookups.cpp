@@ -8,7 +8,6 @@
 class TestLookups : public EnvTest {
     Q_OBJECT
 private slots:
-
     void emptyTables() {
         QCOMPARE(FriendBalance(2), 0.0);
         QCOMPARE(FriendBalance(2, 5), 0.0);
@@ -60,8 +59,7 @@ private slots:
     void groups() {
         QCOMPARE(ExecSQL("INSERT INTO tblgroup (gname, repeatclass, settlementday, settlementmon) "
                          "VALUES (?, ?, ?, ?)",
-                         {"산악회 'A'", "00101", "05", 20000.0}),
-                 1);
+                         {"산악회 'A'", "00101", "05", 20000.0}), 1);
         const int g = LastIdentity();
         QCOMPARE(GroupCodeByName("산악회 'A'"), g);
         QCOMPARE(GroupNameByCode(g), QString("산악회 'A'"));
@@ -115,7 +113,6 @@ private:
     void addLine(int trade, double sum) {
         ExecSQL("INSERT INTO tbltradesub (ctbltrade, lnumber, dmoney, dsum) VALUES (?, 1, ?, ?)", {trade, sum, sum});
     }
-
 };
 
 QTEST_MAIN(TestLookups)

@@ -11,17 +11,13 @@
 class TestSchema : public EnvTest {
     Q_OBJECT
 private slots:
-
-    void everyTableReadable() {
+    void everyTableAndItsFixedRows() {
         for (const char* t : {"tblfriend", "tblgroup", "tblgroupmon", "tblsubdata", "tblaffairsnote", "tblitem",
                               "tblservice", "tbltrade", "tbltradesub", "tblcard", "tblgrouping", "tbljangbu",
                               "tblusename", "tbluserfieldlist", "options", "schedules", "local_user"})
             QVERIFY2(DBChkExistence(1, t), t);
         const QStringList cols = TableColumns("tblfriend");
         QVERIFY(cols.contains("userfieldnote18") && cols.contains("hidden") && cols.contains("inline"));
-    }
-
-    void fixedRows() {
         for (const char* t : {"tblfriend", "tblservice", "tblcard", "tblitem", "tblaffairsnote", "tblusename",
                               "tblgrouping", "tblgroup"}) {
             QVERIFY2(CountRows(t, "code = 1") == 1, t);
@@ -61,8 +57,7 @@ private slots:
         QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname) VALUES ('x')"), 1);
         QCOMPARE(CountRows("tblfriend", "code = ? AND barthday = '' AND userfieldnote18 = '' AND hidden = 0 "
                                         "AND ctblgroup = 1",
-                           {LastIdentity()}),
-                 1);
+                           {LastIdentity()}), 1);
         // An empty date never falls into a range.
         QCOMPARE(CountRows("tblfriend", "barthday BETWEEN '2026-01-01' AND '2026-12-31'"), 0);
         QCOMPARE(ExecSQL("INSERT INTO tbltrade (sdate) VALUES ('2026-12-06')"), 1);
@@ -89,8 +84,6 @@ private slots:
         QVERIFY(!CreateNewDatabase(m_env->path("no/such/folder/x.db"), &error));
         QVERIFY(!QFile::exists(m_env->path("no/such/folder/x.db")));
     }
-
-private:
 };
 
 QTEST_MAIN(TestSchema)

@@ -34,27 +34,6 @@ struct SilentPort {
     ~SilentPort() { ::close(fd); }
 };
 
-QString serverPort() {
-    static const QRegularExpression re(QStringLiteral("\\bport=(\\d+)"));
-    return re.match(TestEnv::serverAdmin()).captured(1);
-}
-
-// Runs one statement as the test server's administrator on database `db`.
-bool asAdmin(const QString& db, const QString& sql) {
-    pg::Connection c;
-    QString error;
-    int code = 0;
-    if (!c.open(ServerLocationWithDatabase(TestEnv::serverAdmin(), db), {}, false, &error, &code)) return false;
-    const pg::Result r = c.exec(sql, {}, 0);
-    if (r.rc != pg::Ok) qInfo("admin statement failed: %s", qPrintable(r.error));
-    return r.rc == pg::Ok;
-}
-
-QString dbName(const QString& location) {
-    static const QRegularExpression re(QStringLiteral("dbname='((?:[^'\\\\]|\\\\.)*)'"));
-    return re.match(location).captured(1);
-}
-
 } // namespace
 
 // The server engine behind the shared operations: statement rewriting, connecting, lock
@@ -116,8 +95,7 @@ private slots:
     // Numbers typed as text go into number columns as the windows read them.
     void typedNumbersAndKeys() {
         QCOMPARE(ExecSQL("INSERT INTO tblgroup (gname, settlementmon, monox) VALUES (?, ?, ?)",
-                         {"g", QString("1500"), QString("")}),
-                 1);
+                         {"g", QString("1500"), QString("")}), 1);
         const int code = LastIdentity();
         QVERIFY(code > 1);
         QCOMPARE(GetScalar("SELECT settlementmon FROM tblgroup WHERE code = ?", {code}).toDouble(), 1500.0);
@@ -145,25 +123,22 @@ private slots:
 
     void passwordWithQuotesAndSpaces() {
         if (!TestEnv::onServer()) QSKIP("needs a PostgreSQL server (MEMBERDESK_TEST_PG)");
-        const QString role = QString("md_pw_%1").arg(QCoreApplication::applicationPid());
         const QString password = "it's a \"pass\" \\ word";
-        const QString db = dbName(App().dbFile);
+        const QString db = QRegularExpression("dbname='((?:[^'\\\\]|\\\\.)*)'").match(App().dbFile).captured(1);
         DBTerminate();
-        QVERIFY(asAdmin("postgres", "CREATE ROLE " + role + " LOGIN PASSWORD '" + SqlQuote(password) + "'"));
-        QVERIFY(asAdmin(db, "GRANT ALL ON ALL TABLES IN SCHEMA public TO " + role));
-        QVERIFY(asAdmin(db, "GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO " + role));
-        const QString tcp = QString("host=127.0.0.1 port=%1 dbname='%2' user=%3").arg(serverPort(), db, role);
+        ServerLogin role(App().dbFile, password);
+        QVERIFY(role.ok());
+        const QString port = TestEnv::serverAdminValue("port");
+        const QString tcp = QString("host=127.0.0.1 port=%1 dbname='%2' user=%3").arg(port, db, role.name());
         QVERIFY2(OpenDatabase(tcp, password), qPrintable(LastDbError()));
         QCOMPARE(ExecSQL("INSERT INTO tblgroup (gname) VALUES (?)", {password}), 1);
         QVERIFY(!DatabasePath().contains("pass"));
         DBTerminate();
         QVERIFY(!OpenDatabase(tcp, password + " "));
         QVERIFY2(LastDbError().startsWith("데이터베이스 서버가 로그인을 거부했습니다."), qPrintable(LastDbError()));
-        QVERIFY(!OpenDatabase(QString("host=127.0.0.1 port=%1 dbname=md_missing user=%2").arg(serverPort(), role),
+        QVERIFY(!OpenDatabase(QString("host=127.0.0.1 port=%1 dbname=md_missing user=%2").arg(port, role.name()),
                               password));
         QVERIFY2(LastDbError().startsWith("데이터베이스 서버에 지정한 데이터베이스가 없습니다."), qPrintable(LastDbError()));
-        QVERIFY(asAdmin(db, "DROP OWNED BY " + role));
-        QVERIFY(asAdmin("postgres", "DROP ROLE " + role));
     }
 
     void koreanDatabaseName() {
@@ -234,10 +209,12 @@ private slots:
         const int group = LastIdentity();
         for (int i = 0; i < 120; ++i)
             QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, ctblgroup, smemo) VALUES (?, ?, ?)",
-                             {QString("회원%1").arg(i), group, "it's \"quoted\""}),
-                     1);
+                             {QString("회원%1").arg(i), group, "it's \"quoted\""}), 1);
         QCOMPARE(ExecSQL("INSERT INTO tbltrade (ctblfriend, sdate, dmoney, dcard) VALUES (2, '2026-12-01', 1000, 250.25)"), 1);
         QCOMPARE(ExecSQL("DELETE FROM tblfriend WHERE sname = '회원5'"), 1);
+        QCOMPARE(ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney) VALUES ('2026-12-01', '1', 3000000000), "
+                         "('2026-12-01', '1', 7)"),
+                 2);
         DBTerminate();
 
         const QString middle = TestEnv::onServer() ? m_env->newServerDatabase() : m_env->path("middle.db");
@@ -253,6 +230,10 @@ private slots:
         QCOMPARE(CountRows("tblfriend", "smemo = 'it''s \"quoted\"'"), 119);
         QCOMPARE(GetScalar("SELECT settlementmon FROM tblgroup WHERE gname = '동호회'").toDouble(), 30000.5);
         QCOMPARE(CountRows("tblfriend", "sname = '회원5'"), 0);
+        // The ledger's totals are made on each copy and kept from there on.
+        QVERIFY(LedgerTotalsKept());
+        QCOMPARE(GetScalar("SELECT smoney FROM tbljangbusum WHERE sdate = '2026-12-01' AND sectionclass = '1'").toDouble(),
+                 3000000007.0);
         DBTerminate();
         // New rows on the copy continue after the highest key.
         QVERIFY(OpenDatabase(middle));

@@ -13,7 +13,6 @@ const QVariant Fails(QStringLiteral("<statement error>"));
 class TestSqlFunctions : public EnvTest {
     Q_OBJECT
 private slots:
-
     void textFunctions_data() {
         QTest::addColumn<QString>("expr");
         QTest::addColumn<QVariant>("expected");

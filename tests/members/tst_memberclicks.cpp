@@ -7,7 +7,6 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "db/Database.h"
-#include "members/MemberStore.h"
 #include "members/frmFriend.h"
 #include "members/frmGroupSub.h"
 #include "ui/Grid.h"
@@ -32,7 +31,6 @@ class tst_memberclicks : public WindowTest {
     QString memberName(int code) { return m_d->query("SELECT sname FROM tblfriend WHERE code = ?", {code}).toString(); }
 
 private slots:
-
     // A click into a date input takes the focus and the caret, so digits land there.
     void clickedDateTakesTyping_data() {
         QTest::addColumn<QString>("command");
@@ -62,29 +60,55 @@ private slots:
         QCOMPARE(m_d->find<QLineEdit>(before, w)->text(), kept);
     }
 
-    // In lunar mode a date input takes the lunar month lengths (day 30 of a long month).
-    void lunarDayThirtyAccepted() {
+    // The member editor's inputs: opening it writes no settings; user-field name inputs show
+    // a placeholder until named; a phone input keeps words but filters pasted text; a number
+    // typed without dashes is compared by its digits; lunar mode takes lunar month lengths
+    // (day 30 of a long month), solar mode refuses that day.
+    void editorInputs() {
+        addMember("Lee", {{"hpline", "010-1234-5678"}});
         QWidget* editor = m_d->open("mnuFriend_FriendSub");
+        QCOMPARE(Settings::getIn(App().appTitle, "Config", "FRIEND_CHKAUTO", "<none>"), QString("<none>"));
+        QCOMPARE(m_d->find<QLineEdit>("htUser(0)", editor)->placeholderText(), QString("사용자정의 1"));
+        QCOMPARE(m_d->find<QLineEdit>("htUser(17)", editor)->placeholderText(), QString("사용자정의 18"));
+
+        auto* phone = m_d->find<HCText>("htField(4)", editor);
+        m_d->click(phone);
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("형님abc12"));
+        m_d->key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(phone->text(), QString("12"));
+        phone->setText("(02)1234-5678 내선 12");
+        m_d->key(Qt::Key_Tab);
+        QCOMPARE(phone->text(), QString("(02)1234-5678 내선 12"));
+
+        prompt().pushAnswer(Prompt::Answer::No);
+        m_d->click("htField(3)", editor);
+        m_d->type("01012345678");
+        m_d->key(Qt::Key_Tab);
+        QCOMPARE(prompt().shown().size(), 1);
+        QVERIFY(prompt().lastText().contains("010-1234-5678"));
+
+        prompt().clear();
         m_d->click("htField(1)", editor);
         m_d->type("Kim");
         m_d->click("btnOX(0)", editor);
         QCOMPARE(m_d->find<QPushButton>("btnOX(0)", editor)->text().trimmed(), QString("음"));
-        m_d->click(m_d->find<HCDate>("hdBarth", editor)->Box());
+        auto* birthday = m_d->find<HCDate>("hdBarth", editor);
+        m_d->click(birthday->Box());
         m_d->type("19710230");
         m_d->key(Qt::Key_Tab);
         QCOMPARE(prompt().texts(), QStringList());
-        QCOMPARE(m_d->find<HCDate>("hdBarth", editor)->Text(), QString("1971-02-30"));
-        // Back to solar, the day that does not exist there is refused.
+        QCOMPARE(birthday->Text(), QString("1971-02-30"));
         m_d->click("btnOX(0)", editor);
-        m_d->click(m_d->find<HCDate>("hdBarth", editor)->Box());
+        m_d->click(birthday->Box());
         m_d->type("19710230");
         m_d->key(Qt::Key_Tab);
         QVERIFY(prompt().lastText().contains("존재하지 않는 날짜"));
-        QCOMPARE(m_d->find<HCDate>("hdBarth", editor)->Text(), QString());
+        QCOMPARE(birthday->Text(), QString());
     }
 
-    // Clicking the check column ticks a row; a block dragged over inverts its rows.
-    void ticksByClickAndBlock() {
+    // Clicking the check column ticks a row; a block dragged over inverts its rows. The
+    // grid's keys win over the child window's own shortcuts.
+    void ticksAndGridKeys() {
         for (const char* n : {"가", "나", "다", "라"}) addMember(QString::fromUtf8(n));
         frmFriend* list = openList();
         Grid* g = list->grid();
@@ -98,13 +122,7 @@ private slots:
         QCOMPARE(g->text(frmFriend::ColCheck, 2), QString());
         QCOMPARE(g->text(frmFriend::ColCheck, 3), QString("1"));
         QCOMPARE(count->text(), QString("2"));
-    }
 
-    // The grid's keys win over the child window's own shortcuts.
-    void gridKeysInsideChildWindow() {
-        for (const char* n : {"가", "나", "다"}) addMember(QString::fromUtf8(n));
-        frmFriend* list = openList();
-        Grid* g = list->grid();
         m_d->clickCell(g, frmFriend::ColName, 2);
         m_d->key(Qt::Key_E, Qt::ControlModifier);
         QVERIFY(g->rowHidden(2));
@@ -133,32 +151,6 @@ private slots:
         QVERIFY(!list->tree()->findItems("Club", Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
     }
 
-    // The default group cannot be renamed from the group window either.
-    void defaultGroupNotRenamed() {
-        auto* groups = m_d->open<frmGroupSub>("mnuFriend_Group");
-        Grid* g = groups->grid();
-        const int row = g->searchCol(frmGroupSub::ColCode, 1, -1, "1");
-        m_d->clickCell(g, frmGroupSub::ColName, row);
-        m_d->click("htField(1)", groups);
-        m_d->key(Qt::Key_A, Qt::ControlModifier);
-        m_d->type("Other");
-        m_d->click("btnSave", groups);
-        QCOMPARE(m_d->query("SELECT gname FROM tblgroup WHERE code = 1").toString(), QString("[기본그룹]"));
-        QCOMPARE(prompt().lastText(), QString("[기본그룹]은 수정할수 없습니다."));
-    }
-
-    // A number typed without dashes is compared by its digits with the stored ones.
-    void phoneDuplicateByDigits() {
-        addMember("Lee", {{"hpline", "010-1234-5678"}});
-        QWidget* editor = m_d->open("mnuFriend_FriendSub");
-        prompt().pushAnswer(Prompt::Answer::No);
-        m_d->click("htField(3)", editor);
-        m_d->type("01012345678");
-        m_d->key(Qt::Key_Tab);
-        QCOMPARE(prompt().shown().size(), 1);
-        QVERIFY(prompt().lastText().contains("010-1234-5678"));
-    }
-
     // A whole-year anniversary search finds solar and lunar members alike.
     void wholeYearAnniversarySearch() {
         addMember("Solar", {{"barthday", "1980-03-01"}, {"lunarbarth", 0}});
@@ -171,8 +163,7 @@ private slots:
         period->SetText1("2026-01-01");
         period->SetText2("2026-12-31");
         m_d->click("btnQuery", list);
-        QStringList names;
-        for (int r = 1; r <= list->grid()->dataRowCnt(); ++r) names << list->grid()->text(frmFriend::ColName, r);
+        QStringList names = gridColumn(list->grid(), frmFriend::ColName);
         names.sort();
         QCOMPARE(names, QStringList({"Lunar", "Solar", "Winter"}));
     }
@@ -197,28 +188,30 @@ private slots:
         QCOMPARE(member->text(0), QString("Park"));
     }
 
-    // Stored text that looks like HTML is shown as written.
-    void detailShowsPlainText() {
+    // The detail panel: stored text that looks like HTML is shown as written, a lunar
+    // birthday's line (with this year's solar day) whole, not cut; a deleted member leaves it.
+    void detailPanel() {
         addMember("<i>Kim</i>", {{"comname", "<b>5</b>"}});
+        addMember("Lee", {{"barthday", "1971-02-30"}, {"lunarbarth", 1}});
         frmFriend* list = openList();
         Grid* g = list->grid();
-        m_d->clickCell(g, frmFriend::ColName, 1);
+        auto* name = m_d->find<QLabel>("lblData(0)", list);
+        QVERIFY(name);
+        m_d->clickCell(g, frmFriend::ColName, g->searchCol(frmFriend::ColName, 1, -1, "<i>Kim</i>"));
         for (QLabel* l : list->findChildren<QLabel*>())
             if (l->text().contains("<b>") || l->text().contains("<i>"))
                 QCOMPARE(l->textFormat(), Qt::PlainText);
-        QVERIFY(!list->findChildren<QLabel*>("lblData(0)").isEmpty());
-        QCOMPARE(m_d->find<QLabel>("lblData(0)", list)->text(), QString("<i>Kim</i>"));
-    }
+        QCOMPARE(name->text(), QString("<i>Kim</i>"));
 
-    // A lunar birthday's line (with this year's solar day) is shown whole, not cut.
-    void detailLunarLineFits() {
-        addMember("Lee", {{"barthday", "1971-02-30"}, {"lunarbarth", 1}});
-        frmFriend* list = openList();
-        m_d->clickCell(list->grid(), frmFriend::ColName, 1);
+        m_d->clickCell(g, frmFriend::ColName, g->searchCol(frmFriend::ColName, 1, -1, "Lee"));
         auto* birthday = m_d->find<QLabel>("lblData(15)", list);
         QVERIFY(birthday->text().contains("올해 양력"));
         QVERIFY2(birthday->width() >= birthday->sizeHint().width(),
                  qPrintable(QString("%1 < %2").arg(birthday->width()).arg(birthday->sizeHint().width())));
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->key(Qt::Key_F4);
+        QCOMPARE(m_d->query("SELECT COUNT(*) FROM tblfriend WHERE sname = 'Lee'").toInt(), 0);
+        QVERIFY(name->text() != QString("Lee"));
     }
 
     // Members shown in turn whose longest lines are as wide as each other show their own
@@ -288,49 +281,9 @@ private slots:
         QVERIFY(tree->findItems("Kim's", Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
     }
 
-    // Text that is not a phone number stays as typed; pasted text goes through the filter.
-    void phoneInputsKeepWordsAndFilterPaste() {
-        QWidget* editor = m_d->open("mnuFriend_FriendSub");
-        auto* phone = m_d->find<HCText>("htField(4)", editor);
-        m_d->click(phone);
-        QGuiApplication::clipboard()->setText(QString::fromUtf8("형님abc12"));
-        m_d->key(Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(phone->text(), QString("12"));
-        phone->setText("(02)1234-5678 내선 12");
-        m_d->key(Qt::Key_Tab);
-        QCOMPARE(phone->text(), QString("(02)1234-5678 내선 12"));
-    }
-
-    // The panel follows the grid: a deleted member disappears from it.
-    void detailFollowsDelete() {
-        addMember("Gone");
-        addMember("Stays");
-        frmFriend* list = openList();
-        Grid* g = list->grid();
-        const int row = g->searchCol(frmFriend::ColName, 1, -1, "Gone");
-        m_d->clickCell(g, frmFriend::ColName, row);
-        QCOMPARE(m_d->find<QLabel>("lblData(0)", list)->text(), QString("Gone"));
-        prompt().pushAnswer(Prompt::Answer::Yes);
-        m_d->key(Qt::Key_F4);
-        QCOMPARE(m_d->query("SELECT COUNT(*) FROM tblfriend WHERE sname = 'Gone'").toInt(), 0);
-        QVERIFY(m_d->find<QLabel>("lblData(0)", list)->text() != QString("Gone"));
-    }
-
-    // Opening the editor writes no settings; the user's own change does.
-    void editorWritesNoSettingsUnasked() {
-        m_d->open("mnuFriend_FriendSub");
-        QCOMPARE(Settings::getIn(App().appTitle, "Config", "FRIEND_CHKAUTO", "<none>"), QString("<none>"));
-    }
-
-    // Until a name is given, a user-field name input shows a greyed placeholder.
-    void userFieldNamesHavePlaceholders() {
-        QWidget* editor = m_d->open("mnuFriend_FriendSub");
-        QCOMPARE(m_d->find<QLineEdit>("htUser(0)", editor)->placeholderText(), QString("사용자정의 1"));
-        QCOMPARE(m_d->find<QLineEdit>("htUser(17)", editor)->placeholderText(), QString("사용자정의 18"));
-    }
-
-    // Enter and Down move between the group window's inputs, Up back.
-    void groupWindowEnterMoves() {
+    // Enter and Down move between the group window's inputs, Up back; the default group
+    // cannot be renamed there either.
+    void groupWindowKeysAndDefaultGroup() {
         auto* groups = m_d->open<frmGroupSub>("mnuFriend_Group");
         m_d->click("htField(1)", groups);
         m_d->key(Qt::Key_Return);
@@ -339,6 +292,13 @@ private slots:
         QCOMPARE(m_d->focus(), m_d->find("htField(1)", groups));
         m_d->key(Qt::Key_Down);
         QCOMPARE(m_d->focus(), m_d->find("htField(2)", groups));
+
+        Grid* g = groups->grid();
+        m_d->clickCell(g, frmGroupSub::ColName, g->searchCol(frmGroupSub::ColCode, 1, -1, "1"));
+        m_d->retype("htField(1)", "Other", groups);
+        m_d->click("btnSave", groups);
+        QCOMPARE(m_d->query("SELECT gname FROM tblgroup WHERE code = 1").toString(), QString("[기본그룹]"));
+        QCOMPARE(prompt().lastText(), QString("[기본그룹]은 수정할수 없습니다."));
     }
 };
 

@@ -3,6 +3,7 @@
 // although most rows were never read; another PC changing members between two blocks.
 #include "OtherPc.h"
 #include "WindowTest.h"
+#include "MemberTestUtil.h"
 
 #include "app/CommCommands.h"
 #include "app/SmsCommands.h"
@@ -16,10 +17,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QScrollBar>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -29,8 +27,7 @@ constexpr int kMembers = 125; // 20 full blocks and a part
 
 // kMembers members spread over groups 3, 2, 4 in turn (codes ascending, groups not), so
 // the list's order (group, then code) differs from the order they were added in.
-void addMembers(int count = kMembers)
-{
+void addMembers(int count = kMembers) {
     Transaction tx;
     for (const char* g : {"둘", "셋", "넷"})
         ExecSQL("INSERT INTO tblgroup (gname) VALUES (?)", {QString::fromUtf8(g)});
@@ -42,8 +39,7 @@ void addMembers(int count = kMembers)
 }
 
 // The codes the list should show, in its order, straight from the table.
-QStringList expectedCodes(const QString& where = "1 = 1")
-{
+QStringList expectedCodes(const QString& where = "1 = 1") {
     Recordset rs;
     OpenRecordset(rs, "SELECT code FROM tblfriend WHERE code > 1 AND hidden = 0 AND (" + where
                           + ") ORDER BY ctblgroup, code");
@@ -53,13 +49,7 @@ QStringList expectedCodes(const QString& where = "1 = 1")
     return out;
 }
 
-QStringList gridCodes(Grid* g)
-{
-    QStringList out;
-    for (int r = 1; r <= g->dataRowCnt(); ++r)
-        out << g->text(frmFriend::ColCode, r);
-    return out;
-}
+QStringList gridCodes(Grid* g) { return gridColumn(g, frmFriend::ColCode); }
 } // namespace
 
 class tst_memberlonglist : public WindowTest {
@@ -68,8 +58,7 @@ class tst_memberlonglist : public WindowTest {
     frmFriend* openList() { return m_d->open<frmFriend>("mnuFriend_Friend"); }
 
     // Scrolls down with Page Down, as a person reading the list, until the view stops.
-    void pageDownToEnd(Grid* g)
-    {
+    void pageDownToEnd(Grid* g) {
         m_d->clickCell(g, frmFriend::ColName, 1);
         for (int last = -1; g->activeRow() != last;) {
             last = g->activeRow();
@@ -78,18 +67,15 @@ class tst_memberlonglist : public WindowTest {
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         RegisterSmsCommands();
         RegisterLabelCommands();
     }
-    void init()
-    {
+    void init() {
         WindowTest::init();
         GridModel::setFetchBlockRows(kBlock);
     }
-    void cleanup()
-    {
+    void cleanup() {
         GridModel::setFetchBlockRows(256);
         WindowTest::cleanup();
     }
@@ -97,8 +83,7 @@ private slots:
     // The first screen comes from the first blocks; scrolling or Ctrl+End reads the rest,
     // each member once and in the list's order, for the whole list (read by the group
     // index) and for a search (read in the table's order and sorted).
-    void scrollingReadsEveryMemberOnce_data()
-    {
+    void scrollingReadsEveryMemberOnce_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("where");
         QTest::addColumn<bool>("ctrlEnd");
@@ -106,8 +91,7 @@ private slots:
         QTest::newRow("whole list, ctrl+end") << "" << "1 = 1" << true;
         QTest::newRow("searched name, page down") << "'0" << "sname LIKE '%''0%'" << false;
     }
-    void scrollingReadsEveryMemberOnce()
-    {
+    void scrollingReadsEveryMemberOnce() {
         QFETCH(QString, text);
         QFETCH(QString, where);
         QFETCH(bool, ctrlEnd);
@@ -137,8 +121,7 @@ private slots:
 
     // Tick all, export, find and the tree act on every member found, also the rows never
     // scrolled to; a resident number there is masked as in the rows read.
-    void wholeListOperationsCoverUnreadRows()
-    {
+    void wholeListOperationsCoverUnreadRows() {
         addMembers();
         frmFriend* list = openList();
         Grid* g = list->grid();
@@ -210,18 +193,96 @@ private slots:
         QCOMPARE(m_d->find<QLabel>("lblData(0)", list)->text(), lastName);
     }
 
+    // Find down the columns (Ctrl+F, "열(세로방향)") goes through the members not read yet
+    // without keeping them, reads the list up to the hit and selects the cell: the name of
+    // the member added 31st (in the middle group), then its mobile number right of it, then
+    // back round to the name. A text found nowhere reads nothing into the list.
+    void findDownColumnsReadsUpToHit_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<QList<int>>("cols"); // the columns of the hits in turn
+        QTest::newRow("part of a cell") << "030" << false << QList<int>{frmFriend::ColName, frmFriend::ColMobile, frmFriend::ColName};
+        QTest::newRow("whole cell, found again") << "010-0000-0030" << true << QList<int>{frmFriend::ColMobile, frmFriend::ColMobile};
+        QTest::newRow("nowhere") << "999" << false << QList<int>{};
+    }
+    void findDownColumnsReadsUpToHit()
+    {
+        QFETCH(QString, what);
+        QFETCH(bool, whole);
+        QFETCH(QList<int>, cols);
+        addMembers();
+        frmFriend* list = openList();
+        Grid* g = list->grid();
+        const int row = int(expectedCodes().indexOf(m_d->query("SELECT code FROM tblfriend WHERE sname = ?", {"회원'030"}).toString())) + 1;
+        QVERIFY(row > 4 * kBlock && row < kMembers / 2);
+        m_d->clickCell(g, frmFriend::ColName, 1);
+        m_d->key(Qt::Key_F, Qt::ControlModifier);
+        QWidget* find = m_d->find("FrmFindInSpread");
+        QVERIFY(find);
+        m_d->click("cboFindDir", find);
+        m_d->key(Qt::Key_Down);
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(m_d->find<QComboBox>("cboFindDir", find)->currentText(), QString("열(세로방향)"));
+        if (whole)
+            m_d->click("chkSameAll", find);
+        m_d->click("txtFindWd", find);
+        m_d->type(what);
+        for (int col : cols) {
+            m_d->click("btnFindNext", find);
+            QCOMPARE(g->activeCol(), col);
+            QCOMPARE(g->activeRow(), row);
+            if (col == cols.first()) // the first hit read the list up to it, not whole
+                QVERIFY2(g->hasMoreRows() && g->maxRows() < kMembers, qPrintable(QString::number(g->maxRows())));
+        }
+        QCOMPARE(prompt().texts(), QStringList());
+        if (cols.isEmpty()) {
+            const int read = g->maxRows();
+            m_d->click("btnFindNext", find);
+            QCOMPARE(prompt().texts(), QStringList{"일치하는 데이터가 없습니다."});
+            QCOMPARE(g->maxRows(), read);
+            QCOMPARE(g->activeRow(), 1);
+        }
+    }
+
+    // A tick given to a row read far down stays after the rows around it were read again
+    // (kept packed away meanwhile), and so does one taken off; the count follows.
+    void ticksOnRowsReadAgain()
+    {
+        addMembers();
+        frmFriend* list = openList();
+        Grid* g = list->grid();
+        m_d->clickCell(g, frmFriend::ColName, 1);
+        m_d->key(Qt::Key_End, Qt::ControlModifier);
+        const int last = g->activeRow();
+        QCOMPARE(last, kMembers);
+        m_d->click("chkSelectAll", list);
+        QStringList ticked = gridCodes(g);
+        for (int r : {last, last - kBlock, 2 * kBlock + 1}) { // untick a few, far apart
+            m_d->clickCell(g, frmFriend::ColCheck, r);
+            ticked.removeOne(g->text(frmFriend::ColCode, r));
+        }
+        m_d->clickCell(g, frmFriend::ColName, 1);
+        m_d->key(Qt::Key_End, Qt::ControlModifier);
+        m_d->clickCell(g, frmFriend::ColCheck, last); // and tick the last one again
+        ticked << g->text(frmFriend::ColCode, last);
+        m_d->key(Qt::Key_Home, Qt::ControlModifier);
+        QStringList shown;
+        for (int r = 1; r <= g->dataRowCnt(); ++r)
+            if (g->text(frmFriend::ColCheck, r) == "1")
+                shown << g->text(frmFriend::ColCode, r);
+        QCOMPARE(shown, ticked);
+        QCOMPARE(m_d->find<QLabel>("lblCountRec", list)->text(), QString::number(ticked.size()));
+    }
+
     // After tick all, the text-message list, the DM labels and the deletion take every
     // ticked member, also those never read into the list; a member unticked afterwards is
     // left out, and so is one another PC adds afterwards: it arrives unticked, as the count
     // said. The rows shown ticked are exactly the rows used.
-    void tickAllThenCommandsUseUnreadRows()
-    {
+    void tickAllThenCommandsUseUnreadRows() {
         addMembers();
-        QFile program(App().programDir + "/SMSSend");
-        QVERIFY(program.open(QIODevice::WriteOnly));
-        program.write("#!/bin/sh\n");
-        program.close();
-        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        WriteFileBytes(App().programDir + "/SMSSend", "#!/bin/sh\n");
+        QFile::setPermissions(App().programDir + "/SMSSend", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         frmFriend* list = openList();
         Grid* g = list->grid();
         QStringList used = expectedCodes();
@@ -294,8 +355,7 @@ private slots:
     // Another PC adds and deletes members while the list is read: a member added before
     // the rows read so far does not repeat one, one deleted there does not make the next
     // block skip one; a member added after them shows, one deleted there is missing.
-    void otherPcBetweenBlocks()
-    {
+    void otherPcBetweenBlocks() {
         if (TestEnv::onServer())
             QSKIP("the other PC here writes the database file");
         addMembers(60);

@@ -1,8 +1,8 @@
 // Balances of every section against sums worked out by hand, and the window-free rules of
 // the money book: section texts, periods, the ledger query's filters, graph grouping.
+#include "MoneyTestUtil.h"
 #include "TestEnv.h"
 
-#include "db/Database.h"
 #include "moneybook/GraphAnalysis.h"
 #include "moneybook/MoneyBookRules.h"
 #include "sales/MoneyBalance.h"
@@ -10,24 +10,6 @@
 #include <QtTest>
 
 using namespace MoneyBook;
-
-namespace {
-int addPlace(const QString& cls, const QString& name, double opening, int settle = 1) {
-    ExecSQL("INSERT INTO tblgrouping (accountclass, accountname, sbalance, ctblgrouping) VALUES "
-            "(?, ?, ?, ?)",
-            {cls, name, opening, settle});
-    return LastIdentity();
-}
-
-int addEntry(const QString& date, int section, double money, int in = 1, int out = 1,
-             const QString& item = {}, int use = 1, const QString& memo = {}) {
-    ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout, ctblitem, "
-            "ctblusename, smemo) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-            {date, QString::number(section), money, in, out, item, use, memo});
-    return LastIdentity();
-}
-} // namespace
 
 class TestMoneyRules : public QObject {
     Q_OBJECT

@@ -2,13 +2,14 @@
 // ledger cells, accounts, cards, categories, usage places, balance windows and graphs,
 // checked against tbljangbu/tblgrouping, the balances and the prompts shown.
 #include "MainWindowDriver.h"
-#include "TestEnv.h"
+#include "MoneyTestUtil.h"
 
 #include "app/MoneyBookCommands.h"
 #include "app/frmMain.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "db/SchemaUpgrade.h"
 #include "moneybook/AccountWindow.h"
 #include "moneybook/frmBalance.h"
 #include "moneybook/frmBalance_Write.h"
@@ -24,19 +25,15 @@
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "ui/HCTerm.h"
-#include "ui/HCText.h"
 #include "ui/SheetReader.h"
 #include "ui/WindowRegistry.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QBarCategoryAxis>
 #include <QChart>
 #include <QCheckBox>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
-#include <QPointer>
 #include <QProcess>
 #include <QComboBox>
 #include <QScopeGuard>
@@ -44,16 +41,13 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QLabel>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QTimer>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -95,30 +89,6 @@ void enterCell(Grid* g, int col, int row, const QString& text) {
     key(Qt::Key_Tab);
 }
 
-// Runs `action` on the next modal window (a window other than the modal one in front now)
-// once it is shown and active, as a person waits for a window to come up before typing.
-// A window the action left open is closed, so that a failed check cannot hang the test.
-void onModal(std::function<void(QWidget*)> action, QWidget* before = nullptr, int tries = 300) {
-    if (tries == 300) before = QApplication::activeModalWidget();
-    QTimer::singleShot(10, [action, before, tries] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w && w != before && (w->isActiveWindow() || tries == 0)) {
-            QPointer<QWidget> modal = w;
-            action(w);
-            QCoreApplication::processEvents();
-            if (modal && modal->isVisible() && QApplication::activeModalWidget() == modal) {
-                qWarning("the modal window was left open");
-                modal->close();
-            }
-            return;
-        }
-        if (tries > 0)
-            onModal(action, before, tries - 1);
-        else
-            qWarning("no modal window was shown");
-    });
-}
-
 void fillField(QWidget* w, const QString& name, const QString& text) {
     auto* f = w->findChild<QLineEdit*>(name);
     QVERIFY2(f, qPrintable(name));
@@ -127,6 +97,9 @@ void fillField(QWidget* w, const QString& name, const QString& text) {
     f->selectAll();
     type(text, f);
 }
+
+// Runs `sql` through a connection of its own, as another PC does.
+void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
 
 QVariant cell(const QString& sql, const QVariantList& params = {}) {
     return GetScalar(sql, params);
@@ -182,19 +155,14 @@ QStringList textsSeen(FrmGraph* graph) {
     return out;
 }
 
-int addPlace(const QString& cls, const QString& name, double opening = 0, int settle = 1) {
-    ExecSQL("INSERT INTO tblgrouping (accountclass, accountname, sbalance, ctblgrouping) VALUES "
-            "(?, ?, ?, ?)",
-            {cls, name, opening, settle});
-    return LastIdentity();
+// Prints the graph into the PDF `name` of the data folder and returns its path.
+QString printed(FrmGraph* graph, const TestEnv& env, const QString& name) {
+    const QString pdf = env.path(name);
+    QPdfWriter writer(pdf);
+    graph->printTo(&writer);
+    return pdf;
 }
 
-int addEntry(const QString& date, int section, double money, int in = 1, int out = 1) {
-    ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) VALUES (?, "
-            "?, ?, ?, ?)",
-            {date, QString::number(section), money, in, out});
-    return LastIdentity();
-}
 } // namespace
 
 class TestMoneyWindows : public QObject {
@@ -211,6 +179,17 @@ class TestMoneyWindows : public QObject {
         return w;
     }
     frmRecord* ledger() { return open<frmRecord>("mnuRecord_Record", "frmRecord"); }
+    // Runs the analysis of the kind `type` ("optType(5)") and returns its graph, maximised
+    // with the values shown.
+    FrmGraph* graphOf(FrmRPT_graphA* w, const char* type) {
+        click(w, type);
+        click(w, "btnQuery");
+        auto* graph = dynamic_cast<FrmGraph*>(WindowRegistry::find("FrmGraph"));
+        if (!graph) return nullptr;
+        WindowRegistry::subWindowOf(graph)->showMaximized();
+        click(graph, "chkGrpStat(0)");
+        return graph;
+    }
     QStringList prompts() const { return m_env->prompt().texts(); }
 
 private slots:
@@ -238,6 +217,7 @@ private slots:
     void ledgerDeleteAndCarryOver();
     void ledgerBasis();
     void ledgerReadFromItsEnd();
+    void ledgerCarriedOverFromStoredTotals();
     void accountWindow();
     void accountAddedFromPickerList();
     void cardWindow();
@@ -258,7 +238,7 @@ void TestMoneyWindows::monthTypedByKeyboardAgreesWithBalances() {
     QCOMPARE(prompts(), QStringList({"금액은 0 이상으로 입력하세요."}));
     QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 0.0);
     // Set on another PC meanwhile: asked, and by default theirs is kept and shown.
-    QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblgrouping SET sbalance = 7000 WHERE code = 1"));
+    otherPc("UPDATE tblgrouping SET sbalance = 7000 WHERE code = 1");
     fillField(start, "htField", "10,000");
     click(start, "btnSave");
     QCOMPARE(cell("SELECT sbalance FROM tblgrouping WHERE code = 1").toDouble(), 7000.0);
@@ -428,7 +408,7 @@ void TestMoneyWindows::ledgerSectionPicker() {
     frmRecord* w = ledger();
     bool pickerShown = false;
     if (!pickerKeys.isEmpty())
-        onModal([&pickerShown, pickerKeys](QWidget* dlg) {
+        OnModal([&pickerShown, pickerKeys](QWidget* dlg) {
             pickerShown = dlg->objectName() == "frmSection" && dlg->windowTitle() == "구분선택";
             auto* grid = dlg->findChild<Grid*>("spList");
             if (pickerKeys == "esc") {
@@ -492,8 +472,7 @@ void TestMoneyWindows::ledgerSecondPc() {
     frmRecord* w = ledger();
     Grid* g = w->grid();
     const QString changedElsewhere = "이 자료를 불러온 뒤 다른 곳에서 자료가 수정되었습니다.";
-    QVERIFY(TestEnv::runOnOtherConnection(
-        QString("UPDATE tbljangbu SET smoney = 900 WHERE code = %1").arg(amount)));
+    otherPc(QString("UPDATE tbljangbu SET smoney = 900 WHERE code = %1").arg(amount));
     enterCell(g, frmRecord::ColOut, 1, "1000"); // the question's default: keep theirs, reload
     QVERIFY(prompts().value(0).startsWith(changedElsewhere));
     QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {amount}).toInt(), 900);
@@ -505,18 +484,15 @@ void TestMoneyWindows::ledgerSecondPc() {
     QCOMPARE(prompts(), QStringList());
     QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {amount}).toInt(), 1000);
     // Overwriting their change is the user's choice.
-    QVERIFY(TestEnv::runOnOtherConnection(
-        QString("UPDATE tbljangbu SET smemo = 'theirs' WHERE code = %1").arg(amount)));
+    otherPc(QString("UPDATE tbljangbu SET smemo = 'theirs' WHERE code = %1").arg(amount));
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
     enterCell(g, frmRecord::ColMemo, 1, "mine");
     QCOMPARE(cell("SELECT smemo FROM tbljangbu WHERE code = ?", {amount}).toString(),
              QString("mine"));
 
     // An entry or the account it names deleted meanwhile: refused, nothing written back.
-    QVERIFY(
-        TestEnv::runOnOtherConnection(QString("DELETE FROM tbljangbu WHERE code = %1").arg(gone)));
-    QVERIFY(
-        TestEnv::runOnOtherConnection(QString("DELETE FROM tblgrouping WHERE code = %1").arg(a)));
+    otherPc(QString("DELETE FROM tbljangbu WHERE code = %1").arg(gone));
+    otherPc(QString("DELETE FROM tblgrouping WHERE code = %1").arg(a));
     m_env->prompt().clear();
     // While the user reads why, the other PCs can write: no lock is held over a message.
     QList<bool> othersCouldWrite;
@@ -616,9 +592,10 @@ void TestMoneyWindows::ledgerBasis() {
     QCOMPARE(m_env->notices().last(), QString("검색된 결과가 없습니다."));
 }
 
-// The ledger's rows as they should show: each entry of December with its running balance
-// worked out by hand from the opening balances and every earlier entry (all-money basis).
-QStringList expectedLedger() {
+// The ledger's rows as they should show: each entry of the period (December unless told)
+// with its running balance worked out by hand from the opening balances and every earlier
+// entry (all-money basis).
+QStringList expectedLedger(const QString& from = "2026-12-01", const QString& to = "9999") {
     double balance = cell("SELECT SUM(sbalance) FROM tblgrouping").toDouble();
     Recordset rs;
     OpenRecordset(rs, "SELECT code, sdate, sectionclass, smoney FROM tbljangbu ORDER BY sdate, code");
@@ -628,7 +605,8 @@ QStringList expectedLedger() {
         const double money = rs.number("smoney");
         if (section == "1" || section == "3") balance += money;
         if (section == "0" || section == "2" || section == "6") balance -= money;
-        if (rs.text("sdate") >= "2026-12-01") out << rs.text("code") + " " + MoneyBook::MoneyText(balance);
+        if (rs.text("sdate") >= from && rs.text("sdate") <= to)
+            out << rs.text("code") + " " + MoneyBook::MoneyText(balance);
     }
     return out;
 }
@@ -713,8 +691,7 @@ void TestMoneyWindows::ledgerReadFromItsEnd() {
 
     // Another PC puts an entry before every row read; scrolling up reads it with the rest,
     // and every balance, those read before it included, counts it.
-    QVERIFY(TestEnv::runOnOtherConnection(
-        "INSERT INTO tbljangbu (sdate, sectionclass, smoney) VALUES ('2026-12-01', '1', 900)"));
+    otherPc("INSERT INTO tbljangbu (sdate, sectionclass, smoney) VALUES ('2026-12-01', '1', 900)");
     for (int i = 0; i < 200 && (g->hasMoreRows() || g->activeRow() > 1); ++i)
         key(Qt::Key_PageUp);
     QVERIFY(!g->hasMoreRows());
@@ -745,6 +722,109 @@ void TestMoneyWindows::ledgerReadFromItsEnd() {
     QCOMPARE(shownLedger(g), expectedLedger());
 }
 
+// The balance carried into a period is read from the totals the database keeps by date
+// and section. It stays right after amounts saved, entries added and deleted in earlier
+// months, another PC's entry before the first row, across a month's and a year's end and
+// past 32 bits; and on a database without those totals (made by an earlier version) or
+// whose triggers are gone, where every entry is summed until the next start makes them.
+void TestMoneyWindows::ledgerCarriedOverFromStoredTotals() {
+    ExecSQL("UPDATE tblgrouping SET sbalance = 1000 WHERE code = 1");
+    addEntry("2025-12-31", 1, 3000000000.0);
+    addEntry("2026-01-01", 0, 100);
+    addEntry("2026-10-31", 1, 500);
+    addEntry("2026-11-01", 0, 40);
+    addEntry("2026-11-30", 4, 70, 1, addPlace("1", "국민")); // moves nothing between bases
+    addEntry("2026-12-01", 0, 10);
+    addEntry("2026-12-02", 1, 20);
+    frmRecord* w = ledger();
+    Grid* g = w->grid();
+    auto show = [w](const QString& from, const QString& to) {
+        w->period()->SetText1(from);
+        w->period()->SetText2(to);
+        click(w, "btnQuery");
+    };
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,001,350"));
+    QCOMPARE(shownLedger(g), expectedLedger());
+    click(w, "opBalance(1)"); // the cash box alone: the withdrawal brought 70 into it
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,001,420"));
+    click(w, "opBalance(0)");
+
+    // November starts after the 31st of October; an amount changed and an entry added there.
+    show("2026-11-01", "2026-11-30");
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,001,360"));
+    enterCell(g, frmRecord::ColOut, 1, "45");
+    enterCell(g, frmRecord::ColSection, 3, "1"); // a cash expense on the empty row
+    enterCell(g, frmRecord::ColOut, 3, "5");
+    QCOMPARE(CountRows("tbljangbu", "sdate = '2026-11-30' AND sectionclass = '0' AND smoney = 5"), 1);
+    show("2026-10-01", "2026-10-31");
+    enterCell(g, frmRecord::ColIn, 1, "600");
+    show("2026-12-01", "2026-12-31");
+    QCOMPARE(shownLedger(g), expectedLedger());
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,001,440"));
+
+    // Another PC's entry before the first row counts at the next query.
+    QVERIFY(TestEnv::runOnOtherConnection(
+        "INSERT INTO tbljangbu (sdate, sectionclass, smoney) VALUES ('2026-11-15', '1', 7)"));
+    click(w, "btnQuery");
+    QCOMPARE(shownLedger(g), expectedLedger());
+
+    // An entry of November deleted, another moved into December.
+    show("2026-11-01", "2026-11-30");
+    clickCell(g, frmRecord::ColDel, 1);
+    m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+    click(w, "btnRecDel");
+    QCOMPARE(CountRows("tbljangbu", "sdate = '2026-11-01'"), 0);
+    enterCell(g, frmRecord::ColDate, g->dataRowCnt(), "2026-12-03");
+    show("2026-12-01", "2026-12-31");
+    QCOMPARE(shownLedger(g), expectedLedger());
+    QCOMPARE(g->dataRowCnt(), 3);
+    QCOMPARE(w->sumGrid()->text(frmRecord::ColBalance, 1), expectedLedger().last().section(' ', 1));
+
+    // January's first day: the last day of the year before is carried over.
+    show("2026-01-01", "2026-01-31");
+    QCOMPARE(shownLedger(g), expectedLedger("2026-01-01", "2026-01-31"));
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("3,000,000,900"));
+
+    // The totals agree with the entries.
+    auto totals = [](const QString& sql) {
+        Recordset rs;
+        OpenRecordset(rs, sql);
+        QStringList out;
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            out << rs.text(0) + " " + rs.text(1) + " " + MoneyBook::MoneyText(rs.number(2)) + " " + rs.text(3);
+        return out;
+    };
+    const auto totalsAgree = [&totals] {
+        return totals("SELECT sdate, sectionclass, smoney, entries FROM tbljangbusum ORDER BY sdate, sectionclass") ==
+               totals("SELECT sdate, sectionclass, SUM(smoney), COUNT(*) FROM tbljangbu GROUP BY sdate, "
+                      "sectionclass ORDER BY sdate, sectionclass");
+    };
+    QVERIFY(totalsAgree());
+
+    // A database of an earlier version (no totals), then one that lost a trigger: every
+    // entry is summed, another PC's entry included; the next start makes the totals again.
+    const QStringList older = TestEnv::onServer()
+        ? QStringList{"DROP TRIGGER trg_tbljangbusum ON tbljangbu", "DROP TABLE tbljangbusum"}
+        : QStringList{"DROP TRIGGER trg_tbljangbusum_ins", "DROP TRIGGER trg_tbljangbusum_del",
+                      "DROP TRIGGER trg_tbljangbusum_upd", "DROP TABLE tbljangbusum"};
+    const QString lostTrigger = TestEnv::onServer() ? "DROP TRIGGER trg_tbljangbusum ON tbljangbu"
+                                                    : "DROP TRIGGER trg_tbljangbusum_ins";
+    for (const QStringList& drop : {older, QStringList{lostTrigger}}) {
+        for (const QString& sql : drop)
+            QVERIFY2(RunSilent(sql).ok, qPrintable(sql));
+        QVERIFY(!LedgerTotalsKept());
+        QVERIFY(TestEnv::runOnOtherConnection(
+            "INSERT INTO tbljangbu (sdate, sectionclass, smoney) VALUES ('2026-11-20', '0', 3)"));
+        show("2026-12-01", "2026-12-31");
+        QCOMPARE(shownLedger(g), expectedLedger());
+        QVERIFY(UpgradeSchema());
+        QVERIFY(LedgerTotalsKept());
+        QVERIFY(totalsAgree());
+        click(w, "btnQuery");
+        QCOMPARE(shownLedger(g), expectedLedger());
+    }
+}
+
 void TestMoneyWindows::accountWindow() {
     auto* w = open<frmAccount>("mnuRecord_Account", "frmAccount");
     QVERIFY(w);
@@ -763,16 +843,14 @@ void TestMoneyWindows::accountWindow() {
     // Another PC edits the same account: a change of another field stays; a change of the
     // same field is asked about and, by default, kept and shown.
     clickCell(w->grid(), AccountWindow::ColName, 1);
-    QVERIFY(TestEnv::runOnOtherConnection(
-        QString("UPDATE tblgrouping SET bankname = 'theirs' WHERE code = %1").arg(pct)));
+    otherPc(QString("UPDATE tblgrouping SET bankname = 'theirs' WHERE code = %1").arg(pct));
     fillField(w, "htField(4)", "memo");
     click(w, "btnSave");
     QCOMPARE(
         cell("SELECT bankname || '|' || smemo FROM tblgrouping WHERE code = ?", {pct}).toString(),
         QString("theirs|memo"));
     m_env->prompt().clear();
-    QVERIFY(TestEnv::runOnOtherConnection(
-        QString("UPDATE tblgrouping SET sbalance = 5 WHERE code = %1").arg(pct)));
+    otherPc(QString("UPDATE tblgrouping SET sbalance = 5 WHERE code = %1").arg(pct));
     fillField(w, "htField(3)", "2,000");
     click(w, "btnSave");
     QVERIFY(
@@ -807,10 +885,10 @@ void TestMoneyWindows::accountAddedFromPickerList() {
     frmRecord* w = ledger();
     enterCell(w->grid(), frmRecord::ColSection, 1, "4");
     QStringList listed;
-    onModal([&listed](QWidget* list) {
+    OnModal([&listed](QWidget* list) {
         QCOMPARE(list->windowTitle(), QString("입금통장검색"));
         // F2 in the list adds an account through the account window.
-        onModal([](QWidget* editor) {
+        OnModal([](QWidget* editor) {
             QCOMPARE(editor->windowTitle(), QString("통장관리 - 『신규등록』"));
             auto* name = editor->findChild<QLineEdit*>("htField(0)");
             name->setFocus();
@@ -858,7 +936,7 @@ void TestMoneyWindows::cardWindow() {
     // A card typed into a ledger line that does not exist yet is added as a card.
     frmRecord* r = ledger();
     enterCell(r->grid(), frmRecord::ColSection, 2, "7");
-    onModal([](QWidget* modal) {
+    OnModal([](QWidget* modal) {
         QCOMPARE(modal->windowTitle(), QString("신용카드관리 - 『신규등록』"));
         modal->findChild<QComboBox*>("cmbAccount")->setCurrentText("국민");
         ClickAsPerson(modal->findChild<QPushButton*>("btnSave"));
@@ -901,7 +979,7 @@ void TestMoneyWindows::categories() {
     RaiseChildWindow(w);
     clickCell(w->grid(), frmItem::ColText, w->grid()->searchCol(frmItem::ColText, 1, -1, "food"));
     click(w, "btnRecEdit");
-    QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblitem SET bigo = 'fish' WHERE bigo = 'food'"));
+    otherPc("UPDATE tblitem SET bigo = 'fish' WHERE bigo = 'food'");
     m_env->prompt().clear();
     fillField(ed, "txtBigo", "meal");
     click(ed, "btnSave");
@@ -923,7 +1001,7 @@ void TestMoneyWindows::categories() {
     frmRecord* r = ledger();
     enterCell(r->grid(), frmRecord::ColSection, 1, "1");
     int shownRows = -1;
-    onModal([&shownRows](QWidget* modal) {
+    OnModal([&shownRows](QWidget* modal) {
         auto* picker = dynamic_cast<frmItem*>(modal);
         QVERIFY(picker);
         QCOMPARE(picker->windowTitle(), QString("항목선택"));
@@ -937,7 +1015,7 @@ void TestMoneyWindows::categories() {
     QCOMPARE(cell("SELECT ctblitem FROM tbljangbu").toString(), QString("fuel"));
     // A transfer's category may be of either class: a new one asks for its class.
     enterCell(r->grid(), frmRecord::ColSection, 2, "9");
-    onModal([](QWidget* modal) {
+    OnModal([](QWidget* modal) {
         QCOMPARE(modal->windowTitle(), QString("항목등록 -『신규등록』"));
         modal->findChild<QComboBox*>("cmbInOut")->setCurrentIndex(0);
         ClickAsPerson(modal->findChild<QPushButton*>("btnSave"));
@@ -950,9 +1028,7 @@ void TestMoneyWindows::categories() {
 void TestMoneyWindows::usagePlaces() {
     ExecSQL("INSERT INTO tblusename (sname) VALUES ('used')");
     const int used = LastIdentity();
-    ExecSQL("UPDATE tbljangbu SET ctblusename = 1");
-    addEntry("2026-12-01", 0, 10);
-    ExecSQL("UPDATE tbljangbu SET ctblusename = ?", {used});
+    addEntry("2026-12-01", 0, 10, 1, 1, {}, used);
     auto* w = open<frmUseName>("mnuRecord_UseName", "frmUseName");
     QVERIFY(w);
     Grid* g = w->grid();
@@ -977,8 +1053,7 @@ void TestMoneyWindows::usagePlaces() {
     QCOMPARE(g->text(frmUseName::ColName, 2), QString("O'Neil"));
     QCOMPARE(CountRows("tblusename", "sname = 'renamed'"), 1);
     // Renamed on another PC meanwhile: asked, and by default their name is kept and shown.
-    QVERIFY(TestEnv::runOnOtherConnection(
-        QString("UPDATE tblusename SET sname = 'theirs' WHERE code = %1").arg(used)));
+    otherPc(QString("UPDATE tblusename SET sname = 'theirs' WHERE code = %1").arg(used));
     m_env->prompt().clear();
     enterCell(g, frmUseName::ColName, 1, "mine");
     QVERIFY(
@@ -1069,12 +1144,7 @@ void TestMoneyWindows::graphs() {
     QCOMPARE(m_env->prompt().shown().last().title, QString("막대색 선택"));
 
     // Printing renders the title and the page into a PDF.
-    const QString pdf = m_env->path("graph.pdf");
-    {
-        QPdfWriter writer(pdf);
-        graph->printTo(&writer);
-    }
-    QVERIFY(QFileInfo(pdf).size() > 1000);
+    QVERIFY(QFileInfo(printed(graph, *m_env, "graph.pdf")).size() > 1000);
 }
 
 // Days too many for a date under every bar: each day keeps its bar, and each date shown
@@ -1088,12 +1158,8 @@ void TestMoneyWindows::graphDayLabels() {
     QVERIFY(w);
     w->period()->SetText1("2024-01-01");
     w->period()->SetText2("2024-12-31");
-    click(w, "optType(0)");
-    click(w, "btnQuery");
-    auto* graph = dynamic_cast<FrmGraph*>(WindowRegistry::find("FrmGraph"));
+    FrmGraph* graph = graphOf(w, "optType(0)");
     QVERIFY(graph);
-    WindowRegistry::subWindowOf(graph)->showMaximized();
-    click(graph, "chkGrpStat(0)");
     QCOMPARE(graph->pageCount(), 3);
 
     QStringList dates;
@@ -1139,18 +1205,12 @@ void TestMoneyWindows::graphNamesAndValues() {
     const int river = cell("SELECT code FROM tblusename WHERE sname = '한강'").toInt();
     addEntry("2026-01-05", 0, 200);
     addEntry("2026-01-06", 0, 400);
-    ExecSQL("UPDATE tbljangbu SET ctblusename = ? WHERE code = ?",
-            {mart, addEntry("2026-01-07", 0, 100)});
-    ExecSQL("UPDATE tbljangbu SET ctblusename = ? WHERE code = ?",
-            {river, addEntry("2026-01-08", 0, 1173000)});
+    addEntry("2026-01-07", 0, 100, 1, 1, {}, mart);
+    addEntry("2026-01-08", 0, 1173000, 1, 1, {}, river);
     auto* w = open<FrmRPT_graphA>("mnuRecord_Graph", "FrmRPT_graphA");
     QVERIFY(w);
-    click(w, "optType(5)");
-    click(w, "btnQuery");
-    auto* graph = dynamic_cast<FrmGraph*>(WindowRegistry::find("FrmGraph"));
+    FrmGraph* graph = graphOf(w, "optType(5)");
     QVERIFY(graph);
-    WindowRegistry::subWindowOf(graph)->showMaximized();
-    click(graph, "chkGrpStat(0)");
     QCOMPARE(barsSeen(graph), QStringList({"(없음)=600", "마트=100", "한강=1,173,000"}));
     const QStringList texts = textsSeen(graph);
     QVERIFY2(texts.contains("금액 (원)") && texts.contains("사용처별"),
@@ -1177,13 +1237,8 @@ void TestMoneyWindows::graphNamesAndValues() {
     // The title once on the printed page.
     fillField(graph, "txtTitle", "Costs 2026");
     key(Qt::Key_Return);
-    const QString pdf = m_env->path("title.pdf");
-    {
-        QPdfWriter writer(pdf);
-        graph->printTo(&writer);
-    }
     QProcess text;
-    text.start("pdftotext", {pdf, "-"});
+    text.start("pdftotext", {printed(graph, *m_env, "title.pdf"), "-"});
     QVERIFY(text.waitForFinished());
     QCOMPARE(QString::fromUtf8(text.readAllStandardOutput()).count("Costs 2026"), 1);
 }

@@ -19,11 +19,11 @@ inline QString run(const QString& program, const QStringList& args) {
 
 // The text, laid out as on the page; pages separated by form feeds.
 inline QString text(const QString& file) {
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    return run("pdftotext", {"-layout", file, "-"});
 }
 
 inline QString info(const QString& file, const QString& field) {
-    const QString out = run(QStringLiteral("pdfinfo"), {file});
+    const QString out = run("pdfinfo", {file});
     for (const QString& line : out.split(u'\n'))
         if (line.startsWith(field + u':')) return line.mid(field.size() + 1).trimmed();
     return {};
@@ -37,12 +37,10 @@ struct Word {
 // Words of one page (1-based) with their boxes in points from the top-left corner.
 inline QList<Word> words(const QString& file, int page = 1) {
     const QString html =
-        run(QStringLiteral("pdftotext"),
-            {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
-             QStringLiteral("-l"), QString::number(page), file, QStringLiteral("-")});
+        run("pdftotext", {"-bbox", "-f", QString::number(page), "-l", QString::number(page), file, "-"});
     static const QRegularExpression re(
-        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
-                       "yMax=\"([\\d.]+)\">([^<]*)</word>"));
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+        "yMax=\"([\\d.]+)\">([^<]*)</word>");
     QList<Word> out;
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const auto m = it.next();

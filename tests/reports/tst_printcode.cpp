@@ -18,8 +18,8 @@ QString printed(const HfDocument& doc) {
         QString t;
         for (const auto& part : l.parts)
             for (const HfRun& r : part)
-                t += r.kind == HfRun::Kind::PageNumber  ? QStringLiteral("3")
-                     : r.kind == HfRun::Kind::PageCount ? QStringLiteral("7")
+                t += r.kind == HfRun::Kind::PageNumber  ? "3"
+                     : r.kind == HfRun::Kind::PageCount ? "7"
                                                         : r.text;
         lines << t;
     }
@@ -40,7 +40,7 @@ class tst_printcode : public QObject {
 private slots:
     void init() {
         m_env = new TestEnv(false);
-        SetPrintAppTitle(QStringLiteral("MemberDesk"));
+        SetPrintAppTitle("MemberDesk");
     }
     void cleanup() {
         delete m_env;
@@ -112,7 +112,7 @@ private slots:
     void fuzz() {
         QRandomGenerator rng(20261207);
         const QString alphabet =
-            QStringLiteral("/////fnzbiuksplcr\"0123456789a 한\n") + QChar(0xD800) + QChar(0xDC00);
+            QString("/////fnzbiuksplcr\"0123456789a 한\n") + QChar(0xD800) + QChar(0xDC00);
         for (int i = 0; i < 3000; ++i) {
             QString s;
             const int len = rng.bounded(40);
@@ -195,23 +195,16 @@ private slots:
     void badStoredValuesFallBack() {
         QFETCH(QString, key);
         QFETCH(QString, value);
-        PrintSettings d;
-        d.marginTop = 0.7;
-        d.marginLeft = 0.2;
-        d.marginRight = 0.1;
-        d.marginBottom = 0.9;
-        d.zoom = 4;
-        d.orientation = OrientLandscape;
+        PrintSettings d{.marginLeft = 0.2, .marginRight = 0.1, .marginTop = 0.7,
+                        .marginBottom = 0.9, .orientation = OrientLandscape, .zoom = 4};
         d.options[OptBorder] = false;
         Settings::set(PrintAppName(), "lst", key, value);
         const PrintSettings s = ReadPrintSettings("lst", d);
-        QCOMPARE(s.marginTop, 0.7);
-        QCOMPARE(s.marginLeft, 0.2);
-        QCOMPARE(s.marginRight, 0.1);
-        QCOMPARE(s.marginBottom, 0.9);
-        QCOMPARE(s.zoom, 4);
-        QCOMPARE(s.orientation, int(OrientLandscape));
-        QCOMPARE(s.options[OptBorder], false);
+        const auto shown = [](const PrintSettings& p) {
+            return QList<double>{p.marginTop, p.marginLeft, p.marginRight, p.marginBottom,
+                                 double(p.zoom), double(p.orientation), double(p.options[OptBorder])};
+        };
+        QCOMPARE(shown(s), QList<double>({0.7, 0.2, 0.1, 0.9, 4, double(OrientLandscape), 0}));
     }
 };
 

@@ -1,10 +1,7 @@
 #include "PdfRead.h"
 #include "MainWindowDriver.h"
-#include "TestEnv.h"
 
-#include "app/MemberCommands.h"
 #include "app/MoneyBookCommands.h"
-#include "app/frmMain.h"
 #include "core/AppState.h"
 #include "core/PrivateData.h"
 #include "core/Settings.h"
@@ -19,11 +16,11 @@
 #include "reports/PrintSetup.h"
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
+#include "ui/GridModel.h"
 #include "ui/WindowRegistry.h"
 #include "ui/cFpPreview.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -74,6 +71,14 @@ class tst_printwindows : public QObject {
         d->click("btnClose", dlg);
         return QFile::exists(file) ? file : QString();
     }
+    // The numbers of the members named on a printed page, in order ("001", ...).
+    static QStringList membersOn(const QString& page) {
+        static const QRegularExpression name("회원(\\d{3})");
+        QStringList out;
+        for (auto it = name.globalMatch(page); it.hasNext();)
+            out << it.next().captured(1);
+        return out;
+    }
     void close(QWidget* preview) {
         d->click("btnClose", preview);
         QCoreApplication::processEvents();
@@ -113,6 +118,7 @@ private slots:
         d.reset();
         m_env = nullptr;
         cFpPreview::install(nullptr);
+        GridModel::setFetchBlockRows(256);
     }
 
     void withoutSetUpSaysSo() {
@@ -160,12 +166,10 @@ private slots:
         // Pages that continue the list sideways repeat the names beside their cells.
         const QStringList pageTexts = text.split(u'\f', Qt::SkipEmptyParts);
         QCOMPARE(pageTexts.size(), pages);
-        static const QRegularExpression name("회원(\\d{3})");
         QStringList seen;
         for (const QString& page : pageTexts) {
             QVERIFY(page.contains(grid->headerText(frmFriend::ColName)));
-            for (auto it = name.globalMatch(page); it.hasNext();)
-                seen << it.next().captured(1);
+            seen << membersOn(page);
         }
         const int bands = preview->context()->job().pageCount() /
                           ((80 + preview->context()->job().rowsPerPage() - 1) /
@@ -205,13 +209,9 @@ private slots:
                 else if (qGray(c) < 100 && white.contains(x, y))
                     ++ink;
             }
-        QVERIFY2(white.height() >= view->height() * 8 / 10 ||
-                     white.width() >= view->width() * 8 / 10,
-                 qPrintable(QString("%1x%2 in %3x%4")
-                                .arg(white.width())
-                                .arg(white.height())
-                                .arg(view->width())
-                                .arg(view->height())));
+        QVERIFY2(white.height() >= view->height() * 8 / 10 || white.width() >= view->width() * 8 / 10,
+                 qPrintable(QString("%1x%2 in %3x%4").arg(white.width()).arg(white.height())
+                                .arg(view->width()).arg(view->height())));
         QVERIFY(ink > 200); // the page carries its text, not only its paper
         const QRect screen = preview->screen()->availableGeometry();
         QVERIFY2(screen.contains(preview->frameGeometry()),
@@ -224,7 +224,15 @@ private slots:
         QCOMPARE(d->find<QComboBox>("cmbZoom", preview)->currentText(), QString("쪽 전체"));
     }
 
+    // The list printed whole also when it has read only its first rows (a block of 4).
+    void rowsThatFillPagesExactly_data() {
+        QTest::addColumn<int>("block");
+        QTest::newRow("every row read") << 256;
+        QTest::newRow("read a block at a time") << 4;
+    }
     void rowsThatFillPagesExactly() {
+        QFETCH(int, block);
+        GridModel::setFetchBlockRows(block);
         Grid* grid = openList();
         FrmSPPrint_Preview* preview = pressF7(grid);
         const int perPage = preview->context()->job().rowsPerPage();
@@ -236,7 +244,7 @@ private slots:
             if (extra) addMembers(2 * perPage + 1, 2 * perPage + 1);
             grid->setFocus();
             QTest::keyClick(grid, Qt::Key_F5);
-            QCOMPARE(grid->dataRowCnt(), 2 * perPage + extra);
+            QCOMPARE(grid->dataRowCnt(), std::min(block, 2 * perPage + extra));
             // Fitted to the width, so each page holds every column and the count is by rows.
             preview = pressF7(grid);
             const int bands = preview->context()->job().pageCount() / (2 + extra);
@@ -246,12 +254,9 @@ private slots:
             const QStringList pages = pdf::text(file).split(u'\f', Qt::SkipEmptyParts);
             QCOMPARE(pages.size(), (2 + extra) * bands);
             QCOMPARE(pdf::info(file, "Pages").toInt(), pages.size());
-            static const QRegularExpression name("회원(\\d{3})");
             for (int p = 0; p < pages.size(); ++p) {
                 QVERIFY(pages[p].contains(QString("Page: %1/%2").arg(p + 1).arg(pages.size())));
-                QStringList names;
-                for (auto it = name.globalMatch(pages[p]); it.hasNext();)
-                    names << it.next().captured(1);
+                const QStringList names = membersOn(pages[p]);
                 // Full pages, then the one row more alone on the last page of its columns.
                 const int chunk = p % (2 + extra);
                 QCOMPARE(names.size(), chunk < 2 ? perPage : 1);
@@ -261,12 +266,15 @@ private slots:
     }
 
     void moneyBookPrintsItsTotals() {
-        for (const auto& [day, money] :
-             {std::pair{"2026-12-01", 1500}, std::pair{"2026-12-03", 2000000000},
-              std::pair{"2026-12-05", 2000000000}})
+        // The last amount leaves a bank account: only one of the account columns is filled.
+        ExecSQL("INSERT INTO tblgrouping (accountclass, accountname) VALUES ('1', '국민')");
+        const int bank = LastIdentity();
+        for (const auto& [day, section, money] :
+             {std::tuple{"2026-12-01", "0", 1500LL}, std::tuple{"2026-12-03", "0", 2000000000LL},
+              std::tuple{"2026-12-05", "2", 12345678901LL}})
             ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
-                    "VALUES (?, '0', ?, 1, 1)",
-                    {QString(day), double(money)});
+                    "VALUES (?, ?, ?, 1, ?)",
+                    {QString(day), QString(section), double(money), *section == '2' ? bank : 1});
         d->open("mnuRecord_Record");
         auto* ledger = qobject_cast<frmRecord*>(WindowRegistry::find("frmRecord"));
         QVERIFY(ledger);
@@ -280,9 +288,21 @@ private slots:
         d->click("btnClose", dlg);
         const QString text = pdf::text(savePdf(preview, "ledger.pdf"));
         QVERIFY2(text.contains(QRegularExpression(
-                     "\\[합 계\\] .*지 출 4,000,001,500 +잔 액 -4,000,001,500 +금 액 0")),
+                     "\\[합 계\\] .*지 출 14,345,680,401 +잔 액 -14,345,680,401 +금 액 0")),
                  qPrintable(text));
+        // Every digit of every amount and balance is on the paper, past 32 bits too.
+        for (const auto& [day, amounts] :
+             {std::pair{"12-03", QStringList{"2,000,000,000", "-2,000,001,500"}},
+              std::pair{"12-05", QStringList{"12,345,678,901", "-14,345,680,401", "국민"}}}) {
+            const QStringList lines = text.split(u'\n').filter(day);
+            for (const QString& amount : amounts) {
+                const QRegularExpression whole("(^| )" + QRegularExpression::escape(amount) + "( |$)");
+                QVERIFY2(!lines.filter(whole).isEmpty(), qPrintable(lines.join('\n')));
+            }
+        }
         QVERIFY(!text.contains("삭제선택")); // the delete ticks are not printed
+        // The caption over the account columns is printed whole, also over the one filled.
+        QCOMPARE(QString(text).remove(u' ').count("통장/카드상세내역"), 1);
     }
 
     void pageSetupStoresItsKeysForThisListOnly() {
@@ -343,13 +363,11 @@ private slots:
         const double width = preview->pageScale() * page.width();
         chooseZoom(ZoomWholePage);
         QVERIFY(preview->pageScale() * page.width() <= width + 0.5);
-        for (int z :
-             {int(ZoomTwoPages), int(ZoomThreePages), int(ZoomFourPages), int(ZoomSixPages)}) {
+        using P = std::pair<int, int>;
+        for (const auto& [z, pages] : {P{ZoomTwoPages, 2}, P{ZoomThreePages, 3}, P{ZoomFourPages, 4},
+                                       P{ZoomSixPages, 6}}) {
             chooseZoom(z);
-            QCOMPARE(preview->pagesShown(), z == ZoomTwoPages     ? 2
-                                            : z == ZoomThreePages ? 3
-                                            : z == ZoomFourPages  ? 4
-                                                                  : 6);
+            QCOMPARE(preview->pagesShown(), pages);
         }
         d->click("btnZoom", preview); // steps to the next choice, round to the first
         QCOMPARE(preview->zoom(), int(Zoom200));

@@ -17,35 +17,30 @@
 
 namespace salestest {
 
-inline int addService(const QString& name, double price, double points = 0)
-{
-    ExecSQL(QStringLiteral("INSERT INTO tblservice (sname, smoney, spoint) VALUES (?, ?, ?)"), {name, price, points});
+inline int addService(const QString& name, double price, double points = 0) {
+    ExecSQL("INSERT INTO tblservice (sname, smoney, spoint) VALUES (?, ?, ?)", {name, price, points});
     return LastIdentity();
 }
 
-inline int addMember(const QString& name, const QString& mobile = {}, int hidden = 0)
-{
-    ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname, hpline, hidden) VALUES (?, ?, ?)"), {name, mobile, hidden});
+inline int addMember(const QString& name, const QString& mobile = {}, int hidden = 0) {
+    ExecSQL("INSERT INTO tblfriend (sname, hpline, hidden) VALUES (?, ?, ?)", {name, mobile, hidden});
     return LastIdentity();
 }
 
-inline int addTrade(int member, const QString& date, double cash = 0, double card = 0, int cardCode = 1)
-{
-    ExecSQL(QStringLiteral("INSERT INTO tbltrade (sdate, ctblfriend, dmoney, dcard, ctblcard) VALUES (?, ?, ?, ?, ?)"),
+inline int addTrade(int member, const QString& date, double cash = 0, double card = 0, int cardCode = 1) {
+    ExecSQL("INSERT INTO tbltrade (sdate, ctblfriend, dmoney, dcard, ctblcard) VALUES (?, ?, ?, ?, ?)",
             {date, member, cash, card, cardCode});
     return LastIdentity();
 }
 
-inline int addLine(int trade, const QString& name, double qty, double price, int service = 1)
-{
-    ExecSQL(QStringLiteral("INSERT INTO tbltradesub (ctbltrade, ctblservice, servicename, lnumber, dmoney, dsum) "
-                           "VALUES (?, ?, ?, ?, ?, ?)"),
+inline int addLine(int trade, const QString& name, double qty, double price, int service = 1) {
+    ExecSQL("INSERT INTO tbltradesub (ctbltrade, ctblservice, servicename, lnumber, dmoney, dsum) "
+                           "VALUES (?, ?, ?, ?, ?, ?)",
             {trade, service, name, qty, price, qty * price});
     return LastIdentity();
 }
 
-inline QString scalar(const QString& sql, const QVariantList& params = {})
-{
+inline QString scalar(const QString& sql, const QVariantList& params = {}) {
     return GetScalar(sql, params).toString();
 }
 
@@ -56,23 +51,20 @@ protected:
     std::unique_ptr<MainWindowDriver> d;
     TestEnv* m_env = nullptr;
 
-    void setUp()
-    {
+    void setUp() {
         RegisterSalesCommands();
         d = std::make_unique<MainWindowDriver>();
         QVERIFY(d->ok());
         m_env = &d->env();
     }
-    void tearDown()
-    {
+    void tearDown() {
         m_env = nullptr;
         d.reset();
     }
     template <class T>
     T* open(const char* command) { return d->open<T>(QString::fromLatin1(command)); }
     // Types into a cell of a grid and leaves it with Enter.
-    void typeCell(Grid* g, int col, int row, const QString& text)
-    {
+    void typeCell(Grid* g, int col, int row, const QString& text) {
         d->clickCell(g, col, row);
         d->type(text);
         d->key(Qt::Key_Return);

@@ -1,17 +1,13 @@
 // Card companies and card deposit checks driven through the main window.
-#include "TestEnv.h"
 #include "SalesTestUtil.h"
 
 #include "ui/PickOrAdd.h"
 #include "sales/frmCardCheck.h"
 #include "sales/frmCardInfo.h"
-#include "ui/Grid.h"
-#include "ui/HCTerm.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
-#include <QRadioButton>
 #include <QTimer>
 
 using namespace salestest;
@@ -19,55 +15,54 @@ using namespace salestest;
 class TestCardWindows : public SalesWindowTest {
     Q_OBJECT
 
-
 private slots:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
 
-    void companiesEditPickAndGuard()
-    {
+    void companiesEditPickAndGuard() {
         auto* w = open<frmCardInfo>("mnuTrade_Card");
-        QVERIFY(w);
+        QVERIFY(w && WindowRegistry::find("frmCardInfo") == w);
+        QCOMPARE(w->windowTitle(), "신용카드등록");
         Grid* g = w->grid();
         QCOMPARE(g->maxRows(), 1); // the reserved company 1 is not listed
         // Tab on the very last cell leaves it like any other cell.
         d->clickCell(g, frmCardInfo::ColMemo, 1);
         d->type("memo");
         d->key(Qt::Key_Tab);
-        QCOMPARE(m_env->prompt().texts(), QStringList{QStringLiteral("카드명을 먼저 입력하셔야 합니다")});
+        QCOMPARE(m_env->prompt().texts(), QStringList{"카드명을 먼저 입력하셔야 합니다"});
         QCOMPARE(g->text(frmCardInfo::ColMemo, 1), QString());
         typeCell(g, frmCardInfo::ColFee, 1, "3");
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("카드명을 먼저 입력하셔야 합니다"));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tblcard"), QStringLiteral("1"));
+        QCOMPARE(m_env->prompt().lastText(), "카드명을 먼저 입력하셔야 합니다");
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tblcard"), "1");
         typeCell(g, frmCardInfo::ColName, 1, "BC'card");
         const int code = g->text(frmCardInfo::ColCode, 1).toInt();
-        QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), QStringLiteral("BC'card"));
+        QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), "BC'card");
         QCOMPARE(g->maxRows(), 2);
         typeCell(g, frmCardInfo::ColFee, 1, "3.5%");
         QCOMPARE(GetScalar("SELECT dfee FROM tblcard WHERE code = ?", {code}).toDouble(), 3.5);
         for (const char* bad : {"150", "-1"}) {
             typeCell(g, frmCardInfo::ColFee, 1, bad);
-            QCOMPARE(m_env->prompt().lastText(), QStringLiteral("수수료는 0에서 100 사이로 입력하세요."));
+            QCOMPARE(m_env->prompt().lastText(), "수수료는 0에서 100 사이로 입력하세요.");
             QCOMPARE(GetScalar("SELECT dfee FROM tblcard WHERE code = ?", {code}).toDouble(), 3.5);
         }
         // an emptied name is refused and shows again; a name changed elsewhere is asked about
         d->clickCell(g, frmCardInfo::ColName, 1);
         d->key(Qt::Key_Delete);
         d->key(Qt::Key_Return);
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("카드명을 먼저 입력하셔야 합니다"));
-        QCOMPARE(g->text(frmCardInfo::ColName, 1), QStringLiteral("BC'card"));
-        QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), QStringLiteral("BC'card"));
+        QCOMPARE(m_env->prompt().lastText(), "카드명을 먼저 입력하셔야 합니다");
+        QCOMPARE(g->text(frmCardInfo::ColName, 1), "BC'card");
+        QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), "BC'card");
         QVERIFY(TestEnv::runOnOtherConnection(QStringLiteral("UPDATE tblcard SET sname = 'KB' WHERE code = %1").arg(code)));
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmCardInfo::ColName, 1, "Shinhan");
-        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
-        QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), QStringLiteral("KB"));
-        QCOMPARE(g->text(frmCardInfo::ColName, 1), QStringLiteral("KB"));
+        QCOMPARE(m_env->prompt().lastTitle(), "다른 곳에서 수정됨");
+        QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), "KB");
+        QCOMPARE(g->text(frmCardInfo::ColName, 1), "KB");
         // in use by a trade: refused, row kept
         addTrade(addMember("홍길동"), "2026-12-01", 0, 1000, code);
         d->clickCell(g, frmCardInfo::ColMemo, 1);
         d->key(Qt::Key_F4);
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다."));
+        QCOMPARE(m_env->prompt().lastText(), "해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다.");
         QCOMPARE(g->text(frmCardInfo::ColCode, 1).toInt(), code);
 
         // pick mode: read-only grid, Enter hands the row back
@@ -81,19 +76,18 @@ private slots:
         const std::optional<PickRow> picked = frmCardInfo::pick();
         QVERIFY(picked);
         QCOMPARE(picked->code, code);
-        QCOMPARE(picked->name, QStringLiteral("KB"));
+        QCOMPARE(picked->name, "KB");
     }
 
     // Pasted text loses control characters (both engines then hold the same text) and is
     // cut at the longest text a cell takes.
-    void pastedCellTextIsCleanedAndCapped()
-    {
+    void pastedCellTextIsCleanedAndCapped() {
         auto* w = open<frmCardInfo>("mnuTrade_Card");
         QVERIFY(w);
         Grid* g = w->grid();
-        const QString pasted[] = {QStringLiteral("BC\t카드") + QChar(0) + QStringLiteral("사\r\n"),
+        const QString pasted[] = {QString("BC\t카드") + QChar(0) + "사\r\n",
                                   QStringLiteral("가").repeated(40000)};
-        const QString stored[] = {QStringLiteral("BBC카드사"), QStringLiteral("B") + QStringLiteral("가").repeated(254)};
+        const QString stored[] = {"BBC카드사", QStringLiteral("B") + QStringLiteral("가").repeated(254)};
         for (int i = 0; i < 2; ++i) {
             d->clickCell(g, frmCardInfo::ColName, 1);
             d->type("B");
@@ -105,8 +99,7 @@ private slots:
         QCOMPARE(m_env->prompt().texts(), QStringList());
     }
 
-    void depositChecks()
-    {
+    void depositChecks() {
         ExecSQL("INSERT INTO tblcard (sname, dfee) VALUES ('BC', 3.5)");
         const int bc = LastIdentity();
         const int member = addMember("홍길동");
@@ -114,39 +107,40 @@ private slots:
         addTrade(member, "2026-12-03", 5000, 0, bc); // no card amount: never listed
         const int second = addTrade(member, "2026-12-04", 0, 333, bc);
         auto* w = open<frmCardCheck>("mnuTrade_Receipt");
-        QVERIFY(w);
+        QVERIFY(w && WindowRegistry::find("frmCardCheck") == w);
+        QCOMPARE(w->windowTitle(), "신용카드입금확인");
         Grid* g = w->list();
         QCOMPARE(g->maxRows(), 2);
         QCOMPARE(g->rowTexts(1).mid(frmCardCheck::CName - 1, 4), (QStringList{"홍길동", "BC", "10,000", "350"}));
-        QCOMPARE(g->text(frmCardCheck::CDeposit, 1), QStringLiteral("9,650"));
-        QCOMPARE(g->text(frmCardCheck::CFee, 2), QStringLiteral("11.66")); // 333 × 3.5 % = 11.655
-        QCOMPARE(w->sums()->text(frmCardCheck::CAmount, 1), QStringLiteral("10,333"));
+        QCOMPARE(g->text(frmCardCheck::CDeposit, 1), "9,650");
+        QCOMPARE(g->text(frmCardCheck::CFee, 2), "11.66"); // 333 × 3.5 % = 11.655
+        QCOMPARE(w->sums()->text(frmCardCheck::CAmount, 1), "10,333");
         // select one row and confirm it
         d->clickCell(g, frmCardCheck::CSelect, 1);
-        QCOMPARE(w->countLabel()->text(), QStringLiteral("1"));
-        QCOMPARE(w->sumLabel()->text(), QStringLiteral("9,650"));
+        QCOMPARE(w->countLabel()->text(), "1");
+        QCOMPARE(w->sumLabel()->text(), "9,650");
         d->click("btnOK", w);
-        QCOMPARE(scalar("SELECT cardchk FROM tbltrade WHERE code = ?", {paid}), QStringLiteral("2026-12-06"));
-        QCOMPARE(g->text(frmCardCheck::CChecked, 1), QStringLiteral("1"));
+        QCOMPARE(scalar("SELECT cardchk FROM tbltrade WHERE code = ?", {paid}), "2026-12-06");
+        QCOMPARE(g->text(frmCardCheck::CChecked, 1), "1");
         // unticking "확인" asks; No restores the tick
         d->clickCell(g, frmCardCheck::CChecked, 1);
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("확인를 정말 취소 하시겠습니까?"));
-        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("취소 확인"));
-        QCOMPARE(g->text(frmCardCheck::CChecked, 1), QStringLiteral("1"));
+        QCOMPARE(m_env->prompt().lastText(), "확인를 정말 취소 하시겠습니까?");
+        QCOMPARE(m_env->prompt().lastTitle(), "취소 확인");
+        QCOMPARE(g->text(frmCardCheck::CChecked, 1), "1");
         // only unconfirmed: the row stays until the next query
-        QTest::mouseClick(d->find<QCheckBox>("chkEnd", w), Qt::LeftButton, {}, QPoint(5, 5));
+        d->click(d->find<QCheckBox>("chkEnd", w), QPoint(5, 5));
         QCOMPARE(g->maxRows(), 2);
         d->key(Qt::Key_F5);
         QCOMPARE(g->maxRows(), 1);
         QCOMPARE(g->text(frmCardCheck::CCode, 1).toInt(), second);
         // undo through btnCancel stores an empty date again
-        QTest::mouseClick(d->find<QCheckBox>("chkEnd", w), Qt::LeftButton, {}, QPoint(5, 5));
+        d->click(d->find<QCheckBox>("chkEnd", w), QPoint(5, 5));
         d->click("btnQuery", w);
-        QTest::mouseClick(d->find<QCheckBox>("chkSelectAll", w), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(w->countLabel()->text(), QStringLiteral("2"));
+        d->click(d->find<QCheckBox>("chkSelectAll", w), QPoint(5, 5));
+        QCOMPARE(w->countLabel()->text(), "2");
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         d->click("btnCancel", w);
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE cardchk <> ''"), QStringLiteral("0"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE cardchk <> ''"), "0");
     }
 };
 

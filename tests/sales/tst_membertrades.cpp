@@ -1,11 +1,9 @@
 // One member's trades opened from the member list, one row per trade line.
-#include "TestEnv.h"
 #include "SalesTestUtil.h"
 
 #include "members/frmFriend.h"
 #include "ui/CellChanges.h"
 #include "sales/frmFriend_Trade.h"
-#include "ui/Grid.h"
 
 #include <QLabel>
 
@@ -15,35 +13,29 @@ class TestMemberTrades : public SalesWindowTest {
     Q_OBJECT
     int m_member = 0;
 
-    frmFriend_Trade* openFromMemberList()
-    {
+    frmFriend_Trade* openFromMemberList() {
         auto* list = open<frmFriend>("mnuFriend_Friend");
-        if (!list)
-            return nullptr;
+        if (!list) return nullptr;
         list->Search();
         const int row = list->grid()->searchCol(frmFriend::ColCode, 1, -1, QString::number(m_member));
-        if (row < 1)
-            return nullptr;
+        if (row < 1) return nullptr;
         d->clickCell(list->grid(), frmFriend::ColName, row);
         d->click("btnTrade", list);
         return dynamic_cast<frmFriend_Trade*>(WindowRegistry::find("frmFriend_Trade"));
     }
     static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
     // A trade of 12-02 with one 커트 line, 염색 in the catalog, opened from the member list.
-    frmFriend_Trade* openWithOneCut(int* trade, int* line)
-    {
+    frmFriend_Trade* openWithOneCut(int* trade, int* line) {
         *trade = addTrade(m_member, "2026-12-02");
         *line = addLine(*trade, "커트", 1, 5000);
         addService("염색", 30000);
         return openFromMemberList();
     }
-    static QString lineText(int line)
-    {
+    static QString lineText(int line) {
         return scalar("SELECT lnumber || '|' || CAST(dmoney AS INTEGER) || '|' || CAST(dsum AS INTEGER) FROM tbltradesub "
                       "WHERE code = ?", {line});
     }
-    static QStringList column(Grid* g, int col)
-    {
+    static QStringList column(Grid* g, int col) {
         QStringList out;
         for (int r = 1; r < g->maxRows(); ++r)
             out << g->text(col, r);
@@ -51,16 +43,14 @@ class TestMemberTrades : public SalesWindowTest {
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         setUp();
         m_member = addMember("홍길동");
         ExecSQL("UPDATE tblfriend SET codeno = 'A-7', barthday = '1990-01-02', lunarbarth = 1 WHERE code = ?", {m_member});
     }
     void cleanup() { tearDown(); }
 
-    void rowsAndRunningBalance()
-    {
+    void rowsAndRunningBalance() {
         const int a = addTrade(m_member, "2026-12-02", 1000);
         addLine(a, "커트", 2, 5000, addService("커트", 5000));
         addLine(a, "샴푸", 1, 3000);
@@ -69,7 +59,7 @@ private slots:
         addLine(c, "옛 상품", 1, 4000, 99); // its service row is gone
         frmFriend_Trade* w = openFromMemberList();
         QVERIFY(w);
-        QCOMPARE(w->windowTitle(), QStringLiteral("회원별 거래 내역 - 관리번호 : [A-7]"));
+        QCOMPARE(w->windowTitle(), "회원별 거래 내역 - 관리번호 : [A-7]");
         QVERIFY(w->memberPanel()->text().contains("1990-01-02 음력"));
         Grid* g = w->list();
         QCOMPARE(column(g, frmFriend_Trade::CTrade),
@@ -83,8 +73,7 @@ private slots:
         QCOMPARE(w->sums()->number(frmFriend_Trade::CReceived, 1), 3000.0);
     }
 
-    void editingAndNewRow()
-    {
+    void editingAndNewRow() {
         int a = 0, line = 0;
         frmFriend_Trade* w = openWithOneCut(&a, &line);
         QVERIFY(w);
@@ -92,32 +81,31 @@ private slots:
         // the new row: payment first is refused, then a catalog service makes trade and line
         d->clickCell(g, frmFriend_Trade::CReceived, 2);
         d->click("btnInMoney", w);
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("우선 거래내용을 선택하셔야 합니다."));
+        QCOMPARE(m_env->prompt().lastText(), "우선 거래내용을 선택하셔야 합니다.");
         typeCell(g, frmFriend_Trade::CService, 2, "염");
         QCoreApplication::processEvents();
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), QStringLiteral("2"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), "2");
         QCOMPARE(scalar("SELECT s.servicename || '|' || s.lnumber || '|' || CAST(s.dsum AS INTEGER) || '|' || t.sdate || '|' || t.ctblcard "
                         "FROM tbltradesub AS s, tbltrade AS t WHERE t.code = s.ctbltrade AND t.code <> ?", {a}),
-                 QStringLiteral("염색|1|30000|2026-12-06|1"));
+                 "염색|1|30000|2026-12-06|1");
         // a free name (No to adding it) is a line of service 1 with the name as typed
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmFriend_Trade::CService, 3, "it's");
         QCoreApplication::processEvents();
         QCOMPARE(scalar("SELECT ctblservice || '|' || lnumber FROM tbltradesub WHERE servicename = 'it''s'"),
-                 QStringLiteral("1|1"));
+                 "1|1");
 
         // delete takes the trade's lines along
         d->clickCell(g, frmFriend_Trade::CDate, 1);
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         d->key(Qt::Key_F4);
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub WHERE ctbltrade = ?", {a}), QStringLiteral("0"));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {a}), QStringLiteral("0"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub WHERE ctbltrade = ?", {a}), "0");
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {a}), "0");
     }
 
     // A day typed by keyboard: Enter after a saved cell leads on along the same line, the
     // member panel follows every save and F5, and refused values show the stored ones.
-    void keyboardEntryKeepsCursorAndPanel()
-    {
+    void keyboardEntryKeepsCursorAndPanel() {
         const int a = addTrade(m_member, "2026-12-02");
         const int line = addLine(a, "커트", 1, 5000);
         frmFriend_Trade* w = openFromMemberList();
@@ -130,9 +118,9 @@ private slots:
         QCOMPARE(g->activeCol(), int(frmFriend_Trade::CPrice));
         d->type("6000");
         d->key(Qt::Key_Return);
-        QCOMPARE(lineText(line), QStringLiteral("3|6000|18000"));
-        QCOMPARE(g->text(frmFriend_Trade::CAmount, 1), QStringLiteral("18,000"));
-        QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), QStringLiteral("2026-12-02"));
+        QCOMPARE(lineText(line), "3|6000|18000");
+        QCOMPARE(g->text(frmFriend_Trade::CAmount, 1), "18,000");
+        QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), "2026-12-02");
         QVERIFY(w->memberPanel()->text().contains("미수금 : 18,000"));
         otherPc(QStringLiteral("UPDATE tbltrade SET dmoney = 8000 WHERE code = %1").arg(a));
         d->key(Qt::Key_F5);
@@ -142,19 +130,19 @@ private slots:
         d->clickCell(g, frmFriend_Trade::CDate, 1);
         d->key(Qt::Key_Delete);
         d->key(Qt::Key_Return);
-        QCOMPARE(g->text(frmFriend_Trade::CDate, 1), QStringLiteral("2026-12-02"));
-        QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), QStringLiteral("2026-12-02"));
+        QCOMPARE(g->text(frmFriend_Trade::CDate, 1), "2026-12-02");
+        QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), "2026-12-02");
         m_env->prompt().clear();
         typeCell(g, frmFriend_Trade::CQty, 1, "1.5");
         QCOMPARE(m_env->prompt().texts(), QStringList{"수량은 정수로 입력하세요."});
-        QCOMPARE(g->text(frmFriend_Trade::CQty, 1), QStringLiteral("3"));
-        QCOMPARE(lineText(line), QStringLiteral("3|6000|18000"));
+        QCOMPARE(g->text(frmFriend_Trade::CQty, 1), "3");
+        QCOMPARE(lineText(line), "3|6000|18000");
 
         // a typed price stays when a catalog service is picked for the line
         addService("펌", 40000);
         typeCell(g, frmFriend_Trade::CService, 1, "펌");
-        QCOMPARE(lineText(line), QStringLiteral("3|6000|18000"));
-        QCOMPARE(scalar("SELECT servicename FROM tbltradesub WHERE code = ?", {line}), QStringLiteral("펌"));
+        QCOMPARE(lineText(line), "3|6000|18000");
+        QCOMPARE(scalar("SELECT servicename FROM tbltradesub WHERE code = ?", {line}), "펌");
 
         // points: sums beyond 32 bits are right, and a cell refuses to push them past the limit
         ExecSQL("UPDATE tbltrade SET lstackpoint = 2000000000 WHERE code = ?", {a});
@@ -163,15 +151,14 @@ private slots:
         const int c = addTrade(m_member, "2026-12-04");
         d->key(Qt::Key_F5);
         QVERIFY(w->memberPanel()->text().contains("포인트 : 4,000,000,000"));
-        QCOMPARE(w->sums()->text(frmFriend_Trade::CPoint, 1), QStringLiteral("4,000,000,000"));
+        QCOMPARE(w->sums()->text(frmFriend_Trade::CPoint, 1), "4,000,000,000");
         typeCell(g, frmFriend_Trade::CPoint, 3, "2000000000");
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("입력하신 숫자가 너무 큽니다."));
-        QCOMPARE(scalar("SELECT lstackpoint FROM tbltrade WHERE code = ?", {c}), QStringLiteral("0"));
+        QCOMPARE(m_env->prompt().lastText(), "입력하신 숫자가 너무 큽니다.");
+        QCOMPARE(scalar("SELECT lstackpoint FROM tbltrade WHERE code = ?", {c}), "0");
     }
 
     // Another PC changed the line or deleted the member meanwhile.
-    void anotherPcChangesTheMember()
-    {
+    void anotherPcChangesTheMember() {
         int a = 0, line = 0;
         frmFriend_Trade* w = openWithOneCut(&a, &line);
         QVERIFY(w);
@@ -180,17 +167,17 @@ private slots:
         otherPc(QStringLiteral("UPDATE tbltradesub SET dmoney = 7000, dsum = 7000 WHERE code = %1").arg(line));
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmFriend_Trade::CQty, 1, "2");
-        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
-        QCOMPARE(lineText(line), QStringLiteral("1|7000|7000"));
-        QCOMPARE(g->text(frmFriend_Trade::CPrice, 1), QStringLiteral("7,000"));
+        QCOMPARE(m_env->prompt().lastTitle(), "다른 곳에서 수정됨");
+        QCOMPARE(lineText(line), "1|7000|7000");
+        QCOMPARE(g->text(frmFriend_Trade::CPrice, 1), "7,000");
 
-        otherPc(QStringLiteral("DELETE FROM tbltradesub"));
-        otherPc(QStringLiteral("DELETE FROM tbltrade"));
+        otherPc("DELETE FROM tbltradesub");
+        otherPc("DELETE FROM tbltrade");
         otherPc(QStringLiteral("DELETE FROM tblfriend WHERE code = %1").arg(m_member));
         m_env->prompt().clear();
         typeCell(g, frmFriend_Trade::CService, 2, "염");
         QCOMPARE(m_env->prompt().texts(), QStringList{RowGoneMessage("tblfriend")});
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), QStringLiteral("0"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), "0");
         QCOMPARE(g->maxRows(), 1);
     }
 };

@@ -1,12 +1,10 @@
 // The services catalog driven through the main window: list, editor, delete guard and the
 // service picker.
-#include "TestEnv.h"
 #include "SalesTestUtil.h"
 
 #include "ui/PickOrAdd.h"
 #include "sales/frmService.h"
 #include "sales/frmServiceSub.h"
-#include "ui/Grid.h"
 #include "ui/HCText.h"
 
 #include <QCheckBox>
@@ -23,46 +21,23 @@ private slots:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
 
-    // The toolbar runs these commands (checked with the main window); the services list
-    // is opened from the menu below, the trade list also as start window 3 (main window).
-    void menuOpensSalesWindows_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("trades") << "mnuTrade_List" << "frmTrade" << "회원거래관리";
-        QTest::newRow("cards") << "mnuTrade_Card" << "frmCardInfo" << "신용카드등록";
-        QTest::newRow("deposits") << "mnuTrade_Receipt" << "frmCardCheck" << "신용카드입금확인";
-    }
-    void menuOpensSalesWindows()
-    {
-        QFETCH(QString, action);
-        QFETCH(QString, window);
-        QFETCH(QString, title);
-        QWidget* w = d->open(action);
-        QVERIFY(w);
-        QCOMPARE(w, WindowRegistry::find(window));
-        QCOMPARE(w->windowTitle(), title);
-    }
-
-    void addAndEditThroughEditor()
-    {
+    void addAndEditThroughEditor() {
         frmService* list = openList();
         QVERIFY(list);
-        QCOMPARE(list->windowTitle(), QStringLiteral("거래내용관리"));
+        QCOMPARE(list->windowTitle(), "거래내용관리");
         QCOMPARE(m_env->notices(), QStringList{"검색된 결과가 없습니다."});
         d->click("btnRecAdd", list);
         auto* ed = dynamic_cast<frmServiceSub*>(WindowRegistry::find("frmServiceSub"));
         QVERIFY(ed);
-        QCOMPARE(ed->windowTitle(), QStringLiteral("거래내용등록 -『신규등록』"));
+        QCOMPARE(ed->windowTitle(), "거래내용등록 -『신규등록』");
         QVERIFY(ed->continueBox()->isChecked());
         ed->field(frmServiceSub::FName)->setFocus();
         d->key(Qt::Key_F2);
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("거래명이 입력되지 않았습니다"));
+        QCOMPARE(m_env->prompt().lastText(), "거래명이 입력되지 않았습니다");
         d->type("O'Neil 커트");
         d->key(Qt::Key_Return);
         d->key(Qt::Key_F2);
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("단가가 입력되지 않았습니다"));
+        QCOMPARE(m_env->prompt().lastText(), "단가가 입력되지 않았습니다");
         QCOMPARE(d->focus(), ed->field(frmServiceSub::FPrice));
         d->type("1500");
         d->key(Qt::Key_Return);
@@ -71,14 +46,14 @@ private slots:
         d->type("a'b");
         d->key(Qt::Key_F2);
         QCOMPARE(scalar("SELECT sname || '|' || CAST(smoney AS INTEGER) || '|' || spoint || '|' || smemo FROM tblservice WHERE code > 1"),
-                 QStringLiteral("O'Neil 커트|1500|0|a'b"));
+                 "O'Neil 커트|1500|0|a'b");
         // "continue" keeps the editor open and empty; the list got the row.
         QVERIFY(ed->isVisible());
         QVERIFY(ed->field(frmServiceSub::FName)->text().isEmpty());
         QCOMPARE(list->grid()->rowTexts(1).mid(0, 4), (QStringList{"O'Neil 커트", "1,500", "0", "a'b"}));
 
         // Unticking is remembered; editing always closes and rewrites the row found by code.
-        QTest::mouseClick(ed->continueBox(), Qt::LeftButton, {}, QPoint(5, ed->continueBox()->height() / 2));
+        d->click(ed->continueBox(), QPoint(5, ed->continueBox()->height() / 2));
         QVERIFY(!ed->continueBox()->isChecked());
         CloseWindow(ed);
         QCoreApplication::processEvents();
@@ -87,7 +62,7 @@ private slots:
         d->key(Qt::Key_Return);
         ed = dynamic_cast<frmServiceSub*>(WindowRegistry::find("frmServiceSub"));
         QVERIFY(ed);
-        QCOMPARE(ed->windowTitle(), QStringLiteral("거래내용등록 - 『수정』"));
+        QCOMPARE(ed->windowTitle(), "거래내용등록 - 『수정』");
         QVERIFY(!ed->continueBox()->isChecked());
         ed->field(frmServiceSub::FPrice)->setFocus();
         ed->field(frmServiceSub::FPrice)->selectAll();
@@ -96,16 +71,15 @@ private slots:
         QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblservice SET smemo = 'other' WHERE code > 1"));
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         d->key(Qt::Key_F2);
-        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("다른 곳에서 수정됨"));
+        QCOMPARE(m_env->prompt().lastTitle(), "다른 곳에서 수정됨");
         QVERIFY(!WindowRegistry::find("frmServiceSub"));
-        QCOMPARE(scalar("SELECT smemo FROM tblservice WHERE code > 1"), QStringLiteral("other"));
+        QCOMPARE(scalar("SELECT smemo FROM tblservice WHERE code > 1"), "other");
         QCOMPARE(GetScalar("SELECT smoney FROM tblservice WHERE code > 1").toDouble(), 2000.0);
-        QCOMPARE(list->grid()->text(frmService::ColPrice, 1), QStringLiteral("2,000"));
+        QCOMPARE(list->grid()->text(frmService::ColPrice, 1), "2,000");
         QCOMPARE(list->grid()->dataRowCnt(), 1);
     }
 
-    void searchIsLiteralAndHidesFixedRow_data()
-    {
+    void searchIsLiteralAndHidesFixedRow_data() {
         QTest::addColumn<QString>("search");
         QTest::addColumn<QStringList>("names");
         QTest::newRow("all") << "" << QStringList{"50% 할인", "5_0 세트", "커트"};
@@ -113,8 +87,7 @@ private slots:
         QTest::newRow("underscore literal") << "_" << QStringList{"5_0 세트"};
         QTest::newRow("quote") << "'" << QStringList{};
     }
-    void searchIsLiteralAndHidesFixedRow()
-    {
+    void searchIsLiteralAndHidesFixedRow() {
         QFETCH(QString, search);
         QFETCH(QStringList, names);
         ExecSQL("UPDATE tblservice SET sname = '커트 기본' WHERE code = 1");
@@ -131,57 +104,55 @@ private slots:
         QCOMPARE(m_env->notices().contains("검색된 결과가 없습니다."), names.isEmpty());
     }
 
-    void deleteGuardedByTradeLines()
-    {
+    void deleteGuardedByTradeLines() {
         const int used = addService("커트", 1000);
         addService("염색", 2000);
         addLine(addTrade(addMember("홍길동"), "2026-12-01"), "커트", 1, 1000, used);
         frmService* list = openList();
         d->clickCell(list->grid(), 1, 1);
         d->key(Qt::Key_F4);
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다."));
+        QCOMPARE(m_env->prompt().lastText(), "해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다.");
         QCOMPARE(list->grid()->dataRowCnt(), 2);
         d->clickCell(list->grid(), 1, 2);
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         d->click("btnRecDel", list);
-        QCOMPARE(m_env->prompt().lastText(), QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM tblservice"), QStringLiteral("2"));
+        QCOMPARE(m_env->prompt().lastText(), "선택된 자료를 정말로 삭제 하시겠습니까?");
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tblservice"), "2");
         QCOMPARE(list->grid()->dataRowCnt(), 1);
     }
 
-    void picker()
-    {
+    void picker() {
         const int cut = addService("커트", 1000);
         const int cut2 = addService("커트 세트", 3000);
         // one match at once
-        QCOMPARE(PickOrAdd("tblservice", "세트"), QStringLiteral("커트 세트"));
+        QCOMPARE(PickOrAdd("tblservice", "세트"), "커트 세트");
         QCOMPARE(LastPickedServiceCode(), cut2);
         // several: the list window titled "거래내용선택", Enter takes the active row
         QTimer::singleShot(0, [] {
             auto* w = qobject_cast<frmService*>(QApplication::activeModalWidget());
             QVERIFY(w);
-            QCOMPARE(w->windowTitle(), QStringLiteral("거래내용선택"));
+            QCOMPARE(w->windowTitle(), "거래내용선택");
             QCOMPARE(w->grid()->dataRowCnt(), 2);
             w->grid()->setActiveCell(1, 1);
             QTest::keyClick(w->grid(), Qt::Key_Return);
         });
-        QCOMPARE(PickOrAdd("tblservice", "커트"), QStringLiteral("커트"));
+        QCOMPARE(PickOrAdd("tblservice", "커트"), "커트");
         QCOMPARE(LastPickedServiceCode(), cut);
         // none: No gives nothing
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         QCOMPARE(PickOrAdd("tblservice", "펌"), QString());
         QCOMPARE(m_env->prompt().lastText(),
-                 QStringLiteral("[펌]은(는) 등록된 거래명이 아닙니다.\n입력하신 거래명을 추가하시겠습니까?"));
+                 "[펌]은(는) 등록된 거래명이 아닙니다.\n입력하신 거래명을 추가하시겠습니까?");
         // Yes opens the editor with the typed name; its save is the result
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         QTimer::singleShot(0, [] {
             auto* ed = qobject_cast<frmServiceSub*>(QApplication::activeModalWidget());
             QVERIFY(ed);
-            QCOMPARE(ed->field(frmServiceSub::FName)->text(), QStringLiteral("펌"));
+            QCOMPARE(ed->field(frmServiceSub::FName)->text(), "펌");
             ed->field(frmServiceSub::FPrice)->setText("30000");
             QTest::keyClick(ed->field(frmServiceSub::FPrice), Qt::Key_F2);
         });
-        QCOMPARE(PickOrAdd("tblservice", "펌"), QStringLiteral("펌"));
+        QCOMPARE(PickOrAdd("tblservice", "펌"), "펌");
         QCOMPARE(GetScalar("SELECT smoney FROM tblservice WHERE code = ?", {LastPickedServiceCode()}).toDouble(), 30000.0);
     }
 };

@@ -1,29 +1,22 @@
 // A trade line picking another service, and a trade list following a member edited
 // elsewhere, driven through the main window.
-#include "MainWindowDriver.h"
 #include "SalesTestUtil.h"
 #include "WindowTest.h"
 
-#include "app/SalesCommands.h"
-#include "db/Database.h"
 #include "members/frmFriend.h"
 #include "sales/frmTrade.h"
 #include "sales/frmTradeSub.h"
-#include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "ui/HCText.h"
-#include "ui/WindowRegistry.h"
 
 #include <QLabel>
 #include <QScopeGuard>
-#include <QtTest>
 
 using namespace salestest;
 
 class TestTradeUpdates : public WindowTest {
     Q_OBJECT
-    static int exec(const QString& sql, const QVariantList& params)
-    {
+    static int exec(const QString& sql, const QVariantList& params) {
         ExecSQL(sql, params);
         return LastIdentity();
     }
@@ -31,8 +24,7 @@ class TestTradeUpdates : public WindowTest {
 private slots:
     void initTestCase() { RegisterSalesCommands(); }
 
-    void pickedServiceSetsItsPrice_data()
-    {
+    void pickedServiceSetsItsPrice_data() {
         QTest::addColumn<int>("price");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
@@ -40,8 +32,7 @@ private slots:
         QTest::newRow("a typed price stays with another service") << 18000 << "Perm" << "Perm|18000|36000";
         QTest::newRow("the same service keeps the price set") << 18000 << "Cut" << "Cut|18000|36000";
     }
-    void pickedServiceSetsItsPrice()
-    {
+    void pickedServiceSetsItsPrice() {
         QFETCH(int, price);
         QFETCH(QString, typed);
         QFETCH(QString, stored);
@@ -68,8 +59,7 @@ private slots:
                  stored);
     }
 
-    void memberEditedInMemberListShowsInTradeList()
-    {
+    void memberEditedInMemberListShowsInTradeList() {
         const int member = addMember("Lee");
         addTrade(member, "2026-12-02");
         auto* trades = m_d->open<frmTrade>("mnuTrade_List");
@@ -95,8 +85,7 @@ private slots:
     // A month of many trades is read a block at a time: the sums are the whole month's
     // before any scrolling (past 32 bits), Ctrl+End reaches the last trade and the row for
     // a new one, and a trade typed there comes once, under the whole list.
-    void longMonthInBlocks()
-    {
+    void longMonthInBlocks() {
         GridModel::setFetchBlockRows(4);
         const auto restore = qScopeGuard([] { GridModel::setFetchBlockRows(256); });
         const int member = addMember("Kim", "010-1234-5678");

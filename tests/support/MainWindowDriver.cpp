@@ -15,6 +15,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QTimer>
 #include <QtTest>
 
 MainWindowDriver::MainWindowDriver(bool startWindow) : MainWindowDriver(std::make_unique<TestEnv>(), startWindow) {}
@@ -50,10 +51,19 @@ frmMain* MainWindowDriver::frame() const { return m_frame; }
 
 QWidget* MainWindowDriver::open(const QString& command) {
     QAction* item = m_frame ? m_frame->menuAction(command) : nullptr;
-    if (item && item->isEnabled())
+    // A person's click on a greyed-out item does nothing: a test that needs one fails.
+    if (item && !item->isEnabled()) {
+        QTest::qFail(qPrintable(QStringLiteral("menu item %1 is disabled").arg(command)),
+                     __FILE__, __LINE__);
+        return nullptr;
+    }
+    if (item)
         item->trigger();
-    else if (!MainCommands::run(command, m_frame))
-        qWarning() << "MainWindowDriver: no command" << command;
+    else if (!MainCommands::run(command, m_frame)) {
+        QTest::qFail(qPrintable(QStringLiteral("no command %1").arg(command)), __FILE__,
+                     __LINE__);
+        return nullptr;
+    }
     QCoreApplication::processEvents();
     return activeWindow();
 }
@@ -92,6 +102,31 @@ void RaiseChildWindow(QWidget* w) {
             break;
         }
     QCoreApplication::processEvents();
+}
+
+namespace {
+void waitForModal(const std::function<void(QWidget*)>& action, QWidget* before, int tries) {
+    QTimer::singleShot(10, [action, before, tries] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w && w != before && (w->isActiveWindow() || tries == 0)) {
+            QPointer<QWidget> modal = w;
+            action(w);
+            QCoreApplication::processEvents();
+            if (modal && modal->isVisible() && QApplication::activeModalWidget() == modal) {
+                qWarning("the modal window was left open");
+                modal->close();
+            }
+        } else if (tries > 0) {
+            waitForModal(action, before, tries - 1);
+        } else {
+            qWarning("no modal window was shown");
+        }
+    });
+}
+} // namespace
+
+void OnModal(std::function<void(QWidget*)> action) {
+    waitForModal(action, QApplication::activeModalWidget(), 300);
 }
 
 QWidget* ClickAsPerson(QWidget* w, QPoint pos, Qt::MouseButton button, Qt::KeyboardModifiers mods) {

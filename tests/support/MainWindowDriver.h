@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 class Grid;
@@ -35,7 +36,8 @@ public:
     frmMain* frame() const;
 
     // Runs the menu command `name` ("mnuFriend_Friend") as the menu item does and returns
-    // the child window in front afterwards (null when none).
+    // the child window in front afterwards (null when none). A disabled item or an unknown
+    // command fails the test and returns null.
     QWidget* open(const QString& command);
     template <class T>
     T* open(const QString& command) { return dynamic_cast<T*>(open(command)); }
@@ -85,6 +87,11 @@ QPoint CellPoint(Grid* g, int col, int row);
 QWidget* WidgetUnder(QWidget* w, QPoint& pos);
 // Brings the child window holding `w` to the front, as a click on its title bar does.
 void RaiseChildWindow(QWidget* w);
+// Runs `action` on the next modal window (other than the one in front now) once it is shown
+// and active, as a person waits for a window before typing; call it just before what opens
+// the window. One the action leaves open is closed with a warning, so a failed check cannot
+// hang the test; none within about three seconds is a warning too.
+void OnModal(std::function<void(QWidget*)> action);
 // Clicks at `pos` of `w` (default: its centre), delivered to the widget really lying there.
 QWidget* ClickAsPerson(QWidget* w, QPoint pos = QPoint(-1, -1), Qt::MouseButton button = Qt::LeftButton,
                        Qt::KeyboardModifiers mods = Qt::NoModifier);

@@ -15,7 +15,6 @@ public:
     OtherPc& operator=(const OtherPc&) = delete;
 
     bool ok() const { return m_db != nullptr; }
-    sqlite3* handle() const { return m_db; }
     // Runs `sql` (one or more statements); true when the engine accepted it.
     bool exec(const QString& sql);
     // First column of the first row of `sql`; null when none or on failure.

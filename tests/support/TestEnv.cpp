@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -161,6 +162,47 @@ bool TestEnv::runOnOtherConnection(const QString& sql) {
               sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
+}
+
+bool TestEnv::runAsServerAdmin(const QString& location, const QString& sql) {
+    pg::Connection c;
+    QString error;
+    int code = 0;
+    if (!c.open(location, {}, false, &error, &code)) return false;
+    const pg::Result r = c.exec(sql, {}, 0);
+    if (r.rc != pg::Ok) qInfo("admin statement failed: %s", qPrintable(r.error));
+    return r.rc == pg::Ok;
+}
+
+ServerLogin::ServerLogin(const QString& location, const QString& password) : m_location(location) {
+    static int counter = 0;
+    m_name = QStringLiteral("md_login_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    m_ok = TestEnv::runAsServerAdmin(TestEnv::serverAdmin(),
+                                     "CREATE ROLE " + m_name + " LOGIN PASSWORD '" + SqlQuote(password) + "'") &&
+           TestEnv::runAsServerAdmin(location, "GRANT ALL ON ALL TABLES IN SCHEMA public TO " + m_name) &&
+           TestEnv::runAsServerAdmin(location, "GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO " + m_name);
+}
+
+ServerLogin::~ServerLogin() {
+    TestEnv::runAsServerAdmin(m_location, "DROP OWNED BY " + m_name);
+    TestEnv::runAsServerAdmin(TestEnv::serverAdmin(), "DROP ROLE " + m_name);
+}
+
+int FileMode(const QString& path) {
+    const int p = int(QFileInfo(path).permissions());
+    return ((p >> 12) & 7) << 6 | ((p >> 4) & 7) << 3 | (p & 7);
+}
+
+void DamagePages(const QString& file, const QList<qint64>& pages, qint64 pageSize) {
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QRandomGenerator rng(7);
+    for (qint64 p : pages) {
+        QByteArray junk(pageSize, '\0');
+        for (char& c : junk) c = char(rng.bounded(256));
+        f.seek((p - 1) * pageSize);
+        QCOMPARE(f.write(junk), pageSize);
+    }
 }
 
 QByteArray FileBytes(const QString& path) {

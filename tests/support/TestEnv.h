@@ -42,6 +42,9 @@ public:
     // Runs one statement on App().dbFile through a connection of its own, as another PC
     // would; false when it fails.
     static bool runOnOtherConnection(const QString& sql);
+    // Runs one statement as the test server's administrator on the server database at
+    // `location` (serverAdmin() for the administrator's own); false when it fails.
+    static bool runAsServerAdmin(const QString& location, const QString& sql);
     // Location of a new, empty database on the test server (dropped with this TestEnv).
     QString newServerDatabase(const QString& name = {});
     // Messages of the transient notices started so far, in order ("자료가 저장되었습니다." ...).
@@ -56,6 +59,28 @@ private:
     QStringList m_serverDatabases;
 };
 
+// A login role of its own on the test server with `password` (quotes and all), allowed
+// every table and sequence of the server database at `location`; dropped on destruction.
+class ServerLogin {
+public:
+    ServerLogin(const QString& location, const QString& password);
+    ~ServerLogin();
+    ServerLogin(const ServerLogin&) = delete;
+    ServerLogin& operator=(const ServerLogin&) = delete;
+    bool ok() const { return m_ok; }
+    const QString& name() const { return m_name; }
+
+private:
+    QString m_location, m_name;
+    bool m_ok = false;
+};
+
+// Unix mode bits of a file or folder, compared as 0600.
+int FileMode(const QString& path);
+// Overwrites the (1-based) pages of a closed database file with seeded random bytes, as
+// a failing disk does. `pageSize` and the page numbers are read before closing it
+// (PRAGMA page_size, sqlite_master.rootpage).
+void DamagePages(const QString& file, const QList<qint64>& pages, qint64 pageSize);
 // The bytes of a file ("" when it cannot be read).
 QByteArray FileBytes(const QString& path);
 // Writes `bytes` as the whole file, making its folder first; fails the running test when

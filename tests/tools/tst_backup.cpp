@@ -1,24 +1,20 @@
 // Backup and restore: the menu commands and the exit question hand over to the backup
 // program; the program's archives are checked and restored as a whole or not at all.
+#include "OtherPc.h"
 #include "WindowTest.h"
+
 #include "app/ToolCommands.h"
 #include "app/frmMain.h"
-
-#include "core/PrivateData.h"
-#include "db/SchemaUpgrade.h"
-#include "OtherPc.h"
-
 #include "core/AppState.h"
+#include "core/PrivateData.h"
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "db/FileDatabase.h"
+#include "db/SchemaUpgrade.h"
 #include "tools/Backup.h"
 #include "tools/BackupArchive.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
-#include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
@@ -26,61 +22,72 @@
 #include <chrono>
 #include <filesystem>
 
-namespace {
-QByteArray hashOf(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-} // namespace
-
 class tst_backup : public WindowTest {
     Q_OBJECT
+    QString m_helperOutput;
 
     void fakeHelper() {
-        QFile f(App().programDir + QStringLiteral("/memberdesk-backup"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\n");
-        f.close();
-        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+        const QString path = App().programDir + "/memberdesk-backup";
+        WriteFileBytes(path, "#!/bin/sh\n");
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
     }
     QStringList startedArgs() const {
         for (const auto& c : m_d->env().launcher().calls)
-            if (c.program.endsWith(QStringLiteral("memberdesk-backup"))) return c.args;
-        return {QStringLiteral("<not started>")};
+            if (c.program.endsWith("memberdesk-backup")) return c.args;
+        return {"<not started>"};
     }
     static QString builtHelper() {
-        return QCoreApplication::applicationDirPath() +
-               QStringLiteral("/../../bin/memberdesk-backup");
+        return QCoreApplication::applicationDirPath() + "/../../bin/memberdesk-backup";
     }
     int runHelper(const QStringList& args) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("MEMBERDESK_HOME"), m_d->env().dataDir());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_d->env().configDir() + QStringLiteral("/xdg"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert("MEMBERDESK_HOME", m_d->env().dataDir());
+        env.insert("XDG_CONFIG_HOME", m_d->env().configDir() + "/xdg");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
         p.setProcessEnvironment(env);
-        p.start(builtHelper(), args + QStringList{QStringLiteral("--quiet")});
+        p.start(builtHelper(), args + QStringList{"--quiet"});
         if (!p.waitForFinished(120000)) return -99;
         m_helperOutput = QString::fromLocal8Bit(p.readAllStandardError());
         return p.exitCode();
     }
-    QString m_helperOutput;
+    // The built program's HDDAUTO backup of the database folder: its one archive, or "" when
+    // it failed or left other than one.
+    QString helperBackup() {
+        Settings::set("Backup", "DB경로", "경로", App().dbFolder);
+        const int code = runHelper({"HDDAUTO"});
+        const QStringList archives = BackupArchives(m_d->env().path("Backup"), "MemberDesk_auto");
+        m_helperOutput += QString("\nexit %1, %2 archives").arg(code).arg(archives.size());
+        return code == 0 && archives.size() == 1 ? archives.first() : QString();
+    }
+    // Restores `archive` into the folder `to` (keeping the old files under work/keep).
+    static bool restore(const QString& archive, const QString& to, const QTemporaryDir& work) {
+        QString error;
+        const bool ok = RestoreBackupArchive(archive, to, work.filePath("keep"), {}, &error);
+        if (!ok) qWarning("%s", qPrintable(error));
+        return ok;
+    }
+    // The first row of `sql` on the database file in `folder`.
+    static QVector<QVariant> firstRow(const QString& folder, const QString& sql) {
+        FileConnection c;
+        QVector<QVector<QVariant>> rows;
+        if (!c.open(folder + "/dbMain.db") || !c.select(sql, {}, rows)) return {};
+        return rows.value(0);
+    }
 
 private slots:
     void init() {
         WindowTest::init();
-        // The same settings folder as the started helper reads.
-        Settings::setConfigDir(m_d->env().configDir() + QStringLiteral("/xdg/MemberDesk"));
-        // Something there for the settings copy to hold.
-        Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("0"));
+        // The same settings folder as the started helper reads, with something in it for
+        // the settings copy to hold.
+        Settings::setConfigDir(m_d->env().configDir() + "/xdg/MemberDesk");
+        Settings::set(App().appTitle, "Config", "스케줄알림", "0");
         RegisterToolCommands();
     }
 
     void missingHelperKeepsProgramOpen() {
-        m_d->open(QStringLiteral("mnuETCRoot_Backup"));
-        QVERIFY(prompt().lastText().endsWith(
-            QStringLiteral("\n데이터백업 프로그램을 찾을 수 없습니다.")));
+        m_d->open("mnuETCRoot_Backup");
+        QVERIFY(prompt().lastText().endsWith("\n데이터백업 프로그램을 찾을 수 없습니다."));
         QVERIFY(m_d->frame()->isVisible());
         prompt().pushAnswer(Prompt::Answer::Yes); // back up and close
         QVERIFY(!m_d->frame()->close()); // the exit backup could not start: stay open
@@ -88,9 +95,8 @@ private slots:
         fakeHelper();
         m_d->env().launcher().result = false;
         prompt().pushAnswer(Prompt::Answer::Yes);
-        m_d->open(QStringLiteral("mnuETCRoot_Backup"));
-        QVERIFY(prompt().lastText().endsWith(
-            QStringLiteral("\n데이터백업 프로그램을 실행할 수 없습니다.")));
+        m_d->open("mnuETCRoot_Backup");
+        QVERIFY(prompt().lastText().endsWith("\n데이터백업 프로그램을 실행할 수 없습니다."));
         QVERIFY(m_d->frame()->isVisible());
     }
 
@@ -98,12 +104,10 @@ private slots:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("backup") << "mnuETCRoot_Backup"
-                                << "데이터 백업(하드)" << QStringList{};
-        QTest::newRow("support copy") << "mnuETCRoot_AS"
-                                      << "데이터 백업(AS)" << QStringList{"AS"};
-        QTest::newRow("restore passes UNZIP") << "mnuETCRoot_Reback"
-                                              << "데이터 내려받기" << QStringList{"UNZIP"};
+        QTest::newRow("backup") << "mnuETCRoot_Backup" << "데이터 백업(하드)" << QStringList{};
+        QTest::newRow("support copy") << "mnuETCRoot_AS" << "데이터 백업(AS)" << QStringList{"AS"};
+        QTest::newRow("restore passes UNZIP")
+            << "mnuETCRoot_Reback" << "데이터 내려받기" << QStringList{"UNZIP"};
     }
     void commandsHandOver() {
         QFETCH(QString, menu);
@@ -118,19 +122,17 @@ private slots:
         prompt().pushAnswer(Prompt::Answer::Yes);
         m_d->open(menu);
         QCOMPARE(startedArgs(), args);
-        QCOMPARE(Settings::getIn(QStringLiteral("Backup"), QStringLiteral("DB경로"),
-                               QStringLiteral("경로"), QString()),
-                 App().dbFolder);
+        QCOMPARE(Settings::getIn("Backup", "DB경로", "경로", QString()), App().dbFolder);
         QVERIFY(!m_d->frame()->isVisible()); // closed without the exit question
         for (const auto& shown : prompt().shown())
-            QVERIFY(shown.title != QStringLiteral("데이터 백업"));
+            QVERIFY(shown.title != "데이터 백업");
         QCOMPARE(m_d->env().launcher().calls.size(), m_d->env().notices().size() + 1);
     }
 
     // Every restore mode starts the program in restore mode, never in a backup mode.
     void restoreModesUnzipFirst() {
         for (int mode = 0; mode <= 3; ++mode)
-            QCOMPARE(RestoreArguments(mode).value(0), QStringLiteral("UNZIP"));
+            QCOMPARE(RestoreArguments(mode).value(0), "UNZIP");
         QCOMPARE(RestoreArguments(3), (QStringList{"UNZIP", "HDDAUTO"}));
     }
 
@@ -154,119 +156,97 @@ private slots:
         QCOMPARE(m_d->frame()->close(), closes);
         const auto& shown = prompt().shown();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.first().title, QStringLiteral("데이터 백업"));
+        QCOMPARE(shown.first().title, "데이터 백업");
         QCOMPARE(prompt().lastDefault(), Prompt::Answer::Yes); // Enter backs up
         QCOMPARE(startedArgs(), args);
         // The settings copy is written when the frame unloads, the newest five kept.
-        QCOMPARE(!QDir(App().dbFolder).entryList({QStringLiteral("환경설정_*.mdb")}).isEmpty(),
-                 closes);
+        QCOMPARE(!QDir(App().dbFolder).entryList({"환경설정_*.mdb"}).isEmpty(), closes);
     }
 
     void settingsCopyKeepsFive() {
         for (int i = 0; i < 7; ++i) {
-            Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("n"),
-                          QString::number(i));
-            QFile(App().dbFolder + QStringLiteral("/환경설정_2026010%1_0000.mdb").arg(i))
-                .open(QIODevice::WriteOnly);
+            Settings::set(App().appTitle, "Config", "n", QString::number(i));
+            WriteFileBytes(App().dbFolder + QString("/환경설정_2026010%1_0000.mdb").arg(i), {});
         }
         const QString written = WriteSettingsCopy(App().dbFolder, SettingsCopyNames());
         QVERIFY(!written.isEmpty());
         const QStringList left =
-            QDir(App().dbFolder)
-                .entryList({QStringLiteral("환경설정_*.mdb")}, QDir::Files, QDir::Name);
+            QDir(App().dbFolder).entryList({"환경설정_*.mdb"}, QDir::Files, QDir::Name);
         QCOMPARE(left.size(), 5);
-        QCOMPARE(left.first(), QStringLiteral("환경설정_20260103_0000.mdb"));
-        QFile f(written);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(QString::fromUtf8(f.readAll()).contains(QStringLiteral("MemberDesk\\Config/n=6")));
-        QVERIFY(WriteSettingsCopy(App().dbFolder, SettingsCopyNames())
-                    .isEmpty()); // unchanged: not again
+        QCOMPARE(left.first(), "환경설정_20260103_0000.mdb");
+        QVERIFY(QString::fromUtf8(FileBytes(written)).contains("MemberDesk\\Config/n=6"));
+        QVERIFY(WriteSettingsCopy(App().dbFolder, SettingsCopyNames()).isEmpty()); // unchanged
     }
 
     // The built program backs up in HDDAUTO mode, then restores that archive.
     void helperBacksUpAndRestores() {
         if (!QFile::exists(builtHelper())) QSKIP("memberdesk-backup not built");
-        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname, relation) VALUES (?, ?)"),
-                         {QStringLiteral("김철수"), QStringLiteral("it's")}),
+        QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, relation) VALUES (?, ?)",
+                         {"김철수", "it's"}),
                  1);
-        Settings::set(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"),
-                      App().dbFolder);
-        QCOMPARE(runHelper({QStringLiteral("HDDAUTO")}), 0);
-        const QStringList archives = BackupArchives(m_d->env().path(QStringLiteral("Backup")),
-                                                    QStringLiteral("MemberDesk_auto"));
-        QCOMPARE(archives.size(), 1);
-        QVERIFY2(VerifyBackupArchive(archives.first()), qPrintable(m_helperOutput));
+        const QString archive = helperBackup();
+        QVERIFY2(!archive.isEmpty() && VerifyBackupArchive(archive), qPrintable(m_helperOutput));
 
-        QCOMPARE(ExecSQL(QStringLiteral("DELETE FROM tblfriend WHERE code <> 1")), 1);
+        QCOMPARE(ExecSQL("DELETE FROM tblfriend WHERE code <> 1"), 1);
         // Another program in the middle of a write: the restore waits, then refuses.
         SetBusyTimeout(100);
         {
             Transaction busy;
-            QVERIFY(RunSilent(QStringLiteral("INSERT INTO tblgroup (gname) VALUES ('x')")).ok);
-            QCOMPARE(runHelper({QStringLiteral("UNZIP"), archives.first()}), 1);
-            QVERIFY(m_helperOutput.contains(QStringLiteral("데이터베이스를 쓰고 있습니다")));
+            QVERIFY(RunSilent("INSERT INTO tblgroup (gname) VALUES ('x')").ok);
+            QCOMPARE(runHelper({"UNZIP", archive}), 1);
+            QVERIFY(m_helperOutput.contains("데이터베이스를 쓰고 있습니다"));
         }
-        QCOMPARE(CountRows(QStringLiteral("tblfriend"), QStringLiteral("code <> 1")), 0);
+        QCOMPARE(CountRows("tblfriend", "code <> 1"), 0);
         DBTerminate();
-        QCOMPARE(runHelper({QStringLiteral("UNZIP"), QStringLiteral("HDDAUTO"), archives.first()}),
-                 0);
+        QCOMPARE(runHelper({"UNZIP", "HDDAUTO", archive}), 0);
         QVERIFY(OpenDatabase(App().dbFile));
-        QCOMPARE(
-            GetScalar(QStringLiteral("SELECT sname || relation FROM tblfriend WHERE code <> 1"))
-                .toString(),
-            QStringLiteral("김철수it's"));
-        const QStringList kept = QDir(m_d->env().path(QStringLiteral("Backup")))
-                                     .entryList({QStringLiteral("before-restore_*")}, QDir::Dirs);
+        QCOMPARE(GetScalar("SELECT sname || relation FROM tblfriend WHERE code <> 1").toString(),
+                 "김철수it's");
+        const QStringList kept =
+            QDir(m_d->env().path("Backup")).entryList({"before-restore_*"}, QDir::Dirs);
         QCOMPARE(kept.size(), 1);
-        QVERIFY(QFile::exists(m_d->env().path(QStringLiteral("Backup/")) + kept.first() +
-                              QStringLiteral("/dbMain.db")));
+        QVERIFY(QFile::exists(m_d->env().path("Backup/") + kept.first() + "/dbMain.db"));
     }
 
     // What killed backups and restores left is removed by the next run once it is an hour
     // old; younger scraps may belong to another PC's run. Three complete keeps stay.
     void scrapsOfKilledRunsAreCleaned() {
         if (!QFile::exists(builtHelper())) QSKIP("memberdesk-backup not built");
-        const QString backup = m_d->env().path(QStringLiteral("Backup"));
-        const QString db = App().dbFolder;
+        const QString backup = m_d->env().path("Backup");
         auto plant = [](const QString& path, bool folder, int ageMinutes) {
-            const QString file = folder ? path + QStringLiteral("/dbMain.db") : path;
-            QDir().mkpath(QFileInfo(file).path());
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(5000, 'x'));
-            f.close();
-            const auto when = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(ageMinutes);
+            const QString file = folder ? path + "/dbMain.db" : path;
+            WriteFileBytes(file, QByteArray(5000, 'x'));
+            const auto when = std::filesystem::file_time_type::clock::now() -
+                              std::chrono::minutes(ageMinutes);
             std::filesystem::last_write_time(QFile::encodeName(file).toStdString(), when);
             if (folder) std::filesystem::last_write_time(QFile::encodeName(path).toStdString(), when);
         };
-        const QStringList old = {backup + QStringLiteral("/.backup-AbC123"), backup + QStringLiteral("/.verify-Zz9Yy8"),
-                                 backup + QStringLiteral("/server-copy-Q1w2E3"),
-                                 backup + QStringLiteral("/before-restore_20260101_090000.incomplete")};
+        const QStringList old = {backup + "/.backup-AbC123", backup + "/.verify-Zz9Yy8",
+                                 backup + "/server-copy-Q1w2E3",
+                                 backup + "/before-restore_20260101_090000.incomplete"};
         for (const QString& d : old) plant(d, true, 120);
-        const QStringList oldFiles = {backup + QStringLiteral("/MemberDesk_auto_20260101_090000.zip.part"),
-                                      backup + QStringLiteral("/MemberDesk_auto_20260101_090000.zip.part.Xy12Ab"),
-                                      db + QStringLiteral("/dbMain.db.restoring")};
+        const QStringList oldFiles = {backup + "/MemberDesk_auto_20260101_090000.zip.part",
+                                      backup + "/MemberDesk_auto_20260101_090000.zip.part.Xy12Ab",
+                                      App().dbFolder + "/dbMain.db.restoring"};
         for (const QString& f : oldFiles) plant(f, false, 120);
-        const QString young = backup + QStringLiteral("/.backup-Young1");
+        const QString young = backup + "/.backup-Young1";
         plant(young, true, 5);
         for (int day = 1; day <= 4; ++day)
-            plant(backup + QStringLiteral("/before-restore_2026010%1_090000").arg(day), true, 120);
+            plant(backup + QString("/before-restore_2026010%1_090000").arg(day), true, 120);
 
-        Settings::set(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("경로"), db);
-        QCOMPARE(runHelper({QStringLiteral("HDDAUTO")}), 0);
-        const QStringList archives = BackupArchives(backup, QStringLiteral("MemberDesk_auto"));
-        QCOMPARE(archives.size(), 1);
+        const QString archive = helperBackup();
+        QVERIFY2(!archive.isEmpty(), qPrintable(m_helperOutput));
         DBTerminate();
-        QCOMPARE(runHelper({QStringLiteral("UNZIP"), QStringLiteral("HDDAUTO"), archives.first()}), 0);
+        QCOMPARE(runHelper({"UNZIP", "HDDAUTO", archive}), 0);
 
         for (const QString& p : old + oldFiles) QVERIFY2(!QFileInfo::exists(p), qPrintable(p));
-        QVERIFY(QFileInfo::exists(young + QStringLiteral("/dbMain.db")));
-        const QStringList kept = QDir(backup).entryList({QStringLiteral("before-restore_*")}, QDir::Dirs,
+        QVERIFY(QFileInfo::exists(young + "/dbMain.db"));
+        const QStringList kept = QDir(backup).entryList({"before-restore_*"}, QDir::Dirs,
                                                         QDir::Name | QDir::Reversed);
         QCOMPARE(kept.size(), kKeptRestores);
-        QVERIFY2(!kept.first().startsWith(QStringLiteral("before-restore_2026010")), qPrintable(kept.first()));
-        QVERIFY(QFile::exists(backup + u'/' + kept.first() + QStringLiteral("/dbMain.db")));
-        QCOMPARE(kept.last(), QStringLiteral("before-restore_20260103_090000"));
+        QVERIFY2(!kept.first().startsWith("before-restore_2026010"), qPrintable(kept.first()));
+        QVERIFY(QFile::exists(backup + u'/' + kept.first() + "/dbMain.db"));
+        QCOMPARE(kept.last(), "before-restore_20260103_090000");
     }
 
     void badArchivesLeaveDatabase_data() {
@@ -284,87 +264,75 @@ private slots:
     void badArchivesLeaveDatabase() {
         QFETCH(QString, kind);
         QTemporaryDir work;
-        const QString good = work.filePath(QStringLiteral("good.zip"));
+        const QString good = work.filePath("good.zip");
         QVERIFY(WriteBackupArchive(App().dbFolder, good));
-        const QString bad = work.filePath(QStringLiteral("bad.zip"));
+        const QString bad = work.filePath("bad.zip");
         QFile::copy(good, bad);
-        QFile f(bad);
-        if (kind == QStringLiteral("truncated")) {
-            f.resize(f.size() / 2);
-        } else if (kind == QStringLiteral("flipped")) {
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QByteArray all = f.readAll();
+        if (kind == "truncated") {
+            QFile(bad).resize(QFile(bad).size() / 2);
+        } else if (kind == "flipped") {
+            QByteArray all = FileBytes(bad);
             all[all.size() / 3] = char(all[all.size() / 3] ^ 0x5a);
-            f.seek(0);
-            f.write(all);
-            f.close();
-        } else if (kind == QStringLiteral("text")) {
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write("<html>not found</html>");
-            f.close();
+            WriteFileBytes(bad, all);
+        } else if (kind == "text") {
+            WriteFileBytes(bad, "<html>not found</html>");
         } else {
-            const QString db = work.filePath(QStringLiteral("dbMain.db"));
-            if (kind == QStringLiteral("foreign")) {
-                QVERIFY(BuildDatabaseFile(db, {QStringLiteral("CREATE TABLE notes (x TEXT)")}));
+            const QString db = work.filePath("dbMain.db");
+            if (kind == "foreign") {
+                QVERIFY(BuildDatabaseFile(db, {"CREATE TABLE notes (x TEXT)"}));
             } else {
                 QVERIFY(SnapshotDatabase(App().dbFile, db));
                 // An index whose entries no longer match its table: only the full check,
                 // comparing every row with every index, finds it.
-                if (kind == QStringLiteral("index"))
+                if (kind == "index")
                     QVERIFY(BuildDatabaseFile(
-                        db,
-                        {QStringLiteral(
-                             "INSERT INTO tbljangbu (sdate, smemo) VALUES ('2024-01-31', 'x')"),
-                         QStringLiteral("PRAGMA writable_schema = ON"),
-                         QStringLiteral(
+                        db, {"INSERT INTO tbljangbu (sdate, smemo) VALUES ('2024-01-31', 'x')",
+                             "PRAGMA writable_schema = ON",
                              "UPDATE sqlite_master SET sql = 'CREATE INDEX ix_tbljangbu_sdate ON "
-                             "tbljangbu (smemo)' WHERE name = 'ix_tbljangbu_sdate'")}));
+                             "tbljangbu (smemo)' WHERE name = 'ix_tbljangbu_sdate'"}));
                 // An index dropped from the schema but not from the file: only the walk
                 // through the whole file finds its pages unused.
-                if (kind == QStringLiteral("orphan"))
+                if (kind == "orphan")
                     QVERIFY(BuildDatabaseFile(
-                        db, {QStringLiteral("PRAGMA writable_schema = ON"),
-                             QStringLiteral("DELETE FROM sqlite_master WHERE name = "
-                                            "'ix_tbljangbu_sdate'")}));
-                if (kind == QStringLiteral("newer"))
+                        db, {"PRAGMA writable_schema = ON",
+                             "DELETE FROM sqlite_master WHERE name = 'ix_tbljangbu_sdate'"}));
+                if (kind == "newer")
                     QVERIFY(BuildDatabaseFile(
-                        db, {QStringLiteral(
-                                 "UPDATE options SET optvalue = '%1' WHERE optname = 'DBVer'")
+                        db, {QString("UPDATE options SET optvalue = '%1' WHERE optname = 'DBVer'")
                                  .arg(kSchemaVersion + 1)}));
             }
             // A backup of such a database checks its copy the same way and keeps nothing.
-            if (kind == QStringLiteral("index") || kind == QStringLiteral("orphan")) {
-                const QString from = work.filePath(QStringLiteral("damaged"));
-                QVERIFY(QDir().mkpath(from) && QFile::copy(db, from + QStringLiteral("/dbMain.db")));
+            if (kind == "index" || kind == "orphan") {
+                const QString from = work.filePath("damaged");
+                QVERIFY(QDir().mkpath(from) && QFile::copy(db, from + "/dbMain.db"));
                 QString why;
-                QVERIFY(!WriteBackupArchive(from, work.filePath(QStringLiteral("refused.zip")), {}, &why));
-                QVERIFY2(why.startsWith(QStringLiteral("백업할 데이터베이스의 검사에서 문제가 발견되었습니다.")),
+                QVERIFY(!WriteBackupArchive(from, work.filePath("refused.zip"), {}, &why));
+                QVERIFY2(why.startsWith("백업할 데이터베이스의 검사에서 문제가 발견되었습니다."),
                          qPrintable(why));
-                QCOMPARE(QDir(work.path()).entryList({QStringLiteral("refused*")}), QStringList());
+                QCOMPARE(QDir(work.path()).entryList({"refused*"}), QStringList());
             }
-            const QString name = kind == QStringLiteral("traversal")
-                                     ? QStringLiteral("../dbMain.db")
-                                 : kind == QStringLiteral("empty") ? QStringLiteral("readme.txt")
-                                                                   : QStringLiteral("dbMain.db");
+            const QString name = kind == "traversal" ? "../dbMain.db"
+                                 : kind == "empty"   ? "readme.txt"
+                                                     : "dbMain.db";
             QVERIFY(WriteZip(bad, {{name, db}}));
         }
-        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('keep')")), 1);
+        QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname) VALUES ('keep')"), 1);
         DBTerminate();
-        const QByteArray before = hashOf(App().dbFile);
+        const QByteArray before = FileBytes(App().dbFile);
         // Refused with a reason the person can read.
-        const QRegularExpression korean(QStringLiteral("[가-힣]"));
+        const QRegularExpression korean("[가-힣]");
         QString error;
         QVERIFY(!VerifyBackupArchive(bad, &error));
         QVERIFY2(error.contains(korean), qPrintable(error));
         error.clear();
-        QVERIFY(!RestoreBackupArchive(bad, App().dbFolder, m_d->env().path(QStringLiteral("Backup")),
-                                      {}, &error));
+        QVERIFY(!RestoreBackupArchive(bad, App().dbFolder, m_d->env().path("Backup"), {}, &error));
         QVERIFY2(error.contains(korean), qPrintable(error));
-        QCOMPARE(hashOf(App().dbFile), before);
-        QVERIFY(!QFile::exists(m_d->env().path(QStringLiteral("Backup"))));
-        QVERIFY(!QFile::exists(work.filePath(QStringLiteral("../dbMain.db"))) ||
-                kind != QStringLiteral("traversal"));
-        QCOMPARE(QDir(App().dbFolder).entryList({QStringLiteral("*.restoring")}).size(), 0);
+        QVERIFY(FileBytes(App().dbFile) == before);
+        QVERIFY(!QFile::exists(m_d->env().path("Backup")));
+        // Nothing written beside the archive's folder or the database folder.
+        for (const QString& outside : {work.filePath("../dbMain.db"), App().appDir + "/dbMain.db"})
+            QVERIFY2(!QFile::exists(outside) || kind != "traversal", qPrintable(outside));
+        QCOMPARE(QDir(App().dbFolder).entryList({"*.restoring"}).size(), 0);
     }
 
     // Another PC writes while the backup copies the database (a transfer between two
@@ -372,23 +340,18 @@ private slots:
     // start again and rewrites its settings copy: the archive restores to the database of
     // the moment the copy began, whole, with the settings copy as it was.
     void backupWhileAnotherPcWrites() {
-        QVERIFY(RunSilent(QStringLiteral("CREATE TABLE filler (x BLOB)")).ok);
-        QVERIFY(RunSilent(QStringLiteral("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
-                                         "FROM c WHERE i < 3000) "
-                                         "INSERT INTO filler SELECT randomblob(4000) FROM c"))
+        QVERIFY(RunSilent("CREATE TABLE filler (x BLOB)").ok);
+        QVERIFY(RunSilent("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c "
+                          "WHERE i < 3000) INSERT INTO filler SELECT randomblob(4000) FROM c")
                     .ok);
-        QCOMPARE(ExecSQL(QStringLiteral(
-                     "INSERT INTO tbljangbu (smemo, smoney) VALUES ('from', 500), ('to', 500)")),
+        QCOMPARE(ExecSQL("INSERT INTO tbljangbu (smemo, smoney) VALUES ('from', 500), ('to', 500)"),
                  2);
-        const QString settingsCopy = App().dbFolder + QStringLiteral("/환경설정_20260101_0900.mdb");
-        QFile f(settingsCopy);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("before");
-        f.close();
+        const QString settingsCopy = App().dbFolder + "/환경설정_20260101_0900.mdb";
+        WriteFileBytes(settingsCopy, "before");
         OtherPc other;
         QVERIFY(other.ok());
         QTemporaryDir work;
-        const QString archive = work.filePath(QStringLiteral("a.zip"));
+        const QString archive = work.filePath("a.zip");
         int snapshotSteps = 0;
         QList<QPair<int, QString>> reports;
         bool wroteAfterCopy = false;
@@ -397,92 +360,66 @@ private slots:
                      App().dbFolder, archive,
                      [&](int percent, const QString& stage) {
                          reports << qMakePair(percent, stage);
-                         if (stage == QStringLiteral("snapshot") && ++snapshotSteps == 2)
-                             other.exec(QStringLiteral(
-                                 "BEGIN; UPDATE tbljangbu SET smoney = smoney - 100 WHERE smemo = "
-                                 "'from'; "
-                                 "UPDATE tbljangbu SET smoney = smoney + 100 WHERE smemo = 'to'; "
-                                 "INSERT INTO tblfriend (sname) VALUES ('during'); COMMIT"));
+                         if (stage == "snapshot" && ++snapshotSteps == 2)
+                             other.exec("BEGIN; UPDATE tbljangbu SET smoney = smoney - 100 WHERE "
+                                        "smemo = 'from'; UPDATE tbljangbu SET smoney = smoney + "
+                                        "100 WHERE smemo = 'to'; INSERT INTO tblfriend (sname) "
+                                        "VALUES ('during'); COMMIT");
                          return true;
                      },
                      &error,
                      [&] {
-                         wroteAfterCopy = other.exec(
-                             QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('after')"));
+                         wroteAfterCopy = other.exec("INSERT INTO tblfriend (sname) VALUES ('after')");
                          QFile::remove(settingsCopy);
                      }),
                  qPrintable(error));
         QVERIFY(snapshotSteps >= 3);
         // Reported from three threads at once, the window still sees the bar only move on,
         // through the stages in their order, and 100 only at the end.
-        const QStringList stages = {QStringLiteral("snapshot"), QStringLiteral("compress"),
-                                    QStringLiteral("verify"), QStringLiteral("done")};
+        const QStringList stages = {"snapshot", "compress", "verify", "done"};
         for (qsizetype i = 1; i < reports.size(); ++i) {
             QVERIFY(reports[i].first >= reports[i - 1].first);
             QVERIFY(stages.indexOf(reports[i].second) >= stages.indexOf(reports[i - 1].second));
             QVERIFY(reports[i - 1].first < 100);
         }
-        QCOMPARE(reports.last(), qMakePair(100, QStringLiteral("done")));
+        QCOMPARE(reports.last(), qMakePair(100, QString("done")));
         QVERIFY(wroteAfterCopy);
-        QCOMPARE(other
-                     .value(QStringLiteral(
-                         "SELECT COUNT(*) FROM tblfriend WHERE sname IN ('during', 'after')"))
+        QCOMPARE(other.value("SELECT COUNT(*) FROM tblfriend WHERE sname IN ('during', 'after')")
                      .toInt(),
                  2);
 
-        const QString fresh = work.filePath(QStringLiteral("DBS"));
-        QVERIFY2(
-            RestoreBackupArchive(archive, fresh, work.filePath(QStringLiteral("keep")), {}, &error),
-            qPrintable(error));
-        const DatabaseFileCheck c =
-            CheckDatabaseFile(fresh + QStringLiteral("/dbMain.db"), {QStringLiteral("tblfriend")});
+        const QString fresh = work.filePath("DBS");
+        QVERIFY(restore(archive, fresh, work));
+        const DatabaseFileCheck c = CheckDatabaseFile(fresh + "/dbMain.db", {"tblfriend"});
         QVERIFY2(c.ok && c.hasTables, qPrintable(c.error));
-        FileConnection restored;
-        QVERIFY(restored.open(fresh + QStringLiteral("/dbMain.db")));
-        QVector<QVector<QVariant>> rows;
-        QVERIFY(restored.select(
-            QStringLiteral("SELECT (SELECT group_concat(m) FROM (SELECT CAST(smoney AS INTEGER) AS "
-                           "m FROM tbljangbu "
-                           "ORDER BY smemo)), (SELECT COUNT(*) FROM tblfriend WHERE sname IN "
-                           "('during', 'after'))"),
-            {}, rows));
-        QCOMPARE(rows.value(0).value(0).toString(), QStringLiteral("500,500"));
-        QCOMPARE(rows.value(0).value(1).toInt(), 0);
-        QFile back(fresh + QStringLiteral("/환경설정_20260101_0900.mdb"));
-        QVERIFY(back.open(QIODevice::ReadOnly));
-        QCOMPARE(back.readAll(), QByteArray("before"));
+        const QVector<QVariant> row = firstRow(
+            fresh, "SELECT (SELECT group_concat(m) FROM (SELECT CAST(smoney AS INTEGER) AS m FROM "
+                   "tbljangbu ORDER BY smemo)), (SELECT COUNT(*) FROM tblfriend WHERE sname IN "
+                   "('during', 'after'))");
+        QCOMPARE(row.value(0).toString(), "500,500");
+        QCOMPARE(row.value(1).toInt(), 0);
+        QCOMPARE(FileBytes(fresh + "/환경설정_20260101_0900.mdb"), QByteArray("before"));
     }
 
     // Archives made before the backup read its files itself (the library reading them, as
     // WriteZip still does) restore as ever, settings copy included.
     void olderArchiveRestores() {
-        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('old')")), 1);
+        QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname) VALUES ('old')"), 1);
         QTemporaryDir work;
-        const QString db = work.filePath(QStringLiteral("dbMain.db"));
+        const QString db = work.filePath("dbMain.db");
         QVERIFY(SnapshotDatabase(App().dbFile, db));
-        const QString settingsCopy = work.filePath(QStringLiteral("환경설정_20250101_0900.mdb"));
-        QFile f(settingsCopy);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("a=1\n");
-        f.close();
-        const QString archive = work.filePath(QStringLiteral("old.zip"));
-        QVERIFY(WriteZip(archive, {{QStringLiteral("dbMain.db"), db},
+        const QString settingsCopy = work.filePath("환경설정_20250101_0900.mdb");
+        WriteFileBytes(settingsCopy, "a=1\n");
+        const QString archive = work.filePath("old.zip");
+        QVERIFY(WriteZip(archive, {{"dbMain.db", db},
                                    {QFileInfo(settingsCopy).fileName(), settingsCopy}}));
-        const QString fresh = work.filePath(QStringLiteral("DBS"));
-        QString error;
-        QVERIFY2(
-            RestoreBackupArchive(archive, fresh, work.filePath(QStringLiteral("keep")), {}, &error),
-            qPrintable(error));
-        FileConnection restored;
-        QVERIFY(restored.open(fresh + QStringLiteral("/dbMain.db")));
-        QVector<QVector<QVariant>> rows;
-        QVERIFY(restored.select(
-            QStringLiteral("SELECT COUNT(*) FROM tblfriend WHERE sname = 'old'"), {}, rows));
-        QCOMPARE(rows.value(0).value(0).toInt(), 1);
+        const QString fresh = work.filePath("DBS");
+        QVERIFY(restore(archive, fresh, work));
+        QCOMPARE(firstRow(fresh, "SELECT COUNT(*) FROM tblfriend WHERE sname = 'old'").value(0).toInt(),
+                 1);
         QVERIFY(QFile::exists(fresh + u'/' + QFileInfo(settingsCopy).fileName()));
     }
 
-    // A log left beside the old database is kept with it and never applied to the new one.
     // On a database server the backup holds the server's data (no password handed over);
     // nothing restores over a database other PCs work on.
     void serverDatabaseBackedUpNeverRestored() {
@@ -490,51 +427,51 @@ private slots:
         if (!QFile::exists(builtHelper())) QSKIP("memberdesk-backup not built");
         const QString location = m_d->env().newServerDatabase();
         QVERIFY(CreateNewDatabase(location) && OpenDatabase(location));
-        App().dbFile = location + QStringLiteral(" password='it\\'s x'");
-        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname, relation) VALUES (?, ?)"),
-                         {QStringLiteral("김철수"), QStringLiteral("it's")}),
+        App().dbFile = location + " password='it\\'s x'";
+        QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, relation) VALUES (?, ?)",
+                         {"김철수", "it's"}),
                  1);
         fakeHelper();
-        m_d->open(QStringLiteral("mnuETCRoot_Reback"));
-        QVERIFY(prompt().lastText().startsWith(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다.")));
+        m_d->open("mnuETCRoot_Reback");
+        QVERIFY(prompt().lastText().startsWith("데이터베이스 서버의 자료는 여기서 복구하지 않습니다."));
         QCOMPARE(startedArgs(), QStringList{"<not started>"});
         prompt().pushAnswer(Prompt::Answer::Yes);
-        m_d->open(QStringLiteral("mnuETCRoot_Backup"));
-        QCOMPARE(Settings::getIn(QStringLiteral("Backup"), QStringLiteral("DB경로"), QStringLiteral("서버"), QString()),
-                 location);
+        m_d->open("mnuETCRoot_Backup");
+        QCOMPARE(Settings::getIn("Backup", "DB경로", "서버", QString()), location);
 
-        QCOMPARE(runHelper({QStringLiteral("HDDAUTO")}), 0);
-        const QStringList archives = BackupArchives(m_d->env().path(QStringLiteral("Backup")), QStringLiteral("MemberDesk_auto"));
+        QCOMPARE(runHelper({"HDDAUTO"}), 0);
+        const QStringList archives =
+            BackupArchives(m_d->env().path("Backup"), "MemberDesk_auto");
         QCOMPARE(archives.size(), 1);
         QVERIFY2(VerifyBackupArchive(archives.first()), qPrintable(m_helperOutput));
-        QCOMPARE(QDir(m_d->env().path(QStringLiteral("Backup"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
-        const QString unpacked = m_d->env().path(QStringLiteral("unpacked.db"));
-        QVERIFY(ExtractZipEntry(archives.first(), QStringLiteral("dbMain.db"), unpacked));
+        QCOMPARE(QDir(m_d->env().path("Backup")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList());
+        const QString unpacked = m_d->env().path("unpacked.db");
+        QVERIFY(ExtractZipEntry(archives.first(), "dbMain.db", unpacked));
         QVERIFY(OpenDatabase(unpacked));
-        QCOMPARE(GetScalar(QStringLiteral("SELECT sname || relation FROM tblfriend WHERE code <> 1")).toString(),
-                 QStringLiteral("김철수it's"));
-        QCOMPARE(runHelper({QStringLiteral("UNZIP"), archives.first()}), 1);
-        QVERIFY(m_helperOutput.contains(QStringLiteral("데이터베이스 서버의 자료는 여기서 복구하지 않습니다.")));
+        QCOMPARE(GetScalar("SELECT sname || relation FROM tblfriend WHERE code <> 1").toString(),
+                 "김철수it's");
+        QCOMPARE(runHelper({"UNZIP", archives.first()}), 1);
+        QVERIFY(m_helperOutput.contains("데이터베이스 서버의 자료는 여기서 복구하지 않습니다."));
     }
 
     // The archive carries the sealed numbers but neither the key nor a plain number; restored
     // on a PC without the key, the numbers stay sealed and the program knows the key is missing.
     void archiveHoldsNoKeyAndRestoresSealed() {
         QVERIFY(DataKey::loaded());
-        QFile keyFile(DataKeyPath());
-        QVERIFY(keyFile.open(QIODevice::ReadOnly));
-        const QByteArray key = keyFile.readAll();
-        const QString sealed = EncryptIdNo(QStringLiteral("900101-1234567"));
-        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname, idno) VALUES ('a', ?)"), {sealed}), 1);
+        const QByteArray key = FileBytes(DataKeyPath());
+        QVERIFY(!key.isEmpty());
+        const QString sealed = EncryptIdNo("900101-1234567");
+        QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname, idno) VALUES ('a', ?)", {sealed}), 1);
         QTemporaryDir work;
-        const QString archive = work.filePath(QStringLiteral("a.zip"));
+        const QString archive = work.filePath("a.zip");
         QVERIFY(WriteBackupArchive(App().dbFolder, archive));
         QProcess py;
-        py.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
-                                 "print(z.namelist(), file=sys.stderr); "
-                                 "sys.stdout.buffer.write(b''.join(z.read(n) for n in z.namelist()))"),
+        py.start("/usr/bin/python3",
+                 {"-c",
+                  "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
+                  "print(z.namelist(), file=sys.stderr); "
+                  "sys.stdout.buffer.write(b''.join(z.read(n) for n in z.namelist()))",
                   archive});
         QVERIFY(py.waitForFinished(60000));
         const QByteArray content = py.readAllStandardOutput();
@@ -542,44 +479,40 @@ private slots:
         QVERIFY(content.contains(sealed.toLatin1()));
         QVERIFY(!content.contains("900101-1234567") && !content.contains(key));
 
-        const QString fresh = work.filePath(QStringLiteral("DBS"));
+        const QString fresh = work.filePath("DBS");
         QDir().mkpath(fresh);
-        QString error;
-        QVERIFY2(RestoreBackupArchive(archive, fresh, work.filePath(QStringLiteral("keep")), {}, &error),
-                 qPrintable(error));
+        QVERIFY(restore(archive, fresh, work));
         DBTerminate();
         DataKey::clear();
         App().dbFolder = fresh;
-        App().dbFile = fresh + QStringLiteral("/dbMain.db");
+        App().dbFile = fresh + "/dbMain.db";
         QVERIFY(OpenDatabase(App().dbFile));
         QVERIFY(!PrepareDataKey());
         QVERIFY(!QFile::exists(DataKeyPath())); // no new key over the sealed numbers
-        const QString stored = GetScalar(QStringLiteral("SELECT idno FROM tblfriend WHERE sname = 'a'")).toString();
+        const QString stored = GetScalar("SELECT idno FROM tblfriend WHERE sname = 'a'").toString();
         QCOMPARE(stored, sealed);
-        QCOMPARE(IdNoForDisplay(stored), QStringLiteral("(암호키 없음)"));
+        QCOMPARE(IdNoForDisplay(stored), "(암호키 없음)");
     }
 
+    // A log left beside the old database is kept with it and never applied to the new one.
     void leftoverLogIsKept() {
         QTemporaryDir work;
-        const QString archive = work.filePath(QStringLiteral("a.zip"));
+        const QString archive = work.filePath("a.zip");
         QVERIFY(WriteBackupArchive(App().dbFolder, archive));
-        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tblfriend (sname) VALUES ('after backup')")),
-                 1);
+        QCOMPARE(ExecSQL("INSERT INTO tblfriend (sname) VALUES ('after backup')"), 1);
         // Copy the live files as a crash would leave them: the row lives only in the log.
-        const QString crashed = work.filePath(QStringLiteral("DBS"));
+        const QString crashed = work.filePath("DBS");
         QDir().mkpath(crashed);
-        for (const QString& n : {QStringLiteral("dbMain.db"), QStringLiteral("dbMain.db-wal")})
+        for (const char* n : {"dbMain.db", "dbMain.db-wal"})
             QVERIFY(QFile::copy(App().dbFolder + u'/' + n, crashed + u'/' + n));
         QString error, kept;
-        QVERIFY2(RestoreBackupArchive(archive, crashed, work.filePath(QStringLiteral("keep")), {},
-                                      &error, &kept),
+        QVERIFY2(RestoreBackupArchive(archive, crashed, work.filePath("keep"), {}, &error, &kept),
                  qPrintable(error));
-        QVERIFY(QFile::exists(kept + QStringLiteral("/dbMain.db-wal")));
-        QVERIFY(!QFile::exists(crashed + QStringLiteral("/dbMain.db-wal")));
+        QVERIFY(QFile::exists(kept + "/dbMain.db-wal"));
+        QVERIFY(!QFile::exists(crashed + "/dbMain.db-wal"));
         DBTerminate();
-        QVERIFY(OpenDatabase(crashed + QStringLiteral("/dbMain.db")));
-        QCOMPARE(CountRows(QStringLiteral("tblfriend"), QStringLiteral("sname = 'after backup'")),
-                 0);
+        QVERIFY(OpenDatabase(crashed + "/dbMain.db"));
+        QCOMPARE(CountRows("tblfriend", "sname = 'after backup'"), 0);
     }
 };
 

@@ -11,7 +11,6 @@
 #include "db/Database.h"
 #include "db/ServerSettings.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -30,14 +29,14 @@ public:
     QList<MountedShare> mounted() const override { return list; }
 };
 
-QString env(const char* key) { return Settings::getIn(App().appTitle, QStringLiteral("환경설정"), QString::fromUtf8(key), QStringLiteral("<none>")); }
-QString dbSetting(const char* key) { return Settings::getIn(App().appTitle, QStringLiteral("Database"), QString::fromUtf8(key), QStringLiteral("<none>")); }
+QString env(const char* key) { return Settings::getIn(App().appTitle, "환경설정", QString::fromUtf8(key), "<none>"); }
+QString dbSetting(const char* key) { return Settings::getIn(App().appTitle, "Database", QString::fromUtf8(key), "<none>"); }
 QString closedPort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
     return QString::number(probe.serverPort());
 }
-QString dbPath() { return Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("DB경로"), QStringLiteral("<none>")); }
+QString dbPath() { return Settings::getIn(App().appTitle, "Config", "DB경로", "<none>"); }
 } // namespace
 
 class tst_ntsetup : public WindowTest {
@@ -49,11 +48,21 @@ class tst_ntsetup : public WindowTest {
     // A "mounted" server folder; with `withDb` it holds DBS/dbMain.db.
     MountedShare share(const QString& server, bool withDb) {
         const QString mp = m_mounts.filePath(server);
-        QDir().mkpath(mp + QStringLiteral("/DBS"));
-        if (withDb) QFile(mp + QStringLiteral("/DBS/dbMain.db")).open(QIODevice::WriteOnly);
-        return {server, name(), QStringLiteral("//") + server + u'/' + name(), mp, QStringLiteral("cifs")};
+        QDir().mkpath(mp + "/DBS");
+        if (withDb) QFile(mp + "/DBS/dbMain.db").open(QIODevice::WriteOnly);
+        return {server, name(), "//" + server + u'/' + name(), mp, "cifs"};
     }
-    FrmTool_NTSetup* open() { return m_d->open<FrmTool_NTSetup>(QStringLiteral("mnuRegister_NetWorkOption")); }
+    FrmTool_NTSetup* open() { return m_d->open<FrmTool_NTSetup>("mnuRegister_NetWorkOption"); }
+    // The window opened from the menu with the option `type` clicked (1 client, 2 server).
+    FrmTool_NTSetup* openAs(int type) {
+        FrmTool_NTSetup* w = open();
+        if (w) m_d->click(QString("optCSType(%1)").arg(type), w);
+        return w;
+    }
+    QString text(const char* name, QWidget* w) const { return m_d->find<QLineEdit>(name, w)->text(); }
+    void setTexts(QWidget* w, const QList<std::pair<const char*, QString>>& texts) {
+        for (const auto& [name, text] : texts) m_d->find<QLineEdit>(name, w)->setText(text);
+    }
 
 private slots:
     void init() {
@@ -69,16 +78,16 @@ private slots:
     }
 
     void serverKeepsNetworkValues() {
-        Settings::set(QStringLiteral("환경설정"), QStringLiteral("네트웍경로"), QStringLiteral("//OLD/x"));
+        Settings::set("환경설정", "네트웍경로", "//OLD/x");
         FrmTool_NTSetup* w = open();
         QVERIFY(w);
-        QVERIFY(!m_d->find<QGroupBox>(QStringLiteral("FraSvrSetup"), w)->isEnabled());
-        m_d->click(QStringLiteral("btnSave"), w);
-        QCOMPARE(env("CSType"), QStringLiteral("0"));
-        QCOMPARE(dbPath(), App().appDir + QStringLiteral("/DBS"));
-        QCOMPARE(env("네트웍경로"), QStringLiteral("//OLD/x"));
+        QVERIFY(!m_d->find<QGroupBox>("FraSvrSetup", w)->isEnabled());
+        m_d->click("btnSave", w);
+        QCOMPARE(env("CSType"), "0");
+        QCOMPARE(dbPath(), App().appDir + "/DBS");
+        QCOMPARE(env("네트웍경로"), "//OLD/x");
         QCOMPARE(m_d->env().notices(), QStringList{"설정이 저장되었습니다."});
-        QVERIFY(prompt().lastText().startsWith(QStringLiteral("설정이 저장되었습니다.\n프로그램을 다시 시작해야")));
+        QVERIFY(prompt().lastText().startsWith("설정이 저장되었습니다.\n프로그램을 다시 시작해야"));
     }
 
     void clientRefusesBadInput_data() {
@@ -93,35 +102,33 @@ private slots:
         QFETCH(QString, shareText);
         QFETCH(QString, folder);
         QFETCH(QString, message);
-        if (folder == QStringLiteral("<nodb>")) folder = share(QStringLiteral("S"), false).mountPoint;
-        FrmTool_NTSetup* w = open();
-        m_d->click(QStringLiteral("optCSType(1)"), w);
-        QVERIFY(m_d->find<QGroupBox>(QStringLiteral("FraSvrSetup"), w)->isEnabled());
-        m_d->retype(QStringLiteral("txtInput(0)"), shareText, w);
-        m_d->retype(QStringLiteral("txtInput(1)"), folder, w);
-        m_d->click(QStringLiteral("btnSave"), w);
+        if (folder == "<nodb>") folder = share("S", false).mountPoint;
+        FrmTool_NTSetup* w = openAs(1);
+        QVERIFY(m_d->find<QGroupBox>("FraSvrSetup", w)->isEnabled());
+        m_d->retype("txtInput(0)", shareText, w);
+        m_d->retype("txtInput(1)", folder, w);
+        m_d->click("btnSave", w);
         QVERIFY2(prompt().lastText().contains(message), qPrintable(prompt().lastText()));
-        QCOMPARE(env("CSType"), QStringLiteral("<none>"));
-        QCOMPARE(env("네트웍경로"), QStringLiteral("<none>"));
-        QCOMPARE(dbPath(), QStringLiteral("<none>"));
+        QCOMPARE(env("CSType"), "<none>");
+        QCOMPARE(env("네트웍경로"), "<none>");
+        QCOMPARE(dbPath(), "<none>");
     }
 
     void connectFindsMountedShare() {
-        m_shares->list = {share(QStringLiteral("SRV"), true)};
-        FrmTool_NTSetup* w = open();
-        m_d->click(QStringLiteral("optCSType(1)"), w);
-        m_d->click(QStringLiteral("btnAutoNTDrv"), w);
-        QCOMPARE(prompt().lastText(), QStringLiteral("서버경로를 먼저 입력하세요."));
-        m_d->retype(QStringLiteral("txtInput(0)"), QStringLiteral("\\\\srv\\") + name(), w);
-        m_d->click(QStringLiteral("btnAutoNTDrv"), w);
-        QCOMPARE(m_d->find<QLineEdit>(QStringLiteral("txtInput(1)"), w)->text(), m_shares->list.first().mountPoint);
+        m_shares->list = {share("SRV", true)};
+        FrmTool_NTSetup* w = openAs(1);
+        m_d->click("btnAutoNTDrv", w);
+        QCOMPARE(prompt().lastText(), "서버경로를 먼저 입력하세요.");
+        m_d->retype("txtInput(0)", "\\\\srv\\" + name(), w);
+        m_d->click("btnAutoNTDrv", w);
+        QCOMPARE(text("txtInput(1)", w), m_shares->list.first().mountPoint);
         // The mount folder is named as it is, without a Windows separator after it.
         QCOMPARE(m_d->env().notices().last(),
                  "[" + m_shares->list.first().mountPoint + "] 폴더로 네트워크 드라이브 연결이 되었습니다.");
-        m_d->click(QStringLiteral("btnSave"), w);
-        QCOMPARE(env("CSType"), QStringLiteral("1"));
+        m_d->click("btnSave", w);
+        QCOMPARE(env("CSType"), "1");
         QCOMPARE(env("네트웍드라이브"), m_shares->list.first().mountPoint);
-        QCOMPARE(dbPath(), m_shares->list.first().mountPoint + QStringLiteral("/DBS"));
+        QCOMPARE(dbPath(), m_shares->list.first().mountPoint + "/DBS");
         QCOMPARE(App().clientMode, 1);
     }
 
@@ -136,18 +143,17 @@ private slots:
         QFETCH(int, servers);
         QFETCH(QString, message);
         for (int i = 0; i < servers; ++i) m_shares->list << share(QStringLiteral("PC%1").arg(i), true);
-        FrmTool_NTSetup* w = open();
-        m_d->click(QStringLiteral("optCSType(1)"), w);
-        m_d->click(QStringLiteral("chkAutoFindSvr"), w);
-        QCOMPARE(m_d->find<QTreeWidget>(QStringLiteral("tvwNetwork"), w)->topLevelItem(0)->childCount(), servers);
+        FrmTool_NTSetup* w = openAs(1);
+        m_d->click("chkAutoFindSvr", w);
+        QCOMPARE(m_d->find<QTreeWidget>("tvwNetwork", w)->topLevelItem(0)->childCount(), servers);
         if (servers == 1) {
-            QCOMPARE(m_d->find<QLineEdit>(QStringLiteral("txtInput(0)"), w)->text(), m_shares->list.first().source);
+            QCOMPARE(text("txtInput(0)", w), m_shares->list.first().source);
             QCOMPARE(prompt().shown().size(), 0);
         } else {
             QVERIFY(prompt().lastText().startsWith(message));
-            QVERIFY(prompt().lastText().endsWith(servers ? QStringLiteral("(") + m_shares->list.last().mountPoint + u')'
-                                                                : QStringLiteral("찾을 공유명:") + name()));
-            QVERIFY(m_d->find<QLineEdit>(QStringLiteral("txtInput(0)"), w)->text().isEmpty());
+            QVERIFY(prompt().lastText().endsWith(servers ? "(" + m_shares->list.last().mountPoint + u')'
+                                                                : "찾을 공유명:" + name()));
+            QVERIFY(text("txtInput(0)", w).isEmpty());
         }
     }
 
@@ -167,91 +173,86 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, message);
         FrmTool_NTSetup* w = open();
-        QVERIFY(!m_d->find<QGroupBox>(QStringLiteral("FraDbServer"), w)->isEnabled());
-        m_d->click(QStringLiteral("optCSType(2)"), w);
-        QVERIFY(m_d->find<QGroupBox>(QStringLiteral("FraDbServer"), w)->isEnabled());
-        QVERIFY(!m_d->find<QGroupBox>(QStringLiteral("FraSvrSetup"), w)->isEnabled());
+        QVERIFY(!m_d->find<QGroupBox>("FraDbServer", w)->isEnabled());
+        m_d->click("optCSType(2)", w);
+        QVERIFY(m_d->find<QGroupBox>("FraDbServer", w)->isEnabled());
+        QVERIFY(!m_d->find<QGroupBox>("FraSvrSetup", w)->isEnabled());
         auto* box = m_d->find<QLineEdit>(input, w);
         m_d->retype(box, text);
-        m_d->click(QStringLiteral("btnSave"), w);
+        m_d->click("btnSave", w);
         QCOMPARE(prompt().lastText(), message);
         QCOMPARE(prompt().shown().size(), 1);
         QCOMPARE(QApplication::focusWidget(), box);
-        QCOMPARE(dbSetting("Engine"), QStringLiteral("<none>"));
+        QCOMPARE(dbSetting("Engine"), "<none>");
     }
 
     // A server that does not answer is stored only when the user insists, with the
     // password (quotes and blanks in it) in a file only the user can read.
     void unreachableDatabaseServer() {
-        FrmTool_NTSetup* w = open();
-        m_d->click(QStringLiteral("optCSType(2)"), w);
-        m_d->find<QLineEdit>(QStringLiteral("txtDbHost"), w)->setText(QStringLiteral("127.0.0.1"));
-        m_d->find<QLineEdit>(QStringLiteral("txtDbPort"), w)->setText(closedPort());
-        m_d->retype(QStringLiteral("txtDbPassword"), QStringLiteral("it's a \"pass\""), w);
-        m_d->click(QStringLiteral("btnTestDb"), w);
-        QVERIFY2(prompt().lastText().startsWith(QStringLiteral("서버의 데이터베이스를 사용할 수 없습니다.\n데이터베이스 서버에 연결할 수 없습니다.")),
+        FrmTool_NTSetup* w = openAs(2);
+        setTexts(w, {{"txtDbHost", "127.0.0.1"}, {"txtDbPort", closedPort()}});
+        m_d->retype("txtDbPassword", "it's a \"pass\"", w);
+        m_d->click("btnTestDb", w);
+        QVERIFY2(prompt().lastText().startsWith("서버의 데이터베이스를 사용할 수 없습니다.\n데이터베이스 서버에 연결할 수 없습니다."),
                  qPrintable(prompt().lastText()));
-        QCOMPARE(m_d->find<QLabel>(QStringLiteral("lblDbStatus"), w)->text(), prompt().lastText());
+        QCOMPARE(m_d->find<QLabel>("lblDbStatus", w)->text(), prompt().lastText());
 
         prompt().pushAnswer(Prompt::Answer::No);
-        m_d->click(QStringLiteral("btnSave"), w);
-        QCOMPARE(prompt().lastText(), QStringLiteral("그래도 이 설정을 저장하시겠습니까?"));
-        QCOMPARE(dbSetting("Engine"), QStringLiteral("<none>"));
+        m_d->click("btnSave", w);
+        QCOMPARE(prompt().lastText(), "그래도 이 설정을 저장하시겠습니까?");
+        QCOMPARE(dbSetting("Engine"), "<none>");
         QVERIFY(!QFile::exists(ServerPasswordFile()));
 
         prompt().pushAnswer(Prompt::Answer::Yes);
-        m_d->click(QStringLiteral("btnSave"), w);
-        QCOMPARE(dbSetting("Engine"), QStringLiteral("postgresql"));
-        QCOMPARE(dbSetting("Host"), QStringLiteral("127.0.0.1"));
-        QCOMPARE(dbSetting("Name"), QStringLiteral("memberdesk"));
+        m_d->click("btnSave", w);
+        QCOMPARE(dbSetting("Engine"), "postgresql");
+        QCOMPARE(dbSetting("Host"), "127.0.0.1");
+        QCOMPARE(dbSetting("Name"), "memberdesk");
         QFile pass(ServerPasswordFile());
         QVERIFY(pass.open(QIODevice::ReadOnly));
         QCOMPARE(pass.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
         QCOMPARE(pass.readAll(), QByteArray("*:*:memberdesk::it's a \"pass\"\n"));
-        QVERIFY(m_d->find<QLineEdit>(QStringLiteral("txtDbPassword"), w)->text().isEmpty());
-        QVERIFY(prompt().lastText().startsWith(QStringLiteral("설정이 저장되었습니다.")));
+        QVERIFY(text("txtDbPassword", w).isEmpty());
+        QVERIFY(prompt().lastText().startsWith("설정이 저장되었습니다."));
 
         // Opened again, the window shows the stored choice; the first option chooses the file.
         w->close();
         w = open();
-        QVERIFY(m_d->find<QRadioButton>(QStringLiteral("optCSType(2)"), w)->isChecked());
-        QCOMPARE(m_d->find<QLineEdit>(QStringLiteral("txtDbHost"), w)->text(), QStringLiteral("127.0.0.1"));
-        m_d->click(QStringLiteral("optCSType(0)"), w);
-        m_d->click(QStringLiteral("btnSave"), w);
-        QCOMPARE(dbSetting("Engine"), QStringLiteral("sqlite"));
+        QVERIFY(m_d->find<QRadioButton>("optCSType(2)", w)->isChecked());
+        QCOMPARE(text("txtDbHost", w), "127.0.0.1");
+        m_d->click("optCSType(0)", w);
+        m_d->click("btnSave", w);
+        QCOMPARE(dbSetting("Engine"), "sqlite");
         QVERIFY(!ServerEngineInSettings());
     }
 
     // The data key goes to a file and is taken back from one; a file that is no key, or the
     // key of another database, is refused and the key in use stays.
     void dataKeyExportedAndImported() {
-        const QString sealed = EncryptIdNo(QStringLiteral("900101-1234567"));
-        FrmTool_NTSetup* w = open();
-        m_d->click(QStringLiteral("optCSType(2)"), w);
-        const QString exported = m_d->env().path(QStringLiteral("moved.key"));
+        const QString sealed = EncryptIdNo("900101-1234567");
+        FrmTool_NTSetup* w = openAs(2);
+        const QString exported = m_d->env().path("moved.key");
         prompt().pushText(exported);
-        m_d->click(QStringLiteral("btnKeyExport"), w);
-        QVERIFY(prompt().lastText().startsWith(QStringLiteral("암호키를 저장했습니다.")));
+        m_d->click("btnKeyExport", w);
+        QVERIFY(prompt().lastText().startsWith("암호키를 저장했습니다."));
         QCOMPARE(QFileInfo(exported).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
 
         // The PC on the server: no key yet.
         QVERIFY(QFile::remove(DataKeyPath()));
         QVERIFY(!PrepareDataKey());
-        const QString foreign = m_d->env().path(QStringLiteral("foreign.key"));
-        QFile f(foreign);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(32, 'x')) == 32);
-        f.close();
-        for (const auto& [file, refusal] : {std::pair{m_d->env().path(QStringLiteral("DBS/dbMain.db")), "암호키 파일이 아닙니다."},
+        const QString foreign = m_d->env().path("foreign.key");
+        WriteFileBytes(foreign, QByteArray(32, 'x'));
+        for (const auto& [file, refusal] : {std::pair{m_d->env().path("DBS/dbMain.db"), "암호키 파일이 아닙니다."},
                                             std::pair{foreign, "이 데이터베이스의 암호키가 아닙니다."}}) {
             prompt().pushText(file);
-            m_d->click(QStringLiteral("btnKeyImport"), w);
+            m_d->click("btnKeyImport", w);
             QCOMPARE(prompt().lastText(), QString::fromUtf8(refusal));
             QVERIFY(!DataKey::loaded() && !QFile::exists(DataKeyPath()));
         }
         prompt().pushText(exported);
-        m_d->click(QStringLiteral("btnKeyImport"), w);
-        QCOMPARE(prompt().lastText(), QStringLiteral("암호키를 가져왔습니다. 주민번호를 볼 수 있습니다."));
-        QCOMPARE(DecryptIdNo(sealed), QStringLiteral("900101-1234567"));
+        m_d->click("btnKeyImport", w);
+        QCOMPARE(prompt().lastText(), "암호키를 가져왔습니다. 주민번호를 볼 수 있습니다.");
+        QCOMPARE(DecryptIdNo(sealed), "900101-1234567");
         QVERIFY(PrepareDataKey()); // the next start finds it
     }
 
@@ -263,32 +264,30 @@ private slots:
         const QString location = m_d->env().newServerDatabase(name);
         QVERIFY(!location.isEmpty());
         const QString before = DatabasePath();
-        FrmTool_NTSetup* w = open();
-        m_d->click(QStringLiteral("optCSType(2)"), w);
-        m_d->find<QLineEdit>(QStringLiteral("txtDbHost"), w)->setText(TestEnv::serverAdminValue(QStringLiteral("host")));
-        m_d->find<QLineEdit>(QStringLiteral("txtDbPort"), w)->setText(TestEnv::serverAdminValue(QStringLiteral("port")));
-        m_d->find<QLineEdit>(QStringLiteral("txtDbName"), w)->setText(name);
-        m_d->find<QLineEdit>(QStringLiteral("txtDbUser"), w)->setText(TestEnv::serverAdminValue(QStringLiteral("user")));
-        m_d->click(QStringLiteral("btnTestDb"), w);
-        QVERIFY2(prompt().lastText().contains(QStringLiteral("데이터베이스가 비어 있어")), qPrintable(prompt().lastText()));
+        FrmTool_NTSetup* w = openAs(2);
+        setTexts(w, {{"txtDbHost", TestEnv::serverAdminValue("host")},
+                     {"txtDbPort", TestEnv::serverAdminValue("port")},
+                     {"txtDbName", name},
+                     {"txtDbUser", TestEnv::serverAdminValue("user")}});
+        m_d->click("btnTestDb", w);
+        QVERIFY2(prompt().lastText().contains("데이터베이스가 비어 있어"), qPrintable(prompt().lastText()));
         QVERIFY(CreateNewDatabase(location));
-        m_d->click(QStringLiteral("btnSave"), w);
-        QCOMPARE(prompt().texts().value(1), QStringLiteral("서버에 연결되었습니다. MemberDesk 데이터베이스가 있습니다."));
-        QCOMPARE(dbSetting("Engine"), QStringLiteral("postgresql"));
+        m_d->click("btnSave", w);
+        QCOMPARE(prompt().texts().value(1), "서버에 연결되었습니다. MemberDesk 데이터베이스가 있습니다.");
+        QCOMPARE(dbSetting("Engine"), "postgresql");
         QCOMPARE(dbSetting("Name"), name);
         QCOMPARE(DatabasePath(), before);
         QVERIFY(IsDatabaseOpen());
     }
 
     void mountTableParsing() {
-        const auto m = SystemNetworkShares::parse(QStringLiteral(
-            "/dev/sda1 / ext4 rw 0 0\n//SERVER/Member\\040Desk /mnt/m\\040d cifs rw 0 0\nnas:/export/MemberDesk /mnt/n nfs4 rw 0 0\n"));
+        const auto m = SystemNetworkShares::parse("/dev/sda1 / ext4 rw 0 0\n//SERVER/Member\\040Desk /mnt/m\\040d cifs rw 0 0\nnas:/export/MemberDesk /mnt/n nfs4 rw 0 0\n");
         QCOMPARE(m.size(), 2);
-        QCOMPARE(m[0].share, QStringLiteral("Member Desk"));
-        QCOMPARE(m[0].mountPoint, QStringLiteral("/mnt/m d"));
-        QCOMPARE(m[1].server, QStringLiteral("nas"));
-        QCOMPARE(m[1].share, QStringLiteral("MemberDesk"));
-        QVERIFY(SameShare(QStringLiteral("\\\\server\\member desk"), m[0].source));
+        QCOMPARE(m[0].share, "Member Desk");
+        QCOMPARE(m[0].mountPoint, "/mnt/m d");
+        QCOMPARE(m[1].server, "nas");
+        QCOMPARE(m[1].share, "MemberDesk");
+        QVERIFY(SameShare("\\\\server\\member desk", m[0].source));
     }
 };
 

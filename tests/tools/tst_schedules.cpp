@@ -20,22 +20,26 @@
 class tst_schedules : public WindowTest {
     Q_OBJECT
 
-    static void add(const QString& sdate, int cyclic, const QString& note, const QString& stime = {}, int hidden = 0,
+    static void add(const QString& sdate, int cyclic, const QString& note, const QString& stime = {},
                     int ocode = 1) {
-        QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO schedules (ocode, sdate, stime, note, hidden, cyclic) VALUES (?,?,?,?,?,?)"),
-                         {ocode, sdate, stime, note, hidden, cyclic}),
-                 1);
+        QCOMPARE(ExecSQL("INSERT INTO schedules (ocode, sdate, stime, note, cyclic) VALUES (?,?,?,?,?)",
+                         {ocode, sdate, stime, note, cyclic}), 1);
     }
-    FrmTool_SCED* openMonth() { return m_d->open<FrmTool_SCED>(QStringLiteral("mnuETCRoot_Schedule")); }
+    FrmTool_SCED* openMonth() { return m_d->open<FrmTool_SCED>("mnuETCRoot_Schedule"); }
+    // Clicks (or double-clicks) the day `d` of the month view.
+    void clickDay(FrmTool_SCED* w, const QDate& d, bool twice = false) {
+        const QPoint cell = cellOf(w, d);
+        Grid* g = m_d->find<Grid>("spList", w);
+        twice ? m_d->doubleClickCell(g, cell.x(), cell.y()) : m_d->clickCell(g, cell.x(), cell.y());
+    }
     // Double-clicks the day `d` of the month view and returns the day window it opens.
     FrmTool_SCED_sub* openDay(FrmTool_SCED* w, const QDate& d) {
-        const QPoint cell = cellOf(w, d);
-        m_d->doubleClickCell(m_d->find<Grid>(QStringLiteral("spList"), w), cell.x(), cell.y());
-        return dynamic_cast<FrmTool_SCED_sub*>(WindowRegistry::find(QStringLiteral("FrmTool_SCED_sub")));
+        clickDay(w, d, true);
+        return dynamic_cast<FrmTool_SCED_sub*>(WindowRegistry::find("FrmTool_SCED_sub"));
     }
     // Days of the shown month whose cell mentions `note`.
     static QList<int> daysWith(FrmTool_SCED* w, const QString& note) {
-        Grid* g = w->findChild<Grid*>(QStringLiteral("spList"));
+        Grid* g = w->findChild<Grid*>("spList");
         QList<int> out;
         for (int r = 1; r <= 6; ++r)
             for (int c = 1; c <= 7; ++c)
@@ -54,7 +58,7 @@ private slots:
         WindowTest::init();
         RegisterToolCommands();
         App().ownerCode = 1;
-        Settings::set(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QStringLiteral("0"));
+        Settings::set(App().appTitle, "Config", "스케줄알림", "0");
     }
 
     void monthPlacement_data() {
@@ -78,19 +82,18 @@ private slots:
         QFETCH(int, year);
         QFETCH(int, month);
         QFETCH(QList<int>, days);
-        add(sdate, cyclic, QStringLiteral("meet"));
-        add(sdate, cyclic, QStringLiteral("other user"), {}, 0, 2);
+        add(sdate, cyclic, "meet");
+        add(sdate, cyclic, "other user", {}, 2);
         FrmTool_SCED* w = openMonth();
         QVERIFY(w);
         // Navigate as a person: type the year, then step months with the arrow button.
-        m_d->retype(QStringLiteral("txtYear"), QString::number(year), w);
+        m_d->retype("txtYear", QString::number(year), w);
         m_d->key(Qt::Key_Return);
-        for (int m = w->month(); m < month; ++m) m_d->click(QStringLiteral("btnMoveMonth(1)"), w);
-        for (int m = w->month(); m > month; --m) m_d->click(QStringLiteral("btnMoveMonth(0)"), w);
-        QCOMPARE(w->year(), year);
-        QCOMPARE(w->month(), month);
-        QCOMPARE(daysWith(w, QStringLiteral("meet")), days);
-        QVERIFY(daysWith(w, QStringLiteral("other user")).isEmpty());
+        for (int m = w->month(); m < month; ++m) m_d->click("btnMoveMonth(1)", w);
+        for (int m = w->month(); m > month; --m) m_d->click("btnMoveMonth(0)", w);
+        QCOMPARE(std::pair(w->year(), w->month()), std::pair(year, month));
+        QCOMPARE(daysWith(w, "meet"), days);
+        QVERIFY(daysWith(w, "other user").isEmpty());
     }
 
     void monthNavigationAndTodayMark() {
@@ -98,22 +101,20 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->month(), 12);
         // Every week of the month in sight at the opening size (December 2026 spans six).
-        Grid* g = m_d->find<Grid>(QStringLiteral("spList"), w);
+        Grid* g = m_d->find<Grid>("spList", w);
         for (int r = 1; r <= 6; ++r)
             QVERIFY2(g->viewport()->rect().contains(g->visualRect(g->model()->index(r - 1, 6))),
                      qPrintable(QString::number(r)));
-        QVERIFY(daysWith(w, QStringLiteral("   [오늘]")) == QList<int>{6});
-        m_d->click(QStringLiteral("btnMoveMonth(1)"), w);
-        QCOMPARE(w->year(), 2027);
-        QCOMPARE(w->month(), 1);
-        QVERIFY(daysWith(w, QStringLiteral("[오늘]")).isEmpty());
-        m_d->click(QStringLiteral("btnToday"), w);
-        QCOMPARE(w->year(), 2026);
-        QCOMPARE(w->month(), 12);
+        QVERIFY(daysWith(w, "   [오늘]") == QList<int>{6});
+        m_d->click("btnMoveMonth(1)", w);
+        QCOMPARE(std::pair(w->year(), w->month()), std::pair(2027, 1));
+        QVERIFY(daysWith(w, "[오늘]").isEmpty());
+        m_d->click("btnToday", w);
+        QCOMPARE(std::pair(w->year(), w->month()), std::pair(2026, 12));
         QCOMPARE(FrmTool_SCED::clockText(QDateTime(QDate(2026, 12, 6), QTime(13, 5, 9))),
-                 QStringLiteral("2026.12.06(일) 오후 01:05:09"));
-        m_d->click(QStringLiteral("chkShowmsg"), w);
-        QCOMPARE(Settings::getIn(App().appTitle, QStringLiteral("Config"), QStringLiteral("스케줄알림"), QString()), QStringLiteral("1"));
+                 "2026.12.06(일) 오후 01:05:09");
+        m_d->click("chkShowmsg", w);
+        QCOMPARE(Settings::getIn(App().appTitle, "Config", "스케줄알림", QString()), "1");
     }
 
     // A day cell opens the day window; the note keeps quotes, line breaks and length;
@@ -125,107 +126,104 @@ private slots:
         QVERIFY(sub);
         QCOMPARE(sub->date(), QDate(2026, 12, 10));
 
-        m_d->click(QStringLiteral("btnSave"), sub);
-        QCOMPARE(prompt().lastText(), QStringLiteral("내용이 입력되지 않았습니다."));
-        QCOMPARE(QApplication::focusWidget(), m_d->find<QPlainTextEdit>(QStringLiteral("txtMemo"), sub));
+        m_d->click("btnSave", sub);
+        QCOMPARE(prompt().lastText(), "내용이 입력되지 않았습니다.");
+        QCOMPARE(QApplication::focusWidget(), m_d->find<QPlainTextEdit>("txtMemo", sub));
 
-        const QString note = QStringLiteral("it's ' OR '1'='1\n둘째 줄") + QString(1000, u'가');
-        m_d->retype(QStringLiteral("TxtTime(0)"), QStringLiteral("25"), sub);
-        m_d->retype(QStringLiteral("TxtTime(1)"), QStringLiteral("61"), sub);
-        m_d->find<QPlainTextEdit>(QStringLiteral("txtMemo"), sub)->setFocus();
+        const QString note = "it's ' OR '1'='1\n둘째 줄" + QString(1000, u'가');
+        m_d->retype("TxtTime(0)", "25", sub);
+        m_d->retype("TxtTime(1)", "61", sub);
+        m_d->find<QPlainTextEdit>("txtMemo", sub)->setFocus();
         m_d->type(note.left(20));
-        m_d->find<QPlainTextEdit>(QStringLiteral("txtMemo"), sub)->insertPlainText(note.mid(20));
-        m_d->click(QStringLiteral("optCycle(1)"), sub);
-        m_d->click(QStringLiteral("btnSave"), sub);
-        QCOMPARE(m_d->env().notices().last(), QStringLiteral("자료가 저장되었습니다."));
+        m_d->find<QPlainTextEdit>("txtMemo", sub)->insertPlainText(note.mid(20));
+        m_d->click("optCycle(1)", sub);
+        m_d->click("btnSave", sub);
+        QCOMPARE(m_d->env().notices().last(), "자료가 저장되었습니다.");
         // The saved row reads from its left edge, not scrolled to the end of its note.
         {
-            Grid* list = m_d->find<Grid>(QStringLiteral("spList"), sub);
+            Grid* list = m_d->find<Grid>("spList", sub);
             QCOMPARE(list->horizontalScrollBar()->value(), 0);
             QVERIFY(list->viewport()->rect().contains(
                 list->visualRect(list->model()->index(0, FrmTool_SCED_sub::ColTime - 1))));
         }
-        QCOMPARE(GetScalar(QStringLiteral("SELECT note FROM schedules")).toString(), note);
-        QCOMPARE(GetScalar(QStringLiteral("SELECT stime || '|' || cyclic || '|' || sdate FROM schedules")).toString(),
-                 QStringLiteral("00:00|1|2026-12-10"));
+        QCOMPARE(GetScalar("SELECT note FROM schedules").toString(), note);
+        QCOMPARE(GetScalar("SELECT stime || '|' || cyclic || '|' || sdate FROM schedules").toString(),
+                 "00:00|1|2026-12-10");
         QVERIFY(sub->currentSeq() > 0);
-        QVERIFY(daysWith(w, QStringLiteral("it's")) == QList<int>{10});
+        QVERIFY(daysWith(w, "it's") == QList<int>{10});
 
         // Edit: no time, weekly; the same row is updated, not a second one added.
-        m_d->click(QStringLiteral("chkDate"), sub);
-        QVERIFY(!m_d->find<QLineEdit>(QStringLiteral("TxtTime(0)"), sub)->isEnabled());
-        m_d->click(QStringLiteral("optCycle(3)"), sub);
-        m_d->click(QStringLiteral("btnSave"), sub);
-        QCOMPARE(CountRows(QStringLiteral("schedules")), 1);
-        QCOMPARE(GetScalar(QStringLiteral("SELECT stime || '|' || cyclic FROM schedules")).toString(), QStringLiteral("|3"));
-        QCOMPARE(daysWith(w, QStringLiteral("it's")), (QList<int>{10, 17, 24, 31}));
+        m_d->click("chkDate", sub);
+        QVERIFY(!m_d->find<QLineEdit>("TxtTime(0)", sub)->isEnabled());
+        m_d->click("optCycle(3)", sub);
+        m_d->click("btnSave", sub);
+        QCOMPARE(CountRows("schedules"), 1);
+        QCOMPARE(GetScalar("SELECT stime || '|' || cyclic FROM schedules").toString(), "|3");
+        QCOMPARE(daysWith(w, "it's"), (QList<int>{10, 17, 24, 31}));
 
         // Finished mark in the list hides it from the month view when asked and from the reminder.
-        Grid* list = m_d->find<Grid>(QStringLiteral("spList"), sub);
+        Grid* list = m_d->find<Grid>("spList", sub);
         QCOMPARE(list->dataRowCnt(), 1);
         m_d->clickCell(list, FrmTool_SCED_sub::ColDone, 1);
-        QCOMPARE(GetScalar(QStringLiteral("SELECT hidden FROM schedules")).toInt(), 1);
+        QCOMPARE(GetScalar("SELECT hidden FROM schedules").toInt(), 1);
         QVERIFY(ScheduleReminderText(QDate(2026, 12, 17), 1).isEmpty());
         RaiseChildWindow(w);
-        m_d->click(QStringLiteral("chkhide"), w);
-        QVERIFY(daysWith(w, QStringLiteral("it's")).isEmpty());
+        m_d->click("chkhide", w);
+        QVERIFY(daysWith(w, "it's").isEmpty());
 
         // Delete the entry from the day window.
         RaiseChildWindow(sub);
         m_d->clickCell(list, FrmTool_SCED_sub::ColNote, 1);
         prompt().pushAnswer(Prompt::Answer::Yes);
-        m_d->click(QStringLiteral("btnRecDel"), sub);
-        QCOMPARE(prompt().lastText(), QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"));
-        QCOMPARE(CountRows(QStringLiteral("schedules")), 0);
+        m_d->click("btnRecDel", sub);
+        QCOMPARE(prompt().lastText(), "선택된 자료를 정말로 삭제 하시겠습니까?");
+        QCOMPARE(CountRows("schedules"), 0);
     }
 
     // The finished mark of an entry another PC deleted, or already marked, meanwhile.
     void finishedMarkAfterAnotherPc() {
-        add(QStringLiteral("2026-12-06"), 0, QStringLiteral("gone"));
-        add(QStringLiteral("2026-12-06"), 0, QStringLiteral("marked"), QStringLiteral("10:00"));
+        add("2026-12-06", 0, "gone");
+        add("2026-12-06", 0, "marked", "10:00");
         FrmTool_SCED* w = openMonth();
         QVERIFY(w);
         FrmTool_SCED_sub* sub = openDay(w, QDate(2026, 12, 6));
         QVERIFY(sub);
-        Grid* list = m_d->find<Grid>(QStringLiteral("spList"), sub);
+        Grid* list = m_d->find<Grid>("spList", sub);
         QCOMPARE(list->dataRowCnt(), 2);
-        QVERIFY(TestEnv::runOnOtherConnection(QStringLiteral("UPDATE schedules SET hidden = 1 WHERE note = 'marked'")));
-        QVERIFY(TestEnv::runOnOtherConnection(QStringLiteral("DELETE FROM schedules WHERE note = 'gone'")));
+        QVERIFY(TestEnv::runOnOtherConnection("UPDATE schedules SET hidden = 1 WHERE note = 'marked'"));
+        QVERIFY(TestEnv::runOnOtherConnection("DELETE FROM schedules WHERE note = 'gone'"));
         // Marked already: nothing to ask, the list shows it.
         m_d->clickCell(list, FrmTool_SCED_sub::ColDone, 2);
-        QCOMPARE(list->text(FrmTool_SCED_sub::ColDone, 2), QStringLiteral("1"));
-        QCOMPARE(GetScalar(QStringLiteral("SELECT hidden FROM schedules WHERE note = 'marked'")).toInt(), 1);
+        QCOMPARE(list->text(FrmTool_SCED_sub::ColDone, 2), "1");
+        QCOMPARE(GetScalar("SELECT hidden FROM schedules WHERE note = 'marked'").toInt(), 1);
         // Deleted: said so, and the list is read again.
         prompt().clear();
         m_d->clickCell(list, FrmTool_SCED_sub::ColDone, 1);
         QCOMPARE(prompt().texts(),
-                 QStringList{QStringLiteral("이 스케줄은 다른 곳에서 삭제되어 저장할 수 없습니다.\n목록을 다시 불러옵니다.")});
+                 QStringList{"이 스케줄은 다른 곳에서 삭제되어 저장할 수 없습니다.\n목록을 다시 불러옵니다."});
         QCOMPARE(list->dataRowCnt(), 1);
-        QCOMPARE(list->text(FrmTool_SCED_sub::ColNote, 1), QStringLiteral("marked"));
-        QCOMPARE(CountRows(QStringLiteral("schedules")), 1);
+        QCOMPARE(list->text(FrmTool_SCED_sub::ColNote, 1), "marked");
+        QCOMPARE(CountRows("schedules"), 1);
     }
 
     void deleteWholeDay() {
-        add(QStringLiteral("2026-11-20"), 1, QStringLiteral("monthly from another day"));
-        add(QStringLiteral("2026-12-20"), 0, QStringLiteral("one"));
-        add(QStringLiteral("2026-12-20"), 2, QStringLiteral("yearly"));
+        add("2026-11-20", 1, "monthly from another day");
+        add("2026-12-20", 0, "one");
+        add("2026-12-20", 2, "yearly");
         FrmTool_SCED* w = openMonth();
         QVERIFY(w);
-        Grid* month = m_d->find<Grid>(QStringLiteral("spList"), w);
-        QPoint cell = cellOf(w, QDate(2026, 12, 21));
-        m_d->clickCell(month, cell.x(), cell.y());
-        m_d->click(QStringLiteral("btnRecDel"), w);
-        QCOMPARE(prompt().lastText(), QStringLiteral("2026년 12월 21일에 등록된 스케줄이 없습니다."));
-        cell = cellOf(w, QDate(2026, 12, 20));
-        m_d->clickCell(month, cell.x(), cell.y());
+        clickDay(w, QDate(2026, 12, 21));
+        m_d->click("btnRecDel", w);
+        QCOMPARE(prompt().lastText(), "2026년 12월 21일에 등록된 스케줄이 없습니다.");
+        clickDay(w, QDate(2026, 12, 20));
         prompt().pushAnswer(Prompt::Answer::No);
-        m_d->click(QStringLiteral("btnRecDel"), w);
-        QCOMPARE(prompt().lastText(), QStringLiteral("2026년 12월 20일의 전체 스케줄을 삭제하시겠습니까?"));
-        QCOMPARE(CountRows(QStringLiteral("schedules")), 3);
+        m_d->click("btnRecDel", w);
+        QCOMPARE(prompt().lastText(), "2026년 12월 20일의 전체 스케줄을 삭제하시겠습니까?");
+        QCOMPARE(CountRows("schedules"), 3);
         prompt().pushAnswer(Prompt::Answer::Yes);
-        m_d->click(QStringLiteral("btnRecDel"), w);
-        QCOMPARE(CountRows(QStringLiteral("schedules")), 1);
-        QVERIFY(daysWith(w, QStringLiteral("monthly from another day")) == QList<int>{20});
+        m_d->click("btnRecDel", w);
+        QCOMPARE(CountRows("schedules"), 1);
+        QVERIFY(daysWith(w, "monthly from another day") == QList<int>{20});
     }
 };
 

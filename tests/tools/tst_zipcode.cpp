@@ -13,7 +13,6 @@
 #include "tools/ZipDownload.h"
 #include "tools/frmZipcode.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -28,12 +27,7 @@ const QVector<QVariantList> kRows = {
     {"150010", "서울", "영등포구", "여의도동", ""},    {"07260", "서울", "영등포구", "당산동3가", "당산로 123"},
     {"999001", "시험", "시험구", "가_나동", ""},       {"999002", "시험", "시험구", "가나다동", ""},
 };
-const QString kInsert = QStringLiteral("INSERT INTO Post (ZIPCODE, SIDO, GUGUN, DONG, BUNJI) VALUES (?,?,?,?,?)");
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+const QString kInsert = "INSERT INTO Post (ZIPCODE, SIDO, GUGUN, DONG, BUNJI) VALUES (?,?,?,?,?)";
 
 // A one-page-per-path HTTP server on the loopback interface.
 class LocalServer : public QTcpServer {
@@ -64,7 +58,9 @@ public:
             }
         });
     }
-    QString url(const char* path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path); }
+    QString url(const char* path) const {
+        return QString("http://127.0.0.1:%1%2").arg(serverPort()).arg(path);
+    }
 };
 } // namespace
 
@@ -77,10 +73,17 @@ class tst_zipcode : public WindowTest {
         QVERIFY(BuildDatabaseFile(path, PostSchemaStatements(), kInsert, rows));
     }
     QByteArray zipOf(const QString& entry, const QString& file) {
-        const QString z = m_work.filePath(QStringLiteral("x.zip"));
+        const QString z = m_work.filePath("x.zip");
         QFile::remove(z);
         if (!WriteZip(z, {{entry, file}})) return {};
-        return fileBytes(z);
+        return FileBytes(z);
+    }
+
+    // Shows the window and looks up `input` as typed into it.
+    void lookUp(frmZipcode& w, const QString& input) {
+        w.show();
+        m_d->retype("txtInput", input, &w);
+        m_d->key(Qt::Key_Return);
     }
 
 private slots:
@@ -108,10 +111,8 @@ private slots:
         QFETCH(QStringList, codes);
         QFETCH(QString, message);
         frmZipcode w;
-        w.show();
-        m_d->retype(QStringLiteral("txtInput"), input, &w);
-        m_d->key(Qt::Key_Return);
-        Grid* g = m_d->find<Grid>(QStringLiteral("spList"), &w);
+        lookUp(w, input);
+        Grid* g = m_d->find<Grid>("spList", &w);
         QStringList got;
         for (int r = 1; r <= g->dataRowCnt(); ++r) got << g->text(frmZipcode::ColZip, r);
         QCOMPARE(got, codes);
@@ -121,42 +122,41 @@ private slots:
     void chooseRowFormatsCode() {
         frmZipcode w;
         w.show();
-        m_d->click(QStringLiteral("btnSel"), &w);
-        QCOMPARE(prompt().lastText(), QStringLiteral("리스트에서 선택하세요."));
-        m_d->retype(QStringLiteral("txtInput"), QStringLiteral("역삼"), &w);
-        m_d->key(Qt::Key_Return);
-        m_d->doubleClickCell(m_d->find<Grid>(QStringLiteral("spList"), &w), frmZipcode::ColDong, 2);
-        QCOMPARE(w.Post(), QStringLiteral("135-081"));
-        QCOMPARE(w.Addr(), QStringLiteral("서울 강남구 역삼1동"));
+        m_d->click("btnSel", &w);
+        QCOMPARE(prompt().lastText(), "리스트에서 선택하세요.");
+        lookUp(w, "역삼");
+        m_d->doubleClickCell(m_d->find<Grid>("spList", &w), frmZipcode::ColDong, 2);
+        QCOMPARE(w.Post(), "135-081");
+        QCOMPARE(w.Addr(), "서울 강남구 역삼1동");
         QCOMPARE(w.result(), int(QDialog::Accepted));
     }
 
     // The member editor: Enter in the home zip input with one match fills the address.
     void memberEditorLooksUp() {
-        QWidget* editor = m_d->open(QStringLiteral("mnuFriend_FriendSub"));
+        QWidget* editor = m_d->open("mnuFriend_FriendSub");
         QVERIFY(editor);
-        QVERIFY(m_d->find<QPushButton>(QStringLiteral("btnCharge(0)"), editor)->isEnabled());
+        QVERIFY(m_d->find<QPushButton>("btnCharge(0)", editor)->isEnabled());
         // Nothing found: the focus stays in the zip input.
-        m_d->retype(QStringLiteral("htField(24)"), QStringLiteral("000000"), editor);
+        m_d->retype("htField(24)", "000000", editor);
         m_d->key(Qt::Key_Return);
-        QCOMPARE(prompt().lastText(), QStringLiteral("'000000' 를 찾을 수 없습니다."));
-        QCOMPARE(QApplication::focusWidget(), m_d->find<QLineEdit>(QStringLiteral("htField(24)"), editor));
-        m_d->retype(QStringLiteral("htField(24)"), QStringLiteral("072-60"), editor);
+        QCOMPARE(prompt().lastText(), "'000000' 를 찾을 수 없습니다.");
+        QCOMPARE(QApplication::focusWidget(), m_d->find<QLineEdit>("htField(24)", editor));
+        m_d->retype("htField(24)", "072-60", editor);
         m_d->key(Qt::Key_Return);
-        QCOMPARE(m_d->find<QLineEdit>(QStringLiteral("htField(24)"), editor)->text(), QStringLiteral("07260"));
-        QCOMPARE(m_d->find<QLineEdit>(QStringLiteral("htField(8)"), editor)->text(), QStringLiteral("서울 영등포구 당산동3가"));
-        QCOMPARE(QApplication::focusWidget(), m_d->find<QLineEdit>(QStringLiteral("htField(9)"), editor));
+        QCOMPARE(m_d->find<QLineEdit>("htField(24)", editor)->text(), "07260");
+        QCOMPARE(m_d->find<QLineEdit>("htField(8)", editor)->text(), "서울 영등포구 당산동3가");
+        QCOMPARE(QApplication::focusWidget(), m_d->find<QLineEdit>("htField(9)", editor));
     }
 
     void missingDatabaseGetsSample() {
         QFile::remove(PostDatabasePath());
         frmZipcode w;
         QVERIFY(w.isReady());
-        QCOMPARE(w.InitForm(QStringLiteral("당산")), 1);
-        QCOMPARE(w.Post(), QStringLiteral("07260"));
+        QCOMPARE(w.InitForm("당산"), 1);
+        QCOMPARE(w.Post(), "07260");
         frmZipcode old; // a former six-digit code, typed as it is shown
-        QCOMPARE(old.InitForm(QStringLiteral("100-759")), 1);
-        QCOMPARE(old.Post(), QStringLiteral("100-759"));
+        QCOMPARE(old.InitForm("100-759"), 1);
+        QCOMPARE(old.Post(), "100-759");
     }
 
     void updateRefusesBadDownloads_data() {
@@ -167,76 +167,73 @@ private slots:
     void updateRefusesBadDownloads() {
         QFETCH(QString, kind);
         LocalServer server;
-        const QString fresh = m_work.filePath(QStringLiteral("dbPost.db"));
+        const QString fresh = m_work.filePath("dbPost.db");
         buildPost(fresh, {{"111111", "새", "새구", "새동", ""}});
-        const QString empty = m_work.filePath(QStringLiteral("empty.db"));
+        const QString empty = m_work.filePath("empty.db");
         QFile::remove(empty);
         QVERIFY(BuildDatabaseFile(empty, PostSchemaStatements()));
-        const QString text = m_work.filePath(QStringLiteral("text.db"));
-        QFile t(text);
-        QVERIFY(t.open(QIODevice::WriteOnly));
-        t.write("<html>hello</html>");
-        t.close();
-        server.bodies["/cut"] = zipOf(QStringLiteral("dbPost.db"), fresh);
+        const QString text = m_work.filePath("text.db");
+        WriteFileBytes(text, "<html>hello</html>");
+        server.bodies["/cut"] = zipOf("dbPost.db", fresh);
         server.cutPath = "/cut";
         server.stallPath = "/stall";
         server.bodies["/text"] = "this is not an archive";
-        server.bodies["/traversal"] = zipOf(QStringLiteral("../dbPost.db"), fresh);
-        server.bodies["/no rows"] = zipOf(QStringLiteral("dbPost.db"), empty);
-        server.bodies["/not a database"] = zipOf(QStringLiteral("dbPost.db"), text);
-        const QString url = kind == QStringLiteral("no server") ? QString() : server.url(("/" + kind.toUtf8()).constData());
-        const QByteArray before = fileBytes(PostDatabasePath());
+        server.bodies["/traversal"] = zipOf("../dbPost.db", fresh);
+        server.bodies["/no rows"] = zipOf("dbPost.db", empty);
+        server.bodies["/not a database"] = zipOf("dbPost.db", text);
+        const QString url = kind == "no server" ? QString() : server.url(("/" + kind.toUtf8()).constData());
+        const QByteArray before = FileBytes(PostDatabasePath());
         QString error;
         QVERIFY(!UpdatePostDatabase(url, PostDatabasePath(), 500, {}, &error));
         QVERIFY(!error.isEmpty());
-        QCOMPARE(fileBytes(PostDatabasePath()), before);
+        QCOMPARE(FileBytes(PostDatabasePath()), before);
         // Nothing left behind: only the two databases (and the main one's journal files).
         QStringList files = QDir(App().dbFolder).entryList(QDir::Files | QDir::NoDotAndDotDot);
         files.removeIf([](const QString& f) { return f.startsWith(QLatin1String("dbMain.db-")); });
         QCOMPARE(files, (QStringList{"dbMain.db", "dbPost.db"}));
-        QVERIFY(!QFile::exists(m_d->env().path(QStringLiteral("dbPost.db"))));
+        QVERIFY(!QFile::exists(m_d->env().path("dbPost.db")));
     }
 
     void updateFromWindow() {
         LocalServer server;
-        const QString fresh = m_work.filePath(QStringLiteral("dbPost.db"));
+        const QString fresh = m_work.filePath("dbPost.db");
         buildPost(fresh, {{"111111", "새", "새구", "새동", ""}});
-        server.bodies["/download/zipcode/adozip/dbPost.zip"] = zipOf(QStringLiteral("dbPost.db"), fresh);
+        server.bodies["/download/zipcode/adozip/dbPost.zip"] = zipOf("dbPost.db", fresh);
         frmZipcode w;
         w.show();
-        const QByteArray before = fileBytes(PostDatabasePath());
+        const QByteArray before = FileBytes(PostDatabasePath());
         // No server set: said at once, nothing asked or touched.
-        m_d->click(QStringLiteral("btnDBUpdate"), &w);
+        m_d->click("btnDBUpdate", &w);
         QCOMPARE(prompt().texts(),
-                 QStringList{QStringLiteral("우편번호 서버가 지정되지 않았습니다.\n"
-                                            "[환경설정] 창의 [우편번호 서버]에 서버 주소를 입력한 뒤 다시 시도하세요.")});
+                 QStringList{"우편번호 서버가 지정되지 않았습니다.\n"
+                                            "[환경설정] 창의 [우편번호 서버]에 서버 주소를 입력한 뒤 다시 시도하세요."});
         // The address is typed into the options window, opened from the main menu.
         {
-            m_d->open(QStringLiteral("mnuFriend_Option"));
-            QWidget* options = WindowRegistry::find(QStringLiteral("frmOption"));
+            m_d->open("mnuFriend_Option");
+            QWidget* options = WindowRegistry::find("frmOption");
             QVERIFY(options);
-            m_d->retype(QStringLiteral("txtZipServer"), server.url("/"), options);
-            m_d->click(QStringLiteral("btnOK"), options);
-            QTRY_VERIFY(!WindowRegistry::find(QStringLiteral("frmOption")));
+            m_d->retype("txtZipServer", server.url("/"), options);
+            m_d->click("btnOK", options);
+            QTRY_VERIFY(!WindowRegistry::find("frmOption"));
         }
         QCOMPARE(ZipServerBaseUrl() + u'/', server.url("/"));
         prompt().clear();
-        m_d->click(QStringLiteral("btnDBUpdate"), &w);
-        QVERIFY(prompt().lastText().startsWith(QStringLiteral("정말 최신 우편번호로 업그레이드 하시겠습니까?\n")));
+        m_d->click("btnDBUpdate", &w);
+        QVERIFY(prompt().lastText().startsWith("정말 최신 우편번호로 업그레이드 하시겠습니까?\n"));
         QCOMPARE(prompt().lastDefault(), Prompt::Answer::No);
-        QCOMPARE(fileBytes(PostDatabasePath()), before);
+        QCOMPARE(FileBytes(PostDatabasePath()), before);
         prompt().pushAnswer(Prompt::Answer::Yes);
-        m_d->click(QStringLiteral("btnDBUpdate"), &w);
-        QCOMPARE(prompt().lastText(), QStringLiteral("우편번호 최신 업그레이드가 정상적으로 완료 되었습니다."));
-        QCOMPARE(w.InitForm(QStringLiteral("새")), 1);
-        QCOMPARE(w.Post(), QStringLiteral("111-111"));
+        m_d->click("btnDBUpdate", &w);
+        QCOMPARE(prompt().lastText(), "우편번호 최신 업그레이드가 정상적으로 완료 되었습니다.");
+        QCOMPARE(w.InitForm("새"), 1);
+        QCOMPARE(w.Post(), "111-111");
         server.bodies.clear();
         prompt().pushAnswer(Prompt::Answer::Yes);
-        m_d->click(QStringLiteral("btnDBUpdate"), &w);
-        QCOMPARE(prompt().lastText(), QStringLiteral("우편번호 최신 업그레이드 실패하였습니다."));
+        m_d->click("btnDBUpdate", &w);
+        QCOMPARE(prompt().lastText(), "우편번호 최신 업그레이드 실패하였습니다.");
         PostDatabase db;
         QVERIFY(db.open(PostDatabasePath()));
-        QVERIFY(db.searchPlan(QStringLiteral("역삼")).join(u' ').contains(QStringLiteral("ix_post_dong")));
+        QVERIFY(db.searchPlan("역삼").join(u' ').contains("ix_post_dong"));
     }
 };
 

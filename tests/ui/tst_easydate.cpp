@@ -6,14 +6,14 @@
 #include "ui/HCTerm.h"
 #include "ui/QuickPeriod.h"
 
-#include <QApplication>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(QuickPeriod)
 
 namespace {
+// Start and end date of a period control or window.
+template <class T> QStringList period(const T* w) { return {w->Text1(), w->Text2()}; }
 QDate D(const char* text) { return QDate::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd")); }
 } // namespace
 
@@ -85,27 +85,25 @@ private slots:
         QTest::addColumn<int>("direction");
         QTest::addColumn<QDate>("newStart");
         QTest::addColumn<QDate>("newEnd");
-        QTest::newRow("day back") << QuickPeriod::Today << D("2026-12-01") << D("2026-12-01") << -1 << D("2026-11-30")
-                                  << D("2026-11-30");
-        QTest::newRow("week forward") << QuickPeriod::LastWeek << D("2026-12-27") << D("2027-01-02") << 1
-                                      << D("2027-01-03") << D("2027-01-09");
-        QTest::newRow("month keeps month ends") << QuickPeriod::ThisMonth << D("2026-01-01") << D("2026-01-31") << 1
-                                                << D("2026-02-01") << D("2026-02-28");
-        QTest::newRow("month back over the year") << QuickPeriod::NextMonth << D("2027-01-01") << D("2027-01-31") << -1
-                                                  << D("2026-12-01") << D("2026-12-31");
-        QTest::newRow("quarter forward") << QuickPeriod::Quarter4 << D("2026-10-01") << D("2026-12-31") << 1
-                                         << D("2027-01-01") << D("2027-03-31");
-        QTest::newRow("half back") << QuickPeriod::FirstHalf << D("2026-01-01") << D("2026-06-30") << -1
-                                   << D("2025-07-01") << D("2025-12-31");
-        QTest::newRow("year forward") << QuickPeriod::ThisYear << D("2026-01-01") << D("2026-12-31") << 1
-                                      << D("2027-01-01") << D("2027-12-31");
-        QTest::newRow("recent months shift by their length")
-            << QuickPeriod::Recent3Months << D("2026-09-06") << D("2026-12-06") << -1 << D("2026-06-06")
-            << D("2026-09-06");
-        QTest::newRow("hand-set period by its length") << QuickPeriod::None << D("2026-12-01") << D("2026-12-10") << 1
-                                                       << D("2026-12-11") << D("2026-12-20");
-        QTest::newRow("reversed hand-set period by a day") << QuickPeriod::None << D("2026-12-10") << D("2026-12-01")
-                                                           << 1 << D("2026-12-11") << D("2026-12-02");
+        const auto row = [](const char* name, QuickPeriod unit, const char* start, const char* end, int direction,
+                            const char* newStart, const char* newEnd) {
+            QTest::newRow(name) << unit << D(start) << D(end) << direction << D(newStart) << D(newEnd);
+        };
+        row("day back", QuickPeriod::Today, "2026-12-01", "2026-12-01", -1, "2026-11-30", "2026-11-30");
+        row("week forward", QuickPeriod::LastWeek, "2026-12-27", "2027-01-02", 1, "2027-01-03", "2027-01-09");
+        row("month keeps month ends", QuickPeriod::ThisMonth, "2026-01-01", "2026-01-31", 1, "2026-02-01",
+            "2026-02-28");
+        row("month back over the year", QuickPeriod::NextMonth, "2027-01-01", "2027-01-31", -1, "2026-12-01",
+            "2026-12-31");
+        row("quarter forward", QuickPeriod::Quarter4, "2026-10-01", "2026-12-31", 1, "2027-01-01", "2027-03-31");
+        row("half back", QuickPeriod::FirstHalf, "2026-01-01", "2026-06-30", -1, "2025-07-01", "2025-12-31");
+        row("year forward", QuickPeriod::ThisYear, "2026-01-01", "2026-12-31", 1, "2027-01-01", "2027-12-31");
+        row("recent months shift by their length", QuickPeriod::Recent3Months, "2026-09-06", "2026-12-06", -1,
+            "2026-06-06", "2026-09-06");
+        row("hand-set period by its length", QuickPeriod::None, "2026-12-01", "2026-12-10", 1, "2026-12-11",
+            "2026-12-20");
+        row("reversed hand-set period by a day", QuickPeriod::None, "2026-12-10", "2026-12-01", 1, "2026-12-11",
+            "2026-12-02");
     }
     void movePeriod() {
         QFETCH(QuickPeriod, unit);
@@ -121,20 +119,17 @@ private slots:
         FrmEasyDate* dlg = openFromTerm();
         QVERIFY(dlg);
         click(dlg, QStringLiteral("btnQuick(19)")); // 4분기
-        QCOMPARE(dlg->Text1(), QStringLiteral("2026-10-01"));
-        QCOMPARE(dlg->Text2(), QStringLiteral("2026-12-31"));
+        QCOMPARE(period(dlg), (QStringList{"2026-10-01", "2026-12-31"}));
         click(dlg, QStringLiteral("btnNext"));
         click(dlg, QStringLiteral("btnNext"));
         click(dlg, QStringLiteral("btnPrev"));
-        QCOMPARE(dlg->Text1(), QStringLiteral("2027-01-01"));
-        QCOMPARE(dlg->Text2(), QStringLiteral("2027-03-31"));
+        QCOMPARE(period(dlg), (QStringList{"2027-01-01", "2027-03-31"}));
         // Day up/down of the end date.
         QTest::mouseClick(dlg->findChild<QWidget*>(QStringLiteral("btnDown2")), Qt::LeftButton);
         QCOMPARE(dlg->Text2(), QStringLiteral("2027-03-30"));
         QCOMPARE(m_term->Text1(), QString());
         click(dlg, QStringLiteral("btnOK"));
-        QCOMPARE(m_term->Text1(), QStringLiteral("2027-01-01"));
-        QCOMPARE(m_term->Text2(), QStringLiteral("2027-03-30"));
+        QCOMPARE(period(m_term), (QStringList{"2027-01-01", "2027-03-30"}));
         QTRY_VERIFY(!m_term->EasyDate());
         QVERIFY(m_env->prompt().shown().isEmpty());
     }
@@ -146,8 +141,7 @@ private slots:
         m_term->SetText2(QStringLiteral("2026-01-09"));
         click(dlg, QStringLiteral("btnQuick(13)")); // 지난해
         click(dlg, QStringLiteral("btnClose"));
-        QCOMPARE(m_term->Text1(), QStringLiteral("2026-01-05"));
-        QCOMPARE(m_term->Text2(), QStringLiteral("2026-01-09"));
+        QCOMPARE(period(m_term), (QStringList{"2026-01-05", "2026-01-09"}));
         QTRY_VERIFY(!m_term->EasyDate());
         // Esc closes without a change as well; the window starts from the control's period.
         dlg = openFromTerm();
@@ -161,8 +155,7 @@ private slots:
     // Opened without a period it starts from today; dates typed by hand move by their length.
     void handEditedDatesMoveByLength() {
         FrmEasyDate dlg;
-        QCOMPARE(dlg.Text1(), QStringLiteral("2026-12-06"));
-        QCOMPARE(dlg.Text2(), QStringLiteral("2026-12-06"));
+        QCOMPARE(period(&dlg), (QStringList{"2026-12-06", "2026-12-06"}));
         dlg.show();
         dlg.ChooseQuick(QuickPeriod::ThisMonth);
         auto* box2 = dlg.findChild<HCDateBox*>(QStringLiteral("txtDate2"));
@@ -171,8 +164,7 @@ private slots:
         QTest::keyClicks(box2, QStringLiteral("20261203"));
         QCOMPARE(dlg.Unit(), QuickPeriod::None);
         dlg.Move(1);
-        QCOMPARE(dlg.Text1(), QStringLiteral("2026-12-04"));
-        QCOMPARE(dlg.Text2(), QStringLiteral("2026-12-06"));
+        QCOMPARE(period(&dlg), (QStringList{"2026-12-04", "2026-12-06"}));
     }
 
     void badDateIsRefusedBeforeOk() {
@@ -194,8 +186,7 @@ private slots:
         QCOMPARE(m_env->prompt().shown().size(), 2);
         QCOMPARE(dlg->Text1(), QStringLiteral("2026-12-07"));
         click(dlg, QStringLiteral("btnOK"));
-        QCOMPARE(m_term->Text1(), QStringLiteral("2026-12-07"));
-        QCOMPARE(m_term->Text2(), QStringLiteral("2026-12-07"));
+        QCOMPARE(period(m_term), (QStringList{"2026-12-07", "2026-12-07"}));
     }
 
 private:

@@ -4,9 +4,7 @@
 #include "ui/Grid.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -63,40 +61,21 @@ private slots:
         QString sheet;
         const QJsonObject cells = readBack(path, &sheet);
         QCOMPARE(sheet, QStringLiteral("Sheet1"));
-        auto cell = [&](const char* ref) { return cells.value(QLatin1String(ref)).toObject(); };
-        auto str = [&](const char* ref) { return cell(ref).value(QStringLiteral("v")).toString(); };
-        auto num = [&](const char* ref) { return cell(ref).value(QStringLiteral("v")).toDouble(); };
-        auto type = [&](const char* ref) { return cell(ref).value(QStringLiteral("t")).toString(); };
-
-        // Headers: bold, code column left out.
-        QCOMPARE(str("A1"), QStringLiteral("이름"));
-        QCOMPARE(str("E1"), QStringLiteral("비고"));
-        QVERIFY(!cells.contains(QStringLiteral("F1")));
-        for (const char* ref : {"A1", "B1", "C1", "D1", "E1"})
-            QVERIFY2(cell(ref).value(QStringLiteral("b")).toBool(), ref);
-        QVERIFY(!cell("A2").value(QStringLiteral("b")).toBool());
-
-        // Row 1 of the grid.
-        QCOMPARE(str("A2"), QStringLiteral("홍길동"));
-        QCOMPARE(type("B2"), QStringLiteral("n"));
-        QCOMPARE(num("B2"), 1234.0);
-        QCOMPARE(type("C2"), QStringLiteral("s")); // leading zero: a code, stays text
-        QCOMPARE(str("C2"), QStringLiteral("000123"));
-        QCOMPARE(str("D2"), QStringLiteral("010-1234-5678"));
-        QCOMPARE(str("E2"), QStringLiteral("O'Brien"));
-        // Row 2.
-        QCOMPARE(str("A3"), QStringLiteral("김 영희"));
-        QCOMPARE(num("B3"), -5.5);
-        QCOMPARE(type("C3"), QStringLiteral("n"));
-        QVERIFY(!cells.contains(QStringLiteral("D3"))); // empty cell
-        QCOMPARE(str("E3"), QStringLiteral("=SUM(A1)")); // text, never a formula
-        QCOMPARE(type("E3"), QStringLiteral("s"));
-        // The hidden row 3 is left out; row 4 follows directly.
-        QCOMPARE(str("A4"), QStringLiteral("마지막"));
-        QCOMPARE(num("B4"), 7.0);
-        QCOMPARE(type("E4"), QStringLiteral("s")); // too many digits for a number
-        QCOMPARE(str("E4"), QStringLiteral("1234567890123456"));
-        QVERIFY(!cells.contains(QStringLiteral("A5")));
+        // "ref type value", bold in row 1 only: headers without the code column; a leading
+        // zero, a dash or too many digits keep a number text, a formula stays text; the hidden
+        // row 3 is left out.
+        const QStringList want = {"A1 s 이름", "B1 s 금액", "C1 s 회원번호", "D1 s 전화", "E1 s 비고",
+                                  "A2 s 홍길동", "B2 n 1234", "C2 s 000123", "D2 s 010-1234-5678",
+                                  "E2 s O'Brien", "A3 s 김 영희", "B3 n -5.5", "C3 n 12", "E3 s =SUM(A1)",
+                                  "A4 s 마지막", "B4 n 7", "E4 s 1234567890123456"};
+        for (const QString& w : want) {
+            const QJsonObject c = cells.value(w.section(u' ', 0, 0)).toObject();
+            QCOMPARE(c.value(QStringLiteral("t")).toString(), w.section(u' ', 1, 1));
+            QCOMPARE(c.value(QStringLiteral("v")).toVariant().toString(), w.section(u' ', 2));
+            QCOMPARE(c.value(QStringLiteral("b")).toBool(), w.at(1) == u'1');
+        }
+        for (const char* ref : {"F1", "D3", "A5"})
+            QVERIFY2(!cells.contains(QLatin1String(ref)), ref);
 
         QCOMPARE(QString::fromUtf8(FileBytes(folder() + QStringLiteral("/LOG.TXT"))),
                  QStringLiteral("2026-12-06 10:00:00\tExp261206_100000.xlsx\t3\tOK\n"));
@@ -129,13 +108,13 @@ private slots:
             QStringLiteral("엑셀 칸 하나에 넣을 수 있는 32,767자를 넘은 칸 1개는 잘라서 내보냈습니다.")));
         QString sheet;
         const QJsonObject cells = readBack(folder() + QStringLiteral("/Exp261206_100000.xlsx"), &sheet);
-        const QString cut = cells.value(QStringLiteral("E3")).toObject().value(QStringLiteral("v")).toString();
+        const QString cut = text(cells, "E3");
         QCOMPARE(cut.size(), 32767);
         QVERIFY(cut.endsWith(QStringLiteral("…[이하 생략]")));
         QVERIFY(longMemo.startsWith(cut.left(32700)));
         // A cell at the limit goes out whole.
-        QCOMPARE(cells.value(QStringLiteral("E4")).toObject().value(QStringLiteral("v")).toString().size(), 32767);
-        QCOMPARE(cells.value(QStringLiteral("A3")).toObject().value(QStringLiteral("v")).toString(), QStringLiteral("김 영희"));
+        QCOMPARE(text(cells, "E4").size(), 32767);
+        QCOMPARE(text(cells, "A3"), QStringLiteral("김 영희"));
     }
 
     void unwritableFolderWarnsAndLeavesNothing_data() {
@@ -177,8 +156,10 @@ private:
         return QDir(folder()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)
             .filter(QStringLiteral("Exp"));
     }
+    static QString text(const QJsonObject& cells, const char* ref) {
+        return cells.value(QLatin1String(ref)).toObject().value(QStringLiteral("v")).toString();
+    }
     // Cells of the first sheet as "A1" -> {"v": value, "t": "s"|"n", "b": bold}.
-
     QJsonObject readBack(const QString& path, QString* sheetName) {
         const char* script =
             "import json, sys, openpyxl\n"

@@ -1,6 +1,5 @@
 #include "EnvTest.h"
 
-#include "core/AppState.h"
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
 #include "ui/IniFile.h"
@@ -110,7 +109,8 @@ private slots:
         QVERIFY(QDir(m_env->path(QStringLiteral("FormIni"))).exists());
     }
 
-    void maximisedSavesOnlyState() {
+    // A maximised window keeps only its state, a minimised one nothing.
+    void whatClosingSaves() {
         SampleWindow s;
         s.window.setWindowState(Qt::WindowMaximized);
         SaveFormIni(&s.window);
@@ -124,10 +124,8 @@ private slots:
         minimised.window.setWindowState(Qt::WindowMinimized);
         SaveFormIni(&minimised.window);
         QVERIFY(!QFile::exists(FormIniPath(QStringLiteral("frmOther"))));
-    }
-
-    void deleteStopsSavingUntilReopened() {
-        SampleWindow s;
+        // A deleted layout file is not written again until the window is reopened.
+        s.window.setWindowState(Qt::WindowNoState);
         SaveFormIni(&s.window);
         QVERIFY(QFile::exists(FormIniPath(QStringLiteral("frmSample"))));
         QVERIFY(DelFormIni(QStringLiteral("frmSample")));

@@ -8,7 +8,6 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QInputMethodEvent>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -49,10 +48,7 @@ private slots:
         const QString quote = QStringLiteral("O'Brien \"큰\" 따옴표");
         const QString longText(70000, QChar(u'가')); // offsets beyond 16 bits
         m_grid->setRowTexts(1, {quote, "", longText, "끝"});
-        QCOMPARE(m_grid->text(1, 1), quote);
-        QCOMPARE(m_grid->text(2, 1), QString());
-        QCOMPARE(m_grid->text(3, 1), longText);
-        QCOMPARE(m_grid->text(4, 1), QStringLiteral("끝"));
+        QCOMPARE(m_grid->rowTexts(1), (QStringList{quote, "", longText, "끝"}));
 
         // Changing one cell leaves its neighbours alone, also when emptying the last one.
         m_grid->setText(2, 1, QStringLiteral("중간"));
@@ -148,9 +144,7 @@ private slots:
         const int row = m_grid->addTotalsRow({2, 3});
         QCOMPARE(row, 5); // straight under the data, reusing the empty row
         QCOMPARE(m_grid->maxRows(), 5);
-        QCOMPARE(m_grid->text(1, row), QStringLiteral("[합 계]"));
-        QCOMPARE(m_grid->text(2, row), QStringLiteral("1,000,750"));
-        QCOMPARE(m_grid->text(3, row), QStringLiteral("3.75"));
+        QCOMPARE(m_grid->rowTexts(row), (QStringList{"[합 계]", "1,000,750", "3.75"}));
         QCOMPARE(m_grid->totalsRow(), 5);
         QCOMPARE(m_grid->dataRowCnt(), 5);
         const QModelIndex idx = m_grid->gridModel()->index(row - 1, 1);
@@ -371,10 +365,8 @@ private slots:
 
         // Hangul typed character by character.
         m_grid->setActiveCell(2, 1);
-        for (QChar ch : QStringLiteral("한글")) {
-            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_grid;
-            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        }
+        for (QChar ch : QStringLiteral("한글"))
+            QTest::sendKeyEvent(QTest::Click, target(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
         key(Qt::Key_Tab);
         QCOMPARE(m_grid->text(2, 1), QStringLiteral("한글"));
         QCOMPARE(m_grid->activeCol(), 3);
@@ -385,7 +377,7 @@ private slots:
         for (QChar ch : QStringLiteral("가나")) {
             QInputMethodEvent commit;
             commit.setCommitString(QString(ch));
-            QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : m_grid, &commit);
+            QApplication::sendEvent(target(), &commit);
         }
         key(Qt::Key_Return);
         QCOMPARE(m_grid->text(3, 1), QStringLiteral("가나"));
@@ -452,21 +444,18 @@ private slots:
         key(keyCode);
         QCOMPARE(leaves, (QList<QList<int>>{{2, 2, newCol, newRow}}));
         QCOMPARE(m_grid->text(2, 2), QStringLiteral("a'b"));
-        QCOMPARE(m_grid->activeCol(), 2);
-        QCOMPARE(m_grid->activeRow(), 2);
+        QCOMPARE(active(), QPoint(2, 2));
         QVERIFY(m_grid->hasFocus());
 
         // Not typing: the same key is refused too (Left/Right now move in the grid).
         key(keyCode);
         QCOMPARE(leaves.size(), 2);
-        QCOMPARE(m_grid->activeRow(), 2);
-        QCOMPARE(m_grid->activeCol(), 2);
+        QCOMPARE(active(), QPoint(2, 2));
 
         // Allowed: the move happens.
         refuse = false;
         key(keyCode);
-        QCOMPARE(m_grid->activeCol(), newCol);
-        QCOMPARE(m_grid->activeRow(), newRow);
+        QCOMPARE(active(), QPoint(newCol, newRow));
     }
 
     void leaveCellByMouseCanBeRefused() {
@@ -484,8 +473,7 @@ private slots:
         QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, cellCentre(3, 3));
         QCOMPARE(leaves, 1);
         QCOMPARE(m_grid->text(1, 1), QStringLiteral("typed"));
-        QCOMPARE(m_grid->activeCol(), 1);
-        QCOMPARE(m_grid->activeRow(), 1);
+        QCOMPARE(active(), QPoint(1, 1));
         QCOMPARE(clicks.count(), 0);
 
         // A double click on a refused cell neither moves nor reports a double-click.
@@ -497,8 +485,7 @@ private slots:
 
         refuse = false;
         QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, cellCentre(3, 3));
-        QCOMPARE(m_grid->activeCol(), 3);
-        QCOMPARE(m_grid->activeRow(), 3);
+        QCOMPARE(active(), QPoint(3, 3));
         QCOMPARE(clicks.count(), 1);
         QCOMPARE(clicks.at(0), (QList<QVariant>{3, 3}));
         QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, cellCentre(3, 3));
@@ -534,21 +521,17 @@ private slots:
         key(Qt::Key_Return);
         QCOMPARE(m_grid->activeCol(), 3); // hidden column skipped
         key(Qt::Key_Return);
-        QCOMPARE(m_grid->activeCol(), 1);
-        QCOMPARE(m_grid->activeRow(), 2);
+        QCOMPARE(active(), QPoint(1, 2));
         key(Qt::Key_Return);
         key(Qt::Key_Return); // last cell: stays
-        QCOMPARE(m_grid->activeCol(), 3);
-        QCOMPARE(m_grid->activeRow(), 2);
+        QCOMPARE(active(), QPoint(3, 2));
 
         // Tab goes the same way, backwards with Shift.
         m_grid->setActiveCell(3, 1);
         key(Qt::Key_Tab);
-        QCOMPARE(m_grid->activeCol(), 1);
-        QCOMPARE(m_grid->activeRow(), 2);
+        QCOMPARE(active(), QPoint(1, 2));
         key(Qt::Key_Backtab);
-        QCOMPARE(m_grid->activeCol(), 3);
-        QCOMPARE(m_grid->activeRow(), 1);
+        QCOMPARE(active(), QPoint(3, 1));
         QVERIFY(m_grid->hasFocus());
 
         m_grid->setEnterMove(EnterMove::Down);
@@ -669,16 +652,11 @@ private slots:
     }
 
 private:
-    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_grid;
-        QTest::keyClick(target, Qt::Key(k), mods);
-    }
-
+    QPoint active() const { return {m_grid->activeCol(), m_grid->activeRow()}; } // (col, row)
+    QWidget* target() const { return QApplication::focusWidget() ? QApplication::focusWidget() : m_grid; }
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(target(), Qt::Key(k), mods); }
     void type(const QString& ascii) {
-        for (QChar ch : ascii) {
-            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_grid;
-            QTest::keyClick(target, ch.toLatin1());
-        }
+        for (QChar ch : ascii) QTest::keyClick(target(), ch.toLatin1());
     }
 
     QPoint cellCentre(int col, int row) const {

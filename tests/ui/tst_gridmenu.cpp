@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
-#include <QWidget>
 #include <QtTest>
 
 namespace {
@@ -97,6 +96,13 @@ private slots:
         QCOMPARE(shownMessages, messages);
         QCOMPARE(questions, int(answers.size()));
         QCOMPARE(m_env->prompt().pendingReplies(), 0);
+        const ScriptedPrompt::Shown& asked = m_env->prompt().shown().first();
+        if (item == u"08")
+            QCOMPARE(asked.text, QStringLiteral("몇줄마다 구분선을 표시하시겠습니까?\n\n가능범위: 2 ~ 10000"));
+        if (item == u"02") {
+            QCOMPARE(asked.text, QStringLiteral("변경할 글자의 크기를 입력하세요.(입력범위: 8~60, 0:기본값)"));
+            QCOMPARE(asked.title, QStringLiteral("그리드내 글자크기 변경"));
+        }
         const QString general = QStringLiteral("spList_General");
         if (item == u"08") {
             QCOMPARE(m_grid->dividerEvery(), result == -1 ? 0 : result);
@@ -110,18 +116,6 @@ private slots:
             QCOMPARE(layout().value(general, QStringLiteral("RowHeight")),
                      result == -1 ? QString() : QString::number(result));
         }
-    }
-
-    void questionTexts() {
-        m_env->prompt().pushText(QString());
-        m_menu->trigger(QStringLiteral("08"));
-        QCOMPARE(m_env->prompt().lastText(),
-                 QStringLiteral("몇줄마다 구분선을 표시하시겠습니까?\n\n가능범위: 2 ~ 10000"));
-        m_env->prompt().pushText(QString());
-        m_menu->trigger(QStringLiteral("02"));
-        QCOMPARE(m_env->prompt().lastText(),
-                 QStringLiteral("변경할 글자의 크기를 입력하세요.(입력범위: 8~60, 0:기본값)"));
-        QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("그리드내 글자크기 변경"));
     }
 
     void resetDeletesFileAndRestoresDesign() {
@@ -166,7 +160,7 @@ private slots:
                  QString::number(m_grid->colWidth(1)));
     }
 
-    void hideAndShowRowsByKeys() {
+    void gridKeys() {
         m_grid->setActiveCell(1, 3);
         QTest::keyClick(m_grid, Qt::Key_E, Qt::ControlModifier);
         QVERIFY(m_grid->rowHidden(3));
@@ -184,15 +178,14 @@ private slots:
         QVERIFY(!m_grid->rowHidden(3));
         QVERIFY(!m_grid->rowHidden(4));
         QVERIFY(m_grid->rowHidden(6)); // not next to row 2
-    }
-
-    void shortcutList() {
+        // Ctrl+H lists the grid's keys.
         QTest::keyClick(m_grid, Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("시트내 단축키 목록"));
         QCOMPARE(m_env->prompt().lastText(),
                  QStringLiteral(" - Ctrl + H : 단축키 목록보기\n\n - Ctrl + F : 찾기\n\n"
                                 " - Ctrl + E : 행숨김\n\n - Ctrl + W : 행숨김 취소(아래/위행)"));
     }
+
 };
 
 QTEST_MAIN(TestGridMenu)

@@ -45,7 +45,7 @@ private slots:
         QCOMPARE(m_combo->NewIndex(), 0);
     }
 
-    void itemsNumbersAndCodes() {
+    void itemsNumbersCodesAndTexts() {
         fill();
         QCOMPARE(m_combo->ListCount(), 4);
         QCOMPARE(m_combo->NewIndex(), 3);
@@ -69,10 +69,7 @@ private slots:
         // Unknown codes (also a prefix of one, or one differing in case) leave the selection.
         for (const char* code : {"c'7", "C", "42"}) QCOMPARE(m_combo->FindCODE(QString::fromUtf8(code), true), -1);
         QCOMPARE(m_combo->ListIndex(), 1);
-    }
-
-    void textSelectsItem() {
-        fill();
+        // A text chooses its item, or none.
         m_combo->SetText(QStringLiteral("축구회"));
         QCOMPARE(m_combo->ListIndex(), 2);
         QCOMPARE(m_combo->Text2(), QStringLiteral("9"));

@@ -1,4 +1,5 @@
 #include "EnvTest.h"
+#include "OtherPc.h"
 
 #include "db/Database.h"
 #include "ui/Grid.h"
@@ -11,7 +12,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -121,40 +121,13 @@ private slots:
         EnvTest::cleanup();
     }
 
-    void captionsFollowTheMode() {
-        QCOMPARE(FormModeCaption(QStringLiteral("통장관리"), 1), QStringLiteral("통장관리 - 『신규등록』"));
-        QCOMPARE(FormModeCaption(QStringLiteral("통장관리"), 2), QStringLiteral("통장관리 - 『수정』"));
-        SampleEditor ed;
-        const int code = insertPlace(QStringLiteral("본점"));
-        ed.SetFormMode(2, code);
-        QCOMPARE(ed.windowTitle(), QStringLiteral("사용처관리 - 『수정』"));
-        QCOMPARE(ed.txtName->text(), QStringLiteral("본점"));
-        ed.setModeCaptions(QStringLiteral("항목등록 -『신규등록』"), QStringLiteral("항목등록 - 『수정』"));
-        ed.SetFormMode(1);
-        QCOMPARE(ed.windowTitle(), QStringLiteral("항목등록 -『신규등록』"));
-        QVERIFY(ed.txtName->text().isEmpty());
-    }
-
-    void newRecordWithQuoteIsSavedAndCloses() {
+    // A blank required input stops before saving; with "continue" ticked a saved record
+    // clears the window for the next, without it the window closes; quotes are kept.
+    void saveFlowRequiredContinueAndQuotes() {
         SampleEditor ed;
         QSignalSpy saved(&ed, &RecordEditor::recordSaved);
         ed.SetFormMode(1);
         ed.show();
-        ed.txtName->setText(QStringLiteral("O'Brien's \"가게\""));
-        QVERIFY(ed.RecSave());
-        QCOMPARE(saved.size(), 1);
-        const int code = saved.at(0).at(0).toInt();
-        QVERIFY(code > 1);
-        QCOMPARE(GetScalar(QStringLiteral("SELECT sname FROM tblusename WHERE code = ?"), {code}).toString(),
-                 QStringLiteral("O'Brien's \"가게\""));
-        QCOMPARE(m_env->notices(), QStringList{"자료가 저장되었습니다."});
-        QVERIFY(m_env->prompt().shown().isEmpty());
-        QVERIFY(!ed.isVisible());
-    }
-
-    void requiredInputStopsBeforeSaving() {
-        SampleEditor ed;
-        ed.SetFormMode(1);
         ed.txtName->setText(QStringLiteral("   "));
         QVERIFY(!ed.RecSave());
         QCOMPARE(m_env->prompt().texts(), QStringList{"[사용처명]은(는) 필수 입력 사항입니다."});
@@ -164,14 +137,39 @@ private slots:
         m_env->prompt().clear();
         QVERIFY(!CheckRequired(ed.txtNote));
         QCOMPARE(m_env->prompt().lastText(), QStringLiteral("필수 입력사항을 입력하지 않았습니다."));
+        m_env->prompt().clear();
+
+        ed.chkCun->setChecked(true);
+        ed.txtName->setText(QStringLiteral("하나"));
+        QVERIFY(ed.RecSave());
+        QVERIFY(ed.isVisible());
+        QVERIFY(ed.txtName->text().isEmpty());
+        QCOMPARE(ed.mode(), int(RecordEditor::NewMode));
+
+        ed.chkCun->setChecked(false);
+        ed.txtName->setText(QStringLiteral("O'Brien's \"가게\""));
+        QVERIFY(ed.RecSave());
+        QCOMPARE(saved.size(), 2);
+        const int code = saved.at(1).at(0).toInt();
+        QVERIFY(code > 1);
+        QCOMPARE(GetScalar(QStringLiteral("SELECT sname FROM tblusename WHERE code = ?"), {code}).toString(),
+                 QStringLiteral("O'Brien's \"가게\""));
+        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code <> 1")), 2);
+        QCOMPARE(m_env->notices(), (QStringList{"자료가 저장되었습니다.", "자료가 저장되었습니다."}));
+        QVERIFY(m_env->prompt().shown().isEmpty());
+        QVERIFY(!ed.isVisible());
     }
 
-    void saveAffectingNoRowKeepsWindowOpen() {
+    // Edit mode loads the row; a save that changes no row (another PC deleted it) keeps the
+    // window and what was typed.
+    void editModeAndSaveAffectingNoRow() {
         SampleEditor ed;
         const int code = insertPlace(QStringLiteral("지점"));
         ed.SetFormMode(2, code);
+        QCOMPARE(ed.windowTitle(), QStringLiteral("사용처관리 - 『수정』"));
+        QCOMPARE(ed.txtName->text(), QStringLiteral("지점"));
         ed.show();
-        ExecSQL(QStringLiteral("DELETE FROM tblusename WHERE code = ?"), {code}); // another PC
+        QVERIFY(OtherPc().exec(QStringLiteral("DELETE FROM tblusename WHERE code = %1").arg(code)));
         ed.txtName->setText(QStringLiteral("새 지점"));
         QSignalSpy saved(&ed, &RecordEditor::recordSaved);
         QVERIFY(!ed.RecSave());
@@ -181,22 +179,11 @@ private slots:
         QVERIFY(ed.isVisible());
         QCOMPARE(ed.txtName->text(), QStringLiteral("새 지점"));
         QCOMPARE(ed.mode(), int(RecordEditor::EditMode));
-    }
-
-    void continueClearsForTheNextRecord() {
-        SampleEditor ed;
+        // The captions follow the mode; a new record starts empty.
+        ed.setModeCaptions(QStringLiteral("항목등록 -『신규등록』"), QStringLiteral("항목등록 - 『수정』"));
         ed.SetFormMode(1);
-        ed.show();
-        ed.chkCun->setChecked(true);
-        ed.txtName->setText(QStringLiteral("하나"));
-        QVERIFY(ed.RecSave());
-        QVERIFY(ed.isVisible());
+        QCOMPARE(ed.windowTitle(), QStringLiteral("항목등록 -『신규등록』"));
         QVERIFY(ed.txtName->text().isEmpty());
-        QCOMPARE(ed.mode(), int(RecordEditor::NewMode));
-        ed.txtName->setText(QStringLiteral("둘"));
-        QVERIFY(ed.RecSave());
-        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code <> 1")), 2);
-        QCOMPARE(m_env->notices().size(), 2);
     }
 
     void enterUpDownMoveBetweenInputs() {
@@ -223,18 +210,36 @@ private slots:
         QCOMPARE(ed.txtMemo->toPlainText(), QStringLiteral("\n"));
     }
 
-    void deleteFlowAndMessageOrder() {
+    // Edit and delete from a list: nothing to edit or delete without a data row (the fixed
+    // row is no data row), the questions and messages in order, a row deleted elsewhere
+    // refused, F4 and F5 reaching the window.
+    void listEditAndDelete() {
         SampleList list;
+        list.show();
+        list.editActive();
+        QCOMPARE(m_env->prompt().texts(), QStringList{"먼저 그리드에서 수정할 자료를 선택하세요."});
+        QCOMPARE(list.edited, -1);
+        m_env->prompt().clear();
+        list.spList->setRowTexts(1, {"", "1"});
+        list.spList->setActiveCell(1, 1);
+        QVERIFY(!list.RecDelete());
+        QCOMPARE(m_env->prompt().texts(), QStringList{"삭제할 자료를 선택하세요."});
+        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code = 1")), 1);
+
         const int a = insertPlace(QStringLiteral("가'게"));
         const int b = insertPlace(QStringLiteral("나"));
         list.load();
-        list.show();
         list.spList->setActiveCell(0, 0);
+        m_env->prompt().clear();
         QVERIFY(!list.RecDelete()); // no active row: nothing asked
         QCOMPARE(m_env->prompt().texts(), QStringList{"삭제할 자료를 선택하세요."});
+        list.spList->setActiveCell(1, 1);
+        list.editActive();
+        QCOMPARE(list.edited, a);
+        QTest::keyClick(list.spList, Qt::Key_F5);
+        QCOMPARE(list.queries, 1);
 
         m_env->prompt().clear();
-        list.spList->setActiveCell(1, 1);
         m_env->prompt().pushAnswer(Prompt::Answer::No);
         QVERIFY(!list.RecDelete());
         QCOMPARE(m_env->prompt().lastTitle(), QStringLiteral("삭제"));
@@ -252,7 +257,7 @@ private slots:
         QCOMPARE(m_env->notices(), QStringList{"자료를 삭제하였습니다."});
 
         // Already deleted elsewhere: the warning, and the row stays.
-        ExecSQL(QStringLiteral("DELETE FROM tblusename WHERE code = ?"), {b});
+        QVERIFY(OtherPc().exec(QStringLiteral("DELETE FROM tblusename WHERE code = %1").arg(b)));
         m_env->prompt().clear();
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         list.spList->setActiveCell(1, 1);
@@ -262,41 +267,18 @@ private slots:
                               "코드[" + QString::number(b) + "]에 해당하는 자료를 삭제할 수 없습니다."}));
         QCOMPARE(list.spList->dataRowCnt(), 1);
         QCOMPARE(m_env->notices().size(), 1);
-    }
-
-    void fixedRowIsNeverDeleted() {
-        SampleList list;
-        list.spList->setRowTexts(1, {"", "1"});
-        list.spList->setActiveCell(1, 1);
-        QVERIFY(!list.RecDelete());
-        QCOMPARE(m_env->prompt().texts(), QStringList{"삭제할 자료를 선택하세요."});
-        QCOMPARE(CountRows(QStringLiteral("tblusename"), QStringLiteral("code = 1")), 1);
 
         // Trades have no fixed row: the first trade ever saved can be deleted.
         QCOMPARE(ExecSQL(QStringLiteral("INSERT INTO tbltrade (code, sdate) VALUES (1, '2026-12-01')")), 1);
         list.setListGrid(list.spList, 2, QStringLiteral("tbltrade"));
+        list.spList->setRowTexts(1, {"", "1"});
         m_env->prompt().clear();
         m_env->prompt().pushAnswer(Prompt::Answer::Yes);
         QVERIFY(list.RecDelete());
         QCOMPARE(CountRows(QStringLiteral("tbltrade")), 0);
     }
 
-    void editNeedsAnActiveRowAndKeysReachTheWindow() {
-        SampleList list;
-        list.show();
-        list.editActive();
-        QCOMPARE(m_env->prompt().texts(), QStringList{"먼저 그리드에서 수정할 자료를 선택하세요."});
-        QCOMPARE(list.edited, -1);
-        const int a = insertPlace(QStringLiteral("가"));
-        list.load();
-        list.spList->setActiveCell(1, 1);
-        list.editActive();
-        QCOMPARE(list.edited, a);
-        QTest::keyClick(list.spList, Qt::Key_F5);
-        QCOMPARE(list.queries, 1);
-    }
-
-    void registryReusesAndCloseAllCloses() {
+    void registryReusesAndClosesWindows() {
         Frame frame;
         QMdiArea* area = frame.area;
         auto* list = OpenChild<SampleList>(QStringLiteral("frmSampleList"));
@@ -327,18 +309,15 @@ private slots:
         QVERIFY(WindowRegistry::windows().isEmpty());
         // The list's position was kept in its layout file.
         QVERIFY(QFile::exists(m_env->path(QStringLiteral("FormIni/frmSampleList.ini"))));
-    }
-
-    void windowClosingItselfTakesItsFrame() {
-        Frame frame;
-        auto* ed = OpenChild<SampleEditor>(QStringLiteral("frmSampleEdit"));
+        // A window closing itself after saving takes its frame along.
+        ed = OpenChild<SampleEditor>(QStringLiteral("frmSampleEdit"));
         ed->SetFormMode(1);
         ed->txtName->setText(QStringLiteral("x"));
         QVERIFY(ed->RecSave());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(frame.area->subWindowList().isEmpty());
+        QVERIFY(area->subWindowList().isEmpty());
     }
 
     // A second window opens in front of the first, inside the frame, with the cursor in
