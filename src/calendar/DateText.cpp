@@ -15,8 +15,19 @@ bool allDigits(const QString& s) {
     return true;
 }
 
+// Written by hand for the years of four digits (an import checks a date in every row);
+// others as Qt writes them.
 QString fmtDate(const QDate& d) {
-    return d.toString(QStringLiteral("yyyy-MM-dd"));
+    int y = 0, m = 0, day = 0;
+    d.getDate(&y, &m, &day);
+    if (!d.isValid() || y < 1000 || y > 9999) return d.toString(QStringLiteral("yyyy-MM-dd"));
+    const char16_t text[10] = {char16_t(u'0' + y / 1000),      char16_t(u'0' + y / 100 % 10),
+                               char16_t(u'0' + y / 10 % 10),   char16_t(u'0' + y % 10),
+                               u'-',
+                               char16_t(u'0' + m / 10),        char16_t(u'0' + m % 10),
+                               u'-',
+                               char16_t(u'0' + day / 10),      char16_t(u'0' + day % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), 10);
 }
 
 } // namespace

@@ -21,12 +21,49 @@ const ImportFieldInfo kFields[ImportFieldCount] = {
 };
 constexpr int kUserMaxBytes = 255;
 
+// Today as stored, worked out again only when the day changed: a sheet checks its
+// birthdays row after row.
 QString today() {
-    return Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
+    static QDate day;
+    static QString text;
+    const QDate now = Clock::today();
+    if (now != day) {
+        day = now;
+        text = now.toString(QStringLiteral("yyyy-MM-dd"));
+    }
+    return text;
 }
 
 QString cell(const QStringList& cells, int col) {
     return col >= 0 && col < cells.size() ? cells.at(col).trimmed() : QString();
+}
+
+// The text as stored: cut to the column's length in code-page bytes.
+QString fitted(const QString& value, int maxBytes) {
+    return CodePageLength(value) > maxBytes ? CutToBytes(value, maxBytes) : value;
+}
+
+// The labels and columns as strings, made once (every row names them).
+struct FieldNames {
+    QString label[ImportFieldCount];
+    QString column[ImportFieldCount];
+    QString userLabel[ImportUserFieldCount];
+    QString userColumn[ImportUserFieldCount];
+};
+const FieldNames& fieldNames() {
+    static const FieldNames names = [] {
+        FieldNames n;
+        for (int f = 0; f < ImportFieldCount; ++f) {
+            n.label[f] = QString::fromUtf8(kFields[f].label);
+            n.column[f] = QString::fromLatin1(kFields[f].column);
+        }
+        for (int u = 0; u < ImportUserFieldCount; ++u) {
+            n.userLabel[u] = QStringLiteral("사용자정의") + QString::number(u + 1);
+            n.userColumn[u] = QStringLiteral("userfieldnote") + QString::number(u + 1);
+        }
+        return n;
+    }();
+    return names;
 }
 
 // A date read from a sheet must name its year: the short typed forms (a bare day, or month
@@ -47,16 +84,24 @@ const ImportFieldInfo& ImportFieldAt(int field) {
     return kFields[qBound(0, field, ImportFieldCount - 1)];
 }
 
+QString ImportRow::value(const QString& column) const {
+    for (const auto& [c, text] : values)
+        if (c == column) return text;
+    return {};
+}
+
 ImportRow ReadImportRow(const QStringList& cells, const ImportMapping& map, int rowNo) {
+    const FieldNames& names = fieldNames();
     ImportRow row;
-    const QString prefix = QString::number(rowNo) + QStringLiteral("행의 ");
+    row.values.reserve(ImportFieldCount);
+    auto prefix = [rowNo] { return QString::number(rowNo) + QStringLiteral("행의 "); };
     auto problem = [&](const QString& text) {
-        row.log << prefix + text;
+        row.log << prefix() + text;
         row.rejected = true;
     };
     auto fit = [&](const QString& label, QString value, int maxBytes) {
         if (CodePageLength(value) > maxBytes) {
-            row.log << prefix + label + QStringLiteral(" 길이가 너무 깁니다.(최대 ") +
+            row.log << prefix() + label + QStringLiteral(" 길이가 너무 깁니다.(최대 ") +
                            QString::number(maxBytes) +
                            QStringLiteral("자) 길이만큼 자동으로 짤립니다.") +
                            QStringLiteral(" -> ") + value;
@@ -110,26 +155,24 @@ ImportRow ReadImportRow(const QStringList& cells, const ImportMapping& map, int 
             break;
         case FGroup:
             row.groupMapped = true;
-            row.groupName = fit(QString::fromUtf8(kFields[f].label), v, kFields[f].maxBytes);
+            row.groupName = fit(names.label[f], v, kFields[f].maxBytes);
             continue;
         default:
             break;
         }
-        row.values.insert(QString::fromLatin1(kFields[f].column),
-                          fit(QString::fromUtf8(kFields[f].label), v, kFields[f].maxBytes));
+        row.values.append({names.column[f], fit(names.label[f], v, kFields[f].maxBytes)});
     }
     for (int u = 0; u < ImportUserFieldCount; ++u) {
         const int col = map.users.value(u, -1);
         if (col < 0) continue;
-        const QString label = QStringLiteral("사용자정의") + QString::number(u + 1);
+        const QString& label = names.userLabel[u];
         QString v = cell(cells, col);
         if (u < 2 && !v.isEmpty()) {
             const QString d = importDate(v, false);
             if (d.isEmpty()) problem(label + QStringLiteral("의 데이터가 날짜형이 아닙니다. "));
             v = d;
         }
-        row.values.insert(QStringLiteral("userfieldnote") + QString::number(u + 1),
-                          fit(label, v, kUserMaxBytes));
+        row.values.append({names.userColumn[u], fit(label, v, kUserMaxBytes)});
     }
     return row;
 }
@@ -209,19 +252,41 @@ ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMappi
     };
     if (!tx.ok()) return failed(0);
     GroupCodes groups;
-    // How many members hold each management number (the fixed row aside), kept current
-    // as rows are added.
+    // How many members hold each management number of the rows to write (the fixed row
+    // aside), kept current as rows are added. Only the sheet's numbers are looked up, a
+    // few hundred to a statement, not every member's number.
     QHash<QString, int> holders;
-    {
-        Recordset rs;
-        if (OpenRecordset(
-                rs, QStringLiteral("SELECT codeno, COUNT(*) AS n FROM tblfriend WHERE code <> 1"
-                                   " AND codeno <> '' GROUP BY codeno")) < 0)
-            return failed(0);
-        holders.reserve(rs.recordCount()); // one number per member: no rehashing as it fills
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-            holders.insert(rs.text(0), rs.integer(QStringLiteral("n")));
+    if (const int numberCol = map.fields.value(FCodeNo, -1); numberCol >= 0) {
+        QStringList numbers;
+        holders.reserve(qMax(0, qMin(to, int(rows.size())) - from + 1));
+        for (int r = from; r <= to && r <= rows.size(); ++r) {
+            const QString n = fitted(cell(rows.at(r - 1), numberCol), kFields[FCodeNo].maxBytes);
+            if (!n.isEmpty() && !holders.contains(n)) {
+                holders.insert(n, 0);
+                numbers << n;
+            }
+        }
+        constexpr int kChunk = 500;
+        for (qsizetype at = 0; at < numbers.size(); at += kChunk) {
+            const qsizetype n = qMin<qsizetype>(kChunk, numbers.size() - at);
+            QVariantList params;
+            params.reserve(n);
+            for (qsizetype i = at; i < at + n; ++i)
+                params << numbers.at(i);
+            Recordset rs;
+            if (OpenRecordset(rs,
+                              QStringLiteral("SELECT codeno, COUNT(*) AS n FROM tblfriend WHERE code <> 1"
+                                             " AND codeno IN (?") +
+                                  QStringLiteral(", ?").repeated(n - 1) +
+                                  QStringLiteral(") GROUP BY codeno"),
+                              params) < 0)
+                return failed(0);
+            for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+                holders.insert(rs.text(0), rs.integer(QStringLiteral("n")));
+        }
     }
+    // One mapping gives every row the same columns, so the UPDATE is written once.
+    QString updateSql;
     const QString day = today();
     int written = 0;
     for (int r = from; r <= to && r <= rows.size(); ++r) {
@@ -230,15 +295,15 @@ ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMappi
         for (const QString& line : row.log)
             log(line);
         if (row.rejected) continue;
-        const QString prefix = QString::number(r) + QStringLiteral("행의 ");
-        const QString number = row.values.value(QStringLiteral("codeno"));
+        const auto prefix = [r] { return QString::number(r) + QStringLiteral("행의 "); };
+        const QString number = row.value(fieldNames().column[FCodeNo]);
         const int held = number.isEmpty() ? 0 : holders.value(number);
         if (held > 0 && !updateMode) {
-            log(prefix + QStringLiteral("존재하는 관리번호 입니다. 번호:") + number);
+            log(prefix() + QStringLiteral("존재하는 관리번호 입니다. 번호:") + number);
             continue;
         }
         if (held > 1) {
-            log(prefix +
+            log(prefix() +
                 QStringLiteral("관리번호가 여러 회원에게 있어 수정하지 않았습니다. 번호:") +
                 number);
             continue;
@@ -249,27 +314,29 @@ ImportResult WriteImportRows(const QVector<QStringList>& rows, const ImportMappi
             if (group <= 0) return failed(r);
         }
         if (held == 1) {
-            QString sql = QStringLiteral("UPDATE tblfriend SET finalday = ?");
-            QVariantList params{day};
-            for (auto it = row.values.cbegin(); it != row.values.cend(); ++it) {
-                sql += QStringLiteral(", ") + it.key() + QStringLiteral(" = ?");
-                params << it.value();
+            if (updateSql.isEmpty()) {
+                updateSql = QStringLiteral("UPDATE tblfriend SET finalday = ?");
+                for (const auto& value : std::as_const(row.values))
+                    updateSql += QStringLiteral(", ") + value.first + QStringLiteral(" = ?");
+                if (row.groupMapped) updateSql += QStringLiteral(", ctblgroup = ?");
+                updateSql += QStringLiteral(" WHERE codeno = ? AND code <> 1");
             }
-            if (row.groupMapped) {
-                sql += QStringLiteral(", ctblgroup = ?");
-                params << group;
-            }
-            sql += QStringLiteral(" WHERE codeno = ? AND code <> 1");
+            QVariantList params;
+            params.reserve(row.values.size() + 3);
+            params << day;
+            for (const auto& value : std::as_const(row.values))
+                params << value.second;
+            if (row.groupMapped) params << group;
             params << number;
-            if (ExecSQL(sql, params) <= 0) return failed(r);
+            if (ExecSQL(updateSql, params) <= 0) return failed(r);
         } else {
             MemberValues v;
             v.insert(QStringLiteral("male"), QStringLiteral(" "));
             v.insert(QStringLiteral("abo"), QStringLiteral(" "));
             v.insert(QStringLiteral("insertday"), day);
             v.insert(QStringLiteral("feestart"), day);
-            for (auto it = row.values.cbegin(); it != row.values.cend(); ++it)
-                v.insert(it.key(), it.value());
+            for (const auto& value : std::as_const(row.values))
+                v.insert(value.first, value.second);
             v.insert(QStringLiteral("ctblgroup"), group);
             if (SaveMember(0, v) <= 0) return failed(r);
             if (!number.isEmpty()) holders[number] += 1;

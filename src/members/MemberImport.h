@@ -59,7 +59,10 @@ struct ImportMapping {
 
 // What one sheet row gives.
 struct ImportRow {
-    QHash<QString, QString> values; // mapped columns (ctblgroup excluded) -> stored text
+    // Mapped columns (ctblgroup excluded) and their stored texts, in field order, then the
+    // user fields: every row read with one mapping has the same columns.
+    QList<std::pair<QString, QString>> values;
+    QString value(const QString& column) const; // "" when the column is not mapped
     bool groupMapped = false;
     QString groupName;
     QStringList log;       // problems and cut notes, each "<row>행의 ..."

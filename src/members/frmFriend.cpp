@@ -83,6 +83,41 @@ QIcon sexIcon(const QString& male)
     return icons[2];
 }
 
+// A member in the tree: its code and its name before an in-place edit are kept as plain
+// values and given out under the key and name roles, so a group of thousands is made
+// without storing two more values in every item.
+class MemberTreeItem final : public QTreeWidgetItem {
+public:
+    MemberTreeItem(int code, const QString& name, const QIcon& icon)
+        : QTreeWidgetItem(QStringList{name}, UserType), m_code(code), m_name(name)
+    {
+        setIcon(0, icon);
+        setFlags(flags() | Qt::ItemIsEditable);
+    }
+    int code() const { return m_code; }
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0 && role == kKeyRole)
+            return QString(QLatin1Char('F') + QString::number(m_code));
+        if (column == 0 && role == kNameRole)
+            return m_name;
+        return QTreeWidgetItem::data(column, role);
+    }
+    void setData(int column, int role, const QVariant& value) override
+    {
+        if (column == 0 && role == kKeyRole)
+            m_code = QStringView(value.toString()).mid(1).toInt();
+        else if (column == 0 && role == kNameRole)
+            m_name = value.toString();
+        else
+            QTreeWidgetItem::setData(column, role, value);
+    }
+
+private:
+    int m_code;
+    QString m_name;
+};
+
 QIcon groupIcon()
 {
     QPixmap pix(14, 14);
@@ -173,6 +208,7 @@ void frmFriend::buildUi()
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("tvFriend"));
     m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true); // one line each: a group of thousands lays out at once
     m_tree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->installEventFilter(this);
@@ -522,19 +558,43 @@ QTreeWidgetItem* frmFriend::groupNode(int groupCode) const
 
 void frmFriend::loadGroupMembers(QTreeWidgetItem* groupItem)
 {
+    // The group's rows are read again; the member items already shown are kept and only
+    // those another PC (or another window) changed are rewritten, so opening a group again
+    // costs its query and little more. Items are added and removed in one batch each.
     m_loadingTree = true;
-    qDeleteAll(groupItem->takeChildren());
-    const int code = groupItem->data(0, kKeyRole).toString().mid(1).toInt();
-    QList<QTreeWidgetItem*> children;
-    for (const MemberNode& m : GroupMembers(code)) {
-        auto* child = new QTreeWidgetItem({m.name});
-        child->setData(0, kKeyRole, QStringLiteral("F") + QString::number(m.code));
-        child->setData(0, kNameRole, m.name);
-        child->setIcon(0, sexIcon(m.male.trimmed()));
-        child->setFlags(child->flags() | Qt::ItemIsEditable);
-        children << child;
+    const int code = QStringView(groupItem->data(0, kKeyRole).toString()).mid(1).toInt();
+    const QList<MemberNode> members = GroupMembers(code);
+    const int shown = groupItem->childCount();
+    if (shown > members.size()) {
+        QList<QTreeWidgetItem*> gone;
+        gone.reserve(shown - members.size());
+        for (int i = shown - 1; i >= int(members.size()); --i)
+            gone << groupItem->takeChild(i);
+        qDeleteAll(gone);
     }
-    groupItem->addChildren(children);
+    const int kept = qMin(shown, int(members.size()));
+    for (int i = 0; i < kept; ++i) {
+        QTreeWidgetItem* child = groupItem->child(i);
+        const MemberNode& m = members.at(i);
+        const auto* item = dynamic_cast<const MemberTreeItem*>(child);
+        if ((item ? item->code() : QStringView(child->data(0, kKeyRole).toString()).mid(1).toInt()) != m.code)
+            child->setData(0, kKeyRole, QStringLiteral("F") + QString::number(m.code));
+        if (child->text(0) != m.name) {
+            child->setText(0, m.name);
+            child->setData(0, kNameRole, m.name);
+        }
+        const QIcon icon = sexIcon(m.male.trimmed());
+        if (child->icon(0).cacheKey() != icon.cacheKey())
+            child->setIcon(0, icon);
+    }
+    QList<QTreeWidgetItem*> added;
+    added.reserve(members.size() - kept);
+    for (qsizetype i = kept; i < members.size(); ++i) {
+        const MemberNode& m = members.at(i);
+        added << new MemberTreeItem(m.code, m.name, sexIcon(m.male.trimmed()));
+    }
+    if (!added.isEmpty())
+        groupItem->addChildren(added);
     groupItem->setExpanded(true);
     m_loadingTree = false;
 }
@@ -686,6 +746,7 @@ void frmFriend::clearDetail()
         l->clear();
     for (QLabel* l : m_points)
         l->clear();
+    m_lineWidths.fill(0);
 }
 
 void frmFriend::ShowMemberDetail(int code)
@@ -701,13 +762,44 @@ void frmFriend::ShowMemberDetail(int code)
     auto join = [](const QString& a, const QString& b) {
         return a.isEmpty() ? b : (b.isEmpty() ? a : a + QStringLiteral(" / ") + b);
     };
+    const QLocale locale(QLocale::English);
     const QStringList texts = {t("sname"), d.groupName, IdNoForDisplay(t("idno")), t("male"), t("hpline"), t("hline1"),
                                t("hline2"), t("hline3"), d.phoneWork, t("keyline"), t("faxline"), t("relation"),
                                t("mail"), t("homepi"), t("codeno"), d.birthday, d.marriedText, d.marryday,
                                d.ectday, t("abo"), join(t("comname"), t("spart")), join(t("sposition"), t("sgrade")),
-                               join(t("mail2"), t("homepi2")), t("smemo")};
-    for (int i = 0; i < m_detail.size(); ++i)
-        m_detail[i]->setText(texts.value(i));
+                               join(t("mail2"), t("homepi2")), t("smemo"),
+                               locale.toString(d.accumulatedPoints), locale.toString(d.availablePoints),
+                               locale.toString(d.usedPoints)};
+    // Only the labels whose text changed are set, and the panel is sized again only when
+    // its longest line changed width. A line measured narrower than the longest at most
+    // (each character as wide as the widest) is not measured unless the longest shrinks.
+    const QList<QLabel*> labels = m_detail + m_points;
+    if (m_lineWidths.size() != labels.size())
+        m_lineWidths = QList<int>(labels.size(), 0);
+    const QFontMetrics metrics(m_panel->font());
+    const qint64 widestChar = qMax(1, metrics.maxWidth());
+    constexpr int kBelowLongest = -1; // not measured: narrower than m_longestLine
+    int longest = 0;
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const QString& text = texts.at(i);
+        if (labels[i]->text() != text) {
+            labels[i]->setText(text);
+            const bool mayBeLongest = m_lineWidths[i] == m_longestLine
+                                      || text.size() * widestChar >= m_longestLine;
+            m_lineWidths[i] = mayBeLongest ? metrics.horizontalAdvance(text) : kBelowLongest;
+        }
+        longest = qMax(longest, m_lineWidths[i]);
+    }
+    if (longest < m_longestLine) { // the longest line got shorter: which one is it now?
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            if (m_lineWidths[i] == kBelowLongest)
+                m_lineWidths[i] = metrics.horizontalAdvance(labels[i]->text());
+            longest = qMax(longest, m_lineWidths[i]);
+        }
+    }
+    if (longest == m_longestLine)
+        return;
+    m_longestLine = longest;
     // The panel widens to its longest line (a lunar date with this year's solar day), so
     // nothing is cut; the splitter takes the width from the grid.
     const int wanted = qMax(240, m_panel->layout()->minimumSize().width());
@@ -724,10 +816,6 @@ void frmFriend::ShowMemberDetail(int code)
                 break;
             }
     }
-    const QLocale locale(QLocale::English);
-    m_points[0]->setText(locale.toString(d.accumulatedPoints));
-    m_points[1]->setText(locale.toString(d.availablePoints));
-    m_points[2]->setText(locale.toString(d.usedPoints));
 }
 
 int frmFriend::GetSelectedCode() const

@@ -104,6 +104,8 @@ private:
     QLabel* m_count = nullptr;
     QList<QLabel*> m_detail;
     QList<QLabel*> m_points;
+    QList<int> m_lineWidths; // widths of the detail and point labels' texts (-1: narrower than the longest)
+    int m_longestLine = -1;  // the widest of them when the panel was last sized
     QWidget* m_top = nullptr;
     QWidget* m_panel = nullptr;
     QPushButton* m_trade = nullptr;

@@ -2,9 +2,11 @@
 // keyboard, as a person does; checked against the database and the prompts shown.
 #include "WindowTest.h"
 #include "MemberTestUtil.h"
+#include "OtherPc.h"
 
 #include "core/AppState.h"
 #include "core/Settings.h"
+#include "db/Database.h"
 #include "members/frmFriend.h"
 #include "members/frmGroupSub.h"
 #include "ui/Grid.h"
@@ -18,6 +20,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -209,6 +212,73 @@ private slots:
         m_d->key(Qt::Key_F4);
         QCOMPARE(m_d->query("SELECT COUNT(*) FROM tblfriend WHERE sname = 'Lee'").toInt(), 0);
         QVERIFY(name->text() != QString("Lee"));
+    }
+
+    // Members shown in turn whose longest lines are as wide as each other show their own
+    // texts, and a longer line later still fits when the grid is pulled over the panel.
+    void detailLinesOfEqualWidth() {
+        addMember("A", {{"smemo", QString(40, '1')}});
+        addMember("B", {{"smemo", QString(40, '2')}});
+        addMember("C", {{"smemo", QString(70, '3')}, {"hpline", "010-3"}});
+        frmFriend* list = openList();
+        Grid* g = list->grid();
+        auto* memo = m_d->find<QLabel>("lblData(23)", list);
+        for (const char* name : {"A", "B", "C"}) {
+            m_d->clickCell(g, frmFriend::ColName, g->searchCol(frmFriend::ColName, 1, -1, name));
+            QCOMPARE(memo->text().at(0), QChar(name[0] - 'A' + '1'));
+        }
+        QCOMPARE(m_d->find<QLabel>("lblData(4)", list)->text(), QString("010-3"));
+        auto* split = qobject_cast<QSplitter*>(memo->parentWidget()->parentWidget());
+        QVERIFY(split);
+        QList<int> sizes = split->sizes(); // tree, grid, panel
+        sizes[1] += sizes.last();
+        sizes.last() = 0;
+        split->setSizes(sizes);
+        QApplication::processEvents();
+        QVERIFY2(memo->width() >= memo->sizeHint().width(),
+                 qPrintable(QString("%1 < %2").arg(memo->width()).arg(memo->sizeHint().width())));
+    }
+
+    // A group opened again shows what another PC changed in it meanwhile: a member renamed
+    // (with a quote) and of the other sex; once all its members moved away, none.
+    void treeGroupOpenedAgainFollowsOtherPc() {
+        const int club = addGroup("Club");
+        const int kim = addMember("Kim", {{"ctblgroup", club}, {"male", "남"}});
+        addMember("Lee", {{"ctblgroup", club}, {"male", "남"}});
+        frmFriend* list = openList();
+        QTreeWidget* tree = list->tree();
+        QTreeWidgetItem* node = tree->findItems("Club", Qt::MatchExactly).value(0);
+        QVERIFY(node);
+        const auto names = [node] {
+            QStringList n;
+            for (int i = 0; i < node->childCount(); ++i)
+                n << node->child(i)->text(0);
+            return n;
+        };
+        const auto open = [&] {
+            if (node->childCount() > 0) // a member clicked first, so the group is not renamed
+                m_d->click(tree->viewport(), tree->visualItemRect(node->child(0)).center());
+            m_d->click(tree->viewport(), tree->visualItemRect(node).center());
+        };
+        open();
+        QCOMPARE(names(), QStringList({"Kim", "Lee"}));
+        const qint64 man = node->child(0)->icon(0).cacheKey();
+        QCOMPARE(node->child(1)->icon(0).cacheKey(), man);
+        const auto otherPc = [](const QString& sql) {
+            if (TestEnv::onServer())
+                return ExecSQL(sql) > 0;
+            OtherPc other;
+            return other.exec(sql);
+        };
+        QVERIFY(otherPc(QString("UPDATE tblfriend SET sname = 'Kim''s', male = '여' WHERE code = %1").arg(kim)));
+        open();
+        QCOMPARE(names(), QStringList({"Kim's", "Lee"}));
+        QVERIFY(node->child(0)->icon(0).cacheKey() != man);
+        QCOMPARE(node->child(1)->icon(0).cacheKey(), man);
+        QVERIFY(otherPc(QString("UPDATE tblfriend SET ctblgroup = 1 WHERE ctblgroup = %1").arg(club)));
+        open();
+        QCOMPARE(node->childCount(), 0);
+        QVERIFY(tree->findItems("Kim's", Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
     }
 
     // Enter and Down move between the group window's inputs, Up back; the default group

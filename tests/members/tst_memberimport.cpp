@@ -224,6 +224,45 @@ private slots:
         QCOMPARE(Settings::get("DataImp", "EditMode"), QStringLiteral("1"));
     }
 
+    // Update mode on a sheet of more numbers than one look-up asks for: the last rows find
+    // their members as the first do, numbers with quotes and a number cut to its length too;
+    // a number twice in the sheet updates its member twice.
+    void updateFindsEveryNumberOfALongSheet() {
+        constexpr int kRows = 1201;
+        {
+            Transaction tx;
+            for (int i = 0; i < kRows; ++i)
+                ExecSQL("INSERT INTO tblfriend (sname, codeno, hpline) VALUES (?, ?, '')",
+                        {QStringLiteral("회원%1").arg(i), QStringLiteral("N'%1").arg(i, 4, 10, QChar('0'))});
+            ExecSQL("INSERT INTO tblfriend (sname, codeno, hpline) VALUES ('긴', '12345678901234567890', '')");
+            QVERIFY(tx.commit());
+        }
+        QString csv = QStringLiteral("이름,관리번호,핸드폰\n");
+        for (int i = 0; i < kRows; ++i)
+            csv += QStringLiteral("새%1,N'%2,010-%1\n").arg(i).arg(i, 4, 10, QChar('0'));
+        csv += QStringLiteral("긴번호,12345678901234567890XY,010-cut\n새1200,N'1200,010-again\n");
+        writeCsv("long.csv", csv);
+
+        FrmTool_ImpData* w = openWindow();
+        pickFile(w, m_env->path("long.csv"));
+        map(w, {{"cmbColumn(0)", 'A'}, {"cmbColumn(5)", 'C'}});
+        auto* mode = m_d->find<QComboBox>("cmbEditMode", w);
+        mode->setFocus();
+        QTest::keyClick(mode, Qt::Key_Down);
+        importAnswering(w, {Answer::Yes, Answer::Yes, Answer::Yes}); // the cut number asks too
+        QVERIFY2(log(w).contains(QStringLiteral("%1건의 자료를 가져오기 하였습니다.").arg(kRows + 2)),
+                 qPrintable(log(w)));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tblfriend WHERE code <> 1"), QString::number(kRows + 1));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM tblfriend WHERE hpline = '010-' || substr(sname, 2)"),
+                 QString::number(kRows - 1));
+        QCOMPARE(scalar("SELECT sname || '|' || hpline FROM tblfriend WHERE codeno = 'N''0000'"),
+                 QStringLiteral("새0|010-0"));
+        QCOMPARE(scalar("SELECT sname || '|' || hpline FROM tblfriend WHERE codeno = 'N''1200'"),
+                 QStringLiteral("새1200|010-again"));
+        QCOMPARE(scalar("SELECT sname || '|' || hpline FROM tblfriend WHERE codeno = '12345678901234567890'"),
+                 QStringLiteral("긴번호|010-cut"));
+    }
+
     // Without the key file no resident number can be stored: the person is told how many
     // before anything is written, a new member gets none, an updated one keeps his own.
     void residentNumbersNeedTheKeyFile() {
