@@ -148,6 +148,33 @@ FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent) {
     m_view = new QChartView(this);
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setMinimumSize(640, 360);
+    auto* chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->hide();
+    chart->setLocale(numberLocale());
+    chart->setLocalizeNumbers(true);
+    m_days = new QCategoryAxis(chart);
+    m_days->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_days->setStartValue(-0.5);
+    m_days->setGridLineVisible(false);
+    m_names = new QBarCategoryAxis(chart);
+    m_axisY = new QValueAxis(chart);
+    m_axisY->setLabelFormat(QStringLiteral("%.0f"));
+    chart->addAxis(m_days, Qt::AlignBottom);
+    chart->addAxis(m_names, Qt::AlignBottom);
+    chart->addAxis(m_axisY, Qt::AlignLeft);
+    m_bars = new QBarSet(QString());
+    m_barSeries = new QBarSeries(chart);
+    m_barSeries->append(m_bars);
+    m_line = new QLineSeries(chart);
+    m_line->setPointsVisible(true);
+    for (QAbstractSeries* series :
+         {static_cast<QAbstractSeries*>(m_barSeries), static_cast<QAbstractSeries*>(m_line)}) {
+        chart->addSeries(series);
+        series->attachAxis(m_names);
+        series->attachAxis(m_axisY);
+    }
+    m_view->setChart(chart);
 
     loadSettings();
 
@@ -293,19 +320,17 @@ void FrmGraph::ReDrawGraph() {
     const int last = qMin(int(m_points.size()), first + perPage);
     const double divisor = unitDivisor();
 
-    auto* chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
+    // One chart, its axes and series live as long as the window: a redraw only changes
+    // their contents, so the chart lays out the axis labels it already has instead of
+    // building every item (each label a text document) anew.
+    QChart* chart = m_view->chart();
     chart->setTitle(m_title->text());
-    chart->legend()->hide();
-    chart->setLocale(numberLocale());
-    chart->setLocalizeNumbers(true);
     const int bottom = qMax(0, m_max[MGBottom]->text().toInt()) / 15; // stored in twips
     chart->setMargins(QMargins(4, 4, 4, bottom));
 
     QStringList categories;
     QList<double> values;
-    auto* bars = new QBarSet(QString());
-    auto* line = new QLineSeries;
+    QList<QPointF> points;
     for (int i = first; i < last; ++i) {
         // Equal labels stay separate points: the axis needs distinct names.
         QString label = m_points[i].first;
@@ -316,8 +341,7 @@ void FrmGraph::ReDrawGraph() {
         // Whole units of the chosen unit: the bar's height and its label agree.
         const double v = std::round(m_points[i].second / divisor);
         values << v;
-        bars->append(v);
-        line->append(i - first, v);
+        points << QPointF(i - first, v);
     }
     // Labels wider than their bar would be cut short: they stand upright instead.
     int widest = 0;
@@ -335,64 +359,70 @@ void FrmGraph::ReDrawGraph() {
                              : (widest + 12 + room - 1) / qMax(1, room);
     const QList<int> dated = step > 1 ? datedBars(categories, step) : QList<int>();
     if (!dated.isEmpty()) {
-        auto* days = new QCategoryAxis;
-        days->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-        days->setStartValue(-0.5);
+        QCategoryAxis* days = m_days;
+        for (const QString& l : days->categoriesLabels())
+            days->remove(l);
         for (int i : dated)
             days->append(categories[i], i);
         days->setRange(-0.5, categories.size() - 0.5);
-        days->setGridLineVisible(false);
-        if (upright) days->setLabelsAngle(-90);
+        days->setLabelsAngle(upright ? -90 : 0);
         axisX = days;
     } else {
-        auto* names = new QBarCategoryAxis;
-        names->append(categories);
-        if (upright || widest + 8 > room) names->setLabelsAngle(-90);
-        axisX = names;
+        m_names->setCategories(categories);
+        m_names->setLabelsAngle(upright || widest + 8 > room ? -90 : 0);
+        axisX = m_names;
     }
-    axisX->setTitleText(m_categoryTitle);
-    auto* axisY = new QValueAxis;
-    axisY->setGridLineVisible(m_checks[GridLines]->isChecked());
-    axisY->setLabelFormat(QStringLiteral("%.0f"));
-    axisY->setTitleText(QStringLiteral("금액 (") + m_unit->currentText() + QStringLiteral(")"));
-    chart->addAxis(axisX, Qt::AlignBottom);
-    chart->addAxis(axisY, Qt::AlignLeft);
+    // Both kinds of category axis stay in the chart, the one not in use hidden: taking an
+    // axis out leaves its items to be deleted later, still drawn until then.
+    for (QAbstractAxis* a :
+         {static_cast<QAbstractAxis*>(m_days), static_cast<QAbstractAxis*>(m_names)}) {
+        a->setTitleText(m_categoryTitle);
+        a->setVisible(a == axisX);
+    }
+    m_axisY->setGridLineVisible(m_checks[GridLines]->isChecked());
+    m_axisY->setTitleText(QStringLiteral("금액 (") + m_unit->currentText() + QStringLiteral(")"));
+
+    // A series not shown is hidden and empty; one shown is bound to the current axes.
+    auto show = [axisX, this](QAbstractSeries* series, bool on) {
+        series->setVisible(on);
+        if (!on) return;
+        for (QAbstractAxis* a : series->attachedAxes())
+            if (a != axisX && a != m_axisY) series->detachAxis(a);
+        if (!series->attachedAxes().contains(axisX)) series->attachAxis(axisX);
+    };
     QAbstractSeries* labelled = nullptr;
     const int type = m_type->currentIndex();
-    if (type == Bar || type == BarAndLine) {
-        bars->setColor(m_barColor);
-        bars->setBorderColor(m_barColor);
-        if (!m_checks[FilledBars]->isChecked()) bars->setBrush(Qt::NoBrush);
-        auto* series = new QBarSeries;
-        series->append(bars);
-        chart->addSeries(series);
-        series->attachAxis(axisX);
-        series->attachAxis(axisY);
-        labelled = series;
-    } else {
-        delete bars;
+    const bool withBars = type == Bar || type == BarAndLine;
+    const bool withLine = type == Line || type == BarAndLine;
+    m_bars->remove(0, m_bars->count());
+    if (withBars) {
+        m_bars->setBorderColor(m_barColor);
+        m_bars->setBrush(m_checks[FilledBars]->isChecked() ? QBrush(m_barColor)
+                                                           : QBrush(Qt::NoBrush));
+        m_bars->append(values);
+        labelled = m_barSeries;
     }
-    if (type == Line || type == BarAndLine) {
-        line->setColor(m_lineColor);
-        line->setPointsVisible(true);
-        chart->addSeries(line);
-        line->attachAxis(axisX);
-        line->attachAxis(axisY);
-        labelled = line;
-    } else {
-        delete line;
+    m_line->replace(withLine ? points : QList<QPointF>());
+    if (withLine) {
+        m_line->setColor(m_lineColor);
+        labelled = m_line;
     }
+    show(m_barSeries, withBars);
+    show(m_line, withLine);
     double top = 0;
     for (double v : values)
         top = qMax(top, v);
     const QString maxText = m_max[MaxYVal]->text().trimmed();
     const double fixedMax = maxText.toDouble();
-    axisY->setRange(0, fixedMax >= 1 ? fixedMax : (top > 0 ? top * 1.15 : 1));
-    if (fixedMax < 1) axisY->applyNiceNumbers();
+    m_axisY->setTickCount(5); // as a new axis has it: the last nice numbers may have changed it
+    m_axisY->setRange(0, fixedMax >= 1 ? fixedMax : (top > 0 ? top * 1.15 : 1));
+    if (fixedMax < 1) m_axisY->applyNiceNumbers();
 
     // Value labels of our own, above each bar or point, so that even a bar a few pixels
     // high carries a readable number.
+    qDeleteAll(m_valueLabels);
     m_valueLabels.clear();
+    disconnect(m_placeLabels);
     if (m_checks[ShowValues]->isChecked() && labelled) {
         for (int i = 0; i < values.size(); ++i) {
             auto* item = new QGraphicsSimpleTextItem(valueText(values[i]), chart);
@@ -419,12 +449,10 @@ void FrmGraph::ReDrawGraph() {
                 }
             }
         };
-        connect(chart, &QChart::plotAreaChanged, this, place);
+        m_placeLabels = connect(chart, &QChart::plotAreaChanged, this, place);
+        // The plot area may keep its size (same axes, same labels): place them now too.
+        place();
     }
-
-    QChart* old = m_view->chart();
-    m_view->setChart(chart);
-    delete old;
 
     m_count->setText(QStringLiteral("총 ") + QString::number(m_points.size()) +
                      QStringLiteral("건"));

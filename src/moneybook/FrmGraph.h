@@ -8,13 +8,20 @@
 class HCText;
 class QCheckBox;
 class QComboBox;
+class QAbstractSeries;
+class QBarCategoryAxis;
+class QBarSeries;
+class QBarSet;
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineEdit;
+class QLineSeries;
 class QPagedPaintDevice;
 class QPushButton;
+class QValueAxis;
 
 // "그래프": draws (label, value) points as bars and/or a line, a page of points at a
 // time, and prints them. Every setting is stored as soon as it changes (application
@@ -74,7 +81,15 @@ private:
     QLabel* m_pageLabel = nullptr;
     QChartView* m_view = nullptr;
     QList<QPair<QString, double>> m_points;
-    QList<QGraphicsSimpleTextItem*> m_valueLabels; // owned by the chart
+    // The chart's axes and series, kept across redraws (those not in use hidden).
+    QCategoryAxis* m_days = nullptr;     // dates under every few bars, on values
+    QBarCategoryAxis* m_names = nullptr; // a name under every bar
+    QValueAxis* m_axisY = nullptr;
+    QBarSet* m_bars = nullptr;
+    QBarSeries* m_barSeries = nullptr;
+    QLineSeries* m_line = nullptr;
+    QList<QGraphicsSimpleTextItem*> m_valueLabels; // items of the chart
+    QMetaObject::Connection m_placeLabels;
     QString m_categoryTitle;
     QColor m_barColor;
     QColor m_lineColor;
