@@ -163,11 +163,16 @@ FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent) {
     chart->addAxis(m_days, Qt::AlignBottom);
     chart->addAxis(m_names, Qt::AlignBottom);
     chart->addAxis(m_axisY, Qt::AlignLeft);
+    // Pens set before the series join the chart keep their plain width: the chart's theme
+    // only dresses series that have none of their own.
     m_bars = new QBarSet(QString());
+    m_bars->setColor(Qt::red);
+    m_bars->setBorderColor(Qt::red);
     m_barSeries = new QBarSeries(chart);
     m_barSeries->append(m_bars);
     m_line = new QLineSeries(chart);
     m_line->setPointsVisible(true);
+    m_line->setColor(Qt::blue);
     for (QAbstractSeries* series :
          {static_cast<QAbstractSeries*>(m_barSeries), static_cast<QAbstractSeries*>(m_line)}) {
         chart->addSeries(series);
