@@ -326,7 +326,7 @@ void frmAffairs::loadDues() {
     for (int r = 0; r < rs.recordCount(); ++r)
         rowOf.insert(rs.row(r)[1].toInt(), r + 1);
     const QList<DuesPayment> payments = DuesPayments(m_group, m_year);
-    m_paid.reserve(payments.size());
+    m_paid.reserveRows(rs.recordCount());
     for (const DuesPayment& p : payments) {
         const int row = rowOf.value(p.member);
         const int month = p.smonth.mid(5, 2).toInt();
@@ -344,8 +344,7 @@ void frmAffairs::loadDues() {
         cells[DuesCode - 1] = rs.row(r)[1].toString();
         m_feeStart << rs.row(r)[2].toString();
         for (int m = 1; m <= 12; ++m) {
-            const auto it = m_paid.constFind(qint64(r + 1) * 100 + m);
-            if (it != m_paid.constEnd()) {
+            if (const Paid* it = m_paid.find(qint64(r + 1) * 100 + m)) {
                 cells[dateCol(m) - 1] = shortDate(it->sdate);
                 if (lastMoneyText.isNull() || it->money != lastMoney) {
                     lastMoney = it->money;
@@ -366,8 +365,8 @@ void frmAffairs::loadDues() {
 
 void frmAffairs::paintDuesCell(int row, int month, bool withText) {
     Grid* g = m_sheets[SheetDues];
-    const auto it = m_paid.constFind(qint64(row) * 100 + month);
-    const bool paid = it != m_paid.constEnd();
+    const Paid* it = m_paid.find(qint64(row) * 100 + month);
+    const bool paid = it != nullptr;
     const DuesState state = DuesMonthState(m_repeat, m_day, m_feeStart.value(row - 1), m_year,
                                            month, paid, Clock::today());
     const QColor color = state == DuesState::Paid      ? kPaid
