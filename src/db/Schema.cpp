@@ -183,6 +183,13 @@ QStringList indexStatements() {
     out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_section_date ON tbljangbu (sectionclass, sdate, smoney)")
         << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_in_section ON tbljangbu (cgroupin, sectionclass, smoney)")
         << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tbljangbu_out_section ON tbljangbu (cgroupout, sectionclass, smoney)");
+    // A group's first and last years in its funds (one look-up at each end of these
+    // indexes), its income or expenses of a period (only their own records read), and its
+    // dues of a year paid by members who have left it (from the month index alone).
+    out << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tblgroupmon_group_date ON tblgroupmon "
+                          "(ctblgroup, sdate, inoutclass)")
+        << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_tblgroupmon_group_month ON tblgroupmon "
+                          "(ctblgroup, smonth, inoutclass, ctblfriend)");
     // Trade sums of a month (the text-message recipients): the month's trades with their
     // members from the date index, and each trade's line amounts from the trade index,
     // without reading either table.

@@ -38,23 +38,54 @@ int insertChecked(const RowRef& parent, const std::function<int()>& insert) {
 }
 } // namespace
 
+namespace {
+// The year a date or month text starts with, 0 when it does not start with one.
+int leadingYear(const QVariant& value) {
+    const QString text = value.toString().left(4);
+    bool ok = false;
+    const int y = text.toInt(&ok);
+    return ok && text.size() == 4 && y >= 1900 && y <= 9999 ? y : 0;
+}
+} // namespace
+
 QList<int> FundYears(int group) {
     const int thisYear = Clock::today().year();
     int first = thisYear, last = thisYear;
-    Recordset rs;
+    // The first and last texts from the group's indexes; their years bound every other
+    // one. Should either not start with a year, every text is read instead.
+    Recordset ends;
     OpenRecordset(
-        rs,
+        ends,
         QStringLiteral(
-            "SELECT DISTINCT substr(sdate, 1, 4) FROM tblgroupmon WHERE ctblgroup = ?"
-            " UNION SELECT DISTINCT substr(smonth, 1, 4) FROM tblgroupmon WHERE ctblgroup = ?"),
-        {group, group});
-    for (int r = 0; r < rs.recordCount(); ++r) {
-        bool ok = false;
-        const QString text = rs.row(r)[0].toString();
-        const int y = text.toInt(&ok);
-        if (!ok || text.size() != 4 || y < 1900 || y > 9999) continue;
+            "SELECT (SELECT MIN(sdate) FROM tblgroupmon WHERE ctblgroup = ? AND sdate >= '1900'),"
+            " (SELECT MAX(sdate) FROM tblgroupmon WHERE ctblgroup = ?),"
+            " (SELECT MIN(smonth) FROM tblgroupmon WHERE ctblgroup = ? AND smonth >= '1900'),"
+            " (SELECT MAX(smonth) FROM tblgroupmon WHERE ctblgroup = ?)"),
+        {group, group, group, group});
+    bool bounded = ends.recordCount() == 1;
+    for (int c = 0; bounded && c < 4; ++c) {
+        const QVariant v = ends.row(0)[c];
+        if (v.isNull()) continue; // no such text
+        const int y = leadingYear(v);
+        bounded = y > 0;
         first = qMin(first, y);
         last = qMax(last, y);
+    }
+    if (!bounded) {
+        first = last = thisYear;
+        Recordset rs;
+        OpenRecordset(
+            rs,
+            QStringLiteral(
+                "SELECT DISTINCT substr(sdate, 1, 4) FROM tblgroupmon WHERE ctblgroup = ?"
+                " UNION SELECT DISTINCT substr(smonth, 1, 4) FROM tblgroupmon WHERE ctblgroup = ?"),
+            {group, group});
+        for (int r = 0; r < rs.recordCount(); ++r) {
+            const int y = leadingYear(rs.row(r)[0]);
+            if (y == 0) continue;
+            first = qMin(first, y);
+            last = qMax(last, y);
+        }
     }
     QList<int> years;
     for (int y = first; y <= last; ++y)
@@ -69,8 +100,9 @@ int ConvertLeftMemberPayments(int group, int year) {
         QStringLiteral("SELECT g.code, g.smonth, f.sname FROM tblgroupmon AS g LEFT JOIN tblfriend "
                        "AS f ON f.code = g.ctblfriend"
                        " WHERE g.ctblgroup = ? AND g.inoutclass = '0' AND g.smonth LIKE ?"
-                       " AND (f.code IS NULL OR f.ctblgroup <> g.ctblgroup)"),
-        {group, QString::number(year) + QLatin1Char('%')});
+                       " AND (g.ctblfriend IS NULL OR g.ctblfriend NOT IN"
+                       " (SELECT code FROM tblfriend WHERE ctblgroup = ?))"),
+        {group, QString::number(year) + QLatin1Char('%'), group});
     if (n <= 0) return n < 0 ? -1 : 0;
     Transaction tx;
     for (int r = 0; r < n; ++r) {

@@ -60,9 +60,9 @@ bool parseMoney(const QString& text, double* out) {
 // Payment dates are shown whole ("2026-12-07"), so they read as dates in the sheet and in
 // its export (six digits would be exported as a number); a date is still typed as YYMMDD.
 QString shortDate(const QString& sdate) {
+    if (sdate.size() == 10)
+        return sdate; // written that way already, or no date to rewrite
     const QDate d = DateFromText(sdate);
-    if (d.isValid() && sdate.size() == 10)
-        return sdate; // already written that way
     return d.isValid() ? d.toString(Qt::ISODate) : sdate;
 }
 } // namespace
@@ -322,15 +322,21 @@ void frmAffairs::loadDues() {
                                  "ctblgroup = ? AND hidden = 0 ORDER BY code"),
                   {m_group});
     QHash<int, int> rowOf;
+    rowOf.reserve(rs.recordCount());
     for (int r = 0; r < rs.recordCount(); ++r)
         rowOf.insert(rs.row(r)[1].toInt(), r + 1);
-    for (const DuesPayment& p : DuesPayments(m_group, m_year)) {
+    const QList<DuesPayment> payments = DuesPayments(m_group, m_year);
+    m_paid.reserveRows(rs.recordCount());
+    for (const DuesPayment& p : payments) {
         const int row = rowOf.value(p.member);
         const int month = p.smonth.mid(5, 2).toInt();
         if (row > 0 && month >= 1 && month <= 12)
             m_paid.insert(qint64(row) * 100 + month, {p.code, p.sdate, p.money});
     }
     // Rows are filled with their payments at once; only the colours and locks follow.
+    // Most payments are the group's amount: each amount is written out once.
+    double lastMoney = 0;
+    QString lastMoneyText;
     g->beginFill(rs.recordCount());
     for (int r = 0; r < rs.recordCount(); ++r) {
         QStringList cells(DuesCode);
@@ -338,10 +344,13 @@ void frmAffairs::loadDues() {
         cells[DuesCode - 1] = rs.row(r)[1].toString();
         m_feeStart << rs.row(r)[2].toString();
         for (int m = 1; m <= 12; ++m) {
-            const auto it = m_paid.constFind(qint64(r + 1) * 100 + m);
-            if (it != m_paid.constEnd()) {
+            if (const Paid* it = m_paid.find(qint64(r + 1) * 100 + m)) {
                 cells[dateCol(m) - 1] = shortDate(it->sdate);
-                cells[moneyCol(m) - 1] = moneyText(it->money);
+                if (lastMoneyText.isNull() || it->money != lastMoney) {
+                    lastMoney = it->money;
+                    lastMoneyText = moneyText(lastMoney);
+                }
+                cells[moneyCol(m) - 1] = lastMoneyText;
             }
         }
         g->appendRow(cells);
@@ -356,8 +365,8 @@ void frmAffairs::loadDues() {
 
 void frmAffairs::paintDuesCell(int row, int month, bool withText) {
     Grid* g = m_sheets[SheetDues];
-    const auto it = m_paid.constFind(qint64(row) * 100 + month);
-    const bool paid = it != m_paid.constEnd();
+    const Paid* it = m_paid.find(qint64(row) * 100 + month);
+    const bool paid = it != nullptr;
     const DuesState state = DuesMonthState(m_repeat, m_day, m_feeStart.value(row - 1), m_year,
                                            month, paid, Clock::today());
     const QColor color = state == DuesState::Paid      ? kPaid

@@ -6,6 +6,8 @@
 
 #include "members/FundStore.h"
 
+#include <vector>
+
 class Grid;
 class HCTerm;
 class QComboBox;
@@ -52,6 +54,42 @@ private:
         QString sdate;
         double money = 0;
     };
+    // The dues sheet's payments, one place per row and month (key row * 100 + month); a
+    // place without a payment has code 0.
+    class PaidMonths {
+    public:
+        void clear() { m_cells.clear(); }
+        void reserveRows(int rows) { m_cells.reserve(size_t(qMax(0, rows)) * 12); }
+        const Paid* find(qint64 key) const {
+            const qsizetype at = index(key);
+            return at >= 0 && at < qsizetype(m_cells.size()) && m_cells[size_t(at)].code != 0
+                       ? &m_cells[size_t(at)]
+                       : nullptr;
+        }
+        bool contains(qint64 key) const { return find(key) != nullptr; }
+        Paid value(qint64 key) const {
+            const Paid* p = find(key);
+            return p ? *p : Paid{};
+        }
+        void insert(qint64 key, const Paid& paid) {
+            const qsizetype at = index(key);
+            if (at < 0) return;
+            if (at >= qsizetype(m_cells.size())) m_cells.resize(size_t(at / 12 + 1) * 12);
+            m_cells[size_t(at)] = paid;
+        }
+        void remove(qint64 key) {
+            const qsizetype at = index(key);
+            if (at >= 0 && at < qsizetype(m_cells.size())) m_cells[size_t(at)] = Paid{};
+        }
+
+    private:
+        static qsizetype index(qint64 key) {
+            const qint64 row = key / 100, month = key % 100;
+            return row >= 1 && month >= 1 && month <= 12 ? qsizetype((row - 1) * 12 + month - 1)
+                                                         : -1;
+        }
+        std::vector<Paid> m_cells;
+    };
     void fillGroups();
     void clearSheets();
     void groupChosen();
@@ -86,7 +124,7 @@ private:
     QString m_repeat, m_day;
     double m_fee = 0;
     QStringList m_feeStart;              // per dues row
-    QHash<qint64, Paid> m_paid;          // row * 100 + month
+    PaidMonths m_paid;
     QList<FundLine> m_lines[SheetCount]; // saved lines of sheets 1..3, row r at r - 1
     int m_detailExpense = 0;
     bool m_loading = false;

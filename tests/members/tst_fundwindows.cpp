@@ -113,10 +113,14 @@ private slots:
         const int group = addGroup("옛모임", "00000", "29", 0);
         QCOMPARE(FundYears(group), QList<int>{2026});
         ExecSQL(QString("INSERT INTO tblgroupmon (ctblgroup, inoutclass, sdate, smonth) VALUES "
-                        "(?, '0', '', '2023-04'),"
-                        " (?, '1', '2024-02-01', ''), (?, '1', 'abc', '')"),
-                {group, group, group});
+                        "(?, '0', '', '2023-04'), (?, '1', '2024-02-01', '')"),
+                {group, group});
         // Every year from the first record on, those without records (2025) included.
+        QCOMPARE(FundYears(group), (QList<int>{2023, 2024, 2025, 2026}));
+        // Texts that are no dates, sorting before and after the years, change nothing.
+        ExecSQL(QString("INSERT INTO tblgroupmon (ctblgroup, inoutclass, sdate, smonth) VALUES "
+                        "(?, '1', 'abc', ''), (?, '1', '19:0', '0999-01')"),
+                {group, group});
         QCOMPARE(FundYears(group), (QList<int>{2023, 2024, 2025, 2026}));
         frmAffairs* w = open();
         auto* years = w->findChild<QComboBox*>("cmbYear");
