@@ -5,6 +5,7 @@
 #include "TestEnv.h"
 
 #include "db/Database.h"
+#include "db/DatabaseStats.h"
 #include "moneybook/AccountWindow.h"
 #include "moneybook/frmBalance.h"
 #include "moneybook/frmBalance_Write.h"
@@ -147,10 +148,12 @@ static void BM_SaveAmount_Window(benchmark::State& s) {
     while (g->text(frmRecord::ColSection, row) != "현금지출")
         ++row;
     int n = 0;
+    const qint64 before = StatementsRun();
     for (auto _ : s) {
         g->setText(frmRecord::ColOut, row, QString::number(2000 + (++n % 2)));
         g_ledger->UpdateRecord(frmRecord::ColOut, row);
     }
+    s.counters["statements"] = double(StatementsRun() - before) / double(s.iterations());
 }
 static void BM_AccountBalances_Sql(benchmark::State& s) {
     for (auto _ : s) {
