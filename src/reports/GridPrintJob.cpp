@@ -27,8 +27,8 @@ const QColor kLine(128, 128, 128);
 // Neighbouring columns with the same caption in the first of two header rows and one of
 // their own in the second print the first caption once across them, whole.
 bool SharedCaption(const GridPrintJob::Column& a, const GridPrintJob::Column& b) {
-    return !a.headers.value(0).isEmpty() && a.headers.value(0) == b.headers.value(0) &&
-           !a.headers.value(1).isEmpty() && !b.headers.value(1).isEmpty();
+    return GridModel::SharesTopCaption(a.headers.value(0), a.headers.value(1), b.headers.value(0),
+                                       b.headers.value(1));
 }
 
 QFont cellFont(int size, bool bold) {

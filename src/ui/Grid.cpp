@@ -57,14 +57,15 @@ protected:
     void paintSection(QPainter* p, const QRect& rect, int logical) const override {
         const auto* m = qobject_cast<const GridModel*>(model());
         const QString top = m ? m->headerText(logical, 1) : QString();
-        if (!m || m->headerRows() != 2 || top.isEmpty() || m->headerText(logical, 2).isEmpty()) {
+        const QString sub = m ? m->headerText(logical, 2) : QString();
+        if (!m || m->headerRows() != 2 || !GridModel::SharesTopCaption(top, sub, top, sub)) {
             QHeaderView::paintSection(p, rect, logical);
             return;
         }
         const auto grouped = [&](int visual) {
             const int l = logicalIndex(visual);
-            return l >= 0 && !isSectionHidden(l) && m->headerText(l, 1) == top &&
-                   !m->headerText(l, 2).isEmpty();
+            return l >= 0 && !isSectionHidden(l) &&
+                   GridModel::SharesTopCaption(top, sub, m->headerText(l, 1), m->headerText(l, 2));
         };
         int first = visualIndex(logical), last = first;
         while (first > 0 && (isSectionHidden(logicalIndex(first - 1)) || grouped(first - 1))) --first;

@@ -109,6 +109,14 @@ public:
     int headerRows() const { return m_headerRows; }
     void setHeaderRows(int rows);
     QString headerText(int col, int headerRow) const;
+    // With two header rows, neighbouring columns whose first-row captions are the same and
+    // whose second-row captions are their own share one cell for the first caption, on the
+    // screen and on paper alike.
+    static bool SharesTopCaption(const QString& top, const QString& sub, const QString& nextTop,
+                                 const QString& nextSub)
+    {
+        return !top.isEmpty() && top == nextTop && !sub.isEmpty() && !nextSub.isEmpty();
+    }
     void setHeaderText(int col, int headerRow, const QString& text);
 
     // ---- rows ----
