@@ -377,11 +377,12 @@ bool TableExists(const QString& table) {
 // ---- single records ----
 
 std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QStringList& columns,
-                                       const QString& keyColumn) {
+                                       const QString& keyColumn, bool lockForWrite) {
     if (columns.isEmpty()) return QVariantHash{};
-    const QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
-                        QStringLiteral(" FROM ") + table + QStringLiteral(" WHERE ") + keyColumn +
-                        QStringLiteral(" = ?");
+    QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+                  QStringLiteral(" FROM ") + table + QStringLiteral(" WHERE ") + keyColumn +
+                  QStringLiteral(" = ?");
+    if (lockForWrite && conn().server) sql += QStringLiteral(" FOR UPDATE");
     const StatementResult r = runStatement(sql, {code}, 1);
     if (r.rc != SQLITE_OK) {
         showStatementError(r, sql);

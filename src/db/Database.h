@@ -199,9 +199,11 @@ private:
 
 // The named columns of row `code` of `table` (column names are the program's own, never
 // typed text). An empty hash when the row does not exist; nullopt when the read failed
-// (the error was shown).
+// (the error was shown). `lockForWrite` keeps the row from other writers until the
+// transaction ends (on the server; the embedded engine's write lock already does).
 std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QStringList& columns,
-                                       const QString& keyColumn = QStringLiteral("code"));
+                                       const QString& keyColumn = QStringLiteral("code"),
+                                       bool lockForWrite = false);
 // Writes only the given columns of row `code`; rows affected (0 when none or failed).
 int UpdateRecord(const QString& table, int code, const QVariantHash& values,
                  const QString& keyColumn = QStringLiteral("code"));

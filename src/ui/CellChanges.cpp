@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 namespace {
 
 // What a row of each table is called in a message.
@@ -75,6 +77,102 @@ QString keyColumn(const QString& table) {
     return table == QLatin1String("schedules") ? QStringLiteral("seq") : QStringLiteral("code");
 }
 
+// Appends to `where` a condition that holds only when `column` still holds `shown` under
+// SameCellValue's rule. It may miss equal values written another way ('' for 0, a number
+// stored as text, blanks around a text); such a row is then settled by the careful path.
+// False when `shown` is of a kind not compared in SQL here.
+bool appendStillShown(const QString& column, const QVariant& shown, QStringList* where,
+                      QVariantList* params) {
+    switch (shown.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        // A row that never set a number column holds NULL, which a grid shows as 0.
+        *where << (shown.toDouble() == 0 ? u'(' + column + QStringLiteral(" = ? OR ") + column +
+                                               QStringLiteral(" IS NULL)")
+                                         : column + QStringLiteral(" = ?"));
+        *params << shown;
+        return true;
+    case QMetaType::QString:
+    case QMetaType::UnknownType:
+        break;
+    default:
+        return false;
+    }
+    if (isBlank(shown)) {
+        // Compared as a parameter, '' matches no number column on either engine.
+        *where << u'(' + column + QStringLiteral(" IS NULL OR ") + column + QStringLiteral(" = ?)");
+        *params << QString();
+    } else {
+        *where << column + QStringLiteral(" = ?");
+        *params << shown.toString();
+    }
+    return true;
+}
+
+// The usual save as one statement: the row is written only when every shown column still
+// holds what was shown and every row it refers to still exists, checked by the engine in
+// the same step as the write (on the server the rows referred to are locked against a
+// delete under way). Written, or nullopt when the careful path must settle it (a changed
+// or missing row, a value stored another way) or when `Failed` was already said.
+std::optional<CellSave> saveWhereStillShown(const QString& table, int code,
+                                            const QVariantHash& shown,
+                                            const QVariantHash& values,
+                                            const QList<RowRef>& parents, int* rows) {
+    // Only a save that changes a shown value: a value equal to the shown one may already
+    // be stored, which the careful path answers with Unchanged without writing.
+    bool changes = false;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (!shown.contains(it.key())) return std::nullopt;
+        changes = changes || !SameCellValue(shown.value(it.key()), it.value());
+    }
+    if (!changes) return std::nullopt;
+
+    QStringList columns = values.keys();
+    columns.sort();
+    QStringList sets;
+    QVariantList params;
+    for (const QString& c : columns) {
+        sets << c + QStringLiteral(" = ?");
+        params << values.value(c);
+    }
+    const QString key = keyColumn(table);
+    QStringList where = {key + QStringLiteral(" = ?")};
+    params << code;
+    QStringList shownColumns = shown.keys();
+    shownColumns.sort();
+    for (const QString& c : shownColumns)
+        if (!appendStillShown(c, shown.value(c), &where, &params)) return std::nullopt;
+    const QString lock = ServerDatabase() ? QStringLiteral(" FOR SHARE") : QString();
+    for (const RowRef& p : parents) {
+        if (p.table.isEmpty() || p.code <= 0 || (p.code == 1 && hasFixedRow(p.table))) continue;
+        where << QStringLiteral("EXISTS (SELECT 1 FROM ") + p.table + QStringLiteral(" WHERE ") +
+                     keyColumn(p.table) + QStringLiteral(" = ?") + lock + u')';
+        params << p.code;
+    }
+    const int n = ExecSQL(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
+                              sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") +
+                              where.join(QStringLiteral(" AND ")),
+                          params);
+    if (n > 0) {
+        if (rows) *rows = n;
+        return CellSave::Written;
+    }
+    if (LastStatementFailed()) {
+        // Another PC's lock past the wait, a read-only or full disk: the careful path would
+        // only wait and fail again. Anything else it meets and says itself.
+        const QString cause = DbFailureCause(LastDbErrorCode());
+        if (!cause.isEmpty()) {
+            MsgInfo(cause);
+            return CellSave::Failed;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool SameCellValue(const QVariant& stored, const QVariant& shown) {
@@ -119,6 +217,8 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
                   const QVariantHash& values, const QList<RowRef>& parents, int* rows) {
     if (rows) *rows = 0;
     if (values.isEmpty()) return CellSave::Unchanged;
+    if (const auto saved = saveWhereStillShown(table, code, shown, values, parents, rows))
+        return *saved;
     QStringList columns = values.keys();
     for (auto it = shown.cbegin(); it != shown.cend(); ++it)
         if (!columns.contains(it.key())) columns << it.key();
@@ -134,7 +234,9 @@ CellSave SaveCell(const QString& table, int code, const QVariantHash& shown,
                 MsgInfo(DbFailureCause(LastDbErrorCode()));
                 return CellSave::Failed;
             }
-            const auto stored = ReadRecord(table, code, columns, keyColumn(table));
+            // Locked on the server until the commit, so that no one-statement save from
+            // another PC slips in between this check and the write.
+            const auto stored = ReadRecord(table, code, columns, keyColumn(table), true);
             if (!stored) return CellSave::Failed;
             bool checkFailed = false;
             gone = stored->isEmpty() ? table : MissingRow(parents, &checkFailed);

@@ -3,12 +3,14 @@
 // checked against tbljangbu/tblgrouping, the balances and the prompts shown.
 #include "MainWindowDriver.h"
 #include "MoneyTestUtil.h"
+#include "OtherPc.h"
 
 #include "app/MoneyBookCommands.h"
 #include "app/frmMain.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
 #include "db/Database.h"
+#include "db/DatabaseStats.h"
 #include "db/SchemaUpgrade.h"
 #include "moneybook/AccountWindow.h"
 #include "moneybook/frmBalance.h"
@@ -483,6 +485,24 @@ void TestMoneyWindows::ledgerSecondPc() {
     enterCell(g, frmRecord::ColOut, 1, "1000");
     QCOMPARE(prompts(), QStringList());
     QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {amount}).toInt(), 1000);
+    // The other PC stored just what is typed: nothing to ask.
+    otherPc(QString("UPDATE tbljangbu SET smoney = 1500 WHERE code = %1").arg(amount));
+    enterCell(g, frmRecord::ColOut, 1, "1500");
+    QCOMPARE(prompts(), QStringList());
+    QCOMPARE(g->text(frmRecord::ColBalance, 1), QString("-1,500"));
+    if (!TestEnv::onServer()) {
+        // Another PC holds the write lock past the wait: said once, the stored amount shown.
+        SetBusyTimeout(50);
+        OtherPc other;
+        QVERIFY(other.exec("BEGIN IMMEDIATE"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ExecSQL rejected"));
+        enterCell(g, frmRecord::ColOut, 1, "1700");
+        QVERIFY(other.exec("ROLLBACK"));
+        QCOMPARE(prompts(), QStringList({"다른 컴퓨터에서 자료를 저장하고 있습니다. 잠시 후 다시 시도하세요."}));
+        QCOMPARE(g->text(frmRecord::ColOut, 1), QString("1,500"));
+        m_env->prompt().clear();
+    }
+    QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {amount}).toInt(), 1500);
     // Overwriting their change is the user's choice.
     otherPc(QString("UPDATE tbljangbu SET smemo = 'theirs' WHERE code = %1").arg(amount));
     m_env->prompt().pushAnswer(Prompt::Answer::Yes);
@@ -490,6 +510,10 @@ void TestMoneyWindows::ledgerSecondPc() {
     QCOMPARE(cell("SELECT smemo FROM tbljangbu WHERE code = ?", {amount}).toString(),
              QString("mine"));
 
+    // Nothing changed meanwhile: one statement writes it, checking the account as it goes.
+    const qint64 before = StatementsRun();
+    enterCell(g, frmRecord::ColOut, 3, "250");
+    QCOMPARE(StatementsRun() - before, 1);
     // An entry or the account it names deleted meanwhile: refused, nothing written back.
     otherPc(QString("DELETE FROM tbljangbu WHERE code = %1").arg(gone));
     otherPc(QString("DELETE FROM tblgrouping WHERE code = %1").arg(a));
@@ -510,7 +534,7 @@ void TestMoneyWindows::ledgerSecondPc() {
     m_env->prompt().onShown = {};
     QCOMPARE(othersCouldWrite, QList<bool>({true, true}));
     QCOMPARE(CountRows("tbljangbu", "code = ?", {gone}), 0);
-    QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {paid}).toInt(), 0);
+    QCOMPARE(cell("SELECT smoney FROM tbljangbu WHERE code = ?", {paid}).toInt(), 250);
     QCOMPARE(g->dataRowCnt(), 2);
 }
 
