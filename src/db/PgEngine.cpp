@@ -464,9 +464,14 @@ Result Connection::exec(const QString& sql, const QVariantList& params, int maxR
         r.error = QStringLiteral("no database connection");
         return r;
     }
-    QString word = sql.trimmed();
-    while (word.endsWith(u';')) word.chop(1);
-    word = word.simplified().toUpper();
+    // Only a short text can be a transaction's BEGIN, COMMIT or ROLLBACK: a long statement
+    // is not normalised just to find that out.
+    QString word;
+    if (sql.size() <= 64) {
+        word = sql.trimmed();
+        while (word.endsWith(u';')) word.chop(1);
+        word = word.simplified().toUpper();
+    }
     const bool begin = word == QLatin1String("BEGIN") || word.startsWith(QLatin1String("BEGIN "));
     const bool commit = word == QLatin1String("COMMIT") || word == QLatin1String("END");
     const bool rollback = word == QLatin1String("ROLLBACK");
@@ -553,8 +558,10 @@ Result Connection::exec(const QString& sql, const QVariantList& params, int maxR
         return r;
     }
 
+    // The server's text of a statement, worked out only when it is sent as text or
+    // prepared: not again for each run of a prepared one.
     std::vector<bool> compared;
-    const QString adapted = AdaptSql(sql, &compared);
+    QString adapted;
     PGresult* res = nullptr;
     for (int attempt = 0; attempt < 2; ++attempt) {
         std::vector<QByteArray> texts(size_t(params.size()));
@@ -572,6 +579,7 @@ Result Connection::exec(const QString& sql, const QVariantList& params, int maxR
                     d->simple(("DEALLOCATE " + oldest->name).constData());
                     d->prepared.erase(oldest);
                 }
+                if (adapted.isEmpty()) adapted = AdaptSql(sql, &compared);
                 Prepared p;
                 p.name = "md_" + QByteArray::number(++d->statementCounter);
                 const QByteArray text = adapted.toUtf8();
@@ -635,6 +643,7 @@ Result Connection::exec(const QString& sql, const QVariantList& params, int maxR
             sent = PQsendQueryPrepared(d->conn, prep->name.constData(), int(params.size()), values.data(),
                                        lengths.data(), formats.data(), 0);
         else {
+            if (adapted.isEmpty()) adapted = AdaptSql(sql);
             const QByteArray text = adapted.toUtf8();
             sent = PQsendQueryParams(d->conn, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
         }

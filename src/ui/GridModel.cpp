@@ -140,6 +140,67 @@ GridModel::PackedRow GridModel::PackRow(const QStringList& texts, int cols)
     return packed;
 }
 
+std::optional<GridModel::PackedRow> GridModel::WithCell(const PackedRow& packed, int col,
+                                                       const QString& text, int cols)
+{
+    const PackedView v(packed);
+    if (col < 0 || col >= std::min(cols, 0xFFFF))
+        return std::nullopt;
+    // The new text in the row's form; UTF-8 only when it has no half surrogate pair.
+    QByteArray bytes;
+    if (v.utf16 || !v.data) {
+        if (!v.data && !text.isEmpty())
+            return std::nullopt; // an empty row: PackRow chooses its form
+        bytes = QByteArray(reinterpret_cast<const char*>(text.constData()), text.size() * 2);
+    } else {
+        for (qsizetype k = 0; k < text.size(); ++k) {
+            const QChar c = text.at(k);
+            if (!c.isSurrogate())
+                continue;
+            if (c.isHighSurrogate() && k + 1 < text.size() && text.at(k + 1).isLowSurrogate()) {
+                ++k;
+                continue;
+            }
+            return std::nullopt;
+        }
+        bytes = text.toUtf8();
+    }
+    int n = std::max(v.count, col + 1);
+    auto span = [&](int i) -> std::pair<const uchar*, quint32> {
+        if (i == col)
+            return {reinterpret_cast<const uchar*>(bytes.constData()), quint32(bytes.size())};
+        if (i >= v.count)
+            return {nullptr, 0};
+        const quint32 start = v.start(i);
+        return {v.texts + start, v.end(i) - start};
+    };
+    while (n > 0 && span(n - 1).second == 0)
+        --n;
+    if (n == 0)
+        return PackedRow{};
+    quint64 total = 0;
+    for (int i = 0; i < n; ++i)
+        total += span(i).second;
+    if (total > 0xFFFFFFFFu)
+        return std::nullopt;
+    const int width = total <= 0xFF ? 1 : total <= 0xFFFF ? 2 : 4;
+    PackedRow out{std::make_unique_for_overwrite<uchar[]>(size_t(3 + width * n) + size_t(total))};
+    uchar* p = out.bytes.get();
+    p[0] = uchar((width == 1 ? 0 : width == 2 ? 1 : 2) | (v.utf16 ? FormUtf16 : 0));
+    p[1] = uchar(n & 0xFF);
+    p[2] = uchar(n >> 8);
+    uchar* texts = p + 3 + width * n;
+    quint32 end = 0;
+    for (int i = 0; i < n; ++i) {
+        const auto [from, length] = span(i);
+        if (length)
+            std::memcpy(texts + end, from, length);
+        end += length;
+        writeOffset(p + 3 + width * i, width, end);
+    }
+    return out;
+}
+
 int GridModel::PackedCount(const PackedRow& packed)
 {
     return PackedView(packed).count;
@@ -585,12 +646,18 @@ void GridModel::setCell(int row, int col, const QString& text)
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return;
     const PackedRow& packed = packedOf(row);
-    QStringList texts;
-    texts.reserve(columnCount());
-    for (int c = 0; c < columnCount(); ++c)
-        texts.append(PackedCell(packed, c));
-    texts[col] = text;
-    storePacked(row, PackRow(texts, columnCount()));
+    // Only the one cell's bytes are replaced; the whole row is packed anew only where the
+    // row has no form yet or the text cannot be kept in the row's.
+    if (auto spliced = WithCell(packed, col, text, columnCount())) {
+        storePacked(row, std::move(*spliced));
+    } else {
+        QStringList texts;
+        texts.reserve(columnCount());
+        for (int c = 0; c < columnCount(); ++c)
+            texts.append(PackedCell(packed, c));
+        texts[col] = text;
+        storePacked(row, PackRow(texts, columnCount()));
+    }
     if (!m_filling) {
         emitRowChanged(row, col);
         if (m_totalsRow >= 0 && row != m_totalsRow && isSumCol(col))

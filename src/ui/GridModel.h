@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class GridRowSource;
@@ -227,6 +228,11 @@ private:
 
     static PackedRow PackRow(const QStringList& texts, int cols);
     static QString PackedCell(const PackedRow& packed, int col);
+    // `packed` with cell `col` holding `text`, its other cells' bytes copied as they are;
+    // nullopt when the row must be packed anew (no form yet, or a half surrogate pair in
+    // a UTF-8 row).
+    static std::optional<PackedRow> WithCell(const PackedRow& packed, int col, const QString& text,
+                                             int cols);
     // True when the cell holds just `only` (an ASCII character), without making a string.
     static bool PackedCellIs(const PackedRow& packed, int col, char16_t only);
     static int PackedCount(const PackedRow& packed);

@@ -69,6 +69,23 @@ private slots:
         QCOMPARE(m_grid->gridModel()->cellEmpty(1, 2), true);
         QCOMPARE(m_grid->gridModel()->cellEmpty(1, 1), false);
 
+        // One cell set in each form and in an empty row: the neighbours kept, offsets
+        // widened and narrowed, a text the row's form cannot hold, the last cell emptied.
+        const QString changes[] = {"", "한글", latin, longText, astral, half, "z"};
+        for (QStringList row : rows) {
+            for (int col = 1; col <= 4; ++col) {
+                for (const QString& t : changes) {
+                    for (QStringList start : {row, QStringList(4, QString())}) {
+                        m_grid->setRowTexts(2, start);
+                        m_grid->setText(col, 2, t);
+                        start[col - 1] = t;
+                        QCOMPARE(m_grid->rowTexts(2), start);
+                        QCOMPARE(m_grid->gridModel()->rowEmpty(1), start.join("").isEmpty());
+                    }
+                }
+            }
+        }
+
         // Outside the grid: reads are empty, writes are ignored.
         m_grid->setText(5, 1, "x");
         m_grid->setText(1, 3, "x");
