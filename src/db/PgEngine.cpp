@@ -464,10 +464,13 @@ Result Connection::exec(const QString& sql, const QVariantList& params, int maxR
         r.error = QStringLiteral("no database connection");
         return r;
     }
-    // Only a short text can be a transaction's BEGIN, COMMIT or ROLLBACK: a long statement
-    // is not normalised just to find that out.
+    // Only a short text starting with B, C, E or R can be a transaction's BEGIN, COMMIT,
+    // END or ROLLBACK: no other statement is normalised just to find that out.
     QString word;
-    if (sql.size() <= 64) {
+    qsizetype first = 0;
+    while (first < sql.size() && sql.at(first).isSpace()) ++first;
+    const char16_t lead = first < sql.size() ? (sql.at(first).unicode() | 0x20) : 0;
+    if (sql.size() <= 64 && (lead == u'b' || lead == u'c' || lead == u'e' || lead == u'r')) {
         word = sql.trimmed();
         while (word.endsWith(u';')) word.chop(1);
         word = word.simplified().toUpper();

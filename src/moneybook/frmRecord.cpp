@@ -478,10 +478,15 @@ void frmRecord::addToTotals(const LedgerEntry& e, int sign) {
 // over, the income total minus the expense total otherwise.
 void frmRecord::showTotals() {
     const Totals& t = m_totals;
-    m_sum->setText(ColIn, 1, MoneyText(t.in));
-    m_sum->setText(ColOut, 1, MoneyText(t.out));
-    m_sum->setText(ColBalance, 1, MoneyText((m_carried ? m_start : 0) + t.in - t.out));
-    m_sum->setText(ColOther, 1, MoneyText(t.other));
+    // Only a sum that changed is written: a saved amount moves one or two of them.
+    const auto set = [this](int col, double value) {
+        const QString text = MoneyText(value);
+        if (m_sum->text(col, 1) != text) m_sum->setText(col, 1, text);
+    };
+    set(ColIn, t.in);
+    set(ColOut, t.out);
+    set(ColBalance, (m_carried ? m_start : 0) + t.in - t.out);
+    set(ColOther, t.other);
 }
 
 void frmRecord::reloadLater() {
