@@ -83,39 +83,55 @@ QIcon sexIcon(const QString& male)
     return icons[2];
 }
 
-// A member in the tree: its code and its name before an in-place edit are kept as plain
-// values and given out under the key and name roles, so a group of thousands is made
-// without storing two more values in every item.
+// A member in the tree: its code, its name before an in-place edit, the name shown and its
+// icon are kept as plain values and given out under their roles, so a group of thousands
+// is made without a list of stored values in every item.
 class MemberTreeItem final : public QTreeWidgetItem {
 public:
     MemberTreeItem(int code, const QString& name, const QIcon& icon)
-        : QTreeWidgetItem(QStringList{name}, UserType), m_code(code), m_name(name)
+        : QTreeWidgetItem(UserType), m_code(code), m_name(name), m_text(name), m_icon(icon)
     {
-        setIcon(0, icon);
         setFlags(flags() | Qt::ItemIsEditable);
     }
     int code() const { return m_code; }
     QVariant data(int column, int role) const override
     {
-        if (column == 0 && role == kKeyRole)
-            return QString(QLatin1Char('F') + QString::number(m_code));
-        if (column == 0 && role == kNameRole)
-            return m_name;
+        if (column == 0) {
+            switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole: return m_text;
+            case Qt::DecorationRole: return m_icon;
+            case kKeyRole: return QString(QLatin1Char('F') + QString::number(m_code));
+            case kNameRole: return m_name;
+            default: break;
+            }
+        }
         return QTreeWidgetItem::data(column, role);
     }
     void setData(int column, int role, const QVariant& value) override
     {
-        if (column == 0 && role == kKeyRole)
+        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+            if (value.toString() == m_text)
+                return;
+            m_text = value.toString();
+            emitDataChanged(); // the tree's itemChanged, as for any item
+        } else if (column == 0 && role == Qt::DecorationRole) {
+            m_icon = value.value<QIcon>();
+            emitDataChanged();
+        } else if (column == 0 && role == kKeyRole) {
             m_code = QStringView(value.toString()).mid(1).toInt();
-        else if (column == 0 && role == kNameRole)
+        } else if (column == 0 && role == kNameRole) {
             m_name = value.toString();
-        else
+        } else {
             QTreeWidgetItem::setData(column, role, value);
+        }
     }
 
 private:
     int m_code;
-    QString m_name;
+    QString m_name; // before an in-place edit
+    QString m_text; // shown
+    QIcon m_icon;
 };
 
 QIcon groupIcon()

@@ -496,7 +496,12 @@ private slots:
         m_d->click(tree->viewport(), tree->visualItemRect(one).center());
         QCOMPARE(one->childCount(), 1);
         QTreeWidgetItem* member = one->child(0);
-        member->setText(0, "O'Brien");
+        m_d->click(tree->viewport(), tree->visualItemRect(member).center());
+        m_d->key(Qt::Key_F2); // edited in place, as a person renames in the tree
+        m_d->key(Qt::Key_A, Qt::ControlModifier);
+        m_d->type("O'Brien");
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(member->text(0), QString("O'Brien"));
         QCOMPARE(FriendNameByCode(m), QString("O'Brien"));
         QCOMPARE(w->grid()->text(frmFriend::ColName, 1), QString("O'Brien"));
 
