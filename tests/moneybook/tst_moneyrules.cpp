@@ -205,7 +205,6 @@ void TestMoneyRules::graphGrouping() {
     QCOMPARE(run(GraphAnalysis::ByYear), QStringList({"2025=100", "2026=600"}));
     QCOMPARE(run(GraphAnalysis::BySection),
              QStringList({"현금지출=100", "통장지출=200", "카드지출=400"}));
-    QCOMPARE(run(GraphAnalysis::ByUsePlace), QStringList({"(없음)=600", "마트=100"}));
     QCOMPARE(run(GraphAnalysis::ByItem), QStringList({"(없음)=400", "식비=300"}));
     QCOMPARE(run(GraphAnalysis::ByAccount), QStringList({"현금=100", "국민=600"}));
     QCOMPARE(run(GraphAnalysis::ByDay, true), QStringList());
