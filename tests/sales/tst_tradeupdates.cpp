@@ -1,7 +1,6 @@
 // A trade line picking another service, and a trade list following a member edited
 // elsewhere, driven through the main window.
 #include "SalesTestUtil.h"
-#include "WindowTest.h"
 
 #include "members/frmFriend.h"
 #include "sales/frmTrade.h"
@@ -14,7 +13,7 @@
 
 using namespace salestest;
 
-class TestTradeUpdates : public WindowTest {
+class TestTradeUpdates : public SalesWindowTest {
     Q_OBJECT
     static int exec(const QString& sql, const QVariantList& params) {
         ExecSQL(sql, params);
@@ -22,8 +21,6 @@ class TestTradeUpdates : public WindowTest {
     }
 
 private slots:
-    void initTestCase() { RegisterSalesCommands(); }
-
     void pickedServiceSetsItsPrice_data() {
         QTest::addColumn<int>("price");
         QTest::addColumn<QString>("typed");
