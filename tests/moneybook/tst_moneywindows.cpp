@@ -70,9 +70,10 @@ QVariant cell(const QString& sql, const QVariantList& params = {}) {
 }
 
 // The texts on the graph with the middle of each across: the names under the bars and the
-// values written in the plot, each left to right.
+// values written in the plot, each left to right; and every text drawn.
 struct GraphTexts {
     QList<std::pair<double, QString>> names, values;
+    QStringList all;
 };
 GraphTexts graphTexts(FrmGraph* graph) {
     QCoreApplication::processEvents();
@@ -86,6 +87,7 @@ GraphTexts graphTexts(FrmGraph* graph) {
         else if (auto* st = dynamic_cast<QGraphicsSimpleTextItem*>(item))
             text = st->text();
         if (text.isEmpty() || !item->isVisible()) continue;
+        out.all << text;
         const QRectF r = item->sceneBoundingRect();
         if (r.center().y() > plot.bottom() && r.right() > plot.left() &&
             text != chart->axes(Qt::Horizontal).value(0)->titleText())
@@ -106,16 +108,6 @@ QStringList barsSeen(FrmGraph* graph) {
     for (int i = 0; i < seen.names.size(); ++i)
         out << seen.names[i].second +
                    (seen.values.isEmpty() ? QString() : "=" + seen.values.value(i).second);
-    return out;
-}
-
-// Every text drawn on the graph.
-QStringList textsSeen(FrmGraph* graph) {
-    QCoreApplication::processEvents();
-    QStringList out;
-    for (QGraphicsItem* item : graph->chart()->scene()->items())
-        if (auto* t = dynamic_cast<QGraphicsTextItem*>(item); t && t->isVisible())
-            out << t->toPlainText();
     return out;
 }
 
@@ -1185,14 +1177,14 @@ void TestMoneyWindows::graphNamesAndValues() {
     FrmGraph* graph = graphOf(w, "optType(5)");
     QVERIFY(graph);
     QCOMPARE(barsSeen(graph), QStringList({"(없음)=600", "마트=100", "한강=1,173,000"}));
-    const QStringList texts = textsSeen(graph);
+    const QStringList texts = graphTexts(graph).all;
     QVERIFY2(texts.contains("금액 (원)") && texts.contains("사용처별"),
              qPrintable(texts.join('|')));
     QVERIFY2(texts.contains("1,200,000") || texts.contains("1,000,000"),
              qPrintable(texts.join('|')));
     graph->findChild<QComboBox*>("cboUnit")->setCurrentIndex(1);
     QCOMPARE(barsSeen(graph), QStringList({"(없음)=1", "마트=0", "한강=1,173"}));
-    QVERIFY(textsSeen(graph).contains("금액 (천원)"));
+    QVERIFY(graphTexts(graph).all.contains("금액 (천원)"));
     graph->findChild<QComboBox*>("cboUnit")->setCurrentIndex(0);
 
     // A year of weeks: fifty names on the first page, none cut short.
