@@ -109,7 +109,6 @@ void TestMoneyRules::sectionTexts_data() {
     QTest::newRow("10 is balance record") << "10" << 9 << -1 << "";
     QTest::newRow("01 is no shortcut") << "01" << -1 << -1 << "";
     QTest::newRow("cell text") << "통장수입" << -1 << 3 << "1";
-    QTest::newRow("picker text with blanks") << "통 장 간 이 동" << -1 << 8 << "";
     QTest::newRow("balance record picker text") << "통장잔액기록" << -1 << 9 << "";
 }
 
