@@ -62,9 +62,7 @@ private slots:
         QVERIFY(ed);
         QCOMPARE(ed->windowTitle(), "거래내용등록 - 『수정』");
         QVERIFY(!ed->continueBox()->isChecked());
-        ed->field(frmServiceSub::FPrice)->setFocus();
-        ed->field(frmServiceSub::FPrice)->selectAll();
-        m_d->type("2000");
+        m_d->retype(ed->field(frmServiceSub::FPrice), "2000");
         // another PC changed the memo meanwhile: asked; Yes writes only the price typed here
         QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblservice SET smemo = 'other' WHERE code > 1"));
         prompt().pushAnswer(Prompt::Answer::Yes);

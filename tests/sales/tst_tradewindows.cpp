@@ -25,9 +25,7 @@ class TestTradeWindows : public SalesWindowTest {
         return dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
     }
     void typeField(HCText* f, const QString& text) {
-        f->setFocus();
-        f->selectAll();
-        m_d->type(text);
+        m_d->retype(f, text);
         m_d->key(Qt::Key_Return);
     }
     static QString tradeField(int code, const char* column) {
@@ -190,11 +188,8 @@ private slots:
         QCOMPARE(pay->value(frmTradeMoney::FCash), 0.0); // never below 0
         typeField(pay->field(frmTradeMoney::FCard), "10000");
         QCOMPARE(pay->value(frmTradeMoney::FCash), 0.0); // cash was 0: stays 0
-        pay->field(frmTradeMoney::FCash)->setFocus();
-        pay->field(frmTradeMoney::FCash)->selectAll();
-        m_d->type("20000");
-        pay->field(frmTradeMoney::FPoint)->setFocus();
-        m_d->type("500");
+        m_d->retype(pay->field(frmTradeMoney::FCash), "20000");
+        m_d->retype(pay->field(frmTradeMoney::FPoint), "500");
         m_d->key(Qt::Key_F2); // more points than the member has: asked, default No
         QCOMPARE(prompt().lastText(), "사용 포인트가 현포인트보다 많습니다. 그래도 저장하시겠습니까?");
         QVERIFY(WindowRegistry::find("frmTradeMoney"));
