@@ -17,7 +17,6 @@
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
-#include "ui/WindowRegistry.h"
 #include "ui/cFpPreview.h"
 
 #include <QAbstractButton>
@@ -275,8 +274,7 @@ private slots:
             ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
                     "VALUES (?, ?, ?, 1, ?)",
                     {QString(day), QString(section), double(money), *section == '2' ? bank : 1});
-        d->open("mnuRecord_Record");
-        auto* ledger = qobject_cast<frmRecord*>(WindowRegistry::find("frmRecord"));
+        auto* ledger = d->open<frmRecord>("mnuRecord_Record");
         QVERIFY(ledger);
         d->click("btnQuery", ledger);
         d->click("btnPrint", ledger);
