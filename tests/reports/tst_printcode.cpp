@@ -99,14 +99,6 @@ private slots:
         QVERIFY(doc.fonts[3].has_value());
     }
 
-    void tenThousandLines() {
-        const HfDocument doc = ParseHfCode(QString("/n").repeated(10000));
-        QCOMPARE(doc.lines.size(), 10001);
-        const double h = HfHeight(doc, 100);
-        QVERIFY(h <= 100 && h > 50);
-        paintAll(doc);
-    }
-
     // Random code texts never crash the parser or the painter, and any text escaped
     // prints exactly as given.
     void fuzz() {
