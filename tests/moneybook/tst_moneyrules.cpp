@@ -1,7 +1,7 @@
 // Balances of every section against sums worked out by hand, and the window-free rules of
 // the money book: section texts, periods, the ledger query's filters, graph grouping.
+#include "EnvTest.h"
 #include "MoneyTestUtil.h"
-#include "TestEnv.h"
 
 #include "moneybook/GraphAnalysis.h"
 #include "moneybook/MoneyBookRules.h"
@@ -11,21 +11,18 @@
 
 using namespace MoneyBook;
 
-class TestMoneyRules : public QObject {
+class TestMoneyRules : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
     int m_a = 0, m_b = 0, m_card = 0;
 
 private slots:
     void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
+        EnvTest::init();
         ExecSQL("UPDATE tblgrouping SET sbalance = 10000 WHERE code = 1");
         m_a = addPlace("1", "국민", 100000);
         m_b = addPlace("1", "신한", 50000);
         m_card = addPlace("2", "비씨", 0, m_a);
     }
-    void cleanup() { delete m_env; }
 
     void emptyLedger();
     void balancesBySection_data();
