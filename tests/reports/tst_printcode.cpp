@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "core/Settings.h"
 #include "reports/HeaderFooterCode.h"
@@ -33,18 +33,16 @@ void paintAll(const HfDocument& doc) {
 }
 } // namespace
 
-class tst_printcode : public QObject {
+class tst_printcode : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
+
+public:
+    tst_printcode() : EnvTest(false) {}
 
 private slots:
     void init() {
-        m_env = new TestEnv(false);
+        EnvTest::init();
         SetPrintAppTitle("MemberDesk");
-    }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
     }
 
     void parse_data() {
