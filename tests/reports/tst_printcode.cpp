@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "EnvTest.h"
 
 #include "core/Settings.h"
 #include "reports/HeaderFooterCode.h"
@@ -33,18 +33,16 @@ void paintAll(const HfDocument& doc) {
 }
 } // namespace
 
-class tst_printcode : public QObject {
+class tst_printcode : public EnvTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
+
+public:
+    tst_printcode() : EnvTest(false) {}
 
 private slots:
     void init() {
-        m_env = new TestEnv(false);
+        EnvTest::init();
         SetPrintAppTitle("MemberDesk");
-    }
-    void cleanup() {
-        delete m_env;
-        m_env = nullptr;
     }
 
     void parse_data() {
@@ -97,14 +95,6 @@ private slots:
         // Font and part carry on to the next line until changed.
         QCOMPARE(doc.lines[1].parts[1].first().font, b.font);
         QVERIFY(doc.fonts[3].has_value());
-    }
-
-    void tenThousandLines() {
-        const HfDocument doc = ParseHfCode(QString("/n").repeated(10000));
-        QCOMPARE(doc.lines.size(), 10001);
-        const double h = HfHeight(doc, 100);
-        QVERIFY(h <= 100 && h > 50);
-        paintAll(doc);
     }
 
     // Random code texts never crash the parser or the painter, and any text escaped

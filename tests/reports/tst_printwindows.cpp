@@ -1,5 +1,5 @@
 #include "PdfRead.h"
-#include "MainWindowDriver.h"
+#include "WindowTest.h"
 
 #include "app/MoneyBookCommands.h"
 #include "core/AppState.h"
@@ -17,7 +17,6 @@
 #include "ui/FormIni.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
-#include "ui/WindowRegistry.h"
 #include "ui/cFpPreview.h"
 
 #include <QAbstractButton>
@@ -33,14 +32,11 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include <memory>
 
 // Printing the member list as a person does: F7 in the list opened from the menu, then
 // the preview's and the dialogs' buttons.
-class tst_printwindows : public QObject {
+class tst_printwindows : public WindowTest {
     Q_OBJECT
-    TestEnv* m_env = nullptr;
-    std::unique_ptr<MainWindowDriver> d;
 
     static QWidget* window(const char* name) {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -54,21 +50,21 @@ class tst_printwindows : public QObject {
         return nullptr;
     }
     Grid* openList() {
-        auto* list = d->open<frmFriend>("mnuFriend_Friend");
+        auto* list = m_d->open<frmFriend>("mnuFriend_Friend");
         return list ? list->grid() : nullptr;
     }
     FrmSPPrint_Preview* pressF7(Grid* grid) {
         grid->setFocus();
-        d->key(Qt::Key_F7);
+        m_d->key(Qt::Key_F7);
         return qobject_cast<FrmSPPrint_Preview*>(window("FrmSPPrint_Preview"));
     }
     QString savePdf(QWidget* preview, const QString& name = "list.pdf") {
-        d->click("btnPrint", preview);
+        m_d->click("btnPrint", preview);
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
-        const QString file = m_env->path(name);
-        m_env->prompt().pushText(file);
-        d->click("btnPdf", dlg);
-        d->click("btnClose", dlg);
+        const QString file = m_d->env().path(name);
+        prompt().pushText(file);
+        m_d->click("btnPdf", dlg);
+        m_d->click("btnClose", dlg);
         return QFile::exists(file) ? file : QString();
     }
     // The numbers of the members named on a printed page, in order ("001", ...).
@@ -80,10 +76,10 @@ class tst_printwindows : public QObject {
         return out;
     }
     void close(QWidget* preview) {
-        d->click("btnClose", preview);
+        m_d->click("btnClose", preview);
         QCoreApplication::processEvents();
     }
-    QString pageLabel(QWidget* preview) { return d->find<QLabel>("lblPage", preview)->text(); }
+    QString pageLabel(QWidget* preview) { return m_d->find<QLabel>("lblPage", preview)->text(); }
     // Members numbered from..to with most columns of the list filled (fax and resident
     // number left empty), so the list is wider than a page.
     static void addMembers(int from, int to) {
@@ -103,20 +99,16 @@ class tst_printwindows : public QObject {
 
 private slots:
     void init() {
-        m_env = new TestEnv;
-        QVERIFY(m_env->ok());
+        WindowTest::init();
         InstallPrintService(App().appTitle);
         RegisterMoneyBookCommands();
         addMembers(1, 80);
-        d = std::make_unique<MainWindowDriver>(std::unique_ptr<TestEnv>(m_env));
-        QVERIFY(d->ok());
     }
     void cleanup() {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName().startsWith("FrmSP") || w->objectName() == "FrmPrn_selPRT")
                 w->close();
-        d.reset();
-        m_env = nullptr;
+        WindowTest::cleanup();
         cFpPreview::install(nullptr);
         GridModel::setFetchBlockRows(256);
     }
@@ -125,7 +117,7 @@ private slots:
         cFpPreview::install(nullptr);
         Grid* grid = openList();
         QVERIFY(!pressF7(grid));
-        QCOMPARE(m_env->prompt().lastText(), QString("사용 프로그램이 설정되지 않았습니다."));
+        QCOMPARE(prompt().lastText(), QString("사용 프로그램이 설정되지 않았습니다."));
     }
 
     void firstPrintUsesTheListDefaults() {
@@ -141,15 +133,15 @@ private slots:
         const int pages = preview->context()->job().pageCount();
         QCOMPARE(pageLabel(preview), QString("1/%1 쪽").arg(pages));
         QCOMPARE(preview->zoom(), int(DefaultZoom));
-        d->click("btnNext", preview);
+        m_d->click("btnNext", preview);
         QCOMPARE(pageLabel(preview), QString("2/%1 쪽").arg(pages));
-        d->click("btnPrevious", preview);
+        m_d->click("btnPrevious", preview);
         QCOMPARE(preview->currentPage(), 1);
         QVERIFY(!grid->colHidden(excluded)); // the list itself shows the column again
 
         const QString file = savePdf(preview);
         QVERIFY(!file.isEmpty());
-        QCOMPARE(m_env->prompt().lastFileDir(),
+        QCOMPARE(prompt().lastFileDir(),
                  QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
                      "/회원 리스트_2026-12-06.pdf");
         QVERIFY(pdf::info(file, "Page size").startsWith("842 x 595")); // wide list: landscape
@@ -197,7 +189,7 @@ private slots:
         FrmSPPrint_Preview* preview = pressF7(openList());
         QVERIFY(QTest::qWaitForWindowExposed(preview));
         // At "쪽 전체" the whole page fills the height or the width of the view.
-        QWidget* view = d->find<QScrollArea>("scrPages", preview)->viewport();
+        QWidget* view = m_d->find<QScrollArea>("scrPages", preview)->viewport();
         const QImage shot = view->grab().toImage();
         QRect white;
         int ink = 0;
@@ -219,9 +211,9 @@ private slots:
         QStringList captions;
         for (const char* b : {"btnPrevious", "btnNext", "btnZoom", "btnPrint", "btnSetup",
                               "btnHeaderFooter", "btnClose"})
-            captions << d->find<QAbstractButton>(b, preview)->text();
+            captions << m_d->find<QAbstractButton>(b, preview)->text();
         QCOMPARE(captions.join(' '), QString("이전 다음 확대 인쇄 설정 머리글/바닥글 닫기"));
-        QCOMPARE(d->find<QComboBox>("cmbZoom", preview)->currentText(), QString("쪽 전체"));
+        QCOMPARE(m_d->find<QComboBox>("cmbZoom", preview)->currentText(), QString("쪽 전체"));
     }
 
     // The list printed whole also when it has read only its first rows (a block of 4).
@@ -275,17 +267,16 @@ private slots:
             ExecSQL("INSERT INTO tbljangbu (sdate, sectionclass, smoney, cgroupin, cgroupout) "
                     "VALUES (?, ?, ?, 1, ?)",
                     {QString(day), QString(section), double(money), *section == '2' ? bank : 1});
-        d->open("mnuRecord_Record");
-        auto* ledger = qobject_cast<frmRecord*>(WindowRegistry::find("frmRecord"));
+        auto* ledger = m_d->open<frmRecord>("mnuRecord_Record");
         QVERIFY(ledger);
-        d->click("btnQuery", ledger);
-        d->click("btnPrint", ledger);
+        m_d->click("btnQuery", ledger);
+        m_d->click("btnPrint", ledger);
         auto* preview = qobject_cast<FrmSPPrint_Preview*>(window("FrmSPPrint_Preview"));
         QVERIFY(preview);
-        d->click("btnPrint", preview);
+        m_d->click("btnPrint", preview);
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
-        QVERIFY(d->find<QCheckBox>("Check1(7)", dlg)->isEnabled()); // fitting offered here too
-        d->click("btnClose", dlg);
+        QVERIFY(m_d->find<QCheckBox>("Check1(7)", dlg)->isEnabled()); // fitting offered here too
+        m_d->click("btnClose", dlg);
         const QString text = pdf::text(savePdf(preview, "ledger.pdf"));
         QVERIFY2(text.contains(QRegularExpression(
                      "\\[합 계\\] .*지 출 14,345,680,401 +잔 액 -14,345,680,401 +금 액 0")),
@@ -307,25 +298,25 @@ private slots:
 
     void pageSetupStoresItsKeysForThisListOnly() {
         FrmSPPrint_Preview* preview = pressF7(openList());
-        d->click("btnSetup", preview);
+        m_d->click("btnSetup", preview);
         QWidget* setup = window("FrmSPPrint_PageSetup");
         QVERIFY(setup);
-        QCOMPARE(d->find<QLineEdit>("txtMarginTop", setup)->text(), QString("0.50"));
+        QCOMPARE(m_d->find<QLineEdit>("txtMarginTop", setup)->text(), QString("0.50"));
         for (const char* bad : {"abc", "-1", "99"}) {
-            d->retype("txtMarginLeft", bad, setup);
-            d->click("btnOK", setup);
-            QVERIFY(m_env->prompt().lastText().startsWith("여백은 0.00 ~ 3.00"));
+            m_d->retype("txtMarginLeft", bad, setup);
+            m_d->click("btnOK", setup);
+            QVERIFY(prompt().lastText().startsWith("여백은 0.00 ~ 3.00"));
             QVERIFY(setup->isVisible());
             QVERIFY(!Settings::contains(PrintAppName(), "frmFriend", "PrintMarginLeft"));
         }
-        d->retype("txtMarginLeft", "0.75", setup);
-        d->retype("txtMarginTop", "1", setup);
-        d->click("optPortrait", setup);
-        auto* zoom = d->find<QComboBox>("cmbZoom", setup);
+        m_d->retype("txtMarginLeft", "0.75", setup);
+        m_d->retype("txtMarginTop", "1", setup);
+        m_d->click("optPortrait", setup);
+        auto* zoom = m_d->find<QComboBox>("cmbZoom", setup);
         QCOMPARE(zoom->count(), 14);
         QCOMPARE(zoom->itemText(13), QString("Six Pages"));
         zoom->setCurrentIndex(ZoomTwoPages);
-        d->click("btnOK", setup);
+        m_d->click("btnOK", setup);
         QVERIFY(!window("FrmSPPrint_PageSetup"));
         const auto stored = [](const char* key) {
             return Settings::getIn(PrintAppName(), "frmFriend", key, "?");
@@ -349,7 +340,7 @@ private slots:
     void zoomChoicesDoWhatTheyName() {
         FrmSPPrint_Preview* preview = pressF7(openList());
         preview->resize(1000, 800);
-        auto* zoom = d->find<QComboBox>("cmbZoom", preview);
+        auto* zoom = m_d->find<QComboBox>("cmbZoom", preview);
         const QSizeF page = preview->context()->job().pageSize();
         const auto chooseZoom = [&](int i) {
             zoom->setCurrentIndex(i);
@@ -369,26 +360,26 @@ private slots:
             chooseZoom(z);
             QCOMPARE(preview->pagesShown(), pages);
         }
-        d->click("btnZoom", preview); // steps to the next choice, round to the first
+        m_d->click("btnZoom", preview); // steps to the next choice, round to the first
         QCOMPARE(preview->zoom(), int(Zoom200));
-        QCOMPARE(d->find<QAbstractButton>("btnNext", preview)->font(), QApplication::font());
+        QCOMPARE(m_d->find<QAbstractButton>("btnNext", preview)->font(), QApplication::font());
     }
 
     void optionsAreStoredWhenClicked() {
         FrmSPPrint_Preview* preview = pressF7(openList());
-        d->click("btnPrint", preview);
+        m_d->click("btnPrint", preview);
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
-        QVERIFY(d->find<QCheckBox>("Check1(7)", dlg)->isEnabled()); // the member list may fit
-        QCOMPARE(d->find<QLineEdit>("txtPage", dlg)->text(), QString("1"));
-        QVERIFY(d->find<QCheckBox>("Check1(8)", dlg)->isChecked());
-        d->click("Check1(8)", dlg);
+        QVERIFY(m_d->find<QCheckBox>("Check1(7)", dlg)->isEnabled()); // the member list may fit
+        QCOMPARE(m_d->find<QLineEdit>("txtPage", dlg)->text(), QString("1"));
+        QVERIFY(m_d->find<QCheckBox>("Check1(8)", dlg)->isChecked());
+        m_d->click("Check1(8)", dlg);
         QCOMPARE(Settings::getIn(PrintAppName(), "frmFriend", "CheckBox_8", "?"), QString("0"));
-        d->click("Check1(7)", dlg);
+        m_d->click("Check1(7)", dlg);
         QCOMPARE(Settings::getIn(PrintAppName(), "frmFriend", "CheckBox_7", "?"), QString("0"));
         QCOMPARE(preview->context()->job().scale(), 1.0);
-        d->click("Check1(7)", dlg);
+        m_d->click("Check1(7)", dlg);
         QVERIFY(preview->context()->job().scale() < 1); // the wide list is scaled to the page
-        d->click("btnClose", dlg);
+        m_d->click("btnClose", dlg);
         const QString text = pdf::text(savePdf(preview));
         QVERIFY(!text.contains("Page:"));
         QVERIFY(!text.contains("출력일"));
@@ -398,55 +389,55 @@ private slots:
         FrmSPPrint_Preview* preview = pressF7(openList());
         const int pages = preview->context()->job().pageCount();
         QVERIFY(pages >= 2);
-        d->click("btnPrint", preview);
+        m_d->click("btnPrint", preview);
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
-        d->click("optPage", dlg);
+        m_d->click("optPage", dlg);
         for (const QString& bad : {QString("0"), QString("abc"), QString::number(pages + 1)}) {
-            d->retype("txtPage", bad, dlg);
-            d->click("btnPdf", dlg);
-            QCOMPARE(m_env->prompt().lastText(),
+            m_d->retype("txtPage", bad, dlg);
+            m_d->click("btnPdf", dlg);
+            QCOMPARE(prompt().lastText(),
                      QString("인쇄할 페이지를 바르게 입력하세요. (1 ~ %1)").arg(pages));
         }
-        d->retype("txtPage", "2", dlg);
-        const QString file = m_env->path("page2.pdf");
-        m_env->prompt().pushText(file);
-        d->click("btnPdf", dlg);
+        m_d->retype("txtPage", "2", dlg);
+        const QString file = m_d->env().path("page2.pdf");
+        prompt().pushText(file);
+        m_d->click("btnPdf", dlg);
         QCOMPARE(pdf::info(file, "Pages"), QString("1"));
         QVERIFY(pdf::text(file).contains(QString("Page: 2/%1").arg(pages)));
     }
 
     void headerFooterEditor() {
         FrmSPPrint_Preview* preview = pressF7(openList());
-        d->click("btnHeaderFooter", preview);
+        m_d->click("btnHeaderFooter", preview);
         auto* editor = qobject_cast<FrmSPPrint_HeaderFooter*>(window("FrmSPPrint_HeaderFooter"));
         QVERIFY(editor);
-        auto* grid = d->find<QTableWidget>("grdLines", editor);
+        auto* grid = m_d->find<QTableWidget>("grdLines", editor);
         QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("Right Justify"));
         QCOMPARE(grid->verticalHeaderItem(0)->text(), QString("Line 1"));
         QCOMPARE(grid->item(0, 1)->text(), QString("회원 리스트")); // the standard header in effect
-        d->click("optFooter", editor);
-        QCOMPARE(d->find<QAbstractButton>("btnSave", editor)->text(), QString("Save Footer Text"));
+        m_d->click("optFooter", editor);
+        QCOMPARE(m_d->find<QAbstractButton>("btnSave", editor)->text(), QString("Save Footer Text"));
 
         const auto clickCell = [&](int row, int col) {
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                               grid->visualItemRect(grid->item(row, col)).center());
         };
         clickCell(0, 1);
-        d->type("A/S team");
+        m_d->type("A/S team");
         QTest::keyClick(editor->focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents(); // the cell editor commits on the next turn
         QCOMPARE(grid->item(0, 1)->text(), QString("A/S team"));
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
-        d->click("btnPageNumber", editor); // the cell holds text: asked first
-        QCOMPARE(m_env->prompt().lastTitle(), QString("Replace Existing Text"));
+        prompt().pushAnswer(Prompt::Answer::No);
+        m_d->click("btnPageNumber", editor); // the cell holds text: asked first
+        QCOMPARE(prompt().lastTitle(), QString("Replace Existing Text"));
         QCOMPARE(grid->item(0, 1)->text(), QString("A/S team"));
         clickCell(0, 2);
-        d->click("btnPageNumber", editor);
+        m_d->click("btnPageNumber", editor);
         QCOMPARE(grid->item(0, 2)->text(), QString("<Page Number>"));
-        m_env->prompt().push(QFont("DejaVu Serif", 14));
+        prompt().push(QFont("DejaVu Serif", 14));
         clickCell(0, 1);
-        d->click("btnFont", editor);
-        auto* code = d->find<QLineEdit>("txtCode", editor);
+        m_d->click("btnFont", editor);
+        auto* code = m_d->find<QLineEdit>("txtCode", editor);
         QCOMPARE(code->text(), QString("/c/fn\"DejaVu Serif\"/fz\"14\"/fb0/fi0/fu0/fk0A//S team"
                                        "/r/fn\"굴림체\"/fz\"10\"/fb0/fi0/fu0/fk0/p"));
 
@@ -454,33 +445,33 @@ private slots:
         for (const auto& [bad, message] : {std::pair{"/fn\"x", "Error parsing FONT NAME"},
                                            std::pair{"/fz\"0\"x", "Error parsing FONT SIZE"}}) {
             const QString before = editor->code();
-            d->retype(code, bad);
+            m_d->retype(code, bad);
             QTest::keyClick(code, Qt::Key_Return);
-            QCOMPARE(m_env->prompt().lastText(), QString(message));
+            QCOMPARE(prompt().lastText(), QString(message));
             QCOMPARE(editor->code(), before);
         }
-        d->click("btnSave", editor);
+        m_d->click("btnSave", editor);
         QCOMPARE(Settings::getIn(PrintAppName(), "frmFriend", "PrintFooter", "?"), editor->code());
         const QString text = pdf::text(savePdf(preview, "footer.pdf"));
         QVERIFY(text.contains("A/S team"));
         QVERIFY(!text.contains("출력일"));     // the saved footer replaces the standard one
         QVERIFY(text.contains("회원 리스트")); // the header stays standard
 
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        d->click("btnClear", editor);
-        QCOMPARE(m_env->prompt().lastTitle(), QString("Clear Text"));
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->click("btnClear", editor);
+        QCOMPARE(prompt().lastTitle(), QString("Clear Text"));
         QCOMPARE(editor->code(), QString());
-        d->click("btnSave", editor);
+        m_d->click("btnSave", editor);
         QVERIFY(pdf::text(savePdf(preview, "standard.pdf")).contains("출력일:2026.12.06"));
     }
 
     void printerPerDocumentType() {
         FrmSPPrint_Preview* preview = pressF7(openList());
-        d->click("btnPrint", preview);
+        m_d->click("btnPrint", preview);
         QWidget* dlg = window("FrmSPPrint_PrintDlg");
-        d->click("btnPrinterChoice", dlg);
+        m_d->click("btnPrinterChoice", dlg);
         QWidget* choice = window("FrmPrn_selPRT");
-        auto* list = d->find<QListWidget>("lstPrinter", choice);
+        auto* list = m_d->find<QListWidget>("lstPrinter", choice);
         const auto pdfItems = list->findItems(PdfPrinterName, Qt::MatchExactly);
         QCOMPARE(pdfItems.size(), 1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -492,15 +483,15 @@ private slots:
         QCOMPARE(Settings::getIn(App().appTitle, "Config", "A4일반_Printer", "?"), PdfPrinterName);
 
         // Printing goes to the stored printer: here a PDF file.
-        const QString file = m_env->path("printed.pdf");
-        m_env->prompt().pushText(file);
-        d->click("btnPrint", dlg);
+        const QString file = m_d->env().path("printed.pdf");
+        prompt().pushText(file);
+        m_d->click("btnPrint", dlg);
         QVERIFY(pdf::text(file).contains("회원 리스트"));
 
-        d->click("btnPrinterChoice", dlg);
+        m_d->click("btnPrinterChoice", dlg);
         choice = window("FrmPrn_selPRT");
-        QCOMPARE(d->find<QListWidget>("lstPrinter", choice)->currentItem()->text(), PdfPrinterName);
-        d->click("btnDefault", choice);
+        QCOMPARE(m_d->find<QListWidget>("lstPrinter", choice)->currentItem()->text(), PdfPrinterName);
+        m_d->click("btnDefault", choice);
         QCOMPARE(Settings::getIn(App().appTitle, "Config", "A4일반_Printer", "?"), QString());
     }
 };

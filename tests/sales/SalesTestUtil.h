@@ -3,8 +3,7 @@
 // Set-up shared by the sales window tests: rows written as the windows write them, and a
 // fixture that drives the real main window through MainWindowDriver.
 
-#include "MainWindowDriver.h"
-#include "TestEnv.h"
+#include "WindowTest.h"
 
 #include "app/SalesCommands.h"
 #include "db/Database.h"
@@ -12,8 +11,6 @@
 #include "ui/WindowRegistry.h"
 
 #include <QtTest>
-
-#include <memory>
 
 namespace salestest {
 
@@ -44,30 +41,19 @@ inline QString scalar(const QString& sql, const QVariantList& params = {}) {
     return GetScalar(sql, params).toString();
 }
 
-// Each test gets a fresh database and the main window with the sales commands, as the
-// program registers them (setUp in init, tearDown in cleanup).
-class SalesWindowTest : public QObject {
+// Each test gets a fresh database and the main window (WindowTest), with the sales
+// commands registered as the program registers them.
+class SalesWindowTest : public WindowTest {
 protected:
-    std::unique_ptr<MainWindowDriver> d;
-    TestEnv* m_env = nullptr;
-
-    void setUp() {
-        RegisterSalesCommands();
-        d = std::make_unique<MainWindowDriver>();
-        QVERIFY(d->ok());
-        m_env = &d->env();
-    }
-    void tearDown() {
-        m_env = nullptr;
-        d.reset();
-    }
+    SalesWindowTest() { RegisterSalesCommands(); }
+    static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
     template <class T>
-    T* open(const char* command) { return d->open<T>(QString::fromLatin1(command)); }
+    T* open(const char* command) { return m_d->open<T>(QString::fromLatin1(command)); }
     // Types into a cell of a grid and leaves it with Enter.
     void typeCell(Grid* g, int col, int row, const QString& text) {
-        d->clickCell(g, col, row);
-        d->type(text);
-        d->key(Qt::Key_Return);
+        m_d->clickCell(g, col, row);
+        m_d->type(text);
+        m_d->key(Qt::Key_Return);
     }
 };
 

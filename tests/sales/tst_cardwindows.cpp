@@ -16,8 +16,6 @@ class TestCardWindows : public SalesWindowTest {
     Q_OBJECT
 
 private slots:
-    void init() { setUp(); }
-    void cleanup() { tearDown(); }
 
     void companiesEditPickAndGuard() {
         auto* w = open<frmCardInfo>("mnuTrade_Card");
@@ -26,13 +24,13 @@ private slots:
         Grid* g = w->grid();
         QCOMPARE(g->maxRows(), 1); // the reserved company 1 is not listed
         // Tab on the very last cell leaves it like any other cell.
-        d->clickCell(g, frmCardInfo::ColMemo, 1);
-        d->type("memo");
-        d->key(Qt::Key_Tab);
-        QCOMPARE(m_env->prompt().texts(), QStringList{"카드명을 먼저 입력하셔야 합니다"});
+        m_d->clickCell(g, frmCardInfo::ColMemo, 1);
+        m_d->type("memo");
+        m_d->key(Qt::Key_Tab);
+        QCOMPARE(prompt().texts(), QStringList{"카드명을 먼저 입력하셔야 합니다"});
         QCOMPARE(g->text(frmCardInfo::ColMemo, 1), QString());
         typeCell(g, frmCardInfo::ColFee, 1, "3");
-        QCOMPARE(m_env->prompt().lastText(), "카드명을 먼저 입력하셔야 합니다");
+        QCOMPARE(prompt().lastText(), "카드명을 먼저 입력하셔야 합니다");
         QCOMPARE(scalar("SELECT COUNT(*) FROM tblcard"), "1");
         typeCell(g, frmCardInfo::ColName, 1, "BC'card");
         const int code = g->text(frmCardInfo::ColCode, 1).toInt();
@@ -42,27 +40,27 @@ private slots:
         QCOMPARE(GetScalar("SELECT dfee FROM tblcard WHERE code = ?", {code}).toDouble(), 3.5);
         for (const char* bad : {"150", "-1"}) {
             typeCell(g, frmCardInfo::ColFee, 1, bad);
-            QCOMPARE(m_env->prompt().lastText(), "수수료는 0에서 100 사이로 입력하세요.");
+            QCOMPARE(prompt().lastText(), "수수료는 0에서 100 사이로 입력하세요.");
             QCOMPARE(GetScalar("SELECT dfee FROM tblcard WHERE code = ?", {code}).toDouble(), 3.5);
         }
         // an emptied name is refused and shows again; a name changed elsewhere is asked about
-        d->clickCell(g, frmCardInfo::ColName, 1);
-        d->key(Qt::Key_Delete);
-        d->key(Qt::Key_Return);
-        QCOMPARE(m_env->prompt().lastText(), "카드명을 먼저 입력하셔야 합니다");
+        m_d->clickCell(g, frmCardInfo::ColName, 1);
+        m_d->key(Qt::Key_Delete);
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(prompt().lastText(), "카드명을 먼저 입력하셔야 합니다");
         QCOMPARE(g->text(frmCardInfo::ColName, 1), "BC'card");
         QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), "BC'card");
         QVERIFY(TestEnv::runOnOtherConnection(QStringLiteral("UPDATE tblcard SET sname = 'KB' WHERE code = %1").arg(code)));
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmCardInfo::ColName, 1, "Shinhan");
-        QCOMPARE(m_env->prompt().lastTitle(), "다른 곳에서 수정됨");
+        QCOMPARE(prompt().lastTitle(), "다른 곳에서 수정됨");
         QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code = ?", {code}), "KB");
         QCOMPARE(g->text(frmCardInfo::ColName, 1), "KB");
         // in use by a trade: refused, row kept
         addTrade(addMember("홍길동"), "2026-12-01", 0, 1000, code);
-        d->clickCell(g, frmCardInfo::ColMemo, 1);
-        d->key(Qt::Key_F4);
-        QCOMPARE(m_env->prompt().lastText(), "해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다.");
+        m_d->clickCell(g, frmCardInfo::ColMemo, 1);
+        m_d->key(Qt::Key_F4);
+        QCOMPARE(prompt().lastText(), "해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다.");
         QCOMPARE(g->text(frmCardInfo::ColCode, 1).toInt(), code);
 
         // pick mode: read-only grid, Enter hands the row back
@@ -89,14 +87,14 @@ private slots:
                                   QStringLiteral("가").repeated(40000)};
         const QString stored[] = {"BBC카드사", QStringLiteral("B") + QStringLiteral("가").repeated(254)};
         for (int i = 0; i < 2; ++i) {
-            d->clickCell(g, frmCardInfo::ColName, 1);
-            d->type("B");
+            m_d->clickCell(g, frmCardInfo::ColName, 1);
+            m_d->type("B");
             QApplication::clipboard()->setText(pasted[i]);
-            d->key(Qt::Key_V, Qt::ControlModifier);
-            d->key(Qt::Key_Return);
+            m_d->key(Qt::Key_V, Qt::ControlModifier);
+            m_d->key(Qt::Key_Return);
             QCOMPARE(scalar("SELECT sname FROM tblcard WHERE code <> 1"), stored[i]);
         }
-        QCOMPARE(m_env->prompt().texts(), QStringList());
+        QCOMPARE(prompt().texts(), QStringList());
     }
 
     void depositChecks() {
@@ -116,30 +114,30 @@ private slots:
         QCOMPARE(g->text(frmCardCheck::CFee, 2), "11.66"); // 333 × 3.5 % = 11.655
         QCOMPARE(w->sums()->text(frmCardCheck::CAmount, 1), "10,333");
         // select one row and confirm it
-        d->clickCell(g, frmCardCheck::CSelect, 1);
+        m_d->clickCell(g, frmCardCheck::CSelect, 1);
         QCOMPARE(w->countLabel()->text(), "1");
         QCOMPARE(w->sumLabel()->text(), "9,650");
-        d->click("btnOK", w);
+        m_d->click("btnOK", w);
         QCOMPARE(scalar("SELECT cardchk FROM tbltrade WHERE code = ?", {paid}), "2026-12-06");
         QCOMPARE(g->text(frmCardCheck::CChecked, 1), "1");
         // unticking "확인" asks; No restores the tick
-        d->clickCell(g, frmCardCheck::CChecked, 1);
-        QCOMPARE(m_env->prompt().lastText(), "확인를 정말 취소 하시겠습니까?");
-        QCOMPARE(m_env->prompt().lastTitle(), "취소 확인");
+        m_d->clickCell(g, frmCardCheck::CChecked, 1);
+        QCOMPARE(prompt().lastText(), "확인를 정말 취소 하시겠습니까?");
+        QCOMPARE(prompt().lastTitle(), "취소 확인");
         QCOMPARE(g->text(frmCardCheck::CChecked, 1), "1");
         // only unconfirmed: the row stays until the next query
-        d->click(d->find<QCheckBox>("chkEnd", w), QPoint(5, 5));
+        m_d->click(m_d->find<QCheckBox>("chkEnd", w), QPoint(5, 5));
         QCOMPARE(g->maxRows(), 2);
-        d->key(Qt::Key_F5);
+        m_d->key(Qt::Key_F5);
         QCOMPARE(g->maxRows(), 1);
         QCOMPARE(g->text(frmCardCheck::CCode, 1).toInt(), second);
         // undo through btnCancel stores an empty date again
-        d->click(d->find<QCheckBox>("chkEnd", w), QPoint(5, 5));
-        d->click("btnQuery", w);
-        d->click(d->find<QCheckBox>("chkSelectAll", w), QPoint(5, 5));
+        m_d->click(m_d->find<QCheckBox>("chkEnd", w), QPoint(5, 5));
+        m_d->click("btnQuery", w);
+        m_d->click(m_d->find<QCheckBox>("chkSelectAll", w), QPoint(5, 5));
         QCOMPARE(w->countLabel()->text(), "2");
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        d->click("btnCancel", w);
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->click("btnCancel", w);
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE cardchk <> ''"), "0");
     }
 };

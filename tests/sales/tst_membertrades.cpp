@@ -19,11 +19,10 @@ class TestMemberTrades : public SalesWindowTest {
         list->Search();
         const int row = list->grid()->searchCol(frmFriend::ColCode, 1, -1, QString::number(m_member));
         if (row < 1) return nullptr;
-        d->clickCell(list->grid(), frmFriend::ColName, row);
-        d->click("btnTrade", list);
+        m_d->clickCell(list->grid(), frmFriend::ColName, row);
+        m_d->click("btnTrade", list);
         return dynamic_cast<frmFriend_Trade*>(WindowRegistry::find("frmFriend_Trade"));
     }
-    static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
     // A trade of 12-02 with one 커트 line, 염색 in the catalog, opened from the member list.
     frmFriend_Trade* openWithOneCut(int* trade, int* line) {
         *trade = addTrade(m_member, "2026-12-02");
@@ -44,11 +43,10 @@ class TestMemberTrades : public SalesWindowTest {
 
 private slots:
     void init() {
-        setUp();
+        WindowTest::init();
         m_member = addMember("홍길동");
         ExecSQL("UPDATE tblfriend SET codeno = 'A-7', barthday = '1990-01-02', lunarbarth = 1 WHERE code = ?", {m_member});
     }
-    void cleanup() { tearDown(); }
 
     void rowsAndRunningBalance() {
         const int a = addTrade(m_member, "2026-12-02", 1000);
@@ -79,9 +77,9 @@ private slots:
         QVERIFY(w);
         Grid* g = w->list();
         // the new row: payment first is refused, then a catalog service makes trade and line
-        d->clickCell(g, frmFriend_Trade::CReceived, 2);
-        d->click("btnInMoney", w);
-        QCOMPARE(m_env->prompt().lastText(), "우선 거래내용을 선택하셔야 합니다.");
+        m_d->clickCell(g, frmFriend_Trade::CReceived, 2);
+        m_d->click("btnInMoney", w);
+        QCOMPARE(prompt().lastText(), "우선 거래내용을 선택하셔야 합니다.");
         typeCell(g, frmFriend_Trade::CService, 2, "염");
         QCoreApplication::processEvents();
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), "2");
@@ -89,16 +87,16 @@ private slots:
                         "FROM tbltradesub AS s, tbltrade AS t WHERE t.code = s.ctbltrade AND t.code <> ?", {a}),
                  "염색|1|30000|2026-12-06|1");
         // a free name (No to adding it) is a line of service 1 with the name as typed
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmFriend_Trade::CService, 3, "it's");
         QCoreApplication::processEvents();
         QCOMPARE(scalar("SELECT ctblservice || '|' || lnumber FROM tbltradesub WHERE servicename = 'it''s'"),
                  "1|1");
 
         // delete takes the trade's lines along
-        d->clickCell(g, frmFriend_Trade::CDate, 1);
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        d->key(Qt::Key_F4);
+        m_d->clickCell(g, frmFriend_Trade::CDate, 1);
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->key(Qt::Key_F4);
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub WHERE ctbltrade = ?", {a}), "0");
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {a}), "0");
     }
@@ -112,29 +110,29 @@ private slots:
         QVERIFY(w);
         Grid* g = w->list();
         QVERIFY(w->memberPanel()->text().contains("미수금 : 5,000"));
-        d->clickCell(g, frmFriend_Trade::CQty, 1);
-        d->type("3");
-        d->key(Qt::Key_Return);
+        m_d->clickCell(g, frmFriend_Trade::CQty, 1);
+        m_d->type("3");
+        m_d->key(Qt::Key_Return);
         QCOMPARE(g->activeCol(), int(frmFriend_Trade::CPrice));
-        d->type("6000");
-        d->key(Qt::Key_Return);
+        m_d->type("6000");
+        m_d->key(Qt::Key_Return);
         QCOMPARE(lineText(line), "3|6000|18000");
         QCOMPARE(g->text(frmFriend_Trade::CAmount, 1), "18,000");
         QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), "2026-12-02");
         QVERIFY(w->memberPanel()->text().contains("미수금 : 18,000"));
         otherPc(QStringLiteral("UPDATE tbltrade SET dmoney = 8000 WHERE code = %1").arg(a));
-        d->key(Qt::Key_F5);
+        m_d->key(Qt::Key_F5);
         QVERIFY(w->memberPanel()->text().contains("미수금 : 10,000"));
 
         // an emptied date, a fraction of a quantity: refused, the stored value shows again
-        d->clickCell(g, frmFriend_Trade::CDate, 1);
-        d->key(Qt::Key_Delete);
-        d->key(Qt::Key_Return);
+        m_d->clickCell(g, frmFriend_Trade::CDate, 1);
+        m_d->key(Qt::Key_Delete);
+        m_d->key(Qt::Key_Return);
         QCOMPARE(g->text(frmFriend_Trade::CDate, 1), "2026-12-02");
         QCOMPARE(scalar("SELECT sdate FROM tbltrade WHERE code = ?", {a}), "2026-12-02");
-        m_env->prompt().clear();
+        prompt().clear();
         typeCell(g, frmFriend_Trade::CQty, 1, "1.5");
-        QCOMPARE(m_env->prompt().texts(), QStringList{"수량은 정수로 입력하세요."});
+        QCOMPARE(prompt().texts(), QStringList{"수량은 정수로 입력하세요."});
         QCOMPARE(g->text(frmFriend_Trade::CQty, 1), "3");
         QCOMPARE(lineText(line), "3|6000|18000");
 
@@ -149,11 +147,11 @@ private slots:
         const int b = addTrade(m_member, "2026-12-03");
         ExecSQL("UPDATE tbltrade SET lstackpoint = 2000000000 WHERE code = ?", {b});
         const int c = addTrade(m_member, "2026-12-04");
-        d->key(Qt::Key_F5);
+        m_d->key(Qt::Key_F5);
         QVERIFY(w->memberPanel()->text().contains("포인트 : 4,000,000,000"));
         QCOMPARE(w->sums()->text(frmFriend_Trade::CPoint, 1), "4,000,000,000");
         typeCell(g, frmFriend_Trade::CPoint, 3, "2000000000");
-        QCOMPARE(m_env->prompt().lastText(), "입력하신 숫자가 너무 큽니다.");
+        QCOMPARE(prompt().lastText(), "입력하신 숫자가 너무 큽니다.");
         QCOMPARE(scalar("SELECT lstackpoint FROM tbltrade WHERE code = ?", {c}), "0");
     }
 
@@ -165,18 +163,18 @@ private slots:
         Grid* g = w->list();
         // the amount needs the price too: a price changed elsewhere is asked about
         otherPc(QStringLiteral("UPDATE tbltradesub SET dmoney = 7000, dsum = 7000 WHERE code = %1").arg(line));
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmFriend_Trade::CQty, 1, "2");
-        QCOMPARE(m_env->prompt().lastTitle(), "다른 곳에서 수정됨");
+        QCOMPARE(prompt().lastTitle(), "다른 곳에서 수정됨");
         QCOMPARE(lineText(line), "1|7000|7000");
         QCOMPARE(g->text(frmFriend_Trade::CPrice, 1), "7,000");
 
         otherPc("DELETE FROM tbltradesub");
         otherPc("DELETE FROM tbltrade");
         otherPc(QStringLiteral("DELETE FROM tblfriend WHERE code = %1").arg(m_member));
-        m_env->prompt().clear();
+        prompt().clear();
         typeCell(g, frmFriend_Trade::CService, 2, "염");
-        QCOMPARE(m_env->prompt().texts(), QStringList{RowGoneMessage("tblfriend")});
+        QCOMPARE(prompt().texts(), QStringList{RowGoneMessage("tblfriend")});
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), "0");
         QCOMPARE(g->maxRows(), 1);
     }

@@ -18,33 +18,31 @@ class TestServiceWindows : public SalesWindowTest {
     frmService* openList() { return open<frmService>("mnuTrade_Sub"); }
 
 private slots:
-    void init() { setUp(); }
-    void cleanup() { tearDown(); }
 
     void addAndEditThroughEditor() {
         frmService* list = openList();
         QVERIFY(list);
         QCOMPARE(list->windowTitle(), "거래내용관리");
-        QCOMPARE(m_env->notices(), QStringList{"검색된 결과가 없습니다."});
-        d->click("btnRecAdd", list);
+        QCOMPARE(m_d->env().notices(), QStringList{"검색된 결과가 없습니다."});
+        m_d->click("btnRecAdd", list);
         auto* ed = dynamic_cast<frmServiceSub*>(WindowRegistry::find("frmServiceSub"));
         QVERIFY(ed);
         QCOMPARE(ed->windowTitle(), "거래내용등록 -『신규등록』");
         QVERIFY(ed->continueBox()->isChecked());
         ed->field(frmServiceSub::FName)->setFocus();
-        d->key(Qt::Key_F2);
-        QCOMPARE(m_env->prompt().lastText(), "거래명이 입력되지 않았습니다");
-        d->type("O'Neil 커트");
-        d->key(Qt::Key_Return);
-        d->key(Qt::Key_F2);
-        QCOMPARE(m_env->prompt().lastText(), "단가가 입력되지 않았습니다");
-        QCOMPARE(d->focus(), ed->field(frmServiceSub::FPrice));
-        d->type("1500");
-        d->key(Qt::Key_Return);
-        d->type("x"); // letters are not taken by the points field: saved as 0
-        d->key(Qt::Key_Return);
-        d->type("a'b");
-        d->key(Qt::Key_F2);
+        m_d->key(Qt::Key_F2);
+        QCOMPARE(prompt().lastText(), "거래명이 입력되지 않았습니다");
+        m_d->type("O'Neil 커트");
+        m_d->key(Qt::Key_Return);
+        m_d->key(Qt::Key_F2);
+        QCOMPARE(prompt().lastText(), "단가가 입력되지 않았습니다");
+        QCOMPARE(m_d->focus(), ed->field(frmServiceSub::FPrice));
+        m_d->type("1500");
+        m_d->key(Qt::Key_Return);
+        m_d->type("x"); // letters are not taken by the points field: saved as 0
+        m_d->key(Qt::Key_Return);
+        m_d->type("a'b");
+        m_d->key(Qt::Key_F2);
         QCOMPARE(scalar("SELECT sname || '|' || CAST(smoney AS INTEGER) || '|' || spoint || '|' || smemo FROM tblservice WHERE code > 1"),
                  "O'Neil 커트|1500|0|a'b");
         // "continue" keeps the editor open and empty; the list got the row.
@@ -53,25 +51,23 @@ private slots:
         QCOMPARE(list->grid()->rowTexts(1).mid(0, 4), (QStringList{"O'Neil 커트", "1,500", "0", "a'b"}));
 
         // Unticking is remembered; editing always closes and rewrites the row found by code.
-        d->click(ed->continueBox(), QPoint(5, ed->continueBox()->height() / 2));
+        m_d->click(ed->continueBox(), QPoint(5, ed->continueBox()->height() / 2));
         QVERIFY(!ed->continueBox()->isChecked());
         CloseWindow(ed);
         QCoreApplication::processEvents();
-        d->clickCell(list->grid(), 1, 1);
-        QCOMPARE(d->focus(), list->grid());
-        d->key(Qt::Key_Return);
+        m_d->clickCell(list->grid(), 1, 1);
+        QCOMPARE(m_d->focus(), list->grid());
+        m_d->key(Qt::Key_Return);
         ed = dynamic_cast<frmServiceSub*>(WindowRegistry::find("frmServiceSub"));
         QVERIFY(ed);
         QCOMPARE(ed->windowTitle(), "거래내용등록 - 『수정』");
         QVERIFY(!ed->continueBox()->isChecked());
-        ed->field(frmServiceSub::FPrice)->setFocus();
-        ed->field(frmServiceSub::FPrice)->selectAll();
-        d->type("2000");
+        m_d->retype(ed->field(frmServiceSub::FPrice), "2000");
         // another PC changed the memo meanwhile: asked; Yes writes only the price typed here
         QVERIFY(TestEnv::runOnOtherConnection("UPDATE tblservice SET smemo = 'other' WHERE code > 1"));
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        d->key(Qt::Key_F2);
-        QCOMPARE(m_env->prompt().lastTitle(), "다른 곳에서 수정됨");
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->key(Qt::Key_F2);
+        QCOMPARE(prompt().lastTitle(), "다른 곳에서 수정됨");
         QVERIFY(!WindowRegistry::find("frmServiceSub"));
         QCOMPARE(scalar("SELECT smemo FROM tblservice WHERE code > 1"), "other");
         QCOMPARE(GetScalar("SELECT smoney FROM tblservice WHERE code > 1").toDouble(), 2000.0);
@@ -95,13 +91,13 @@ private slots:
             addService(QString::fromUtf8(n), 1000);
         frmService* list = openList();
         list->searchInput()->setFocus();
-        d->type(search);
-        d->click("btnQuery", list);
+        m_d->type(search);
+        m_d->click("btnQuery", list);
         QStringList got;
         for (int r = 1; r <= list->grid()->dataRowCnt(); ++r)
             got << list->grid()->text(frmService::ColName, r);
         QCOMPARE(got, names);
-        QCOMPARE(m_env->notices().contains("검색된 결과가 없습니다."), names.isEmpty());
+        QCOMPARE(m_d->env().notices().contains("검색된 결과가 없습니다."), names.isEmpty());
     }
 
     void deleteGuardedByTradeLines() {
@@ -109,14 +105,14 @@ private slots:
         addService("염색", 2000);
         addLine(addTrade(addMember("홍길동"), "2026-12-01"), "커트", 1, 1000, used);
         frmService* list = openList();
-        d->clickCell(list->grid(), 1, 1);
-        d->key(Qt::Key_F4);
-        QCOMPARE(m_env->prompt().lastText(), "해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다.");
+        m_d->clickCell(list->grid(), 1, 1);
+        m_d->key(Qt::Key_F4);
+        QCOMPARE(prompt().lastText(), "해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다.");
         QCOMPARE(list->grid()->dataRowCnt(), 2);
-        d->clickCell(list->grid(), 1, 2);
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        d->click("btnRecDel", list);
-        QCOMPARE(m_env->prompt().lastText(), "선택된 자료를 정말로 삭제 하시겠습니까?");
+        m_d->clickCell(list->grid(), 1, 2);
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->click("btnRecDel", list);
+        QCOMPARE(prompt().lastText(), "선택된 자료를 정말로 삭제 하시겠습니까?");
         QCOMPARE(scalar("SELECT COUNT(*) FROM tblservice"), "2");
         QCOMPARE(list->grid()->dataRowCnt(), 1);
     }
@@ -139,12 +135,12 @@ private slots:
         QCOMPARE(PickOrAdd("tblservice", "커트"), "커트");
         QCOMPARE(LastPickedServiceCode(), cut);
         // none: No gives nothing
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        prompt().pushAnswer(Prompt::Answer::No);
         QCOMPARE(PickOrAdd("tblservice", "펌"), QString());
-        QCOMPARE(m_env->prompt().lastText(),
+        QCOMPARE(prompt().lastText(),
                  "[펌]은(는) 등록된 거래명이 아닙니다.\n입력하신 거래명을 추가하시겠습니까?");
         // Yes opens the editor with the typed name; its save is the result
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        prompt().pushAnswer(Prompt::Answer::Yes);
         QTimer::singleShot(0, [] {
             auto* ed = qobject_cast<frmServiceSub*>(QApplication::activeModalWidget());
             QVERIFY(ed);

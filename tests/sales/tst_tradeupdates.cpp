@@ -1,7 +1,6 @@
 // A trade line picking another service, and a trade list following a member edited
 // elsewhere, driven through the main window.
 #include "SalesTestUtil.h"
-#include "WindowTest.h"
 
 #include "members/frmFriend.h"
 #include "sales/frmTrade.h"
@@ -14,16 +13,10 @@
 
 using namespace salestest;
 
-class TestTradeUpdates : public WindowTest {
+class TestTradeUpdates : public SalesWindowTest {
     Q_OBJECT
-    static int exec(const QString& sql, const QVariantList& params) {
-        ExecSQL(sql, params);
-        return LastIdentity();
-    }
 
 private slots:
-    void initTestCase() { RegisterSalesCommands(); }
-
     void pickedServiceSetsItsPrice_data() {
         QTest::addColumn<int>("price");
         QTest::addColumn<QString>("typed");
@@ -39,9 +32,7 @@ private slots:
         const int cut = addService("Cut", 20000);
         addService("Perm", 30000);
         const int trade = addTrade(addMember("Lee"), "2026-12-02");
-        const int line = exec("INSERT INTO tbltradesub (ctbltrade, ctblservice, servicename, lnumber, dmoney, dsum) "
-                              "VALUES (?, ?, 'Cut', 2, ?, ?)",
-                              {trade, cut, price, 2 * price});
+        const int line = addLine(trade, "Cut", 2, price, cut);
         auto* w = m_d->open<frmTrade>("mnuTrade_List");
         QVERIFY(w);
         m_d->clickCell(w->lines(), 1, 1);
@@ -90,11 +81,9 @@ private slots:
         const auto restore = qScopeGuard([] { GridModel::setFetchBlockRows(256); });
         const int member = addMember("Kim", "010-1234-5678");
         for (int i = 29; i >= 0; --i) { // five a day over the month so far, codes against the dates
-            const int t = exec("INSERT INTO tbltrade (sdate, ctblfriend, dmoney, lstackpoint) VALUES (?, ?, 1000, 10)",
-                               {QString("2026-12-0%1").arg(1 + i / 5), member});
-            exec("INSERT INTO tbltradesub (ctbltrade, servicename, lnumber, dmoney, dsum) "
-                 "VALUES (?, 'Cut', 1, 100000000, 100000000)",
-                 {t});
+            ExecSQL("INSERT INTO tbltrade (sdate, ctblfriend, dmoney, lstackpoint) VALUES (?, ?, 1000, 10)",
+                    {QString("2026-12-0%1").arg(1 + i / 5), member});
+            addLine(LastIdentity(), "Cut", 1, 100000000);
         }
         addTrade(member, "2026-11-30", 5);
         auto* w = m_d->open<frmTrade>("mnuTrade_List");

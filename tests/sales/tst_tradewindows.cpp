@@ -19,17 +19,14 @@ class TestTradeWindows : public SalesWindowTest {
     Q_OBJECT
 
     frmTrade* openTrades() { return open<frmTrade>("mnuTrade_List"); }
-    static void otherPc(const QString& sql) { QVERIFY(TestEnv::runOnOtherConnection(sql)); }
     frmTradeMoney* openPaymentOfRow(Grid* g, int row) {
-        d->clickCell(g, frmTrade::CDate, row);
-        d->key(Qt::Key_F6);
+        m_d->clickCell(g, frmTrade::CDate, row);
+        m_d->key(Qt::Key_F6);
         return dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
     }
     void typeField(HCText* f, const QString& text) {
-        f->setFocus();
-        f->selectAll();
-        d->type(text);
-        d->key(Qt::Key_Return);
+        m_d->retype(f, text);
+        m_d->key(Qt::Key_Return);
     }
     static QString tradeField(int code, const char* column) {
         return scalar("SELECT " + QString::fromLatin1(column) + " FROM tbltrade WHERE code = ?",
@@ -40,19 +37,18 @@ class TestTradeWindows : public SalesWindowTest {
     // alone, the editor closed and the list read again without the trade.
     void saveAfterTradeDeleted(int trade, const QString& message, const char* window, Grid* g) {
         otherPc(QString("DELETE FROM tbltrade WHERE code = %1").arg(trade));
-        m_env->prompt().clear();
-        d->key(Qt::Key_F2);
+        prompt().clear();
+        m_d->key(Qt::Key_F2);
         QCoreApplication::processEvents();
-        QCOMPARE(m_env->prompt().texts(), QStringList{message});
+        QCOMPARE(prompt().texts(), QStringList{message});
         QVERIFY(!WindowRegistry::find(window));
         QCOMPARE(g->maxRows(), 1);
     }
 
 private slots:
-    void init() { setUp(); }
     void cleanup() {
         frmTradeMoney::setCardPicker({});
-        tearDown();
+        WindowTest::cleanup();
     }
 
     void newRowCreatesTradeAndCellsSave() {
@@ -77,15 +73,15 @@ private slots:
         // bad input is cleared with a message and never stored
         const QString date = tradeField(code, "sdate");
         typeCell(g, frmTrade::CDate, 1, "20260230");
-        QVERIFY(m_env->prompt().lastText().contains("날짜형식이 아닙니다"));
+        QVERIFY(prompt().lastText().contains("날짜형식이 아닙니다"));
         QCOMPARE(tradeField(code, "sdate"), date);
         QCOMPARE(g->text(frmTrade::CDate, 1), date); // the stored date shows again
         typeCell(g, frmTrade::CDate, 1, "20261203");
         QCOMPARE(tradeField(code, "sdate"), "2026-12-03");
         for (const char* bad : {"2460", "24:00"}) {
-            m_env->prompt().clear();
+            prompt().clear();
             typeCell(g, frmTrade::CInTime, 1, bad);
-            QVERIFY(m_env->prompt().lastText().contains("시간형식이 아닙니다"));
+            QVERIFY(prompt().lastText().contains("시간형식이 아닙니다"));
             QCOMPARE(tradeField(code, "sintime"), "10:00");
             QCOMPARE(g->text(frmTrade::CInTime, 1), "10:00");
         }
@@ -93,9 +89,9 @@ private slots:
         QCOMPARE(tradeField(code, "sintime"), "09:25");
         typeCell(g, frmTrade::CPoint, 1, "1,500");
         QCOMPARE(tradeField(code, "lstackpoint"), "1500");
-        m_env->prompt().clear();
+        prompt().clear();
         typeCell(g, frmTrade::CPoint, 1, "99999999999");
-        QCOMPARE(m_env->prompt().lastText(), "입력하신 숫자가 너무 큽니다.");
+        QCOMPARE(prompt().lastText(), "입력하신 숫자가 너무 큽니다.");
         QCOMPARE(tradeField(code, "lstackpoint"), "1500");
         typeCell(g, frmTrade::CMemo, 1, "it's");
         QCOMPARE(tradeField(code, "smemo"), "it's");
@@ -104,21 +100,21 @@ private slots:
         QCOMPARE(tradeField(code, "souttime") + tradeField(code, "lendox"), "11:301");
         QCOMPARE(g->text(frmTrade::CEnd, 1), "1");
         // unticking asks; No keeps it, Yes clears the time too
-        d->clickCell(g, frmTrade::CEnd, 1);
-        QCOMPARE(m_env->prompt().lastText(), "완료를 정말 취소 하시겠습니까?");
-        QCOMPARE(m_env->prompt().lastTitle(), "완료 취소 확인");
+        m_d->clickCell(g, frmTrade::CEnd, 1);
+        QCOMPARE(prompt().lastText(), "완료를 정말 취소 하시겠습니까?");
+        QCOMPARE(prompt().lastTitle(), "완료 취소 확인");
         QCOMPARE(tradeField(code, "lendox"), "1");
         QCOMPARE(g->text(frmTrade::CEnd, 1), "1");
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        d->key(Qt::Key_Space);
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->key(Qt::Key_Space);
         QCOMPARE(tradeField(code, "souttime") + "|" + tradeField(code, "lendox"), "|0");
         // ticking on the new row has nothing to complete
-        d->clickCell(g, frmTrade::CEnd, 2);
-        QCOMPARE(m_env->prompt().lastText(), "완료할 내용이 없습니다");
+        m_d->clickCell(g, frmTrade::CEnd, 2);
+        QCOMPARE(prompt().lastText(), "완료할 내용이 없습니다");
         // the line editor on the new row asks for a member first
-        d->clickCell(g, frmTrade::CLines, 2);
-        d->key(Qt::Key_Return);
-        QCOMPARE(m_env->prompt().lastText(), "우선 회원선택을 하셔야 합니다.");
+        m_d->clickCell(g, frmTrade::CLines, 2);
+        m_d->key(Qt::Key_Return);
+        QCOMPARE(prompt().lastText(), "우선 회원선택을 하셔야 합니다.");
     }
 
     void memberCellRules() {
@@ -128,20 +124,20 @@ private slots:
         frmTrade* w = openTrades();
         Grid* g = w->list();
         // a suspended member is not offered: the add question comes, No creates nothing
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmTrade::CName, 2, "0000");
-        QCOMPARE(m_env->prompt().lastText(), "[0000]은(는) 등록된 회원명이 아닙니다.\n입력하신 회원명을 추가하시겠습니까?");
+        QCOMPARE(prompt().lastText(), "[0000]은(는) 등록된 회원명이 아닙니다.\n입력하신 회원명을 추가하시겠습니까?");
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), "1");
         QCOMPARE(g->text(frmTrade::CName, 2), QString());
         // an existing trade keeps its member when nothing is chosen
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmTrade::CName, 1, "nobody");
         QCOMPARE(g->text(frmTrade::CName, 1), "김철수");
         QCOMPARE(tradeField(trade, "ctblfriend").toInt(), kim);
         // a call: the caller's number written into the empty member cell, then CallMe
         const int row = g->maxRows();
-        d->clickCell(g, frmTrade::CName, row);
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        m_d->clickCell(g, frmTrade::CName, row);
+        prompt().pushAnswer(Prompt::Answer::No);
         g->setText(frmTrade::CName, row, "010-9999-0000"); // the suspended member's phone
         w->CallMe();
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade"), "1");
@@ -163,16 +159,16 @@ private slots:
         Grid* g = w->list();
         QCOMPARE(g->text(frmTrade::COutstanding, 1), "10,000");
         // a line through the editor: the picker fills quantity 1 and the catalog price
-        d->doubleClickCell(g, frmTrade::CLines, 2);
+        m_d->doubleClickCell(g, frmTrade::CLines, 2);
         auto* ed = dynamic_cast<frmTradeSub*>(WindowRegistry::find("frmTradeSub"));
         QVERIFY(ed);
-        QCOMPARE(d->focus(), ed->field(frmTradeSub::FName));
-        d->type("커");
-        d->key(Qt::Key_Return);
+        QCOMPARE(m_d->focus(), ed->field(frmTradeSub::FName));
+        m_d->type("커");
+        m_d->key(Qt::Key_Return);
         QCOMPARE(ed->field(frmTradeSub::FQty)->text(), "1");
         QCOMPARE(ed->field(frmTradeSub::FPrice)->text(), "20,000");
         QCOMPARE(ed->field(frmTradeSub::FAmount)->text(), "20,000");
-        d->key(Qt::Key_F2);
+        m_d->key(Qt::Key_F2);
         QCOMPARE(scalar("SELECT servicename || '|' || lnumber || '|' || CAST(dsum AS INTEGER) FROM tbltradesub "
                         "WHERE ctbltrade = ?",
                         {trade}),
@@ -192,16 +188,13 @@ private slots:
         QCOMPARE(pay->value(frmTradeMoney::FCash), 0.0); // never below 0
         typeField(pay->field(frmTradeMoney::FCard), "10000");
         QCOMPARE(pay->value(frmTradeMoney::FCash), 0.0); // cash was 0: stays 0
-        pay->field(frmTradeMoney::FCash)->setFocus();
-        pay->field(frmTradeMoney::FCash)->selectAll();
-        d->type("20000");
-        pay->field(frmTradeMoney::FPoint)->setFocus();
-        d->type("500");
-        d->key(Qt::Key_F2); // more points than the member has: asked, default No
-        QCOMPARE(m_env->prompt().lastText(), "사용 포인트가 현포인트보다 많습니다. 그래도 저장하시겠습니까?");
+        m_d->retype(pay->field(frmTradeMoney::FCash), "20000");
+        m_d->retype(pay->field(frmTradeMoney::FPoint), "500");
+        m_d->key(Qt::Key_F2); // more points than the member has: asked, default No
+        QCOMPARE(prompt().lastText(), "사용 포인트가 현포인트보다 많습니다. 그래도 저장하시겠습니까?");
         QVERIFY(WindowRegistry::find("frmTradeMoney"));
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        d->key(Qt::Key_F2);
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->key(Qt::Key_F2);
         QVERIFY(!WindowRegistry::find("frmTradeMoney"));
         QCOMPARE(tradeField(trade, "dmoney").toDouble() + tradeField(trade, "dcard").toDouble(), 29500.0);
         QCOMPARE(tradeField(trade, "ctblcard").toInt(), bc);
@@ -209,8 +202,8 @@ private slots:
         QVERIFY(w->payment()->text(2, 1).endsWith("  BC'카드"));
 
         // the running balance with the member filter ends at the member's balance
-        d->clickCell(g, frmTrade::CDate, 2);
-        d->click(w->memberFilter(), QPoint(5, w->memberFilter()->height() / 2));
+        m_d->clickCell(g, frmTrade::CDate, 2);
+        m_d->click(w->memberFilter(), QPoint(5, w->memberFilter()->height() / 2));
         QCOMPARE(g->headerText(frmTrade::COutstanding), "누적미수금");
         QCOMPARE(g->number(frmTrade::COutstanding, 2), FriendBalance(member));
         QCOMPARE(w->sums()->number(frmTrade::COutstanding, 1), FriendBalance(member));
@@ -220,25 +213,25 @@ private slots:
 
         // a card amount back at 0 resets the company and forgets the deposit check
         ExecSQL("UPDATE tbltrade SET cardchk = '2026-12-05' WHERE code = ?", {trade});
-        d->clickCell(g, frmTrade::CReceived, 2);
-        d->key(Qt::Key_Return);
+        m_d->clickCell(g, frmTrade::CReceived, 2);
+        m_d->key(Qt::Key_Return);
         pay = dynamic_cast<frmTradeMoney*>(WindowRegistry::find("frmTradeMoney"));
         QVERIFY(pay);
         typeField(pay->field(frmTradeMoney::FCard), "0");
         QCOMPARE(pay->field(frmTradeMoney::FCardCode)->text(), "1");
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        d->key(Qt::Key_F2);
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->key(Qt::Key_F2);
         QCOMPARE(tradeField(trade, "ctblcard") + "|" + tradeField(trade, "cardchk"), "1|");
 
         // deleting a line recomputes the row; deleting the trade takes its lines along
-        d->clickCell(w->lines(), 1, 1);
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        d->key(Qt::Key_F4);
+        m_d->clickCell(w->lines(), 1, 1);
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->key(Qt::Key_F4);
         QCOMPARE(g->text(frmTrade::CLines, 2), "0 건");
         QCOMPARE(g->text(frmTrade::CTotal, 2), "0");
-        d->clickCell(g, frmTrade::CDate, 1);
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        d->key(Qt::Key_F4);
+        m_d->clickCell(g, frmTrade::CDate, 1);
+        prompt().pushAnswer(Prompt::Answer::Yes);
+        m_d->key(Qt::Key_F4);
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE code = ?", {old}), "0");
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub"), "0");
         QCOMPARE(g->maxRows(), 2);
@@ -253,8 +246,8 @@ private slots:
         addLine(addTrade(lee, "2026-12-02"), "염색", 1, 15000);
         frmTrade* w = openTrades();
         Grid* g = w->list();
-        d->clickCell(g, frmTrade::CDate, 1);
-        d->click(w->memberFilter(), QPoint(5, w->memberFilter()->height() / 2));
+        m_d->clickCell(g, frmTrade::CDate, 1);
+        m_d->click(w->memberFilter(), QPoint(5, w->memberFilter()->height() / 2));
         QCOMPARE(g->maxRows(), 2);
         typeCell(g, frmTrade::CName, 2, "4444");
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltrade WHERE ctblfriend = ?", {lee}), "2");
@@ -272,28 +265,28 @@ private slots:
         frmTrade* w = openTrades();
         Grid* g = w->list();
         otherPc(QStringLiteral("UPDATE tbltrade SET smemo = 'other' WHERE code = %1").arg(trade));
-        m_env->prompt().pushAnswer(Prompt::Answer::No);
+        prompt().pushAnswer(Prompt::Answer::No);
         typeCell(g, frmTrade::CMemo, 1, "mine");
-        QCOMPARE(m_env->prompt().lastTitle(), "다른 곳에서 수정됨");
+        QCOMPARE(prompt().lastTitle(), "다른 곳에서 수정됨");
         QCOMPARE(tradeField(trade, "smemo"), "other");
         QCOMPARE(g->text(frmTrade::CMemo, 1), "other");
         // another column of the row changed meanwhile: nothing to ask, both stay
         otherPc(QStringLiteral("UPDATE tbltrade SET sintime = '09:00' WHERE code = %1").arg(trade));
-        m_env->prompt().clear();
+        prompt().clear();
         typeCell(g, frmTrade::CMemo, 1, "it's mine");
-        QCOMPARE(m_env->prompt().texts(), QStringList());
+        QCOMPARE(prompt().texts(), QStringList());
         QCOMPARE(tradeField(trade, "smemo") + "|" + tradeField(trade, "sintime"), "it's mine|09:00");
         // Yes writes over the other value
         otherPc(QStringLiteral("UPDATE tbltrade SET lstackpoint = 7 WHERE code = %1").arg(trade));
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
+        prompt().pushAnswer(Prompt::Answer::Yes);
         typeCell(g, frmTrade::CPoint, 1, "300");
         QCOMPARE(tradeField(trade, "lstackpoint"), "300");
 
         // a line editor outliving its trade: refused, nothing written, the list reloads
-        d->doubleClickCell(g, frmTrade::CLines, 1);
+        m_d->doubleClickCell(g, frmTrade::CLines, 1);
         QVERIFY(WindowRegistry::find("frmTradeSub"));
-        d->type("커");
-        d->key(Qt::Key_Return);
+        m_d->type("커");
+        m_d->key(Qt::Key_Return);
         saveAfterTradeDeleted(trade, RowGoneMessage("tbltrade"), "frmTradeSub", g);
         QCOMPARE(scalar("SELECT COUNT(*) FROM tbltradesub"), "0");
     }
@@ -314,9 +307,9 @@ private slots:
         otherPc(QStringLiteral("UPDATE tbltrade SET dmoney = 10000 WHERE code = %1").arg(trade));
         typeField(pay->field(frmTradeMoney::FAccount), "5000");
         QCOMPARE(pay->value(frmTradeMoney::FCash), 25000.0);
-        m_env->prompt().pushAnswer(Prompt::Answer::No); // see the other change
-        d->key(Qt::Key_F2);
-        QCOMPARE(m_env->prompt().lastTitle(), "다른 곳에서 수정됨");
+        prompt().pushAnswer(Prompt::Answer::No); // see the other change
+        m_d->key(Qt::Key_F2);
+        QCOMPARE(prompt().lastTitle(), "다른 곳에서 수정됨");
         QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "daccount"), "10000|0");
         QCOMPARE(pay->value(frmTradeMoney::FCash), 10000.0);
         QCOMPARE(pay->value(frmTradeMoney::FAccount), 0.0);
@@ -329,13 +322,13 @@ private slots:
         });
         typeField(pay->field(frmTradeMoney::FCard), "15000");
         QCOMPARE(atPicker, (QStringList{"15,000", "15,000"}));
-        m_env->prompt().clear();
-        d->key(Qt::Key_F2);
-        QCOMPARE(m_env->prompt().texts(), QStringList{"신용카드 금액이 있으면 카드회사를 선택하셔야 합니다."});
+        prompt().clear();
+        m_d->key(Qt::Key_F2);
+        QCOMPARE(prompt().texts(), QStringList{"신용카드 금액이 있으면 카드회사를 선택하셔야 합니다."});
         QCOMPARE(tradeField(trade, "dcard"), "0");
         offer = true;
-        d->click("btnCharge", pay);
-        d->key(Qt::Key_F2);
+        m_d->click("btnCharge", pay);
+        m_d->key(Qt::Key_F2);
         QVERIFY(!WindowRegistry::find("frmTradeMoney"));
         QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "dcard") + "|" + tradeField(trade, "ctblcard"),
                  QString("0|15000|%1").arg(bc));
@@ -355,27 +348,27 @@ private slots:
         frmTrade* w = openTrades(); // a new database's options: 10 % of the amount received
         Grid* g = w->list();
         QVERIFY(openPaymentOfRow(g, 1));
-        d->key(Qt::Key_F2); // the proposed cash, 30,000
+        m_d->key(Qt::Key_F2); // the proposed cash, 30,000
         QCOMPARE(tradeField(trade, "lstackpoint"), "3000");
         QCOMPARE(g->text(frmTrade::CPoint, 1), "3,000");
         typeCell(g, frmTrade::CPoint, 1, "50");
         frmTradeMoney* pay = openPaymentOfRow(g, 1);
         QVERIFY(pay);
         typeField(pay->field(frmTradeMoney::FDc), "10000");
-        d->key(Qt::Key_F2);
+        m_d->key(Qt::Key_F2);
         QCOMPARE(tradeField(trade, "dmoney") + "|" + tradeField(trade, "lstackpoint"), "20000|50");
 
         // points per service: picked on a line, times its quantity
         QWidget* options = open<QWidget>("mnuFriend_Option");
         QVERIFY(options);
-        d->click("opPoint(1)", options);
-        d->click("btnSel", options);
+        m_d->click("opPoint(1)", options);
+        m_d->click("btnSel", options);
         RaiseChildWindow(w);
-        d->doubleClickCell(g, frmTrade::CLines, 2);
-        d->type("펌");
-        d->key(Qt::Key_Return);
-        d->type("2");
-        d->key(Qt::Key_F2);
+        m_d->doubleClickCell(g, frmTrade::CLines, 2);
+        m_d->type("펌");
+        m_d->key(Qt::Key_Return);
+        m_d->type("2");
+        m_d->key(Qt::Key_F2);
         QCOMPARE(tradeField(second, "lstackpoint"), "240");
         QCOMPARE(g->text(frmTrade::CPoint, 2), "240");
     }
@@ -384,19 +377,19 @@ private slots:
     void lineQuantityIsWhole() {
         const int trade = addTrade(addMember("홍길동"), "2026-12-02");
         frmTrade* w = openTrades();
-        d->doubleClickCell(w->list(), frmTrade::CLines, 1);
+        m_d->doubleClickCell(w->list(), frmTrade::CLines, 1);
         auto* ed = dynamic_cast<frmTradeSub*>(WindowRegistry::find("frmTradeSub"));
         QVERIFY(ed);
-        m_env->prompt().pushAnswer(Prompt::Answer::No); // a free name
-        d->type("it's");
-        d->key(Qt::Key_Return);
-        m_env->prompt().clear();
-        d->type("1.");
-        QCOMPARE(m_env->prompt().texts(), QStringList{"수량은 정수로 입력하세요."});
+        prompt().pushAnswer(Prompt::Answer::No); // a free name
+        m_d->type("it's");
+        m_d->key(Qt::Key_Return);
+        prompt().clear();
+        m_d->type("1.");
+        QCOMPARE(prompt().texts(), QStringList{"수량은 정수로 입력하세요."});
         QCOMPARE(ed->field(frmTradeSub::FQty)->text(), "1");
-        d->key(Qt::Key_Return);
-        d->type("9000");
-        d->key(Qt::Key_F2);
+        m_d->key(Qt::Key_Return);
+        m_d->type("9000");
+        m_d->key(Qt::Key_F2);
         QCOMPARE(scalar("SELECT servicename || '|' || lnumber || '|' || CAST(dsum AS INTEGER) FROM tbltradesub "
                         "WHERE ctbltrade = ?", {trade}),
                  "it's|1|9000");

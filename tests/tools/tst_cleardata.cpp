@@ -9,7 +9,6 @@
 #include "tools/FrmTool_ClearAll.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QtTest>
