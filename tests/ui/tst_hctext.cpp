@@ -87,7 +87,6 @@ private slots:
         QTest::newRow("short with dash stays") << "tel" << "02-12" << "02-12";
         QTest::newRow("seven digits") << "tel" << "1234567" << "123-4567";
         QTest::newRow("eight digits no area") << "tel" << "15881234" << "1588-1234";
-        QTest::newRow("seoul 10 digits") << "tel" << "0212345678" << "02-1234-5678";
         QTest::newRow("seoul 9 digits") << "tel" << "021234567" << "02-123-4567";
         QTest::newRow("seoul already dashed") << "tel" << "02-1234-5678" << "02-1234-5678";
         QTest::newRow("seoul too short for area") << "tel" << "02-123" << "02-123";
