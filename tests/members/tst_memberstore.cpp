@@ -100,11 +100,9 @@ private slots:
         QCOMPARE(names(memberSearch(MenuAll, "000012")), QStringList({"김철수"}));
         QCOMPARE(names(memberSearch(MenuAll, "A")), QStringList({"김철수"})); // blood type matches whole
         QCOMPARE(names(memberSearch(MenuName, "영")), QStringList({"이영희"}));
-        QCOMPARE(names(memberSearch(MenuPhone, "5678")), QStringList({"김철수"}));
         QCOMPARE(names(memberSearch(MenuPhone, "9876")), QStringList({"이영희"}));
         QCOMPARE(names(memberSearch(MenuAddress, "부산")), QStringList({"이영희"}));
         QCOMPARE(names(memberSearch(MenuMemo, "VIP")), QStringList({"김철수"}));
-        QCOMPARE(names(memberSearch(MenuBlood, {}, "AB")), QStringList({"이영희"}));
         QCOMPARE(names(memberSearch(MenuSex, {}, "여")), QStringList({"이영희"}));
         QCOMPARE(names(memberSearch(MenuMarried, {}, "미혼")), QStringList({"박민수", "이영희"}));
         QCOMPARE(names(memberSearch(MenuMarried, {}, "기혼")), QStringList({"김철수"}));
