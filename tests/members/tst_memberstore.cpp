@@ -194,7 +194,6 @@ private slots:
 
     void deleteSingleOrder() {
         const int a = addMember("거래있음");
-        const int b = addMember("거래없음");
         addTrade(a, 0, 0);
         QVERIFY(!DeleteOneMember(0));
         QCOMPARE(m_env->prompt().texts(), QStringList({"삭제할 자료를 선택하세요."}));
@@ -203,11 +202,7 @@ private slots:
         QVERIFY(!DeleteOneMember(a));
         QCOMPARE(m_env->prompt().texts(),
                  QStringList({"해당 데이터가 「회원거래」에서 사용중이기 때문에 삭제할 수 없습니다."}));
-        m_env->prompt().clear();
-        m_env->prompt().pushAnswer(Prompt::Answer::Yes);
-        QVERIFY(DeleteOneMember(b));
-        QCOMPARE(CountRows("tblfriend", "code = ?", {b}), 0);
-        // The fixed row can never be deleted.
+        // A plain delete is driven through the member list (F4); the fixed row is never deleted.
         QVERIFY(!DeleteOneMember(1));
         QCOMPARE(CountRows("tblfriend", "code = 1"), 1);
     }
