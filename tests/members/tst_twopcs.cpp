@@ -79,7 +79,8 @@ private slots:
         QCOMPARE(members, 2 * kSaves);
         QCOMPARE(changes, 2 * kSaves);
         // The numbers run without a gap.
-        QCOMPARE(GetScalar("SELECT MAX(codeno) FROM tblfriend").toString(), QString("%1").arg(2 * kSaves, 6, 10, QChar('0')));
+        QCOMPARE(GetScalar("SELECT MAX(codeno) FROM tblfriend").toString(),
+                 QString("%1").arg(2 * kSaves, 6, 10, QChar('0')));
     }
 };
 
