@@ -1,5 +1,6 @@
-// Processes killed at random points: a first start, saves in progress, and two processes
-// handing out management numbers at once. The test program is its own child process.
+// Processes killed at random points: a first start, saves in progress and the sealing of
+// an older database. The test program is its own child process. (Two processes handing out
+// management numbers at once: tst_twopcs.)
 #include "TestEnv.h"
 
 #include "app/Startup.h"
@@ -8,7 +9,6 @@
 #include "core/Settings.h"
 #include "db/Database.h"
 #include "db/SchemaUpgrade.h"
-#include "members/MemberStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,15 +45,6 @@ int childSaver(const QString& file) {
         std::printf("ack %d\n", i);
         std::fflush(stdout);
     }
-}
-
-int childCodes(const QString& file, int count) {
-    if (!OpenDatabase(file)) return 1;
-    std::printf("go\n");
-    std::fflush(stdout);
-    for (int i = 0; i < count; ++i)
-        if (SaveNewMember({{"sname", QString("자식%1").arg(i)}}, true) != 1) return 2;
-    return 0;
 }
 
 QString self() { return QCoreApplication::applicationFilePath(); }
@@ -244,22 +235,6 @@ private slots:
             env->prompt().clear();
         });
     }
-
-    void twoProcessesNeverShareACode() {
-        ResetAppState(env->dataDir());
-        Startup s;
-        QVERIFY(s.run());
-        QProcess child;
-        child.start(self(), {"--child-codes", App().dbFile, "40"});
-        QVERIFY(child.waitForReadyRead(10000));
-        for (int i = 0; i < 40; ++i)
-            QCOMPARE(SaveNewMember({{"sname", QString("부모%1").arg(i)}}, true), 1);
-        QVERIFY(child.waitForFinished(60000));
-        QCOMPARE(child.exitCode(), 0);
-        QCOMPARE(CountRows("tblfriend", "codeno <> ''"), 80);
-        QCOMPARE(GetScalar("SELECT COUNT(DISTINCT codeno) FROM tblfriend WHERE codeno <> ''").toInt(), 80);
-        QCOMPARE(GetScalar("SELECT MAX(codeno) FROM tblfriend").toString(), QString("000080"));
-    }
 };
 
 int main(int argc, char** argv) {
@@ -267,7 +242,6 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 4 && args[1] == "--child-first-start") return childFirstStart(args[2], args[3]);
     if (args.size() == 3 && args[1] == "--child-saver") return childSaver(args[2]);
-    if (args.size() == 4 && args[1] == "--child-codes") return childCodes(args[2], args[3].toInt());
     if (args.size() > 1 && args[1].startsWith("--child-")) return 9;
     TestKillSafety t;
     return QTest::qExec(&t, argc, argv);

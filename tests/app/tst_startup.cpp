@@ -290,7 +290,6 @@ private slots:
                                "취소: 이 PC의 데이터베이스로 시작하거나 프로그램을 종료합니다.");
         QVERIFY(texts[2].startsWith("이 PC의 데이터베이스로 시작하시겠습니까?\n" + env->path("DBS")));
         QCOMPARE(env->prompt().shown()[2].title, QString("서버 연결"));
-        QCOMPARE(ServerNotFoundText(), QString::fromUtf8(ServerNotFound));
         QVERIFY(!IsDatabaseOpen());
 
         // This PC's database for this run; the client settings stay for the next start.

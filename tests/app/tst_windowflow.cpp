@@ -106,16 +106,6 @@ private slots:
         RegisterToolCommands();
     }
 
-    // A click on a greyed-out menu item does nothing: the driver fails a test that counts
-    // on one, and no window comes up.
-    void greyedOutItemOpensNothing() {
-        QVERIFY(!m_d->frame()->menuAction("mnuHelpDesk_AS")->isEnabled());
-        QWidget* before = m_d->activeWindow();
-        QEXPECT_FAIL("", "the item is greyed out", Continue);
-        m_d->open("mnuHelpDesk_AS");
-        QCOMPARE(m_d->activeWindow(), before);
-    }
-
     // 회원관리 open behind: after the line editor saves and after the payment editor is
     // left with Escape, the trade window is in front with the keyboard on its list.
     void openerComesBackAfterEditors() {

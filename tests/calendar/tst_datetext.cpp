@@ -12,35 +12,30 @@ public:
     TestDateText() : EnvTest(false) {}
 
 private slots:
+    // A day of this month, four digits, YYMMDD, eight digits, 29 February of 1900 and 2000,
+    // seven digits and empty are typed into a date input in its test; three-digit times and
+    // an hour alone into a time input.
     void normalizeDate_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
         const auto row = [](const char* name, const char* typed, const char* expected) {
             QTest::newRow(name) << QString::fromUtf8(typed) << QString::fromUtf8(expected);
         };
-        row("one digit is a day of this month", "5", "2026-12-05");
         row("day 0", "0", "");
         row("day 32", "32", "");
         row("three digits: Jan 1", "101", "2026-01-01");
-        row("four digits: Oct 1", "1001", "2026-10-01");
         row("month 13", "1301", "");
         row("30 February, short form", "0230", "");
-        row("YYMMDD in the 2000s", "040101", "2004-01-01");
-        row("YYYYMMDD", "20040101", "2004-01-01");
-        row("29 Feb 1900 (not leap)", "19000229", "");
-        row("29 Feb 2000 (leap, 400)", "20000229", "2000-02-29");
         row("29 Feb 2100 (not leap)", "2100-02-29", "");
         row("30 February written", "2026-02-30", "");
         row("month 13 written", "2026-13-01", "");
         row("year 0", "00000101", "");
         row("written with slashes, no fill", "2004/1/1", "2004-01-01");
         row("8 characters with separators", "2004-1-1", "2004-01-01");
-        row("7 digits", "2004011", "");
         row("9 digits", "200401011", "");
         row("letters", "abcd", "");
         row("digits and a letter", "12a", "");
         row("quote inside", "2004'01'01", "");
-        row("empty", "", "");
         row("blanks around", " 0101 ", "2026-01-01");
     }
     void normalizeDate() {
@@ -58,7 +53,6 @@ private slots:
 
         QTest::newRow("01:05") << "01:05" << false << "01:05";
         QTest::newRow("0105") << "0105" << false << "01:05";
-        QTest::newRow("105") << "105" << false << "01:05";
         QTest::newRow("14:25") << "14:25" << false << "14:25";
         QTest::newRow("1425") << "1425" << false << "14:25";
         QTest::newRow("last minute") << "23:59" << false << "23:59";
@@ -69,7 +63,6 @@ private slots:
         QTest::newRow("one minute digit") << "14:5" << false << "";
         QTest::newRow("quote") << "14'25" << false << "";
         QTest::newRow("empty") << "" << false << "";
-        QTest::newRow("hour only") << "5" << true << "05:00";
         QTest::newRow("two-digit hour only") << "23" << true << "23:00";
         QTest::newRow("hour only 24") << "24" << true << "";
     }

@@ -40,6 +40,10 @@ private slots:
         QCOMPARE(CountRows("options", "optname = 'DBVer'"), 1);
         QCOMPARE(CountRows("schedules"), 0);
         QCOMPARE(CountRows("tbluserfieldlist"), 0);
+        // The caller look-up's indexes on the six telephone columns.
+        QCOMPARE(TestEnv::onServer() ? CountRows("pg_indexes", "indexname LIKE 'ix_tblfriend_%_last4'")
+                                     : CountRows("sqlite_master", "type = 'index' AND name LIKE 'ix_tblfriend_%_last4'"),
+                 6);
     }
 
     // Rows that never set a column still satisfy "= ''" and reference the fixed rows.

@@ -41,12 +41,8 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("due");
-        QTest::newRow("day 05") << "05" << "2026-04" << "2026-04-05";
-        QTest::newRow("day 28 in February") << "28" << "2027-02" << "2027-02-28";
         QTest::newRow("last day, leap February") << "29" << "2028-02" << "2028-02-29";
         QTest::newRow("last day, February 2100 is no leap") << "29" << "2100-02" << "2100-02-28";
-        QTest::newRow("last day of April") << "29" << "2026-04" << "2026-04-30";
-        QTest::newRow("last day of December") << "29" << "2026-12" << "2026-12-31";
         QTest::newRow("2nd week Monday, month starts Wednesday") << "42" << "2026-04" << "2026-04-06";
         QTest::newRow("1st week Saturday") << "37" << "2026-04" << "2026-04-04";
         QTest::newRow("1st week Saturday, month starts Saturday") << "37" << "2026-08" << "2026-08-01";

@@ -78,6 +78,9 @@ private slots:
         // Both PCs got their saves through (the waits are short next to the lock limit).
         QCOMPARE(members, 2 * kSaves);
         QCOMPARE(changes, 2 * kSaves);
+        // The numbers run without a gap.
+        QCOMPARE(GetScalar("SELECT MAX(codeno) FROM tblfriend").toString(),
+                 QString("%1").arg(2 * kSaves, 6, 10, QChar('0')));
     }
 };
 

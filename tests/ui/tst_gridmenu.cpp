@@ -68,12 +68,10 @@ private slots:
         row("divider 1", "08", {"1", ""}, {kOutOfRange}, -1);
         row("divider 10001 then 2", "08", {"10001", "2"}, {kOutOfRange}, 2);
         row("divider 10000", "08", {"10000"}, {}, 10000);
-        row("divider 0", "08", {"0", ""}, {kOutOfRange}, -1);
         row("font 0 is default", "02", {"0"}, {}, 0);
         row("font 8", "02", {"8"}, {}, 8);
         row("font 60", "02", {" 60 "}, {}, 60);
         row("font 7, 61, text, then 9", "02", {"7", "61", "큰글씨", "9"}, {kOutOfRange, kOutOfRange, kNotNumber}, 9);
-        row("font 1", "02", {"1", ""}, {kOutOfRange}, -1);
         row("row height 9", "01", {"9", ""}, {kOutOfRange}, -1);
         row("row height 100", "01", {"100"}, {}, 100);
     }

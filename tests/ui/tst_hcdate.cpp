@@ -53,7 +53,6 @@ private slots:
         QTest::newRow("30 February") << "20260230" << false << "2026-12-06" << true;
         QTest::newRow("month 13") << "20261301" << false << "2026-12-06" << true;
         QTest::newRow("day 00") << "20261200" << false << "2026-12-06" << true;
-        QTest::newRow("30 February, empty allowed") << "20260230" << true << "" << true;
         QTest::newRow("empty, not allowed") << "" << false << "2026-12-06" << false;
         QTest::newRow("empty, allowed") << "" << true << "" << false;
         QTest::newRow("month and day") << "1001" << false << "2026-10-01" << false;
