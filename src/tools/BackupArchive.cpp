@@ -5,9 +5,9 @@
 #include "db/FileDatabase.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -20,6 +20,16 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <zip.h>
+
+double CheckPace::at(double reported, double seconds) {
+    reported = std::clamp(reported, 0.0, 0.99);
+    // The pace so far, from what was reported: a share a second.
+    const double pace = seconds > 0 ? reported / seconds : 0;
+    const double ahead = std::min(reported + m_lead, m_shown + pace * (seconds - m_lastSeconds));
+    m_shown = std::min(0.99, std::max({m_shown, reported, ahead}));
+    m_lastSeconds = seconds;
+    return m_shown;
+}
 
 namespace {
 const QString kMainDb = QStringLiteral("dbMain.db");
@@ -270,11 +280,14 @@ bool checkMemberDatabase(const QString& db, QString* error, QString* dbVer,
     const double expected = std::max(
         1.0, QFileInfo(db).size() / 1e6 * (workers > 1 ? kSplitCheckTicksPerMB : kCheckTicksPerMB));
     int ticks = 0;
+    CheckPace pace;
+    QElapsedTimer clock;
+    clock.start();
     const DatabaseFileCheck c = CheckDatabaseFile(
         db, kMemberTables,
         [&] {
             ++ticks;
-            if (fraction) fraction(std::min(0.99, ticks / expected));
+            if (fraction) fraction(pace.at(ticks / expected, clock.nsecsElapsed() / 1e9));
         },
         workers);
     if (!c.ok || !c.hasTables) {

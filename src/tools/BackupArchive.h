@@ -13,6 +13,22 @@
 // Progress from 0 to 100 with a short stage text; returning false cancels.
 using BackupProgress = std::function<bool(int percent, const QString& stage)>;
 
+// The share of a long check shown to the person. The engine's progress comes unevenly (a
+// walk through a large tree reports nothing for a while), so between its reports the shown
+// share goes on at the pace seen so far, but never more than `lead` ahead of what was
+// reported, never back, and never to the end before the check ends.
+class CheckPace {
+public:
+    explicit CheckPace(double lead = 0.1) : m_lead(lead) {}
+    // `reported`: the share the engine's progress gives (0..1); `seconds` since the start.
+    double at(double reported, double seconds);
+
+private:
+    double m_lead;
+    double m_shown = 0;
+    double m_lastSeconds = 0;
+};
+
 // "<prefix>_YYYYMMDD_HHMMSS.zip".
 QString BackupArchiveName(const QString& prefix, const QDateTime& when);
 

@@ -249,6 +249,24 @@ private slots:
         QCOMPARE(kept.last(), "before-restore_20260103_090000");
     }
 
+    // The check's share shown goes on while the engine reports nothing new, but not far
+    // ahead, never back, and not to the end before the check ends.
+    void checkShareKeepsMoving() {
+        CheckPace pace(0.05);
+        QCOMPARE(pace.at(0.2, 1.0), 0.2);
+        double shown = 0.2;
+        for (double t = 1.1; t < 2.0; t += 0.1) {
+            const double next = pace.at(0.2, t);
+            QVERIFY2(next >= shown && next <= 0.25 + 1e-9, qPrintable(QString::number(next)));
+            shown = next;
+        }
+        QVERIFY(shown > 0.24);
+        QCOMPARE(pace.at(0.1, 2.1), shown); // a smaller report takes nothing back
+        QCOMPARE(pace.at(0.6, 2.2), 0.6);
+        QCOMPARE(pace.at(1.4, 2.3), 0.99); // the estimate was short: held below the end
+        QCOMPARE(pace.at(1.5, 9.0), 0.99);
+    }
+
     void badArchivesLeaveDatabase_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("truncated") << "truncated";
