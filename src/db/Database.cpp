@@ -395,7 +395,8 @@ std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QSt
     return out;
 }
 
-int UpdateRecord(const QString& table, int code, const QVariantHash& values, const QString& keyColumn) {
+int UpdateRecord(const QString& table, int code, const QVariantHash& values, const QString& keyColumn,
+                 const QString& condition, const QVariantList& conditionParams) {
     if (values.isEmpty()) return 0;
     QStringList sets;
     QVariantList params;
@@ -405,10 +406,11 @@ int UpdateRecord(const QString& table, int code, const QVariantHash& values, con
         sets << c + QStringLiteral(" = ?");
         params << values.value(c);
     }
-    params << code;
+    params << code << conditionParams;
     return ExecSQL(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
                        sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + keyColumn +
-                       QStringLiteral(" = ?"),
+                       QStringLiteral(" = ?") +
+                       (condition.isEmpty() ? QString() : QStringLiteral(" AND ") + condition),
                    params);
 }
 

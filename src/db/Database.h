@@ -205,8 +205,10 @@ std::optional<QVariantHash> ReadRecord(const QString& table, int code, const QSt
                                        const QString& keyColumn = QStringLiteral("code"),
                                        bool lockForWrite = false);
 // Writes only the given columns of row `code`; rows affected (0 when none or failed).
+// `condition` (with its `conditionParams`), when given, must also hold for the row.
 int UpdateRecord(const QString& table, int code, const QVariantHash& values,
-                 const QString& keyColumn = QStringLiteral("code"));
+                 const QString& keyColumn = QStringLiteral("code"), const QString& condition = {},
+                 const QVariantList& conditionParams = {});
 
 // ---- shared look-ups ----
 

@@ -39,7 +39,7 @@ QString topicParticle(const QString& word) {
     return QStringLiteral("는");
 }
 
-bool isNumber(const QVariant& v, double* out) {
+bool isNumberType(const QVariant& v) {
     switch (v.typeId()) {
     case QMetaType::Int:
     case QMetaType::UInt:
@@ -47,10 +47,16 @@ bool isNumber(const QVariant& v, double* out) {
     case QMetaType::ULongLong:
     case QMetaType::Double:
     case QMetaType::Float:
-        *out = v.toDouble();
         return true;
     default:
-        break;
+        return false;
+    }
+}
+
+bool isNumber(const QVariant& v, double* out) {
+    if (isNumberType(v)) {
+        *out = v.toDouble();
+        return true;
     }
     bool ok = false;
     QString text = v.toString().trimmed();
@@ -70,6 +76,11 @@ bool hasFixedRow(const QString& table) {
     return tables.contains(table);
 }
 
+// True for a reference that must be checked: not "none" and not a table's fixed row.
+bool mustExist(const RowRef& p) {
+    return !p.table.isEmpty() && p.code > 0 && !(p.code == 1 && hasFixedRow(p.table));
+}
+
 bool isBlank(const QVariant& v) { return v.isNull() || v.toString().trimmed().isEmpty(); }
 
 // The key column of a table: `code`, except the schedules' counter `seq`.
@@ -83,25 +94,16 @@ QString keyColumn(const QString& table) {
 // False when `shown` is of a kind not compared in SQL here.
 bool appendStillShown(const QString& column, const QVariant& shown, QStringList* where,
                       QVariantList* params) {
-    switch (shown.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
+    if (isNumberType(shown)) {
         // A row that never set a number column holds NULL, which a grid shows as 0.
         *where << (shown.toDouble() == 0 ? u'(' + column + QStringLiteral(" = ? OR ") + column +
                                                QStringLiteral(" IS NULL)")
                                          : column + QStringLiteral(" = ?"));
         *params << shown;
         return true;
-    case QMetaType::QString:
-    case QMetaType::UnknownType:
-        break;
-    default:
-        return false;
     }
+    if (shown.typeId() != QMetaType::QString && shown.typeId() != QMetaType::UnknownType)
+        return false;
     if (isBlank(shown)) {
         // Compared as a parameter, '' matches no number column on either engine.
         *where << u'(' + column + QStringLiteral(" IS NULL OR ") + column + QStringLiteral(" = ?)");
@@ -131,32 +133,21 @@ std::optional<CellSave> saveWhereStillShown(const QString& table, int code,
     }
     if (!changes) return std::nullopt;
 
-    QStringList columns = values.keys();
-    columns.sort();
-    QStringList sets;
+    QStringList where;
     QVariantList params;
-    for (const QString& c : columns) {
-        sets << c + QStringLiteral(" = ?");
-        params << values.value(c);
-    }
-    const QString key = keyColumn(table);
-    QStringList where = {key + QStringLiteral(" = ?")};
-    params << code;
     QStringList shownColumns = shown.keys();
     shownColumns.sort();
     for (const QString& c : shownColumns)
         if (!appendStillShown(c, shown.value(c), &where, &params)) return std::nullopt;
     const QString lock = ServerDatabase() ? QStringLiteral(" FOR SHARE") : QString();
     for (const RowRef& p : parents) {
-        if (p.table.isEmpty() || p.code <= 0 || (p.code == 1 && hasFixedRow(p.table))) continue;
+        if (!mustExist(p)) continue;
         where << QStringLiteral("EXISTS (SELECT 1 FROM ") + p.table + QStringLiteral(" WHERE ") +
                      keyColumn(p.table) + QStringLiteral(" = ?") + lock + u')';
         params << p.code;
     }
-    const int n = ExecSQL(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
-                              sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") +
-                              where.join(QStringLiteral(" AND ")),
-                          params);
+    const int n = UpdateRecord(table, code, values, keyColumn(table),
+                               where.join(QStringLiteral(" AND ")), params);
     if (n > 0) {
         if (rows) *rows = n;
         return CellSave::Written;
@@ -194,7 +185,7 @@ QString RowGoneMessage(const QString& table) {
 QString MissingRow(const QList<RowRef>& parents, bool* failed) {
     if (failed) *failed = false;
     for (const RowRef& p : parents) {
-        if (p.table.isEmpty() || p.code <= 0 || (p.code == 1 && hasFixedRow(p.table))) continue;
+        if (!mustExist(p)) continue;
         const auto row = ReadRecord(p.table, p.code, {keyColumn(p.table)}, keyColumn(p.table));
         if (!row) { // the engine's message was shown
             if (failed) *failed = true;

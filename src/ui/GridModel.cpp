@@ -54,6 +54,22 @@ void writeOffset(uchar* p, int width, quint32 value)
         p[i] = uchar(value >> (8 * i));
 }
 
+// Half a surrogate pair has no UTF-8 form.
+bool hasHalfSurrogate(const QString& t)
+{
+    for (qsizetype k = 0; k < t.size(); ++k) {
+        const QChar c = t.at(k);
+        if (!c.isSurrogate())
+            continue;
+        if (c.isHighSurrogate() && k + 1 < t.size() && t.at(k + 1).isLowSurrogate()) {
+            ++k;
+            continue;
+        }
+        return true;
+    }
+    return false;
+}
+
 struct PackedView {
     const uchar* data = nullptr;
     int count = 0;
@@ -101,20 +117,8 @@ GridModel::PackedRow GridModel::PackRow(const QStringList& texts, int cols)
     }
     // Half a surrogate pair has no UTF-8 form: such a row is kept as it is, in UTF-16.
     bool unpaired = false;
-    for (int i = 0; i < n && !unpaired; ++i) {
-        const QString& t = texts.at(i);
-        for (qsizetype k = 0; k < t.size(); ++k) {
-            const QChar c = t.at(k);
-            if (!c.isSurrogate())
-                continue;
-            if (c.isHighSurrogate() && k + 1 < t.size() && t.at(k + 1).isLowSurrogate()) {
-                ++k;
-                continue;
-            }
-            unpaired = true;
-            break;
-        }
-    }
+    for (int i = 0; i < n && !unpaired; ++i)
+        unpaired = hasHalfSurrogate(texts.at(i));
     const bool wide = unpaired || qsizetype(ends[n - 1]) > 2 * chars;
     const quint32 total = wide ? quint32(2 * chars) : ends[n - 1];
     const int width = total <= 0xFF ? 1 : total <= 0xFFFF ? 2 : 4;
@@ -153,16 +157,8 @@ std::optional<GridModel::PackedRow> GridModel::WithCell(const PackedRow& packed,
             return std::nullopt; // an empty row: PackRow chooses its form
         bytes = QByteArray(reinterpret_cast<const char*>(text.constData()), text.size() * 2);
     } else {
-        for (qsizetype k = 0; k < text.size(); ++k) {
-            const QChar c = text.at(k);
-            if (!c.isSurrogate())
-                continue;
-            if (c.isHighSurrogate() && k + 1 < text.size() && text.at(k + 1).isLowSurrogate()) {
-                ++k;
-                continue;
-            }
+        if (hasHalfSurrogate(text))
             return std::nullopt;
-        }
         bytes = text.toUtf8();
     }
     int n = std::max(v.count, col + 1);
